@@ -1,0 +1,58 @@
+#pragma once
+
+#include "Simulation.h"
+
+#include <QColor>
+#include <QPen>
+#include <QPoint>
+#include <QRect>
+
+#include <array>
+
+class QPainter;
+
+namespace pulsavo {
+
+// The bedside-monitor sweep over a W x H pixel surface: a black gap wipes 30 columns ahead of
+// the cursor, the cursor wraps from the right edge to column 1, and each tick draws one 2 px
+// segment in green, or red where the simulation marks something to notice.
+class Sweep {
+public:
+    static constexpr int wipeWidth = 30;
+    inline static const QColor normalColour{0, 255, 0};
+    inline static const QColor alertColour{255, 0, 0};
+
+    // The geometry of one tick: the black wipe (a second rect when it is split at the right
+    // edge, otherwise empty) and the segment, in panel pixels.
+    struct Step {
+        std::array<QRect, 2> wipe;
+        QPoint from;
+        QPoint to;
+        bool red = false;
+    };
+
+    Sweep(int width, int height);
+
+    // Moves the cursor one column (wrapping to column 1 at the right edge) and says what to paint.
+    Step advance(const TickSample& sample);
+
+    void paint(QPainter& painter, const Step& step) const;
+
+    // Paints one tick onto a painter whose coordinates are the panel's pixels.
+    void draw(QPainter& painter, const TickSample& sample) { paint(painter, advance(sample)); }
+
+    // Clamps a trace y to the drawable range, as the segment's end point is clamped.
+    int clampY(int y) const { return y < 0 ? 0 : (y > height ? height : y); }
+
+    // Everything a step's painting may touch, in panel pixels: the wipe (one or two strips)
+    // and the segment with its pen width. Empty rects are to be skipped.
+    static std::array<QRect, 3> dirtyRects(const Step& step);
+
+    int width;
+    int height;
+    int sweepX = 1;
+    QPen normalPen;
+    QPen alertPen;
+};
+
+} // namespace pulsavo

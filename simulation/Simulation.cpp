@@ -1,0 +1,411 @@
+#include "Simulation.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace pulsavo {
+
+TickSample Simulation::step() {
+    TickSample sample;
+    sample.red = alertColour;
+    sample.fromY = traceY;
+    traceY += deltaQueue[0];
+    sample.y = traceY;
+    sample.beep = traceY < beepLevel;
+    std::copy(deltaQueue.begin() + 1, deltaQueue.end(), deltaQueue.begin());
+    deltaQueue.back() = 0;
+    runGenerator();
+    return sample;
+}
+
+void Simulation::selectRhythm(int index, std::uint32_t seed) {
+    random.seed(seed);
+    auxCount = 0;
+    beatTicks = 0;
+    beepLevel = 0;
+    alertColour = false;
+    rhythmIndex = noRhythm;
+    if (index < 0 || index >= rhythmCount) {
+        return;
+    }
+    rhythmIndex = index;
+
+    switch (index) {
+    case 0:
+        beatInterval = ticksForRate(50, 120);
+        break;
+    case 1:
+    case 6:
+    case 8:
+    case 13:
+        beatInterval = ticksForRate(60, 100);
+        auxInterval = ticksForRate(10, 20);
+        auxCount = auxInterval;
+        break;
+    case 2:
+    case 3:
+    case 10:
+        alertColour = true;
+        beatInterval = ticksForRate(160, 250);
+        break;
+    case 4:
+        alertColour = true;
+        beatInterval = ticksForRate(350, 1500);
+        auxInterval = 110;
+        break;
+    case 5:
+        alertColour = true;
+        beatInterval = ticksForRate(250, 350);
+        auxInterval = random.drawInRange(1, 5);
+        auxCount = 1;
+        beatTicks = 1;
+        break;
+    case 7:
+        beatInterval = ticksForRate(60, 100);
+        auxInterval = ticksForRate(15, 25);
+        auxCount = auxInterval;
+        break;
+    case 9:
+        beatInterval = ticksForRate(60, 100);
+        auxInterval = ticksForRate(10, 20);
+        break;
+    case 11:
+        alertColour = true;
+        beatInterval = 0;
+        auxInterval = 0;
+        break;
+    case 12:
+        beatInterval = 0;
+        auxInterval = 0;
+        break;
+    case 14:
+        beatInterval = ticksForRate(60, 100);
+        beatTicks = beatInterval;
+        break;
+    case 15:
+        // The first run of conducted beats is drawn like every later one; inheriting whatever
+        // an earlier rhythm left here could delay the first dropped beat by hundreds of beats.
+        beatInterval = ticksForRate(60, 100);
+        auxInterval = drawConductedBeats();
+        beatTicks = beatInterval;
+        break;
+    case 16:
+        beatInterval = ticksForRate(60, 100);
+        auxInterval = 4;
+        beatTicks = beatInterval;
+        break;
+    case 17:
+        beatInterval = ticksForRate(35, 55);
+        auxInterval = ticksForRate(20, 100);
+        auxCount = auxInterval;
+        beatTicks = beatInterval;
+        break;
+    }
+}
+
+void Simulation::runGenerator() {
+    switch (rhythmIndex) {
+    case 0:
+        tickSinusRhythm(beatInterval);
+        break;
+    case 1:
+        tickSupraventricularPremature(beatInterval);
+        break;
+    case 2:
+        tickAtrialTachycardia(beatInterval);
+        break;
+    case 3:
+        tickJunctionalTachycardia(beatInterval);
+        break;
+    case 4:
+        tickAtrialFibrillation();
+        break;
+    case 5:
+        tickAtrialFlutter(beatInterval, auxInterval);
+        break;
+    case 6:
+        tickSporadicPvc(beatInterval);
+        break;
+    case 7:
+        tickMultifocalPvc(beatInterval);
+        break;
+    case 8:
+        tickROnT(beatInterval);
+        break;
+    case 9:
+        tickShortRun(beatInterval);
+        break;
+    case 10:
+        tickVentricularTachycardia(beatInterval);
+        break;
+    case 11:
+        tickVentricularFibrillation();
+        break;
+    case 12:
+        tickSinusArrest();
+        break;
+    case 13:
+        tickSinoatrialBlock(beatInterval);
+        break;
+    case 14:
+        tickFirstDegreeBlock(beatInterval);
+        break;
+    case 15:
+        tickMobitzBlock(beatInterval);
+        break;
+    case 16:
+        tickWenckebachBlock(beatInterval);
+        break;
+    case 17:
+        tickCompleteBlock(beatInterval, auxInterval);
+        break;
+    default:
+        break;
+    }
+}
+
+int Simulation::restingLevel() const {
+    return std::accumulate(deltaQueue.begin(), deltaQueue.end(), traceY);
+}
+
+void Simulation::addQrsT(int qrsAt, int tAt) {
+    addTemplate(qrsComplex, qrsAt);
+    addTemplate(tWave, tAt);
+}
+
+void Simulation::tickSinusRhythm(int interval) {
+    if (beatTicks >= interval) {
+        beepLevel = 44;
+        addTemplate(pWave, 0);
+        addQrsT(12, 20);
+        beatTicks = 0;
+    }
+    ++beatTicks;
+}
+
+void Simulation::tickSupraventricularPremature(int interval) {
+    if (auxCount >= auxInterval && beatTicks >= 40) {
+        addTemplate(pWave, 0);
+        addQrsT(12, 20);
+        auxCount = 0;
+        beatTicks = 0;
+        auxInterval = ticksForRate(10, 20);
+    }
+    tickSinusRhythm(interval);
+    ++auxCount;
+    alertColour = auxCount <= 48;
+}
+
+void Simulation::tickAtrialTachycardia(int interval) {
+    tickSinusRhythm(interval);
+    alertColour = true;
+}
+
+void Simulation::tickJunctionalTachycardia(int interval) {
+    alertColour = true;
+    if (beatTicks >= interval) {
+        beepLevel = 44;
+        addQrsT(12, 20);
+        beatTicks = 0;
+    }
+    ++beatTicks;
+}
+
+void Simulation::tickAtrialFibrillation() {
+    alertColour = auxCount > 8;
+    if (beatTicks >= beatInterval) {
+        addTemplate(pWave, 0);
+        beatInterval = ticksForRate(350, 1500);
+        beatTicks = 0;
+    }
+    if (auxCount >= auxInterval) {
+        addQrsT(0, 8);
+        auxInterval = ticksForRate(40, 110);
+        auxCount = 0;
+        beepLevel = 44;
+    }
+    ++beatTicks;
+    ++auxCount;
+}
+
+void Simulation::tickAtrialFlutter(int interval, int ratio) {
+    beepLevel = 45;
+    alertColour = beatTicks > 8 || auxCount != 0;
+    if (beatTicks >= interval) {
+        addTemplate(tWave, 0);
+        beatTicks = 0;
+        ++auxCount;
+    }
+    if (auxCount == ratio) {
+        beepLevel = 44;
+        addTemplate(qrsComplex, 0);
+        auxCount = 0;
+        beatTicks = 0;
+    }
+    ++beatTicks;
+}
+
+void Simulation::layEctopicBeat(bool mayMirror) {
+    beepLevel = 37;
+    if (mayMirror && random.next() % 2 == 1) {
+        subtractTemplate(ventricularBeat, 0);
+    } else {
+        addTemplate(ventricularBeat, 0);
+    }
+    auxInterval = ticksForRate(10, 20);
+    beatTicks = 0;
+    auxCount = 0;
+}
+
+void Simulation::finishEctopicTick(int interval) {
+    tickSinusRhythm(interval);
+    ++auxCount;
+    alertColour = auxCount < 46;
+}
+
+void Simulation::tickSporadicPvc(int interval) {
+    if (auxCount >= auxInterval && beatTicks >= 50) {
+        layEctopicBeat(false);
+    }
+    finishEctopicTick(interval);
+}
+
+void Simulation::tickMultifocalPvc(int interval) {
+    if (auxCount >= auxInterval && beatTicks >= 50) {
+        layEctopicBeat(true);
+    }
+    finishEctopicTick(interval);
+}
+
+void Simulation::tickROnT(int interval) {
+    if (auxCount >= auxInterval && beatTicks == 40) {
+        layEctopicBeat(false);
+    }
+    finishEctopicTick(interval);
+}
+
+void Simulation::tickShortRun(int interval) {
+    if (auxCount >= auxInterval && beatTicks >= 40) {
+        runLength = random.drawInRange(2, 5);
+        beepLevel = 37;
+        for (int i = 0; i < runLength; ++i) {
+            addTemplate(ventricularBeat, 40 * i);
+        }
+        // Negative until the run has been drawn out, which holds the sinus beats back.
+        beatTicks = -(40 * runLength + 6);
+        auxCount = 0;
+        auxInterval = ticksForRate(10, 20);
+    }
+    tickSinusRhythm(interval);
+    alertColour = beatTicks < 0;
+    ++auxCount;
+}
+
+void Simulation::tickVentricularTachycardia(int interval) {
+    beepLevel = 37;
+    if (beatTicks >= interval) {
+        addTemplate(ventricularBeat, 0);
+        beatTicks = 0;
+    }
+    ++beatTicks;
+}
+
+void Simulation::tickVentricularFibrillation() {
+    beepLevel = 37;
+    alertColour = true;
+    if (beatTicks >= beatInterval) {
+        addTemplate(fibrillationWave, 0);
+        beatTicks = 0;
+        beatInterval = ticksForRate(135, 1000);
+    }
+    ++beatTicks;
+}
+
+void Simulation::tickSinusArrest() {
+    alertColour = beatTicks > 48;
+    if (beatTicks >= beatInterval) {
+        tickSinusRhythm(0);
+        beatInterval = ticksForRate(20, 80);
+    }
+    ++beatTicks;
+}
+
+void Simulation::tickSinoatrialBlock(int interval) {
+    if (beatTicks >= interval && auxCount < auxInterval) {
+        tickSinusRhythm(interval);
+        ++auxCount;
+    }
+    if (beatTicks >= interval && auxCount >= auxInterval) {
+        auxCount = 0;
+        beatTicks = 0;
+        auxInterval = drawConductedBeats();
+    }
+    alertColour = auxCount == 0;
+    ++beatTicks;
+}
+
+void Simulation::tickFirstDegreeBlock(int interval) {
+    if (beatTicks >= interval) {
+        beepLevel = 44;
+        addTemplate(pWave, 0);
+        addTemplate(qrsComplex, 25);
+        addTemplate(tWave, 33);
+        beatTicks = 0;
+    }
+    alertColour = beatTicks >= 8 && beatTicks <= 25;
+    ++beatTicks;
+}
+
+// The lone P wave of a blocked beat is added like every other wave. Writing it over slots 0..7
+// would lose steps still pending from the previous rhythm and shift the resting level for good.
+void Simulation::tickMobitzBlock(int interval) {
+    if (beatTicks >= interval && auxCount < auxInterval) {
+        tickSinusRhythm(interval);
+        ++auxCount;
+    }
+    if (beatTicks >= interval && auxCount >= auxInterval) {
+        addTemplate(pWave, 0);
+        auxCount = 0;
+        beatTicks = 0;
+        auxInterval = drawConductedBeats();
+    }
+    alertColour = auxCount == 0 && beatTicks <= 48;
+    ++beatTicks;
+}
+
+void Simulation::tickWenckebachBlock(int interval) {
+    beepLevel = 44;
+    if (beatTicks >= interval && auxCount < auxInterval) {
+        const int lengthening = 4 * auxCount;
+        addTemplate(pWave, 0);
+        addTemplate(qrsComplex, 12 + lengthening);
+        addTemplate(tWave, 20 + lengthening);
+        beatTicks = 0;
+        ++auxCount;
+    }
+    if (beatTicks >= interval && auxCount >= auxInterval) {
+        addTemplate(pWave, 0);
+        auxCount = 0;
+        beatTicks = 0;
+    }
+    alertColour = beatTicks <= 4 * auxCount + 8;
+    ++beatTicks;
+}
+
+void Simulation::tickCompleteBlock(int ventricularInterval, int atrialInterval) {
+    beepLevel = 44;
+    if (beatTicks >= ventricularInterval) {
+        addTemplate(qrsComplex, 0);
+        addTemplate(tWave, 8);
+        beatTicks = 0;
+    }
+    if (auxCount >= atrialInterval) {
+        addTemplate(pWave, 0);
+        auxCount = 0;
+    }
+    alertColour = beatTicks < 36 || auxCount < 8;
+    ++beatTicks;
+    ++auxCount;
+}
+
+} // namespace pulsavo

@@ -1,0 +1,113 @@
+#pragma once
+
+#include "RandomSource.h"
+
+#include <array>
+#include <cassert>
+#include <cstddef>
+#include <cstdint>
+
+namespace pulsavo {
+
+inline constexpr int rhythmCount = 18;
+inline constexpr int noRhythm = -1;
+inline constexpr int baselineY = 85;
+inline constexpr int queueLength = 210;
+
+// What one tick hands to the display: the segment from fromY to y, its pen, and the beat tone.
+struct TickSample {
+    int fromY = baselineY;
+    int y = baselineY;
+    bool red = false;
+    bool beep = false;
+};
+
+// The simulated monitor, free of pixels, clocks and widgets: it is stepped once per 10 ms tick.
+// The trace is the running sum of the steps pending in deltaQueue; generators lay beat
+// templates into the queue ahead of the present tick.
+class Simulation {
+public:
+    static constexpr std::array<int, 8> pWave{-2, -1, -1, 0, 0, 1, 1, 2};
+    static constexpr std::array<int, 8> qrsComplex{2, 1, -20, -25, 23, 30, -6, -5};
+    static constexpr std::array<int, 28> tWave{0,  0, 0,  -1, 0,  -1, 0, -1, -1, 0, -1, -1, -1, -2,
+                                               -1, 0, -1, 0,  -1, 0,  0, 1,  0,  1, 1,  2,  3,  4};
+    static constexpr std::array<int, 46> ventricularBeat{
+        -9, -9, -9, -11, -7, -5, 6, 6, 6, 6,  6,  6,  5,  4,  4,  4,  4,  1,  0,  1,  0,  1, 1,
+        3,  6,  3,  2,   3,  2,  1, 1, 0, -1, -1, -2, -4, -3, -6, -6, -4, -1, -1, -1, -1, 0, -1};
+    static constexpr std::array<int, 40> fibrillationWave{
+        -1, 0, -1, -2, -1, -2, -2, -2, -3, -3, -3, -2, -1, -1, 1,  1,  1,  2,  3,  3,
+        4,  9, 4,  4,  4,  3,  1,  2,  1,  0,  0,  -1, -1, -2, -2, -3, -3, -3, -2, -2};
+
+    // One tick: draws the head of the queue into traceY, tests the beat tone, shifts the queue
+    // and runs the selected rhythm's generator. The pen returned is the one the previous tick's
+    // generator chose, so colours follow a generator's decision one tick late.
+    TickSample step();
+
+    // The simulation side of a decision: reseed, reset the counters, and give rhythm `index`
+    // its randomised starting values. An index outside 0..17 leaves no rhythm selected.
+    // Neither the queue nor traceY is touched: pending steps of the previous rhythm play out.
+    void selectRhythm(int index, std::uint32_t seed);
+
+    void runGenerator();
+
+    int ticksForRate(int lo, int hi) { return 6000 / random.drawInRange(lo, hi); }
+
+    template <std::size_t N> void addTemplate(const std::array<int, N>& wave, int offset) {
+        assert(offset >= 0 && offset + static_cast<int>(N) <= queueLength);
+        for (std::size_t i = 0; i < N; ++i) {
+            deltaQueue[offset + i] += wave[i];
+        }
+    }
+
+    template <std::size_t N> void subtractTemplate(const std::array<int, N>& wave, int offset) {
+        assert(offset >= 0 && offset + static_cast<int>(N) <= queueLength);
+        for (std::size_t i = 0; i < N; ++i) {
+            deltaQueue[offset + i] -= wave[i];
+        }
+    }
+
+    void addQrsT(int qrsAt, int tAt);
+
+    void tickSinusRhythm(int interval);
+    void tickSupraventricularPremature(int interval);
+    void tickAtrialTachycardia(int interval);
+    void tickJunctionalTachycardia(int interval);
+    void tickAtrialFibrillation();
+    void tickAtrialFlutter(int interval, int ratio);
+    void tickSporadicPvc(int interval);
+    void tickMultifocalPvc(int interval);
+    void tickROnT(int interval);
+    void tickShortRun(int interval);
+    void tickVentricularTachycardia(int interval);
+    void tickVentricularFibrillation();
+    void tickSinusArrest();
+    void tickSinoatrialBlock(int interval);
+    void tickFirstDegreeBlock(int interval);
+    void tickMobitzBlock(int interval);
+    void tickWenckebachBlock(int interval);
+    void tickCompleteBlock(int ventricularInterval, int atrialInterval);
+
+    bool hasRhythm() const { return rhythmIndex >= 0 && rhythmIndex < rhythmCount; }
+
+    // traceY once every pending step has been drawn; 85 unless a step was ever lost.
+    int restingLevel() const;
+
+    std::array<int, queueLength> deltaQueue{};
+    int rhythmIndex = noRhythm;
+    bool alertColour = false;
+    int beatTicks = 0;
+    int auxCount = 0;
+    int runLength = 0;
+    int beatInterval = 0;
+    int auxInterval = 0;
+    int traceY = baselineY;
+    int beepLevel = 0;
+    RandomSource random;
+
+private:
+    void layEctopicBeat(bool mayMirror);
+    void finishEctopicTick(int interval);
+    int drawConductedBeats() { return random.drawInRange(1, 5); }
+};
+
+} // namespace pulsavo

@@ -1,0 +1,30 @@
+#pragma once
+
+#include <span>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace pulsavo::strip {
+
+// A mistake in the command line or an output path: reported as one line, exit status 2.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+inline constexpr int usageExitCode = 2;
+
+using Arguments = std::span<const std::string_view>;
+
+// Whole decimal number in lo..hi; anything else is a UsageError naming `what`.
+long long parseInteger(std::string_view text, long long lo, long long hi, std::string_view what);
+
+// Takes the value of option `name` at args[i + 1], advancing i; a UsageError when missing.
+std::string_view optionValue(Arguments args, std::size_t& i);
+
+// Writes `data` to `path` all at once: into a temporary file that replaces `path` only when
+// complete, or to standard output for "-". Throws UsageError when the file cannot be written.
+void writeOutput(const std::string& path, std::string_view data);
+
+} // namespace pulsavo::strip

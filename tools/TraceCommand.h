@@ -1,0 +1,51 @@
+#pragma once
+
+#include "CommandLine.h"
+#include "Sweep.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pulsavo::strip {
+
+// The panel in pixels: its 342 x 78 dialog units at the dialog font's base units at 96 DPI.
+inline constexpr int defaultWidth = 599;
+inline constexpr int defaultHeight = 146;
+inline constexpr long long maxTicks = 8'640'000; // 24 hours of monitor time
+
+struct Selection {
+    long long tick = 1;
+    int rhythm = noRhythm;
+    std::uint32_t seed = 0;
+};
+
+struct TraceOptions {
+    long long ticks = 0;
+    int width = defaultWidth;
+    int height = defaultHeight;
+    std::vector<Selection> selections;
+    std::optional<std::string> csvPath;
+};
+
+// One tick as the monitor drew it.
+struct TraceTick {
+    long long tick = 0;
+    TickSample sample;
+    Sweep::Step step;
+};
+
+TraceOptions parseTraceOptions(Arguments args);
+
+// Steps a fresh monitor through the ticks, making each selection just before its tick.
+void runTrace(const TraceOptions& options, const std::function<void(const TraceTick&)>& onTick);
+
+std::string traceCsv(const TraceOptions& options);
+
+int traceCommand(Arguments args);
+
+extern const char* const traceUsage;
+
+} // namespace pulsavo::strip

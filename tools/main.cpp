@@ -1,0 +1,54 @@
+#include "CommandLine.h"
+#include "TraceCommand.h"
+
+#include <cstdio>
+#include <exception>
+#include <string_view>
+#include <vector>
+
+namespace {
+
+using namespace pulsavo::strip;
+
+void printUsage(std::FILE* out) {
+    std::fputs("Usage: pulsavo-strip COMMAND [OPTIONS]\n"
+               "Headless companion of the Pulsavo ECG trainer.\n\n"
+               "Commands:\n",
+               out);
+    std::fputs(traceUsage, out);
+}
+
+int run(Arguments args) {
+    if (args.empty()) {
+        throw UsageError("missing command; try 'pulsavo-strip --help'");
+    }
+    const std::string_view command = args.front();
+    const Arguments rest = args.subspan(1);
+    if (command == "--help" || command == "-h" || command == "help") {
+        printUsage(stdout);
+        return 0;
+    }
+    if (command == "--version") {
+        std::puts("pulsavo-strip " PULSAVO_VERSION);
+        return 0;
+    }
+    if (command == "trace") {
+        return traceCommand(rest);
+    }
+    throw UsageError("unknown command '" + std::string(command) + "'; try 'pulsavo-strip --help'");
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    const std::vector<std::string_view> args(argv + 1, argv + argc);
+    try {
+        return run(args);
+    } catch (const UsageError& error) {
+        std::fprintf(stderr, "pulsavo-strip: %s\n", error.what());
+        return usageExitCode;
+    } catch (const std::exception& error) {
+        std::fprintf(stderr, "pulsavo-strip: %s\n", error.what());
+        return 1;
+    }
+}
