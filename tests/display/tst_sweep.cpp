@@ -1,0 +1,203 @@
+#include "Sweep.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+using namespace pulsavo;
+
+namespace {
+
+const QRgb black = qRgb(0, 0, 0);
+const QRgb green = qRgb(0, 255, 0);
+const QRgb red = qRgb(255, 0, 0);
+
+TickSample flat(int y = baselineY, bool isRed = false) {
+    return TickSample{y, y, isRed, false};
+}
+
+// The panel as the sweep paints it: pixel-exact, no antialiasing, device pixel ratio 1.
+struct Panel {
+    Panel(int w, int h) : image(w, h, QImage::Format_RGB32), sweep(w, h) { image.fill(Qt::gray); }
+    void tick(const TickSample& sample) {
+        QPainter painter(&image);
+        sweep.draw(painter, sample);
+    }
+    bool columnIs(int x, QRgb colour) const {
+        for (int y = 0; y < image.height(); ++y) {
+            if (image.pixel(x, y) != colour) {
+                return false;
+            }
+        }
+        return true;
+    }
+    QImage image;
+    Sweep sweep;
+};
+
+} // namespace
+
+class TestSweep : public QObject {
+    Q_OBJECT
+
+private slots:
+    void cursorAdvancesAndWrapsToColumnOne();
+    void wipeIsSplitAtTheRightEdge_data();
+    void wipeIsSplitAtTheRightEdge();
+    void onlyTheEndPointIsClamped();
+    void dirtyRectsCoverEverythingPainted();
+    void paintsFlatGreenLineWithBlackGapAhead();
+    void paintsRedAndWrapsAtTheEdge();
+    void paintsASimulatedRhythm();
+};
+
+void TestSweep::cursorAdvancesAndWrapsToColumnOne() {
+    const int w = 50;
+    Sweep sweep(w, 40);
+    int previousEnd = 1;
+    for (int tick = 0; tick < 3 * w; ++tick) {
+        const Sweep::Step step = sweep.advance(flat(20));
+        QVERIFY(step.from.x() >= 1 && step.from.x() <= w - 2);
+        QCOMPARE(step.to.x(), step.from.x() + 1);
+        QCOMPARE(step.from.x(), previousEnd == w - 1 ? 1 : previousEnd);
+        previousEnd = step.to.x();
+    }
+    // Columns 1 to W-1 are drawn: W-2 segments per pass.
+    Sweep fresh(w, 40);
+    for (int tick = 0; tick < w - 2; ++tick) {
+        fresh.advance(flat());
+    }
+    QCOMPARE(fresh.sweepX, w - 1);
+    QCOMPARE(fresh.advance(flat()).from.x(), 1);
+}
+
+void TestSweep::wipeIsSplitAtTheRightEdge_data() {
+    QTest::addColumn<int>("sweepX");
+    QTest::addColumn<QRect>("right");
+    QTest::addColumn<QRect>("left");
+    // W = 100, H = 60.
+    QTest::newRow("well inside") << 10 << QRect(10, 0, 30, 60) << QRect();
+    QTest::newRow("ends at the edge") << 70 << QRect(70, 0, 30, 60) << QRect();
+    QTest::newRow("one past") << 71 << QRect(71, 0, 29, 60) << QRect(0, 0, 1, 60);
+    QTest::newRow("last column") << 99 << QRect(99, 0, 1, 60) << QRect(0, 0, 29, 60);
+}
+
+void TestSweep::wipeIsSplitAtTheRightEdge() {
+    QFETCH(int, sweepX);
+    QFETCH(QRect, right);
+    QFETCH(QRect, left);
+    Sweep sweep(100, 60);
+    sweep.sweepX = sweepX;
+    const Sweep::Step step = sweep.advance(flat());
+    QCOMPARE(step.wipe[0], right);
+    QCOMPARE(step.wipe[1], left);
+    QCOMPARE(step.wipe[0].width() + step.wipe[1].width(), Sweep::wipeWidth);
+}
+
+void TestSweep::onlyTheEndPointIsClamped() {
+    Sweep sweep(100, 60);
+    Sweep::Step step = sweep.advance(TickSample{30, -15, false, false});
+    QCOMPARE(step.from, QPoint(1, 30));
+    QCOMPARE(step.to, QPoint(2, 0));
+    step = sweep.advance(TickSample{-15, 70, false, false});
+    QCOMPARE(step.from, QPoint(2, -15));
+    QCOMPARE(step.to, QPoint(3, 60));
+    step = sweep.advance(TickSample{70, 60, false, false});
+    QCOMPARE(step.to, QPoint(4, 60));
+}
+
+void TestSweep::dirtyRectsCoverEverythingPainted() {
+    const int w = 80;
+    const int h = 50;
+    Panel panel(w, h);
+    int previousY = 20;
+    for (int tick = 0; tick < 2 * w; ++tick) {
+        const QImage before = panel.image;
+        const Sweep savedSweep = panel.sweep;
+        const int y = (tick * 7) % (h + 20) - 10; // also off the panel
+        const TickSample sample{previousY, y, tick % 3 == 0, false};
+        previousY = y;
+        panel.tick(sample);
+        Sweep replay = savedSweep;
+        const auto rects = Sweep::dirtyRects(replay.advance(sample));
+        for (int py = 0; py < h; ++py) {
+            for (int px = 0; px < w; ++px) {
+                if (before.pixel(px, py) == panel.image.pixel(px, py)) {
+                    continue;
+                }
+                const QPoint p(px, py);
+                QVERIFY2(std::any_of(rects.begin(), rects.end(),
+                                     [&](const QRect& r) { return r.contains(p); }),
+                         qPrintable(QStringLiteral("tick %1: (%2, %3) changed outside")
+                                        .arg(tick)
+                                        .arg(px)
+                                        .arg(py)));
+            }
+        }
+    }
+}
+
+void TestSweep::paintsFlatGreenLineWithBlackGapAhead() {
+    Panel panel(599, 146);
+    for (int tick = 0; tick < 300; ++tick) {
+        panel.tick(flat());
+    }
+    QCOMPARE(panel.sweep.sweepX, 301);
+    for (int x = 1; x <= 300; ++x) {
+        QCOMPARE(panel.image.pixel(x, 85), green);
+        QCOMPARE(panel.image.pixel(x, 84), green); // 2 px pen
+        QCOMPARE(panel.image.pixel(x, 60), black);
+        QCOMPARE(panel.image.pixel(x, 110), black);
+    }
+    // The gap: the wipe blackened columns 300 to 329; the last segment and its round cap
+    // cover up to column 301, the untouched panel starts at 330.
+    QCOMPARE(panel.image.pixel(301, 85), green);
+    for (int x = 302; x < 330; ++x) {
+        QVERIFY2(panel.columnIs(x, black), qPrintable(QString::number(x)));
+    }
+    QCOMPARE(panel.image.pixel(330, 85), qRgb(160, 160, 164));
+}
+
+void TestSweep::paintsRedAndWrapsAtTheEdge() {
+    const int w = 120;
+    Panel panel(w, 60);
+    for (int tick = 0; tick < w - 2; ++tick) {
+        panel.tick(flat(30, tick >= 50 && tick < 60));
+    }
+    QCOMPARE(panel.image.pixel(45, 30), green);
+    QCOMPARE(panel.image.pixel(56, 30), red);
+    QCOMPARE(panel.image.pixel(65, 30), green);
+    // The last pass ended at column W-1; the next segment starts again at column 1, and the
+    // wipe ahead of it has blackened the left edge.
+    QCOMPARE(panel.image.pixel(w - 1, 30), green);
+    panel.tick(flat(10));
+    QCOMPARE(panel.sweep.sweepX, 2);
+    QVERIFY(panel.columnIs(w - 1, black));
+    QCOMPARE(panel.image.pixel(2, 10), green);
+    for (int x = 3; x < 29; ++x) {
+        QVERIFY2(panel.columnIs(x, black), qPrintable(QString::number(x)));
+    }
+    QCOMPARE(panel.image.pixel(29, 30), green); // the previous pass, not yet wiped
+}
+
+void TestSweep::paintsASimulatedRhythm() {
+    Panel panel(599, 146);
+    Simulation sim;
+    sim.selectRhythm(10, 4); // ventricular tachycardia: red throughout
+    for (int tick = 0; tick < 500; ++tick) {
+        panel.tick(sim.step());
+    }
+    int redPixels = 0;
+    int greenPixels = 0;
+    for (int x = 1; x < 500; ++x) {
+        for (int y = 0; y < 146; ++y) {
+            redPixels += panel.image.pixel(x, y) == red;
+            greenPixels += panel.image.pixel(x, y) == green;
+        }
+    }
+    QVERIFY(redPixels > 1000);
+    QCOMPARE(greenPixels, 0);
+}
+
+QTEST_MAIN(TestSweep)
+#include "tst_sweep.moc"
