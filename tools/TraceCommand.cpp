@@ -1,13 +1,21 @@
 #include "TraceCommand.h"
 
+#include "StripPainter.h"
+
+#include <QGuiApplication>
+#include <QSaveFile>
+
+#include <algorithm>
 #include <ctime>
 #include <iostream>
+#include <memory>
 
 namespace pulsavo::strip {
 
 const char* const traceUsage =
     "pulsavo-strip trace --ticks N [--width W] [--height H] --select TICK:RHYTHM[@SEED]\n"
-    "                    [--select ...] [--csv FILE]\n"
+    "                    [--select ...] [--csv FILE] [--png FILE] [--svg FILE] [--pdf FILE]\n"
+    "                    [--style strip|monitor] [--grid] [--row-seconds S] [--from TICK]\n"
     "  Steps the monitor N ticks of 10 ms and prints one CSV row per tick:\n"
     "  tick,x,y,drawn_y,red,beep\n"
     "  --select T:R@S  decide on rhythm R (0..17, or 'none') just before tick T is drawn,\n"
@@ -15,7 +23,15 @@ const char* const traceUsage =
     "                  several selections in increasing T\n"
     "  --width, --height  panel size in pixels (default 599 x 146: the panel's 342 x 78\n"
     "                  dialog units at 7 x 15 px base units, 96 DPI)\n"
-    "  --csv FILE      write the CSV to FILE instead of standard output\n";
+    "  --csv FILE      write the CSV to FILE instead of standard output\n"
+    "  --png, --svg, --pdf FILE  draw the trace (the PDF: one A4 landscape page); with any of\n"
+    "                  them the CSV is written only when --csv is given\n"
+    "  --style strip   one column per tick, no wipe, in rows of --row-seconds S (1..60,\n"
+    "                  default 6) from tick --from (default 1), under a caption with each\n"
+    "                  rhythm, seed and the ticks shown; --grid draws it on ECG paper\n"
+    "                  (small squares 40 ms, large 200 ms). The default.\n"
+    "  --style monitor the panel as the sweep leaves it after the last tick, W x H pixels;\n"
+    "                  it starts black where the trainer shows the dialog background\n";
 
 namespace {
 
@@ -43,12 +59,42 @@ Selection parseSelection(std::string_view text, long long ticks) {
     return selection;
 }
 
+ImageStyle parseStyle(std::string_view text) {
+    if (text == "strip") {
+        return ImageStyle::strip;
+    }
+    if (text == "monitor") {
+        return ImageStyle::monitor;
+    }
+    throw UsageError("unknown style '" + std::string(text) + "' for --style (strip or monitor)");
+}
+
+// Two outputs into one file would leave only the last; standard output can take only one.
+void checkDistinctOutputs(const TraceOptions& options) {
+    std::vector<std::string> paths;
+    for (const auto* path : {&options.csvPath, &options.image.pngPath, &options.image.svgPath,
+                             &options.image.pdfPath}) {
+        if (!*path) {
+            continue;
+        }
+        if (std::find(paths.begin(), paths.end(), **path) != paths.end()) {
+            throw UsageError(**path == "-"
+                                 ? std::string("only one output can go to standard output")
+                                 : "'" + **path + "' is given for two outputs");
+        }
+        paths.push_back(**path);
+    }
+}
+
 } // namespace
 
 TraceOptions parseTraceOptions(Arguments args) {
     TraceOptions options;
     std::vector<std::string_view> selections;
     bool haveTicks = false;
+    std::optional<std::string_view> from;
+    std::optional<std::string_view> imageOption;
+    std::optional<std::string_view> stripOption;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "--ticks") {
@@ -64,6 +110,25 @@ TraceOptions parseTraceOptions(Arguments args) {
             selections.push_back(optionValue(args, i));
         } else if (arg == "--csv") {
             options.csvPath = std::string(optionValue(args, i));
+        } else if (arg == "--png") {
+            options.image.pngPath = std::string(optionValue(args, i));
+        } else if (arg == "--svg") {
+            options.image.svgPath = std::string(optionValue(args, i));
+        } else if (arg == "--pdf") {
+            options.image.pdfPath = std::string(optionValue(args, i));
+        } else if (arg == "--style") {
+            options.image.style = parseStyle(optionValue(args, i));
+            imageOption = arg;
+        } else if (arg == "--grid") {
+            options.image.grid = true;
+            stripOption = arg;
+        } else if (arg == "--row-seconds") {
+            options.image.rowSeconds =
+                static_cast<int>(parseInteger(optionValue(args, i), 1, 60, "--row-seconds"));
+            stripOption = arg;
+        } else if (arg == "--from") {
+            from = optionValue(args, i);
+            stripOption = arg;
         } else {
             throw UsageError("unknown option '" + std::string(arg) + "' for trace");
         }
@@ -79,6 +144,17 @@ TraceOptions parseTraceOptions(Arguments args) {
         }
         options.selections.push_back(selection);
     }
+    if (from) {
+        options.image.from = parseInteger(*from, 1, options.ticks, "--from");
+    }
+    const std::optional<std::string_view> needsImage = stripOption ? stripOption : imageOption;
+    if (needsImage && !options.image.requested()) {
+        throw UsageError(std::string(*needsImage) + " needs --png, --svg or --pdf");
+    }
+    if (stripOption && options.image.style != ImageStyle::strip) {
+        throw UsageError(std::string(*stripOption) + " applies to --style strip only");
+    }
+    checkDistinctOutputs(options);
     return options;
 }
 
@@ -115,9 +191,91 @@ std::string traceCsv(const TraceOptions& options) {
     return csv;
 }
 
+namespace {
+
+// Text needs a font database and so a QGuiApplication; the offscreen platform unless the caller
+// chose one.
+void withGuiApplication(const std::function<void()>& run) {
+    if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
+        run();
+        return;
+    }
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    }
+    int argc = 1;
+    char name[] = "pulsavo-strip";
+    char* argv[] = {name, nullptr};
+    const QGuiApplication application(argc, argv);
+    run();
+}
+
+struct Output {
+    std::string path;
+    std::function<QByteArray()> render;
+    std::unique_ptr<QSaveFile> file;
+};
+
+void failWriting(const Output& output) {
+    throw UsageError("cannot write " + output.path + ": " +
+                     output.file->errorString().toStdString());
+}
+
+// Every file is opened before anything is drawn and renamed into place only when all of them
+// are written, so a bad path or a failure leaves no file behind, complete or partial.
+void writeImages(const TraceOptions& options) {
+    std::optional<StripPainter> strip;
+    std::vector<Output> outputs;
+    const auto add = [&outputs](const std::optional<std::string>& path,
+                                std::function<QByteArray()> render) {
+        if (path) {
+            outputs.push_back({*path, std::move(render), nullptr});
+        }
+    };
+    add(options.csvPath, [&options] { return QByteArray::fromStdString(traceCsv(options)); });
+    add(options.image.pngPath, [&strip] { return renderPng(*strip); });
+    add(options.image.svgPath, [&strip] { return renderSvg(*strip); });
+    add(options.image.pdfPath, [&strip] { return renderPdf(*strip); });
+    for (Output& output : outputs) {
+        if (output.path != "-") {
+            output.file = std::make_unique<QSaveFile>(QString::fromStdString(output.path));
+            if (!output.file->open(QIODevice::WriteOnly)) {
+                failWriting(output);
+            }
+        }
+    }
+    std::optional<QByteArray> toStandardOutput;
+    withGuiApplication([&] {
+        strip.emplace(options);
+        for (Output& output : outputs) {
+            const QByteArray data = output.render();
+            if (!output.file) {
+                toStandardOutput = data;
+            } else if (output.file->write(data) != data.size()) {
+                failWriting(output);
+            }
+        }
+    });
+    for (Output& output : outputs) {
+        if (output.file && !output.file->commit()) {
+            failWriting(output);
+        }
+    }
+    if (toStandardOutput) {
+        writeOutput("-", std::string_view(toStandardOutput->constData(),
+                                          static_cast<std::size_t>(toStandardOutput->size())));
+    }
+}
+
+} // namespace
+
 int traceCommand(Arguments args) {
     const TraceOptions options = parseTraceOptions(args);
-    writeOutput(options.csvPath.value_or("-"), traceCsv(options));
+    if (options.image.requested()) {
+        writeImages(options);
+    } else {
+        writeOutput(options.csvPath.value_or("-"), traceCsv(options));
+    }
     return 0;
 }
 

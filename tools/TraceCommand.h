@@ -22,12 +22,30 @@ struct Selection {
     std::uint32_t seed = 0;
 };
 
+enum class ImageStyle { strip, monitor };
+
+inline constexpr int defaultRowSeconds = 6;
+inline constexpr int ticksPerSecond = 100;
+
+struct ImageOptions {
+    std::optional<std::string> pngPath;
+    std::optional<std::string> svgPath;
+    std::optional<std::string> pdfPath;
+    ImageStyle style = ImageStyle::strip;
+    bool grid = false;
+    int rowSeconds = defaultRowSeconds;
+    long long from = 1;
+
+    bool requested() const { return pngPath || svgPath || pdfPath; }
+};
+
 struct TraceOptions {
     long long ticks = 0;
     int width = defaultWidth;
     int height = defaultHeight;
     std::vector<Selection> selections;
     std::optional<std::string> csvPath;
+    ImageOptions image;
 };
 
 // One tick as the monitor drew it.

@@ -1,0 +1,288 @@
+#include "StripPainter.h"
+#include "TraceCommand.h"
+
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QPainter>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <string_view>
+#include <vector>
+
+using namespace pulsavo;
+using namespace pulsavo::strip;
+
+namespace {
+
+const QRgb black = qRgb(0, 0, 0);
+
+TraceOptions parse(const QStringList& arguments) {
+    std::vector<std::string> text;
+    for (const QString& argument : arguments) {
+        text.push_back(argument.toStdString());
+    }
+    const std::vector<std::string_view> args(text.begin(), text.end());
+    return parseTraceOptions(args);
+}
+
+QImage decodePng(const QByteArray& png) {
+    QImage image;
+    image.loadFromData(png, "PNG");
+    return image.convertToFormat(QImage::Format_RGB32);
+}
+
+struct Run {
+    int exitCode = -1;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runStrip(const QStringList& arguments, const QString& directory) {
+    QProcess process;
+    process.setWorkingDirectory(directory);
+    process.start(QStringLiteral(PULSAVO_STRIP), QStringList{QStringLiteral("trace")} + arguments);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QByteArray readFile(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+} // namespace
+
+class TestStrip : public QObject {
+    Q_OBJECT
+
+private slots:
+    void monitorStyleIsThePanelAfterTheLastTick_data();
+    void monitorStyleIsThePanelAfterTheLastTick();
+    void stripHasOneColumnPerTickInRows_data();
+    void stripHasOneColumnPerTickInRows();
+    void captionNamesEverySelectionAndSeed();
+    void writesEachFormat_data();
+    void writesEachFormat();
+    void sameSeedGivesTheSamePng();
+    void badOutputIsRefusedAndLeavesNoFile_data();
+    void badOutputIsRefusedAndLeavesNoFile();
+};
+
+void TestStrip::monitorStyleIsThePanelAfterTheLastTick_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("flat line, first pass") << QStringList{"--ticks", "200"};
+    QTest::newRow("atrial flutter, third pass")
+        << QStringList{"--ticks", "1500", "--select", "1:5@42"};
+    QTest::newRow("wipe split at the edge")
+        << QStringList{"--ticks", "1186", "--select", "1:0@7", "--select", "500:10@3"};
+    QTest::newRow("narrow low panel, clamped VF")
+        << QStringList{"--ticks", "777", "--width", "64", "--height", "40", "--select", "1:11@9"};
+}
+
+void TestStrip::monitorStyleIsThePanelAfterTheLastTick() {
+    QFETCH(QStringList, arguments);
+    const TraceOptions options = parse(arguments + QStringList{"--style", "monitor", "--png", "x"});
+    const StripPainter strip(options);
+    const QImage image = decodePng(renderPng(strip));
+    QCOMPARE(image.size(), QSize(options.width, options.height));
+
+    // Every tick painted onto the panel, as the trainer does from black.
+    QImage panel(options.width, options.height, QImage::Format_RGB32);
+    panel.fill(black);
+    Sweep sweep(options.width, options.height);
+    std::vector<TraceTick> ticks;
+    {
+        QPainter painter(&panel);
+        runTrace(options, [&](const TraceTick& t) {
+            sweep.paint(painter, t.step);
+            ticks.push_back(t);
+        });
+    }
+    QCOMPARE(image, panel);
+
+    // The gap ahead of the last segment is black over the full height, however it is split.
+    const Sweep::Step& last = ticks.back().step;
+    int gapColumns = 0;
+    for (const QRect& wipe : last.wipe) {
+        for (int x = wipe.left(); x <= wipe.right(); ++x) {
+            if (x > last.to.x() + 1 || x < last.from.x() - 1) {
+                ++gapColumns;
+                for (int y = 0; y < image.height(); ++y) {
+                    QCOMPARE(image.pixel(x, y), black);
+                }
+            }
+        }
+    }
+    QVERIFY(gapColumns >= Sweep::wipeWidth - 3);
+
+    // Columns of the last pass carry their segment's colour where both neighbours share it.
+    const long long lastPass =
+        std::min<long long>(ticks.size(), options.width - 2 - Sweep::wipeWidth);
+    int checked = 0;
+    for (std::size_t i = ticks.size() - lastPass + 1; i + 2 < ticks.size(); ++i) {
+        const bool red = ticks[i].step.red;
+        if (ticks[i - 1].step.red != red || ticks[i + 1].step.red != red) {
+            continue;
+        }
+        const int x = ticks[i].step.from.x();
+        bool hasOwn = false;
+        for (int y = 0; y < image.height(); ++y) {
+            const QRgb pixel = image.pixel(x, y);
+            QVERIFY2(pixel == black ||
+                         pixel == (red ? Sweep::alertColour : Sweep::normalColour).rgb(),
+                     qPrintable(QStringLiteral("column %1 row %2").arg(x).arg(y)));
+            hasOwn = hasOwn || pixel != black;
+        }
+        QVERIFY(hasOwn);
+        ++checked;
+    }
+    QVERIFY(checked > 0);
+}
+
+void TestStrip::stripHasOneColumnPerTickInRows_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("rows");
+    QTest::addColumn<int>("lastRowTicks");
+    QTest::newRow("exactly one row") << QStringList{"--ticks", "600"} << 1 << 600;
+    QTest::newRow("one tick into the second row") << QStringList{"--ticks", "601"} << 2 << 1;
+    QTest::newRow("from tick 401") << QStringList{"--ticks", "1000", "--from", "401"} << 1 << 600;
+    QTest::newRow("one-second rows")
+        << QStringList{"--ticks", "250", "--row-seconds", "1"} << 3 << 50;
+    QTest::newRow("one-minute row")
+        << QStringList{"--ticks", "5999", "--row-seconds", "60"} << 1 << 5999;
+}
+
+// No rhythm is chosen, so each row shows a flat green line exactly as long as its ticks.
+void TestStrip::stripHasOneColumnPerTickInRows() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, rows);
+    QFETCH(int, lastRowTicks);
+    const TraceOptions options = parse(arguments + QStringList{"--png", "x"});
+    const StripPainter strip(options);
+    const QImage image = decodePng(renderPng(strip));
+    QCOMPARE(image.size(), strip.size);
+    const int columns = options.image.rowSeconds * ticksPerSecond;
+    QVERIFY(image.width() > columns);
+
+    QList<int> lengths;
+    bool inLine = false;
+    for (int y = 0; y < image.height(); ++y) {
+        int length = 0;
+        for (int x = 0; x < image.width(); ++x) {
+            length += image.pixel(x, y) == Sweep::normalColour.rgb() ? 1 : 0;
+        }
+        if (length > 0 && !inLine) {
+            lengths << length;
+        }
+        inLine = length > 0;
+    }
+    QCOMPARE(lengths.size(), rows);
+    for (int row = 0; row < rows; ++row) {
+        const int ticks = row + 1 == rows ? lastRowTicks : columns;
+        QCOMPARE(lengths[row], ticks);
+    }
+}
+
+void TestStrip::captionNamesEverySelectionAndSeed() {
+    const StripPainter one(parse({"--ticks", "600", "--select", "1:5@42", "--png", "x"}));
+    QCOMPARE(one.caption, QStringList{"心房粗動(ＡＦ)  seed 42  ticks 1–600"});
+
+    const StripPainter several(
+        parse({"--ticks", "900", "--select", "1:0@7", "--select", "301:17@4", "--select",
+               "700:none", "--from", "101", "--height", "120", "--png", "x"}));
+    QCOMPARE(several.caption,
+             (QStringList{"洞調律  seed 7  ticks 101–900  height 120",
+                          "tick 301: 房室ブロック　Ⅲ度  seed 4", several.caption.value(2)}));
+    QVERIFY(several.caption.value(2).startsWith("tick 700: 波形が選択されていません  seed "));
+}
+
+void TestStrip::writesEachFormat_data() {
+    QTest::addColumn<QStringList>("style");
+    QTest::newRow("strip") << QStringList{};
+    QTest::newRow("strip on paper") << QStringList{"--grid", "--row-seconds", "3"};
+    QTest::newRow("monitor") << QStringList{"--style", "monitor"};
+}
+
+void TestStrip::writesEachFormat() {
+    QFETCH(QStringList, style);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QStringList common{"--ticks", "1200", "--select", "1:5@42"};
+    const Run run =
+        runStrip(common + style + QStringList{"--png", "a.png", "--svg", "a.svg", "--pdf", "a.pdf"},
+                 dir.path());
+    QCOMPARE(run.exitCode, 0);
+    QVERIFY2(run.out.isEmpty(), "the CSV goes out only with --csv");
+    QVERIFY(readFile(dir.filePath("a.png")).startsWith("\x89PNG\r\n\x1a\n"));
+    const QByteArray svg = readFile(dir.filePath("a.svg"));
+    QVERIFY(svg.startsWith("<?xml") && svg.contains("<svg"));
+    const QByteArray pdf = readFile(dir.filePath("a.pdf"));
+    QVERIFY(pdf.startsWith("%PDF-"));
+    QVERIFY2(pdf.contains("/MediaBox [0 0 842"), "A4 landscape");
+
+    const Run withCsv =
+        runStrip(common + style + QStringList{"--png", "b.png", "--csv", "-"}, dir.path());
+    QCOMPARE(withCsv.exitCode, 0);
+    QVERIFY(withCsv.out.startsWith("tick,x,y,drawn_y,red,beep\n1,2,85,85,1,0\n"));
+    QCOMPARE(withCsv.out.count('\n'), 1201);
+    QCOMPARE(readFile(dir.filePath("b.png")), readFile(dir.filePath("a.png")));
+}
+
+void TestStrip::sameSeedGivesTheSamePng() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QStringList common{"--ticks", "1800", "--grid", "--select", "1:4@2024"};
+    QCOMPARE(runStrip(common + QStringList{"--png", "first.png"}, dir.path()).exitCode, 0);
+    QCOMPARE(runStrip(common + QStringList{"--png", "second.png"}, dir.path()).exitCode, 0);
+    const QByteArray first = readFile(dir.filePath("first.png"));
+    QVERIFY(!first.isEmpty());
+    QCOMPARE(readFile(dir.filePath("second.png")), first);
+
+    QStringList otherSeed = common;
+    otherSeed.replace(otherSeed.indexOf("1:4@2024"), "1:4@2025");
+    QCOMPARE(runStrip(otherSeed + QStringList{"--png", "third.png"}, dir.path()).exitCode, 0);
+    QVERIFY(readFile(dir.filePath("third.png")) != first);
+}
+
+void TestStrip::badOutputIsRefusedAndLeavesNoFile_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::newRow("unknown style") << QStringList{"--style", "paper", "--png", "a.png"};
+    QTest::newRow("unwritable path") << QStringList{"--png", "/nonexistent/x.png"};
+    QTest::newRow("one of several unwritable")
+        << QStringList{"--png", "a.png", "--pdf", "/nonexistent/x.pdf", "--svg", "keep.svg"};
+    QTest::newRow("directory as file") << QStringList{"--svg", "a.svg", "--png", "."};
+    QTest::newRow("one file twice") << QStringList{"--png", "a.png", "--svg", "a.png"};
+    QTest::newRow("two outputs to stdout") << QStringList{"--png", "-", "--csv", "-"};
+    QTest::newRow("grid on the monitor")
+        << QStringList{"--style", "monitor", "--grid", "--png", "a.png"};
+    QTest::newRow("grid without image") << QStringList{"--grid", "--csv", "a.csv"};
+    QTest::newRow("from past the end") << QStringList{"--from", "601", "--png", "a.png"};
+    QTest::newRow("too large to draw") << QStringList{"--style",  "monitor", "--width", "16384",
+                                                      "--height", "16384",   "--png",   "a.png"};
+}
+
+void TestStrip::badOutputIsRefusedAndLeavesNoFile() {
+    QFETCH(QStringList, arguments);
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    {
+        QFile keep(dir.filePath("keep.svg"));
+        QVERIFY(keep.open(QIODevice::WriteOnly));
+        keep.write("old");
+    }
+    const Run run =
+        runStrip(QStringList{"--ticks", "600", "--select", "1:8@5"} + arguments, dir.path());
+    QCOMPARE(run.exitCode, usageExitCode);
+    QVERIFY(run.out.isEmpty());
+    const QList<QByteArray> lines = run.err.trimmed().split('\n');
+    QVERIFY2(lines.back().startsWith("pulsavo-strip: "), run.err.constData());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files), QStringList{"keep.svg"});
+    QCOMPARE(readFile(dir.filePath("keep.svg")), QByteArray("old"));
+}
+
+QTEST_MAIN(TestStrip)
+#include "tst_strip.moc"
