@@ -1,3 +1,4 @@
+#include "CatalogueCommands.h"
 #include "CommandLine.h"
 #include "TraceCommand.h"
 
@@ -15,6 +16,8 @@ void printUsage(std::FILE* out) {
                "Headless companion of the Pulsavo ECG trainer.\n\n"
                "Commands:\n",
                out);
+    std::fputs(listUsage, out);
+    std::fputs(explainUsage, out);
     std::fputs(traceUsage, out);
 }
 
@@ -31,6 +34,12 @@ int run(Arguments args) {
     if (command == "--version") {
         std::puts("pulsavo-strip " PULSAVO_VERSION);
         return 0;
+    }
+    if (command == "list") {
+        return listCommand(rest);
+    }
+    if (command == "explain") {
+        return explainCommand(rest);
     }
     if (command == "trace") {
         return traceCommand(rest);
