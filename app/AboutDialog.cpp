@@ -1,0 +1,47 @@
+#include "AboutDialog.h"
+
+#include "DialogUnits.h"
+
+#include <QIcon>
+#include <QLabel>
+#include <QPushButton>
+
+namespace pulsavo {
+
+AboutDialog::AboutDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
+                          Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
+    setObjectName(QStringLiteral("aboutDialog"));
+    setWindowTitle(caption);
+    setFont(dialogFont(9));
+    const DialogUnits units = DialogUnits::forFont(font());
+
+    // An icon static sizes itself to the icon, whatever its template rectangle says.
+    auto* icon = new QLabel(this);
+    icon->setObjectName(QStringLiteral("iconLabel"));
+    icon->setPixmap(QIcon(QStringLiteral(":/icons/pulsavo-32.png")).pixmap(32, 32));
+    icon->setGeometry(QRect(QPoint(units.x(36), units.y(12)), QSize(32, 32)));
+
+    auto* product = new QLabel(productLine, this);
+    product->setObjectName(QStringLiteral("productLabel"));
+    product->setTextFormat(Qt::PlainText);
+    product->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    product->setGeometry(units.rect(6, 42, 78, 8));
+
+    auto* third = new QLabel(thirdLine, this);
+    third->setObjectName(QStringLiteral("thirdLabel"));
+    third->setTextFormat(Qt::PlainText);
+    third->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
+    third->setGeometry(units.rect(6, 54, 78, 8));
+
+    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    ok->setObjectName(QStringLiteral("okButton"));
+    ok->setDefault(true);
+    ok->setGeometry(units.rect(24, 66, 42, 18));
+    connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+
+    setFixedSize(units.x(90), units.y(89));
+    ok->setFocus();
+}
+
+} // namespace pulsavo

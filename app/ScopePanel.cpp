@@ -1,0 +1,64 @@
+#include "ScopePanel.h"
+
+#include <QPaintEvent>
+#include <QPainter>
+
+namespace pulsavo {
+
+ScopePanel::ScopePanel(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+}
+
+QRect ScopePanel::clientRect() const {
+    return rect().adjusted(frameWidth, frameWidth, -frameWidth, -frameWidth);
+}
+
+void ScopePanel::prepare() {
+    const qreal ratio = devicePixelRatioF();
+    const QSize size = clientRect().size();
+    backing = QImage(size * ratio, QImage::Format_RGB32);
+    backing.setDevicePixelRatio(ratio);
+    backing.fill(palette().color(QPalette::Window));
+    update();
+}
+
+void ScopePanel::paintStep(const Sweep& sweep, const Sweep::Step& step) {
+    {
+        QPainter painter(&backing);
+        sweep.paint(painter, step);
+    }
+    for (const QRect& dirty : Sweep::dirtyRects(step)) {
+        if (!dirty.isEmpty()) {
+            update(dirty.translated(frameWidth, frameWidth));
+        }
+    }
+}
+
+// Moving the window to a screen of another scale keeps the trace, resampled, rather than
+// losing it or drawing it blurred from then on.
+void ScopePanel::followPixelRatio() {
+    const qreal ratio = devicePixelRatioF();
+    if (backing.isNull() || qFuzzyCompare(backing.devicePixelRatio(), ratio)) {
+        return;
+    }
+    QImage resampled(clientRect().size() * ratio, QImage::Format_RGB32);
+    resampled.setDevicePixelRatio(ratio);
+    {
+        QPainter painter(&resampled);
+        painter.drawImage(resampled.rect().topLeft(), backing);
+    }
+    backing = std::move(resampled);
+}
+
+void ScopePanel::paintEvent(QPaintEvent*) {
+    followPixelRatio();
+    QPainter painter(this);
+    painter.setPen(Qt::black);
+    painter.drawRect(rect().adjusted(0, 0, -1, -1));
+    if (!backing.isNull()) {
+        painter.drawImage(QPoint(frameWidth, frameWidth), backing);
+    }
+}
+
+} // namespace pulsavo

@@ -1,0 +1,37 @@
+#pragma once
+
+#include "Sweep.h"
+
+#include <QImage>
+#include <QWidget>
+
+namespace pulsavo {
+
+// The monitor panel: a one-pixel black frame around a backing image that holds the trace, so
+// that a repaint shows the trace as it was. The widget only blits; ticks paint into the image.
+class ScopePanel : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int frameWidth = 1;
+
+    explicit ScopePanel(QWidget* parent = nullptr);
+
+    // The drawing area inside the frame, with its origin at the panel's top-left corner.
+    QRect clientRect() const;
+
+    // Sizes the backing image to the drawing area and shows the dialog background in it.
+    void prepare();
+
+    // Paints one tick of the sweep into the backing image and schedules only what it touched.
+    void paintStep(const Sweep& sweep, const Sweep::Step& step);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+
+private:
+    void followPixelRatio();
+
+    QImage backing;
+};
+
+} // namespace pulsavo

@@ -1,0 +1,108 @@
+#pragma once
+
+#include "BeatTone.h"
+#include "DialogUnits.h"
+#include "Simulation.h"
+#include "Sweep.h"
+
+#include <QDialog>
+#include <QRect>
+#include <QSize>
+#include <QString>
+#include <QTimer>
+
+#include <cstdint>
+#include <functional>
+#include <memory>
+
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QMenu;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace pulsavo {
+
+class ScopePanel;
+
+// The trainer's one window: the rhythm list, the name and explanation boxes, the monitor panel
+// and the two buttons. It owns the simulation, the sweep and the 10 ms clock that drives both.
+class TrainerDialog : public QDialog {
+    Q_OBJECT
+public:
+    enum class Direction { load, save };
+
+    static constexpr unsigned aboutCommand = 0x0010;
+    static constexpr unsigned closeCommand = 0xF060;
+    static constexpr int tickMs = 10;
+    // The lowest point a ventricular beat on the baseline reaches, plus one.
+    static constexpr int minimumScopeHeight = 136;
+
+    // Control positions in pixels for a font's dialog units. When the font makes the panel's
+    // drawing area lower than minimumScopeHeight, the panel grows and everything below it
+    // moves down by the same amount.
+    struct Layout {
+        QSize dialog;
+        QRect closeButton;
+        QRect nameEdit;
+        QRect explanationEdit;
+        QRect scopePanel;
+        QRect rhythmList;
+        QRect decideButton;
+        QRect selectionLabel;
+        QRect explanationLabel;
+    };
+    static Layout layoutFor(const DialogUnits& units);
+
+    // Without a tone sink the dialog opens the desktop's beat tone.
+    explicit TrainerDialog(std::unique_ptr<ToneSink> tone = nullptr, QWidget* parent = nullptr);
+    ~TrainerDialog() override;
+
+    void exchangeData(Direction direction);
+    bool initDialog();
+
+    void onDecide();
+    void onListDoubleClick();
+    void onTimerTick();
+    void onSystemCommand(unsigned command);
+
+    QTimer& tickTimer() { return timer; }
+    QMenu* systemMenu() const { return menu; }
+    QRect scopeArea() const { return scopeRect; }
+
+    // Where a decision takes its seed from: the current second, as the trainer always has.
+    std::function<std::uint32_t()> seedSource;
+
+    Simulation simulation;
+
+protected:
+    void contextMenuEvent(QContextMenuEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildControls();
+    void buildSystemMenu();
+    void showSystemMenu(const QPoint& globalPos);
+
+    QString nameText;
+    QString selectionText;
+    QString explanationText;
+
+    QPushButton* closeButton = nullptr;
+    QLineEdit* nameEdit = nullptr;
+    QPlainTextEdit* explanationEdit = nullptr;
+    ScopePanel* scopePanel = nullptr;
+    QListWidget* rhythmList = nullptr;
+    QPushButton* decideButton = nullptr;
+    QLabel* selectionLabel = nullptr;
+    QLabel* explanationLabel = nullptr;
+    QMenu* menu = nullptr;
+
+    QRect scopeRect;
+    Sweep sweep{1, 1};
+    QTimer timer;
+    std::unique_ptr<ToneSink> tone;
+};
+
+} // namespace pulsavo
