@@ -2,6 +2,9 @@
 
 #include <QPainter>
 
+#include <cmath>
+#include <cstdlib>
+
 namespace pulsavo {
 
 namespace {
@@ -41,8 +44,41 @@ void Sweep::paint(QPainter& painter, const Step& step) const {
             painter.fillRect(rect, Qt::black);
         }
     }
-    painter.setPen(step.red ? alertPen : normalPen);
-    painter.drawLine(step.from, step.to);
+    if (!drawCachedSegment(painter, step)) {
+        painter.setPen(step.red ? alertPen : normalPen);
+        painter.drawLine(step.from, step.to);
+    }
+}
+
+bool Sweep::drawCachedSegment(QPainter& painter, const Step& step) const {
+    const int rise = step.to.y() - step.from.y();
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    const QPen& pen = step.red ? alertPen : normalPen;
+    if (painter.device()->devType() != QInternal::Image || std::abs(rise) > maxCachedRise ||
+        ratio != std::round(ratio) || pen.widthF() > penReach ||
+        painter.transform().type() != QTransform::TxNone ||
+        painter.testRenderHint(QPainter::Antialiasing) ||
+        painter.compositionMode() != QPainter::CompositionMode_SourceOver) {
+        return false;
+    }
+    SegmentCache& cache = segmentCache[step.red ? 1 : 0];
+    if (cache.pen != pen || cache.ratio != ratio) {
+        cache = SegmentCache{pen, ratio, {}};
+    }
+    const int top = std::min(0, rise);
+    QImage& sprite = cache.sprites[rise + maxCachedRise];
+    if (sprite.isNull()) {
+        sprite = QImage(QSize(1 + 2 * penReach, std::abs(rise) + 2 * penReach) * ratio,
+                        QImage::Format_ARGB32_Premultiplied);
+        sprite.setDevicePixelRatio(ratio);
+        sprite.fill(Qt::transparent);
+        QPainter spritePainter(&sprite);
+        spritePainter.setPen(pen);
+        spritePainter.drawLine(QPoint(penReach, penReach - top),
+                               QPoint(penReach + 1, penReach - top + rise));
+    }
+    painter.drawImage(QPoint(step.from.x() - penReach, step.from.y() + top - penReach), sprite);
+    return true;
 }
 
 std::array<QRect, 3> Sweep::dirtyRects(const Step& step) {

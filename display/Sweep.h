@@ -3,6 +3,7 @@
 #include "Simulation.h"
 
 #include <QColor>
+#include <QImage>
 #include <QPen>
 #include <QPoint>
 #include <QRect>
@@ -53,6 +54,20 @@ public:
     int sweepX = 1;
     QPen normalPen;
     QPen alertPen;
+
+private:
+    // Qt flattens a round cap's curves on every stroke, which costs more than all the rest of a
+    // tick. A segment's pixels depend only on its rise and pen, so onto an image at a whole
+    // device pixel ratio each one is rasterised once and then copied, pixel for pixel the same.
+    static constexpr int maxCachedRise = 48;
+    struct SegmentCache {
+        QPen pen;
+        qreal ratio = 0;
+        std::array<QImage, 2 * maxCachedRise + 1> sprites;
+    };
+    bool drawCachedSegment(QPainter& painter, const Step& step) const;
+
+    mutable std::array<SegmentCache, 2> segmentCache;
 };
 
 } // namespace pulsavo

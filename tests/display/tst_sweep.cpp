@@ -49,6 +49,8 @@ private slots:
     void paintsFlatGreenLineWithBlackGapAhead();
     void paintsRedAndWrapsAtTheEdge();
     void paintsASimulatedRhythm();
+    void copiedSegmentsMatchStrokedOnes_data();
+    void copiedSegmentsMatchStrokedOnes();
 };
 
 void TestSweep::cursorAdvancesAndWrapsToColumnOne() {
@@ -197,6 +199,52 @@ void TestSweep::paintsASimulatedRhythm() {
     }
     QVERIFY(redPixels > 1000);
     QCOMPARE(greenPixels, 0);
+}
+
+void TestSweep::copiedSegmentsMatchStrokedOnes_data() {
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<bool>("red");
+    QTest::newRow("ratio 1, green") << 1.0 << false;
+    QTest::newRow("ratio 2, red") << 2.0 << true;
+    QTest::newRow("ratio 1.5, stroked") << 1.5 << false;
+}
+
+// Every rise at several places, including the panel's edges, against the pen drawn directly.
+void TestSweep::copiedSegmentsMatchStrokedOnes() {
+    QFETCH(qreal, ratio);
+    QFETCH(bool, red);
+    const int w = 60;
+    const int h = 50;
+    Sweep sweep(w, h);
+    const auto blank = [&] {
+        QImage image(QSize(w, h) * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(black);
+        return image;
+    };
+    for (int rise = -60; rise <= 60; ++rise) {
+        for (const QPoint from : {QPoint(1, 25), QPoint(58, 0), QPoint(7, -3), QPoint(0, 49)}) {
+            Sweep::Step step;
+            step.from = from;
+            step.to = QPoint(from.x() + 1, from.y() + rise);
+            step.red = red;
+            QImage copied = blank();
+            QImage stroked = blank();
+            {
+                QPainter painter(&copied);
+                sweep.paint(painter, step);
+            }
+            {
+                QPainter painter(&stroked);
+                painter.setPen(red ? sweep.alertPen : sweep.normalPen);
+                painter.drawLine(step.from, step.to);
+            }
+            QVERIFY2(
+                copied == stroked,
+                qPrintable(
+                    QStringLiteral("rise %1 from %2,%3").arg(rise).arg(from.x()).arg(from.y())));
+        }
+    }
 }
 
 QTEST_MAIN(TestSweep)
