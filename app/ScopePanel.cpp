@@ -51,13 +51,18 @@ void ScopePanel::followPixelRatio() {
     backing = std::move(resampled);
 }
 
-void ScopePanel::paintEvent(QPaintEvent*) {
+void ScopePanel::paintEvent(QPaintEvent* event) {
     followPixelRatio();
     QPainter painter(this);
     painter.setPen(Qt::black);
     painter.drawRect(rect().adjusted(0, 0, -1, -1));
     if (!backing.isNull()) {
-        painter.drawImage(QPoint(frameWidth, frameWidth), backing);
+        // One rectangle of the update at a time: under a clip of several rectangles Qt blends
+        // line by line and hands tall areas to worker threads, which costs far more than a copy.
+        for (const QRect& dirty : event->region()) {
+            painter.setClipRect(dirty);
+            painter.drawImage(QPoint(frameWidth, frameWidth), backing);
+        }
     }
 }
 
