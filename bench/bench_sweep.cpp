@@ -1,0 +1,53 @@
+#include "Simulation.h"
+#include "Sweep.h"
+
+#include <QImage>
+#include <QPainter>
+
+#include <benchmark/benchmark.h>
+
+#include <vector>
+
+using namespace pulsavo;
+
+namespace {
+
+// The panel's drawing area at 96 DPI: 342 x 78 dialog units less the frame.
+constexpr int panelWidth = 599;
+constexpr int panelHeight = 146;
+
+// A minute of atrial flutter: red waves, green complexes and a beep at every R peak.
+std::vector<TickSample> recordedMinute() {
+    Simulation simulation;
+    simulation.selectRhythm(5, 42);
+    std::vector<TickSample> samples(6000);
+    for (TickSample& sample : samples) {
+        sample = simulation.step();
+    }
+    return samples;
+}
+
+// One tick as the panel paints it: a painter opened on the backing image for this tick only,
+// the wipe and the segment.
+void sweepPaintPerTick(benchmark::State& state) {
+    const auto ratio = static_cast<qreal>(state.range(0));
+    QImage backing(QSize(panelWidth, panelHeight) * ratio, QImage::Format_RGB32);
+    backing.setDevicePixelRatio(ratio);
+    backing.fill(Qt::black);
+    Sweep sweep(panelWidth, panelHeight);
+    const std::vector<TickSample> samples = recordedMinute();
+    std::size_t next = 0;
+    for (auto _ : state) {
+        QPainter painter(&backing);
+        sweep.paint(painter, sweep.advance(samples[next]));
+        next = next + 1 == samples.size() ? 0 : next + 1;
+    }
+    benchmark::DoNotOptimize(backing.constBits());
+    state.SetItemsProcessed(state.iterations());
+}
+
+} // namespace
+
+BENCHMARK(sweepPaintPerTick)->ArgName("dpr")->Arg(1)->Arg(2);
+
+BENCHMARK_MAIN();
