@@ -203,6 +203,15 @@ void withGuiApplication(const std::function<void()>& run) {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+    // Without a desktop session Qt warns about the runtime directory on every run; a command
+    // line tool keeps stderr for its own one-line errors.
+    static const QtMessageHandler defaultHandler = qInstallMessageHandler(nullptr);
+    qInstallMessageHandler(
+        [](QtMsgType type, const QMessageLogContext& context, const QString& message) {
+            if (type != QtWarningMsg || !message.startsWith(QLatin1String("QStandardPaths:"))) {
+                defaultHandler(type, context, message);
+            }
+        });
     int argc = 1;
     char name[] = "pulsavo-strip";
     char* argv[] = {name, nullptr};
