@@ -330,16 +330,27 @@ void Simulation::tickSinusArrest() {
     ++beatTicks;
 }
 
-void Simulation::tickSinoatrialBlock(int interval) {
+// Runs of conducted beats, auxInterval long, each followed by one beat place without a QRS:
+// nothing at all in a sinoatrial block, a lone P wave in a Mobitz block. The lone P wave is
+// added like every other wave; writing it over slots 0..7 would lose steps still pending from
+// the previous rhythm and shift the resting level for good.
+void Simulation::conductOrDropBeat(int interval, bool keepsPWave) {
     if (beatTicks >= interval && auxCount < auxInterval) {
         tickSinusRhythm(interval);
         ++auxCount;
     }
     if (beatTicks >= interval && auxCount >= auxInterval) {
+        if (keepsPWave) {
+            addTemplate(pWave, 0);
+        }
         auxCount = 0;
         beatTicks = 0;
         auxInterval = drawConductedBeats();
     }
+}
+
+void Simulation::tickSinoatrialBlock(int interval) {
+    conductOrDropBeat(interval, false);
     alertColour = auxCount == 0;
     ++beatTicks;
 }
@@ -356,19 +367,8 @@ void Simulation::tickFirstDegreeBlock(int interval) {
     ++beatTicks;
 }
 
-// The lone P wave of a blocked beat is added like every other wave. Writing it over slots 0..7
-// would lose steps still pending from the previous rhythm and shift the resting level for good.
 void Simulation::tickMobitzBlock(int interval) {
-    if (beatTicks >= interval && auxCount < auxInterval) {
-        tickSinusRhythm(interval);
-        ++auxCount;
-    }
-    if (beatTicks >= interval && auxCount >= auxInterval) {
-        addTemplate(pWave, 0);
-        auxCount = 0;
-        beatTicks = 0;
-        auxInterval = drawConductedBeats();
-    }
+    conductOrDropBeat(interval, true);
     alertColour = auxCount == 0 && beatTicks <= 48;
     ++beatTicks;
 }
@@ -384,7 +384,7 @@ void Simulation::tickWenckebachBlock(int interval) {
         ++auxCount;
     }
     if (beatTicks >= interval && auxCount >= auxInterval) {
-        addTemplate(pWave, 0);
+        addTemplate(pWave, 0); // the lone P wave, added for the same reason as a Mobitz block's
         auxCount = 0;
         beatTicks = 0;
     }

@@ -107,6 +107,7 @@ public:
 private:
     void layEctopicBeat(bool mayMirror);
     void finishEctopicTick(int interval);
+    void conductOrDropBeat(int interval, bool keepsPWave);
     int drawConductedBeats() { return random.drawInRange(1, 5); }
 };
 
