@@ -170,8 +170,9 @@ bool TrainerDialog::initDialog() {
     icon.addFile(QStringLiteral(":/icons/pulsavo.svg"));
     setWindowIcon(icon);
 
-    for (const std::string_view name : catalogue::rhythmNames) {
-        rhythmList->addItem(fromCatalogue(name));
+    for (const Rhythm rhythm : allRhythms) {
+        auto* item = new QListWidgetItem(fromCatalogue(catalogue::nameOf(rhythm)), rhythmList);
+        item->setData(rhythmRole, indexOf(rhythm));
     }
 
     timer.start();
@@ -196,15 +197,23 @@ void TrainerDialog::onDecide() {
     const std::uint32_t seed = seedSource();
     exchangeData(Direction::save);
     nameText = selectionText;
-    const int index = catalogue::findRhythm(selectionText.toStdString());
-    if (index != catalogue::noEntry) {
-        nameText = fromCatalogue(catalogue::rhythmNames[index]);
-        explanationText = fromCatalogue(catalogue::rhythmTexts[index]);
+    const std::optional<Rhythm> rhythm = selectedRhythm();
+    if (rhythm) {
+        nameText = fromCatalogue(catalogue::nameOf(*rhythm));
+        explanationText = fromCatalogue(catalogue::textOf(*rhythm));
     } else {
         explanationText = fromCatalogue(catalogue::noSelectionMessage);
     }
     exchangeData(Direction::load);
-    simulation.selectRhythm(index, seed);
+    simulation.selectRhythm(rhythm, seed);
+}
+
+std::optional<Rhythm> TrainerDialog::selectedRhythm() const {
+    const QList<QListWidgetItem*> selected = rhythmList->selectedItems();
+    if (selected.isEmpty()) {
+        return std::nullopt;
+    }
+    return rhythmAt(selected.first()->data(rhythmRole).toInt());
 }
 
 void TrainerDialog::onListDoubleClick() {

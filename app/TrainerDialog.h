@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 
 class QLabel;
 class QLineEdit;
@@ -70,6 +71,10 @@ public:
     QTimer& tickTimer() { return timer; }
     QMenu* systemMenu() const { return menu; }
     QRect scopeArea() const { return scopeRect; }
+
+    // The rhythm of the selected list entry, by the id it carries rather than its display name.
+    std::optional<Rhythm> selectedRhythm() const;
+    static constexpr int rhythmRole = Qt::UserRole;
 
     // Where a decision takes its seed from: the current second, as the trainer always has.
     std::function<std::uint32_t()> seedSource;

@@ -1,6 +1,9 @@
 #pragma once
 
+#include "Rhythm.h"
+
 #include <array>
+#include <cstddef>
 #include <string_view>
 
 namespace pulsavo::catalogue {
@@ -13,6 +16,11 @@ extern const std::array<std::string_view, entryCount> rhythmNames;
 extern const std::array<std::string_view, entryCount> rhythmTexts;
 
 inline constexpr std::string_view noSelectionMessage = "波形が選択されていません";
+
+static_assert(entryCount == rhythmCount, "one catalogue entry per rhythm");
+
+inline std::string_view nameOf(Rhythm rhythm) { return rhythmNames[static_cast<std::size_t>(indexOf(rhythm))]; }
+inline std::string_view textOf(Rhythm rhythm) { return rhythmTexts[static_cast<std::size_t>(indexOf(rhythm))]; }
 
 // Index of the first name equal to `name` byte for byte, or noEntry.
 int findRhythm(std::string_view name);

@@ -30,71 +30,71 @@ void Simulation::selectRhythm(int index, std::uint32_t seed) {
     }
     rhythmIndex = index;
 
-    switch (index) {
-    case 0:
+    switch (static_cast<Rhythm>(index)) {
+    case Rhythm::sinusRhythm:
         beatInterval = ticksForRate(50, 120);
         break;
-    case 1:
-    case 6:
-    case 8:
-    case 13:
+    case Rhythm::supraventricularPremature:
+    case Rhythm::sporadicPvc:
+    case Rhythm::rOnT:
+    case Rhythm::sinoatrialBlock:
         beatInterval = ticksForRate(60, 100);
         auxInterval = ticksForRate(10, 20);
         auxCount = auxInterval;
         break;
-    case 2:
-    case 3:
-    case 10:
+    case Rhythm::atrialTachycardia:
+    case Rhythm::junctionalTachycardia:
+    case Rhythm::ventricularTachycardia:
         alertColour = true;
         beatInterval = ticksForRate(160, 250);
         break;
-    case 4:
+    case Rhythm::atrialFibrillation:
         alertColour = true;
         beatInterval = ticksForRate(350, 1500);
         auxInterval = 110;
         break;
-    case 5:
+    case Rhythm::atrialFlutter:
         alertColour = true;
         beatInterval = ticksForRate(250, 350);
         auxInterval = random.drawInRange(1, 5);
         auxCount = 1;
         beatTicks = 1;
         break;
-    case 7:
+    case Rhythm::multifocalPvc:
         beatInterval = ticksForRate(60, 100);
         auxInterval = ticksForRate(15, 25);
         auxCount = auxInterval;
         break;
-    case 9:
+    case Rhythm::shortRun:
         beatInterval = ticksForRate(60, 100);
         auxInterval = ticksForRate(10, 20);
         break;
-    case 11:
+    case Rhythm::ventricularFibrillation:
         alertColour = true;
         beatInterval = 0;
         auxInterval = 0;
         break;
-    case 12:
+    case Rhythm::sinusArrest:
         beatInterval = 0;
         auxInterval = 0;
         break;
-    case 14:
+    case Rhythm::firstDegreeBlock:
         beatInterval = ticksForRate(60, 100);
         beatTicks = beatInterval;
         break;
-    case 15:
+    case Rhythm::mobitzBlock:
         // The first run of conducted beats is drawn like every later one; inheriting whatever
         // an earlier rhythm left here could delay the first dropped beat by hundreds of beats.
         beatInterval = ticksForRate(60, 100);
         auxInterval = drawConductedBeats();
         beatTicks = beatInterval;
         break;
-    case 16:
+    case Rhythm::wenckebachBlock:
         beatInterval = ticksForRate(60, 100);
         auxInterval = 4;
         beatTicks = beatInterval;
         break;
-    case 17:
+    case Rhythm::completeBlock:
         beatInterval = ticksForRate(35, 55);
         auxInterval = ticksForRate(20, 100);
         auxCount = auxInterval;
@@ -104,59 +104,59 @@ void Simulation::selectRhythm(int index, std::uint32_t seed) {
 }
 
 void Simulation::runGenerator() {
-    switch (rhythmIndex) {
-    case 0:
+    switch (static_cast<Rhythm>(rhythmIndex)) {
+    case Rhythm::sinusRhythm:
         tickSinusRhythm(beatInterval);
         break;
-    case 1:
+    case Rhythm::supraventricularPremature:
         tickSupraventricularPremature(beatInterval);
         break;
-    case 2:
+    case Rhythm::atrialTachycardia:
         tickAtrialTachycardia(beatInterval);
         break;
-    case 3:
+    case Rhythm::junctionalTachycardia:
         tickJunctionalTachycardia(beatInterval);
         break;
-    case 4:
+    case Rhythm::atrialFibrillation:
         tickAtrialFibrillation();
         break;
-    case 5:
+    case Rhythm::atrialFlutter:
         tickAtrialFlutter(beatInterval, auxInterval);
         break;
-    case 6:
+    case Rhythm::sporadicPvc:
         tickSporadicPvc(beatInterval);
         break;
-    case 7:
+    case Rhythm::multifocalPvc:
         tickMultifocalPvc(beatInterval);
         break;
-    case 8:
+    case Rhythm::rOnT:
         tickROnT(beatInterval);
         break;
-    case 9:
+    case Rhythm::shortRun:
         tickShortRun(beatInterval);
         break;
-    case 10:
+    case Rhythm::ventricularTachycardia:
         tickVentricularTachycardia(beatInterval);
         break;
-    case 11:
+    case Rhythm::ventricularFibrillation:
         tickVentricularFibrillation();
         break;
-    case 12:
+    case Rhythm::sinusArrest:
         tickSinusArrest();
         break;
-    case 13:
+    case Rhythm::sinoatrialBlock:
         tickSinoatrialBlock(beatInterval);
         break;
-    case 14:
+    case Rhythm::firstDegreeBlock:
         tickFirstDegreeBlock(beatInterval);
         break;
-    case 15:
+    case Rhythm::mobitzBlock:
         tickMobitzBlock(beatInterval);
         break;
-    case 16:
+    case Rhythm::wenckebachBlock:
         tickWenckebachBlock(beatInterval);
         break;
-    case 17:
+    case Rhythm::completeBlock:
         tickCompleteBlock(beatInterval, auxInterval);
         break;
     default:

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "RandomSource.h"
+#include "Rhythm.h"
 
 #include <array>
 #include <cassert>
@@ -9,8 +10,6 @@
 
 namespace pulsavo {
 
-inline constexpr int rhythmCount = 18;
-inline constexpr int noRhythm = -1;
 inline constexpr int baselineY = 85;
 inline constexpr int queueLength = 210;
 
@@ -47,6 +46,9 @@ public:
     // its randomised starting values. An index outside 0..17 leaves no rhythm selected.
     // Neither the queue nor traceY is touched: pending steps of the previous rhythm play out.
     void selectRhythm(int index, std::uint32_t seed);
+    void selectRhythm(std::optional<Rhythm> rhythm, std::uint32_t seed) {
+        selectRhythm(rhythm ? indexOf(*rhythm) : noRhythm, seed);
+    }
 
     void runGenerator();
 
@@ -87,7 +89,8 @@ public:
     void tickWenckebachBlock(int interval);
     void tickCompleteBlock(int ventricularInterval, int atrialInterval);
 
-    bool hasRhythm() const { return rhythmIndex >= 0 && rhythmIndex < rhythmCount; }
+    bool hasRhythm() const { return rhythmAt(rhythmIndex).has_value(); }
+    std::optional<Rhythm> rhythm() const { return rhythmAt(rhythmIndex); }
 
     // traceY once every pending step has been drawn; 85 unless a step was ever lost.
     int restingLevel() const;
