@@ -23,16 +23,11 @@ void ScopePanel::prepare() {
     update();
 }
 
-void ScopePanel::paintStep(const Sweep& sweep, const Sweep::Step& step) {
-    {
-        QPainter painter(&backing);
-        sweep.paint(painter, step);
-    }
-    for (const QRect& dirty : Sweep::dirtyRects(step)) {
-        if (!dirty.isEmpty()) {
-            update(dirty.translated(frameWidth, frameWidth));
-        }
-    }
+void ScopePanel::attach(Monitor& monitor) {
+    monitor.setSurface(&backing);
+    monitor.onRepaint = [this](const QRegion& dirty) {
+        update(dirty.translated(frameWidth, frameWidth));
+    };
 }
 
 // Moving the window to a screen of another scale keeps the trace, resampled, rather than

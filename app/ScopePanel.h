@@ -1,8 +1,9 @@
 #pragma once
 
-#include "Sweep.h"
+#include "Monitor.h"
 
 #include <QImage>
+#include <QRegion>
 #include <QWidget>
 
 namespace pulsavo {
@@ -22,8 +23,8 @@ public:
     // Sizes the backing image to the drawing area and shows the dialog background in it.
     void prepare();
 
-    // Paints one tick of the sweep into the backing image and schedules only what it touched.
-    void paintStep(const Sweep& sweep, const Sweep::Step& step);
+    // Lets the monitor's sweep paint into the backing image and repaints what its ticks touched.
+    void attach(Monitor& monitor);
 
 protected:
     void paintEvent(QPaintEvent* event) override;

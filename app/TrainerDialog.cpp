@@ -89,7 +89,7 @@ TrainerDialog::~TrainerDialog() = default;
 void TrainerDialog::buildControls() {
     const Layout layout = layoutFor(DialogUnits::forFont(font()));
 
-    closeButton = new QPushButton(QStringLiteral("閉じる"), this);
+    closeButton = new QPushButton(tr("閉じる"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
     closeButton->setDefault(true);
     connect(closeButton, &QPushButton::clicked, this, &QDialog::accept);
@@ -118,12 +118,12 @@ void TrainerDialog::buildControls() {
     rhythmList->setSortingEnabled(false);
     connect(rhythmList, &QListWidget::itemDoubleClicked, this, &TrainerDialog::onListDoubleClick);
 
-    decideButton = new QPushButton(QStringLiteral("決定"), this);
+    decideButton = new QPushButton(tr("決定"), this);
     decideButton->setObjectName(QStringLiteral("decideButton"));
     connect(decideButton, &QPushButton::clicked, this, &TrainerDialog::onDecide);
 
-    selectionLabel = makeLabel(QStringLiteral("波形選択"), "selectionLabel", this);
-    explanationLabel = makeLabel(QStringLiteral("説明"), "explanationLabel", this);
+    selectionLabel = makeLabel(tr("波形選択"), "selectionLabel", this);
+    explanationLabel = makeLabel(tr("説明"), "explanationLabel", this);
 
     closeButton->setGeometry(layout.closeButton);
     nameEdit->setGeometry(layout.nameEdit);
@@ -178,8 +178,10 @@ bool TrainerDialog::initDialog() {
     timer.start();
 
     scopeRect = QRect(QPoint(0, 0), scopePanel->clientRect().size());
-    sweep = Sweep(scopeRect.width(), scopeRect.height());
+    monitor.setPanelSize(scopeRect.width(), scopeRect.height());
     scopePanel->prepare();
+    scopePanel->attach(monitor);
+    monitor.onTone = [this] { tone->sound(); };
 
     closeButton->setFocus();
     return true;
@@ -188,9 +190,13 @@ bool TrainerDialog::initDialog() {
 void TrainerDialog::buildSystemMenu() {
     menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("systemMenu"));
-    menu->addAction(QStringLiteral("閉じる(&C)"))->setData(closeCommand);
+    closeItem = menu->addAction(tr("閉じる(&C)"));
+    closeItem->setObjectName(QStringLiteral("closeAction"));
+    connect(closeItem, &QAction::triggered, this, &QWidget::close);
     menu->addSeparator();
-    menu->addAction(QStringLiteral("バージョン情報 Tavix(&A)..."))->setData(aboutCommand);
+    about = menu->addAction(tr("バージョン情報 Tavix(&A)..."));
+    about->setObjectName(QStringLiteral("aboutAction"));
+    connect(about, &QAction::triggered, this, &TrainerDialog::onAbout);
 }
 
 void TrainerDialog::onDecide() {
@@ -221,32 +227,16 @@ void TrainerDialog::onListDoubleClick() {
 }
 
 void TrainerDialog::onTimerTick() {
-    const TickSample sample = simulation.step();
-    scopePanel->paintStep(sweep, sweep.advance(sample));
-    if (sample.beep) {
-        tone->sound();
-    }
+    monitor.run();
 }
 
-void TrainerDialog::onSystemCommand(unsigned command) {
-    switch (command & 0xFFF0) {
-    case aboutCommand: {
-        AboutDialog about(this);
-        about.exec();
-        break;
-    }
-    case closeCommand:
-        close();
-        break;
-    default:
-        break;
-    }
+void TrainerDialog::onAbout() {
+    AboutDialog box(this);
+    box.exec();
 }
 
 void TrainerDialog::showSystemMenu(const QPoint& globalPos) {
-    if (const QAction* chosen = menu->exec(globalPos)) {
-        onSystemCommand(chosen->data().toUInt());
-    }
+    menu->exec(globalPos);
 }
 
 void TrainerDialog::contextMenuEvent(QContextMenuEvent* event) {

@@ -2,8 +2,8 @@
 
 #include "BeatTone.h"
 #include "DialogUnits.h"
+#include "Monitor.h"
 #include "Simulation.h"
-#include "Sweep.h"
 
 #include <QDialog>
 #include <QRect>
@@ -16,6 +16,7 @@
 #include <memory>
 #include <optional>
 
+class QAction;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -27,15 +28,13 @@ namespace pulsavo {
 
 class ScopePanel;
 
-// The trainer's one window: the rhythm list, the name and explanation boxes, the monitor panel
-// and the two buttons. It owns the simulation, the sweep and the 10 ms clock that drives both.
+// The trainer's classic window: the rhythm list, the name and explanation boxes, the monitor
+// panel and the two buttons. It owns its monitor and the 10 ms clock that drives it.
 class TrainerDialog : public QDialog {
     Q_OBJECT
 public:
     enum class Direction { load, save };
 
-    static constexpr unsigned aboutCommand = 0x0010;
-    static constexpr unsigned closeCommand = 0xF060;
     static constexpr int tickMs = 10;
     // The lowest point a ventricular beat on the baseline reaches, plus one.
     static constexpr int minimumScopeHeight = 136;
@@ -66,10 +65,11 @@ public:
     void onDecide();
     void onListDoubleClick();
     void onTimerTick();
-    void onSystemCommand(unsigned command);
+    void onAbout();
 
     QTimer& tickTimer() { return timer; }
     QMenu* systemMenu() const { return menu; }
+    QAction* aboutAction() const { return about; }
     QRect scopeArea() const { return scopeRect; }
 
     // The rhythm of the selected list entry, by the id it carries rather than its display name.
@@ -79,7 +79,8 @@ public:
     // Where a decision takes its seed from: the current second, as the trainer always has.
     std::function<std::uint32_t()> seedSource;
 
-    Simulation simulation;
+    Monitor monitor{1, 1};
+    Simulation& simulation = monitor.simulation();
 
 protected:
     void contextMenuEvent(QContextMenuEvent* event) override;
@@ -103,9 +104,10 @@ private:
     QLabel* selectionLabel = nullptr;
     QLabel* explanationLabel = nullptr;
     QMenu* menu = nullptr;
+    QAction* closeItem = nullptr;
+    QAction* about = nullptr;
 
     QRect scopeRect;
-    Sweep sweep{1, 1};
     QTimer timer;
     std::unique_ptr<ToneSink> tone;
 };

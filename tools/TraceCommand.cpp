@@ -1,5 +1,6 @@
 #include "TraceCommand.h"
 
+#include "Catalogue.h"
 #include "StripPainter.h"
 
 #include <QGuiApplication>
@@ -159,19 +160,73 @@ TraceOptions parseTraceOptions(Arguments args) {
 }
 
 void runTrace(const TraceOptions& options, const std::function<void(const TraceTick&)>& onTick) {
-    Simulation simulation;
-    Sweep sweep(options.width, options.height);
+    Monitor monitor(options.width, options.height, 1);
     auto next = options.selections.begin();
     TraceTick tick;
     for (tick.tick = 1; tick.tick <= options.ticks; ++tick.tick) {
         if (next != options.selections.end() && next->tick == tick.tick) {
-            simulation.selectRhythm(next->rhythm, next->seed);
+            monitor.select(rhythmAt(next->rhythm), next->seed);
             ++next;
         }
-        tick.sample = simulation.step();
-        tick.step = sweep.advance(tick.sample);
+        monitor.run();
+        tick.sample = monitor.lastSample();
+        tick.step = monitor.lastStep();
+        tick.nextColumn = monitor.sweep().sweepX;
         onTick(tick);
     }
+}
+
+QString rhythmCaptionName(std::optional<Rhythm> rhythm) {
+    const std::string_view name =
+        rhythm ? catalogue::nameOf(*rhythm) : catalogue::noSelectionMessage;
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+StripDescription stripDescription(const TraceOptions& options) {
+    StripDescription description;
+    description.style =
+        options.image.style == ImageStyle::monitor ? StripStyle::monitor : StripStyle::strip;
+    description.grid = options.image.grid;
+    description.width = options.width;
+    description.height = options.height;
+    description.rowSeconds = options.image.rowSeconds;
+    // Every column is wiped within W - 2 ticks, so what the panel shows at the end was drawn by
+    // the last W ticks at most; replaying only those onto black gives the same pixels.
+    description.firstTick = description.style == StripStyle::monitor
+                                ? std::max(1LL, options.ticks - options.width + 1)
+                                : options.image.from;
+    description.lastTick = options.ticks;
+    if (description.style == StripStyle::strip) {
+        std::vector<Monitor::Selection> selections;
+        for (const Selection& selection : options.selections) {
+            selections.push_back({selection.tick, rhythmAt(selection.rhythm), selection.seed});
+        }
+        description.caption = stripCaption(
+            selections, description.firstTick, description.lastTick,
+            options.height != defaultHeight ? std::optional<int>(options.height) : std::nullopt,
+            rhythmCaptionName);
+    }
+    return description;
+}
+
+StripPainter stripFor(const TraceOptions& options) {
+    StripDescription description = stripDescription(options);
+    try {
+        StripPainter::pictureSize(description);
+    } catch (const StripTooLarge& error) {
+        throw UsageError(error.what());
+    }
+    description.samples.reserve(
+        static_cast<std::size_t>(description.lastTick - description.firstTick + 1));
+    runTrace(options, [&description](const TraceTick& t) {
+        if (t.tick + 1 == description.firstTick) {
+            description.startColumn = t.nextColumn;
+        }
+        if (t.tick >= description.firstTick) {
+            description.samples.push_back(t.sample);
+        }
+    });
+    return StripPainter(std::move(description));
 }
 
 std::string traceCsv(const TraceOptions& options) {
@@ -255,7 +310,7 @@ void writeImages(const TraceOptions& options) {
     }
     std::optional<QByteArray> toStandardOutput;
     withGuiApplication([&] {
-        strip.emplace(options);
+        strip.emplace(stripFor(options));
         for (Output& output : outputs) {
             const QByteArray data = output.render();
             if (!output.file) {

@@ -1,6 +1,8 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "Monitor.h"
+#include "StripPainter.h"
 #include "Sweep.h"
 
 #include <cstdint>
@@ -25,7 +27,6 @@ struct Selection {
 enum class ImageStyle { strip, monitor };
 
 inline constexpr int defaultRowSeconds = 6;
-inline constexpr int ticksPerSecond = 100;
 
 struct ImageOptions {
     std::optional<std::string> pngPath;
@@ -53,6 +54,7 @@ struct TraceTick {
     long long tick = 0;
     TickSample sample;
     Sweep::Step step;
+    int nextColumn = 1; // where the sweep stands for the next tick
 };
 
 TraceOptions parseTraceOptions(Arguments args);
@@ -61,6 +63,9 @@ TraceOptions parseTraceOptions(Arguments args);
 void runTrace(const TraceOptions& options, const std::function<void(const TraceTick&)>& onTick);
 
 std::string traceCsv(const TraceOptions& options);
+
+// The trace drawn as the options ask; a UsageError when the picture would be too large.
+StripPainter stripFor(const TraceOptions& options);
 
 int traceCommand(Arguments args);
 

@@ -86,7 +86,7 @@ void TestStrip::monitorStyleIsThePanelAfterTheLastTick_data() {
 void TestStrip::monitorStyleIsThePanelAfterTheLastTick() {
     QFETCH(QStringList, arguments);
     const TraceOptions options = parse(arguments + QStringList{"--style", "monitor", "--png", "x"});
-    const StripPainter strip(options);
+    const StripPainter strip = stripFor(options);
     const QImage image = decodePng(renderPng(strip));
     QCOMPARE(image.size(), QSize(options.width, options.height));
 
@@ -162,7 +162,7 @@ void TestStrip::stripHasOneColumnPerTickInRows() {
     QFETCH(int, rows);
     QFETCH(int, lastRowTicks);
     const TraceOptions options = parse(arguments + QStringList{"--png", "x"});
-    const StripPainter strip(options);
+    const StripPainter strip = stripFor(options);
     const QImage image = decodePng(renderPng(strip));
     QCOMPARE(image.size(), strip.size);
     const int columns = options.image.rowSeconds * ticksPerSecond;
@@ -188,16 +188,19 @@ void TestStrip::stripHasOneColumnPerTickInRows() {
 }
 
 void TestStrip::captionNamesEverySelectionAndSeed() {
-    const StripPainter one(parse({"--ticks", "600", "--select", "1:5@42", "--png", "x"}));
-    QCOMPARE(one.caption, QStringList{"心房粗動(ＡＦ)  seed 42  ticks 1–600"});
+    const StripPainter one =
+        stripFor(parse({"--ticks", "600", "--select", "1:5@42", "--png", "x"}));
+    QCOMPARE(one.description().caption, QStringList{"心房粗動(ＡＦ)  seed 42  ticks 1–600"});
 
-    const StripPainter several(
-        parse({"--ticks", "900", "--select", "1:0@7", "--select", "301:17@4", "--select",
-               "700:none", "--from", "101", "--height", "120", "--png", "x"}));
-    QCOMPARE(several.caption,
+    const StripPainter several =
+        stripFor(parse({"--ticks", "900", "--select", "1:0@7", "--select", "301:17@4", "--select",
+                        "700:none", "--from", "101", "--height", "120", "--png", "x"}));
+    QCOMPARE(several.description().caption,
              (QStringList{"洞調律  seed 7  ticks 101–900  height 120",
-                          "tick 301: 房室ブロック　Ⅲ度  seed 4", several.caption.value(2)}));
-    QVERIFY(several.caption.value(2).startsWith("tick 700: 波形が選択されていません  seed "));
+                          "tick 301: 房室ブロック　Ⅲ度  seed 4",
+                          several.description().caption.value(2)}));
+    QVERIFY(several.description().caption.value(2).startsWith(
+        "tick 700: 波形が選択されていません  seed "));
 }
 
 void TestStrip::writesEachFormat_data() {

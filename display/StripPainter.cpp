@@ -1,7 +1,5 @@
 #include "StripPainter.h"
 
-#include "Catalogue.h"
-
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QImage>
@@ -17,7 +15,7 @@
 #include <cmath>
 #include <stdexcept>
 
-namespace pulsavo::strip {
+namespace pulsavo {
 
 namespace {
 
@@ -35,34 +33,6 @@ const QColor paperAlert{214, 0, 0};
 const QColor monitorFrame{72, 72, 72};
 const QColor monitorText{208, 208, 208};
 
-QString rhythmName(int rhythm) {
-    const std::string_view name = rhythm >= 0 && rhythm < catalogue::entryCount
-                                      ? catalogue::rhythmNames[rhythm]
-                                      : catalogue::noSelectionMessage;
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-}
-
-// Everything needed to run the same trace again: each selection with its seed, the ticks shown
-// and, when it differs, the panel height that the trace is clamped to.
-QStringList captionLines(const TraceOptions& options, long long firstTick) {
-    QStringList lines;
-    for (const Selection& selection : options.selections) {
-        QString line =
-            selection.tick == 1 ? QString() : QStringLiteral("tick %1: ").arg(selection.tick);
-        line += rhythmName(selection.rhythm);
-        line += QStringLiteral("  seed %1").arg(selection.seed);
-        lines << line;
-    }
-    if (lines.isEmpty()) {
-        lines << rhythmName(noRhythm);
-    }
-    lines.front() += QStringLiteral("  ticks %1–%2").arg(firstTick).arg(options.ticks);
-    if (options.height != defaultHeight) {
-        lines.front() += QStringLiteral("  height %1").arg(options.height);
-    }
-    return lines;
-}
-
 QFont captionFont() {
     QFont font;
     font.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
@@ -79,59 +49,70 @@ QPen tracePen(const QColor& colour, qreal width) {
 
 } // namespace
 
-StripPainter::StripPainter(const TraceOptions& options)
-    : style(options.image.style), grid(options.image.grid), width(options.width),
-      height(options.height), columns(options.image.rowSeconds * ticksPerSecond),
-      firstTick(options.image.from), lastTick(options.ticks) {
-    long long sizeWidth = width;
-    long long sizeHeight = height;
-    if (style == ImageStyle::strip) {
-        font = captionFont();
-        caption = captionLines(options, firstTick);
-        const QFontMetricsF metrics(font);
+StripPainter::Metrics StripPainter::measure(const StripDescription& description) {
+    Metrics m;
+    m.columns = description.rowSeconds * ticksPerSecond;
+    long long sizeWidth = description.width;
+    long long sizeHeight = description.height;
+    if (description.style == StripStyle::strip) {
+        m.font = captionFont();
+        const QFontMetricsF fontMetrics(m.font);
         qreal captionWidth = 0;
-        for (const QString& line : caption) {
-            captionWidth = std::max(captionWidth, metrics.horizontalAdvance(line));
+        for (const QString& line : description.caption) {
+            captionWidth = std::max(captionWidth, fontMetrics.horizontalAdvance(line));
         }
-        captionHeight = static_cast<int>(std::ceil(metrics.lineSpacing() * caption.size()));
-        const long long shown = lastTick - firstTick + 1;
-        rows = static_cast<int>((shown + columns - 1) / columns);
-        sizeWidth = 2 * margin + std::max<long long>(columns + 1, std::ceil(captionWidth));
-        sizeHeight = 2 * margin + captionHeight + captionGap +
-                     static_cast<long long>(rows) * (height + rowGap) - rowGap;
+        m.captionHeight =
+            static_cast<int>(std::ceil(fontMetrics.lineSpacing() * description.caption.size()));
+        const long long shown = std::max(1LL, description.lastTick - description.firstTick + 1);
+        const long long rows = (shown + m.columns - 1) / m.columns;
+        sizeWidth = 2 * margin + std::max<long long>(m.columns + 1, std::ceil(captionWidth));
+        sizeHeight = 2 * margin + m.captionHeight + captionGap +
+                     rows * (description.height + rowGap) - rowGap;
+        m.rows = static_cast<int>(std::min<long long>(rows, maxImageSide));
     }
     if (sizeWidth > maxImageSide || sizeHeight > maxImageSide ||
         sizeWidth * sizeHeight > maxImagePixels) {
-        throw UsageError("the image would be " + std::to_string(sizeWidth) + " x " +
-                         std::to_string(sizeHeight) + " pixels, more than can be drawn (at most " +
-                         std::to_string(maxImageSide) + " a side and " +
-                         std::to_string(maxImagePixels) + " in all)");
+        throw StripTooLarge(
+            "the image would be " + std::to_string(sizeWidth) + " x " + std::to_string(sizeHeight) +
+            " pixels, more than can be drawn (at most " + std::to_string(maxImageSide) +
+            " a side and " + std::to_string(maxImagePixels) + " in all)");
     }
-    size = QSize(static_cast<int>(sizeWidth), static_cast<int>(sizeHeight));
+    m.size = QSize(static_cast<int>(sizeWidth), static_cast<int>(sizeHeight));
+    return m;
+}
 
-    // Every column is wiped within W - 2 ticks, so what the panel shows at the end was drawn by
-    // the last W ticks at most; replaying only those onto black gives the same pixels.
-    const long long recordFrom =
-        style == ImageStyle::monitor ? std::max(1LL, lastTick - width + 1) : firstTick;
-    if (style == ImageStyle::monitor) {
-        steps.reserve(static_cast<std::size_t>(lastTick - recordFrom + 1));
-    } else {
-        segments.reserve(static_cast<std::size_t>(lastTick - recordFrom + 1));
+QSize StripPainter::pictureSize(const StripDescription& description) {
+    return measure(description).size;
+}
+
+StripPainter::StripPainter(StripDescription description)
+    : what(std::move(description)), metrics(measure(what)) {
+    size = metrics.size;
+}
+
+QStringList stripCaption(const std::vector<Monitor::Selection>& selections, long long firstTick,
+                         long long lastTick, std::optional<int> unusualHeight,
+                         const std::function<QString(std::optional<Rhythm>)>& rhythmName) {
+    QStringList lines;
+    for (const Monitor::Selection& selection : selections) {
+        QString line =
+            selection.tick == 1 ? QString() : QStringLiteral("tick %1: ").arg(selection.tick);
+        line += rhythmName(selection.rhythm);
+        line += QStringLiteral("  seed %1").arg(selection.seed);
+        lines << line;
     }
-    runTrace(options, [this, recordFrom](const TraceTick& t) {
-        if (t.tick < recordFrom) {
-            return;
-        }
-        if (style == ImageStyle::monitor) {
-            steps.push_back(t.step);
-        } else {
-            segments.push_back({t.step.from.y(), t.step.to.y(), t.step.red});
-        }
-    });
+    if (lines.isEmpty()) {
+        lines << rhythmName(std::nullopt);
+    }
+    lines.front() += QStringLiteral("  ticks %1–%2").arg(firstTick).arg(lastTick);
+    if (unusualHeight) {
+        lines.front() += QStringLiteral("  height %1").arg(*unusualHeight);
+    }
+    return lines;
 }
 
 void StripPainter::paint(QPainter& painter) const {
-    if (style == ImageStyle::monitor) {
+    if (what.style == StripStyle::monitor) {
         paintMonitor(painter);
     } else {
         paintStrip(painter);
@@ -139,20 +120,21 @@ void StripPainter::paint(QPainter& painter) const {
 }
 
 void StripPainter::paintMonitor(QPainter& painter) const {
-    const QRect panel(0, 0, width, height);
+    const QRect panel(0, 0, what.width, what.height);
     painter.save();
     painter.setClipRect(panel);
     painter.fillRect(panel, Qt::black);
-    const Sweep sweep(width, height);
-    for (const Sweep::Step& step : steps) {
-        sweep.paint(painter, step);
+    Sweep sweep(what.width, what.height);
+    sweep.sweepX = what.startColumn;
+    for (const TickSample& sample : what.samples) {
+        sweep.paint(painter, sweep.advance(sample));
     }
     painter.restore();
 }
 
 QRect StripPainter::rowBox(int row) const {
-    const int top = margin + captionHeight + captionGap + row * (height + rowGap);
-    return QRect(margin, top, columns + 1, height);
+    const int top = margin + metrics.captionHeight + captionGap + row * (what.height + rowGap);
+    return QRect(margin, top, metrics.columns + 1, what.height);
 }
 
 void StripPainter::paintGrid(QPainter& painter, const QRect& box) const {
@@ -161,7 +143,8 @@ void StripPainter::paintGrid(QPainter& painter, const QRect& box) const {
     // Half-pixel positions keep one-pixel lines sharp when antialiased.
     for (int x = 0; x < box.width(); x += smallSquare) {
         const qreal at = box.left() + x + 0.5;
-        (x % largeSquare == 0 ? large : small) << QLineF(at, box.top(), at, box.top() + height);
+        (x % largeSquare == 0 ? large : small)
+            << QLineF(at, box.top(), at, box.top() + what.height);
     }
     for (int y = 0; y < box.height(); y += smallSquare) {
         const qreal at = box.top() + y + 0.5;
@@ -177,19 +160,22 @@ void StripPainter::paintGrid(QPainter& painter, const QRect& box) const {
 void StripPainter::paintStrip(QPainter& painter) const {
     painter.save();
     painter.setRenderHint(QPainter::Antialiasing);
+    const bool grid = what.grid;
     painter.fillRect(QRect(QPoint(0, 0), size), grid ? paper : QColor(Qt::black));
 
-    painter.setFont(font);
+    painter.setFont(metrics.font);
     painter.setPen(grid ? ink : monitorText);
-    const QFontMetricsF metrics(font);
-    for (qsizetype i = 0; i < caption.size(); ++i) {
-        painter.drawText(QPointF(margin, margin + metrics.ascent() + i * metrics.lineSpacing()),
-                         caption[i]);
+    const QFontMetricsF fontMetrics(metrics.font);
+    for (qsizetype i = 0; i < what.caption.size(); ++i) {
+        painter.drawText(
+            QPointF(margin, margin + fontMetrics.ascent() + i * fontMetrics.lineSpacing()),
+            what.caption[i]);
     }
+    const Sweep clamp(what.width, what.height);
 
     const QPen normalPen = grid ? tracePen(ink, 1.5) : tracePen(Sweep::normalColour, 2);
     const QPen alertPen = grid ? tracePen(paperAlert, 1.5) : tracePen(Sweep::alertColour, 2);
-    for (int row = 0; row < rows; ++row) {
+    for (int row = 0; row < metrics.rows; ++row) {
         const QRect box = rowBox(row);
         if (grid) {
             paintGrid(painter, box);
@@ -210,18 +196,19 @@ void StripPainter::paintStrip(QPainter& painter) const {
             }
             line.clear();
         };
+        const auto columns = static_cast<std::size_t>(metrics.columns);
         const std::size_t begin = static_cast<std::size_t>(row) * columns;
-        const std::size_t end = std::min(segments.size(), begin + columns);
+        const std::size_t end = std::min(what.samples.size(), begin + columns);
         for (std::size_t i = begin; i < end; ++i) {
-            const Segment& segment = segments[i];
+            const TickSample& sample = what.samples[i];
             const int x = static_cast<int>(i - begin);
-            const QPointF from(x, segment.fromY);
-            if (line.isEmpty() || segment.red != red || line.back() != from) {
+            const QPointF from(x, sample.fromY);
+            if (line.isEmpty() || sample.red != red || line.back() != from) {
                 flush();
-                red = segment.red;
+                red = sample.red;
                 line << from;
             }
-            line << QPointF(x + 1, segment.toY);
+            line << QPointF(x + 1, clamp.clampY(sample.y));
         }
         flush();
         painter.restore();
@@ -259,7 +246,7 @@ QByteArray renderSvg(const StripPainter& strip) {
     generator.setSize(strip.size);
     generator.setResolution(96); // one CSS pixel per picture pixel
     generator.setViewBox(QRect(QPoint(0, 0), strip.size));
-    generator.setTitle(strip.caption.join(QStringLiteral(" / ")));
+    generator.setTitle(strip.description().caption.join(QStringLiteral(" / ")));
     generator.setDescription(QStringLiteral("pulsavo-strip trace"));
     QPainter painter;
     if (!painter.begin(&generator)) {
@@ -278,7 +265,7 @@ QByteArray renderPdf(const StripPainter& strip) {
     writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Landscape,
                                      QMarginsF(10, 10, 10, 10), QPageLayout::Millimeter));
     writer.setResolution(300);
-    writer.setTitle(strip.caption.join(QStringLiteral(" / ")));
+    writer.setTitle(strip.description().caption.join(QStringLiteral(" / ")));
     writer.setCreator(QStringLiteral("pulsavo-strip"));
     QPainter painter;
     if (!painter.begin(&writer)) {
@@ -294,4 +281,4 @@ QByteArray renderPdf(const StripPainter& strip) {
     return pdf;
 }
 
-} // namespace pulsavo::strip
+} // namespace pulsavo
