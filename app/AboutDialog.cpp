@@ -2,6 +2,7 @@
 
 #include "DialogUnits.h"
 
+#include <QEvent>
 #include <QIcon>
 #include <QLabel>
 #include <QPushButton>
@@ -12,7 +13,6 @@ AboutDialog::AboutDialog(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint |
                           Qt::WindowSystemMenuHint | Qt::WindowCloseButtonHint) {
     setObjectName(QStringLiteral("aboutDialog"));
-    setWindowTitle(caption);
     setFont(dialogFont(9));
     const DialogUnits units = DialogUnits::forFont(font());
 
@@ -22,26 +22,40 @@ AboutDialog::AboutDialog(QWidget* parent)
     icon->setPixmap(QIcon(QStringLiteral(":/icons/pulsavo-32.png")).pixmap(32, 32));
     icon->setGeometry(QRect(QPoint(units.x(36), units.y(12)), QSize(32, 32)));
 
-    auto* product = new QLabel(productLine, this);
+    auto* product = new QLabel(productLine(), this);
     product->setObjectName(QStringLiteral("productLabel"));
     product->setTextFormat(Qt::PlainText);
     product->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     product->setGeometry(units.rect(6, 42, 78, 8));
 
-    auto* third = new QLabel(thirdLine, this);
+    auto* third = new QLabel(this);
     third->setObjectName(QStringLiteral("thirdLabel"));
     third->setTextFormat(Qt::PlainText);
     third->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     third->setGeometry(units.rect(6, 54, 78, 8));
 
-    auto* ok = new QPushButton(QStringLiteral("OK"), this);
+    auto* ok = new QPushButton(this);
     ok->setObjectName(QStringLiteral("okButton"));
     ok->setDefault(true);
     ok->setGeometry(units.rect(24, 66, 42, 18));
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     setFixedSize(units.x(90), units.y(89));
+    retranslate();
     ok->setFocus();
+}
+
+void AboutDialog::retranslate() {
+    setWindowTitle(tr("バージョン情報 Tavix"));
+    findChild<QLabel*>(QStringLiteral("thirdLabel"))->setText(tr("心電図トレーニング"));
+    findChild<QPushButton*>(QStringLiteral("okButton"))->setText(tr("OK"));
+}
+
+void AboutDialog::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        retranslate();
+    }
+    QDialog::changeEvent(event);
 }
 
 } // namespace pulsavo

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "PulsavoVersion.h"
+
 #include <QDialog>
 
 namespace pulsavo {
@@ -9,11 +11,18 @@ namespace pulsavo {
 class AboutDialog : public QDialog {
     Q_OBJECT
 public:
-    static inline const QString caption = QStringLiteral("バージョン情報 Tavix");
-    static inline const QString productLine = QStringLiteral("Pulsavo　 Version 1.2");
-    static inline const QString thirdLine = QStringLiteral("心電図トレーニング");
-
     explicit AboutDialog(QWidget* parent = nullptr);
+
+    // The product line is a name and a number, the same in every language.
+    static QString productLine() {
+        return QStringLiteral("Pulsavo　 Version " PULSAVO_DISPLAY_VERSION);
+    }
+
+protected:
+    void changeEvent(QEvent* event) override;
+
+private:
+    void retranslate();
 };
 
 } // namespace pulsavo

@@ -1,13 +1,39 @@
 #pragma once
 
+#include <QString>
+#include <QStringList>
+
+#include <memory>
+#include <optional>
+
 namespace pulsavo {
 
-// The application object: it runs the trainer's one dialog and then lets the program end.
+class TrainerDialog;
+
+// What the command line asked for. The trainer takes only its own options: Qt's generic ones
+// (-reverse, -qwindowtitle ...) would change the window behind the learner's back.
+struct StartOptions {
+    enum class Action { run, help, version, error };
+    Action action = Action::run;
+    QString message; // the help or version text, or the one-line error
+};
+
+StartOptions parseStartOptions(const QStringList& arguments);
+
+// The application object: opens the trainer's window; the event loop then runs until the
+// trainee closes it.
 class TrainerApp {
 public:
-    // Runs the main dialog modally until the trainee closes it; always false, as there is no
-    // event loop to run afterwards.
-    bool initApplication();
+    TrainerApp();
+    ~TrainerApp();
+    TrainerApp(const TrainerApp&) = delete;
+    TrainerApp& operator=(const TrainerApp&) = delete;
+
+    // Opens the window; false when it could not be opened.
+    bool initApplication(const StartOptions& options);
+
+private:
+    std::unique_ptr<TrainerDialog> dialog;
 };
 
 } // namespace pulsavo

@@ -72,7 +72,7 @@ int measureOnce(int argc, char** argv) {
     bench::preferOffscreen();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pulsavo"));
-    QApplication::setApplicationVersion(QStringLiteral("1.0.0.1"));
+    QApplication::setApplicationVersion(QStringLiteral(PULSAVO_VERSION));
     QApplication::setDesktopFileName(QStringLiteral("io.github.pulsavo.Pulsavo"));
     double drawnAt = 0;
     {

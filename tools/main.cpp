@@ -1,5 +1,6 @@
 #include "CatalogueCommands.h"
 #include "CommandLine.h"
+#include "PulsavoVersion.h"
 #include "TraceCommand.h"
 
 #include <cstdio>
