@@ -5,7 +5,8 @@
 
 namespace pulsavo {
 
-ScopePanel::ScopePanel(QWidget* parent) : QWidget(parent) {
+ScopePanel::ScopePanel(QWidget* parent)
+    : QWidget(parent), pixelRatio([this] { return devicePixelRatioF(); }) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
 }
@@ -15,7 +16,7 @@ QRect ScopePanel::clientRect() const {
 }
 
 void ScopePanel::prepare() {
-    const qreal ratio = devicePixelRatioF();
+    const qreal ratio = pixelRatio();
     const QSize size = clientRect().size();
     backing = QImage(size * ratio, QImage::Format_RGB32);
     backing.setDevicePixelRatio(ratio);
@@ -33,7 +34,7 @@ void ScopePanel::attach(Monitor& monitor) {
 // Moving the window to a screen of another scale keeps the trace, resampled, rather than
 // losing it or drawing it blurred from then on.
 void ScopePanel::followPixelRatio() {
-    const qreal ratio = devicePixelRatioF();
+    const qreal ratio = pixelRatio();
     if (backing.isNull() || qFuzzyCompare(backing.devicePixelRatio(), ratio)) {
         return;
     }

@@ -6,6 +6,8 @@
 #include <QRegion>
 #include <QWidget>
 
+#include <functional>
+
 namespace pulsavo {
 
 // The monitor panel: a one-pixel black frame around a backing image that holds the trace, so
@@ -25,6 +27,11 @@ public:
 
     // Lets the monitor's sweep paint into the backing image and repaints what its ticks touched.
     void attach(Monitor& monitor);
+
+    const QImage& backingImage() const { return backing; }
+
+    // The device pixel ratio the panel is shown at; tests stand in for a move between screens.
+    std::function<qreal()> pixelRatio;
 
 protected:
     void paintEvent(QPaintEvent* event) override;

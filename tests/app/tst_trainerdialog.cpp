@@ -105,6 +105,7 @@ private slots:
     void alertRhythmDrawsRed();
     void repaintKeepsTrace();
     void tickRepaintsOnlyWhatItTouched();
+    void traceFollowsAMoveToAnotherScale();
 
     void contextMenuOpensAboutBox_data();
     void contextMenuOpensAboutBox();
@@ -370,6 +371,26 @@ void TestTrainerDialog::repaintKeepsTrace() {
     const QImage after = PanelView(panel).image;
     QCOMPARE(after, before);
     QVERIFY(PanelView(panel).contains(green, 0, 400));
+}
+
+// Moved to a screen of twice the scale, the panel keeps its trace, resampled to the new
+// resolution, and goes on drawing sharp at that resolution.
+void TestTrainerDialog::traceFollowsAMoveToAnotherScale() {
+    auto* panel = child<pulsavo::ScopePanel>("scopePanel");
+    dialog->show();
+    select(0);
+    tick(300);
+    const QImage before = panel->backingImage();
+    QCOMPARE(before.devicePixelRatio(), 1.0);
+    panel->pixelRatio = [] { return 2.0; };
+    panel->grab();
+    const QImage& after = panel->backingImage();
+    QCOMPARE(after.devicePixelRatio(), 2.0);
+    QCOMPARE(after.size(), before.size() * 2);
+    QCOMPARE(after.pixel(2 * 150, 2 * 85), before.pixel(150, 85));
+    QCOMPARE(after.pixel(2 * 150 + 1, 2 * 85 + 1), before.pixel(150, 85));
+    tick(10);
+    QCOMPARE(panel->backingImage().size(), before.size() * 2);
 }
 
 void TestTrainerDialog::tickRepaintsOnlyWhatItTouched() {

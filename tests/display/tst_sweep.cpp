@@ -206,7 +206,8 @@ void TestSweep::copiedSegmentsMatchStrokedOnes_data() {
     QTest::addColumn<bool>("red");
     QTest::newRow("ratio 1, green") << 1.0 << false;
     QTest::newRow("ratio 2, red") << 2.0 << true;
-    QTest::newRow("ratio 1.5, stroked") << 1.5 << false;
+    QTest::newRow("ratio 3, green") << 3.0 << false;
+    QTest::newRow("ratio 1, red") << 1.0 << true;
 }
 
 // Every rise at several places, including the panel's edges, against the pen drawn directly.

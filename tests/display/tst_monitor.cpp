@@ -1,0 +1,217 @@
+#include "Monitor.h"
+#include "StripPainter.h"
+
+#include <QImage>
+#include <QPainter>
+#include <QTest>
+
+#include <vector>
+
+using namespace pulsavo;
+
+namespace {
+
+constexpr int panelWidth = 599;
+constexpr int panelHeight = 146;
+
+std::vector<TickSample> record(Monitor& monitor, int ticks) {
+    std::vector<TickSample> samples;
+    for (int i = 0; i < ticks; ++i) {
+        monitor.run();
+        samples.push_back(monitor.lastSample());
+    }
+    return samples;
+}
+
+bool sameSamples(const std::vector<TickSample>& a, const std::vector<TickSample>& b) {
+    return std::equal(
+        a.begin(), a.end(), b.begin(), b.end(), [](const TickSample& x, const TickSample& y) {
+            return x.fromY == y.fromY && x.y == y.y && x.red == y.red && x.beep == y.beep;
+        });
+}
+
+int countColour(const QImage& image, QRgb colour) {
+    int count = 0;
+    for (int y = 0; y < image.height(); ++y) {
+        for (int x = 0; x < image.width(); ++x) {
+            count += image.pixel(x, y) == colour;
+        }
+    }
+    return count;
+}
+
+} // namespace
+
+class TestMonitor : public QObject {
+    Q_OBJECT
+private slots:
+    void restartIsAFreshStart();
+    void pausedMonitorDoesNothing();
+    void monitorsSideBySideStayApart();
+    void historyIsTheLastSamplesOldestFirst_data();
+    void historyIsTheLastSamplesOldestFirst();
+    void markingOffDrawsAllGreen();
+    void batchRepaintsOnceWhatItsTicksTouched();
+    void paperSquaresAreFortyAndTwoHundredMs();
+};
+
+// A question restarted mid-trace must play exactly what a new monitor plays: no steps of the
+// previous rhythm left in the queue, no counters carried over.
+void TestMonitor::restartIsAFreshStart() {
+    Monitor fresh(panelWidth, panelHeight);
+    fresh.select(Rhythm::wenckebachBlock, 77);
+    const std::vector<TickSample> expected = record(fresh, 1500);
+
+    Monitor reused(panelWidth, panelHeight);
+    reused.select(Rhythm::ventricularTachycardia, 5);
+    record(reused, 437); // stops in the middle of a complex
+    QVERIFY(reused.lastSample().y != baselineY || reused.simulation().restingLevel() != 0);
+    reused.restart();
+    QCOMPARE(reused.tickCount(), 0);
+    QVERIFY(reused.history(10).empty());
+    reused.select(Rhythm::wenckebachBlock, 77);
+    QVERIFY(sameSamples(record(reused, 1500), expected));
+    QCOMPARE(reused.selections().size(), std::size_t{1});
+    QCOMPARE(reused.selections().front().tick, 1);
+}
+
+void TestMonitor::pausedMonitorDoesNothing() {
+    QImage surface(panelWidth, panelHeight, QImage::Format_RGB32);
+    surface.fill(Qt::black);
+    Monitor monitor(panelWidth, panelHeight);
+    monitor.setSurface(&surface);
+    int tones = 0;
+    monitor.onTone = [&tones] { ++tones; };
+    monitor.select(Rhythm::ventricularTachycardia, 3);
+    record(monitor, 500);
+    const int tonesBefore = tones;
+    const QImage before = surface.copy();
+    const long long ticksBefore = monitor.tickCount();
+    QVERIFY(tonesBefore > 0);
+
+    monitor.setPaused(true);
+    QCOMPARE(monitor.run(300), 0);
+    QCOMPARE(tones, tonesBefore);
+    QCOMPARE(monitor.tickCount(), ticksBefore);
+    QCOMPARE(surface, before);
+
+    // Resumed, it goes on exactly as if the pause had not been.
+    Monitor unpaused(panelWidth, panelHeight);
+    unpaused.select(Rhythm::ventricularTachycardia, 3);
+    record(unpaused, 500);
+    monitor.setPaused(false);
+    QVERIFY(sameSamples(record(monitor, 700), record(unpaused, 700)));
+}
+
+void TestMonitor::monitorsSideBySideStayApart() {
+    Monitor a(panelWidth, panelHeight);
+    Monitor b(300, 120);
+    a.select(Rhythm::atrialFibrillation, 11);
+    b.select(Rhythm::mobitzBlock, 12);
+    std::vector<TickSample> aSamples;
+    std::vector<TickSample> bSamples;
+    for (int i = 0; i < 2000; ++i) {
+        a.run();
+        b.run();
+        aSamples.push_back(a.lastSample());
+        bSamples.push_back(b.lastSample());
+    }
+    Monitor aAlone(panelWidth, panelHeight);
+    aAlone.select(Rhythm::atrialFibrillation, 11);
+    Monitor bAlone(300, 120);
+    bAlone.select(Rhythm::mobitzBlock, 12);
+    QVERIFY(sameSamples(aSamples, record(aAlone, 2000)));
+    QVERIFY(sameSamples(bSamples, record(bAlone, 2000)));
+}
+
+void TestMonitor::historyIsTheLastSamplesOldestFirst_data() {
+    QTest::addColumn<int>("ticks");
+    QTest::addColumn<int>("asked");
+    QTest::newRow("short history") << 50 << 100;
+    QTest::newRow("exactly full") << 600 << 600;
+    QTest::newRow("wrapped, part") << 1999 << 250;
+    QTest::newRow("wrapped, all") << 1999 << 5000;
+}
+
+void TestMonitor::historyIsTheLastSamplesOldestFirst() {
+    QFETCH(int, ticks);
+    QFETCH(int, asked);
+    Monitor monitor(panelWidth, panelHeight, 600);
+    monitor.select(Rhythm::multifocalPvc, 9);
+    const std::vector<TickSample> all = record(monitor, ticks);
+    const int expectedCount = std::min({ticks, asked, 600});
+    const std::vector<TickSample> history = monitor.history(asked);
+    QCOMPARE(static_cast<int>(history.size()), expectedCount);
+    QVERIFY(sameSamples(history, std::vector<TickSample>(all.end() - expectedCount, all.end())));
+}
+
+void TestMonitor::markingOffDrawsAllGreen() {
+    QImage surface(panelWidth, panelHeight, QImage::Format_RGB32);
+    surface.fill(Qt::black);
+    Monitor monitor(panelWidth, panelHeight);
+    monitor.setSurface(&surface);
+    monitor.setMarking(false);
+    monitor.select(Rhythm::atrialFlutter, 42);
+    record(monitor, 500);
+    QCOMPARE(countColour(surface, Sweep::alertColour.rgb()), 0);
+    QVERIFY(countColour(surface, Sweep::normalColour.rgb()) > 500);
+    const std::vector<TickSample> history = monitor.history(500);
+    QVERIFY(std::any_of(history.begin(), history.end(), [](const TickSample& s) { return s.red; }));
+
+    monitor.setMarking(true);
+    record(monitor, 300);
+    QVERIFY(countColour(surface, Sweep::alertColour.rgb()) > 100);
+}
+
+void TestMonitor::batchRepaintsOnceWhatItsTicksTouched() {
+    QImage surface(panelWidth, panelHeight, QImage::Format_RGB32);
+    Monitor monitor(panelWidth, panelHeight);
+    monitor.setSurface(&surface);
+    std::vector<QRegion> repaints;
+    monitor.onRepaint = [&repaints](const QRegion& region) { repaints.push_back(region); };
+    monitor.run(100);
+    QCOMPARE(repaints.size(), std::size_t{1});
+    // Columns 1..100 drawn, and the wipe runs 30 ahead of the last.
+    QVERIFY(repaints.front().contains(QRect(1, 0, 130, panelHeight)));
+    QVERIFY(!repaints.front().contains(QPoint(140, 10)));
+    monitor.setPaused(true);
+    monitor.run(5);
+    QCOMPARE(repaints.size(), std::size_t{1});
+}
+
+// On ECG paper one column is 10 ms: small squares every 4 px (40 ms), large every 20 px
+// (200 ms), whatever else is drawn.
+void TestMonitor::paperSquaresAreFortyAndTwoHundredMs() {
+    Monitor monitor(panelWidth, panelHeight);
+    monitor.select(Rhythm::sinusRhythm, 1);
+    record(monitor, 600);
+    StripDescription description;
+    description.grid = true;
+    description.samples = monitor.history(600);
+    description.lastTick = 600;
+    description.caption = QStringList{QStringLiteral("sinus")};
+    const StripPainter strip(description);
+    QImage image(strip.size, QImage::Format_RGB32);
+    {
+        QPainter painter(&image);
+        strip.paint(painter);
+    }
+    const QRgb large = qRgb(228, 120, 120);
+    const QRgb small = qRgb(248, 200, 200);
+    const QRgb paper = qRgb(255, 255, 255);
+    int left = 0;
+    int top = 0;
+    for (top = 0; top < image.height() && image.pixel(image.width() / 2, top) != large; ++top) {
+    }
+    for (left = 0; left < image.width() && image.pixel(left, top + 2) != large; ++left) {
+    }
+    QVERIFY(top < image.height() && left < image.width());
+    const int y = top + 2; // between grid lines, above every peak of a sinus beat
+    for (int x = 0; x <= 600; ++x) {
+        const QRgb expected = x % 20 == 0 ? large : (x % 4 == 0 ? small : paper);
+        QVERIFY2(image.pixel(left + x, y) == expected, qPrintable(QString::number(x)));
+    }
+}
+
+QTEST_MAIN(TestMonitor)
+#include "tst_monitor.moc"
