@@ -5,13 +5,19 @@
 PACKAGES := g++ cmake make pkg-config \
 	qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev \
 	libbenchmark-dev fonts-ipafont-gothic \
-	desktop-file-utils appstream dpkg-dev
+	desktop-file-utils appstream dpkg-dev \
+	clang-format clang-tidy
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 JOBS ?= $(shell nproc)
 CTEST_ARGS ?=
+# Extra CMake cache settings, e.g. CMAKE_ARGS=-DPULSAVO_WERROR=ON as CI uses.
+CMAKE_ARGS ?=
+# The project's own C++ sources, for make format and make lint.
+SOURCE_DIRS := simulation catalogue practice progress display app tools tests bench
+LINT_DIRS := simulation catalogue practice progress display app tools
 
-.PHONY: all deps configure build run test test-asan bench package install clean
+.PHONY: all deps configure build run test test-asan bench package install format format-check lint clean
 
 all: build
 
@@ -26,7 +32,7 @@ deps:
 	fi
 
 configure: deps
-	cmake --preset debug
+	cmake --preset debug $(CMAKE_ARGS)
 
 build: configure
 	cmake --build --preset debug -j $(JOBS)
@@ -38,22 +44,39 @@ test: build
 	QT_QPA_PLATFORM=offscreen ctest --preset debug -j $(JOBS) $(CTEST_ARGS)
 
 test-asan: deps
-	cmake --preset asan
+	cmake --preset asan $(CMAKE_ARGS)
 	cmake --build --preset asan -j $(JOBS)
 	QT_QPA_PLATFORM=offscreen ctest --preset asan -j $(JOBS) $(CTEST_ARGS)
 
 bench: deps
-	cmake --preset release
-	cmake --build --preset release -j $(JOBS)
-	cmake --build --preset release --target run-benchmarks
+	cmake --preset bench $(CMAKE_ARGS)
+	cmake --build --preset bench -j $(JOBS)
+	cmake --build --preset bench --target run-benchmarks
 
-package: deps
-	cmake --preset release
+release: deps
+	cmake --preset release $(CMAKE_ARGS)
 	cmake --build --preset release -j $(JOBS)
+
+package: release
 	cd build/release && cpack -G DEB
 
-install: build
-	cmake --install build/debug
+install: release
+	cmake --install build/release
+
+# Rewrites every source file in the house style.
+format: deps
+	git ls-files -z -- $(addsuffix /*.cpp,$(SOURCE_DIRS)) $(addsuffix /*.h,$(SOURCE_DIRS)) | \
+		xargs -0 clang-format -i
+
+# Fails when a file is not in the house style (CI).
+format-check: deps
+	git ls-files -z -- $(addsuffix /*.cpp,$(SOURCE_DIRS)) $(addsuffix /*.h,$(SOURCE_DIRS)) | \
+		xargs -0 clang-format --dry-run --Werror
+
+# clang-tidy over the project's sources with the checked-in .clang-tidy; any finding fails.
+lint: configure
+	run-clang-tidy -quiet -p build/debug -j $(JOBS) \
+		'$(CURDIR)/($(shell echo $(LINT_DIRS) | tr ' ' '|'))/.*\.cpp$$'
 
 clean:
 	rm -rf build

@@ -1,3 +1,4 @@
+#include "Monitor.h"
 #include "Simulation.h"
 #include "Sweep.h"
 
@@ -46,8 +47,23 @@ void sweepPaintPerTick(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// A whole tick of a monitor painting into its surface: simulation step, sweep, history.
+void monitorTick(benchmark::State& state) {
+    QImage backing(QSize(panelWidth, panelHeight), QImage::Format_RGB32);
+    backing.fill(Qt::black);
+    Monitor monitor(panelWidth, panelHeight);
+    monitor.setSurface(&backing);
+    monitor.select(Rhythm::atrialFlutter, 42);
+    for (auto _ : state) {
+        monitor.run();
+    }
+    benchmark::DoNotOptimize(backing.constBits());
+    state.SetItemsProcessed(state.iterations());
+}
+
 } // namespace
 
 BENCHMARK(sweepPaintPerTick)->ArgName("dpr")->Arg(1)->Arg(2);
+BENCHMARK(monitorTick);
 
 BENCHMARK_MAIN();

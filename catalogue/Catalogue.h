@@ -19,8 +19,12 @@ inline constexpr std::string_view noSelectionMessage = "波形が選択されて
 
 static_assert(entryCount == rhythmCount, "one catalogue entry per rhythm");
 
-inline std::string_view nameOf(Rhythm rhythm) { return rhythmNames[static_cast<std::size_t>(indexOf(rhythm))]; }
-inline std::string_view textOf(Rhythm rhythm) { return rhythmTexts[static_cast<std::size_t>(indexOf(rhythm))]; }
+inline std::string_view nameOf(Rhythm rhythm) {
+    return rhythmNames[static_cast<std::size_t>(indexOf(rhythm))];
+}
+inline std::string_view textOf(Rhythm rhythm) {
+    return rhythmTexts[static_cast<std::size_t>(indexOf(rhythm))];
+}
 
 // Index of the first name equal to `name` byte for byte, or noEntry.
 int findRhythm(std::string_view name);

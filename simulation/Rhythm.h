@@ -33,7 +33,9 @@ enum class Rhythm : int {
 inline constexpr int rhythmCount = 18;
 inline constexpr int noRhythm = -1;
 
-constexpr int indexOf(Rhythm rhythm) { return static_cast<int>(rhythm); }
+constexpr int indexOf(Rhythm rhythm) {
+    return static_cast<int>(rhythm);
+}
 
 constexpr std::optional<Rhythm> rhythmAt(int index) {
     if (index < 0 || index >= rhythmCount) {
