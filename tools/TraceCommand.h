@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "Language.h"
 #include "Sweep.h"
 
 #include <cstdint>
@@ -46,6 +47,8 @@ struct TraceOptions {
     std::vector<Selection> selections;
     std::optional<std::string> csvPath;
     ImageOptions image;
+    // Of the rhythm names in the strip caption; parseTraceOptions starts from the system's.
+    catalogue::Language language = catalogue::Language::japanese;
 };
 
 // One tick as the monitor drew it.
