@@ -139,7 +139,7 @@ constexpr auto atrialFibrillation = joinLines(
     "The atrial excitation reaches the ventricles irregularly, so the RR interval is irregular.",
     "The heart rate may be fast or slow.",
     "The atria do not contract effectively, so blood stagnates and clots form easily in them.",
-    "These clots cause infarction, for example of the brain or the lungs.",
+    "These clots can cause infarction, for example of the brain or the lungs.",
     empty,
     actionHeading,
     "If chronic, keep watching for tachycardia or bradycardia, and prevent clots with "

@@ -31,7 +31,6 @@ Language languageOfLocale(std::string_view locale) {
 
 Language systemLanguage() {
     for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"}) {
-        // NOLINTNEXTLINE(concurrency-mt-unsafe): read once at start-up, before any thread.
         const char* value = std::getenv(variable);
         if (value != nullptr && *value != '\0') {
             const std::string_view name(value);
