@@ -1,40 +1,13 @@
 #include "Catalogue.h"
+#include "FixedText.h"
 
-#include <algorithm>
 #include <cstddef>
 
 namespace pulsavo::catalogue {
 
 namespace {
 
-// A text held in static storage and put together at compile time, so that a line shared by
-// several explanations is written once and stays the same byte for byte in each of them.
-template <std::size_t N> struct FixedText {
-    char chars[N]{}; // with the terminating zero
-
-    FixedText() = default;
-    consteval FixedText(const char (&text)[N]) { std::copy_n(text, N, chars); }
-
-    constexpr std::string_view view() const { return {chars, N - 1}; }
-};
-
-template <std::size_t N, std::size_t M>
-consteval FixedText<N + M - 1> operator+(const FixedText<N>& head, const FixedText<M>& tail) {
-    FixedText<N + M - 1> joined;
-    std::copy_n(head.chars, N - 1, joined.chars);
-    std::copy_n(tail.chars, M, joined.chars + N - 1);
-    return joined;
-}
-
-template <typename... Pieces> consteval auto concat(const Pieces&... pieces) {
-    return (FixedText(pieces) + ...);
-}
-
-// The explanation box breaks lines at CR LF only.
-template <typename First, typename... Rest>
-consteval auto joinLines(const First& first, const Rest&... rest) {
-    return (FixedText(first) + ... + (FixedText("\r\n") + FixedText(rest)));
-}
+using namespace text;
 
 constexpr char dangerLow[] = "危険度　★☆☆";
 constexpr char dangerModerate[] = "危険度　★★☆";
@@ -404,7 +377,7 @@ constexpr auto completeBlock = joinLines(
 
 } // namespace
 
-const std::array<std::string_view, entryCount> rhythmNames{
+const Entries rhythmNames{
     "洞調律",
     "心室性期外収縮(ＳＶＰＣ)",
     "心房性性頻拍(ＰＡＴ)",
@@ -425,7 +398,7 @@ const std::array<std::string_view, entryCount> rhythmNames{
     "房室ブロック　Ⅲ度",
 };
 
-const std::array<std::string_view, entryCount> rhythmTexts{
+const Entries rhythmTexts{
     sinusRhythm.view(),
     supraventricularPremature.view(),
     atrialTachycardia.view(),
@@ -446,13 +419,18 @@ const std::array<std::string_view, entryCount> rhythmTexts{
     completeBlock.view(),
 };
 
-int findRhythm(std::string_view name) {
+int findRhythm(std::string_view name, Language language) {
+    const Entries& names = namesIn(language);
     for (int i = 0; i < entryCount; ++i) {
-        if (rhythmNames[i] == name) {
+        if (names[static_cast<std::size_t>(i)] == name) {
             return i;
         }
     }
     return noEntry;
+}
+
+int findRhythm(std::string_view name) {
+    return findRhythm(name, Language::japanese);
 }
 
 } // namespace pulsavo::catalogue

@@ -4,23 +4,47 @@
 
 #include <algorithm>
 #include <string>
+#include <vector>
 
 namespace pulsavo::strip {
 
 namespace catalogue = pulsavo::catalogue;
 
-const char* const listUsage = "pulsavo-strip list\n"
+const char* const listUsage = "pulsavo-strip list [--lang ja|en]\n"
                               "  Prints each rhythm as its index, a tab and its name (UTF-8)\n";
 
 const char* const explainUsage =
-    "pulsavo-strip explain RHYTHM\n"
-    "  Prints the explanation of RHYTHM (an index 0..17 or an exact name) as stored:\n"
-    "  UTF-8 with CR LF between its lines, then one LF\n";
+    "pulsavo-strip explain RHYTHM [--lang ja|en]\n"
+    "  Prints the explanation of RHYTHM (an index 0..17 or an exact name in either language)\n"
+    "  as stored: UTF-8 with CR LF between its lines, then one LF\n";
+
+namespace {
+
+struct CatalogueArguments {
+    catalogue::Language language = catalogue::systemLanguage();
+    std::vector<std::string_view> operands;
+};
+
+CatalogueArguments parseCatalogueArguments(Arguments args) {
+    CatalogueArguments parsed;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        if (args[i] == "--lang") {
+            parsed.language = parseLanguage(optionValue(args, i));
+        } else {
+            parsed.operands.push_back(args[i]);
+        }
+    }
+    return parsed;
+}
+
+} // namespace
 
 int parseRhythm(std::string_view text) {
-    const int byName = catalogue::findRhythm(text);
-    if (byName != catalogue::noEntry) {
-        return byName;
+    for (const auto language : {catalogue::Language::japanese, catalogue::Language::english}) {
+        const int byName = catalogue::findRhythm(text, language);
+        if (byName != catalogue::noEntry) {
+            return byName;
+        }
     }
     const bool digits = !text.empty() && std::all_of(text.begin(), text.end(),
                                                      [](char c) { return c >= '0' && c <= '9'; });
@@ -32,14 +56,17 @@ int parseRhythm(std::string_view text) {
 }
 
 int listCommand(Arguments args) {
-    if (!args.empty()) {
-        throw UsageError("list takes no arguments, not '" + std::string(args.front()) + "'");
+    const CatalogueArguments parsed = parseCatalogueArguments(args);
+    if (!parsed.operands.empty()) {
+        throw UsageError("list takes no arguments, not '" + std::string(parsed.operands.front()) +
+                         "'");
     }
+    const catalogue::Entries& names = catalogue::namesIn(parsed.language);
     std::string out;
     for (int i = 0; i < catalogue::entryCount; ++i) {
         out += std::to_string(i);
         out += '\t';
-        out += catalogue::rhythmNames[i];
+        out += names[static_cast<std::size_t>(i)];
         out += '\n';
     }
     writeOutput("-", out);
@@ -47,12 +74,15 @@ int listCommand(Arguments args) {
 }
 
 int explainCommand(Arguments args) {
-    if (args.size() != 1) {
-        throw UsageError(args.empty() ? "explain needs a RHYTHM (an index 0..17 or an exact name)"
-                                      : "explain takes one RHYTHM, not " +
-                                            std::to_string(args.size()) + " arguments");
+    const CatalogueArguments parsed = parseCatalogueArguments(args);
+    if (parsed.operands.size() != 1) {
+        throw UsageError(parsed.operands.empty()
+                             ? "explain needs a RHYTHM (an index 0..17 or an exact name)"
+                             : "explain takes one RHYTHM, not " +
+                                   std::to_string(parsed.operands.size()) + " arguments");
     }
-    std::string out(catalogue::rhythmTexts[parseRhythm(args.front())]);
+    const int rhythm = parseRhythm(parsed.operands.front());
+    std::string out(catalogue::textsIn(parsed.language)[static_cast<std::size_t>(rhythm)]);
     out += '\n';
     writeOutput("-", out);
     return 0;

@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 #include <QString>
 
@@ -24,6 +25,16 @@ std::string_view optionValue(Arguments args, std::size_t& i) {
         throw UsageError("option " + std::string(args[i]) + " needs a value");
     }
     return args[++i];
+}
+
+catalogue::Language parseLanguage(std::string_view text) {
+    if (const auto language = catalogue::parseLanguageCode(text)) {
+        return *language;
+    }
+    throw UsageError(
+        QCoreApplication::translate("pulsavo-strip", "unknown language '%1' for --lang (ja or en)")
+            .arg(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())))
+            .toStdString());
 }
 
 void writeOutput(const std::string& path, std::string_view data) {

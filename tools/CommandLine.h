@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Language.h"
+
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -22,6 +24,14 @@ long long parseInteger(std::string_view text, long long lo, long long hi, std::s
 
 // Takes the value of option `name` at args[i + 1], advancing i; a UsageError when missing.
 std::string_view optionValue(Arguments args, std::size_t& i);
+
+// The value of --lang: "ja" or "en"; anything else is a UsageError.
+catalogue::Language parseLanguage(std::string_view text);
+
+inline constexpr const char* languageUsage =
+    "  --lang ja|en    Japanese or English; by default the user interface language of the\n"
+    "                  environment (LANGUAGE, LC_ALL, LC_MESSAGES, LANG): Japanese when it\n"
+    "                  is Japanese, English otherwise\n";
 
 // Writes `data` to `path` all at once: into a temporary file that replaces `path` only when
 // complete, or to standard output for "-". Throws UsageError when the file cannot be written.

@@ -17,6 +17,7 @@ const char* const traceUsage =
     "pulsavo-strip trace --ticks N [--width W] [--height H] --select TICK:RHYTHM[@SEED]\n"
     "                    [--select ...] [--csv FILE] [--png FILE] [--svg FILE] [--pdf FILE]\n"
     "                    [--style strip|monitor] [--grid] [--row-seconds S] [--from TICK]\n"
+    "                    [--lang ja|en]\n"
     "  Steps the monitor N ticks of 10 ms and prints one CSV row per tick:\n"
     "  tick,x,y,drawn_y,red,beep\n"
     "  --select T:R@S  decide on rhythm R (0..17, or 'none') just before tick T is drawn,\n"
@@ -32,7 +33,8 @@ const char* const traceUsage =
     "                  rhythm, seed and the ticks shown; --grid draws it on ECG paper\n"
     "                  (small squares 40 ms, large 200 ms). The default.\n"
     "  --style monitor the panel as the sweep leaves it after the last tick, W x H pixels;\n"
-    "                  it starts black where the trainer shows the dialog background\n";
+    "                  it starts black where the trainer shows the dialog background\n"
+    "  --lang ja|en    the language of the rhythm names in the strip's caption\n";
 
 namespace {
 
@@ -91,6 +93,7 @@ void checkDistinctOutputs(const TraceOptions& options) {
 
 TraceOptions parseTraceOptions(Arguments args) {
     TraceOptions options;
+    options.language = catalogue::systemLanguage();
     std::vector<std::string_view> selections;
     bool haveTicks = false;
     std::optional<std::string_view> from;
@@ -127,6 +130,8 @@ TraceOptions parseTraceOptions(Arguments args) {
             options.image.rowSeconds =
                 static_cast<int>(parseInteger(optionValue(args, i), 1, 60, "--row-seconds"));
             stripOption = arg;
+        } else if (arg == "--lang") {
+            options.language = parseLanguage(optionValue(args, i));
         } else if (arg == "--from") {
             from = optionValue(args, i);
             stripOption = arg;
@@ -176,12 +181,6 @@ void runTrace(const TraceOptions& options, const std::function<void(const TraceT
     }
 }
 
-QString rhythmCaptionName(std::optional<Rhythm> rhythm) {
-    const std::string_view name =
-        rhythm ? catalogue::nameOf(*rhythm) : catalogue::noSelectionMessage;
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-}
-
 StripDescription stripDescription(const TraceOptions& options) {
     StripDescription description;
     description.style =
@@ -204,7 +203,12 @@ StripDescription stripDescription(const TraceOptions& options) {
         description.caption = stripCaption(
             selections, description.firstTick, description.lastTick,
             options.height != defaultHeight ? std::optional<int>(options.height) : std::nullopt,
-            rhythmCaptionName);
+            [&options](std::optional<Rhythm> rhythm) {
+                const std::string_view name = rhythm
+                                                  ? catalogue::nameOf(*rhythm, options.language)
+                                                  : catalogue::noSelectionMessage(options.language);
+                return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+            });
     }
     return description;
 }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "CommandLine.h"
+#include "Language.h"
 #include "Monitor.h"
 #include "StripPainter.h"
 #include "Sweep.h"
@@ -47,6 +48,8 @@ struct TraceOptions {
     std::vector<Selection> selections;
     std::optional<std::string> csvPath;
     ImageOptions image;
+    // Of the rhythm names in the strip caption; parseTraceOptions starts from the system's.
+    catalogue::Language language = catalogue::Language::japanese;
 };
 
 // One tick as the monitor drew it.

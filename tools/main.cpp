@@ -20,6 +20,8 @@ void printUsage(std::FILE* out) {
     std::fputs(listUsage, out);
     std::fputs(explainUsage, out);
     std::fputs(traceUsage, out);
+    std::fputs("\nOption of list, explain and trace:\n", out);
+    std::fputs(languageUsage, out);
 }
 
 int run(Arguments args) {

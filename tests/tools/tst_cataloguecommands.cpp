@@ -15,8 +15,20 @@ struct Outcome {
     QByteArray err;
 };
 
-Outcome runStrip(const QStringList& args) {
+const QStringList localeVariables{"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
+
+// Runs the tool with only the given locale variables set; by default in a Japanese session.
+Outcome runStrip(const QStringList& args,
+                 const QStringList& locale = {QStringLiteral("LANG=ja_JP.UTF-8")}) {
+    QProcessEnvironment environment = QProcessEnvironment::systemEnvironment();
+    for (const QString& variable : localeVariables) {
+        environment.remove(variable);
+    }
+    for (const QString& setting : locale) {
+        environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
+    }
     QProcess strip;
+    strip.setProcessEnvironment(environment);
     strip.start(QStringLiteral(PULSAVO_STRIP), args);
     Outcome outcome;
     if (strip.waitForFinished(60000) && strip.exitStatus() == QProcess::NormalExit) {
@@ -42,6 +54,10 @@ private slots:
     void explainPrintsTheStoredText();
     void badArgumentsExitWithStatus2_data();
     void badArgumentsExitWithStatus2();
+    void listPrintsTheNamesOfTheLanguage_data();
+    void listPrintsTheNamesOfTheLanguage();
+    void explainPrintsTheTextOfTheLanguage_data();
+    void explainPrintsTheTextOfTheLanguage();
 };
 
 void TestCatalogueCommands::listPrintsIndexTabNamePerLine() {
@@ -91,6 +107,96 @@ void TestCatalogueCommands::badArgumentsExitWithStatus2_data() {
     QTest::newRow("ASCII space for an ideographic one")
         << QStringList{"explain", QString::fromUtf8("房室ブロック Ⅰ度")};
     QTest::newRow("list with an argument") << QStringList{"list", "0"};
+    QTest::newRow("unknown language") << QStringList{"list", "--lang", "fr"};
+    QTest::newRow("language in capitals") << QStringList{"explain", "1", "--lang", "JA"};
+    QTest::newRow("locale for a language") << QStringList{"explain", "1", "--lang", "ja_JP"};
+    QTest::newRow("empty language") << QStringList{"explain", "1", "--lang", ""};
+    QTest::newRow("language without a value") << QStringList{"explain", "1", "--lang"};
+    QTest::newRow("English name in lower case")
+        << QStringList{"explain", "atrial flutter (AFL)", "--lang", "en"};
+    QTest::newRow("list with an argument after the language")
+        << QStringList{"list", "--lang", "en", "0"};
+}
+
+void TestCatalogueCommands::listPrintsTheNamesOfTheLanguage_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("locale");
+    QTest::addColumn<bool>("english");
+    QTest::newRow("--lang en") << QStringList{"list", "--lang", "en"} << QStringList() << true;
+    QTest::newRow("--lang ja in an English session")
+        << QStringList{"list", "--lang", "ja"} << QStringList{"LANG=en_US.UTF-8"} << false;
+    QTest::newRow("--lang en in a Japanese session")
+        << QStringList{"list", "--lang", "en"} << QStringList{"LANG=ja_JP.UTF-8"} << true;
+    QTest::newRow("last --lang wins")
+        << QStringList{"list", "--lang", "en", "--lang", "ja"} << QStringList() << false;
+    QTest::newRow("no locale") << QStringList{"list"} << QStringList() << true;
+    QTest::newRow("C locale") << QStringList{"list"} << QStringList{"LANG=C"} << true;
+    QTest::newRow("POSIX locale") << QStringList{"list"} << QStringList{"LC_ALL=POSIX"} << true;
+    QTest::newRow("English") << QStringList{"list"} << QStringList{"LANG=en_GB.UTF-8"} << true;
+    QTest::newRow("German") << QStringList{"list"} << QStringList{"LANG=de_DE.UTF-8"} << true;
+    QTest::newRow("Japanese LANG")
+        << QStringList{"list"} << QStringList{"LANG=ja_JP.UTF-8"} << false;
+    QTest::newRow("Japanese LC_MESSAGES")
+        << QStringList{"list"} << QStringList{"LC_MESSAGES=ja_JP.UTF-8", "LANG=en_US.UTF-8"}
+        << false;
+    QTest::newRow("LC_ALL over LANG")
+        << QStringList{"list"} << QStringList{"LC_ALL=C", "LANG=ja_JP.UTF-8"} << true;
+    QTest::newRow("LANGUAGE first")
+        << QStringList{"list"} << QStringList{"LANGUAGE=ja:en", "LANG=en_US.UTF-8"} << false;
+}
+
+void TestCatalogueCommands::listPrintsTheNamesOfTheLanguage() {
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, locale);
+    QFETCH(bool, english);
+    const Outcome result = runStrip(args, locale);
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, QByteArray());
+    QByteArray expected;
+    for (int i = 0; i < catalogue::entryCount; ++i) {
+        expected += QByteArray::number(i) + '\t' +
+                    bytes(english ? catalogue::englishNames[i] : catalogue::rhythmNames[i]) + '\n';
+    }
+    QCOMPARE(result.out, expected);
+}
+
+void TestCatalogueCommands::explainPrintsTheTextOfTheLanguage_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QStringList>("locale");
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("english");
+    const QStringList none;
+    QTest::newRow("index, --lang en")
+        << QStringList{"explain", "5", "--lang", "en"} << none << 5 << true;
+    QTest::newRow("--lang before the rhythm")
+        << QStringList{"explain", "--lang", "en", "17"} << none << 17 << true;
+    QTest::newRow("English name, --lang en")
+        << QStringList{"explain", "Atrial flutter (AFL)", "--lang", "en"} << none << 5 << true;
+    QTest::newRow("English name, --lang ja")
+        << QStringList{"explain", "Second-degree AV block, Mobitz type II", "--lang", "ja"} << none
+        << 15 << false;
+    QTest::newRow("Japanese name, --lang en")
+        << QStringList{"explain", QString::fromUtf8("心房細動(Ａｆ)"), "--lang", "en"} << none << 4
+        << true;
+    QTest::newRow("English name in a Japanese session")
+        << QStringList{"explain", "Sinus rhythm"} << QStringList{"LANG=ja_JP.UTF-8"} << 0 << false;
+    QTest::newRow("index in an English session")
+        << QStringList{"explain", "5"} << QStringList{"LANG=en_US.UTF-8"} << 5 << true;
+}
+
+void TestCatalogueCommands::explainPrintsTheTextOfTheLanguage() {
+    QFETCH(QStringList, args);
+    QFETCH(QStringList, locale);
+    QFETCH(int, index);
+    QFETCH(bool, english);
+    const Outcome result = runStrip(args, locale);
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, QByteArray());
+    QCOMPARE(result.out,
+             bytes(english ? catalogue::englishTexts[index] : catalogue::rhythmTexts[index]) +
+                 '\n');
+    QVERIFY(result.out.contains("\r\n"));
+    QCOMPARE(result.out.count('\n'), result.out.count("\r\n") + 1);
 }
 
 void TestCatalogueCommands::badArgumentsExitWithStatus2() {

@@ -1,5 +1,6 @@
 #include "Resources.h"
 
+#include <QFile>
 #include <QImage>
 #include <QPainter>
 #include <QSvgRenderer>
@@ -49,6 +50,8 @@ private slots:
     void monitorIconIsOpaqueWithGreenTraceAndRedMark();
     void sheetIconHasTransparentMargins();
     void scalableIconRendersTheMonitor();
+    void desktopFilesCarryBothLanguages_data();
+    void desktopFilesCarryBothLanguages();
 };
 
 void TestResources::iconsUseTheStandardPalette_data() {
@@ -131,6 +134,37 @@ void TestResources::scalableIconRendersTheMonitor() {
         QCOMPARE(image.pixel(corner), black);
     QVERIFY(countPixels(image, green) > 128);
     QVERIFY(countPixels(image, red) > 0);
+}
+
+void TestResources::desktopFilesCarryBothLanguages_data() {
+    QTest::addColumn<QString>("file");
+    QTest::addColumn<QByteArray>("english");
+    QTest::addColumn<QByteArray>("japanese");
+    const QString desktop = QStringLiteral("io.github.pulsavo.Pulsavo.desktop");
+    const QString metainfo = QStringLiteral("io.github.pulsavo.Pulsavo.metainfo.xml.in");
+    for (const char* key : {"Name", "GenericName", "Comment", "Keywords"}) {
+        QTest::addRow("desktop %s", key)
+            << desktop << QByteArray("\n") + key + '=' << QByteArray("\n") + key + "[ja]=";
+    }
+    QTest::newRow("metainfo summary")
+        << metainfo << QByteArray("<summary>") << QByteArray("<summary xml:lang=\"ja\">");
+    QTest::newRow("metainfo description")
+        << metainfo << QByteArray("<p>") << QByteArray("<p xml:lang=\"ja\">");
+    QTest::newRow("metainfo keywords")
+        << metainfo << QByteArray("<keyword>") << QByteArray("<keyword xml:lang=\"ja\">");
+}
+
+// English is the untranslated default; Japanese is the one translation.
+void TestResources::desktopFilesCarryBothLanguages() {
+    QFETCH(QString, file);
+    QFETCH(QByteArray, english);
+    QFETCH(QByteArray, japanese);
+    QFile source(qEnvironmentVariable("PULSAVO_SOURCE_DIR") + QStringLiteral("/resources/") + file);
+    QVERIFY2(source.open(QIODevice::ReadOnly), qPrintable(source.fileName()));
+    const QByteArray text = source.readAll();
+    QVERIFY(text.contains(english));
+    QVERIFY(text.contains(japanese));
+    QVERIFY(!text.contains("xml:lang=\"en"));
 }
 
 QTEST_MAIN(TestResources)

@@ -19,9 +19,10 @@ namespace {
 
 const QRgb black = qRgb(0, 0, 0);
 
+// Captions in Japanese, whatever the session's language.
 TraceOptions parse(const QStringList& arguments) {
     std::vector<std::string> text;
-    for (const QString& argument : arguments) {
+    for (const QString& argument : arguments + QStringList{"--lang", "ja"}) {
         text.push_back(argument.toStdString());
     }
     const std::vector<std::string_view> args(text.begin(), text.end());

@@ -61,6 +61,8 @@ private slots:
     void toolWritesCsvFileOrStdout();
     void toolFailsCleanlyOnBadInput_data();
     void toolFailsCleanlyOnBadInput();
+    void languageFollowsTheSessionUnlessGiven_data();
+    void languageFollowsTheSessionUnlessGiven();
 };
 
 void TestTraceCommand::sinusTraceBeepsOncePerBeat() {
@@ -132,6 +134,8 @@ void TestTraceCommand::badArgumentsAreRejected_data() {
         << QStringList{"--ticks", "9", "--select", "5:0@1", "--select", "5:1@1"};
     QTest::newRow("narrow panel") << QStringList{"--ticks", "5", "--width", "30"};
     QTest::newRow("zero height") << QStringList{"--ticks", "5", "--height", "0"};
+    QTest::newRow("unknown language") << QStringList{"--ticks", "5", "--lang", "de"};
+    QTest::newRow("language without a value") << QStringList{"--ticks", "5", "--lang"};
 }
 
 void TestTraceCommand::badArgumentsAreRejected() {
@@ -180,6 +184,35 @@ void TestTraceCommand::toolFailsCleanlyOnBadInput() {
     QCOMPARE(run.err.count('\n'), 1);
     QVERIFY2(run.err.startsWith("pulsavo-strip: ") && run.err.contains(message.toUtf8()),
              run.err.constData());
+}
+
+void TestTraceCommand::languageFollowsTheSessionUnlessGiven_data() {
+    QTest::addColumn<QByteArray>("lang");
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<bool>("english");
+    QTest::newRow("Japanese session") << QByteArray("ja_JP.UTF-8") << QStringList() << false;
+    QTest::newRow("C session") << QByteArray("C") << QStringList() << true;
+    QTest::newRow("--lang en in a Japanese session")
+        << QByteArray("ja_JP.UTF-8") << QStringList{"--lang", "en"} << true;
+    QTest::newRow("--lang ja in an English session")
+        << QByteArray("en_US.UTF-8") << QStringList{"--lang", "ja"} << false;
+}
+
+void TestTraceCommand::languageFollowsTheSessionUnlessGiven() {
+    QFETCH(QByteArray, lang);
+    QFETCH(QStringList, args);
+    QFETCH(bool, english);
+    for (const char* variable : {"LANGUAGE", "LC_ALL", "LC_MESSAGES"}) {
+        qunsetenv(variable);
+    }
+    qputenv("LANG", lang);
+    std::vector<std::string> owned{"--ticks", "5"};
+    for (const QString& arg : args) {
+        owned.push_back(arg.toStdString());
+    }
+    const std::vector<std::string_view> views(owned.begin(), owned.end());
+    QCOMPARE(parseTraceOptions(views).language,
+             english ? catalogue::Language::english : catalogue::Language::japanese);
 }
 
 QTEST_APPLESS_MAIN(TestTraceCommand)
