@@ -12,7 +12,7 @@ namespace pulsavo {
 
 // An exam is rebuilt from its code alone: version, question count, rhythms and seed are
 // written in Crockford's base 32 (no I, L, O or U) and closed by a check character, e.g.
-// PX-4K7Q-M2ZD for an exam over all 18 rhythms, PX-4K7Q-M2ZD-8JRA when it uses a subset.
+// PX-8AK9-P73D for an exam over all 18 rhythms, PX-8J0R-C801-G744 when it uses a subset.
 struct Exam {
     static constexpr int maxCount = 128;
     static constexpr std::uint32_t maxSeed = (1U << 26) - 1;
