@@ -4,10 +4,33 @@
 
 namespace pulsavo {
 
+// Read backwards: a rhythm's box depends only on its answers since its last wrong one, and no
+// more than the last (boxCount - 1) of those, so the scan stops as soon as every rhythm's box is
+// settled, usually within a few hundred attempts however long the history.
 Mastery Mastery::fromHistory(std::span<const Attempt> history) {
+    std::array<int, rhythmCount> rises{};
+    std::array<bool, rhythmCount> settled{};
+    int open = rhythmCount;
     Mastery mastery;
-    for (const Attempt& attempt : history) {
-        mastery.add(attempt);
+    for (auto attempt = history.rbegin(); attempt != history.rend() && open > 0; ++attempt) {
+        const auto index = static_cast<std::size_t>(indexOf(attempt->shown));
+        if (settled[index]) {
+            continue;
+        }
+        if (!attempt->correct()) {
+            mastery.boxes[index] = rises[index];
+        } else if (!attempt->hinted && ++rises[index] == boxCount - 1) {
+            mastery.boxes[index] = boxCount - 1;
+        } else {
+            continue;
+        }
+        settled[index] = true;
+        --open;
+    }
+    for (std::size_t i = 0; i < settled.size(); ++i) {
+        if (!settled[i]) {
+            mastery.boxes[i] = std::min(newBox + rises[i], boxCount - 1);
+        }
     }
     return mastery;
 }

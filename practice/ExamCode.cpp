@@ -27,6 +27,7 @@ static_assert(versionBits + countBits + rhythmCount + seedBits <= 5 * longData);
 // Arithmetic in GF(32) modulo x^5 + x^2 + 1, whose powers of x run through all 31 non-zero
 // values: the check makes sum(x^i * c_i) zero, so changing any one character, or swapping two
 // neighbours that differ, always changes the sum.
+// NOLINTNEXTLINE(bugprone-easily-swappable-parameters): multiplication commutes
 int gfMultiply(int a, int b) {
     int product = 0;
     for (int bit = 0; bit < 5; ++bit) {
@@ -257,8 +258,7 @@ ExamResult parseExamCode(std::string_view text) {
     };
     const std::uint32_t reserved = take(spare);
     const std::uint32_t seed = take(seedBits);
-    const RhythmSet rhythms =
-        subset ? RhythmSet::fromBits(take(rhythmCount)) : RhythmSet::all();
+    const RhythmSet rhythms = subset ? RhythmSet::fromBits(take(rhythmCount)) : RhythmSet::all();
     const int count = static_cast<int>(take(countBits)) + 1;
     const std::uint32_t version = take(versionBits);
     if (version != codeVersion || reserved != 0) {

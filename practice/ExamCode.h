@@ -28,14 +28,14 @@ struct Exam {
 
 enum class ExamCodeError {
     none,
-    empty,           // nothing but spaces and dashes
-    badCharacter,    // a character outside the code alphabet
-    wrongLength,     // too few or too many characters
-    checkFailed,     // a mistyped or swapped character
-    unknownVersion,  // made by a newer Pulsavo
-    badCount,        // makeExam: count outside 1..maxCount
-    badSeed,         // makeExam: seed above maxSeed
-    noRhythms,       // makeExam: empty rhythm set
+    empty,          // nothing but spaces and dashes
+    badCharacter,   // a character outside the code alphabet
+    wrongLength,    // too few or too many characters
+    checkFailed,    // a mistyped or swapped character
+    unknownVersion, // made by a newer Pulsavo
+    badCount,       // makeExam: count outside 1..maxCount
+    badSeed,        // makeExam: seed above maxSeed
+    noRhythms,      // makeExam: empty rhythm set
 };
 
 struct ExamResult {

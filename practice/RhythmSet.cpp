@@ -4,7 +4,9 @@
 
 namespace pulsavo {
 
-int RhythmSet::size() const { return std::popcount(mask); }
+int RhythmSet::size() const {
+    return std::popcount(mask);
+}
 
 std::vector<Rhythm> RhythmSet::list() const {
     std::vector<Rhythm> rhythms;
@@ -44,7 +46,14 @@ int readIndex(std::string_view text) {
     return value < rhythmCount ? value : -1;
 }
 
-std::string quoted(std::string_view text) { return "\"" + std::string(text) + "\""; }
+std::string quoted(std::string_view text) {
+    std::string result;
+    result.reserve(text.size() + 2);
+    result += '"';
+    result += text;
+    result += '"';
+    return result;
+}
 
 } // namespace
 

@@ -13,14 +13,16 @@ namespace {
 
 constexpr std::string_view symbols = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
 
-RhythmSet setOf(const char* list) { return parseRhythmList(list).rhythms; }
+RhythmSet setOf(const char* list) {
+    return parseRhythmList(list).rhythms;
+}
 
 // Codes of both lengths over a spread of counts, seeds and rhythm sets.
 std::vector<std::string> sampleCodes() {
     std::vector<std::string> codes;
     for (std::uint32_t i = 0; i < 24; ++i) {
-        const RhythmSet rhythms = i % 3 == 0 ? RhythmSet::all()
-                                             : RhythmSet::fromBits(0x9E3779B9U * (i + 1));
+        const RhythmSet rhythms =
+            i % 3 == 0 ? RhythmSet::all() : RhythmSet::fromBits(0x9E3779B9U * (i + 1));
         codes.push_back(makeExam(1 + static_cast<int>(i * 37 % 128), i * 2796203U % Exam::maxSeed,
                                  rhythms.empty() ? RhythmSet::all() : rhythms)
                             .exam.code);
@@ -104,9 +106,13 @@ void ExamCodeTest::typedForms_data() {
     QTest::newRow("lower case") << canonical.toLower();
     QTest::newRow("no dashes") << canonical.toLower().remove('-');
     QTest::newRow("no prefix") << canonical.mid(3);
-    QTest::newRow("extra dashes and spaces") << " px--" + canonical.mid(3).replace("-", " - ") + "- ";
-    QTest::newRow("O for 0, I and L for 1")
-        << QString(canonical).replace(QChar(0x30), QChar(0x4F)).replace(QChar(0x31), QChar(0x49)).toLower().replace(QChar(0x69), QChar(0x6C));
+    QTest::newRow("extra dashes and spaces")
+        << " px--" + canonical.mid(3).replace("-", " - ") + "- ";
+    QTest::newRow("O for 0, I and L for 1") << QString(canonical)
+                                                   .replace(QChar(0x30), QChar(0x4F))
+                                                   .replace(QChar(0x31), QChar(0x49))
+                                                   .toLower()
+                                                   .replace(QChar(0x69), QChar(0x6C));
 }
 
 void ExamCodeTest::typedForms() {
@@ -123,9 +129,12 @@ void ExamCodeTest::sameCodeSameQuestions() {
     const ExamResult made = makeExam(6, 20240611, RhythmSet::all());
     QCOMPARE(made.exam.code, std::string("PX-8AK9-P73D"));
     const std::vector<Question> expected{
-        {Rhythm::supraventricularPremature, 0xA62F8611U}, {Rhythm::multifocalPvc, 0x6A8331A3U},
-        {Rhythm::junctionalTachycardia, 0x371B4209U},     {Rhythm::mobitzBlock, 0xE579A1C0U},
-        {Rhythm::shortRun, 0x78C9303EU},                  {Rhythm::firstDegreeBlock, 0x57673FD7U},
+        {Rhythm::supraventricularPremature, 0xA62F8611U},
+        {Rhythm::multifocalPvc, 0x6A8331A3U},
+        {Rhythm::junctionalTachycardia, 0x371B4209U},
+        {Rhythm::mobitzBlock, 0xE579A1C0U},
+        {Rhythm::shortRun, 0x78C9303EU},
+        {Rhythm::firstDegreeBlock, 0x57673FD7U},
     };
     for (std::size_t i = 0; i < expected.size(); ++i) {
         QCOMPARE(indexOf(made.exam.questions[i].rhythm), indexOf(expected[i].rhythm));
@@ -176,7 +185,8 @@ void ExamCodeTest::evenAndShuffled() {
         QVERIFY(most - fewest <= 1);
         orders.insert(order);
     }
-    QVERIFY(set.size() == 1 || orders.size() > std::min<std::size_t>(50, static_cast<std::size_t>(count)));
+    QVERIFY(set.size() == 1 ||
+            orders.size() > std::min<std::size_t>(50, static_cast<std::size_t>(count)));
 }
 
 void ExamCodeTest::everySubstitutionRejected() {
@@ -191,7 +201,8 @@ void ExamCodeTest::everySubstitutionRejected() {
                 typed[i] = symbol;
                 const ExamResult read = parseExamCode(typed);
                 QVERIFY2(read.error == ExamCodeError::checkFailed,
-                         qPrintable(QString::fromStdString(code + " -> " + typed)));
+                         qPrintable(QString::fromStdString(code) + " -> " +
+                                    QString::fromStdString(typed)));
             }
         }
     }
@@ -214,7 +225,8 @@ void ExamCodeTest::everyTranspositionRejected() {
 // A code whose version field is not ours, with a check character that fits: of the 32 possible
 // last characters exactly one passes the check, and that code is refused by version.
 void ExamCodeTest::newerVersionRejected() {
-    for (const std::string& code : {makeExam(10, 5).exam.code, makeExam(10, 5, setOf("1-3")).exam.code}) {
+    for (const std::string& code :
+         {makeExam(10, 5).exam.code, makeExam(10, 5, setOf("1-3")).exam.code}) {
         std::string text = body(code);
         text[0] = 'Z';
         int passing = 0;
@@ -224,7 +236,8 @@ void ExamCodeTest::newerVersionRejected() {
             if (read.error != ExamCodeError::checkFailed) {
                 ++passing;
                 QCOMPARE(read.error, ExamCodeError::unknownVersion);
-                QCOMPARE(read.message, std::string("exam code comes from a newer version of Pulsavo"));
+                QCOMPARE(read.message,
+                         std::string("exam code comes from a newer version of Pulsavo"));
             }
         }
         QCOMPARE(passing, 1);
@@ -297,17 +310,21 @@ void ExamCodeTest::rhythmList_data() {
     QTest::newRow("spaces, repeats") << " 3 , 3,1 - 2 " << 0xEU << "";
     QTest::newRow("all") << "0-17" << 0x3FFFFU << "";
     QTest::newRow("leading zero") << "07" << 0x80U << "";
-    QTest::newRow("empty") << " " << 0U << "empty rhythm list: give rhythm numbers 0-17, e.g. 0,4,10-11";
-    QTest::newRow("out of range") << "3,18" << 0U << "not a rhythm number in 0-17: \"18\" in \"18\"";
-    QTest::newRow("not a number") << "1,af" << 0U << "not a rhythm number in 0-17: \"af\" in \"af\"";
+    QTest::newRow("empty") << " " << 0U
+                           << "empty rhythm list: give rhythm numbers 0-17, e.g. 0,4,10-11";
+    QTest::newRow("out of range") << "3,18" << 0U
+                                  << "not a rhythm number in 0-17: \"18\" in \"18\"";
+    QTest::newRow("not a number") << "1,af" << 0U
+                                  << "not a rhythm number in 0-17: \"af\" in \"af\"";
     QTest::newRow("backwards") << "5-3" << 0U << "range runs backwards: \"5-3\"";
-    QTest::newRow("double comma") << "1,,2" << 0U
-                                  << "empty item in rhythm list (two commas in a row, or one at an end)";
-    QTest::newRow("trailing comma") << "1," << 0U
-                                    << "empty item in rhythm list (two commas in a row, or one at an end)";
+    QTest::newRow("double comma")
+        << "1,,2" << 0U << "empty item in rhythm list (two commas in a row, or one at an end)";
+    QTest::newRow("trailing comma")
+        << "1," << 0U << "empty item in rhythm list (two commas in a row, or one at an end)";
     QTest::newRow("open range") << "4-" << 0U << "incomplete range in rhythm list: \"4-\"";
     QTest::newRow("negative") << "-3" << 0U << "incomplete range in rhythm list: \"-3\"";
-    QTest::newRow("two dashes") << "1-2-3" << 0U << "not a rhythm number in 0-17: \"2-3\" in \"1-2-3\"";
+    QTest::newRow("two dashes") << "1-2-3" << 0U
+                                << "not a rhythm number in 0-17: \"2-3\" in \"1-2-3\"";
 }
 
 void ExamCodeTest::rhythmList() {
