@@ -1,0 +1,54 @@
+#pragma once
+
+#include "Drill.h"
+#include "RhythmSet.h"
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace pulsavo {
+
+// An exam is rebuilt from its code alone: version, question count, rhythms and seed are
+// written in Crockford's base 32 (no I, L, O or U) and closed by a check character, e.g.
+// PX-8AK9-P73D for an exam over all 18 rhythms, PX-8J0R-C801-G744 when it uses a subset.
+struct Exam {
+    static constexpr int maxCount = 128;
+    static constexpr std::uint32_t maxSeed = (1U << 26) - 1;
+
+    std::string code; // canonical form: upper case, "PX-" and groups of four
+    int count = 0;
+    RhythmSet rhythms;
+    std::uint32_t seed = 0;
+    // count questions covering the rhythms evenly (their numbers differ by at most one) in a
+    // shuffled order with no rhythm three times in a row.
+    std::vector<Question> questions;
+};
+
+enum class ExamCodeError {
+    none,
+    empty,          // nothing but spaces and dashes
+    badCharacter,   // a character outside the code alphabet
+    wrongLength,    // too few or too many characters
+    checkFailed,    // a mistyped or swapped character
+    unknownVersion, // made by a newer Pulsavo
+    badCount,       // makeExam: count outside 1..maxCount
+    badSeed,        // makeExam: seed above maxSeed
+    noRhythms,      // makeExam: empty rhythm set
+};
+
+struct ExamResult {
+    Exam exam;
+    ExamCodeError error = ExamCodeError::none;
+    std::string message; // one line in English when error != none; callers may word their own
+    bool ok() const { return error == ExamCodeError::none; }
+};
+
+ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms = RhythmSet::all());
+
+// Reads a code as a person types it: any case, with or without "PX", dashes and spaces
+// anywhere; O is read as 0 and I or L as 1.
+ExamResult parseExamCode(std::string_view text);
+
+} // namespace pulsavo

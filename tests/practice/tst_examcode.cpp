@@ -1,0 +1,351 @@
+#include "ExamCode.h"
+
+#include <QTest>
+
+#include <algorithm>
+#include <set>
+
+using namespace pulsavo;
+
+Q_DECLARE_METATYPE(pulsavo::ExamCodeError)
+
+namespace {
+
+constexpr std::string_view symbols = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
+
+RhythmSet setOf(const char* list) {
+    return parseRhythmList(list).rhythms;
+}
+
+// Codes of both lengths over a spread of counts, seeds and rhythm sets.
+std::vector<std::string> sampleCodes() {
+    std::vector<std::string> codes;
+    for (std::uint32_t i = 0; i < 24; ++i) {
+        const RhythmSet rhythms =
+            i % 3 == 0 ? RhythmSet::all() : RhythmSet::fromBits(0x9E3779B9U * (i + 1));
+        codes.push_back(makeExam(1 + static_cast<int>(i * 37 % 128), i * 2796203U % Exam::maxSeed,
+                                 rhythms.empty() ? RhythmSet::all() : rhythms)
+                            .exam.code);
+    }
+    return codes;
+}
+
+// The code's characters without "PX" and dashes.
+std::string body(const std::string& code) {
+    std::string text;
+    for (const char c : code.substr(2)) {
+        if (c != '-') {
+            text += c;
+        }
+    }
+    return text;
+}
+
+} // namespace
+
+class ExamCodeTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void roundTrip_data();
+    void roundTrip();
+    void typedForms_data();
+    void typedForms();
+    void sameCodeSameQuestions();
+    void evenAndShuffled_data();
+    void evenAndShuffled();
+    void everySubstitutionRejected();
+    void everyTranspositionRejected();
+    void newerVersionRejected();
+    void badCodes_data();
+    void badCodes();
+    void badExams_data();
+    void badExams();
+    void rhythmList_data();
+    void rhythmList();
+    void rhythmListFormat();
+};
+
+void ExamCodeTest::roundTrip_data() {
+    QTest::addColumn<int>("count");
+    QTest::addColumn<uint>("seed");
+    QTest::addColumn<QString>("rhythms");
+    QTest::addColumn<int>("length"); // characters of the canonical code
+    QTest::newRow("one question") << 1 << 0U << "0-17" << 12;
+    QTest::newRow("ten") << 10 << 12345U << "0-17" << 12;
+    QTest::newRow("largest") << Exam::maxCount << Exam::maxSeed << "0-17" << 12;
+    QTest::newRow("subset") << 36 << 777U << "0,4,5,10-11" << 17;
+    QTest::newRow("one rhythm") << 5 << 1U << "17" << 17;
+    QTest::newRow("all but one") << 128 << Exam::maxSeed << "1-17" << 17;
+}
+
+void ExamCodeTest::roundTrip() {
+    QFETCH(int, count);
+    QFETCH(uint, seed);
+    QFETCH(QString, rhythms);
+    QFETCH(int, length);
+    const ExamResult made = makeExam(count, seed, setOf(rhythms.toLatin1().constData()));
+    QVERIFY2(made.ok(), made.message.c_str());
+    QCOMPARE(static_cast<int>(made.exam.code.size()), length);
+    QVERIFY(made.exam.code.starts_with("PX-"));
+    QCOMPARE(static_cast<int>(made.exam.questions.size()), count);
+    const ExamResult read = parseExamCode(made.exam.code);
+    QVERIFY2(read.ok(), read.message.c_str());
+    QCOMPARE(read.exam.code, made.exam.code);
+    QCOMPARE(read.exam.count, count);
+    QCOMPARE(read.exam.seed, seed);
+    QVERIFY(read.exam.rhythms == made.exam.rhythms);
+    QVERIFY(read.exam.questions == made.exam.questions);
+}
+
+void ExamCodeTest::typedForms_data() {
+    QTest::addColumn<QString>("typed");
+    const std::string code = makeExam(20, 4242, setOf("2-9")).exam.code;
+    const QString canonical = QString::fromStdString(code);
+    QTest::newRow("as printed") << canonical;
+    QTest::newRow("lower case") << canonical.toLower();
+    QTest::newRow("no dashes") << canonical.toLower().remove('-');
+    QTest::newRow("no prefix") << canonical.mid(3);
+    QTest::newRow("extra dashes and spaces")
+        << " px--" + canonical.mid(3).replace("-", " - ") + "- ";
+    QTest::newRow("O for 0, I and L for 1") << QString(canonical)
+                                                   .replace(QChar(0x30), QChar(0x4F))
+                                                   .replace(QChar(0x31), QChar(0x49))
+                                                   .toLower()
+                                                   .replace(QChar(0x69), QChar(0x6C));
+}
+
+void ExamCodeTest::typedForms() {
+    QFETCH(QString, typed);
+    const ExamResult expected = makeExam(20, 4242, setOf("2-9"));
+    const ExamResult read = parseExamCode(typed.toStdString());
+    QVERIFY2(read.ok(), read.message.c_str());
+    QCOMPARE(read.exam.code, expected.exam.code);
+    QVERIFY(read.exam.questions == expected.exam.questions);
+}
+
+// A code is a promise kept across versions and platforms: these questions are frozen.
+void ExamCodeTest::sameCodeSameQuestions() {
+    const ExamResult made = makeExam(6, 20240611, RhythmSet::all());
+    QCOMPARE(made.exam.code, std::string("PX-8AK9-P73D"));
+    const std::vector<Question> expected{
+        {Rhythm::supraventricularPremature, 0xA62F8611U},
+        {Rhythm::multifocalPvc, 0x6A8331A3U},
+        {Rhythm::junctionalTachycardia, 0x371B4209U},
+        {Rhythm::mobitzBlock, 0xE579A1C0U},
+        {Rhythm::shortRun, 0x78C9303EU},
+        {Rhythm::firstDegreeBlock, 0x57673FD7U},
+    };
+    for (std::size_t i = 0; i < expected.size(); ++i) {
+        QCOMPARE(indexOf(made.exam.questions[i].rhythm), indexOf(expected[i].rhythm));
+        QCOMPARE(made.exam.questions[i].seed, expected[i].seed);
+    }
+}
+
+void ExamCodeTest::evenAndShuffled_data() {
+    QTest::addColumn<QString>("rhythms");
+    QTest::addColumn<int>("count");
+    QTest::newRow("18 rhythms, 10") << "0-17" << 10;
+    QTest::newRow("18 rhythms, 36") << "0-17" << 36;
+    QTest::newRow("18 rhythms, 128") << "0-17" << 128;
+    QTest::newRow("5 rhythms, 23") << "0,3,6,9,12" << 23;
+    QTest::newRow("3 rhythms, 40") << "4-6" << 40;
+    QTest::newRow("2 rhythms, 7") << "4-5" << 7;
+    QTest::newRow("2 rhythms, 128") << "10-11" << 128;
+    QTest::newRow("1 rhythm, 4") << "8" << 4;
+}
+
+// Every rhythm gets its share within one, no rhythm outside the set, no rhythm three times in
+// a row, and seeds give different orders.
+void ExamCodeTest::evenAndShuffled() {
+    QFETCH(QString, rhythms);
+    QFETCH(int, count);
+    const RhythmSet set = setOf(rhythms.toLatin1().constData());
+    std::set<std::vector<int>> orders;
+    for (std::uint32_t seed = 0; seed < 100; ++seed) {
+        const ExamResult made = makeExam(count, seed * 65537U, set);
+        QVERIFY(made.ok());
+        std::array<int, rhythmCount> counts{};
+        std::vector<int> order;
+        int run = 0;
+        for (std::size_t i = 0; i < made.exam.questions.size(); ++i) {
+            const Rhythm rhythm = made.exam.questions[i].rhythm;
+            QVERIFY(set.contains(rhythm));
+            ++counts[static_cast<std::size_t>(indexOf(rhythm))];
+            order.push_back(indexOf(rhythm));
+            run = i > 0 && made.exam.questions[i - 1].rhythm == rhythm ? run + 1 : 1;
+            QVERIFY2(run <= 2 || set.size() == 1, qPrintable(QString("seed %1").arg(seed)));
+        }
+        int fewest = count;
+        int most = 0;
+        for (const Rhythm rhythm : set.list()) {
+            fewest = std::min(fewest, counts[static_cast<std::size_t>(indexOf(rhythm))]);
+            most = std::max(most, counts[static_cast<std::size_t>(indexOf(rhythm))]);
+        }
+        QVERIFY(most - fewest <= 1);
+        orders.insert(order);
+    }
+    QVERIFY(set.size() == 1 ||
+            orders.size() > std::min<std::size_t>(50, static_cast<std::size_t>(count)));
+}
+
+void ExamCodeTest::everySubstitutionRejected() {
+    for (const std::string& code : sampleCodes()) {
+        const std::string text = body(code);
+        for (std::size_t i = 0; i < text.size(); ++i) {
+            for (const char symbol : symbols) {
+                if (symbol == text[i]) {
+                    continue;
+                }
+                std::string typed = text;
+                typed[i] = symbol;
+                const ExamResult read = parseExamCode(typed);
+                QVERIFY2(read.error == ExamCodeError::checkFailed,
+                         qPrintable(QString::fromStdString(code) + " -> " +
+                                    QString::fromStdString(typed)));
+            }
+        }
+    }
+}
+
+void ExamCodeTest::everyTranspositionRejected() {
+    for (const std::string& code : sampleCodes()) {
+        const std::string text = body(code);
+        for (std::size_t i = 0; i + 1 < text.size(); ++i) {
+            if (text[i] == text[i + 1]) {
+                continue;
+            }
+            std::string typed = text;
+            std::swap(typed[i], typed[i + 1]);
+            QCOMPARE(parseExamCode(typed).error, ExamCodeError::checkFailed);
+        }
+    }
+}
+
+// A code whose version field is not ours, with a check character that fits: of the 32 possible
+// last characters exactly one passes the check, and that code is refused by version.
+void ExamCodeTest::newerVersionRejected() {
+    for (const std::string& code :
+         {makeExam(10, 5).exam.code, makeExam(10, 5, setOf("1-3")).exam.code}) {
+        std::string text = body(code);
+        text[0] = 'Z';
+        int passing = 0;
+        for (const char symbol : symbols) {
+            text.back() = symbol;
+            const ExamResult read = parseExamCode(text);
+            if (read.error != ExamCodeError::checkFailed) {
+                ++passing;
+                QCOMPARE(read.error, ExamCodeError::unknownVersion);
+                QCOMPARE(read.message,
+                         std::string("exam code comes from a newer version of Pulsavo"));
+            }
+        }
+        QCOMPARE(passing, 1);
+    }
+}
+
+void ExamCodeTest::badCodes_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<ExamCodeError>("error");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("nothing") << " - " << ExamCodeError::empty << "no exam code given";
+    QTest::newRow("U") << "PX-8AK9-P73U" << ExamCodeError::badCharacter
+                       << "character 12 of the exam code, \"U\", is not used in codes";
+    QTest::newRow("not ASCII") << "PX-8AK9-P73\xc3\xa9" << ExamCodeError::badCharacter
+                               << "character 12 of the exam code is not used in codes";
+    QTest::newRow("one short") << "PX-8AK9-P73" << ExamCodeError::wrongLength
+                               << "exam code has 7 characters after PX where 8 or 12 belong";
+    QTest::newRow("one extra") << "PX-8AK9-P73CC" << ExamCodeError::wrongLength
+                               << "exam code has 9 characters after PX where 8 or 12 belong";
+    QTest::newRow("prefix only") << "PX" << ExamCodeError::wrongLength
+                                 << "exam code has 0 characters after PX where 8 or 12 belong";
+    QTest::newRow("mistyped") << "PX-8AK9-P73E" << ExamCodeError::checkFailed
+                              << "exam code does not check out: a character is mistyped or two "
+                                 "are swapped";
+}
+
+void ExamCodeTest::badCodes() {
+    QFETCH(QString, typed);
+    QFETCH(ExamCodeError, error);
+    QFETCH(QString, message);
+    const ExamResult read = parseExamCode(typed.toUtf8().toStdString());
+    QCOMPARE(read.error, error);
+    QCOMPARE(QString::fromStdString(read.message), message);
+    QVERIFY(read.exam.questions.empty());
+}
+
+void ExamCodeTest::badExams_data() {
+    QTest::addColumn<int>("count");
+    QTest::addColumn<uint>("seed");
+    QTest::addColumn<QString>("rhythms");
+    QTest::addColumn<ExamCodeError>("error");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no questions") << 0 << 1U << "0-17" << ExamCodeError::badCount
+                                  << "an exam has 1 to 128 questions, not 0";
+    QTest::newRow("too many") << 129 << 1U << "0-17" << ExamCodeError::badCount
+                              << "an exam has 1 to 128 questions, not 129";
+    QTest::newRow("seed too big") << 10 << Exam::maxSeed + 1 << "0-17" << ExamCodeError::badSeed
+                                  << "exam seed must lie in 0..67108863, not 67108864";
+    QTest::newRow("no rhythms") << 10 << 1U << "" << ExamCodeError::noRhythms
+                                << "an exam needs at least one rhythm";
+}
+
+void ExamCodeTest::badExams() {
+    QFETCH(int, count);
+    QFETCH(uint, seed);
+    QFETCH(QString, rhythms);
+    QFETCH(ExamCodeError, error);
+    QFETCH(QString, message);
+    const ExamResult made = makeExam(count, seed, setOf(rhythms.toLatin1().constData()));
+    QCOMPARE(made.error, error);
+    QCOMPARE(QString::fromStdString(made.message), message);
+    QVERIFY(made.exam.code.empty());
+}
+
+void ExamCodeTest::rhythmList_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<uint>("bits");
+    QTest::addColumn<QString>("error");
+    QTest::newRow("list and ranges") << "0,4,5,10-11" << 0xC31U << "";
+    QTest::newRow("spaces, repeats") << " 3 , 3,1 - 2 " << 0xEU << "";
+    QTest::newRow("all") << "0-17" << 0x3FFFFU << "";
+    QTest::newRow("leading zero") << "07" << 0x80U << "";
+    QTest::newRow("empty") << " " << 0U
+                           << "empty rhythm list: give rhythm numbers 0-17, e.g. 0,4,10-11";
+    QTest::newRow("out of range") << "3,18" << 0U
+                                  << "not a rhythm number in 0-17: \"18\" in \"18\"";
+    QTest::newRow("not a number") << "1,af" << 0U
+                                  << "not a rhythm number in 0-17: \"af\" in \"af\"";
+    QTest::newRow("backwards") << "5-3" << 0U << "range runs backwards: \"5-3\"";
+    QTest::newRow("double comma")
+        << "1,,2" << 0U << "empty item in rhythm list (two commas in a row, or one at an end)";
+    QTest::newRow("trailing comma")
+        << "1," << 0U << "empty item in rhythm list (two commas in a row, or one at an end)";
+    QTest::newRow("open range") << "4-" << 0U << "incomplete range in rhythm list: \"4-\"";
+    QTest::newRow("negative") << "-3" << 0U << "incomplete range in rhythm list: \"-3\"";
+    QTest::newRow("two dashes") << "1-2-3" << 0U
+                                << "not a rhythm number in 0-17: \"2-3\" in \"1-2-3\"";
+}
+
+void ExamCodeTest::rhythmList() {
+    QFETCH(QString, text);
+    QFETCH(uint, bits);
+    QFETCH(QString, error);
+    const RhythmListResult result = parseRhythmList(text.toStdString());
+    QCOMPARE(QString::fromStdString(result.error), error);
+    if (result.ok()) {
+        QCOMPARE(result.rhythms.bits(), bits);
+    }
+}
+
+void ExamCodeTest::rhythmListFormat() {
+    QCOMPARE(formatRhythmList(setOf("0,4,5,10-12,17")), std::string("0,4,5,10-12,17"));
+    QCOMPARE(formatRhythmList(RhythmSet()), std::string());
+    for (std::uint32_t bits = 1; bits < RhythmSet::allBits; bits = bits * 7 + 3) {
+        const RhythmSet set = RhythmSet::fromBits(bits);
+        QVERIFY(parseRhythmList(formatRhythmList(set)).rhythms == set);
+    }
+}
+
+QTEST_APPLESS_MAIN(ExamCodeTest)
+#include "tst_examcode.moc"
