@@ -1,5 +1,6 @@
 #include "CatalogueCommands.h"
 #include "CommandLine.h"
+#include "EventsCommand.h"
 #include "TraceCommand.h"
 
 #include <cstdio>
@@ -19,6 +20,7 @@ void printUsage(std::FILE* out) {
     std::fputs(listUsage, out);
     std::fputs(explainUsage, out);
     std::fputs(traceUsage, out);
+    std::fputs(eventsUsage, out);
 }
 
 int run(Arguments args) {
@@ -43,6 +45,9 @@ int run(Arguments args) {
     }
     if (command == "trace") {
         return traceCommand(rest);
+    }
+    if (command == "events") {
+        return eventsCommand(rest);
     }
     throw UsageError("unknown command '" + std::string(command) + "'; try 'pulsavo-strip --help'");
 }
