@@ -370,7 +370,7 @@ void Simulation::tickSinusArrest() {
         arrestCycle = arrestBeatTick > 0 ? tickCount - arrestBeatTick : 0;
         arrestBeatTick = tickCount;
     } else if (arrestCycle > 0 && tickCount == arrestBeatTick + arrestCycle &&
-               2 * (beatInterval - 1) >= 3 * arrestCycle) {
+               2 * static_cast<std::int64_t>(beatInterval - 1) >= 3 * arrestCycle) {
         report(WaveKind::p, WaveRole::missing, 0, nextBeat());
     }
     ++beatTicks;

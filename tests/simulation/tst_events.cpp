@@ -43,7 +43,7 @@ public:
     QrsTone tone;
 };
 
-Run play(const std::vector<Selection>& selections, std::uint32_t seed, int ticks) {
+Run play(int ticks, const std::vector<Selection>& selections, std::uint32_t seed) {
     Run run;
     Simulation sim;
     Recorder recorder(sim, run);
@@ -149,7 +149,7 @@ private slots:
 void TestEvents::eventsRebuildTheTrace() {
     QFETCH(std::vector<Selection>, selections);
     QFETCH(std::uint32_t, seed);
-    const Run run = play(selections, seed, ticks);
+    const Run run = play(ticks, selections, seed);
     QCOMPARE(run.reportedLate, 0);
     std::vector<int> rebuilt(ticks + 1, 0);
     for (const WaveEvent& event : run.events) {
@@ -179,7 +179,7 @@ void TestEvents::eventsRebuildTheTrace() {
 void TestEvents::peakIsTheExtremeOfItsComplex() {
     QFETCH(std::vector<Selection>, selections);
     QFETCH(std::uint32_t, seed);
-    const Run run = play(selections, seed, ticks);
+    const Run run = play(ticks, selections, seed);
     int checked = 0;
     for (const WaveEvent& event : run.events) {
         if (!isVentricularComplex(event.kind)) {
@@ -206,7 +206,7 @@ void TestEvents::peakIsTheExtremeOfItsComplex() {
 void TestEvents::qrsToneSoundsOncePerBeatAtItsPeak() {
     QFETCH(std::vector<Selection>, selections);
     QFETCH(std::uint32_t, seed);
-    const Run run = play(selections, seed, ticks);
+    const Run run = play(ticks, selections, seed);
     std::vector<std::int64_t> peaks;
     for (const auto& [beat, events] : byBeat(run)) {
         const auto complexes = std::count_if(events.begin(), events.end(), [](const auto& e) {
@@ -228,7 +228,7 @@ void TestEvents::qrsToneSoundsOncePerBeatAtItsPeak() {
 void TestEvents::beatsHoldOneRoleAndBlockedBeatsNoQrs() {
     QFETCH(std::vector<Selection>, selections);
     QFETCH(std::uint32_t, seed);
-    const Run run = play(selections, seed, ticks);
+    const Run run = play(ticks, selections, seed);
     std::int64_t previous = 0;
     for (const WaveEvent& event : run.events) {
         QVERIFY(event.beat == previous || event.beat == previous + 1);
@@ -271,7 +271,7 @@ void TestEvents::listeningLeavesTheTraceAlone() {
 }
 
 void TestEvents::qrsToneHearsWhatTheThresholdMisses() {
-    const Run tachycardia = play({{1, 10}}, 4242, ticks);
+    const Run tachycardia = play(ticks, {{1, 10}}, 4242);
     const auto beats = ofKind(tachycardia, WaveKind::ventricularBeat);
     const auto heard = std::count_if(beats.begin(), beats.end(),
                                      [](const WaveEvent& e) { return e.peakTick() <= ticks; });
@@ -284,7 +284,7 @@ void TestEvents::qrsToneHearsWhatTheThresholdMisses() {
 
     int inverted = 0;
     for (std::uint32_t seed = 1; seed <= 5 && inverted == 0; ++seed) {
-        const Run multifocal = play({{1, 7}}, seed, ticks);
+        const Run multifocal = play(ticks, {{1, 7}}, seed);
         for (const WaveEvent& event : ofKind(multifocal, WaveKind::ventricularBeat)) {
             if (!event.inverted || event.peakTick() > ticks) {
                 continue;
@@ -363,7 +363,7 @@ void TestEvents::rolesOfEachRhythm() {
     QFETCH(int, rhythm);
     QFETCH(QString, roles);
     // A seed whose flutter conducts 1 of 3, so that it shows blocked waves too.
-    const Run run = play({{1, rhythm}}, 3, 30000);
+    const Run run = play(30000, {{1, rhythm}}, 3);
     std::set<QString> seen;
     for (const WaveEvent& event : run.events) {
         seen.insert(QStringLiteral("%1 %2")
@@ -381,7 +381,7 @@ void TestEvents::mobitzBlocksAPWaveAtItsRegularTime() {
     Simulation probe;
     probe.selectRhythm(15, 8);
     const int interval = probe.beatInterval;
-    const Run run = play({{1, 15}}, 8, ticks);
+    const Run run = play(ticks, {{1, 15}}, 8);
     const auto beats = byBeat(run);
     int conductedRun = 0;
     int blocked = 0;
@@ -411,7 +411,7 @@ void TestEvents::mobitzBlocksAPWaveAtItsRegularTime() {
 }
 
 void TestEvents::wenckebachLengthensThePrOverFourBeats() {
-    const Run run = play({{1, 16}}, 21, ticks);
+    const Run run = play(ticks, {{1, 16}}, 21);
     QStringList cycle;
     for (const auto& [beat, events] : byBeat(run)) {
         if (events.front().role == WaveRole::blocked) {
@@ -430,7 +430,7 @@ void TestEvents::sinoatrialBlockMissesABeatAtItsRegularTime() {
     Simulation probe;
     probe.selectRhythm(13, 8);
     const int interval = probe.beatInterval;
-    const Run run = play({{1, 13}}, 8, ticks);
+    const Run run = play(ticks, {{1, 13}}, 8);
     const auto ps = ofKind(run, WaveKind::p);
     QCOMPARE(ps.front().role, WaveRole::missing); // the first beat place after a selection
     QCOMPARE(ps.front().tick, std::int64_t(interval) + 2);
@@ -447,7 +447,7 @@ void TestEvents::sinoatrialBlockMissesABeatAtItsRegularTime() {
 }
 
 void TestEvents::sinusArrestMissesTheBeatDueOneCycleOn() {
-    const Run run = play({{1, 12}}, 5, 30000);
+    const Run run = play(30000, {{1, 12}}, 5);
     std::vector<WaveEvent> beats;
     std::vector<WaveEvent> missing;
     for (const WaveEvent& p : ofKind(run, WaveKind::p)) {
