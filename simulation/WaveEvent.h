@@ -47,10 +47,7 @@ struct WaveEvent {
     bool inverted = false;
 
     std::int64_t peakTick() const;
-    bool sameAs(const WaveEvent& other) const {
-        return tick == other.tick && kind == other.kind && role == other.role &&
-               length == other.length && beat == other.beat && inverted == other.inverted;
-    }
+    bool operator==(const WaveEvent&) const = default;
 };
 
 // Receives every wave at the moment it is laid, before any of its steps is drawn.
