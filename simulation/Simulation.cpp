@@ -6,6 +6,7 @@
 namespace pulsavo {
 
 TickSample Simulation::step() {
+    ++tickCount;
     TickSample sample;
     sample.red = alertColour;
     sample.fromY = traceY;
@@ -25,6 +26,8 @@ void Simulation::selectRhythm(int index, std::uint32_t seed) {
     beepLevel = 0;
     alertColour = false;
     rhythmIndex = noRhythm;
+    arrestBeatTick = 0;
+    arrestCycle = 0;
     if (index < 0 || index >= rhythmCount) {
         return;
     }
@@ -173,11 +176,24 @@ void Simulation::addQrsT(int qrsAt, int tAt) {
     addTemplate(tWave, tAt);
 }
 
+void Simulation::reportBeat(WaveRole role, int pAt, int qrsAt, int tAt) {
+    const std::int64_t beat = nextBeat();
+    if (pAt >= 0) {
+        report(WaveKind::p, role, pAt, beat);
+    }
+    report(WaveKind::qrs, role, qrsAt, beat);
+    report(WaveKind::t, role, tAt, beat);
+}
+
 void Simulation::tickSinusRhythm(int interval) {
     if (beatTicks >= interval) {
         beepLevel = 44;
         addTemplate(pWave, 0);
         addQrsT(12, 20);
+        // Paroxysmal atrial tachycardia plays its ectopic atrial beats through the sinus step.
+        reportBeat(rhythmIndex == indexOf(Rhythm::atrialTachycardia) ? WaveRole::supraventricular
+                                                                     : WaveRole::conducted,
+                   0, 12, 20);
         beatTicks = 0;
     }
     ++beatTicks;
@@ -187,6 +203,7 @@ void Simulation::tickSupraventricularPremature(int interval) {
     if (auxCount >= auxInterval && beatTicks >= 40) {
         addTemplate(pWave, 0);
         addQrsT(12, 20);
+        reportBeat(WaveRole::supraventricular, 0, 12, 20);
         auxCount = 0;
         beatTicks = 0;
         auxInterval = ticksForRate(10, 20);
@@ -206,6 +223,7 @@ void Simulation::tickJunctionalTachycardia(int interval) {
     if (beatTicks >= interval) {
         beepLevel = 44;
         addQrsT(12, 20);
+        reportBeat(WaveRole::supraventricular, -1, 12, 20);
         beatTicks = 0;
     }
     ++beatTicks;
@@ -215,11 +233,13 @@ void Simulation::tickAtrialFibrillation() {
     alertColour = auxCount > 8;
     if (beatTicks >= beatInterval) {
         addTemplate(pWave, 0);
+        report(WaveKind::atrialFibrillation, WaveRole::blocked, 0, nextBeat());
         beatInterval = ticksForRate(350, 1500);
         beatTicks = 0;
     }
     if (auxCount >= auxInterval) {
         addQrsT(0, 8);
+        reportBeat(WaveRole::conducted, -1, 0, 8);
         auxInterval = ticksForRate(40, 110);
         auxCount = 0;
         beepLevel = 44;
@@ -231,27 +251,43 @@ void Simulation::tickAtrialFibrillation() {
 void Simulation::tickAtrialFlutter(int interval, int ratio) {
     beepLevel = 45;
     alertColour = beatTicks > 8 || auxCount != 0;
-    if (beatTicks >= interval) {
+    const bool flutterWave = beatTicks >= interval;
+    if (flutterWave) {
         addTemplate(tWave, 0);
         beatTicks = 0;
         ++auxCount;
     }
-    if (auxCount == ratio) {
+    const bool conducts = auxCount == ratio;
+    if (conducts) {
         beepLevel = 44;
         addTemplate(qrsComplex, 0);
         auxCount = 0;
         beatTicks = 0;
+    }
+    // The wave laid with a QRS is the one conducted; right after the selection a QRS may come
+    // without a wave of its own.
+    if (flutterWave || conducts) {
+        const std::int64_t beat = nextBeat();
+        if (flutterWave) {
+            report(WaveKind::atrialFlutter, conducts ? WaveRole::conducted : WaveRole::blocked, 0,
+                   beat);
+        }
+        if (conducts) {
+            report(WaveKind::qrs, WaveRole::conducted, 0, beat);
+        }
     }
     ++beatTicks;
 }
 
 void Simulation::layEctopicBeat(bool mayMirror) {
     beepLevel = 37;
-    if (mayMirror && random.next() % 2 == 1) {
+    const bool mirrored = mayMirror && random.next() % 2 == 1;
+    if (mirrored) {
         subtractTemplate(ventricularBeat, 0);
     } else {
         addTemplate(ventricularBeat, 0);
     }
+    report(WaveKind::ventricularBeat, WaveRole::ventricular, 0, nextBeat(), mirrored);
     auxInterval = ticksForRate(10, 20);
     beatTicks = 0;
     auxCount = 0;
@@ -290,6 +326,7 @@ void Simulation::tickShortRun(int interval) {
         beepLevel = 37;
         for (int i = 0; i < runLength; ++i) {
             addTemplate(ventricularBeat, 40 * i);
+            report(WaveKind::ventricularBeat, WaveRole::ventricular, 40 * i, nextBeat());
         }
         // Negative until the run has been drawn out, which holds the sinus beats back.
         beatTicks = -(40 * runLength + 6);
@@ -305,6 +342,7 @@ void Simulation::tickVentricularTachycardia(int interval) {
     beepLevel = 37;
     if (beatTicks >= interval) {
         addTemplate(ventricularBeat, 0);
+        report(WaveKind::ventricularBeat, WaveRole::ventricular, 0, nextBeat());
         beatTicks = 0;
     }
     ++beatTicks;
@@ -315,17 +353,25 @@ void Simulation::tickVentricularFibrillation() {
     alertColour = true;
     if (beatTicks >= beatInterval) {
         addTemplate(fibrillationWave, 0);
+        report(WaveKind::ventricularFibrillation, WaveRole::ventricular, 0, nextBeat());
         beatTicks = 0;
         beatInterval = ticksForRate(135, 1000);
     }
     ++beatTicks;
 }
 
+// A pause at least half as long again as the cycle before it is an arrest of the sinus node:
+// the beat due one such cycle after the last one is reported missing, on the tick it was due.
 void Simulation::tickSinusArrest() {
     alertColour = beatTicks > 48;
     if (beatTicks >= beatInterval) {
         tickSinusRhythm(0);
         beatInterval = ticksForRate(20, 80);
+        arrestCycle = arrestBeatTick > 0 ? tickCount - arrestBeatTick : 0;
+        arrestBeatTick = tickCount;
+    } else if (arrestCycle > 0 && tickCount == arrestBeatTick + arrestCycle &&
+               2 * static_cast<std::int64_t>(beatInterval - 1) >= 3 * arrestCycle) {
+        report(WaveKind::p, WaveRole::missing, 0, nextBeat());
     }
     ++beatTicks;
 }
@@ -343,6 +389,7 @@ void Simulation::conductOrDropBeat(int interval, bool keepsPWave) {
         if (keepsPWave) {
             addTemplate(pWave, 0);
         }
+        report(WaveKind::p, keepsPWave ? WaveRole::blocked : WaveRole::missing, 0, nextBeat());
         auxCount = 0;
         beatTicks = 0;
         auxInterval = drawConductedBeats();
@@ -361,6 +408,7 @@ void Simulation::tickFirstDegreeBlock(int interval) {
         addTemplate(pWave, 0);
         addTemplate(qrsComplex, 25);
         addTemplate(tWave, 33);
+        reportBeat(WaveRole::conducted, 0, 25, 33);
         beatTicks = 0;
     }
     alertColour = beatTicks >= 8 && beatTicks <= 25;
@@ -380,11 +428,13 @@ void Simulation::tickWenckebachBlock(int interval) {
         addTemplate(pWave, 0);
         addTemplate(qrsComplex, 12 + lengthening);
         addTemplate(tWave, 20 + lengthening);
+        reportBeat(WaveRole::conducted, 0, 12 + lengthening, 20 + lengthening);
         beatTicks = 0;
         ++auxCount;
     }
     if (beatTicks >= interval && auxCount >= auxInterval) {
         addTemplate(pWave, 0); // the lone P wave, added for the same reason as a Mobitz block's
+        report(WaveKind::p, WaveRole::blocked, 0, nextBeat());
         auxCount = 0;
         beatTicks = 0;
     }
@@ -397,10 +447,12 @@ void Simulation::tickCompleteBlock(int ventricularInterval, int atrialInterval) 
     if (beatTicks >= ventricularInterval) {
         addTemplate(qrsComplex, 0);
         addTemplate(tWave, 8);
+        reportBeat(WaveRole::escape, -1, 0, 8);
         beatTicks = 0;
     }
     if (auxCount >= atrialInterval) {
         addTemplate(pWave, 0);
+        report(WaveKind::p, WaveRole::blocked, 0, nextBeat());
         auxCount = 0;
     }
     alertColour = beatTicks < 36 || auxCount < 8;

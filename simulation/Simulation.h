@@ -2,6 +2,7 @@
 
 #include "RandomSource.h"
 #include "Rhythm.h"
+#include "WaveEvent.h"
 
 #include <array>
 #include <cassert>
@@ -23,7 +24,8 @@ struct TickSample {
 
 // The simulated monitor, free of pixels, clocks and widgets: it is stepped once per 10 ms tick.
 // The trace is the running sum of the steps pending in deltaQueue; generators lay beat
-// templates into the queue ahead of the present tick.
+// templates into the queue ahead of the present tick. Every wave laid is reported to the wave
+// listener, if one is set, with the tick its first step will be drawn on.
 class Simulation {
 public:
     static constexpr std::array<int, 8> pWave{-2, -1, -1, 0, 0, 1, 1, 2};
@@ -51,6 +53,10 @@ public:
     }
 
     void runGenerator();
+
+    // Receives every wave laid from now on; nullptr (the default) listens to none and costs
+    // one test per wave laid. The listener must outlive the simulation or be unset first.
+    void setWaveListener(WaveListener* listener) { waveListener = listener; }
 
     int ticksForRate(int lo, int hi) { return 6000 / random.drawInRange(lo, hi); }
 
@@ -106,12 +112,33 @@ public:
     int traceY = baselineY;
     int beepLevel = 0;
     RandomSource random;
+    // step() calls so far: during and after the n-th call it is n, so a template added at
+    // offset k by that call's generator has its step i drawn on tick tickCount + 1 + k + i.
+    std::int64_t tickCount = 0;
+    // Beats numbered so far, across selections; a wave event carries its beat's number.
+    std::int64_t beatCount = 0;
 
 private:
+    std::int64_t nextBeat() { return ++beatCount; }
+    void report(WaveKind kind, WaveRole role, int offset, std::int64_t beat,
+                bool inverted = false) {
+        if (waveListener != nullptr) {
+            waveListener->onWave(
+                {tickCount + 1 + offset, kind, role, waveLength(kind), beat, inverted});
+        }
+    }
+    // A P wave (when pAt >= 0), a QRS and its T wave as one new beat.
+    void reportBeat(WaveRole role, int pAt, int qrsAt, int tAt);
+
     void layEctopicBeat(bool mayMirror);
     void finishEctopicTick(int interval);
     void conductOrDropBeat(int interval, bool keepsPWave);
     int drawConductedBeats() { return random.drawInRange(1, 5); }
+
+    WaveListener* waveListener = nullptr;
+    // Sinus arrest: the tick of the last beat and the cycle that ended with it (0 while unknown).
+    std::int64_t arrestBeatTick = 0;
+    std::int64_t arrestCycle = 0;
 };
 
 } // namespace pulsavo

@@ -1,5 +1,6 @@
 #include "CatalogueCommands.h"
 #include "CommandLine.h"
+#include "EventsCommand.h"
 #include "PulsavoVersion.h"
 #include "TraceCommand.h"
 
@@ -22,6 +23,7 @@ void printUsage(std::FILE* out) {
     std::fputs(traceUsage, out);
     std::fputs("\nOption of list, explain and trace:\n", out);
     std::fputs(languageUsage, out);
+    std::fputs(eventsUsage, out);
 }
 
 int run(Arguments args) {
@@ -46,6 +48,9 @@ int run(Arguments args) {
     }
     if (command == "trace") {
         return traceCommand(rest);
+    }
+    if (command == "events") {
+        return eventsCommand(rest);
     }
     throw UsageError("unknown command '" + std::string(command) + "'; try 'pulsavo-strip --help'");
 }

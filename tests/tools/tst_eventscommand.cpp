@@ -1,0 +1,107 @@
+#include "EventsCommand.h"
+#include "TraceCommand.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <string>
+#include <vector>
+
+using namespace pulsavo;
+using namespace pulsavo::strip;
+
+namespace {
+
+struct Run {
+    int exitCode;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runTool(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(PULSAVO_STRIP), args);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+} // namespace
+
+class TestEventsCommand : public QObject {
+    Q_OBJECT
+
+private slots:
+    void csvListsTheWavesByTick();
+    void toolWritesCsvFileOrStdout();
+    void toolFailsCleanlyOnBadInput_data();
+    void toolFailsCleanlyOnBadInput();
+};
+
+void TestEventsCommand::csvListsTheWavesByTick() {
+    const std::string csv = eventsCsv(parseEventsOptions(std::vector<std::string_view>{
+        "--ticks", "330", "--select", "1:0@42", "--select", "250:17@1"}));
+    // Sinus at 100 ticks a beat from seed 42; the complete block's first escape QRS and blocked
+    // P come together on the tick after its selection, while the sinus beat's T plays out.
+    QCOMPARE(QString::fromStdString(csv), QStringLiteral("tick,kind,beat,length,role\n"
+                                                         "102,P,1,8,conducted\n"
+                                                         "114,QRS,1,8,conducted\n"
+                                                         "122,T,1,28,conducted\n"
+                                                         "202,P,2,8,conducted\n"
+                                                         "214,QRS,2,8,conducted\n"
+                                                         "222,T,2,28,conducted\n"
+                                                         "251,QRS,3,8,escape\n"
+                                                         "251,P,4,8,blocked\n"
+                                                         "259,T,3,28,escape\n"));
+}
+
+void TestEventsCommand::toolWritesCsvFileOrStdout() {
+    const Run out = runTool({"events", "--ticks", "2000", "--select", "1:15@3"});
+    QCOMPARE(out.exitCode, 0);
+    QVERIFY(out.err.isEmpty());
+    QVERIFY(out.out.contains(",P,4,8,blocked\n"));
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("events.csv"));
+    const Run toFile = runTool({"events", "--select", "1:15@3", "--csv", path, "--ticks", "2000"});
+    QCOMPARE(toFile.exitCode, 0);
+    QVERIFY(toFile.out.isEmpty());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), out.out);
+}
+
+void TestEventsCommand::toolFailsCleanlyOnBadInput_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no ticks") << QStringList{"events", "--select", "1:0@1"}
+                              << "events needs --ticks N";
+    QTest::newRow("image option") << QStringList{"events", "--ticks", "10", "--png", "x.png"}
+                                  << "unknown option '--png' for events";
+    QTest::newRow("rhythm out of range")
+        << QStringList{"events", "--ticks", "10", "--select", "1:18"}
+        << "rhythm must be a whole number from 0 to 17, not '18'";
+    QTest::newRow("selections out of order")
+        << QStringList{"events", "--ticks", "10", "--select", "5:0@1", "--select", "2:1@1"}
+        << "selections must be in increasing tick order ('2:1@1')";
+    QTest::newRow("missing value")
+        << QStringList{"events", "--ticks"} << "option --ticks needs a value";
+    QTest::newRow("unwritable file")
+        << QStringList{"events", "--ticks", "10", "--csv", "/nonexistent/dir/e.csv"}
+        << "cannot write /nonexistent/dir/e.csv";
+}
+
+void TestEventsCommand::toolFailsCleanlyOnBadInput() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    const Run run = runTool(args);
+    QCOMPARE(run.exitCode, usageExitCode);
+    QVERIFY(run.out.isEmpty());
+    QVERIFY2(run.err.startsWith(("pulsavo-strip: " + message).toUtf8()), run.err.constData());
+    QCOMPARE(run.err.count('\n'), 1);
+}
+
+QTEST_GUILESS_MAIN(TestEventsCommand)
+#include "tst_eventscommand.moc"

@@ -1,0 +1,112 @@
+#include "EventsCommand.h"
+
+#include "Simulation.h"
+
+#include <QCoreApplication>
+
+#include <algorithm>
+#include <string_view>
+
+namespace pulsavo::strip {
+
+const char* const eventsUsage = QT_TRANSLATE_NOOP(
+    "pulsavo-strip",
+    "pulsavo-strip events --ticks N --select TICK:RHYTHM[@SEED] [--select ...] [--csv FILE]\n"
+    "  Steps the monitor N ticks of 10 ms as trace does and prints one CSV row per wave laid\n"
+    "  whose first step is drawn by tick N, in the order of that tick:\n"
+    "  tick,kind,beat,length,role\n"
+    "  tick    the tick its first step is drawn on; length: its steps (ticks)\n"
+    "  kind    P, QRS, T, V (ventricular beat), f (fibrillation wave), F (flutter wave),\n"
+    "          VF (ventricular fibrillation wave)\n"
+    "  beat    the number of the beat it belongs to, from 1 in the order beats are laid\n"
+    "  role    conducted, blocked (no QRS follows), missing (a beat due that did not come),\n"
+    "          supraventricular or ventricular (ectopic), escape\n"
+    "  --select, --csv as for trace\n");
+
+namespace {
+
+std::string translated(const char* text) {
+    return QCoreApplication::translate("pulsavo-strip", text).toStdString();
+}
+
+class EventLog : public WaveListener {
+public:
+    void onWave(const WaveEvent& event) override { events.push_back(event); }
+    std::vector<WaveEvent> events;
+};
+
+} // namespace
+
+EventsOptions parseEventsOptions(Arguments args) {
+    // The simulation options are trace's own, parsed by trace so that both read them alike.
+    std::vector<std::string_view> traceArgs;
+    EventsOptions options;
+    bool haveTicks = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--ticks" || arg == "--select") {
+            haveTicks = haveTicks || arg == "--ticks";
+            traceArgs.push_back(arg);
+            traceArgs.push_back(optionValue(args, i));
+        } else if (arg == "--csv") {
+            options.csvPath = std::string(optionValue(args, i));
+        } else {
+            throw UsageError(
+                QCoreApplication::translate("pulsavo-strip", "unknown option '%1' for events")
+                    .arg(QString::fromUtf8(arg.data(), static_cast<qsizetype>(arg.size())))
+                    .toStdString());
+        }
+    }
+    if (!haveTicks) {
+        throw UsageError(translated(QT_TRANSLATE_NOOP("pulsavo-strip", "events needs --ticks N")));
+    }
+    TraceOptions trace = parseTraceOptions(traceArgs);
+    options.ticks = trace.ticks;
+    options.selections = std::move(trace.selections);
+    return options;
+}
+
+std::vector<WaveEvent> recordEvents(const EventsOptions& options) {
+    EventLog log;
+    Simulation simulation;
+    simulation.setWaveListener(&log);
+    auto next = options.selections.begin();
+    for (long long tick = 1; tick <= options.ticks; ++tick) {
+        if (next != options.selections.end() && next->tick == tick) {
+            simulation.selectRhythm(next->rhythm, next->seed);
+            ++next;
+        }
+        simulation.step();
+    }
+    simulation.setWaveListener(nullptr);
+    std::vector<WaveEvent>& events = log.events;
+    std::erase_if(events, [&options](const WaveEvent& e) { return e.tick > options.ticks; });
+    std::stable_sort(events.begin(), events.end(),
+                     [](const WaveEvent& a, const WaveEvent& b) { return a.tick < b.tick; });
+    return std::move(events);
+}
+
+std::string eventsCsv(const EventsOptions& options) {
+    std::string csv = "tick,kind,beat,length,role\n";
+    for (const WaveEvent& event : recordEvents(options)) {
+        csv += std::to_string(event.tick);
+        csv += ',';
+        csv += waveKindName(event.kind);
+        csv += ',';
+        csv += std::to_string(event.beat);
+        csv += ',';
+        csv += std::to_string(event.length);
+        csv += ',';
+        csv += waveRoleName(event.role);
+        csv += '\n';
+    }
+    return csv;
+}
+
+int eventsCommand(Arguments args) {
+    const EventsOptions options = parseEventsOptions(args);
+    writeOutput(options.csvPath.value_or("-"), eventsCsv(options));
+    return 0;
+}
+
+} // namespace pulsavo::strip
