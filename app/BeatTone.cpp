@@ -130,7 +130,7 @@ qint64 monotonicMs() {
 
 // How long closing waits for the worker. Only a sound server that never answers holds it longer;
 // then the worker is left to finish on its own rather than hold up the window's closing.
-constexpr int closeWaitMs = 1000;
+constexpr int closeWaitMs = 250;
 
 } // namespace
 
