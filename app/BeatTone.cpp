@@ -3,7 +3,11 @@
 #include <QApplication>
 #include <QAudioDevice>
 #include <QAudioSink>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
 #include <QMediaDevices>
+#include <QThread>
+#include <QTimer>
 
 #include <algorithm>
 #include <cmath>
@@ -51,62 +55,239 @@ qint64 ToneGenerator::readData(char* data, qint64 maxSize) {
     return frames * static_cast<qint64>(sizeof(qint16));
 }
 
-BeatTone::BeatTone() {
-    openSink();
+namespace {
+
+// The desktop's output. The generator is declared first so that it outlives the sink that reads
+// from it, and the sink is stopped before either goes.
+class SystemToneOutput final : public ToneOutput {
+public:
+    SystemToneOutput() = default;
+    SystemToneOutput(const SystemToneOutput&) = delete;
+    SystemToneOutput& operator=(const SystemToneOutput&) = delete;
+    ~SystemToneOutput() override { close(); }
+
+    bool open(std::function<void()> failed) override {
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        if (device.isNull()) {
+            return false;
+        }
+        QAudioFormat format;
+        format.setSampleFormat(QAudioFormat::Int16);
+        format.setChannelCount(1);
+        format.setSampleRate(device.preferredFormat().sampleRate());
+        if (!device.isFormatSupported(format)) {
+            format.setSampleRate(48000);
+            if (!device.isFormatSupported(format)) {
+                return false;
+            }
+        }
+        generator = std::make_unique<ToneGenerator>(format.sampleRate());
+        generator->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        sink = std::make_unique<QAudioSink>(device, format);
+        sink->setBufferSize(static_cast<qsizetype>(format.bytesForDuration(bufferMicroseconds)));
+        sink->start(generator.get());
+        if (sink->error() != QAudio::NoError || sink->state() == QAudio::StoppedState) {
+            close();
+            return false;
+        }
+        // A sound server that goes away later leaves the bell, without a word.
+        QObject::connect(sink.get(), &QAudioSink::stateChanged, sink.get(),
+                         [this, failed = std::move(failed)](QAudio::State) {
+                             const QAudio::Error error = sink->error();
+                             if (error != QAudio::NoError && error != QAudio::UnderrunError) {
+                                 failed();
+                             }
+                         });
+        return true;
+    }
+
+    void rest() override { sink->suspend(); }
+    void wake() override { sink->resume(); }
+    void trigger() override { generator->trigger(); }
+
+private:
+    void close() {
+        if (sink) {
+            sink->disconnect();
+            sink->stop();
+            sink.reset();
+        }
+        generator.reset();
+    }
+
+    std::unique_ptr<ToneGenerator> generator;
+    std::unique_ptr<QAudioSink> sink;
+};
+
+qint64 monotonicMs() {
+    static const QElapsedTimer start = [] {
+        QElapsedTimer timer;
+        timer.start();
+        return timer;
+    }();
+    return start.elapsed();
+}
+
+// How long closing waits for the worker. Only a sound server that never answers holds it longer;
+// then the worker is left to finish on its own rather than hold up the window's closing.
+constexpr int closeWaitMs = 250;
+
+} // namespace
+
+std::unique_ptr<ToneOutput> makeSystemToneOutput() {
+    return std::make_unique<SystemToneOutput>();
+}
+
+struct BeatTone::Shared {
+    explicit Shared(Clock clock) : clock(std::move(clock)) {}
+
+    std::atomic<Mode> mode{Mode::opening};
+    std::atomic<qint64> lastDemandMs{0};
+    std::atomic<bool> wakePosted{false};
+    const Clock clock;
+};
+
+// Everything that touches the output, on the beat tone's own thread.
+class ToneWorker : public QObject {
+public:
+    ToneWorker(std::shared_ptr<BeatTone::Shared> shared, std::unique_ptr<ToneOutput> output)
+        : shared(std::move(shared)), output(std::move(output)) {}
+
+    void start() {
+        const bool opened = output->open([this] {
+            // Called from within the output's own signal: drop it once that has returned.
+            QMetaObject::invokeMethod(
+                this, [this] { fail(); }, Qt::QueuedConnection);
+        });
+        if (!opened) {
+            fail();
+            return;
+        }
+        shared->lastDemandMs.store(shared->clock(), std::memory_order_relaxed);
+        shared->mode.store(BeatTone::Mode::playing);
+        restTimer = new QTimer(this);
+        restTimer->setInterval(BeatTone::restCheckMs);
+        QObject::connect(restTimer, &QTimer::timeout, this, [this] { restIfIdle(); });
+        restTimer->start();
+    }
+
+    void tone() {
+        wake();
+        if (output) {
+            output->trigger();
+        }
+    }
+
+    void wake() {
+        shared->wakePosted.store(false, std::memory_order_relaxed);
+        if (output && shared->mode.load() == BeatTone::Mode::resting) {
+            output->wake();
+            shared->mode.store(BeatTone::Mode::playing);
+        }
+    }
+
+    void restIfIdle() {
+        if (!output || shared->mode.load() != BeatTone::Mode::playing) {
+            return;
+        }
+        const qint64 idle = shared->clock() - shared->lastDemandMs.load(std::memory_order_relaxed);
+        if (idle >= BeatTone::restAfterMs) {
+            output->rest();
+            shared->mode.store(BeatTone::Mode::resting);
+        }
+    }
+
+    void fail() {
+        shared->mode.store(BeatTone::Mode::bell);
+        stopTimer();
+        output.reset();
+    }
+
+    void shutdown() {
+        stopTimer();
+        output.reset();
+        deleteLater();
+        thread()->quit();
+    }
+
+private:
+    void stopTimer() {
+        delete restTimer;
+        restTimer = nullptr;
+    }
+
+    std::shared_ptr<BeatTone::Shared> shared;
+    std::unique_ptr<ToneOutput> output;
+    QTimer* restTimer = nullptr;
+};
+
+BeatTone::BeatTone()
+    : BeatTone(
+          makeSystemToneOutput(), [] { QApplication::beep(); }, monotonicMs) {}
+
+BeatTone::BeatTone(std::unique_ptr<ToneOutput> output, std::function<void()> bell, Clock clock)
+    : shared(std::make_shared<Shared>(std::move(clock))), bell(std::move(bell)),
+      thread(std::make_unique<QThread>()), worker(new ToneWorker(shared, std::move(output))) {
+    shared->lastDemandMs.store(shared->clock(), std::memory_order_relaxed);
+    thread->setObjectName(QStringLiteral("beat tone"));
+    worker->moveToThread(thread.get());
+    thread->start();
+    post(&ToneWorker::start);
 }
 
 BeatTone::~BeatTone() {
-    dropSink();
+    post(&ToneWorker::shutdown);
+    if (!thread->wait(QDeadlineTimer(closeWaitMs))) {
+        // Still waiting for the sound server: the worker deletes itself when that gives up, and
+        // the thread object, which may not be destroyed while running, goes with the process.
+        static_cast<void>(thread.release());
+    }
 }
 
-void BeatTone::openSink() {
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull()) {
-        return;
-    }
-    QAudioFormat format;
-    format.setSampleFormat(QAudioFormat::Int16);
-    format.setChannelCount(1);
-    format.setSampleRate(device.preferredFormat().sampleRate());
-    if (!device.isFormatSupported(format)) {
-        format.setSampleRate(48000);
-        if (!device.isFormatSupported(format)) {
-            return;
-        }
-    }
-    generator = std::make_unique<ToneGenerator>(format.sampleRate());
-    generator->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
-    sink = std::make_unique<QAudioSink>(device, format);
-    sink->setBufferSize(static_cast<qsizetype>(format.bytesForDuration(bufferMicroseconds)));
-    sink->start(generator.get());
-    if (sink->error() != QAudio::NoError || sink->state() == QAudio::StoppedState) {
-        dropSink();
-        return;
-    }
-    // A sound server that goes away later leaves the bell, once, without a word.
-    QObject::connect(sink.get(), &QAudioSink::stateChanged, sink.get(), [this](QAudio::State) {
-        if (sink && sink->error() != QAudio::NoError && sink->error() != QAudio::UnderrunError) {
-            sink->disconnect();
-            sink.release()->deleteLater();
-        }
-    });
+void BeatTone::post(void (ToneWorker::*slot)()) {
+    ToneWorker* target = worker;
+    QMetaObject::invokeMethod(
+        target, [target, slot] { (target->*slot)(); }, Qt::QueuedConnection);
 }
 
-void BeatTone::dropSink() {
-    if (sink) {
-        sink->disconnect();
-        sink->stop();
-        sink.reset();
-    }
-    generator.reset();
+void BeatTone::demand() {
+    shared->lastDemandMs.store(shared->clock(), std::memory_order_relaxed);
+}
+
+BeatTone::Mode BeatTone::mode() const {
+    return shared->mode.load();
 }
 
 void BeatTone::sound() {
-    if (sink) {
-        generator->trigger();
-    } else {
-        QApplication::beep();
+    switch (mode()) {
+    case Mode::playing:
+    case Mode::resting:
+        demand();
+        post(&ToneWorker::tone);
+        break;
+    case Mode::opening:
+    case Mode::bell:
+        bell();
+        break;
     }
+}
+
+void BeatTone::upcoming(int ticksUntilBeep) {
+    if (ticksUntilBeep == nothingDue) {
+        return;
+    }
+    demand();
+    if (mode() == Mode::resting && !shared->wakePosted.exchange(true, std::memory_order_relaxed)) {
+        post(&ToneWorker::wake);
+    }
+}
+
+void BeatTone::settle() {
+    ToneWorker* target = worker;
+    // Qt owns and frees the call object it allocates for the functor.
+    // NOLINTNEXTLINE(clang-analyzer-cplusplus.NewDeleteLeaks)
+    QMetaObject::invokeMethod(
+        target, [target] { target->restIfIdle(); }, Qt::BlockingQueuedConnection);
 }
 
 } // namespace pulsavo

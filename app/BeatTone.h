@@ -4,9 +4,10 @@
 #include <QIODevice>
 
 #include <atomic>
+#include <functional>
 #include <memory>
 
-class QAudioSink;
+class QThread;
 
 namespace pulsavo {
 
@@ -14,8 +15,13 @@ namespace pulsavo {
 // the beep level.
 class ToneSink {
 public:
+    static constexpr int nothingDue = -1;
+
     virtual ~ToneSink() = default;
     virtual void sound() = 0;
+    // Optional, once per tick: how many ticks ahead the next beep is as far as the trace's queue
+    // shows (0 for this tick), or nothingDue. It lets an idle stream be ready before the beep.
+    virtual void upcoming(int ticksUntilBeep) { static_cast<void>(ticksUntilBeep); }
 };
 
 // An endless 16-bit mono stream that is silent until triggered and then carries one short
@@ -49,24 +55,69 @@ private:
     double phase = 0.0;
 };
 
-// The beat tone through the desktop's sound server. One sink is opened at start-up and pulls
-// from the generator for the whole run: a sink opened per beep would start too late to be
-// heard. Without a usable audio output it falls back to the window system's bell.
+// Where the beat tone's samples go. Opening may block for as long as the sound server takes to
+// answer, so an output is only ever used on the beat tone's worker thread.
+class ToneOutput {
+public:
+    virtual ~ToneOutput() = default;
+    // Starts the stream; false when there is no usable output. After a true, `failed` may be
+    // called later from the worker thread if the stream breaks.
+    virtual bool open(std::function<void()> failed) = 0;
+    // Stops the stream's work on the sound server, keeping it ready for `wake`.
+    virtual void rest() = 0;
+    virtual void wake() = 0;
+    // Starts a tone with the next frames the stream takes.
+    virtual void trigger() = 0;
+};
+
+// The desktop's sound output through Qt Multimedia: one sink pulling from a ToneGenerator.
+std::unique_ptr<ToneOutput> makeSystemToneOutput();
+
+class ToneWorker;
+
+// The beat tone, played without ever holding up the caller's thread: the output is opened, fed,
+// rested and closed on a worker thread of its own, and sound() and upcoming() only post to it.
+// Until the output is open, or when there is none, the window system's bell sounds instead.
+// The stream rests while no beep has been due for restAfterMs, so that the sound server does
+// no work for a monitor with no rhythm; a beep visible in the queue, or sound() itself, wakes it.
 class BeatTone final : public ToneSink {
 public:
+    enum class Mode { opening, playing, resting, bell };
+    using Clock = std::function<qint64()>; // milliseconds, monotonic
+
+    // Longer than the pause between beats of any rhythm, so a running rhythm keeps the stream.
+    static constexpr qint64 restAfterMs = 2500;
+    // How often the worker looks whether the stream may rest.
+    static constexpr int restCheckMs = 500;
+
     BeatTone();
+    // For tests and benchmarks: any output, bell and clock.
+    BeatTone(std::unique_ptr<ToneOutput> output, std::function<void()> bell, Clock clock);
     ~BeatTone() override;
 
-    void sound() override;
+    BeatTone(const BeatTone&) = delete;
+    BeatTone& operator=(const BeatTone&) = delete;
 
-    bool usesBell() const { return !sink; }
+    void sound() override;
+    void upcoming(int ticksUntilBeep) override;
+
+    Mode mode() const;
+    bool usesBell() const { return mode() != Mode::playing && mode() != Mode::resting; }
+
+    // Blocks until the worker has handled everything posted so far, after letting it check
+    // whether the stream may rest. For tests and benchmarks only: it waits on the worker.
+    void settle();
+
+    struct Shared;
 
 private:
-    void openSink();
-    void dropSink();
+    void demand();
+    void post(void (ToneWorker::*slot)());
 
-    std::unique_ptr<ToneGenerator> generator;
-    std::unique_ptr<QAudioSink> sink;
+    std::shared_ptr<Shared> shared;
+    std::function<void()> bell;
+    std::unique_ptr<QThread> thread;
+    ToneWorker* worker = nullptr; // lives on `thread`; deleted there
 };
 
 } // namespace pulsavo

@@ -1,22 +1,30 @@
 #include "BeatTone.h"
 
+#include <QLocalServer>
+#include <QSemaphore>
+#include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 
 #include <algorithm>
+#include <atomic>
 #include <cstdlib>
 #include <vector>
 
+using pulsavo::BeatTone;
 using pulsavo::ToneGenerator;
+using pulsavo::ToneOutput;
+using Mode = BeatTone::Mode;
 
 namespace {
 
 constexpr int rate = 48000;
-constexpr int framesPerMs = rate / 1000;
+constexpr std::size_t framesPerMs = rate / 1000;
 constexpr int loud = 8000;
 
 std::vector<qint16> readMs(ToneGenerator& generator, int ms) {
-    std::vector<qint16> frames(static_cast<std::size_t>(ms * framesPerMs));
-    const qint64 bytes = static_cast<qint64>(frames.size() * sizeof(qint16));
+    std::vector<qint16> frames(static_cast<std::size_t>(ms) * framesPerMs);
+    const auto bytes = static_cast<qint64>(frames.size()) * qint64{sizeof(qint16)};
     const qint64 got = generator.read(reinterpret_cast<char*>(frames.data()), bytes);
     if (got != bytes) {
         frames.clear();
@@ -43,6 +51,72 @@ int peak(const std::vector<qint16>& frames, std::size_t from, std::size_t count)
     return result;
 }
 
+// What a fake output was asked to do, and whether anything reached it from the test's thread,
+// which stands for the window's.
+struct OutputLog {
+    QThread* callerThread = QThread::currentThread();
+    bool opens = true;
+    QSemaphore openGate{1};
+    std::atomic<bool> touchedFromCaller{false};
+    std::atomic<int> rests{0};
+    std::atomic<int> wakes{0};
+    std::atomic<int> triggers{0};
+    std::atomic<bool> destroyed{false};
+    std::function<void()> failed;
+
+    void note() {
+        if (QThread::currentThread() == callerThread) {
+            touchedFromCaller = true;
+        }
+    }
+};
+
+class FakeOutput final : public ToneOutput {
+public:
+    explicit FakeOutput(OutputLog& log) : log(log) {}
+    FakeOutput(const FakeOutput&) = delete;
+    FakeOutput& operator=(const FakeOutput&) = delete;
+    ~FakeOutput() override {
+        log.note();
+        log.destroyed = true;
+    }
+    bool open(std::function<void()> failed) override {
+        log.note();
+        log.openGate.acquire(); // a sound server that takes its time to answer
+        log.openGate.release();
+        log.failed = std::move(failed);
+        return log.opens;
+    }
+    void rest() override {
+        log.note();
+        ++log.rests;
+    }
+    void wake() override {
+        log.note();
+        ++log.wakes;
+    }
+    void trigger() override {
+        log.note();
+        ++log.triggers;
+    }
+
+private:
+    OutputLog& log;
+};
+
+// A beat tone on a fake output, with a bell that counts and a clock the test sets.
+struct Rig {
+    OutputLog log;
+    std::atomic<int> bells{0};
+    std::atomic<qint64> now{1000};
+    std::unique_ptr<BeatTone> tone;
+
+    void start() {
+        tone = std::make_unique<BeatTone>(
+            std::make_unique<FakeOutput>(log), [this] { ++bells; }, [this] { return now.load(); });
+    }
+};
+
 } // namespace
 
 class TestBeatTone : public QObject {
@@ -50,10 +124,19 @@ class TestBeatTone : public QObject {
 private slots:
     void init();
     void silentUntilTriggered();
-    void oneTriggerGivesOneShortKiloHertzTone();
-    void triggersOnConsecutiveTicksGiveOneTone();
+    void triggersGiveOneShortKiloHertzTone_data();
+    void triggersGiveOneShortKiloHertzTone();
     void triggerDuringToneExtendsItWithoutBreak();
     void readsWholeFramesOnly();
+
+    void callsNeverWaitForTheOutput();
+    void withoutAnOutputTheBellSounds_data();
+    void withoutAnOutputTheBellSounds();
+    void streamRestsOnlyWhenNothingIsDue_data();
+    void streamRestsOnlyWhenNothingIsDue();
+    void aDueBeepWakesTheStream_data();
+    void aDueBeepWakesTheStream();
+    void soundServerThatNeverAnswersHoldsNothingUp();
 
 private:
     std::unique_ptr<ToneGenerator> generator;
@@ -70,27 +153,37 @@ void TestBeatTone::silentUntilTriggered() {
     QCOMPARE(soundingMs(frames), 0.0);
 }
 
-void TestBeatTone::oneTriggerGivesOneShortKiloHertzTone() {
+void TestBeatTone::triggersGiveOneShortKiloHertzTone_data() {
+    QTest::addColumn<int>("triggers");
+    QTest::newRow("one trigger") << 1;
+    // Beeps asked for on consecutive ticks before the stream read again stay one tone.
+    QTest::newRow("triggers on consecutive ticks") << 2;
+    QTest::newRow("five triggers") << 5;
+}
+
+// Silence would pass a check of the length alone: the tone must be there, at its level and pitch.
+void TestBeatTone::triggersGiveOneShortKiloHertzTone() {
+    QFETCH(int, triggers);
     readMs(*generator, 20);
-    generator->trigger();
+    for (int i = 0; i < triggers; ++i) {
+        generator->trigger();
+    }
     const auto frames = readMs(*generator, 200);
+    QCOMPARE(frames.size(), std::size_t{200 * framesPerMs});
     const double ms = soundingMs(frames);
     QVERIFY2(ms > 45.0 && ms <= 50.0, qPrintable(QString::number(ms)));
-    QVERIFY(peak(frames, 0, 1) < loud);
-    QVERIFY(peak(frames, 10 * framesPerMs, framesPerMs) > loud);
+    QVERIFY2(peak(frames, 0, 1) < loud, "the tone fades in");
+    // 0.3 of full scale in the middle of the tone.
+    const int middle = peak(frames, 10 * framesPerMs, 30 * framesPerMs);
+    QVERIFY2(middle >= 9700 && middle <= 9831, qPrintable(QString::number(middle)));
+    QCOMPARE(peak(frames, 51 * framesPerMs, 149 * framesPerMs), 0);
 
     int crossings = 0;
     for (std::size_t i = 1; i < frames.size(); ++i) {
         crossings += (frames[i - 1] < 0) != (frames[i] < 0);
     }
+    // 1000 Hz for 50 ms: 50 periods, two sign changes each.
     QVERIFY2(crossings >= 96 && crossings <= 102, qPrintable(QString::number(crossings)));
-}
-
-void TestBeatTone::triggersOnConsecutiveTicksGiveOneTone() {
-    generator->trigger();
-    generator->trigger();
-    const auto frames = readMs(*generator, 200);
-    QVERIFY(soundingMs(frames) <= 50.0);
 }
 
 void TestBeatTone::triggerDuringToneExtendsItWithoutBreak() {
@@ -107,6 +200,163 @@ void TestBeatTone::triggerDuringToneExtendsItWithoutBreak() {
 void TestBeatTone::readsWholeFramesOnly() {
     char buffer[7];
     QCOMPARE(generator->read(buffer, sizeof buffer), qint64{6});
+}
+
+void TestBeatTone::callsNeverWaitForTheOutput() {
+    Rig rig;
+    rig.log.openGate.acquire();
+    rig.start();
+    // The output is still opening: these calls must neither wait for it nor reach it.
+    rig.tone->upcoming(3);
+    rig.tone->sound();
+    rig.tone->sound();
+    QCOMPARE(rig.tone->mode(), Mode::opening);
+    QCOMPARE(rig.bells.load(), 2);
+    rig.log.openGate.release();
+
+    rig.tone->settle();
+    QCOMPARE(rig.tone->mode(), Mode::playing);
+    rig.tone->sound();
+    rig.tone->sound();
+    rig.tone->settle();
+    QCOMPARE(rig.log.triggers.load(), 2);
+    QCOMPARE(rig.bells.load(), 2);
+    rig.tone.reset();
+    QVERIFY(rig.log.destroyed);
+    QVERIFY2(!rig.log.touchedFromCaller, "the output was used on the caller's thread");
+}
+
+void TestBeatTone::withoutAnOutputTheBellSounds_data() {
+    QTest::addColumn<bool>("opens");
+    QTest::addColumn<bool>("failsLater");
+    QTest::newRow("no output") << false << false;
+    QTest::newRow("output breaks while playing") << true << true;
+}
+
+void TestBeatTone::withoutAnOutputTheBellSounds() {
+    QFETCH(bool, opens);
+    QFETCH(bool, failsLater);
+    Rig rig;
+    rig.log.opens = opens;
+    rig.start();
+    rig.tone->settle();
+    if (failsLater) {
+        QCOMPARE(rig.tone->mode(), Mode::playing);
+        rig.log.failed();
+        rig.tone->settle();
+    }
+    QCOMPARE(rig.tone->mode(), Mode::bell);
+    QVERIFY(rig.tone->usesBell());
+    QVERIFY2(rig.log.destroyed, "a broken output is closed at once");
+    rig.tone->sound();
+    rig.tone->upcoming(0);
+    rig.tone->sound();
+    rig.tone->settle();
+    QCOMPARE(rig.bells.load(), 2);
+    QCOMPARE(rig.log.triggers.load(), 0);
+    QVERIFY(!rig.log.touchedFromCaller);
+}
+
+void TestBeatTone::streamRestsOnlyWhenNothingIsDue_data() {
+    QTest::addColumn<QString>("lastCall");
+    QTest::addColumn<qint64>("quietMs");
+    QTest::addColumn<Mode>("expected");
+    const qint64 rest = BeatTone::restAfterMs;
+    QTest::newRow("no call, shortly") << "" << rest - 1 << Mode::playing;
+    QTest::newRow("no call, long") << "" << rest << Mode::resting;
+    QTest::newRow("tone, shortly after") << "sound" << rest - 1 << Mode::playing;
+    QTest::newRow("tone, long after") << "sound" << rest << Mode::resting;
+    QTest::newRow("beep in the queue, shortly after") << "upcoming" << rest - 1 << Mode::playing;
+    QTest::newRow("beep in the queue, long after") << "upcoming" << rest << Mode::resting;
+    QTest::newRow("nothing due") << "nothing due" << rest << Mode::resting;
+}
+
+void TestBeatTone::streamRestsOnlyWhenNothingIsDue() {
+    QFETCH(QString, lastCall);
+    QFETCH(qint64, quietMs);
+    QFETCH(Mode, expected);
+    Rig rig;
+    rig.start();
+    rig.tone->settle();
+    // Calls near the rest time, which must move it on (or, for nothing due, must not).
+    rig.now += BeatTone::restAfterMs - 1;
+    rig.tone->settle();
+    QCOMPARE(rig.tone->mode(), Mode::playing);
+    if (lastCall == QLatin1String("sound")) {
+        rig.tone->sound();
+    } else if (lastCall == QLatin1String("upcoming")) {
+        rig.tone->upcoming(12);
+    } else if (lastCall == QLatin1String("nothing due")) {
+        rig.tone->upcoming(BeatTone::nothingDue);
+        rig.now += 1;
+    } else {
+        rig.now -= BeatTone::restAfterMs - 1;
+    }
+    rig.now += quietMs;
+    rig.tone->settle();
+    QCOMPARE(rig.tone->mode(), expected);
+    QCOMPARE(rig.log.rests.load(), expected == Mode::resting ? 1 : 0);
+    rig.tone.reset();
+    QVERIFY(!rig.log.touchedFromCaller);
+}
+
+void TestBeatTone::aDueBeepWakesTheStream_data() {
+    QTest::addColumn<bool>("hinted");
+    QTest::newRow("beep seen in the queue ahead") << true;
+    QTest::newRow("tone asked for without warning") << false;
+}
+
+void TestBeatTone::aDueBeepWakesTheStream() {
+    QFETCH(bool, hinted);
+    Rig rig;
+    rig.start();
+    rig.tone->settle();
+    rig.now += BeatTone::restAfterMs;
+    rig.tone->settle();
+    QCOMPARE(rig.tone->mode(), Mode::resting);
+    if (hinted) {
+        rig.tone->upcoming(12);
+        rig.tone->upcoming(11);
+        rig.tone->settle();
+        QCOMPARE(rig.tone->mode(), Mode::playing);
+        QCOMPARE(rig.log.triggers.load(), 0);
+    }
+    rig.tone->sound();
+    rig.tone->settle();
+    QCOMPARE(rig.tone->mode(), Mode::playing);
+    QCOMPARE(rig.log.wakes.load(), 1);
+    QCOMPARE(rig.log.triggers.load(), 1);
+    QCOMPARE(rig.bells.load(), 0);
+    // And it stays awake while the beats go on.
+    rig.now += BeatTone::restAfterMs - 1;
+    rig.tone->settle();
+    QCOMPARE(rig.tone->mode(), Mode::playing);
+}
+
+// The real output against a sound server of our own that takes connections and never answers.
+void TestBeatTone::soundServerThatNeverAnswersHoldsNothingUp() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    auto server = std::make_unique<QLocalServer>();
+    const QString path = dir.filePath(QStringLiteral("native"));
+    QVERIFY(server->listen(path));
+    qputenv("PULSE_SERVER", "unix:" + path.toLocal8Bit());
+
+    std::atomic<int> bells{0};
+    BeatTone tone(
+        pulsavo::makeSystemToneOutput(), [&bells] { ++bells; }, [] { return qint64{0}; });
+    tone.upcoming(2);
+    tone.sound();
+    tone.sound();
+    // Had either call waited for the sound server, it would have given up by now.
+    QCOMPARE(tone.mode(), Mode::opening);
+    QCOMPARE(bells.load(), 2);
+
+    server.reset(); // the server goes away: the output is refused
+    tone.settle();
+    QCOMPARE(tone.mode(), Mode::bell);
+    tone.sound();
+    QCOMPARE(bells.load(), 3);
 }
 
 QTEST_MAIN(TestBeatTone)

@@ -1,0 +1,244 @@
+// The beat tone against a real or a hung sound server, measured by hand (see bench/beattone.sh):
+//   bench_beattone hung                    a socket of our own that never answers: how long the
+//                                          caller's calls take and whether 10 ms ticks keep going
+//   bench_beattone latency                 sound() to the tone on the server's monitor source
+//   bench_beattone cpu SERVER_PID SECONDS  the sound server's share of a core: no client, a
+//                                          resting stream, a stream kept playing, a sinus rhythm
+// It needs no display; latency and cpu need PULSE_SERVER (or the session's server) and parec.
+#include "BeatTone.h"
+
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QFile>
+#include <QLocalServer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <atomic>
+#include <cstdio>
+#include <cstdlib>
+#include <vector>
+
+using pulsavo::BeatTone;
+
+namespace {
+
+qint64 nowNs() {
+    static QElapsedTimer clock = [] {
+        QElapsedTimer timer;
+        timer.start();
+        return timer;
+    }();
+    return clock.nsecsElapsed();
+}
+
+// Long enough for an idle stream to rest.
+constexpr int ticksToRest =
+    static_cast<int>((BeatTone::restAfterMs + 2LL * BeatTone::restCheckMs) / 10);
+
+std::unique_ptr<BeatTone> makeTone(std::atomic<int>& bells) {
+    return std::make_unique<BeatTone>(
+        pulsavo::makeSystemToneOutput(), [&bells] { ++bells; }, [] { return nowNs() / 1'000'000; });
+}
+
+// Runs `perTick` on a precise 10 ms timer for `ticks` ticks; returns the ticks/s reached.
+template <typename F> double runTicks(int ticks, F perTick) {
+    QEventLoop loop;
+    QTimer timer;
+    timer.setTimerType(Qt::PreciseTimer);
+    timer.setInterval(10);
+    int done = 0;
+    const qint64 start = nowNs();
+    QObject::connect(&timer, &QTimer::timeout, [&] {
+        perTick(done);
+        if (++done == ticks) {
+            loop.quit();
+        }
+    });
+    timer.start();
+    loop.exec();
+    return done * 1e9 / static_cast<double>(nowNs() - start);
+}
+
+int hung() {
+    QTemporaryDir dir;
+    QLocalServer server;
+    const QString path = dir.filePath(QStringLiteral("native"));
+    if (!server.listen(path)) {
+        std::fprintf(stderr, "bench_beattone: cannot listen on %s\n", qPrintable(path));
+        return 1;
+    }
+    qputenv("PULSE_SERVER", "unix:" + path.toLocal8Bit());
+    std::atomic<int> bells{0};
+    const qint64 before = nowNs();
+    auto tone = makeTone(bells);
+    const double constructMs = static_cast<double>(nowNs() - before) / 1e6;
+    qint64 slowestCall = 0;
+    const double rate = runTicks(300, [&](int tick) {
+        const qint64 start = nowNs();
+        tone->upcoming(tick % 80 < 5 ? 0 : 5);
+        if (tick % 80 < 5) {
+            tone->sound();
+        }
+        slowestCall = std::max(slowestCall, nowNs() - start);
+    });
+    std::printf("hung server: construct %.3f ms, slowest tick's calls %.1f us, %.1f ticks/s, "
+                "mode %d (0 opening), %d bells\n",
+                constructMs, static_cast<double>(slowestCall) / 1e3, rate,
+                static_cast<int>(tone->mode()), bells.load());
+    const qint64 closing = nowNs();
+    tone.reset();
+    std::printf("closing while the server is silent: %.1f ms\n",
+                static_cast<double>(nowNs() - closing) / 1e6);
+    std::fflush(stdout);
+    // The process may still wait for Qt Multimedia's own time-out on its way out.
+    std::_Exit(0);
+}
+
+bool waitPlaying(BeatTone& tone) {
+    for (int i = 0; i < 500 && tone.mode() == BeatTone::Mode::opening; ++i) {
+        runTicks(1, [](int) {});
+    }
+    return tone.mode() == BeatTone::Mode::playing;
+}
+
+int latency() {
+    std::atomic<int> bells{0};
+    auto tone = makeTone(bells);
+    if (!waitPlaying(*tone)) {
+        std::fprintf(stderr, "bench_beattone: no sound output\n");
+        return 1;
+    }
+    constexpr int rate = 48000;
+    QProcess rec;
+    rec.start(QStringLiteral("parec"),
+              {QStringLiteral("--device=@DEFAULT_MONITOR@"), QStringLiteral("--raw"),
+               QStringLiteral("--format=s16le"), QStringLiteral("--channels=1"),
+               QStringLiteral("--rate=48000"), QStringLiteral("--latency-msec=2")});
+    if (!rec.waitForStarted()) {
+        std::fprintf(stderr, "bench_beattone: parec did not start\n");
+        return 1;
+    }
+    // Onsets in recording time, mapped to our clock by each chunk's arrival.
+    std::vector<qint64> onsets;
+    bool sounding = false;
+    int quiet = 0;
+    QObject::connect(&rec, &QProcess::readyReadStandardOutput, [&] {
+        const qint64 arrived = nowNs();
+        const QByteArray data = rec.readAllStandardOutput();
+        const auto* samples = reinterpret_cast<const qint16*>(data.constData());
+        const qsizetype frames = data.size() / 2;
+        for (qsizetype i = 0; i < frames; ++i) {
+            const bool loud = std::abs(samples[i]) > 1000;
+            if (loud && !sounding) {
+                onsets.push_back(arrived - (frames - i) * 1'000'000'000LL / rate);
+            }
+            quiet = loud ? 0 : quiet + 1;
+            sounding = loud || (sounding && quiet < rate / 100);
+        }
+    });
+    std::vector<qint64> asked;
+    // Tones 600 ms apart, each asked for on 4 consecutive ticks as a QRS does, with the beep
+    // visible 12 ticks ahead; then a long pause so that the stream rests, and one more tone.
+    runTicks(400, [&](int tick) {
+        const int phase = tick % 60;
+        tone->upcoming(phase <= 12 ? 12 - phase : (phase < 16 ? 0 : 72 - phase));
+        if (phase >= 12 && phase < 16) {
+            if (phase == 12) {
+                asked.push_back(nowNs());
+            }
+            tone->sound();
+        }
+    });
+    runTicks(ticksToRest, [](int) {});
+    const bool rested = tone->mode() == BeatTone::Mode::resting;
+    runTicks(40, [&](int tick) {
+        tone->upcoming(std::max(0, 12 - tick));
+        if (tick == 12) {
+            asked.push_back(nowNs());
+            tone->sound();
+        }
+    });
+    rec.terminate();
+    rec.waitForFinished();
+    std::printf("tones asked %zu, heard %zu, rested before the last: %s\n", asked.size(),
+                onsets.size(), rested ? "yes" : "no");
+    for (std::size_t i = 0; i < asked.size(); ++i) {
+        const auto next = std::lower_bound(onsets.begin(), onsets.end(), asked[i]);
+        if (next == onsets.end()) {
+            std::printf("  tone %zu: not heard\n", i);
+        } else {
+            std::printf("  tone %zu: heard %.1f ms after sound()\n", i,
+                        static_cast<double>(*next - asked[i]) / 1e6);
+        }
+    }
+    return 0;
+}
+
+double cpuSeconds(const QString& pid) {
+    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
+    if (!stat.open(QIODevice::ReadOnly)) {
+        return -1.0;
+    }
+    const QByteArray line = stat.readAll();
+    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
+    // utime and stime are fields 14 and 15, the 12th and 13th after the name.
+    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / 100.0;
+}
+
+int cpu(const QString& pid, int seconds) {
+    const auto share = [&](const char* what, auto perTick) {
+        const double before = cpuSeconds(pid);
+        const qint64 start = nowNs();
+        runTicks(seconds * 100, perTick);
+        const double used = cpuSeconds(pid) - before;
+        std::printf("%-36s %.3f %% of a core\n", what,
+                    100.0 * used / (static_cast<double>(nowNs() - start) / 1e9));
+        std::fflush(stdout);
+    };
+    if (cpuSeconds(pid) < 0) {
+        std::fprintf(stderr, "bench_beattone: no process %s\n", qPrintable(pid));
+        return 1;
+    }
+    share("no client", [](int) {});
+    std::atomic<int> bells{0};
+    auto tone = makeTone(bells);
+    if (!waitPlaying(*tone)) {
+        std::fprintf(stderr, "bench_beattone: no sound output\n");
+        return 1;
+    }
+    share("stream kept playing, no beeps", [&](int) { tone->upcoming(5); });
+    runTicks(ticksToRest, [](int) {});
+    share("no rhythm (stream resting)", [&](int) { tone->upcoming(BeatTone::nothingDue); });
+    share("sinus rhythm at 75/min", [&](int tick) {
+        const int phase = tick % 80;
+        tone->upcoming(phase <= 12 ? 12 - phase : (phase < 16 ? 0 : 92 - phase));
+        if (phase >= 12 && phase < 16) {
+            tone->sound();
+        }
+    });
+    std::printf("mode at the end %d (1 playing, 2 resting)\n", static_cast<int>(tone->mode()));
+    return 0;
+}
+
+} // namespace
+
+int main(int argc, char** argv) {
+    QCoreApplication app(argc, argv);
+    const QStringList args = QCoreApplication::arguments();
+    const QString command = args.value(1);
+    if (command == QLatin1String("hung")) {
+        return hung();
+    }
+    if (command == QLatin1String("latency")) {
+        return latency();
+    }
+    if (command == QLatin1String("cpu") && args.size() == 4) {
+        return cpu(args[2], args[3].toInt());
+    }
+    std::fprintf(stderr, "usage: bench_beattone hung | latency | cpu SERVER_PID SECONDS\n");
+    return 2;
+}
