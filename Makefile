@@ -6,6 +6,8 @@ PACKAGES := g++ cmake make pkg-config \
 	qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev \
 	libbenchmark-dev fonts-ipafont-gothic \
 	desktop-file-utils appstream dpkg-dev
+# The answers database (Qt SQL's SQLite driver).
+PACKAGES += libqt6sql6-sqlite
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 JOBS ?= $(shell nproc)
