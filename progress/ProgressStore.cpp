@@ -98,6 +98,10 @@ void ProgressStore::open() {
         return;
     }
     db = QSqlDatabase::addDatabase(driverName, connectionName);
+    if (filePath == memoryName) {
+        useMemory(QString());
+        return;
+    }
     // A missing folder is made here; one that cannot be made shows up below as unwritable.
     QDir().mkpath(QFileInfo(filePath).absolutePath());
     OpenResult result = tryOpen(filePath);
@@ -156,6 +160,15 @@ ProgressStore::OpenResult ProgressStore::tryOpen(const QString& name) {
         }
         if (query.value(0).toString() != QStringLiteral("ok")) {
             return OpenResult::damaged;
+        }
+        query.finish();
+        // A file from a newer release is left exactly as it is: not even the journal mode
+        // changes.
+        if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+            return failed();
+        }
+        if (query.value(0).toInt() > ProgressSchema::currentVersion) {
+            return OpenResult::tooNew;
         }
         query.finish();
         // WAL: readers never block the writer, and a killed process leaves committed answers
@@ -250,7 +263,7 @@ std::int64_t ProgressStore::beginRound(const RoundInfo& round) {
     query.addBindValue(roundModeName(round.mode));
     query.addBindValue(nullable(round.examCode));
     query.addBindValue(round.length);
-    query.addBindValue(round.options);
+    query.addBindValue(round.options.isNull() ? QStringLiteral("") : round.options);
     query.addBindValue(version);
     if (!query.exec()) {
         currentNotice = text("成績を保存できませんでした: %1").arg(query.lastError().text());
@@ -266,7 +279,7 @@ bool ProgressStore::finishRound(std::int64_t roundId, const QDateTime& finished)
     QSqlQuery query(db);
     query.prepare(QStringLiteral("UPDATE rounds SET finished = ? WHERE id = ?"));
     query.addBindValue(utcTextOrNow(finished));
-    query.addBindValue(QVariant::fromValue(roundId));
+    query.addBindValue(static_cast<qlonglong>(roundId));
     if (!query.exec()) {
         currentNotice = text("成績を保存できませんでした: %1").arg(query.lastError().text());
         return false;
@@ -288,9 +301,10 @@ std::int64_t ProgressStore::recordAnswer(const AnswerRecord& answer) {
         " app_version, exam_code, kind, value_ms, error_ms)"
         " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     query.addBindValue(utcTextOrNow(answer.time));
-    query.addBindValue(answer.roundId > 0 ? QVariant::fromValue(answer.roundId) : QVariant());
+    query.addBindValue(answer.roundId > 0 ? QVariant(static_cast<qlonglong>(answer.roundId))
+                                          : QVariant());
     query.addBindValue(indexOf(answer.shown));
-    query.addBindValue(QVariant::fromValue(static_cast<qint64>(answer.seed)));
+    query.addBindValue(static_cast<qlonglong>(answer.seed));
     query.addBindValue(answer.answer ? QVariant(indexOf(*answer.answer)) : QVariant());
     query.addBindValue(correct ? 1 : 0);
     query.addBindValue(answer.hinted ? 1 : 0);

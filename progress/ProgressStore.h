@@ -27,7 +27,8 @@ public:
         unavailable // no SQLite driver at all; nothing is kept
     };
 
-    // Empty path: defaultPath(). appVersion empty: the application's version.
+    // Empty path: defaultPath(); ":memory:": a store that keeps nothing, with no notice.
+    // appVersion empty: the application's version.
     explicit ProgressStore(const QString& path = {}, const QString& appVersion = {});
     ~ProgressStore();
     ProgressStore(const ProgressStore&) = delete;
