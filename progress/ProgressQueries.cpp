@@ -75,32 +75,41 @@ RhythmStatsTable ProgressStore::rhythmStats(const ProgressFilter& filter) const 
     if (currentState == State::unavailable) {
         return table;
     }
-    // The median comes out of SQL too: each rhythm's answer times are ranked, and the one or
-    // two middle ranks averaged.
     const Where where = whereFor(filter);
-    const QString sql =
-        QStringLiteral(
-            "WITH ranked AS (SELECT shown, answer_ms, correct, hinted,"
-            " ROW_NUMBER() OVER (PARTITION BY shown ORDER BY answer_ms) AS rank,"
-            " COUNT(*) OVER (PARTITION BY shown) AS total FROM answers%1)"
-            " SELECT shown, COUNT(*), SUM(correct), SUM(hinted),"
-            " AVG(CASE WHEN rank IN ((total + 1) / 2, (total + 2) / 2) THEN answer_ms END)"
-            " FROM ranked GROUP BY shown")
-            .arg(where.clause);
     QSqlQuery query(db);
-    if (!run(query, sql, where.values)) {
+    if (!run(query,
+             QStringLiteral("SELECT shown, COUNT(*), SUM(correct), SUM(hinted) FROM answers%1"
+                            " GROUP BY shown")
+                 .arg(where.clause),
+             where.values)) {
         return table;
     }
     while (query.next()) {
         const std::optional<Rhythm> shown = rhythmFrom(query.value(0));
-        if (!shown) {
+        if (shown) {
+            RhythmStats& stats = table[static_cast<std::size_t>(indexOf(*shown))];
+            stats.attempts = query.value(1).toInt();
+            stats.correct = query.value(2).toInt();
+            stats.hinted = query.value(3).toInt();
+        }
+    }
+    // Each median is read straight off the (shown, answer_ms) index: skip to the middle and
+    // average the one or two entries found there.
+    const Where ofRhythm = whereFor(filter, QStringLiteral("shown = ?"));
+    const QString medianSql = QStringLiteral("SELECT AVG(answer_ms) FROM (SELECT answer_ms FROM"
+                                             " answers%1 ORDER BY answer_ms LIMIT ? OFFSET ?)")
+                                  .arg(ofRhythm.clause);
+    for (const Rhythm rhythm : allRhythms) {
+        RhythmStats& stats = table[static_cast<std::size_t>(indexOf(rhythm))];
+        if (stats.attempts == 0) {
             continue;
         }
-        RhythmStats& stats = table[static_cast<std::size_t>(indexOf(*shown))];
-        stats.attempts = query.value(1).toInt();
-        stats.correct = query.value(2).toInt();
-        stats.hinted = query.value(3).toInt();
-        stats.medianMs = query.value(4).toDouble();
+        QVariantList values = ofRhythm.values;
+        values << indexOf(rhythm) << (stats.attempts % 2 == 0 ? 2 : 1) << (stats.attempts - 1) / 2;
+        QSqlQuery median(db);
+        if (run(median, medianSql, values) && median.next()) {
+            stats.medianMs = median.value(0).toDouble();
+        }
     }
     return table;
 }
@@ -143,20 +152,28 @@ QList<DayAccuracy> ProgressStore::accuracyByDay(int days, const ProgressFilter& 
     if (currentState == State::unavailable) {
         return result;
     }
+    // Local days are bucketed by the UTC times at which they begin, computed here once per
+    // day, so SQLite compares text on the time index instead of converting every row.
     Where where = whereFor(filter, QStringLiteral("time >= ? AND time < ?"));
     where.values << localDayStart(first) << localDayStart(today.addDays(1));
+    QString bucket = QStringLiteral("CASE");
+    QVariantList bounds;
+    for (int i = 1; i < days; ++i) {
+        bucket += QStringLiteral(" WHEN time < ? THEN %1").arg(i - 1);
+        bounds << localDayStart(first.addDays(i));
+    }
+    bucket += QStringLiteral(" ELSE %1 END").arg(days - 1);
     QSqlQuery query(db);
     if (!run(query,
-             QStringLiteral("SELECT date(time, 'localtime') AS day, COUNT(*), SUM(correct)"
-                            " FROM answers%1 GROUP BY day")
-                 .arg(where.clause),
-             where.values)) {
+             QStringLiteral("SELECT %1 AS bucket, COUNT(*), SUM(correct) FROM answers%2"
+                            " GROUP BY bucket")
+                 .arg(bucket, where.clause),
+             bounds + where.values)) {
         return result;
     }
     while (query.next()) {
-        const QDate day = QDate::fromString(query.value(0).toString(), Qt::ISODate);
-        const qint64 offset = first.daysTo(day);
-        if (day.isValid() && offset >= 0 && offset < result.size()) {
+        const int offset = query.value(0).toInt();
+        if (offset >= 0 && offset < result.size()) {
             result[offset].attempts = query.value(1).toInt();
             result[offset].correct = query.value(2).toInt();
         }
@@ -169,42 +186,31 @@ int ProgressStore::streak(const ProgressFilter& filter, QDate today) const {
     if (currentState == State::unavailable) {
         return 0;
     }
-    // Look back over a window of days; only a streak that fills the whole window needs a longer
-    // look, so the usual case reads a few weeks of the time index.
-    for (int window = 64;; window *= 2) {
-        const QDate first = today.addDays(1 - window);
-        Where where = whereFor(filter, QStringLiteral("time >= ? AND time < ?"));
-        where.values << localDayStart(first) << localDayStart(today.addDays(1));
-        QSqlQuery query(db);
-        if (!run(query,
-                 QStringLiteral("SELECT DISTINCT date(time, 'localtime') AS day FROM answers%1"
-                                " ORDER BY day DESC")
-                     .arg(where.clause),
-                 where.values)) {
-            return 0;
-        }
-        int count = 0;
-        QDate expected;
-        bool broken = false;
-        while (query.next()) {
-            const QDate day = QDate::fromString(query.value(0).toString(), Qt::ISODate);
-            if (!expected.isValid()) {
-                if (day != today && day != today.addDays(-1)) {
-                    return 0;
-                }
-                expected = day;
-            }
-            if (day != expected) {
-                broken = true;
-                break;
-            }
-            ++count;
-            expected = expected.addDays(-1);
-        }
-        if (broken || count == 0 || expected >= first || window >= (1 << 20)) {
-            return count;
-        }
+    // Day by day backwards, each day one seek on the time index.
+    Where where = whereFor(filter, QStringLiteral("time >= ? AND time < ?"));
+    const QString sql = QStringLiteral("SELECT EXISTS (SELECT 1 FROM answers%1)").arg(where.clause);
+    QSqlQuery query(db);
+    if (!query.prepare(sql)) {
+        return 0;
     }
+    auto answeredOn = [&](QDate day) {
+        int i = 0;
+        for (; i < where.values.size(); ++i) {
+            query.bindValue(i, where.values[i]);
+        }
+        query.bindValue(i, localDayStart(day));
+        query.bindValue(i + 1, localDayStart(day.addDays(1)));
+        return query.exec() && query.next() && query.value(0).toInt() == 1;
+    };
+    QDate day = today;
+    if (!answeredOn(day)) {
+        day = day.addDays(-1);
+    }
+    int count = 0;
+    for (; answeredOn(day); day = day.addDays(-1)) {
+        ++count;
+    }
+    return count;
 }
 
 QList<ConfusedPair> ProgressStore::topConfusions(int count, const ProgressFilter& filter) const {

@@ -47,9 +47,11 @@ QStringList stepStatements(int fromVersion) {
             QStringLiteral(
                 "CREATE INDEX answers_shown ON answers(shown, answer_ms, correct, hinted)"
                 " WHERE kind IS NULL"),
-            QStringLiteral(
-                "CREATE INDEX answers_pair ON answers(shown, answer) WHERE kind IS NULL"),
-            QStringLiteral("CREATE INDEX answers_exam ON answers(exam_code, shown, answer_ms)"
+            QStringLiteral("CREATE INDEX answers_pair ON answers(shown, answer, correct, hinted)"
+                           " WHERE kind IS NULL"),
+            QStringLiteral("CREATE INDEX answers_exam ON answers(exam_code, shown, answer_ms,"
+                           " correct, hinted, answer) WHERE kind IS NULL"),
+            QStringLiteral("CREATE INDEX answers_exam_time ON answers(exam_code, time)"
                            " WHERE kind IS NULL"),
         };
     default:
