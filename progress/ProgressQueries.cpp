@@ -329,7 +329,7 @@ bool ProgressStore::exportCsv(QIODevice& device, const ProgressFilter& filter,
             out += csvField(fields[i]);
         }
         out += "\r\n";
-        if (out.size() > 64 * 1024) {
+        if (out.size() > qsizetype{64} * 1024) {
             if (device.write(out) != out.size()) {
                 return false;
             }

@@ -66,12 +66,9 @@ QString roundModeName(RoundMode mode) {
     return QStringLiteral("practice");
 }
 
-ProgressStore::ProgressStore(const QString& path, const QString& appVersion)
+ProgressStore::ProgressStore(const QString& path)
     : connectionName(nextConnectionName()), filePath(path.isEmpty() ? defaultPath() : path),
-      version(appVersion) {
-    if (version.isEmpty()) {
-        version = QCoreApplication::applicationVersion();
-    }
+      version(QCoreApplication::applicationVersion()) {
     if (version.isEmpty()) {
         version = QStringLiteral(PULSAVO_VERSION);
     }

@@ -28,8 +28,7 @@ public:
     };
 
     // Empty path: defaultPath(); ":memory:": a store that keeps nothing, with no notice.
-    // appVersion empty: the application's version.
-    explicit ProgressStore(const QString& path = {}, const QString& appVersion = {});
+    explicit ProgressStore(const QString& path = {});
     ~ProgressStore();
     ProgressStore(const ProgressStore&) = delete;
     ProgressStore& operator=(const ProgressStore&) = delete;
@@ -40,6 +39,9 @@ public:
     State state() const { return currentState; }
     bool isSaving() const { return currentState == State::saved; }
     QString path() const { return filePath; }
+    // Recorded with every round and answer: the application's version unless set.
+    QString appVersion() const { return version; }
+    void setAppVersion(const QString& appVersion) { version = appVersion; }
     QString notice() const { return currentNotice; }
     // Where a damaged file or a reset put the old database (empty when nothing was moved).
     QString movedAsidePath() const { return movedAside; }

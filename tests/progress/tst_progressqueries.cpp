@@ -43,7 +43,10 @@ private slots:
         QVERIFY(dir.isValid());
     }
 
-    void init() { store = std::make_unique<ProgressStore>(QStringLiteral(":memory:"), "test-1"); }
+    void init() {
+        store = std::make_unique<ProgressStore>(QStringLiteral(":memory:"));
+        store->setAppVersion(QStringLiteral("test-1"));
+    }
 
     void rhythmStatsCountAndTakeTheMedian_data() {
         QTest::addColumn<QList<int>>("times");
