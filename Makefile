@@ -6,7 +6,9 @@ PACKAGES := g++ cmake make pkg-config \
 	qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev \
 	libbenchmark-dev fonts-ipafont-gothic \
 	desktop-file-utils appstream dpkg-dev \
-	clang-format clang-tidy
+	clang-format clang-tidy \
+	libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools \
+	xvfb xauth
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 JOBS ?= $(shell nproc)

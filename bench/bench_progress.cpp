@@ -1,0 +1,236 @@
+// The answers database: one answer's commit (synced to disk, as the learner waits for the
+// feedback), and the progress window's queries over 100,000 attempts.
+#include "ProgressStore.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QSqlDatabase>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QTemporaryDir>
+#include <QVariant>
+
+#include <benchmark/benchmark.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <memory>
+#include <random>
+#include <vector>
+
+using namespace pulsavo;
+
+namespace {
+
+constexpr int historySize = 100000;
+const QDate today(2024, 6, 30);
+const ProgressFilter examFilter{QStringLiteral("PX-BENCH")};
+
+QTemporaryDir& folder() {
+    static QTemporaryDir dir;
+    return dir;
+}
+
+// A year of history: 100,000 naming answers, one in ten from one exam, written in a single
+// transaction through a connection of its own (a commit per row would take minutes).
+QString filledDatabase() {
+    static const QString path = [] {
+        const QString file = folder().filePath(QStringLiteral("history.sqlite"));
+        { ProgressStore create(file); }
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "fill");
+            db.setDatabaseName(file);
+            db.open();
+            QSqlQuery query(db);
+            query.exec(QStringLiteral("BEGIN"));
+            query.prepare(QStringLiteral(
+                "INSERT INTO answers (time, round_id, shown, seed, answer, correct, hinted,"
+                " answer_ms, app_version, exam_code) VALUES (?, NULL, ?, ?, ?, ?, ?, ?, ?, ?)"));
+            std::mt19937 random(42);
+            std::uniform_int_distribution<int> rhythm(0, rhythmCount - 1);
+            std::uniform_int_distribution<int> day(0, 364);
+            std::uniform_int_distribution<int> ms(800, 15000);
+            std::uniform_int_distribution<int> percent(0, 99);
+            const QDateTime start = QDate(today.addDays(-364)).startOfDay(Qt::UTC);
+            for (int i = 0; i < historySize; ++i) {
+                const int shown = rhythm(random);
+                const int answer = percent(random) < 70 ? shown : rhythm(random);
+                const QDateTime time = start.addDays(day(random)).addSecs(i % 86400);
+                query.addBindValue(time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ")));
+                query.addBindValue(shown);
+                query.addBindValue(i);
+                query.addBindValue(answer);
+                query.addBindValue(answer == shown ? 1 : 0);
+                query.addBindValue(percent(random) < 10 ? 1 : 0);
+                query.addBindValue(ms(random));
+                query.addBindValue(QStringLiteral("bench"));
+                query.addBindValue(i % 10 == 0 ? QVariant(examFilter.examCode) : QVariant());
+                if (!query.exec()) {
+                    std::fprintf(stderr, "fill: %s\n", qPrintable(query.lastError().text()));
+                    break;
+                }
+            }
+            query.exec(QStringLiteral("COMMIT"));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+        return file;
+    }();
+    return path;
+}
+
+// Stores live until main() ends them, before the application and Qt SQL go.
+std::unique_ptr<ProgressStore> filled;
+std::unique_ptr<ProgressStore> commits;
+
+ProgressStore& filledStore() {
+    if (!filled) {
+        filled = std::make_unique<ProgressStore>(filledDatabase());
+    }
+    return *filled;
+}
+
+double percentile(std::vector<double> values, double fraction) {
+    std::sort(values.begin(), values.end());
+    const auto index = static_cast<std::size_t>(fraction * static_cast<double>(values.size() - 1));
+    return values[index];
+}
+
+// One commit per iteration, each timed on its own; Google Benchmark's aggregates over the
+// repetitions give the median and the 99th percentile.
+void answerCommit(benchmark::State& state) {
+    if (!commits) {
+        commits =
+            std::make_unique<ProgressStore>(folder().filePath(QStringLiteral("commits.sqlite")));
+    }
+    ProgressStore& store = *commits;
+    static std::uint32_t seed = 0;
+    const std::int64_t round = store.beginRound(RoundInfo{});
+    for (auto _ : state) {
+        AnswerRecord answer;
+        answer.roundId = round;
+        answer.shown = Rhythm::atrialFlutter;
+        answer.answer = Rhythm::atrialFibrillation;
+        answer.seed = ++seed;
+        answer.answerMs = 4321;
+        if (store.recordAnswer(answer) < 0) {
+            state.SkipWithError("an answer was not recorded");
+        }
+    }
+}
+
+// The same commits as one run, reporting the spread directly as counters (milliseconds).
+void answerCommitSpread(benchmark::State& state) {
+    ProgressStore store(folder().filePath(QStringLiteral("spread.sqlite")));
+    std::vector<double> times;
+    std::uint32_t seed = 0;
+    for (auto _ : state) {
+        AnswerRecord answer;
+        answer.shown = Rhythm::mobitzBlock;
+        answer.answer = Rhythm::wenckebachBlock;
+        answer.seed = ++seed;
+        const auto begin = std::chrono::steady_clock::now();
+        store.recordAnswer(answer);
+        times.push_back(
+            std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - begin)
+                .count());
+    }
+    state.counters["median_ms"] = percentile(times, 0.5);
+    state.counters["p99_ms"] = percentile(times, 0.99);
+    state.counters["max_ms"] = percentile(times, 1.0);
+}
+
+// Everything the progress window reads when it opens, on an open store.
+void progressWindowQueries(benchmark::State& state) {
+    ProgressStore& store = filledStore();
+    const ProgressFilter filter = state.range(0) != 0 ? examFilter : ProgressFilter{};
+    for (auto _ : state) {
+        const ProgressSummary summary = store.summary(filter, 30, today);
+        benchmark::DoNotOptimize(summary.attempts);
+    }
+}
+
+// Opening the store (with its quick check of every page) and then the window's queries.
+void openStoreAndQueries(benchmark::State& state) {
+    const QString path = filledDatabase();
+    for (auto _ : state) {
+        ProgressStore store(path);
+        const ProgressSummary summary = store.summary({}, 30, today);
+        benchmark::DoNotOptimize(summary.attempts);
+    }
+}
+
+void rhythmStats(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(filledStore().rhythmStats());
+    }
+}
+
+void confusionMatrix(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(filledStore().confusion());
+    }
+}
+
+void accuracyByDay(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(filledStore().accuracyByDay(30, {}, today));
+    }
+}
+
+void streak(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(filledStore().streak({}, today));
+    }
+}
+
+void topConfusions(benchmark::State& state) {
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(filledStore().topConfusions(5));
+    }
+}
+
+void exportCsv(benchmark::State& state) {
+    for (auto _ : state) {
+        QByteArray bytes;
+        QBuffer buffer(&bytes);
+        buffer.open(QIODevice::WriteOnly);
+        filledStore().exportCsv(buffer);
+        benchmark::DoNotOptimize(bytes.size());
+    }
+}
+
+double p99(const std::vector<double>& values) {
+    return percentile(values, 0.99);
+}
+
+} // namespace
+
+BENCHMARK(answerCommit)
+    ->Iterations(1)
+    ->Repetitions(500)
+    ->ComputeStatistics("p99", p99)
+    ->ReportAggregatesOnly(true)
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(answerCommitSpread)->Iterations(1000)->Unit(benchmark::kMillisecond);
+BENCHMARK(progressWindowQueries)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+BENCHMARK(openStoreAndQueries)->Unit(benchmark::kMillisecond);
+BENCHMARK(rhythmStats)->Unit(benchmark::kMillisecond);
+BENCHMARK(confusionMatrix)->Unit(benchmark::kMillisecond);
+BENCHMARK(accuracyByDay)->Unit(benchmark::kMillisecond);
+BENCHMARK(streak)->Unit(benchmark::kMillisecond);
+BENCHMARK(topConfusions)->Unit(benchmark::kMillisecond);
+BENCHMARK(exportCsv)->Unit(benchmark::kMillisecond);
+
+int main(int argc, char** argv) {
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    const QCoreApplication application(argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    filled.reset();
+    commits.reset();
+    return 0;
+}

@@ -1,0 +1,355 @@
+#include "ProgressStore.h"
+
+#include "ProgressSql.h"
+
+#include <QIODevice>
+#include <QSaveFile>
+#include <QSqlQuery>
+#include <QVariant>
+
+#include <algorithm>
+
+namespace pulsavo {
+
+namespace {
+
+// The WHERE clause every aggregate shares: naming answers only, optionally one exam's.
+struct Where {
+    QString clause;
+    QVariantList values;
+};
+
+Where whereFor(const ProgressFilter& filter, const QString& extra = {}) {
+    Where where{QStringLiteral(" WHERE kind IS NULL"), {}};
+    if (!filter.examCode.isEmpty()) {
+        where.clause += QStringLiteral(" AND exam_code = ?");
+        where.values << filter.examCode;
+    }
+    if (!extra.isEmpty()) {
+        where.clause += QStringLiteral(" AND ") + extra;
+    }
+    return where;
+}
+
+bool run(QSqlQuery& query, const QString& sql, const QVariantList& values) {
+    query.setForwardOnly(true);
+    if (!query.prepare(sql)) {
+        return false;
+    }
+    for (const QVariant& value : values) {
+        query.addBindValue(value);
+    }
+    return query.exec();
+}
+
+std::optional<Rhythm> rhythmFrom(const QVariant& value) {
+    bool ok = false;
+    const int index = value.toInt(&ok);
+    return ok && !value.isNull() ? rhythmAt(index) : std::nullopt;
+}
+
+QDate effectiveToday(QDate today) {
+    return today.isValid() ? today : QDate::currentDate();
+}
+
+// The UTC text at which a local calendar day begins, for range conditions on the time index.
+QString localDayStart(QDate day) {
+    return utcText(day.startOfDay(Qt::LocalTime));
+}
+
+QByteArray csvField(const QString& value) {
+    QByteArray bytes = value.toUtf8();
+    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') ||
+        bytes.contains('\n')) {
+        bytes.replace("\"", "\"\"");
+        bytes.prepend('"');
+        bytes.append('"');
+    }
+    return bytes;
+}
+
+} // namespace
+
+RhythmStatsTable ProgressStore::rhythmStats(const ProgressFilter& filter) const {
+    RhythmStatsTable table{};
+    if (currentState == State::unavailable) {
+        return table;
+    }
+    const Where where = whereFor(filter);
+    QSqlQuery query(db);
+    if (!run(query,
+             QStringLiteral("SELECT shown, COUNT(*), SUM(correct), SUM(hinted) FROM answers%1"
+                            " GROUP BY shown")
+                 .arg(where.clause),
+             where.values)) {
+        return table;
+    }
+    while (query.next()) {
+        const std::optional<Rhythm> shown = rhythmFrom(query.value(0));
+        if (shown) {
+            RhythmStats& stats = table[static_cast<std::size_t>(indexOf(*shown))];
+            stats.attempts = query.value(1).toInt();
+            stats.correct = query.value(2).toInt();
+            stats.hinted = query.value(3).toInt();
+        }
+    }
+    // Each median is read straight off the (shown, answer_ms) index: skip to the middle and
+    // average the one or two entries found there.
+    const Where ofRhythm = whereFor(filter, QStringLiteral("shown = ?"));
+    const QString medianSql = QStringLiteral("SELECT AVG(answer_ms) FROM (SELECT answer_ms FROM"
+                                             " answers%1 ORDER BY answer_ms LIMIT ? OFFSET ?)")
+                                  .arg(ofRhythm.clause);
+    for (const Rhythm rhythm : allRhythms) {
+        RhythmStats& stats = table[static_cast<std::size_t>(indexOf(rhythm))];
+        if (stats.attempts == 0) {
+            continue;
+        }
+        QVariantList values = ofRhythm.values;
+        values << indexOf(rhythm) << (stats.attempts % 2 == 0 ? 2 : 1) << (stats.attempts - 1) / 2;
+        QSqlQuery median(db);
+        if (run(median, medianSql, values) && median.next()) {
+            stats.medianMs = median.value(0).toDouble();
+        }
+    }
+    return table;
+}
+
+ConfusionMatrix ProgressStore::confusion(const ProgressFilter& filter) const {
+    ConfusionMatrix matrix{};
+    if (currentState == State::unavailable) {
+        return matrix;
+    }
+    const Where where = whereFor(filter, QStringLiteral("answer IS NOT NULL"));
+    QSqlQuery query(db);
+    if (!run(query,
+             QStringLiteral("SELECT shown, answer, COUNT(*) FROM answers%1 GROUP BY shown, answer")
+                 .arg(where.clause),
+             where.values)) {
+        return matrix;
+    }
+    while (query.next()) {
+        const std::optional<Rhythm> shown = rhythmFrom(query.value(0));
+        const std::optional<Rhythm> answered = rhythmFrom(query.value(1));
+        if (shown && answered) {
+            matrix[static_cast<std::size_t>(indexOf(*shown))]
+                  [static_cast<std::size_t>(indexOf(*answered))] = query.value(2).toInt();
+        }
+    }
+    return matrix;
+}
+
+QList<DayAccuracy> ProgressStore::accuracyByDay(int days, const ProgressFilter& filter,
+                                                QDate today) const {
+    today = effectiveToday(today);
+    QList<DayAccuracy> result;
+    if (days <= 0) {
+        return result;
+    }
+    const QDate first = today.addDays(1 - days);
+    for (QDate day = first; day <= today; day = day.addDays(1)) {
+        result.append(DayAccuracy{day, 0, 0});
+    }
+    if (currentState == State::unavailable) {
+        return result;
+    }
+    // Local days are bucketed by the UTC times at which they begin, computed here once per
+    // day, so SQLite compares text on the time index instead of converting every row.
+    Where where = whereFor(filter, QStringLiteral("time >= ? AND time < ?"));
+    where.values << localDayStart(first) << localDayStart(today.addDays(1));
+    QString bucket = QStringLiteral("CASE");
+    QVariantList bounds;
+    for (int i = 1; i < days; ++i) {
+        bucket += QStringLiteral(" WHEN time < ? THEN %1").arg(i - 1);
+        bounds << localDayStart(first.addDays(i));
+    }
+    bucket += QStringLiteral(" ELSE %1 END").arg(days - 1);
+    QSqlQuery query(db);
+    if (!run(query,
+             QStringLiteral("SELECT %1 AS bucket, COUNT(*), SUM(correct) FROM answers%2"
+                            " GROUP BY bucket")
+                 .arg(bucket, where.clause),
+             bounds + where.values)) {
+        return result;
+    }
+    while (query.next()) {
+        const int offset = query.value(0).toInt();
+        if (offset >= 0 && offset < result.size()) {
+            result[offset].attempts = query.value(1).toInt();
+            result[offset].correct = query.value(2).toInt();
+        }
+    }
+    return result;
+}
+
+int ProgressStore::streak(const ProgressFilter& filter, QDate today) const {
+    today = effectiveToday(today);
+    if (currentState == State::unavailable) {
+        return 0;
+    }
+    // Day by day backwards, each day one seek on the time index.
+    Where where = whereFor(filter, QStringLiteral("time >= ? AND time < ?"));
+    const QString sql = QStringLiteral("SELECT EXISTS (SELECT 1 FROM answers%1)").arg(where.clause);
+    QSqlQuery query(db);
+    if (!query.prepare(sql)) {
+        return 0;
+    }
+    auto answeredOn = [&](QDate day) {
+        int i = 0;
+        for (; i < where.values.size(); ++i) {
+            query.bindValue(i, where.values[i]);
+        }
+        query.bindValue(i, localDayStart(day));
+        query.bindValue(i + 1, localDayStart(day.addDays(1)));
+        return query.exec() && query.next() && query.value(0).toInt() == 1;
+    };
+    QDate day = today;
+    if (!answeredOn(day)) {
+        day = day.addDays(-1);
+    }
+    int count = 0;
+    for (; answeredOn(day); day = day.addDays(-1)) {
+        ++count;
+    }
+    return count;
+}
+
+QList<ConfusedPair> ProgressStore::topConfusions(int count, const ProgressFilter& filter) const {
+    QList<ConfusedPair> pairs;
+    if (currentState == State::unavailable || count <= 0) {
+        return pairs;
+    }
+    Where where = whereFor(filter, QStringLiteral("answer IS NOT NULL AND answer <> shown"));
+    where.values << count;
+    QSqlQuery query(db);
+    if (!run(query,
+             QStringLiteral("SELECT shown, answer, COUNT(*) AS n FROM answers%1"
+                            " GROUP BY shown, answer ORDER BY n DESC, shown, answer LIMIT ?")
+                 .arg(where.clause),
+             where.values)) {
+        return pairs;
+    }
+    while (query.next()) {
+        const std::optional<Rhythm> shown = rhythmFrom(query.value(0));
+        const std::optional<Rhythm> answered = rhythmFrom(query.value(1));
+        if (shown && answered) {
+            pairs.append(ConfusedPair{*shown, *answered, query.value(2).toInt()});
+        }
+    }
+    return pairs;
+}
+
+ProgressSummary ProgressStore::summary(const ProgressFilter& filter, int days, QDate today) const {
+    ProgressSummary result;
+    result.rhythms = rhythmStats(filter);
+    result.confusion = confusion(filter);
+    result.days = accuracyByDay(days, filter, today);
+    result.streak = streak(filter, today);
+    result.topConfusions = topConfusions(5, filter);
+    for (const RhythmStats& stats : result.rhythms) {
+        result.attempts += stats.attempts;
+        result.correct += stats.correct;
+    }
+    return result;
+}
+
+QStringList ProgressStore::examCodes() const {
+    QStringList codes;
+    QSqlQuery query(db);
+    if (currentState == State::unavailable ||
+        !run(query,
+             QStringLiteral("SELECT DISTINCT exam_code FROM answers WHERE exam_code IS NOT NULL"
+                            " ORDER BY exam_code"),
+             {})) {
+        return codes;
+    }
+    while (query.next()) {
+        codes << query.value(0).toString();
+    }
+    return codes;
+}
+
+int ProgressStore::answerCount(const ProgressFilter& filter) const {
+    const Where where = whereFor(filter);
+    QSqlQuery query(db);
+    if (currentState == State::unavailable ||
+        !run(query, QStringLiteral("SELECT COUNT(*) FROM answers%1").arg(where.clause),
+             where.values) ||
+        !query.next()) {
+        return 0;
+    }
+    return query.value(0).toInt();
+}
+
+bool ProgressStore::exportCsv(QIODevice& device, const ProgressFilter& filter,
+                              const RhythmNamer& nameOf) const {
+    if (currentState == State::unavailable) {
+        return false;
+    }
+    // Every row of the chosen exam, measurements included (the kind column tells them apart).
+    QString clause;
+    QVariantList values;
+    if (!filter.examCode.isEmpty()) {
+        clause = QStringLiteral(" WHERE a.exam_code = ?");
+        values << filter.examCode;
+    }
+    QSqlQuery query(db);
+    if (!run(query,
+             QStringLiteral("SELECT a.id, a.time, a.round_id, r.mode, a.exam_code, a.shown,"
+                            " a.answer, a.correct, a.hinted, a.answer_ms, a.seed, a.app_version,"
+                            " a.kind, a.value_ms, a.error_ms"
+                            " FROM answers a LEFT JOIN rounds r ON r.id = a.round_id%1"
+                            " ORDER BY a.id")
+                 .arg(clause),
+             values)) {
+        return false;
+    }
+    auto name = [&](const QVariant& value) {
+        const std::optional<Rhythm> rhythm = rhythmFrom(value);
+        return rhythm && nameOf ? nameOf(*rhythm) : QString();
+    };
+    auto field = [](const QVariant& value) {
+        return value.isNull() ? QString() : value.toString();
+    };
+    QByteArray out = "answer_id,time_utc,round_id,mode,exam_code,shown,shown_name,answer,"
+                     "answer_name,correct,hinted,answer_ms,seed,app_version,kind,value_ms,"
+                     "error_ms\r\n";
+    while (query.next()) {
+        const QStringList fields = {
+            field(query.value(0)),  field(query.value(1)),  field(query.value(2)),
+            field(query.value(3)),  field(query.value(4)),  field(query.value(5)),
+            name(query.value(5)),   field(query.value(6)),  name(query.value(6)),
+            field(query.value(7)),  field(query.value(8)),  field(query.value(9)),
+            field(query.value(10)), field(query.value(11)), field(query.value(12)),
+            field(query.value(13)), field(query.value(14)),
+        };
+        for (qsizetype i = 0; i < fields.size(); ++i) {
+            if (i > 0) {
+                out += ',';
+            }
+            out += csvField(fields[i]);
+        }
+        out += "\r\n";
+        if (out.size() > qsizetype{64} * 1024) {
+            if (device.write(out) != out.size()) {
+                return false;
+            }
+            out.clear();
+        }
+    }
+    return device.write(out) == out.size();
+}
+
+bool ProgressStore::exportCsv(const QString& fileName, const ProgressFilter& filter,
+                              const RhythmNamer& nameOf) const {
+    QSaveFile file(fileName);
+    if (!file.open(QIODevice::WriteOnly)) {
+        return false;
+    }
+    if (!exportCsv(file, filter, nameOf)) {
+        file.cancelWriting();
+        return false;
+    }
+    return file.commit();
+}
+
+} // namespace pulsavo

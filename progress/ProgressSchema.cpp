@@ -1,0 +1,111 @@
+#include "ProgressSchema.h"
+
+#include <QSqlQuery>
+#include <QStringList>
+#include <QVariant>
+
+namespace pulsavo {
+
+namespace {
+
+// Step n takes the database from version n to version n + 1.
+QStringList stepStatements(int fromVersion) {
+    switch (fromVersion) {
+    case 0:
+        return {
+            QStringLiteral("CREATE TABLE rounds ("
+                           " id INTEGER PRIMARY KEY,"
+                           " started TEXT NOT NULL,"
+                           " mode TEXT NOT NULL,"
+                           " exam_code TEXT,"
+                           " length INTEGER NOT NULL,"
+                           " options TEXT NOT NULL DEFAULT '',"
+                           " app_version TEXT NOT NULL,"
+                           " finished TEXT)"),
+            QStringLiteral("CREATE TABLE answers ("
+                           " id INTEGER PRIMARY KEY,"
+                           " time TEXT NOT NULL,"
+                           " round_id INTEGER REFERENCES rounds(id),"
+                           " shown INTEGER NOT NULL,"
+                           " seed INTEGER NOT NULL,"
+                           " answer INTEGER,"
+                           " correct INTEGER NOT NULL,"
+                           " hinted INTEGER NOT NULL,"
+                           " answer_ms INTEGER NOT NULL,"
+                           " app_version TEXT NOT NULL,"
+                           " exam_code TEXT)"),
+            QStringLiteral("CREATE INDEX answers_round ON answers(round_id)"),
+        };
+    case 1:
+        // Measurements (calipers) share the answers table; the indexes serve the progress
+        // window's aggregates, which count naming answers only.
+        return {
+            QStringLiteral("ALTER TABLE answers ADD COLUMN kind TEXT"),
+            QStringLiteral("ALTER TABLE answers ADD COLUMN value_ms INTEGER"),
+            QStringLiteral("ALTER TABLE answers ADD COLUMN error_ms INTEGER"),
+            QStringLiteral("CREATE INDEX answers_time ON answers(time)"),
+            QStringLiteral(
+                "CREATE INDEX answers_shown ON answers(shown, answer_ms, correct, hinted)"
+                " WHERE kind IS NULL"),
+            QStringLiteral("CREATE INDEX answers_pair ON answers(shown, answer, correct, hinted)"
+                           " WHERE kind IS NULL"),
+            QStringLiteral("CREATE INDEX answers_exam ON answers(exam_code, shown, answer_ms,"
+                           " correct, hinted, answer) WHERE kind IS NULL"),
+            QStringLiteral("CREATE INDEX answers_exam_time ON answers(exam_code, time)"
+                           " WHERE kind IS NULL"),
+        };
+    default:
+        return {};
+    }
+}
+
+} // namespace
+
+ProgressSchema::Result ProgressSchema::migrate(QSqlDatabase& db) {
+    Result result;
+    QSqlQuery query(db);
+    bool first = true;
+    for (;;) {
+        if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+            result.error = query.lastError();
+            return result;
+        }
+        auto rollback = [&](const QSqlError& error) {
+            result.error = error;
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            return result;
+        };
+        if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+            return rollback(query.lastError());
+        }
+        const int version = query.value(0).toInt();
+        if (first) {
+            result.foundVersion = version;
+            first = false;
+        }
+        if (version > currentVersion) {
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+            result.outcome = Outcome::tooNew;
+            return result;
+        }
+        const QStringList statements = stepStatements(version);
+        for (const QString& statement : statements) {
+            if (!query.exec(statement)) {
+                return rollback(query.lastError());
+            }
+        }
+        // Rewriting the version even when nothing changed is the write that proves the file
+        // can be written before any answer depends on it.
+        const int next = statements.isEmpty() ? version : version + 1;
+        if (!query.exec(QStringLiteral("PRAGMA user_version = %1").arg(next)) ||
+            !query.exec(QStringLiteral("COMMIT"))) {
+            return rollback(query.lastError());
+        }
+        if (next == currentVersion && statements.isEmpty()) {
+            result.outcome = Outcome::upgraded;
+            return result;
+        }
+    }
+}
+
+} // namespace pulsavo

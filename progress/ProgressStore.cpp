@@ -1,0 +1,339 @@
+#include "ProgressStore.h"
+
+#include "ProgressSchema.h"
+#include "ProgressSql.h"
+
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
+#include <QSqlError>
+#include <QSqlQuery>
+#include <QStandardPaths>
+#include <QVariant>
+
+#include <atomic>
+
+namespace pulsavo {
+
+namespace {
+
+const QString driverName = QStringLiteral("QSQLITE");
+const QString memoryName = QStringLiteral(":memory:");
+constexpr int busyTimeoutMs = 5000;
+
+// SQLite's primary result codes for a file that is not a database or is damaged.
+constexpr int sqliteCorrupt = 11;
+constexpr int sqliteNotADatabase = 26;
+
+bool isDamage(const QSqlError& error) {
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == sqliteCorrupt || code == sqliteNotADatabase;
+}
+
+QString nextConnectionName() {
+    static std::atomic<int> counter{0};
+    return QStringLiteral("pulsavo-progress-%1").arg(++counter);
+}
+
+QString text(const char* source) {
+    return QCoreApplication::translate("ProgressStore", source);
+}
+
+QVariant nullable(const QString& value) {
+    return value.isEmpty() ? QVariant() : QVariant(value);
+}
+
+template <typename T> QVariant nullable(const std::optional<T>& value) {
+    return value ? QVariant::fromValue(*value) : QVariant();
+}
+
+bool validRhythm(Rhythm rhythm) {
+    return rhythmAt(indexOf(rhythm)).has_value();
+}
+
+} // namespace
+
+QString roundModeName(RoundMode mode) {
+    switch (mode) {
+    case RoundMode::exam:
+        return QStringLiteral("exam");
+    case RoundMode::pair:
+        return QStringLiteral("pair");
+    case RoundMode::practice:
+        break;
+    }
+    return QStringLiteral("practice");
+}
+
+ProgressStore::ProgressStore(const QString& path)
+    : connectionName(nextConnectionName()), filePath(path.isEmpty() ? defaultPath() : path),
+      version(QCoreApplication::applicationVersion()) {
+    if (version.isEmpty()) {
+        version = QStringLiteral(PULSAVO_VERSION);
+    }
+    open();
+}
+
+ProgressStore::~ProgressStore() {
+    close();
+    db = QSqlDatabase();
+    if (QSqlDatabase::contains(connectionName)) {
+        QSqlDatabase::removeDatabase(connectionName);
+    }
+}
+
+QString ProgressStore::defaultPath() {
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
+           QStringLiteral("/progress.sqlite");
+}
+
+void ProgressStore::open() {
+    if (!QSqlDatabase::isDriverAvailable(driverName)) {
+        currentState = State::unavailable;
+        currentNotice = text("成績を記録できません（SQLite のドライバーがありません）。");
+        return;
+    }
+    db = QSqlDatabase::addDatabase(driverName, connectionName);
+    if (filePath == memoryName) {
+        useMemory(QString());
+        return;
+    }
+    // A missing folder is made here; one that cannot be made shows up below as unwritable.
+    QDir().mkpath(QFileInfo(filePath).absolutePath());
+    OpenResult result = tryOpen(filePath);
+    if (result == OpenResult::damaged) {
+        close();
+        if (!moveAside(QStringLiteral("damaged"))) {
+            useMemory(
+                text("成績ファイル %1 が壊れていて、移すこともできません。成績は保存されません。")
+                    .arg(QDir::toNativeSeparators(filePath)));
+            return;
+        }
+        result = tryOpen(filePath);
+        if (result == OpenResult::ok) {
+            currentState = State::saved;
+            currentNotice =
+                text("成績ファイルが壊れていたため %1 に移し、新しい成績ファイルを作りました。")
+                    .arg(QDir::toNativeSeparators(movedAside));
+            return;
+        }
+    }
+    switch (result) {
+    case OpenResult::ok:
+        currentState = State::saved;
+        currentNotice.clear();
+        return;
+    case OpenResult::tooNew:
+        useMemory(
+            text("成績ファイル %1 は新しい版の Pulsavo で作られています。成績は保存されません。")
+                .arg(QDir::toNativeSeparators(filePath)));
+        return;
+    case OpenResult::damaged:
+    case OpenResult::unwritable:
+        break;
+    }
+    useMemory(text("成績ファイル %1 に書き込めないため、成績は保存されません。")
+                  .arg(QDir::toNativeSeparators(filePath)));
+}
+
+ProgressStore::OpenResult ProgressStore::tryOpen(const QString& name) {
+    db.setDatabaseName(name);
+    if (!db.open()) {
+        return isDamage(db.lastError()) ? OpenResult::damaged : OpenResult::unwritable;
+    }
+    QSqlQuery query(db);
+    auto failed = [&]() {
+        return isDamage(query.lastError()) ? OpenResult::damaged : OpenResult::unwritable;
+    };
+    // Qt sets a busy timeout of its own; ours is explicit so that it cannot drift.
+    if (!query.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(busyTimeoutMs))) {
+        return failed();
+    }
+    if (name != memoryName) {
+        // Reading every page once finds a damaged file now, not in the middle of a round.
+        if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next()) {
+            return failed();
+        }
+        if (query.value(0).toString() != QStringLiteral("ok")) {
+            return OpenResult::damaged;
+        }
+        query.finish();
+        // A file from a newer release is left exactly as it is: not even the journal mode
+        // changes.
+        if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+            return failed();
+        }
+        if (query.value(0).toInt() > ProgressSchema::currentVersion) {
+            return OpenResult::tooNew;
+        }
+        query.finish();
+        // WAL: readers never block the writer, and a killed process leaves committed answers
+        // in the log, replayed on the next open. FULL syncs the log at every commit, so an
+        // answer whose feedback was shown also survives a power cut (NORMAL would only
+        // survive the process dying).
+        if (!query.exec(QStringLiteral("PRAGMA journal_mode = WAL"))) {
+            return failed();
+        }
+        query.finish();
+    }
+    if (!query.exec(QStringLiteral("PRAGMA synchronous = FULL"))) {
+        return failed();
+    }
+    const ProgressSchema::Result migration = ProgressSchema::migrate(db);
+    switch (migration.outcome) {
+    case ProgressSchema::Outcome::upgraded:
+        return OpenResult::ok;
+    case ProgressSchema::Outcome::tooNew:
+        return OpenResult::tooNew;
+    case ProgressSchema::Outcome::failed:
+        break;
+    }
+    return isDamage(migration.error) ? OpenResult::damaged : OpenResult::unwritable;
+}
+
+void ProgressStore::useMemory(const QString& reason) {
+    close();
+    currentNotice = reason;
+    currentState = tryOpen(memoryName) == OpenResult::ok ? State::inMemory : State::unavailable;
+}
+
+void ProgressStore::close() {
+    if (db.isValid() && db.isOpen()) {
+        db.close();
+    }
+}
+
+bool ProgressStore::moveAside(const QString& why) {
+    const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
+    QString target = QStringLiteral("%1.%2-%3").arg(filePath, why, stamp);
+    for (int n = 2; QFileInfo::exists(target) || QFileInfo::exists(target + "-wal"); ++n) {
+        target = QStringLiteral("%1.%2-%3-%4").arg(filePath, why, stamp).arg(n);
+    }
+    if (!QFile::rename(filePath, target)) {
+        return false;
+    }
+    // The log and index travel with the file, under the names SQLite pairs with it, so that
+    // nothing of the old database is lost or replayed into the new one.
+    for (const char* suffix : {"-wal", "-shm"}) {
+        const QString companion = filePath + QLatin1String(suffix);
+        if (QFileInfo::exists(companion)) {
+            QFile::rename(companion, target + QLatin1String(suffix));
+        }
+    }
+    movedAside = target;
+    return true;
+}
+
+bool ProgressStore::reset() {
+    if (currentState == State::unavailable) {
+        return false;
+    }
+    close();
+    if (currentState == State::inMemory) {
+        return tryOpen(memoryName) == OpenResult::ok;
+    }
+    if (!moveAside(QStringLiteral("reset"))) {
+        tryOpen(filePath);
+        currentNotice = text("成績ファイル %1 を移せませんでした。成績はそのままです。")
+                            .arg(QDir::toNativeSeparators(filePath));
+        return false;
+    }
+    if (tryOpen(filePath) != OpenResult::ok) {
+        useMemory(text("成績ファイル %1 に書き込めないため、成績は保存されません。")
+                      .arg(QDir::toNativeSeparators(filePath)));
+        return false;
+    }
+    currentNotice = text("これまでの成績を %1 に移し、新しく記録を始めました。")
+                        .arg(QDir::toNativeSeparators(movedAside));
+    return true;
+}
+
+std::int64_t ProgressStore::beginRound(const RoundInfo& round) {
+    if (currentState == State::unavailable) {
+        return -1;
+    }
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("INSERT INTO rounds (started, mode, exam_code, length, options,"
+                                 " app_version) VALUES (?, ?, ?, ?, ?, ?)"));
+    query.addBindValue(utcTextOrNow(round.started));
+    query.addBindValue(roundModeName(round.mode));
+    query.addBindValue(nullable(round.examCode));
+    query.addBindValue(round.length);
+    query.addBindValue(round.options.isNull() ? QStringLiteral("") : round.options);
+    query.addBindValue(version);
+    if (!query.exec()) {
+        currentNotice = text("成績を保存できませんでした: %1").arg(query.lastError().text());
+        return -1;
+    }
+    return query.lastInsertId().toLongLong();
+}
+
+bool ProgressStore::finishRound(std::int64_t roundId, const QDateTime& finished) {
+    if (currentState == State::unavailable) {
+        return false;
+    }
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral("UPDATE rounds SET finished = ? WHERE id = ?"));
+    query.addBindValue(utcTextOrNow(finished));
+    query.addBindValue(static_cast<qlonglong>(roundId));
+    if (!query.exec()) {
+        currentNotice = text("成績を保存できませんでした: %1").arg(query.lastError().text());
+        return false;
+    }
+    return query.numRowsAffected() == 1;
+}
+
+std::int64_t ProgressStore::recordAnswer(const AnswerRecord& answer) {
+    if (currentState == State::unavailable || !validRhythm(answer.shown) ||
+        (answer.answer && !validRhythm(*answer.answer))) {
+        return -1;
+    }
+    const bool correct = answer.correct.value_or(answer.answer == answer.shown);
+    // One statement outside any explicit transaction is a transaction of its own: the row is
+    // committed (and synced) before exec() returns, so before the feedback is shown.
+    QSqlQuery query(db);
+    query.prepare(QStringLiteral(
+        "INSERT INTO answers (time, round_id, shown, seed, answer, correct, hinted, answer_ms,"
+        " app_version, exam_code, kind, value_ms, error_ms)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+    query.addBindValue(utcTextOrNow(answer.time));
+    query.addBindValue(answer.roundId > 0 ? QVariant(static_cast<qlonglong>(answer.roundId))
+                                          : QVariant());
+    query.addBindValue(indexOf(answer.shown));
+    query.addBindValue(static_cast<qlonglong>(answer.seed));
+    query.addBindValue(answer.answer ? QVariant(indexOf(*answer.answer)) : QVariant());
+    query.addBindValue(correct ? 1 : 0);
+    query.addBindValue(answer.hinted ? 1 : 0);
+    query.addBindValue(std::max(answer.answerMs, 0));
+    query.addBindValue(version);
+    query.addBindValue(nullable(answer.examCode));
+    query.addBindValue(nullable(answer.kind));
+    query.addBindValue(nullable(answer.valueMs));
+    query.addBindValue(nullable(answer.errorMs));
+    if (!query.exec()) {
+        currentNotice = text("この回答を保存できませんでした: %1").arg(query.lastError().text());
+        return -1;
+    }
+    return query.lastInsertId().toLongLong();
+}
+
+int ProgressStore::schemaVersion() const {
+    QSqlQuery query(db);
+    if (currentState == State::unavailable || !query.exec(QStringLiteral("PRAGMA user_version")) ||
+        !query.next()) {
+        return -1;
+    }
+    return query.value(0).toInt();
+}
+
+QString ProgressStore::integrityCheck() const {
+    QSqlQuery query(db);
+    if (currentState == State::unavailable ||
+        !query.exec(QStringLiteral("PRAGMA integrity_check")) || !query.next()) {
+        return query.lastError().text();
+    }
+    return query.value(0).toString();
+}
+
+} // namespace pulsavo

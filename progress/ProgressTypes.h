@@ -1,0 +1,88 @@
+#pragma once
+
+#include "Rhythm.h"
+
+#include <QDate>
+#include <QDateTime>
+#include <QList>
+#include <QString>
+
+#include <array>
+#include <cstdint>
+#include <optional>
+
+namespace pulsavo {
+
+// How a round was put together; stored as the text 'practice', 'exam' or 'pair'.
+enum class RoundMode { practice, exam, pair };
+
+struct RoundInfo {
+    RoundMode mode = RoundMode::practice;
+    QString examCode;  // empty: not an exam round
+    int length = 10;   // questions planned
+    QString options;   // free text (the window's options, e.g. as JSON)
+    QDateTime started; // invalid: now
+};
+
+// One answer. `correct` is derived from shown == answer unless given (measurements decide
+// their own correctness); a missing answer is never correct.
+struct AnswerRecord {
+    std::int64_t roundId = 0; // 0: not part of a round
+    Rhythm shown = Rhythm::sinusRhythm;
+    std::uint32_t seed = 0;
+    std::optional<Rhythm> answer;
+    std::optional<bool> correct;
+    bool hinted = false;
+    int answerMs = 0;
+    QString examCode; // empty: none
+    QDateTime time;   // invalid: now
+    // A measurement (calipers) rather than a naming answer: kind set, values in ms.
+    QString kind; // empty: a naming answer
+    std::optional<int> valueMs;
+    std::optional<int> errorMs;
+};
+
+// What the queries look at. Only naming answers (no measurement kind) are counted.
+struct ProgressFilter {
+    QString examCode; // empty: every answer
+};
+
+struct RhythmStats {
+    int attempts = 0;
+    int correct = 0;
+    int hinted = 0;
+    std::optional<double> medianMs; // none without attempts
+    double accuracy() const { return attempts > 0 ? double(correct) / attempts : 0.0; }
+};
+
+using RhythmStatsTable = std::array<RhythmStats, rhythmCount>;
+
+// counts[shown][answered]; the diagonal is the correct answers. Unanswered questions are left out.
+using ConfusionMatrix = std::array<std::array<int, rhythmCount>, rhythmCount>;
+
+struct DayAccuracy {
+    QDate day; // local calendar day
+    int attempts = 0;
+    int correct = 0;
+    double accuracy() const { return attempts > 0 ? double(correct) / attempts : 0.0; }
+};
+
+// An ordered pair: `shown` was on the monitor and the learner answered `answered`.
+struct ConfusedPair {
+    Rhythm shown = Rhythm::sinusRhythm;
+    Rhythm answered = Rhythm::sinusRhythm;
+    int count = 0;
+};
+
+// Everything the progress window shows, gathered in one call.
+struct ProgressSummary {
+    RhythmStatsTable rhythms{};
+    ConfusionMatrix confusion{};
+    QList<DayAccuracy> days; // oldest first, one entry per day, today last
+    int streak = 0;
+    QList<ConfusedPair> topConfusions;
+    int attempts = 0;
+    int correct = 0;
+};
+
+} // namespace pulsavo

@@ -1,0 +1,408 @@
+// The answers database as a file: durability across a kill, damaged and unwritable files,
+// two writers at once, schema upgrades and reset.
+#include "ProgressSchema.h"
+#include "ProgressStore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QSet>
+#include <QSqlDatabase>
+#include <QSqlQuery>
+#include <QSqlRecord>
+#include <QTemporaryDir>
+#include <QtTest>
+
+#include <memory>
+#include <unistd.h>
+
+using namespace pulsavo;
+
+namespace {
+
+const QString writer = QStringLiteral(PROGRESS_WRITER);
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+void writeFile(const QString& path, const QByteArray& bytes) {
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    QCOMPARE(file.write(bytes), bytes.size());
+}
+
+AnswerRecord answerWithSeed(std::uint32_t seed) {
+    AnswerRecord answer;
+    answer.shown = Rhythm::atrialFlutter;
+    answer.answer = Rhythm::atrialFibrillation;
+    answer.seed = seed;
+    answer.answerMs = 2500;
+    return answer;
+}
+
+// The seeds stored in a file, read through a connection of the test's own.
+QSet<qint64> storedSeeds(const QString& path) {
+    QSet<qint64> seeds;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "check");
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery query(QStringLiteral("SELECT seed FROM answers"), db);
+            while (query.next()) {
+                seeds.insert(query.value(0).toLongLong());
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("check"));
+    return seeds;
+}
+
+QStringList firstRow(const QString& path, const char* sql) {
+    QStringList row;
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "row");
+        db.setDatabaseName(path);
+        if (db.open()) {
+            QSqlQuery query(QString::fromLatin1(sql), db);
+            if (query.next()) {
+                for (int i = 0; i < query.record().count(); ++i) {
+                    row << query.value(i).toString();
+                }
+            }
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("row"));
+    return row;
+}
+
+QList<qint64> committedSeeds(const QByteArray& output) {
+    QList<qint64> seeds;
+    for (const QByteArray& line : output.split('\n')) {
+        if (line.startsWith("committed ")) {
+            seeds.append(line.mid(10).toLongLong());
+        }
+    }
+    return seeds;
+}
+
+// A v1 file as the first release wrote it, with one round and one answer.
+void createVersion1(const QString& path, int userVersion = 1) {
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "v1");
+        db.setDatabaseName(path);
+        QVERIFY(db.open());
+        QSqlQuery query(db);
+        for (const char* sql : {
+                 "CREATE TABLE rounds (id INTEGER PRIMARY KEY, started TEXT NOT NULL,"
+                 " mode TEXT NOT NULL, exam_code TEXT, length INTEGER NOT NULL,"
+                 " options TEXT NOT NULL DEFAULT '', app_version TEXT NOT NULL, finished TEXT)",
+                 "CREATE TABLE answers (id INTEGER PRIMARY KEY, time TEXT NOT NULL,"
+                 " round_id INTEGER REFERENCES rounds(id), shown INTEGER NOT NULL,"
+                 " seed INTEGER NOT NULL, answer INTEGER, correct INTEGER NOT NULL,"
+                 " hinted INTEGER NOT NULL, answer_ms INTEGER NOT NULL,"
+                 " app_version TEXT NOT NULL, exam_code TEXT)",
+                 "CREATE INDEX answers_round ON answers(round_id)",
+                 "INSERT INTO rounds VALUES (1, '2024-01-05T09:00:00.000Z', 'practice', NULL,"
+                 " 10, '', '1.0.0.1', NULL)",
+                 "INSERT INTO answers VALUES (1, '2024-01-05T09:00:05.000Z', 1, 11, 777, 10, 0,"
+                 " 1, 4200, '1.0.0.1', NULL)",
+             }) {
+            QVERIFY2(query.exec(QString::fromLatin1(sql)), qPrintable(query.lastError().text()));
+        }
+        QVERIFY(query.exec(QStringLiteral("PRAGMA user_version = %1").arg(userVersion)));
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("v1"));
+}
+
+} // namespace
+
+class ProgressStoreTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init() {
+        temporary = std::make_unique<QTemporaryDir>();
+        QVERIFY(temporary->isValid());
+    }
+
+    // Folders made read-only by a test must become removable again.
+    void cleanup() {
+        QFile::setPermissions(temporary->filePath(QStringLiteral("shared")),
+                              QFile::Permissions(0x7700));
+        temporary.reset();
+    }
+
+    void answersAreThereAfterReopening() {
+        const QString path = temporary->filePath(QStringLiteral("a/b/progress.sqlite"));
+        {
+            ProgressStore store(path);
+            QVERIFY(store.isSaving());
+            QVERIFY(store.notice().isEmpty());
+            QCOMPARE(store.schemaVersion(), ProgressSchema::currentVersion);
+            const std::int64_t round = store.beginRound(RoundInfo{});
+            QVERIFY(round > 0);
+            AnswerRecord answer = answerWithSeed(4000000000U);
+            answer.roundId = round;
+            QVERIFY(store.recordAnswer(answer) > 0);
+            QVERIFY(store.finishRound(round));
+            QVERIFY(!store.finishRound(round + 100));
+            AnswerRecord outOfRange = answerWithSeed(1);
+            outOfRange.shown = static_cast<Rhythm>(rhythmCount);
+            QCOMPARE(store.recordAnswer(outOfRange), std::int64_t{-1});
+        }
+        QCOMPARE(storedSeeds(path), QSet<qint64>{4000000000LL});
+        ProgressStore again(path);
+        QVERIFY(again.notice().isEmpty());
+        QCOMPARE(again.answerCount(), 1);
+    }
+
+    void killedWriterLosesNothingCommitted() {
+        const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
+        QProcess process;
+        process.start(writer, {QStringLiteral("write"), path, QStringLiteral("1000000"),
+                               QStringLiteral("1")});
+        QVERIFY(process.waitForStarted());
+        QByteArray output;
+        while (committedSeeds(output).size() < 40) {
+            QVERIFY2(process.waitForReadyRead(30000), "the writer stopped writing");
+            output += process.readAllStandardOutput();
+        }
+        process.kill(); // SIGKILL, somewhere in the middle of an answer
+        QVERIFY(process.waitForFinished());
+        QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+        output += process.readAllStandardOutput();
+
+        const QList<qint64> committed = committedSeeds(output);
+        ProgressStore store(path);
+        QVERIFY2(store.notice().isEmpty(), qPrintable(store.notice()));
+        QVERIFY(store.isSaving());
+        QCOMPARE(store.integrityCheck(), QStringLiteral("ok"));
+        const QSet<qint64> stored = storedSeeds(path);
+        for (const qint64 seed : committed) {
+            QVERIFY2(stored.contains(seed), qPrintable(QString::number(seed)));
+        }
+        QVERIFY(store.recordAnswer(answerWithSeed(5)) > 0);
+    }
+
+    void twoProcessesBothRecord() {
+        const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
+        { ProgressStore create(path); }
+        constexpr int each = 150;
+        QProcess first;
+        QProcess second;
+        for (QProcess* process : {&first, &second}) {
+            const QString tag = process == &first ? QStringLiteral("1") : QStringLiteral("2");
+            process->start(writer, {QStringLiteral("write"), path, QString::number(each), tag,
+                                    QStringLiteral("--wait")});
+            QVERIFY(process->waitForReadyRead(30000));
+            QCOMPARE(process->readLine().trimmed(), QByteArray("ready"));
+        }
+        first.write("go\n");
+        second.write("go\n");
+        for (QProcess* process : {&first, &second}) {
+            QVERIFY(process->waitForFinished(120000));
+            QVERIFY2(process->exitCode() == 0, process->readAllStandardError().constData());
+        }
+        const QSet<qint64> stored = storedSeeds(path);
+        QCOMPARE(stored.size(), 2 * each);
+        QVERIFY(stored.contains(1000000 + each - 1));
+        QVERIFY(stored.contains(2000000 + each - 1));
+    }
+
+    void twoStoresInOneProcessInterleave() {
+        const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
+        ProgressStore first(path);
+        ProgressStore second(path);
+        for (std::uint32_t i = 0; i < 20; ++i) {
+            QVERIFY((i % 2 == 0 ? first : second).recordAnswer(answerWithSeed(i)) > 0);
+        }
+        QCOMPARE(first.answerCount(), 20);
+        QCOMPARE(second.answerCount(), 20);
+    }
+
+    void damagedFileIsMovedAside_data() {
+        QTest::addColumn<QString>("damage");
+        QTest::newRow("text") << "text";
+        QTest::newRow("random header") << "random";
+        QTest::newRow("overwritten pages") << "pages";
+        QTest::newRow("truncated") << "truncated";
+    }
+
+    void damagedFileIsMovedAside() {
+        QFETCH(QString, damage);
+        const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
+        if (damage == QStringLiteral("text")) {
+            writeFile(path, QByteArray("answers, but not a database\n").repeated(200));
+        } else if (damage == QStringLiteral("random")) {
+            QByteArray bytes(16384, '\0');
+            for (qsizetype i = 0; i < bytes.size(); ++i) {
+                bytes[i] = static_cast<char>((i * 7919 + 13) % 251);
+            }
+            writeFile(path, bytes);
+        } else {
+            {
+                ProgressStore store(path);
+                for (std::uint32_t i = 0; i < 400; ++i) {
+                    QVERIFY(store.recordAnswer(answerWithSeed(i)) > 0);
+                }
+            }
+            QByteArray bytes = readAll(path);
+            QVERIFY(bytes.size() > 16384);
+            if (damage == QStringLiteral("pages")) {
+                bytes.replace(4096, 8192, QByteArray(8192, '\xab'));
+            } else {
+                bytes.truncate(bytes.size() / 2 + 100);
+            }
+            writeFile(path, bytes);
+        }
+        const QByteArray original = readAll(path);
+
+        ProgressStore store(path);
+        QVERIFY(store.isSaving());
+        QVERIFY(!store.movedAsidePath().isEmpty());
+        QVERIFY(store.notice().contains(QDir::toNativeSeparators(store.movedAsidePath())));
+        QVERIFY(store.movedAsidePath().startsWith(path + QStringLiteral(".damaged-")));
+        QCOMPARE(readAll(store.movedAsidePath()), original);
+        QCOMPARE(store.answerCount(), 0);
+        QCOMPARE(store.integrityCheck(), QStringLiteral("ok"));
+        QVERIFY(store.recordAnswer(answerWithSeed(1)) > 0);
+
+        ProgressStore again(path);
+        QVERIFY(again.notice().isEmpty());
+        QCOMPARE(again.answerCount(), 1);
+    }
+
+    void unwritableLocationKeepsAnswersInMemory_data() {
+        QTest::addColumn<QString>("where");
+        QTest::newRow("under a file") << "under a file";
+        QTest::newRow("a directory") << "a directory";
+        QTest::newRow("system directory") << "system directory";
+        QTest::newRow("read-only directory") << "read-only directory";
+        QTest::newRow("read-only file") << "read-only file";
+    }
+
+    void unwritableLocationKeepsAnswersInMemory() {
+        QFETCH(QString, where);
+        QString path;
+        bool permissions = false;
+        if (where == QStringLiteral("under a file")) {
+            writeFile(temporary->filePath(QStringLiteral("plain")), "x");
+            path = temporary->filePath(QStringLiteral("plain/progress.sqlite"));
+        } else if (where == QStringLiteral("a directory")) {
+            path = temporary->filePath(QStringLiteral("folder"));
+            QVERIFY(QDir().mkpath(path));
+        } else if (where == QStringLiteral("system directory")) {
+            path = QStringLiteral("/proc/progress.sqlite"); // not writable even by root
+        } else {
+            permissions = true;
+            const QString folder = temporary->filePath(QStringLiteral("shared"));
+            QVERIFY(QDir().mkpath(folder));
+            path = folder + QStringLiteral("/progress.sqlite");
+            if (where == QStringLiteral("read-only file")) {
+                { ProgressStore create(path); }
+                QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::ReadGroup |
+                                                        QFile::ReadOther));
+                QVERIFY(QFile::setPermissions(folder, QFile::Permissions(0x7777)));
+            } else {
+                QVERIFY(QFile::setPermissions(folder, QFile::ReadOwner | QFile::ExeOwner |
+                                                          QFile::ReadOther | QFile::ExeOther));
+            }
+        }
+        const QByteArray before = readAll(path);
+
+        if (!permissions) {
+            ProgressStore store(path);
+            QCOMPARE(store.state(), ProgressStore::State::inMemory);
+            QVERIFY(store.notice().contains(QDir::toNativeSeparators(path)));
+            QVERIFY(store.recordAnswer(answerWithSeed(3)) > 0);
+            QCOMPARE(store.answerCount(), 1);
+            QCOMPARE(store.rhythmStats()[indexOf(Rhythm::atrialFlutter)].attempts, 1);
+            QVERIFY(store.reset());
+            QCOMPARE(store.answerCount(), 0);
+        } else {
+            // Permissions do not hold for root, so then the check runs as nobody.
+            QVERIFY(QFile::setPermissions(temporary->path(), QFile::Permissions(0x7755)));
+            QStringList args{QStringLiteral("probe"), path};
+            if (geteuid() == 0) {
+                args << QStringLiteral("--as-nobody");
+            }
+            QProcess process;
+            process.start(writer, args);
+            QVERIFY(process.waitForFinished(30000));
+            const QByteArray output = process.readAllStandardOutput();
+            QVERIFY2(process.exitCode() == 0, process.readAllStandardError().constData());
+            QVERIFY2(output.contains("state inMemory\n"), output.constData());
+            QVERIFY(output.contains("count 1\n"));
+            QVERIFY(!output.contains("recorded -1"));
+            QVERIFY(output.contains(QDir::toNativeSeparators(path).toUtf8()));
+        }
+        QCOMPARE(readAll(path), before);
+    }
+
+    void versionOneIsUpgradedInPlace() {
+        const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
+        createVersion1(path);
+        ProgressStore store(path);
+        QVERIFY2(store.notice().isEmpty(), qPrintable(store.notice()));
+        QCOMPARE(store.schemaVersion(), 2);
+        QCOMPARE(store.answerCount(), 1);
+        const RhythmStats vf = store.rhythmStats()[indexOf(Rhythm::ventricularFibrillation)];
+        QCOMPARE(vf.attempts, 1);
+        QCOMPARE(vf.hinted, 1);
+        QCOMPARE(vf.medianMs.value_or(0), 4200.0);
+
+        AnswerRecord measurement = answerWithSeed(9);
+        measurement.kind = QStringLiteral("rr");
+        measurement.valueMs = 820;
+        measurement.errorMs = -15;
+        measurement.correct = true;
+        QVERIFY(store.recordAnswer(measurement) > 0);
+        QCOMPARE(store.answerCount(), 1); // measurements are not naming answers
+        QCOMPARE(firstRow(path, "SELECT kind, value_ms, error_ms, correct FROM answers"
+                                " WHERE seed = 9"),
+                 QStringList({"rr", "820", "-15", "1"}));
+        QCOMPARE(storedSeeds(path), (QSet<qint64>{777, 9}));
+    }
+
+    void newerSchemaIsLeftAlone() {
+        const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
+        createVersion1(path, ProgressSchema::currentVersion + 1);
+        const QByteArray before = readAll(path);
+        ProgressStore store(path);
+        QCOMPARE(store.state(), ProgressStore::State::inMemory);
+        QVERIFY(!store.notice().isEmpty());
+        QVERIFY(store.movedAsidePath().isEmpty());
+        QVERIFY(store.recordAnswer(answerWithSeed(1)) > 0);
+        QCOMPARE(readAll(path), before);
+    }
+
+    void resetMovesTheFileAside() {
+        const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
+        ProgressStore store(path);
+        ProgressStore reader(path);
+        for (std::uint32_t i = 0; i < 3; ++i) {
+            QVERIFY(store.recordAnswer(answerWithSeed(i)) > 0);
+        }
+        QVERIFY(store.reset());
+        const QString aside = store.movedAsidePath();
+        QVERIFY(aside.startsWith(path + QStringLiteral(".reset-")));
+        QVERIFY(store.notice().contains(QDir::toNativeSeparators(aside)));
+        QCOMPARE(store.answerCount(), 0);
+        QVERIFY(store.recordAnswer(answerWithSeed(10)) > 0);
+        QCOMPARE(storedSeeds(aside), (QSet<qint64>{0, 1, 2}));
+        QCOMPARE(storedSeeds(path), QSet<qint64>{10});
+
+        QVERIFY(store.reset()); // twice in the same second: a second name, nothing overwritten
+        QVERIFY(store.movedAsidePath() != aside);
+        QCOMPARE(storedSeeds(aside), (QSet<qint64>{0, 1, 2}));
+        QCOMPARE(storedSeeds(store.movedAsidePath()), QSet<qint64>{10});
+    }
+
+private:
+    std::unique_ptr<QTemporaryDir> temporary;
+};
+
+QTEST_GUILESS_MAIN(ProgressStoreTest)
+#include "tst_progressstore.moc"
