@@ -77,9 +77,6 @@ TrainerDialog::TrainerDialog(std::unique_ptr<ToneSink> toneSink, QWidget* parent
     if (!tone) {
         tone = std::make_unique<BeatTone>();
     }
-    timer.setTimerType(Qt::PreciseTimer);
-    timer.setInterval(tickMs);
-    connect(&timer, &QTimer::timeout, this, &TrainerDialog::onTimerTick);
     buildControls();
     initDialog();
 }
@@ -175,12 +172,13 @@ bool TrainerDialog::initDialog() {
         item->setData(rhythmRole, indexOf(rhythm));
     }
 
-    timer.start();
+    clock.start();
 
     scopeRect = QRect(QPoint(0, 0), scopePanel->clientRect().size());
     monitor.setPanelSize(scopeRect.width(), scopeRect.height());
     scopePanel->prepare();
     scopePanel->attach(monitor);
+    clock.add(&monitor);
     monitor.onTone = [this] { tone->sound(); };
 
     closeButton->setFocus();
@@ -227,7 +225,7 @@ void TrainerDialog::onListDoubleClick() {
 }
 
 void TrainerDialog::onTimerTick() {
-    monitor.run();
+    clock.advance(1);
 }
 
 void TrainerDialog::onAbout() {

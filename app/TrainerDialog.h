@@ -3,6 +3,7 @@
 #include "BeatTone.h"
 #include "DialogUnits.h"
 #include "Monitor.h"
+#include "MonitorClock.h"
 #include "Simulation.h"
 
 #include <QDialog>
@@ -35,7 +36,6 @@ class TrainerDialog : public QDialog {
 public:
     enum class Direction { load, save };
 
-    static constexpr int tickMs = 10;
     // The lowest point a ventricular beat on the baseline reaches, plus one.
     static constexpr int minimumScopeHeight = 136;
 
@@ -67,7 +67,8 @@ public:
     void onTimerTick();
     void onAbout();
 
-    QTimer& tickTimer() { return timer; }
+    QTimer& tickTimer() { return clock.tickTimer(); }
+    MonitorClock& monitorClock() { return clock; }
     QMenu* systemMenu() const { return menu; }
     QAction* aboutAction() const { return about; }
     QRect scopeArea() const { return scopeRect; }
@@ -108,7 +109,7 @@ private:
     QAction* about = nullptr;
 
     QRect scopeRect;
-    QTimer timer;
+    MonitorClock clock;
     std::unique_ptr<ToneSink> tone;
 };
 
