@@ -11,24 +11,28 @@ ScopePanel::ScopePanel(QWidget* parent)
     setFocusPolicy(Qt::NoFocus);
 }
 
-QRect ScopePanel::clientRect() const {
-    return rect().adjusted(frameWidth, frameWidth, -frameWidth, -frameWidth);
-}
-
 void ScopePanel::prepare() {
     const qreal ratio = pixelRatio();
     const QSize size = clientRect().size();
     backing = QImage(size * ratio, QImage::Format_RGB32);
     backing.setDevicePixelRatio(ratio);
     backing.fill(palette().color(QPalette::Window));
+    {
+        QPainter painter(&backing);
+        const int w = size.width();
+        const int h = size.height();
+        for (const QRect& edge :
+             {QRect(0, 0, w, frameWidth), QRect(0, h - frameWidth, w, frameWidth),
+              QRect(0, 0, frameWidth, h), QRect(w - frameWidth, 0, frameWidth, h)}) {
+            painter.fillRect(edge, Qt::black);
+        }
+    }
     update();
 }
 
 void ScopePanel::attach(Monitor& monitor) {
     monitor.setSurface(&backing);
-    monitor.onRepaint = [this](const QRegion& dirty) {
-        update(dirty.translated(frameWidth, frameWidth));
-    };
+    monitor.onRepaint = [this](const QRegion& dirty) { update(dirty); };
 }
 
 // Moving the window to a screen of another scale keeps the trace, resampled, rather than
@@ -50,14 +54,12 @@ void ScopePanel::followPixelRatio() {
 void ScopePanel::paintEvent(QPaintEvent* event) {
     followPixelRatio();
     QPainter painter(this);
-    painter.setPen(Qt::black);
-    painter.drawRect(rect().adjusted(0, 0, -1, -1));
     if (!backing.isNull()) {
         // One rectangle of the update at a time: under a clip of several rectangles Qt blends
         // line by line and hands tall areas to worker threads, which costs far more than a copy.
         for (const QRect& dirty : event->region()) {
             painter.setClipRect(dirty);
-            painter.drawImage(QPoint(frameWidth, frameWidth), backing);
+            painter.drawImage(QPoint(0, 0), backing);
         }
     }
 }

@@ -19,10 +19,11 @@ public:
 
     explicit ScopePanel(QWidget* parent = nullptr);
 
-    // The drawing area inside the frame, with its origin at the panel's top-left corner.
-    QRect clientRect() const;
+    // The drawing area: the whole panel, frame included, with its origin at the top-left corner.
+    QRect clientRect() const { return rect(); }
 
-    // Sizes the backing image to the drawing area and shows the dialog background in it.
+    // Sizes the backing image to the panel and shows the dialog background inside a one-pixel
+    // black frame; the sweep then paints over both.
     void prepare();
 
     // Lets the monitor's sweep paint into the backing image and repaints what its ticks touched.

@@ -12,6 +12,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 
@@ -37,6 +38,39 @@ QLabel* makeLabel(const QString& text, const char* name, QWidget* parent) {
     return label;
 }
 
+// A single-selection list box: only the left button selects, and once a rhythm is chosen the
+// user cannot empty the selection (Ctrl+click and Ctrl+Space would otherwise toggle it off).
+class RhythmList : public QListWidget {
+public:
+    using QListWidget::QListWidget;
+
+protected:
+    void mousePressEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) {
+            QListWidget::mousePressEvent(event);
+        }
+    }
+    void mouseReleaseEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) {
+            QListWidget::mouseReleaseEvent(event);
+        }
+    }
+    void mouseDoubleClickEvent(QMouseEvent* event) override {
+        if (event->button() == Qt::LeftButton) {
+            QListWidget::mouseDoubleClickEvent(event);
+        }
+    }
+    QItemSelectionModel::SelectionFlags selectionCommand(const QModelIndex& index,
+                                                         const QEvent* event) const override {
+        QItemSelectionModel::SelectionFlags flags = QListWidget::selectionCommand(index, event);
+        if (flags.testFlag(QItemSelectionModel::Toggle) ||
+            flags.testFlag(QItemSelectionModel::Deselect)) {
+            flags = QItemSelectionModel::ClearAndSelect;
+        }
+        return flags;
+    }
+};
+
 } // namespace
 
 TrainerDialog::Layout TrainerDialog::layoutFor(const DialogUnits& units) {
@@ -51,8 +85,7 @@ TrainerDialog::Layout TrainerDialog::layoutFor(const DialogUnits& units) {
     layout.selectionLabel = units.rect(48, 108, 31, 8);
     layout.explanationLabel = units.rect(228, 108, 16, 8);
 
-    const int shortfall =
-        minimumScopeHeight + 2 * ScopePanel::frameWidth - layout.scopePanel.height();
+    const int shortfall = minimumScopeHeight - layout.scopePanel.height();
     if (shortfall > 0) {
         layout.scopePanel.setHeight(layout.scopePanel.height() + shortfall);
         layout.dialog.rheight() += shortfall;
@@ -105,11 +138,12 @@ void TrainerDialog::buildControls() {
     explanationEdit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     explanationEdit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     explanationEdit->setFocusPolicy(Qt::ClickFocus);
+    explanationEdit->setTabChangesFocus(true);
 
     scopePanel = new ScopePanel(this);
     scopePanel->setObjectName(QStringLiteral("scopePanel"));
 
-    rhythmList = new QListWidget(this);
+    rhythmList = new RhythmList(this);
     rhythmList->setObjectName(QStringLiteral("rhythmList"));
     rhythmList->setSelectionMode(QAbstractItemView::SingleSelection);
     rhythmList->setSortingEnabled(false);
@@ -132,8 +166,19 @@ void TrainerDialog::buildControls() {
     explanationLabel->setGeometry(layout.explanationLabel);
     setFixedSize(layout.dialog);
 
-    setTabOrder(closeButton, rhythmList);
+    // The template's order; only the buttons and the list take the focus by Tab, so from a
+    // clicked box Tab goes on to the list and Shift+Tab back to 閉じる.
+    setTabOrder(closeButton, nameEdit);
+    setTabOrder(nameEdit, explanationEdit);
+    setTabOrder(explanationEdit, rhythmList);
     setTabOrder(rhythmList, decideButton);
+
+    // The text boxes show the trainer's menu, not the editor's own, and Enter typed in the
+    // explanation box stays there instead of pressing the default button.
+    for (QWidget* box : {static_cast<QWidget*>(nameEdit), static_cast<QWidget*>(explanationEdit),
+                         explanationEdit->viewport()}) {
+        box->installEventFilter(this);
+    }
 }
 
 void TrainerDialog::exchangeData(Direction direction) {
@@ -162,7 +207,7 @@ bool TrainerDialog::initDialog() {
     buildSystemMenu();
 
     QIcon icon;
-    icon.addFile(QStringLiteral(":/icons/pulsavo-16.png"), QSize(16, 16));
+    icon.addFile(QStringLiteral(":/icons/pulsavo-monitor-16.png"), QSize(16, 16));
     icon.addFile(QStringLiteral(":/icons/pulsavo-32.png"), QSize(32, 32));
     icon.addFile(QStringLiteral(":/icons/pulsavo.svg"));
     setWindowIcon(icon);
@@ -240,6 +285,20 @@ void TrainerDialog::showSystemMenu(const QPoint& globalPos) {
 void TrainerDialog::contextMenuEvent(QContextMenuEvent* event) {
     showSystemMenu(event->globalPos());
     event->accept();
+}
+
+bool TrainerDialog::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::ContextMenu) {
+        showSystemMenu(static_cast<QContextMenuEvent*>(event)->globalPos());
+        return true;
+    }
+    if (event->type() == QEvent::KeyPress && watched == explanationEdit) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TrainerDialog::keyPressEvent(QKeyEvent* event) {

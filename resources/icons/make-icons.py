@@ -1,6 +1,7 @@
 #!/usr/bin/env python3
 # SPDX-License-Identifier: MIT
-"""Writes the application icon: pulsavo-16.png, pulsavo-32.png and pulsavo.svg.
+"""Writes the application icon: pulsavo-16.png, pulsavo-32.png, pulsavo-monitor-16.png and
+pulsavo.svg.
 
 The images use only colours of the standard 16-colour palette, so they look the same
 as the classic 4-bit icon they stand for. Run it from anywhere; it writes next to itself.
@@ -104,6 +105,19 @@ def monitor_image():
     return image
 
 
+def monitor_image_small():
+    """The monitor picture drawn again at 16 x 16, for menus and title bars that want 16 px."""
+    image = [[BLACK] * 16 for _ in range(16)]
+    half = [(x // 2, y // 2) for x, y in TRACE]
+    for (x0, y0), (x1, y1) in zip(half, half[1:]):
+        for x, y in line_pixels(x0, y0, x1, y1):
+            image[y][x] = GREEN
+    for x, y, w, h in EXCLAMATION:
+        for row in range(y // 2, (y + h + 1) // 2):
+            image[row][x // 2] = RED
+    return image
+
+
 SVG_STROKE = 1.5
 
 
@@ -129,6 +143,7 @@ def main():
     outputs = {
         "pulsavo-16.png": png(16, 16, sheet_image(), alpha=True),
         "pulsavo-32.png": png(32, 32, monitor_image(), alpha=False),
+        "pulsavo-monitor-16.png": png(16, 16, monitor_image_small(), alpha=False),
         "pulsavo.svg": monitor_svg().encode("utf-8"),
     }
     for name, data in outputs.items():

@@ -46,15 +46,14 @@ private:
     Tones& tones;
 };
 
-// The panel as the trainee sees it, in drawing-area coordinates.
+// The panel as the trainee sees it; the sweep draws on the whole control, frame included.
 class PanelView {
 public:
     explicit PanelView(pulsavo::ScopePanel* panel) : image(panel->grab().toImage()) {}
 
-    QColor at(int x, int y) const { return image.pixelColor(x + 1, y + 1); }
-    QColor frameAt(int x, int y) const { return image.pixelColor(x, y); }
-    int width() const { return image.width() - 2; }
-    int height() const { return image.height() - 2; }
+    QColor at(int x, int y) const { return image.pixelColor(x, y); }
+    int width() const { return image.width(); }
+    int height() const { return image.height(); }
 
     std::vector<int> rowsOf(int x, const QColor& colour) const {
         std::vector<int> rows;
@@ -317,13 +316,17 @@ void TestTrainerDialog::panelBeforeFirstTick() {
     const QColor background = dialog->palette().color(QPalette::Window);
     QCOMPARE(view.width(), dialog->scopeArea().width());
     QCOMPARE(view.height(), dialog->scopeArea().height());
-    for (const QPoint corner : {QPoint(0, 0), QPoint(view.width() + 1, view.height() + 1),
-                                QPoint(0, view.height() + 1), QPoint(view.width() + 1, 0)}) {
-        QCOMPARE(view.frameAt(corner.x(), corner.y()), QColor(Qt::black));
+    const int right = view.width() - 1;
+    const int bottom = view.height() - 1;
+    for (const QPoint corner :
+         {QPoint(0, 0), QPoint(right, bottom), QPoint(0, bottom), QPoint(right, 0)}) {
+        QCOMPARE(view.at(corner.x(), corner.y()), QColor(Qt::black));
     }
-    QCOMPARE(view.frameAt(view.width() / 2, 0), QColor(Qt::black));
-    for (int x = 0; x < view.width(); x += 37) {
-        QVERIFY(view.columnIs(x, background));
+    QCOMPARE(view.at(view.width() / 2, 0), QColor(Qt::black));
+    for (int x = 1; x < right; x += 37) {
+        QCOMPARE(view.at(x, 0), QColor(Qt::black));
+        QCOMPARE(view.at(x, bottom), QColor(Qt::black));
+        QCOMPARE(static_cast<int>(view.rowsOf(x, background).size()), view.height() - 2);
     }
 }
 
@@ -343,8 +346,11 @@ void TestTrainerDialog::flatLineWithGapAhead() {
         QVERIFY2(view.columnIs(x, Qt::black), qPrintable(QString::number(x)));
     }
     const QColor background = dialog->palette().color(QPalette::Window);
-    QVERIFY(view.columnIs(ticks + pulsavo::Sweep::wipeWidth, background));
-    QVERIFY(view.columnIs(view.width() - 1, background));
+    // Ahead of the wipe the panel is still as it started: background inside the black frame.
+    const int ahead = ticks + pulsavo::Sweep::wipeWidth;
+    QCOMPARE(static_cast<int>(view.rowsOf(ahead, background).size()), view.height() - 2);
+    QCOMPARE(view.at(ahead, 0), QColor(Qt::black));
+    QVERIFY(view.columnIs(view.width() - 1, Qt::black));
 }
 
 void TestTrainerDialog::alertRhythmDrawsRed() {

@@ -1,0 +1,187 @@
+// The classic dialog's keys, mouse and icons, driven on the real dialog offscreen.
+#include "TrainerDialog.h"
+
+#include <QApplication>
+#include <QContextMenuEvent>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTest>
+#include <QTimer>
+
+#include <memory>
+
+using pulsavo::TrainerDialog;
+
+namespace {
+
+class SilentTone : public pulsavo::ToneSink {
+public:
+    void sound() override {}
+};
+
+} // namespace
+
+class TestClassicKeys : public QObject {
+    Q_OBJECT
+private slots:
+    void init();
+    void cleanup();
+    void enterInExplanationStaysThere();
+    void onlyTheLeftButtonSelects();
+    void selectionCannotBeEmptied_data();
+    void selectionCannotBeEmptied();
+    void textBoxesShowTheTrainersMenu_data();
+    void textBoxesShowTheTrainersMenu();
+    void tabFromAClickedBoxFollowsTheTemplate_data();
+    void tabFromAClickedBoxFollowsTheTemplate();
+    void windowIconIsTheMonitorAtEverySize();
+
+private:
+    template <typename T> T* child(const char* name) {
+        return dialog->findChild<T*>(QLatin1String(name));
+    }
+    void showActive() {
+        dialog->show();
+        dialog->activateWindow();
+        QCoreApplication::processEvents();
+    }
+    QPoint rowCentre(int row) {
+        auto* list = child<QListWidget>("rhythmList");
+        return list->visualItemRect(list->item(row)).center();
+    }
+    std::unique_ptr<TrainerDialog> dialog;
+};
+
+void TestClassicKeys::init() {
+    dialog = std::make_unique<TrainerDialog>(std::make_unique<SilentTone>());
+    dialog->tickTimer().stop();
+}
+
+void TestClassicKeys::cleanup() {
+    dialog.reset();
+}
+
+void TestClassicKeys::enterInExplanationStaysThere() {
+    showActive();
+    auto* explanation = child<QPlainTextEdit>("explanationEdit");
+    QTest::mouseClick(explanation->viewport(), Qt::LeftButton);
+    QCOMPARE(QApplication::focusWidget(), explanation);
+    QTest::keyClick(explanation, Qt::Key_Return);
+    QTest::keyClick(explanation, Qt::Key_Enter);
+    QVERIFY(dialog->isVisible());
+    QCOMPARE(dialog->result(), 0);
+    QTest::keyClick(explanation, Qt::Key_Escape);
+    QVERIFY(!dialog->isVisible());
+}
+
+void TestClassicKeys::onlyTheLeftButtonSelects() {
+    showActive();
+    auto* list = child<QListWidget>("rhythmList");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(0));
+    QCOMPARE(list->currentRow(), 0);
+    QTest::mousePress(list->viewport(), Qt::RightButton, {}, rowCentre(4));
+    QTest::mouseRelease(list->viewport(), Qt::RightButton, {}, rowCentre(4));
+    QTest::mouseDClick(list->viewport(), Qt::RightButton, {}, rowCentre(5));
+    QCOMPARE(list->selectedItems().size(), 1);
+    QCOMPARE(list->row(list->selectedItems().first()), 0);
+    QVERIFY(!dialog->simulation.hasRhythm());
+}
+
+void TestClassicKeys::selectionCannotBeEmptied_data() {
+    QTest::addColumn<bool>("byKeyboard");
+    QTest::newRow("Ctrl+click") << false;
+    QTest::newRow("Ctrl+Space") << true;
+}
+
+void TestClassicKeys::selectionCannotBeEmptied() {
+    QFETCH(bool, byKeyboard);
+    showActive();
+    auto* list = child<QListWidget>("rhythmList");
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, rowCentre(2));
+    QCOMPARE(list->selectedItems().size(), 1);
+    if (byKeyboard) {
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Space, Qt::ControlModifier);
+    } else {
+        QTest::mouseClick(list->viewport(), Qt::LeftButton, Qt::ControlModifier, rowCentre(2));
+    }
+    QCOMPARE(list->selectedItems().size(), 1);
+    QCOMPARE(list->row(list->selectedItems().first()), 2);
+}
+
+void TestClassicKeys::textBoxesShowTheTrainersMenu_data() {
+    QTest::addColumn<QString>("box");
+    QTest::newRow("name box") << "nameEdit";
+    QTest::newRow("explanation box") << "explanationEdit";
+}
+
+void TestClassicKeys::textBoxesShowTheTrainersMenu() {
+    QFETCH(QString, box);
+    showActive();
+    QWidget* target = dialog->findChild<QWidget*>(box);
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(target)) {
+        target = edit->viewport();
+    }
+    QString shown;
+    QTimer::singleShot(0, dialog.get(), [&shown] {
+        if (QWidget* popup = QApplication::activePopupWidget()) {
+            shown = popup->objectName();
+            popup->close();
+        }
+    });
+    QContextMenuEvent event(QContextMenuEvent::Mouse, QPoint(3, 3),
+                            target->mapToGlobal(QPoint(3, 3)));
+    QCoreApplication::sendEvent(target, &event);
+    QCOMPARE(shown, QStringLiteral("systemMenu"));
+}
+
+void TestClassicKeys::tabFromAClickedBoxFollowsTheTemplate_data() {
+    QTest::addColumn<QString>("box");
+    QTest::addColumn<bool>("backwards");
+    QTest::addColumn<QString>("expected");
+    QTest::newRow("name, Tab") << "nameEdit" << false << "rhythmList";
+    QTest::newRow("name, Shift+Tab") << "nameEdit" << true << "closeButton";
+    QTest::newRow("explanation, Tab") << "explanationEdit" << false << "rhythmList";
+    QTest::newRow("explanation, Shift+Tab") << "explanationEdit" << true << "closeButton";
+}
+
+void TestClassicKeys::tabFromAClickedBoxFollowsTheTemplate() {
+    QFETCH(QString, box);
+    QFETCH(bool, backwards);
+    QFETCH(QString, expected);
+    showActive();
+    QWidget* target = dialog->findChild<QWidget*>(box);
+    QWidget* clickOn = target;
+    if (auto* edit = qobject_cast<QPlainTextEdit*>(target)) {
+        clickOn = edit->viewport();
+    }
+    QTest::mouseClick(clickOn, Qt::LeftButton, {}, QPoint(5, 5));
+    QCOMPARE(QApplication::focusWidget(), target);
+    QTest::keyClick(target, backwards ? Qt::Key_Backtab : Qt::Key_Tab,
+                    backwards ? Qt::ShiftModifier : Qt::NoModifier);
+    QCOMPARE(QApplication::focusWidget()->objectName(), expected);
+}
+
+// The small icon is the monitor picture too: opaque black corners, green trace. The 16 px
+// sheet has transparent margins and no green.
+void TestClassicKeys::windowIconIsTheMonitorAtEverySize() {
+    for (const int size : {16, 24, 32}) {
+        const QImage image = dialog->windowIcon().pixmap(size, size).toImage().convertToFormat(
+            QImage::Format_ARGB32);
+        QCOMPARE(image.width(), size);
+        QCOMPARE(image.pixel(0, 0), qRgb(0, 0, 0));
+        int green = 0;
+        for (int y = 0; y < size; ++y) {
+            for (int x = 0; x < size; ++x) {
+                green += qGreen(image.pixel(x, y)) > 200 && qRed(image.pixel(x, y)) < 60;
+            }
+        }
+        QVERIFY2(green >= size / 2, qPrintable(QString::number(size)));
+    }
+}
+
+QTEST_MAIN(TestClassicKeys)
+#include "tst_classickeys.moc"
