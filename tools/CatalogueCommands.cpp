@@ -1,6 +1,7 @@
 #include "CatalogueCommands.h"
 
 #include "Catalogue.h"
+#include "OutputFile.h"
 
 #include <algorithm>
 #include <string>
@@ -27,13 +28,14 @@ int parseRhythm(std::string_view text) {
     if (digits) {
         return static_cast<int>(parseInteger(text, 0, catalogue::entryCount - 1, "rhythm"));
     }
-    throw UsageError("unknown rhythm '" + std::string(text) +
-                     "'; 'pulsavo-strip list' shows the indices and exact names");
+    throw UsageError(message("unknown rhythm %1; 'pulsavo-strip list' shows the indices and exact "
+                             "names",
+                             {quoted(text)}));
 }
 
 int listCommand(Arguments args) {
     if (!args.empty()) {
-        throw UsageError("list takes no arguments, not '" + std::string(args.front()) + "'");
+        throw UsageError(message("list takes no arguments, not %1", {quoted(args.front())}));
     }
     std::string out;
     for (int i = 0; i < catalogue::entryCount; ++i) {

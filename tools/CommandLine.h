@@ -23,8 +23,8 @@ long long parseInteger(std::string_view text, long long lo, long long hi, std::s
 // Takes the value of option `name` at args[i + 1], advancing i; a UsageError when missing.
 std::string_view optionValue(Arguments args, std::size_t& i);
 
-// Writes `data` to `path` all at once: into a temporary file that replaces `path` only when
-// complete, or to standard output for "-". Throws UsageError when the file cannot be written.
+// Writes `data` to `path` ("-": standard output) through an OutputFile; throws IoError when
+// it cannot be written.
 void writeOutput(const std::string& path, std::string_view data);
 
 } // namespace pulsavo::strip
