@@ -5,7 +5,8 @@
 PACKAGES := g++ cmake make pkg-config \
 	qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev \
 	libbenchmark-dev fonts-ipafont-gothic \
-	desktop-file-utils appstream dpkg-dev
+	desktop-file-utils appstream dpkg-dev \
+	lintian man-db groff-base bash-completion python3
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 JOBS ?= $(shell nproc)
