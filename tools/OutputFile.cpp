@@ -18,7 +18,7 @@ namespace pulsavo::strip {
 
 namespace {
 
-constexpr std::size_t bufferSize = 64 * 1024;
+constexpr std::size_t bufferSize = std::size_t{64} * 1024;
 constexpr int maxLinkHops = 40; // the kernel's own limit
 
 // Length of the valid UTF-8 sequence of a printable character at text[i], or 0.
@@ -107,7 +107,10 @@ Resolved resolveLinks(const std::string& path, bool enforceProtection) {
             return resolved;
         }
         content.resize(static_cast<std::size_t>(length));
-        resolved.path = content.front() == '/' ? content : directory + "/" + content;
+        if (content.front() != '/') {
+            content.insert(0, directory + "/");
+        }
+        resolved.path = std::move(content);
     }
 }
 

@@ -185,26 +185,21 @@ void runTrace(const TraceOptions& options, const std::function<void(const TraceT
 }
 
 void writeTraceCsv(const TraceOptions& options, const std::function<void(std::string_view)>& sink) {
-    constexpr std::size_t chunk = 64 * 1024;
-    constexpr std::size_t longestRow = 5 * 21 + 8;
+    constexpr std::size_t chunk = std::size_t{64} * 1024;
     std::string rows = "tick,x,y,drawn_y,red,beep\n";
-    rows.reserve(chunk + longestRow);
-    runTrace(options, [&rows, &sink](const TraceTick& t) {
-        char row[longestRow];
-        char* end = row + sizeof row;
-        char* p = std::to_chars(row, end, t.tick).ptr;
-        *p++ = ',';
-        p = std::to_chars(p, end, t.step.to.x()).ptr;
-        *p++ = ',';
-        p = std::to_chars(p, end, t.sample.y).ptr;
-        *p++ = ',';
-        p = std::to_chars(p, end, t.step.to.y()).ptr;
-        *p++ = ',';
-        *p++ = t.sample.red ? '1' : '0';
-        *p++ = ',';
-        *p++ = t.sample.beep ? '1' : '0';
-        *p++ = '\n';
-        rows.append(row, p);
+    rows.reserve(chunk + 128);
+    const auto number = [&rows](long long value) {
+        char digits[24];
+        rows.append(digits, std::to_chars(std::begin(digits), std::end(digits), value).ptr);
+        rows += ',';
+    };
+    runTrace(options, [&rows, &sink, &number](const TraceTick& t) {
+        number(t.tick);
+        number(t.step.to.x());
+        number(t.sample.y);
+        number(t.step.to.y());
+        rows += t.sample.red ? '1' : '0';
+        rows += t.sample.beep ? ",1\n" : ",0\n";
         if (rows.size() >= chunk) {
             sink(rows);
             rows.clear();

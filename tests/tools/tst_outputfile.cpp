@@ -76,7 +76,7 @@ QByteArray csvOf(const QStringList& traceArgs) {
 // A device like /dev/full or /dev/null. As root, a private node in `dir`: a tool that wrongly
 // renames a file over its target then spoils only the test's copy, never the system's.
 QString device(const QTemporaryDir& dir, const char* name, unsigned int minor) {
-    const QString node = dir.filePath(QString::fromLatin1(name));
+    QString node = dir.filePath(QString::fromLatin1(name));
     if (::geteuid() == 0 &&
         ::mknod(QFile::encodeName(node).constData(), S_IFCHR | 0666, makedev(1, minor)) == 0) {
         return node;
@@ -150,7 +150,8 @@ void TestOutputFile::failedWriteKeepsEveryOldFile() {
     // unchecked final flush would swallow.
     const auto limit = [] {
         std::signal(SIGXFSZ, SIG_IGN);
-        const rlimit size{16 * 1024, 16 * 1024};
+        constexpr rlim_t limit = 16 * 1024;
+        const rlimit size{limit, limit};
         ::setrlimit(RLIMIT_FSIZE, &size);
     };
     const Run run = runStrip(longTrace + outputs, dir.path(),
@@ -174,7 +175,7 @@ void TestOutputFile::nonRegularTargetsAreWrittenDirectly() {
     const int reader = ::open(QFile::encodeName(fifo).constData(), O_RDONLY | O_NONBLOCK);
     QVERIFY(reader >= 0);
     const Run toFifo = runStrip(shortTrace + QStringList{"--csv", fifo});
-    QByteArray received(64 * 1024, '\0');
+    QByteArray received(qsizetype{64} * 1024, '\0');
     const ssize_t got = ::read(reader, received.data(), received.size());
     ::close(reader);
     QCOMPARE(toFifo.exitCode, 0);
