@@ -8,7 +8,8 @@ PACKAGES := g++ cmake make pkg-config \
 	desktop-file-utils appstream dpkg-dev \
 	clang-format clang-tidy \
 	libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools \
-	xvfb xauth
+	xvfb xauth \
+	lintian man-db groff-base bash-completion python3
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 JOBS ?= $(shell nproc)

@@ -1,6 +1,7 @@
 #include "CatalogueCommands.h"
 
 #include "Catalogue.h"
+#include "OutputFile.h"
 
 #include <algorithm>
 #include <string>
@@ -51,15 +52,16 @@ int parseRhythm(std::string_view text) {
     if (digits) {
         return static_cast<int>(parseInteger(text, 0, catalogue::entryCount - 1, "rhythm"));
     }
-    throw UsageError("unknown rhythm '" + std::string(text) +
-                     "'; 'pulsavo-strip list' shows the indices and exact names");
+    throw UsageError(message("unknown rhythm %1; 'pulsavo-strip list' shows the indices and exact "
+                             "names",
+                             {quoted(text)}));
 }
 
 int listCommand(Arguments args) {
     const CatalogueArguments parsed = parseCatalogueArguments(args);
     if (!parsed.operands.empty()) {
-        throw UsageError("list takes no arguments, not '" + std::string(parsed.operands.front()) +
-                         "'");
+        throw UsageError(
+            message("list takes no arguments, not %1", {quoted(parsed.operands.front())}));
     }
     const catalogue::Entries& names = catalogue::namesIn(parsed.language);
     std::string out;

@@ -1,11 +1,11 @@
 #include "CommandLine.h"
 
+#include "OutputFile.h"
 #include <QCoreApplication>
 #include <QSaveFile>
 #include <QString>
 
 #include <charconv>
-#include <cstdio>
 
 namespace pulsavo::strip {
 
@@ -14,15 +14,15 @@ long long parseInteger(std::string_view text, long long lo, long long hi, std::s
     const char* end = text.data() + text.size();
     const auto [ptr, ec] = std::from_chars(text.data(), end, value);
     if (text.empty() || ec != std::errc() || ptr != end || value < lo || value > hi) {
-        throw UsageError(std::string(what) + " must be a whole number from " + std::to_string(lo) +
-                         " to " + std::to_string(hi) + ", not '" + std::string(text) + "'");
+        throw UsageError(message("%1 must be a whole number from %2 to %3, not %4",
+                                 {what, std::to_string(lo), std::to_string(hi), quoted(text)}));
     }
     return value;
 }
 
 std::string_view optionValue(Arguments args, std::size_t& i) {
     if (i + 1 >= args.size()) {
-        throw UsageError("option " + std::string(args[i]) + " needs a value");
+        throw UsageError(message("option %1 needs a value", {args[i]}));
     }
     return args[++i];
 }
@@ -38,22 +38,10 @@ catalogue::Language parseLanguage(std::string_view text) {
 }
 
 void writeOutput(const std::string& path, std::string_view data) {
-    if (path == "-") {
-        if (std::fwrite(data.data(), 1, data.size(), stdout) != data.size() ||
-            std::fflush(stdout) != 0) {
-            throw UsageError("cannot write to standard output");
-        }
-        return;
-    }
-    QSaveFile file(QString::fromStdString(path));
-    if (!file.open(QIODevice::WriteOnly)) {
-        throw UsageError("cannot write " + path + ": " + file.errorString().toStdString());
-    }
-    if (file.write(data.data(), static_cast<qint64>(data.size())) !=
-            static_cast<qint64>(data.size()) ||
-        !file.commit()) {
-        throw UsageError("cannot write " + path + ": " + file.errorString().toStdString());
-    }
+    OutputFile file(path);
+    file.open();
+    file.write(data);
+    file.commit();
 }
 
 } // namespace pulsavo::strip

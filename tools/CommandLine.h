@@ -33,8 +33,8 @@ inline constexpr const char* languageUsage =
     "                  environment (LANGUAGE, LC_ALL, LC_MESSAGES, LANG): Japanese when it\n"
     "                  is Japanese, English otherwise\n";
 
-// Writes `data` to `path` all at once: into a temporary file that replaces `path` only when
-// complete, or to standard output for "-". Throws UsageError when the file cannot be written.
+// Writes `data` to `path` ("-": standard output) through an OutputFile; throws IoError when
+// it cannot be written.
 void writeOutput(const std::string& path, std::string_view data);
 
 } // namespace pulsavo::strip

@@ -1,14 +1,14 @@
 #include "TraceCommand.h"
 
 #include "Catalogue.h"
+#include "OutputFile.h"
 #include "StripPainter.h"
 
 #include <QGuiApplication>
-#include <QSaveFile>
 
 #include <algorithm>
+#include <charconv>
 #include <ctime>
-#include <iostream>
 #include <memory>
 
 namespace pulsavo::strip {
@@ -41,7 +41,7 @@ namespace {
 Selection parseSelection(std::string_view text, long long ticks) {
     const auto colon = text.find(':');
     if (colon == std::string_view::npos) {
-        throw UsageError("selection '" + std::string(text) + "' is not TICK:RHYTHM[@SEED]");
+        throw UsageError(message("selection %1 is not TICK:RHYTHM[@SEED]", {quoted(text)}));
     }
     Selection selection;
     selection.tick = parseInteger(text.substr(0, colon), 1, ticks, "selection tick");
@@ -69,7 +69,7 @@ ImageStyle parseStyle(std::string_view text) {
     if (text == "monitor") {
         return ImageStyle::monitor;
     }
-    throw UsageError("unknown style '" + std::string(text) + "' for --style (strip or monitor)");
+    throw UsageError(message("unknown style %1 for --style (strip or monitor)", {quoted(text)}));
 }
 
 // Two outputs into one file would leave only the last; standard output can take only one.
@@ -80,13 +80,23 @@ void checkDistinctOutputs(const TraceOptions& options) {
         if (!*path) {
             continue;
         }
-        if (std::find(paths.begin(), paths.end(), **path) != paths.end()) {
-            throw UsageError(**path == "-"
-                                 ? std::string("only one output can go to standard output")
-                                 : "'" + **path + "' is given for two outputs");
+        for (const std::string& earlier : paths) {
+            if (sameOutput(earlier, **path)) {
+                throw UsageError(earlier == "-" && **path == "-"
+                                     ? message("only one output can go to standard output")
+                                     : message("%1 and %2 are one file, given for two outputs",
+                                               {quoted(earlier), quoted(**path)}));
+            }
         }
         paths.push_back(**path);
     }
+}
+
+std::string fileOption(Arguments args, std::size_t& i) {
+    const std::string_view option = args[i];
+    const std::string_view value = optionValue(args, i);
+    checkOutputPath(option, value);
+    return std::string(value);
 }
 
 } // namespace
@@ -113,13 +123,13 @@ TraceOptions parseTraceOptions(Arguments args) {
         } else if (arg == "--select") {
             selections.push_back(optionValue(args, i));
         } else if (arg == "--csv") {
-            options.csvPath = std::string(optionValue(args, i));
+            options.csvPath = fileOption(args, i);
         } else if (arg == "--png") {
-            options.image.pngPath = std::string(optionValue(args, i));
+            options.image.pngPath = fileOption(args, i);
         } else if (arg == "--svg") {
-            options.image.svgPath = std::string(optionValue(args, i));
+            options.image.svgPath = fileOption(args, i);
         } else if (arg == "--pdf") {
-            options.image.pdfPath = std::string(optionValue(args, i));
+            options.image.pdfPath = fileOption(args, i);
         } else if (arg == "--style") {
             options.image.style = parseStyle(optionValue(args, i));
             imageOption = arg;
@@ -136,7 +146,7 @@ TraceOptions parseTraceOptions(Arguments args) {
             from = optionValue(args, i);
             stripOption = arg;
         } else {
-            throw UsageError("unknown option '" + std::string(arg) + "' for trace");
+            throw UsageError(message("unknown option %1 for trace", {quoted(arg)}));
         }
     }
     if (!haveTicks) {
@@ -233,35 +243,46 @@ StripPainter stripFor(const TraceOptions& options) {
     return StripPainter(std::move(description));
 }
 
-std::string traceCsv(const TraceOptions& options) {
-    std::string csv = "tick,x,y,drawn_y,red,beep\n";
-    csv.reserve(csv.size() + static_cast<std::size_t>(options.ticks) * 24);
-    runTrace(options, [&csv](const TraceTick& t) {
-        csv += std::to_string(t.tick);
-        csv += ',';
-        csv += std::to_string(t.step.to.x());
-        csv += ',';
-        csv += std::to_string(t.sample.y);
-        csv += ',';
-        csv += std::to_string(t.step.to.y());
-        csv += t.sample.red ? ",1" : ",0";
-        csv += t.sample.beep ? ",1\n" : ",0\n";
+void writeTraceCsv(const TraceOptions& options, const std::function<void(std::string_view)>& sink) {
+    constexpr std::size_t chunk = std::size_t{64} * 1024;
+    std::string rows = "tick,x,y,drawn_y,red,beep\n";
+    rows.reserve(chunk + 128);
+    const auto number = [&rows](long long value) {
+        char digits[24];
+        rows.append(digits, std::to_chars(std::begin(digits), std::end(digits), value).ptr);
+        rows += ',';
+    };
+    runTrace(options, [&rows, &sink, &number](const TraceTick& t) {
+        number(t.tick);
+        number(t.step.to.x());
+        number(t.sample.y);
+        number(t.step.to.y());
+        rows += t.sample.red ? '1' : '0';
+        rows += t.sample.beep ? ",1\n" : ",0\n";
+        if (rows.size() >= chunk) {
+            sink(rows);
+            rows.clear();
+        }
     });
+    sink(rows);
+}
+
+std::string traceCsv(const TraceOptions& options) {
+    std::string csv;
+    writeTraceCsv(options, [&csv](std::string_view rows) { csv += rows; });
     return csv;
 }
 
 namespace {
 
-// Text needs a font database and so a QGuiApplication; the offscreen platform unless the caller
-// chose one.
+// Text needs a font database and so a QGuiApplication. The tool is headless: always the
+// offscreen platform, whatever QT_QPA_PLATFORM says for the desktop's programs.
 void withGuiApplication(const std::function<void()>& run) {
     if (qobject_cast<QGuiApplication*>(QCoreApplication::instance())) {
         run();
         return;
     }
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    }
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     // Without a desktop session Qt warns about the runtime directory on every run; a command
     // line tool keeps stderr for its own one-line errors.
     static const QtMessageHandler defaultHandler = qInstallMessageHandler(nullptr);
@@ -278,72 +299,57 @@ void withGuiApplication(const std::function<void()>& run) {
     run();
 }
 
-struct Output {
-    std::string path;
-    std::function<QByteArray()> render;
-    std::unique_ptr<QSaveFile> file;
-};
-
-void failWriting(const Output& output) {
-    throw UsageError("cannot write " + output.path + ": " +
-                     output.file->errorString().toStdString());
-}
-
-// Every file is opened before anything is drawn and renamed into place only when all of them
-// are written, so a bad path or a failure leaves no file behind, complete or partial.
-void writeImages(const TraceOptions& options) {
-    std::optional<StripPainter> strip;
+// Every file is opened before anything is written, the CSV is streamed as the trace steps,
+// and files are renamed into place only when all of them are written and on disk: a bad path
+// or a failure leaves no file behind, complete or partial, and the old files as they were.
+void writeOutputs(const TraceOptions& options) {
+    struct Output {
+        std::unique_ptr<OutputFile> file;
+        QByteArray (*render)(const StripPainter&);
+    };
     std::vector<Output> outputs;
     const auto add = [&outputs](const std::optional<std::string>& path,
-                                std::function<QByteArray()> render) {
+                                QByteArray (*render)(const StripPainter&)) {
         if (path) {
-            outputs.push_back({*path, std::move(render), nullptr});
+            outputs.push_back({std::make_unique<OutputFile>(*path), render});
         }
     };
-    add(options.csvPath, [&options] { return QByteArray::fromStdString(traceCsv(options)); });
-    add(options.image.pngPath, [&strip] { return renderPng(*strip); });
-    add(options.image.svgPath, [&strip] { return renderSvg(*strip); });
-    add(options.image.pdfPath, [&strip] { return renderPdf(*strip); });
+    const bool csv = options.csvPath || !options.image.requested();
+    add(csv ? std::optional(options.csvPath.value_or("-")) : std::nullopt, nullptr);
+    add(options.image.pngPath, renderPng);
+    add(options.image.svgPath, renderSvg);
+    add(options.image.pdfPath, renderPdf);
     for (Output& output : outputs) {
-        if (output.path != "-") {
-            output.file = std::make_unique<QSaveFile>(QString::fromStdString(output.path));
-            if (!output.file->open(QIODevice::WriteOnly)) {
-                failWriting(output);
-            }
-        }
+        output.file->open();
     }
-    std::optional<QByteArray> toStandardOutput;
-    withGuiApplication([&] {
-        strip.emplace(stripFor(options));
-        for (Output& output : outputs) {
-            const QByteArray data = output.render();
-            if (!output.file) {
-                toStandardOutput = data;
-            } else if (output.file->write(data) != data.size()) {
-                failWriting(output);
+    if (csv) {
+        OutputFile& file = *outputs.front().file;
+        writeTraceCsv(options, [&file](std::string_view rows) { file.write(rows); });
+    }
+    if (options.image.requested()) {
+        withGuiApplication([&] {
+            const StripPainter strip = stripFor(options);
+            for (Output& output : outputs) {
+                if (output.render) {
+                    const QByteArray data = output.render(strip);
+                    output.file->write(
+                        std::string_view(data.constData(), static_cast<std::size_t>(data.size())));
+                }
             }
-        }
-    });
+        });
+    }
     for (Output& output : outputs) {
-        if (output.file && !output.file->commit()) {
-            failWriting(output);
-        }
+        output.file->finish();
     }
-    if (toStandardOutput) {
-        writeOutput("-", std::string_view(toStandardOutput->constData(),
-                                          static_cast<std::size_t>(toStandardOutput->size())));
+    for (Output& output : outputs) {
+        output.file->commit();
     }
 }
 
 } // namespace
 
 int traceCommand(Arguments args) {
-    const TraceOptions options = parseTraceOptions(args);
-    if (options.image.requested()) {
-        writeImages(options);
-    } else {
-        writeOutput(options.csvPath.value_or("-"), traceCsv(options));
-    }
+    writeOutputs(parseTraceOptions(args));
     return 0;
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pulsavo::strip {
@@ -64,6 +65,9 @@ TraceOptions parseTraceOptions(Arguments args);
 
 // Steps a fresh monitor through the ticks, making each selection just before its tick.
 void runTrace(const TraceOptions& options, const std::function<void(const TraceTick&)>& onTick);
+
+// The CSV of the trace, handed to `sink` in chunks as the trace steps.
+void writeTraceCsv(const TraceOptions& options, const std::function<void(std::string_view)>& sink);
 
 std::string traceCsv(const TraceOptions& options);
 

@@ -1,10 +1,15 @@
 #include "CatalogueCommands.h"
 #include "CommandLine.h"
 #include "EventsCommand.h"
+#include "OutputFile.h"
 #include "PulsavoVersion.h"
 #include "TraceCommand.h"
 
+#include <QtGlobal>
+
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 #include <exception>
 #include <string_view>
 #include <vector>
@@ -28,7 +33,7 @@ void printUsage(std::FILE* out) {
 
 int run(Arguments args) {
     if (args.empty()) {
-        throw UsageError("missing command; try 'pulsavo-strip --help'");
+        throw UsageError(message("missing command; try 'pulsavo-strip --help'"));
     }
     const std::string_view command = args.front();
     const Arguments rest = args.subspan(1);
@@ -52,20 +57,42 @@ int run(Arguments args) {
     if (command == "events") {
         return eventsCommand(rest);
     }
-    throw UsageError("unknown command '" + std::string(command) + "'; try 'pulsavo-strip --help'");
+
+    throw UsageError(message("unknown command %1; try 'pulsavo-strip --help'", {quoted(command)}));
+}
+
+void report(const char* what) {
+    std::fprintf(stderr, "pulsavo-strip: %s\n", escapedLine(what).c_str());
+}
+
+// What went to standard output through stdio (help, version) must have arrived, as with any
+// command-line tool: a full disk or closed pipe is a failure, not a success.
+int checkStandardOutput(int status) {
+    if (std::fflush(stdout) != 0 || std::ferror(stdout) != 0) {
+        const int error = errno;
+        report(message("cannot write %1: %2",
+                       {message("standard output"), std::strerror(error != 0 ? error : EIO)})
+                   .c_str());
+        return status == 0 ? ioErrorExitCode : status;
+    }
+    return status;
 }
 
 } // namespace
 
 int main(int argc, char** argv) {
+    // Headless: never a platform that needs a display, whatever the desktop asks for.
+    qputenv("QT_QPA_PLATFORM", "offscreen");
     const std::vector<std::string_view> args(argv + 1, argv + argc);
+    int status = 0;
     try {
-        return run(args);
+        status = run(args);
     } catch (const UsageError& error) {
-        std::fprintf(stderr, "pulsavo-strip: %s\n", error.what());
-        return usageExitCode;
+        report(error.what());
+        status = usageExitCode;
     } catch (const std::exception& error) {
-        std::fprintf(stderr, "pulsavo-strip: %s\n", error.what());
-        return 1;
+        report(error.what());
+        status = ioErrorExitCode;
     }
+    return checkStandardOutput(status);
 }

@@ -169,8 +169,10 @@ void TestClassicKeys::tabFromAClickedBoxFollowsTheTemplate() {
 // sheet has transparent margins and no green.
 void TestClassicKeys::windowIconIsTheMonitorAtEverySize() {
     for (const int size : {16, 24, 32}) {
-        const QImage image = dialog->windowIcon().pixmap(size, size).toImage().convertToFormat(
-            QImage::Format_ARGB32);
+        const QImage image = dialog->windowIcon()
+                                 .pixmap(size, size)
+                                 .toImage()
+                                 .convertToFormat(QImage::Format_ARGB32);
         QCOMPARE(image.width(), size);
         QCOMPARE(image.pixel(0, 0), qRgb(0, 0, 0));
         int green = 0;

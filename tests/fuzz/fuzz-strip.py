@@ -1,0 +1,263 @@
+#!/usr/bin/env python3
+"""Runs pulsavo-strip on generated command lines and checks that it fails only cleanly.
+
+Each case must end with exit status 0, 1 or 2 within the time limit (no crash, no sanitizer
+report, no hang); print nothing on standard error on success and exactly one line starting
+with "pulsavo-strip: " otherwise; and leave its scratch directory with no temporary file, no
+partial output, and, when it fails, no new or changed file at all.
+
+    tests/fuzz/fuzz-strip.py --strip build/asan/tools/pulsavo-strip --cases 5000 [--seed S]
+
+The seed is printed first; the same seed and strip binary give the same command lines.
+"""
+
+import argparse
+import os
+import random
+import shutil
+import stat
+import subprocess
+import sys
+import tempfile
+from concurrent.futures import ThreadPoolExecutor
+
+HERE = os.path.dirname(os.path.abspath(__file__))
+TEMP_PREFIX = b".pulsavo-strip-"
+FIXTURES = {b"keep.csv": b"old complete csv\n", b"keep.png": b"old complete png"}
+OPTIONS = ["--ticks", "--select", "--width", "--height", "--csv", "--png", "--svg", "--pdf",
+           "--style", "--grid", "--row-seconds", "--from"]
+FILE_OPTIONS = {"--csv", "--png", "--svg", "--pdf"}
+
+
+def nasty(rng):
+    return rng.choice([b"", b"\n", b"a\nb", b"\x1b[31mred", b"\xff\xfe", b"\t", b"\\", b" ",
+                       b"\xc2\x9b1m", b"%s%n", "心電図".encode(), b"-", b"--", b"-1", b"x" * 300])
+
+
+def number(rng, lo, hi):
+    return str(rng.choice([lo, hi, lo - 1, hi + 1, rng.randint(lo, hi), rng.randint(lo, hi),
+                           rng.randint(lo, hi), 0, -1, 2**31, 2**63, 99999999999])).encode()
+
+
+def ticks_value(rng):
+    return str(rng.choice([1, 2, 5, 60, 600, 1200, 3000, rng.randint(1, 5000)])).encode()
+
+
+def bad_ticks(rng):
+    # Only values that fail: a full 8,640,000-tick run is legitimate but too slow to fuzz.
+    return rng.choice([b"0", b"-1", b"8640001", b"9223372036854775808", b"99999999999",
+                       b"12abc", b"", b"+5", b" 5", b"0x10"])
+
+
+def selection(rng):
+    tick = rng.choice([b"1", b"2", b"100", b"0", b"-1", b"9999999", b"", b"x"])
+    rhythm = rng.choice([str(rng.randint(0, 17)).encode(), b"none", b"18", b"-1", b"", b"17",
+                         b"0x1", b" 1"])
+    seed = rng.choice([b"", b"@1", b"@42", b"@4294967295", b"@4294967296", b"@", b"@-1",
+                       b"@" + str(rng.randint(0, 2**32 - 1)).encode()])
+    text = tick + b":" + rhythm + seed
+    return rng.choice([text, text, text, b"1", b"1:2:3", nasty(rng)])
+
+
+def path_value(rng, scratch, devices):
+    return rng.choice([
+        b"out.csv", b"out.png", b"out.svg", b"out.pdf", b"a", b"./same", b"same", b"keep.csv",
+        b"keep.png", b"-", b"", b"./-x", b"-x", b"--grid", b"sub/", b".", b"..", b"x" * 256,
+        b"x" * 255, b"nonexistent/dir/out.csv", scratch + b"/abs.csv", b"link-to-keep",
+        b"dangling", b"n\xffm.csv", b"line\nbreak.csv", b"/dev/null", b"/dev/stdout",
+        devices.get(b"full", b"out.csv"), devices.get(b"null", b"out.csv"),
+        b"locked/inside.csv"])
+
+
+def option_value(rng, option, scratch, devices):
+    if rng.random() < 0.05:
+        return nasty(rng)
+    if option == "--ticks":
+        return ticks_value(rng) if rng.random() < 0.8 else bad_ticks(rng)
+    if option == "--select":
+        return selection(rng)
+    if option == "--width":
+        return number(rng, 31, 700) if rng.random() < 0.3 else str(rng.randint(31, 700)).encode()
+    if option == "--height":
+        return number(rng, 1, 400) if rng.random() < 0.3 else str(rng.randint(1, 400)).encode()
+    if option in FILE_OPTIONS:
+        return path_value(rng, scratch, devices)
+    if option == "--style":
+        return rng.choice([b"strip", b"monitor", b"paper", b""])
+    if option == "--row-seconds":
+        return number(rng, 1, 60)
+    if option == "--from":
+        return number(rng, 1, 600)
+    return b""
+
+
+def command_line(rng, scratch, devices):
+    roll = rng.random()
+    if roll < 0.04:
+        return [rng.choice([b"--help", b"-h", b"help", b"--version"])]
+    if roll < 0.08:
+        return [b"list"] + ([nasty(rng)] if rng.random() < 0.5 else [])
+    if roll < 0.16:
+        return [b"explain"] + [rng.choice([str(rng.randint(-2, 20)).encode(), nasty(rng),
+                                           "心房細動".encode(), b"0", b"17"])
+                               for _ in range(rng.choice([0, 1, 1, 1, 2]))]
+    if roll < 0.18:
+        return [nasty(rng)] + [nasty(rng) for _ in range(rng.randint(0, 3))]
+    args = [b"trace"]
+    if rng.random() < 0.95:
+        args += [b"--ticks", ticks_value(rng) if rng.random() < 0.9 else bad_ticks(rng)]
+    for _ in range(rng.randint(0, 6)):
+        option = rng.choice(OPTIONS)
+        if option == "--grid":
+            args.append(b"--grid")
+        elif rng.random() < 0.03:
+            args.append(option.encode())  # value missing at the end, or the next option taken
+        else:
+            args += [option.encode(), option_value(rng, option, scratch, devices)]
+    if rng.random() < 0.3:
+        args.append(rng.choice([b"--png", b"--csv", b"--svg"]))
+        args.append(path_value(rng, scratch, devices))
+    if rng.random() < 0.03:
+        args.append(nasty(rng))
+    return args
+
+
+def make_scratch(root):
+    scratch = tempfile.mkdtemp(prefix="case-", dir=root).encode()
+    for name, data in FIXTURES.items():
+        with open(os.path.join(scratch, name), "wb") as f:
+            f.write(data)
+    os.makedirs(os.path.join(scratch, b"sub"))
+    os.symlink(b"keep.csv", os.path.join(scratch, b"link-to-keep"))
+    os.symlink(b"made-by-link.csv", os.path.join(scratch, b"dangling"))
+    locked = os.path.join(scratch, b"locked")
+    os.makedirs(locked)
+    devices = {}
+    if os.geteuid() == 0:
+        # Private device nodes: a wrongly renamed output spoils only these, never /dev.
+        for name, minor in ((b"full", 7), (b"null", 3)):
+            node = os.path.join(scratch, b"dev-" + name)
+            try:
+                os.mknod(node, 0o666 | stat.S_IFCHR, os.makedev(1, minor))
+                devices[name] = node
+            except OSError:
+                pass
+    else:
+        os.chmod(locked, 0o555)
+    return scratch, devices
+
+
+def snapshot(scratch):
+    files = {}
+    for dirpath, _, names in os.walk(scratch):
+        for name in names:
+            path = os.path.join(dirpath, name)
+            info = os.lstat(path)
+            if stat.S_ISREG(info.st_mode):
+                with open(path, "rb") as f:
+                    files[os.path.relpath(path, scratch)] = f.read()
+            else:
+                files[os.path.relpath(path, scratch)] = info.st_mode
+    return files
+
+
+def complete(data):
+    """Whether an output file is whole in one of the formats written."""
+    return ((data.startswith(b"\x89PNG") and data.endswith(b"IEND\xaeB`\x82")) or
+            (data.startswith(b"%PDF") and data.rstrip().endswith(b"%%EOF")) or
+            (data.startswith(b"<?xml") and data.rstrip().endswith(b"</svg>")) or
+            (data.startswith(b"tick,x,y,drawn_y,red,beep\n") and data.endswith(b"\n")))
+
+
+def run_case(strip, args, scratch, env, timeout):
+    """Returns (None when the case passed, else what went wrong; the exit status)."""
+    before = snapshot(scratch)
+    try:
+        result = subprocess.run([strip] + args, cwd=scratch, env=env, stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
+                                timeout=timeout)
+    except subprocess.TimeoutExpired:
+        return "hang: no exit within %s s" % timeout, None
+    problems = []
+    if result.returncode not in (0, 1, 2):
+        problems.append("exit status %d" % result.returncode)
+    err = result.stderr
+    if result.returncode == 0 and err:
+        problems.append("success with output on stderr")
+    if result.returncode != 0 and (not err.startswith(b"pulsavo-strip: ") or
+                                   err.count(b"\n") != 1 or not err.endswith(b"\n")):
+        problems.append("stderr is not one line")
+    after = snapshot(scratch)
+    for name, data in after.items():
+        base = os.path.basename(name)
+        if base.startswith(TEMP_PREFIX):
+            problems.append("temporary file left: %r" % name)
+        elif result.returncode != 0 and before.get(name) != data:
+            problems.append("failed run changed %r" % name)
+        elif before.get(name) != data and isinstance(data, bytes) and not complete(data):
+            problems.append("partial output %r" % name)
+    for name in before:
+        if name not in after:
+            problems.append("%r disappeared" % name)
+    if problems:
+        return "; ".join(problems) + "\n    stderr: %r" % err[:400], result.returncode
+    return None, result.returncode
+
+
+def main():
+    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
+    parser.add_argument("--strip", required=True, help="the pulsavo-strip binary")
+    parser.add_argument("--cases", type=int, default=5000)
+    parser.add_argument("--seed", type=int, default=None)
+    parser.add_argument("--timeout", type=float, default=60.0, help="seconds per case")
+    parser.add_argument("--jobs", type=int, default=2)
+    options = parser.parse_args()
+    options.strip = os.path.abspath(options.strip)
+    seed = options.seed if options.seed is not None else random.SystemRandom().randrange(2**32)
+    print("fuzz-strip: seed %d, %d cases (rerun with --seed %d)" % (seed, options.cases, seed),
+          flush=True)
+
+    env = dict(os.environ)
+    env.pop("QT_QPA_PLATFORM", None)
+    # A sanitizer report must not look like exit status 1: abort, and the check sees a signal.
+    env["ASAN_OPTIONS"] = "detect_leaks=1:abort_on_error=1:exitcode=99"
+    env["UBSAN_OPTIONS"] = "halt_on_error=1:abort_on_error=1:print_stacktrace=1"
+    env["LSAN_OPTIONS"] = "suppressions=%s:exitcode=99" % os.path.join(HERE, "..", "lsan.supp")
+
+    root = tempfile.mkdtemp(prefix="fuzz-strip-")
+    rng = random.Random(seed)
+    cases = []
+    for index in range(options.cases):
+        case_rng = random.Random(rng.getrandbits(64))
+        cases.append((index, case_rng))
+
+    def one(case):
+        index, case_rng = case
+        scratch, devices = make_scratch(root)
+        try:
+            args = command_line(case_rng, scratch, devices)
+            failure, status = run_case(options.strip, args, scratch, env, options.timeout)
+        finally:
+            locked = os.path.join(scratch, b"locked")
+            if os.path.isdir(locked):
+                os.chmod(locked, 0o755)
+            shutil.rmtree(scratch, ignore_errors=True)
+        return index, args, failure, status
+
+    failures = 0
+    statuses = {}
+    with ThreadPoolExecutor(max_workers=options.jobs) as pool:
+        for index, args, failure, status in pool.map(one, cases):
+            statuses[status] = statuses.get(status, 0) + 1
+            if failure:
+                failures += 1
+                print("case %d FAILED: %s\n    args: %r" % (index, failure, args), flush=True)
+    shutil.rmtree(root, ignore_errors=True)
+    print("fuzz-strip: %d cases, %d failed (seed %d); exit statuses %s" %
+          (options.cases, failures, seed,
+           ", ".join("%s: %d" % item for item in sorted(statuses.items(), key=str))))
+    return 1 if failures else 0
+
+
+if __name__ == "__main__":
+    sys.exit(main())

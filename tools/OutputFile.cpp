@@ -1,0 +1,349 @@
+#include "OutputFile.h"
+
+#include "CommandLine.h"
+
+#include <QCoreApplication>
+#include <QString>
+
+#include <cerrno>
+#include <climits>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace pulsavo::strip {
+
+namespace {
+
+constexpr std::size_t bufferSize = std::size_t{64} * 1024;
+constexpr int maxLinkHops = 40; // the kernel's own limit
+
+// Length of the valid UTF-8 sequence of a printable character at text[i], or 0.
+std::size_t printableSequence(std::string_view text, std::size_t i) {
+    const auto byte = [&text](std::size_t k) { return static_cast<unsigned char>(text[k]); };
+    const unsigned char lead = byte(i);
+    if (lead >= 0x20 && lead < 0x7f) {
+        return 1;
+    }
+    std::size_t length = 0;
+    unsigned int code = 0;
+    if (lead >= 0xc2 && lead <= 0xdf) {
+        length = 2;
+        code = lead & 0x1fU;
+    } else if (lead >= 0xe0 && lead <= 0xef) {
+        length = 3;
+        code = lead & 0x0fU;
+    } else if (lead >= 0xf0 && lead <= 0xf4) {
+        length = 4;
+        code = lead & 0x07U;
+    } else {
+        return 0;
+    }
+    if (i + length > text.size()) {
+        return 0;
+    }
+    for (std::size_t k = 1; k < length; ++k) {
+        if ((byte(i + k) & 0xc0U) != 0x80) {
+            return 0;
+        }
+        code = (code << 6U) | (byte(i + k) & 0x3fU);
+    }
+    const bool overlong = (length == 3 && code < 0x800) || (length == 4 && code < 0x10000);
+    const bool surrogate = code >= 0xd800 && code <= 0xdfff;
+    const bool c1Control = code < 0xa0;
+    return overlong || surrogate || c1Control || code > 0x10ffff ? 0 : length;
+}
+
+std::string directoryOf(const std::string& path) {
+    const auto slash = path.rfind('/');
+    if (slash == std::string::npos) {
+        return ".";
+    }
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+std::string baseNameOf(std::string_view path) {
+    const auto slash = path.rfind('/');
+    return std::string(slash == std::string_view::npos ? path : path.substr(slash + 1));
+}
+
+struct Resolved {
+    std::string path;
+    bool magic = false; // reached through /proc, where a link names an open file, not a path
+};
+
+// Follows symbolic links as opening the path would. A link in a sticky world-writable
+// directory is followed only when it belongs to us or to the directory's owner: otherwise any
+// user could point our output at a file of ours (the kernel's protected-symlinks rule).
+Resolved resolveLinks(const std::string& path, bool enforceProtection) {
+    Resolved resolved{path};
+    for (int hops = 0;; ++hops) {
+        if (resolved.path.starts_with("/proc/")) {
+            resolved.magic = true;
+            return resolved;
+        }
+        struct stat link {};
+        if (::lstat(resolved.path.c_str(), &link) != 0 || !S_ISLNK(link.st_mode)) {
+            return resolved;
+        }
+        if (hops == maxLinkHops) {
+            throw IoError(message("cannot write %1: %2", {quoted(path), std::strerror(ELOOP)}));
+        }
+        const std::string directory = directoryOf(resolved.path);
+        struct stat dir {};
+        if (enforceProtection && ::stat(directory.c_str(), &dir) == 0 &&
+            (dir.st_mode & S_ISVTX) != 0 && (dir.st_mode & S_IWOTH) != 0 &&
+            link.st_uid != ::geteuid() && link.st_uid != dir.st_uid) {
+            throw IoError(message("refusing to follow the symbolic link %1: it belongs to another "
+                                  "user in the shared directory %2",
+                                  {quoted(resolved.path), quoted(directory)}));
+        }
+        std::string content(PATH_MAX, '\0');
+        const ssize_t length = ::readlink(resolved.path.c_str(), content.data(), content.size());
+        if (length <= 0 || static_cast<std::size_t>(length) >= content.size()) {
+            return resolved;
+        }
+        content.resize(static_cast<std::size_t>(length));
+        if (content.front() != '/') {
+            content.insert(0, directory + "/");
+        }
+        resolved.path = std::move(content);
+    }
+}
+
+mode_t creationMode() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+std::string escaped(std::string_view text, bool backslashes) {
+    std::string out;
+    for (std::size_t i = 0; i < text.size();) {
+        const std::size_t length = printableSequence(text, i);
+        if (text[i] == '\\' && backslashes) {
+            out += "\\\\";
+        } else if (length > 0) {
+            out += text.substr(i, length);
+            i += length;
+            continue;
+        } else if (text[i] == '\n') {
+            out += "\\n";
+        } else if (text[i] == '\t') {
+            out += "\\t";
+        } else if (text[i] == '\r') {
+            out += "\\r";
+        } else {
+            char escape[5];
+            std::snprintf(escape, sizeof escape, "\\x%02x", static_cast<unsigned char>(text[i]));
+            out += escape;
+        }
+        ++i;
+    }
+    return out;
+}
+
+} // namespace
+
+std::string message(const char* text, std::initializer_list<std::string_view> args) {
+    const std::string translated =
+        QCoreApplication::translate("pulsavo-strip", text).toUtf8().toStdString();
+    std::string out;
+    for (std::size_t i = 0; i < translated.size(); ++i) {
+        const char next = i + 1 < translated.size() ? translated[i + 1] : '\0';
+        if (translated[i] == '%' && next >= '1' && next <= '9' &&
+            static_cast<std::size_t>(next - '1') < args.size()) {
+            out += *(args.begin() + (next - '1'));
+            ++i;
+        } else {
+            out += translated[i];
+        }
+    }
+    return out;
+}
+
+std::string escapedLine(std::string_view text) {
+    return escaped(text, false);
+}
+
+std::string quoted(std::string_view text) {
+    return "'" + escaped(text, true) + "'";
+}
+
+void checkOutputPath(std::string_view option, std::string_view path) {
+    if (path.empty()) {
+        throw UsageError(message("%1 needs a file name, not an empty one", {option}));
+    }
+    if (path == "-") {
+        return;
+    }
+    if (path.front() == '-') {
+        throw UsageError(message("%1 takes a file name, not the option-like %2 (write ./%3 for a "
+                                 "file named so)",
+                                 {option, quoted(path), escapedLine(path)}));
+    }
+    if (path.size() >= PATH_MAX) {
+        throw UsageError(message("%1 %2: %3", {option, quoted(path), std::strerror(ENAMETOOLONG)}));
+    }
+    std::size_t start = 0;
+    while (start <= path.size()) {
+        const std::size_t end = std::min(path.find('/', start), path.size());
+        if (end - start > NAME_MAX) {
+            throw UsageError(
+                message("%1 %2: %3", {option, quoted(path), std::strerror(ENAMETOOLONG)}));
+        }
+        start = end + 1;
+    }
+    const std::string base = baseNameOf(path);
+    struct stat info {};
+    if (base.empty() || base == "." || base == ".." ||
+        (::stat(std::string(path).c_str(), &info) == 0 && S_ISDIR(info.st_mode))) {
+        throw UsageError(message("%1 %2 is a directory, not a file", {option, quoted(path)}));
+    }
+}
+
+bool sameOutput(const std::string& a, const std::string& b) {
+    const auto identify = [](const std::string& path, struct stat& info) {
+        if (path == "-") {
+            return std::pair{std::string("-"), ::fstat(STDOUT_FILENO, &info) == 0};
+        }
+        const Resolved resolved = resolveLinks(path, false);
+        std::string canonical = resolved.path;
+        if (char* directory = ::realpath(directoryOf(resolved.path).c_str(), nullptr)) {
+            canonical = std::string(directory) + "/" + baseNameOf(resolved.path);
+            std::free(directory);
+        }
+        return std::pair{canonical, ::stat(path.c_str(), &info) == 0};
+    };
+    struct stat infoA {};
+    struct stat infoB {};
+    const auto [pathA, existsA] = identify(a, infoA);
+    const auto [pathB, existsB] = identify(b, infoB);
+    return pathA == pathB ||
+           (existsA && existsB && infoA.st_dev == infoB.st_dev && infoA.st_ino == infoB.st_ino);
+}
+
+OutputFile::OutputFile(std::string path) : name(std::move(path)) {}
+
+OutputFile::~OutputFile() {
+    if (fd > STDERR_FILENO) {
+        ::close(fd);
+    }
+    if (!temporary.empty()) {
+        ::unlink(temporary.c_str());
+    }
+}
+
+void OutputFile::fail(int error) const {
+    throw IoError(
+        message("cannot write %1: %2",
+                {name == "-" ? message("standard output") : quoted(name), std::strerror(error)}));
+}
+
+void OutputFile::open() {
+    if (name == "-") {
+        kind = Mode::direct;
+        fd = STDOUT_FILENO;
+        return;
+    }
+    const Resolved resolved = resolveLinks(name, true);
+    target = resolved.path;
+    struct stat info {};
+    const bool exists = ::stat(name.c_str(), &info) == 0;
+    if (resolved.magic || (exists && !S_ISREG(info.st_mode))) {
+        kind = Mode::direct;
+        fd = ::open(name.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
+            fail(errno);
+        }
+        return;
+    }
+    std::string pattern = directoryOf(target) + "/.pulsavo-strip-XXXXXX";
+    fd = ::mkostemp(pattern.data(), O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (!exists || (error != EACCES && error != EPERM)) {
+            fail(error);
+        }
+        kind = Mode::inPlace;
+        fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NOCTTY);
+        if (fd < 0) {
+            fail(errno);
+        }
+        return;
+    }
+    temporary = pattern;
+    kind = Mode::replace;
+    if (exists) {
+        // Owner first: changing it clears set-id bits that the mode then restores.
+        // Refused unless we may give files away; the file then becomes ours, as on any copy.
+        static_cast<void>(::fchown(fd, info.st_uid, info.st_gid));
+        if (::fchmod(fd, info.st_mode & 07777) != 0) {
+            fail(errno);
+        }
+    } else if (::fchmod(fd, creationMode()) != 0) {
+        fail(errno);
+    }
+}
+
+void OutputFile::write(std::string_view data) {
+    buffer += data;
+    if (buffer.size() >= bufferSize) {
+        flushBuffer();
+    }
+}
+
+void OutputFile::flushBuffer() {
+    if (kind == Mode::inPlace && !truncated) {
+        // Only now: a failure of another output before any data leaves this file as it was.
+        if (::ftruncate(fd, 0) != 0) {
+            fail(errno);
+        }
+        truncated = true;
+    }
+    std::size_t done = 0;
+    while (done < buffer.size()) {
+        const ssize_t written = ::write(fd, buffer.data() + done, buffer.size() - done);
+        if (written < 0) {
+            if (errno == EINTR) {
+                continue;
+            }
+            fail(errno);
+        }
+        done += static_cast<std::size_t>(written);
+    }
+    buffer.clear();
+}
+
+void OutputFile::finish() {
+    flushBuffer();
+    if (kind != Mode::direct) {
+        // Some file systems report a full disk only here or at close.
+        if (::fsync(fd) != 0) {
+            fail(errno);
+        }
+        const int closing = fd;
+        fd = -1;
+        if (::close(closing) != 0) {
+            fail(errno);
+        }
+    }
+    finished = true;
+}
+
+void OutputFile::commit() {
+    if (!finished) {
+        finish();
+    }
+    if (kind == Mode::replace) {
+        if (::rename(temporary.c_str(), target.c_str()) != 0) {
+            fail(errno);
+        }
+        temporary.clear();
+    }
+}
+
+} // namespace pulsavo::strip
