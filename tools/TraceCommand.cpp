@@ -150,13 +150,13 @@ TraceOptions parseTraceOptions(Arguments args) {
         }
     }
     if (!haveTicks) {
-        throw UsageError("trace needs --ticks N");
+        throw UsageError(message("trace needs --ticks N"));
     }
     for (const std::string_view text : selections) {
         const Selection selection = parseSelection(text, options.ticks);
         if (!options.selections.empty() && selection.tick <= options.selections.back().tick) {
-            throw UsageError("selections must be in increasing tick order ('" + std::string(text) +
-                             "')");
+            throw UsageError(
+                message("selections must be in increasing tick order (%1)", {quoted(text)}));
         }
         options.selections.push_back(selection);
     }
@@ -165,10 +165,10 @@ TraceOptions parseTraceOptions(Arguments args) {
     }
     const std::optional<std::string_view> needsImage = stripOption ? stripOption : imageOption;
     if (needsImage && !options.image.requested()) {
-        throw UsageError(std::string(*needsImage) + " needs --png, --svg or --pdf");
+        throw UsageError(message("%1 needs --png, --svg or --pdf", {*needsImage}));
     }
     if (stripOption && options.image.style != ImageStyle::strip) {
-        throw UsageError(std::string(*stripOption) + " applies to --style strip only");
+        throw UsageError(message("%1 applies to --style strip only", {*stripOption}));
     }
     checkDistinctOutputs(options);
     return options;
