@@ -2,6 +2,8 @@
 
 #include "Catalogue.h"
 
+#include "ToolRun.h"
+
 #include <QProcess>
 #include <QTest>
 
@@ -9,11 +11,7 @@ using namespace pulsavo;
 
 namespace {
 
-struct Outcome {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Outcome = pulsavo::testing::ToolRun;
 
 const QStringList localeVariables{"LANGUAGE", "LC_ALL", "LC_MESSAGES", "LANG"};
 
@@ -27,16 +25,9 @@ Outcome runStrip(const QStringList& args,
     for (const QString& setting : locale) {
         environment.insert(setting.section('=', 0, 0), setting.section('=', 1));
     }
-    QProcess strip;
-    strip.setProcessEnvironment(environment);
-    strip.start(QStringLiteral(PULSAVO_STRIP), args);
-    Outcome outcome;
-    if (strip.waitForFinished(60000) && strip.exitStatus() == QProcess::NormalExit) {
-        outcome.exitCode = strip.exitCode();
-    }
-    outcome.out = strip.readAllStandardOutput();
-    outcome.err = strip.readAllStandardError();
-    return outcome;
+    pulsavo::testing::ToolSetup setup;
+    setup.environment = environment;
+    return pulsavo::testing::runTool(QStringLiteral(PULSAVO_STRIP), args, setup);
 }
 
 QByteArray bytes(std::string_view text) {

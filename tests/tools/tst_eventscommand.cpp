@@ -1,6 +1,8 @@
 #include "EventsCommand.h"
 #include "TraceCommand.h"
 
+#include "ToolRun.h"
+
 #include <QCryptographicHash>
 #include <QFile>
 #include <QProcess>
@@ -15,18 +17,10 @@ using namespace pulsavo::strip;
 
 namespace {
 
-struct Run {
-    int exitCode;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = pulsavo::testing::ToolRun;
 
 Run runTool(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(PULSAVO_STRIP), args);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
+    return pulsavo::testing::runTool(QStringLiteral(PULSAVO_STRIP), args);
 }
 
 } // namespace

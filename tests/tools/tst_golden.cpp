@@ -1,5 +1,7 @@
 // Golden traces: the CSV of pulsavo-strip trace for fixed rhythms and seeds, byte for byte.
 // Run with PULSAVO_UPDATE_GOLDEN=1 to rewrite them after a change meant to alter the trace.
+#include "ToolRun.h"
+
 #include <QCryptographicHash>
 #include <QDir>
 #include <QFile>
@@ -17,13 +19,9 @@ bool updating() {
 }
 
 QByteArray trace(const QStringList& arguments) {
-    QProcess strip;
-    strip.start(QStringLiteral(PULSAVO_STRIP), QStringList{QStringLiteral("trace")} + arguments);
-    if (!strip.waitForFinished(120000) || strip.exitStatus() != QProcess::NormalExit ||
-        strip.exitCode() != 0) {
-        return {};
-    }
-    return strip.readAllStandardOutput();
+    const pulsavo::testing::ToolRun run = pulsavo::testing::runTool(
+        QStringLiteral(PULSAVO_STRIP), QStringList{QStringLiteral("trace")} + arguments);
+    return run.exitCode == 0 ? run.out : QByteArray();
 }
 
 QByteArray sha256(const QByteArray& bytes) {

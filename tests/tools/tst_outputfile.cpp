@@ -2,6 +2,8 @@
 #include "OutputFile.h"
 #include "TraceCommand.h"
 
+#include "ToolRun.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -32,30 +34,15 @@ QString stripPath() {
     return qEnvironmentVariable("PULSAVO_STRIP", QStringLiteral(PULSAVO_STRIP));
 }
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = pulsavo::testing::ToolRun;
 
 // Runs pulsavo-strip; `setup` runs in the child just before it starts (limits, another user).
 Run runStrip(const QStringList& args, const QString& directory = QString(),
              const std::function<void()>& setup = {},
              const QProcessEnvironment& environment = QProcessEnvironment::systemEnvironment(),
              const QString& outputFile = QString()) {
-    QProcess process;
-    process.setWorkingDirectory(directory.isEmpty() ? QDir::currentPath() : directory);
-    process.setProcessEnvironment(environment);
-    if (setup) {
-        process.setChildProcessModifier(setup);
-    }
-    if (!outputFile.isEmpty()) {
-        process.setStandardOutputFile(outputFile);
-    }
-    process.start(stripPath(), args);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
+    return pulsavo::testing::runTool(stripPath(), args,
+                                     {directory, environment, setup, outputFile});
 }
 
 QByteArray readFile(const QString& path) {

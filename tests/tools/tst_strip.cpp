@@ -1,6 +1,8 @@
 #include "StripPainter.h"
 #include "TraceCommand.h"
 
+#include "ToolRun.h"
+
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -35,19 +37,13 @@ QImage decodePng(const QByteArray& png) {
     return image.convertToFormat(QImage::Format_RGB32);
 }
 
-struct Run {
-    int exitCode = -1;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = pulsavo::testing::ToolRun;
 
 Run runStrip(const QStringList& arguments, const QString& directory) {
-    QProcess process;
-    process.setWorkingDirectory(directory);
-    process.start(QStringLiteral(PULSAVO_STRIP), QStringList{QStringLiteral("trace")} + arguments);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
+    pulsavo::testing::ToolSetup setup;
+    setup.directory = directory;
+    return pulsavo::testing::runTool(QStringLiteral(PULSAVO_STRIP),
+                                     QStringList{QStringLiteral("trace")} + arguments, setup);
 }
 
 QByteArray readFile(const QString& path) {

@@ -1,5 +1,7 @@
 #include "TraceCommand.h"
 
+#include "ToolRun.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -33,18 +35,10 @@ std::vector<Row> trace(std::vector<std::string_view> args) {
     return parseCsv(traceCsv(parseTraceOptions(args)));
 }
 
-struct Run {
-    int exitCode;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = pulsavo::testing::ToolRun;
 
 Run runTool(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(PULSAVO_STRIP), args);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
+    return pulsavo::testing::runTool(QStringLiteral(PULSAVO_STRIP), args);
 }
 
 } // namespace
