@@ -216,6 +216,22 @@ void StripPainter::paintStrip(QPainter& painter) const {
     painter.restore();
 }
 
+StripDescription stripOfMonitor(const Monitor& monitor, int ticks, bool grid,
+                                std::optional<int> unusualHeight,
+                                const std::function<QString(std::optional<Rhythm>)>& rhythmName) {
+    StripDescription description;
+    description.grid = grid;
+    description.width = monitor.sweep().width;
+    description.height = monitor.sweep().height;
+    description.samples = monitor.history(ticks);
+    description.lastTick = std::max(1LL, monitor.tickCount());
+    description.firstTick =
+        description.lastTick - static_cast<long long>(description.samples.size()) + 1;
+    description.caption = stripCaption(monitor.selections(), description.firstTick,
+                                       description.lastTick, unusualHeight, rhythmName);
+    return description;
+}
+
 QImage renderImage(const StripPainter& strip) {
     QImage image(strip.size, QImage::Format_RGB32);
     if (image.isNull()) {

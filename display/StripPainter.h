@@ -89,6 +89,12 @@ QStringList stripCaption(const std::vector<Monitor::Selection>& selections, long
                          long long lastTick, std::optional<int> unusualHeight,
                          const std::function<QString(std::optional<Rhythm>)>& rhythmName);
 
+// The last `ticks` ticks a monitor ran (fewer when its history is shorter) as a strip, exactly as
+// pulsavo-strip draws the same rhythms, seeds and ticks.
+StripDescription stripOfMonitor(const Monitor& monitor, int ticks, bool grid,
+                                std::optional<int> unusualHeight,
+                                const std::function<QString(std::optional<Rhythm>)>& rhythmName);
+
 // The picture in each file format; the painter's size is the image's and the SVG's, and the PDF
 // is one A4 landscape page with the picture scaled to fit. Throws std::runtime_error when Qt
 // cannot produce it.

@@ -27,8 +27,7 @@ struct ToolSetup {
 inline ToolRun runTool(const QString& program, const QStringList& args,
                        const ToolSetup& setup = {}) {
     QProcess process;
-    process.setWorkingDirectory(setup.directory.isEmpty() ? QDir::currentPath()
-                                                          : setup.directory);
+    process.setWorkingDirectory(setup.directory.isEmpty() ? QDir::currentPath() : setup.directory);
     process.setProcessEnvironment(setup.environment);
     if (setup.inChild) {
         process.setChildProcessModifier(setup.inChild);

@@ -1,3 +1,5 @@
+#include "Catalogue.h"
+#include "Monitor.h"
 #include "StripPainter.h"
 #include "TraceCommand.h"
 
@@ -62,6 +64,8 @@ private slots:
     void stripHasOneColumnPerTickInRows_data();
     void stripHasOneColumnPerTickInRows();
     void captionNamesEverySelectionAndSeed();
+    void stripOfAMonitorEqualsTheToolsStrip_data();
+    void stripOfAMonitorEqualsTheToolsStrip();
     void writesEachFormat_data();
     void writesEachFormat();
     void sameSeedGivesTheSamePng();
@@ -198,6 +202,43 @@ void TestStrip::captionNamesEverySelectionAndSeed() {
                           several.description().caption.value(2)}));
     QVERIFY(several.description().caption.value(2).startsWith(
         "tick 700: 波形が選択されていません  seed "));
+}
+
+void TestStrip::stripOfAMonitorEqualsTheToolsStrip_data() {
+    QTest::addColumn<bool>("grid");
+    QTest::addColumn<int>("height");
+    QTest::newRow("paper, usual height") << true << 146;
+    QTest::newRow("black, taller panel") << false << 156;
+}
+
+// What the trainer saves from its monitor is the strip pulsavo-strip draws for the same
+// rhythms, seeds and ticks, pixel for pixel.
+void TestStrip::stripOfAMonitorEqualsTheToolsStrip() {
+    QFETCH(bool, grid);
+    QFETCH(int, height);
+    Monitor monitor(599, height);
+    monitor.run(40);
+    monitor.select(Rhythm::mobitzBlock, 4242);
+    monitor.run(900);
+    monitor.select(Rhythm::sinusRhythm, 7);
+    monitor.run(260);
+    const auto name = [](std::optional<Rhythm> rhythm) {
+        const std::string_view text =
+            rhythm ? catalogue::nameOf(*rhythm)
+                   : catalogue::noSelectionMessage(catalogue::Language::japanese);
+        return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    };
+    const StripPainter fromMonitor(stripOfMonitor(
+        monitor, 1000, grid, height != 146 ? std::optional(height) : std::nullopt, name));
+    QStringList arguments{"--ticks", "1200",   "--select", "41:15@4242", "--select",
+                          "941:0@7", "--from", "201",      "--height",   QString::number(height),
+                          "--png",   "x"};
+    if (grid) {
+        arguments << "--grid";
+    }
+    const StripPainter fromTool = stripFor(parse(arguments));
+    QCOMPARE(fromMonitor.description().caption, fromTool.description().caption);
+    QCOMPARE(renderImage(fromMonitor), renderImage(fromTool));
 }
 
 void TestStrip::writesEachFormat_data() {
