@@ -35,6 +35,7 @@ struct ImageOptions {
     std::optional<std::string> pdfPath;
     ImageStyle style = ImageStyle::strip;
     bool grid = false;
+    bool ladder = false;
     int rowSeconds = defaultRowSeconds;
     long long from = 1;
 
@@ -62,8 +63,10 @@ struct TraceTick {
 
 TraceOptions parseTraceOptions(Arguments args);
 
-// Steps a fresh monitor through the ticks, making each selection just before its tick.
-void runTrace(const TraceOptions& options, const std::function<void(const TraceTick&)>& onTick);
+// Steps a fresh monitor through the ticks, making each selection just before its tick; every
+// wave laid goes to `waves` when one is given.
+void runTrace(const TraceOptions& options, const std::function<void(const TraceTick&)>& onTick,
+              WaveListener* waves = nullptr);
 
 std::string traceCsv(const TraceOptions& options);
 
