@@ -21,11 +21,32 @@ void Monitor::select(std::optional<Rhythm> rhythm, std::uint32_t seed) {
 
 void Monitor::restart() {
     model = Simulation();
+    // The new simulation listens to no one; the history starts again with it.
+    if (recorder) {
+        recorder->clear();
+        model.setWaveListener(recorder.get());
+    }
     ticks = 0;
     latestSample = TickSample();
     ringNext = 0;
     ringSize = 0;
     decisions.clear();
+}
+
+// Waves come at most about one per four ticks (fibrillating atria), so half a slot per tick of
+// the sample history keeps all of them with room to spare, including those laid ahead.
+void Monitor::setEventHistory(bool on) {
+    if (on && !recorder) {
+        recorder = std::make_unique<WaveRecorder>(ring.size() / 2 + 256);
+        model.setWaveListener(recorder.get());
+    } else if (!on && recorder) {
+        model.setWaveListener(nullptr);
+        recorder.reset();
+    }
+}
+
+std::vector<WaveEvent> Monitor::events(long long firstTick, long long lastTick) const {
+    return recorder ? recorder->events(firstTick, lastTick) : std::vector<WaveEvent>();
 }
 
 int Monitor::run(int count) {

@@ -3,11 +3,13 @@
 #include "Rhythm.h"
 #include "Simulation.h"
 #include "Sweep.h"
+#include "WaveRecorder.h"
 
 #include <QRegion>
 
 #include <cstdint>
 #include <functional>
+#include <memory>
 #include <optional>
 #include <vector>
 
@@ -70,6 +72,17 @@ public:
     int historyCapacity() const { return static_cast<int>(ring.size()); }
     const std::vector<Selection>& selections() const { return decisions; }
 
+    // The waves behind about the last historyCapacity() ticks, for a ladder diagram beside the
+    // trace or on a saved strip. Off by default: then the simulation reports to no one and a
+    // tick costs nothing more. Turning it on starts an empty history; off drops it.
+    void setEventHistory(bool on);
+    bool keepsEvents() const { return recorder != nullptr; }
+    // Nullptr while off. Its completeFrom() says from which tick on the waves are all there.
+    const WaveRecorder* eventHistory() const { return recorder.get(); }
+    // The waves starting on a tick in [firstTick, lastTick], in tick order; empty while off.
+    // Waves already laid for ticks not yet drawn are included.
+    std::vector<WaveEvent> events(long long firstTick, long long lastTick) const;
+
     Simulation& simulation() { return model; }
     const Simulation& simulation() const { return model; }
     const Sweep& sweep() const { return scope; }
@@ -89,6 +102,8 @@ private:
     std::size_t ringNext = 0;
     std::size_t ringSize = 0;
     std::vector<Selection> decisions;
+    // On the heap, so the simulation's listener pointer stays valid when the monitor moves.
+    std::unique_ptr<WaveRecorder> recorder;
 };
 
 } // namespace pulsavo

@@ -24,6 +24,9 @@ constexpr int captionGap = 8;
 constexpr int rowGap = 12;
 constexpr int smallSquare = 4;
 constexpr int largeSquare = 20;
+constexpr int ladderGap = 4;
+constexpr int ladderHeight = 66;
+constexpr int labelWidth = 26;
 
 const QColor paper{255, 255, 255};
 const QColor smallLine{248, 200, 200};
@@ -65,9 +68,13 @@ StripPainter::Metrics StripPainter::measure(const StripDescription& description)
             static_cast<int>(std::ceil(fontMetrics.lineSpacing() * description.caption.size()));
         const long long shown = std::max(1LL, description.lastTick - description.firstTick + 1);
         const long long rows = (shown + m.columns - 1) / m.columns;
-        sizeWidth = 2 * margin + std::max<long long>(m.columns + 1, std::ceil(captionWidth));
-        sizeHeight = 2 * margin + m.captionHeight + captionGap +
-                     rows * (description.height + rowGap) - rowGap;
+        const int labels = description.ladder ? labelWidth : 0;
+        m.left = margin + labels;
+        m.rowPitch =
+            description.height + rowGap + (description.ladder ? ladderGap + ladderHeight : 0);
+        sizeWidth =
+            2 * margin + std::max<long long>(labels + m.columns + 1, std::ceil(captionWidth));
+        sizeHeight = 2 * margin + m.captionHeight + captionGap + rows * m.rowPitch - rowGap;
         m.rows = static_cast<int>(std::min<long long>(rows, maxImageSide));
     }
     if (sizeWidth > maxImageSide || sizeHeight > maxImageSide ||
@@ -86,7 +93,7 @@ QSize StripPainter::pictureSize(const StripDescription& description) {
 }
 
 StripPainter::StripPainter(StripDescription description)
-    : what(std::move(description)), metrics(measure(what)) {
+    : what(std::move(description)), metrics(measure(what)), ladder(what.events) {
     size = metrics.size;
 }
 
@@ -133,8 +140,8 @@ void StripPainter::paintMonitor(QPainter& painter) const {
 }
 
 QRect StripPainter::rowBox(int row) const {
-    const int top = margin + metrics.captionHeight + captionGap + row * (what.height + rowGap);
-    return QRect(margin, top, metrics.columns + 1, what.height);
+    const int top = margin + metrics.captionHeight + captionGap + row * metrics.rowPitch;
+    return QRect(metrics.left, top, metrics.columns + 1, what.height);
 }
 
 void StripPainter::paintGrid(QPainter& painter, const QRect& box) const {
@@ -212,8 +219,23 @@ void StripPainter::paintStrip(QPainter& painter) const {
         }
         flush();
         painter.restore();
+        if (what.ladder) {
+            paintLadder(painter, row, box);
+        }
     }
     painter.restore();
+}
+
+void StripPainter::paintLadder(QPainter& painter, int row, const QRect& box) const {
+    const LadderPalette palette = what.grid ? LadderPalette::paper() : LadderPalette::monitor();
+    const QRectF area(box.left(), box.bottom() + 1 + ladderGap, box.width(), ladderHeight);
+    const long long first = what.firstTick + static_cast<long long>(row) * metrics.columns;
+    const long long last = std::min(what.lastTick, first + metrics.columns - 1);
+    ladder.paint(painter, area, first, last, palette);
+    QFont font = metrics.font;
+    font.setPixelSize(11);
+    LadderPainter::paintLabels(painter, QRectF(margin, area.top(), labelWidth - 6, ladderHeight),
+                               font, palette);
 }
 
 StripDescription stripOfMonitor(const Monitor& monitor, int ticks, bool grid,
@@ -229,6 +251,11 @@ StripDescription stripOfMonitor(const Monitor& monitor, int ticks, bool grid,
         description.lastTick - static_cast<long long>(description.samples.size()) + 1;
     description.caption = stripCaption(monitor.selections(), description.firstTick,
                                        description.lastTick, unusualHeight, rhythmName);
+    if (monitor.keepsEvents()) {
+        description.ladder = true;
+        description.events = monitor.events(description.firstTick - LadderPainter::lookBackTicks,
+                                            description.lastTick);
+    }
     return description;
 }
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "LadderPainter.h"
 #include "Monitor.h"
 #include "Simulation.h"
 
@@ -36,6 +37,10 @@ struct StripDescription {
     int startColumn = 1;     // monitor style: the sweep's column before samples.front()
     std::vector<TickSample> samples;
     QStringList caption;
+    // strip style: a ladder diagram under each row, drawn from these waves (those from
+    // LadderPainter::lookBackTicks before firstTick on, so that every mark is drawn whole).
+    bool ladder = false;
+    std::vector<WaveEvent> events;
 };
 
 // The picture would be larger than can be drawn.
@@ -67,6 +72,8 @@ public:
 private:
     struct Metrics {
         QFont font;
+        int left = 0; // where the rows start: after the ladder's tier labels
+        int rowPitch = 0;
         int captionHeight = 0;
         int rows = 0;
         int columns = 0;
@@ -78,9 +85,11 @@ private:
     void paintStrip(QPainter& painter) const;
     void paintGrid(QPainter& painter, const QRect& box) const;
     QRect rowBox(int row) const;
+    void paintLadder(QPainter& painter, int row, const QRect& box) const;
 
     StripDescription what;
     Metrics metrics;
+    LadderPainter ladder;
 };
 
 // The caption that lets a class regenerate the identical strip: each decision with its rhythm
@@ -90,7 +99,8 @@ QStringList stripCaption(const std::vector<Monitor::Selection>& selections, long
                          const std::function<QString(std::optional<Rhythm>)>& rhythmName);
 
 // The last `ticks` ticks a monitor ran (fewer when its history is shorter) as a strip, exactly as
-// pulsavo-strip draws the same rhythms, seeds and ticks.
+// pulsavo-strip draws the same rhythms, seeds and ticks; with the ladder when the monitor keeps
+// its wave events.
 StripDescription stripOfMonitor(const Monitor& monitor, int ticks, bool grid,
                                 std::optional<int> unusualHeight,
                                 const std::function<QString(std::optional<Rhythm>)>& rhythmName);

@@ -17,7 +17,7 @@ const char* const traceUsage =
     "pulsavo-strip trace --ticks N [--width W] [--height H] --select TICK:RHYTHM[@SEED]\n"
     "                    [--select ...] [--csv FILE] [--png FILE] [--svg FILE] [--pdf FILE]\n"
     "                    [--style strip|monitor] [--grid] [--row-seconds S] [--from TICK]\n"
-    "                    [--lang ja|en]\n"
+    "                    [--ladder] [--lang ja|en]\n"
     "  Steps the monitor N ticks of 10 ms and prints one CSV row per tick:\n"
     "  tick,x,y,drawn_y,red,beep\n"
     "  --select T:R@S  decide on rhythm R (0..17, or 'none') just before tick T is drawn,\n"
@@ -32,6 +32,10 @@ const char* const traceUsage =
     "                  default 6) from tick --from (default 1), under a caption with each\n"
     "                  rhythm, seed and the ticks shown; --grid draws it on ECG paper\n"
     "                  (small squares 40 ms, large 200 ms). The default.\n"
+    "  --ladder        strip style: a ladder diagram under each row on the same time axis,\n"
+    "                  drawn from the waves: A (atria), AV (node), V (ventricles); a bar ends\n"
+    "                  a blocked P wave, a dashed outline marks a beat that did not come, a\n"
+    "                  dot the origin of an ectopic or escape beat\n"
     "  --style monitor the panel as the sweep leaves it after the last tick, W x H pixels;\n"
     "                  it starts black where the trainer shows the dialog background\n"
     "  --lang ja|en    the language of the rhythm names in the strip's caption\n";
@@ -136,6 +140,9 @@ TraceOptions parseTraceOptions(Arguments args) {
         } else if (arg == "--grid") {
             options.image.grid = true;
             stripOption = arg;
+        } else if (arg == "--ladder") {
+            options.image.ladder = true;
+            stripOption = arg;
         } else if (arg == "--row-seconds") {
             options.image.rowSeconds =
                 static_cast<int>(parseInteger(optionValue(args, i), 1, 60, "--row-seconds"));
@@ -174,8 +181,10 @@ TraceOptions parseTraceOptions(Arguments args) {
     return options;
 }
 
-void runTrace(const TraceOptions& options, const std::function<void(const TraceTick&)>& onTick) {
+void runTrace(const TraceOptions& options, const std::function<void(const TraceTick&)>& onTick,
+              WaveListener* waves) {
     Monitor monitor(options.width, options.height, 1);
+    monitor.simulation().setWaveListener(waves);
     auto next = options.selections.begin();
     TraceTick tick;
     for (tick.tick = 1; tick.tick <= options.ticks; ++tick.tick) {
@@ -196,6 +205,7 @@ StripDescription stripDescription(const TraceOptions& options) {
     description.style =
         options.image.style == ImageStyle::monitor ? StripStyle::monitor : StripStyle::strip;
     description.grid = options.image.grid;
+    description.ladder = options.image.ladder;
     description.width = options.width;
     description.height = options.height;
     description.rowSeconds = options.image.rowSeconds;
@@ -223,6 +233,26 @@ StripDescription stripDescription(const TraceOptions& options) {
     return description;
 }
 
+namespace {
+
+// The waves a strip's ladder draws: those starting within its ticks or just before them.
+class WaveRange : public WaveListener {
+public:
+    WaveRange(long long firstTick, long long lastTick) : first(firstTick), last(lastTick) {}
+    void onWave(const WaveEvent& event) override {
+        if (event.tick >= first && event.tick <= last) {
+            events.push_back(event);
+        }
+    }
+    std::vector<WaveEvent> events;
+
+private:
+    long long first;
+    long long last;
+};
+
+} // namespace
+
 StripPainter stripFor(const TraceOptions& options) {
     StripDescription description = stripDescription(options);
     try {
@@ -232,14 +262,19 @@ StripPainter stripFor(const TraceOptions& options) {
     }
     description.samples.reserve(
         static_cast<std::size_t>(description.lastTick - description.firstTick + 1));
-    runTrace(options, [&description](const TraceTick& t) {
-        if (t.tick + 1 == description.firstTick) {
-            description.startColumn = t.nextColumn;
-        }
-        if (t.tick >= description.firstTick) {
-            description.samples.push_back(t.sample);
-        }
-    });
+    WaveRange waves(description.firstTick - LadderPainter::lookBackTicks, description.lastTick);
+    runTrace(
+        options,
+        [&description](const TraceTick& t) {
+            if (t.tick + 1 == description.firstTick) {
+                description.startColumn = t.nextColumn;
+            }
+            if (t.tick >= description.firstTick) {
+                description.samples.push_back(t.sample);
+            }
+        },
+        description.ladder ? &waves : nullptr);
+    description.events = std::move(waves.events);
     return StripPainter(std::move(description));
 }
 

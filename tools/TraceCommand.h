@@ -36,6 +36,7 @@ struct ImageOptions {
     std::optional<std::string> pdfPath;
     ImageStyle style = ImageStyle::strip;
     bool grid = false;
+    bool ladder = false;
     int rowSeconds = defaultRowSeconds;
     long long from = 1;
 
@@ -63,8 +64,10 @@ struct TraceTick {
 
 TraceOptions parseTraceOptions(Arguments args);
 
-// Steps a fresh monitor through the ticks, making each selection just before its tick.
-void runTrace(const TraceOptions& options, const std::function<void(const TraceTick&)>& onTick);
+// Steps a fresh monitor through the ticks, making each selection just before its tick; every
+// wave laid goes to `waves` when one is given.
+void runTrace(const TraceOptions& options, const std::function<void(const TraceTick&)>& onTick,
+              WaveListener* waves = nullptr);
 
 // The CSV of the trace, handed to `sink` in chunks as the trace steps.
 void writeTraceCsv(const TraceOptions& options, const std::function<void(std::string_view)>& sink);

@@ -1,5 +1,7 @@
+#include "LadderPainter.h"
 #include "Monitor.h"
 #include "StripPainter.h"
+#include "WaveRecorder.h"
 
 #include <QImage>
 #include <QPainter>
@@ -8,6 +10,8 @@
 #include <vector>
 
 using namespace pulsavo;
+
+Q_DECLARE_METATYPE(pulsavo::Rhythm)
 
 namespace {
 
@@ -53,6 +57,9 @@ private slots:
     void markingOffDrawsAllGreen();
     void batchRepaintsOnceWhatItsTicksTouched();
     void paperSquaresAreFortyAndTwoHundredMs();
+    void eventHistoryFollowsRestarts();
+    void eventHistoryCoversTheSampleHistory_data();
+    void eventHistoryCoversTheSampleHistory();
 };
 
 // A question restarted mid-trace must play exactly what a new monitor plays: no steps of the
@@ -211,6 +218,66 @@ void TestMonitor::paperSquaresAreFortyAndTwoHundredMs() {
         const QRgb expected = x % 20 == 0 ? large : (x % 4 == 0 ? small : paper);
         QVERIFY2(image.pixel(left + x, y) == expected, qPrintable(QString::number(x)));
     }
+}
+
+// The history holds what a simulation of its own reports, also across a restart, which replaces
+// the simulation; switched off, it holds nothing.
+void TestMonitor::eventHistoryFollowsRestarts() {
+    const auto expected = [](Rhythm rhythm, std::uint32_t seed, int ticks) {
+        WaveRecorder recorder(10000);
+        Simulation simulation;
+        simulation.setWaveListener(&recorder);
+        simulation.selectRhythm(rhythm, seed);
+        for (int i = 0; i < ticks; ++i) {
+            simulation.step();
+        }
+        simulation.setWaveListener(nullptr);
+        return recorder.events(1, ticks + queueLength);
+    };
+    Monitor monitor(panelWidth, panelHeight);
+    QVERIFY(!monitor.keepsEvents());
+    monitor.select(Rhythm::mobitzBlock, 4);
+    record(monitor, 300);
+    QVERIFY(monitor.events(1, 1000).empty());
+
+    monitor.setEventHistory(true);
+    monitor.restart();
+    monitor.select(Rhythm::mobitzBlock, 4);
+    record(monitor, 1500);
+    QCOMPARE(monitor.events(1, 1500 + queueLength), expected(Rhythm::mobitzBlock, 4, 1500));
+
+    monitor.restart();
+    QVERIFY(monitor.events(1, 100000).empty());
+    monitor.select(Rhythm::completeBlock, 8);
+    record(monitor, 900);
+    QCOMPARE(monitor.events(1, 900 + queueLength), expected(Rhythm::completeBlock, 8, 900));
+    QCOMPARE(monitor.eventHistory()->completeFrom(), 1);
+
+    monitor.setEventHistory(false);
+    QVERIFY(monitor.eventHistory() == nullptr);
+    record(monitor, 100);
+    QVERIFY(monitor.events(1, 100000).empty());
+}
+
+void TestMonitor::eventHistoryCoversTheSampleHistory_data() {
+    QTest::addColumn<Rhythm>("rhythm");
+    for (const Rhythm rhythm : allRhythms) {
+        QTest::addRow("rhythm %d", indexOf(rhythm)) << rhythm;
+    }
+}
+
+// A strip saved from the monitor's history draws its ladder from the event history, which must
+// hold every wave of those ticks and of the look-back before them, whatever the rhythm.
+void TestMonitor::eventHistoryCoversTheSampleHistory() {
+    QFETCH(Rhythm, rhythm);
+    constexpr int historyTicks = 3000;
+    Monitor monitor(panelWidth, panelHeight, historyTicks);
+    monitor.setEventHistory(true);
+    monitor.select(rhythm, 17);
+    record(monitor, 4 * historyTicks);
+    const long long firstShown = monitor.tickCount() - historyTicks + 1;
+    QVERIFY(monitor.eventHistory()->completeFrom() <= firstShown - LadderPainter::lookBackTicks);
+    QVERIFY(!monitor.events(firstShown, monitor.tickCount()).empty());
 }
 
 QTEST_MAIN(TestMonitor)

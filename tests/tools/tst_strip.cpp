@@ -1,4 +1,5 @@
 #include "Catalogue.h"
+#include "EventsCommand.h"
 #include "Monitor.h"
 #include "StripPainter.h"
 #include "TraceCommand.h"
@@ -66,6 +67,7 @@ private slots:
     void captionNamesEverySelectionAndSeed();
     void stripOfAMonitorEqualsTheToolsStrip_data();
     void stripOfAMonitorEqualsTheToolsStrip();
+    void ladderStripDrawsTheWavesOfItsTicks();
     void writesEachFormat_data();
     void writesEachFormat();
     void sameSeedGivesTheSamePng();
@@ -153,6 +155,8 @@ void TestStrip::stripHasOneColumnPerTickInRows_data() {
     QTest::newRow("from tick 401") << QStringList{"--ticks", "1000", "--from", "401"} << 1 << 600;
     QTest::newRow("one-second rows")
         << QStringList{"--ticks", "250", "--row-seconds", "1"} << 3 << 50;
+    QTest::newRow("one-second rows with a ladder")
+        << QStringList{"--ticks", "250", "--row-seconds", "1", "--ladder"} << 3 << 50;
     QTest::newRow("one-minute row")
         << QStringList{"--ticks", "5999", "--row-seconds", "60"} << 1 << 5999;
 }
@@ -241,11 +245,47 @@ void TestStrip::stripOfAMonitorEqualsTheToolsStrip() {
     QCOMPARE(renderImage(fromMonitor), renderImage(fromTool));
 }
 
+// The ladder under the rows is drawn from every wave of the ticks shown and of those just before
+// (an AV line starting in the previous row), and takes its tiers' height under each row.
+void TestStrip::ladderStripDrawsTheWavesOfItsTicks() {
+    const QStringList common{"--ticks", "1000",     "--from",   "301",   "--select",
+                             "1:16@3",  "--select", "500:15@4", "--png", "x"};
+    const StripPainter plain = stripFor(parse(common));
+    const StripPainter ladder = stripFor(parse(common + QStringList{"--ladder"}));
+    QVERIFY(plain.description().events.empty());
+
+    EventsOptions events;
+    events.ticks = 1000;
+    events.selections = {{1, 16, 3}, {500, 15, 4}};
+    std::vector<WaveEvent> expected = recordEvents(events);
+    std::erase_if(expected,
+                  [](const WaveEvent& e) { return e.tick < 301 - LadderPainter::lookBackTicks; });
+    std::vector<WaveEvent> drawn = ladder.description().events;
+    std::stable_sort(drawn.begin(), drawn.end(),
+                     [](const WaveEvent& a, const WaveEvent& b) { return a.tick < b.tick; });
+    QCOMPARE(drawn, expected);
+    QVERIFY(std::any_of(drawn.begin(), drawn.end(),
+                        [](const WaveEvent& e) { return e.role == WaveRole::blocked; }));
+
+    QCOMPARE(ladder.size.height() - plain.size.height(), 2 * 70); // two rows
+    QVERIFY(ladder.size.width() > plain.size.width());
+    // The rows added below are drawn on, not left black.
+    const QImage withLadder = decodePng(renderPng(ladder));
+    int inked = 0;
+    for (int y = plain.size.height() - 70; y < withLadder.height(); ++y) {
+        for (int x = 0; x < withLadder.width(); ++x) {
+            inked += withLadder.pixel(x, y) != black ? 1 : 0;
+        }
+    }
+    QVERIFY(inked > 500);
+}
+
 void TestStrip::writesEachFormat_data() {
     QTest::addColumn<QStringList>("style");
     QTest::newRow("strip") << QStringList{};
     QTest::newRow("strip on paper") << QStringList{"--grid", "--row-seconds", "3"};
     QTest::newRow("monitor") << QStringList{"--style", "monitor"};
+    QTest::newRow("ladder on paper") << QStringList{"--ladder", "--grid"};
 }
 
 void TestStrip::writesEachFormat() {
@@ -308,6 +348,10 @@ void TestStrip::badOutputIsRefusedAndLeavesNoFile_data() {
     QTest::newRow("grid without image") << QStringList{"--grid", "--csv", "a.csv"} << usageExitCode;
     QTest::newRow("from past the end")
         << QStringList{"--from", "601", "--png", "a.png"} << usageExitCode;
+    QTest::newRow("ladder on the monitor")
+        << QStringList{"--style", "monitor", "--ladder", "--png", "a.png"} << usageExitCode;
+    QTest::newRow("ladder without image")
+        << QStringList{"--ladder", "--csv", "a.csv"} << usageExitCode;
     QTest::newRow("too large to draw") << QStringList{"--style",  "monitor", "--width", "16384",
                                                       "--height", "16384",   "--png",   "a.png"}
                                        << usageExitCode;
