@@ -1,8 +1,10 @@
 #pragma once
 
+#include "QrsTone.h"
 #include "Rhythm.h"
 #include "Simulation.h"
 #include "Sweep.h"
+#include "WaveEvent.h"
 
 #include <QRegion>
 
@@ -20,6 +22,13 @@ namespace pulsavo {
 // trainer, a loop in pulsavo-strip and the benchmarks), so several can run side by side.
 class Monitor {
 public:
+    // When the beat tone sounds: threshold is the classic tone (the trace rising past the
+    // rhythm's level); qrs sounds once at the peak of every QRS complex and ventricular beat.
+    enum class ToneMode { threshold, qrs };
+
+    // A wave with the tick it was laid on; see eventHistory().
+    using Event = WaveEvent;
+
     // A decision as the monitor took it: applied just before tick `tick` was drawn.
     struct Selection {
         long long tick = 1;
@@ -30,6 +39,9 @@ public:
     static constexpr int defaultHistoryTicks = 60 * 100;
 
     Monitor(int width, int height, int historyTicks = defaultHistoryTicks);
+    Monitor(const Monitor&) = delete;
+    Monitor& operator=(const Monitor&) = delete;
+    ~Monitor() = default;
 
     // A new panel size: the sweep starts again at column 1; the simulation runs on.
     void setPanelSize(int width, int height);
@@ -53,6 +65,25 @@ public:
     void setPaused(bool on) { paused = on; }
     bool isPaused() const { return paused; }
 
+    void setToneMode(ToneMode mode) { tone = mode; }
+    ToneMode toneMode() const { return tone; }
+
+    // The last `capacity` waves laid, kept for measuring on a frozen trace; 0 keeps none.
+    // Waves are laid up to queueLength ticks ahead, so the latest may not be drawn yet.
+    void setEventHistory(int capacity);
+    // The waves kept, oldest first, in the order they were laid.
+    std::vector<WaveEvent> events() const;
+
+    // ECG paper for the wipe to restore instead of black; a null image wipes to black.
+    void setPaper(const QImage& paper);
+    const QImage& paper() const { return scope.paper; }
+
+    // The tick whose segment ends at panel column `column`, drawn there most recently and not
+    // wiped since; none for a wiped, never drawn or out-of-range column.
+    std::optional<long long> tickAt(int column) const;
+    // The column showing `tick`, if it is still on the panel.
+    std::optional<int> columnOf(long long tick) const;
+
     // Runs `count` ticks in order, each: simulation step, sweep painted onto the surface,
     // sample kept in the history, tone on a beep tick. Then one repaint of all they touched.
     // Returns the number run (0 when paused).
@@ -75,7 +106,18 @@ public:
     const Sweep& sweep() const { return scope; }
 
 private:
+    // Hears every wave the simulation lays: the QRS tone and the event history.
+    class Listener : public WaveListener {
+    public:
+        explicit Listener(Monitor& owner) : owner(owner) {}
+        void onWave(const WaveEvent& event) override;
+
+    private:
+        Monitor& owner;
+    };
+
     void step(QPainter* painter, QRegion& dirty);
+    void noteColumns(const Sweep::Step& drawn);
 
     Simulation model;
     Sweep scope;
@@ -89,6 +131,13 @@ private:
     std::size_t ringNext = 0;
     std::size_t ringSize = 0;
     std::vector<Selection> decisions;
+    ToneMode tone = ToneMode::threshold;
+    QrsTone qrsTone;
+    std::vector<WaveEvent> eventRing;
+    std::size_t eventNext = 0;
+    std::size_t eventCount = 0;
+    std::vector<long long> columnTicks; // 0: nothing drawn there
+    Listener listener{*this};
 };
 
 } // namespace pulsavo
