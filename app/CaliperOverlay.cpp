@@ -107,8 +107,10 @@ QString CaliperOverlay::kindName(Kind kind) {
 
 QString CaliperOverlay::label(const calipers::Caliper& caliper) {
     const int ms = caliper.ms();
+    // A rate is what a cycle length means; a PR or a QRS width has none.
+    const bool cycle = caliper.kind == Kind::rr || caliper.kind == Kind::pp;
     const std::optional<double> rate = calipers::ratePerMinute(ms);
-    if (!rate) {
+    if (!rate || !cycle) {
         return tr("%1 %2 ms").arg(kindName(caliper.kind)).arg(ms);
     }
     return tr("%1 %2 ms  %3/分")
