@@ -27,12 +27,56 @@ void ScopePanel::prepare() {
             painter.fillRect(edge, Qt::black);
         }
     }
+    renderPaper();
     update();
 }
 
-void ScopePanel::attach(Monitor& monitor) {
-    monitor.setSurface(&backing);
-    monitor.onRepaint = [this](const QRegion& dirty) { update(dirty); };
+void ScopePanel::attach(Monitor& shown) {
+    monitor = &shown;
+    shown.setSurface(&backing);
+    shown.setPaper(paper);
+    shown.onRepaint = [this](const QRegion& dirty) { update(dirty); };
+}
+
+void ScopePanel::renderPaper() {
+    paper = grid && !backing.isNull()
+                ? Sweep::paperImage(clientRect().width(), clientRect().height(),
+                                    backing.devicePixelRatio())
+                : QImage();
+    if (monitor != nullptr) {
+        monitor->setPaper(paper);
+    }
+}
+
+void ScopePanel::setGrid(bool on) {
+    if (on == grid) {
+        return;
+    }
+    grid = on;
+    const QImage before = paper;
+    renderPaper();
+    swapBackground(before, paper);
+    update();
+}
+
+// The sweep paints the trace in pure colours without blending, so every pixel that is still
+// the old background (black or paper) can take the new one without touching the trace.
+void ScopePanel::swapBackground(const QImage& from, const QImage& to) {
+    if (backing.isNull()) {
+        return;
+    }
+    const auto backgroundAt = [](const QImage& paperImage, int x, int y) {
+        return paperImage.isNull() ? qRgb(0, 0, 0)
+                                   : reinterpret_cast<const QRgb*>(paperImage.constScanLine(y))[x];
+    };
+    for (int y = 0; y < backing.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(backing.scanLine(y));
+        for (int x = 0; x < backing.width(); ++x) {
+            if ((line[x] | 0xff000000U) == (backgroundAt(from, x, y) | 0xff000000U)) {
+                line[x] = backgroundAt(to, x, y);
+            }
+        }
+    }
 }
 
 // Moving the window to a screen of another scale keeps the trace, resampled, rather than
@@ -49,6 +93,7 @@ void ScopePanel::followPixelRatio() {
         painter.drawImage(resampled.rect().topLeft(), backing);
     }
     backing = std::move(resampled);
+    renderPaper();
 }
 
 void ScopePanel::paintEvent(QPaintEvent* event) {

@@ -31,6 +31,11 @@ public:
 
     const QImage& backingImage() const { return backing; }
 
+    // ECG paper under the trace: the attached monitor's wipe restores it, and what is already
+    // on the panel gets it at once (the black behind the trace becomes paper, and back).
+    void setGrid(bool on);
+    bool hasGrid() const { return grid; }
+
     // The device pixel ratio the panel is shown at; tests stand in for a move between screens.
     std::function<qreal()> pixelRatio;
 
@@ -39,8 +44,13 @@ protected:
 
 private:
     void followPixelRatio();
+    void renderPaper();
+    void swapBackground(const QImage& from, const QImage& to);
 
     QImage backing;
+    QImage paper; // null without the grid
+    bool grid = false;
+    Monitor* monitor = nullptr;
 };
 
 } // namespace pulsavo

@@ -1,10 +1,12 @@
 #include "TrainerDialog.h"
 
 #include "AboutDialog.h"
+#include "CaliperOverlay.h"
 #include "Catalogue.h"
 #include "Resources.h"
 #include "ScopePanel.h"
 
+#include <QActionGroup>
 #include <QContextMenuEvent>
 #include <QIcon>
 #include <QKeyEvent>
@@ -15,6 +17,7 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
 
 #include <ctime>
 
@@ -30,6 +33,16 @@ QString fromCatalogue(std::string_view text) {
 QString withCrLf(QString text) {
     return text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }
+
+QSettings settings() {
+    return QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
+}
+
+const QString gridKey = QStringLiteral("monitor/grid");
+const QString toneKey = QStringLiteral("monitor/tone");
+const QString qrsToneValue = QStringLiteral("qrs");
+
+// Waves laid in the ~8 s a panel and the queue ahead hold, with room to spare.
 
 QLabel* makeLabel(const QString& text, const char* name, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -225,6 +238,17 @@ bool TrainerDialog::initDialog() {
     scopePanel->attach(monitor);
     clock.add(&monitor);
     monitor.onTone = [this] { tone->sound(); };
+    monitor.setEventHistory(true);
+    overlay = new CaliperOverlay(scopePanel);
+    overlay->setMonitor(&monitor);
+    connect(overlay, &CaliperOverlay::changed, this, [this] { checkItem->setEnabled(isFrozen()); });
+    {
+        const QSettings stored = settings();
+        setGrid(stored.value(gridKey, false).toBool());
+        setToneMode(stored.value(toneKey).toString() == qrsToneValue
+                        ? Monitor::ToneMode::qrs
+                        : Monitor::ToneMode::threshold);
+    }
 
     closeButton->setFocus();
     return true;
@@ -233,6 +257,7 @@ bool TrainerDialog::initDialog() {
 void TrainerDialog::buildSystemMenu() {
     menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("systemMenu"));
+    buildMeasureItems();
     closeItem = menu->addAction(tr("閉じる(&C)"));
     closeItem->setObjectName(QStringLiteral("closeAction"));
     connect(closeItem, &QAction::triggered, this, &QWidget::close);
@@ -242,7 +267,76 @@ void TrainerDialog::buildSystemMenu() {
     connect(about, &QAction::triggered, this, &TrainerDialog::onAbout);
 }
 
+// Measuring on the monitor: freeze, paper, check and the tone's mode, ahead of the close item.
+void TrainerDialog::buildMeasureItems() {
+    freezeItem = menu->addAction(tr("一時停止(&P)"));
+    freezeItem->setObjectName(QStringLiteral("freezeAction"));
+    // Not Space, which presses the focused button; F also works on keyboards without Pause.
+    freezeItem->setShortcuts({QKeySequence(Qt::Key_Pause), QKeySequence(Qt::Key_F)});
+    freezeItem->setShortcutContext(Qt::WindowShortcut);
+    addAction(freezeItem);
+    connect(freezeItem, &QAction::triggered, this, [this] { setFrozen(!isFrozen()); });
+
+    checkItem = menu->addAction(tr("答え合わせ(&K)"));
+    checkItem->setObjectName(QStringLiteral("checkAction"));
+    checkItem->setEnabled(false);
+    connect(checkItem, &QAction::triggered, this, [this] { overlay->check(); });
+
+    gridItem = menu->addAction(tr("方眼(&G)"));
+    gridItem->setObjectName(QStringLiteral("gridAction"));
+    gridItem->setCheckable(true);
+    connect(gridItem, &QAction::toggled, this, &TrainerDialog::setGrid);
+
+    QMenu* toneMenu = menu->addMenu(tr("同期音(&S)"));
+    toneMenu->setObjectName(QStringLiteral("toneMenu"));
+    auto* toneGroup = new QActionGroup(toneMenu);
+    thresholdToneItem = toneMenu->addAction(tr("従来(&T)"));
+    thresholdToneItem->setObjectName(QStringLiteral("thresholdToneAction"));
+    qrsToneItem = toneMenu->addAction(tr("QRS 毎(&Q)"));
+    qrsToneItem->setObjectName(QStringLiteral("qrsToneAction"));
+    for (QAction* item : {thresholdToneItem, qrsToneItem}) {
+        item->setCheckable(true);
+        toneGroup->addAction(item);
+    }
+    thresholdToneItem->setChecked(true);
+    connect(thresholdToneItem, &QAction::triggered, this,
+            [this] { setToneMode(Monitor::ToneMode::threshold); });
+    connect(qrsToneItem, &QAction::triggered, this,
+            [this] { setToneMode(Monitor::ToneMode::qrs); });
+}
+
+void TrainerDialog::setFrozen(bool on) {
+    monitor.setPaused(on);
+    freezeItem->setText(on ? tr("再開(&P)") : tr("一時停止(&P)"));
+    checkItem->setEnabled(on);
+    overlay->followFreeze(on);
+}
+
+void TrainerDialog::setGrid(bool on) {
+    scopePanel->setGrid(on);
+    if (gridItem->isChecked() != on) {
+        gridItem->setChecked(on);
+    }
+    if (settings().value(gridKey, false).toBool() != on) {
+        settings().setValue(gridKey, on);
+    }
+}
+
+void TrainerDialog::setToneMode(Monitor::ToneMode mode) {
+    monitor.setToneMode(mode);
+    const bool qrs = mode == Monitor::ToneMode::qrs;
+    (qrs ? qrsToneItem : thresholdToneItem)->setChecked(true);
+    const QString value = qrs ? qrsToneValue : QStringLiteral("threshold");
+    if (settings().value(toneKey).toString() != value) {
+        settings().setValue(toneKey, value);
+    }
+}
+
 void TrainerDialog::onDecide() {
+    // A new rhythm is to be watched, not measured: a frozen monitor runs on.
+    if (isFrozen()) {
+        setFrozen(false);
+    }
     const std::uint32_t seed = seedSource();
     exchangeData(Direction::save);
     nameText = selectionText;

@@ -18,6 +18,7 @@
 #include <optional>
 
 class QAction;
+class QActionGroup;
 class QLabel;
 class QLineEdit;
 class QListWidget;
@@ -27,6 +28,7 @@ class QPushButton;
 
 namespace pulsavo {
 
+class CaliperOverlay;
 class ScopePanel;
 
 // The trainer's classic window: the rhythm list, the name and explanation boxes, the monitor
@@ -67,6 +69,16 @@ public:
     void onTimerTick();
     void onAbout();
 
+    // Freezes the monitor (no ticks, no tone, the trace stays) for measuring, or resumes it
+    // where it stopped. Pause, F and the context menu toggle it.
+    void setFrozen(bool on);
+    bool isFrozen() const { return monitor.isPaused(); }
+    // ECG paper on the panel; remembered.
+    void setGrid(bool on);
+    // The beat tone's mode; remembered.
+    void setToneMode(Monitor::ToneMode mode);
+    CaliperOverlay* caliperOverlay() const { return overlay; }
+
     QTimer& tickTimer() { return clock.tickTimer(); }
     MonitorClock& monitorClock() { return clock; }
     QMenu* systemMenu() const { return menu; }
@@ -92,6 +104,7 @@ private:
     void buildControls();
     void buildSystemMenu();
     void showSystemMenu(const QPoint& globalPos);
+    void buildMeasureItems();
 
     QString nameText;
     QString selectionText;
@@ -107,6 +120,12 @@ private:
     QLabel* explanationLabel = nullptr;
     QMenu* menu = nullptr;
     QAction* closeItem = nullptr;
+    QAction* freezeItem = nullptr;
+    QAction* gridItem = nullptr;
+    QAction* checkItem = nullptr;
+    QAction* thresholdToneItem = nullptr;
+    QAction* qrsToneItem = nullptr;
+    CaliperOverlay* overlay = nullptr;
     QAction* about = nullptr;
 
     QRect scopeRect;

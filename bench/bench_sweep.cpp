@@ -47,6 +47,25 @@ void sweepPaintPerTick(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// The same tick on ECG paper: the wipe copies its columns of the paper instead of filling black.
+void sweepPaintPerTickWithGrid(benchmark::State& state) {
+    const auto ratio = static_cast<qreal>(state.range(0));
+    QImage backing(QSize(panelWidth, panelHeight) * ratio, QImage::Format_RGB32);
+    backing.setDevicePixelRatio(ratio);
+    backing.fill(Qt::black);
+    Sweep sweep(panelWidth, panelHeight);
+    sweep.paper = Sweep::paperImage(panelWidth, panelHeight, ratio);
+    const std::vector<TickSample> samples = recordedMinute();
+    std::size_t next = 0;
+    for (auto _ : state) {
+        QPainter painter(&backing);
+        sweep.paint(painter, sweep.advance(samples[next]));
+        next = next + 1 == samples.size() ? 0 : next + 1;
+    }
+    benchmark::DoNotOptimize(backing.constBits());
+    state.SetItemsProcessed(state.iterations());
+}
+
 // A whole tick of a monitor painting into its surface: simulation step, sweep, history.
 void monitorTick(benchmark::State& state) {
     QImage backing(QSize(panelWidth, panelHeight), QImage::Format_RGB32);
@@ -64,6 +83,7 @@ void monitorTick(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(sweepPaintPerTick)->ArgName("dpr")->Arg(1)->Arg(2);
+BENCHMARK(sweepPaintPerTickWithGrid)->ArgName("dpr")->Arg(1)->Arg(2);
 BENCHMARK(monitorTick);
 
 BENCHMARK_MAIN();

@@ -4,14 +4,78 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <limits>
 
 namespace pulsavo {
 
 Monitor::Monitor(int width, int height, int historyTicks)
-    : scope(width, height), ring(static_cast<std::size_t>(std::max(1, historyTicks))) {}
+    : scope(width, height), ring(static_cast<std::size_t>(std::max(1, historyTicks))),
+      columnTicks(static_cast<std::size_t>(std::max(0, width)) + 1, 0) {
+    model.setWaveListener(&listener);
+}
 
 void Monitor::setPanelSize(int width, int height) {
+    QImage kept = scope.paper;
     scope = Sweep(width, height);
+    scope.paper = std::move(kept);
+    columnTicks.assign(static_cast<std::size_t>(std::max(0, width)) + 1, 0);
+}
+
+void Monitor::setPaper(const QImage& image) {
+    scope.paper = image;
+}
+
+std::vector<WaveEvent> Monitor::events() const {
+    return events(std::numeric_limits<long long>::min(), std::numeric_limits<long long>::max());
+}
+
+void Monitor::Listener::onWave(const WaveEvent& event) {
+    owner.qrsTone.onWave(event);
+    if (owner.recorder) {
+        owner.recorder->onWave(event);
+    }
+}
+
+std::optional<long long> Monitor::tickAt(int column) const {
+    if (column < 0 || static_cast<std::size_t>(column) >= columnTicks.size() ||
+        columnTicks[static_cast<std::size_t>(column)] == 0) {
+        return std::nullopt;
+    }
+    return columnTicks[static_cast<std::size_t>(column)];
+}
+
+std::optional<int> Monitor::columnOf(long long tick) const {
+    if (tick <= 0) {
+        return std::nullopt;
+    }
+    const auto at = std::find(columnTicks.begin(), columnTicks.end(), tick);
+    if (at == columnTicks.end()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(at - columnTicks.begin());
+}
+
+// A column keeps the tick of the segment ending there until the wipe passes over it; the
+// wipe's first column is where the new segment starts, so it keeps the tick drawn before.
+void Monitor::noteColumns(const Sweep::Step& drawn) {
+    const long long start = tickAt(drawn.from.x()).value_or(0);
+    for (const QRect& rect : drawn.wipe) {
+        if (rect.isEmpty()) {
+            continue;
+        }
+        const auto first = static_cast<std::size_t>(std::max(0, rect.left()));
+        const auto last =
+            std::min(static_cast<std::size_t>(std::max(0, rect.right())) + 1, columnTicks.size());
+        std::fill(columnTicks.begin() + static_cast<std::ptrdiff_t>(std::min(first, last)),
+                  columnTicks.begin() + static_cast<std::ptrdiff_t>(last), 0);
+    }
+    const auto put = [this](int column, long long tick) {
+        if (column >= 0 && static_cast<std::size_t>(column) < columnTicks.size()) {
+            columnTicks[static_cast<std::size_t>(column)] = tick;
+        }
+    };
+    put(drawn.from.x(), start);
+    put(drawn.to.x(), ticks);
 }
 
 void Monitor::select(std::optional<Rhythm> rhythm, std::uint32_t seed) {
@@ -21,10 +85,10 @@ void Monitor::select(std::optional<Rhythm> rhythm, std::uint32_t seed) {
 
 void Monitor::restart() {
     model = Simulation();
-    // The new simulation listens to no one; the history starts again with it.
+    model.setWaveListener(&listener);
+    qrsTone.clear();
     if (recorder) {
         recorder->clear();
-        model.setWaveListener(recorder.get());
     }
     ticks = 0;
     latestSample = TickSample();
@@ -38,9 +102,7 @@ void Monitor::restart() {
 void Monitor::setEventHistory(bool on) {
     if (on && !recorder) {
         recorder = std::make_unique<WaveRecorder>(ring.size() / 2 + 256);
-        model.setWaveListener(recorder.get());
     } else if (!on && recorder) {
-        model.setWaveListener(nullptr);
         recorder.reset();
     }
 }
@@ -73,6 +135,7 @@ void Monitor::step(QPainter* painter, QRegion& dirty) {
     latestSample = model.step();
     ++ticks;
     latestStep = scope.advance(latestSample);
+    noteColumns(latestStep);
     if (painter != nullptr) {
         Sweep::Step shown = latestStep;
         shown.red = shown.red && marking;
@@ -86,7 +149,11 @@ void Monitor::step(QPainter* painter, QRegion& dirty) {
     ring[ringNext] = latestSample;
     ringNext = (ringNext + 1) % ring.size();
     ringSize = std::min(ringSize + 1, ring.size());
-    if (latestSample.beep && onTone) {
+    // The QRS tone is asked every tick in either mode, so that switching modes finds no
+    // stale peaks waiting.
+    const bool qrsBeat = qrsTone.sounds(model.tickCount);
+    const bool sounds = tone == ToneMode::qrs ? qrsBeat : latestSample.beep;
+    if (sounds && onTone) {
         onTone();
     }
 }

@@ -1,8 +1,10 @@
 #pragma once
 
+#include "QrsTone.h"
 #include "Rhythm.h"
 #include "Simulation.h"
 #include "Sweep.h"
+#include "WaveEvent.h"
 #include "WaveRecorder.h"
 
 #include <QRegion>
@@ -22,6 +24,13 @@ namespace pulsavo {
 // trainer, a loop in pulsavo-strip and the benchmarks), so several can run side by side.
 class Monitor {
 public:
+    // When the beat tone sounds: threshold is the classic tone (the trace rising past the
+    // rhythm's level); qrs sounds once at the peak of every QRS complex and ventricular beat.
+    enum class ToneMode { threshold, qrs };
+
+    // A wave with the tick it was laid on; see eventHistory().
+    using Event = WaveEvent;
+
     // A decision as the monitor took it: applied just before tick `tick` was drawn.
     struct Selection {
         long long tick = 1;
@@ -32,6 +41,9 @@ public:
     static constexpr int defaultHistoryTicks = 60 * 100;
 
     Monitor(int width, int height, int historyTicks = defaultHistoryTicks);
+    Monitor(const Monitor&) = delete;
+    Monitor& operator=(const Monitor&) = delete;
+    ~Monitor() = default;
 
     // A new panel size: the sweep starts again at column 1; the simulation runs on.
     void setPanelSize(int width, int height);
@@ -55,6 +67,19 @@ public:
     void setPaused(bool on) { paused = on; }
     bool isPaused() const { return paused; }
 
+    void setToneMode(ToneMode mode) { tone = mode; }
+    ToneMode toneMode() const { return tone; }
+
+    // ECG paper for the wipe to restore instead of black; a null image wipes to black.
+    void setPaper(const QImage& paper);
+    const QImage& paper() const { return scope.paper; }
+
+    // The tick whose segment ends at panel column `column`, drawn there most recently and not
+    // wiped since; none for a wiped, never drawn or out-of-range column.
+    std::optional<long long> tickAt(int column) const;
+    // The column showing `tick`, if it is still on the panel.
+    std::optional<int> columnOf(long long tick) const;
+
     // Runs `count` ticks in order, each: simulation step, sweep painted onto the surface,
     // sample kept in the history, tone on a beep tick. Then one repaint of all they touched.
     // Returns the number run (0 when paused).
@@ -72,9 +97,9 @@ public:
     int historyCapacity() const { return static_cast<int>(ring.size()); }
     const std::vector<Selection>& selections() const { return decisions; }
 
-    // The waves behind about the last historyCapacity() ticks, for a ladder diagram beside the
-    // trace or on a saved strip. Off by default: then the simulation reports to no one and a
-    // tick costs nothing more. Turning it on starts an empty history; off drops it.
+    // The waves behind about the last historyCapacity() ticks, for a ladder diagram, calipers
+    // scored against the true timings, or a saved strip. Off by default. Turning it on starts
+    // an empty history; off drops it.
     void setEventHistory(bool on);
     bool keepsEvents() const { return recorder != nullptr; }
     // Nullptr while off. Its completeFrom() says from which tick on the waves are all there.
@@ -82,13 +107,26 @@ public:
     // The waves starting on a tick in [firstTick, lastTick], in tick order; empty while off.
     // Waves already laid for ticks not yet drawn are included.
     std::vector<WaveEvent> events(long long firstTick, long long lastTick) const;
+    // Every wave kept, in tick order.
+    std::vector<WaveEvent> events() const;
 
     Simulation& simulation() { return model; }
     const Simulation& simulation() const { return model; }
     const Sweep& sweep() const { return scope; }
 
 private:
+    // Hears every wave the simulation lays: the QRS tone and the event history.
+    class Listener : public WaveListener {
+    public:
+        explicit Listener(Monitor& owner) : owner(owner) {}
+        void onWave(const WaveEvent& event) override;
+
+    private:
+        Monitor& owner;
+    };
+
     void step(QPainter* painter, QRegion& dirty);
+    void noteColumns(const Sweep::Step& drawn);
 
     Simulation model;
     Sweep scope;
@@ -102,8 +140,11 @@ private:
     std::size_t ringNext = 0;
     std::size_t ringSize = 0;
     std::vector<Selection> decisions;
-    // On the heap, so the simulation's listener pointer stays valid when the monitor moves.
-    std::unique_ptr<WaveRecorder> recorder;
+    ToneMode tone = ToneMode::threshold;
+    QrsTone qrsTone;
+    std::unique_ptr<WaveRecorder> recorder; // the event history, while it is on
+    std::vector<long long> columnTicks;     // 0: nothing drawn there
+    Listener listener{*this};
 };
 
 } // namespace pulsavo

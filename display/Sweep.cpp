@@ -38,10 +38,36 @@ Sweep::Step Sweep::advance(const TickSample& sample) {
     return step;
 }
 
+QImage Sweep::paperImage(int width, int height, qreal ratio) {
+    QImage image(QSize(width, height) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::black);
+    QPainter painter(&image);
+    for (const bool large : {false, true}) {
+        const int spacing = large ? largeSquare : smallSquare;
+        const QColor& colour = large ? largeLineColour : smallLineColour;
+        for (int x = 0; x < width; x += spacing) {
+            painter.fillRect(QRect(x, 0, 1, height), colour);
+        }
+        for (int y = 0; y < height; y += spacing) {
+            painter.fillRect(QRect(0, y, width, 1), colour);
+        }
+    }
+    return image;
+}
+
 void Sweep::paint(QPainter& painter, const Step& step) const {
     for (const QRect& rect : step.wipe) {
-        if (!rect.isEmpty()) {
+        if (rect.isEmpty()) {
+            continue;
+        }
+        if (paper.isNull()) {
             painter.fillRect(rect, Qt::black);
+        } else {
+            // A copy of the paper's own pixels, with no blending: as cheap as the fill.
+            const qreal ratio = paper.devicePixelRatio();
+            const QRect source(rect.topLeft() * ratio, rect.size() * ratio);
+            painter.drawImage(rect.topLeft(), paper, source);
         }
     }
     if (!drawCachedSegment(painter, step)) {

@@ -34,6 +34,15 @@ public:
 
     Sweep(int width, int height);
 
+    // ECG paper for a panel of width x height at device pixel ratio `ratio`, black with
+    // 1 px lines every smallSquare pixels (40 ms at one column per tick) and brighter ones
+    // every largeSquare pixels, counted from the panel's top-left corner.
+    static constexpr int smallSquare = 4;
+    static constexpr int largeSquare = 20;
+    inline static const QColor smallLineColour{34, 44, 60};
+    inline static const QColor largeLineColour{62, 82, 112};
+    static QImage paperImage(int width, int height, qreal ratio = 1);
+
     // Moves the cursor one column (wrapping to column 1 at the right edge) and says what to paint.
     Step advance(const TickSample& sample);
 
@@ -52,6 +61,9 @@ public:
     int width;
     int height;
     int sweepX = 1;
+    // When set, the wipe copies these columns of it instead of filling black: an image of the
+    // panel's size and the surface's pixel ratio and format (see paperImage).
+    QImage paper;
     QPen normalPen;
     QPen alertPen;
 

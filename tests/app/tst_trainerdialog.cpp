@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -126,6 +128,9 @@ private:
 };
 
 void TestTrainerDialog::init() {
+    // The classic look: no grid or tone mode remembered from elsewhere.
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo")).clear();
     tones = Tones{};
     dialog = std::make_unique<TrainerDialog>(std::make_unique<RecordingTone>(tones));
     dialog->tickTimer().stop();

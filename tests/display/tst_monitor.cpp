@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTest>
 
+#include <set>
 #include <vector>
 
 using namespace pulsavo;
@@ -60,6 +61,10 @@ private slots:
     void eventHistoryFollowsRestarts();
     void eventHistoryCoversTheSampleHistory_data();
     void eventHistoryCoversTheSampleHistory();
+    void qrsToneSoundsEveryComplexAtItsPeak_data();
+    void qrsToneSoundsEveryComplexAtItsPeak();
+    void columnsKnowTheTickDrawnThere();
+    void eventHistoryOutlivesRestart();
 };
 
 // A question restarted mid-trace must play exactly what a new monitor plays: no steps of the
@@ -278,6 +283,108 @@ void TestMonitor::eventHistoryCoversTheSampleHistory() {
     const long long firstShown = monitor.tickCount() - historyTicks + 1;
     QVERIFY(monitor.eventHistory()->completeFrom() <= firstShown - LadderPainter::lookBackTicks);
     QVERIFY(!monitor.events(firstShown, monitor.tickCount()).empty());
+}
+
+void TestMonitor::qrsToneSoundsEveryComplexAtItsPeak_data() {
+    QTest::addColumn<int>("index");
+    for (const Rhythm rhythm : allRhythms) {
+        QTest::newRow(qPrintable(QString::number(indexOf(rhythm)))) << indexOf(rhythm);
+    }
+}
+
+// In QRS mode the tone is the complexes: one at every QRS and ventricular peak that was drawn,
+// and none anywhere else, upright or inverted, however close they follow one another.
+void TestMonitor::qrsToneSoundsEveryComplexAtItsPeak() {
+    QFETCH(int, index);
+    const int ticks = 3000;
+    Monitor monitor(panelWidth, panelHeight);
+    monitor.setEventHistory(true);
+    monitor.setToneMode(Monitor::ToneMode::qrs);
+    std::vector<long long> toneTicks;
+    monitor.onTone = [&] { toneTicks.push_back(monitor.tickCount()); };
+    monitor.select(rhythmAt(index), 1234);
+    record(monitor, ticks);
+
+    std::set<long long> peaks;
+    int complexes = 0;
+    for (const WaveEvent& event : monitor.events()) {
+        if (isVentricularComplex(event.kind) && event.role != WaveRole::missing &&
+            event.peakTick() <= ticks) {
+            peaks.insert(event.peakTick());
+            ++complexes;
+        }
+    }
+    QCOMPARE(std::vector<long long>(peaks.begin(), peaks.end()), toneTicks);
+    QCOMPARE(static_cast<int>(peaks.size()), complexes); // one tone per beat
+    const Rhythm rhythm = *rhythmAt(index);
+    if (rhythm != Rhythm::ventricularFibrillation) {
+        QVERIFY(complexes >= 3000 / 200);
+    }
+
+    // The threshold tone misses what the QRS tone hears in a ventricular tachycardia.
+    if (rhythm == Rhythm::ventricularTachycardia) {
+        Monitor classic(panelWidth, panelHeight);
+        int classicTones = 0;
+        classic.onTone = [&classicTones] { ++classicTones; };
+        classic.select(rhythm, 1234);
+        record(classic, ticks);
+        QVERIFY2(classicTones < complexes / 2, "the threshold is silent after the first beat");
+    }
+}
+
+// A frozen panel's column shows the tick whose segment ended there last; the wipe takes it.
+void TestMonitor::columnsKnowTheTickDrawnThere() {
+    const int width = 200;
+    Monitor monitor(width, 100);
+    QVERIFY(!monitor.tickAt(5).has_value());
+    record(monitor, 150);
+    QCOMPARE(monitor.tickAt(151).value(), 150); // the first segment ends on column 2
+    QCOMPARE(monitor.tickAt(2).value(), 1);
+    QVERIFY(!monitor.tickAt(152).has_value()); // wiped ahead of the cursor
+    QVERIFY(!monitor.tickAt(width).has_value());
+    record(monitor, 250); // 400 ticks: the third pass, cursor at column 2 + 399 % 198 = 5
+    QCOMPARE(monitor.tickAt(5).value(), 400);
+    QCOMPARE(monitor.tickAt(4).value(), 399);
+    for (int column = 6; column < 34; ++column) { // the wipe covers columns 4 to 33
+        QVERIFY(!monitor.tickAt(column).has_value());
+    }
+    // Drawn on the pass before: 198 ticks earlier than the same column on this pass.
+    QCOMPARE(monitor.tickAt(34).value(), 400 - 198 + 29);
+    QCOMPARE(monitor.tickAt(width - 2).value(), 400 - 198 + (width - 2 - 5));
+    QVERIFY(!monitor.tickAt(width - 1).has_value()); // wiped as the cursor wrapped
+    for (int column = 0; column <= width; ++column) {
+        if (const std::optional<long long> tick = monitor.tickAt(column)) {
+            QCOMPARE(monitor.columnOf(*tick).value(), column);
+        }
+    }
+    QVERIFY(!monitor.columnOf(400 - 198 + 28).has_value());
+    monitor.setPanelSize(300, 100);
+    QVERIFY(!monitor.tickAt(5).has_value());
+}
+
+// restart() replaces the simulation; the monitor still hears its waves, numbered afresh.
+void TestMonitor::eventHistoryOutlivesRestart() {
+    Monitor monitor(panelWidth, panelHeight);
+    monitor.setEventHistory(true);
+    monitor.select(Rhythm::sinusRhythm, 5);
+    record(monitor, 2000);
+    const std::vector<WaveEvent> before = monitor.events();
+    QVERIFY(before.size() >=
+            3 * (2000 / 120)); // P, QRS and T of every beat at 50 per minute or more
+    QVERIFY(std::is_sorted(before.begin(), before.end(),
+                           [](const WaveEvent& a, const WaveEvent& b) { return a.beat < b.beat; }));
+    monitor.restart();
+    QVERIFY(monitor.events().empty());
+    monitor.setToneMode(Monitor::ToneMode::qrs);
+    int tones = 0;
+    monitor.onTone = [&tones] { ++tones; };
+    monitor.select(Rhythm::sinusRhythm, 5);
+    record(monitor, 300);
+    const std::vector<WaveEvent> after = monitor.events();
+    QVERIFY(!after.empty());
+    QCOMPARE(after.front().beat, 1);
+    QVERIFY(after.front().tick <= 300);
+    QVERIFY(tones > 0);
 }
 
 QTEST_MAIN(TestMonitor)

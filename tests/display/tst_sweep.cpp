@@ -51,6 +51,8 @@ private slots:
     void paintsASimulatedRhythm();
     void copiedSegmentsMatchStrokedOnes_data();
     void copiedSegmentsMatchStrokedOnes();
+    void wipeRestoresThePaper_data();
+    void wipeRestoresThePaper();
 };
 
 void TestSweep::cursorAdvancesAndWrapsToColumnOne() {
@@ -246,6 +248,55 @@ void TestSweep::copiedSegmentsMatchStrokedOnes() {
                     QStringLiteral("rise %1 from %2,%3").arg(rise).arg(from.x()).arg(from.y())));
         }
     }
+}
+
+void TestSweep::wipeRestoresThePaper_data() {
+    QTest::addColumn<int>("ratio");
+    QTest::newRow("dpr 1") << 1;
+    QTest::newRow("dpr 2") << 2;
+}
+
+// On paper the wipe ahead of the cursor shows the squares, not black: 1 px lines every 4
+// columns and rows (40 ms), brighter every 20 (200 ms); the trace lies on top.
+void TestSweep::wipeRestoresThePaper() {
+    QFETCH(int, ratio);
+    const int w = 120;
+    const int h = 60;
+    QImage image(QSize(w, h) * ratio, QImage::Format_RGB32);
+    image.setDevicePixelRatio(ratio);
+    image.fill(Qt::gray);
+    Sweep sweep(w, h);
+    sweep.paper = Sweep::paperImage(w, h, ratio);
+    const QRgb small = Sweep::smallLineColour.rgb();
+    const QRgb large = Sweep::largeLineColour.rgb();
+    const auto expected = [&](int x, int y) {
+        if (x % 20 == 0 || y % 20 == 0) {
+            return large;
+        }
+        return x % 4 == 0 || y % 4 == 0 ? small : black;
+    };
+    // One and a half passes: the trace of the second pass, the gap, and the first pass's
+    // trace beyond, all of it over paper the wipe laid.
+    for (int tick = 0; tick < 118 + 50; ++tick) {
+        QPainter painter(&image);
+        sweep.draw(painter, flat(30));
+    }
+    QCOMPARE(sweep.sweepX, 51);
+    for (int x = 0; x < w; ++x) {
+        for (int y = 0; y < h; ++y) {
+            const bool inGap = x >= 53 && x < 80;
+            const bool nearTrace = y >= 28 && y <= 31;
+            if ((inGap || !nearTrace) && image.pixel(x * ratio, y * ratio) != expected(x, y)) {
+                QFAIL(qPrintable(QStringLiteral("pixel %1,%2").arg(x).arg(y)));
+            }
+        }
+    }
+    for (const int x : {1, 40, 51, 81, w - 2}) {
+        QVERIFY2(image.pixel(x * ratio, 30 * ratio) == green, qPrintable(QString::number(x)));
+    }
+    QCOMPARE(image.pixel(60 * ratio, 40 * ratio), large);
+    QCOMPARE(image.pixel(64 * ratio, 31 * ratio), small);
+    QCOMPARE(image.pixel(65 * ratio, 31 * ratio), black);
 }
 
 QTEST_MAIN(TestSweep)

@@ -1,0 +1,168 @@
+#include "Calipers.h"
+
+#include "Simulation.h"
+
+#include <algorithm>
+#include <array>
+#include <cstddef>
+#include <limits>
+#include <map>
+
+namespace pulsavo::calipers {
+
+namespace {
+
+// The last step of a complex: the first step after its crest whose running sum is back on or
+// across the baseline.
+template <std::size_t N> constexpr int endStepOf(const std::array<int, N>& wave, int peak) {
+    int sum = 0;
+    int crest = 0;
+    for (std::size_t i = 0; i < N; ++i) {
+        sum += wave[i];
+        if (static_cast<int>(i) == peak) {
+            crest = sum;
+        } else if (static_cast<int>(i) > peak && (sum == 0 || (sum > 0) != (crest > 0))) {
+            return static_cast<int>(i);
+        }
+    }
+    return static_cast<int>(N) - 1;
+}
+
+constexpr int ventricularEndStep =
+    endStepOf(Simulation::ventricularBeat, 5); // the crest, see peakStep
+static_assert(ventricularEndStep == 15, "a wide complex of 160 ms");
+
+bool drawn(const WaveEvent& event) {
+    return event.role != WaveRole::missing;
+}
+
+} // namespace
+
+std::optional<double> ratePerMinute(int ms) {
+    if (ms <= 0) {
+        return std::nullopt;
+    }
+    return 60000.0 / ms;
+}
+
+std::int64_t onsetTick(const WaveEvent& event) {
+    return event.tick - 1;
+}
+
+std::int64_t qrsEndTick(const WaveEvent& event) {
+    if (event.kind == WaveKind::ventricularBeat) {
+        return event.tick + ventricularEndStep;
+    }
+    return event.tick + event.length - 1;
+}
+
+std::vector<Mark> marks(std::span<const WaveEvent> events, std::int64_t first, std::int64_t last) {
+    std::vector<Mark> found;
+    const auto add = [&](std::int64_t tick, MarkKind kind) {
+        if (tick >= first && tick <= last) {
+            found.push_back({tick, kind});
+        }
+    };
+    for (const WaveEvent& event : events) {
+        if (!drawn(event)) {
+            continue;
+        }
+        if (event.kind == WaveKind::p) {
+            add(onsetTick(event), MarkKind::pOnset);
+        } else if (isVentricularComplex(event.kind)) {
+            add(onsetTick(event), MarkKind::qrsOnset);
+            add(event.peakTick(), MarkKind::rPeak);
+        } else if (event.kind == WaveKind::t) {
+            add(event.tick + event.length - 1, MarkKind::tEnd);
+        }
+    }
+    std::stable_sort(found.begin(), found.end(),
+                     [](const Mark& a, const Mark& b) { return a.tick < b.tick; });
+    return found;
+}
+
+std::vector<Interval> intervals(Kind kind, std::span<const WaveEvent> events, std::int64_t first,
+                                std::int64_t last) {
+    std::vector<Interval> found;
+    const auto add = [&](std::int64_t from, std::int64_t to) {
+        if (from >= first && to <= last && from < to) {
+            found.push_back({from, to});
+        }
+    };
+    std::vector<std::int64_t> points;
+    switch (kind) {
+    case Kind::rr:
+    case Kind::pp:
+        for (const WaveEvent& event : events) {
+            if (!drawn(event)) {
+                continue;
+            }
+            if (kind == Kind::rr && isVentricularComplex(event.kind)) {
+                points.push_back(event.peakTick());
+            } else if (kind == Kind::pp && event.kind == WaveKind::p) {
+                points.push_back(onsetTick(event));
+            }
+        }
+        std::sort(points.begin(), points.end());
+        points.erase(std::unique(points.begin(), points.end()), points.end());
+        for (std::size_t i = 1; i < points.size(); ++i) {
+            add(points[i - 1], points[i]);
+        }
+        break;
+    case Kind::pr: {
+        // A beat's P wave and the complex it conducts to carry the same beat number.
+        std::map<std::int64_t, std::int64_t> pOnsets;
+        for (const WaveEvent& event : events) {
+            if (drawn(event) && event.kind == WaveKind::p) {
+                pOnsets[event.beat] = onsetTick(event);
+            }
+        }
+        for (const WaveEvent& event : events) {
+            if (drawn(event) && isVentricularComplex(event.kind)) {
+                const auto p = pOnsets.find(event.beat);
+                if (p != pOnsets.end()) {
+                    add(p->second, onsetTick(event));
+                }
+            }
+        }
+        break;
+    }
+    case Kind::qrs:
+        for (const WaveEvent& event : events) {
+            if (drawn(event) && isVentricularComplex(event.kind)) {
+                add(onsetTick(event), qrsEndTick(event));
+            }
+        }
+        break;
+    }
+    std::sort(found.begin(), found.end(), [](const Interval& a, const Interval& b) {
+        return a.from != b.from ? a.from < b.from : a.to < b.to;
+    });
+    return found;
+}
+
+std::optional<Score> score(const Caliper& caliper, std::span<const Interval> truths) {
+    const std::int64_t from = std::min(caliper.from, caliper.to);
+    const std::int64_t to = std::max(caliper.from, caliper.to);
+    const Interval* nearest = nullptr;
+    std::int64_t best = std::numeric_limits<std::int64_t>::max();
+    for (const Interval& truth : truths) {
+        const std::int64_t distance = (from > truth.from ? from - truth.from : truth.from - from) +
+                                      (to > truth.to ? to - truth.to : truth.to - to);
+        if (distance < best) {
+            best = distance;
+            nearest = &truth;
+        }
+    }
+    if (nearest == nullptr) {
+        return std::nullopt;
+    }
+    Score result;
+    result.truth = *nearest;
+    result.measuredMs = caliper.ms();
+    result.errorMs = result.measuredMs - nearest->ms();
+    result.right = isRight(result.errorMs);
+    return result;
+}
+
+} // namespace pulsavo::calipers

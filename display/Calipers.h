@@ -1,0 +1,83 @@
+#pragma once
+
+#include "WaveEvent.h"
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <vector>
+
+namespace pulsavo {
+
+// Measuring a frozen trace against the waves the simulation really laid. Times are ticks
+// (10 ms, one panel column each); a point on the trace is the tick whose sample is drawn there.
+namespace calipers {
+
+inline constexpr int msPerTick = 10;
+// One small square of ECG paper: a measurement this close to the truth is right.
+inline constexpr int toleranceMs = 40;
+
+// What a caliper measures: the learner's choice.
+enum class Kind : std::uint8_t { rr, pp, pr, qrs };
+inline constexpr int kindCount = 4;
+
+struct Caliper {
+    std::int64_t from = 0;
+    std::int64_t to = 0;
+    Kind kind = Kind::rr;
+
+    int ms() const { return static_cast<int>((to > from ? to - from : from - to) * msPerTick); }
+};
+
+// Beats per minute of an interval; none for an empty one.
+std::optional<double> ratePerMinute(int ms);
+
+constexpr bool isRight(int errorMs) {
+    return errorMs >= -toleranceMs && errorMs <= toleranceMs;
+}
+
+// The points a teacher marks on a trace.
+enum class MarkKind : std::uint8_t { pOnset, qrsOnset, rPeak, tEnd };
+
+struct Mark {
+    std::int64_t tick = 0;
+    MarkKind kind = MarkKind::pOnset;
+    bool operator==(const Mark&) const = default;
+};
+
+// An interval that is really there, from one mark to another.
+struct Interval {
+    std::int64_t from = 0;
+    std::int64_t to = 0;
+    int ms() const { return static_cast<int>((to - from) * msPerTick); }
+    bool operator==(const Interval&) const = default;
+};
+
+// A wave leaves the baseline after the sample drawn just before its first step, and is back
+// on it with its last step. A wide ventricular complex ends where its trace first crosses the
+// baseline after its crest; what follows is its repolarisation.
+std::int64_t onsetTick(const WaveEvent& event);
+std::int64_t qrsEndTick(const WaveEvent& event);
+
+// The marks of the waves whose points lie within [first, last], in tick order.
+std::vector<Mark> marks(std::span<const WaveEvent> events, std::int64_t first, std::int64_t last);
+
+// Every interval of `kind` lying wholly within [first, last], in order: RR from R peak to the
+// next, PP from P onset to the next (blocked ones too), PR from a beat's P onset to its QRS
+// onset, QRS from onset to end.
+std::vector<Interval> intervals(Kind kind, std::span<const WaveEvent> events, std::int64_t first,
+                                std::int64_t last);
+
+struct Score {
+    Interval truth;
+    int measuredMs = 0;
+    int errorMs = 0; // measured minus true
+    bool right = false;
+};
+
+// Scores a caliper against the true interval of its kind lying nearest it (the smallest sum of
+// the distances of the two ends); none when there is no such interval in view.
+std::optional<Score> score(const Caliper& caliper, std::span<const Interval> truths);
+
+} // namespace calipers
+} // namespace pulsavo

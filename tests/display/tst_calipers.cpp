@@ -1,0 +1,183 @@
+#include "Calipers.h"
+#include "Monitor.h"
+
+#include <QTest>
+
+#include <vector>
+
+using namespace pulsavo;
+using namespace pulsavo::calipers;
+
+namespace {
+
+WaveEvent wave(std::int64_t tick, WaveKind kind, std::int64_t beat,
+               WaveRole role = WaveRole::conducted) {
+    return {tick, kind, role, waveLength(kind), beat, false};
+}
+
+// Two conducted beats (P at 100 and 200, QRS 16 ticks later), a blocked P at 300 and a
+// ventricular beat at 350 that belongs to no P.
+std::vector<WaveEvent> twoBeatsAndABlock() {
+    return {wave(100, WaveKind::p, 1),
+            wave(116, WaveKind::qrs, 1),
+            wave(124, WaveKind::t, 1),
+            wave(200, WaveKind::p, 2),
+            wave(216, WaveKind::qrs, 2),
+            wave(224, WaveKind::t, 2),
+            wave(300, WaveKind::p, 3, WaveRole::blocked),
+            wave(350, WaveKind::ventricularBeat, 4, WaveRole::ventricular),
+            wave(400, WaveKind::p, 5, WaveRole::missing)};
+}
+
+} // namespace
+
+Q_DECLARE_METATYPE(pulsavo::calipers::Kind)
+
+class TestCalipers : public QObject {
+    Q_OBJECT
+private slots:
+    void rightWithinOneSmallSquare_data();
+    void rightWithinOneSmallSquare();
+    void ratePerMinute_data();
+    void ratePerMinute();
+    void trueIntervals_data();
+    void trueIntervals();
+    void nearestTruthIsScored();
+    void marksOfTheTeacher();
+    void monitorTruthMatchesItsTrace();
+};
+
+void TestCalipers::rightWithinOneSmallSquare_data() {
+    QTest::addColumn<int>("measuredMs");
+    QTest::addColumn<bool>("right");
+    // The true PR is 160 ms; calipers move in 10 ms columns, the rule itself in ms.
+    QTest::newRow("exact") << 160 << true;
+    QTest::newRow("40 short") << 120 << true;
+    QTest::newRow("40 long") << 200 << true;
+    QTest::newRow("50 long") << 210 << false;
+    QTest::newRow("50 short") << 110 << false;
+}
+
+void TestCalipers::rightWithinOneSmallSquare() {
+    QFETCH(int, measuredMs);
+    QFETCH(bool, right);
+    const Interval truth{99, 115};
+    const Caliper caliper{99, 99 + measuredMs / msPerTick, Kind::pr};
+    const std::vector<Interval> truths{truth};
+    const std::optional<Score> result = score(caliper, truths);
+    QVERIFY(result.has_value());
+    QCOMPARE(result->measuredMs, measuredMs);
+    QCOMPARE(result->errorMs, measuredMs - 160);
+    QCOMPARE(result->right, right);
+    // The boundary itself, to the millisecond.
+    QVERIFY(isRight(40) && isRight(-40) && !isRight(41) && !isRight(-41));
+}
+
+void TestCalipers::ratePerMinute_data() {
+    QTest::addColumn<int>("ms");
+    QTest::addColumn<double>("rate");
+    QTest::newRow("1000 ms") << 1000 << 60.0;
+    QTest::newRow("800 ms") << 800 << 75.0;
+    QTest::newRow("400 ms") << 400 << 150.0;
+    QTest::newRow("1500 ms") << 1500 << 40.0;
+}
+
+void TestCalipers::ratePerMinute() {
+    QFETCH(int, ms);
+    QFETCH(double, rate);
+    QCOMPARE(calipers::ratePerMinute(ms).value(), rate);
+    QVERIFY(!calipers::ratePerMinute(0).has_value());
+    QCOMPARE((Caliper{500, 420, Kind::rr}.ms()), 800);
+}
+
+void TestCalipers::trueIntervals_data() {
+    QTest::addColumn<Kind>("kind");
+    QTest::addColumn<qint64>("first");
+    QTest::addColumn<qint64>("last");
+    QTest::addColumn<QList<qint64>>("expected"); // from, to, from, to, ...
+    // R peaks at 119, 219 and 355 (the crest of a ventricular beat is its step 5).
+    QTest::newRow("RR") << Kind::rr << qint64(0) << qint64(1000)
+                        << QList<qint64>{119, 219, 219, 355};
+    QTest::newRow("RR, the last beat out of view")
+        << Kind::rr << qint64(0) << qint64(354) << QList<qint64>{119, 219};
+    // The blocked P counts; the missing one drew nothing.
+    QTest::newRow("PP") << Kind::pp << qint64(0) << qint64(1000)
+                        << QList<qint64>{99, 199, 199, 299};
+    QTest::newRow("PR only within a beat")
+        << Kind::pr << qint64(0) << qint64(1000) << QList<qint64>{99, 115, 199, 215};
+    QTest::newRow("PR, the first P out of view")
+        << Kind::pr << qint64(100) << qint64(1000) << QList<qint64>{199, 215};
+    QTest::newRow("QRS narrow 80 ms, wide 160 ms")
+        << Kind::qrs << qint64(0) << qint64(1000) << QList<qint64>{115, 123, 215, 223, 349, 365};
+}
+
+void TestCalipers::trueIntervals() {
+    QFETCH(Kind, kind);
+    QFETCH(qint64, first);
+    QFETCH(qint64, last);
+    QFETCH(QList<qint64>, expected);
+    const std::vector<WaveEvent> events = twoBeatsAndABlock();
+    QList<qint64> found;
+    for (const Interval& interval : intervals(kind, events, first, last)) {
+        found << interval.from << interval.to;
+    }
+    QCOMPARE(found, expected);
+}
+
+void TestCalipers::nearestTruthIsScored() {
+    const std::vector<WaveEvent> events = twoBeatsAndABlock();
+    const std::vector<Interval> rr = intervals(Kind::rr, events, 0, 1000);
+    // Placed over the second RR (136 ticks), though its length is closer to the first's.
+    const std::optional<Score> second = score({225, 330, Kind::rr}, rr);
+    QVERIFY(second.has_value());
+    QCOMPARE(second->truth, (Interval{219, 355}));
+    QCOMPARE(second->errorMs, 1050 - 1360);
+    QVERIFY(!second->right);
+    // Ends swapped measure the same.
+    const std::optional<Score> swapped = score({223, 121, Kind::rr}, rr);
+    QCOMPARE(swapped->truth, (Interval{119, 219}));
+    QCOMPARE(swapped->errorMs, 20);
+    QVERIFY(swapped->right);
+    QVERIFY(!score({100, 200, Kind::pr}, std::vector<Interval>{}).has_value());
+}
+
+void TestCalipers::marksOfTheTeacher() {
+    const std::vector<WaveEvent> events = twoBeatsAndABlock();
+    const std::vector<Mark> found = marks(events, 110, 300);
+    const std::vector<Mark> expected{{115, MarkKind::qrsOnset}, {119, MarkKind::rPeak},
+                                     {151, MarkKind::tEnd},     {199, MarkKind::pOnset},
+                                     {215, MarkKind::qrsOnset}, {219, MarkKind::rPeak},
+                                     {251, MarkKind::tEnd},     {299, MarkKind::pOnset}};
+    QCOMPARE(found, expected);
+}
+
+// The truth comes from the monitor's own event history and lines up with its trace: every QRS
+// onset is the last baseline sample before the complex, every R peak the farthest sample.
+void TestCalipers::monitorTruthMatchesItsTrace() {
+    Monitor monitor(599, 146);
+    monitor.setEventHistory(true);
+    monitor.select(Rhythm::firstDegreeBlock, 11);
+    std::vector<TickSample> samples(1500);
+    for (TickSample& sample : samples) {
+        monitor.run();
+        sample = monitor.lastSample();
+    }
+    const std::vector<WaveEvent> events = monitor.events();
+    const auto yAt = [&](std::int64_t tick) {
+        return samples[static_cast<std::size_t>(tick - 1)].y;
+    };
+    int checked = 0;
+    for (const Interval& qrs : intervals(Kind::qrs, events, 1, 1500)) {
+        QCOMPARE(yAt(qrs.from), baselineY);
+        QCOMPARE(yAt(qrs.to), baselineY);
+        QVERIFY(yAt(qrs.from + 1) != baselineY);
+        ++checked;
+    }
+    QVERIFY(checked >= 8);
+    for (const Interval& pr : intervals(Kind::pr, events, 1, 1500)) {
+        QVERIFY2(pr.ms() > 200, "a first-degree block lengthens PR past 200 ms");
+    }
+}
+
+QTEST_APPLESS_MAIN(TestCalipers)
+#include "tst_calipers.moc"
