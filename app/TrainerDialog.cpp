@@ -2,6 +2,7 @@
 
 #include "AboutDialog.h"
 #include "Catalogue.h"
+#include "PracticeWindow.h"
 #include "Resources.h"
 #include "ScopePanel.h"
 
@@ -188,6 +189,9 @@ bool TrainerDialog::initDialog() {
 void TrainerDialog::buildSystemMenu() {
     menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("systemMenu"));
+    practiceItem = menu->addAction(tr("練習モード(&P)..."));
+    practiceItem->setObjectName(QStringLiteral("practiceAction"));
+    connect(practiceItem, &QAction::triggered, this, &TrainerDialog::onPractice);
     closeItem = menu->addAction(tr("閉じる(&C)"));
     closeItem->setObjectName(QStringLiteral("closeAction"));
     connect(closeItem, &QAction::triggered, this, &QWidget::close);
@@ -231,6 +235,17 @@ void TrainerDialog::onTimerTick() {
 void TrainerDialog::onAbout() {
     AboutDialog box(this);
     box.exec();
+}
+
+// One practice window at a time, a window of its own that closes with the trainer.
+void TrainerDialog::onPractice() {
+    if (!practice) {
+        practice = new PracticeWindow(practiceDatabase, nullptr, this);
+        practice->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    practice->show();
+    practice->raise();
+    practice->activateWindow();
 }
 
 void TrainerDialog::showSystemMenu(const QPoint& globalPos) {

@@ -7,6 +7,7 @@
 #include "Simulation.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -27,6 +28,7 @@ class QPushButton;
 
 namespace pulsavo {
 
+class PracticeWindow;
 class ScopePanel;
 
 // The trainer's classic window: the rhythm list, the name and explanation boxes, the monitor
@@ -66,11 +68,17 @@ public:
     void onListDoubleClick();
     void onTimerTick();
     void onAbout();
+    void onPractice();
 
     QTimer& tickTimer() { return clock.tickTimer(); }
     MonitorClock& monitorClock() { return clock; }
     QMenu* systemMenu() const { return menu; }
     QAction* aboutAction() const { return about; }
+    QAction* practiceAction() const { return practiceItem; }
+    // The practice window the context menu opened, while it is open.
+    PracticeWindow* practiceWindow() const { return practice; }
+    // The answers database the practice window uses; empty for the default location.
+    QString practiceDatabase;
     QRect scopeArea() const { return scopeRect; }
 
     // The rhythm of the selected list entry, by the id it carries rather than its display name.
@@ -107,6 +115,8 @@ private:
     QMenu* menu = nullptr;
     QAction* closeItem = nullptr;
     QAction* about = nullptr;
+    QAction* practiceItem = nullptr;
+    QPointer<PracticeWindow> practice;
 
     QRect scopeRect;
     MonitorClock clock;
