@@ -12,6 +12,7 @@
 #include <QEvent>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QItemSelectionModel>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
@@ -656,8 +657,7 @@ void PracticeWindow::ask(const Question& question) {
     compareLabel->hide();
 
     answerList->setEnabled(true);
-    answerList->clearSelection();
-    answerList->setCurrentItem(nullptr);
+    answerList->selectionModel()->clear();
     answerList->scrollToTop();
     hintButton->setEnabled(true);
     answerButton->setEnabled(false);
