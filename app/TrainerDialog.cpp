@@ -237,6 +237,10 @@ void TrainerDialog::onAbout() {
     box.exec();
 }
 
+PracticeWindow* TrainerDialog::practiceWindow() const {
+    return practice.data();
+}
+
 // One practice window at a time, a window of its own that closes with the trainer.
 void TrainerDialog::onPractice() {
     if (!practice) {

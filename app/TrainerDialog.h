@@ -76,7 +76,7 @@ public:
     QAction* aboutAction() const { return about; }
     QAction* practiceAction() const { return practiceItem; }
     // The practice window the context menu opened, while it is open.
-    PracticeWindow* practiceWindow() const { return practice; }
+    PracticeWindow* practiceWindow() const;
     // The answers database the practice window uses; empty for the default location.
     QString practiceDatabase;
     QRect scopeArea() const { return scopeRect; }
