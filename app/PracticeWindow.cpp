@@ -235,6 +235,7 @@ void PracticeWindow::buildControls() {
     answerList = named(new QListWidget(questionPage), "answerList");
     answerList->setSelectionMode(QAbstractItemView::SingleSelection);
     answerLabel->setBuddy(answerList);
+    answerList->installEventFilter(this);
     hintButton = named(new QPushButton(questionPage), "hintButton");
     answerButton = named(new QPushButton(questionPage), "answerButton");
     auto* answerRow = new QHBoxLayout;
@@ -850,6 +851,23 @@ void PracticeWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool PracticeWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The list makes its first row current, unselected, when it takes the focus; the first
+    // arrow key then skips it. With nothing chosen yet, the first key starts from no row.
+    if (watched == answerList && event->type() == QEvent::KeyPress &&
+        answerList->selectedItems().isEmpty()) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            answerList->selectionModel()->clearCurrentIndex();
+            break;
+        default:
+            break;
+        }
+    }
     if (event->type() == QEvent::Resize && (watched == questionPanel || watched == comparePanel)) {
         auto* panel = static_cast<ScopePanel*>(watched);
         Monitor& monitor = panel == questionPanel ? questionScope : compareScope;
