@@ -579,6 +579,8 @@ void PracticeWindow::showSetup() {
     comparing.reset();
     comparePanel->hide();
     compareLabel->hide();
+    questionScope.restart();
+    compareScope.restart();
     pages->setCurrentWidget(setupPage);
     retranslate();
     startButton->setFocus();
