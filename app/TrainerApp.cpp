@@ -1,5 +1,6 @@
 #include "TrainerApp.h"
 
+#include "PracticeWindow.h"
 #include "PulsavoVersion.h"
 #include "TrainerDialog.h"
 
@@ -18,8 +19,17 @@ StartOptions parseStartOptions(const QStringList& arguments) {
     const QCommandLineOption version(
         QStringLiteral("version"),
         QCoreApplication::translate("main", "Show the version and exit."));
+    const QCommandLineOption practice(
+        QStringLiteral("practice"),
+        QCoreApplication::translate("main", "Open the practice window instead of the trainer."));
+    const QCommandLineOption database(
+        QStringLiteral("db"),
+        QCoreApplication::translate("main", "Keep practice answers in the database at PATH."),
+        QCoreApplication::translate("main", "PATH"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(practice);
+    parser.addOption(database);
 
     StartOptions options;
     if (!parser.parse(arguments)) {
@@ -40,6 +50,12 @@ StartOptions parseStartOptions(const QStringList& arguments) {
     } else if (parser.isSet(version)) {
         options.action = StartOptions::Action::version;
         options.message = QStringLiteral("pulsavo " PULSAVO_VERSION "\n");
+    } else if (parser.isSet(database) && parser.value(database).trimmed().isEmpty()) {
+        options.action = StartOptions::Action::error;
+        options.message = QCoreApplication::translate("main", "--db needs a file name");
+    } else {
+        options.practice = parser.isSet(practice);
+        options.database = parser.value(database);
     }
     return options;
 }
@@ -47,8 +63,15 @@ StartOptions parseStartOptions(const QStringList& arguments) {
 TrainerApp::TrainerApp() = default;
 TrainerApp::~TrainerApp() = default;
 
-bool TrainerApp::initApplication(const StartOptions& /*options*/) {
+bool TrainerApp::initApplication(const StartOptions& options) {
+    if (options.practice) {
+        // The practice window on its own: closing it, the last window, ends the program.
+        practice = std::make_unique<PracticeWindow>(options.database);
+        practice->show();
+        return true;
+    }
     dialog = std::make_unique<TrainerDialog>();
+    dialog->practiceDatabase = options.database;
     // Closing the classic window ends the program, whatever else is open.
     QObject::connect(dialog.get(), &QDialog::finished, QCoreApplication::instance(),
                      &QCoreApplication::quit);

@@ -8,6 +8,7 @@
 
 namespace pulsavo {
 
+class PracticeWindow;
 class TrainerDialog;
 
 // What the command line asked for. The trainer takes only its own options: Qt's generic ones
@@ -15,7 +16,9 @@ class TrainerDialog;
 struct StartOptions {
     enum class Action { run, help, version, error };
     Action action = Action::run;
-    QString message; // the help or version text, or the one-line error
+    QString message;       // the help or version text, or the one-line error
+    bool practice = false; // --practice: the practice window is the main window
+    QString database;      // --db PATH: the answers database; empty for the default location
 };
 
 StartOptions parseStartOptions(const QStringList& arguments);
@@ -34,6 +37,7 @@ public:
 
 private:
     std::unique_ptr<TrainerDialog> dialog;
+    std::unique_ptr<PracticeWindow> practice;
 };
 
 } // namespace pulsavo

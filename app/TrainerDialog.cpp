@@ -3,6 +3,7 @@
 #include "AboutDialog.h"
 #include "CaliperOverlay.h"
 #include "Catalogue.h"
+#include "PracticeWindow.h"
 #include "Resources.h"
 #include "ScopePanel.h"
 
@@ -258,6 +259,9 @@ void TrainerDialog::buildSystemMenu() {
     menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("systemMenu"));
     buildMeasureItems();
+    practiceItem = menu->addAction(tr("練習モード(&P)..."));
+    practiceItem->setObjectName(QStringLiteral("practiceAction"));
+    connect(practiceItem, &QAction::triggered, this, &TrainerDialog::onPractice);
     closeItem = menu->addAction(tr("閉じる(&C)"));
     closeItem->setObjectName(QStringLiteral("closeAction"));
     connect(closeItem, &QAction::triggered, this, &QWidget::close);
@@ -269,7 +273,7 @@ void TrainerDialog::buildSystemMenu() {
 
 // Measuring on the monitor: freeze, paper, check and the tone's mode, ahead of the close item.
 void TrainerDialog::buildMeasureItems() {
-    freezeItem = menu->addAction(tr("一時停止(&P)"));
+    freezeItem = menu->addAction(tr("一時停止(&F)"));
     freezeItem->setObjectName(QStringLiteral("freezeAction"));
     // Not Space, which presses the focused button; F also works on keyboards without Pause.
     freezeItem->setShortcuts({QKeySequence(Qt::Key_Pause), QKeySequence(Qt::Key_F)});
@@ -307,7 +311,7 @@ void TrainerDialog::buildMeasureItems() {
 
 void TrainerDialog::setFrozen(bool on) {
     monitor.setPaused(on);
-    freezeItem->setText(on ? tr("再開(&P)") : tr("一時停止(&P)"));
+    freezeItem->setText(on ? tr("再開(&F)") : tr("一時停止(&F)"));
     checkItem->setEnabled(on);
     overlay->followFreeze(on);
 }
@@ -370,6 +374,21 @@ void TrainerDialog::onTimerTick() {
 void TrainerDialog::onAbout() {
     AboutDialog box(this);
     box.exec();
+}
+
+PracticeWindow* TrainerDialog::practiceWindow() const {
+    return practice.data();
+}
+
+// One practice window at a time, a window of its own that closes with the trainer.
+void TrainerDialog::onPractice() {
+    if (!practice) {
+        practice = new PracticeWindow(practiceDatabase, nullptr, this);
+        practice->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    practice->show();
+    practice->raise();
+    practice->activateWindow();
 }
 
 void TrainerDialog::showSystemMenu(const QPoint& globalPos) {

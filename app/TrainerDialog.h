@@ -7,6 +7,7 @@
 #include "Simulation.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -29,6 +30,7 @@ class QPushButton;
 namespace pulsavo {
 
 class CaliperOverlay;
+class PracticeWindow;
 class ScopePanel;
 
 // The trainer's classic window: the rhythm list, the name and explanation boxes, the monitor
@@ -68,6 +70,7 @@ public:
     void onListDoubleClick();
     void onTimerTick();
     void onAbout();
+    void onPractice();
 
     // Freezes the monitor (no ticks, no tone, the trace stays) for measuring, or resumes it
     // where it stopped. Pause, F and the context menu toggle it.
@@ -83,6 +86,11 @@ public:
     MonitorClock& monitorClock() { return clock; }
     QMenu* systemMenu() const { return menu; }
     QAction* aboutAction() const { return about; }
+    QAction* practiceAction() const { return practiceItem; }
+    // The practice window the context menu opened, while it is open.
+    PracticeWindow* practiceWindow() const;
+    // The answers database the practice window uses; empty for the default location.
+    QString practiceDatabase;
     QRect scopeArea() const { return scopeRect; }
 
     // The rhythm of the selected list entry, by the id it carries rather than its display name.
@@ -127,6 +135,8 @@ private:
     QAction* qrsToneItem = nullptr;
     CaliperOverlay* overlay = nullptr;
     QAction* about = nullptr;
+    QAction* practiceItem = nullptr;
+    QPointer<PracticeWindow> practice;
 
     QRect scopeRect;
     MonitorClock clock;

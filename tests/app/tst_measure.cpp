@@ -107,7 +107,7 @@ void TestMeasure::init() {
 
 void TestMeasure::menuItemsComeBeforeClose() {
     Trainer trainer;
-    const QStringList expected{QStringLiteral("一時停止(&P)"),
+    const QStringList expected{QStringLiteral("一時停止(&F)"),
                                QStringLiteral("答え合わせ(&K)"),
                                QStringLiteral("方眼(&G)"),
                                QStringLiteral("同期音(&S)"),
@@ -118,11 +118,11 @@ void TestMeasure::menuItemsComeBeforeClose() {
     QVERIFY(!trainer.action("checkAction")->isEnabled());
     trainer.action("freezeAction")->trigger();
     QVERIFY(trainer.dialog->isFrozen());
-    QCOMPARE(trainer.menuItems().front(), QStringLiteral("再開(&P)"));
+    QCOMPARE(trainer.menuItems().front(), QStringLiteral("再開(&F)"));
     QVERIFY(trainer.action("checkAction")->isEnabled());
     trainer.action("freezeAction")->trigger();
     QVERIFY(!trainer.dialog->isFrozen());
-    QCOMPARE(trainer.menuItems().front(), QStringLiteral("一時停止(&P)"));
+    QCOMPARE(trainer.menuItems().front(), QStringLiteral("一時停止(&F)"));
 }
 
 void TestMeasure::freezeAndResumeOnlyShiftTheTrace_data() {

@@ -1,0 +1,914 @@
+#include "PracticeWindow.h"
+
+#include "Catalogue.h"
+#include "DialogUnits.h"
+#include "Resources.h"
+#include "ScopePanel.h"
+#include "TrainerDialog.h"
+
+#include <QCheckBox>
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QEvent>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QItemSelectionModel>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRandomGenerator>
+#include <QSettings>
+#include <QStackedWidget>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <climits>
+#include <tuple>
+#include <utility>
+
+namespace pulsavo {
+
+namespace {
+
+constexpr int rhythmRole = Qt::UserRole;
+constexpr int resultRole = Qt::UserRole + 1;
+
+QString fromCatalogue(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// The catalogue's section headings are whole lines in angle brackets, full-width or ASCII.
+bool isHeading(const QString& line) {
+    const QString trimmed = line.trimmed();
+    return trimmed.size() > 2 &&
+           (trimmed.front() == QChar(0xFF1C) || trimmed.front() == QLatin1Char('<')) &&
+           (trimmed.back() == QChar(0xFF1E) || trimmed.back() == QLatin1Char('>'));
+}
+
+QSettings practiceSettings() {
+    return QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
+}
+
+QString familyName(RhythmFamily family) {
+    switch (family) {
+    case RhythmFamily::sinusAndConduction:
+        return PracticeWindow::tr("洞結節・伝導系");
+    case RhythmFamily::supraventricular:
+        return PracticeWindow::tr("上室性");
+    case RhythmFamily::ventricular:
+        return PracticeWindow::tr("心室性");
+    }
+    return {};
+}
+
+constexpr std::array<RhythmFamily, 3> families{
+    RhythmFamily::sinusAndConduction, RhythmFamily::supraventricular, RhythmFamily::ventricular};
+
+QPlainTextEdit* makeTextBox(const char* name, QWidget* parent) {
+    auto* box = new QPlainTextEdit(parent);
+    box->setObjectName(QLatin1String(name));
+    box->setReadOnly(true);
+    box->setFocusPolicy(Qt::ClickFocus);
+    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
+    return box;
+}
+
+template <typename T> T* named(T* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+double medianOf(std::vector<int> values) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
+}
+
+} // namespace
+
+QString pointsSection(Rhythm rhythm, catalogue::Language language) {
+    const QStringList lines =
+        fromCatalogue(catalogue::textOf(rhythm, language)).split(QLatin1Char('\n'));
+    QStringList body;
+    bool inside = false;
+    for (QString line : lines) {
+        if (line.endsWith(QLatin1Char('\r'))) {
+            line.chop(1);
+        }
+        if (isHeading(line)) {
+            if (inside) {
+                break;
+            }
+            inside = true;
+        } else if (inside) {
+            body << line;
+        }
+    }
+    while (!body.isEmpty() && body.constFirst().trimmed().isEmpty()) {
+        body.removeFirst();
+    }
+    while (!body.isEmpty() && body.constLast().trimmed().isEmpty()) {
+        body.removeLast();
+    }
+    return body.join(QLatin1Char('\n'));
+}
+
+PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> toneSink,
+                               QWidget* parent)
+    : QWidget(parent, Qt::Window),
+      seedSource([] { return QRandomGenerator::system()->generate64(); }),
+      answerClock([this] { return questionTimer.elapsed(); }), progress(dbPath),
+      tone(std::move(toneSink)) {
+    initResources();
+    setObjectName(QStringLiteral("practiceWindow"));
+    setWindowIcon(QIcon(QStringLiteral(":/icons/pulsavo.svg")));
+    buildControls();
+    loadSettings();
+    retranslate();
+    updateNotice();
+
+    for (Monitor* monitor : {&questionScope, &compareScope}) {
+        clock.add(monitor);
+    }
+    questionPanel->attach(questionScope);
+    comparePanel->attach(compareScope);
+    // Only the question sounds: two tones at once could not be told apart.
+    questionScope.onTone = [this] {
+        if (tone && toneCheck->isChecked()) {
+            tone->sound();
+        }
+    };
+    questionScope.setMarking(false);
+    compareScope.setMarking(true);
+    clock.start();
+    showSetup();
+}
+
+PracticeWindow::~PracticeWindow() {
+    clock.stop();
+    questionScope.setSurface(nullptr);
+    compareScope.setSurface(nullptr);
+}
+
+void PracticeWindow::buildControls() {
+    auto* layout = new QVBoxLayout(this);
+
+    noticeLabel = named(new QLabel(this), "noticeLabel");
+    noticeLabel->setWordWrap(true);
+    noticeLabel->setFrameShape(QFrame::StyledPanel);
+    noticeLabel->setStyleSheet(QStringLiteral("QLabel { background: #fff3c4; padding: 4px; }"));
+    layout->addWidget(noticeLabel);
+
+    progressLabel = named(new QLabel(this), "progressLabel");
+    layout->addWidget(progressLabel);
+
+    // As high as the classic panel, so the trace's vertical geometry is the same; any width.
+    const QSize classic =
+        TrainerDialog::layoutFor(DialogUnits::forFont(dialogFont(11))).scopePanel.size();
+    questionPanel = named(new ScopePanel(this), "questionPanel");
+    comparePanel = named(new ScopePanel(this), "comparePanel");
+    for (ScopePanel* panel : {questionPanel, comparePanel}) {
+        panel->setMinimumWidth(classic.width());
+        panel->setFixedHeight(classic.height());
+        panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
+        panel->installEventFilter(this);
+    }
+    compareLabel = named(new QLabel(this), "compareLabel");
+    layout->addWidget(questionPanel);
+    layout->addWidget(compareLabel);
+    layout->addWidget(comparePanel);
+    comparePanel->hide();
+    compareLabel->hide();
+
+    pages = named(new QStackedWidget(this), "pages");
+    layout->addWidget(pages, 1);
+
+    // The options of a round.
+    setupPage = named(new QWidget(pages), "setupPage");
+    auto* setup = new QVBoxLayout(setupPage);
+    auto* lengthRow = new QHBoxLayout;
+    lengthLabel = named(new QLabel(setupPage), "lengthLabel");
+    lengthCombo = named(new QComboBox(setupPage), "lengthCombo");
+    for (const int length : roundLengths) {
+        lengthCombo->addItem(QString::number(length), length);
+    }
+    lengthLabel->setBuddy(lengthCombo);
+    lengthRow->addWidget(lengthLabel);
+    lengthRow->addWidget(lengthCombo);
+    lengthRow->addStretch();
+    setup->addLayout(lengthRow);
+    rhythmsLabel = named(new QLabel(setupPage), "rhythmsLabel");
+    rhythmTree = named(new QTreeWidget(setupPage), "rhythmTree");
+    rhythmTree->setHeaderHidden(true);
+    rhythmsLabel->setBuddy(rhythmTree);
+    setup->addWidget(rhythmsLabel);
+    setup->addWidget(rhythmTree, 1);
+    allRhythmsButton = named(new QPushButton(setupPage), "allRhythmsButton");
+    adaptiveCheck = named(new QCheckBox(setupPage), "adaptiveCheck");
+    toneCheck = named(new QCheckBox(setupPage), "toneCheck");
+    noRhythmLabel = named(new QLabel(setupPage), "noRhythmLabel");
+    startButton = named(new QPushButton(setupPage), "startButton");
+    auto* optionRow = new QHBoxLayout;
+    optionRow->addWidget(allRhythmsButton);
+    optionRow->addWidget(adaptiveCheck);
+    optionRow->addWidget(toneCheck);
+    optionRow->addStretch();
+    setup->addLayout(optionRow);
+    setup->addWidget(noRhythmLabel);
+    setup->addWidget(startButton);
+    pages->addWidget(setupPage);
+
+    // A question and its feedback.
+    questionPage = named(new QWidget(pages), "questionPage");
+    auto* question = new QHBoxLayout(questionPage);
+    auto* answering = new QVBoxLayout;
+    answerLabel = named(new QLabel(questionPage), "answerLabel");
+    answerList = named(new QListWidget(questionPage), "answerList");
+    answerList->setSelectionMode(QAbstractItemView::SingleSelection);
+    answerLabel->setBuddy(answerList);
+    answerList->installEventFilter(this);
+    hintButton = named(new QPushButton(questionPage), "hintButton");
+    answerButton = named(new QPushButton(questionPage), "answerButton");
+    auto* answerRow = new QHBoxLayout;
+    answerRow->addWidget(hintButton);
+    answerRow->addWidget(answerButton);
+    answering->addWidget(answerLabel);
+    answering->addWidget(answerList, 1);
+    answering->addLayout(answerRow);
+    question->addLayout(answering, 2);
+
+    feedbackArea = named(new QWidget(questionPage), "feedbackArea");
+    auto* feedback = new QVBoxLayout(feedbackArea);
+    feedback->setContentsMargins(0, 0, 0, 0);
+    bannerLabel = named(new QLabel(feedbackArea), "bannerLabel");
+    QFont bannerFont = bannerLabel->font();
+    bannerFont.setPointSizeF(bannerFont.pointSizeF() * 1.6);
+    bannerFont.setBold(true);
+    bannerLabel->setFont(bannerFont);
+    correctLabel = named(new QLabel(feedbackArea), "correctLabel");
+    chosenLabel = named(new QLabel(feedbackArea), "chosenLabel");
+    explanationEdit = makeTextBox("explanationEdit", feedbackArea);
+    pointsBox = named(new QGroupBox(feedbackArea), "pointsBox");
+    auto* points = new QHBoxLayout(pointsBox);
+    for (auto [title, box, titleName, boxName] :
+         {std::tuple{&correctPointsTitle, &correctPoints, "correctPointsTitle", "correctPoints"},
+          std::tuple{&chosenPointsTitle, &chosenPoints, "chosenPointsTitle", "chosenPoints"}}) {
+        auto* column = new QVBoxLayout;
+        *title = named(new QLabel(pointsBox), titleName);
+        (*title)->setWordWrap(true);
+        *box = makeTextBox(boxName, pointsBox);
+        column->addWidget(*title);
+        column->addWidget(*box);
+        points->addLayout(column);
+    }
+    compareButton = named(new QPushButton(feedbackArea), "compareButton");
+    replayButton = named(new QPushButton(feedbackArea), "replayButton");
+    nextButton = named(new QPushButton(feedbackArea), "nextButton");
+    auto* feedbackRow = new QHBoxLayout;
+    feedbackRow->addWidget(compareButton);
+    feedbackRow->addStretch();
+    feedbackRow->addWidget(replayButton);
+    feedbackRow->addWidget(nextButton);
+    feedback->addWidget(bannerLabel);
+    feedback->addWidget(correctLabel);
+    feedback->addWidget(chosenLabel);
+    feedback->addWidget(explanationEdit, 1);
+    feedback->addWidget(pointsBox, 1);
+    feedback->addLayout(feedbackRow);
+    question->addWidget(feedbackArea, 3);
+    pages->addWidget(questionPage);
+
+    // The end of a round.
+    summaryPage = named(new QWidget(pages), "summaryPage");
+    auto* summary = new QVBoxLayout(summaryPage);
+    summaryLabel = named(new QLabel(summaryPage), "summaryLabel");
+    summaryLabel->setTextFormat(Qt::PlainText);
+    missedLabel = named(new QLabel(summaryPage), "missedLabel");
+    missedList = named(new QListWidget(summaryPage), "missedList");
+    missedLabel->setBuddy(missedList);
+    replayMissedButton = named(new QPushButton(summaryPage), "replayMissedButton");
+    newRoundButton = named(new QPushButton(summaryPage), "newRoundButton");
+    replayingLabel = named(new QLabel(summaryPage), "replayingLabel");
+    auto* summaryRow = new QHBoxLayout;
+    summaryRow->addWidget(replayMissedButton);
+    summaryRow->addStretch();
+    summaryRow->addWidget(newRoundButton);
+    summary->addWidget(summaryLabel);
+    summary->addWidget(missedLabel);
+    summary->addWidget(missedList, 1);
+    summary->addWidget(replayingLabel);
+    summary->addLayout(summaryRow);
+    pages->addWidget(summaryPage);
+
+    for (const Rhythm rhythm : allRhythms) {
+        auto* item = new QListWidgetItem(answerList);
+        item->setData(rhythmRole, indexOf(rhythm));
+    }
+    fillRhythmTree();
+
+    connect(startButton, &QPushButton::clicked, this, [this] { startRound(); });
+    connect(allRhythmsButton, &QPushButton::clicked, this, [this] {
+        Options all = options();
+        all.rhythms = RhythmSet::all();
+        setOptions(all);
+    });
+    connect(rhythmTree, &QTreeWidget::itemChanged, this, [this] {
+        updateStartButton();
+        saveSettings();
+    });
+    connect(lengthCombo, &QComboBox::currentIndexChanged, this, [this] { saveSettings(); });
+    connect(adaptiveCheck, &QCheckBox::toggled, this, [this] { saveSettings(); });
+    connect(toneCheck, &QCheckBox::toggled, this, [this](bool on) {
+        if (on && !tone) {
+            tone = std::make_unique<BeatTone>();
+        }
+        saveSettings();
+    });
+    connect(answerList, &QListWidget::itemDoubleClicked, this, [this] { submitSelected(); });
+    connect(answerList, &QListWidget::itemSelectionChanged, this, [this] {
+        answerButton->setEnabled(currentStage == Stage::asking &&
+                                 !answerList->selectedItems().isEmpty());
+    });
+    connect(answerButton, &QPushButton::clicked, this, [this] { submitSelected(); });
+    connect(hintButton, &QPushButton::clicked, this, &PracticeWindow::showHint);
+    connect(compareButton, &QPushButton::clicked, this, &PracticeWindow::compareWithAnswer);
+    connect(replayButton, &QPushButton::clicked, this, &PracticeWindow::replayQuestion);
+    connect(nextButton, &QPushButton::clicked, this, &PracticeWindow::nextQuestion);
+    connect(missedList, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { replayMissed(missedList->row(item)); });
+    connect(replayMissedButton, &QPushButton::clicked, this,
+            [this] { replayMissed(missedList->currentRow()); });
+    connect(missedList, &QListWidget::currentRowChanged, this,
+            [this](int row) { replayMissedButton->setEnabled(row >= 0); });
+    connect(newRoundButton, &QPushButton::clicked, this, &PracticeWindow::showSetup);
+
+    resize(classic.width() + 40, 760);
+}
+
+void PracticeWindow::fillRhythmTree() {
+    const QSignalBlocker blocker(rhythmTree);
+    rhythmTree->clear();
+    for (const RhythmFamily family : families) {
+        auto* group = new QTreeWidgetItem(rhythmTree);
+        group->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsAutoTristate);
+        group->setData(0, rhythmRole, -1 - static_cast<int>(family));
+        for (const Rhythm rhythm : allRhythms) {
+            if (familyOf(rhythm) == family) {
+                auto* item = new QTreeWidgetItem(group);
+                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+                item->setData(0, rhythmRole, indexOf(rhythm));
+                item->setCheckState(0, Qt::Checked);
+            }
+        }
+    }
+    rhythmTree->expandAll();
+}
+
+void PracticeWindow::retranslate() {
+    setWindowTitle(tr("練習モード - Pulsavo"));
+    compareLabel->setText(comparing
+                              ? tr("あなたの回答「%1」を同じシードで再生中").arg(nameOf(*comparing))
+                              : QString());
+    lengthLabel->setText(tr("問題数(&Q):"));
+    rhythmsLabel->setText(tr("出題する波形(&W):"));
+    allRhythmsButton->setText(tr("すべて選択(&L)"));
+    adaptiveCheck->setText(tr("苦手な波形を多く出題(&D)"));
+    toneCheck->setText(tr("心拍音(&B)"));
+    noRhythmLabel->setText(tr("出題する波形を1つ以上選んでください。"));
+    startButton->setText(tr("開始(&S)"));
+    answerLabel->setText(tr("波形名(&L):"));
+    hintButton->setText(tr("ヒント(&H)"));
+    answerButton->setText(tr("回答(&A)"));
+    pointsBox->setTitle(tr("見分けるポイント"));
+    replayButton->setText(tr("もう一度(&R)"));
+    missedLabel->setText(tr("間違えた問題(&M)（ダブルクリックで再生）:"));
+    replayMissedButton->setText(tr("再生(&P)"));
+    newRoundButton->setText(tr("新しいラウンド(&N)"));
+
+    for (int row = 0; row < answerList->count(); ++row) {
+        QListWidgetItem* item = answerList->item(row);
+        item->setText(nameOf(*rhythmAt(item->data(rhythmRole).toInt())));
+    }
+    for (int top = 0; top < rhythmTree->topLevelItemCount(); ++top) {
+        QTreeWidgetItem* group = rhythmTree->topLevelItem(top);
+        const QSignalBlocker blocker(rhythmTree);
+        group->setText(0, familyName(families[static_cast<std::size_t>(top)]));
+        for (int child = 0; child < group->childCount(); ++child) {
+            QTreeWidgetItem* item = group->child(child);
+            item->setText(0, nameOf(*rhythmAt(item->data(0, rhythmRole).toInt())));
+        }
+    }
+
+    // The texts that depend on where the round is.
+    const int total = planned;
+    const int number = static_cast<int>(answers.size()) + (currentStage == Stage::asking ? 1 : 0);
+    switch (currentStage) {
+    case Stage::setup:
+        progressLabel->setText(tr("オプションを選んで［開始］を押してください。"));
+        break;
+    case Stage::asking:
+    case Stage::feedback:
+        progressLabel->setText((hinted ? tr("問題 %1 / %2（ヒント使用）") : tr("問題 %1 / %2"))
+                                   .arg(number)
+                                   .arg(total));
+        break;
+    case Stage::summary:
+        progressLabel->setText(tr("ラウンド終了"));
+        break;
+    }
+    const bool last = total > 0 && static_cast<int>(answers.size()) >= total;
+    nextButton->setText(last ? tr("結果を見る(&N)") : tr("次の問題(&N)"));
+    if (currentStage == Stage::feedback && !answers.empty()) {
+        const Result& result = answers.back();
+        bannerLabel->setText(result.correct() ? tr("○ 正解") : tr("× 不正解"));
+        correctLabel->setText(tr("正解: %1").arg(nameOf(result.question.rhythm)));
+        chosenLabel->setText(tr("あなたの回答: %1").arg(nameOf(result.answer)));
+        explanationEdit->setPlainText(
+            fromCatalogue(catalogue::textOf(result.question.rhythm, language)));
+        correctPointsTitle->setText(tr("正解: %1").arg(nameOf(result.question.rhythm)));
+        correctPoints->setPlainText(pointsSection(result.question.rhythm, language));
+        chosenPointsTitle->setText(tr("あなたの回答: %1").arg(nameOf(result.answer)));
+        chosenPoints->setPlainText(pointsSection(result.answer, language));
+        compareButton->setText(tr("「%1」を下に再生して比べる(&C)").arg(nameOf(result.answer)));
+    } else if (currentStage == Stage::asking) {
+        bannerLabel->setText(tr("波形名を選んで［回答］を押してください。"));
+        correctLabel->clear();
+        chosenLabel->clear();
+        explanationEdit->clear();
+        compareButton->setText(tr("比べる(&C)"));
+    }
+    if (currentStage == Stage::summary) {
+        int correct = 0;
+        int hintedCount = 0;
+        std::vector<int> times;
+        for (const Result& result : answers) {
+            correct += result.correct() ? 1 : 0;
+            hintedCount += result.hinted ? 1 : 0;
+            times.push_back(result.answerMs);
+        }
+        const int count = static_cast<int>(answers.size());
+        const double accuracy = count > 0 ? 100.0 * correct / count : 0.0;
+        summaryLabel->setText(
+            tr("得点: %1 / %2\n正答率: %3%\n回答時間の中央値: %4 秒\nヒント使用: %5 問")
+                .arg(correct)
+                .arg(count)
+                .arg(accuracy, 0, 'f', 0)
+                .arg(medianOf(times) / 1000.0, 0, 'f', 1)
+                .arg(hintedCount));
+        for (int row = 0; row < missedList->count(); ++row) {
+            QListWidgetItem* item = missedList->item(row);
+            const Result& result =
+                answers[static_cast<std::size_t>(item->data(resultRole).toInt())];
+            item->setText(tr("問題 %1: %2（あなたの回答: %3）")
+                              .arg(item->data(resultRole).toInt() + 1)
+                              .arg(nameOf(result.question.rhythm), nameOf(result.answer)));
+        }
+        if (missedList->count() == 0) {
+            missedLabel->setText(tr("間違えた問題はありません。"));
+        }
+    }
+}
+
+void PracticeWindow::loadSettings() {
+    QSettings settings = practiceSettings();
+    settings.beginGroup(QStringLiteral("practice"));
+    restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray());
+    Options saved;
+    saved.length = settings.value(QStringLiteral("length"), saved.length).toInt();
+    saved.rhythms = RhythmSet::fromBits(
+        settings.value(QStringLiteral("rhythms"), saved.rhythms.bits()).toUInt());
+    saved.adaptive = settings.value(QStringLiteral("adaptive"), saved.adaptive).toBool();
+    saved.beatTone = settings.value(QStringLiteral("beatTone"), saved.beatTone).toBool();
+    setOptions(saved);
+}
+
+void PracticeWindow::saveSettings() const {
+    QSettings settings = practiceSettings();
+    settings.beginGroup(QStringLiteral("practice"));
+    settings.setValue(QStringLiteral("geometry"), saveGeometry());
+    const Options current = options();
+    settings.setValue(QStringLiteral("length"), current.length);
+    settings.setValue(QStringLiteral("rhythms"), current.rhythms.bits());
+    settings.setValue(QStringLiteral("adaptive"), current.adaptive);
+    settings.setValue(QStringLiteral("beatTone"), current.beatTone);
+}
+
+PracticeWindow::Options PracticeWindow::options() const {
+    Options current;
+    current.length = lengthCombo->currentData().toInt();
+    current.rhythms = checkedRhythms();
+    current.adaptive = adaptiveCheck->isChecked();
+    current.beatTone = toneCheck->isChecked();
+    return current;
+}
+
+void PracticeWindow::setOptions(const Options& options) {
+    const int lengthIndex = lengthCombo->findData(options.length);
+    lengthCombo->setCurrentIndex(lengthIndex >= 0 ? lengthIndex : 0);
+    {
+        const QSignalBlocker blocker(rhythmTree);
+        for (int top = 0; top < rhythmTree->topLevelItemCount(); ++top) {
+            QTreeWidgetItem* group = rhythmTree->topLevelItem(top);
+            for (int child = 0; child < group->childCount(); ++child) {
+                QTreeWidgetItem* item = group->child(child);
+                const Rhythm rhythm = *rhythmAt(item->data(0, rhythmRole).toInt());
+                item->setCheckState(0,
+                                    options.rhythms.contains(rhythm) ? Qt::Checked : Qt::Unchecked);
+            }
+        }
+    }
+    rhythmTree->viewport()->update();
+    adaptiveCheck->setChecked(options.adaptive);
+    toneCheck->setChecked(options.beatTone);
+    updateStartButton();
+    saveSettings();
+}
+
+RhythmSet PracticeWindow::checkedRhythms() const {
+    RhythmSet set;
+    for (int top = 0; top < rhythmTree->topLevelItemCount(); ++top) {
+        const QTreeWidgetItem* group = rhythmTree->topLevelItem(top);
+        for (int child = 0; child < group->childCount(); ++child) {
+            const QTreeWidgetItem* item = group->child(child);
+            if (item->checkState(0) == Qt::Checked) {
+                set.insert(*rhythmAt(item->data(0, rhythmRole).toInt()));
+            }
+        }
+    }
+    return set;
+}
+
+void PracticeWindow::updateStartButton() {
+    const bool any = !checkedRhythms().empty();
+    startButton->setEnabled(any);
+    noRhythmLabel->setVisible(!any);
+}
+
+QString PracticeWindow::optionsJson() const {
+    const Options current = options();
+    QJsonObject object;
+    object.insert(QStringLiteral("length"), planned);
+    object.insert(QStringLiteral("rhythms"),
+                  QString::fromStdString(
+                      formatRhythmList(drill ? drill->options().rhythms : current.rhythms)));
+    object.insert(QStringLiteral("adaptive"),
+                  drill && drill->options().mode == DrillMode::adaptive);
+    object.insert(QStringLiteral("beatTone"), current.beatTone);
+    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+}
+
+void PracticeWindow::showSetup() {
+    if (currentStage != Stage::setup && round > 0 && currentStage != Stage::summary) {
+        progress.finishRound(round);
+    }
+    currentStage = Stage::setup;
+    drill.reset();
+    fixedQuestions.clear();
+    answers.clear();
+    current.reset();
+    planned = 0;
+    comparing.reset();
+    comparePanel->hide();
+    compareLabel->hide();
+    questionScope.restart();
+    compareScope.restart();
+    pages->setCurrentWidget(setupPage);
+    retranslate();
+    startButton->setFocus();
+}
+
+void PracticeWindow::startRound() {
+    const Options chosen = options();
+    if (chosen.rhythms.empty()) {
+        return;
+    }
+    drill.emplace(DrillOptions::round(chosen.length, chosen.rhythms, chosen.adaptive, seedSource()),
+                  learner);
+    fixedQuestions.clear();
+    beginRound(RoundMode::practice, drill->length(), {});
+}
+
+void PracticeWindow::startRound(std::vector<Question> fixed, RoundMode roundMode,
+                                const QString& code) {
+    if (fixed.empty()) {
+        return;
+    }
+    drill.reset();
+    fixedQuestions = std::move(fixed);
+    beginRound(roundMode, static_cast<int>(fixedQuestions.size()), code);
+}
+
+void PracticeWindow::startPairDrill(Rhythm first, Rhythm second) {
+    drill.emplace(DrillOptions::pairDrill(first, second, options().length, seedSource()), learner);
+    fixedQuestions.clear();
+    beginRound(RoundMode::pair, drill->length(), {});
+}
+
+void PracticeWindow::beginRound(RoundMode roundMode, int length, const QString& code) {
+    mode = roundMode;
+    examCode = code;
+    planned = length;
+    answers.clear();
+    RoundInfo info;
+    info.mode = mode;
+    info.examCode = examCode;
+    info.length = planned;
+    info.options = optionsJson();
+    round = progress.beginRound(info);
+    updateNotice();
+    missedList->clear();
+    replayingLabel->clear();
+    pages->setCurrentWidget(questionPage);
+    if (const std::optional<Question> question = upcoming()) {
+        ask(*question);
+    }
+}
+
+std::optional<Question> PracticeWindow::upcoming() {
+    if (drill) {
+        return drill->next();
+    }
+    if (answers.size() < fixedQuestions.size()) {
+        return fixedQuestions[answers.size()];
+    }
+    return std::nullopt;
+}
+
+void PracticeWindow::play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed, bool marking) {
+    monitor.restart();
+    monitor.setMarking(marking);
+    monitor.select(rhythm, seed);
+}
+
+void PracticeWindow::ask(const Question& question) {
+    current = question;
+    hinted = false;
+    comparing.reset();
+    currentStage = Stage::asking;
+    play(questionScope, question.rhythm, question.seed, false);
+    compareScope.restart();
+    comparePanel->hide();
+    compareLabel->hide();
+
+    answerList->setEnabled(true);
+    answerList->selectionModel()->clear();
+    answerList->scrollToTop();
+    hintButton->setEnabled(true);
+    answerButton->setEnabled(false);
+    pointsBox->hide();
+    compareButton->hide();
+    replayButton->setEnabled(false);
+    nextButton->setEnabled(false);
+    bannerLabel->setStyleSheet({});
+    retranslate();
+    answerList->setFocus();
+    questionTimer.start();
+}
+
+void PracticeWindow::submitSelected() {
+    const QList<QListWidgetItem*> selected = answerList->selectedItems();
+    if (selected.isEmpty()) {
+        return;
+    }
+    answer(*rhythmAt(selected.first()->data(rhythmRole).toInt()));
+}
+
+void PracticeWindow::answer(Rhythm rhythm) {
+    if (currentStage != Stage::asking || !current) {
+        return;
+    }
+    Result result;
+    result.question = *current;
+    result.answer = rhythm;
+    result.hinted = hinted;
+    result.answerMs = static_cast<int>(std::clamp<qint64>(answerClock(), 0, INT_MAX));
+
+    // The answer is on disk before the learner sees whether it was right.
+    AnswerRecord record;
+    record.roundId = std::max<std::int64_t>(round, 0);
+    record.shown = result.question.rhythm;
+    record.seed = result.question.seed;
+    record.answer = rhythm;
+    record.hinted = result.hinted;
+    record.answerMs = result.answerMs;
+    record.examCode = examCode;
+    result.answerId = progress.recordAnswer(record);
+    updateNotice();
+
+    if (drill) {
+        drill->record(rhythm, result.hinted);
+        learner = drill->mastery();
+    } else {
+        learner.add({result.question.rhythm, rhythm, result.hinted});
+    }
+    answers.push_back(result);
+    showFeedback(result);
+}
+
+void PracticeWindow::showFeedback(const Result& result) {
+    currentStage = Stage::feedback;
+    // Once answered, the marking gives nothing away and shows what to look at.
+    questionScope.setMarking(true);
+    answerList->setEnabled(false);
+    hintButton->setEnabled(false);
+    answerButton->setEnabled(false);
+    replayButton->setEnabled(true);
+    nextButton->setEnabled(true);
+    pointsBox->setVisible(!result.correct());
+    compareButton->setVisible(!result.correct());
+    bannerLabel->setStyleSheet(result.correct() ? QStringLiteral("color: #006400;")
+                                                : QStringLiteral("color: #b00000;"));
+    retranslate();
+    nextButton->setFocus();
+}
+
+void PracticeWindow::showHint() {
+    if (currentStage != Stage::asking || hinted) {
+        return;
+    }
+    hinted = true;
+    questionScope.setMarking(true);
+    hintButton->setEnabled(false);
+    retranslate();
+    answerList->setFocus();
+}
+
+void PracticeWindow::resetSweeps() {
+    for (auto [panel, monitor] :
+         {std::pair{questionPanel, &questionScope}, std::pair{comparePanel, &compareScope}}) {
+        panel->prepare();
+        monitor->setPanelSize(panel->clientRect().width(), panel->clientRect().height());
+    }
+}
+
+void PracticeWindow::replayQuestion() {
+    if (currentStage != Stage::feedback || !current) {
+        return;
+    }
+    play(questionScope, current->rhythm, current->seed, true);
+    if (comparing) {
+        // Both from their start again, so they stay side by side.
+        resetSweeps();
+        play(compareScope, *comparing, current->seed, true);
+    }
+}
+
+void PracticeWindow::compareWithAnswer() {
+    if (currentStage != Stage::feedback || answers.empty() || answers.back().correct()) {
+        return;
+    }
+    const Result& result = answers.back();
+    comparing = result.answer;
+    compareLabel->show();
+    comparePanel->show();
+    layout()->activate();
+    resetSweeps();
+    play(questionScope, result.question.rhythm, result.question.seed, true);
+    play(compareScope, result.answer, result.question.seed, true);
+    retranslate();
+}
+
+void PracticeWindow::nextQuestion() {
+    if (currentStage != Stage::feedback) {
+        return;
+    }
+    if (const std::optional<Question> question = upcoming()) {
+        ask(*question);
+    } else {
+        showSummary();
+    }
+}
+
+void PracticeWindow::showSummary() {
+    currentStage = Stage::summary;
+    if (round > 0) {
+        progress.finishRound(round);
+        updateNotice();
+    }
+    current.reset();
+    comparing.reset();
+    comparePanel->hide();
+    compareLabel->hide();
+    compareScope.restart();
+    missedList->clear();
+    for (std::size_t index = 0; index < answers.size(); ++index) {
+        if (!answers[index].correct()) {
+            auto* item = new QListWidgetItem(missedList);
+            item->setData(resultRole, static_cast<int>(index));
+        }
+    }
+    replayMissedButton->setEnabled(false);
+    replayingLabel->clear();
+    pages->setCurrentWidget(summaryPage);
+    retranslate();
+    if (missedList->count() > 0) {
+        missedList->setCurrentRow(0);
+    }
+    newRoundButton->setFocus();
+}
+
+void PracticeWindow::replayMissed(int row) {
+    if (currentStage != Stage::summary || row < 0 || row >= missedList->count()) {
+        return;
+    }
+    const int index = missedList->item(row)->data(resultRole).toInt();
+    const Result& result = answers[static_cast<std::size_t>(index)];
+    play(questionScope, result.question.rhythm, result.question.seed, true);
+    replayingLabel->setText(
+        tr("再生中: 問題 %1 %2").arg(index + 1).arg(nameOf(result.question.rhythm)));
+}
+
+void PracticeWindow::updateNotice() {
+    const QString notice = progress.notice();
+    noticeLabel->setText(notice);
+    noticeLabel->setVisible(!notice.isEmpty());
+}
+
+QString PracticeWindow::nameOf(Rhythm rhythm) const {
+    return fromCatalogue(catalogue::nameOf(rhythm, language));
+}
+
+void PracticeWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        retranslate();
+    }
+    QWidget::changeEvent(event);
+}
+
+void PracticeWindow::closeEvent(QCloseEvent* event) {
+    saveSettings();
+    if (round > 0 && currentStage != Stage::summary && currentStage != Stage::setup) {
+        progress.finishRound(round);
+    }
+    QWidget::closeEvent(event);
+}
+
+bool PracticeWindow::eventFilter(QObject* watched, QEvent* event) {
+    // The list makes its first row current, unselected, when it takes the focus; the first
+    // arrow key then skips it. With nothing chosen yet, the first key starts from no row.
+    if (watched == answerList && event->type() == QEvent::KeyPress &&
+        answerList->selectedItems().isEmpty()) {
+        switch (static_cast<QKeyEvent*>(event)->key()) {
+        case Qt::Key_Up:
+        case Qt::Key_Down:
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_PageUp:
+        case Qt::Key_PageDown:
+            answerList->selectionModel()->clearCurrentIndex();
+            break;
+        default:
+            break;
+        }
+    }
+    if (event->type() == QEvent::Resize && (watched == questionPanel || watched == comparePanel)) {
+        auto* panel = static_cast<ScopePanel*>(watched);
+        Monitor& monitor = panel == questionPanel ? questionScope : compareScope;
+        panel->prepare();
+        monitor.setPanelSize(panel->clientRect().width(), panel->clientRect().height());
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+// Enter does what the page is for: answers, moves on or starts, unless a button has the focus.
+void PracticeWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() != Qt::Key_Return && event->key() != Qt::Key_Enter) {
+        QWidget::keyPressEvent(event);
+        return;
+    }
+    event->accept();
+    if (auto* button = qobject_cast<QPushButton*>(focusWidget());
+        button && button->isEnabled() && button->isVisible()) {
+        button->click();
+        return;
+    }
+    switch (currentStage) {
+    case Stage::setup:
+        if (startButton->isEnabled()) {
+            startRound();
+        }
+        break;
+    case Stage::asking:
+        submitSelected();
+        break;
+    case Stage::feedback:
+        nextQuestion();
+        break;
+    case Stage::summary:
+        if (focusWidget() == missedList) {
+            replayMissed(missedList->currentRow());
+        }
+        break;
+    }
+}
+
+} // namespace pulsavo

@@ -1,0 +1,202 @@
+#pragma once
+
+#include "BeatTone.h"
+#include "Drill.h"
+#include "Language.h"
+#include "Monitor.h"
+#include "MonitorClock.h"
+#include "ProgressStore.h"
+
+#include <QElapsedTimer>
+#include <QString>
+#include <QWidget>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <vector>
+
+class QCheckBox;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+class QTreeWidget;
+
+namespace pulsavo {
+
+class ScopePanel;
+
+// The body of a rhythm's 判定のポイント section (the first section of every catalogue text,
+// whatever its heading is called in that language): the lines after its heading up to the next
+// heading, without blank lines at either end, joined by '\n'.
+QString pointsSection(Rhythm rhythm, catalogue::Language language);
+
+// The practice window: the monitor plays a rhythm without its name, the learner names it, and
+// every answer goes to the answers database before the feedback shows. One clock drives both
+// panels: the question's and the one that plays the learner's answer for comparison.
+class PracticeWindow : public QWidget {
+    Q_OBJECT
+public:
+    enum class Stage { setup, asking, feedback, summary };
+
+    // One answered question of the current round.
+    struct Result {
+        Question question;
+        Rhythm answer = Rhythm::sinusRhythm;
+        bool hinted = false;
+        int answerMs = 0;
+        std::int64_t answerId = -1; // the database row; -1 when it could not be written
+        bool correct() const { return answer == question.rhythm; }
+    };
+
+    // The round's options as the window remembers them.
+    struct Options {
+        int length = 10;
+        RhythmSet rhythms = RhythmSet::all();
+        bool adaptive = true;
+        bool beatTone = true;
+    };
+    static constexpr std::array<int, 3> roundLengths{10, 20, 36};
+
+    // dbPath empty: the default database location. Without a tone sink the window opens the
+    // desktop's beat tone.
+    explicit PracticeWindow(const QString& dbPath = {}, std::unique_ptr<ToneSink> tone = nullptr,
+                            QWidget* parent = nullptr);
+    ~PracticeWindow() override;
+
+    // A round from the options, chosen by the drill.
+    void startRound();
+    // A round of fixed questions, e.g. from an exam code.
+    void startRound(std::vector<Question> fixed, RoundMode mode, const QString& examCode = {});
+    // Two rhythms alternating at random, for a pair the learner confuses.
+    void startPairDrill(Rhythm first, Rhythm second);
+
+    // The learner's actions, as the buttons and keys trigger them.
+    void answer(Rhythm rhythm);
+    void showHint();
+    void replayQuestion();
+    void compareWithAnswer();
+    void nextQuestion();
+    void replayMissed(int index);
+    void showSetup();
+
+    Stage stage() const { return currentStage; }
+    Options options() const;
+    void setOptions(const Options& options);
+    const std::vector<Result>& results() const { return answers; }
+    std::optional<Question> currentQuestion() const { return current; }
+    bool isHinted() const { return hinted; }
+    std::int64_t roundId() const { return round; }
+    const Mastery& mastery() const { return learner; }
+
+    ProgressStore& store() { return progress; }
+    MonitorClock& monitorClock() { return clock; }
+    Monitor& questionMonitor() { return questionScope; }
+    Monitor& compareMonitor() { return compareScope; }
+
+    // Where a round's drill takes its seed from: the system's random source.
+    std::function<std::uint64_t()> seedSource;
+    // Milliseconds since the question started; a QElapsedTimer unless a test sets another.
+    std::function<qint64()> answerClock;
+
+protected:
+    void changeEvent(QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void buildControls();
+    void retranslate();
+    void fillRhythmTree();
+    void loadSettings();
+    void saveSettings() const;
+    void beginRound(RoundMode mode, int length, const QString& examCode);
+    std::optional<Question> upcoming();
+    void ask(const Question& question);
+    void showFeedback(const Result& result);
+    void showSummary();
+    void play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed, bool marking);
+    void resetSweeps();
+    void updateNotice();
+    void updateStartButton();
+    void submitSelected();
+    QString nameOf(Rhythm rhythm) const;
+    RhythmSet checkedRhythms() const;
+    QString optionsJson() const;
+
+    ProgressStore progress;
+    MonitorClock clock;
+    Monitor questionScope{1, 1};
+    Monitor compareScope{1, 1};
+    std::unique_ptr<ToneSink> tone;
+    catalogue::Language language = catalogue::Language::japanese;
+
+    Stage currentStage = Stage::setup;
+    RoundMode mode = RoundMode::practice;
+    QString examCode;
+    std::optional<Drill> drill;
+    std::vector<Question> fixedQuestions;
+    int planned = 0;
+    Mastery learner;
+    std::int64_t round = -1;
+    std::optional<Question> current;
+    bool hinted = false;
+    QElapsedTimer questionTimer;
+    std::vector<Result> answers;
+    std::optional<Rhythm> comparing;
+
+    QLabel* noticeLabel = nullptr;
+    QLabel* progressLabel = nullptr;
+    ScopePanel* questionPanel = nullptr;
+    QLabel* compareLabel = nullptr;
+    ScopePanel* comparePanel = nullptr;
+    QStackedWidget* pages = nullptr;
+
+    QWidget* setupPage = nullptr;
+    QLabel* lengthLabel = nullptr;
+    QComboBox* lengthCombo = nullptr;
+    QLabel* rhythmsLabel = nullptr;
+    QTreeWidget* rhythmTree = nullptr;
+    QPushButton* allRhythmsButton = nullptr;
+    QCheckBox* adaptiveCheck = nullptr;
+    QCheckBox* toneCheck = nullptr;
+    QLabel* noRhythmLabel = nullptr;
+    QPushButton* startButton = nullptr;
+
+    QWidget* questionPage = nullptr;
+    QLabel* answerLabel = nullptr;
+    QListWidget* answerList = nullptr;
+    QPushButton* hintButton = nullptr;
+    QPushButton* answerButton = nullptr;
+    QWidget* feedbackArea = nullptr;
+    QLabel* bannerLabel = nullptr;
+    QLabel* correctLabel = nullptr;
+    QLabel* chosenLabel = nullptr;
+    QPlainTextEdit* explanationEdit = nullptr;
+    QGroupBox* pointsBox = nullptr;
+    QLabel* correctPointsTitle = nullptr;
+    QPlainTextEdit* correctPoints = nullptr;
+    QLabel* chosenPointsTitle = nullptr;
+    QPlainTextEdit* chosenPoints = nullptr;
+    QPushButton* compareButton = nullptr;
+    QPushButton* replayButton = nullptr;
+    QPushButton* nextButton = nullptr;
+
+    QWidget* summaryPage = nullptr;
+    QLabel* summaryLabel = nullptr;
+    QLabel* missedLabel = nullptr;
+    QListWidget* missedList = nullptr;
+    QPushButton* replayMissedButton = nullptr;
+    QPushButton* newRoundButton = nullptr;
+    QLabel* replayingLabel = nullptr;
+};
+
+} // namespace pulsavo

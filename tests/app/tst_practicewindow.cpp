@@ -1,0 +1,530 @@
+// The practice window driven as a learner would, offscreen, on a temporary answers database.
+#include "Catalogue.h"
+#include "PracticeWindow.h"
+#include "ScopePanel.h"
+#include "TrainerApp.h"
+#include "TrainerDialog.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QListWidget>
+#include <QMenu>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <memory>
+#include <set>
+
+using pulsavo::Monitor;
+using pulsavo::PracticeWindow;
+using pulsavo::ProgressStore;
+using pulsavo::Question;
+using pulsavo::Rhythm;
+using pulsavo::RoundMode;
+using Language = pulsavo::catalogue::Language;
+using namespace Qt::Literals::StringLiterals;
+
+namespace {
+
+class CountingTone : public pulsavo::ToneSink {
+public:
+    explicit CountingTone(int& count) : count(count) {}
+    void sound() override { ++count; }
+
+private:
+    int& count;
+};
+
+Rhythm rhythm(int index) {
+    return *pulsavo::rhythmAt(index);
+}
+
+QString text(std::string_view utf8) {
+    return QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+}
+
+// What a monitor of the same size plays from a clean start: the reference for the panels.
+std::vector<pulsavo::TickSample> played(Rhythm shown, std::uint32_t seed, QSize size, int ticks) {
+    Monitor monitor(size.width(), size.height());
+    monitor.select(shown, seed);
+    monitor.run(ticks);
+    return monitor.history(ticks);
+}
+
+bool sameTrace(const std::vector<pulsavo::TickSample>& a,
+               const std::vector<pulsavo::TickSample>& b) {
+    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](auto x, auto y) {
+               return x.y == y.y && x.fromY == y.fromY && x.red == y.red && x.beep == y.beep;
+           });
+}
+
+} // namespace
+
+class TestPracticeWindow : public QObject {
+    Q_OBJECT
+private slots:
+    void initTestCase();
+    void init();
+    void cleanup();
+
+    void pointsSectionOfEveryText_data();
+    void pointsSectionOfEveryText();
+    void wholeRound_data();
+    void wholeRound();
+    void feedback_data();
+    void feedback();
+    void hintMarksTheAttempt();
+    void answerStoredBeforeFeedback();
+    void unwritableDatabaseStillPractises();
+    void optionsRemembered();
+    void beatToneFollowsOption_data();
+    void beatToneFollowsOption();
+    void openedFromTheClassicMenu();
+    void startOptions_data();
+    void startOptions();
+
+private:
+    std::unique_ptr<PracticeWindow> makeWindow(const QString& path = {});
+    template <typename T> T* child(const char* name) {
+        T* widget = window->findChild<T*>(QLatin1String(name));
+        if (!widget) {
+            qFatal("no widget %s", name);
+        }
+        return widget;
+    }
+    void clickRow(QListWidget* list, int row, bool doubleClick);
+    void keys(Qt::Key key, int times = 1);
+
+    std::unique_ptr<QTemporaryDir> temporary;
+    QString dbPath;
+    int tones = 0;
+    std::unique_ptr<PracticeWindow> window;
+};
+
+void TestPracticeWindow::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+}
+
+void TestPracticeWindow::init() {
+    temporary = std::make_unique<QTemporaryDir>();
+    QVERIFY(temporary->isValid());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope,
+                       temporary->filePath(QStringLiteral("settings")));
+    dbPath = temporary->filePath(QStringLiteral("progress.sqlite"));
+    tones = 0;
+}
+
+void TestPracticeWindow::cleanup() {
+    window.reset();
+    temporary.reset();
+}
+
+std::unique_ptr<PracticeWindow> TestPracticeWindow::makeWindow(const QString& path) {
+    auto made = std::make_unique<PracticeWindow>(path.isEmpty() ? dbPath : path,
+                                                 std::make_unique<CountingTone>(tones));
+    made->monitorClock().stop(); // the tests drive time
+    made->show();
+    if (!QTest::qWaitForWindowExposed(made.get())) {
+        qFatal("the practice window was not shown");
+    }
+    return made;
+}
+
+void TestPracticeWindow::clickRow(QListWidget* list, int row, bool doubleClick) {
+    const QPoint centre = list->visualItemRect(list->item(row)).center();
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
+    if (doubleClick) {
+        QTest::mouseDClick(list->viewport(), Qt::LeftButton, {}, centre);
+    }
+}
+
+void TestPracticeWindow::keys(Qt::Key key, int times) {
+    for (int i = 0; i < times; ++i) {
+        QWidget* focus = QApplication::focusWidget();
+        QVERIFY(focus);
+        QTest::keyClick(focus, key);
+    }
+}
+
+void TestPracticeWindow::pointsSectionOfEveryText_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<Language>("language");
+    QTest::addColumn<QString>("heading");
+    for (const Rhythm shown : pulsavo::allRhythms) {
+        const int index = pulsavo::indexOf(shown);
+        QTest::addRow("ja %d", index) << index << Language::japanese << u"＜判定のポイント＞"_s;
+        QTest::addRow("en %d", index) << index << Language::english << u"<Key points>"_s;
+    }
+}
+
+// The section is the lines under the points heading, whole, and nothing of the next section.
+void TestPracticeWindow::pointsSectionOfEveryText() {
+    QFETCH(int, index);
+    QFETCH(Language, language);
+    QFETCH(QString, heading);
+    const QString points = pulsavo::pointsSection(rhythm(index), language);
+    QString whole = text(pulsavo::catalogue::textOf(rhythm(index), language));
+    whole.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QVERIFY(!points.isEmpty());
+    QVERIFY2(whole.contains(heading + QLatin1Char('\n') + points + QStringLiteral("\n\n")),
+             qPrintable(points));
+    QVERIFY(!points.contains(QLatin1Char('<')) && !points.contains(u'＜'));
+    QVERIFY(!points.startsWith(QLatin1Char('\n')) && !points.endsWith(QLatin1Char('\n')));
+    if (index == 0 && language == Language::japanese) {
+        QCOMPARE(points, u"P波に続いてQRS波、T波が現れる。\n各波の間隔は正常である。\n"
+                         u"正常な心拍数は毎分60～100回である。"_s);
+    }
+}
+
+void TestPracticeWindow::wholeRound_data() {
+    QTest::addColumn<bool>("keyboard");
+    QTest::newRow("mouse") << false;
+    QTest::newRow("keyboard only") << true;
+}
+
+// Ten questions to the summary; every other answer wrong. Every answer is in the database.
+void TestPracticeWindow::wholeRound() {
+    QFETCH(bool, keyboard);
+    window = makeWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    int elapsed = 0;
+    window->answerClock = [&elapsed] { return elapsed; };
+    auto* list = child<QListWidget>("answerList");
+
+    if (keyboard) {
+        QCOMPARE(QApplication::focusWidget(), child<QPushButton>("startButton"));
+        keys(Qt::Key_Return);
+    } else {
+        QTest::mouseClick(child<QPushButton>("startButton"), Qt::LeftButton);
+    }
+    std::set<std::uint32_t> seeds;
+    std::vector<Rhythm> shown;
+    for (int question = 0; question < 10; ++question) {
+        QCOMPARE(window->stage(), PracticeWindow::Stage::asking);
+        QVERIFY(!window->questionMonitor().showsMarking());
+        window->monitorClock().advance(50);
+        elapsed = 1000 * (question + 1);
+        const Question asked = *window->currentQuestion();
+        seeds.insert(asked.seed);
+        shown.push_back(asked.rhythm);
+        const int correctRow = pulsavo::indexOf(asked.rhythm);
+        const int row = question % 2 == 0 ? correctRow : (correctRow + 1) % 18;
+        if (keyboard) {
+            QCOMPARE(QApplication::focusWidget(), list);
+            // The first arrow key chooses the first name, whatever the list made current.
+            keys(Qt::Key_Down, row + 1);
+            QVERIFY2(list->currentRow() == row && list->currentItem()->isSelected(),
+                     qPrintable(QStringLiteral("row %1, current %2, question %3")
+                                    .arg(row)
+                                    .arg(list->currentRow())
+                                    .arg(question)));
+            keys(Qt::Key_Return);
+        } else if (question % 3 == 0) {
+            clickRow(list, row, true);
+        } else {
+            clickRow(list, row, false);
+            QTest::mouseClick(child<QPushButton>("answerButton"), Qt::LeftButton);
+        }
+        QCOMPARE(window->stage(), PracticeWindow::Stage::feedback);
+        QCOMPARE(window->results().back().answer, rhythm(row));
+        if (keyboard) {
+            keys(Qt::Key_Return);
+        } else {
+            QTest::mouseClick(child<QPushButton>("nextButton"), Qt::LeftButton);
+        }
+    }
+    QCOMPARE(window->stage(), PracticeWindow::Stage::summary);
+    QCOMPARE(seeds.size(), std::size_t(10));
+    QCOMPARE(child<QLabel>("summaryLabel")->text(),
+             u"得点: 5 / 10\n正答率: 50%\n回答時間の中央値: 5.5 秒\nヒント使用: 0 問"_s);
+    auto* missed = child<QListWidget>("missedList");
+    QCOMPARE(missed->count(), 5);
+    QVERIFY(missed->item(0)->text().startsWith(u"問題 2: "_s));
+
+    // Replaying a missed question plays its rhythm from its own seed.
+    const PracticeWindow::Result second = window->results()[1];
+    if (keyboard) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_M, Qt::AltModifier);
+        QCOMPARE(QApplication::focusWidget(), missed);
+        keys(Qt::Key_Return);
+    } else {
+        clickRow(missed, 0, true);
+    }
+    window->monitorClock().advance(400);
+    QVERIFY(child<QLabel>("replayingLabel")->text().startsWith(u"再生中: 問題 2 "_s));
+    QVERIFY(
+        sameTrace(window->questionMonitor().history(400),
+                  played(second.question.rhythm, second.question.seed,
+                         child<pulsavo::ScopePanel>("questionPanel")->clientRect().size(), 400)));
+
+    ProgressStore reader(dbPath);
+    QCOMPARE(reader.answerCount(), 10);
+    const pulsavo::RhythmStatsTable stats = reader.rhythmStats();
+    int correct = 0;
+    for (const Rhythm asked : shown) {
+        QVERIFY(stats[static_cast<std::size_t>(pulsavo::indexOf(asked))].attempts > 0);
+    }
+    for (const pulsavo::RhythmStats& one : stats) {
+        correct += one.correct;
+    }
+    QCOMPARE(correct, 5);
+}
+
+void TestPracticeWindow::feedback_data() {
+    QTest::addColumn<int>("answered");
+    QTest::addColumn<QString>("banner");
+    QTest::newRow("right") << pulsavo::indexOf(Rhythm::atrialFibrillation) << u"○ 正解"_s;
+    QTest::newRow("wrong") << pulsavo::indexOf(Rhythm::atrialFlutter) << u"× 不正解"_s;
+}
+
+// Atrial fibrillation shown; the wrong answer gets both points sections and a compare panel
+// playing the chosen rhythm from the question's seed, in step with the question.
+void TestPracticeWindow::feedback() {
+    QFETCH(int, answered);
+    QFETCH(QString, banner);
+    const bool right = answered == pulsavo::indexOf(Rhythm::atrialFibrillation);
+    window = makeWindow();
+    constexpr std::uint32_t seed = 424242;
+    window->startRound({{Rhythm::atrialFibrillation, seed}}, RoundMode::practice);
+    window->monitorClock().advance(120);
+    window->answer(rhythm(answered));
+
+    QCOMPARE(child<QLabel>("bannerLabel")->text(), banner);
+    QCOMPARE(child<QLabel>("correctLabel")->text(),
+             u"正解: "_s + text(pulsavo::catalogue::nameOf(Rhythm::atrialFibrillation)));
+    QCOMPARE(child<QLabel>("chosenLabel")->text(),
+             u"あなたの回答: "_s + text(pulsavo::catalogue::nameOf(rhythm(answered))));
+    QCOMPARE(child<QPlainTextEdit>("explanationEdit")->toPlainText(),
+             text(pulsavo::catalogue::textOf(Rhythm::atrialFibrillation))
+                 .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QCOMPARE(child<QGroupBox>("pointsBox")->isVisible(), !right);
+    auto* compare = child<QPushButton>("compareButton");
+    QCOMPARE(compare->isVisible(), !right);
+    QCOMPARE(QApplication::focusWidget(), child<QPushButton>("nextButton"));
+    if (right) {
+        return;
+    }
+    QCOMPARE(child<QPlainTextEdit>("correctPoints")->toPlainText(),
+             pulsavo::pointsSection(Rhythm::atrialFibrillation, Language::japanese));
+    QCOMPARE(child<QPlainTextEdit>("chosenPoints")->toPlainText(),
+             pulsavo::pointsSection(Rhythm::atrialFlutter, Language::japanese));
+
+    auto* panel = child<pulsavo::ScopePanel>("comparePanel");
+    QVERIFY(!panel->isVisible());
+    QTest::mouseClick(compare, Qt::LeftButton);
+    QVERIFY(panel->isVisible());
+    const QSize size = panel->clientRect().size();
+    QCOMPARE(child<pulsavo::ScopePanel>("questionPanel")->clientRect().size(), size);
+    window->monitorClock().advance(500);
+    const auto flutter = window->compareMonitor().history(500);
+    QVERIFY(sameTrace(flutter, played(Rhythm::atrialFlutter, seed, size, 500)));
+    QVERIFY(sameTrace(window->questionMonitor().history(500),
+                      played(Rhythm::atrialFibrillation, seed, size, 500)));
+    QVERIFY(!sameTrace(flutter, window->questionMonitor().history(500)));
+    QCOMPARE(window->compareMonitor().sweep().sweepX, window->questionMonitor().sweep().sweepX);
+
+    // もう一度: both again from the same seed.
+    window->monitorClock().advance(37);
+    QTest::mouseClick(child<QPushButton>("replayButton"), Qt::LeftButton);
+    window->monitorClock().advance(200);
+    QVERIFY(sameTrace(window->compareMonitor().history(500),
+                      played(Rhythm::atrialFlutter, seed, size, 200)));
+    QVERIFY(sameTrace(window->questionMonitor().history(500),
+                      played(Rhythm::atrialFibrillation, seed, size, 200)));
+}
+
+void TestPracticeWindow::hintMarksTheAttempt() {
+    window = makeWindow();
+    window->startRound({{Rhythm::rOnT, 7}, {Rhythm::rOnT, 8}}, RoundMode::practice);
+    window->monitorClock().advance(300);
+    QVERIFY(!window->questionMonitor().showsMarking());
+    QTest::mouseClick(child<QPushButton>("hintButton"), Qt::LeftButton);
+    QVERIFY(window->questionMonitor().showsMarking());
+    QVERIFY(!child<QPushButton>("hintButton")->isEnabled());
+    QVERIFY(child<QLabel>("progressLabel")->text().contains(u"ヒント"_s));
+    window->answer(Rhythm::rOnT);
+    window->nextQuestion();
+    QVERIFY(!window->isHinted());
+    QVERIFY(!window->questionMonitor().showsMarking());
+    window->answer(Rhythm::rOnT);
+    window->nextQuestion();
+    QVERIFY(child<QLabel>("summaryLabel")->text().endsWith(u"ヒント使用: 1 問"_s));
+
+    ProgressStore reader(dbPath);
+    const pulsavo::RhythmStats stats = reader.rhythmStats()[pulsavo::indexOf(Rhythm::rOnT)];
+    QCOMPARE(stats.attempts, 2);
+    QCOMPARE(stats.hinted, 1);
+}
+
+// The feedback's first change (the next button coming on) finds the answer already on disk.
+void TestPracticeWindow::answerStoredBeforeFeedback() {
+    window = makeWindow();
+    window->answerClock = [] { return 1234; };
+    window->startRound({{Rhythm::completeBlock, 99}}, RoundMode::practice);
+    auto* next = child<QPushButton>("nextButton");
+    auto* banner = child<QLabel>("bannerLabel");
+    int seenAtFeedback = -1;
+    QString bannerThen;
+    struct Watcher : QObject {
+        std::function<void()> onEnable;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::EnabledChange) {
+                onEnable();
+            }
+            return false;
+        }
+    } watcher;
+    watcher.onEnable = [&] {
+        if (next->isEnabled() && seenAtFeedback < 0) {
+            ProgressStore reader(dbPath);
+            seenAtFeedback = reader.answerCount();
+            bannerThen = banner->text();
+        }
+    };
+    next->installEventFilter(&watcher);
+    window->answer(Rhythm::mobitzBlock);
+    next->removeEventFilter(&watcher);
+    QCOMPARE(seenAtFeedback, 1);
+    QVERIFY(!bannerThen.contains(u"不正解"_s)); // the verdict was not yet on screen
+    QCOMPARE(banner->text(), u"× 不正解"_s);
+    QVERIFY(window->results().back().answerId > 0);
+    const pulsavo::RhythmStats stats =
+        ProgressStore(dbPath).rhythmStats()[pulsavo::indexOf(Rhythm::completeBlock)];
+    QCOMPARE(stats.medianMs, std::optional<double>(1234));
+}
+
+void TestPracticeWindow::unwritableDatabaseStillPractises() {
+    window = makeWindow(QStringLiteral("/proc/pulsavo/progress.sqlite"));
+    auto* notice = child<QLabel>("noticeLabel");
+    QVERIFY(notice->isVisible());
+    QVERIFY(!notice->text().isEmpty());
+    QCOMPARE(notice->text(), window->store().notice());
+    QVERIFY(!window->store().isSaving());
+
+    window->startRound({{Rhythm::sinusArrest, 5}, {Rhythm::sinusRhythm, 6}}, RoundMode::practice);
+    window->answer(Rhythm::sinusArrest);
+    window->nextQuestion();
+    window->answer(Rhythm::sinusArrest);
+    window->nextQuestion();
+    QCOMPARE(window->stage(), PracticeWindow::Stage::summary);
+    QVERIFY(child<QLabel>("summaryLabel")->text().startsWith(u"得点: 1 / 2"_s));
+    QVERIFY(notice->isVisible());
+}
+
+// Options last from one window to the next; a round plays only the rhythms checked.
+void TestPracticeWindow::optionsRemembered() {
+    PracticeWindow::Options chosen;
+    chosen.length = 20;
+    chosen.rhythms = pulsavo::RhythmSet::of(
+        {Rhythm::atrialFlutter, Rhythm::atrialFibrillation, Rhythm::ventricularTachycardia});
+    chosen.adaptive = false;
+    chosen.beatTone = false;
+    {
+        auto first = makeWindow();
+        first->setOptions(chosen);
+        first->resize(900, 800);
+        first->close();
+    }
+    window = makeWindow();
+    const PracticeWindow::Options again = window->options();
+    QCOMPARE(again.length, 20);
+    QCOMPARE(again.rhythms, chosen.rhythms);
+    QCOMPARE(again.adaptive, false);
+    QCOMPARE(again.beatTone, false);
+    QCOMPARE(window->size(), QSize(900, 800));
+
+    QTest::mouseClick(child<QPushButton>("startButton"), Qt::LeftButton);
+    for (int question = 0; question < 20; ++question) {
+        const Rhythm shown = window->currentQuestion()->rhythm;
+        QVERIFY(chosen.rhythms.contains(shown));
+        window->answer(shown);
+        window->nextQuestion();
+    }
+    QCOMPARE(window->stage(), PracticeWindow::Stage::summary);
+    QCOMPARE(ProgressStore(dbPath).answerCount(), 20);
+
+    // Nothing checked: no round can start.
+    window->showSetup();
+    window->setOptions({10, pulsavo::RhythmSet(), true, false});
+    QVERIFY(!child<QPushButton>("startButton")->isEnabled());
+}
+
+void TestPracticeWindow::beatToneFollowsOption_data() {
+    QTest::addColumn<bool>("on");
+    QTest::newRow("on") << true;
+    QTest::newRow("off") << false;
+}
+
+void TestPracticeWindow::beatToneFollowsOption() {
+    QFETCH(bool, on);
+    window = makeWindow();
+    PracticeWindow::Options options = window->options();
+    options.beatTone = on;
+    window->setOptions(options);
+    window->startRound({{Rhythm::sinusRhythm, 3}}, RoundMode::practice);
+    window->monitorClock().advance(500);
+    QCOMPARE(tones > 0, on);
+}
+
+void TestPracticeWindow::openedFromTheClassicMenu() {
+    int classicTones = 0;
+    pulsavo::TrainerDialog dialog(std::make_unique<CountingTone>(classicTones));
+    dialog.practiceDatabase = dbPath;
+    QStringList items;
+    for (const QAction* action : dialog.systemMenu()->actions()) {
+        items << (action->isSeparator() ? QStringLiteral("-") : action->text());
+    }
+    QCOMPARE(items, QStringList({u"練習モード(&P)..."_s, u"閉じる(&C)"_s, QStringLiteral("-"),
+                                 u"バージョン情報 Tavix(&A)..."_s}));
+    dialog.practiceAction()->trigger();
+    PracticeWindow* practice = dialog.practiceWindow();
+    QVERIFY(practice);
+    QVERIFY(practice->isVisible());
+    QVERIFY(practice->isWindow());
+    QCOMPARE(practice->store().path(), dbPath);
+    dialog.practiceAction()->trigger();
+    QCOMPARE(dialog.practiceWindow(), practice);
+    QCOMPARE(dialog.findChildren<PracticeWindow*>().size(), 1);
+}
+
+void TestPracticeWindow::startOptions_data() {
+    QTest::addColumn<QStringList>("arguments");
+    QTest::addColumn<int>("action");
+    QTest::addColumn<bool>("practice");
+    QTest::addColumn<QString>("database");
+    const auto run = static_cast<int>(pulsavo::StartOptions::Action::run);
+    const auto error = static_cast<int>(pulsavo::StartOptions::Action::error);
+    QTest::newRow("none") << QStringList{} << run << false << QString();
+    QTest::newRow("practice") << QStringList{"--practice"} << run << true << QString();
+    QTest::newRow("practice and db")
+        << QStringList{"--practice", "--db", "/tmp/x.sqlite"} << run << true << "/tmp/x.sqlite";
+    QTest::newRow("db=") << QStringList{"--db=a b.sqlite"} << run << false << "a b.sqlite";
+    QTest::newRow("db empty") << QStringList{"--db", ""} << error << false << QString();
+    QTest::newRow("db missing") << QStringList{"--practice", "--db"} << error << false << QString();
+}
+
+void TestPracticeWindow::startOptions() {
+    QFETCH(QStringList, arguments);
+    QFETCH(int, action);
+    QFETCH(bool, practice);
+    QFETCH(QString, database);
+    const pulsavo::StartOptions options =
+        pulsavo::parseStartOptions(QStringList{QStringLiteral("pulsavo")} + arguments);
+    QCOMPARE(static_cast<int>(options.action), action);
+    QCOMPARE(options.practice, practice);
+    QCOMPARE(options.database, database);
+    if (options.action == pulsavo::StartOptions::Action::error) {
+        QVERIFY(!options.message.isEmpty());
+        QVERIFY(!options.message.contains(QLatin1Char('\n')));
+    }
+}
+
+QTEST_MAIN(TestPracticeWindow)
+#include "tst_practicewindow.moc"
