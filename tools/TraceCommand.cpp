@@ -250,8 +250,6 @@ std::string traceCsv(const TraceOptions& options) {
     return csv;
 }
 
-namespace {
-
 // Text needs a font database and so a QGuiApplication; the offscreen platform unless the caller
 // chose one.
 void withGuiApplication(const std::function<void()>& run) {
@@ -277,6 +275,8 @@ void withGuiApplication(const std::function<void()>& run) {
     const QGuiApplication application(argc, argv);
     run();
 }
+
+namespace {
 
 struct Output {
     std::string path;

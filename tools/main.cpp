@@ -1,6 +1,8 @@
 #include "CatalogueCommands.h"
 #include "CommandLine.h"
 #include "EventsCommand.h"
+#include "ExamCommand.h"
+#include "ProgressCommand.h"
 #include "PulsavoVersion.h"
 #include "TraceCommand.h"
 
@@ -24,6 +26,8 @@ void printUsage(std::FILE* out) {
     std::fputs("\nOption of list, explain and trace:\n", out);
     std::fputs(languageUsage, out);
     std::fputs(eventsUsage, out);
+    std::fputs(examUsage, out);
+    std::fputs(progressUsage, out);
 }
 
 int run(Arguments args) {
@@ -51,6 +55,12 @@ int run(Arguments args) {
     }
     if (command == "events") {
         return eventsCommand(rest);
+    }
+    if (command == "exam") {
+        return examCommand(rest);
+    }
+    if (command == "progress") {
+        return progressCommand(rest);
     }
     throw UsageError("unknown command '" + std::string(command) + "'; try 'pulsavo-strip --help'");
 }
