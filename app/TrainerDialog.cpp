@@ -2,6 +2,7 @@
 
 #include "AboutDialog.h"
 #include "Catalogue.h"
+#include "ProgressWindow.h"
 #include "Resources.h"
 #include "ScopePanel.h"
 
@@ -188,6 +189,9 @@ bool TrainerDialog::initDialog() {
 void TrainerDialog::buildSystemMenu() {
     menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("systemMenu"));
+    progressItem = menu->addAction(tr("成績(&R)..."));
+    progressItem->setObjectName(QStringLiteral("progressAction"));
+    connect(progressItem, &QAction::triggered, this, &TrainerDialog::onProgress);
     closeItem = menu->addAction(tr("閉じる(&C)"));
     closeItem->setObjectName(QStringLiteral("closeAction"));
     connect(closeItem, &QAction::triggered, this, &QWidget::close);
@@ -231,6 +235,17 @@ void TrainerDialog::onTimerTick() {
 void TrainerDialog::onAbout() {
     AboutDialog box(this);
     box.exec();
+}
+
+void TrainerDialog::onProgress() {
+    if (!progress) {
+        progress = new ProgressWindow(QString(), this);
+    } else {
+        progress->refresh();
+    }
+    progress->show();
+    progress->raise();
+    progress->activateWindow();
 }
 
 void TrainerDialog::showSystemMenu(const QPoint& globalPos) {

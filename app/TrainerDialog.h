@@ -7,6 +7,7 @@
 #include "Simulation.h"
 
 #include <QDialog>
+#include <QPointer>
 #include <QRect>
 #include <QSize>
 #include <QString>
@@ -27,6 +28,7 @@ class QPushButton;
 
 namespace pulsavo {
 
+class ProgressWindow;
 class ScopePanel;
 
 // The trainer's classic window: the rhythm list, the name and explanation boxes, the monitor
@@ -66,6 +68,8 @@ public:
     void onListDoubleClick();
     void onTimerTick();
     void onAbout();
+    // The progress window (成績), one per dialog, read afresh each time it is opened.
+    void onProgress();
 
     QTimer& tickTimer() { return clock.tickTimer(); }
     MonitorClock& monitorClock() { return clock; }
@@ -107,6 +111,8 @@ private:
     QMenu* menu = nullptr;
     QAction* closeItem = nullptr;
     QAction* about = nullptr;
+    QAction* progressItem = nullptr;
+    QPointer<ProgressWindow> progress;
 
     QRect scopeRect;
     MonitorClock clock;
