@@ -248,7 +248,10 @@ void ProgressWindow::buildCharts() {
     barChart->legend()->hide();
     barChart->setMargins(QMargins(2, 2, 2, 2));
     auto* categories = new QBarCategoryAxis;
-    categories->setReverse(true);
+    categories->setTruncateLabels(false);
+    QFont labelFont = categories->labelsFont();
+    labelFont.setPixelSize(10);
+    categories->setLabelsFont(labelFont);
     barChart->addAxis(categories, Qt::AlignLeft);
     barSeries->attachAxis(categories);
     auto* percent = new QValueAxis;
@@ -314,7 +317,7 @@ void ProgressWindow::showBars() {
         const RhythmStats& stats = shown.rhythms[static_cast<std::size_t>(indexOf(rhythm))];
         QString label = QStringLiteral("%1 %2").arg(indexOf(rhythm)).arg(rhythmName(rhythm));
         if (stats.attempts > 0) {
-            label += tr("（%1 回・%2 秒）")
+            label += tr("（%1回・%2秒）")
                          .arg(stats.attempts)
                          .arg(stats.medianMs.value_or(0) / 1000.0, 0, 'f', 1);
         }
