@@ -5,9 +5,9 @@
 
 #include <QApplication>
 #include <QSqlDatabase>
-#include <QStandardPaths>
 #include <QSqlError>
 #include <QSqlQuery>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QVariant>
 
