@@ -4,6 +4,7 @@
 #include "CaliperOverlay.h"
 #include "Catalogue.h"
 #include "PracticeWindow.h"
+#include "ProgressWindow.h"
 #include "Resources.h"
 #include "ScopePanel.h"
 
@@ -262,6 +263,9 @@ void TrainerDialog::buildSystemMenu() {
     practiceItem = menu->addAction(tr("練習モード(&P)..."));
     practiceItem->setObjectName(QStringLiteral("practiceAction"));
     connect(practiceItem, &QAction::triggered, this, &TrainerDialog::onPractice);
+    progressItem = menu->addAction(tr("成績(&R)..."));
+    progressItem->setObjectName(QStringLiteral("progressAction"));
+    connect(progressItem, &QAction::triggered, this, &TrainerDialog::onProgress);
     closeItem = menu->addAction(tr("閉じる(&C)"));
     closeItem->setObjectName(QStringLiteral("closeAction"));
     connect(closeItem, &QAction::triggered, this, &QWidget::close);
@@ -389,6 +393,17 @@ void TrainerDialog::onPractice() {
     practice->show();
     practice->raise();
     practice->activateWindow();
+}
+
+void TrainerDialog::onProgress() {
+    if (!progress) {
+        progress = new ProgressWindow(QString(), this);
+    } else {
+        progress->refresh();
+    }
+    progress->show();
+    progress->raise();
+    progress->activateWindow();
 }
 
 void TrainerDialog::showSystemMenu(const QPoint& globalPos) {

@@ -31,6 +31,7 @@ namespace pulsavo {
 
 class CaliperOverlay;
 class PracticeWindow;
+class ProgressWindow;
 class ScopePanel;
 
 // The trainer's classic window: the rhythm list, the name and explanation boxes, the monitor
@@ -81,6 +82,9 @@ public:
     // The beat tone's mode; remembered.
     void setToneMode(Monitor::ToneMode mode);
     CaliperOverlay* caliperOverlay() const { return overlay; }
+
+    // The progress window (成績), one per dialog, read afresh each time it is opened.
+    void onProgress();
 
     QTimer& tickTimer() { return clock.tickTimer(); }
     MonitorClock& monitorClock() { return clock; }
@@ -137,6 +141,8 @@ private:
     QAction* about = nullptr;
     QAction* practiceItem = nullptr;
     QPointer<PracticeWindow> practice;
+    QAction* progressItem = nullptr;
+    QPointer<ProgressWindow> progress;
 
     QRect scopeRect;
     MonitorClock clock;

@@ -210,9 +210,10 @@ void StripPainter::paintStrip(QPainter& painter) const {
             const TickSample& sample = what.samples[i];
             const int x = static_cast<int>(i - begin);
             const QPointF from(x, sample.fromY);
-            if (line.isEmpty() || sample.red != red || line.back() != from) {
+            const bool sampleRed = sample.red && what.marking;
+            if (line.isEmpty() || sampleRed != red || line.back() != from) {
                 flush();
-                red = sample.red;
+                red = sampleRed;
                 line << from;
             }
             line << QPointF(x + 1, clamp.clampY(sample.y));

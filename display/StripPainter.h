@@ -29,6 +29,8 @@ struct StripDescription {
     // paper. monitor: the panel as the sweep leaves it after the last sample, drawn from black.
     StripStyle style = StripStyle::strip;
     bool grid = false;
+    // Whether segments marked for notice are drawn in the alert colour (an exam hides them).
+    bool marking = true;
     int width = 599;  // the panel's width: the monitor picture's width
     int height = 146; // the panel's height: the monitor picture's, and each strip row's
     int rowSeconds = 6;

@@ -308,8 +308,6 @@ std::string traceCsv(const TraceOptions& options) {
     return csv;
 }
 
-namespace {
-
 // Text needs a font database and so a QGuiApplication. The tool is headless: always the
 // offscreen platform, whatever QT_QPA_PLATFORM says for the desktop's programs.
 void withGuiApplication(const std::function<void()>& run) {
@@ -333,6 +331,8 @@ void withGuiApplication(const std::function<void()>& run) {
     const QGuiApplication application(argc, argv);
     run();
 }
+
+namespace {
 
 // Every file is opened before anything is written, the CSV is streamed as the trace steps,
 // and files are renamed into place only when all of them are written and on disk: a bad path

@@ -77,6 +77,9 @@ std::string traceCsv(const TraceOptions& options);
 // The trace drawn as the options ask; a UsageError when the picture would be too large.
 StripPainter stripFor(const TraceOptions& options);
 
+// Runs `run` with a QGuiApplication (text needs its font database), making one when there is none.
+void withGuiApplication(const std::function<void()>& run);
+
 int traceCommand(Arguments args);
 
 extern const char* const traceUsage;

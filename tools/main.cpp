@@ -2,6 +2,8 @@
 #include "CommandLine.h"
 #include "EventsCommand.h"
 #include "OutputFile.h"
+#include "ExamCommand.h"
+#include "ProgressCommand.h"
 #include "PulsavoVersion.h"
 #include "TraceCommand.h"
 
@@ -29,6 +31,8 @@ void printUsage(std::FILE* out) {
     std::fputs("\nOption of list, explain and trace:\n", out);
     std::fputs(languageUsage, out);
     std::fputs(eventsUsage, out);
+    std::fputs(examUsage, out);
+    std::fputs(progressUsage, out);
 }
 
 int run(Arguments args) {
@@ -56,6 +60,12 @@ int run(Arguments args) {
     }
     if (command == "events") {
         return eventsCommand(rest);
+    }
+    if (command == "exam") {
+        return examCommand(rest);
+    }
+    if (command == "progress") {
+        return progressCommand(rest);
     }
 
     throw UsageError(message("unknown command %1; try 'pulsavo-strip --help'", {quoted(command)}));

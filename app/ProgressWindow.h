@@ -1,0 +1,116 @@
+#pragma once
+
+#include "ProgressStore.h"
+#include "ProgressTypes.h"
+#include "Rhythm.h"
+
+#include <QWidget>
+
+#include <functional>
+#include <memory>
+
+class QBarSet;
+class QChartView;
+class QLabel;
+class QLineSeries;
+class QPushButton;
+class QTextBrowser;
+
+namespace pulsavo {
+
+// The confusion matrix as a heat map: rows the rhythm shown, columns the answer given, the
+// count in each cell and its colour by the share of that row. Clicking a cell off the
+// diagonal asks for a drill of that pair.
+class ConfusionMap : public QWidget {
+    Q_OBJECT
+public:
+    explicit ConfusionMap(QWidget* parent = nullptr);
+
+    void setMatrix(const ConfusionMatrix& counts);
+    const ConfusionMatrix& matrix() const { return counts; }
+    // The cell of (shown, answered) in widget coordinates.
+    QRect cellRect(Rhythm shown, Rhythm answered) const;
+
+    QSize sizeHint() const override;
+    QSize minimumSizeHint() const override;
+
+signals:
+    void cellClicked(pulsavo::Rhythm shown, pulsavo::Rhythm answered);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    bool event(QEvent* event) override;
+
+private:
+    int cellSize() const;
+    QPoint origin() const;
+    bool cellAt(const QPoint& pos, Rhythm& shown, Rhythm& answered) const;
+
+    ConfusionMatrix counts{};
+    std::array<int, rhythmCount> rowTotals{};
+};
+
+// The learner's standing (成績): accuracy per rhythm as bars with attempts and median answer
+// time, the confusion heat map, accuracy per day over the last 30 days with the current streak,
+// the five pairs most often confused with the key points of both, and export and reset.
+// Opened from the classic dialog's context menu and from the practice window.
+class ProgressWindow : public QWidget {
+    Q_OBJECT
+public:
+    static constexpr int dayCount = 30;
+    static constexpr int topPairs = 5;
+
+    // Empty path: the trainer's own database. `examCode` non-empty: that exam's answers only.
+    explicit ProgressWindow(const QString& databasePath = {}, QWidget* parent = nullptr,
+                            const QString& examCode = {});
+    ~ProgressWindow() override;
+
+    const ProgressSummary& summary() const { return shown; }
+    ProgressStore& store() { return *answers; }
+    ConfusionMap* confusionMap() const { return map; }
+    QBarSet* accuracyBars() const { return bars; }
+    QLineSeries* dayLine() const { return days; }
+
+    // Asked before a reset and for an export's file name; dialogs unless set (tests set them).
+    std::function<bool()> confirmReset;
+    std::function<QString()> askExportPath;
+
+public slots:
+    // Reads the database again, e.g. after the practice window recorded answers.
+    void refresh();
+    void setExamFilter(const QString& examCode);
+    void exportCsv();
+    void resetProgress();
+
+signals:
+    // A heat-map cell: start a short drill of the two rhythms (the practice window connects it).
+    void pairDrillRequested(pulsavo::Rhythm shown, pulsavo::Rhythm answered);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void buildCharts();
+    void showBars();
+    void showDays();
+    void showPairs();
+    void onCell(Rhythm shown, Rhythm answered);
+
+    std::unique_ptr<ProgressStore> answers;
+    ProgressFilter filter;
+    ProgressSummary shown;
+    QChartView* barView = nullptr;
+    QChartView* dayView = nullptr;
+    QBarSet* bars = nullptr;
+    QLineSeries* days = nullptr;
+    ConfusionMap* map = nullptr;
+    QLabel* totals = nullptr;
+    QLabel* streakLabel = nullptr;
+    QLabel* notice = nullptr;
+    QTextBrowser* pairs = nullptr;
+    QPushButton* exportButton = nullptr;
+    QPushButton* resetButton = nullptr;
+};
+
+} // namespace pulsavo

@@ -1,0 +1,204 @@
+#include "Catalogue.h"
+#include "KeyPoints.h"
+#include "ProgressStore.h"
+#include "ProgressWindow.h"
+
+#include <QBarSet>
+#include <QFile>
+#include <QLabel>
+#include <QLineSeries>
+#include <QSettings>
+#include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
+
+using namespace pulsavo;
+
+namespace {
+
+// Today: sinus rhythm three times right (1, 2, 3 s) and once taken for sinus arrest, atrial
+// flutter twice taken for fibrillation. Yesterday: one ventricular tachycardia right.
+void writeAnswers(const QString& path) {
+    ProgressStore store(path);
+    QVERIFY(store.isSaving());
+    const QDateTime today = QDateTime(QDate::currentDate(), QTime(0, 30));
+    const auto answer = [&](Rhythm shown, Rhythm given, int ms, const QDateTime& time) {
+        AnswerRecord record;
+        record.shown = shown;
+        record.answer = given;
+        record.answerMs = ms;
+        record.time = time;
+        QVERIFY(store.recordAnswer(record) > 0);
+    };
+    answer(Rhythm::sinusRhythm, Rhythm::sinusRhythm, 1000, today);
+    answer(Rhythm::sinusRhythm, Rhythm::sinusRhythm, 2000, today);
+    answer(Rhythm::sinusRhythm, Rhythm::sinusRhythm, 3000, today);
+    answer(Rhythm::sinusRhythm, Rhythm::sinusArrest, 4000, today);
+    answer(Rhythm::atrialFlutter, Rhythm::atrialFibrillation, 5000, today);
+    answer(Rhythm::atrialFlutter, Rhythm::atrialFibrillation, 6000, today);
+    answer(Rhythm::ventricularTachycardia, Rhythm::ventricularTachycardia, 900, today.addDays(-1));
+}
+
+int cell(const ProgressWindow& window, Rhythm shown, Rhythm answered) {
+    return window.confusionMap()->matrix()[static_cast<std::size_t>(indexOf(shown))]
+                                          [static_cast<std::size_t>(indexOf(answered))];
+}
+
+} // namespace
+
+class TestProgressWindow : public QObject {
+    Q_OBJECT
+
+private slots:
+    void initTestCase();
+    void barsHeatMapAndDays();
+    void clickingACellAsksForThePair();
+    void resetMovesTheFileAsideAndKeepsIt();
+    void exportWritesOneRowPerAnswer();
+    void keyPointsAreTheirSectionOnly_data();
+    void keyPointsAreTheirSectionOnly();
+
+private:
+    QTemporaryDir settingsDir;
+};
+
+void TestProgressWindow::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+}
+
+void TestProgressWindow::barsHeatMapAndDays() {
+    QTemporaryDir dir;
+    writeAnswers(dir.filePath("p.sqlite"));
+    ProgressWindow window(dir.filePath("p.sqlite"));
+    QBarSet* bars = window.accuracyBars();
+    QCOMPARE(bars->count(), rhythmCount);
+    QCOMPARE(bars->at(indexOf(Rhythm::sinusRhythm)), 75.0);
+    QCOMPARE(bars->at(indexOf(Rhythm::atrialFlutter)), 0.0);
+    QCOMPARE(bars->at(indexOf(Rhythm::ventricularTachycardia)), 100.0);
+    QCOMPARE(bars->at(indexOf(Rhythm::sinusArrest)), 0.0);
+    QCOMPARE(window.summary().rhythms[0].medianMs.value_or(0), 2500.0);
+
+    QCOMPARE(cell(window, Rhythm::sinusRhythm, Rhythm::sinusRhythm), 3);
+    QCOMPARE(cell(window, Rhythm::sinusRhythm, Rhythm::sinusArrest), 1);
+    QCOMPARE(cell(window, Rhythm::atrialFlutter, Rhythm::atrialFibrillation), 2);
+    QCOMPARE(cell(window, Rhythm::atrialFibrillation, Rhythm::atrialFlutter), 0);
+    QCOMPARE(cell(window, Rhythm::ventricularTachycardia, Rhythm::ventricularTachycardia), 1);
+
+    // Only days with answers carry a point: yesterday 100 %, today 3 of 6.
+    QLineSeries* line = window.dayLine();
+    QCOMPARE(line->count(), 2);
+    QCOMPARE(line->at(0).y(), 100.0);
+    QCOMPARE(line->at(1).y(), 50.0);
+    QCOMPARE(QDateTime::fromMSecsSinceEpoch(qint64(line->at(1).x())).date(), QDate::currentDate());
+    QCOMPARE(window.findChild<QLabel*>("streakLabel")->text(), QStringLiteral("連続 2 日"));
+
+    // The worst pair first, with the key points of both rhythms.
+    const QString pairs = window.findChild<QTextBrowser*>("confusedPairs")->toPlainText();
+    const QString flutter = QString::fromStdString(catalogue::keyPointsOf(Rhythm::atrialFlutter));
+    const QString fibrillation =
+        QString::fromStdString(catalogue::keyPointsOf(Rhythm::atrialFibrillation));
+    QVERIFY(pairs.indexOf(QStringLiteral("2 回")) < pairs.indexOf(QStringLiteral("1 回")));
+    QVERIFY(pairs.contains(flutter.section('\n', 0, 0)));
+    QVERIFY(pairs.contains(fibrillation.section('\n', -1)));
+}
+
+void TestProgressWindow::clickingACellAsksForThePair() {
+    QTemporaryDir dir;
+    writeAnswers(dir.filePath("p.sqlite"));
+    ProgressWindow window(dir.filePath("p.sqlite"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QSignalSpy spy(&window, &ProgressWindow::pairDrillRequested);
+    ConfusionMap* map = window.confusionMap();
+    const QRect target = map->cellRect(Rhythm::atrialFlutter, Rhythm::atrialFibrillation);
+    QVERIFY(map->rect().contains(target));
+    QTest::mouseClick(map, Qt::LeftButton, {}, target.center());
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(0).value<Rhythm>(), Rhythm::atrialFlutter);
+    QCOMPARE(spy.at(0).at(1).value<Rhythm>(), Rhythm::atrialFibrillation);
+    // The cell beside it is the next answer, and the label corner is no cell at all.
+    QTest::mouseClick(map, Qt::LeftButton, {}, target.center() + QPoint(target.width(), 0));
+    QCOMPARE(spy.count(), 2);
+    QCOMPARE(spy.at(1).at(1).value<Rhythm>(), Rhythm::atrialFlutter);
+    QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(2, 2));
+    QTest::mouseClick(map, Qt::RightButton, {}, target.center());
+    QCOMPARE(spy.count(), 2);
+}
+
+void TestProgressWindow::resetMovesTheFileAsideAndKeepsIt() {
+    QTemporaryDir dir;
+    const QString path = dir.filePath("p.sqlite");
+    writeAnswers(path);
+    ProgressWindow window(path);
+    window.confirmReset = [] { return false; };
+    window.resetProgress();
+    QCOMPARE(window.summary().attempts, 7);
+    QVERIFY(window.store().movedAsidePath().isEmpty());
+
+    window.confirmReset = [] { return true; };
+    window.resetProgress();
+    QCOMPARE(window.summary().attempts, 0);
+    QCOMPARE(window.accuracyBars()->at(0), 0.0);
+    QCOMPARE(cell(window, Rhythm::sinusRhythm, Rhythm::sinusRhythm), 0);
+    const QString moved = window.store().movedAsidePath();
+    QVERIFY(!moved.isEmpty());
+    QVERIFY(moved != path);
+    QVERIFY(window.findChild<QLabel*>("noticeLabel")->text().contains(moved));
+    const ProgressStore old(moved);
+    QCOMPARE(old.answerCount(), 7);
+    QVERIFY(QFile::exists(path));
+}
+
+void TestProgressWindow::exportWritesOneRowPerAnswer() {
+    QTemporaryDir dir;
+    writeAnswers(dir.filePath("p.sqlite"));
+    ProgressWindow window(dir.filePath("p.sqlite"));
+    const QString csv = dir.filePath("out.csv");
+    window.askExportPath = [&csv] { return csv; };
+    window.exportCsv();
+    QFile file(csv);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray data = file.readAll();
+    QCOMPARE(data.count("\r\n"), 8);
+    QVERIFY(data.contains("心房粗動"));
+    // A folder that does not exist: a notice, and no file.
+    window.askExportPath = [&dir] { return dir.filePath("missing/out.csv"); };
+    window.exportCsv();
+    QVERIFY(!QFile::exists(dir.filePath("missing/out.csv")));
+    QVERIFY(window.findChild<QLabel*>("noticeLabel")->text().contains("missing/out.csv"));
+}
+
+void TestProgressWindow::keyPointsAreTheirSectionOnly_data() {
+    QTest::addColumn<int>("rhythm");
+    QTest::addColumn<int>("language");
+    for (const Rhythm rhythm : allRhythms) {
+        for (const auto language : {catalogue::Language::japanese, catalogue::Language::english}) {
+            QTest::addRow("%d %s", indexOf(rhythm),
+                          std::string(catalogue::languageCode(language)).c_str())
+                << indexOf(rhythm) << static_cast<int>(language);
+        }
+    }
+}
+
+void TestProgressWindow::keyPointsAreTheirSectionOnly() {
+    QFETCH(int, rhythm);
+    QFETCH(int, language);
+    const auto lang = static_cast<catalogue::Language>(language);
+    const std::string points = catalogue::keyPointsOf(*rhythmAt(rhythm), lang);
+    QVERIFY(!points.empty());
+    QVERIFY(points.find('\r') == std::string::npos);
+    QVERIFY(points.find("\n\n") == std::string::npos);
+    QVERIFY(points.back() != '\n');
+    // Its lines come from the explanation, and no heading is among them.
+    const std::string_view text = catalogue::textOf(*rhythmAt(rhythm), lang);
+    for (const QString& line : QString::fromStdString(points).split('\n')) {
+        QVERIFY(text.find(line.toStdString()) != std::string_view::npos);
+        QVERIFY(!line.startsWith(QStringLiteral("＜")) && !line.startsWith('<'));
+    }
+}
+
+QTEST_MAIN(TestProgressWindow)
+#include "tst_progresswindow.moc"

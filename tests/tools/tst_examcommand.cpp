@@ -1,0 +1,211 @@
+#include "ExamCode.h"
+#include "ExamStrip.h"
+#include "Monitor.h"
+#include "ProgressStore.h"
+#include "TraceCommand.h"
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+#include <string>
+#include <vector>
+
+using namespace pulsavo;
+using namespace pulsavo::strip;
+
+namespace {
+
+struct Run {
+    int exitCode;
+    QByteArray out;
+    QByteArray err;
+};
+
+Run runTool(const QStringList& args) {
+    QProcess process;
+    process.start(QStringLiteral(PULSAVO_STRIP), args);
+    process.waitForFinished(60000);
+    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
+            process.readAllStandardOutput(), process.readAllStandardError()};
+}
+
+QByteArray readAll(const QString& path) {
+    QFile file(path);
+    return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+// y, where the segment starts, beep and marking: everything a sample holds.
+bool sameSamples(const std::vector<TickSample>& a, const std::vector<TickSample>& b) {
+    return std::equal(
+        a.begin(), a.end(), b.begin(), b.end(), [](const TickSample& x, const TickSample& y) {
+            return x.y == y.y && x.fromY == y.fromY && x.beep == y.beep && x.red == y.red;
+        });
+}
+
+// A database with three answers in exam `code` and one outside it.
+void writeAnswers(const QString& path, const QString& code) {
+    ProgressStore store(path);
+    QVERIFY(store.isSaving());
+    const auto answer = [&](Rhythm shown, Rhythm given, int ms, const QString& exam) {
+        AnswerRecord record;
+        record.shown = shown;
+        record.answer = given;
+        record.answerMs = ms;
+        record.examCode = exam;
+        QVERIFY(store.recordAnswer(record) > 0);
+    };
+    answer(Rhythm::sinusRhythm, Rhythm::sinusRhythm, 1000, code);
+    answer(Rhythm::sinusRhythm, Rhythm::sinusArrest, 3000, code);
+    answer(Rhythm::atrialFibrillation, Rhythm::atrialFibrillation, 2000, code);
+    answer(Rhythm::atrialFibrillation, Rhythm::atrialFlutter, 500, QString());
+}
+
+} // namespace
+
+class TestExamCommand : public QObject {
+    Q_OBJECT
+
+private slots:
+    void sameArgumentsGiveTheSameFiles();
+    void questionTraceIsThePrintedStrip();
+    void badInputLeavesNoFile_data();
+    void badInputLeavesNoFile();
+    void progressSummarisesAndExports();
+};
+
+void TestExamCommand::sameArgumentsGiveTheSameFiles() {
+    QTemporaryDir dir;
+    const QStringList common{"exam",      "--count", "7",      "--seed", "1234",
+                             "--rhythms", "0,9-11",  "--lang", "en"};
+    const Run first = runTool(
+        common + QStringList{"--pdf", dir.filePath("a.pdf"), "--key", dir.filePath("ak.pdf")});
+    const Run second = runTool(
+        common + QStringList{"--key", dir.filePath("bk.pdf"), "--pdf", dir.filePath("b.pdf")});
+    QCOMPARE(first.exitCode, 0);
+    QCOMPARE(first.err, QByteArray());
+    const ExamResult expected = makeExam(7, 1234, parseRhythmList("0,9-11").rhythms);
+    QCOMPARE(first.out, QByteArray::fromStdString(expected.exam.code + "\n"));
+    QCOMPARE(second.out, first.out);
+    const QByteArray pdf = readAll(dir.filePath("a.pdf"));
+    QVERIFY(pdf.startsWith("%PDF"));
+    QCOMPARE(readAll(dir.filePath("b.pdf")), pdf);
+    QCOMPARE(readAll(dir.filePath("bk.pdf")), readAll(dir.filePath("ak.pdf")));
+    // Two pages of five strips for seven questions.
+    QCOMPARE(pdf.count("/Type /Page\n") + pdf.count("/Type /Page\r"), 2);
+
+    // Without --seed a seed is drawn, and the printed code rebuilds that very exam.
+    const Run random = runTool({"exam", "--count", "3", "--pdf", dir.filePath("r.pdf")});
+    QCOMPARE(random.exitCode, 0);
+    const ExamResult parsed = parseExamCode(random.out.trimmed().toStdString());
+    QVERIFY2(parsed.ok(), parsed.message.c_str());
+    QCOMPARE(parsed.exam.count, 3);
+    QCOMPARE(parsed.exam.rhythms, RhythmSet::all());
+}
+
+void TestExamCommand::questionTraceIsThePrintedStrip() {
+    const ExamResult result = makeExam(10, 777);
+    QVERIFY(result.ok());
+    // One monitor playing question after question, as the practice window does, each after
+    // some ticks of the one before it.
+    Monitor played(640, 200);
+    for (std::size_t k = 0; k < result.exam.questions.size(); ++k) {
+        const Question& question = result.exam.questions[k];
+        played.run(static_cast<int>(37 * k));
+        startExamQuestion(played, question.rhythm, question.seed);
+        played.run(examStripTicks);
+        const StripDescription strip =
+            examQuestionStrip(question.rhythm, question.seed, {QString::number(k + 1)});
+        QCOMPARE(strip.samples.size(), std::size_t(examStripTicks));
+        QVERIFY2(sameSamples(played.history(examStripTicks), strip.samples),
+                 qPrintable(QStringLiteral("question %1").arg(k + 1)));
+        QVERIFY(!strip.marking);
+        QCOMPARE(strip.caption, QStringList{QString::number(k + 1)});
+    }
+    // And the same as `pulsavo-strip trace --select 1:R@S` gives for the question.
+    const Question& last = result.exam.questions.back();
+    const std::string select =
+        "1:" + std::to_string(indexOf(last.rhythm)) + "@" + std::to_string(last.seed);
+    std::vector<TickSample> traced;
+    runTrace(parseTraceOptions(std::vector<std::string_view>{"--ticks", "600", "--select", select}),
+             [&traced](const TraceTick& tick) { traced.push_back(tick.sample); });
+    QVERIFY(sameSamples(traced, examQuestionStrip(last.rhythm, last.seed, {}).samples));
+}
+
+void TestExamCommand::badInputLeavesNoFile_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    const QStringList exam{"exam", "--count", "5", "--pdf", "@/e.pdf"};
+    QTest::newRow("bad rhythm list") << exam + QStringList{"--rhythms", "0,18"} << "--rhythms";
+    QTest::newRow("rhythm list not numbers")
+        << exam + QStringList{"--rhythms", "af"} << "--rhythms";
+    QTest::newRow("count 0") << QStringList{"exam", "--count", "0", "--pdf", "@/e.pdf"}
+                             << "--count";
+    QTest::newRow("seed too large") << exam + QStringList{"--seed", "67108864"} << "--seed";
+    QTest::newRow("no pdf") << QStringList{"exam", "--count", "5"} << "--pdf";
+    QTest::newRow("pdf to stdout") << QStringList{"exam", "--count", "5", "--pdf", "-"} << "'-'";
+    QTest::newRow("key into a missing folder")
+        << exam + QStringList{"--key", "@/missing/k.pdf"} << "cannot write";
+    QTest::newRow("pdf into a missing folder")
+        << QStringList{"exam", "--count", "5", "--pdf", "@/missing/e.pdf", "--key", "@/k.pdf"}
+        << "cannot write";
+    QTest::newRow("same file twice") << exam + QStringList{"--key", "@/e.pdf"} << "both";
+    QTest::newRow("bad exam code")
+        << QStringList{"progress", "--db", "@/p.sqlite", "--exam", "PX-8J00-44JG"} << "--exam";
+    QTest::newRow("missing database")
+        << QStringList{"progress", "--db", "@/none.sqlite"} << "no answers database";
+    QTest::newRow("csv into a missing folder")
+        << QStringList{"progress", "--db", "@/p.sqlite", "--csv", "@/missing/a.csv"}
+        << "cannot write";
+    QTest::newRow("unknown option") << QStringList{"progress", "--dbx", "x"} << "unknown option";
+}
+
+void TestExamCommand::badInputLeavesNoFile() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    QTemporaryDir dir;
+    writeAnswers(dir.filePath("p.sqlite"), QString());
+    const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    args.replaceInStrings(QStringLiteral("@"), dir.path());
+    const Run run = runTool(args);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY(run.out.isEmpty());
+    QCOMPARE(run.err.count('\n'), 1);
+    QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
+    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before);
+}
+
+void TestExamCommand::progressSummarisesAndExports() {
+    QTemporaryDir dir;
+    const QString db = dir.filePath("p.sqlite");
+    const std::string code = makeExam(10, 4242).exam.code;
+    writeAnswers(db, QString::fromStdString(code));
+
+    const Run all = runTool({"progress", "--db", db, "--lang", "en"});
+    QCOMPARE(all.exitCode, 0);
+    const QStringList lines = QString::fromUtf8(all.out).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1 + rhythmCount + 1);
+    QCOMPARE(lines[1].simplified(), QStringLiteral("Sinus rhythm 2 50 % 2000"));
+    QVERIFY2(lines.last().simplified() == QStringLiteral("All 4 50 %"), qPrintable(lines.last()));
+
+    // The exam's answers only, typed as a person would; the CSV to standard output alone.
+    QString typed = QString::fromStdString(code).toLower();
+    typed.remove('-');
+    const Run exam = runTool({"progress", "--db", db, "--exam", typed, "--csv", "-"});
+    QCOMPARE(exam.exitCode, 0);
+    const QList<QByteArray> rows = exam.out.split('\n');
+    QCOMPARE(exam.out.count("\r\n"), 4); // header and three answers
+    QVERIFY(rows[0].contains("shown"));
+    QVERIFY(exam.out.contains(QByteArray::fromStdString(code)));
+
+    const QString csv = dir.filePath("out.csv");
+    const Run toFile = runTool({"progress", "--db", db, "--csv", csv, "--lang", "ja"});
+    QCOMPARE(toFile.exitCode, 0);
+    QVERIFY(toFile.out.contains("洞調律"));
+    QCOMPARE(readAll(csv).count("\r\n"), 5);
+}
+
+QTEST_MAIN(TestExamCommand)
+#include "tst_examcommand.moc"

@@ -1,0 +1,285 @@
+#include "ExamCommand.h"
+
+#include "Catalogue.h"
+#include "ExamStrip.h"
+#include "StripPainter.h"
+#include "TraceCommand.h"
+#include "WriteAll.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+#include <QRegularExpression>
+
+#include <cstdio>
+#include <random>
+
+namespace pulsavo::strip {
+
+const char* const examUsage =
+    "pulsavo-strip exam --count N [--seed S] [--rhythms LIST] --pdf FILE [--key FILE]\n"
+    "                   [--lang ja|en]\n"
+    "  Makes an exam of N questions (1..128) over the rhythms in LIST (indices such as\n"
+    "  0,4-5,10; default all 18) and prints its code. FILE gets the questions as numbered,\n"
+    "  unlabelled 6 s strips on ECG paper at 25 mm/s, five to an A4 page; --key FILE the\n"
+    "  answers (number, rhythm, seed). --seed S (0..67108863) picks the exam; without it a\n"
+    "  random one is drawn, and the code rebuilds it either way\n";
+
+namespace {
+
+constexpr int resolution = 300;
+constexpr qreal stripMmPerPixel = 0.25; // a 200 ms large square of 20 pixels is 5 mm
+constexpr qreal marginMm = 12;
+
+QString translated(const char* japanese, const char* english, catalogue::Language language) {
+    return QCoreApplication::translate(
+        "pulsavo-strip exam", language == catalogue::Language::japanese ? japanese : english);
+}
+
+QString fromView(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+qreal mmToDevice(qreal mm) {
+    return mm * resolution / 25.4;
+}
+
+QFont textFont(qreal points, bool bold = false) {
+    QFont font;
+    font.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+// QPdfWriter stamps the time of writing into the file; the same exam must give the same bytes,
+// so the stamp becomes a fixed one of the same length and every offset in the file still holds.
+QByteArray withFixedDate(QByteArray pdf) {
+    static const QRegularExpression date(QStringLiteral(R"(\(D:(\d{14}))"));
+    const QString text = QString::fromLatin1(pdf);
+    QRegularExpressionMatchIterator it = date.globalMatch(text);
+    while (it.hasNext()) {
+        const QRegularExpressionMatch match = it.next();
+        pdf.replace(match.capturedStart(1), 14, "20000101000000");
+    }
+    return pdf;
+}
+
+// A writer on an in-memory buffer with the exam's page set-up; `draw` paints the pages.
+QByteArray renderPages(const QString& title,
+                       const std::function<void(QPdfWriter&, QPainter&)>& draw) {
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(marginMm, marginMm, marginMm, marginMm),
+                                     QPageLayout::Millimeter));
+    writer.setResolution(resolution);
+    writer.setTitle(title);
+    writer.setCreator(QStringLiteral("pulsavo-strip"));
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        throw std::runtime_error("cannot draw the PDF page");
+    }
+    draw(writer, painter);
+    painter.end();
+    buffer.close();
+    return withFixedDate(pdf);
+}
+
+// The code and page number across the top of every page; returns the height it took.
+qreal drawPageHeader(QPainter& painter, const QRect& page, const QString& left,
+                     const QString& right) {
+    const QFont font = textFont(11, true);
+    painter.setFont(font);
+    painter.setPen(Qt::black);
+    const QFontMetricsF metrics(font, painter.device());
+    const qreal height = metrics.height();
+    painter.drawText(QRectF(0, 0, page.width(), height), Qt::AlignLeft | Qt::AlignVCenter, left);
+    painter.drawText(QRectF(0, 0, page.width(), height), Qt::AlignRight | Qt::AlignVCenter, right);
+    painter.drawLine(QPointF(0, height + mmToDevice(1)),
+                     QPointF(page.width(), height + mmToDevice(1)));
+    return height + mmToDevice(4);
+}
+
+QString pageText(int page, int pages, catalogue::Language language) {
+    return translated("%1 / %2 ページ", "page %1 of %2", language).arg(page).arg(pages);
+}
+
+} // namespace
+
+ExamOptions parseExamOptions(Arguments args) {
+    ExamOptions options;
+    options.language = catalogue::systemLanguage();
+    bool haveCount = false;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--count") {
+            options.count =
+                static_cast<int>(parseInteger(optionValue(args, i), 1, Exam::maxCount, "--count"));
+            haveCount = true;
+        } else if (arg == "--seed") {
+            options.seed = static_cast<std::uint32_t>(
+                parseInteger(optionValue(args, i), 0, Exam::maxSeed, "--seed"));
+        } else if (arg == "--rhythms") {
+            const std::string_view list = optionValue(args, i);
+            const RhythmListResult parsed = parseRhythmList(list);
+            if (!parsed.ok()) {
+                throw UsageError("--rhythms: " + parsed.error);
+            }
+            if (parsed.rhythms.empty()) {
+                throw UsageError("--rhythms names no rhythm");
+            }
+            options.rhythms = parsed.rhythms;
+        } else if (arg == "--pdf") {
+            options.pdfPath = std::string(optionValue(args, i));
+        } else if (arg == "--key") {
+            options.keyPath = std::string(optionValue(args, i));
+        } else if (arg == "--lang") {
+            options.language = parseLanguage(optionValue(args, i));
+        } else {
+            throw UsageError("unknown option '" + std::string(arg) + "' for exam");
+        }
+    }
+    if (!haveCount) {
+        throw UsageError("exam needs --count N");
+    }
+    if (options.pdfPath.empty()) {
+        throw UsageError("exam needs --pdf FILE");
+    }
+    // Standard output carries the code; a PDF there would be mixed up with it.
+    for (const std::string* path :
+         {&options.pdfPath, options.keyPath ? &*options.keyPath : nullptr}) {
+        if (path != nullptr && (*path == "-" || path->empty())) {
+            throw UsageError("exam writes its PDFs to files, not to '" + *path + "'");
+        }
+    }
+    if (options.keyPath && *options.keyPath == options.pdfPath) {
+        throw UsageError("'" + options.pdfPath + "' is given for both --pdf and --key");
+    }
+    return options;
+}
+
+Exam buildExam(const ExamOptions& options) {
+    const std::uint32_t seed =
+        options.seed ? *options.seed : std::random_device()() & Exam::maxSeed;
+    ExamResult result = makeExam(options.count, seed, options.rhythms);
+    if (!result.ok()) {
+        throw UsageError(result.message);
+    }
+    return std::move(result.exam);
+}
+
+QByteArray examPdf(const Exam& exam, catalogue::Language language) {
+    const QString code = QString::fromStdString(exam.code);
+    const int pages = (exam.count + examStripsPerPage - 1) / examStripsPerPage;
+    return renderPages(
+        translated("心電図の試験 %1", "ECG exam %1", language).arg(code),
+        [&](QPdfWriter& writer, QPainter& painter) {
+            const QRect page = writer.pageLayout().paintRectPixels(resolution);
+            const qreal scale = mmToDevice(stripMmPerPixel);
+            for (int p = 0; p < pages; ++p) {
+                if (p > 0) {
+                    writer.newPage();
+                }
+                qreal top = drawPageHeader(
+                    painter, page,
+                    translated("試験コード %1　　25 mm/秒", "Exam code %1    25 mm/s", language)
+                        .arg(code),
+                    pageText(p + 1, pages, language));
+                for (int k = p * examStripsPerPage;
+                     k < std::min(exam.count, (p + 1) * examStripsPerPage); ++k) {
+                    const Question& question = exam.questions[static_cast<std::size_t>(k)];
+                    const StripPainter strip(examQuestionStrip(
+                        question.rhythm, question.seed,
+                        {translated("問題 %1", "Question %1", language).arg(k + 1)}));
+                    painter.save();
+                    painter.translate((page.width() - scale * strip.size.width()) / 2, top);
+                    painter.scale(scale, scale);
+                    strip.paint(painter);
+                    painter.restore();
+                    top += scale * strip.size.height() + mmToDevice(2);
+                }
+            }
+        });
+}
+
+QByteArray examKeyPdf(const Exam& exam, catalogue::Language language) {
+    const QString code = QString::fromStdString(exam.code);
+    return renderPages(
+        translated("解答 %1", "Answer key %1", language).arg(code),
+        [&](QPdfWriter& writer, QPainter& painter) {
+            const QRect page = writer.pageLayout().paintRectPixels(resolution);
+            const QFont font = textFont(11);
+            const qreal rowHeight = QFontMetricsF(font, painter.device()).height() * 1.5;
+            const qreal headerHeight =
+                QFontMetricsF(textFont(11, true), painter.device()).height() + mmToDevice(4);
+            const int rowsPerPage =
+                std::max(1, static_cast<int>((page.height() - headerHeight) / rowHeight) - 1);
+            const int pages = (exam.count + rowsPerPage - 1) / rowsPerPage;
+            const qreal numberWidth = mmToDevice(20);
+            const qreal seedWidth = mmToDevice(35);
+            const auto row = [&](qreal top, const QString& number, const QString& name,
+                                 const QString& seed) {
+                painter.drawText(QRectF(0, top, numberWidth, rowHeight),
+                                 Qt::AlignRight | Qt::AlignVCenter, number);
+                painter.drawText(QRectF(numberWidth + mmToDevice(6), top,
+                                        page.width() - numberWidth - seedWidth - mmToDevice(6),
+                                        rowHeight),
+                                 Qt::AlignLeft | Qt::AlignVCenter, name);
+                painter.drawText(QRectF(page.width() - seedWidth, top, seedWidth, rowHeight),
+                                 Qt::AlignRight | Qt::AlignVCenter, seed);
+            };
+            for (int p = 0; p < pages; ++p) {
+                if (p > 0) {
+                    writer.newPage();
+                }
+                qreal top = drawPageHeader(
+                    painter, page,
+                    translated("解答　試験コード %1", "Answer key    exam code %1", language)
+                        .arg(code),
+                    pageText(p + 1, pages, language));
+                painter.setFont(textFont(11, true));
+                row(top, translated("問題", "Question", language),
+                    translated("波形", "Rhythm", language), translated("シード", "Seed", language));
+                top += rowHeight;
+                painter.setFont(font);
+                for (int k = p * rowsPerPage; k < std::min(exam.count, (p + 1) * rowsPerPage);
+                     ++k) {
+                    const Question& question = exam.questions[static_cast<std::size_t>(k)];
+                    row(top, QString::number(k + 1),
+                        fromView(catalogue::nameOf(question.rhythm, language)),
+                        QString::number(question.seed));
+                    top += rowHeight;
+                }
+            }
+        });
+}
+
+int examCommand(Arguments args) {
+    const ExamOptions options = parseExamOptions(args);
+    const Exam exam = buildExam(options);
+    std::vector<PendingFile> files{{options.pdfPath, {}}};
+    if (options.keyPath) {
+        files.push_back({*options.keyPath, {}});
+    }
+    withGuiApplication([&] {
+        files[0].data = examPdf(exam, options.language);
+        if (options.keyPath) {
+            files[1].data = examKeyPdf(exam, options.language);
+        }
+    });
+    writeAllOrNothing(files);
+    std::printf("%s\n", exam.code.c_str());
+    return 0;
+}
+
+} // namespace pulsavo::strip
