@@ -1,29 +1,24 @@
 #include "WriteAll.h"
 
-#include "CommandLine.h"
-
-#include <QSaveFile>
+#include "OutputFile.h"
 
 #include <memory>
 
 namespace pulsavo::strip {
 
 void writeAllOrNothing(const std::vector<PendingFile>& files) {
-    std::vector<std::unique_ptr<QSaveFile>> saves;
-    const auto fail = [](const PendingFile& file, const QSaveFile& save) {
-        throw UsageError("cannot write " + file.path + ": " + save.errorString().toStdString());
-    };
+    std::vector<std::unique_ptr<OutputFile>> outputs;
     for (const PendingFile& file : files) {
-        auto save = std::make_unique<QSaveFile>(QString::fromStdString(file.path));
-        if (!save->open(QIODevice::WriteOnly) || save->write(file.data) != file.data.size()) {
-            fail(file, *save);
-        }
-        saves.push_back(std::move(save));
+        outputs.push_back(std::make_unique<OutputFile>(file.path));
+        outputs.back()->open();
     }
     for (std::size_t i = 0; i < files.size(); ++i) {
-        if (!saves[i]->commit()) {
-            fail(files[i], *saves[i]);
-        }
+        outputs[i]->write(std::string_view(files[i].data.constData(),
+                                           static_cast<std::size_t>(files[i].data.size())));
+        outputs[i]->finish();
+    }
+    for (const auto& output : outputs) {
+        output->commit();
     }
 }
 

@@ -12,9 +12,8 @@ struct PendingFile {
     QByteArray data;
 };
 
-// Writes every file whole or none of them: each goes to a temporary file beside its target,
-// and the targets are replaced only once all were written. A UsageError names the first path
-// that failed.
+// Writes every file whole or none of them through OutputFile: the targets are replaced only
+// once all were written and are on disk. An IoError names the first path that failed.
 void writeAllOrNothing(const std::vector<PendingFile>& files);
 
 } // namespace pulsavo::strip

@@ -4,6 +4,8 @@
 #include "ProgressStore.h"
 #include "TraceCommand.h"
 
+#include "ToolRun.h"
+
 #include <QDir>
 #include <QFile>
 #include <QProcess>
@@ -18,18 +20,10 @@ using namespace pulsavo::strip;
 
 namespace {
 
-struct Run {
-    int exitCode;
-    QByteArray out;
-    QByteArray err;
-};
+using Run = pulsavo::testing::ToolRun;
 
 Run runTool(const QStringList& args) {
-    QProcess process;
-    process.start(QStringLiteral(PULSAVO_STRIP), args);
-    process.waitForFinished(60000);
-    return {process.exitStatus() == QProcess::NormalExit ? process.exitCode() : -1,
-            process.readAllStandardOutput(), process.readAllStandardError()};
+    return pulsavo::testing::runTool(QStringLiteral(PULSAVO_STRIP), args);
 }
 
 QByteArray readAll(const QString& path) {
@@ -137,40 +131,44 @@ void TestExamCommand::questionTraceIsThePrintedStrip() {
 void TestExamCommand::badInputLeavesNoFile_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("message");
+    QTest::addColumn<int>("status"); // 2 for a usage error, 1 for a file that cannot be written
     const QStringList exam{"exam", "--count", "5", "--pdf", "@/e.pdf"};
-    QTest::newRow("bad rhythm list") << exam + QStringList{"--rhythms", "0,18"} << "--rhythms";
+    QTest::newRow("bad rhythm list") << exam + QStringList{"--rhythms", "0,18"} << "--rhythms" << 2;
     QTest::newRow("rhythm list not numbers")
-        << exam + QStringList{"--rhythms", "af"} << "--rhythms";
-    QTest::newRow("count 0") << QStringList{"exam", "--count", "0", "--pdf", "@/e.pdf"}
-                             << "--count";
-    QTest::newRow("seed too large") << exam + QStringList{"--seed", "67108864"} << "--seed";
-    QTest::newRow("no pdf") << QStringList{"exam", "--count", "5"} << "--pdf";
-    QTest::newRow("pdf to stdout") << QStringList{"exam", "--count", "5", "--pdf", "-"} << "'-'";
+        << exam + QStringList{"--rhythms", "af"} << "--rhythms" << 2;
+    QTest::newRow("count 0") << QStringList{"exam", "--count", "0", "--pdf", "@/e.pdf"} << "--count"
+                             << 2;
+    QTest::newRow("seed too large") << exam + QStringList{"--seed", "67108864"} << "--seed" << 2;
+    QTest::newRow("no pdf") << QStringList{"exam", "--count", "5"} << "--pdf" << 2;
+    QTest::newRow("pdf to stdout")
+        << QStringList{"exam", "--count", "5", "--pdf", "-"} << "'-'" << 2;
     QTest::newRow("key into a missing folder")
-        << exam + QStringList{"--key", "@/missing/k.pdf"} << "cannot write";
+        << exam + QStringList{"--key", "@/missing/k.pdf"} << "cannot write" << 1;
     QTest::newRow("pdf into a missing folder")
         << QStringList{"exam", "--count", "5", "--pdf", "@/missing/e.pdf", "--key", "@/k.pdf"}
-        << "cannot write";
-    QTest::newRow("same file twice") << exam + QStringList{"--key", "@/e.pdf"} << "both";
+        << "cannot write" << 1;
+    QTest::newRow("same file twice") << exam + QStringList{"--key", "@/e.pdf"} << "both" << 2;
     QTest::newRow("bad exam code")
-        << QStringList{"progress", "--db", "@/p.sqlite", "--exam", "PX-8J00-44JG"} << "--exam";
+        << QStringList{"progress", "--db", "@/p.sqlite", "--exam", "PX-8J00-44JG"} << "--exam" << 2;
     QTest::newRow("missing database")
-        << QStringList{"progress", "--db", "@/none.sqlite"} << "no answers database";
+        << QStringList{"progress", "--db", "@/none.sqlite"} << "no answers database" << 2;
     QTest::newRow("csv into a missing folder")
         << QStringList{"progress", "--db", "@/p.sqlite", "--csv", "@/missing/a.csv"}
-        << "cannot write";
-    QTest::newRow("unknown option") << QStringList{"progress", "--dbx", "x"} << "unknown option";
+        << "cannot write" << 1;
+    QTest::newRow("unknown option")
+        << QStringList{"progress", "--dbx", "x"} << "unknown option" << 2;
 }
 
 void TestExamCommand::badInputLeavesNoFile() {
     QFETCH(QStringList, args);
     QFETCH(QString, message);
+    QFETCH(int, status);
     QTemporaryDir dir;
     writeAnswers(dir.filePath("p.sqlite"), QString());
     const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
     args.replaceInStrings(QStringLiteral("@"), dir.path());
     const Run run = runTool(args);
-    QCOMPARE(run.exitCode, 2);
+    QCOMPARE(run.exitCode, status);
     QVERIFY(run.out.isEmpty());
     QCOMPARE(run.err.count('\n'), 1);
     QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
