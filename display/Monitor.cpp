@@ -11,7 +11,13 @@ Monitor::Monitor(int width, int height, int historyTicks)
     : scope(width, height), ring(static_cast<std::size_t>(std::max(1, historyTicks))) {}
 
 void Monitor::setPanelSize(int width, int height) {
+    const Sweep::Highlight style = scope.highlight();
     scope = Sweep(width, height);
+    scope.setHighlight(style);
+}
+
+void Monitor::setHighlight(Sweep::Highlight style) {
+    scope.setHighlight(style);
 }
 
 void Monitor::select(std::optional<Rhythm> rhythm, std::uint32_t seed) {
@@ -56,7 +62,7 @@ void Monitor::step(QPainter* painter, QRegion& dirty) {
         Sweep::Step shown = latestStep;
         shown.red = shown.red && marking;
         scope.paint(*painter, shown);
-        for (const QRect& rect : Sweep::dirtyRects(latestStep)) {
+        for (const QRect& rect : Sweep::dirtyRects(latestStep, scope.penReach())) {
             if (!rect.isEmpty()) {
                 dirty += rect;
             }
