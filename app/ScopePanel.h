@@ -30,11 +30,16 @@ public:
 
     const QImage& backingImage() const { return backing; }
 
+    // What a screen reader says the panel shows; the window decides how much to tell (a
+    // practice question must not give its answer away).
+    void setDescription(const QString& text) { setAccessibleDescription(text); }
+
     // The device pixel ratio the panel is shown at; tests stand in for a move between screens.
     std::function<qreal()> pixelRatio;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void followPixelRatio();

@@ -1,5 +1,6 @@
 #include "TrainerApp.h"
 
+#include "LanguageManager.h"
 #include "PulsavoVersion.h"
 #include "TrainerDialog.h"
 
@@ -18,8 +19,15 @@ StartOptions parseStartOptions(const QStringList& arguments) {
     const QCommandLineOption version(
         QStringLiteral("version"),
         QCoreApplication::translate("main", "Show the version and exit."));
+    const QCommandLineOption lang(
+        QStringLiteral("lang"),
+        QCoreApplication::translate(
+            "main", "Language of the windows: ja or en (default: the last chosen, else the "
+                    "system's)."),
+        QStringLiteral("ja|en"));
     parser.addOption(help);
     parser.addOption(version);
+    parser.addOption(lang);
 
     StartOptions options;
     if (!parser.parse(arguments)) {
@@ -32,6 +40,12 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         options.action = StartOptions::Action::error;
         options.message = QCoreApplication::translate("main", "unexpected argument '%1'")
                               .arg(parser.positionalArguments().constFirst());
+    } else if (parser.isSet(lang) &&
+               !catalogue::parseLanguageCode(parser.value(lang).toStdString())) {
+        options.action = StartOptions::Action::error;
+        options.message =
+            QCoreApplication::translate("main", "unknown language '%1' for --lang (ja or en)")
+                .arg(parser.value(lang));
     } else if (parser.isSet(help)) {
         options.action = StartOptions::Action::help;
         options.message = parser.helpText();
@@ -40,6 +54,8 @@ StartOptions parseStartOptions(const QStringList& arguments) {
     } else if (parser.isSet(version)) {
         options.action = StartOptions::Action::version;
         options.message = QStringLiteral("pulsavo " PULSAVO_VERSION "\n");
+    } else if (parser.isSet(lang)) {
+        options.language = catalogue::parseLanguageCode(parser.value(lang).toStdString());
     }
     return options;
 }
@@ -47,7 +63,8 @@ StartOptions parseStartOptions(const QStringList& arguments) {
 TrainerApp::TrainerApp() = default;
 TrainerApp::~TrainerApp() = default;
 
-bool TrainerApp::initApplication(const StartOptions& /*options*/) {
+bool TrainerApp::initApplication(const StartOptions& options) {
+    LanguageManager::instance().apply(LanguageManager::startLanguage(options.language));
     dialog = std::make_unique<TrainerDialog>();
     // Closing the classic window ends the program, whatever else is open.
     QObject::connect(dialog.get(), &QDialog::finished, QCoreApplication::instance(),

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Language.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -16,6 +18,8 @@ struct StartOptions {
     enum class Action { run, help, version, error };
     Action action = Action::run;
     QString message; // the help or version text, or the one-line error
+    // --lang ja|en: the windows' language for this run, over the remembered and the system's.
+    std::optional<catalogue::Language> language;
 };
 
 StartOptions parseStartOptions(const QStringList& arguments);

@@ -11,6 +11,8 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
 #include <QTest>
 #include <QTimer>
 
@@ -87,6 +89,7 @@ public:
 class TestTrainerDialog : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -125,6 +128,12 @@ private:
     Tones tones;
     std::unique_ptr<TrainerDialog> dialog;
 };
+
+// The dialog reads the learner's remembered options; tests start from none.
+void TestTrainerDialog::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo")).clear();
+}
 
 void TestTrainerDialog::init() {
     tones = Tones{};
