@@ -7,7 +7,9 @@
 #include "ScopePanel.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QFocusFrame>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -144,6 +146,15 @@ void TrainerDialog::buildControls() {
     explanationEdit->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     explanationEdit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     explanationEdit->setFocusPolicy(Qt::ClickFocus);
+    // The style shows no focus on a read-only text box; while it has the focus (F6), a ring
+    // shows where it went.
+    auto* explanationFocus = new QFocusFrame(this);
+    explanationFocus->setObjectName(QStringLiteral("explanationFocus"));
+    explanationFocus->hide();
+    connect(qApp, &QApplication::focusChanged, explanationFocus,
+            [this, explanationFocus](QWidget* /*old*/, QWidget* now) {
+                explanationFocus->setWidget(now == explanationEdit ? explanationEdit : nullptr);
+            });
 
     scopePanel = new ScopePanel(this);
     scopePanel->setObjectName(QStringLiteral("scopePanel"));
@@ -311,6 +322,15 @@ void TrainerDialog::retranslate() {
     highlightItems.at(0)->setText(tr("赤(&R)"));
     highlightItems.at(1)->setText(tr("太線(&T)"));
     highlightItems.at(2)->setText(tr("色覚に配慮した配色(&S)"));
+
+    // The English names are longer than the list is wide: they wrap onto a second line
+    // rather than hiding their distinguishing ends behind a horizontal scroll bar. The
+    // Japanese names fit, and the list stays as it always was.
+    const bool wrapNames = language != catalogue::Language::japanese;
+    rhythmList->setWordWrap(wrapNames);
+    rhythmList->setHorizontalScrollBarPolicy(wrapNames ? Qt::ScrollBarAlwaysOff
+                                                       : Qt::ScrollBarAsNeeded);
+    rhythmList->setResizeMode(wrapNames ? QListView::Adjust : QListView::Fixed);
 
     // The list keeps each entry's rhythm id and the selection; only the names change.
     for (int row = 0; row < rhythmList->count(); ++row) {

@@ -6,6 +6,7 @@
 #include "TrainerDialog.h"
 
 #include <QApplication>
+#include <QFocusFrame>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -109,6 +110,7 @@ private slots:
     void monitorDescriptionSaysRhythmAndRate_data();
     void monitorDescriptionSaysRhythmAndRate();
     void highlightChoiceIsRememberedAndApplied();
+    void f6ReachesTheExplanationWithAVisibleRing();
 
 private:
     std::unique_ptr<TrainerDialog> makeDialog() {
@@ -277,7 +279,7 @@ void TestLanguage::aDialogOpenedInEnglishIsEntirelyEnglish() {
         // Qt's own parts of a control (a scroll area's viewport) are named "qt_...".
         if (control->objectName().isEmpty() ||
             control->objectName().startsWith(QLatin1String("qt_")) ||
-            qobject_cast<QMenu*>(control)) {
+            qobject_cast<QMenu*>(control) || qobject_cast<QFocusFrame*>(control)) {
             continue;
         }
         QVERIFY2(!control->accessibleName().isEmpty(), qPrintable(control->objectName()));
@@ -358,6 +360,25 @@ void TestLanguage::highlightChoiceIsRememberedAndApplied() {
                 ->isChecked());
     settings().setValue(QLatin1String(TrainerDialog::highlightKey), QStringLiteral("purple"));
     QCOMPARE(makeDialog()->monitor.highlight(), pulsavo::Sweep::Highlight::red);
+}
+
+// The explanation is outside the Tab order; F6 takes the focus there, shows a ring around
+// it, and takes the focus back to the list.
+void TestLanguage::f6ReachesTheExplanationWithAVisibleRing() {
+    const auto dialog = makeDialog();
+    dialog->show();
+    dialog->activateWindow();
+    QVERIFY(QTest::qWaitForWindowActive(dialog.get()));
+    auto* explanation = dialog->findChild<QPlainTextEdit*>(QStringLiteral("explanationEdit"));
+    auto* ring = dialog->findChild<QWidget*>(QStringLiteral("explanationFocus"));
+    QVERIFY(ring);
+    QVERIFY(!ring->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    QCOMPARE(QApplication::focusWidget(), explanation);
+    QVERIFY(ring->isVisible());
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
+    QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("rhythmList"));
+    QVERIFY(!ring->isVisible());
 }
 
 QTEST_MAIN(TestLanguage)
