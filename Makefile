@@ -20,7 +20,7 @@ CMAKE_ARGS ?=
 SOURCE_DIRS := simulation catalogue practice progress display app tools tests bench
 LINT_DIRS := simulation catalogue practice progress display app tools
 
-.PHONY: all deps configure build run test test-asan bench package install format format-check lint clean
+.PHONY: all deps configure build run test test-asan bench package install format format-check lint clean translations
 
 all: build
 
@@ -80,6 +80,11 @@ format-check: deps
 lint: configure
 	run-clang-tidy -quiet -p build/debug -j $(JOBS) \
 		'$(CURDIR)/($(shell echo $(LINT_DIRS) | tr ' ' '|'))/.*\.cpp$$'
+
+# Refreshes translations/*.ts from the sources' tr() strings; then fill in the new entries
+# (linguist translations/pulsavo_en.ts, or by hand) and commit.
+translations: configure
+	cmake --build --preset debug --target update_translations
 
 clean:
 	rm -rf build

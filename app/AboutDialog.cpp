@@ -47,8 +47,21 @@ AboutDialog::AboutDialog(QWidget* parent)
 
 void AboutDialog::retranslate() {
     setWindowTitle(tr("バージョン情報 Tavix"));
-    findChild<QLabel*>(QStringLiteral("thirdLabel"))->setText(tr("心電図トレーニング"));
-    findChild<QPushButton*>(QStringLiteral("okButton"))->setText(tr("OK"));
+    auto* third = findChild<QLabel*>(QStringLiteral("thirdLabel"));
+    third->setText(tr("心電図トレーニング"));
+    auto* ok = findChild<QPushButton*>(QStringLiteral("okButton"));
+    ok->setText(tr("OK"));
+
+    auto* icon = findChild<QLabel*>(QStringLiteral("iconLabel"));
+    icon->setAccessibleName(tr("Pulsavo のアイコン"));
+    icon->setAccessibleDescription(tr("製品のアイコン"));
+    auto* product = findChild<QLabel*>(QStringLiteral("productLabel"));
+    product->setAccessibleName(productLine());
+    product->setAccessibleDescription(tr("製品名と版"));
+    third->setAccessibleName(third->text());
+    third->setAccessibleDescription(tr("製品の説明"));
+    ok->setAccessibleName(ok->text());
+    ok->setAccessibleDescription(tr("このウィンドウを閉じます"));
 }
 
 void AboutDialog::changeEvent(QEvent* event) {

@@ -1,5 +1,6 @@
 #include "ScopePanel.h"
 
+#include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
 
@@ -9,6 +10,14 @@ ScopePanel::ScopePanel(QWidget* parent)
     : QWidget(parent), pixelRatio([this] { return devicePixelRatioF(); }) {
     setAttribute(Qt::WA_OpaquePaintEvent);
     setFocusPolicy(Qt::NoFocus);
+    setAccessibleName(tr("モニター"));
+}
+
+void ScopePanel::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        setAccessibleName(tr("モニター"));
+    }
+    QWidget::changeEvent(event);
 }
 
 void ScopePanel::prepare() {

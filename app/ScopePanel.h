@@ -36,11 +36,16 @@ public:
     void setGrid(bool on);
     bool hasGrid() const { return grid; }
 
+    // What a screen reader says the panel shows; the window decides how much to tell (a
+    // practice question must not give its answer away).
+    void setDescription(const QString& text) { setAccessibleDescription(text); }
+
     // The device pixel ratio the panel is shown at; tests stand in for a move between screens.
     std::function<qreal()> pixelRatio;
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
 
 private:
     void followPixelRatio();

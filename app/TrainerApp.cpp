@@ -1,6 +1,7 @@
 #include "TrainerApp.h"
 
 #include "PracticeWindow.h"
+#include "LanguageManager.h"
 #include "PulsavoVersion.h"
 #include "TrainerDialog.h"
 
@@ -26,10 +27,17 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         QStringLiteral("db"),
         QCoreApplication::translate("main", "Keep practice answers in the database at PATH."),
         QCoreApplication::translate("main", "PATH"));
+    const QCommandLineOption lang(
+        QStringLiteral("lang"),
+        QCoreApplication::translate(
+            "main", "Language of the windows: ja or en (default: the last chosen, else the "
+                    "system's)."),
+        QStringLiteral("ja|en"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(practice);
     parser.addOption(database);
+    parser.addOption(lang);
 
     StartOptions options;
     if (!parser.parse(arguments)) {
@@ -42,6 +50,12 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         options.action = StartOptions::Action::error;
         options.message = QCoreApplication::translate("main", "unexpected argument '%1'")
                               .arg(parser.positionalArguments().constFirst());
+    } else if (parser.isSet(lang) &&
+               !catalogue::parseLanguageCode(parser.value(lang).toStdString())) {
+        options.action = StartOptions::Action::error;
+        options.message =
+            QCoreApplication::translate("main", "unknown language '%1' for --lang (ja or en)")
+                .arg(parser.value(lang));
     } else if (parser.isSet(help)) {
         options.action = StartOptions::Action::help;
         options.message = parser.helpText();
@@ -56,6 +70,9 @@ StartOptions parseStartOptions(const QStringList& arguments) {
     } else {
         options.practice = parser.isSet(practice);
         options.database = parser.value(database);
+        if (parser.isSet(lang)) {
+            options.language = catalogue::parseLanguageCode(parser.value(lang).toStdString());
+        }
     }
     return options;
 }
@@ -64,6 +81,7 @@ TrainerApp::TrainerApp() = default;
 TrainerApp::~TrainerApp() = default;
 
 bool TrainerApp::initApplication(const StartOptions& options) {
+    LanguageManager::instance().apply(LanguageManager::startLanguage(options.language));
     if (options.practice) {
         // The practice window on its own: closing it, the last window, ends the program.
         practice = std::make_unique<PracticeWindow>(options.database);

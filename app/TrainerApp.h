@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Language.h"
+
 #include <QString>
 #include <QStringList>
 
@@ -19,6 +21,8 @@ struct StartOptions {
     QString message;       // the help or version text, or the one-line error
     bool practice = false; // --practice: the practice window is the main window
     QString database;      // --db PATH: the answers database; empty for the default location
+    // --lang ja|en: the windows' language for this run, over the remembered and the system's.
+    std::optional<catalogue::Language> language;
 };
 
 StartOptions parseStartOptions(const QStringList& arguments);

@@ -5,11 +5,14 @@
 #include "Catalogue.h"
 #include "PracticeWindow.h"
 #include "ProgressWindow.h"
+#include "LanguageManager.h"
 #include "Resources.h"
 #include "ScopePanel.h"
 
 #include <QActionGroup>
+#include <QApplication>
 #include <QContextMenuEvent>
+#include <QFocusFrame>
 #include <QIcon>
 #include <QKeyEvent>
 #include <QLabel>
@@ -21,7 +24,10 @@
 #include <QPushButton>
 #include <QSettings>
 
+#include <algorithm>
+#include <array>
 #include <ctime>
+#include <utility>
 
 namespace pulsavo {
 
@@ -44,7 +50,37 @@ const QString gridKey = QStringLiteral("monitor/grid");
 const QString toneKey = QStringLiteral("monitor/tone");
 const QString qrsToneValue = QStringLiteral("qrs");
 
-// Waves laid in the ~8 s a panel and the queue ahead hold, with room to spare.
+catalogue::Language currentLanguage() {
+    return LanguageManager::instance().language();
+}
+
+// The highlight styles as stored in the settings.
+constexpr std::array<std::pair<Sweep::Highlight, const char*>, 3> highlightNames{{
+    {Sweep::Highlight::red, "red"},
+    {Sweep::Highlight::thick, "thick"},
+    {Sweep::Highlight::colourBlindSafe, "colourBlindSafe"},
+}};
+
+QSettings trainerSettings() {
+    return QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
+}
+
+Sweep::Highlight storedHighlight() {
+    const QString stored =
+        trainerSettings().value(QLatin1String(TrainerDialog::highlightKey)).toString();
+    for (const auto& [style, name] : highlightNames) {
+        if (stored == QLatin1String(name)) {
+            return style;
+        }
+    }
+    return Sweep::Highlight::red;
+}
+
+// A label keeps its place; a translation longer than the template's width widens it to the
+// right, over the empty space there, rather than being cut off.
+void fitLabel(QLabel* label, const QRect& place) {
+    label->resize(std::max(place.width(), label->sizeHint().width()), place.height());
+}
 
 QLabel* makeLabel(const QString& text, const char* name, QWidget* parent) {
     auto* label = new QLabel(text, parent);
@@ -133,6 +169,7 @@ TrainerDialog::~TrainerDialog() = default;
 
 void TrainerDialog::buildControls() {
     const Layout layout = layoutFor(DialogUnits::forFont(font()));
+    templateLayout = layout;
 
     closeButton = new QPushButton(tr("閉じる"), this);
     closeButton->setObjectName(QStringLiteral("closeButton"));
@@ -154,6 +191,15 @@ void TrainerDialog::buildControls() {
     explanationEdit->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
     explanationEdit->setFocusPolicy(Qt::ClickFocus);
     explanationEdit->setTabChangesFocus(true);
+    // The style shows no focus on a read-only text box; while it has the focus (F6), a ring
+    // shows where it went.
+    auto* explanationFocus = new QFocusFrame(this);
+    explanationFocus->setObjectName(QStringLiteral("explanationFocus"));
+    explanationFocus->hide();
+    connect(qApp, &QApplication::focusChanged, explanationFocus,
+            [this, explanationFocus](QWidget* /*old*/, QWidget* now) {
+                explanationFocus->setWidget(now == explanationEdit ? explanationEdit : nullptr);
+            });
 
     scopePanel = new ScopePanel(this);
     scopePanel->setObjectName(QStringLiteral("scopePanel"));
@@ -194,6 +240,9 @@ void TrainerDialog::buildControls() {
                          explanationEdit->viewport()}) {
         box->installEventFilter(this);
     }
+    monitor.setHighlight(storedHighlight());
+    connect(&LanguageManager::instance(), &LanguageManager::languageChanged, this,
+            &TrainerDialog::retranslate);
 }
 
 void TrainerDialog::exchangeData(Direction direction) {
@@ -228,7 +277,8 @@ bool TrainerDialog::initDialog() {
     setWindowIcon(icon);
 
     for (const Rhythm rhythm : allRhythms) {
-        auto* item = new QListWidgetItem(fromCatalogue(catalogue::nameOf(rhythm)), rhythmList);
+        auto* item = new QListWidgetItem(
+            fromCatalogue(catalogue::nameOf(rhythm, currentLanguage())), rhythmList);
         item->setData(rhythmRole, indexOf(rhythm));
     }
 
@@ -252,6 +302,7 @@ bool TrainerDialog::initDialog() {
                         : Monitor::ToneMode::threshold);
     }
 
+    retranslate();
     closeButton->setFocus();
     return true;
 }
@@ -273,6 +324,154 @@ void TrainerDialog::buildSystemMenu() {
     about = menu->addAction(tr("バージョン情報 Tavix(&A)..."));
     about->setObjectName(QStringLiteral("aboutAction"));
     connect(about, &QAction::triggered, this, &TrainerDialog::onAbout);
+
+    // New choices go above 閉じる(&C); the separator and the About item stay last.
+    languages = new QMenu(menu);
+    languages->setObjectName(QStringLiteral("languageMenu"));
+    auto* languageGroup = new QActionGroup(languages);
+    japaneseItem = languages->addAction(QString());
+    japaneseItem->setObjectName(QStringLiteral("japaneseAction"));
+    englishItem = languages->addAction(QString());
+    englishItem->setObjectName(QStringLiteral("englishAction"));
+    for (QAction* item : {japaneseItem, englishItem}) {
+        item->setCheckable(true);
+        languageGroup->addAction(item);
+    }
+    connect(japaneseItem, &QAction::triggered, this,
+            [] { LanguageManager::instance().choose(catalogue::Language::japanese); });
+    connect(englishItem, &QAction::triggered, this,
+            [] { LanguageManager::instance().choose(catalogue::Language::english); });
+    menu->insertMenu(closeItem, languages);
+
+    highlights = new QMenu(menu);
+    highlights->setObjectName(QStringLiteral("highlightMenu"));
+    highlightGroup = new QActionGroup(highlights);
+    for (const auto& [style, name] : highlightNames) {
+        QAction* item = highlights->addAction(QString());
+        item->setObjectName(QLatin1String(name) + QLatin1String("HighlightAction"));
+        item->setCheckable(true);
+        item->setChecked(style == monitor.highlight());
+        item->setData(static_cast<int>(style));
+        highlightGroup->addAction(item);
+        connect(item, &QAction::triggered, this, [this, style = style] { chooseHighlight(style); });
+    }
+    menu->insertMenu(closeItem, highlights);
+}
+
+void TrainerDialog::chooseHighlight(Sweep::Highlight style) {
+    monitor.setHighlight(style);
+    for (QAction* item : highlightGroup->actions()) {
+        item->setChecked(item->data().toInt() == static_cast<int>(style));
+    }
+    for (const auto& [each, name] : highlightNames) {
+        if (each == style) {
+            trainerSettings().setValue(QLatin1String(highlightKey), QLatin1String(name));
+        }
+    }
+}
+
+void TrainerDialog::retranslate() {
+    const catalogue::Language language = currentLanguage();
+
+    closeButton->setText(tr("閉じる"));
+    decideButton->setText(tr("決定"));
+    selectionLabel->setText(tr("波形選択"));
+    explanationLabel->setText(tr("説明"));
+    fitLabel(selectionLabel, templateLayout.selectionLabel);
+    fitLabel(explanationLabel, templateLayout.explanationLabel);
+
+    closeItem->setText(tr("閉じる(&C)"));
+    about->setText(tr("バージョン情報 Tavix(&A)..."));
+    //: The language menu: the same in both languages, so it can be found in either.
+    languages->setTitle(tr("Language / 言語(&L)"));
+    //: The language's own name, the same in every language.
+    japaneseItem->setText(tr("日本語"));
+    //: The language's own name, the same in every language.
+    englishItem->setText(tr("English"));
+    japaneseItem->setChecked(language == catalogue::Language::japanese);
+    englishItem->setChecked(language == catalogue::Language::english);
+    highlights->setTitle(tr("強調表示(&H)"));
+    const QList<QAction*> highlightItems = highlightGroup->actions();
+    highlightItems.at(0)->setText(tr("赤(&R)"));
+    highlightItems.at(1)->setText(tr("太線(&T)"));
+    highlightItems.at(2)->setText(tr("色覚に配慮した配色(&S)"));
+
+    // The English names are longer than the list is wide: they wrap onto a second line
+    // rather than hiding their distinguishing ends behind a horizontal scroll bar. The
+    // Japanese names fit, and the list stays as it always was.
+    const bool wrapNames = language != catalogue::Language::japanese;
+    rhythmList->setWordWrap(wrapNames);
+    rhythmList->setHorizontalScrollBarPolicy(wrapNames ? Qt::ScrollBarAlwaysOff
+                                                       : Qt::ScrollBarAsNeeded);
+    rhythmList->setResizeMode(wrapNames ? QListView::Adjust : QListView::Fixed);
+
+    // The list keeps each entry's rhythm id and the selection; only the names change.
+    for (int row = 0; row < rhythmList->count(); ++row) {
+        QListWidgetItem* item = rhythmList->item(row);
+        if (const auto rhythm = rhythmAt(item->data(rhythmRole).toInt())) {
+            item->setText(fromCatalogue(catalogue::nameOf(*rhythm, language)));
+        }
+    }
+    const QList<QListWidgetItem*> selected = rhythmList->selectedItems();
+    selectionText = selected.isEmpty() ? QString() : selected.first()->text();
+    if (decided) {
+        if (shownRhythm) {
+            nameText = fromCatalogue(catalogue::nameOf(*shownRhythm, language));
+            explanationText = fromCatalogue(catalogue::textOf(*shownRhythm, language));
+        } else {
+            explanationText = fromCatalogue(catalogue::noSelectionMessage(language));
+        }
+        nameEdit->setText(nameText);
+        explanationEdit->setPlainText(explanationText);
+    }
+
+    closeButton->setAccessibleName(tr("閉じる"));
+    closeButton->setAccessibleDescription(tr("トレーナーを終了します"));
+    rhythmList->setAccessibleName(tr("波形選択"));
+    rhythmList->setAccessibleDescription(
+        tr("不整脈の一覧です。選んで「決定」を押すか、ダブルクリックすると、モニターに表示します"));
+    decideButton->setAccessibleName(tr("決定"));
+    decideButton->setAccessibleDescription(
+        tr("選んだ波形をモニターに表示し、その名前と説明を表示します"));
+    nameEdit->setAccessibleName(tr("波形名"));
+    nameEdit->setAccessibleDescription(tr("モニターに表示している波形の名前"));
+    explanationEdit->setAccessibleName(tr("説明"));
+    explanationEdit->setAccessibleDescription(
+        tr("モニターに表示している波形の説明です。F6 キーでここに移動して読めます"));
+    selectionLabel->setAccessibleName(selectionLabel->text());
+    selectionLabel->setAccessibleDescription(tr("下の一覧の見出し"));
+    explanationLabel->setAccessibleName(explanationLabel->text());
+    explanationLabel->setAccessibleDescription(tr("下の説明欄の見出し"));
+    describeMonitor();
+}
+
+QString TrainerDialog::monitorDescription(std::optional<Rhythm> rhythm, int beatInterval,
+                                          catalogue::Language language) {
+    if (!rhythm) {
+        return tr("モニター：波形なし");
+    }
+    const QString name = fromCatalogue(catalogue::nameOf(*rhythm, language));
+    // Fibrillation, flutter and arrest have no one rate that the beat interval would give.
+    const bool steadyRate =
+        *rhythm != Rhythm::atrialFibrillation && *rhythm != Rhythm::atrialFlutter &&
+        *rhythm != Rhythm::ventricularFibrillation && *rhythm != Rhythm::sinusArrest;
+    if (steadyRate && beatInterval > 0) {
+        const int perMinute = (6000 + beatInterval / 2) / beatInterval;
+        return tr("モニター：%1、毎分約 %2 回").arg(name).arg(perMinute);
+    }
+    return tr("モニター：%1").arg(name);
+}
+
+void TrainerDialog::describeMonitor() {
+    scopePanel->setDescription(
+        monitorDescription(simulation.rhythm(), simulation.beatInterval, currentLanguage()));
+}
+
+void TrainerDialog::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange && menu != nullptr) {
+        retranslate();
+    }
+    QDialog::changeEvent(event);
 }
 
 // Measuring on the monitor: freeze, paper, check and the tone's mode, ahead of the close item.
@@ -349,14 +548,18 @@ void TrainerDialog::onDecide() {
     exchangeData(Direction::save);
     nameText = selectionText;
     const std::optional<Rhythm> rhythm = selectedRhythm();
+    const catalogue::Language language = currentLanguage();
     if (rhythm) {
-        nameText = fromCatalogue(catalogue::nameOf(*rhythm));
-        explanationText = fromCatalogue(catalogue::textOf(*rhythm));
+        nameText = fromCatalogue(catalogue::nameOf(*rhythm, language));
+        explanationText = fromCatalogue(catalogue::textOf(*rhythm, language));
     } else {
-        explanationText = fromCatalogue(catalogue::noSelectionMessage);
+        explanationText = fromCatalogue(catalogue::noSelectionMessage(language));
     }
+    decided = true;
+    shownRhythm = rhythm;
     exchangeData(Direction::load);
     simulation.selectRhythm(rhythm, seed);
+    describeMonitor();
 }
 
 std::optional<Rhythm> TrainerDialog::selectedRhythm() const {
@@ -433,6 +636,16 @@ void TrainerDialog::keyPressEvent(QKeyEvent* event) {
     if (event->key() == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
         const QWidget* anchor = focusWidget() ? focusWidget() : this;
         showSystemMenu(anchor->mapToGlobal(anchor->rect().center()));
+        return;
+    }
+    // The boxes stay out of the Tab order; F6 reaches the explanation to read or scroll it
+    // by keyboard, and takes the focus back to the list.
+    if (event->key() == Qt::Key_F6 && event->modifiers() == Qt::NoModifier) {
+        if (explanationEdit->hasFocus()) {
+            rhythmList->setFocus(Qt::OtherFocusReason);
+        } else {
+            explanationEdit->setFocus(Qt::OtherFocusReason);
+        }
         return;
     }
     QDialog::keyPressEvent(event);

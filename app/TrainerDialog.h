@@ -2,6 +2,7 @@
 
 #include "BeatTone.h"
 #include "DialogUnits.h"
+#include "Language.h"
 #include "Monitor.h"
 #include "MonitorClock.h"
 #include "Simulation.h"
@@ -95,6 +96,20 @@ public:
     PracticeWindow* practiceWindow() const;
     // The answers database the practice window uses; empty for the default location.
     QString practiceDatabase;
+
+    QMenu* languageMenu() const { return languages; }
+    QMenu* highlightMenu() const { return highlights; }
+
+    // Sets how the monitor marks what to notice and remembers it for the next start.
+    void chooseHighlight(Sweep::Highlight style);
+
+    // What a screen reader hears for the monitor: the rhythm and, where the rhythm has one
+    // steady rate, its rate per minute from the beat interval in 10 ms ticks.
+    static QString monitorDescription(std::optional<Rhythm> rhythm, int beatInterval,
+                                      catalogue::Language language);
+
+    // The QSettings key of the remembered highlight style.
+    static constexpr const char* highlightKey = "highlight";
     QRect scopeArea() const { return scopeRect; }
 
     // The rhythm of the selected list entry, by the id it carries rather than its display name.
@@ -108,6 +123,7 @@ public:
     Simulation& simulation = monitor.simulation();
 
 protected:
+    void changeEvent(QEvent* event) override;
     void contextMenuEvent(QContextMenuEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -117,6 +133,11 @@ private:
     void buildSystemMenu();
     void showSystemMenu(const QPoint& globalPos);
     void buildMeasureItems();
+
+    // Every text in the current language: controls, menu, list names, the boxes' rhythm text
+    // and the accessible names and descriptions.
+    void retranslate();
+    void describeMonitor();
 
     QString nameText;
     QString selectionText;
@@ -143,6 +164,18 @@ private:
     QPointer<PracticeWindow> practice;
     QAction* progressItem = nullptr;
     QPointer<ProgressWindow> progress;
+
+    QMenu* languages = nullptr;
+    QAction* japaneseItem = nullptr;
+    QAction* englishItem = nullptr;
+    QMenu* highlights = nullptr;
+    QActionGroup* highlightGroup = nullptr;
+
+    // What the boxes show: nothing yet, or the outcome of the last decision (a rhythm, or no
+    // selection), so that a language change can show it again in the new language.
+    bool decided = false;
+    std::optional<Rhythm> shownRhythm;
+    Layout templateLayout;
 
     QRect scopeRect;
     MonitorClock clock;

@@ -16,9 +16,15 @@ Monitor::Monitor(int width, int height, int historyTicks)
 
 void Monitor::setPanelSize(int width, int height) {
     QImage kept = scope.paper;
+    const Sweep::Highlight style = scope.highlight();
     scope = Sweep(width, height);
     scope.paper = std::move(kept);
+    scope.setHighlight(style);
     columnTicks.assign(static_cast<std::size_t>(std::max(0, width)) + 1, 0);
+}
+
+void Monitor::setHighlight(Sweep::Highlight style) {
+    scope.setHighlight(style);
 }
 
 void Monitor::setPaper(const QImage& image) {
@@ -140,7 +146,7 @@ void Monitor::step(QPainter* painter, QRegion& dirty) {
         Sweep::Step shown = latestStep;
         shown.red = shown.red && marking;
         scope.paint(*painter, shown);
-        for (const QRect& rect : Sweep::dirtyRects(latestStep)) {
+        for (const QRect& rect : Sweep::dirtyRects(latestStep, scope.penReach())) {
             if (!rect.isEmpty()) {
                 dirty += rect;
             }

@@ -57,6 +57,10 @@ public:
     void setMarking(bool on) { marking = on; }
     bool showsMarking() const { return marking; }
 
+    // How marked segments stand out; kept across panel sizes. Red unless set.
+    void setHighlight(Sweep::Highlight style);
+    Sweep::Highlight highlight() const { return scope.highlight(); }
+
     void select(std::optional<Rhythm> rhythm, std::uint32_t seed);
 
     // Back to a fresh start for a new question: queue empty, trace at rest, no rhythm, no

@@ -2,22 +2,50 @@
 
 #include <QPainter>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdlib>
 
 namespace pulsavo {
 
 namespace {
-// Round caps like the original monitor's 2 px pens; they reach one pixel past each end.
-QPen tracePen(const QColor& colour) {
-    return QPen(colour, 2, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+// Round caps like the monitor's 2 px pens; a cap reaches half the width past each end.
+QPen tracePen(const QColor& colour, int width = Sweep::standardPenWidth) {
+    return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
 }
-constexpr int penReach = 2;
 } // namespace
 
 Sweep::Sweep(int width, int height)
     : width(width), height(height), normalPen(tracePen(normalColour)),
       alertPen(tracePen(alertColour)) {}
+
+void Sweep::setHighlight(Highlight highlight) {
+    style = highlight;
+    switch (highlight) {
+    case Highlight::red:
+        normalPen = tracePen(normalColour);
+        alertPen = tracePen(alertColour);
+        break;
+    case Highlight::thick:
+        normalPen = tracePen(normalColour);
+        alertPen = tracePen(alertColour, thickPenWidth);
+        break;
+    case Highlight::colourBlindSafe:
+        normalPen = tracePen(safeNormalColour);
+        alertPen = tracePen(safeAlertColour, thickPenWidth);
+        break;
+    }
+}
+
+// Half the width, rounded up, and one pixel to spare for the rasteriser's rounding: 2 for the
+// 2 px pen, 3 for the thick one.
+int Sweep::reachOf(const QPen& pen) {
+    return static_cast<int>(std::ceil(pen.widthF() / 2)) + 1;
+}
+
+int Sweep::penReach() const {
+    return std::max(reachOf(normalPen), reachOf(alertPen));
+}
 
 Sweep::Step Sweep::advance(const TickSample& sample) {
     Step step;
@@ -80,8 +108,9 @@ bool Sweep::drawCachedSegment(QPainter& painter, const Step& step) const {
     const int rise = step.to.y() - step.from.y();
     const qreal ratio = painter.device()->devicePixelRatioF();
     const QPen& pen = step.red ? alertPen : normalPen;
+    const int penReach = reachOf(pen);
     if (painter.device()->devType() != QInternal::Image || std::abs(rise) > maxCachedRise ||
-        ratio != std::round(ratio) || pen.widthF() > penReach ||
+        ratio != std::round(ratio) || penReach > maxCachedReach ||
         painter.transform().type() != QTransform::TxNone ||
         painter.testRenderHint(QPainter::Antialiasing) ||
         painter.compositionMode() != QPainter::CompositionMode_SourceOver) {
@@ -107,9 +136,9 @@ bool Sweep::drawCachedSegment(QPainter& painter, const Step& step) const {
     return true;
 }
 
-std::array<QRect, 3> Sweep::dirtyRects(const Step& step) {
+std::array<QRect, 3> Sweep::dirtyRects(const Step& step, int reach) {
     const QRect segment =
-        QRect(step.from, step.to).normalized().adjusted(-penReach, -penReach, penReach, penReach);
+        QRect(step.from, step.to).normalized().adjusted(-reach, -reach, reach, reach);
     return {step.wipe[0], step.wipe[1], segment};
 }
 

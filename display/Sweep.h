@@ -22,6 +22,16 @@ public:
     static constexpr int wipeWidth = 30;
     inline static const QColor normalColour{0, 255, 0};
     inline static const QColor alertColour{255, 0, 0};
+    // An Okabe-Ito pair that stays apart for red-green colour blindness: bluish green for the
+    // normal trace, orange for what to notice.
+    inline static const QColor safeNormalColour{0, 158, 115};
+    inline static const QColor safeAlertColour{230, 159, 0};
+
+    // How marked segments stand out: red (the standard look), red and 3 px thick, or the
+    // colour-blind safe pair with the thick marked line.
+    enum class Highlight { red, thick, colourBlindSafe };
+    static constexpr int standardPenWidth = 2;
+    static constexpr int thickPenWidth = 3;
 
     // The geometry of one tick: the black wipe (a second rect when it is split at the right
     // edge, otherwise empty) and the segment, in panel pixels.
@@ -54,9 +64,19 @@ public:
     // Clamps a trace y to the drawable range, as the segment's end point is clamped.
     int clampY(int y) const { return y < 0 ? 0 : (y > height ? height : y); }
 
+    // Sets both pens for a highlight style; the standard style is red.
+    void setHighlight(Highlight style);
+    Highlight highlight() const { return style; }
+
+    // How far a pen's stroke reaches past a segment's end points, in whole pixels.
+    static int reachOf(const QPen& pen);
+    // The reach of the wider of the two pens.
+    int penReach() const;
+
     // Everything a step's painting may touch, in panel pixels: the wipe (one or two strips)
-    // and the segment with its pen width. Empty rects are to be skipped.
-    static std::array<QRect, 3> dirtyRects(const Step& step);
+    // and the segment with `reach` pixels around it for the pen (penReach() of the sweep that
+    // painted it). Empty rects are to be skipped.
+    static std::array<QRect, 3> dirtyRects(const Step& step, int reach = 2);
 
     int width;
     int height;
@@ -68,10 +88,13 @@ public:
     QPen alertPen;
 
 private:
+    Highlight style = Highlight::red;
+
     // Qt flattens a round cap's curves on every stroke, which costs more than all the rest of a
     // tick. A segment's pixels depend only on its rise and pen, so onto an image at a whole
     // device pixel ratio each one is rasterised once and then copied, pixel for pixel the same.
     static constexpr int maxCachedRise = 48;
+    static constexpr int maxCachedReach = 4;
     struct SegmentCache {
         QPen pen;
         qreal ratio = 0;

@@ -91,7 +91,8 @@ QString ProgressStore::defaultPath() {
 void ProgressStore::open() {
     if (!QSqlDatabase::isDriverAvailable(driverName)) {
         currentState = State::unavailable;
-        currentNotice = text("成績を記録できません（SQLite のドライバーがありません）。");
+        currentNotice = text(QT_TRANSLATE_NOOP(
+            "ProgressStore", "成績を記録できません（SQLite のドライバーがありません）。"));
         return;
     }
     db = QSqlDatabase::addDatabase(driverName, connectionName);
@@ -105,16 +106,21 @@ void ProgressStore::open() {
     if (result == OpenResult::damaged) {
         close();
         if (!moveAside(QStringLiteral("damaged"))) {
-            useMemory(
-                text("成績ファイル %1 が壊れていて、移すこともできません。成績は保存されません。")
-                    .arg(QDir::toNativeSeparators(filePath)));
+            useMemory(text(QT_TRANSLATE_NOOP(
+                               "ProgressStore",
+                               "成績ファイル %1 "
+                               "が壊れていて、移すこともできません。成績は保存されません。"))
+                          .arg(QDir::toNativeSeparators(filePath)));
             return;
         }
         result = tryOpen(filePath);
         if (result == OpenResult::ok) {
             currentState = State::saved;
             currentNotice =
-                text("成績ファイルが壊れていたため %1 に移し、新しい成績ファイルを作りました。")
+                text(
+                    QT_TRANSLATE_NOOP(
+                        "ProgressStore",
+                        "成績ファイルが壊れていたため %1 に移し、新しい成績ファイルを作りました。"))
                     .arg(QDir::toNativeSeparators(movedAside));
             return;
         }
@@ -126,14 +132,16 @@ void ProgressStore::open() {
         return;
     case OpenResult::tooNew:
         useMemory(
-            text("成績ファイル %1 は新しい版の Pulsavo で作られています。成績は保存されません。")
+            text(QT_TRANSLATE_NOOP("ProgressStore", "成績ファイル %1 は新しい版の Pulsavo "
+                                                    "で作られています。成績は保存されません。"))
                 .arg(QDir::toNativeSeparators(filePath)));
         return;
     case OpenResult::damaged:
     case OpenResult::unwritable:
         break;
     }
-    useMemory(text("成績ファイル %1 に書き込めないため、成績は保存されません。")
+    useMemory(text(QT_TRANSLATE_NOOP("ProgressStore",
+                                     "成績ファイル %1 に書き込めないため、成績は保存されません。"))
                   .arg(QDir::toNativeSeparators(filePath)));
 }
 
@@ -235,16 +243,21 @@ bool ProgressStore::reset() {
     }
     if (!moveAside(QStringLiteral("reset"))) {
         tryOpen(filePath);
-        currentNotice = text("成績ファイル %1 を移せませんでした。成績はそのままです。")
-                            .arg(QDir::toNativeSeparators(filePath));
+        currentNotice =
+            text(QT_TRANSLATE_NOOP("ProgressStore",
+                                   "成績ファイル %1 を移せませんでした。成績はそのままです。"))
+                .arg(QDir::toNativeSeparators(filePath));
         return false;
     }
     if (tryOpen(filePath) != OpenResult::ok) {
-        useMemory(text("成績ファイル %1 に書き込めないため、成績は保存されません。")
-                      .arg(QDir::toNativeSeparators(filePath)));
+        useMemory(
+            text(QT_TRANSLATE_NOOP("ProgressStore",
+                                   "成績ファイル %1 に書き込めないため、成績は保存されません。"))
+                .arg(QDir::toNativeSeparators(filePath)));
         return false;
     }
-    currentNotice = text("これまでの成績を %1 に移し、新しく記録を始めました。")
+    currentNotice = text(QT_TRANSLATE_NOOP("ProgressStore",
+                                           "これまでの成績を %1 に移し、新しく記録を始めました。"))
                         .arg(QDir::toNativeSeparators(movedAside));
     return true;
 }
@@ -263,7 +276,8 @@ std::int64_t ProgressStore::beginRound(const RoundInfo& round) {
     query.addBindValue(round.options.isNull() ? QStringLiteral("") : round.options);
     query.addBindValue(version);
     if (!query.exec()) {
-        currentNotice = text("成績を保存できませんでした: %1").arg(query.lastError().text());
+        currentNotice = text(QT_TRANSLATE_NOOP("ProgressStore", "成績を保存できませんでした: %1"))
+                            .arg(query.lastError().text());
         return -1;
     }
     return query.lastInsertId().toLongLong();
@@ -278,7 +292,8 @@ bool ProgressStore::finishRound(std::int64_t roundId, const QDateTime& finished)
     query.addBindValue(utcTextOrNow(finished));
     query.addBindValue(static_cast<qlonglong>(roundId));
     if (!query.exec()) {
-        currentNotice = text("成績を保存できませんでした: %1").arg(query.lastError().text());
+        currentNotice = text(QT_TRANSLATE_NOOP("ProgressStore", "成績を保存できませんでした: %1"))
+                            .arg(query.lastError().text());
         return false;
     }
     return query.numRowsAffected() == 1;
@@ -312,7 +327,9 @@ std::int64_t ProgressStore::recordAnswer(const AnswerRecord& answer) {
     query.addBindValue(nullable(answer.valueMs));
     query.addBindValue(nullable(answer.errorMs));
     if (!query.exec()) {
-        currentNotice = text("この回答を保存できませんでした: %1").arg(query.lastError().text());
+        currentNotice =
+            text(QT_TRANSLATE_NOOP("ProgressStore", "この回答を保存できませんでした: %1"))
+                .arg(query.lastError().text());
         return -1;
     }
     return query.lastInsertId().toLongLong();

@@ -88,6 +88,7 @@ public:
 class TestTrainerDialog : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase();
     void init();
     void cleanup();
 
@@ -126,6 +127,12 @@ private:
     Tones tones;
     std::unique_ptr<TrainerDialog> dialog;
 };
+
+// The dialog reads the learner's remembered options; tests start from none.
+void TestTrainerDialog::initTestCase() {
+    QStandardPaths::setTestModeEnabled(true);
+    QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo")).clear();
+}
 
 void TestTrainerDialog::init() {
     // The classic look: no grid or tone mode remembered from elsewhere.

@@ -56,6 +56,7 @@ private slots:
     void historyIsTheLastSamplesOldestFirst_data();
     void historyIsTheLastSamplesOldestFirst();
     void markingOffDrawsAllGreen();
+    void highlightSurvivesANewPanelSize();
     void batchRepaintsOnceWhatItsTicksTouched();
     void paperSquaresAreFortyAndTwoHundredMs();
     void eventHistoryFollowsRestarts();
@@ -173,6 +174,22 @@ void TestMonitor::markingOffDrawsAllGreen() {
     monitor.setMarking(true);
     record(monitor, 300);
     QVERIFY(countColour(surface, Sweep::alertColour.rgb()) > 100);
+}
+
+// The learner's choice of highlight stays when the panel is resized (a new sweep).
+void TestMonitor::highlightSurvivesANewPanelSize() {
+    QImage surface(panelWidth, panelHeight, QImage::Format_RGB32);
+    surface.fill(Qt::black);
+    Monitor monitor(1, 1);
+    QCOMPARE(monitor.highlight(), Sweep::Highlight::red);
+    monitor.setHighlight(Sweep::Highlight::colourBlindSafe);
+    monitor.setPanelSize(panelWidth, panelHeight);
+    QCOMPARE(monitor.highlight(), Sweep::Highlight::colourBlindSafe);
+    monitor.setSurface(&surface);
+    monitor.select(Rhythm::ventricularTachycardia, 42);
+    record(monitor, 300);
+    QCOMPARE(countColour(surface, Sweep::alertColour.rgb()), 0);
+    QVERIFY(countColour(surface, Sweep::safeAlertColour.rgb()) > 300);
 }
 
 void TestMonitor::batchRepaintsOnceWhatItsTicksTouched() {

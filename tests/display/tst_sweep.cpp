@@ -45,6 +45,7 @@ private slots:
     void wipeIsSplitAtTheRightEdge_data();
     void wipeIsSplitAtTheRightEdge();
     void onlyTheEndPointIsClamped();
+    void dirtyRectsCoverEverythingPainted_data();
     void dirtyRectsCoverEverythingPainted();
     void paintsFlatGreenLineWithBlackGapAhead();
     void paintsRedAndWrapsAtTheEdge();
@@ -53,6 +54,8 @@ private slots:
     void copiedSegmentsMatchStrokedOnes();
     void wipeRestoresThePaper_data();
     void wipeRestoresThePaper();
+    void highlightStylesPaintTheirPens_data();
+    void highlightStylesPaintTheirPens();
 };
 
 void TestSweep::cursorAdvancesAndWrapsToColumnOne() {
@@ -110,10 +113,19 @@ void TestSweep::onlyTheEndPointIsClamped() {
     QCOMPARE(step.to, QPoint(4, 60));
 }
 
+void TestSweep::dirtyRectsCoverEverythingPainted_data() {
+    QTest::addColumn<Sweep::Highlight>("style");
+    QTest::newRow("red") << Sweep::Highlight::red;
+    QTest::newRow("thick") << Sweep::Highlight::thick;
+    QTest::newRow("colour-blind safe") << Sweep::Highlight::colourBlindSafe;
+}
+
 void TestSweep::dirtyRectsCoverEverythingPainted() {
+    QFETCH(Sweep::Highlight, style);
     const int w = 80;
     const int h = 50;
     Panel panel(w, h);
+    panel.sweep.setHighlight(style);
     int previousY = 20;
     for (int tick = 0; tick < 2 * w; ++tick) {
         const QImage before = panel.image;
@@ -123,7 +135,7 @@ void TestSweep::dirtyRectsCoverEverythingPainted() {
         previousY = y;
         panel.tick(sample);
         Sweep replay = savedSweep;
-        const auto rects = Sweep::dirtyRects(replay.advance(sample));
+        const auto rects = Sweep::dirtyRects(replay.advance(sample), panel.sweep.penReach());
         for (int py = 0; py < h; ++py) {
             for (int px = 0; px < w; ++px) {
                 if (before.pixel(px, py) == panel.image.pixel(px, py)) {
@@ -206,19 +218,33 @@ void TestSweep::paintsASimulatedRhythm() {
 void TestSweep::copiedSegmentsMatchStrokedOnes_data() {
     QTest::addColumn<qreal>("ratio");
     QTest::addColumn<bool>("red");
-    QTest::newRow("ratio 1, green") << 1.0 << false;
-    QTest::newRow("ratio 2, red") << 2.0 << true;
-    QTest::newRow("ratio 3, green") << 3.0 << false;
-    QTest::newRow("ratio 1, red") << 1.0 << true;
+    QTest::addColumn<Sweep::Highlight>("style");
+    const auto red = Sweep::Highlight::red;
+    const auto thick = Sweep::Highlight::thick;
+    const auto safe = Sweep::Highlight::colourBlindSafe;
+    QTest::newRow("ratio 1, green") << 1.0 << false << red;
+    QTest::newRow("ratio 2, red") << 2.0 << true << red;
+    QTest::newRow("ratio 3, green") << 3.0 << false << red;
+    QTest::newRow("ratio 1, red") << 1.0 << true << red;
+    QTest::newRow("thick, ratio 1, marked") << 1.0 << true << thick;
+    QTest::newRow("thick, ratio 2, marked") << 2.0 << true << thick;
+    QTest::newRow("thick, ratio 3, marked") << 3.0 << true << thick;
+    QTest::newRow("thick, ratio 1, normal") << 1.0 << false << thick;
+    QTest::newRow("safe, ratio 1, marked") << 1.0 << true << safe;
+    QTest::newRow("safe, ratio 2, marked") << 2.0 << true << safe;
+    QTest::newRow("safe, ratio 1, normal") << 1.0 << false << safe;
+    QTest::newRow("safe, ratio 2, normal") << 2.0 << false << safe;
 }
 
 // Every rise at several places, including the panel's edges, against the pen drawn directly.
 void TestSweep::copiedSegmentsMatchStrokedOnes() {
     QFETCH(qreal, ratio);
     QFETCH(bool, red);
+    QFETCH(Sweep::Highlight, style);
     const int w = 60;
     const int h = 50;
     Sweep sweep(w, h);
+    sweep.setHighlight(style);
     const auto blank = [&] {
         QImage image(QSize(w, h) * ratio, QImage::Format_RGB32);
         image.setDevicePixelRatio(ratio);
@@ -297,6 +323,42 @@ void TestSweep::wipeRestoresThePaper() {
     QCOMPARE(image.pixel(60 * ratio, 40 * ratio), large);
     QCOMPARE(image.pixel(64 * ratio, 31 * ratio), small);
     QCOMPARE(image.pixel(65 * ratio, 31 * ratio), black);
+}
+
+void TestSweep::highlightStylesPaintTheirPens_data() {
+    QTest::addColumn<Sweep::Highlight>("style");
+    QTest::addColumn<QRgb>("normal");
+    QTest::addColumn<QRgb>("marked");
+    QTest::addColumn<int>("markedWidth");
+    QTest::newRow("red") << Sweep::Highlight::red << green << red << 2;
+    QTest::newRow("thick") << Sweep::Highlight::thick << green << red << 3;
+    QTest::newRow("colour-blind safe")
+        << Sweep::Highlight::colourBlindSafe << qRgb(0, 158, 115) << qRgb(230, 159, 0) << 3;
+}
+
+// A flat trace, marked from tick 50 to 59: the colours, and how many rows each line covers.
+void TestSweep::highlightStylesPaintTheirPens() {
+    QFETCH(Sweep::Highlight, style);
+    QFETCH(QRgb, normal);
+    QFETCH(QRgb, marked);
+    QFETCH(int, markedWidth);
+    Panel panel(120, 60);
+    panel.sweep.setHighlight(style);
+    QCOMPARE(panel.sweep.highlight(), style);
+    for (int tick = 0; tick < 100; ++tick) {
+        panel.tick(flat(30, tick >= 50 && tick < 60));
+    }
+    const auto rowsOf = [&](int x, QRgb colour) {
+        int rows = 0;
+        for (int y = 0; y < panel.image.height(); ++y) {
+            rows += panel.image.pixel(x, y) == colour;
+        }
+        return rows;
+    };
+    QCOMPARE(rowsOf(30, normal), 2);
+    QCOMPARE(rowsOf(30, marked), 0);
+    QCOMPARE(rowsOf(56, marked), markedWidth);
+    QCOMPARE(rowsOf(56, normal), 0);
 }
 
 QTEST_MAIN(TestSweep)

@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Language.h"
+
+#include <QObject>
+#include <QTranslator>
+
+#include <optional>
+
+namespace pulsavo {
+
+// The language of the trainer's windows, one for the whole application. Japanese is the
+// source text and needs no translator; English installs the built-in translation. Windows
+// retranslate on QEvent::LanguageChange, or on languageChanged for what is not a tr() string
+// (catalogue names and texts).
+class LanguageManager : public QObject {
+    Q_OBJECT
+public:
+    // The application's manager, made on first use; Japanese until told otherwise, so a window
+    // made without the start-up (as in tests) shows the source texts.
+    static LanguageManager& instance();
+
+    catalogue::Language language() const { return current; }
+
+    // The language to start in: the command line's choice, else the one the learner last
+    // chose in a window, else the system's.
+    static catalogue::Language startLanguage(std::optional<catalogue::Language> option);
+
+    // Switches every window to `language` for this run.
+    void apply(catalogue::Language language);
+    // Switches and remembers the choice for the next start.
+    void choose(catalogue::Language language);
+
+    // The QSettings key of the remembered choice ("ja" or "en").
+    static constexpr const char* settingsKey = "language";
+
+signals:
+    void languageChanged(catalogue::Language language);
+
+private:
+    explicit LanguageManager(QObject* parent);
+
+    catalogue::Language current = catalogue::Language::japanese;
+    QTranslator translator;
+    bool installed = false;
+};
+
+} // namespace pulsavo
