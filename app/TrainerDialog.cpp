@@ -180,6 +180,9 @@ bool TrainerDialog::initDialog() {
     scopePanel->attach(monitor);
     clock.add(&monitor);
     monitor.onTone = [this] { tone->sound(); };
+    monitor.onUpcoming = [this](int ticks) {
+        tone->upcoming(ticks == Simulation::noBeepDue ? ToneSink::nothingDue : ticks);
+    };
 
     closeButton->setFocus();
     return true;

@@ -44,6 +44,9 @@ int Monitor::run(int count) {
     if (onRepaint && !dirty.isEmpty()) {
         onRepaint(dirty);
     }
+    if (onUpcoming) {
+        onUpcoming(model.ticksUntilBeep());
+    }
     return count;
 }
 
