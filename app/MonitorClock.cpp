@@ -67,7 +67,8 @@ void MonitorClock::start() {
 }
 
 int MonitorClock::wake() {
-    const auto due = static_cast<std::int64_t>((now() - origin) / std::chrono::milliseconds(tickMs));
+    const auto due =
+        static_cast<std::int64_t>((now() - origin) / std::chrono::milliseconds(tickMs));
     std::int64_t owed = due - counted;
     if (owed < 0) {
         return 0; // already one tick ahead
