@@ -151,10 +151,11 @@ int main(int argc, char** argv) {
     double floorCpu = 0;
     Clock::time_point wallBefore;
     Clock::time_point wallAfter;
-    const std::int64_t droppedBefore = dialog.monitorClock().droppedTicks();
+    std::int64_t droppedBefore = 0;
     const auto floorPid = static_cast<pid_t>(floor.processId());
     QTimer::singleShot(warmUpMs, Qt::PreciseTimer, &dialog, [&] {
         measuring = true;
+        droppedBefore = dialog.monitorClock().droppedTicks();
         cpuBefore = processCpuSeconds(getpid());
         floorBefore = floorPid > 0 ? processCpuSeconds(floorPid) : -1;
         wallBefore = Clock::now();
@@ -214,8 +215,11 @@ int main(int argc, char** argv) {
     if (floorCpu > 0) {
         const double ratio = cpu / floorCpu;
         figures.push_back({name + "floor CPU / wall", 100 * floorCpu / wall, "% core", "-", true});
-        figures.push_back({name + "trainer CPU / floor CPU", ratio, "x", xcb ? "<= 0.8" : "-",
-                           !xcb || ratio <= 0.8});
+        // The target is for a quiet machine: busy loops delay the floor's precise timer, which
+        // then drops whole intervals and wakes less often.
+        const bool targeted = xcb && busy == 0;
+        figures.push_back({name + "trainer CPU / floor CPU", ratio, "x", targeted ? "<= 0.8" : "-",
+                           !targeted || ratio <= 0.8});
     }
     std::printf("Sweep-rate run (%s): %lld ticks in %zu wakes, %.2f s of wall time, %.3f s of "
                 "CPU time, floor %.3f s\n",
