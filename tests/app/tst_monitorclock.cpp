@@ -5,6 +5,7 @@
 #include <QRegularExpression>
 #include <QTest>
 
+#include <algorithm>
 #include <chrono>
 #include <cstdint>
 #include <memory>
@@ -57,6 +58,7 @@ private slots:
     void pausedMonitorIgnoresTicksAndDoesNotCatchUp();
     void wakesOncePerFrame_data();
     void wakesOncePerFrame();
+    void eachBatchLooksAheadForTheNextBeep();
 
 private:
     void wakeAt(int ms) {
@@ -216,6 +218,26 @@ void TestMonitorClock::wakesOncePerFrame() {
     clock->setFrameRate(refreshRate);
     QCOMPARE(clock->wakeIntervalMs(), intervalMs);
     QCOMPARE(clock->tickTimer().interval(), intervalMs);
+}
+
+// The sound output hears once per wake how far off the next beep is, and a paused monitor, which
+// sounds nothing, tells it nothing, so that its stream can rest.
+void TestMonitorClock::eachBatchLooksAheadForTheNextBeep() {
+    Scope scope(Rhythm::sinusRhythm);
+    std::vector<int> heard;
+    scope.monitor.onUpcoming = [&](int ticks) { heard.push_back(ticks); };
+    clock->add(&scope.monitor);
+    for (int at = 17; at <= 3000; at += 17) {
+        wakeAt(at);
+        QCOMPARE(heard.size(), static_cast<std::size_t>(at / 17));
+        QCOMPARE(heard.back(), scope.monitor.simulation().ticksUntilBeep());
+    }
+    QCOMPARE(heard.size(), std::size_t{3000 / 17});
+    QVERIFY(std::count(heard.begin(), heard.end(), Simulation::noBeepDue) <
+            static_cast<long>(heard.size()));
+    scope.monitor.setPaused(true);
+    wakeAt(3017);
+    QCOMPARE(heard.size(), std::size_t{3000 / 17});
 }
 
 QTEST_MAIN(TestMonitorClock)
