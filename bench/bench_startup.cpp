@@ -1,5 +1,6 @@
 #include "DialogBench.h"
 #include "PulsavoVersion.h"
+#include "TrainerApp.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -71,6 +72,7 @@ private:
 // One start-up, as main() does it, printing seconds to the first drawn tick and peak RSS in kB.
 int measureOnce(int argc, char** argv) {
     bench::preferOffscreen();
+    prepareWindowSystem();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pulsavo"));
     QApplication::setApplicationVersion(QStringLiteral(PULSAVO_VERSION));

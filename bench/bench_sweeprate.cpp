@@ -1,4 +1,5 @@
 #include "DialogBench.h"
+#include "TrainerApp.h"
 
 #include <QApplication>
 #include <QProcess>
@@ -116,6 +117,9 @@ int main(int argc, char** argv) {
 
     const BusyLoops loops(busy);
     bench::preferOffscreen();
+    // The floor program runs with the window system's defaults; the trainer as main() sets it up.
+    const QProcessEnvironment floorEnvironment = QProcessEnvironment::systemEnvironment();
+    prepareWindowSystem();
     QApplication application(argc, argv);
     const std::string condition =
         QGuiApplication::platformName().toStdString() + ", " +
@@ -124,6 +128,7 @@ int main(int argc, char** argv) {
     QProcess floor;
     if (floorProgram != nullptr) {
         floor.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+        floor.setProcessEnvironment(floorEnvironment);
         floor.start(QString::fromLocal8Bit(floorProgram), {});
         if (!floor.waitForStarted(5000)) {
             std::fprintf(stderr, "bench_sweeprate: cannot start %s\n", floorProgram);
