@@ -10,6 +10,12 @@
 
 namespace pulsavo {
 
+void prepareWindowSystem() {
+    if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
+        qputenv("QT_XCB_NO_MITSHM", "1");
+    }
+}
+
 StartOptions parseStartOptions(const QStringList& arguments) {
     QCommandLineParser parser;
     parser.setApplicationDescription(

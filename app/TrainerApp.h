@@ -27,6 +27,12 @@ struct StartOptions {
 
 StartOptions parseStartOptions(const QStringList& arguments);
 
+// Window-system settings that must be made before the application object exists. Under X11 the
+// monitor's small repaints go over the connection instead of through shared memory: a shared
+// memory image costs a completion event, and so more wake-ups, for each repaint, which is more
+// than the copy it saves for a strip a few pixels wide.
+void prepareWindowSystem();
+
 // The application object: opens the trainer's window; the event loop then runs until the
 // trainee closes it.
 class TrainerApp {

@@ -301,6 +301,9 @@ bool TrainerDialog::initDialog() {
                         ? Monitor::ToneMode::qrs
                         : Monitor::ToneMode::threshold);
     }
+    monitor.onUpcoming = [this](int ticks) {
+        tone->upcoming(ticks == Simulation::noBeepDue ? ToneSink::nothingDue : ticks);
+    };
 
     retranslate();
     closeButton->setFocus();

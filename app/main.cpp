@@ -81,6 +81,7 @@ int main(int argc, char* argv[]) {
     int qtArgc = 1;
     char* qtArgv[] = {argv[0], nullptr};
     qtHandler = qInstallMessageHandler(startupMessages);
+    pulsavo::prepareWindowSystem();
     QApplication application(qtArgc, qtArgv);
     releaseHeldMessages();
     QApplication::setDesktopFileName(QStringLiteral("io.github.pulsavo.Pulsavo"));

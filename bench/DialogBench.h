@@ -70,7 +70,7 @@ inline bool writeFigures(const char* path, const std::vector<Figure>& figures) {
 
 inline void printFigures(const std::vector<Figure>& figures) {
     for (const Figure& f : figures) {
-        std::printf("  %-34s %10.2f %-6s target %-10s %s\n", f.name.c_str(), f.value,
+        std::printf("  %-56s %10.2f %-7s target %-10s %s\n", f.name.c_str(), f.value,
                     f.unit.c_str(), f.target.c_str(), f.met ? "met" : "MISSED");
     }
 }

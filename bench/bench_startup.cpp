@@ -1,4 +1,6 @@
 #include "DialogBench.h"
+#include "PulsavoVersion.h"
+#include "TrainerApp.h"
 
 #include <QApplication>
 #include <QEvent>
@@ -70,6 +72,7 @@ private:
 // One start-up, as main() does it, printing seconds to the first drawn tick and peak RSS in kB.
 int measureOnce(int argc, char** argv) {
     bench::preferOffscreen();
+    prepareWindowSystem();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pulsavo"));
     QApplication::setApplicationVersion(QStringLiteral(PULSAVO_VERSION));
@@ -121,10 +124,13 @@ int main(int argc, char** argv) {
     const double startMedian = median(startMs);
     const double startWorst = *std::max_element(startMs.begin(), startMs.end());
     const double rssWorst = *std::max_element(rssMb.begin(), rssMb.end());
+    const std::string platform = qgetenv("QT_QPA_PLATFORM").toStdString() + ": ";
     const std::vector<bench::Figure> figures{
-        {"start-up to first tick, median", startMedian, "ms", "<= 300", startMedian <= 300},
-        {"start-up to first tick, slowest", startWorst, "ms", "<= 300", startWorst <= 300},
-        {"peak resident memory", rssWorst, "MB", "<= 80", rssWorst <= 80},
+        {platform + "start-up to first tick, median (wall)", startMedian, "ms", "<= 300",
+         startMedian <= 300},
+        {platform + "start-up to first tick, slowest (wall)", startWorst, "ms", "<= 300",
+         startWorst <= 300},
+        {platform + "peak resident memory", rssWorst, "MB", "<= 80", rssWorst <= 80},
     };
     std::printf("Start-up, %d runs (process start measured in 10 ms clock ticks):\n", runs);
     bench::printFigures(figures);

@@ -133,6 +133,9 @@ int Monitor::run(int count) {
     if (onRepaint && !dirty.isEmpty()) {
         onRepaint(dirty);
     }
+    if (onUpcoming) {
+        onUpcoming(model.ticksUntilBeep());
+    }
     return count;
 }
 

@@ -85,11 +85,15 @@ public:
     std::optional<int> columnOf(long long tick) const;
 
     // Runs `count` ticks in order, each: simulation step, sweep painted onto the surface,
-    // sample kept in the history, tone on a beep tick. Then one repaint of all they touched.
+    // sample kept in the history, tone on a beep tick. Then one repaint of all they touched
+    // and one look ahead for the next beep.
     // Returns the number run (0 when paused).
     int run(int count = 1);
 
     std::function<void()> onTone;
+    // After each batch of ticks: how many ticks ahead the next beep is as the queue shows it
+    // (Simulation::ticksUntilBeep), so that a sound output can rest between beats.
+    std::function<void(int)> onUpcoming;
     std::function<void(const QRegion&)> onRepaint;
 
     long long tickCount() const { return ticks; }

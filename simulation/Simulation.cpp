@@ -171,6 +171,17 @@ int Simulation::restingLevel() const {
     return std::accumulate(deltaQueue.begin(), deltaQueue.end(), traceY);
 }
 
+int Simulation::ticksUntilBeep() const {
+    int y = traceY;
+    for (int i = 0; i < queueLength; ++i) {
+        y += deltaQueue[static_cast<std::size_t>(i)];
+        if (y < beepLevel) {
+            return i;
+        }
+    }
+    return noBeepDue;
+}
+
 void Simulation::addQrsT(int qrsAt, int tAt) {
     addTemplate(qrsComplex, qrsAt);
     addTemplate(tWave, tAt);

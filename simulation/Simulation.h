@@ -101,6 +101,12 @@ public:
     // traceY once every pending step has been drawn; 85 unless a step was ever lost.
     int restingLevel() const;
 
+    // How many ticks ahead the next beep is as the queue stands: 0 when the next step beeps,
+    // noBeepDue when no pending step takes the trace below the beep level. Steps laid or a beep
+    // level set by later ticks can bring a beep forward or put it off.
+    static constexpr int noBeepDue = -1;
+    int ticksUntilBeep() const;
+
     std::array<int, queueLength> deltaQueue{};
     int rhythmIndex = noRhythm;
     bool alertColour = false;

@@ -49,6 +49,8 @@ private slots:
     void selectionKeepsQueueAndTrace();
     void decidingOnNothingStopsTheRhythm_data();
     void decidingOnNothingStopsTheRhythm();
+    void ticksUntilBeepForeseesTheBeeps_data();
+    void ticksUntilBeepForeseesTheBeeps();
 };
 
 void TestSimulation::randomSourceFollowsTheRuntimeSequence_data() {
@@ -386,6 +388,55 @@ void TestSimulation::decidingOnNothingStopsTheRhythm() {
     // Pending waves play out, then the line is flat at the baseline.
     QVERIFY(std::any_of(samples.begin(), samples.begin() + 40, [](auto& s) { return s.y != 85; }));
     QVERIFY(std::all_of(samples.begin() + 210, samples.end(), [](auto& s) { return s.y == 85; }));
+}
+
+void TestSimulation::ticksUntilBeepForeseesTheBeeps_data() {
+    QTest::addColumn<int>("rhythm");
+    QTest::addColumn<int>("sight");
+    // A beat laid at once (fibrillation, a dissociated ventricle) shows three ticks ahead: the
+    // QRS reaches the beep level on its fourth step. A sinus beat lays its QRS behind the P
+    // wave, twelve ticks ahead.
+    QTest::newRow("sinus rhythm") << indexOf(Rhythm::sinusRhythm) << 15;
+    QTest::newRow("atrial fibrillation") << indexOf(Rhythm::atrialFibrillation) << 3;
+    QTest::newRow("sporadic PVC") << indexOf(Rhythm::sporadicPvc) << 3;
+    QTest::newRow("ventricular tachycardia") << indexOf(Rhythm::ventricularTachycardia) << 3;
+    QTest::newRow("complete block") << indexOf(Rhythm::completeBlock) << 3;
+    QTest::newRow("sinus arrest") << indexOf(Rhythm::sinusArrest) << 3;
+    QTest::newRow("no rhythm") << noRhythm << 0;
+}
+
+void TestSimulation::ticksUntilBeepForeseesTheBeeps() {
+    QFETCH(int, rhythm);
+    QFETCH(int, sight);
+    constexpr int ticks = 30000;
+    Simulation sim;
+    sim.selectRhythm(rhythm, 4242);
+    std::vector<int> foreseen;
+    std::vector<bool> beeps;
+    for (int t = 0; t < ticks; ++t) {
+        foreseen.push_back(sim.ticksUntilBeep());
+        beeps.push_back(sim.step().beep);
+    }
+    int starts = 0;
+    int shortest = ticks;
+    for (int t = 0; t < ticks; ++t) {
+        // The next step is never a surprise.
+        QCOMPARE(foreseen[t] == 0, static_cast<bool>(beeps[t]));
+        if (!beeps[t] || (t > 0 && beeps[t - 1])) {
+            continue;
+        }
+        // A beep that starts was in sight, counting down, for some ticks before it.
+        ++starts;
+        int k = 1;
+        while (t - k >= 0 && foreseen[t - k] == k) {
+            ++k;
+        }
+        shortest = std::min(shortest, k - 1);
+    }
+    QCOMPARE(starts > 0, rhythm != noRhythm);
+    if (starts > 0) {
+        QVERIFY2(shortest >= sight, QByteArray::number(shortest).constData());
+    }
 }
 
 QTEST_APPLESS_MAIN(TestSimulation)
