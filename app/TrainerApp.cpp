@@ -1,7 +1,7 @@
 #include "TrainerApp.h"
 
-#include "PracticeWindow.h"
 #include "LanguageManager.h"
+#include "PracticeWindow.h"
 #include "PulsavoVersion.h"
 #include "TrainerDialog.h"
 

@@ -3,25 +3,32 @@
 #include "AboutDialog.h"
 #include "CaliperOverlay.h"
 #include "Catalogue.h"
+#include "LadderPanel.h"
+#include "LanguageManager.h"
 #include "PracticeWindow.h"
 #include "ProgressWindow.h"
-#include "LanguageManager.h"
 #include "Resources.h"
 #include "ScopePanel.h"
+#include "StripPainter.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QFocusFrame>
 #include <QIcon>
+#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSaveFile>
 #include <QSettings>
 
 #include <algorithm>
@@ -48,6 +55,7 @@ QSettings settings() {
 
 const QString gridKey = QStringLiteral("monitor/grid");
 const QString toneKey = QStringLiteral("monitor/tone");
+const QString ladderKey = QStringLiteral("monitor/ladder");
 const QString qrsToneValue = QStringLiteral("qrs");
 
 catalogue::Language currentLanguage() {
@@ -297,6 +305,7 @@ bool TrainerDialog::initDialog() {
     {
         const QSettings stored = settings();
         setGrid(stored.value(gridKey, false).toBool());
+        setLadder(stored.value(ladderKey, false).toBool());
         setToneMode(stored.value(toneKey).toString() == qrsToneValue
                         ? Monitor::ToneMode::qrs
                         : Monitor::ToneMode::threshold);
@@ -344,7 +353,7 @@ void TrainerDialog::buildSystemMenu() {
             [] { LanguageManager::instance().choose(catalogue::Language::japanese); });
     connect(englishItem, &QAction::triggered, this,
             [] { LanguageManager::instance().choose(catalogue::Language::english); });
-    menu->insertMenu(closeItem, languages);
+    menu->insertMenu(practiceItem, languages);
 
     highlights = new QMenu(menu);
     highlights->setObjectName(QStringLiteral("highlightMenu"));
@@ -358,7 +367,12 @@ void TrainerDialog::buildSystemMenu() {
         highlightGroup->addAction(item);
         connect(item, &QAction::triggered, this, [this, style = style] { chooseHighlight(style); });
     }
-    menu->insertMenu(closeItem, highlights);
+    menu->insertMenu(languages->menuAction(), highlights);
+
+    saveStripItem = new QAction(menu);
+    saveStripItem->setObjectName(QStringLiteral("saveStripAction"));
+    connect(saveStripItem, &QAction::triggered, this, &TrainerDialog::onSaveStrip);
+    menu->insertAction(practiceItem, saveStripItem);
 }
 
 void TrainerDialog::chooseHighlight(Sweep::Highlight style) {
@@ -385,6 +399,16 @@ void TrainerDialog::retranslate() {
 
     closeItem->setText(tr("閉じる(&C)"));
     about->setText(tr("バージョン情報 Tavix(&A)..."));
+    freezeItem->setText(isFrozen() ? tr("再開(&F)") : tr("一時停止(&F)"));
+    checkItem->setText(tr("答え合わせ(&K)"));
+    gridItem->setText(tr("方眼(&G)"));
+    ladderItem->setText(tr("ラダー図(&D)"));
+    toneMenu->setTitle(tr("同期音(&S)"));
+    thresholdToneItem->setText(tr("従来(&T)"));
+    qrsToneItem->setText(tr("QRS 毎(&Q)"));
+    saveStripItem->setText(tr("記録紙を保存(&W)..."));
+    practiceItem->setText(tr("練習モード(&P)..."));
+    progressItem->setText(tr("成績(&R)..."));
     //: The language menu: the same in both languages, so it can be found in either.
     languages->setTitle(tr("Language / 言語(&L)"));
     //: The language's own name, the same in every language.
@@ -445,6 +469,14 @@ void TrainerDialog::retranslate() {
     selectionLabel->setAccessibleDescription(tr("下の一覧の見出し"));
     explanationLabel->setAccessibleName(explanationLabel->text());
     explanationLabel->setAccessibleDescription(tr("下の説明欄の見出し"));
+    overlay->setAccessibleName(tr("キャリパー"));
+    overlay->setAccessibleDescription(tr("一時停止したモニターの上でドラッグして間隔を測ります。1 "
+                                         "から 4 のキーで測る種類を選びます"));
+    if (ladderPanel != nullptr) {
+        ladderPanel->setAccessibleName(tr("ラダー図"));
+        ladderPanel->setAccessibleDescription(
+            tr("心房、房室結節、心室の三段で、各拍の興奮の伝わり方を示します"));
+    }
     describeMonitor();
 }
 
@@ -497,7 +529,12 @@ void TrainerDialog::buildMeasureItems() {
     gridItem->setCheckable(true);
     connect(gridItem, &QAction::toggled, this, &TrainerDialog::setGrid);
 
-    QMenu* toneMenu = menu->addMenu(tr("同期音(&S)"));
+    ladderItem = menu->addAction(tr("ラダー図(&D)"));
+    ladderItem->setObjectName(QStringLiteral("ladderAction"));
+    ladderItem->setCheckable(true);
+    connect(ladderItem, &QAction::toggled, this, &TrainerDialog::setLadder);
+
+    toneMenu = menu->addMenu(tr("同期音(&S)"));
     toneMenu->setObjectName(QStringLiteral("toneMenu"));
     auto* toneGroup = new QActionGroup(toneMenu);
     thresholdToneItem = toneMenu->addAction(tr("従来(&T)"));
@@ -515,11 +552,111 @@ void TrainerDialog::buildMeasureItems() {
             [this] { setToneMode(Monitor::ToneMode::qrs); });
 }
 
+// The last seconds the monitor showed, on ECG paper, as pulsavo-strip draws the same rhythms,
+// seeds and ticks; with the ladder when it is shown.
+bool TrainerDialog::saveStrip(const QString& path, int seconds, QString* error) {
+    const auto name = [](std::optional<Rhythm> rhythm) {
+        const catalogue::Language language = currentLanguage();
+        return fromCatalogue(rhythm ? catalogue::nameOf(*rhythm, language)
+                                    : catalogue::noSelectionMessage(language));
+    };
+    const int height = monitor.sweep().height;
+    try {
+        const StripPainter strip(stripOfMonitor(
+            monitor, seconds * ticksPerSecond, true, ladderItem->isChecked(),
+            height != stripDefaultHeight ? std::optional<int>(height) : std::nullopt, name));
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        const QByteArray data = suffix == QLatin1String("svg")   ? renderSvg(strip)
+                                : suffix == QLatin1String("pdf") ? renderPdf(strip)
+                                                                 : renderPng(strip);
+        // Written whole or not at all: the old file stays until the new one is on disk.
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush() ||
+            !file.commit()) {
+            if (error != nullptr) {
+                *error = file.errorString();
+            }
+            return false;
+        }
+    } catch (const std::exception& failure) {
+        if (error != nullptr) {
+            *error = QString::fromLocal8Bit(failure.what());
+        }
+        return false;
+    }
+    return true;
+}
+
+void TrainerDialog::onSaveStrip() {
+    const int available = static_cast<int>(
+        std::min<long long>(monitor.tickCount(), monitor.historyCapacity()) / ticksPerSecond);
+    if (available < minimumStripSeconds) {
+        QMessageBox::information(this, tr("記録紙を保存"),
+                                 tr("保存できるのは、6 秒以上表示した後です。"));
+        return;
+    }
+    bool ok = false;
+    const int seconds = QInputDialog::getInt(
+        this, tr("記録紙を保存"), tr("保存する秒数 (最後の何秒か):"), std::min(12, available),
+        minimumStripSeconds, std::min(maximumStripSeconds, available), 1, &ok);
+    if (!ok) {
+        return;
+    }
+    const QString path =
+        QFileDialog::getSaveFileName(this, tr("記録紙を保存"), QStringLiteral("pulsavo-strip.png"),
+                                     tr("PNG 画像 (*.png);;SVG 画像 (*.svg);;PDF (*.pdf)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    QString error;
+    if (!saveStrip(path, seconds, &error)) {
+        QMessageBox::warning(this, tr("記録紙を保存"),
+                             tr("%1 を保存できませんでした: %2").arg(path, error));
+    }
+}
+
 void TrainerDialog::setFrozen(bool on) {
     monitor.setPaused(on);
     freezeItem->setText(on ? tr("再開(&F)") : tr("一時停止(&F)"));
     checkItem->setEnabled(on);
     overlay->followFreeze(on);
+}
+
+// The ladder diagram sits under the monitor, on its time axis; the window grows by its height
+// and everything below moves down. Off, the window is the template again.
+void TrainerDialog::setLadder(bool on) {
+    Layout layout = templateLayout;
+    if (on) {
+        if (ladderPanel == nullptr) {
+            ladderPanel = new LadderPanel(this);
+            ladderPanel->setObjectName(QStringLiteral("ladderPanel"));
+            ladderPanel->setMonitor(&monitor);
+            connect(&clock, &MonitorClock::advanced, ladderPanel, &LadderPanel::refresh);
+            retranslate();
+        }
+        const int shift = LadderPanel::preferredHeight + ladderGap;
+        ladderPanel->setGeometry(layout.scopePanel.left(),
+                                 layout.scopePanel.bottom() + 1 + ladderGap,
+                                 layout.scopePanel.width(), LadderPanel::preferredHeight);
+        for (QRect* below :
+             {&layout.closeButton, &layout.explanationEdit, &layout.rhythmList,
+              &layout.decideButton, &layout.selectionLabel, &layout.explanationLabel}) {
+            below->translate(0, shift);
+        }
+        layout.dialog.rheight() += shift;
+    }
+    if (ladderPanel != nullptr) {
+        ladderPanel->setVisible(on);
+    }
+    closeButton->move(layout.closeButton.topLeft());
+    explanationEdit->move(layout.explanationEdit.topLeft());
+    rhythmList->move(layout.rhythmList.topLeft());
+    decideButton->move(layout.decideButton.topLeft());
+    selectionLabel->move(layout.selectionLabel.topLeft());
+    explanationLabel->move(layout.explanationLabel.topLeft());
+    setFixedSize(layout.dialog);
+    ladderItem->setChecked(on);
+    settings().setValue(ladderKey, on);
 }
 
 void TrainerDialog::setGrid(bool on) {
@@ -561,7 +698,7 @@ void TrainerDialog::onDecide() {
     decided = true;
     shownRhythm = rhythm;
     exchangeData(Direction::load);
-    simulation.selectRhythm(rhythm, seed);
+    monitor.select(rhythm, seed);
     describeMonitor();
 }
 

@@ -31,6 +31,7 @@ class QPushButton;
 namespace pulsavo {
 
 class CaliperOverlay;
+class LadderPanel;
 class PracticeWindow;
 class ProgressWindow;
 class ScopePanel;
@@ -92,6 +93,18 @@ public:
     QMenu* systemMenu() const { return menu; }
     QAction* aboutAction() const { return about; }
     QAction* practiceAction() const { return practiceItem; }
+
+    // The ladder diagram under the monitor, on or off; remembered.
+    void setLadder(bool on);
+    LadderPanel* ladder() const { return ladderPanel; }
+    // Writes the last `seconds` of the monitor as a strip on ECG paper (PNG, SVG or PDF by the
+    // file's suffix), whole or not at all; false with the reason in `error` when it cannot.
+    bool saveStrip(const QString& path, int seconds, QString* error = nullptr);
+    void onSaveStrip();
+    static constexpr int minimumStripSeconds = 6;
+    static constexpr int maximumStripSeconds = 60;
+    // The panel height pulsavo-strip draws by default; a strip names any other.
+    static constexpr int stripDefaultHeight = 146;
     // The practice window the context menu opened, while it is open.
     PracticeWindow* practiceWindow() const;
     // The answers database the practice window uses; empty for the default location.
@@ -155,6 +168,11 @@ private:
     QAction* closeItem = nullptr;
     QAction* freezeItem = nullptr;
     QAction* gridItem = nullptr;
+    QAction* ladderItem = nullptr;
+    QAction* saveStripItem = nullptr;
+    QMenu* toneMenu = nullptr;
+    LadderPanel* ladderPanel = nullptr;
+    static constexpr int ladderGap = 2;
     QAction* checkItem = nullptr;
     QAction* thresholdToneItem = nullptr;
     QAction* qrsToneItem = nullptr;

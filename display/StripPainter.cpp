@@ -239,7 +239,7 @@ void StripPainter::paintLadder(QPainter& painter, int row, const QRect& box) con
                                font, palette);
 }
 
-StripDescription stripOfMonitor(const Monitor& monitor, int ticks, bool grid,
+StripDescription stripOfMonitor(const Monitor& monitor, int ticks, bool grid, bool ladder,
                                 std::optional<int> unusualHeight,
                                 const std::function<QString(std::optional<Rhythm>)>& rhythmName) {
     StripDescription description;
@@ -252,7 +252,7 @@ StripDescription stripOfMonitor(const Monitor& monitor, int ticks, bool grid,
         description.lastTick - static_cast<long long>(description.samples.size()) + 1;
     description.caption = stripCaption(monitor.selections(), description.firstTick,
                                        description.lastTick, unusualHeight, rhythmName);
-    if (monitor.keepsEvents()) {
+    if (ladder && monitor.keepsEvents()) {
         description.ladder = true;
         description.events = monitor.events(description.firstTick - LadderPainter::lookBackTicks,
                                             description.lastTick);

@@ -101,9 +101,9 @@ QStringList stripCaption(const std::vector<Monitor::Selection>& selections, long
                          const std::function<QString(std::optional<Rhythm>)>& rhythmName);
 
 // The last `ticks` ticks a monitor ran (fewer when its history is shorter) as a strip, exactly as
-// pulsavo-strip draws the same rhythms, seeds and ticks; with the ladder when the monitor keeps
-// its wave events.
-StripDescription stripOfMonitor(const Monitor& monitor, int ticks, bool grid,
+// pulsavo-strip draws the same rhythms, seeds and ticks; the ladder needs the monitor's event
+// history.
+StripDescription stripOfMonitor(const Monitor& monitor, int ticks, bool grid, bool ladder,
                                 std::optional<int> unusualHeight,
                                 const std::function<QString(std::optional<Rhythm>)>& rhythmName);
 

@@ -1,4 +1,6 @@
 // The classic dialog's keys, mouse and icons, driven on the real dialog offscreen.
+#include "LadderPanel.h"
+#include "ToolRun.h"
 #include "TrainerDialog.h"
 
 #include <QApplication>
@@ -8,6 +10,9 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QSettings>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -27,6 +32,7 @@ public:
 class TestClassicKeys : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
     void init();
     void cleanup();
     void enterInExplanationStaysThere();
@@ -38,6 +44,8 @@ private slots:
     void tabFromAClickedBoxFollowsTheTemplate_data();
     void tabFromAClickedBoxFollowsTheTemplate();
     void windowIconIsTheMonitorAtEverySize();
+    void ladderSitsUnderTheMonitorWhileShown();
+    void savedStripIsTheToolsStrip();
 
 private:
     template <typename T> T* child(const char* name) {
@@ -56,6 +64,7 @@ private:
 };
 
 void TestClassicKeys::init() {
+    QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo")).clear();
     dialog = std::make_unique<TrainerDialog>(std::make_unique<SilentTone>());
     dialog->tickTimer().stop();
 }
@@ -183,6 +192,71 @@ void TestClassicKeys::windowIconIsTheMonitorAtEverySize() {
         }
         QVERIFY2(green >= size / 2, qPrintable(QString::number(size)));
     }
+}
+
+void TestClassicKeys::ladderSitsUnderTheMonitorWhileShown() {
+    const QSize templateSize = dialog->size();
+    auto* scope = dialog->findChild<QWidget*>(QStringLiteral("scopePanel"));
+    auto* list = child<QListWidget>("rhythmList");
+    const QPoint listAt = list->pos();
+    dialog->setLadder(true);
+    pulsavo::LadderPanel* ladder = dialog->ladder();
+    QVERIFY(ladder != nullptr && !ladder->isHidden());
+    QCOMPARE(ladder->geometry().left(), scope->geometry().left());
+    QCOMPARE(ladder->width(), scope->width());
+    QVERIFY(ladder->geometry().top() > scope->geometry().bottom());
+    const int grown = dialog->height() - templateSize.height();
+    QCOMPARE(grown, ladder->height() + ladder->geometry().top() - scope->geometry().bottom() - 1);
+    QCOMPARE(list->pos(), listAt + QPoint(0, grown));
+
+    dialog->seedSource = [] { return 4242U; };
+    list->setCurrentRow(17);
+    dialog->onDecide();
+    dialog->monitorClock().advance(450);
+    // Marks in the columns swept so far, none in the wipe ahead of the cursor.
+    const QImage& picture = ladder->image();
+    const auto inked = [&picture](int from, int to) {
+        int count = 0;
+        for (int x = from; x < to; ++x) {
+            for (int y = 0; y < picture.height(); ++y) {
+                count += picture.pixel(x, y) != qRgb(0, 0, 0);
+            }
+        }
+        return count;
+    };
+    const int cursor = dialog->monitor.sweep().sweepX;
+    QVERIFY(inked(1, cursor) > 100);
+    QCOMPARE(inked(cursor + 3, std::min(cursor + 28, picture.width())), 0);
+
+    dialog->setLadder(false);
+    QVERIFY(ladder->isHidden());
+    QCOMPARE(dialog->size(), templateSize);
+    QCOMPARE(list->pos(), listAt);
+}
+
+// What the trainer saves is what pulsavo-strip draws for the same rhythm, seed and ticks.
+void TestClassicKeys::savedStripIsTheToolsStrip() {
+    dialog->monitorClock().advance(40);
+    dialog->seedSource = [] { return 777U; };
+    child<QListWidget>("rhythmList")->setCurrentRow(15);
+    dialog->onDecide();
+    dialog->monitorClock().advance(1160);
+    QTemporaryDir dir;
+    const QString saved = dir.filePath(QStringLiteral("saved.png"));
+    QVERIFY(dialog->saveStrip(saved, 6));
+    const pulsavo::Sweep& sweep = dialog->monitor.sweep();
+    const pulsavo::testing::ToolRun run = pulsavo::testing::runTool(
+        QStringLiteral(PULSAVO_STRIP),
+        {"trace", "--ticks", "1200", "--select", "41:15@777", "--from", "601", "--width",
+         QString::number(sweep.width), "--height", QString::number(sweep.height), "--grid",
+         "--lang", "ja", "--png", dir.filePath(QStringLiteral("tool.png"))});
+    QCOMPARE(run.exitCode, 0);
+    const QImage fromTrainer(saved);
+    const QImage fromTool(dir.filePath(QStringLiteral("tool.png")));
+    QVERIFY(!fromTrainer.isNull());
+    QCOMPARE(fromTrainer, fromTool);
+    QVERIFY(!dialog->saveStrip(dir.filePath(QStringLiteral("missing/x.png")), 6));
+    QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("missing/x.png"))));
 }
 
 QTEST_MAIN(TestClassicKeys)

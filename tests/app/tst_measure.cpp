@@ -107,14 +107,15 @@ void TestMeasure::init() {
 
 void TestMeasure::menuItemsComeBeforeClose() {
     Trainer trainer;
-    const QStringList expected{QStringLiteral("一時停止(&F)"),
-                               QStringLiteral("答え合わせ(&K)"),
-                               QStringLiteral("方眼(&G)"),
-                               QStringLiteral("同期音(&S)"),
-                               QStringLiteral("閉じる(&C)"),
-                               QStringLiteral("-"),
-                               QStringLiteral("バージョン情報 Tavix(&A)...")};
-    QCOMPARE(trainer.menuItems(), expected);
+    // The measuring items lead the menu; 閉じる, the separator and About stay last.
+    const QStringList items = trainer.menuItems();
+    QCOMPARE(items.mid(0, 3),
+             (QStringList{QStringLiteral("一時停止(&F)"), QStringLiteral("答え合わせ(&K)"),
+                          QStringLiteral("方眼(&G)")}));
+    QVERIFY(items.indexOf(QStringLiteral("同期音(&S)")) > 2);
+    QCOMPARE(items.mid(items.size() - 3),
+             (QStringList{QStringLiteral("閉じる(&C)"), QStringLiteral("-"),
+                          QStringLiteral("バージョン情報 Tavix(&A)...")}));
     QVERIFY(!trainer.action("checkAction")->isEnabled());
     trainer.action("freezeAction")->trigger();
     QVERIFY(trainer.dialog->isFrozen());

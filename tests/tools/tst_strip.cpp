@@ -233,7 +233,7 @@ void TestStrip::stripOfAMonitorEqualsTheToolsStrip() {
         return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
     };
     const StripPainter fromMonitor(stripOfMonitor(
-        monitor, 1000, grid, height != 146 ? std::optional(height) : std::nullopt, name));
+        monitor, 1000, grid, false, height != 146 ? std::optional(height) : std::nullopt, name));
     QStringList arguments{"--ticks", "1200",   "--select", "41:15@4242", "--select",
                           "941:0@7", "--from", "201",      "--height",   QString::number(height),
                           "--png",   "x"};

@@ -1,0 +1,67 @@
+#include "LadderPanel.h"
+
+#include "LadderPainter.h"
+#include "Monitor.h"
+
+#include <QPainter>
+
+#include <algorithm>
+
+namespace pulsavo {
+
+LadderPanel::LadderPanel(QWidget* parent) : QWidget(parent) {
+    setAttribute(Qt::WA_OpaquePaintEvent);
+    setFocusPolicy(Qt::NoFocus);
+    setMinimumHeight(preferredHeight);
+}
+
+void LadderPanel::setMonitor(Monitor* shown) {
+    monitor = shown;
+    if (monitor != nullptr) {
+        monitor->setEventHistory(true);
+    }
+    refresh();
+}
+
+// The panel shows two passes of the sweep: the current one from column 1 up to the cursor,
+// and beyond the wipe what is left of the pass before. A pass is width - 2 ticks long.
+void LadderPanel::refresh() {
+    if (picture.size() != size()) {
+        picture = QImage(size(), QImage::Format_RGB32);
+    }
+    picture.fill(Qt::black);
+    if (monitor != nullptr && monitor->tickCount() > 0 && width() > 2) {
+        const Sweep& sweep = monitor->sweep();
+        const long long last = monitor->tickCount();
+        const long long pass = std::max(1, sweep.width - 2);
+        const long long first = last - (sweep.sweepX - 2); // the tick drawn from column 1
+        const LadderPainter ladder(
+            monitor->events(first - pass - LadderPainter::lookBackTicks, last));
+        const LadderPalette palette = LadderPalette::monitor();
+        const QRectF area(1, 0, sweep.width - 1, height());
+        QPainter painter(&picture);
+        if (first - pass <= last) {
+            ladder.paint(painter, area, first - pass, first - 1, palette);
+        }
+        painter.fillRect(QRect(0, 0, sweep.sweepX + 1, height()), Qt::black);
+        for (const QRect& wipe : monitor->lastStep().wipe) {
+            if (!wipe.isEmpty()) {
+                painter.fillRect(QRect(wipe.left(), 0, wipe.width(), height()), Qt::black);
+            }
+        }
+        ladder.paint(painter, area, first, last, palette);
+    }
+    update();
+}
+
+void LadderPanel::paintEvent(QPaintEvent* /*event*/) {
+    QPainter painter(this);
+    painter.drawImage(QPoint(0, 0), picture);
+}
+
+void LadderPanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    refresh();
+}
+
+} // namespace pulsavo
