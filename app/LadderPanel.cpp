@@ -40,8 +40,11 @@ void LadderPanel::refresh() {
         const LadderPalette palette = LadderPalette::monitor();
         const QRectF area(1, 0, sweep.width - 1, height());
         QPainter painter(&picture);
-        if (first - pass <= last) {
-            ladder.paint(painter, area, first - pass, first - 1, palette);
+        // The pass before, from tick 1 on: nothing is drawn where the monitor drew nothing.
+        const long long previous = std::max(1LL, first - pass);
+        if (previous <= first - 1) {
+            ladder.paint(painter, area.translated(static_cast<qreal>(previous - (first - pass)), 0),
+                         previous, first - 1, palette);
         }
         painter.fillRect(QRect(0, 0, sweep.sweepX + 1, height()), Qt::black);
         for (const QRect& wipe : monitor->lastStep().wipe) {
