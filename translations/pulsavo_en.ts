@@ -259,7 +259,7 @@ Times: %3</translation>
     </message>
     <message>
         <source>苦手な波形を多く出題(&amp;D)</source>
-        <translation>More of my &amp;weak rhythms</translation>
+        <translation>Focus on my &amp;weak rhythms</translation>
     </message>
     <message>
         <source>心拍音(&amp;B)</source>
@@ -319,7 +319,7 @@ Times: %3</translation>
     </message>
     <message>
         <source>ラウンド終了</source>
-        <translation>Round over</translation>
+        <translation>Round complete</translation>
     </message>
     <message>
         <source>結果を見る(&amp;N)</source>
@@ -408,11 +408,11 @@ Hints used: %5</translation>
     </message>
     <message>
         <source>波形ごとの正答率</source>
-        <translation>Correct by rhythm</translation>
+        <translation>% correct by rhythm</translation>
     </message>
     <message>
         <source>日ごとの正答率（最近 %1 日）</source>
-        <translation>Correct by day (last %1 days)</translation>
+        <translation>% correct by day (last %1 days)</translation>
     </message>
     <message>
         <source>回答 %1 問、正答率 %2 %</source>
