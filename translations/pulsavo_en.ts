@@ -72,6 +72,22 @@
         <source>unknown language &apos;%1&apos; for --lang (ja or en)</source>
         <translation>unknown language &apos;%1&apos; for --lang (ja or en)</translation>
     </message>
+    <message>
+        <source>Open the practice window instead of the trainer.</source>
+        <translation>Open the practice window instead of the trainer.</translation>
+    </message>
+    <message>
+        <source>Keep practice answers in the database at PATH.</source>
+        <translation>Keep practice answers in the database at PATH.</translation>
+    </message>
+    <message>
+        <source>PATH</source>
+        <translation>PATH</translation>
+    </message>
+    <message>
+        <source>--db needs a file name</source>
+        <translation>--db needs a file name</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo-strip</name>
@@ -147,6 +163,318 @@
     <message>
         <source>このウィンドウを閉じます</source>
         <translation>Closes this window</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::CaliperOverlay</name>
+    <message>
+        <source>キャリパーを削除</source>
+        <translation>Delete caliper</translation>
+    </message>
+    <message>
+        <source>キャリパーをすべて消去</source>
+        <translation>Clear all calipers</translation>
+    </message>
+    <message>
+        <source>RR</source>
+        <translation>RR</translation>
+    </message>
+    <message>
+        <source>PP</source>
+        <translation>PP</translation>
+    </message>
+    <message>
+        <source>PR</source>
+        <translation>PR</translation>
+    </message>
+    <message>
+        <source>QRS 幅</source>
+        <translation>QRS width</translation>
+    </message>
+    <message>
+        <source>%1 %2 ms</source>
+        <translation>%1 %2 ms</translation>
+    </message>
+    <message>
+        <source>%1 %2 ms  %3/分</source>
+        <translation>%1 %2 ms  %3/min</translation>
+    </message>
+    <message>
+        <source>この範囲に %1 はありません</source>
+        <translation>No %1 in this range</translation>
+    </message>
+    <message>
+        <source>正解: 真の値 %1 ms, 誤差 %2 ms</source>
+        <translation>Correct: true value %1 ms, error %2 ms</translation>
+    </message>
+    <message>
+        <source>ずれ: 真の値 %1 ms, 誤差 %2 ms</source>
+        <translation>Off: true value %1 ms, error %2 ms</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::ConfusionMap</name>
+    <message>
+        <source>表示: %1
+回答: %2
+%3 回</source>
+        <translation>Shown: %1
+Answered: %2
+Times: %3</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::PracticeWindow</name>
+    <message>
+        <source>洞結節・伝導系</source>
+        <translation>Sinus node and conduction</translation>
+    </message>
+    <message>
+        <source>上室性</source>
+        <translation>Supraventricular</translation>
+    </message>
+    <message>
+        <source>心室性</source>
+        <translation>Ventricular</translation>
+    </message>
+    <message>
+        <source>練習モード - Pulsavo</source>
+        <translation>Practice mode - Pulsavo</translation>
+    </message>
+    <message>
+        <source>あなたの回答「%1」を同じシードで再生中</source>
+        <translation>Playing your answer, “%1”, with the same seed</translation>
+    </message>
+    <message>
+        <source>問題数(&amp;Q):</source>
+        <translation>Number of &amp;questions:</translation>
+    </message>
+    <message>
+        <source>出題する波形(&amp;W):</source>
+        <translation>&amp;Rhythms to include:</translation>
+    </message>
+    <message>
+        <source>すべて選択(&amp;L)</source>
+        <translation>Select &amp;all</translation>
+    </message>
+    <message>
+        <source>苦手な波形を多く出題(&amp;D)</source>
+        <translation>Focus on my &amp;weak rhythms</translation>
+    </message>
+    <message>
+        <source>心拍音(&amp;B)</source>
+        <translation>&amp;Beat tone</translation>
+    </message>
+    <message>
+        <source>出題する波形を1つ以上選んでください。</source>
+        <translation>Choose at least one rhythm.</translation>
+    </message>
+    <message>
+        <source>開始(&amp;S)</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>波形名(&amp;L):</source>
+        <translation>&amp;Rhythm name:</translation>
+    </message>
+    <message>
+        <source>ヒント(&amp;H)</source>
+        <translation>&amp;Hint</translation>
+    </message>
+    <message>
+        <source>回答(&amp;A)</source>
+        <translation>&amp;Answer</translation>
+    </message>
+    <message>
+        <source>見分けるポイント</source>
+        <translation>Telling them apart</translation>
+    </message>
+    <message>
+        <source>もう一度(&amp;R)</source>
+        <translation>&amp;Play again</translation>
+    </message>
+    <message>
+        <source>間違えた問題(&amp;M)（ダブルクリックで再生）:</source>
+        <translation>&amp;Missed questions (double-click to replay):</translation>
+    </message>
+    <message>
+        <source>再生(&amp;P)</source>
+        <translation>&amp;Replay</translation>
+    </message>
+    <message>
+        <source>新しいラウンド(&amp;N)</source>
+        <translation>&amp;New round</translation>
+    </message>
+    <message>
+        <source>オプションを選んで［開始］を押してください。</source>
+        <translation>Choose the options and press Start.</translation>
+    </message>
+    <message>
+        <source>問題 %1 / %2（ヒント使用）</source>
+        <translation>Question %1 of %2 (hint used)</translation>
+    </message>
+    <message>
+        <source>問題 %1 / %2</source>
+        <translation>Question %1 of %2</translation>
+    </message>
+    <message>
+        <source>ラウンド終了</source>
+        <translation>Round complete</translation>
+    </message>
+    <message>
+        <source>結果を見る(&amp;N)</source>
+        <translation>&amp;See results</translation>
+    </message>
+    <message>
+        <source>次の問題(&amp;N)</source>
+        <translation>&amp;Next question</translation>
+    </message>
+    <message>
+        <source>○ 正解</source>
+        <translation>✓ Correct</translation>
+    </message>
+    <message>
+        <source>× 不正解</source>
+        <translation>✗ Wrong</translation>
+    </message>
+    <message>
+        <source>正解: %1</source>
+        <translation>Correct answer: %1</translation>
+    </message>
+    <message>
+        <source>あなたの回答: %1</source>
+        <translation>Your answer: %1</translation>
+    </message>
+    <message>
+        <source>「%1」を下に再生して比べる(&amp;C)</source>
+        <translation>Play “%1” below to &amp;compare</translation>
+    </message>
+    <message>
+        <source>波形名を選んで［回答］を押してください。</source>
+        <translation>Choose a rhythm name and press Answer.</translation>
+    </message>
+    <message>
+        <source>比べる(&amp;C)</source>
+        <translation>&amp;Compare</translation>
+    </message>
+    <message>
+        <source>得点: %1 / %2
+正答率: %3%
+回答時間の中央値: %4 秒
+ヒント使用: %5 問</source>
+        <translation>Score: %1 of %2
+Correct: %3%
+Median time to answer: %4 s
+Hints used: %5</translation>
+    </message>
+    <message>
+        <source>問題 %1: %2（あなたの回答: %3）</source>
+        <translation>Question %1: %2 (your answer: %3)</translation>
+    </message>
+    <message>
+        <source>間違えた問題はありません。</source>
+        <translation>No questions missed.</translation>
+    </message>
+    <message>
+        <source>再生中: 問題 %1 %2</source>
+        <translation>Replaying: question %1, %2</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::ProgressWindow</name>
+    <message>
+        <source>成績</source>
+        <translation>Progress</translation>
+    </message>
+    <message>
+        <source>書き出し(&amp;E)...</source>
+        <translation>&amp;Export...</translation>
+    </message>
+    <message>
+        <source>リセット(&amp;R)...</source>
+        <translation>&amp;Reset...</translation>
+    </message>
+    <message>
+        <source>閉じる(&amp;C)</source>
+        <translation>&amp;Close</translation>
+    </message>
+    <message>
+        <source>取り違え（行: 表示された波形、列: 答えた波形）</source>
+        <translation>Mix-ups (rows: rhythm shown, columns: rhythm answered)</translation>
+    </message>
+    <message>
+        <source>正答率 %</source>
+        <translation>% correct</translation>
+    </message>
+    <message>
+        <source>波形ごとの正答率</source>
+        <translation>% correct by rhythm</translation>
+    </message>
+    <message>
+        <source>日ごとの正答率（最近 %1 日）</source>
+        <translation>% correct by day (last %1 days)</translation>
+    </message>
+    <message>
+        <source>回答 %1 問、正答率 %2 %</source>
+        <translation>Answered: %1, correct: %2%</translation>
+    </message>
+    <message>
+        <source>まだ回答がありません。練習モードで問題に答えると、ここに成績が表示されます。</source>
+        <translation>No answers yet. Answer questions in practice mode and your progress will show here.</translation>
+    </message>
+    <message>
+        <source>連続 %1 日</source>
+        <translation>Days in a row: %1</translation>
+    </message>
+    <message>
+        <source>（%1回・%2秒）</source>
+        <translation> (%1×, %2 s)</translation>
+    </message>
+    <message>
+        <source>取り違えの多い組み合わせ</source>
+        <translation>Most frequent mix-ups</translation>
+    </message>
+    <message>
+        <source>取り違えはまだありません。</source>
+        <translation>No mix-ups yet.</translation>
+    </message>
+    <message>
+        <source>%1 を %2 と答えた: %3 回</source>
+        <translation>%1 answered as %2: %3×</translation>
+    </message>
+    <message>
+        <source>見分けるポイント:</source>
+        <translation>Telling them apart:</translation>
+    </message>
+    <message>
+        <source>成績の書き出し</source>
+        <translation>Export progress</translation>
+    </message>
+    <message>
+        <source>CSV ファイル (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>%1 件の回答を %2 に書き出しました。</source>
+        <translation>Answers exported to %2: %1.</translation>
+    </message>
+    <message>
+        <source>%1 に書き出せませんでした。</source>
+        <translation>Could not export to %1.</translation>
+    </message>
+    <message>
+        <source>成績のリセット</source>
+        <translation>Reset progress</translation>
+    </message>
+    <message>
+        <source>成績をリセットしますか？
+今までの成績ファイルは消さずに別の名前で残します。</source>
+        <translation>Reset your progress?
+The current results file is not deleted but kept under another name.</translation>
+    </message>
+    <message>
+        <source>今までの成績を %1 に移しました。</source>
+        <translation>Your results so far were moved to %1.</translation>
     </message>
 </context>
 <context>
@@ -256,6 +584,42 @@
     <message>
         <source>モニター：%1</source>
         <translation>monitor: %1</translation>
+    </message>
+    <message>
+        <source>練習モード(&amp;P)...</source>
+        <translation>&amp;Practice mode...</translation>
+    </message>
+    <message>
+        <source>成績(&amp;R)...</source>
+        <translation>P&amp;rogress...</translation>
+    </message>
+    <message>
+        <source>一時停止(&amp;F)</source>
+        <translation>&amp;Freeze</translation>
+    </message>
+    <message>
+        <source>答え合わせ(&amp;K)</source>
+        <translation>Chec&amp;k</translation>
+    </message>
+    <message>
+        <source>方眼(&amp;G)</source>
+        <translation>&amp;Grid</translation>
+    </message>
+    <message>
+        <source>同期音(&amp;S)</source>
+        <translation>&amp;Beat tone</translation>
+    </message>
+    <message>
+        <source>従来(&amp;T)</source>
+        <translation>&amp;Classic (threshold)</translation>
+    </message>
+    <message>
+        <source>QRS 毎(&amp;Q)</source>
+        <translation>Every &amp;QRS</translation>
+    </message>
+    <message>
+        <source>再開(&amp;F)</source>
+        <translation>R&amp;esume</translation>
     </message>
 </context>
 </TS>
