@@ -1,5 +1,6 @@
 // The answers database: one answer's commit (synced to disk, as the learner waits for the
 // feedback), and the progress window's queries over 100,000 attempts.
+#include "ProgressHistory.h"
 #include "ProgressStore.h"
 
 #include <QBuffer>
@@ -23,7 +24,7 @@ using namespace pulsavo;
 
 namespace {
 
-constexpr int historySize = 100000;
+using bench::historySize;
 const QDate today(2024, 6, 30);
 const ProgressFilter examFilter{QStringLiteral("PX-BENCH")};
 
@@ -32,50 +33,8 @@ QTemporaryDir& folder() {
     return dir;
 }
 
-// A year of history: 100,000 naming answers, one in ten from one exam, written in a single
-// transaction through a connection of its own (a commit per row would take minutes).
 QString filledDatabase() {
-    static const QString path = [] {
-        const QString file = folder().filePath(QStringLiteral("history.sqlite"));
-        { ProgressStore create(file); }
-        {
-            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "fill");
-            db.setDatabaseName(file);
-            db.open();
-            QSqlQuery query(db);
-            query.exec(QStringLiteral("BEGIN"));
-            query.prepare(QStringLiteral(
-                "INSERT INTO answers (time, round_id, shown, seed, answer, correct, hinted,"
-                " answer_ms, app_version, exam_code) VALUES (?, NULL, ?, ?, ?, ?, ?, ?, ?, ?)"));
-            std::mt19937 random(42);
-            std::uniform_int_distribution<int> rhythm(0, rhythmCount - 1);
-            std::uniform_int_distribution<int> day(0, 364);
-            std::uniform_int_distribution<int> ms(800, 15000);
-            std::uniform_int_distribution<int> percent(0, 99);
-            const QDateTime start = QDate(today.addDays(-364)).startOfDay(Qt::UTC);
-            for (int i = 0; i < historySize; ++i) {
-                const int shown = rhythm(random);
-                const int answer = percent(random) < 70 ? shown : rhythm(random);
-                const QDateTime time = start.addDays(day(random)).addSecs(i % 86400);
-                query.addBindValue(time.toString(QStringLiteral("yyyy-MM-ddTHH:mm:ss.zzzZ")));
-                query.addBindValue(shown);
-                query.addBindValue(i);
-                query.addBindValue(answer);
-                query.addBindValue(answer == shown ? 1 : 0);
-                query.addBindValue(percent(random) < 10 ? 1 : 0);
-                query.addBindValue(ms(random));
-                query.addBindValue(QStringLiteral("bench"));
-                query.addBindValue(i % 10 == 0 ? QVariant(examFilter.examCode) : QVariant());
-                if (!query.exec()) {
-                    std::fprintf(stderr, "fill: %s\n", qPrintable(query.lastError().text()));
-                    break;
-                }
-            }
-            query.exec(QStringLiteral("COMMIT"));
-        }
-        QSqlDatabase::removeDatabase(QStringLiteral("fill"));
-        return file;
-    }();
+    static const QString path = bench::filledProgressDatabase(today, examFilter.examCode);
     return path;
 }
 
