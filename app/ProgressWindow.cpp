@@ -1,4 +1,5 @@
 #include "ProgressWindow.h"
+#include "LanguageManager.h"
 
 #include "Catalogue.h"
 #include "KeyPoints.h"
@@ -9,6 +10,7 @@
 #include <QChartView>
 #include <QCloseEvent>
 #include <QDateTimeAxis>
+#include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHelpEvent>
@@ -39,7 +41,7 @@ QString fromCatalogue(std::string_view text) {
 }
 
 QString rhythmName(Rhythm rhythm) {
-    return fromCatalogue(catalogue::nameOf(rhythm));
+    return fromCatalogue(catalogue::nameOf(rhythm, LanguageManager::instance().language()));
 }
 
 QSettings settings() {
@@ -290,6 +292,14 @@ void ProgressWindow::buildCharts() {
     dayView->setMinimumHeight(220);
 }
 
+void ProgressWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange) {
+        setWindowTitle(tr("成績"));
+        refresh();
+    }
+    QWidget::changeEvent(event);
+}
+
 void ProgressWindow::refresh() {
     shown = answers->summary(filter, dayCount);
     totals->setText(
@@ -353,7 +363,8 @@ void ProgressWindow::showPairs() {
         html += QStringLiteral("<p>%1</p>").arg(tr("取り違えはまだありません。"));
     }
     const auto points = [](Rhythm rhythm) {
-        return QString::fromStdString(catalogue::keyPointsOf(rhythm))
+        return QString::fromStdString(
+                   catalogue::keyPointsOf(rhythm, LanguageManager::instance().language()))
             .toHtmlEscaped()
             .replace(QLatin1Char('\n'), QStringLiteral("<br>"));
     };

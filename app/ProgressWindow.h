@@ -89,6 +89,8 @@ signals:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // A language chosen while the window is open renames the rhythms in its charts and lists.
+    void changeEvent(QEvent* event) override;
 
 private:
     void buildCharts();
