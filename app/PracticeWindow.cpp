@@ -163,7 +163,6 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
     // One tone at every QRS: the rate can be heard even where the trace's slope would not sound.
     questionScope.setToneMode(Monitor::ToneMode::qrs);
     questionScope.setEventHistory(true);
-    overlay = new CaliperOverlay(questionPanel);
     overlay->setMonitor(&questionScope);
     connect(&LanguageManager::instance(), &LanguageManager::languageChanged, this,
             &PracticeWindow::followLanguage);
@@ -234,6 +233,8 @@ void PracticeWindow::buildControls() {
         panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         panel->installEventFilter(this);
     }
+    overlay = named(new CaliperOverlay(questionPanel), "caliperOverlay");
+    overlay->hide();
     compareLabel = named(new QLabel(this), "compareLabel");
     layout->addWidget(questionPanel);
     layout->addWidget(compareLabel);
@@ -468,6 +469,18 @@ void PracticeWindow::retranslate() {
         item->setChecked(shown == language);
     }
     freezeButton->setEnabled(currentStage != Stage::setup);
+    freezeButton->setAccessibleDescription(
+        tr("モニターを止めてキャリパーで測ります（Pause または F キー）。"));
+    checkButton->setAccessibleDescription(
+        tr("止めた波形に本当の波の位置を示し、キャリパーを採点します。回答前はヒント扱いです。"));
+    progressButton->setAccessibleDescription(tr("正答率と取り違えの多い組み合わせを表示します。"));
+    languageButton->setAccessibleName(tr("Language / 言語"));
+    languageButton->setAccessibleDescription(tr("画面の言語を選びます。"));
+    examEdit->setAccessibleName(tr("試験コード"));
+    examEdit->setAccessibleDescription(tr("講師から受け取った試験コード（例: PX-8AK9-P73D）"));
+    overlay->setAccessibleName(tr("キャリパー"));
+    overlay->setAccessibleDescription(
+        tr("ドラッグで2本の縦線を置き、間隔をミリ秒と毎分の回数で示します。"));
     describePanels();
     answerLabel->setText(tr("波形名(&L):"));
     hintButton->setText(tr("ヒント(&H)"));
