@@ -1,11 +1,18 @@
 #include "PracticeWindow.h"
 
+#include "CaliperOverlay.h"
 #include "Catalogue.h"
 #include "DialogUnits.h"
+#include "ExamCode.h"
+#include "ExamStrip.h"
+#include "LanguageManager.h"
+#include "ProgressWindow.h"
 #include "Resources.h"
 #include "ScopePanel.h"
 #include "TrainerDialog.h"
 
+#include <QAction>
+#include <QActionGroup>
 #include <QCheckBox>
 #include <QCloseEvent>
 #include <QComboBox>
@@ -17,12 +24,15 @@
 #include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSettings>
 #include <QStackedWidget>
+#include <QToolButton>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -127,11 +137,12 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
     : QWidget(parent, Qt::Window),
       seedSource([] { return QRandomGenerator::system()->generate64(); }),
       answerClock([this] { return questionTimer.elapsed(); }), progress(dbPath),
-      tone(std::move(toneSink)) {
+      tone(std::move(toneSink)), language(LanguageManager::instance().language()) {
     initResources();
     setObjectName(QStringLiteral("practiceWindow"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/pulsavo.svg")));
     buildControls();
+    checkButton->setEnabled(false);
     loadSettings();
     retranslate();
     updateNotice();
@@ -149,6 +160,12 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
     };
     questionScope.setMarking(false);
     compareScope.setMarking(true);
+    // One tone at every QRS: the rate can be heard even where the trace's slope would not sound.
+    questionScope.setToneMode(Monitor::ToneMode::qrs);
+    questionScope.setEventHistory(true);
+    overlay->setMonitor(&questionScope);
+    connect(&LanguageManager::instance(), &LanguageManager::languageChanged, this,
+            &PracticeWindow::followLanguage);
     clock.start();
     showSetup();
 }
@@ -169,7 +186,41 @@ void PracticeWindow::buildControls() {
     layout->addWidget(noticeLabel);
 
     progressLabel = named(new QLabel(this), "progressLabel");
-    layout->addWidget(progressLabel);
+    progressButton = named(new QPushButton(this), "progressButton");
+    freezeButton = named(new QPushButton(this), "freezeButton");
+    checkButton = named(new QPushButton(this), "checkButton");
+    languageButton = named(new QToolButton(this), "languageButton");
+    languageButton->setPopupMode(QToolButton::InstantPopup);
+    auto* languageMenu = named(new QMenu(languageButton), "languageMenu");
+    auto* languageGroup = new QActionGroup(languageMenu);
+    for (const auto& [chosen, name] : {std::pair{catalogue::Language::japanese, "japaneseAction"},
+                                       std::pair{catalogue::Language::english, "englishAction"}}) {
+        QAction* item = languageMenu->addAction(QString());
+        item->setObjectName(QLatin1String(name));
+        item->setCheckable(true);
+        item->setData(static_cast<int>(chosen));
+        languageGroup->addAction(item);
+        connect(item, &QAction::triggered, this,
+                [chosen = chosen] { LanguageManager::instance().choose(chosen); });
+    }
+    languageButton->setMenu(languageMenu);
+    auto* topRow = new QHBoxLayout;
+    topRow->addWidget(progressLabel, 1);
+    topRow->addWidget(freezeButton);
+    topRow->addWidget(checkButton);
+    topRow->addWidget(progressButton);
+    topRow->addWidget(languageButton);
+    layout->addLayout(topRow);
+    // Not Space, which presses the focused button; F also works on keyboards without Pause.
+    auto* freezeKey = new QAction(this);
+    freezeKey->setObjectName(QStringLiteral("freezeAction"));
+    freezeKey->setShortcuts({QKeySequence(Qt::Key_Pause), QKeySequence(Qt::Key_F)});
+    freezeKey->setShortcutContext(Qt::WindowShortcut);
+    addAction(freezeKey);
+    connect(freezeKey, &QAction::triggered, this, [this] { setFrozen(!isFrozen()); });
+    connect(freezeButton, &QPushButton::clicked, this, [this] { setFrozen(!isFrozen()); });
+    connect(checkButton, &QPushButton::clicked, this, &PracticeWindow::checkCalipers);
+    connect(progressButton, &QPushButton::clicked, this, &PracticeWindow::showProgress);
 
     // As high as the classic panel, so the trace's vertical geometry is the same; any width.
     const QSize classic =
@@ -182,6 +233,8 @@ void PracticeWindow::buildControls() {
         panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         panel->installEventFilter(this);
     }
+    overlay = named(new CaliperOverlay(questionPanel), "caliperOverlay");
+    overlay->hide();
     compareLabel = named(new QLabel(this), "compareLabel");
     layout->addWidget(questionPanel);
     layout->addWidget(compareLabel);
@@ -225,6 +278,22 @@ void PracticeWindow::buildControls() {
     setup->addLayout(optionRow);
     setup->addWidget(noRhythmLabel);
     setup->addWidget(startButton);
+    // An instructor's exam: the code read out or typed, its questions in its order.
+    examLabel = named(new QLabel(setupPage), "examLabel");
+    examEdit = named(new QLineEdit(setupPage), "examEdit");
+    examEdit->setPlaceholderText(QStringLiteral("PX-XXXX-XXXX"));
+    examLabel->setBuddy(examEdit);
+    examEdit->installEventFilter(this);
+    examButton = named(new QPushButton(setupPage), "examButton");
+    examErrorLabel = named(new QLabel(setupPage), "examErrorLabel");
+    examErrorLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
+    examErrorLabel->hide();
+    auto* examRow = new QHBoxLayout;
+    examRow->addWidget(examLabel);
+    examRow->addWidget(examEdit, 1);
+    examRow->addWidget(examButton);
+    setup->addLayout(examRow);
+    setup->addWidget(examErrorLabel);
     pages->addWidget(setupPage);
 
     // A question and its feedback.
@@ -316,6 +385,8 @@ void PracticeWindow::buildControls() {
     fillRhythmTree();
 
     connect(startButton, &QPushButton::clicked, this, [this] { startRound(); });
+    connect(examButton, &QPushButton::clicked, this, [this] { startExam(examEdit->text()); });
+    connect(examEdit, &QLineEdit::textEdited, this, [this] { examErrorLabel->hide(); });
     connect(allRhythmsButton, &QPushButton::clicked, this, [this] {
         Options all = options();
         all.rhythms = RhythmSet::all();
@@ -385,6 +456,32 @@ void PracticeWindow::retranslate() {
     toneCheck->setText(tr("心拍音(&B)"));
     noRhythmLabel->setText(tr("出題する波形を1つ以上選んでください。"));
     startButton->setText(tr("開始(&S)"));
+    examLabel->setText(tr("試験コード(&E):"));
+    examButton->setText(tr("試験を開始(&X)"));
+    progressButton->setText(tr("成績(&T)..."));
+    freezeButton->setText(isFrozen() ? tr("再開(&F)") : tr("一時停止(&F)"));
+    checkButton->setText(tr("答え合わせ(&K)"));
+    languageButton->setText(tr("Language / 言語"));
+    for (QAction* item : languageButton->menu()->actions()) {
+        const auto shown = static_cast<catalogue::Language>(item->data().toInt());
+        //: The language's own name, the same in every language.
+        item->setText(shown == catalogue::Language::japanese ? tr("日本語") : tr("English"));
+        item->setChecked(shown == language);
+    }
+    freezeButton->setEnabled(currentStage != Stage::setup);
+    freezeButton->setAccessibleDescription(
+        tr("モニターを止めてキャリパーで測ります（Pause または F キー）。"));
+    checkButton->setAccessibleDescription(
+        tr("止めた波形に本当の波の位置を示し、キャリパーを採点します。回答前はヒント扱いです。"));
+    progressButton->setAccessibleDescription(tr("正答率と取り違えの多い組み合わせを表示します。"));
+    languageButton->setAccessibleName(tr("Language / 言語"));
+    languageButton->setAccessibleDescription(tr("画面の言語を選びます。"));
+    examEdit->setAccessibleName(tr("試験コード"));
+    examEdit->setAccessibleDescription(tr("講師から受け取った試験コード（例: PX-8AK9-P73D）"));
+    overlay->setAccessibleName(tr("キャリパー"));
+    overlay->setAccessibleDescription(
+        tr("ドラッグで2本の縦線を置き、間隔をミリ秒と毎分の回数で示します。"));
+    describePanels();
     answerLabel->setText(tr("波形名(&L):"));
     hintButton->setText(tr("ヒント(&H)"));
     answerButton->setText(tr("回答(&A)"));
@@ -570,6 +667,7 @@ void PracticeWindow::showSetup() {
     if (currentStage != Stage::setup && round > 0 && currentStage != Stage::summary) {
         progress.finishRound(round);
     }
+    setFrozen(false);
     currentStage = Stage::setup;
     drill.reset();
     fixedQuestions.clear();
@@ -614,6 +712,10 @@ void PracticeWindow::startPairDrill(Rhythm first, Rhythm second) {
 }
 
 void PracticeWindow::beginRound(RoundMode roundMode, int length, const QString& code) {
+    // A pair drill asked for from the progress window may cut a round short: close it first.
+    if (round > 0 && (currentStage == Stage::asking || currentStage == Stage::feedback)) {
+        progress.finishRound(round);
+    }
     mode = roundMode;
     examCode = code;
     planned = length;
@@ -650,11 +752,18 @@ void PracticeWindow::play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed, b
 }
 
 void PracticeWindow::ask(const Question& question) {
+    setFrozen(false);
     current = question;
     hinted = false;
     comparing.reset();
     currentStage = Stage::asking;
-    play(questionScope, question.rhythm, question.seed, false);
+    if (mode == RoundMode::exam) {
+        // The same samples as the question's printed strip.
+        startExamQuestion(questionScope, question.rhythm, question.seed);
+        questionScope.setMarking(false);
+    } else {
+        play(questionScope, question.rhythm, question.seed, false);
+    }
     compareScope.restart();
     comparePanel->hide();
     compareLabel->hide();
@@ -703,6 +812,9 @@ void PracticeWindow::answer(Rhythm rhythm) {
     record.examCode = examCode;
     result.answerId = progress.recordAnswer(record);
     updateNotice();
+    if (progressView && progressView->isVisible()) {
+        progressView->refresh();
+    }
 
     if (drill) {
         drill->record(rhythm, result.hinted);
@@ -754,6 +866,7 @@ void PracticeWindow::replayQuestion() {
     if (currentStage != Stage::feedback || !current) {
         return;
     }
+    setFrozen(false);
     play(questionScope, current->rhythm, current->seed, true);
     if (comparing) {
         // Both from their start again, so they stay side by side.
@@ -766,6 +879,7 @@ void PracticeWindow::compareWithAnswer() {
     if (currentStage != Stage::feedback || answers.empty() || answers.back().correct()) {
         return;
     }
+    setFrozen(false);
     const Result& result = answers.back();
     comparing = result.answer;
     compareLabel->show();
@@ -820,11 +934,108 @@ void PracticeWindow::replayMissed(int row) {
     if (currentStage != Stage::summary || row < 0 || row >= missedList->count()) {
         return;
     }
+    setFrozen(false);
     const int index = missedList->item(row)->data(resultRole).toInt();
     const Result& result = answers[static_cast<std::size_t>(index)];
     play(questionScope, result.question.rhythm, result.question.seed, true);
     replayingLabel->setText(
         tr("再生中: 問題 %1 %2").arg(index + 1).arg(nameOf(result.question.rhythm)));
+}
+
+bool PracticeWindow::startExam(const QString& code) {
+    const ExamResult parsed = parseExamCode(code.toStdString());
+    if (!parsed.ok()) {
+        QString message;
+        switch (parsed.error) {
+        case ExamCodeError::empty:
+            message = tr("試験コードを入力してください。");
+            break;
+        case ExamCodeError::badCharacter:
+            message = tr("試験コードに使えない文字があります。");
+            break;
+        case ExamCodeError::wrongLength:
+            message = tr("試験コードの長さが違います。");
+            break;
+        case ExamCodeError::unknownVersion:
+            message = tr("この試験コードは新しい版の Pulsavo で作られています。");
+            break;
+        default:
+            message = tr("試験コードが正しくありません。入力を確かめてください。");
+            break;
+        }
+        examErrorLabel->setText(message);
+        examErrorLabel->show();
+        return false;
+    }
+    examErrorLabel->hide();
+    const QString canonical = QString::fromStdString(parsed.exam.code);
+    examEdit->setText(canonical);
+    startRound(parsed.exam.questions, RoundMode::exam, canonical);
+    return true;
+}
+
+ProgressWindow* PracticeWindow::progressWindow() const {
+    return progressView.data();
+}
+
+void PracticeWindow::showProgress() {
+    if (!progressView) {
+        progressView = new ProgressWindow(progress.path(), this);
+        progressView->setAttribute(Qt::WA_DeleteOnClose);
+        connect(progressView, &ProgressWindow::pairDrillRequested, this,
+                [this](Rhythm shown, Rhythm answered) {
+                    startPairDrill(shown, answered);
+                    raise();
+                    activateWindow();
+                });
+    } else {
+        progressView->refresh();
+    }
+    progressView->show();
+    progressView->raise();
+    progressView->activateWindow();
+}
+
+void PracticeWindow::setFrozen(bool on) {
+    // Nothing plays before a round starts: nothing to measure.
+    if (on && currentStage == Stage::setup) {
+        return;
+    }
+    if (on == isFrozen()) {
+        return;
+    }
+    questionScope.setPaused(on);
+    // The compared rhythm stops with the question, so the two stay in step.
+    compareScope.setPaused(on);
+    overlay->followFreeze(on);
+    checkButton->setEnabled(on);
+    freezeButton->setText(on ? tr("再開(&F)") : tr("一時停止(&F)"));
+}
+
+void PracticeWindow::checkCalipers() {
+    if (!isFrozen()) {
+        return;
+    }
+    // The true waves tell much about the rhythm: before an answer they are a hint.
+    if (currentStage == Stage::asking && !hinted) {
+        showHint();
+    }
+    overlay->check();
+}
+
+void PracticeWindow::describePanels() {
+    // Only the question's number: a screen reader must not say the answer.
+    const int number = static_cast<int>(answers.size()) + (currentStage == Stage::asking ? 1 : 0);
+    questionPanel->setDescription(currentStage == Stage::setup || number == 0
+                                      ? tr("モニター")
+                                      : tr("モニター: 問題 %1").arg(number));
+    comparePanel->setDescription(comparing ? tr("比較用モニター: %1").arg(nameOf(*comparing))
+                                           : QString());
+}
+
+void PracticeWindow::followLanguage(catalogue::Language chosen) {
+    language = chosen;
+    retranslate();
 }
 
 void PracticeWindow::updateNotice() {
@@ -853,6 +1064,14 @@ void PracticeWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool PracticeWindow::eventFilter(QObject* watched, QEvent* event) {
+    // Enter in the code box starts the exam, never a round from the options.
+    if (watched == examEdit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            startExam(examEdit->text());
+            return true;
+        }
+    }
     // The list makes its first row current, unselected, when it takes the focus; the first
     // arrow key then skips it. With nothing chosen yet, the first key starts from no row.
     if (watched == answerList && event->type() == QEvent::KeyPress &&

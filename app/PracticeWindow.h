@@ -8,6 +8,7 @@
 #include "ProgressStore.h"
 
 #include <QElapsedTimer>
+#include <QPointer>
 #include <QString>
 #include <QWidget>
 
@@ -22,15 +23,19 @@ class QCheckBox;
 class QComboBox;
 class QGroupBox;
 class QLabel;
+class QLineEdit;
 class QListWidget;
 class QListWidgetItem;
 class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
+class QToolButton;
 class QTreeWidget;
 
 namespace pulsavo {
 
+class CaliperOverlay;
+class ProgressWindow;
 class ScopePanel;
 
 // The body of a rhythm's 判定のポイント section (the first section of every catalogue text,
@@ -77,6 +82,22 @@ public:
     void startRound(std::vector<Question> fixed, RoundMode mode, const QString& examCode = {});
     // Two rhythms alternating at random, for a pair the learner confuses.
     void startPairDrill(Rhythm first, Rhythm second);
+    // The questions of an exam code, in its order, each with the trace of its printed strip;
+    // answers are recorded with the code. A bad code leaves the window as it was, with its
+    // message beside the code box, and returns false.
+    bool startExam(const QString& code);
+
+    // The progress window (成績) on this window's database, read afresh each time; its
+    // heat-map cells start a pair drill here.
+    void showProgress();
+    ProgressWindow* progressWindow() const;
+
+    // Freezes the monitors for measuring with calipers (no ticks, no tone) or resumes them.
+    void setFrozen(bool on);
+    bool isFrozen() const { return questionScope.isPaused(); }
+    // Marks the true waves under the calipers; before an answer this counts as a hint.
+    void checkCalipers();
+    CaliperOverlay* caliperOverlay() const { return overlay; }
 
     // The learner's actions, as the buttons and keys trigger them.
     void answer(Rhythm rhythm);
@@ -115,6 +136,8 @@ protected:
 private:
     void buildControls();
     void retranslate();
+    void describePanels();
+    void followLanguage(catalogue::Language chosen);
     void fillRhythmTree();
     void loadSettings();
     void saveSettings() const;
@@ -155,6 +178,12 @@ private:
 
     QLabel* noticeLabel = nullptr;
     QLabel* progressLabel = nullptr;
+    QPushButton* progressButton = nullptr;
+    QPushButton* freezeButton = nullptr;
+    QPushButton* checkButton = nullptr;
+    QToolButton* languageButton = nullptr;
+    CaliperOverlay* overlay = nullptr;
+    QPointer<ProgressWindow> progressView;
     ScopePanel* questionPanel = nullptr;
     QLabel* compareLabel = nullptr;
     ScopePanel* comparePanel = nullptr;
@@ -170,6 +199,10 @@ private:
     QCheckBox* toneCheck = nullptr;
     QLabel* noRhythmLabel = nullptr;
     QPushButton* startButton = nullptr;
+    QLabel* examLabel = nullptr;
+    QLineEdit* examEdit = nullptr;
+    QPushButton* examButton = nullptr;
+    QLabel* examErrorLabel = nullptr;
 
     QWidget* questionPage = nullptr;
     QLabel* answerLabel = nullptr;

@@ -1,5 +1,6 @@
 #include "TrainerApp.h"
 
+#include "ExamCode.h"
 #include "LanguageManager.h"
 #include "PracticeWindow.h"
 #include "PulsavoVersion.h"
@@ -39,11 +40,16 @@ StartOptions parseStartOptions(const QStringList& arguments) {
             "main", "Language of the windows: ja or en (default: the last chosen, else the "
                     "system's)."),
         QStringLiteral("ja|en"));
+    const QCommandLineOption exam(
+        QStringLiteral("exam"),
+        QCoreApplication::translate("main", "Play the exam with this code in the practice window."),
+        QCoreApplication::translate("main", "CODE"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(practice);
     parser.addOption(database);
     parser.addOption(lang);
+    parser.addOption(exam);
 
     StartOptions options;
     if (!parser.parse(arguments)) {
@@ -73,8 +79,15 @@ StartOptions parseStartOptions(const QStringList& arguments) {
     } else if (parser.isSet(database) && parser.value(database).trimmed().isEmpty()) {
         options.action = StartOptions::Action::error;
         options.message = QCoreApplication::translate("main", "--db needs a file name");
+    } else if (const ExamResult parsed = parser.isSet(exam)
+                                             ? parseExamCode(parser.value(exam).toStdString())
+                                             : ExamResult{};
+               !parsed.ok()) {
+        options.action = StartOptions::Action::error;
+        options.message = QString::fromStdString(parsed.message);
     } else {
-        options.practice = parser.isSet(practice);
+        options.practice = parser.isSet(practice) || parser.isSet(exam);
+        options.exam = QString::fromStdString(parsed.exam.code);
         options.database = parser.value(database);
         if (parser.isSet(lang)) {
             options.language = catalogue::parseLanguageCode(parser.value(lang).toStdString());
@@ -92,6 +105,9 @@ bool TrainerApp::initApplication(const StartOptions& options) {
         // The practice window on its own: closing it, the last window, ends the program.
         practice = std::make_unique<PracticeWindow>(options.database);
         practice->show();
+        if (!options.exam.isEmpty()) {
+            practice->startExam(options.exam);
+        }
         return true;
     }
     dialog = std::make_unique<TrainerDialog>();

@@ -23,6 +23,8 @@ struct StartOptions {
     QString database;      // --db PATH: the answers database; empty for the default location
     // --lang ja|en: the windows' language for this run, over the remembered and the system's.
     std::optional<catalogue::Language> language;
+    // --exam CODE: the practice window plays that exam (implies --practice); canonical form.
+    QString exam;
 };
 
 StartOptions parseStartOptions(const QStringList& arguments);

@@ -740,7 +740,12 @@ void TrainerDialog::onPractice() {
 
 void TrainerDialog::onProgress() {
     if (!progress) {
-        progress = new ProgressWindow(QString(), this);
+        // The database the practice window writes, so its answers show here.
+        progress = new ProgressWindow(practiceDatabase, this);
+        connect(progress, &ProgressWindow::pairDrillRequested, this, [this](Rhythm a, Rhythm b) {
+            onPractice();
+            practice->startPairDrill(a, b);
+        });
     } else {
         progress->refresh();
     }

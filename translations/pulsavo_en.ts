@@ -88,6 +88,14 @@
         <source>--db needs a file name</source>
         <translation>--db needs a file name</translation>
     </message>
+    <message>
+        <source>Play the exam with this code in the practice window.</source>
+        <translation>Play the exam with this code in the practice window.</translation>
+    </message>
+    <message>
+        <source>CODE</source>
+        <translation>CODE</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo-strip</name>
@@ -378,6 +386,107 @@ Hints used: %5</translation>
     <message>
         <source>再生中: 問題 %1 %2</source>
         <translation>Replaying: question %1, %2</translation>
+    </message>
+    <message>
+        <source>試験コード(&amp;E):</source>
+        <translation>&amp;Exam code:</translation>
+    </message>
+    <message>
+        <source>試験を開始(&amp;X)</source>
+        <translation>Start e&amp;xam</translation>
+    </message>
+    <message>
+        <source>成績(&amp;T)...</source>
+        <translation>Pr&amp;ogress...</translation>
+    </message>
+    <message>
+        <source>再開(&amp;F)</source>
+        <translation>R&amp;esume</translation>
+    </message>
+    <message>
+        <source>一時停止(&amp;F)</source>
+        <translation>&amp;Freeze</translation>
+    </message>
+    <message>
+        <source>答え合わせ(&amp;K)</source>
+        <translation>Chec&amp;k</translation>
+    </message>
+    <message>
+        <source>Language / 言語</source>
+        <translation>Language / 言語</translation>
+    </message>
+    <message>
+        <source>日本語</source>
+        <extracomment>The language&apos;s own name, the same in every language.</extracomment>
+        <translation>日本語</translation>
+    </message>
+    <message>
+        <source>English</source>
+        <translation>English</translation>
+    </message>
+    <message>
+        <source>モニターを止めてキャリパーで測ります（Pause または F キー）。</source>
+        <translation>Freezes the monitor to measure it with calipers (Pause or F).</translation>
+    </message>
+    <message>
+        <source>止めた波形に本当の波の位置を示し、キャリパーを採点します。回答前はヒント扱いです。</source>
+        <translation>Marks the true waves on the frozen trace and scores the calipers; before you answer it counts as a hint.</translation>
+    </message>
+    <message>
+        <source>正答率と取り違えの多い組み合わせを表示します。</source>
+        <translation>Shows your accuracy and the rhythms you mix up most.</translation>
+    </message>
+    <message>
+        <source>画面の言語を選びます。</source>
+        <translation>Chooses the language of the windows.</translation>
+    </message>
+    <message>
+        <source>試験コード</source>
+        <translation>Exam code</translation>
+    </message>
+    <message>
+        <source>講師から受け取った試験コード（例: PX-8AK9-P73D）</source>
+        <translation>The exam code your instructor gave you (for example PX-8AK9-P73D)</translation>
+    </message>
+    <message>
+        <source>キャリパー</source>
+        <translation>Calipers</translation>
+    </message>
+    <message>
+        <source>ドラッグで2本の縦線を置き、間隔をミリ秒と毎分の回数で示します。</source>
+        <translation>Drag to place two vertical lines; shows the interval in ms and as a rate per minute.</translation>
+    </message>
+    <message>
+        <source>試験コードを入力してください。</source>
+        <translation>Please enter an exam code.</translation>
+    </message>
+    <message>
+        <source>試験コードに使えない文字があります。</source>
+        <translation>The exam code has a character that codes never use.</translation>
+    </message>
+    <message>
+        <source>試験コードの長さが違います。</source>
+        <translation>The exam code has the wrong length.</translation>
+    </message>
+    <message>
+        <source>この試験コードは新しい版の Pulsavo で作られています。</source>
+        <translation>This exam code was made by a newer version of Pulsavo.</translation>
+    </message>
+    <message>
+        <source>試験コードが正しくありません。入力を確かめてください。</source>
+        <translation>The exam code does not check out. Please check what you typed.</translation>
+    </message>
+    <message>
+        <source>モニター</source>
+        <translation>Monitor</translation>
+    </message>
+    <message>
+        <source>モニター: 問題 %1</source>
+        <translation>Monitor: question %1</translation>
+    </message>
+    <message>
+        <source>比較用モニター: %1</source>
+        <translation>Comparison monitor: %1</translation>
     </message>
 </context>
 <context>

@@ -1,6 +1,11 @@
 // The practice window driven as a learner would, offscreen, on a temporary answers database.
+#include "CaliperOverlay.h"
 #include "Catalogue.h"
+#include "ExamCode.h"
+#include "ExamStrip.h"
+#include "LanguageManager.h"
 #include "PracticeWindow.h"
+#include "ProgressWindow.h"
 #include "ScopePanel.h"
 #include "TrainerApp.h"
 #include "TrainerDialog.h"
@@ -10,6 +15,7 @@
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPlainTextEdit>
@@ -18,6 +24,7 @@
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolButton>
 
 #include <memory>
 #include <set>
@@ -89,6 +96,12 @@ private slots:
     void openedFromTheClassicMenu();
     void startOptions_data();
     void startOptions();
+    void examReplaysThePaper_data();
+    void examReplaysThePaper();
+    void badExamCodeStaysInSetup();
+    void pairDrillFromProgress();
+    void freezeAndCalipers();
+    void languageChoice();
 
 private:
     std::unique_ptr<PracticeWindow> makeWindow(const QString& path = {});
@@ -494,6 +507,17 @@ void TestPracticeWindow::openedFromTheClassicMenu() {
     dialog.practiceAction()->trigger();
     QCOMPARE(dialog.practiceWindow(), practice);
     QCOMPARE(dialog.findChildren<PracticeWindow*>().size(), 1);
+
+    // A heat-map cell of the dialog's progress window drills that pair in the practice window.
+    dialog.onProgress();
+    auto* progress = dialog.findChild<pulsavo::ProgressWindow*>();
+    QVERIFY(progress);
+    QCOMPARE(progress->store().path(), dbPath);
+    emit progress->pairDrillRequested(Rhythm::atrialFibrillation, Rhythm::atrialFlutter);
+    QCOMPARE(dialog.practiceWindow(), practice);
+    QCOMPARE(practice->stage(), PracticeWindow::Stage::asking);
+    const Rhythm asked = practice->currentQuestion()->rhythm;
+    QVERIFY(asked == Rhythm::atrialFibrillation || asked == Rhythm::atrialFlutter);
 }
 
 void TestPracticeWindow::startOptions_data() {
@@ -501,15 +525,32 @@ void TestPracticeWindow::startOptions_data() {
     QTest::addColumn<int>("action");
     QTest::addColumn<bool>("practice");
     QTest::addColumn<QString>("database");
+    QTest::addColumn<QString>("exam");
     const auto run = static_cast<int>(pulsavo::StartOptions::Action::run);
     const auto error = static_cast<int>(pulsavo::StartOptions::Action::error);
-    QTest::newRow("none") << QStringList{} << run << false << QString();
-    QTest::newRow("practice") << QStringList{"--practice"} << run << true << QString();
-    QTest::newRow("practice and db")
-        << QStringList{"--practice", "--db", "/tmp/x.sqlite"} << run << true << "/tmp/x.sqlite";
-    QTest::newRow("db=") << QStringList{"--db=a b.sqlite"} << run << false << "a b.sqlite";
-    QTest::newRow("db empty") << QStringList{"--db", ""} << error << false << QString();
-    QTest::newRow("db missing") << QStringList{"--practice", "--db"} << error << false << QString();
+    QTest::newRow("none") << QStringList{} << run << false << QString() << QString();
+    QTest::newRow("practice") << QStringList{"--practice"} << run << true << QString() << QString();
+    QTest::newRow("practice and db") << QStringList{"--practice", "--db", "/tmp/x.sqlite"} << run
+                                     << true << "/tmp/x.sqlite" << QString();
+    QTest::newRow("db=") << QStringList{"--db=a b.sqlite"} << run << false << "a b.sqlite"
+                         << QString();
+    QTest::newRow("db empty") << QStringList{"--db", ""} << error << false << QString()
+                              << QString();
+    QTest::newRow("db missing") << QStringList{"--practice", "--db"} << error << false << QString()
+                                << QString();
+    // A code as typed: any case, dashes anywhere; the options keep its canonical form.
+    const QString code = QString::fromStdString(pulsavo::makeExam(10, 77).exam.code);
+    QString typed = code.toLower();
+    typed.remove(QLatin1Char('-'));
+    QTest::newRow("exam") << QStringList{"--practice", "--exam", typed} << run << true << QString()
+                          << code;
+    QTest::newRow("exam alone") << QStringList{"--exam", code} << run << true << QString() << code;
+    QString mistyped = code;
+    mistyped[4] = mistyped[4] == QLatin1Char('7') ? QLatin1Char('8') : QLatin1Char('7');
+    QTest::newRow("exam mistyped") << QStringList{"--practice", "--exam", mistyped} << error
+                                   << false << QString() << QString();
+    QTest::newRow("exam empty") << QStringList{"--practice", "--exam", ""} << error << false
+                                << QString() << QString();
 }
 
 void TestPracticeWindow::startOptions() {
@@ -517,15 +558,178 @@ void TestPracticeWindow::startOptions() {
     QFETCH(int, action);
     QFETCH(bool, practice);
     QFETCH(QString, database);
+    QFETCH(QString, exam);
     const pulsavo::StartOptions options =
         pulsavo::parseStartOptions(QStringList{QStringLiteral("pulsavo")} + arguments);
     QCOMPARE(static_cast<int>(options.action), action);
     QCOMPARE(options.practice, practice);
     QCOMPARE(options.database, database);
+    QCOMPARE(options.exam, exam);
     if (options.action == pulsavo::StartOptions::Action::error) {
         QVERIFY(!options.message.isEmpty());
         QVERIFY(!options.message.contains(QLatin1Char('\n')));
     }
+}
+
+void TestPracticeWindow::examReplaysThePaper_data() {
+    QTest::addColumn<bool>("typed");
+    QTest::newRow("code box") << true;
+    QTest::newRow("startExam") << false;
+}
+
+// Every question of an exam, in its order, draws the samples of its printed strip, whatever
+// the panel played before; the answers are recorded under the exam's code.
+void TestPracticeWindow::examReplaysThePaper() {
+    QFETCH(bool, typed);
+    const pulsavo::Exam exam = pulsavo::makeExam(5, 4242).exam;
+    const QString code = QString::fromStdString(exam.code);
+    window = makeWindow();
+    window->startRound({{Rhythm::ventricularTachycardia, 9}}, RoundMode::practice);
+    window->monitorClock().advance(137);
+    window->showSetup();
+    if (typed) {
+        QTest::keyClicks(child<QLineEdit>("examEdit"), code.toLower());
+        QTest::mouseClick(child<QPushButton>("examButton"), Qt::LeftButton);
+    } else {
+        QVERIFY(window->startExam(code));
+    }
+    for (std::size_t k = 0; k < exam.questions.size(); ++k) {
+        const Question& paper = exam.questions[k];
+        QCOMPARE(window->stage(), PracticeWindow::Stage::asking);
+        QCOMPARE(window->currentQuestion()->rhythm, paper.rhythm);
+        QCOMPARE(window->currentQuestion()->seed, paper.seed);
+        QVERIFY(!window->questionMonitor().showsMarking());
+        window->monitorClock().advance(pulsavo::examStripTicks);
+        QVERIFY2(sameTrace(window->questionMonitor().history(pulsavo::examStripTicks),
+                           pulsavo::examQuestionStrip(paper.rhythm, paper.seed, {}).samples),
+                 qPrintable(QStringLiteral("question %1").arg(k + 1)));
+        window->answer(paper.rhythm);
+        window->nextQuestion();
+    }
+    QCOMPARE(window->stage(), PracticeWindow::Stage::summary);
+    ProgressStore reader(dbPath);
+    QCOMPARE(reader.answerCount(pulsavo::ProgressFilter{code}), 5);
+    QCOMPARE(reader.answerCount(), 5);
+}
+
+void TestPracticeWindow::badExamCodeStaysInSetup() {
+    window = makeWindow();
+    QString code = QString::fromStdString(pulsavo::makeExam(5, 1).exam.code);
+    code[3] = code[3] == QLatin1Char('A') ? QLatin1Char('B') : QLatin1Char('A');
+    auto* box = child<QLineEdit>("examEdit");
+    QTest::keyClicks(box, code);
+    QVERIFY2(!pulsavo::parseExamCode(code.toStdString()).ok(), qPrintable(code));
+    QTest::keyClick(box, Qt::Key_Return);
+    QCOMPARE(window->stage(), PracticeWindow::Stage::setup);
+    QVERIFY(child<QLabel>("examErrorLabel")->isVisible());
+    QVERIFY(!child<QLabel>("examErrorLabel")->text().isEmpty());
+    QCOMPARE(box->text(), code); // kept for the learner to mend
+    QVERIFY(!window->startExam(QStringLiteral("--")));
+    QCOMPARE(ProgressStore(dbPath).answerCount(), 0);
+}
+
+// 成績 opens the progress window on the window's own database; a heat-map cell drills the
+// pair, cutting the running round short.
+void TestPracticeWindow::pairDrillFromProgress() {
+    window = makeWindow();
+    window->startRound({{Rhythm::sinusRhythm, 1}, {Rhythm::sinusRhythm, 2}}, RoundMode::practice);
+    window->answer(Rhythm::atrialFlutter);
+    QTest::mouseClick(child<QPushButton>("progressButton"), Qt::LeftButton);
+    pulsavo::ProgressWindow* progress = window->progressWindow();
+    QVERIFY(progress);
+    QCOMPARE(progress->store().path(), dbPath);
+    QCOMPARE(progress->summary()
+                 .confusion[0][static_cast<std::size_t>(pulsavo::indexOf(Rhythm::atrialFlutter))],
+             1);
+    pulsavo::ConfusionMap* map = progress->confusionMap();
+    QTest::mouseClick(map, Qt::LeftButton, {},
+                      map->cellRect(Rhythm::sinusRhythm, Rhythm::atrialFlutter).center());
+    for (int question = 0; question < 6; ++question) {
+        QCOMPARE(window->stage(), PracticeWindow::Stage::asking);
+        const Rhythm asked = window->currentQuestion()->rhythm;
+        QVERIFY(asked == Rhythm::sinusRhythm || asked == Rhythm::atrialFlutter);
+        window->answer(asked);
+        window->nextQuestion();
+    }
+    QTest::mouseClick(child<QPushButton>("progressButton"), Qt::LeftButton);
+    QCOMPARE(window->progressWindow(), progress);
+    QCOMPARE(progress->store().answerCount(), 7);
+}
+
+// F freezes the question, the calipers measure it, 答え合わせ before an answer is a hint;
+// Pause resumes and the calipers go.
+void TestPracticeWindow::freezeAndCalipers() {
+    window = makeWindow();
+    QCOMPARE(window->questionMonitor().toneMode(), Monitor::ToneMode::qrs);
+    QTest::keyClick(window.get(), Qt::Key_F);
+    QVERIFY(!window->isFrozen()); // nothing to measure before a round
+    window->startRound({{Rhythm::sinusRhythm, 11}}, RoundMode::practice);
+    window->monitorClock().advance(400);
+    auto* check = child<QPushButton>("checkButton");
+    QVERIFY(!check->isEnabled());
+    QTest::keyClick(window.get(), Qt::Key_F);
+    QVERIFY(window->isFrozen());
+    QVERIFY(window->compareMonitor().isPaused());
+    const long long ticks = window->questionMonitor().tickCount();
+    const int before = tones;
+    window->monitorClock().advance(300);
+    QCOMPARE(window->questionMonitor().tickCount(), ticks);
+    QCOMPARE(tones, before);
+    pulsavo::CaliperOverlay* overlay = window->caliperOverlay();
+    QVERIFY(overlay->isVisible());
+    const int column = *window->questionMonitor().columnOf(ticks);
+    QVERIFY(overlay->addCaliper(column - 150, column - 50));
+    QVERIFY(check->isEnabled());
+    QVERIFY(!window->isHinted());
+    QTest::mouseClick(check, Qt::LeftButton);
+    QVERIFY(overlay->isChecked());
+    QVERIFY(window->isHinted());
+    QTest::keyClick(window.get(), Qt::Key_Pause);
+    QVERIFY(!window->isFrozen());
+    QVERIFY(overlay->calipers().empty());
+    QVERIFY(!overlay->isVisible());
+    window->monitorClock().advance(10);
+    QCOMPARE(window->questionMonitor().tickCount(), ticks + 10);
+    // A frozen question thaws for the next one.
+    QTest::mouseClick(child<QPushButton>("freezeButton"), Qt::LeftButton);
+    window->answer(Rhythm::sinusRhythm);
+    window->nextQuestion();
+    window->startRound({{Rhythm::sinusRhythm, 12}}, RoundMode::practice);
+    QVERIFY(!window->isFrozen());
+}
+
+// The language menu switches the names and texts live; the question panel's accessible
+// description never names the rhythm in either language.
+void TestPracticeWindow::languageChoice() {
+    window = makeWindow();
+    auto* list = child<QListWidget>("answerList");
+    QAction* english = window->findChild<QAction*>(QStringLiteral("englishAction"));
+    QVERIFY(english);
+    english->trigger();
+    const auto cleanup =
+        qScopeGuard([] { pulsavo::LanguageManager::instance().apply(Language::japanese); });
+    QVERIFY(english->isChecked());
+    QCOMPARE(list->item(pulsavo::indexOf(Rhythm::atrialFlutter))->text(),
+             text(pulsavo::catalogue::nameOf(Rhythm::atrialFlutter, Language::english)));
+    window->startRound({{Rhythm::atrialFlutter, 5}, {Rhythm::atrialFlutter, 6}},
+                       RoundMode::practice);
+    const QString described = child<pulsavo::ScopePanel>("questionPanel")->accessibleDescription();
+    QVERIFY(described.contains(QLatin1Char('1')));
+    for (const Language shown : {Language::japanese, Language::english}) {
+        QVERIFY(!described.contains(
+            text(pulsavo::catalogue::nameOf(Rhythm::atrialFlutter, shown)).left(4)));
+    }
+    window->answer(Rhythm::atrialFibrillation);
+    QString explanation =
+        text(pulsavo::catalogue::textOf(Rhythm::atrialFlutter, Language::english));
+    explanation.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    QCOMPARE(child<QPlainTextEdit>("explanationEdit")->toPlainText(), explanation);
+    window->findChild<QAction*>(QStringLiteral("japaneseAction"))->trigger();
+    QCOMPARE(child<QPlainTextEdit>("chosenPoints")->toPlainText(),
+             pulsavo::pointsSection(Rhythm::atrialFibrillation, Language::japanese));
+    window->nextQuestion();
+    QCOMPARE(child<pulsavo::ScopePanel>("questionPanel")->accessibleDescription(),
+             u"モニター: 問題 2"_s);
 }
 
 QTEST_MAIN(TestPracticeWindow)
