@@ -1,4 +1,6 @@
 #include "PracticeWindow.h"
+#include "LadderPanel.h"
+#include "StripSaving.h"
 
 #include "CaliperOverlay.h"
 #include "Catalogue.h"
@@ -236,7 +238,14 @@ void PracticeWindow::buildControls() {
     overlay = named(new CaliperOverlay(questionPanel), "caliperOverlay");
     overlay->hide();
     compareLabel = named(new QLabel(this), "compareLabel");
+    // The ladder gives the answer away: it shows only with the feedback, when asked for.
+    ladderPanel = named(new LadderPanel(this), "ladderPanel");
+    ladderPanel->setMonitor(&questionScope);
+    ladderPanel->setFixedHeight(LadderPanel::preferredHeight);
+    ladderPanel->hide();
+    connect(&clock, &MonitorClock::advanced, ladderPanel, &LadderPanel::refresh);
     layout->addWidget(questionPanel);
+    layout->addWidget(ladderPanel);
     layout->addWidget(compareLabel);
     layout->addWidget(comparePanel);
     comparePanel->hide();
@@ -342,8 +351,15 @@ void PracticeWindow::buildControls() {
     compareButton = named(new QPushButton(feedbackArea), "compareButton");
     replayButton = named(new QPushButton(feedbackArea), "replayButton");
     nextButton = named(new QPushButton(feedbackArea), "nextButton");
+    ladderButton = named(new QPushButton(feedbackArea), "ladderButton");
+    ladderButton->setCheckable(true);
+    ladderButton->setChecked(
+        QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo")).value(ladderKey).toBool());
+    saveStripButton = named(new QPushButton(feedbackArea), "saveStripButton");
     auto* feedbackRow = new QHBoxLayout;
     feedbackRow->addWidget(compareButton);
+    feedbackRow->addWidget(ladderButton);
+    feedbackRow->addWidget(saveStripButton);
     feedbackRow->addStretch();
     feedbackRow->addWidget(replayButton);
     feedbackRow->addWidget(nextButton);
@@ -413,6 +429,12 @@ void PracticeWindow::buildControls() {
     connect(hintButton, &QPushButton::clicked, this, &PracticeWindow::showHint);
     connect(compareButton, &QPushButton::clicked, this, &PracticeWindow::compareWithAnswer);
     connect(replayButton, &QPushButton::clicked, this, &PracticeWindow::replayQuestion);
+    connect(ladderButton, &QPushButton::toggled, this, [this](bool on) {
+        QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo")).setValue(ladderKey, on);
+        ladderPanel->setVisible(on && currentStage == Stage::feedback);
+    });
+    connect(saveStripButton, &QPushButton::clicked, this,
+            [this] { askAndSaveMonitorStrip(this, questionScope, ladderButton->isChecked()); });
     connect(nextButton, &QPushButton::clicked, this, &PracticeWindow::nextQuestion);
     connect(missedList, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { replayMissed(missedList->row(item)); });
@@ -487,6 +509,8 @@ void PracticeWindow::retranslate() {
     answerButton->setText(tr("回答(&A)"));
     pointsBox->setTitle(tr("見分けるポイント"));
     replayButton->setText(tr("もう一度(&R)"));
+    ladderButton->setText(tr("ラダー図(&D)"));
+    saveStripButton->setText(tr("記録紙を保存(&W)..."));
     missedLabel->setText(tr("間違えた問題(&M)（ダブルクリックで再生）:"));
     replayMissedButton->setText(tr("再生(&P)"));
     newRoundButton->setText(tr("新しいラウンド(&N)"));
@@ -767,6 +791,7 @@ void PracticeWindow::ask(const Question& question) {
     compareScope.restart();
     comparePanel->hide();
     compareLabel->hide();
+    ladderPanel->hide();
 
     answerList->setEnabled(true);
     answerList->selectionModel()->clear();
@@ -837,6 +862,7 @@ void PracticeWindow::showFeedback(const Result& result) {
     nextButton->setEnabled(true);
     pointsBox->setVisible(!result.correct());
     compareButton->setVisible(!result.correct());
+    ladderPanel->setVisible(ladderButton->isChecked());
     bannerLabel->setStyleSheet(result.correct() ? QStringLiteral("color: #006400;")
                                                 : QStringLiteral("color: #b00000;"));
     retranslate();

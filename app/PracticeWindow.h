@@ -36,6 +36,7 @@ namespace pulsavo {
 
 class CaliperOverlay;
 class ProgressWindow;
+class LadderPanel;
 class ScopePanel;
 
 // The body of a rhythm's 判定のポイント section (the first section of every catalogue text,
@@ -221,6 +222,10 @@ private:
     QPlainTextEdit* chosenPoints = nullptr;
     QPushButton* compareButton = nullptr;
     QPushButton* replayButton = nullptr;
+    QPushButton* ladderButton = nullptr;
+    QPushButton* saveStripButton = nullptr;
+    LadderPanel* ladderPanel = nullptr;
+    static constexpr const char* ladderKey = "practice/ladder";
     QPushButton* nextButton = nullptr;
 
     QWidget* summaryPage = nullptr;

@@ -9,26 +9,21 @@
 #include "ProgressWindow.h"
 #include "Resources.h"
 #include "ScopePanel.h"
-#include "StripPainter.h"
+#include "StripSaving.h"
 
 #include <QActionGroup>
 #include <QApplication>
 #include <QContextMenuEvent>
-#include <QFileDialog>
-#include <QFileInfo>
 #include <QFocusFrame>
 #include <QIcon>
-#include <QInputDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
-#include <QMessageBox>
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSaveFile>
 #include <QSettings>
 
 #include <algorithm>
@@ -552,67 +547,12 @@ void TrainerDialog::buildMeasureItems() {
             [this] { setToneMode(Monitor::ToneMode::qrs); });
 }
 
-// The last seconds the monitor showed, on ECG paper, as pulsavo-strip draws the same rhythms,
-// seeds and ticks; with the ladder when it is shown.
 bool TrainerDialog::saveStrip(const QString& path, int seconds, QString* error) {
-    const auto name = [](std::optional<Rhythm> rhythm) {
-        const catalogue::Language language = currentLanguage();
-        return fromCatalogue(rhythm ? catalogue::nameOf(*rhythm, language)
-                                    : catalogue::noSelectionMessage(language));
-    };
-    const int height = monitor.sweep().height;
-    try {
-        const StripPainter strip(stripOfMonitor(
-            monitor, seconds * ticksPerSecond, true, ladderItem->isChecked(),
-            height != stripDefaultHeight ? std::optional<int>(height) : std::nullopt, name));
-        const QString suffix = QFileInfo(path).suffix().toLower();
-        const QByteArray data = suffix == QLatin1String("svg")   ? renderSvg(strip)
-                                : suffix == QLatin1String("pdf") ? renderPdf(strip)
-                                                                 : renderPng(strip);
-        // Written whole or not at all: the old file stays until the new one is on disk.
-        QSaveFile file(path);
-        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush() ||
-            !file.commit()) {
-            if (error != nullptr) {
-                *error = file.errorString();
-            }
-            return false;
-        }
-    } catch (const std::exception& failure) {
-        if (error != nullptr) {
-            *error = QString::fromLocal8Bit(failure.what());
-        }
-        return false;
-    }
-    return true;
+    return saveMonitorStrip(monitor, path, seconds, ladderItem->isChecked(), error);
 }
 
 void TrainerDialog::onSaveStrip() {
-    const int available = static_cast<int>(
-        std::min<long long>(monitor.tickCount(), monitor.historyCapacity()) / ticksPerSecond);
-    if (available < minimumStripSeconds) {
-        QMessageBox::information(this, tr("記録紙を保存"),
-                                 tr("保存できるのは、6 秒以上表示した後です。"));
-        return;
-    }
-    bool ok = false;
-    const int seconds = QInputDialog::getInt(
-        this, tr("記録紙を保存"), tr("保存する秒数 (最後の何秒か):"), std::min(12, available),
-        minimumStripSeconds, std::min(maximumStripSeconds, available), 1, &ok);
-    if (!ok) {
-        return;
-    }
-    const QString path =
-        QFileDialog::getSaveFileName(this, tr("記録紙を保存"), QStringLiteral("pulsavo-strip.png"),
-                                     tr("PNG 画像 (*.png);;SVG 画像 (*.svg);;PDF (*.pdf)"));
-    if (path.isEmpty()) {
-        return;
-    }
-    QString error;
-    if (!saveStrip(path, seconds, &error)) {
-        QMessageBox::warning(this, tr("記録紙を保存"),
-                             tr("%1 を保存できませんでした: %2").arg(path, error));
-    }
+    askAndSaveMonitorStrip(this, monitor, ladderItem->isChecked());
 }
 
 void TrainerDialog::setFrozen(bool on) {

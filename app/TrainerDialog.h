@@ -101,10 +101,7 @@ public:
     // file's suffix), whole or not at all; false with the reason in `error` when it cannot.
     bool saveStrip(const QString& path, int seconds, QString* error = nullptr);
     void onSaveStrip();
-    static constexpr int minimumStripSeconds = 6;
-    static constexpr int maximumStripSeconds = 60;
-    // The panel height pulsavo-strip draws by default; a strip names any other.
-    static constexpr int stripDefaultHeight = 146;
+
     // The practice window the context menu opened, while it is open.
     PracticeWindow* practiceWindow() const;
     // The answers database the practice window uses; empty for the default location.

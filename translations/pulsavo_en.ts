@@ -41,6 +41,29 @@
     </message>
 </context>
 <context>
+    <name>StripSaving</name>
+    <message>
+        <source>記録紙を保存</source>
+        <translation>Save strip</translation>
+    </message>
+    <message>
+        <source>保存できるのは、6 秒以上表示した後です。</source>
+        <translation>A strip can be saved once the monitor has shown at least 6 seconds.</translation>
+    </message>
+    <message>
+        <source>保存する秒数 (最後の何秒か):</source>
+        <translation>Seconds to save (the last ones shown):</translation>
+    </message>
+    <message>
+        <source>PNG 画像 (*.png);;SVG 画像 (*.svg);;PDF (*.pdf)</source>
+        <translation>PNG image (*.png);;SVG image (*.svg);;PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>%1 を保存できませんでした: %2</source>
+        <translation>Could not save %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>main</name>
     <message>
         <source>pulsavo: no display found; pulsavo-strip works without one
@@ -488,6 +511,14 @@ Hints used: %5</translation>
         <source>比較用モニター: %1</source>
         <translation>Comparison monitor: %1</translation>
     </message>
+    <message>
+        <source>ラダー図(&amp;D)</source>
+        <translation>La&amp;dder</translation>
+    </message>
+    <message>
+        <source>記録紙を保存(&amp;W)...</source>
+        <translation>Sa&amp;ve strip...</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::ProgressWindow</name>
@@ -753,26 +784,6 @@ The current results file is not deleted but kept under another name.</translatio
     <message>
         <source>心房、房室結節、心室の三段で、各拍の興奮の伝わり方を示します</source>
         <translation>Shows how each impulse travels, in three tiers: atria, AV node and ventricles</translation>
-    </message>
-    <message>
-        <source>記録紙を保存</source>
-        <translation>Save strip</translation>
-    </message>
-    <message>
-        <source>保存できるのは、6 秒以上表示した後です。</source>
-        <translation>A strip can be saved once the monitor has shown at least 6 seconds.</translation>
-    </message>
-    <message>
-        <source>保存する秒数 (最後の何秒か):</source>
-        <translation>Seconds to save (the last ones shown):</translation>
-    </message>
-    <message>
-        <source>PNG 画像 (*.png);;SVG 画像 (*.svg);;PDF (*.pdf)</source>
-        <translation>PNG image (*.png);;SVG image (*.svg);;PDF (*.pdf)</translation>
-    </message>
-    <message>
-        <source>%1 を保存できませんでした: %2</source>
-        <translation>Could not save %1: %2</translation>
     </message>
 </context>
 </TS>

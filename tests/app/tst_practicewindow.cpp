@@ -7,6 +7,7 @@
 #include "PracticeWindow.h"
 #include "ProgressWindow.h"
 #include "ScopePanel.h"
+#include "StripSaving.h"
 #include "TrainerApp.h"
 #include "TrainerDialog.h"
 
@@ -14,6 +15,7 @@
 #include <QApplication>
 #include <QComboBox>
 #include <QGroupBox>
+#include <QImage>
 #include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
@@ -88,6 +90,7 @@ private slots:
     void feedback_data();
     void feedback();
     void hintMarksTheAttempt();
+    void ladderOnlyWithFeedback();
     void answerStoredBeforeFeedback();
     void unwritableDatabaseStillPractises();
     void optionsRemembered();
@@ -377,6 +380,31 @@ void TestPracticeWindow::hintMarksTheAttempt() {
 }
 
 // The feedback's first change (the next button coming on) finds the answer already on disk.
+// The ladder gives the rhythm away: asked for, it shows with the feedback only, and a strip
+// saved then is the question's trace with its ladder.
+void TestPracticeWindow::ladderOnlyWithFeedback() {
+    window = makeWindow();
+    window->show();
+    auto* ladderButton = child<QPushButton>("ladderButton");
+    auto* ladder = child<QWidget>("ladderPanel");
+    window->startRound({{Rhythm::wenckebachBlock, 7}, {Rhythm::completeBlock, 8}},
+                       RoundMode::practice);
+    ladderButton->setChecked(true);
+    window->monitorClock().advance(700);
+    QVERIFY(ladder->isHidden());
+    window->answer(Rhythm::mobitzBlock);
+    QVERIFY(!ladder->isHidden());
+    QTemporaryDir dir;
+    const QString strip = dir.filePath(QStringLiteral("q1.png"));
+    QVERIFY(pulsavo::saveMonitorStrip(window->questionMonitor(), strip, 6, true));
+    QVERIFY(!QImage(strip).isNull());
+    window->nextQuestion();
+    QVERIFY(ladder->isHidden());
+    ladderButton->setChecked(false);
+    window->answer(Rhythm::completeBlock);
+    QVERIFY(ladder->isHidden());
+}
+
 void TestPracticeWindow::answerStoredBeforeFeedback() {
     window = makeWindow();
     window->answerClock = [] { return 1234; };

@@ -1,0 +1,95 @@
+#include "StripSaving.h"
+
+#include "Catalogue.h"
+#include "LanguageManager.h"
+#include "Monitor.h"
+#include "StripPainter.h"
+
+#include <QCoreApplication>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QInputDialog>
+#include <QMessageBox>
+#include <QSaveFile>
+
+#include <algorithm>
+#include <exception>
+
+namespace pulsavo {
+
+namespace {
+
+QString rhythmName(std::optional<Rhythm> rhythm) {
+    const catalogue::Language language = LanguageManager::instance().language();
+    const std::string_view name =
+        rhythm ? catalogue::nameOf(*rhythm, language) : catalogue::noSelectionMessage(language);
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+} // namespace
+
+bool saveMonitorStrip(const Monitor& monitor, const QString& path, int seconds, bool ladder,
+                      QString* error) {
+    const int height = monitor.sweep().height;
+    try {
+        const StripPainter strip(stripOfMonitor(
+            monitor, seconds * ticksPerSecond, true, ladder,
+            height != stripDefaultHeight ? std::optional<int>(height) : std::nullopt, rhythmName));
+        const QString suffix = QFileInfo(path).suffix().toLower();
+        const QByteArray data = suffix == QLatin1String("svg")   ? renderSvg(strip)
+                                : suffix == QLatin1String("pdf") ? renderPdf(strip)
+                                                                 : renderPng(strip);
+        // The old file stays until the new one is complete and flushed.
+        QSaveFile file(path);
+        if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.flush() ||
+            !file.commit()) {
+            if (error != nullptr) {
+                *error = file.errorString();
+            }
+            return false;
+        }
+    } catch (const std::exception& failure) {
+        if (error != nullptr) {
+            *error = QString::fromLocal8Bit(failure.what());
+        }
+        return false;
+    }
+    return true;
+}
+
+void askAndSaveMonitorStrip(QWidget* parent, const Monitor& monitor, bool ladder) {
+    const int available = static_cast<int>(
+        std::min<long long>(monitor.tickCount(), monitor.historyCapacity()) / ticksPerSecond);
+    if (available < minimumStripSeconds) {
+        QMessageBox::information(
+            parent, QCoreApplication::translate("StripSaving", "記録紙を保存"),
+            QCoreApplication::translate("StripSaving", "保存できるのは、6 秒以上表示した後です。"));
+        return;
+    }
+    bool ok = false;
+    const int seconds = QInputDialog::getInt(
+        parent, QCoreApplication::translate("StripSaving", "記録紙を保存"),
+        QCoreApplication::translate("StripSaving", "保存する秒数 (最後の何秒か):"),
+        std::min(12, available), minimumStripSeconds, std::min(maximumStripSeconds, available), 1,
+        &ok);
+    if (!ok) {
+        return;
+    }
+    const QString path = QFileDialog::getSaveFileName(
+        parent, QCoreApplication::translate("StripSaving", "記録紙を保存"),
+        QStringLiteral("pulsavo-strip.png"),
+        QCoreApplication::translate("StripSaving",
+                                    "PNG 画像 (*.png);;SVG 画像 (*.svg);;PDF (*.pdf)"));
+    if (path.isEmpty()) {
+        return;
+    }
+    QString error;
+    if (!saveMonitorStrip(monitor, path, seconds, ladder, &error)) {
+        QMessageBox::warning(
+            parent, QCoreApplication::translate("StripSaving", "記録紙を保存"),
+            QCoreApplication::translate("StripSaving", "%1 を保存できませんでした: %2")
+                .arg(path, error));
+    }
+}
+
+} // namespace pulsavo

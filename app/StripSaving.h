@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QString>
+
+class QWidget;
+
+namespace pulsavo {
+
+class Monitor;
+
+inline constexpr int minimumStripSeconds = 6;
+inline constexpr int maximumStripSeconds = 60;
+// The panel height pulsavo-strip draws by default; a strip names any other.
+inline constexpr int stripDefaultHeight = 146;
+
+// Writes the last `seconds` a monitor showed as a strip on ECG paper (PNG, SVG or PDF by the
+// file's suffix), with the ladder when asked and the monitor keeps its waves: the picture
+// pulsavo-strip draws for the same rhythms, seeds and ticks. Whole or not at all; false with the
+// reason in `error` when it cannot.
+bool saveMonitorStrip(const Monitor& monitor, const QString& path, int seconds, bool ladder,
+                      QString* error = nullptr);
+
+// Asks how many seconds and where, then saves; a failure is shown in a message box.
+void askAndSaveMonitorStrip(QWidget* parent, const Monitor& monitor, bool ladder);
+
+} // namespace pulsavo
