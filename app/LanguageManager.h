@@ -10,7 +10,7 @@
 namespace pulsavo {
 
 // The language of the trainer's windows, one for the whole application. Japanese is the
-// source text and needs no translator; English installs the built-in translation. Windows
+// source text and needs no translator; English installs the built-in translation. Open windows
 // retranslate on QEvent::LanguageChange, or on languageChanged for what is not a tr() string
 // (catalogue names and texts).
 class LanguageManager : public QObject {

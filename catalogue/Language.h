@@ -5,7 +5,7 @@
 
 namespace pulsavo::catalogue {
 
-// The languages the catalogue is written in; Japanese is the original edition.
+// The languages the catalogue is written in; Japanese is the edition the English follows.
 enum class Language { japanese, english };
 
 // "ja" or "en", as on the command line.

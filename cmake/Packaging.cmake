@@ -38,14 +38,17 @@ install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}
 # Manual pages and the Debian changelog are installed compressed, as Debian policy wants.
 find_program(PULSAVO_GZIP gzip REQUIRED)
 set(pulsavo_compressed)
-foreach(source IN ITEMS docs/pulsavo.1 docs/pulsavo-strip.1 cmake/debian/changelog)
+# The changelog's version comes from the one version source.
+configure_file(cmake/debian/changelog.in ${PROJECT_BINARY_DIR}/debian/changelog @ONLY)
+foreach(source IN ITEMS ${PROJECT_SOURCE_DIR}/docs/pulsavo.1 ${PROJECT_SOURCE_DIR}/docs/pulsavo-strip.1
+                        ${PROJECT_BINARY_DIR}/debian/changelog)
     get_filename_component(name ${source} NAME)
     set(output ${PROJECT_BINARY_DIR}/compressed/${name}.gz)
     add_custom_command(OUTPUT ${output}
         COMMAND ${CMAKE_COMMAND} -E make_directory ${PROJECT_BINARY_DIR}/compressed
         COMMAND sh -c "${PULSAVO_GZIP} -9nc \"$1\" > \"$2\"" sh
-                ${PROJECT_SOURCE_DIR}/${source} ${output}
-        DEPENDS ${PROJECT_SOURCE_DIR}/${source} VERBATIM)
+                ${source} ${output}
+        DEPENDS ${source} VERBATIM)
     list(APPEND pulsavo_compressed ${output})
 endforeach()
 add_custom_target(pulsavo_compressed_docs ALL DEPENDS ${pulsavo_compressed})

@@ -105,9 +105,9 @@ void createVersion1(const QString& path, int userVersion = 1) {
                  " app_version TEXT NOT NULL, exam_code TEXT)",
                  "CREATE INDEX answers_round ON answers(round_id)",
                  "INSERT INTO rounds VALUES (1, '2024-01-05T09:00:00.000Z', 'practice', NULL,"
-                 " 10, '', '1.0.0.1', NULL)",
+                 " 10, '', '1.0.0.0', NULL)",
                  "INSERT INTO answers VALUES (1, '2024-01-05T09:00:05.000Z', 1, 11, 777, 10, 0,"
-                 " 1, 4200, '1.0.0.1', NULL)",
+                 " 1, 4200, '1.0.0.0', NULL)",
              }) {
             QVERIFY2(query.exec(QString::fromLatin1(sql)), qPrintable(query.lastError().text()));
         }
