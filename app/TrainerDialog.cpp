@@ -199,9 +199,11 @@ void TrainerDialog::buildControls() {
     auto* explanationFocus = new QFocusFrame(this);
     explanationFocus->setObjectName(QStringLiteral("explanationFocus"));
     explanationFocus->hide();
+    // The box itself, not the dialog, is captured: focus moves while the dialog is destroyed.
+    QPlainTextEdit* box = explanationEdit;
     connect(qApp, &QApplication::focusChanged, explanationFocus,
-            [this, explanationFocus](QWidget* /*old*/, QWidget* now) {
-                explanationFocus->setWidget(now == explanationEdit ? explanationEdit : nullptr);
+            [box, explanationFocus](QWidget* /*old*/, QWidget* now) {
+                explanationFocus->setWidget(now == box ? box : nullptr);
             });
 
     scopePanel = new ScopePanel(this);
