@@ -64,13 +64,9 @@ constexpr std::array<std::pair<Sweep::Highlight, const char*>, 3> highlightNames
     {Sweep::Highlight::colourBlindSafe, "colourBlindSafe"},
 }};
 
-QSettings trainerSettings() {
-    return QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
-}
-
 Sweep::Highlight storedHighlight() {
     const QString stored =
-        trainerSettings().value(QLatin1String(TrainerDialog::highlightKey)).toString();
+        settings().value(QLatin1String(TrainerDialog::highlightKey)).toString();
     for (const auto& [style, name] : highlightNames) {
         if (stored == QLatin1String(name)) {
             return style;
@@ -379,7 +375,7 @@ void TrainerDialog::chooseHighlight(Sweep::Highlight style) {
     }
     for (const auto& [each, name] : highlightNames) {
         if (each == style) {
-            trainerSettings().setValue(QLatin1String(highlightKey), QLatin1String(name));
+            settings().setValue(QLatin1String(highlightKey), QLatin1String(name));
         }
     }
 }
