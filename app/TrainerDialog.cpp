@@ -65,8 +65,7 @@ constexpr std::array<std::pair<Sweep::Highlight, const char*>, 3> highlightNames
 }};
 
 Sweep::Highlight storedHighlight() {
-    const QString stored =
-        settings().value(QLatin1String(TrainerDialog::highlightKey)).toString();
+    const QString stored = settings().value(QLatin1String(TrainerDialog::highlightKey)).toString();
     for (const auto& [style, name] : highlightNames) {
         if (stored == QLatin1String(name)) {
             return style;
