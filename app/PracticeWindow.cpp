@@ -277,12 +277,14 @@ void PracticeWindow::buildControls() {
     allRhythmsButton = named(new QPushButton(setupPage), "allRhythmsButton");
     adaptiveCheck = named(new QCheckBox(setupPage), "adaptiveCheck");
     toneCheck = named(new QCheckBox(setupPage), "toneCheck");
+    measureCheck = named(new QCheckBox(setupPage), "measureCheck");
     noRhythmLabel = named(new QLabel(setupPage), "noRhythmLabel");
     startButton = named(new QPushButton(setupPage), "startButton");
     auto* optionRow = new QHBoxLayout;
     optionRow->addWidget(allRhythmsButton);
     optionRow->addWidget(adaptiveCheck);
     optionRow->addWidget(toneCheck);
+    optionRow->addWidget(measureCheck);
     optionRow->addStretch();
     setup->addLayout(optionRow);
     setup->addWidget(noRhythmLabel);
@@ -368,6 +370,21 @@ void PracticeWindow::buildControls() {
     feedback->addWidget(chosenLabel);
     feedback->addWidget(explanationEdit, 1);
     feedback->addWidget(pointsBox, 1);
+    // A measurement asked after the answer, so that the true waves it shows give nothing away.
+    measureBox = named(new QGroupBox(feedbackArea), "measureBox");
+    auto* measuring = new QVBoxLayout(measureBox);
+    measureTaskLabel = named(new QLabel(measureBox), "measureTaskLabel");
+    measureTaskLabel->setWordWrap(true);
+    measureButton = named(new QPushButton(measureBox), "measureButton");
+    measureResultLabel = named(new QLabel(measureBox), "measureResultLabel");
+    measureResultLabel->setWordWrap(true);
+    auto* measureRow = new QHBoxLayout;
+    measureRow->addWidget(measureButton);
+    measureRow->addWidget(measureResultLabel, 1);
+    measuring->addWidget(measureTaskLabel);
+    measuring->addLayout(measureRow);
+    measureBox->hide();
+    feedback->addWidget(measureBox);
     feedback->addLayout(feedbackRow);
     question->addWidget(feedbackArea, 3);
     pages->addWidget(questionPage);
@@ -414,6 +431,8 @@ void PracticeWindow::buildControls() {
     });
     connect(lengthCombo, &QComboBox::currentIndexChanged, this, [this] { saveSettings(); });
     connect(adaptiveCheck, &QCheckBox::toggled, this, [this] { saveSettings(); });
+    connect(measureCheck, &QCheckBox::toggled, this, [this] { saveSettings(); });
+    connect(measureButton, &QPushButton::clicked, this, [this] { submitMeasurement(); });
     connect(toneCheck, &QCheckBox::toggled, this, [this](bool on) {
         if (on && !tone) {
             tone = std::make_unique<BeatTone>();
@@ -476,6 +495,9 @@ void PracticeWindow::retranslate() {
     allRhythmsButton->setText(tr("すべて選択(&L)"));
     adaptiveCheck->setText(tr("苦手な波形を多く出題(&D)"));
     toneCheck->setText(tr("心拍音(&B)"));
+    measureCheck->setText(tr("計測課題も出す(&M)"));
+    measureCheck->setToolTip(
+        tr("回答のあと、止めた波形でキャリパーを使って間隔を測る課題を出します。"));
     noRhythmLabel->setText(tr("出題する波形を1つ以上選んでください。"));
     startButton->setText(tr("開始(&S)"));
     examLabel->setText(tr("試験コード(&E):"));
@@ -514,6 +536,9 @@ void PracticeWindow::retranslate() {
     missedLabel->setText(tr("間違えた問題(&M)（ダブルクリックで再生）:"));
     replayMissedButton->setText(tr("再生(&P)"));
     newRoundButton->setText(tr("新しいラウンド(&N)"));
+    measureBox->setTitle(tr("計測課題"));
+    measureTaskLabel->setText(taskText());
+    measureButton->setText(tr("計測を答える(&U)"));
 
     for (int row = 0; row < answerList->count(); ++row) {
         QListWidgetItem* item = answerList->item(row);
@@ -578,13 +603,28 @@ void PracticeWindow::retranslate() {
         }
         const int count = static_cast<int>(answers.size());
         const double accuracy = count > 0 ? 100.0 * correct / count : 0.0;
-        summaryLabel->setText(
+        QString summary =
             tr("得点: %1 / %2\n正答率: %3%\n回答時間の中央値: %4 秒\nヒント使用: %5 問")
                 .arg(correct)
                 .arg(count)
                 .arg(accuracy, 0, 'f', 0)
                 .arg(medianOf(times) / 1000.0, 0, 'f', 1)
-                .arg(hintedCount));
+                .arg(hintedCount);
+        int measured = 0;
+        int measuredRight = 0;
+        for (const Result& result : answers) {
+            if (result.measurement) {
+                ++measured;
+                measuredRight += result.measurement->score.right ? 1 : 0;
+            }
+        }
+        if (measured > 0) {
+            summary += QLatin1Char('\n') + tr("計測: %1 / %2 が誤差 %3 ms 以内")
+                                               .arg(measuredRight)
+                                               .arg(measured)
+                                               .arg(calipers::toleranceMs);
+        }
+        summaryLabel->setText(summary);
         for (int row = 0; row < missedList->count(); ++row) {
             QListWidgetItem* item = missedList->item(row);
             const Result& result =
@@ -609,6 +649,7 @@ void PracticeWindow::loadSettings() {
         settings.value(QStringLiteral("rhythms"), saved.rhythms.bits()).toUInt());
     saved.adaptive = settings.value(QStringLiteral("adaptive"), saved.adaptive).toBool();
     saved.beatTone = settings.value(QStringLiteral("beatTone"), saved.beatTone).toBool();
+    saved.measure = settings.value(QStringLiteral("measure"), saved.measure).toBool();
     setOptions(saved);
 }
 
@@ -621,6 +662,7 @@ void PracticeWindow::saveSettings() const {
     settings.setValue(QStringLiteral("rhythms"), current.rhythms.bits());
     settings.setValue(QStringLiteral("adaptive"), current.adaptive);
     settings.setValue(QStringLiteral("beatTone"), current.beatTone);
+    settings.setValue(QStringLiteral("measure"), current.measure);
 }
 
 PracticeWindow::Options PracticeWindow::options() const {
@@ -629,6 +671,7 @@ PracticeWindow::Options PracticeWindow::options() const {
     current.rhythms = checkedRhythms();
     current.adaptive = adaptiveCheck->isChecked();
     current.beatTone = toneCheck->isChecked();
+    current.measure = measureCheck->isChecked();
     return current;
 }
 
@@ -650,6 +693,7 @@ void PracticeWindow::setOptions(const Options& options) {
     rhythmTree->viewport()->update();
     adaptiveCheck->setChecked(options.adaptive);
     toneCheck->setChecked(options.beatTone);
+    measureCheck->setChecked(options.measure);
     updateStartButton();
     saveSettings();
 }
@@ -684,6 +728,7 @@ QString PracticeWindow::optionsJson() const {
     object.insert(QStringLiteral("adaptive"),
                   drill && drill->options().mode == DrillMode::adaptive);
     object.insert(QStringLiteral("beatTone"), current.beatTone);
+    object.insert(QStringLiteral("measure"), current.measure);
     return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
 }
 
@@ -699,6 +744,7 @@ void PracticeWindow::showSetup() {
     current.reset();
     planned = 0;
     comparing.reset();
+    task.reset();
     comparePanel->hide();
     compareLabel->hide();
     questionScope.restart();
@@ -780,6 +826,8 @@ void PracticeWindow::ask(const Question& question) {
     current = question;
     hinted = false;
     comparing.reset();
+    task.reset();
+    measureBox->hide();
     currentStage = Stage::asking;
     if (mode == RoundMode::exam) {
         // The same samples as the question's printed strip.
@@ -865,8 +913,97 @@ void PracticeWindow::showFeedback(const Result& result) {
     ladderPanel->setVisible(ladderButton->isChecked());
     bannerLabel->setStyleSheet(result.correct() ? QStringLiteral("color: #006400;")
                                                 : QStringLiteral("color: #b00000;"));
+    showTask();
     retranslate();
     nextButton->setFocus();
+}
+
+void PracticeWindow::showTask() {
+    task = measureCheck->isChecked() && current ? calipers::taskFor(current->rhythm, current->seed)
+                                                : std::nullopt;
+    taskHinted = false;
+    taskStartMs = answerClock();
+    measureBox->setVisible(task.has_value());
+    measureButton->setEnabled(task.has_value());
+    measureResultLabel->clear();
+    measureResultLabel->setStyleSheet({});
+    if (task) {
+        overlay->setKind(*task);
+    }
+}
+
+QString PracticeWindow::taskText() const {
+    if (!task && (answers.empty() || !answers.back().measurement)) {
+        return {};
+    }
+    const calipers::Kind kind = task ? *task : answers.back().measurement->kind;
+    return tr("%1 を測ってください: 一時停止 (F) して、波形の上を端から端までドラッグし、"
+              "［計測を答える］を押します。")
+        .arg(CaliperOverlay::kindName(kind));
+}
+
+bool PracticeWindow::submitMeasurement() {
+    if (currentStage != Stage::feedback || !task || answers.empty()) {
+        return false;
+    }
+    const auto refuse = [this](const QString& why) {
+        measureResultLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
+        measureResultLabel->setText(why);
+        return false;
+    };
+    if (!isFrozen()) {
+        return refuse(tr("先に一時停止 (F) してください。"));
+    }
+    const std::vector<calipers::Caliper>& set = overlay->calipers();
+    int chosen = -1;
+    if (overlay->selectedIndex() >= 0 &&
+        set[static_cast<std::size_t>(overlay->selectedIndex())].kind == *task) {
+        chosen = overlay->selectedIndex();
+    } else {
+        for (int i = static_cast<int>(set.size()) - 1; i >= 0 && chosen < 0; --i) {
+            chosen = set[static_cast<std::size_t>(i)].kind == *task ? i : -1;
+        }
+    }
+    if (chosen < 0) {
+        return refuse(tr("%1 のキャリパーがありません。波形の上をドラッグして置いてください。")
+                          .arg(CaliperOverlay::kindName(*task)));
+    }
+    const std::vector<CaliperOverlay::Result> scored = overlay->check();
+    const CaliperOverlay::Result& mine = scored[static_cast<std::size_t>(chosen)];
+    if (!mine.score) {
+        return refuse(CaliperOverlay::verdict(mine));
+    }
+
+    Result& result = answers.back();
+    Measurement measurement;
+    measurement.kind = *task;
+    measurement.score = *mine.score;
+    measurement.hinted = taskHinted;
+    // Recorded like an answer: on disk before the verdict shows.
+    AnswerRecord record;
+    record.roundId = std::max<std::int64_t>(round, 0);
+    record.shown = result.question.rhythm;
+    record.seed = result.question.seed;
+    record.correct = measurement.score.right;
+    record.hinted = measurement.hinted;
+    record.answerMs = static_cast<int>(std::clamp<qint64>(answerClock() - taskStartMs, 0, INT_MAX));
+    record.examCode = examCode;
+    record.kind = QString::fromLatin1(calipers::storedName(*task));
+    record.valueMs = measurement.score.measuredMs;
+    record.errorMs = measurement.score.errorMs;
+    measurement.answerId = progress.recordAnswer(record);
+    updateNotice();
+    result.measurement = measurement;
+    task.reset();
+
+    measureButton->setEnabled(false);
+    measureResultLabel->setStyleSheet(measurement.score.right ? QStringLiteral("color: #006400;")
+                                                              : QStringLiteral("color: #b00000;"));
+    measureResultLabel->setText(tr("あなたの計測 %1 ms。%2")
+                                    .arg(measurement.score.measuredMs)
+                                    .arg(CaliperOverlay::verdict(mine)));
+    nextButton->setFocus();
+    return true;
 }
 
 void PracticeWindow::showHint() {
@@ -936,6 +1073,7 @@ void PracticeWindow::showSummary() {
     }
     current.reset();
     comparing.reset();
+    task.reset();
     comparePanel->hide();
     compareLabel->hide();
     compareScope.restart();
@@ -1046,6 +1184,11 @@ void PracticeWindow::checkCalipers() {
     if (currentStage == Stage::asking && !hinted) {
         showHint();
     }
+    // With a measurement task open, checking is giving it: the marks would show the answer.
+    if (task && submitMeasurement()) {
+        return;
+    }
+    taskHinted = taskHinted || task.has_value();
     overlay->check();
 }
 

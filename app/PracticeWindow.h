@@ -1,6 +1,7 @@
 #pragma once
 
 #include "BeatTone.h"
+#include "Calipers.h"
 #include "Drill.h"
 #include "Language.h"
 #include "Monitor.h"
@@ -52,6 +53,14 @@ class PracticeWindow : public QWidget {
 public:
     enum class Stage { setup, asking, feedback, summary };
 
+    // The learner's answer to a question's measurement task, scored against the true interval.
+    struct Measurement {
+        calipers::Kind kind = calipers::Kind::rr;
+        calipers::Score score;
+        bool hinted = false;        // the true waves were shown before it was given
+        std::int64_t answerId = -1; // the database row; -1 when it could not be written
+    };
+
     // One answered question of the current round.
     struct Result {
         Question question;
@@ -59,6 +68,7 @@ public:
         bool hinted = false;
         int answerMs = 0;
         std::int64_t answerId = -1; // the database row; -1 when it could not be written
+        std::optional<Measurement> measurement;
         bool correct() const { return answer == question.rhythm; }
     };
 
@@ -68,6 +78,8 @@ public:
         RhythmSet rhythms = RhythmSet::all();
         bool adaptive = true;
         bool beatTone = true;
+        // After each answer, a measurement on the frozen trace ("measure the PR interval").
+        bool measure = false;
     };
     static constexpr std::array<int, 3> roundLengths{10, 20, 36};
 
@@ -99,6 +111,13 @@ public:
     // Marks the true waves under the calipers; before an answer this counts as a hint.
     void checkCalipers();
     CaliperOverlay* caliperOverlay() const { return overlay; }
+
+    // The measurement the answered question asks for, while it is still to be given.
+    std::optional<calipers::Kind> measurementTask() const { return task; }
+    // Scores the task's caliper (the selected one, else the last one set for it), records it
+    // like an answer and marks the true waves. False, with the reason beside the task, when
+    // there is no task, no caliper for it or no such interval in view.
+    bool submitMeasurement();
 
     // The learner's actions, as the buttons and keys trigger them.
     void answer(Rhythm rhythm);
@@ -151,6 +170,8 @@ private:
     void resetSweeps();
     void updateNotice();
     void updateStartButton();
+    void showTask();
+    QString taskText() const;
     void submitSelected();
     QString nameOf(Rhythm rhythm) const;
     RhythmSet checkedRhythms() const;
@@ -176,6 +197,9 @@ private:
     QElapsedTimer questionTimer;
     std::vector<Result> answers;
     std::optional<Rhythm> comparing;
+    std::optional<calipers::Kind> task;
+    bool taskHinted = false;
+    qint64 taskStartMs = 0;
 
     QLabel* noticeLabel = nullptr;
     QLabel* progressLabel = nullptr;
@@ -198,6 +222,7 @@ private:
     QPushButton* allRhythmsButton = nullptr;
     QCheckBox* adaptiveCheck = nullptr;
     QCheckBox* toneCheck = nullptr;
+    QCheckBox* measureCheck = nullptr;
     QLabel* noRhythmLabel = nullptr;
     QPushButton* startButton = nullptr;
     QLabel* examLabel = nullptr;
@@ -227,6 +252,10 @@ private:
     LadderPanel* ladderPanel = nullptr;
     static constexpr const char* ladderKey = "practice/ladder";
     QPushButton* nextButton = nullptr;
+    QGroupBox* measureBox = nullptr;
+    QLabel* measureTaskLabel = nullptr;
+    QPushButton* measureButton = nullptr;
+    QLabel* measureResultLabel = nullptr;
 
     QWidget* summaryPage = nullptr;
     QLabel* summaryLabel = nullptr;

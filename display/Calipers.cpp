@@ -38,6 +38,69 @@ bool drawn(const WaveEvent& event) {
 
 } // namespace
 
+std::span<const Kind> tasksOf(Rhythm rhythm) {
+    static constexpr std::array sinus{Kind::rr, Kind::pr, Kind::qrs};
+    static constexpr std::array rate{Kind::rr};
+    static constexpr std::array wide{Kind::qrs};
+    static constexpr std::array tachycardia{Kind::rr, Kind::qrs};
+    static constexpr std::array pause{Kind::pp};
+    static constexpr std::array conduction{Kind::pr};
+    static constexpr std::array mobitz{Kind::pr, Kind::pp};
+    static constexpr std::array dissociation{Kind::pp, Kind::rr};
+    switch (rhythm) {
+    case Rhythm::sinusRhythm:
+        return sinus;
+    case Rhythm::supraventricularPremature:
+    case Rhythm::atrialTachycardia:
+    case Rhythm::junctionalTachycardia:
+    case Rhythm::atrialFibrillation:
+    case Rhythm::atrialFlutter:
+    case Rhythm::shortRun:
+        return rate;
+    case Rhythm::sporadicPvc:
+    case Rhythm::multifocalPvc:
+    case Rhythm::rOnT:
+        return wide;
+    case Rhythm::ventricularTachycardia:
+        return tachycardia;
+    case Rhythm::ventricularFibrillation:
+        return {};
+    case Rhythm::sinusArrest:
+    case Rhythm::sinoatrialBlock:
+        return pause;
+    case Rhythm::firstDegreeBlock:
+    case Rhythm::wenckebachBlock:
+        return conduction;
+    case Rhythm::mobitzBlock:
+        return mobitz;
+    case Rhythm::completeBlock:
+        return dissociation;
+    }
+    return {};
+}
+
+std::optional<Kind> taskFor(Rhythm rhythm, std::uint32_t seed) {
+    const std::span<const Kind> tasks = tasksOf(rhythm);
+    if (tasks.empty()) {
+        return std::nullopt;
+    }
+    return tasks[seed % tasks.size()];
+}
+
+const char* storedName(Kind kind) {
+    switch (kind) {
+    case Kind::rr:
+        return "rr";
+    case Kind::pp:
+        return "pp";
+    case Kind::pr:
+        return "pr";
+    case Kind::qrs:
+        return "qrs";
+    }
+    return "";
+}
+
 std::optional<double> ratePerMinute(int ms) {
     if (ms <= 0) {
         return std::nullopt;

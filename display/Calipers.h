@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Rhythm.h"
 #include "WaveEvent.h"
 
 #include <cstdint>
@@ -28,6 +29,16 @@ struct Caliper {
 
     int ms() const { return static_cast<int>((to > from ? to - from : from - to) * msPerTick); }
 };
+
+// The measurements a practice question may ask of a rhythm: the intervals that tell it from the
+// rhythms it is confused with (the PR of the AV blocks, the pauses of sinus arrest and SA block,
+// the width of a ventricular beat, the rate of a tachycardia). Empty where nothing can be
+// measured: ventricular fibrillation has neither P waves nor complexes.
+std::span<const Kind> tasksOf(Rhythm rhythm);
+// The one a question asks: chosen by its seed, so an exam's question always asks the same.
+std::optional<Kind> taskFor(Rhythm rhythm, std::uint32_t seed);
+// The name a measurement is stored under: "rr", "pp", "pr" or "qrs".
+const char* storedName(Kind kind);
 
 // Beats per minute of an interval; none for an empty one.
 std::optional<double> ratePerMinute(int ms);

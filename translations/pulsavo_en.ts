@@ -519,6 +519,42 @@ Hints used: %5</translation>
         <source>記録紙を保存(&amp;W)...</source>
         <translation>Sa&amp;ve strip...</translation>
     </message>
+    <message>
+        <source>計測課題も出す(&amp;M)</source>
+        <translation>Also ask for a &amp;measurement</translation>
+    </message>
+    <message>
+        <source>回答のあと、止めた波形でキャリパーを使って間隔を測る課題を出します。</source>
+        <translation>After each answer, asks you to measure an interval on the frozen trace with the calipers.</translation>
+    </message>
+    <message>
+        <source>計測課題</source>
+        <translation>Measurement</translation>
+    </message>
+    <message>
+        <source>計測を答える(&amp;U)</source>
+        <translation>S&amp;ubmit measurement</translation>
+    </message>
+    <message>
+        <source>計測: %1 / %2 が誤差 %3 ms 以内</source>
+        <translation>Measurements: %1 of %2 within %3 ms</translation>
+    </message>
+    <message>
+        <source>%1 を測ってください: 一時停止 (F) して、波形の上を端から端までドラッグし、［計測を答える］を押します。</source>
+        <translation>Measure the %1: freeze the monitor (F), drag across the trace from one end of the interval to the other, then press [Submit measurement].</translation>
+    </message>
+    <message>
+        <source>先に一時停止 (F) してください。</source>
+        <translation>Freeze the monitor first (F).</translation>
+    </message>
+    <message>
+        <source>%1 のキャリパーがありません。波形の上をドラッグして置いてください。</source>
+        <translation>There is no %1 caliper yet. Drag across the trace to set one.</translation>
+    </message>
+    <message>
+        <source>あなたの計測 %1 ms。%2</source>
+        <translation>You measured %1 ms. %2</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::ProgressWindow</name>

@@ -13,6 +13,7 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QBuffer>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QImage>
@@ -104,6 +105,7 @@ private slots:
     void badExamCodeStaysInSetup();
     void pairDrillFromProgress();
     void freezeAndCalipers();
+    void measurementTask();
     void languageChoice();
 
 private:
@@ -467,6 +469,7 @@ void TestPracticeWindow::optionsRemembered() {
         {Rhythm::atrialFlutter, Rhythm::atrialFibrillation, Rhythm::ventricularTachycardia});
     chosen.adaptive = false;
     chosen.beatTone = false;
+    chosen.measure = true;
     {
         auto first = makeWindow();
         first->setOptions(chosen);
@@ -479,6 +482,7 @@ void TestPracticeWindow::optionsRemembered() {
     QCOMPARE(again.rhythms, chosen.rhythms);
     QCOMPARE(again.adaptive, false);
     QCOMPARE(again.beatTone, false);
+    QCOMPARE(again.measure, true);
     QCOMPARE(window->size(), QSize(900, 800));
 
     QTest::mouseClick(child<QPushButton>("startButton"), Qt::LeftButton);
@@ -724,6 +728,105 @@ void TestPracticeWindow::freezeAndCalipers() {
     window->nextQuestion();
     window->startRound({{Rhythm::sinusRhythm, 12}}, RoundMode::practice);
     QVERIFY(!window->isFrozen());
+}
+
+// With measuring on, an answered question asks for one interval on the frozen trace. The
+// learner's caliper is scored against the nearest true interval and recorded like an answer
+// (kind, value and error); checking first marks the truth and so counts as a hint.
+void TestPracticeWindow::measurementTask() {
+    window = makeWindow();
+    PracticeWindow::Options options = window->options();
+    options.measure = true;
+    window->setOptions(options);
+    window->answerClock = [] { return 5000; };
+    using pulsavo::calipers::Kind;
+    QCOMPARE(pulsavo::calipers::taskFor(Rhythm::sinusRhythm, 3), Kind::rr);
+    window->startRound({{Rhythm::firstDegreeBlock, 8},
+                        {Rhythm::sinusRhythm, 3},
+                        {Rhythm::ventricularFibrillation, 4}},
+                       RoundMode::practice);
+    auto* box = child<QGroupBox>("measureBox");
+    auto* verdict = child<QLabel>("measureResultLabel");
+    QVERIFY(!box->isVisible());
+
+    // Places a caliper over the last true interval of `kind` in view, `offTicks` too long.
+    const auto measure = [this](Kind kind, int offTicks) {
+        const Monitor& monitor = window->questionMonitor();
+        const long long last = monitor.tickCount();
+        const auto truths = pulsavo::calipers::intervals(kind, monitor.events(), last - 500, last);
+        if (truths.empty()) {
+            return pulsavo::calipers::Interval{};
+        }
+        const pulsavo::calipers::Interval truth = truths.back();
+        if (!window->caliperOverlay()->addCaliper(*monitor.columnOf(truth.from),
+                                                  *monitor.columnOf(truth.to + offTicks))) {
+            return pulsavo::calipers::Interval{};
+        }
+        return truth;
+    };
+
+    window->monitorClock().advance(700);
+    window->answer(Rhythm::firstDegreeBlock);
+    QVERIFY(box->isVisible());
+    QCOMPARE(window->measurementTask(), Kind::pr);
+    QVERIFY(child<QLabel>("measureTaskLabel")->text().contains(u"PR"_s));
+    QVERIFY(!window->submitMeasurement()); // still running: nothing to measure
+    QVERIFY(verdict->text().contains(u"一時停止"_s));
+    QTest::keyClick(window.get(), Qt::Key_F);
+    QVERIFY(!window->submitMeasurement()); // no caliper yet
+    const pulsavo::calipers::Interval pr = measure(Kind::pr, 4);
+    QVERIFY(pr.to > pr.from);
+    QTest::mouseClick(child<QPushButton>("measureButton"), Qt::LeftButton);
+    QVERIFY(!window->measurementTask());
+    QVERIFY(window->caliperOverlay()->isChecked());
+    const PracticeWindow::Measurement first = *window->results().back().measurement;
+    QCOMPARE(first.kind, Kind::pr);
+    QCOMPARE(first.score.truth, pr);
+    QCOMPARE(first.score.errorMs, 40); // one small square: still right
+    QVERIFY(first.score.right && !first.hinted && first.answerId > 0);
+    QVERIFY(verdict->text().contains(u"正解"_s));
+    QVERIFY(!window->submitMeasurement()); // given once only
+
+    window->nextQuestion();
+    QVERIFY(!window->isFrozen());
+    window->monitorClock().advance(700);
+    window->answer(Rhythm::sinusRhythm);
+    QCOMPARE(window->measurementTask(), Kind::rr);
+    QTest::keyClick(window.get(), Qt::Key_F);
+    // 答え合わせ without a caliper shows the truth: the measurement given after it is hinted.
+    QTest::mouseClick(child<QPushButton>("checkButton"), Qt::LeftButton);
+    QCOMPARE(window->measurementTask(), Kind::rr);
+    measure(Kind::rr, -5);
+    // With the task's caliper set, 答え合わせ gives it.
+    QTest::mouseClick(child<QPushButton>("checkButton"), Qt::LeftButton);
+    const PracticeWindow::Measurement second = *window->results().back().measurement;
+    QCOMPARE(second.score.errorMs, -50);
+    QVERIFY(!second.score.right && second.hinted);
+
+    window->nextQuestion();
+    window->answer(Rhythm::ventricularFibrillation);
+    QVERIFY(!window->measurementTask()); // nothing to measure in fibrillation
+    QVERIFY(!box->isVisible());
+    window->nextQuestion();
+    QVERIFY(child<QLabel>("summaryLabel")->text().contains(u"計測: 1 / 2 が誤差 40 ms 以内"_s));
+
+    // Stored like answers, apart from the naming answers the progress window counts.
+    ProgressStore reader(dbPath);
+    QCOMPARE(reader.answerCount(), 3);
+    QBuffer csv;
+    QVERIFY(csv.open(QIODevice::ReadWrite));
+    QVERIFY(reader.exportCsv(csv));
+    const QStringList rows = QString::fromUtf8(csv.data()).split(u"\r\n"_s, Qt::SkipEmptyParts);
+    QCOMPARE(rows.size(), 1 + 5);
+    QStringList measurements;
+    for (const QString& row : rows) {
+        const QStringList fields = row.split(QLatin1Char(','));
+        if (!fields.at(fields.size() - 3).isEmpty() && row != rows.first()) {
+            measurements << fields.mid(fields.size() - 3).join(QLatin1Char(' '));
+        }
+    }
+    QCOMPARE(measurements, QStringList({u"pr %1 40"_s.arg(pr.ms() + 40),
+                                        u"rr %1 -50"_s.arg(second.score.truth.ms() - 50)}));
 }
 
 // The language menu switches the names and texts live; the question panel's accessible

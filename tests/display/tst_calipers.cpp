@@ -3,6 +3,7 @@
 
 #include <QTest>
 
+#include <algorithm>
 #include <vector>
 
 using namespace pulsavo;
@@ -32,6 +33,7 @@ std::vector<WaveEvent> twoBeatsAndABlock() {
 } // namespace
 
 Q_DECLARE_METATYPE(pulsavo::calipers::Kind)
+Q_DECLARE_METATYPE(pulsavo::Rhythm)
 
 class TestCalipers : public QObject {
     Q_OBJECT
@@ -45,6 +47,8 @@ private slots:
     void nearestTruthIsScored();
     void marksOfTheTeacher();
     void monitorTruthMatchesItsTrace();
+    void everyTaskCanBeMeasuredWhereverTheTraceStops_data();
+    void everyTaskCanBeMeasuredWhereverTheTraceStops();
 };
 
 void TestCalipers::rightWithinOneSmallSquare_data() {
@@ -176,6 +180,46 @@ void TestCalipers::monitorTruthMatchesItsTrace() {
     QVERIFY(checked >= 8);
     for (const Interval& pr : intervals(Kind::pr, events, 1, 1500)) {
         QVERIFY2(pr.ms() > 200, "a first-degree block lengthens PR past 200 ms");
+    }
+}
+
+void TestCalipers::everyTaskCanBeMeasuredWhereverTheTraceStops_data() {
+    QTest::addColumn<Rhythm>("rhythm");
+    for (const Rhythm rhythm : allRhythms) {
+        QTest::newRow(QByteArray::number(indexOf(rhythm)).constData()) << rhythm;
+    }
+}
+
+// A practice question asks for one measurement; wherever the learner freezes the panel (560
+// columns stay in view behind the wipe), at least one such interval must be there to score.
+void TestCalipers::everyTaskCanBeMeasuredWhereverTheTraceStops() {
+    QFETCH(Rhythm, rhythm);
+    const std::span<const Kind> tasks = tasksOf(rhythm);
+    QCOMPARE(tasks.empty(), rhythm == Rhythm::ventricularFibrillation);
+    for (const std::uint32_t seed : {1U, 2U, 77U}) {
+        const std::optional<Kind> chosen = taskFor(rhythm, seed);
+        QCOMPARE(chosen.has_value(), !tasks.empty());
+        QVERIFY(!chosen || std::find(tasks.begin(), tasks.end(), *chosen) != tasks.end());
+        Monitor monitor(599, 146);
+        monitor.setEventHistory(true);
+        monitor.select(rhythm, seed);
+        monitor.run(3000);
+        const std::vector<WaveEvent> events = monitor.events();
+        constexpr std::int64_t inView = 560;
+        for (const Kind kind : tasks) {
+            for (std::int64_t last = 700; last <= 3000; last += 20) {
+                QVERIFY2(!intervals(kind, events, last - inView + 1, last).empty(),
+                         qPrintable(QStringLiteral("%1 missing in ticks %2..%3, seed %4")
+                                        .arg(storedName(kind))
+                                        .arg(last - inView + 1)
+                                        .arg(last)
+                                        .arg(seed)));
+            }
+        }
+    }
+    // Different seeds ask the different measurements of a rhythm.
+    if (tasks.size() > 1) {
+        QVERIFY(taskFor(rhythm, 0) != taskFor(rhythm, 1));
     }
 }
 
