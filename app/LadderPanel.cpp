@@ -26,10 +26,10 @@ void LadderPanel::setMonitor(Monitor* shown) {
 // The panel shows two passes of the sweep: the current one from column 1 up to the cursor,
 // and beyond the wipe what is left of the pass before. A pass is width - 2 ticks long.
 void LadderPanel::refresh() {
-    if (picture.size() != size()) {
-        picture = QImage(size(), QImage::Format_RGB32);
+    if (canvas.size() != size()) {
+        canvas = QImage(size(), QImage::Format_RGB32);
     }
-    picture.fill(Qt::black);
+    canvas.fill(Qt::black);
     if (monitor != nullptr && monitor->tickCount() > 0 && width() > 2) {
         const Sweep& sweep = monitor->sweep();
         const long long last = monitor->tickCount();
@@ -39,7 +39,7 @@ void LadderPanel::refresh() {
             monitor->events(first - pass - LadderPainter::lookBackTicks, last));
         const LadderPalette palette = LadderPalette::monitor();
         const QRectF area(1, 0, sweep.width - 1, height());
-        QPainter painter(&picture);
+        QPainter painter(&canvas);
         // The pass before, from tick 1 on: nothing is drawn where the monitor drew nothing.
         const long long previous = std::max(1LL, first - pass);
         if (previous <= first - 1) {
@@ -54,7 +54,38 @@ void LadderPanel::refresh() {
         }
         ladder.paint(painter, area, first, last, palette);
     }
-    update();
+    // A frame changes a few columns around the cursor; sending the whole panel to the window
+    // system each frame would cost more than drawing it.
+    const QRect changed =
+        picture.size() == canvas.size() ? changedColumns(picture, canvas) : rect();
+    std::swap(picture, canvas);
+    if (!changed.isEmpty()) {
+        update(changed);
+    }
+}
+
+QRect LadderPanel::changedColumns(const QImage& before, const QImage& after) {
+    if (before.size() != after.size() || before.format() != after.format() ||
+        before.depth() != 32) {
+        return after.rect();
+    }
+    int left = after.width();
+    int right = -1;
+    for (int y = 0; y < after.height(); ++y) {
+        const auto* a = reinterpret_cast<const QRgb*>(before.constScanLine(y));
+        const auto* b = reinterpret_cast<const QRgb*>(after.constScanLine(y));
+        int x = 0;
+        while (x < left && a[x] == b[x]) {
+            ++x;
+        }
+        left = std::min(left, x);
+        int end = after.width() - 1;
+        while (end > right && a[end] == b[end]) {
+            --end;
+        }
+        right = std::max(right, end);
+    }
+    return right < left ? QRect() : QRect(left, 0, right - left + 1, after.height());
 }
 
 void LadderPanel::paintEvent(QPaintEvent* /*event*/) {

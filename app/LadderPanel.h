@@ -19,8 +19,12 @@ public:
 
     void setMonitor(Monitor* shown);
 
-    // Draws the ladder as the monitor stands now; call after its ticks ran.
+    // Draws the ladder as the monitor stands now; call after its ticks ran. Only the columns
+    // that changed are repainted on screen.
     void refresh();
+    // The columns where two pictures of one size differ, over their full height; empty when
+    // they are the same.
+    static QRect changedColumns(const QImage& before, const QImage& after);
 
     const QImage& image() const { return picture; }
 
@@ -31,6 +35,7 @@ protected:
 private:
     Monitor* monitor = nullptr;
     QImage picture;
+    QImage canvas; // the next picture is drawn here, then the two swap
 };
 
 } // namespace pulsavo

@@ -3,11 +3,13 @@
 #include "TrainerDialog.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QListWidget>
 #include <QWindow>
 
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -18,6 +20,32 @@ inline void preferOffscreen() {
     if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM")) {
         qputenv("QT_QPA_PLATFORM", "offscreen");
     }
+}
+
+// The figures are those of the trainer as installed: settings a user chose on this machine (the
+// ladder panel, ECG paper, English) must not change them. Each run gets empty configuration and
+// data folders of its own, which the processes it starts share and which go when it ends.
+inline void useFreshSettings() {
+    struct Folder {
+        QByteArray path;
+        ~Folder() {
+            if (!path.isEmpty()) {
+                QDir(QString::fromLocal8Bit(path)).removeRecursively();
+            }
+        }
+    };
+    static Folder folder;
+    if (!qEnvironmentVariableIsEmpty("PULSAVO_BENCH_HOME")) {
+        return; // started by a run that already has one
+    }
+    QByteArray name = QDir::tempPath().toLocal8Bit() + "/pulsavo-bench-XXXXXX";
+    if (mkdtemp(name.data()) == nullptr) {
+        return;
+    }
+    folder.path = name;
+    qputenv("PULSAVO_BENCH_HOME", name);
+    qputenv("XDG_CONFIG_HOME", name + "/config");
+    qputenv("XDG_DATA_HOME", name + "/data");
 }
 
 // Decides on a rhythm the way the trainee does: select its list entry, then the decide button.

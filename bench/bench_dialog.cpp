@@ -66,6 +66,7 @@ int main(int argc, char** argv) {
         return 1;
     }
     bench::preferOffscreen();
+    bench::useFreshSettings();
     QApplication application(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();

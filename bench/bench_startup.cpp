@@ -72,6 +72,7 @@ private:
 // One start-up, as main() does it, printing seconds to the first drawn tick and peak RSS in kB.
 int measureOnce(int argc, char** argv) {
     bench::preferOffscreen();
+    bench::useFreshSettings();
     prepareWindowSystem();
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Pulsavo"));
@@ -106,6 +107,7 @@ int main(int argc, char** argv) {
     }
     const char* jsonPath = argc > 2 && std::string(argv[1]) == "--json" ? argv[2] : nullptr;
     bench::preferOffscreen();
+    bench::useFreshSettings();
     std::vector<double> startMs;
     std::vector<double> rssMb;
     const std::string command = std::string("'") + argv[0] + "' --child";

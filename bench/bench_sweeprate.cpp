@@ -117,6 +117,7 @@ int main(int argc, char** argv) {
 
     const BusyLoops loops(busy);
     bench::preferOffscreen();
+    bench::useFreshSettings();
     // The floor program runs with the window system's defaults; the trainer as main() sets it up.
     const QProcessEnvironment floorEnvironment = QProcessEnvironment::systemEnvironment();
     prepareWindowSystem();

@@ -56,6 +56,23 @@ Sweep::Step Sweep::advance(const TickSample& sample) {
     } else {
         step.wipe[0] = QRect(sweepX, 0, wipeWidth, height);
     }
+    int freshLeft = width;
+    int freshRight = -1;
+    for (const QRect& rect : step.wipe) {
+        for (int x = rect.left(); x <= rect.right(); ++x) {
+            const bool covered = std::any_of(lastWipe.begin(), lastWipe.end(), [x](const QRect& r) {
+                return !r.isEmpty() && x >= r.left() && x <= r.right();
+            });
+            if (!covered) {
+                freshLeft = std::min(freshLeft, x);
+                freshRight = std::max(freshRight, x);
+            }
+        }
+    }
+    if (freshRight >= freshLeft) {
+        step.freshWipe = QRect(freshLeft, 0, freshRight - freshLeft + 1, height);
+    }
+    lastWipe = step.wipe;
     if (sweepX + 1 >= width) {
         sweepX = 1;
     }
@@ -139,7 +156,10 @@ bool Sweep::drawCachedSegment(QPainter& painter, const Step& step) const {
 std::array<QRect, 3> Sweep::dirtyRects(const Step& step, int reach) {
     const QRect segment =
         QRect(step.from, step.to).normalized().adjusted(-reach, -reach, reach, reach);
-    return {step.wipe[0], step.wipe[1], segment};
+    // The wipe starts where the last segment ended, whose pen reached `reach` columns on.
+    const QRect& wipe = step.wipe[0];
+    const QRect capOfLast = wipe & QRect(wipe.left(), wipe.top(), reach + 1, wipe.height());
+    return {step.freshWipe, capOfLast, segment};
 }
 
 } // namespace pulsavo

@@ -40,6 +40,9 @@ public:
         QPoint from;
         QPoint to;
         bool red = false;
+        // The columns of the wipe that the previous tick's wipe did not cover, over the full
+        // height: all of it on a new sweep, one column a tick after that (three at the wrap).
+        QRect freshWipe;
     };
 
     Sweep(int width, int height);
@@ -73,9 +76,11 @@ public:
     // The reach of the wider of the two pens.
     int penReach() const;
 
-    // Everything a step's painting may touch, in panel pixels: the wipe (one or two strips)
-    // and the segment with `reach` pixels around it for the pen (penReach() of the sweep that
-    // painted it). Empty rects are to be skipped.
+    // Everything a step's painting may change, in panel pixels, given that it paints onto what
+    // the sweep's earlier steps left: the fresh columns of the wipe, the columns just ahead of
+    // the cursor where the previous segment's pen reached, and the segment with `reach` pixels
+    // around it for the pen (penReach() of the sweep that painted it). The rest of the wipe
+    // is already background. Empty rects are to be skipped.
     static std::array<QRect, 3> dirtyRects(const Step& step, int reach = 2);
 
     int width;
@@ -89,6 +94,7 @@ public:
 
 private:
     Highlight style = Highlight::red;
+    std::array<QRect, 2> lastWipe;
 
     // Qt flattens a round cap's curves on every stroke, which costs more than all the rest of a
     // tick. A segment's pixels depend only on its rise and pen, so onto an image at a whole

@@ -228,6 +228,29 @@ void TestClassicKeys::ladderSitsUnderTheMonitorWhileShown() {
     QVERIFY(inked(1, cursor) > 100);
     QCOMPARE(inked(cursor + 3, std::min(cursor + 28, picture.width())), 0);
 
+    // A frame repaints only the columns around the cursor that changed: everything outside
+    // them is the same as before, and the changed ones lie behind the new cursor and its wipe.
+    QVERIFY(pulsavo::LadderPanel::changedColumns(picture, picture).isEmpty());
+    QCOMPARE(pulsavo::LadderPanel::changedColumns(picture, QImage(10, 10, QImage::Format_RGB32)),
+             QRect(0, 0, 10, 10));
+    for (int frame = 0; frame < 40; ++frame) {
+        const QImage before = ladder->image().copy();
+        const int cursorBefore = dialog->monitor.sweep().sweepX;
+        dialog->monitorClock().advance(2);
+        const QImage& after = ladder->image();
+        const QRect changed = pulsavo::LadderPanel::changedColumns(before, after);
+        for (int x = 0; x < after.width(); ++x) {
+            if (x < changed.left() || x > changed.right()) {
+                for (int y = 0; y < after.height(); ++y) {
+                    QCOMPARE(after.pixel(x, y), before.pixel(x, y));
+                }
+            }
+        }
+        QVERIFY(!changed.isEmpty());
+        QVERIFY2(changed.width() < 80, qPrintable(QString::number(changed.width())));
+        QVERIFY(changed.right() >= cursorBefore);
+    }
+
     dialog->setLadder(false);
     QVERIFY(ladder->isHidden());
     QCOMPARE(dialog->size(), templateSize);
