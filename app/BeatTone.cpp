@@ -26,24 +26,65 @@ ToneGenerator::ToneGenerator(int sampleRate, QObject* parent)
     : QIODevice(parent), sampleRate(sampleRate), length(sampleRate * durationMs / 1000),
       ramp(std::max(1, sampleRate * rampMs / 1000)), position(length) {}
 
+void ToneGenerator::setTiming(Microseconds nowSource, Microseconds aheadSource) {
+    now = std::move(nowSource);
+    ahead = std::move(aheadSource);
+}
+
+void ToneGenerator::trigger() {
+    scheduled.store(nothingScheduled, std::memory_order_relaxed);
+    triggered.store(true, std::memory_order_relaxed);
+}
+
+void ToneGenerator::schedule(qint64 playUs) {
+    scheduled.store(std::max(playUs, nothingScheduled + 1), std::memory_order_relaxed);
+}
+
 double ToneGenerator::envelope() const {
     return std::min(
         {1.0, static_cast<double>(position) / ramp, static_cast<double>(length - position) / ramp});
 }
 
-qint64 ToneGenerator::readData(char* data, qint64 maxSize) {
-    if (triggered.exchange(false, std::memory_order_relaxed)) {
-        if (position < length) {
-            position = std::min(position, ramp);
-        } else {
-            position = 0;
-            phase = 0.0;
-        }
+void ToneGenerator::begin() {
+    if (position < length) {
+        position = std::min(position, ramp);
+    } else {
+        position = 0;
+        phase = 0.0;
     }
-    const double step = 2.0 * std::numbers::pi * frequency / sampleRate;
+}
+
+qint64 ToneGenerator::scheduledFrame(qint64 frames) {
+    qint64 due = scheduled.load(std::memory_order_relaxed);
+    if (due == nothingScheduled) {
+        return -1;
+    }
+    qint64 frame = 0;
+    if (now && ahead) {
+        const qint64 wait = due - (now() + aheadUs());
+        frame = wait <= 0 ? 0 : wait * sampleRate / 1'000'000;
+    }
+    if (frame >= frames || !scheduled.compare_exchange_strong(due, nothingScheduled)) {
+        return -1;
+    }
+    return frame;
+}
+
+qint64 ToneGenerator::readData(char* data, qint64 maxSize) {
     const qint64 frames = maxSize / static_cast<qint64>(sizeof(qint16));
+    if (triggered.exchange(false, std::memory_order_relaxed)) {
+        begin();
+    }
+    if (now && ahead) {
+        lastAhead.store(std::max<qint64>(0, ahead()), std::memory_order_relaxed);
+    }
+    const qint64 start = scheduledFrame(frames);
+    const double step = 2.0 * std::numbers::pi * frequency / sampleRate;
     auto* out = reinterpret_cast<qint16*>(data);
     for (qint64 i = 0; i < frames; ++i) {
+        if (i == start) {
+            begin();
+        }
         if (position < length) {
             out[i] = static_cast<qint16>(std::lround(amplitude * envelope() * std::sin(phase)));
             phase = std::fmod(phase + step, 2.0 * std::numbers::pi);
@@ -52,6 +93,7 @@ qint64 ToneGenerator::readData(char* data, qint64 maxSize) {
             out[i] = 0;
         }
     }
+    produced += frames;
     return frames * static_cast<qint64>(sizeof(qint16));
 }
 
@@ -84,6 +126,15 @@ public:
         generator = std::make_unique<ToneGenerator>(format.sampleRate());
         generator->open(QIODevice::ReadOnly | QIODevice::Unbuffered);
         sink = std::make_unique<QAudioSink>(device, format);
+        clock.start();
+        // What the sink has taken from the generator and not yet played is what plays before
+        // the next frame read; the sink tells what it has played, less the server's latency.
+        generator->setTiming(
+            [this] { return nowUs(); },
+            [this] {
+                const qint64 read = generator->framesRead() * 1'000'000 / generator->rate();
+                return std::clamp<qint64>(read - sink->processedUSecs(), 0, maxQueuedUs);
+            });
         sink->setBufferSize(static_cast<qsizetype>(format.bytesForDuration(bufferMicroseconds)));
         sink->start(generator.get());
         if (sink->error() != QAudio::NoError || sink->state() == QAudio::StoppedState) {
@@ -104,8 +155,15 @@ public:
     void rest() override { sink->suspend(); }
     void wake() override { sink->resume(); }
     void trigger() override { generator->trigger(); }
+    void schedule(qint64 inUs) override { generator->schedule(nowUs() + inUs); }
+    qint64 queuedUs() const override { return generator->aheadUs(); }
 
 private:
+    // Far beyond any buffer the sink is given: a figure past it is not believed.
+    static constexpr qint64 maxQueuedUs = 1'000'000;
+
+    qint64 nowUs() const { return clock.nsecsElapsed() / 1000; }
+
     void close() {
         if (sink) {
             sink->disconnect();
@@ -115,6 +173,7 @@ private:
         generator.reset();
     }
 
+    QElapsedTimer clock;
     std::unique_ptr<ToneGenerator> generator;
     std::unique_ptr<QAudioSink> sink;
 };
@@ -144,6 +203,7 @@ struct BeatTone::Shared {
     std::atomic<Mode> mode{Mode::opening};
     std::atomic<qint64> lastDemandMs{0};
     std::atomic<bool> wakePosted{false};
+    std::atomic<qint64> queuedUs{-1};
     const Clock clock;
 };
 
@@ -175,6 +235,15 @@ public:
         wake();
         if (output) {
             output->trigger();
+            shared->queuedUs.store(output->queuedUs(), std::memory_order_relaxed);
+        }
+    }
+
+    void schedule(qint64 dueMs) {
+        wake();
+        if (output) {
+            output->schedule((dueMs - shared->clock()) * 1000);
+            shared->queuedUs.store(output->queuedUs(), std::memory_order_relaxed);
         }
     }
 
@@ -258,13 +327,30 @@ BeatTone::Mode BeatTone::mode() const {
     return shared->mode.load();
 }
 
+// Whether the tone scheduled last is the one for a beep asked for at `now`.
+bool BeatTone::covers(qint64 now) const {
+    return scheduledMs && now >= *scheduledMs - earlyMs && now <= coverUntilMs;
+}
+
 void BeatTone::sound() {
     switch (mode()) {
     case Mode::playing:
-    case Mode::resting:
+    case Mode::resting: {
         demand();
+        const qint64 now = shared->clock();
+        if (covers(now)) {
+            // Consecutive ticks asking for the beep stay within its tone.
+            coverUntilMs = std::max(coverUntilMs, now + earlyMs);
+            return;
+        }
+        if (scheduledMs && *scheduledMs > now) {
+            // The beep came sooner than the queue showed: it sounds now instead, once.
+            scheduledMs = now;
+            coverUntilMs = now + ToneGenerator::durationMs;
+        }
         post(&ToneWorker::tone);
         break;
+    }
     case Mode::opening:
     case Mode::bell:
         bell();
@@ -277,9 +363,28 @@ void BeatTone::upcoming(int ticksUntilBeep) {
         return;
     }
     demand();
-    if (mode() == Mode::resting && !shared->wakePosted.exchange(true, std::memory_order_relaxed)) {
+    const Mode now = mode();
+    if (now == Mode::resting && !shared->wakePosted.exchange(true, std::memory_order_relaxed)) {
         post(&ToneWorker::wake);
     }
+    if ((now == Mode::playing || now == Mode::resting) && ticksUntilBeep >= 0) {
+        const qint64 due = shared->clock() + ticksUntilBeep * tickMs;
+        if (!covers(due)) {
+            postSchedule(due);
+        }
+    }
+}
+
+void BeatTone::postSchedule(qint64 dueMs) {
+    scheduledMs = dueMs;
+    coverUntilMs = dueMs + ToneGenerator::durationMs;
+    ToneWorker* target = worker;
+    QMetaObject::invokeMethod(
+        target, [target, dueMs] { target->schedule(dueMs); }, Qt::QueuedConnection);
+}
+
+qint64 BeatTone::queuedUs() const {
+    return shared->queuedUs.load(std::memory_order_relaxed);
 }
 
 void BeatTone::settle() {

@@ -5,7 +5,9 @@
 
 #include <atomic>
 #include <functional>
+#include <limits>
 #include <memory>
+#include <optional>
 
 class QThread;
 
@@ -19,14 +21,19 @@ public:
 
     virtual ~ToneSink() = default;
     virtual void sound() = 0;
-    // Optional, once per tick: how many ticks ahead the next beep is as far as the trace's queue
-    // shows (0 for this tick), or nothingDue. It lets an idle stream be ready before the beep.
+    // Optional, once per tick or batch of ticks: how many ticks after the latest one run the
+    // next beep is as far as the trace's queue shows (0 for that tick itself), or nothingDue.
+    // It lets an idle stream be ready before the beep and the tone be timed to it.
     virtual void upcoming(int ticksUntilBeep) { static_cast<void>(ticksUntilBeep); }
 };
 
 // An endless 16-bit mono stream that is silent until triggered and then carries one short
 // sine burst. A trigger during a burst extends it instead of queuing another one, so a beep
 // asked for on consecutive ticks stays one tone.
+//
+// A tone can also be scheduled for the moment it is to be heard: given a clock and how much
+// audio the output holds queued ahead of the next frame read, the burst begins at the very
+// frame that plays at that moment, or with the next frame read once that moment has passed.
 class ToneGenerator : public QIODevice {
     Q_OBJECT
 public:
@@ -34,9 +41,25 @@ public:
     static constexpr int durationMs = 50;
     static constexpr int rampMs = 3;
 
+    using Microseconds = std::function<qint64()>;
+
     explicit ToneGenerator(int sampleRate, QObject* parent = nullptr);
 
-    void trigger() { triggered.store(true, std::memory_order_relaxed); }
+    // `now`: a monotonic clock; `ahead`: the audio already queued before the next frame read
+    // plays, both in microseconds, asked on every read. Without them a scheduled tone starts
+    // with the next frame read.
+    void setTiming(Microseconds now, Microseconds ahead);
+
+    // A tone with the next frames read. It stands for a scheduled one not begun yet.
+    void trigger();
+    // A tone at the frame that plays at `playUs` on the timing clock. Replaces a scheduled tone
+    // that has not begun: the queue may move a beep.
+    void schedule(qint64 playUs);
+
+    // The audio queued ahead as estimated at the latest read, -1 before the first.
+    qint64 aheadUs() const { return lastAhead.load(std::memory_order_relaxed); }
+    qint64 framesRead() const { return produced; }
+    int rate() const { return sampleRate; }
 
     bool isSequential() const override { return true; }
 
@@ -45,14 +68,24 @@ protected:
     qint64 writeData(const char*, qint64) override { return -1; }
 
 private:
+    static constexpr qint64 nothingScheduled = std::numeric_limits<qint64>::min();
+
     double envelope() const;
+    void begin();
+    // The frame of a chunk of `frames` where the scheduled tone begins; -1 if not in this one.
+    qint64 scheduledFrame(qint64 frames);
 
     std::atomic<bool> triggered{false};
+    std::atomic<qint64> scheduled{nothingScheduled};
+    std::atomic<qint64> lastAhead{-1};
+    Microseconds now;
+    Microseconds ahead;
     int sampleRate;
     int length;
     int ramp;
     int position;
     double phase = 0.0;
+    qint64 produced = 0;
 };
 
 // Where the beat tone's samples go. Opening may block for as long as the sound server takes to
@@ -66,8 +99,14 @@ public:
     // Stops the stream's work on the sound server, keeping it ready for `wake`.
     virtual void rest() = 0;
     virtual void wake() = 0;
-    // Starts a tone with the next frames the stream takes.
+    // Starts a tone with the next frames the stream takes, in place of a scheduled one that
+    // has not begun.
     virtual void trigger() = 0;
+    // Starts a tone heard `inUs` microseconds from now, as near as the stream can tell; with
+    // the next frames the stream takes once that is past. Replaces a scheduled tone not begun.
+    virtual void schedule(qint64 inUs) = 0;
+    // The audio queued ahead of the next frame the stream takes, as last estimated; -1 unknown.
+    virtual qint64 queuedUs() const { return -1; }
 };
 
 // The desktop's sound output through Qt Multimedia: one sink pulling from a ToneGenerator.
@@ -80,6 +119,10 @@ class ToneWorker;
 // Until the output is open, or when there is none, the window system's bell sounds instead.
 // The stream rests while no beep has been due for restAfterMs, so that the sound server does
 // no work for a monitor with no rhythm; a beep visible in the queue, or sound() itself, wakes it.
+//
+// A beep seen ahead through upcoming() is scheduled for its own tick, so that it is heard when
+// its peak is drawn rather than after the audio the stream holds queued; sound() on a tick the
+// scheduled tone covers then adds nothing. A beep nobody saw coming sounds at once.
 class BeatTone final : public ToneSink {
 public:
     enum class Mode { opening, playing, resting, bell };
@@ -89,6 +132,10 @@ public:
     static constexpr qint64 restAfterMs = 2500;
     // How often the worker looks whether the stream may rest.
     static constexpr int restCheckMs = 500;
+    static constexpr qint64 tickMs = 10;
+    // How far a tick may run before the time its beep was scheduled for and still be that
+    // beep: a window's clock runs ticks in batches once per display frame.
+    static constexpr qint64 earlyMs = 2 * tickMs;
 
     BeatTone();
     // For tests and benchmarks: any output, bell and clock.
@@ -108,13 +155,23 @@ public:
     // whether the stream may rest. For tests and benchmarks only: it waits on the worker.
     void settle();
 
+    // The audio the output held queued ahead when a tone was last asked of it, in
+    // microseconds; -1 unknown. For benchmarks.
+    qint64 queuedUs() const;
+
     struct Shared;
 
 private:
     void demand();
     void post(void (ToneWorker::*slot)());
+    void postSchedule(qint64 dueMs);
+    bool covers(qint64 now) const;
 
     std::shared_ptr<Shared> shared;
+    // The beep scheduled last (its clock time) and until when its tone covers the ticks that
+    // ask for it. Used on the caller's thread only.
+    std::optional<qint64> scheduledMs;
+    qint64 coverUntilMs = 0;
     std::function<void()> bell;
     std::unique_ptr<QThread> thread;
     ToneWorker* worker = nullptr; // lives on `thread`; deleted there

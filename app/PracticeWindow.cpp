@@ -160,6 +160,12 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
             tone->sound();
         }
     };
+    // The beep seen ahead, so that the tone is timed to its peak and rests between questions.
+    questionScope.onUpcoming = [this](int ticks) {
+        if (tone && toneCheck->isChecked()) {
+            tone->upcoming(ticks == Monitor::noToneDue ? ToneSink::nothingDue : ticks);
+        }
+    };
     questionScope.setMarking(false);
     compareScope.setMarking(true);
     // One tone at every QRS: the rate can be heard even where the trace's slope would not sound.

@@ -303,7 +303,7 @@ bool TrainerDialog::initDialog() {
                         : Monitor::ToneMode::threshold);
     }
     monitor.onUpcoming = [this](int ticks) {
-        tone->upcoming(ticks == Simulation::noBeepDue ? ToneSink::nothingDue : ticks);
+        tone->upcoming(ticks == Monitor::noToneDue ? ToneSink::nothingDue : ticks);
     };
 
     retranslate();

@@ -1,7 +1,9 @@
 // The beat tone against a real or a hung sound server, measured by hand (see bench/beattone.sh):
 //   bench_beattone hung                    a socket of our own that never answers: how long the
 //                                          caller's calls take and whether 10 ms ticks keep going
-//   bench_beattone latency                 sound() to the tone on the server's monitor source
+//   bench_beattone latency                 the tick a tone is due on (seen 12 ticks ahead, as the
+//                                          trainer sees a beat) to the tone on the server's
+//                                          monitor source, and the audio the output held queued
 //   bench_beattone cpu SERVER_PID SECONDS  the sound server's share of a core: no client, a
 //                                          resting stream, a stream kept playing, a sinus rhythm
 // It needs no display; latency and cpu need PULSE_SERVER (or the session's server) and parec.
@@ -124,11 +126,13 @@ int latency() {
     }
     // Onsets in recording time, mapped to our clock by each chunk's arrival.
     std::vector<qint64> onsets;
+    qint64 received = 0;
     bool sounding = false;
     int quiet = 0;
     QObject::connect(&rec, &QProcess::readyReadStandardOutput, [&] {
         const qint64 arrived = nowNs();
         const QByteArray data = rec.readAllStandardOutput();
+        received += data.size();
         const auto* samples = reinterpret_cast<const qint16*>(data.constData());
         const qsizetype frames = data.size() / 2;
         for (qsizetype i = 0; i < frames; ++i) {
@@ -140,7 +144,16 @@ int latency() {
             sounding = loud || (sounding && quiet < rate / 100);
         }
     });
+    // parec takes a while to connect: start once it delivers.
+    for (int i = 0; i < 500 && received == 0; ++i) {
+        runTicks(1, [](int) {});
+    }
+    if (received == 0) {
+        std::fprintf(stderr, "bench_beattone: parec records nothing\n");
+        return 1;
+    }
     std::vector<qint64> asked;
+    std::vector<qint64> queued;
     // Tones 600 ms apart, each asked for on 4 consecutive ticks as a QRS does, with the beep
     // visible 12 ticks ahead; then a long pause so that the stream rests, and one more tone.
     runTicks(400, [&](int tick) {
@@ -149,6 +162,7 @@ int latency() {
         if (phase >= 12 && phase < 16) {
             if (phase == 12) {
                 asked.push_back(nowNs());
+                queued.push_back(tone->queuedUs());
             }
             tone->sound();
         }
@@ -156,9 +170,10 @@ int latency() {
     runTicks(ticksToRest, [](int) {});
     const bool rested = tone->mode() == BeatTone::Mode::resting;
     runTicks(40, [&](int tick) {
-        tone->upcoming(std::max(0, 12 - tick));
+        tone->upcoming(tick <= 12 ? 12 - tick : BeatTone::nothingDue);
         if (tick == 12) {
             asked.push_back(nowNs());
+            queued.push_back(tone->queuedUs());
             tone->sound();
         }
     });
@@ -166,13 +181,20 @@ int latency() {
     rec.waitForFinished();
     std::printf("tones asked %zu, heard %zu, rested before the last: %s\n", asked.size(),
                 onsets.size(), rested ? "yes" : "no");
+    if (qEnvironmentVariableIsSet("BENCH_BEATTONE_ONSETS")) {
+        for (const qint64 onset : onsets) {
+            std::printf("  onset at %.1f ms\n", static_cast<double>(onset - asked[0]) / 1e6);
+        }
+    }
     for (std::size_t i = 0; i < asked.size(); ++i) {
-        const auto next = std::lower_bound(onsets.begin(), onsets.end(), asked[i]);
+        // A tone may now be heard a little before its tick: look from 100 ms earlier.
+        const auto next = std::lower_bound(onsets.begin(), onsets.end(), asked[i] - 100'000'000LL);
         if (next == onsets.end()) {
             std::printf("  tone %zu: not heard\n", i);
         } else {
-            std::printf("  tone %zu: heard %.1f ms after sound()\n", i,
-                        static_cast<double>(*next - asked[i]) / 1e6);
+            std::printf("  tone %zu: heard %+.1f ms from its tick (output queue %.1f ms)\n", i,
+                        static_cast<double>(*next - asked[i]) / 1e6,
+                        static_cast<double>(queued[i]) / 1e3);
         }
     }
     return 0;

@@ -134,9 +134,22 @@ int Monitor::run(int count) {
         onRepaint(dirty);
     }
     if (onUpcoming) {
-        onUpcoming(model.ticksUntilBeep());
+        onUpcoming(ticksUntilTone());
     }
     return count;
+}
+
+int Monitor::ticksUntilTone() const {
+    if (tone == ToneMode::qrs) {
+        const std::optional<std::int64_t> peak = qrsTone.nextPeak();
+        if (!peak || *peak <= model.tickCount) {
+            return noToneDue;
+        }
+        return static_cast<int>(
+            std::min<std::int64_t>(*peak - model.tickCount, std::numeric_limits<int>::max()));
+    }
+    const int ahead = model.ticksUntilBeep();
+    return ahead == Simulation::noBeepDue ? noToneDue : ahead + 1;
 }
 
 // The order of one tick, the same for every monitor in every program.

@@ -90,9 +90,14 @@ public:
     // Returns the number run (0 when paused).
     int run(int count = 1);
 
+    // How many ticks after the latest tick run the tone next sounds in the current tone mode,
+    // as far as the queue shows (1: on the next tick), or noToneDue.
+    static constexpr int noToneDue = -1;
+    int ticksUntilTone() const;
+
     std::function<void()> onTone;
-    // After each batch of ticks: how many ticks ahead the next beep is as the queue shows it
-    // (Simulation::ticksUntilBeep), so that a sound output can rest between beats.
+    // After each batch of ticks: ticksUntilTone(), so that a sound output can rest between
+    // beats and time the tone to the tick that sounds it.
     std::function<void(int)> onUpcoming;
     std::function<void(const QRegion&)> onRepaint;
 

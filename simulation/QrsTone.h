@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace pulsavo {
 
@@ -24,6 +25,10 @@ public:
 
     void clear() { count = 0; }
     int pending() const { return count; }
+    // The earliest peak still to sound, or none; after sounds(tick), a tick after `tick`.
+    std::optional<std::int64_t> nextPeak() const {
+        return count > 0 ? std::optional<std::int64_t>(peaks[0]) : std::nullopt;
+    }
 
     // Far more than can be pending: the queue reaches 210 ticks ahead and complexes come at
     // least 17 ticks apart, also while a previous rhythm's waves play out.

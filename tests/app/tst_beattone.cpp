@@ -1,6 +1,7 @@
 #include "BeatTone.h"
 
 #include <QLocalServer>
+#include <QPoint>
 #include <QSemaphore>
 #include <QTemporaryDir>
 #include <QTest>
@@ -43,6 +44,38 @@ double soundingMs(const std::vector<qint16>& frames) {
     return static_cast<double>(frames.rend() - last - (first - frames.begin())) / framesPerMs;
 }
 
+// The frame a tone began on (its ramp starts at zero, so the first audible frame is the next),
+// or -1 for silence.
+long long onsetFrame(const std::vector<qint16>& frames) {
+    const auto first = std::find_if(frames.begin(), frames.end(), [](qint16 v) { return v != 0; });
+    return first == frames.end() ? -1 : (first - frames.begin()) - 1;
+}
+
+// A generator pulled in chunks as a sink does in real time: the clock moves on by each chunk,
+// and `aheadUs` of audio is always queued before the chunk read plays.
+struct PulledGenerator {
+    static constexpr qint64 startUs = 5'000'000;
+    static constexpr int chunkMs = 20;
+    qint64 nowUs = startUs;
+    ToneGenerator generator{rate};
+
+    explicit PulledGenerator(qint64 aheadUs) {
+        generator.open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+        if (aheadUs >= 0) {
+            generator.setTiming([this] { return nowUs; }, [aheadUs] { return aheadUs; });
+        }
+    }
+    std::vector<qint16> pull(int chunks) {
+        std::vector<qint16> all;
+        for (int i = 0; i < chunks; ++i) {
+            const auto chunk = readMs(generator, chunkMs);
+            all.insert(all.end(), chunk.begin(), chunk.end());
+            nowUs += chunkMs * 1000;
+        }
+        return all;
+    }
+};
+
 int peak(const std::vector<qint16>& frames, std::size_t from, std::size_t count) {
     int result = 0;
     for (std::size_t i = from; i < from + count && i < frames.size(); ++i) {
@@ -61,6 +94,8 @@ struct OutputLog {
     std::atomic<int> rests{0};
     std::atomic<int> wakes{0};
     std::atomic<int> triggers{0};
+    // Microseconds ahead of each schedule; read only after settle(), which waits for the worker.
+    std::vector<qint64> schedules;
     std::atomic<bool> destroyed{false};
     std::function<void()> failed;
 
@@ -99,6 +134,10 @@ public:
         log.note();
         ++log.triggers;
     }
+    void schedule(qint64 inUs) override {
+        log.note();
+        log.schedules.push_back(inUs);
+    }
 
 private:
     OutputLog& log;
@@ -128,6 +167,10 @@ private slots:
     void triggersGiveOneShortKiloHertzTone();
     void triggerDuringToneExtendsItWithoutBreak();
     void readsWholeFramesOnly();
+    void scheduledToneBeginsAtItsFrame_data();
+    void scheduledToneBeginsAtItsFrame();
+    void aScheduledToneNotBegunCanMove_data();
+    void aScheduledToneNotBegunCanMove();
 
     void callsNeverWaitForTheOutput();
     void withoutAnOutputTheBellSounds_data();
@@ -136,6 +179,10 @@ private slots:
     void streamRestsOnlyWhenNothingIsDue();
     void aDueBeepWakesTheStream_data();
     void aDueBeepWakesTheStream();
+    void aBeepSeenAheadIsScheduledForItsTick_data();
+    void aBeepSeenAheadIsScheduledForItsTick();
+    void ticksTheScheduledToneCoversSoundNothingMore_data();
+    void ticksTheScheduledToneCoversSoundNothingMore();
     void soundServerThatNeverAnswersHoldsNothingUp();
 
 private:
@@ -202,6 +249,64 @@ void TestBeatTone::readsWholeFramesOnly() {
     QCOMPARE(generator->read(buffer, sizeof buffer), qint64{6});
 }
 
+void TestBeatTone::scheduledToneBeginsAtItsFrame_data() {
+    QTest::addColumn<qint64>("aheadUs"); // -1: no timing known
+    QTest::addColumn<qint64>("dueAfterUs");
+    QTest::addColumn<long long>("onset");
+    // The frame that plays at the due time: (due - now - queued) * 48 frames per millisecond.
+    QTest::newRow("within the first chunk") << qint64{30'000} << qint64{35'000} << 240LL;
+    QTest::newRow("in a later chunk") << qint64{30'000} << qint64{77'321} << 2271LL;
+    QTest::newRow("to the frame, odd microseconds") << qint64{61'234} << qint64{62'255} << 49LL;
+    QTest::newRow("nothing queued") << qint64{0} << qint64{120'000} << 5760LL;
+    QTest::newRow("due as the next frame plays") << qint64{30'000} << qint64{30'000} << 0LL;
+    QTest::newRow("already late: at once") << qint64{30'000} << qint64{10'000} << 0LL;
+    QTest::newRow("long past: at once") << qint64{30'000} << qint64{-500'000} << 0LL;
+    QTest::newRow("no timing: at once") << qint64{-1} << qint64{80'000} << 0LL;
+}
+
+// A scheduled tone is heard when it is due, not after whatever the output holds queued.
+void TestBeatTone::scheduledToneBeginsAtItsFrame() {
+    QFETCH(qint64, aheadUs);
+    QFETCH(qint64, dueAfterUs);
+    QFETCH(long long, onset);
+    PulledGenerator pulled(aheadUs);
+    pulled.generator.schedule(PulledGenerator::startUs + dueAfterUs);
+    const auto frames = pulled.pull(10);
+    QCOMPARE(onsetFrame(frames), onset);
+    const double ms = soundingMs(frames);
+    QVERIFY2(ms > 45.0 && ms <= 50.0, qPrintable(QString::number(ms)));
+    if (aheadUs >= 0) {
+        QCOMPARE(pulled.generator.aheadUs(), aheadUs);
+    }
+}
+
+void TestBeatTone::aScheduledToneNotBegunCanMove_data() {
+    QTest::addColumn<QString>("then");
+    QTest::addColumn<long long>("onset");
+    QTest::newRow("put off") << "later" << 4800LL;
+    QTest::newRow("brought forward") << "sooner" << 960LL;
+    QTest::newRow("sounded at once") << "trigger" << 0LL;
+}
+
+// The queue may move a beep it showed, or the beep come without waiting for it: one tone still.
+void TestBeatTone::aScheduledToneNotBegunCanMove() {
+    QFETCH(QString, then);
+    QFETCH(long long, onset);
+    PulledGenerator pulled(0);
+    pulled.generator.schedule(PulledGenerator::startUs + 60'000);
+    if (then == QLatin1String("later")) {
+        pulled.generator.schedule(PulledGenerator::startUs + 100'000);
+    } else if (then == QLatin1String("sooner")) {
+        pulled.generator.schedule(PulledGenerator::startUs + 20'000);
+    } else {
+        pulled.generator.trigger();
+    }
+    const auto frames = pulled.pull(10);
+    QCOMPARE(onsetFrame(frames), onset);
+    const double ms = soundingMs(frames);
+    QVERIFY2(ms > 45.0 && ms <= 50.0, qPrintable(QString::number(ms)));
+}
+
 void TestBeatTone::callsNeverWaitForTheOutput() {
     Rig rig;
     rig.log.openGate.acquire();
@@ -216,6 +321,7 @@ void TestBeatTone::callsNeverWaitForTheOutput() {
 
     rig.tone->settle();
     QCOMPARE(rig.tone->mode(), Mode::playing);
+    QVERIFY2(rig.log.schedules.empty(), "a beep seen while opening sounds the bell");
     rig.tone->sound();
     rig.tone->sound();
     rig.tone->settle();
@@ -254,6 +360,7 @@ void TestBeatTone::withoutAnOutputTheBellSounds() {
     rig.tone->settle();
     QCOMPARE(rig.bells.load(), 2);
     QCOMPARE(rig.log.triggers.load(), 0);
+    QVERIFY(rig.log.schedules.empty());
     QVERIFY(!rig.log.touchedFromCaller);
 }
 
@@ -331,6 +438,88 @@ void TestBeatTone::aDueBeepWakesTheStream() {
     rig.now += BeatTone::restAfterMs - 1;
     rig.tone->settle();
     QCOMPARE(rig.tone->mode(), Mode::playing);
+}
+
+void TestBeatTone::aBeepSeenAheadIsScheduledForItsTick_data() {
+    // Each call: at x ms after the start, upcoming(y).
+    QTest::addColumn<QList<QPoint>>("calls");
+    // Milliseconds ahead of each schedule the output received.
+    QTest::addColumn<QList<int>>("schedules");
+    QTest::newRow("seen 12 ticks ahead") << QList<QPoint>{{0, 12}} << QList<int>{120};
+    QTest::newRow("the beep on this tick") << QList<QPoint>{{0, 0}} << QList<int>{0};
+    QTest::newRow("the same beep, tick by tick")
+        << QList<QPoint>{{0, 12}, {10, 11}, {20, 10}, {110, 1}} << QList<int>{120};
+    QTest::newRow("the same beep, its batch run late")
+        << QList<QPoint>{{0, 12}, {27, 10}} << QList<int>{120};
+    QTest::newRow("the same beep, while it sounds")
+        << QList<QPoint>{{0, 12}, {120, 1}, {130, 1}} << QList<int>{120};
+    QTest::newRow("brought forward") << QList<QPoint>{{0, 12}, {10, 5}} << QList<int>{120, 50};
+    QTest::newRow("put off") << QList<QPoint>{{0, 12}, {10, 20}} << QList<int>{120, 200};
+    QTest::newRow("the next beat") << QList<QPoint>{{0, 12}, {130, 60}} << QList<int>{120, 600};
+    QTest::newRow("nothing due") << QList<QPoint>{{0, BeatTone::nothingDue}} << QList<int>{};
+}
+
+void TestBeatTone::aBeepSeenAheadIsScheduledForItsTick() {
+    QFETCH(QList<QPoint>, calls);
+    QFETCH(QList<int>, schedules);
+    Rig rig;
+    rig.start();
+    rig.tone->settle();
+    const qint64 start = rig.now;
+    for (const QPoint& call : calls) {
+        rig.now = start + call.x();
+        rig.tone->upcoming(call.y());
+        rig.tone->settle();
+    }
+    QList<int> heard;
+    for (const qint64 us : rig.log.schedules) {
+        heard.append(static_cast<int>(us / 1000));
+    }
+    QCOMPARE(heard, schedules);
+    QCOMPARE(rig.log.triggers.load(), 0);
+    rig.tone.reset();
+    QVERIFY(!rig.log.touchedFromCaller);
+}
+
+void TestBeatTone::ticksTheScheduledToneCoversSoundNothingMore_data() {
+    QTest::addColumn<bool>("seenAhead");
+    // The ticks asking for the beep, in ms after the time it was scheduled for.
+    QTest::addColumn<QList<int>>("asks");
+    QTest::addColumn<int>("triggers");
+    QTest::newRow("on its tick") << true << QList<int>{0} << 0;
+    QTest::newRow("one tick early") << true << QList<int>{-10} << 0;
+    QTest::newRow("two ticks early") << true << QList<int>{-20} << 0;
+    QTest::newRow("late within the tone") << true << QList<int>{50} << 0;
+    QTest::newRow("a run of ticks") << true << QList<int>{0, 10, 20, 30} << 0;
+    QTest::newRow("a run longer than the tone")
+        << true << QList<int>{0, 10, 20, 30, 40, 50, 60, 70, 80} << 0;
+    // Sooner than the queue showed: at once, and the scheduled tone gives way to it.
+    QTest::newRow("three ticks early") << true << QList<int>{-30, -20, 0, 10} << 1;
+    QTest::newRow("after the tone") << true << QList<int>{60} << 1;
+    // Without a schedule every tick asks the output, which keeps a run one tone.
+    QTest::newRow("not seen ahead") << false << QList<int>{0} << 1;
+    QTest::newRow("not seen ahead, a run") << false << QList<int>{0, 10, 20} << 3;
+}
+
+void TestBeatTone::ticksTheScheduledToneCoversSoundNothingMore() {
+    QFETCH(bool, seenAhead);
+    QFETCH(QList<int>, asks);
+    QFETCH(int, triggers);
+    Rig rig;
+    rig.start();
+    rig.tone->settle();
+    const qint64 due = rig.now + 120;
+    if (seenAhead) {
+        rig.tone->upcoming(12);
+    }
+    for (const int at : asks) {
+        rig.now = due + at;
+        rig.tone->sound();
+    }
+    rig.tone->settle();
+    QCOMPARE(rig.log.triggers.load(), triggers);
+    QCOMPARE(rig.log.schedules.size(), std::size_t{seenAhead ? 1U : 0U});
+    QCOMPARE(rig.bells.load(), 0);
 }
 
 // The real output against a sound server of our own that takes connections and never answers.

@@ -230,10 +230,10 @@ void TestMonitorClock::eachBatchLooksAheadForTheNextBeep() {
     for (int at = 17; at <= 3000; at += 17) {
         wakeAt(at);
         QCOMPARE(heard.size(), static_cast<std::size_t>(at / 17));
-        QCOMPARE(heard.back(), scope.monitor.simulation().ticksUntilBeep());
+        QCOMPARE(heard.back(), scope.monitor.ticksUntilTone());
     }
     QCOMPARE(heard.size(), std::size_t{3000 / 17});
-    QVERIFY(std::count(heard.begin(), heard.end(), Simulation::noBeepDue) <
+    QVERIFY(std::count(heard.begin(), heard.end(), Monitor::noToneDue) <
             static_cast<long>(heard.size()));
     scope.monitor.setPaused(true);
     wakeAt(3017);

@@ -64,6 +64,8 @@ private slots:
     void eventHistoryCoversTheSampleHistory();
     void qrsToneSoundsEveryComplexAtItsPeak_data();
     void qrsToneSoundsEveryComplexAtItsPeak();
+    void theToneIsSeenAheadInEitherMode_data();
+    void theToneIsSeenAheadInEitherMode();
     void columnsKnowTheTickDrawnThere();
     void eventHistoryOutlivesRestart();
 };
@@ -346,6 +348,63 @@ void TestMonitor::qrsToneSoundsEveryComplexAtItsPeak() {
         classic.select(rhythm, 1234);
         record(classic, ticks);
         QVERIFY2(classicTones < complexes / 2, "the threshold is silent after the first beat");
+    }
+}
+
+void TestMonitor::theToneIsSeenAheadInEitherMode_data() {
+    QTest::addColumn<int>("index");
+    QTest::addColumn<bool>("qrs");
+    for (const Rhythm rhythm : allRhythms) {
+        for (const bool qrs : {false, true}) {
+            QTest::newRow(
+                qPrintable(QStringLiteral("%1 %2")
+                               .arg(indexOf(rhythm))
+                               .arg(qrs ? QStringLiteral("qrs") : QStringLiteral("threshold"))))
+                << indexOf(rhythm) << qrs;
+        }
+    }
+}
+
+// What the sound output is told after each batch: the tick the tone next sounds on. One tick
+// ahead it is always right; a tone that starts a beep is shown well before it in a sinus rhythm,
+// so that the output can time it.
+void TestMonitor::theToneIsSeenAheadInEitherMode() {
+    QFETCH(int, index);
+    QFETCH(bool, qrs);
+    Monitor monitor(panelWidth, panelHeight);
+    monitor.setToneMode(qrs ? Monitor::ToneMode::qrs : Monitor::ToneMode::threshold);
+    std::set<long long> tones;
+    monitor.onTone = [&] { tones.insert(monitor.tickCount()); };
+    std::vector<int> told;
+    monitor.onUpcoming = [&](int ticks) { told.push_back(ticks); };
+    monitor.select(rhythmAt(index), 99);
+    const int ticks = 3000;
+    for (int i = 0; i < ticks; ++i) {
+        monitor.run();
+        QCOMPARE(monitor.ticksUntilTone(), told.back());
+    }
+    told.insert(told.begin(), Monitor::noToneDue); // before tick 1 nothing was told
+    int seenTones = 0;
+    int shortestWarning = ticks;
+    for (long long tick = 1; tick < ticks; ++tick) {
+        const bool sounds = tones.count(tick) > 0;
+        QCOMPARE(told[static_cast<std::size_t>(tick - 1)] == 1, sounds);
+        if (!sounds || tones.count(tick - 1) > 0) {
+            continue;
+        }
+        // How many ticks before this beep's first tick it was told exactly.
+        int warning = 0;
+        while (warning + 1 < tick &&
+               told[static_cast<std::size_t>(tick - warning - 2)] == warning + 2) {
+            ++warning;
+        }
+        shortestWarning = std::min(shortestWarning, warning + 1);
+        ++seenTones;
+    }
+    QCOMPARE(seenTones > 0, !tones.empty());
+    if (rhythmAt(index) == Rhythm::sinusRhythm) {
+        QVERIFY(seenTones >= 10);
+        QVERIFY2(shortestWarning >= 8, qPrintable(QString::number(shortestWarning)));
     }
 }
 
