@@ -155,6 +155,7 @@ public:
     void rest() override { sink->suspend(); }
     void wake() override { sink->resume(); }
     void trigger() override { generator->trigger(); }
+    void cancel() override { generator->cancel(); }
     void schedule(qint64 inUs) override { generator->schedule(nowUs() + inUs); }
     qint64 queuedUs() const override { return generator->aheadUs(); }
 
@@ -236,6 +237,12 @@ public:
         if (output) {
             output->trigger();
             shared->queuedUs.store(output->queuedUs(), std::memory_order_relaxed);
+        }
+    }
+
+    void cancel() {
+        if (output) {
+            output->cancel();
         }
     }
 
@@ -372,6 +379,14 @@ void BeatTone::upcoming(int ticksUntilBeep) {
         if (!covers(due)) {
             postSchedule(due);
         }
+    }
+}
+
+void BeatTone::silence() {
+    if (scheduledMs && *scheduledMs > shared->clock()) {
+        scheduledMs.reset();
+        coverUntilMs = 0;
+        post(&ToneWorker::cancel);
     }
 }
 

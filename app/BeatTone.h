@@ -25,6 +25,9 @@ public:
     // next beep is as far as the trace's queue shows (0 for that tick itself), or nothingDue.
     // It lets an idle stream be ready before the beep and the tone be timed to it.
     virtual void upcoming(int ticksUntilBeep) { static_cast<void>(ticksUntilBeep); }
+    // Optional: the monitor stopped (frozen or started afresh), so a beep seen ahead will not
+    // come; a tone timed for it must not sound.
+    virtual void silence() {}
 };
 
 // An endless 16-bit mono stream that is silent until triggered and then carries one short
@@ -55,6 +58,8 @@ public:
     // A tone at the frame that plays at `playUs` on the timing clock. Replaces a scheduled tone
     // that has not begun: the queue may move a beep.
     void schedule(qint64 playUs);
+    // Drops a scheduled tone that has not begun.
+    void cancel() { scheduled.store(nothingScheduled, std::memory_order_relaxed); }
 
     // The audio queued ahead as estimated at the latest read, -1 before the first.
     qint64 aheadUs() const { return lastAhead.load(std::memory_order_relaxed); }
@@ -105,6 +110,8 @@ public:
     // Starts a tone heard `inUs` microseconds from now, as near as the stream can tell; with
     // the next frames the stream takes once that is past. Replaces a scheduled tone not begun.
     virtual void schedule(qint64 inUs) = 0;
+    // Drops a scheduled tone that has not begun.
+    virtual void cancel() = 0;
     // The audio queued ahead of the next frame the stream takes, as last estimated; -1 unknown.
     virtual qint64 queuedUs() const { return -1; }
 };
@@ -147,6 +154,7 @@ public:
 
     void sound() override;
     void upcoming(int ticksUntilBeep) override;
+    void silence() override;
 
     Mode mode() const;
     bool usesBell() const { return mode() != Mode::playing && mode() != Mode::resting; }

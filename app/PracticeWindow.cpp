@@ -160,6 +160,11 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
             tone->sound();
         }
     };
+    questionScope.onSilence = [this] {
+        if (tone) {
+            tone->silence();
+        }
+    };
     // The beep seen ahead, so that the tone is timed to its peak and rests between questions.
     questionScope.onUpcoming = [this](int ticks) {
         if (tone && toneCheck->isChecked()) {

@@ -302,6 +302,7 @@ bool TrainerDialog::initDialog() {
                         ? Monitor::ToneMode::qrs
                         : Monitor::ToneMode::threshold);
     }
+    monitor.onSilence = [this] { tone->silence(); };
     monitor.onUpcoming = [this](int ticks) {
         tone->upcoming(ticks == Monitor::noToneDue ? ToneSink::nothingDue : ticks);
     };

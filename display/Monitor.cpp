@@ -89,7 +89,17 @@ void Monitor::select(std::optional<Rhythm> rhythm, std::uint32_t seed) {
     decisions.push_back({ticks + 1, model.rhythm(), seed});
 }
 
+void Monitor::setPaused(bool on) {
+    paused = on;
+    if (on && onSilence) {
+        onSilence();
+    }
+}
+
 void Monitor::restart() {
+    if (onSilence) {
+        onSilence();
+    }
     model = Simulation();
     model.setWaveListener(&listener);
     qrsTone.clear();

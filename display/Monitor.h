@@ -68,7 +68,7 @@ public:
     void restart();
 
     // A paused monitor ignores ticks: no steps, no tone, and the picture stays as it is.
-    void setPaused(bool on) { paused = on; }
+    void setPaused(bool on);
     bool isPaused() const { return paused; }
 
     void setToneMode(ToneMode mode) { tone = mode; }
@@ -100,6 +100,8 @@ public:
     // beats and time the tone to the tick that sounds it.
     std::function<void(int)> onUpcoming;
     std::function<void(const QRegion&)> onRepaint;
+    // When the monitor is paused or restarted: the beat it showed coming will not come.
+    std::function<void()> onSilence;
 
     long long tickCount() const { return ticks; }
     const TickSample& lastSample() const { return latestSample; }

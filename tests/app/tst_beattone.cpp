@@ -94,6 +94,7 @@ struct OutputLog {
     std::atomic<int> rests{0};
     std::atomic<int> wakes{0};
     std::atomic<int> triggers{0};
+    std::atomic<int> cancels{0};
     // Microseconds ahead of each schedule; read only after settle(), which waits for the worker.
     std::vector<qint64> schedules;
     std::atomic<bool> destroyed{false};
@@ -137,6 +138,10 @@ public:
     void schedule(qint64 inUs) override {
         log.note();
         log.schedules.push_back(inUs);
+    }
+    void cancel() override {
+        log.note();
+        ++log.cancels;
     }
 
 private:
@@ -183,6 +188,7 @@ private slots:
     void aBeepSeenAheadIsScheduledForItsTick();
     void ticksTheScheduledToneCoversSoundNothingMore_data();
     void ticksTheScheduledToneCoversSoundNothingMore();
+    void aFrozenMonitorDropsTheToneItShowedComing();
     void soundServerThatNeverAnswersHoldsNothingUp();
 
 private:
@@ -305,6 +311,36 @@ void TestBeatTone::aScheduledToneNotBegunCanMove() {
     QCOMPARE(onsetFrame(frames), onset);
     const double ms = soundingMs(frames);
     QVERIFY2(ms > 45.0 && ms <= 50.0, qPrintable(QString::number(ms)));
+}
+
+// Freezing (or restarting) the monitor takes back a beep seen ahead: no tone after the trace
+// stopped. One already due is left alone.
+void TestBeatTone::aFrozenMonitorDropsTheToneItShowedComing() {
+    PulledGenerator pulled(0);
+    pulled.generator.schedule(PulledGenerator::startUs + 60'000);
+    pulled.generator.cancel();
+    QCOMPARE(peak(pulled.pull(10), 0, 100'000), 0);
+
+    Rig rig;
+    rig.start();
+    rig.tone->settle();
+    rig.tone->upcoming(12);
+    rig.now += 50;
+    rig.tone->silence();
+    rig.tone->settle();
+    QCOMPARE(rig.log.cancels.load(), 1);
+    // After the freeze the next beep is a new one: scheduled again, and sound() waits for it.
+    rig.tone->upcoming(5);
+    rig.now += 50;
+    rig.tone->sound();
+    rig.tone->settle();
+    QCOMPARE(rig.log.schedules.size(), std::size_t{2});
+    QCOMPARE(rig.log.triggers.load(), 0);
+    rig.tone->silence(); // its time has come: nothing to take back
+    rig.tone->settle();
+    QCOMPARE(rig.log.cancels.load(), 1);
+    rig.tone.reset();
+    QVERIFY(!rig.log.touchedFromCaller);
 }
 
 void TestBeatTone::callsNeverWaitForTheOutput() {

@@ -97,6 +97,8 @@ void TestMonitor::pausedMonitorDoesNothing() {
     monitor.setSurface(&surface);
     int tones = 0;
     monitor.onTone = [&tones] { ++tones; };
+    int silenced = 0;
+    monitor.onSilence = [&silenced] { ++silenced; };
     monitor.select(Rhythm::ventricularTachycardia, 3);
     record(monitor, 500);
     const int tonesBefore = tones;
@@ -104,7 +106,9 @@ void TestMonitor::pausedMonitorDoesNothing() {
     const long long ticksBefore = monitor.tickCount();
     QVERIFY(tonesBefore > 0);
 
+    QCOMPARE(silenced, 0);
     monitor.setPaused(true);
+    QCOMPARE(silenced, 1); // a tone timed for the beat it showed coming must not sound
     QCOMPARE(monitor.run(300), 0);
     QCOMPARE(tones, tonesBefore);
     QCOMPARE(monitor.tickCount(), ticksBefore);
@@ -116,6 +120,8 @@ void TestMonitor::pausedMonitorDoesNothing() {
     record(unpaused, 500);
     monitor.setPaused(false);
     QVERIFY(sameSamples(record(monitor, 700), record(unpaused, 700)));
+    monitor.restart();
+    QCOMPARE(silenced, 2);
 }
 
 void TestMonitor::monitorsSideBySideStayApart() {
