@@ -232,7 +232,9 @@ int cpu(const QString& pid, int seconds) {
         std::fprintf(stderr, "bench_beattone: no sound output\n");
         return 1;
     }
-    share("stream kept playing, no beeps", [&](int) { tone->upcoming(5); });
+    // A beep always 1.5 s off keeps the stream awake; its tone, moved on every few ticks, never
+    // begins.
+    share("stream kept playing, no beeps", [&](int) { tone->upcoming(150); });
     runTicks(ticksToRest, [](int) {});
     share("no rhythm (stream resting)", [&](int) { tone->upcoming(BeatTone::nothingDue); });
     share("sinus rhythm at 75/min", [&](int tick) {
