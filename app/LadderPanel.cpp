@@ -26,6 +26,10 @@ void LadderPanel::setMonitor(Monitor* shown) {
 // The panel shows two passes of the sweep: the current one from column 1 up to the cursor,
 // and beyond the wipe what is left of the pass before. A pass is width - 2 ticks long.
 void LadderPanel::refresh() {
+    // Hidden, it is drawn afresh when shown: its windows keep it on their clock either way.
+    if (isHidden()) {
+        return;
+    }
     if (canvas.size() != size()) {
         canvas = QImage(size(), QImage::Format_RGB32);
     }
@@ -91,6 +95,11 @@ QRect LadderPanel::changedColumns(const QImage& before, const QImage& after) {
 void LadderPanel::paintEvent(QPaintEvent* /*event*/) {
     QPainter painter(this);
     painter.drawImage(QPoint(0, 0), picture);
+}
+
+void LadderPanel::showEvent(QShowEvent* event) {
+    QWidget::showEvent(event);
+    refresh();
 }
 
 void LadderPanel::resizeEvent(QResizeEvent* event) {

@@ -255,6 +255,14 @@ void TestClassicKeys::ladderSitsUnderTheMonitorWhileShown() {
     QVERIFY(ladder->isHidden());
     QCOMPARE(dialog->size(), templateSize);
     QCOMPARE(list->pos(), listAt);
+    // Hidden, it costs nothing a frame; shown again, it is drawn for the trace as it is then.
+    const QImage hidden = ladder->image().copy();
+    dialog->monitorClock().advance(100);
+    QCOMPARE(ladder->image(), hidden);
+    dialog->setLadder(true);
+    dialog->monitorClock().advance(2);
+    QVERIFY(ladder->image() != hidden);
+    QVERIFY(inked(1, dialog->monitor.sweep().sweepX) > inked(1, cursor));
 }
 
 // What the trainer saves is what pulsavo-strip draws for the same rhythm, seed and ticks.
