@@ -966,14 +966,11 @@ bool PracticeWindow::submitMeasurement() {
         return refuse(tr("先に一時停止 (F) してください。"));
     }
     const std::vector<calipers::Caliper>& set = overlay->calipers();
-    int chosen = -1;
-    if (overlay->selectedIndex() >= 0 &&
-        set[static_cast<std::size_t>(overlay->selectedIndex())].kind == *task) {
-        chosen = overlay->selectedIndex();
-    } else {
-        for (int i = static_cast<int>(set.size()) - 1; i >= 0 && chosen < 0; --i) {
-            chosen = set[static_cast<std::size_t>(i)].kind == *task ? i : -1;
-        }
+    const auto ofTask = [this](const calipers::Caliper& caliper) { return caliper.kind == *task; };
+    int chosen = overlay->selectedIndex();
+    if (chosen < 0 || !ofTask(set[static_cast<std::size_t>(chosen)])) {
+        const auto last = std::find_if(set.rbegin(), set.rend(), ofTask);
+        chosen = static_cast<int>(set.rend() - last) - 1;
     }
     if (chosen < 0) {
         return refuse(tr("%1 のキャリパーがありません。波形の上をドラッグして置いてください。")

@@ -1,5 +1,7 @@
 #include "StripPainter.h"
 
+#include "Sweep.h"
+
 #include <QBuffer>
 #include <QFontMetricsF>
 #include <QImage>
@@ -22,8 +24,9 @@ namespace {
 constexpr int margin = 12;
 constexpr int captionGap = 8;
 constexpr int rowGap = 12;
-constexpr int smallSquare = 4;
-constexpr int largeSquare = 20;
+// The paper's squares, as on the live panel: one pixel column per tick.
+constexpr int smallSquare = Sweep::smallSquare;
+constexpr int largeSquare = Sweep::largeSquare;
 constexpr int ladderGap = 4;
 constexpr int ladderHeight = 66;
 constexpr int labelWidth = 26;
