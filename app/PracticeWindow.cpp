@@ -433,7 +433,7 @@ void PracticeWindow::buildControls() {
     connect(examEdit, &QLineEdit::textEdited, this, [this] { examErrorLabel->hide(); });
     connect(allRhythmsButton, &QPushButton::clicked, this, [this] {
         Options all = options();
-        all.rhythms = RhythmSet::all();
+        all.rhythms = RhythmSet::classic();
         setOptions(all);
     });
     connect(rhythmTree, &QTreeWidget::itemChanged, this, [this] {
@@ -656,8 +656,8 @@ void PracticeWindow::loadSettings() {
     restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray());
     Options saved;
     saved.length = settings.value(QStringLiteral("length"), saved.length).toInt();
-    saved.rhythms = RhythmSet::fromBits(
-        settings.value(QStringLiteral("rhythms"), saved.rhythms.bits()).toUInt());
+    saved.rhythms = RhythmSet::fromClassicBits(
+        settings.value(QStringLiteral("rhythms"), saved.rhythms.classicBits()).toUInt());
     saved.adaptive = settings.value(QStringLiteral("adaptive"), saved.adaptive).toBool();
     saved.beatTone = settings.value(QStringLiteral("beatTone"), saved.beatTone).toBool();
     saved.measure = settings.value(QStringLiteral("measure"), saved.measure).toBool();
@@ -670,7 +670,7 @@ void PracticeWindow::saveSettings() const {
     settings.setValue(QStringLiteral("geometry"), saveGeometry());
     const Options current = options();
     settings.setValue(QStringLiteral("length"), current.length);
-    settings.setValue(QStringLiteral("rhythms"), current.rhythms.bits());
+    settings.setValue(QStringLiteral("rhythms"), current.rhythms.classicBits());
     settings.setValue(QStringLiteral("adaptive"), current.adaptive);
     settings.setValue(QStringLiteral("beatTone"), current.beatTone);
     settings.setValue(QStringLiteral("measure"), current.measure);

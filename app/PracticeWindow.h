@@ -75,7 +75,7 @@ public:
     // The round's options as the window remembers them.
     struct Options {
         int length = 10;
-        RhythmSet rhythms = RhythmSet::all();
+        RhythmSet rhythms = RhythmSet::classic();
         bool adaptive = true;
         bool beatTone = true;
         // After each answer, a measurement on the frozen trace ("measure the PR interval").

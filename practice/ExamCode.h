@@ -12,7 +12,9 @@ namespace pulsavo {
 
 // An exam is rebuilt from its code alone: version, question count, rhythms and seed are
 // written in Crockford's base 32 (no I, L, O or U) and closed by a check character, e.g.
-// PX-8AK9-P73D for an exam over all 18 rhythms, PX-8J0R-C801-G744 when it uses a subset.
+// PX-8AK9-P73D for an exam over the classic 18, PX-8J0R-C801-G744 when it uses a subset of
+// them. An exam with library rhythms takes 22 characters, enough for any subset of every rhythm,
+// e.g. PX-H7ZZ-ZZZZ-ZZZW-0000-0114-GW for 20 questions over the library.
 struct Exam {
     static constexpr int maxCount = 128;
     static constexpr std::uint32_t maxSeed = (1U << 26) - 1;
@@ -45,7 +47,7 @@ struct ExamResult {
     bool ok() const { return error == ExamCodeError::none; }
 };
 
-ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms = RhythmSet::all());
+ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms = RhythmSet::classic());
 
 // Reads a code as a person types it: any case, with or without "PX", dashes and spaces
 // anywhere; O is read as 0 and I or L as 1.

@@ -15,7 +15,7 @@ namespace pulsavo::strip {
 struct ExamOptions {
     int count = 0;
     std::optional<std::uint32_t> seed; // none: a random one, which the code then carries
-    RhythmSet rhythms = RhythmSet::all();
+    RhythmSet rhythms = RhythmSet::classic();
     std::string pdfPath;
     std::optional<std::string> keyPath;
     catalogue::Language language = catalogue::Language::japanese;

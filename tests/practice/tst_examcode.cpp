@@ -1,5 +1,7 @@
 #include "ExamCode.h"
+#include "SeededRandom.h"
 
+#include <QFile>
 #include <QTest>
 
 #include <algorithm>
@@ -17,14 +19,28 @@ RhythmSet setOf(const char* list) {
     return parseRhythmList(list).rhythms;
 }
 
-// Codes of both lengths over a spread of counts, seeds and rhythm sets.
+// Codes of every length over a spread of counts, seeds and rhythm sets.
 std::vector<std::string> sampleCodes() {
     std::vector<std::string> codes;
-    for (std::uint32_t i = 0; i < 24; ++i) {
-        const RhythmSet rhythms =
-            i % 3 == 0 ? RhythmSet::all() : RhythmSet::fromBits(0x9E3779B9U * (i + 1));
+    for (std::uint32_t i = 0; i < 36; ++i) {
+        RhythmSet rhythms;
+        switch (i % 4) {
+        case 0:
+            rhythms = RhythmSet::classic();
+            break;
+        case 1:
+            rhythms = RhythmSet::fromClassicBits(0x9E3779B9U * (i + 1));
+            break;
+        case 2:
+            rhythms = RhythmSet::family(static_cast<LibraryFamily>(i % libraryFamilyCount)) |
+                      RhythmSet::fromClassicBits(i);
+            break;
+        default:
+            rhythms = RhythmSet::fromWords(0x9E3779B97F4A7C15ULL * (i + 1), i);
+            break;
+        }
         codes.push_back(makeExam(1 + static_cast<int>(i * 37 % 128), i * 2796203U % Exam::maxSeed,
-                                 rhythms.empty() ? RhythmSet::all() : rhythms)
+                                 rhythms.empty() ? RhythmSet::classic() : rhythms)
                             .exam.code);
     }
     return codes;
@@ -47,10 +63,13 @@ class ExamCodeTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void frozenCodes_data();
+    void frozenCodes();
     void roundTrip_data();
     void roundTrip();
     void typedForms_data();
     void typedForms();
+    void prefixLettersInCode();
     void sameCodeSameQuestions();
     void evenAndShuffled_data();
     void evenAndShuffled();
@@ -63,8 +82,42 @@ private slots:
     void badExams();
     void rhythmList_data();
     void rhythmList();
+    void rhythmListNames_data();
+    void rhythmListNames();
     void rhythmListFormat();
 };
+
+void ExamCodeTest::frozenCodes_data() {
+    QTest::addColumn<QString>("line");
+    QFile file(QStringLiteral(EXAM_CODES_V1));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    while (!file.atEnd()) {
+        const QString line = QString::fromLatin1(file.readLine()).trimmed();
+        if (!line.isEmpty() && !line.startsWith('#')) {
+            QTest::newRow(qPrintable(line.section(' ', 0, 0))) << line;
+        }
+    }
+}
+
+// Codes handed out before the library still name the same questions, and the same exam still
+// gets the same code.
+void ExamCodeTest::frozenCodes() {
+    QFETCH(QString, line);
+    const QStringList fields = line.split(' ');
+    QCOMPARE(fields.size(), 5);
+    const ExamResult read = parseExamCode(fields[0].toStdString());
+    QVERIFY2(read.ok(), read.message.c_str());
+    QCOMPARE(read.exam.count, fields[1].toInt());
+    QCOMPARE(read.exam.seed, fields[2].toUInt());
+    QCOMPARE(read.exam.rhythms, RhythmSet::fromClassicBits(fields[3].toUInt(nullptr, 16)));
+    QStringList questions;
+    for (const Question& question : read.exam.questions) {
+        questions << QStringLiteral("%1:%2").arg(indexOf(question.rhythm)).arg(question.seed);
+    }
+    QCOMPARE(questions.join(',') + ',', fields[4]);
+    QCOMPARE(makeExam(read.exam.count, read.exam.seed, read.exam.rhythms).exam.code,
+             fields[0].toStdString());
+}
 
 void ExamCodeTest::roundTrip_data() {
     QTest::addColumn<int>("count");
@@ -77,6 +130,14 @@ void ExamCodeTest::roundTrip_data() {
     QTest::newRow("subset") << 36 << 777U << "0,4,5,10-11" << 17;
     QTest::newRow("one rhythm") << 5 << 1U << "17" << 17;
     QTest::newRow("all but one") << 128 << Exam::maxSeed << "1-17" << 17;
+    QTest::newRow("library") << 10 << 5U << "library" << 30;
+    QTest::newRow("one family") << 128 << Exam::maxSeed << "av_block" << 30;
+    QTest::newRow("every rhythm") << 1 << 0U << "0-17,library" << 30;
+    QTest::newRow("classic and a family") << 20 << 99U << "classic,paced" << 30;
+    QTest::newRow("library ids") << 36 << 777U << "sinus_bradycardia,mobitz_1" << 30;
+    QTest::newRow("one library rhythm") << 5 << 1U << "p_wave_asystole" << 30;
+    QTest::newRow("classic and library ids") << 128 << Exam::maxSeed << "0,17,mobitz_1" << 30;
+    QTest::newRow("every rhythm but one") << 64 << 3U << "0-16,library" << 30;
 }
 
 void ExamCodeTest::roundTrip() {
@@ -99,34 +160,61 @@ void ExamCodeTest::roundTrip() {
 }
 
 void ExamCodeTest::typedForms_data() {
+    QTest::addColumn<QString>("rhythms");
     QTest::addColumn<QString>("typed");
-    const std::string code = makeExam(20, 4242, setOf("2-9")).exam.code;
-    const QString canonical = QString::fromStdString(code);
-    QTest::newRow("as printed") << canonical;
-    QTest::newRow("lower case") << canonical.toLower();
-    QTest::newRow("no dashes") << canonical.toLower().remove('-');
-    QTest::newRow("no prefix") << canonical.mid(3);
-    QTest::newRow("extra dashes and spaces")
-        << " px--" + canonical.mid(3).replace("-", " - ") + "- ";
-    QTest::newRow("O for 0, I and L for 1") << QString(canonical)
-                                                   .replace(QChar(0x30), QChar(0x4F))
-                                                   .replace(QChar(0x31), QChar(0x49))
-                                                   .toLower()
-                                                   .replace(QChar(0x69), QChar(0x6C));
+    for (const char* rhythms : {"2-9", "av_block", "pac,mobitz_2"}) {
+        const std::string code = makeExam(20, 4242, setOf(rhythms)).exam.code;
+        const QString canonical = QString::fromStdString(code);
+        QTest::addRow("%s as printed", rhythms) << rhythms << canonical;
+        QTest::addRow("%s lower case", rhythms) << rhythms << canonical.toLower();
+        QTest::addRow("%s no dashes", rhythms) << rhythms << canonical.toLower().remove('-');
+        QTest::addRow("%s no prefix", rhythms) << rhythms << canonical.mid(3);
+        QTest::addRow("%s extra dashes and spaces", rhythms)
+            << rhythms << " px--" + canonical.mid(3).replace("-", " - ") + "- ";
+        QTest::addRow("%s O for 0, I and L for 1", rhythms)
+            << rhythms
+            << QString(canonical)
+                   .replace(QChar(0x30), QChar(0x4F))
+                   .replace(QChar(0x31), QChar(0x49))
+                   .toLower()
+                   .replace(QChar(0x69), QChar(0x6C));
+    }
 }
 
 void ExamCodeTest::typedForms() {
+    QFETCH(QString, rhythms);
     QFETCH(QString, typed);
-    const ExamResult expected = makeExam(20, 4242, setOf("2-9"));
+    const ExamResult expected = makeExam(20, 4242, setOf(rhythms.toLatin1().constData()));
     const ExamResult read = parseExamCode(typed.toStdString());
     QVERIFY2(read.ok(), read.message.c_str());
     QCOMPARE(read.exam.code, expected.exam.code);
     QVERIFY(read.exam.questions == expected.exam.questions);
 }
 
+// A library code may itself begin with the letters P X; it reads the same with its prefix and
+// without.
+void ExamCodeTest::prefixLettersInCode() {
+    int found = 0;
+    for (std::uint32_t seed = 0; seed < 64; ++seed) {
+        for (const RhythmSet rhythms :
+             {setOf("p_wave_asystole"), setOf("sinus_rhythm,p_wave_asystole")}) {
+            const ExamResult made = makeExam(111, seed, rhythms);
+            const std::string text = body(made.exam.code);
+            if (!text.starts_with("PX")) {
+                continue;
+            }
+            ++found;
+            QCOMPARE(parseExamCode(text).exam.code, made.exam.code);
+            QCOMPARE(parseExamCode(made.exam.code).exam.code, made.exam.code);
+            QCOMPARE(parseExamCode("px" + text).exam.code, made.exam.code);
+        }
+    }
+    QCOMPARE(found, 128);
+}
+
 // A code is a promise kept across versions and platforms: these questions are frozen.
 void ExamCodeTest::sameCodeSameQuestions() {
-    const ExamResult made = makeExam(6, 20240611, RhythmSet::all());
+    const ExamResult made = makeExam(6, 20240611, RhythmSet::classic());
     QCOMPARE(made.exam.code, std::string("PX-8AK9-P73D"));
     const std::vector<Question> expected{
         {Rhythm::supraventricularPremature, 0xA62F8611U},
@@ -153,6 +241,10 @@ void ExamCodeTest::evenAndShuffled_data() {
     QTest::newRow("2 rhythms, 7") << "4-5" << 7;
     QTest::newRow("2 rhythms, 128") << "10-11" << 128;
     QTest::newRow("1 rhythm, 4") << "8" << 4;
+    QTest::newRow("library, 128") << "library" << 128;
+    QTest::newRow("every rhythm, 100") << "0-17,library" << 100;
+    QTest::newRow("3 library rhythms, 40") << "pac,mobitz_1,vf_fine" << 40;
+    QTest::newRow("paced, 11") << "paced" << 11;
 }
 
 // Every rhythm gets its share within one, no rhythm outside the set, no rhythm three times in
@@ -165,7 +257,7 @@ void ExamCodeTest::evenAndShuffled() {
     for (std::uint32_t seed = 0; seed < 100; ++seed) {
         const ExamResult made = makeExam(count, seed * 65537U, set);
         QVERIFY(made.ok());
-        std::array<int, rhythmCount> counts{};
+        std::array<int, totalRhythmCount> counts{};
         std::vector<int> order;
         int run = 0;
         for (std::size_t i = 0; i < made.exam.questions.size(); ++i) {
@@ -226,7 +318,8 @@ void ExamCodeTest::everyTranspositionRejected() {
 // last characters exactly one passes the check, and that code is refused by version.
 void ExamCodeTest::newerVersionRejected() {
     for (const std::string& code :
-         {makeExam(10, 5).exam.code, makeExam(10, 5, setOf("1-3")).exam.code}) {
+         {makeExam(10, 5).exam.code, makeExam(10, 5, setOf("1-3")).exam.code,
+          makeExam(10, 5, setOf("library")).exam.code, makeExam(10, 5, setOf("1,pac")).exam.code}) {
         std::string text = body(code);
         text[0] = 'Z';
         int passing = 0;
@@ -254,11 +347,11 @@ void ExamCodeTest::badCodes_data() {
     QTest::newRow("not ASCII") << "PX-8AK9-P73\xc3\xa9" << ExamCodeError::badCharacter
                                << "character 12 of the exam code is not used in codes";
     QTest::newRow("one short") << "PX-8AK9-P73" << ExamCodeError::wrongLength
-                               << "exam code has 7 characters after PX where 8 or 12 belong";
+                               << "exam code has 7 characters after PX where 8, 12 or 22 belong";
     QTest::newRow("one extra") << "PX-8AK9-P73CC" << ExamCodeError::wrongLength
-                               << "exam code has 9 characters after PX where 8 or 12 belong";
+                               << "exam code has 9 characters after PX where 8, 12 or 22 belong";
     QTest::newRow("prefix only") << "PX" << ExamCodeError::wrongLength
-                                 << "exam code has 0 characters after PX where 8 or 12 belong";
+                                 << "exam code has 0 characters after PX where 8, 12 or 22 belong";
     QTest::newRow("mistyped") << "PX-8AK9-P73E" << ExamCodeError::checkFailed
                               << "exam code does not check out: a character is mistyped or two "
                                  "are swapped";
@@ -310,12 +403,20 @@ void ExamCodeTest::rhythmList_data() {
     QTest::newRow("spaces, repeats") << " 3 , 3,1 - 2 " << 0xEU << "";
     QTest::newRow("all") << "0-17" << 0x3FFFFU << "";
     QTest::newRow("leading zero") << "07" << 0x80U << "";
-    QTest::newRow("empty") << " " << 0U
-                           << "empty rhythm list: give rhythm numbers 0-17, e.g. 0,4,10-11";
+    QTest::newRow("empty")
+        << " " << 0U
+        << "empty rhythm list: give rhythm numbers 0-17, ids or families, e.g. 0,4,10-11 "
+           "or sinus,mobitz_1";
     QTest::newRow("out of range") << "3,18" << 0U
                                   << "not a rhythm number in 0-17: \"18\" in \"18\"";
     QTest::newRow("not a number") << "1,af" << 0U
-                                  << "not a rhythm number in 0-17: \"af\" in \"af\"";
+                                  << "not a rhythm number in 0-17, rhythm id or family: \"af\"";
+    QTest::newRow("ids are exact") << "Sinus_Bradycardia" << 0U
+                                   << "not a rhythm number in 0-17, rhythm id or family: "
+                                      "\"Sinus_Bradycardia\"";
+    QTest::newRow("no ranges of ids") << "sinus-atrial" << 0U
+                                      << "not a rhythm number in 0-17: \"sinus\" in "
+                                         "\"sinus-atrial\"";
     QTest::newRow("backwards") << "5-3" << 0U << "range runs backwards: \"5-3\"";
     QTest::newRow("double comma")
         << "1,,2" << 0U << "empty item in rhythm list (two commas in a row, or one at an end)";
@@ -334,16 +435,49 @@ void ExamCodeTest::rhythmList() {
     const RhythmListResult result = parseRhythmList(text.toStdString());
     QCOMPARE(QString::fromStdString(result.error), error);
     if (result.ok()) {
-        QCOMPARE(result.rhythms.bits(), bits);
+        QCOMPARE(result.rhythms.classicBits(), bits);
     }
+}
+
+void ExamCodeTest::rhythmListNames_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<quint64>("low");  // rhythms 0..63
+    QTest::addColumn<quint64>("high"); // rhythms 64..66
+    QTest::newRow("library ids") << "sinus_bradycardia, mobitz_1" << (1ULL << 19 | 1ULL << 38)
+                                 << 0ULL;
+    QTest::newRow("family") << "av_block" << (0x3FULL << 37) << 0ULL;
+    QTest::newRow("last family member") << "ventricular" << (0x7FULL << 50) << 0x6ULL;
+    QTest::newRow("classic ids and numbers") << "classic_17,0,4-5" << 0x20031ULL << 0ULL;
+    QTest::newRow("classic") << "classic" << 0x3FFFFULL << 0ULL;
+    QTest::newRow("library") << "library" << ~0x3FFFFULL << 0x7ULL;
+    QTest::newRow("repeats") << "pac,atrial,pac" << (0xFFULL << 24) << 0x1ULL;
+}
+
+void ExamCodeTest::rhythmListNames() {
+    QFETCH(QString, text);
+    QFETCH(quint64, low);
+    QFETCH(quint64, high);
+    const RhythmListResult result = parseRhythmList(text.toStdString());
+    QVERIFY2(result.ok(), result.error.c_str());
+    QCOMPARE(result.rhythms.wordAt(0), low);
+    QCOMPARE(result.rhythms.wordAt(1), high);
 }
 
 void ExamCodeTest::rhythmListFormat() {
     QCOMPARE(formatRhythmList(setOf("0,4,5,10-12,17")), std::string("0,4,5,10-12,17"));
     QCOMPARE(formatRhythmList(RhythmSet()), std::string());
-    for (std::uint32_t bits = 1; bits < RhythmSet::allBits; bits = bits * 7 + 3) {
-        const RhythmSet set = RhythmSet::fromBits(bits);
+    QCOMPARE(formatRhythmList(RhythmSet::every()), std::string("0-17,library"));
+    QCOMPARE(formatRhythmList(setOf("mobitz_1,3,av_block,pac")), std::string("3,pac,av_block"));
+    for (std::uint32_t bits = 1; bits < RhythmSet::allClassicBits; bits = bits * 7 + 3) {
+        const RhythmSet set = RhythmSet::fromClassicBits(bits);
         QVERIFY(parseRhythmList(formatRhythmList(set)).rhythms == set);
+    }
+    SeededRandom random(67);
+    for (int i = 0; i < 200; ++i) {
+        const std::uint64_t spread = random.next();
+        const RhythmSet set = RhythmSet::fromWords(random.next() & spread, random.next());
+        QVERIFY2(parseRhythmList(formatRhythmList(set)).rhythms == set,
+                 formatRhythmList(set).c_str());
     }
 }
 

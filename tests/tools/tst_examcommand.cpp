@@ -96,7 +96,7 @@ void TestExamCommand::sameArgumentsGiveTheSameFiles() {
     const ExamResult parsed = parseExamCode(random.out.trimmed().toStdString());
     QVERIFY2(parsed.ok(), parsed.message.c_str());
     QCOMPARE(parsed.exam.count, 3);
-    QCOMPARE(parsed.exam.rhythms, RhythmSet::all());
+    QCOMPARE(parsed.exam.rhythms, RhythmSet::classic());
 }
 
 void TestExamCommand::questionTraceIsThePrintedStrip() {
