@@ -3,6 +3,7 @@
 #include "ProgressStore.h"
 #include "ProgressTypes.h"
 #include "Rhythm.h"
+#include "RhythmLibrary.h"
 
 #include <QWidget>
 
@@ -48,7 +49,7 @@ private:
     bool cellAt(const QPoint& pos, Rhythm& shown, Rhythm& answered) const;
 
     ConfusionMatrix counts{};
-    std::array<int, rhythmCount> rowTotals{};
+    std::array<int, totalRhythmCount> rowTotals{};
 };
 
 // The learner's standing (成績): accuracy per rhythm as bars with attempts and median answer

@@ -49,7 +49,11 @@ template <typename T> QVariant nullable(const std::optional<T>& value) {
 }
 
 bool validRhythm(Rhythm rhythm) {
-    return rhythmAt(indexOf(rhythm)).has_value();
+    return anyRhythmAt(indexOf(rhythm)).has_value();
+}
+
+QString idText(Rhythm rhythm) {
+    return QString::fromStdString(rhythmId(rhythm));
 }
 
 } // namespace
@@ -315,9 +319,9 @@ std::int64_t ProgressStore::recordAnswer(const AnswerRecord& answer) {
     query.addBindValue(utcTextOrNow(answer.time));
     query.addBindValue(answer.roundId > 0 ? QVariant(static_cast<qlonglong>(answer.roundId))
                                           : QVariant());
-    query.addBindValue(indexOf(answer.shown));
+    query.addBindValue(idText(answer.shown));
     query.addBindValue(static_cast<qlonglong>(answer.seed));
-    query.addBindValue(answer.answer ? QVariant(indexOf(*answer.answer)) : QVariant());
+    query.addBindValue(answer.answer ? QVariant(idText(*answer.answer)) : QVariant());
     query.addBindValue(correct ? 1 : 0);
     query.addBindValue(answer.hinted ? 1 : 0);
     query.addBindValue(std::max(answer.answerMs, 0));

@@ -123,6 +123,43 @@ private slots:
         QCOMPARE(store->topConfusions(5).size(), 4);
     }
 
+    // Library answers count like classic ones; ties rank by rhythm order, not by the ids' text
+    // ("classic_10" sorts before "classic_2"); a report lists the classic 18 and the library
+    // rhythms that came up.
+    void libraryAnswersRankInRhythmOrder() {
+        const Rhythm mobitz = rhythmOf(LibraryRhythm::mobitz1);
+        const Rhythm twoToOne = rhythmOf(LibraryRhythm::avBlock2to1);
+        const std::array<std::pair<Rhythm, Rhythm>, 7> answers = {{
+            {Rhythm::ventricularFibrillation, Rhythm::shortRun},
+            {mobitz, twoToOne},
+            {Rhythm::atrialTachycardia, Rhythm::junctionalTachycardia},
+            {mobitz, mobitz},
+            {mobitz, twoToOne},
+            {Rhythm::ventricularFibrillation, Rhythm::shortRun},
+            {Rhythm::atrialTachycardia, Rhythm::junctionalTachycardia},
+        }};
+        for (const auto& [shown, answer] : answers) {
+            QVERIFY(store->recordAnswer(naming(shown, answer, 1000 + indexOf(answer))) > 0);
+        }
+        const RhythmStatsTable stats = store->rhythmStats();
+        QCOMPARE(stats[indexOf(mobitz)].attempts, 3);
+        QCOMPARE(stats[indexOf(mobitz)].correct, 1);
+        QCOMPARE(stats[indexOf(mobitz)].medianMs.value_or(0), 1000.0 + indexOf(twoToOne));
+        QCOMPARE(store->confusion()[indexOf(mobitz)][indexOf(twoToOne)], 2);
+        const QList<ConfusedPair> top = store->topConfusions(2);
+        QCOMPARE(top.size(), 2);
+        QCOMPARE(top[0].shown, Rhythm::atrialTachycardia);
+        QCOMPARE(top[1].shown, Rhythm::ventricularFibrillation);
+        QCOMPARE(store->topConfusions(5).last().shown, mobitz);
+
+        std::vector<Rhythm> listed(allRhythms.begin(), allRhythms.end());
+        listed.push_back(mobitz);
+        QVERIFY(reportedRhythms(stats) == listed);
+        const ConfusionMatrix confusion = store->confusion();
+        listed.push_back(twoToOne);
+        QVERIFY(reportedRhythms(stats, &confusion) == listed);
+    }
+
     void daysAreLocalDays() {
         // 16:00 UTC on the 10th is 01:00 on the 11th in Tokyo.
         const QDateTime lateUtc(QDate(2024, 3, 10), QTime(16, 0), Qt::UTC);
@@ -221,6 +258,9 @@ private slots:
         AnswerRecord second = naming(Rhythm::sinusRhythm, std::nullopt, 50,
                                      QDateTime(QDate(2024, 3, 10), QTime(17, 0), Qt::UTC));
         QVERIFY(store->recordAnswer(second) > 0);
+        QVERIFY(store->recordAnswer(
+                    naming(rhythmOf(LibraryRhythm::mobitz1), rhythmOf(LibraryRhythm::mobitz2), 70,
+                           QDateTime(QDate(2024, 3, 10), QTime(18, 0), Qt::UTC))) > 0);
 
         const auto nameOf = [](Rhythm rhythm) {
             return rhythm == Rhythm::atrialFlutter ? QStringLiteral("心房粗動, \"AFL\"")
@@ -232,9 +272,12 @@ private slots:
         const QByteArray expected =
             "answer_id,time_utc,round_id,mode,exam_code,shown,shown_name,answer,answer_name,"
             "correct,hinted,answer_ms,seed,app_version,kind,value_ms,error_ms\r\n"
-            "1,2024-03-10T16:00:01.005Z,1,exam,PX-1,5,\"心房粗動, \"\"AFL\"\"\",4,\"line\nbreak\","
-            "0,1,1234,4294967295,test-1,,,\r\n"
-            "2,2024-03-10T17:00:00.000Z,,,,0,\"line\nbreak\",,,0,0,50,0,test-1,,,\r\n";
+            "1,2024-03-10T16:00:01.005Z,1,exam,PX-1,classic_5,\"心房粗動, \"\"AFL\"\"\",classic_4,"
+            "\"line\nbreak\",0,1,1234,4294967295,test-1,,,\r\n"
+            "2,2024-03-10T17:00:00.000Z,,,,classic_0,\"line\nbreak\",,,0,0,50,0,test-1,,,\r\n"
+            "3,2024-03-10T18:00:00.000Z,,,,mobitz_1,\"line\nbreak\",mobitz_2,\"line\nbreak\",0,0,"
+            "70,"
+            "0,test-1,,,\r\n";
         QCOMPARE(buffer.data(), expected);
 
         const QString file = dir.filePath(QStringLiteral("attempts.csv"));

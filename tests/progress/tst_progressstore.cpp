@@ -149,7 +149,7 @@ private slots:
             QVERIFY(store.finishRound(round));
             QVERIFY(!store.finishRound(round + 100));
             AnswerRecord outOfRange = answerWithSeed(1);
-            outOfRange.shown = static_cast<Rhythm>(rhythmCount);
+            outOfRange.shown = static_cast<Rhythm>(totalRhythmCount);
             QCOMPARE(store.recordAnswer(outOfRange), std::int64_t{-1});
         }
         QCOMPARE(storedSeeds(path), QSet<qint64>{4000000000LL});
@@ -346,7 +346,7 @@ private slots:
         createVersion1(path);
         ProgressStore store(path);
         QVERIFY2(store.notice().isEmpty(), qPrintable(store.notice()));
-        QCOMPARE(store.schemaVersion(), 2);
+        QCOMPARE(store.schemaVersion(), ProgressSchema::currentVersion);
         QCOMPARE(store.answerCount(), 1);
         const RhythmStats vf = store.rhythmStats()[indexOf(Rhythm::ventricularFibrillation)];
         QCOMPARE(vf.attempts, 1);
@@ -364,6 +364,62 @@ private slots:
                                 " WHERE seed = 9"),
                  QStringList({"rr", "820", "-15", "1"}));
         QCOMPARE(storedSeeds(path), (QSet<qint64>{777, 9}));
+    }
+
+    // A file the release before the library wrote (schema 2, rhythms by number): every row is
+    // kept, now by id, and the figures read the same; library answers go in beside them.
+    void schemaTwoKeepsEveryAnswer() {
+        const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
+        QVERIFY(QFile::copy(QStringLiteral(PROGRESS_SCHEMA2), path));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "edit");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            // A number no release wrote: kept as it is, left out of the figures.
+            QVERIFY(
+                QSqlQuery(db).exec(QStringLiteral("UPDATE answers SET shown = 99 WHERE id = 2")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("edit"));
+
+        ProgressStore store(path);
+        QVERIFY2(store.notice().isEmpty(), qPrintable(store.notice()));
+        QCOMPARE(store.schemaVersion(), ProgressSchema::currentVersion);
+        QCOMPARE(store.integrityCheck(), QStringLiteral("ok"));
+        QSet<qint64> seeds;
+        for (qint64 seed = 1000; seed < 1018; ++seed) {
+            seeds.insert(seed);
+        }
+        QCOMPARE(storedSeeds(path), seeds + (QSet<qint64>{2000, 2001}));
+        QCOMPARE(firstRow(path, "SELECT group_concat(shown || ':' || coalesce(answer, '-'), ' ')"
+                                " FROM (SELECT shown, answer FROM answers ORDER BY id)"),
+                 QStringList("classic_0:classic_0 classic_99:classic_5 classic_2:classic_10 "
+                             "classic_3:classic_15 classic_4:classic_2 classic_5:classic_7 "
+                             "classic_6:classic_12 classic_7:classic_17 classic_8:classic_4 "
+                             "classic_9:classic_9 classic_10:classic_14 classic_11:classic_1 "
+                             "classic_12:classic_6 classic_13:classic_11 classic_14:classic_16 "
+                             "classic_15:classic_3 classic_16:classic_8 classic_17:classic_13 "
+                             "classic_5:classic_4 classic_17:- classic_14:-"));
+        QCOMPARE(firstRow(path, "SELECT kind, value_ms, error_ms, correct, hinted FROM answers"
+                                " WHERE seed = 1005 AND kind IS NOT NULL"),
+                 QStringList({"pr", "280", "-20", "1", "0"}));
+        QCOMPARE(store.answerCount(), 20);
+        QCOMPARE(store.answerCount({QStringLiteral("PX-8AK9-P73D")}), 2);
+        const RhythmStatsTable stats = store.rhythmStats();
+        QCOMPARE(stats[indexOf(Rhythm::atrialFlutter)].attempts, 2);
+        QCOMPARE(stats[indexOf(Rhythm::atrialFlutter)].medianMs.value_or(0), 2850.0);
+        QCOMPARE(stats[indexOf(Rhythm::supraventricularPremature)].attempts, 0);
+        QCOMPARE(
+            store.confusion()[indexOf(Rhythm::atrialFlutter)][indexOf(Rhythm::atrialFibrillation)],
+            1);
+
+        AnswerRecord library = answerWithSeed(3000);
+        library.shown = rhythmOf(LibraryRhythm::mobitz1);
+        library.answer = rhythmOf(LibraryRhythm::avBlock2to1);
+        QVERIFY(store.recordAnswer(library) > 0);
+        QCOMPARE(store.confusion()[indexOf(library.shown)][indexOf(*library.answer)], 1);
+        QCOMPARE(firstRow(path, "SELECT shown, answer FROM answers WHERE seed = 3000"),
+                 QStringList({"mobitz_1", "av_block_2to1"}));
     }
 
     void newerSchemaIsLeftAlone() {
