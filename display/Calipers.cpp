@@ -114,7 +114,9 @@ std::int64_t onsetTick(const WaveEvent& event) {
 
 std::int64_t qrsEndTick(const WaveEvent& event) {
     if (event.kind == WaveKind::ventricularBeat) {
-        return event.tick + ventricularEndStep;
+        // The classic template carries its own repolarisation; the library's complexes end
+        // with the QRS and have a T wave of their own.
+        return event.tick + std::min(event.length - 1, ventricularEndStep);
     }
     return event.tick + event.length - 1;
 }

@@ -93,6 +93,11 @@ LadderShape LadderPainter::shapeOf(const WaveEvent& event, bool hasAtrialWave) {
                                                                   : LadderShape::ventricular;
     case WaveKind::ventricularFibrillation:
         return LadderShape::ventricularFragment;
+    case WaveKind::pacingAtrial:
+        // The spike is where the impulse starts: a dot in the tier it paces.
+        return LadderShape::atrialOrigin;
+    case WaveKind::pacingVentricular:
+        return LadderShape::ventricular;
     case WaveKind::t:
         return LadderShape::recovery;
     }

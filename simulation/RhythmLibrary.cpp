@@ -13,7 +13,8 @@ std::optional<int> classicNumber(std::string_view digits) {
     const char* end = digits.data() + digits.size();
     const auto [ptr, ec] = std::from_chars(digits.data(), end, value);
     // "007" and "+1" are not how a number is written here.
-    if (digits.empty() || ec != std::errc() || ptr != end || (digits.size() > 1 && digits[0] == '0')) {
+    if (digits.empty() || ec != std::errc() || ptr != end ||
+        (digits.size() > 1 && digits[0] == '0')) {
         return std::nullopt;
     }
     if (value < 0 || value >= rhythmCount) {

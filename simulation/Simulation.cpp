@@ -28,6 +28,12 @@ void Simulation::selectRhythm(int index, std::uint32_t seed) {
     rhythmIndex = noRhythm;
     arrestBeatTick = 0;
     arrestCycle = 0;
+    if (const auto library =
+            anyRhythmAt(index) ? libraryRhythmOf(static_cast<Rhythm>(index)) : std::nullopt) {
+        rhythmIndex = index;
+        heart.select(*library, *this);
+        return;
+    }
     if (index < 0 || index >= rhythmCount) {
         return;
     }
@@ -163,6 +169,9 @@ void Simulation::runGenerator() {
         tickCompleteBlock(beatInterval, auxInterval);
         break;
     default:
+        if (playsLibrary()) {
+            heart.tick(*this);
+        }
         break;
     }
 }
@@ -172,6 +181,10 @@ int Simulation::restingLevel() const {
 }
 
 int Simulation::ticksUntilBeep() const {
+    if (playsLibrary()) {
+        const int ahead = heart.ticksUntilBeep(tickCount);
+        return ahead < 0 ? noBeepDue : ahead;
+    }
     int y = traceY;
     for (int i = 0; i < queueLength; ++i) {
         y += deltaQueue[static_cast<std::size_t>(i)];

@@ -2,7 +2,9 @@
 
 #include "RandomSource.h"
 #include "Rhythm.h"
+#include "RhythmLibrary.h"
 #include "WaveEvent.h"
+#include "conduction/Heart.h"
 
 #include <array>
 #include <cassert>
@@ -45,7 +47,8 @@ public:
     TickSample step();
 
     // The simulation side of a decision: reseed, reset the counters, and give rhythm `index`
-    // its randomised starting values. An index outside 0..17 leaves no rhythm selected.
+    // its randomised starting values: a classic generator for 0..17, the conduction model with
+    // a library preset after them. Any other index leaves no rhythm selected.
     // Neither the queue nor traceY is touched: pending steps of the previous rhythm play out.
     void selectRhythm(int index, std::uint32_t seed);
     void selectRhythm(std::optional<Rhythm> rhythm, std::uint32_t seed) {
@@ -95,8 +98,19 @@ public:
     void tickWenckebachBlock(int interval);
     void tickCompleteBlock(int ventricularInterval, int atrialInterval);
 
-    bool hasRhythm() const { return rhythmAt(rhythmIndex).has_value(); }
-    std::optional<Rhythm> rhythm() const { return rhythmAt(rhythmIndex); }
+    bool hasRhythm() const { return anyRhythmAt(rhythmIndex).has_value(); }
+    std::optional<Rhythm> rhythm() const { return anyRhythmAt(rhythmIndex); }
+    bool playsLibrary() const { return rhythmIndex >= rhythmCount && hasRhythm(); }
+    // The library rhythm's parameters as drawn at selection; meaningless for a classic one.
+    const conduction::Params& libraryParameters() const { return heart.parameters(); }
+
+    // For the conduction model: report a wave it laid, number a new beat.
+    void reportWave(const WaveEvent& event) {
+        if (waveListener != nullptr) {
+            waveListener->onWave(event);
+        }
+    }
+    std::int64_t newBeat() { return nextBeat(); }
 
     // traceY once every pending step has been drawn; 85 unless a step was ever lost.
     int restingLevel() const;
@@ -142,6 +156,7 @@ private:
     int drawConductedBeats() { return random.drawInRange(1, 5); }
 
     WaveListener* waveListener = nullptr;
+    conduction::Heart heart;
     // Sinus arrest: the tick of the last beat and the cycle that ended with it (0 while unknown).
     std::int64_t arrestBeatTick = 0;
     std::int64_t arrestCycle = 0;

@@ -25,6 +25,9 @@ template <std::size_t N> constexpr int peakStepOf(const std::array<int, N>& wave
     return step;
 }
 
+// A pacing spike: 20 ms up and back.
+constexpr std::array<int, 2> pacingSpike{-30, 30};
+
 struct Shape {
     int length;
     int peak;
@@ -43,6 +46,8 @@ constexpr std::array<Shape, waveKindCount> shapes{
     shapeOf(Simulation::pWave, "f"),
     shapeOf(Simulation::tWave, "F"),
     shapeOf(Simulation::fibrillationWave, "VF"),
+    shapeOf(pacingSpike, "SA"),
+    shapeOf(pacingSpike, "SV"),
 };
 
 static_assert(shapes[static_cast<std::size_t>(WaveKind::qrs)].peak == 3, "the R peak");
@@ -50,7 +55,7 @@ static_assert(shapes[static_cast<std::size_t>(WaveKind::ventricularBeat)].peak =
               "the crest of a ventricular beat");
 
 constexpr std::array<std::string_view, waveRoleCount> roleNames{
-    "conducted", "blocked", "missing", "supraventricular", "ventricular", "escape"};
+    "conducted", "blocked", "missing", "supraventricular", "ventricular", "escape", "paced"};
 
 const Shape& shape(WaveKind kind) {
     return shapes[static_cast<std::size_t>(kind)];

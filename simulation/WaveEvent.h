@@ -15,9 +15,11 @@ enum class WaveKind : std::uint8_t {
     atrialFibrillation,      // one f wave of atrial fibrillation (pWave)
     atrialFlutter,           // one F wave of atrial flutter (tWave)
     ventricularFibrillation, // one wave of ventricular fibrillation (fibrillationWave)
+    pacingAtrial,            // an atrial pacing spike
+    pacingVentricular,       // a ventricular pacing spike
 };
 
-inline constexpr int waveKindCount = 7;
+inline constexpr int waveKindCount = 9;
 
 // Where the impulse behind a wave came from and what became of it. All waves of one beat share
 // the role of that beat.
@@ -30,9 +32,10 @@ enum class WaveRole : std::uint8_t {
     supraventricular, // ectopic or premature, from the atria or the junction
     ventricular,      // ectopic or premature, from the ventricles
     escape,           // a subsidiary pacemaker taking over when the atria do not conduct
+    paced,            // started by an implanted pacemaker's spike
 };
 
-inline constexpr int waveRoleCount = 6;
+inline constexpr int waveRoleCount = 7;
 
 // One wave as the simulation lays it: its first step is drawn on `tick` (ticks count step()
 // calls from 1), its last on tick + length - 1.
@@ -45,6 +48,9 @@ struct WaveEvent {
     std::int64_t beat = 0;
     // Laid as the mirror image of its template (the multifocal ventricular beats).
     bool inverted = false;
+    // The step of the wave's peak when its shape is its own (the rhythm library's waves, whose
+    // widths and heights vary); -1 for the kind's fixed template.
+    int peak = -1;
 
     std::int64_t peakTick() const;
     bool operator==(const WaveEvent&) const = default;
@@ -68,11 +74,11 @@ int waveLength(WaveKind kind);
 int peakStep(WaveKind kind);
 
 inline std::int64_t WaveEvent::peakTick() const {
-    return tick + peakStep(kind);
+    return tick + (peak >= 0 ? peak : peakStep(kind));
 }
 
-// Names used in the events CSV: P, QRS, T, V, f, F, VF and conducted, blocked, missing,
-// supraventricular, ventricular, escape.
+// Names used in the events CSV: P, QRS, T, V, f, F, VF, SA, SV and conducted, blocked, missing,
+// supraventricular, ventricular, escape, paced.
 std::string_view waveKindName(WaveKind kind);
 std::string_view waveRoleName(WaveRole role);
 

@@ -1,0 +1,119 @@
+#pragma once
+
+#include "Preset.h"
+#include "RhythmLibrary.h"
+#include "WaveEvent.h"
+#include "Waveform.h"
+
+#include <array>
+#include <cstdint>
+
+namespace pulsavo {
+class Simulation;
+}
+
+namespace pulsavo::conduction {
+
+// The conduction model behind the rhythm library: the heart's pacemakers and pathways as state,
+// waves as output. The sinus node, an atrial focus, flutter or fibrillating atria, the AV node,
+// the junction, the ventricles and an implanted pacemaker each decide when they fire; an impulse
+// crosses the AV node or not by the node's own rule and reaches the ventricles unless they are
+// still refractory. Decisions are taken `lookahead` ticks before they show, so that a beat's
+// QRS can be planned when its P wave is, and every wave is laid into the simulation's queue on
+// the tick its first step is due there, in tick order.
+class Heart {
+public:
+    static constexpr int lookahead = 30;
+
+    void select(LibraryRhythm rhythm, Simulation& sim);
+    // After the simulation's queue has moved on by one tick.
+    void tick(Simulation& sim);
+    // Ticks from the next step to the next beat tone already laid, or -1.
+    int ticksUntilBeep(std::int64_t tickCount) const;
+
+    const Params& parameters() const { return p; }
+
+private:
+    enum class Origin { supraventricular, ventricular, paced };
+
+    struct Planned {
+        std::int64_t tick = 0;
+        Waveform wave;
+        float gain = 1;
+        WaveKind kind = WaveKind::p;
+        WaveRole role = WaveRole::conducted;
+        std::int64_t beat = 0;
+        bool marked = false;
+        bool green = false;
+        enum class Entry { wave, missing, span } entry = Entry::wave;
+        int span = 0; // Entry::span: ticks marked red from `tick` on
+    };
+    struct Span {
+        std::int64_t from = 0;
+        std::int64_t to = 0; // exclusive
+        bool green = false;  // keeps its ticks green over red spans (a QRS through flutter waves)
+    };
+
+    // Each returns the entry's place in the plan, valid until the next tick lays waves.
+    int plan(const Planned& wave);
+    int planWave(std::int64_t tick, const Waveform& wave, WaveKind kind, WaveRole role,
+                 std::int64_t beat, bool marked, float gain = 1);
+    void planMissing(std::int64_t tick);
+    void planSpan(std::int64_t from, std::int64_t to);
+    void lay(Simulation& sim, const Planned& wave);
+
+    void fireSinus(std::int64_t at);
+    void fireFocus(std::int64_t at);
+    void fireFlutterWave(std::int64_t at);
+    void fireFibrillationWave(std::int64_t at);
+    void fireLower(std::int64_t at);
+    void firePacer(std::int64_t at);
+    void fireChaos(std::int64_t at);
+
+    // An atrial impulse at `at` with the P wave already planned; returns the QRS tick or -1.
+    std::int64_t conduct(int pEntry, int pr, WaveRole role);
+    // The AV node's own verdict for the next impulse: the PR, or -1 for a block.
+    int avVerdict(int pr);
+    void activate(std::int64_t at, Origin origin, WaveRole role, std::int64_t beat, bool marked,
+                  int shape = 0);
+    void afterNormalBeat(std::int64_t pAt, std::int64_t qrsAt);
+    void planPvc(std::int64_t at, int shape);
+
+    Waveform qrsShape() const;
+    Waveform ventricularShape(int shape, bool paced) const;
+    int draw(int lo, int hi);
+    std::int64_t newBeat();
+    bool marks(unsigned mark) const { return (p.marks & mark) != 0; }
+
+    Params p;
+    RandomSource* random = nullptr;
+    Simulation* owner = nullptr;
+
+    std::array<Planned, 48> planned{};
+    int plannedCount = 0;
+    std::int64_t nextPlanned = 0;
+
+    std::array<Span, 32> spans{};
+    int spanCount = 0;
+    std::array<std::int64_t, 16> beeps{};
+    int beepCount = 0;
+
+    std::int64_t atrialNext = 0;
+    std::int64_t pacerNext = 0;
+    std::int64_t chaosNext = 0;
+    std::int64_t lastV = 0;     // latest ventricular activation planned
+    std::int64_t ventReady = 0; // ventricles accept an impulse from this tick on
+    std::int64_t avReady = 0;   // fibrillation: the node conducts again from this tick on
+    std::int64_t lastNormalQrs = 0;
+    std::int64_t lastP = 0;
+    int countdown = 0;     // sinus arrest, exit block
+    int groupPosition = 0; // Wenckebach, Mobitz II, ratios
+    int groupSize = 0;
+    int normalBeats = 0; // since the last ectopic beat
+    int ectopicDue = 0;
+    int captureCountdown = 0;
+    int lowerBeats = 0;
+    bool lastFocal = false;
+};
+
+} // namespace pulsavo::conduction
