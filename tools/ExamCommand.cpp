@@ -22,13 +22,15 @@
 namespace pulsavo::strip {
 
 const char* const examUsage =
-    "pulsavo-strip exam --count N [--seed S] [--rhythms LIST] --pdf FILE [--key FILE]\n"
-    "                   [--lang ja|en]\n"
-    "  Makes an exam of N questions (1..128) over the rhythms in LIST (indices such as\n"
-    "  0,4-5,10; default all 18) and prints its code. FILE gets the questions as numbered,\n"
-    "  unlabelled 6 s strips on ECG paper at 25 mm/s, five to an A4 page; --key FILE the\n"
-    "  answers (number, rhythm, seed). --seed S (0..67108863) picks the exam; without it a\n"
-    "  random one is drawn, and the code rebuilds it either way\n";
+    "pulsavo-strip exam --count N [--seed S] [--rhythms LIST | --library] --pdf FILE\n"
+    "                   [--key FILE] [--lang ja|en]\n"
+    "  Makes an exam of N questions (1..128) over the rhythms in LIST (classic indices such\n"
+    "  as 0,4-5,10, rhythm ids such as sinus_bradycardia,mobitz_1, families such as av_block,\n"
+    "  'classic' or 'library'; default the classic 18; --library: the 49 library rhythms)\n"
+    "  and prints its code. FILE gets the questions as numbered, unlabelled 6 s strips on ECG\n"
+    "  paper at 25 mm/s, five to an A4 page; --key FILE the answers (number, rhythm, seed).\n"
+    "  --seed S (0..67108863) picks the exam; without it a random one is drawn, and the code\n"
+    "  rebuilds it either way\n";
 
 namespace {
 
@@ -120,6 +122,7 @@ ExamOptions parseExamOptions(Arguments args) {
     ExamOptions options;
     options.language = catalogue::systemLanguage();
     bool haveCount = false;
+    bool haveRhythms = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "--count") {
@@ -129,9 +132,13 @@ ExamOptions parseExamOptions(Arguments args) {
         } else if (arg == "--seed") {
             options.seed = static_cast<std::uint32_t>(
                 parseInteger(optionValue(args, i), 0, Exam::maxSeed, "--seed"));
-        } else if (arg == "--rhythms") {
-            const std::string_view list = optionValue(args, i);
-            const RhythmListResult parsed = parseRhythmList(list);
+        } else if (arg == "--rhythms" || arg == "--library") {
+            if (haveRhythms) {
+                throw UsageError("give --rhythms or --library once");
+            }
+            haveRhythms = true;
+            const RhythmListResult parsed = parseRhythmList(
+                arg == "--library" ? std::string_view("library") : optionValue(args, i));
             if (!parsed.ok()) {
                 throw UsageError("--rhythms: " + parsed.error);
             }

@@ -15,12 +15,15 @@
 namespace pulsavo::strip {
 
 const char* const progressUsage =
-    "pulsavo-strip progress [--db FILE] [--exam CODE] [--csv FILE|-] [--lang ja|en]\n"
+    "pulsavo-strip progress [--db FILE] [--exam CODE] [--rhythms LIST] [--ids]\n"
+    "                       [--csv FILE|-] [--lang ja|en]\n"
     "  Prints each rhythm's attempts, accuracy and median answer time from the trainer's\n"
     "  answers database (--db FILE, default the trainer's own), only the answers of exam CODE\n"
-    "  with --exam. --csv FILE writes the answers as CSV (one row per answer, header row,\n"
-    "  UTF-8); with --csv - the CSV alone goes to standard output. A database that does not\n"
-    "  exist is reported, never created\n";
+    "  with --exam: the classic 18 and every library rhythm answered, or the rhythms in LIST\n"
+    "  (as for exam --rhythms); --ids names them by id. --csv FILE writes the answers as CSV\n"
+    "  (one row per answer, rhythm ids and names, header row, UTF-8); with --csv - the CSV\n"
+    "  alone goes to standard output. A database that does not exist is reported, never\n"
+    "  created\n";
 
 namespace {
 
@@ -79,6 +82,14 @@ ProgressOptions parseProgressOptions(Arguments args) {
             }
         } else if (arg == "--lang") {
             options.language = parseLanguage(optionValue(args, i));
+        } else if (arg == "--rhythms") {
+            const RhythmListResult parsed = parseRhythmList(optionValue(args, i));
+            if (!parsed.ok()) {
+                throw UsageError("--rhythms: " + parsed.error);
+            }
+            options.rhythms = parsed.rhythms;
+        } else if (arg == "--ids") {
+            options.ids = true;
         } else {
             throw UsageError("unknown option '" + std::string(arg) + "' for progress");
         }
@@ -86,12 +97,16 @@ ProgressOptions parseProgressOptions(Arguments args) {
     return options;
 }
 
-std::string progressTable(const RhythmStatsTable& stats, catalogue::Language language) {
+std::string progressTable(const RhythmStatsTable& stats, const std::vector<Rhythm>& rows,
+                          catalogue::Language language, bool ids) {
+    const auto nameOf = [&](Rhythm rhythm) {
+        return ids ? QString::fromStdString(rhythmId(rhythm))
+                   : fromView(catalogue::nameOf(rhythm, language));
+    };
     const QString nameHeading = heading("波形", "Rhythm", language);
     int nameWidth = displayWidth(nameHeading);
-    for (const Rhythm rhythm : allRhythms) {
-        nameWidth =
-            std::max(nameWidth, displayWidth(fromView(catalogue::nameOf(rhythm, language))));
+    for (const Rhythm rhythm : rows) {
+        nameWidth = std::max(nameWidth, displayWidth(nameOf(rhythm)));
     }
     const QStringList headings{heading("回答数", "Attempts", language),
                                heading("正答率", "Accuracy", language),
@@ -111,14 +126,14 @@ std::string progressTable(const RhythmStatsTable& stats, catalogue::Language lan
     QString table = line(nameHeading, headings);
     int attempts = 0;
     int correct = 0;
-    for (const Rhythm rhythm : allRhythms) {
+    for (const Rhythm rhythm : rows) {
         const RhythmStats& row = stats[static_cast<std::size_t>(indexOf(rhythm))];
         attempts += row.attempts;
         correct += row.correct;
-        table += line(
-            fromView(catalogue::nameOf(rhythm, language)),
-            {QString::number(row.attempts), percent(row.correct, row.attempts),
-             row.medianMs ? QString::number(std::lround(*row.medianMs)) : QStringLiteral("-")});
+        table +=
+            line(nameOf(rhythm), {QString::number(row.attempts), percent(row.correct, row.attempts),
+                                  row.medianMs ? QString::number(std::lround(*row.medianMs))
+                                               : QStringLiteral("-")});
     }
     table += line(heading("合計", "All", language),
                   {QString::number(attempts), percent(correct, attempts), QString()});
@@ -163,7 +178,10 @@ int progressCommand(Arguments args) {
     if (options.csvPath) {
         writeAllOrNothing({{*options.csvPath, csv}});
     }
-    writeOutput("-", progressTable(store.rhythmStats(filter), options.language));
+    const RhythmStatsTable stats = store.rhythmStats(filter);
+    writeOutput("-", progressTable(
+                         stats, options.rhythms ? options.rhythms->list() : reportedRhythms(stats),
+                         options.language, options.ids));
     return 0;
 }
 

@@ -68,6 +68,8 @@ private slots:
     void badInputLeavesNoFile_data();
     void badInputLeavesNoFile();
     void progressSummarisesAndExports();
+    void libraryByIds_data();
+    void libraryByIds();
 };
 
 void TestExamCommand::sameArgumentsGiveTheSameFiles() {
@@ -157,6 +159,13 @@ void TestExamCommand::badInputLeavesNoFile_data() {
         << "cannot write" << 1;
     QTest::newRow("unknown option")
         << QStringList{"progress", "--dbx", "x"} << "unknown option" << 2;
+    QTest::newRow("unknown rhythm id")
+        << exam + QStringList{"--rhythms", "sinus_brady"} << "sinus_brady" << 2;
+    QTest::newRow("rhythms and library")
+        << exam + QStringList{"--rhythms", "0", "--library"} << "--rhythms or --library once" << 2;
+    QTest::newRow("progress rows not rhythms")
+        << QStringList{"progress", "--db", "@/p.sqlite", "--rhythms", "0,paced_x"} << "paced_x"
+        << 2;
 }
 
 void TestExamCommand::badInputLeavesNoFile() {
@@ -203,6 +212,56 @@ void TestExamCommand::progressSummarisesAndExports() {
     QCOMPARE(toFile.exitCode, 0);
     QVERIFY(toFile.out.contains("洞調律"));
     QCOMPARE(readAll(csv).count("\r\n"), 5);
+}
+
+void TestExamCommand::libraryByIds_data() {
+    QTest::addColumn<QStringList>("choice");
+    QTest::addColumn<QString>("list");
+    QTest::newRow("ids") << QStringList{"--rhythms", "sinus_bradycardia,mobitz_1"}
+                         << "sinus_bradycardia,mobitz_1";
+    QTest::newRow("library") << QStringList{"--library"} << "library";
+    QTest::newRow("family and classic") << QStringList{"--rhythms", "av_block, 3"} << "3,av_block";
+}
+
+// Library rhythms chosen by id, family or --library: the printed code rebuilds that exam; the
+// progress table lists library rows by id, the classic 18 by default or the rows asked for.
+void TestExamCommand::libraryByIds() {
+    QFETCH(QStringList, choice);
+    QFETCH(QString, list);
+    QTemporaryDir dir;
+    const Run made = runTool(
+        QStringList{"exam", "--count", "3", "--seed", "77", "--pdf", dir.filePath("e.pdf")} +
+        choice);
+    QCOMPARE(made.exitCode, 0);
+    const RhythmSet rhythms = parseRhythmList(list.toStdString()).rhythms;
+    QCOMPARE(made.out, QByteArray::fromStdString(makeExam(3, 77, rhythms).exam.code + "\n"));
+    QCOMPARE(parseExamCode(made.out.trimmed().toStdString()).exam.rhythms, rhythms);
+
+    const QString db = dir.filePath("p.sqlite");
+    writeAnswers(db, QString());
+    {
+        ProgressStore store(db);
+        AnswerRecord record;
+        record.shown = rhythms.list().back();
+        record.answer = record.shown;
+        record.answerMs = 1200;
+        QVERIFY(store.recordAnswer(record) > 0);
+    }
+    const QString id = QString::fromStdString(rhythmId(rhythms.list().back()));
+    const Run table = runTool({"progress", "--db", db, "--ids", "--lang", "en"});
+    QCOMPARE(table.exitCode, 0);
+    QStringList lines = QString::fromUtf8(table.out).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1 + rhythmCount + 1 + 1);
+    QCOMPARE(lines[1].simplified(), QStringLiteral("classic_0 2 50 % 2000"));
+    QCOMPARE(lines[rhythmCount + 1].simplified(), id + QStringLiteral(" 1 100 % 1200"));
+    QCOMPARE(lines.last().simplified(), QStringLiteral("All 5 60 %"));
+
+    const Run rows = runTool({"progress", "--db", db, "--ids", "--rhythms", id + ",4"});
+    QCOMPARE(rows.exitCode, 0);
+    lines = QString::fromUtf8(rows.out).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 4);
+    QVERIFY(lines[1].startsWith(QStringLiteral("classic_4 ")));
+    QVERIFY(lines[2].startsWith(id + ' '));
 }
 
 QTEST_MAIN(TestExamCommand)
