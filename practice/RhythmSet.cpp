@@ -52,6 +52,20 @@ RhythmSet defaultPracticeRhythms() {
     return RhythmSet::library();
 }
 
+RhythmSet savedPracticeRhythms(const std::optional<std::string>& list,
+                               std::optional<std::uint32_t> classicBits) {
+    if (list) {
+        if (list->empty()) {
+            return {};
+        }
+        const RhythmListResult read = parseRhythmList(*list);
+        if (read.ok()) {
+            return read.rhythms;
+        }
+    }
+    return classicBits ? RhythmSet::fromClassicBits(*classicBits) : defaultPracticeRhythms();
+}
+
 RhythmSet answerChoicesFor(RhythmSet inPlay) {
     RhythmSet choices;
     if (!(inPlay & RhythmSet::classic()).empty()) {

@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -123,6 +124,12 @@ std::vector<RhythmGroup> rhythmGroups();
 
 // What a practice round offers before the learner has chosen: the library.
 RhythmSet defaultPracticeRhythms();
+
+// The rhythms a practice set-up left saved: its list as formatRhythmList wrote it (empty: none
+// chosen), else the classic mask that releases before the library saved, else the default. A
+// list that does not read falls back the same way.
+RhythmSet savedPracticeRhythms(const std::optional<std::string>& list,
+                               std::optional<std::uint32_t> classicBits);
 
 // The names a learner answers from while `inPlay` is asked: the classic 18 when any classic
 // rhythm is in play, the library when any library rhythm is, so that a classic round looks

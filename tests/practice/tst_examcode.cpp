@@ -85,6 +85,10 @@ private slots:
     void rhythmListNames_data();
     void rhythmListNames();
     void rhythmListFormat();
+    void savedPracticeChoice_data();
+    void savedPracticeChoice();
+    void answerChoices_data();
+    void answerChoices();
 };
 
 void ExamCodeTest::frozenCodes_data() {
@@ -479,6 +483,53 @@ void ExamCodeTest::rhythmListFormat() {
         QVERIFY2(parseRhythmList(formatRhythmList(set)).rhythms == set,
                  formatRhythmList(set).c_str());
     }
+}
+
+void ExamCodeTest::savedPracticeChoice_data() {
+    QTest::addColumn<QString>("list"); // null: no list saved
+    QTest::addColumn<int>("bits");     // -1: no classic mask saved
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("nothing saved") << QString() << -1 << "library";
+    QTest::newRow("an earlier release's 18") << QString() << 0x3FFFF << "0-17";
+    QTest::newRow("an earlier release's subset") << QString() << 0x30 << "4,5";
+    QTest::newRow("the list wins") << "av_block,3" << 0x3FFFF << "3,av_block";
+    QTest::newRow("nothing chosen") << "" << 0x3FFFF << "";
+    QTest::newRow("damaged list, mask") << "0,zz" << 0x1 << "0";
+    QTest::newRow("damaged list alone") << "0,zz" << -1 << "library";
+}
+
+void ExamCodeTest::savedPracticeChoice() {
+    QFETCH(QString, list);
+    QFETCH(int, bits);
+    QFETCH(QString, chosen);
+    const RhythmSet saved = savedPracticeRhythms(
+        list.isNull() ? std::nullopt : std::optional(list.toStdString()),
+        bits < 0 ? std::nullopt : std::optional(static_cast<std::uint32_t>(bits)));
+    QCOMPARE(QString::fromStdString(formatRhythmList(saved)), chosen);
+}
+
+void ExamCodeTest::answerChoices_data() {
+    QTest::addColumn<QString>("inPlay");
+    QTest::addColumn<QString>("choices");
+    QTest::newRow("classic") << "4,7"
+                             << "0-17";
+    QTest::newRow("library") << "mobitz_1,mobitz_2"
+                             << "library";
+    QTest::newRow("both") << "17,pac"
+                          << "0-17,library";
+    QTest::newRow("none") << ""
+                          << "";
+}
+
+// A classic round answers from the classic list as it always has; a rhythm is never asked
+// without its own name among the answers.
+void ExamCodeTest::answerChoices() {
+    QFETCH(QString, inPlay);
+    QFETCH(QString, choices);
+    const RhythmSet asked = setOf(inPlay.toLatin1().constData());
+    const RhythmSet offered = answerChoicesFor(asked);
+    QCOMPARE(QString::fromStdString(formatRhythmList(offered)), choices);
+    QVERIFY(asked.isSubsetOf(offered));
 }
 
 QTEST_APPLESS_MAIN(ExamCodeTest)
