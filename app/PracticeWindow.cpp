@@ -66,20 +66,36 @@ QSettings practiceSettings() {
     return QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
 }
 
-QString familyName(RhythmFamily family) {
-    switch (family) {
-    case RhythmFamily::sinusAndConduction:
-        return PracticeWindow::tr("洞結節・伝導系");
-    case RhythmFamily::supraventricular:
-        return PracticeWindow::tr("上室性");
-    case RhythmFamily::ventricular:
+// The set-up's groups by their place in rhythmGroups(): the library's families, then the
+// classic 18.
+QString groupName(std::size_t place) {
+    if (place >= static_cast<std::size_t>(libraryFamilyCount)) {
+        return PracticeWindow::tr("従来の 18 波形");
+    }
+    switch (static_cast<LibraryFamily>(place)) {
+    case LibraryFamily::sinus:
+        return PracticeWindow::tr("洞性");
+    case LibraryFamily::atrial:
+        return PracticeWindow::tr("心房性");
+    case LibraryFamily::junctional:
+        return PracticeWindow::tr("房室接合部性");
+    case LibraryFamily::avBlock:
+        return PracticeWindow::tr("房室ブロック");
+    case LibraryFamily::ventricularEctopy:
+        return PracticeWindow::tr("心室期外収縮");
+    case LibraryFamily::ventricular:
         return PracticeWindow::tr("心室性");
+    case LibraryFamily::paced:
+        return PracticeWindow::tr("ペースメーカー");
+    case LibraryFamily::conduction:
+        return PracticeWindow::tr("伝導障害");
     }
     return {};
 }
 
-constexpr std::array<RhythmFamily, 3> families{
-    RhythmFamily::sinusAndConduction, RhythmFamily::supraventricular, RhythmFamily::ventricular};
+Rhythm rhythmOfItem(const QVariant& data) {
+    return anyRhythmAt(data.toInt()).value_or(Rhythm::sinusRhythm);
+}
 
 QPlainTextEdit* makeTextBox(const char* name, QWidget* parent) {
     auto* box = new QPlainTextEdit(parent);
@@ -422,10 +438,7 @@ void PracticeWindow::buildControls() {
     summary->addLayout(summaryRow);
     pages->addWidget(summaryPage);
 
-    for (const Rhythm rhythm : allRhythms) {
-        auto* item = new QListWidgetItem(answerList);
-        item->setData(rhythmRole, indexOf(rhythm));
-    }
+    fillAnswerList(RhythmSet::classic());
     fillRhythmTree();
 
     connect(startButton, &QPushButton::clicked, this, [this] { startRound(); });
@@ -433,7 +446,7 @@ void PracticeWindow::buildControls() {
     connect(examEdit, &QLineEdit::textEdited, this, [this] { examErrorLabel->hide(); });
     connect(allRhythmsButton, &QPushButton::clicked, this, [this] {
         Options all = options();
-        all.rhythms = RhythmSet::classic();
+        all.rhythms = RhythmSet::every();
         setOptions(all);
     });
     connect(rhythmTree, &QTreeWidget::itemChanged, this, [this] {
@@ -480,20 +493,28 @@ void PracticeWindow::buildControls() {
 void PracticeWindow::fillRhythmTree() {
     const QSignalBlocker blocker(rhythmTree);
     rhythmTree->clear();
-    for (const RhythmFamily family : families) {
+    const std::vector<RhythmGroup> groups = rhythmGroups();
+    for (std::size_t place = 0; place < groups.size(); ++place) {
         auto* group = new QTreeWidgetItem(rhythmTree);
         group->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsAutoTristate);
-        group->setData(0, rhythmRole, -1 - static_cast<int>(family));
-        for (const Rhythm rhythm : allRhythms) {
-            if (familyOf(rhythm) == family) {
-                auto* item = new QTreeWidgetItem(group);
-                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
-                item->setData(0, rhythmRole, indexOf(rhythm));
-                item->setCheckState(0, Qt::Checked);
-            }
+        group->setData(0, rhythmRole, -1 - static_cast<int>(place));
+        for (const Rhythm rhythm : groups[place].rhythms.list()) {
+            auto* item = new QTreeWidgetItem(group);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+            item->setData(0, rhythmRole, indexOf(rhythm));
+            item->setCheckState(0, Qt::Checked);
         }
     }
-    rhythmTree->expandAll();
+}
+
+// The names a round answers from, in rhythm order.
+void PracticeWindow::fillAnswerList(RhythmSet choices) {
+    answerList->clear();
+    for (const Rhythm rhythm : choices.list()) {
+        auto* item = new QListWidgetItem(answerList);
+        item->setData(rhythmRole, indexOf(rhythm));
+        item->setText(nameOf(rhythm));
+    }
 }
 
 void PracticeWindow::retranslate() {
@@ -553,15 +574,15 @@ void PracticeWindow::retranslate() {
 
     for (int row = 0; row < answerList->count(); ++row) {
         QListWidgetItem* item = answerList->item(row);
-        item->setText(nameOf(*rhythmAt(item->data(rhythmRole).toInt())));
+        item->setText(nameOf(rhythmOfItem(item->data(rhythmRole))));
     }
     for (int top = 0; top < rhythmTree->topLevelItemCount(); ++top) {
         QTreeWidgetItem* group = rhythmTree->topLevelItem(top);
         const QSignalBlocker blocker(rhythmTree);
-        group->setText(0, familyName(families[static_cast<std::size_t>(top)]));
+        group->setText(0, groupName(static_cast<std::size_t>(top)));
         for (int child = 0; child < group->childCount(); ++child) {
             QTreeWidgetItem* item = group->child(child);
-            item->setText(0, nameOf(*rhythmAt(item->data(0, rhythmRole).toInt())));
+            item->setText(0, nameOf(rhythmOfItem(item->data(0, rhythmRole))));
         }
     }
 
@@ -656,8 +677,12 @@ void PracticeWindow::loadSettings() {
     restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray());
     Options saved;
     saved.length = settings.value(QStringLiteral("length"), saved.length).toInt();
-    saved.rhythms = RhythmSet::fromClassicBits(
-        settings.value(QStringLiteral("rhythms"), saved.rhythms.classicBits()).toUInt());
+    const QVariant list = settings.value(QStringLiteral("rhythmList"));
+    bool maskRead = false;
+    const uint mask = settings.value(QStringLiteral("rhythms")).toUInt(&maskRead);
+    saved.rhythms = savedPracticeRhythms(
+        list.isValid() ? std::optional(list.toString().toStdString()) : std::nullopt,
+        maskRead ? std::optional(static_cast<std::uint32_t>(mask)) : std::nullopt);
     saved.adaptive = settings.value(QStringLiteral("adaptive"), saved.adaptive).toBool();
     saved.beatTone = settings.value(QStringLiteral("beatTone"), saved.beatTone).toBool();
     saved.measure = settings.value(QStringLiteral("measure"), saved.measure).toBool();
@@ -670,6 +695,9 @@ void PracticeWindow::saveSettings() const {
     settings.setValue(QStringLiteral("geometry"), saveGeometry());
     const Options current = options();
     settings.setValue(QStringLiteral("length"), current.length);
+    settings.setValue(QStringLiteral("rhythmList"),
+                      QString::fromStdString(formatRhythmList(current.rhythms)));
+    // Releases before the library read their classic choice from here.
     settings.setValue(QStringLiteral("rhythms"), current.rhythms.classicBits());
     settings.setValue(QStringLiteral("adaptive"), current.adaptive);
     settings.setValue(QStringLiteral("beatTone"), current.beatTone);
@@ -695,7 +723,7 @@ void PracticeWindow::setOptions(const Options& options) {
             QTreeWidgetItem* group = rhythmTree->topLevelItem(top);
             for (int child = 0; child < group->childCount(); ++child) {
                 QTreeWidgetItem* item = group->child(child);
-                const Rhythm rhythm = *rhythmAt(item->data(0, rhythmRole).toInt());
+                const Rhythm rhythm = rhythmOfItem(item->data(0, rhythmRole));
                 item->setCheckState(0,
                                     options.rhythms.contains(rhythm) ? Qt::Checked : Qt::Unchecked);
             }
@@ -716,7 +744,7 @@ RhythmSet PracticeWindow::checkedRhythms() const {
         for (int child = 0; child < group->childCount(); ++child) {
             const QTreeWidgetItem* item = group->child(child);
             if (item->checkState(0) == Qt::Checked) {
-                set.insert(*rhythmAt(item->data(0, rhythmRole).toInt()));
+                set.insert(rhythmOfItem(item->data(0, rhythmRole)));
             }
         }
     }
@@ -801,6 +829,11 @@ void PracticeWindow::beginRound(RoundMode roundMode, int length, const QString& 
     examCode = code;
     planned = length;
     answers.clear();
+    RhythmSet asked = drill ? drill->options().rhythms : RhythmSet();
+    for (const Question& question : fixedQuestions) {
+        asked.insert(question.rhythm);
+    }
+    fillAnswerList(answerChoicesFor(asked));
     RoundInfo info;
     info.mode = mode;
     info.examCode = examCode;
@@ -872,7 +905,7 @@ void PracticeWindow::submitSelected() {
     if (selected.isEmpty()) {
         return;
     }
-    answer(*rhythmAt(selected.first()->data(rhythmRole).toInt()));
+    answer(rhythmOfItem(selected.first()->data(rhythmRole)));
 }
 
 void PracticeWindow::answer(Rhythm rhythm) {

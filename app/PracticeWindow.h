@@ -75,7 +75,7 @@ public:
     // The round's options as the window remembers them.
     struct Options {
         int length = 10;
-        RhythmSet rhythms = RhythmSet::classic();
+        RhythmSet rhythms = defaultPracticeRhythms();
         bool adaptive = true;
         bool beatTone = true;
         // After each answer, a measurement on the frozen trace ("measure the PR interval").
@@ -159,6 +159,7 @@ private:
     void describePanels();
     void followLanguage(catalogue::Language chosen);
     void fillRhythmTree();
+    void fillAnswerList(RhythmSet choices);
     void loadSettings();
     void saveSettings() const;
     void beginRound(RoundMode mode, int length, const QString& examCode);

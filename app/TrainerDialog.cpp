@@ -8,6 +8,7 @@
 #include "PracticeWindow.h"
 #include "ProgressWindow.h"
 #include "Resources.h"
+#include "RhythmLibrary.h"
 #include "ScopePanel.h"
 #include "StripSaving.h"
 
@@ -51,6 +52,7 @@ QSettings settings() {
 const QString gridKey = QStringLiteral("monitor/grid");
 const QString toneKey = QStringLiteral("monitor/tone");
 const QString ladderKey = QStringLiteral("monitor/ladder");
+const QString libraryKey = QStringLiteral("list/library");
 const QString qrsToneValue = QStringLiteral("qrs");
 
 catalogue::Language currentLanguage() {
@@ -251,9 +253,13 @@ void TrainerDialog::exchangeData(Direction direction) {
         if (selectionText.isEmpty()) {
             rhythmList->clearSelection();
         } else {
+            // A library rhythm may share its name with a classic one: the entry already chosen
+            // stays chosen.
+            const QListWidgetItem* chosen = rhythmList->currentItem();
             const QList<QListWidgetItem*> matches =
                 rhythmList->findItems(selectionText, Qt::MatchExactly | Qt::MatchCaseSensitive);
-            if (!matches.isEmpty()) {
+            if (!matches.isEmpty() &&
+                (chosen == nullptr || chosen->text() != selectionText || !chosen->isSelected())) {
                 rhythmList->setCurrentItem(matches.first());
             }
         }
@@ -298,6 +304,7 @@ bool TrainerDialog::initDialog() {
         const QSettings stored = settings();
         setGrid(stored.value(gridKey, false).toBool());
         setLadder(stored.value(ladderKey, false).toBool());
+        setLibraryListed(stored.value(libraryKey, false).toBool());
         setToneMode(stored.value(toneKey).toString() == qrsToneValue
                         ? Monitor::ToneMode::qrs
                         : Monitor::ToneMode::threshold);
@@ -366,6 +373,12 @@ void TrainerDialog::buildSystemMenu() {
     saveStripItem->setObjectName(QStringLiteral("saveStripAction"));
     connect(saveStripItem, &QAction::triggered, this, &TrainerDialog::onSaveStrip);
     menu->insertAction(practiceItem, saveStripItem);
+
+    libraryItem = new QAction(menu);
+    libraryItem->setObjectName(QStringLiteral("libraryAction"));
+    libraryItem->setCheckable(true);
+    connect(libraryItem, &QAction::toggled, this, &TrainerDialog::setLibraryListed);
+    menu->insertAction(practiceItem, libraryItem);
 }
 
 void TrainerDialog::chooseHighlight(Sweep::Highlight style) {
@@ -400,6 +413,7 @@ void TrainerDialog::retranslate() {
     thresholdToneItem->setText(tr("従来(&T)"));
     qrsToneItem->setText(tr("QRS 毎(&Q)"));
     saveStripItem->setText(tr("記録紙を保存(&W)..."));
+    libraryItem->setText(tr("ライブラリの波形も一覧に出す(&Y)"));
     practiceItem->setText(tr("練習モード(&P)..."));
     progressItem->setText(tr("成績(&R)..."));
     //: The language menu: the same in both languages, so it can be found in either.
@@ -428,7 +442,7 @@ void TrainerDialog::retranslate() {
     // The list keeps each entry's rhythm id and the selection; only the names change.
     for (int row = 0; row < rhythmList->count(); ++row) {
         QListWidgetItem* item = rhythmList->item(row);
-        if (const auto rhythm = rhythmAt(item->data(rhythmRole).toInt())) {
+        if (const auto rhythm = anyRhythmAt(item->data(rhythmRole).toInt())) {
             item->setText(fromCatalogue(catalogue::nameOf(*rhythm, language)));
         }
     }
@@ -645,7 +659,35 @@ std::optional<Rhythm> TrainerDialog::selectedRhythm() const {
     if (selected.isEmpty()) {
         return std::nullopt;
     }
-    return rhythmAt(selected.first()->data(rhythmRole).toInt());
+    return anyRhythmAt(selected.first()->data(rhythmRole).toInt());
+}
+
+void TrainerDialog::setLibraryListed(bool on) {
+    if (on != isLibraryListed()) {
+        if (on) {
+            for (const LibraryRhythm library : allLibraryRhythms) {
+                const Rhythm rhythm = rhythmOf(library);
+                auto* item = new QListWidgetItem(
+                    fromCatalogue(catalogue::nameOf(rhythm, currentLanguage())), rhythmList);
+                item->setData(rhythmRole, indexOf(rhythm));
+            }
+        } else {
+            // What plays goes on playing; only the list entries go.
+            while (rhythmList->count() > rhythmCount) {
+                delete rhythmList->takeItem(rhythmList->count() - 1);
+            }
+        }
+    }
+    if (libraryItem->isChecked() != on) {
+        libraryItem->setChecked(on);
+    }
+    if (settings().value(libraryKey, false).toBool() != on) {
+        settings().setValue(libraryKey, on);
+    }
+}
+
+bool TrainerDialog::isLibraryListed() const {
+    return rhythmList->count() > rhythmCount;
 }
 
 void TrainerDialog::onListDoubleClick() {
