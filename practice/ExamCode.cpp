@@ -78,7 +78,7 @@ public:
         }
     }
     std::vector<int> digits(int length) {
-        bits.resize(static_cast<std::size_t>(5 * length), 0);
+        bits.resize(5 * static_cast<std::size_t>(length), 0);
         std::vector<int> result;
         for (std::size_t i = 0; i < bits.size(); i += 5) {
             int digit = 0;
