@@ -1,5 +1,7 @@
 #include "TraceCommand.h"
 
+#include "RhythmLibrary.h"
+
 #include "Catalogue.h"
 #include "OutputFile.h"
 #include "StripPainter.h"
@@ -54,6 +56,8 @@ Selection parseSelection(std::string_view text, long long ticks) {
     const std::string_view rhythm = rest.substr(0, at);
     if (rhythm == "none") {
         selection.rhythm = noRhythm;
+    } else if (const auto id = parseRhythmId(rhythm); id && !isClassic(*id)) {
+        selection.rhythm = indexOf(*id);
     } else {
         selection.rhythm = static_cast<int>(parseInteger(rhythm, 0, rhythmCount - 1, "rhythm"));
     }
@@ -189,7 +193,7 @@ void runTrace(const TraceOptions& options, const std::function<void(const TraceT
     TraceTick tick;
     for (tick.tick = 1; tick.tick <= options.ticks; ++tick.tick) {
         if (next != options.selections.end() && next->tick == tick.tick) {
-            monitor.select(rhythmAt(next->rhythm), next->seed);
+            monitor.select(anyRhythmAt(next->rhythm), next->seed);
             ++next;
         }
         monitor.run();
@@ -218,7 +222,7 @@ StripDescription stripDescription(const TraceOptions& options) {
     if (description.style == StripStyle::strip) {
         std::vector<Monitor::Selection> selections;
         for (const Selection& selection : options.selections) {
-            selections.push_back({selection.tick, rhythmAt(selection.rhythm), selection.seed});
+            selections.push_back({selection.tick, anyRhythmAt(selection.rhythm), selection.seed});
         }
         description.caption = stripCaption(
             selections, description.firstTick, description.lastTick,

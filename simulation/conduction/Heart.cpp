@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <numbers>
 
 namespace pulsavo::conduction {
 
 namespace {
 
+constexpr std::int64_t never = std::numeric_limits<std::int64_t>::max() / 2;
 constexpr int beepAlways = 1 << 20;
 constexpr int beepNever = -(1 << 20);
 // Ventricles accept a conducted impulse this long after a supraventricular beat: shorter than
@@ -70,6 +72,8 @@ void Heart::select(LibraryRhythm rhythm, Simulation& sim) {
     p = drawPreset(rhythm, sim.random);
     plannedCount = 0;
     nextPlanned = 0;
+    wake = 0;
+    colourUntil = 0;
     const std::int64_t start = sim.tickCount + 1 + lookahead;
     atrialNext = start;
     pacerNext = start;
@@ -134,10 +138,33 @@ void Heart::planSpan(std::int64_t from, std::int64_t to) {
 }
 
 void Heart::tick(Simulation& sim) {
-    owner = &sim;
-    random = &sim.random;
     const std::int64_t horizon = sim.tickCount + 1 + lookahead;
+    if (horizon >= wake) {
+        owner = &sim;
+        random = &sim.random;
+        decide(horizon);
+        layDue(sim, horizon);
+        wake = nextWake();
+    }
 
+    // Most ticks change neither the pen nor the tone: both are worked out again only on the
+    // ticks where a marked span starts or ends, or a beep is due.
+    const std::int64_t next = sim.tickCount + 1;
+    if (next >= colourUntil) {
+        sim.alertColour = colourAt(next);
+    }
+    if (beepCount > 0 && beeps[0] < next) {
+        int passed = 0;
+        while (passed < beepCount && beeps[static_cast<std::size_t>(passed)] < next) {
+            ++passed;
+        }
+        std::copy(beeps.begin() + passed, beeps.begin() + beepCount, beeps.begin());
+        beepCount -= passed;
+    }
+    sim.beepLevel = beepCount > 0 && beeps[0] == next ? beepAlways : beepNever;
+}
+
+void Heart::decide(std::int64_t horizon) {
     if (horizon >= atrialNext) {
         switch (p.atria) {
         case Atria::sinus:
@@ -154,7 +181,7 @@ void Heart::tick(Simulation& sim) {
             fireFibrillationWave(horizon);
             break;
         case Atria::silent:
-            atrialNext = horizon + 1'000'000;
+            atrialNext = never;
             break;
         }
     }
@@ -167,47 +194,60 @@ void Heart::tick(Simulation& sim) {
     if (p.fibrillatingVentricles && horizon >= chaosNext) {
         fireChaos(horizon);
     }
+}
 
-    if (plannedCount > 0 && horizon >= nextPlanned) {
-        std::int64_t earliest = horizon + 1'000'000;
-        for (int i = 0; i < plannedCount;) {
-            Planned& entry = planned[static_cast<std::size_t>(i)];
-            if (entry.tick <= horizon) {
-                lay(sim, entry);
-                entry = planned[static_cast<std::size_t>(--plannedCount)];
-                continue;
-            }
-            earliest = std::min(earliest, entry.tick);
-            ++i;
-        }
-        nextPlanned = earliest;
+void Heart::layDue(Simulation& sim, std::int64_t horizon) {
+    if (plannedCount == 0 || horizon < nextPlanned) {
+        return;
     }
+    std::int64_t earliest = never;
+    for (int i = 0; i < plannedCount;) {
+        Planned& entry = planned[static_cast<std::size_t>(i)];
+        if (entry.tick <= horizon) {
+            lay(sim, entry);
+            entry = planned[static_cast<std::size_t>(--plannedCount)];
+            continue;
+        }
+        earliest = std::min(earliest, entry.tick);
+        ++i;
+    }
+    nextPlanned = earliest;
+}
 
-    const std::int64_t next = sim.tickCount + 1;
+std::int64_t Heart::nextWake() const {
+    std::int64_t at = std::min(atrialNext, plannedCount > 0 ? nextPlanned : never);
+    if (p.pacer != Pacer::none) {
+        at = std::min(at, pacerNext);
+    }
+    if (p.lower != Lower::none) {
+        at = std::min(at, lastV + p.lowerCycle);
+    }
+    if (p.fibrillatingVentricles) {
+        at = std::min(at, chaosNext);
+    }
+    return at;
+}
+
+bool Heart::colourAt(std::int64_t tick) {
     bool red = marks(markAll);
     bool green = false;
+    colourUntil = never;
     int kept = 0;
     for (int i = 0; i < spanCount; ++i) {
         const Span& span = spans[static_cast<std::size_t>(i)];
-        if (span.to <= next) {
+        if (span.to <= tick) {
             continue;
         }
-        if (span.from <= next) {
+        if (span.from <= tick) {
             (span.green ? green : red) = true;
+            colourUntil = std::min(colourUntil, span.to);
+        } else {
+            colourUntil = std::min(colourUntil, span.from);
         }
         spans[static_cast<std::size_t>(kept++)] = span;
     }
     spanCount = kept;
-    sim.alertColour = red && !green;
-    int passed = 0;
-    while (passed < beepCount && beeps[static_cast<std::size_t>(passed)] < next) {
-        ++passed;
-    }
-    if (passed > 0) {
-        std::copy(beeps.begin() + passed, beeps.begin() + beepCount, beeps.begin());
-        beepCount -= passed;
-    }
-    sim.beepLevel = beepCount > 0 && beeps[0] == next ? beepAlways : beepNever;
+    return red && !green;
 }
 
 int Heart::ticksUntilBeep(std::int64_t tickCount) const {
@@ -227,6 +267,7 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
         if (spanCount < static_cast<int>(spans.size())) {
             spans[static_cast<std::size_t>(spanCount++)] = {entry.tick, entry.tick + length,
                                                             entry.green};
+            colourUntil = std::min(colourUntil, entry.tick);
         }
     }
     if (entry.entry == Planned::Entry::span) {
@@ -239,16 +280,18 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
     int previous = 0;
     int peak = 0;
     int farthest = -1;
-    const int length = std::min(entry.wave.length, queueLength - offset);
+    bool below = false;
+    const int length = std::min({entry.wave.length, queueLength - offset, Waveform::maxLength});
+    std::array<int, Waveform::maxLength> heights; // NOLINT: render() fills what is read
+    entry.wave.render(entry.gain, std::span(heights).first(static_cast<std::size_t>(length)));
     for (int i = 0; i < length; ++i) {
-        const int height = i == length - 1
-                               ? 0
-                               : static_cast<int>(std::lround(entry.gain * entry.wave.heightAt(i)));
+        const int height = heights[static_cast<std::size_t>(i)];
         sim.deltaQueue[static_cast<std::size_t>(offset + i)] += previous - height;
         previous = height;
         if (std::abs(height) > farthest) {
             farthest = std::abs(height);
             peak = i;
+            below = height < 0;
         }
     }
     if (isVentricularComplex(entry.kind) && beepCount < static_cast<int>(beeps.size())) {
@@ -267,7 +310,7 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
     event.role = entry.role;
     event.length = length;
     event.beat = entry.beat;
-    event.inverted = entry.wave.heightAt(peak) < 0;
+    event.inverted = below;
     event.peak = peak;
     sim.reportWave(event);
 }

@@ -62,6 +62,12 @@ private:
     void planSpan(std::int64_t from, std::int64_t to);
     void lay(Simulation& sim, const Planned& wave);
 
+    void decide(std::int64_t horizon);
+    void layDue(Simulation& sim, std::int64_t horizon);
+    std::int64_t nextWake() const;
+    // The pen for `tick`, dropping the spans that have ended; sets colourUntil.
+    bool colourAt(std::int64_t tick);
+
     void fireSinus(std::int64_t at);
     void fireFocus(std::int64_t at);
     void fireFlutterWave(std::int64_t at);
@@ -98,6 +104,8 @@ private:
     std::array<std::int64_t, 16> beeps{};
     int beepCount = 0;
 
+    std::int64_t wake = 0;        // the next horizon tick at which anything is due
+    std::int64_t colourUntil = 0; // the pen stays as it is before this tick
     std::int64_t atrialNext = 0;
     std::int64_t pacerNext = 0;
     std::int64_t chaosNext = 0;
