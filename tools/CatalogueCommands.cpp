@@ -83,8 +83,9 @@ int explainCommand(Arguments args) {
                              : "explain takes one RHYTHM, not " +
                                    std::to_string(parsed.operands.size()) + " arguments");
     }
+    // A name may be a library rhythm's, past the classic tables: textOf reads either.
     const int rhythm = parseRhythm(parsed.operands.front());
-    std::string out(catalogue::textsIn(parsed.language)[static_cast<std::size_t>(rhythm)]);
+    std::string out(catalogue::textOf(static_cast<Rhythm>(rhythm), parsed.language));
     out += '\n';
     writeOutput("-", out);
     return 0;

@@ -74,6 +74,9 @@ void TestCatalogueCommands::explainPrintsTheStoredText_data() {
         << QString::fromUtf8("心室性期外収縮（Ｒ　ｏｎ　Ｔ）") << 8;
     QTest::newRow("name with a Roman numeral")
         << QString::fromUtf8("房室ブロック　Ⅱ度　ウェッケンバッハ型") << 16;
+    QTest::newRow("library name") << QString::fromUtf8("正常洞調律") << 18;
+    QTest::newRow("library name with a ratio") << QString::fromUtf8("心房粗動（2:1伝導）")
+                                               << indexOf(rhythmOf(LibraryRhythm::flutter2to1));
 }
 
 void TestCatalogueCommands::explainPrintsTheStoredText() {
@@ -82,7 +85,7 @@ void TestCatalogueCommands::explainPrintsTheStoredText() {
     const Outcome result = runStrip({"explain", rhythm});
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.err, QByteArray());
-    QCOMPARE(result.out, bytes(catalogue::rhythmTexts[index]) + '\n');
+    QCOMPARE(result.out, bytes(catalogue::textOf(static_cast<Rhythm>(index))) + '\n');
     QVERIFY(result.out.contains("\r\n"));
 }
 
@@ -173,6 +176,9 @@ void TestCatalogueCommands::explainPrintsTheTextOfTheLanguage_data() {
         << QStringList{"explain", "Sinus rhythm"} << QStringList{"LANG=ja_JP.UTF-8"} << 0 << false;
     QTest::newRow("index in an English session")
         << QStringList{"explain", "5"} << QStringList{"LANG=en_US.UTF-8"} << 5 << true;
+    QTest::newRow("English library name, --lang ja")
+        << QStringList{"explain", "Torsades de pointes", "--lang", "ja"} << none
+        << indexOf(rhythmOf(LibraryRhythm::torsades)) << false;
 }
 
 void TestCatalogueCommands::explainPrintsTheTextOfTheLanguage() {
@@ -183,9 +189,8 @@ void TestCatalogueCommands::explainPrintsTheTextOfTheLanguage() {
     const Outcome result = runStrip(args, locale);
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.err, QByteArray());
-    QCOMPARE(result.out,
-             bytes(english ? catalogue::englishTexts[index] : catalogue::rhythmTexts[index]) +
-                 '\n');
+    const auto language = english ? catalogue::Language::english : catalogue::Language::japanese;
+    QCOMPARE(result.out, bytes(catalogue::textOf(static_cast<Rhythm>(index), language)) + '\n');
     QVERIFY(result.out.contains("\r\n"));
     QCOMPARE(result.out.count('\n'), result.out.count("\r\n") + 1);
 }
