@@ -82,6 +82,8 @@ void Heart::select(LibraryRhythm rhythm, Simulation& sim) {
     lastNormalQrs = start - p.atrialCycle;
     ventReady = start;
     avReady = start;
+    lastSpike = start - p.pacerCycle;
+    lastIntrinsic = start - p.pacerCycle;
     lastV = p.lowerStartsAnywhere ? start + draw(0, p.lowerCycle - 1) - p.lowerCycle
                                   : start - p.lowerCycle;
     countdown =
@@ -409,7 +411,11 @@ std::int64_t Heart::conduct(int pEntry, int pr, WaveRole role) {
     Planned& pWaveEntry = planned[static_cast<std::size_t>(pEntry)];
     const std::int64_t at = pWaveEntry.tick;
     const std::int64_t beat = pWaveEntry.beat;
-    if (pr < 0 || at + pr < ventReady) {
+    // A pacer blind to the intrinsic rhythm captures first when its spike is due before the
+    // conducted impulse arrives and the ventricles are ready for it.
+    const bool pacedFirst = p.pacer == Pacer::ventricular && !p.pacerSenses &&
+                            pacerNext >= ventReady && pacerNext + 3 <= at + pr;
+    if (pr < 0 || at + pr < ventReady || pacedFirst) {
         if (pr < 0 && p.av != AvNode::complete) {
             pWaveEntry.marked = pWaveEntry.marked || marks(markBlockedP);
         }
@@ -438,7 +444,8 @@ void Heart::afterNormalBeat(std::int64_t pAt, std::int64_t qrsAt) {
         const std::int64_t beat = newBeat();
         const int entry =
             planWave(at, ectopicP(1), WaveKind::p, WaveRole::supraventricular, beat, true);
-        conduct(entry, p.pr + 2, WaveRole::supraventricular);
+        // An ectopic P' starts farther from the node: a slightly longer PR, still under 200 ms.
+        conduct(entry, std::min(p.pr + 2, 19), WaveRole::supraventricular);
         // The premature impulse discharges the sinus node, which starts a new cycle from it.
         atrialNext = at + p.atrialCycle;
         lastP = at;
@@ -464,7 +471,7 @@ void Heart::afterNormalBeat(std::int64_t pAt, std::int64_t qrsAt) {
             beats = draw(p.runLo, p.runHi);
         }
         for (int i = 0; i < beats; ++i) {
-            planPvc(at, shapes > 1 ? draw(0, shapes - 1) : 0);
+            planPvc(at, shapes > 1 ? draw(0, shapes - 1) : 0, i == 0);
             at += p.runCycle;
         }
         break;
@@ -472,11 +479,15 @@ void Heart::afterNormalBeat(std::int64_t pAt, std::int64_t qrsAt) {
     }
 }
 
-void Heart::planPvc(std::int64_t at, int shape) {
+void Heart::planPvc(std::int64_t at, int shape, bool first) {
     activate(at, Origin::ventricular, WaveRole::ventricular, newBeat(), true, shape);
-    // Block the sinus beat due next as well, however early the ectopic beat came.
-    const std::int64_t cycles = (at - lastNormalQrs) / p.atrialCycle + 1;
-    ventReady = std::max(at + ectopicRefractory, lastNormalQrs + cycles * p.atrialCycle + 6);
+    if (first) {
+        // The sinus beat due next is blocked however early the ectopic beat came: the pause
+        // is fully compensatory.
+        ventReady = std::max(at + ectopicRefractory, lastNormalQrs + p.atrialCycle + 6);
+    } else {
+        ventReady = std::max(ventReady, at + std::max(ectopicRefractory, p.runCycle + 2));
+    }
 }
 
 Waveform Heart::qrsShape() const {
@@ -522,6 +533,9 @@ Waveform Heart::ventricularShape(int shape, bool paced) const {
 void Heart::activate(std::int64_t at, Origin origin, WaveRole role, std::int64_t beat, bool marked,
                      int shape) {
     lastV = std::max(lastV, at);
+    if (origin != Origin::paced) {
+        lastIntrinsic = std::max(lastIntrinsic, at);
+    }
     if (origin == Origin::supraventricular) {
         ventReady = std::max(ventReady, at + normalRefractory);
         const bool abnormal = p.qrs != Qrs::narrow;
@@ -558,7 +572,7 @@ void Heart::fireFocus(std::int64_t at) {
     if (p.atria == Atria::multifocal) {
         shape = draw(0, p.pShapes - 1);
         // Each focus has its own distance from the node, so its own PR.
-        pr = p.pr + (shape - 1) * 2;
+        pr = p.pr + shape * 2 + draw(0, 1);
         cycle = p.atrialCycle * (100 + draw(-p.cycleJitter, p.cycleJitter)) / 100;
     }
     const int entry = planWave(at, ectopicP(shape), WaveKind::p, WaveRole::supraventricular, beat,
@@ -657,11 +671,13 @@ void Heart::firePacer(std::int64_t at) {
         activate(at + p.avDelay + 1, Origin::paced, WaveRole::paced, beat, false);
         break;
     case Pacer::ventricular: {
-        if (p.pacerSenses && at < lastV + p.pacerCycle) {
-            // A demand pacer waits out its cycle from the last beat it sensed.
-            pacerNext = lastV + p.pacerCycle;
+        // A demand pacer times its cycle from its own last spike or the last beat it sensed.
+        const std::int64_t due = std::max(lastSpike, lastIntrinsic) + p.pacerCycle;
+        if (p.pacerSenses && at < due) {
+            pacerNext = due;
             return;
         }
+        lastSpike = at;
         bool captures = at >= ventReady && lastV < at;
         if (p.captureEveryLo > 0 && --captureCountdown < 0) {
             captureCountdown = draw(p.captureEveryLo, p.captureEveryHi);
@@ -671,8 +687,6 @@ void Heart::firePacer(std::int64_t at) {
                  spikesRed || (!captures && marks(markLostSpikes)));
         if (captures) {
             activate(at + 1, Origin::paced, WaveRole::paced, beat, false);
-        } else if (p.pacerSenses) {
-            lastV = std::max(lastV, at); // the pacer times its next spike from this one
         }
         break;
     }

@@ -83,7 +83,7 @@ private:
     void activate(std::int64_t at, Origin origin, WaveRole role, std::int64_t beat, bool marked,
                   int shape = 0);
     void afterNormalBeat(std::int64_t pAt, std::int64_t qrsAt);
-    void planPvc(std::int64_t at, int shape);
+    void planPvc(std::int64_t at, int shape, bool first);
 
     Waveform qrsShape() const;
     Waveform ventricularShape(int shape, bool paced) const;
@@ -113,6 +113,8 @@ private:
     std::int64_t ventReady = 0; // ventricles accept an impulse from this tick on
     std::int64_t avReady = 0;   // fibrillation: the node conducts again from this tick on
     std::int64_t lastNormalQrs = 0;
+    std::int64_t lastSpike = 0;     // the ventricular pacer's
+    std::int64_t lastIntrinsic = 0; // the latest ventricular activation not paced
     std::int64_t lastP = 0;
     int countdown = 0;     // sinus arrest, exit block
     int groupPosition = 0; // Wenckebach, Mobitz II, ratios
