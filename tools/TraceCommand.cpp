@@ -22,7 +22,8 @@ const char* const traceUsage =
     "                    [--ladder] [--lang ja|en]\n"
     "  Steps the monitor N ticks of 10 ms and prints one CSV row per tick:\n"
     "  tick,x,y,drawn_y,red,beep\n"
-    "  --select T:R@S  decide on rhythm R (0..17, or 'none') just before tick T is drawn,\n"
+    "  --select T:R@S  decide on rhythm R (0..17, a library id such as sinus_bradycardia, or\n"
+    "                  'none') just before tick T is drawn,\n"
     "                  seeding the random source with S (default: the current time);\n"
     "                  several selections in increasing T\n"
     "  --width, --height  panel size in pixels (default 599 x 146: the panel's 342 x 78\n"
@@ -56,7 +57,7 @@ Selection parseSelection(std::string_view text, long long ticks) {
     const std::string_view rhythm = rest.substr(0, at);
     if (rhythm == "none") {
         selection.rhythm = noRhythm;
-    } else if (const auto id = parseRhythmId(rhythm); id && !isClassic(*id)) {
+    } else if (const auto id = parseRhythmId(rhythm)) {
         selection.rhythm = indexOf(*id);
     } else {
         selection.rhythm = static_cast<int>(parseInteger(rhythm, 0, rhythmCount - 1, "rhythm"));

@@ -1,6 +1,7 @@
 #include "CatalogueCommands.h"
 
 #include "Catalogue.h"
+#include "RhythmLibrary.h"
 
 #include "ToolRun.h"
 
@@ -41,6 +42,7 @@ class TestCatalogueCommands : public QObject {
 
 private slots:
     void listPrintsIndexTabNamePerLine();
+    void listLibraryPrintsIdTabNamePerLine();
     void explainPrintsTheStoredText_data();
     void explainPrintsTheStoredText();
     void badArgumentsExitWithStatus2_data();
@@ -63,6 +65,18 @@ void TestCatalogueCommands::listPrintsIndexTabNamePerLine() {
     }
 }
 
+void TestCatalogueCommands::listLibraryPrintsIdTabNamePerLine() {
+    const Outcome result = runStrip({"list", "--lang", "en", "--library"});
+    QCOMPARE(result.exitCode, 0);
+    const QByteArrayList lines = result.out.split('\n');
+    QCOMPARE(lines.size(), libraryRhythmCount + 1);
+    for (const LibraryRhythm rhythm : allLibraryRhythms) {
+        QCOMPARE(lines[static_cast<int>(rhythm)],
+                 bytes(infoOf(rhythm).id) + '\t' +
+                     bytes(catalogue::nameOf(rhythmOf(rhythm), catalogue::Language::english)));
+    }
+}
+
 void TestCatalogueCommands::explainPrintsTheStoredText_data() {
     QTest::addColumn<QString>("rhythm");
     QTest::addColumn<int>("index");
@@ -75,6 +89,8 @@ void TestCatalogueCommands::explainPrintsTheStoredText_data() {
     QTest::newRow("name with a Roman numeral")
         << QString::fromUtf8("房室ブロック　Ⅱ度　ウェッケンバッハ型") << 16;
     QTest::newRow("library name") << QString::fromUtf8("正常洞調律") << 18;
+    QTest::newRow("library id") << "mobitz_1" << indexOf(rhythmOf(LibraryRhythm::mobitz1));
+    QTest::newRow("classic id") << "classic_5" << 5;
     QTest::newRow("library name with a ratio") << QString::fromUtf8("心房粗動（2:1伝導）")
                                                << indexOf(rhythmOf(LibraryRhythm::flutter2to1));
 }
@@ -94,6 +110,9 @@ void TestCatalogueCommands::badArgumentsExitWithStatus2_data() {
     QTest::newRow("explain without a rhythm") << QStringList{"explain"};
     QTest::newRow("explain with two rhythms") << QStringList{"explain", "1", "2"};
     QTest::newRow("index past the end") << QStringList{"explain", "18"};
+    QTest::newRow("unknown id") << QStringList{"explain", "mobitz_3"};
+    QTest::newRow("id in capitals") << QStringList{"explain", "MOBITZ_1"};
+    QTest::newRow("classic id past the end") << QStringList{"explain", "classic_18"};
     QTest::newRow("negative index") << QStringList{"explain", "-1"};
     QTest::newRow("empty rhythm") << QStringList{"explain", ""};
     QTest::newRow("shared beginning of names")
