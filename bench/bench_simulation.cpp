@@ -1,4 +1,5 @@
 #include "QrsTone.h"
+#include "RhythmLibrary.h"
 #include "Simulation.h"
 
 #include <benchmark/benchmark.h>
@@ -51,5 +52,10 @@ void stepRhythmListened(benchmark::State& state) {
 
 BENCHMARK(stepRhythm)->ArgName("rhythm")->DenseRange(0, pulsavo::rhythmCount - 1);
 BENCHMARK(stepRhythmListened)->ArgName("rhythm")->DenseRange(0, pulsavo::rhythmCount - 1);
+// The rhythm library through the conduction model, listened to as above.
+BENCHMARK(stepRhythmListened)
+    ->Name("stepLibraryListened")
+    ->ArgName("rhythm")
+    ->DenseRange(pulsavo::rhythmCount, pulsavo::totalRhythmCount - 1);
 
 BENCHMARK_MAIN();

@@ -426,6 +426,12 @@ int findRhythm(std::string_view name, Language language) {
             return i;
         }
     }
+    const LibraryEntries& library = libraryNamesIn(language);
+    for (int i = 0; i < libraryRhythmCount; ++i) {
+        if (library[static_cast<std::size_t>(i)] == name) {
+            return indexOf(rhythmOf(static_cast<LibraryRhythm>(i)));
+        }
+    }
     return noEntry;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Language.h"
+#include "LibraryCatalogue.h"
 #include "Rhythm.h"
 
 #include <array>
@@ -43,15 +44,26 @@ inline const Entries& textsIn(Language language) {
     return language == Language::japanese ? rhythmTexts : englishTexts;
 }
 
+// The name and text of any rhythm, classic or library; empty for a value that is neither, so
+// that a number read from outside never indexes past the tables.
 inline std::string_view nameOf(Rhythm rhythm, Language language = Language::japanese) {
-    return namesIn(language)[static_cast<std::size_t>(indexOf(rhythm))];
+    if (const auto library = libraryRhythmOf(rhythm)) {
+        return nameOf(*library, language);
+    }
+    return isClassic(rhythm) ? namesIn(language)[static_cast<std::size_t>(indexOf(rhythm))]
+                             : std::string_view();
 }
 inline std::string_view textOf(Rhythm rhythm, Language language = Language::japanese) {
-    return textsIn(language)[static_cast<std::size_t>(indexOf(rhythm))];
+    if (const auto library = libraryRhythmOf(rhythm)) {
+        return textOf(*library, language);
+    }
+    return isClassic(rhythm) ? textsIn(language)[static_cast<std::size_t>(indexOf(rhythm))]
+                             : std::string_view();
 }
 
-// Index of the first name equal to `name` byte for byte, or noEntry: among the Japanese names,
-// or among the names of `language`.
+// The rhythm index (as indexOf gives it) of the name equal to `name` byte for byte, or noEntry:
+// among the Japanese names, or among the names of `language`. The classic names are searched
+// first, so a classic index comes back as before; a library name gives rhythmCount and up.
 int findRhythm(std::string_view name);
 int findRhythm(std::string_view name, Language language);
 

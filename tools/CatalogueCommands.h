@@ -4,7 +4,8 @@
 
 namespace pulsavo::strip {
 
-// The rhythm named by `text`: its exact catalogue name or its index 0..17.
+// The rhythm index named by `text`: an exact catalogue name (a library name gives 18 and up) or
+// a classic index 0..17.
 int parseRhythm(std::string_view text);
 
 int listCommand(Arguments args);

@@ -1,5 +1,7 @@
 #include "TraceCommand.h"
 
+#include "RhythmLibrary.h"
+
 #include "Catalogue.h"
 #include "OutputFile.h"
 #include "StripPainter.h"
@@ -20,7 +22,8 @@ const char* const traceUsage =
     "                    [--ladder] [--lang ja|en]\n"
     "  Steps the monitor N ticks of 10 ms and prints one CSV row per tick:\n"
     "  tick,x,y,drawn_y,red,beep\n"
-    "  --select T:R@S  decide on rhythm R (0..17, or 'none') just before tick T is drawn,\n"
+    "  --select T:R@S  decide on rhythm R (0..17, a library id such as sinus_bradycardia, or\n"
+    "                  'none') just before tick T is drawn,\n"
     "                  seeding the random source with S (default: the current time);\n"
     "                  several selections in increasing T\n"
     "  --width, --height  panel size in pixels (default 599 x 146: the panel's 342 x 78\n"
@@ -54,6 +57,8 @@ Selection parseSelection(std::string_view text, long long ticks) {
     const std::string_view rhythm = rest.substr(0, at);
     if (rhythm == "none") {
         selection.rhythm = noRhythm;
+    } else if (const auto id = parseRhythmId(rhythm)) {
+        selection.rhythm = indexOf(*id);
     } else {
         selection.rhythm = static_cast<int>(parseInteger(rhythm, 0, rhythmCount - 1, "rhythm"));
     }
@@ -189,7 +194,7 @@ void runTrace(const TraceOptions& options, const std::function<void(const TraceT
     TraceTick tick;
     for (tick.tick = 1; tick.tick <= options.ticks; ++tick.tick) {
         if (next != options.selections.end() && next->tick == tick.tick) {
-            monitor.select(rhythmAt(next->rhythm), next->seed);
+            monitor.select(anyRhythmAt(next->rhythm), next->seed);
             ++next;
         }
         monitor.run();
@@ -218,7 +223,7 @@ StripDescription stripDescription(const TraceOptions& options) {
     if (description.style == StripStyle::strip) {
         std::vector<Monitor::Selection> selections;
         for (const Selection& selection : options.selections) {
-            selections.push_back({selection.tick, rhythmAt(selection.rhythm), selection.seed});
+            selections.push_back({selection.tick, anyRhythmAt(selection.rhythm), selection.seed});
         }
         description.caption = stripCaption(
             selections, description.firstTick, description.lastTick,

@@ -5,12 +5,14 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <limits>
 #include <numbers>
 
 namespace pulsavo::conduction {
 
 namespace {
 
+constexpr std::int64_t never = std::numeric_limits<std::int64_t>::max() / 2;
 constexpr int beepAlways = 1 << 20;
 constexpr int beepNever = -(1 << 20);
 // Ventricles accept a conducted impulse this long after a supraventricular beat: shorter than
@@ -70,6 +72,8 @@ void Heart::select(LibraryRhythm rhythm, Simulation& sim) {
     p = drawPreset(rhythm, sim.random);
     plannedCount = 0;
     nextPlanned = 0;
+    wake = 0;
+    colourUntil = 0;
     const std::int64_t start = sim.tickCount + 1 + lookahead;
     atrialNext = start;
     pacerNext = start;
@@ -78,6 +82,8 @@ void Heart::select(LibraryRhythm rhythm, Simulation& sim) {
     lastNormalQrs = start - p.atrialCycle;
     ventReady = start;
     avReady = start;
+    lastSpike = start - p.pacerCycle;
+    lastIntrinsic = start - p.pacerCycle;
     lastV = p.lowerStartsAnywhere ? start + draw(0, p.lowerCycle - 1) - p.lowerCycle
                                   : start - p.lowerCycle;
     countdown =
@@ -134,10 +140,33 @@ void Heart::planSpan(std::int64_t from, std::int64_t to) {
 }
 
 void Heart::tick(Simulation& sim) {
-    owner = &sim;
-    random = &sim.random;
     const std::int64_t horizon = sim.tickCount + 1 + lookahead;
+    if (horizon >= wake) {
+        owner = &sim;
+        random = &sim.random;
+        decide(horizon);
+        layDue(sim, horizon);
+        wake = nextWake();
+    }
 
+    // Most ticks change neither the pen nor the tone: both are worked out again only on the
+    // ticks where a marked span starts or ends, or a beep is due.
+    const std::int64_t next = sim.tickCount + 1;
+    if (next >= colourUntil) {
+        sim.alertColour = colourAt(next);
+    }
+    if (beepCount > 0 && beeps[0] < next) {
+        int passed = 0;
+        while (passed < beepCount && beeps[static_cast<std::size_t>(passed)] < next) {
+            ++passed;
+        }
+        std::copy(beeps.begin() + passed, beeps.begin() + beepCount, beeps.begin());
+        beepCount -= passed;
+    }
+    sim.beepLevel = beepCount > 0 && beeps[0] == next ? beepAlways : beepNever;
+}
+
+void Heart::decide(std::int64_t horizon) {
     if (horizon >= atrialNext) {
         switch (p.atria) {
         case Atria::sinus:
@@ -154,7 +183,7 @@ void Heart::tick(Simulation& sim) {
             fireFibrillationWave(horizon);
             break;
         case Atria::silent:
-            atrialNext = horizon + 1'000'000;
+            atrialNext = never;
             break;
         }
     }
@@ -167,47 +196,60 @@ void Heart::tick(Simulation& sim) {
     if (p.fibrillatingVentricles && horizon >= chaosNext) {
         fireChaos(horizon);
     }
+}
 
-    if (plannedCount > 0 && horizon >= nextPlanned) {
-        std::int64_t earliest = horizon + 1'000'000;
-        for (int i = 0; i < plannedCount;) {
-            Planned& entry = planned[static_cast<std::size_t>(i)];
-            if (entry.tick <= horizon) {
-                lay(sim, entry);
-                entry = planned[static_cast<std::size_t>(--plannedCount)];
-                continue;
-            }
-            earliest = std::min(earliest, entry.tick);
-            ++i;
-        }
-        nextPlanned = earliest;
+void Heart::layDue(Simulation& sim, std::int64_t horizon) {
+    if (plannedCount == 0 || horizon < nextPlanned) {
+        return;
     }
+    std::int64_t earliest = never;
+    for (int i = 0; i < plannedCount;) {
+        Planned& entry = planned[static_cast<std::size_t>(i)];
+        if (entry.tick <= horizon) {
+            lay(sim, entry);
+            entry = planned[static_cast<std::size_t>(--plannedCount)];
+            continue;
+        }
+        earliest = std::min(earliest, entry.tick);
+        ++i;
+    }
+    nextPlanned = earliest;
+}
 
-    const std::int64_t next = sim.tickCount + 1;
+std::int64_t Heart::nextWake() const {
+    std::int64_t at = std::min(atrialNext, plannedCount > 0 ? nextPlanned : never);
+    if (p.pacer != Pacer::none) {
+        at = std::min(at, pacerNext);
+    }
+    if (p.lower != Lower::none) {
+        at = std::min(at, lastV + p.lowerCycle);
+    }
+    if (p.fibrillatingVentricles) {
+        at = std::min(at, chaosNext);
+    }
+    return at;
+}
+
+bool Heart::colourAt(std::int64_t tick) {
     bool red = marks(markAll);
     bool green = false;
+    colourUntil = never;
     int kept = 0;
     for (int i = 0; i < spanCount; ++i) {
         const Span& span = spans[static_cast<std::size_t>(i)];
-        if (span.to <= next) {
+        if (span.to <= tick) {
             continue;
         }
-        if (span.from <= next) {
+        if (span.from <= tick) {
             (span.green ? green : red) = true;
+            colourUntil = std::min(colourUntil, span.to);
+        } else {
+            colourUntil = std::min(colourUntil, span.from);
         }
         spans[static_cast<std::size_t>(kept++)] = span;
     }
     spanCount = kept;
-    sim.alertColour = red && !green;
-    int passed = 0;
-    while (passed < beepCount && beeps[static_cast<std::size_t>(passed)] < next) {
-        ++passed;
-    }
-    if (passed > 0) {
-        std::copy(beeps.begin() + passed, beeps.begin() + beepCount, beeps.begin());
-        beepCount -= passed;
-    }
-    sim.beepLevel = beepCount > 0 && beeps[0] == next ? beepAlways : beepNever;
+    return red && !green;
 }
 
 int Heart::ticksUntilBeep(std::int64_t tickCount) const {
@@ -227,6 +269,7 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
         if (spanCount < static_cast<int>(spans.size())) {
             spans[static_cast<std::size_t>(spanCount++)] = {entry.tick, entry.tick + length,
                                                             entry.green};
+            colourUntil = std::min(colourUntil, entry.tick);
         }
     }
     if (entry.entry == Planned::Entry::span) {
@@ -239,16 +282,18 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
     int previous = 0;
     int peak = 0;
     int farthest = -1;
-    const int length = std::min(entry.wave.length, queueLength - offset);
+    bool below = false;
+    const int length = std::min({entry.wave.length, queueLength - offset, Waveform::maxLength});
+    std::array<int, Waveform::maxLength> heights; // NOLINT: render() fills what is read
+    entry.wave.render(entry.gain, std::span(heights).first(static_cast<std::size_t>(length)));
     for (int i = 0; i < length; ++i) {
-        const int height = i == length - 1
-                               ? 0
-                               : static_cast<int>(std::lround(entry.gain * entry.wave.heightAt(i)));
+        const int height = heights[static_cast<std::size_t>(i)];
         sim.deltaQueue[static_cast<std::size_t>(offset + i)] += previous - height;
         previous = height;
         if (std::abs(height) > farthest) {
             farthest = std::abs(height);
             peak = i;
+            below = height < 0;
         }
     }
     if (isVentricularComplex(entry.kind) && beepCount < static_cast<int>(beeps.size())) {
@@ -267,7 +312,7 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
     event.role = entry.role;
     event.length = length;
     event.beat = entry.beat;
-    event.inverted = entry.wave.heightAt(peak) < 0;
+    event.inverted = below;
     event.peak = peak;
     sim.reportWave(event);
 }
@@ -366,7 +411,11 @@ std::int64_t Heart::conduct(int pEntry, int pr, WaveRole role) {
     Planned& pWaveEntry = planned[static_cast<std::size_t>(pEntry)];
     const std::int64_t at = pWaveEntry.tick;
     const std::int64_t beat = pWaveEntry.beat;
-    if (pr < 0 || at + pr < ventReady) {
+    // A pacer blind to the intrinsic rhythm captures first when its spike is due before the
+    // conducted impulse arrives and the ventricles are ready for it.
+    const bool pacedFirst = p.pacer == Pacer::ventricular && !p.pacerSenses &&
+                            pacerNext >= ventReady && pacerNext + 3 <= at + pr;
+    if (pr < 0 || at + pr < ventReady || pacedFirst) {
         if (pr < 0 && p.av != AvNode::complete) {
             pWaveEntry.marked = pWaveEntry.marked || marks(markBlockedP);
         }
@@ -395,7 +444,8 @@ void Heart::afterNormalBeat(std::int64_t pAt, std::int64_t qrsAt) {
         const std::int64_t beat = newBeat();
         const int entry =
             planWave(at, ectopicP(1), WaveKind::p, WaveRole::supraventricular, beat, true);
-        conduct(entry, p.pr + 2, WaveRole::supraventricular);
+        // An ectopic P' starts farther from the node: a slightly longer PR, still under 200 ms.
+        conduct(entry, std::min(p.pr + 2, 19), WaveRole::supraventricular);
         // The premature impulse discharges the sinus node, which starts a new cycle from it.
         atrialNext = at + p.atrialCycle;
         lastP = at;
@@ -421,7 +471,7 @@ void Heart::afterNormalBeat(std::int64_t pAt, std::int64_t qrsAt) {
             beats = draw(p.runLo, p.runHi);
         }
         for (int i = 0; i < beats; ++i) {
-            planPvc(at, shapes > 1 ? draw(0, shapes - 1) : 0);
+            planPvc(at, shapes > 1 ? draw(0, shapes - 1) : 0, i == 0);
             at += p.runCycle;
         }
         break;
@@ -429,11 +479,15 @@ void Heart::afterNormalBeat(std::int64_t pAt, std::int64_t qrsAt) {
     }
 }
 
-void Heart::planPvc(std::int64_t at, int shape) {
+void Heart::planPvc(std::int64_t at, int shape, bool first) {
     activate(at, Origin::ventricular, WaveRole::ventricular, newBeat(), true, shape);
-    // Block the sinus beat due next as well, however early the ectopic beat came.
-    const std::int64_t cycles = (at - lastNormalQrs) / p.atrialCycle + 1;
-    ventReady = std::max(at + ectopicRefractory, lastNormalQrs + cycles * p.atrialCycle + 6);
+    if (first) {
+        // The sinus beat due next is blocked however early the ectopic beat came: the pause
+        // is fully compensatory.
+        ventReady = std::max(at + ectopicRefractory, lastNormalQrs + p.atrialCycle + 6);
+    } else {
+        ventReady = std::max(ventReady, at + std::max(ectopicRefractory, p.runCycle + 2));
+    }
 }
 
 Waveform Heart::qrsShape() const {
@@ -479,6 +533,9 @@ Waveform Heart::ventricularShape(int shape, bool paced) const {
 void Heart::activate(std::int64_t at, Origin origin, WaveRole role, std::int64_t beat, bool marked,
                      int shape) {
     lastV = std::max(lastV, at);
+    if (origin != Origin::paced) {
+        lastIntrinsic = std::max(lastIntrinsic, at);
+    }
     if (origin == Origin::supraventricular) {
         ventReady = std::max(ventReady, at + normalRefractory);
         const bool abnormal = p.qrs != Qrs::narrow;
@@ -515,7 +572,7 @@ void Heart::fireFocus(std::int64_t at) {
     if (p.atria == Atria::multifocal) {
         shape = draw(0, p.pShapes - 1);
         // Each focus has its own distance from the node, so its own PR.
-        pr = p.pr + (shape - 1) * 2;
+        pr = p.pr + shape * 2 + draw(0, 1);
         cycle = p.atrialCycle * (100 + draw(-p.cycleJitter, p.cycleJitter)) / 100;
     }
     const int entry = planWave(at, ectopicP(shape), WaveKind::p, WaveRole::supraventricular, beat,
@@ -614,11 +671,13 @@ void Heart::firePacer(std::int64_t at) {
         activate(at + p.avDelay + 1, Origin::paced, WaveRole::paced, beat, false);
         break;
     case Pacer::ventricular: {
-        if (p.pacerSenses && at < lastV + p.pacerCycle) {
-            // A demand pacer waits out its cycle from the last beat it sensed.
-            pacerNext = lastV + p.pacerCycle;
+        // A demand pacer times its cycle from its own last spike or the last beat it sensed.
+        const std::int64_t due = std::max(lastSpike, lastIntrinsic) + p.pacerCycle;
+        if (p.pacerSenses && at < due) {
+            pacerNext = due;
             return;
         }
+        lastSpike = at;
         bool captures = at >= ventReady && lastV < at;
         if (p.captureEveryLo > 0 && --captureCountdown < 0) {
             captureCountdown = draw(p.captureEveryLo, p.captureEveryHi);
@@ -628,8 +687,6 @@ void Heart::firePacer(std::int64_t at) {
                  spikesRed || (!captures && marks(markLostSpikes)));
         if (captures) {
             activate(at + 1, Origin::paced, WaveRole::paced, beat, false);
-        } else if (p.pacerSenses) {
-            lastV = std::max(lastV, at); // the pacer times its next spike from this one
         }
         break;
     }

@@ -62,6 +62,12 @@ private:
     void planSpan(std::int64_t from, std::int64_t to);
     void lay(Simulation& sim, const Planned& wave);
 
+    void decide(std::int64_t horizon);
+    void layDue(Simulation& sim, std::int64_t horizon);
+    std::int64_t nextWake() const;
+    // The pen for `tick`, dropping the spans that have ended; sets colourUntil.
+    bool colourAt(std::int64_t tick);
+
     void fireSinus(std::int64_t at);
     void fireFocus(std::int64_t at);
     void fireFlutterWave(std::int64_t at);
@@ -77,7 +83,7 @@ private:
     void activate(std::int64_t at, Origin origin, WaveRole role, std::int64_t beat, bool marked,
                   int shape = 0);
     void afterNormalBeat(std::int64_t pAt, std::int64_t qrsAt);
-    void planPvc(std::int64_t at, int shape);
+    void planPvc(std::int64_t at, int shape, bool first);
 
     Waveform qrsShape() const;
     Waveform ventricularShape(int shape, bool paced) const;
@@ -98,6 +104,8 @@ private:
     std::array<std::int64_t, 16> beeps{};
     int beepCount = 0;
 
+    std::int64_t wake = 0;        // the next horizon tick at which anything is due
+    std::int64_t colourUntil = 0; // the pen stays as it is before this tick
     std::int64_t atrialNext = 0;
     std::int64_t pacerNext = 0;
     std::int64_t chaosNext = 0;
@@ -105,6 +113,8 @@ private:
     std::int64_t ventReady = 0; // ventricles accept an impulse from this tick on
     std::int64_t avReady = 0;   // fibrillation: the node conducts again from this tick on
     std::int64_t lastNormalQrs = 0;
+    std::int64_t lastSpike = 0;     // the ventricular pacer's
+    std::int64_t lastIntrinsic = 0; // the latest ventricular activation not paced
     std::int64_t lastP = 0;
     int countdown = 0;     // sinus arrest, exit block
     int groupPosition = 0; // Wenckebach, Mobitz II, ratios

@@ -63,6 +63,19 @@ void fibrillation(Params& p, RandomSource& random, int lo, int hi) {
     p.marks = markAtrialWaves;
 }
 
+// An escape cycle that is no whole multiple of the atrial cycle, so that P waves drift through
+// the escape beats instead of keeping one distance from them, which would read as conduction.
+int dissociated(int atrialCycle, int cycle, int longest) {
+    const auto nearMultiple = [atrialCycle](int c) {
+        const int rest = c % atrialCycle;
+        return rest < 5 || atrialCycle - rest < 5;
+    };
+    if (nearMultiple(cycle)) {
+        cycle += cycle + 12 <= longest ? 12 : -12;
+    }
+    return cycle;
+}
+
 void lowerRhythm(Params& p, Lower lower, int cycle) {
     p.atria = Atria::silent;
     p.av = AvNode::complete;
@@ -116,9 +129,9 @@ Params drawPreset(LibraryRhythm rhythm, RandomSource& random) {
         break;
     case pac: {
         p = sinus(random);
-        const int coupling = uniform(random, 55, 75);
-        ectopic(p, Ectopy::pac, 3, 8, p.atrialCycle * coupling / 100,
-                p.atrialCycle * coupling / 100);
+        // Rounded up so that the P' never comes earlier than 55 % of the cycle.
+        const int coupling = (p.atrialCycle * uniform(random, 55, 74) + 99) / 100;
+        ectopic(p, Ectopy::pac, 3, 8, coupling, coupling);
         break;
     }
     case atrialTachycardia:
@@ -130,6 +143,7 @@ Params drawPreset(LibraryRhythm rhythm, RandomSource& random) {
         break;
     case mat:
         p = sinus(random, 110, 140);
+        p.pr = 12;
         p.atria = Atria::multifocal;
         p.cycleJitter = uniform(random, 15, 22);
         p.pShapes = uniform(random, 3, 4);
@@ -225,7 +239,8 @@ Params drawPreset(LibraryRhythm rhythm, RandomSource& random) {
         p.lower = Lower::junctional;
         // The atria always outpace the escape by at least 15 per minute.
         const int atrialRate = 6000 / p.atrialCycle;
-        p.lowerCycle = cycleForRate(random, 35, std::min(60, atrialRate - 15));
+        p.lowerCycle = dissociated(
+            p.atrialCycle, cycleForRate(random, 35, std::min(60, atrialRate - 15)), 6000 / 35);
         p.lowerStartsAnywhere = true;
         p.marks = markAllP;
         break;
@@ -234,7 +249,7 @@ Params drawPreset(LibraryRhythm rhythm, RandomSource& random) {
         p = sinus(random);
         p.av = AvNode::complete;
         p.lower = Lower::ventricular;
-        p.lowerCycle = cycleForRate(random, 20, 40);
+        p.lowerCycle = dissociated(p.atrialCycle, cycleForRate(random, 20, 40), 6000 / 20);
         p.lowerStartsAnywhere = true;
         p.ventricularWidth = uniform(random, 13, 16);
         p.marks = markAllP;
@@ -320,8 +335,9 @@ Params drawPreset(LibraryRhythm rhythm, RandomSource& random) {
         p.fibrillatingVentricles = true;
         p.chaosCycleLo = 12;
         p.chaosCycleHi = 30;
+        // With its harmonic a wave reaches 1.4 times its amplitude: under 3 mm peak to trough.
         p.amplitudeLo = 2;
-        p.amplitudeHi = 4;
+        p.amplitudeHi = 3;
         p.marks = markAll;
         break;
     case asystole:

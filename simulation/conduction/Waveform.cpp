@@ -1,9 +1,54 @@
 #include "Waveform.h"
 
+#include <algorithm>
 #include <cmath>
 #include <numbers>
 
 namespace pulsavo::conduction {
+
+namespace {
+
+// Shapes are drawn on every beat, continuous waves many times a second: tables instead of
+// calls to cos and sin keep a wave's cost to a few nanoseconds a step.
+constexpr int tableSize = 512;
+
+struct Tables {
+    std::array<float, tableSize + 2> bump{}; // 0.5 (1 + cos(pi x)) for x in [0, 1]
+    std::array<float, tableSize + 2> sine{}; // sin(2 pi x) for x in [0, 1]
+    Tables() {
+        for (int i = 0; i <= tableSize + 1; ++i) {
+            const double x = static_cast<double>(i) / tableSize;
+            bump[static_cast<std::size_t>(i)] =
+                static_cast<float>(0.5 * (1 + std::cos(std::numbers::pi * x)));
+            sine[static_cast<std::size_t>(i)] =
+                static_cast<float>(std::sin(2 * std::numbers::pi * x));
+        }
+    }
+};
+
+const Tables& tables() {
+    static const Tables instance;
+    return instance;
+}
+
+float lookup(const std::array<float, tableSize + 2>& table, float x) {
+    const float position = x * tableSize;
+    const auto index = static_cast<int>(position);
+    const float fraction = position - static_cast<float>(index);
+    const auto at = static_cast<std::size_t>(index);
+    return table[at] + (table[at + 1] - table[at]) * fraction;
+}
+
+// sin(2 pi x) for any x >= 0.
+float turn(float x) {
+    return lookup(tables().sine, x - std::floor(x));
+}
+
+int rounded(float value) {
+    return static_cast<int>(value < 0 ? value - 0.5F : value + 0.5F);
+}
+
+} // namespace
 
 Waveform& Waveform::add(float centre, float halfWidth, float height) {
     if (count < maxBumps) {
@@ -25,7 +70,7 @@ float Waveform::heightAt(int step) const {
             const Bump& bump = bumps[static_cast<std::size_t>(i)];
             const float distance = std::abs(t - bump.centre) / bump.halfWidth;
             if (distance < 1) {
-                sum += bump.height * 0.5F * (1 + std::cos(std::numbers::pi_v<float> * distance));
+                sum += bump.height * lookup(tables().bump, distance);
             }
         }
         return sum;
@@ -36,12 +81,40 @@ float Waveform::heightAt(int step) const {
         return t <= turn ? -amplitude * t / turn : -amplitude * (last - t) / (last - turn);
     }
     case Profile::sine: {
-        const float angle = 2 * std::numbers::pi_v<float> * t / last;
-        return amplitude * (std::sin(angle) + harmonic * std::sin(2 * angle + phase) -
-                            harmonic * std::sin(phase) * (1 - t / last));
+        const float x = t / last;
+        const float shift = phase / (2 * std::numbers::pi_v<float>);
+        const float offset = turn(shift);
+        return amplitude * (turn(x) + harmonic * turn(2 * x + shift) - harmonic * offset * (1 - x));
     }
     }
     return 0;
+}
+
+void Waveform::render(float gain, std::span<int> heights) const {
+    const int steps = std::min(length, static_cast<int>(heights.size()));
+    if (steps <= 0) {
+        return;
+    }
+    if (profile == Profile::sine) {
+        // The sine's own loop: the harmonic's phase and offset are worked out once a wave.
+        const Tables& table = tables();
+        const auto last = static_cast<float>(length - 1);
+        const float shift = phase / (2 * std::numbers::pi_v<float>);
+        const float offset = harmonic * turn(shift);
+        for (int i = 0; i < steps - 1; ++i) {
+            const float x = static_cast<float>(i) / last;
+            float second = 2 * x + shift;
+            second -= std::floor(second);
+            const float value =
+                lookup(table.sine, x) + harmonic * lookup(table.sine, second) - offset * (1 - x);
+            heights[static_cast<std::size_t>(i)] = rounded(gain * amplitude * value);
+        }
+    } else {
+        for (int i = 0; i < steps - 1; ++i) {
+            heights[static_cast<std::size_t>(i)] = rounded(gain * heightAt(i));
+        }
+    }
+    heights[static_cast<std::size_t>(steps - 1)] = 0;
 }
 
 Waveform Waveform::sawtooth(int length, float depth) {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <span>
 
 namespace pulsavo::conduction {
 
@@ -32,6 +33,8 @@ struct Waveform {
 
     // Height at `step` before rounding.
     float heightAt(int step) const;
+    // Every step's height times `gain`, rounded to whole pixels; the last is always 0.
+    void render(float gain, std::span<int> heights) const;
 
     static Waveform ofLength(int length) {
         Waveform wave;

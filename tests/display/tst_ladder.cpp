@@ -131,8 +131,12 @@ void TestLadder::everyWaveIsOneMarkAtItsTick() {
             QVERIFY(mark.tier != LadderTier::atria);
             QVERIFY(inkedRows(image, x, ventricles) >= ventricles.height() / 2);
             break;
+        case WaveKind::pacingAtrial:
+            QCOMPARE(mark.tier, LadderTier::atria);
+            break;
         case WaveKind::ventricularBeat:
         case WaveKind::ventricularFibrillation:
+        case WaveKind::pacingVentricular:
             QCOMPARE(mark.tier, LadderTier::ventricles);
             QVERIFY(inkedRows(image, x, ventricles) > 0);
             break;

@@ -76,6 +76,9 @@ std::span<const int> templateOf(WaveKind kind) {
         return Simulation::ventricularBeat;
     case WaveKind::ventricularFibrillation:
         return Simulation::fibrillationWave;
+    case WaveKind::pacingAtrial:
+    case WaveKind::pacingVentricular:
+        break; // only the library paces
     }
     return {};
 }

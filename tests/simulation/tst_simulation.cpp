@@ -369,7 +369,7 @@ void TestSimulation::selectionKeepsQueueAndTrace() {
 void TestSimulation::decidingOnNothingStopsTheRhythm_data() {
     QTest::addColumn<int>("none");
     QTest::newRow("no entry") << noRhythm;
-    QTest::newRow("past the end") << rhythmCount;
+    QTest::newRow("past the end") << totalRhythmCount;
     QTest::newRow("far out") << 1000;
 }
 

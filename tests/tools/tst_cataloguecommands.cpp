@@ -1,6 +1,7 @@
 #include "CatalogueCommands.h"
 
 #include "Catalogue.h"
+#include "RhythmLibrary.h"
 
 #include "ToolRun.h"
 
@@ -41,6 +42,7 @@ class TestCatalogueCommands : public QObject {
 
 private slots:
     void listPrintsIndexTabNamePerLine();
+    void listLibraryPrintsIdTabNamePerLine();
     void explainPrintsTheStoredText_data();
     void explainPrintsTheStoredText();
     void badArgumentsExitWithStatus2_data();
@@ -63,6 +65,18 @@ void TestCatalogueCommands::listPrintsIndexTabNamePerLine() {
     }
 }
 
+void TestCatalogueCommands::listLibraryPrintsIdTabNamePerLine() {
+    const Outcome result = runStrip({"list", "--lang", "en", "--library"});
+    QCOMPARE(result.exitCode, 0);
+    const QByteArrayList lines = result.out.split('\n');
+    QCOMPARE(lines.size(), libraryRhythmCount + 1);
+    for (const LibraryRhythm rhythm : allLibraryRhythms) {
+        QCOMPARE(lines[static_cast<int>(rhythm)],
+                 bytes(infoOf(rhythm).id) + '\t' +
+                     bytes(catalogue::nameOf(rhythmOf(rhythm), catalogue::Language::english)));
+    }
+}
+
 void TestCatalogueCommands::explainPrintsTheStoredText_data() {
     QTest::addColumn<QString>("rhythm");
     QTest::addColumn<int>("index");
@@ -74,6 +88,11 @@ void TestCatalogueCommands::explainPrintsTheStoredText_data() {
         << QString::fromUtf8("心室性期外収縮（Ｒ　ｏｎ　Ｔ）") << 8;
     QTest::newRow("name with a Roman numeral")
         << QString::fromUtf8("房室ブロック　Ⅱ度　ウェッケンバッハ型") << 16;
+    QTest::newRow("library name") << QString::fromUtf8("正常洞調律") << 18;
+    QTest::newRow("library id") << "mobitz_1" << indexOf(rhythmOf(LibraryRhythm::mobitz1));
+    QTest::newRow("classic id") << "classic_5" << 5;
+    QTest::newRow("library name with a ratio") << QString::fromUtf8("心房粗動（2:1伝導）")
+                                               << indexOf(rhythmOf(LibraryRhythm::flutter2to1));
 }
 
 void TestCatalogueCommands::explainPrintsTheStoredText() {
@@ -82,7 +101,7 @@ void TestCatalogueCommands::explainPrintsTheStoredText() {
     const Outcome result = runStrip({"explain", rhythm});
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.err, QByteArray());
-    QCOMPARE(result.out, bytes(catalogue::rhythmTexts[index]) + '\n');
+    QCOMPARE(result.out, bytes(catalogue::textOf(static_cast<Rhythm>(index))) + '\n');
     QVERIFY(result.out.contains("\r\n"));
 }
 
@@ -91,6 +110,9 @@ void TestCatalogueCommands::badArgumentsExitWithStatus2_data() {
     QTest::newRow("explain without a rhythm") << QStringList{"explain"};
     QTest::newRow("explain with two rhythms") << QStringList{"explain", "1", "2"};
     QTest::newRow("index past the end") << QStringList{"explain", "18"};
+    QTest::newRow("unknown id") << QStringList{"explain", "mobitz_3"};
+    QTest::newRow("id in capitals") << QStringList{"explain", "MOBITZ_1"};
+    QTest::newRow("classic id past the end") << QStringList{"explain", "classic_18"};
     QTest::newRow("negative index") << QStringList{"explain", "-1"};
     QTest::newRow("empty rhythm") << QStringList{"explain", ""};
     QTest::newRow("shared beginning of names")
@@ -173,6 +195,9 @@ void TestCatalogueCommands::explainPrintsTheTextOfTheLanguage_data() {
         << QStringList{"explain", "Sinus rhythm"} << QStringList{"LANG=ja_JP.UTF-8"} << 0 << false;
     QTest::newRow("index in an English session")
         << QStringList{"explain", "5"} << QStringList{"LANG=en_US.UTF-8"} << 5 << true;
+    QTest::newRow("English library name, --lang ja")
+        << QStringList{"explain", "Torsades de pointes", "--lang", "ja"} << none
+        << indexOf(rhythmOf(LibraryRhythm::torsades)) << false;
 }
 
 void TestCatalogueCommands::explainPrintsTheTextOfTheLanguage() {
@@ -183,9 +208,8 @@ void TestCatalogueCommands::explainPrintsTheTextOfTheLanguage() {
     const Outcome result = runStrip(args, locale);
     QCOMPARE(result.exitCode, 0);
     QCOMPARE(result.err, QByteArray());
-    QCOMPARE(result.out,
-             bytes(english ? catalogue::englishTexts[index] : catalogue::rhythmTexts[index]) +
-                 '\n');
+    const auto language = english ? catalogue::Language::english : catalogue::Language::japanese;
+    QCOMPARE(result.out, bytes(catalogue::textOf(static_cast<Rhythm>(index), language)) + '\n');
     QVERIFY(result.out.contains("\r\n"));
     QCOMPARE(result.out.count('\n'), result.out.count("\r\n") + 1);
 }

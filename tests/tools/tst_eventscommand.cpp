@@ -30,6 +30,7 @@ class TestEventsCommand : public QObject {
 
 private slots:
     void csvListsTheWavesByTick();
+    void libraryRhythmsPlayByTheirIds();
     void toolWritesCsvFileOrStdout();
     void toolFailsCleanlyOnBadInput_data();
     void toolFailsCleanlyOnBadInput();
@@ -50,6 +51,20 @@ void TestEventsCommand::csvListsTheWavesByTick() {
                                                          "251,QRS,3,8,escape\n"
                                                          "251,P,4,8,blocked\n"
                                                          "259,T,3,28,escape\n"));
+}
+
+// A library rhythm by its id: the pacemaker's spikes come first in each beat.
+void TestEventsCommand::libraryRhythmsPlayByTheirIds() {
+    const Run out = runTool({"events", "--ticks", "400", "--select", "1:paced_av@3"});
+    QCOMPARE(out.exitCode, 0);
+    const QByteArrayList lines = out.out.split('\n');
+    QVERIFY(lines.size() > 5);
+    QVERIFY(lines[1].contains(",SA,1,2,paced"));
+    QVERIFY(lines[2].contains(",P,1,"));
+    QVERIFY(lines[3].contains(",SV,1,2,paced"));
+    const Run unknown = runTool({"events", "--ticks", "400", "--select", "1:paced_xx@3"});
+    QCOMPARE(unknown.exitCode, 2);
+    QVERIFY(unknown.out.isEmpty());
 }
 
 void TestEventsCommand::toolWritesCsvFileOrStdout() {
