@@ -493,10 +493,12 @@ QString TrainerDialog::monitorDescription(std::optional<Rhythm> rhythm, int beat
         return tr("モニター：波形なし");
     }
     const QString name = fromCatalogue(catalogue::nameOf(*rhythm, language));
-    // Fibrillation, flutter and arrest have no one rate that the beat interval would give.
-    const bool steadyRate =
-        *rhythm != Rhythm::atrialFibrillation && *rhythm != Rhythm::atrialFlutter &&
-        *rhythm != Rhythm::ventricularFibrillation && *rhythm != Rhythm::sinusArrest;
+    // Fibrillation, flutter and arrest have no one rate that the beat interval would give; the
+    // beat interval belongs to the classic generators, not to the library's conduction model.
+    const bool steadyRate = isClassic(*rhythm) && *rhythm != Rhythm::atrialFibrillation &&
+                            *rhythm != Rhythm::atrialFlutter &&
+                            *rhythm != Rhythm::ventricularFibrillation &&
+                            *rhythm != Rhythm::sinusArrest;
     if (steadyRate && beatInterval > 0) {
         const int perMinute = (6000 + beatInterval / 2) / beatInterval;
         return tr("モニター：%1、毎分約 %2 回").arg(name).arg(perMinute);
