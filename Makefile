@@ -20,7 +20,7 @@ CMAKE_ARGS ?=
 SOURCE_DIRS := simulation catalogue practice progress display app tools tests bench
 LINT_DIRS := simulation catalogue practice progress display app tools
 
-.PHONY: all deps configure build run test test-asan bench package install format format-check lint clean translations
+.PHONY: all deps configure build run test test-asan fuzz bench package install format format-check lint clean translations
 
 all: build
 
@@ -45,6 +45,10 @@ run: build
 
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --preset debug -j $(JOBS) $(CTEST_ARGS)
+
+# pulsavo-strip on 1,000 command lines from a fresh random seed, printed so a failure can be rerun.
+fuzz: build
+	QT_QPA_PLATFORM=offscreen ctest --test-dir build/debug -L fuzz-random --output-on-failure
 
 test-asan: deps
 	cmake --preset asan $(CMAKE_ARGS)

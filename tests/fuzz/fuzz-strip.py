@@ -52,7 +52,8 @@ def bad_ticks(rng):
 def selection(rng):
     tick = rng.choice([b"1", b"2", b"100", b"0", b"-1", b"9999999", b"", b"x"])
     rhythm = rng.choice([str(rng.randint(0, 17)).encode(), b"none", b"18", b"-1", b"", b"17",
-                         b"0x1", b" 1"])
+                         b"0x1", b" 1", b"sinus_bradycardia", b"torsades", b"paced_av",
+                         b"af_rapid", b"classic_4", b"classic_18", b"Mobitz_1", b"mobitz_9"])
     seed = rng.choice([b"", b"@1", b"@42", b"@4294967295", b"@4294967296", b"@", b"@-1",
                        b"@" + str(rng.randint(0, 2**32 - 1)).encode()])
     text = tick + b":" + rhythm + seed
