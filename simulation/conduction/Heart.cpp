@@ -286,9 +286,10 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
     const int length = std::min({entry.wave.length, queueLength - offset, Waveform::maxLength});
     std::array<int, Waveform::maxLength> heights; // NOLINT: render() fills what is read
     entry.wave.render(entry.gain, std::span(heights).first(static_cast<std::size_t>(length)));
+    int* const slots = sim.deltaQueue.data() + offset;
     for (int i = 0; i < length; ++i) {
         const int height = heights[static_cast<std::size_t>(i)];
-        sim.deltaQueue[static_cast<std::size_t>(offset + i)] += previous - height;
+        slots[i] += previous - height;
         previous = height;
         if (std::abs(height) > farthest) {
             farthest = std::abs(height);
