@@ -96,6 +96,16 @@ void Heart::select(LibraryRhythm rhythm, Simulation& sim) {
     lowerBeats = 0;
 }
 
+void Heart::setParameters(const Params& next) {
+    p = next;
+    // Counters of a group left longer than the new group would block at once or never.
+    groupSize = std::clamp(groupSize, p.groupLo, std::max(p.groupLo, p.groupHi));
+    groupPosition = std::min(groupPosition, groupSize);
+    ectopicDue = std::clamp(ectopicDue, p.everyLo, std::max(p.everyLo, p.everyHi));
+    wake = 0;
+    colourUntil = 0;
+}
+
 int Heart::plan(const Planned& wave) {
     if (plannedCount == static_cast<int>(planned.size())) {
         return -1; // cannot happen at the library's rates; the trace stays whole without it
