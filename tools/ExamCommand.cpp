@@ -2,6 +2,7 @@
 
 #include "Catalogue.h"
 #include "ExamStrip.h"
+#include "StripFacts.h"
 #include "StripPainter.h"
 #include "TraceCommand.h"
 #include "WriteAll.h"
@@ -112,6 +113,41 @@ qreal drawPageHeader(QPainter& painter, const QRect& page, const QString& left,
     return height + mmToDevice(4);
 }
 
+// The key's measured columns: atrial and ventricular rate per minute, PR and QRS in ms, as the
+// printed strip shows them; a dash where the strip has none.
+QStringList factColumns(const StripFacts& facts) {
+    const QString none = QStringLiteral("—");
+    const auto number = [&](const std::optional<int>& value) {
+        return value ? QString::number(*value) : none;
+    };
+    // A PR that varies is given as its range.
+    const QString pr = facts.prVaries ? QStringLiteral("%1–%2").arg(*facts.prMs).arg(*facts.prMaxMs)
+                                      : number(facts.prMs);
+    return {number(facts.atrialRate), number(facts.ventricularRate), pr, number(facts.qrsMs)};
+}
+
+// A row of labelled blanks to write in, the first twice as long as the others; returns its
+// height.
+qreal drawAnswerLine(QPainter& painter, qreal width, qreal top, const QStringList& labels) {
+    const QFont font = textFont(9);
+    painter.setFont(font);
+    painter.setPen(QPen(Qt::black, mmToDevice(0.2)));
+    const QFontMetricsF metrics(font, painter.device());
+    const qreal height = metrics.height() + mmToDevice(3);
+    const qreal unit = width / static_cast<qreal>(labels.size() + 1);
+    qreal x = 0;
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        const qreal span = i == 0 ? 2 * unit : unit;
+        const qreal labelWidth = metrics.horizontalAdvance(labels[i]) + mmToDevice(2);
+        const qreal baseline = top + height - mmToDevice(1.5);
+        painter.drawText(QPointF(x, baseline), labels[i]);
+        painter.drawLine(QPointF(x + labelWidth, baseline + mmToDevice(0.5)),
+                         QPointF(x + span - mmToDevice(4), baseline + mmToDevice(0.5)));
+        x += span;
+    }
+    return height + mmToDevice(1);
+}
+
 QString pageText(int page, int pages, catalogue::Language language) {
     return translated("%1 / %2 ページ", "page %1 of %2", language).arg(page).arg(pages);
 }
@@ -202,6 +238,10 @@ QByteArray examPdf(const Exam& exam, catalogue::Language language) {
                     translated("試験コード %1　　25 mm/秒", "Exam code %1    25 mm/s", language)
                         .arg(code),
                     pageText(p + 1, pages, language));
+                // Every page carries the learner's name, so loose pages still find their owner.
+                top += drawAnswerLine(painter, page.width(), top,
+                                      {translated("氏名", "Name", language),
+                                       translated("学籍番号", "Student ID", language)});
                 for (int k = p * examStripsPerPage;
                      k < std::min(exam.count, (p + 1) * examStripsPerPage); ++k) {
                     const Question& question = exam.questions[static_cast<std::size_t>(k)];
@@ -213,7 +253,11 @@ QByteArray examPdf(const Exam& exam, catalogue::Language language) {
                     painter.scale(scale, scale);
                     strip.paint(painter);
                     painter.restore();
-                    top += scale * strip.size.height() + mmToDevice(2);
+                    top += scale * strip.size.height();
+                    top += drawAnswerLine(painter, page.width(), top,
+                                          {translated("波形", "Rhythm", language),
+                                           translated("心拍数", "Rate", language),
+                                           QStringLiteral("PR"), QStringLiteral("QRS")});
                 }
             }
         });
@@ -232,16 +276,25 @@ QByteArray examKeyPdf(const Exam& exam, catalogue::Language language) {
             const int rowsPerPage =
                 std::max(1, static_cast<int>((page.height() - headerHeight) / rowHeight) - 1);
             const int pages = (exam.count + rowsPerPage - 1) / rowsPerPage;
-            const qreal numberWidth = mmToDevice(20);
-            const qreal seedWidth = mmToDevice(35);
+            const qreal numberWidth = mmToDevice(16);
+            const qreal seedWidth = mmToDevice(24);
+            const qreal factsWidth = mmToDevice(72);
+            const qreal nameWidth =
+                page.width() - numberWidth - seedWidth - factsWidth - mmToDevice(8);
             const auto row = [&](qreal top, const QString& number, const QString& name,
-                                 const QString& seed) {
+                                 const QStringList& facts, const QString& seed) {
                 painter.drawText(QRectF(0, top, numberWidth, rowHeight),
                                  Qt::AlignRight | Qt::AlignVCenter, number);
-                painter.drawText(QRectF(numberWidth + mmToDevice(6), top,
-                                        page.width() - numberWidth - seedWidth - mmToDevice(6),
-                                        rowHeight),
-                                 Qt::AlignLeft | Qt::AlignVCenter, name);
+                const QRectF nameBox(numberWidth + mmToDevice(4), top, nameWidth, rowHeight);
+                painter.drawText(nameBox, Qt::AlignLeft | Qt::AlignVCenter,
+                                 QFontMetricsF(painter.font(), painter.device())
+                                     .elidedText(name, Qt::ElideRight, nameBox.width()));
+                const qreal column = factsWidth / static_cast<qreal>(facts.size());
+                for (qsizetype i = 0; i < facts.size(); ++i) {
+                    painter.drawText(QRectF(nameBox.right() + mmToDevice(2) + column * i, top,
+                                            column, rowHeight),
+                                     Qt::AlignRight | Qt::AlignVCenter, facts[i]);
+                }
                 painter.drawText(QRectF(page.width() - seedWidth, top, seedWidth, rowHeight),
                                  Qt::AlignRight | Qt::AlignVCenter, seed);
             };
@@ -255,8 +308,12 @@ QByteArray examKeyPdf(const Exam& exam, catalogue::Language language) {
                         .arg(code),
                     pageText(p + 1, pages, language));
                 painter.setFont(textFont(11, true));
-                row(top, translated("問題", "Question", language),
-                    translated("波形", "Rhythm", language), translated("シード", "Seed", language));
+                row(top, translated("問題", "No.", language),
+                    translated("波形", "Rhythm", language),
+                    {translated("心房/分", "A /min", language),
+                     translated("心室/分", "V /min", language), QStringLiteral("PR ms"),
+                     QStringLiteral("QRS ms")},
+                    translated("シード", "Seed", language));
                 top += rowHeight;
                 painter.setFont(font);
                 for (int k = p * rowsPerPage; k < std::min(exam.count, (p + 1) * rowsPerPage);
@@ -264,6 +321,7 @@ QByteArray examKeyPdf(const Exam& exam, catalogue::Language language) {
                     const Question& question = exam.questions[static_cast<std::size_t>(k)];
                     row(top, QString::number(k + 1),
                         fromView(catalogue::nameOf(question.rhythm, language)),
+                        factColumns(examQuestionFacts(question.rhythm, question.seed)),
                         QString::number(question.seed));
                     top += rowHeight;
                 }
