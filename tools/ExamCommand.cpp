@@ -24,14 +24,19 @@ namespace pulsavo::strip {
 
 const char* const examUsage =
     "pulsavo-strip exam --count N [--seed S] [--rhythms LIST | --library] --pdf FILE\n"
-    "                   [--key FILE] [--lang ja|en]\n"
+    "                   [--key FILE] [--lang ja|en] [--no-hints] [--feedback each|end]\n"
+    "                   [--time-limit MINUTES] [--pass PERCENT] [--measure] [--shuffle]\n"
     "  Makes an exam of N questions (1..128) over the rhythms in LIST (classic indices such\n"
     "  as 0,4-5,10, rhythm ids such as sinus_bradycardia,mobitz_1, families such as av_block,\n"
     "  'classic' or 'library'; default the classic 18; --library: the 49 library rhythms)\n"
     "  and prints its code. FILE gets the questions as numbered, unlabelled 6 s strips on ECG\n"
-    "  paper at 25 mm/s, five to an A4 page; --key FILE the answers (number, rhythm, seed).\n"
+    "  paper at 25 mm/s, four to an A4 page; --key FILE the answers (number, rhythm, rates,\n"
+    "  PR and QRS measured from the strip, seed).\n"
     "  --seed S (0..67108863) picks the exam; without it a random one is drawn, and the code\n"
-    "  rebuilds it either way\n";
+    "  rebuilds it either way. How the exam is taken travels in its code: --no-hints,\n"
+    "  --feedback end (judged only at the end), --time-limit (1..127 minutes), --pass (the\n"
+    "  pass mark, 1..100 %), --measure (each question also asks its measurement), --shuffle\n"
+    "  (each learner gets the questions in an order of their own)\n";
 
 namespace {
 
@@ -148,6 +153,19 @@ qreal drawAnswerLine(QPainter& painter, qreal width, qreal top, const QStringLis
     return height + mmToDevice(1);
 }
 
+// What the learner must know before starting: the time allowed and the pass mark.
+QString settingsText(const ExamSettings& settings, catalogue::Language language) {
+    QString text;
+    if (settings.timeLimitMinutes > 0) {
+        text += translated("　　制限時間 %1 分", "    time %1 min", language)
+                    .arg(settings.timeLimitMinutes);
+    }
+    if (settings.passPercent > 0) {
+        text += translated("　　合格 %1 %", "    pass %1 %", language).arg(settings.passPercent);
+    }
+    return text;
+}
+
 QString pageText(int page, int pages, catalogue::Language language) {
     return translated("%1 / %2 ページ", "page %1 of %2", language).arg(page).arg(pages);
 }
@@ -188,6 +206,25 @@ ExamOptions parseExamOptions(Arguments args) {
             options.keyPath = std::string(optionValue(args, i));
         } else if (arg == "--lang") {
             options.language = parseLanguage(optionValue(args, i));
+        } else if (arg == "--no-hints") {
+            options.settings.hints = false;
+        } else if (arg == "--feedback") {
+            const std::string_view when = optionValue(args, i);
+            if (when != "each" && when != "end") {
+                throw UsageError("--feedback takes 'each' or 'end', not '" + std::string(when) +
+                                 "'");
+            }
+            options.settings.feedbackAtEnd = when == "end";
+        } else if (arg == "--time-limit") {
+            options.settings.timeLimitMinutes = static_cast<int>(parseInteger(
+                optionValue(args, i), 1, ExamSettings::maxTimeLimitMinutes, "--time-limit"));
+        } else if (arg == "--pass") {
+            options.settings.passPercent =
+                static_cast<int>(parseInteger(optionValue(args, i), 1, 100, "--pass"));
+        } else if (arg == "--measure") {
+            options.settings.measurements = true;
+        } else if (arg == "--shuffle") {
+            options.settings.shuffled = true;
         } else {
             throw UsageError("unknown option '" + std::string(arg) + "' for exam");
         }
@@ -214,7 +251,7 @@ ExamOptions parseExamOptions(Arguments args) {
 Exam buildExam(const ExamOptions& options) {
     const std::uint32_t seed =
         options.seed ? *options.seed : std::random_device()() & Exam::maxSeed;
-    ExamResult result = makeExam(options.count, seed, options.rhythms);
+    ExamResult result = makeExam(options.count, seed, options.rhythms, options.settings);
     if (!result.ok()) {
         throw UsageError(result.message);
     }
@@ -236,7 +273,8 @@ QByteArray examPdf(const Exam& exam, catalogue::Language language) {
                 qreal top = drawPageHeader(
                     painter, page,
                     translated("試験コード %1　　25 mm/秒", "Exam code %1    25 mm/s", language)
-                        .arg(code),
+                            .arg(code) +
+                        settingsText(exam.settings, language),
                     pageText(p + 1, pages, language));
                 // Every page carries the learner's name, so loose pages still find their owner.
                 top += drawAnswerLine(painter, page.width(), top,

@@ -19,6 +19,7 @@ struct ExamOptions {
     std::string pdfPath;
     std::optional<std::string> keyPath;
     catalogue::Language language = catalogue::Language::japanese;
+    ExamSettings settings;
 };
 
 inline constexpr int examStripsPerPage = 4;
