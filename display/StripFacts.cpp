@@ -40,6 +40,8 @@ StripFacts measureStrip(std::span<const WaveEvent> events, std::int64_t first, s
     std::vector<std::int64_t> atria;
     std::vector<std::int64_t> waves; // flutter and fibrillation waves, when there is no P
     std::vector<std::int64_t> ventricles;
+    int abnormal = 0;
+    bool flutter = false;
     for (const WaveEvent& event : events) {
         if (event.role == WaveRole::missing || event.tick < first ||
             event.tick + event.length - 1 > last) {
@@ -47,15 +49,28 @@ StripFacts measureStrip(std::span<const WaveEvent> events, std::int64_t first, s
         }
         if (event.kind == WaveKind::p) {
             atria.push_back(event.tick);
+            abnormal += event.inverted || event.role == WaveRole::supraventricular ||
+                        event.role == WaveRole::escape;
         } else if (event.kind == WaveKind::atrialFlutter ||
                    event.kind == WaveKind::atrialFibrillation) {
             waves.push_back(event.tick);
+            flutter = event.kind == WaveKind::atrialFlutter;
         } else if (isVentricularComplex(event.kind)) {
             ventricles.push_back(event.peakTick());
         }
     }
     facts.atrialRate = rateOf(atria.size() >= 2 ? atria : waves);
     facts.ventricularRate = rateOf(ventricles);
+    if (waves.size() >= 2) {
+        facts.pWaves = flutter ? PWaves::flutter : PWaves::fibrillatory;
+    } else if (atria.empty()) {
+        facts.pWaves = PWaves::none;
+    } else if (atria.size() > ventricles.size() + 1) {
+        facts.pWaves = PWaves::moreThanQrs;
+    } else {
+        facts.pWaves =
+            2 * abnormal >= static_cast<int>(atria.size()) ? PWaves::abnormal : PWaves::normal;
+    }
 
     const std::vector<int> pr = widths(calipers::intervals(Kind::pr, events, first, last));
     if (!pr.empty()) {

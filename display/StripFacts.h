@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Rhythm.h"
+#include "RhythmTraits.h"
 #include "WaveEvent.h"
 
 #include <cstdint>
@@ -23,6 +24,9 @@ struct StripFacts {
     bool prVaries = false;
     // The median width of the QRS complexes and ventricular beats.
     std::optional<int> qrsMs;
+    // The atrial activity as a reader names it: flutter or fibrillatory waves, more P waves than
+    // QRS complexes, mostly ectopic or inverted P waves, none, or normal ones.
+    PWaves pWaves = PWaves::none;
 };
 
 StripFacts measureStrip(std::span<const WaveEvent> events, std::int64_t first, std::int64_t last);

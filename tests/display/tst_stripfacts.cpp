@@ -9,6 +9,7 @@
 using namespace pulsavo;
 
 Q_DECLARE_METATYPE(pulsavo::Rhythm)
+Q_DECLARE_METATYPE(pulsavo::PWaves)
 
 namespace {
 
@@ -41,18 +42,24 @@ void TestStripFacts::factsAreMeasuredFromTheStrip_data() {
     QTest::addColumn<int>("pr");
     QTest::addColumn<bool>("prVaries");
     QTest::addColumn<int>("qrs");
+    QTest::addColumn<PWaves>("pWaves");
     // Classic sinus rhythm from seed 42: 100 ticks a beat, P 8 and 4 flat ticks before the QRS.
-    QTest::newRow("classic sinus") << Rhythm::sinusRhythm << 42U << 60 << 60 << 120 << false << 80;
-    QTest::newRow("first-degree block")
-        << rhythmOf(LibraryRhythm::avBlock1) << 7U << any << any << any << false << any;
-    QTest::newRow("Wenckebach") << rhythmOf(LibraryRhythm::mobitz1) << 3U << any << any << any
-                                << true << any;
-    QTest::newRow("complete block")
-        << rhythmOf(LibraryRhythm::chbNarrow) << 7U << any << any << none << false << any;
-    QTest::newRow("AF") << rhythmOf(LibraryRhythm::afRapid) << 7U << any << any << none << false
-                        << any;
-    QTest::newRow("VF") << rhythmOf(LibraryRhythm::vfCoarse) << 7U << none << none << none << false
-                        << none;
+    QTest::newRow("classic sinus")
+        << Rhythm::sinusRhythm << 42U << 60 << 60 << 120 << false << 80 << PWaves::normal;
+    const auto row = [](const char* name, LibraryRhythm rhythm, uint seed, int pr, bool varies,
+                        PWaves waves) {
+        const int rate = rhythm == LibraryRhythm::vfCoarse ? none : any;
+        QTest::newRow(name) << rhythmOf(rhythm) << seed << (waves == PWaves::none ? none : any)
+                            << rate << pr << varies << rate << waves;
+    };
+    row("first-degree block", LibraryRhythm::avBlock1, 7, any, false, PWaves::normal);
+    row("Wenckebach", LibraryRhythm::mobitz1, 3, any, true, PWaves::moreThanQrs);
+    row("2:1 block", LibraryRhythm::avBlock2to1, 3, any, false, PWaves::moreThanQrs);
+    row("complete block", LibraryRhythm::chbNarrow, 7, none, false, PWaves::moreThanQrs);
+    row("MAT", LibraryRhythm::mat, 7, any, true, PWaves::abnormal);
+    row("flutter", LibraryRhythm::flutter4to1, 7, none, false, PWaves::flutter);
+    row("AF", LibraryRhythm::afRapid, 7, none, false, PWaves::fibrillatory);
+    row("VF", LibraryRhythm::vfCoarse, 7, none, false, PWaves::none);
 }
 
 void TestStripFacts::factsAreMeasuredFromTheStrip() {
@@ -63,7 +70,9 @@ void TestStripFacts::factsAreMeasuredFromTheStrip() {
     QFETCH(int, pr);
     QFETCH(bool, prVaries);
     QFETCH(int, qrs);
+    QFETCH(PWaves, pWaves);
     const StripFacts facts = examQuestionFacts(rhythm, seed);
+    QCOMPARE(static_cast<int>(facts.pWaves), static_cast<int>(pWaves));
     QVERIFY(matches(facts.atrialRate, atria));
     QVERIFY(matches(facts.ventricularRate, ventricles));
     QVERIFY(matches(facts.prMs, pr));
