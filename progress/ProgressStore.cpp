@@ -13,6 +13,9 @@
 #include <QVariant>
 
 #include <atomic>
+#include <cerrno>
+#include <sys/stat.h>
+#include <tuple>
 
 namespace pulsavo {
 
@@ -85,6 +88,78 @@ ProgressStore::~ProgressStore() {
     if (QSqlDatabase::contains(connectionName)) {
         QSqlDatabase::removeDatabase(connectionName);
     }
+}
+
+ProgressStore::ProgressStore(ReadOnly /*tag*/, const QByteArray& nativePath)
+    : connectionName(nextConnectionName()), filePath(QFile::decodeName(nativePath)),
+      version(QStringLiteral(PULSAVO_VERSION)) {
+    openForReading(nativePath);
+}
+
+void ProgressStore::openForReading(const QByteArray& nativePath) {
+    currentState = State::unavailable;
+    if (!QSqlDatabase::isDriverAvailable(driverName)) {
+        problem = ReadProblem::unreadable;
+        return;
+    }
+    struct stat info {};
+    if (::stat(nativePath.constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        problem = errno == ENOENT || errno == ENOTDIR || errno == 0 ? ReadProblem::missing
+                                                                    : ReadProblem::unreadable;
+        if (::stat(nativePath.constData(), &info) == 0) {
+            problem = ReadProblem::unreadable; // a folder or a device
+        }
+        return;
+    }
+    // A URI carries the name byte for byte (percent-encoded), whatever the locale makes of it.
+    const QByteArray uri =
+        "file:" + nativePath.toPercentEncoding("/") + QByteArrayLiteral("?mode=ro");
+    db = QSqlDatabase::addDatabase(driverName, connectionName);
+    const auto attempt = [this](const QByteArray& name) {
+        db.close();
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
+        db.setDatabaseName(QString::fromLatin1(name));
+        QSqlQuery query(db);
+        if (!db.open()) {
+            return std::pair{db.lastError(), -1};
+        }
+        if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+            return std::pair{query.lastError(), -1};
+        }
+        return std::pair{QSqlError(), query.value(0).toInt()};
+    };
+    const auto exists = [&nativePath](const char* suffix) {
+        struct stat companion {};
+        return ::stat((nativePath + suffix).constData(), &companion) == 0;
+    };
+    // With no log, index or journal beside it no one has the file open, and it is read as it
+    // stands: SQLite would otherwise leave an empty log and index behind, and cannot make them
+    // in a folder we may not write.
+    const bool quiet = !exists("-wal") && !exists("-shm") && !exists("-journal");
+    auto [error, found] = attempt(quiet ? uri + "&immutable=1" : uri);
+    constexpr int sqliteCantOpen = 14;
+    struct stat log {};
+    if (found < 0 && (error.nativeErrorCode().toInt() & 0xff) == sqliteCantOpen &&
+        (::stat((nativePath + "-wal").constData(), &log) != 0 || log.st_size == 0)) {
+        std::tie(error, found) = attempt(uri + "&immutable=1");
+    }
+    if (found < 0) {
+        problem = isDamage(error) ? ReadProblem::damaged : ReadProblem::unreadable;
+        close();
+        return;
+    }
+    if (found == 0) {
+        problem = ReadProblem::notAnswers;
+    } else if (found < ProgressSchema::currentVersion) {
+        problem = ReadProblem::tooOld;
+    } else if (found > ProgressSchema::currentVersion) {
+        problem = ReadProblem::tooNew;
+    } else {
+        problem = ReadProblem::none;
+        currentState = State::readOnly;
+        return;
+    }
+    close();
 }
 
 QString ProgressStore::defaultPath() {
@@ -238,7 +313,7 @@ bool ProgressStore::moveAside(const QString& why) {
 }
 
 bool ProgressStore::reset() {
-    if (currentState == State::unavailable) {
+    if (currentState == State::unavailable || currentState == State::readOnly) {
         return false;
     }
     close();
@@ -267,7 +342,7 @@ bool ProgressStore::reset() {
 }
 
 std::int64_t ProgressStore::beginRound(const RoundInfo& round) {
-    if (currentState == State::unavailable) {
+    if (currentState == State::unavailable || currentState == State::readOnly) {
         return -1;
     }
     QSqlQuery query(db);
@@ -288,7 +363,7 @@ std::int64_t ProgressStore::beginRound(const RoundInfo& round) {
 }
 
 bool ProgressStore::finishRound(std::int64_t roundId, const QDateTime& finished) {
-    if (currentState == State::unavailable) {
+    if (currentState == State::unavailable || currentState == State::readOnly) {
         return false;
     }
     QSqlQuery query(db);
@@ -304,8 +379,8 @@ bool ProgressStore::finishRound(std::int64_t roundId, const QDateTime& finished)
 }
 
 std::int64_t ProgressStore::recordAnswer(const AnswerRecord& answer) {
-    if (currentState == State::unavailable || !validRhythm(answer.shown) ||
-        (answer.answer && !validRhythm(*answer.answer))) {
+    if (currentState == State::unavailable || currentState == State::readOnly ||
+        !validRhythm(answer.shown) || (answer.answer && !validRhythm(*answer.answer))) {
         return -1;
     }
     const bool correct = answer.correct.value_or(answer.answer == answer.shown);

@@ -22,10 +22,20 @@ namespace pulsavo {
 class ProgressStore {
 public:
     enum class State {
-        saved,      // answers go to the file at path()
-        inMemory,   // the file could not be used; answers last as long as the store
-        unavailable // no SQLite driver at all; nothing is kept
+        saved,       // answers go to the file at path()
+        inMemory,    // the file could not be used; answers last as long as the store
+        unavailable, // no SQLite driver at all, or a file that cannot be read; nothing is kept
+        readOnly     // a report's view of the file at path(): nothing is written, ever
     };
+
+    // Why a store opened for reading has nothing to read.
+    enum class ReadProblem { none, missing, notAnswers, damaged, tooOld, tooNew, unreadable };
+
+    // Opens the file whose name is `nativePath` (bytes as the system takes them) for reading
+    // only: never created, migrated, switched to WAL or moved aside, whatever it holds. A
+    // read-only file, folder or another user's file reads as well as one's own.
+    enum class ReadOnly { tag };
+    ProgressStore(ReadOnly, const QByteArray& nativePath);
 
     // Empty path: defaultPath(); ":memory:": a store that keeps nothing, with no notice.
     explicit ProgressStore(const QString& path = {});
@@ -38,6 +48,7 @@ public:
 
     State state() const { return currentState; }
     bool isSaving() const { return currentState == State::saved; }
+    ReadProblem readProblem() const { return problem; }
     QString path() const { return filePath; }
     // Recorded with every round and answer: the application's version unless set.
     QString appVersion() const { return version; }
@@ -87,6 +98,7 @@ public:
 private:
     enum class OpenResult { ok, damaged, unwritable, tooNew };
     void open();
+    void openForReading(const QByteArray& nativePath);
     OpenResult tryOpen(const QString& name);
     void useMemory(const QString& reason);
     bool moveAside(const QString& why);
@@ -98,6 +110,7 @@ private:
     QString currentNotice;
     QString movedAside;
     State currentState = State::unavailable;
+    ReadProblem problem = ReadProblem::none;
     QSqlDatabase db;
 };
 
