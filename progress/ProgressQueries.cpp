@@ -73,14 +73,17 @@ QString localDayStart(QDate day) {
 // escape sequence.
 QByteArray csvField(const QString& value) {
     static const QRegularExpression number(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
-    QString text;
-    text.reserve(value.size());
-    for (const QChar c : value) {
+    const auto control = [](QChar c) {
         const char16_t code = c.unicode();
-        if ((code < 0x20 && code != '\t' && code != '\n' && code != '\r') || code == 0x7f) {
-            text += QStringLiteral("\\x%1").arg(static_cast<int>(code), 2, 16, QLatin1Char('0'));
-        } else {
-            text += c;
+        return (code < 0x20 && code != '\t' && code != '\n' && code != '\r') || code == 0x7f;
+    };
+    QString text = value;
+    if (std::any_of(value.begin(), value.end(), control)) {
+        text.clear();
+        for (const QChar c : value) {
+            text += control(c) ? QStringLiteral("\\x%1").arg(static_cast<int>(c.unicode()), 2, 16,
+                                                             QLatin1Char('0'))
+                               : QString(c);
         }
     }
     QByteArray bytes = text.toUtf8();
