@@ -18,7 +18,8 @@ namespace pulsavo {
 //
 // Opening never fails: a damaged file is moved aside (never deleted) and a fresh one started; a
 // location that cannot be written gives a store that keeps answers in memory only. Either way
-// notice() holds one sentence for the window to show.
+// notice() holds one sentence for the window to show. Every page is read at open only when the
+// file was not closed cleanly or its length disagrees with its header (checkedEveryPage()).
 class ProgressStore {
 public:
     enum class State {
@@ -92,6 +93,10 @@ public:
     bool exportCsv(const QString& fileName, const ProgressFilter& filter = {},
                    const RhythmNamer& nameOf = {}) const;
 
+    // Whether opening read every page (PRAGMA quick_check): only after an unclean shutdown or
+    // when the file's length is not the one its header records.
+    bool checkedEveryPage() const { return fullCheck; }
+
     int schemaVersion() const;
     QString integrityCheck() const; // "ok" when sound
 
@@ -111,6 +116,7 @@ private:
     QString movedAside;
     State currentState = State::unavailable;
     ReadProblem problem = ReadProblem::none;
+    bool fullCheck = false;
     QSqlDatabase db;
 };
 
