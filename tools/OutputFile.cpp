@@ -438,6 +438,7 @@ void OutputFile::keepPrevious() {
     if (kind != Mode::replace || ::lstat(target.c_str(), &info) != 0) {
         return;
     }
+    replacesFile = true;
     for (int attempt = 0; attempt < 100; ++attempt) {
         std::string pattern = directoryOf(target) + "/.pulsavo-strip-XXXXXX";
         const int probe = ::mkostemp(pattern.data(), O_CLOEXEC);
@@ -462,7 +463,10 @@ void OutputFile::undo() {
         return;
     }
     if (previous.empty()) {
-        ::unlink(target.c_str());
+        // A new file goes; a replaced one that could not be linked stays new and whole.
+        if (!replacesFile) {
+            ::unlink(target.c_str());
+        }
     } else if (::rename(previous.c_str(), target.c_str()) == 0) {
         forgetTemporary(previous);
         previous.clear();

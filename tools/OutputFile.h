@@ -87,6 +87,7 @@ private:
     std::string target;
     std::string temporary;
     std::string previous; // a hard link to the file commit() replaced, until it is kept
+    bool replacesFile = false;
     std::string buffer;
     Mode kind = Mode::replace;
     int fd = -1;
