@@ -3,11 +3,13 @@
 #include "ProgressSql.h"
 
 #include <QIODevice>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSqlQuery>
 #include <QVariant>
 
 #include <algorithm>
+#include <string_view>
 #include <tuple>
 
 namespace pulsavo {
@@ -65,8 +67,31 @@ QString localDayStart(QDate day) {
     return utcText(day.startOfDay(Qt::LocalTime));
 }
 
+// A cell a spreadsheet would run as a formula (=, +, -, @, tab or CR first) starts with an
+// apostrophe, which spreadsheets show as text; numbers such as -40 stay numbers. Control
+// characters other than tab and line breaks are written as \xHH: no cell carries a terminal
+// escape sequence.
 QByteArray csvField(const QString& value) {
-    QByteArray bytes = value.toUtf8();
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    const auto control = [](QChar c) {
+        const char16_t code = c.unicode();
+        return (code < 0x20 && code != '\t' && code != '\n' && code != '\r') || code == 0x7f;
+    };
+    QString text = value;
+    if (std::any_of(value.begin(), value.end(), control)) {
+        text.clear();
+        for (const QChar c : value) {
+            text += control(c) ? QStringLiteral("\\x%1").arg(static_cast<int>(c.unicode()), 2, 16,
+                                                             QLatin1Char('0'))
+                               : QString(c);
+        }
+    }
+    QByteArray bytes = text.toUtf8();
+    static constexpr std::string_view formulaStart = "=+-@\t\r";
+    if (!bytes.isEmpty() && formulaStart.find(bytes.front()) != std::string_view::npos &&
+        !number.match(value).hasMatch()) {
+        bytes.prepend('\'');
+    }
     if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') ||
         bytes.contains('\n')) {
         bytes.replace("\"", "\"\"");

@@ -2,6 +2,7 @@
 
 #include "Catalogue.h"
 #include "ExamStrip.h"
+#include "OutputFile.h"
 #include "StripFacts.h"
 #include "StripPainter.h"
 #include "TraceCommand.h"
@@ -177,8 +178,13 @@ ExamOptions parseExamOptions(Arguments args) {
     options.language = catalogue::systemLanguage();
     bool haveCount = false;
     bool haveRhythms = false;
+    SingleOptions single;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
+        if (arg == "--count" || arg == "--seed" || arg == "--pdf" || arg == "--key" ||
+            arg == "--lang" || arg == "--feedback" || arg == "--time-limit" || arg == "--pass") {
+            single.once(arg);
+        }
         if (arg == "--count") {
             options.count =
                 static_cast<int>(parseInteger(optionValue(args, i), 1, Exam::maxCount, "--count"));
@@ -235,16 +241,19 @@ ExamOptions parseExamOptions(Arguments args) {
     if (options.pdfPath.empty()) {
         throw UsageError("exam needs --pdf FILE");
     }
-    // Standard output carries the code; a PDF there would be mixed up with it.
-    for (const std::string* path :
-         {&options.pdfPath, options.keyPath ? &*options.keyPath : nullptr}) {
-        if (path != nullptr && (*path == "-" || path->empty())) {
-            throw UsageError("exam writes its PDFs to files, not to '" + *path + "'");
+    std::vector<NamedFile> outputs{{"--pdf", options.pdfPath}};
+    if (options.keyPath) {
+        outputs.push_back({"--key", *options.keyPath});
+    }
+    for (const NamedFile& output : outputs) {
+        // Standard output carries the code; a PDF there would be mixed up with it.
+        if (output.path == "-") {
+            throw UsageError(message("exam writes its PDFs to files, not to %1 (for %2)",
+                                     {quoted(output.path), output.option}));
         }
+        checkOutputPath(output.option, output.path);
     }
-    if (options.keyPath && *options.keyPath == options.pdfPath) {
-        throw UsageError("'" + options.pdfPath + "' is given for both --pdf and --key");
-    }
+    checkOutputsApart(outputs);
     return options;
 }
 

@@ -2,15 +2,16 @@
 
 #include "Catalogue.h"
 #include "ExamCode.h"
+#include "OutputFile.h"
 #include "ProgressStore.h"
-#include "WriteAll.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QFile>
+#include <QIODevice>
 
 #include <cmath>
 #include <cstdio>
+#include <exception>
 
 namespace pulsavo::strip {
 
@@ -62,12 +63,19 @@ QString heading(const char* japanese, const char* english, catalogue::Language l
 ProgressOptions parseProgressOptions(Arguments args) {
     ProgressOptions options;
     options.language = catalogue::systemLanguage();
+    SingleOptions single;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
+        if (arg != "--ids") {
+            single.once(arg);
+        }
         if (arg == "--db") {
             options.dbPath = std::string(optionValue(args, i));
-            if (options.dbPath->empty()) {
-                throw UsageError("--db needs a file name");
+            if (options.dbPath->empty() || options.dbPath->front() == '-') {
+                throw UsageError(
+                    message("%1 takes the answers file, not %2 (write ./%3 for a "
+                            "file named so)",
+                            {arg, strip::quoted(*options.dbPath), escapedLine(*options.dbPath)}));
             }
         } else if (arg == "--exam") {
             const ExamResult parsed = parseExamCode(optionValue(args, i));
@@ -77,9 +85,7 @@ ProgressOptions parseProgressOptions(Arguments args) {
             options.examCode = parsed.exam.code;
         } else if (arg == "--csv") {
             options.csvPath = std::string(optionValue(args, i));
-            if (options.csvPath->empty()) {
-                throw UsageError("--csv needs a file name or -");
-            }
+            checkOutputPath(arg, *options.csvPath);
         } else if (arg == "--lang") {
             options.language = parseLanguage(optionValue(args, i));
         } else if (arg == "--rhythms") {
@@ -91,7 +97,7 @@ ProgressOptions parseProgressOptions(Arguments args) {
         } else if (arg == "--ids") {
             options.ids = true;
         } else {
-            throw UsageError("unknown option '" + std::string(arg) + "' for progress");
+            throw UsageError(message("unknown option %1 for progress", {quoted(arg)}));
         }
     }
     return options;
@@ -140,6 +146,73 @@ std::string progressTable(const RhythmStatsTable& stats, const std::vector<Rhyth
     return table.toStdString();
 }
 
+namespace {
+
+// Lets the store's CSV export write through an OutputFile; a failure is kept for the caller,
+// never thrown through Qt.
+class OutputDevice : public QIODevice {
+public:
+    explicit OutputDevice(OutputFile& file) : file(file) { open(QIODevice::WriteOnly); }
+    std::exception_ptr failure;
+
+protected:
+    qint64 readData(char* /*data*/, qint64 /*size*/) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        try {
+            file.write(std::string_view(data, static_cast<std::size_t>(size)));
+        } catch (...) {
+            failure = std::current_exception();
+            return -1;
+        }
+        return size;
+    }
+
+private:
+    OutputFile& file;
+};
+
+// Why the answers cannot be reported, in the language of the report; the file stays as it is.
+std::string readProblemMessage(ProgressStore::ReadProblem problem, const std::string& path,
+                               catalogue::Language language) {
+    const auto say = [&](const char* japanese, const char* english) {
+        return heading(japanese, english, language).toStdString();
+    };
+    std::string text;
+    switch (problem) {
+    case ProgressStore::ReadProblem::missing:
+        text = say("成績ファイル %1 がありません", "no answers database at %1");
+        break;
+    case ProgressStore::ReadProblem::notAnswers:
+        text = say("%1 は成績ファイルではありません（空か、別の内容です）。そのままにしました",
+                   "%1 is not an answers database (it is empty or holds something else); it "
+                   "is left as it is");
+        break;
+    case ProgressStore::ReadProblem::damaged:
+        text = say("成績ファイル %1 が壊れています。そのままにしました（練習画面が次に開くときに"
+                   "移します）",
+                   "the answers database %1 is damaged; it is left as it is (the practice "
+                   "window moves it aside the next time it opens it)");
+        break;
+    case ProgressStore::ReadProblem::tooOld:
+        text = say("成績ファイル %1 は古い版の形式です。練習画面で一度開くと新しい形式になります",
+                   "the answers database %1 is in an older format; opening it once in the "
+                   "practice window brings it up to date");
+        break;
+    case ProgressStore::ReadProblem::tooNew:
+        text = say("成績ファイル %1 は新しい版の Pulsavo で作られています",
+                   "the answers database %1 was made by a newer Pulsavo");
+        break;
+    case ProgressStore::ReadProblem::unreadable:
+    case ProgressStore::ReadProblem::none:
+        text = say("成績ファイル %1 を読めません", "cannot read the answers database %1");
+        break;
+    }
+    const auto at = text.find("%1");
+    return text.replace(at, 2, strip::quoted(path));
+}
+
+} // namespace
+
 int progressCommand(Arguments args) {
     const ProgressOptions options = parseProgressOptions(args);
     int argc = 1;
@@ -149,34 +222,39 @@ int progressCommand(Arguments args) {
     // The trainer's own database lives where the trainer (application "Pulsavo") keeps it.
     QCoreApplication::setApplicationName(QStringLiteral("Pulsavo"));
 
-    const QString path =
-        options.dbPath ? QString::fromStdString(*options.dbPath) : ProgressStore::defaultPath();
-    // Opening a store makes a missing file; a report must not leave an empty database behind.
-    if (!QFileInfo(path).isFile()) {
-        throw UsageError("no answers database at " + path.toStdString());
+    const std::string path = options.dbPath
+                                 ? *options.dbPath
+                                 : QFile::encodeName(ProgressStore::defaultPath()).toStdString();
+    if (options.csvPath) {
+        checkOutputsApart({{"--csv", *options.csvPath}}, {{"--db", path}});
     }
-    const ProgressStore store(path);
-    if (!store.isSaving() || !store.movedAsidePath().isEmpty()) {
-        throw UsageError(store.notice().toStdString());
+    // A report only reads: a damaged, empty, old or read-only file is reported as it is.
+    const ProgressStore store(ProgressStore::ReadOnly::tag, QByteArray::fromStdString(path));
+    if (store.state() != ProgressStore::State::readOnly) {
+        throw UsageError(readProblemMessage(store.readProblem(), path, options.language));
     }
     const ProgressFilter filter{QString::fromStdString(options.examCode)};
     const auto namer = [&options](Rhythm rhythm) {
         return fromView(catalogue::nameOf(rhythm, options.language));
     };
-    QByteArray csv;
+    const auto cannotRead = [&]() {
+        return IoError(
+            readProblemMessage(ProgressStore::ReadProblem::unreadable, path, options.language));
+    };
     if (options.csvPath) {
-        QBuffer buffer(&csv);
-        buffer.open(QIODevice::WriteOnly);
-        if (!store.exportCsv(buffer, filter, namer)) {
-            throw UsageError("cannot read the answers: " + store.notice().toStdString());
+        OutputFile file(*options.csvPath);
+        file.open();
+        OutputDevice device(file);
+        if (!store.exportCsv(device, filter, namer)) {
+            if (device.failure) {
+                std::rethrow_exception(device.failure);
+            }
+            throw cannotRead();
         }
-    }
-    if (options.csvPath && *options.csvPath == "-") {
-        writeOutput("-", std::string_view(csv.constData(), static_cast<std::size_t>(csv.size())));
-        return 0;
-    }
-    if (options.csvPath) {
-        writeAllOrNothing({{*options.csvPath, csv}});
+        commitTogether({&file});
+        if (*options.csvPath == "-") {
+            return 0;
+        }
     }
     const RhythmStatsTable stats = store.rhythmStats(filter);
     writeOutput("-", progressTable(

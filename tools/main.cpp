@@ -118,6 +118,7 @@ int checkStandardOutput(int status) {
 int main(int argc, char** argv) {
     // Headless: never a platform that needs a display, whatever the desktop asks for.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    removeTemporariesOnSignals();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     int status = 0;
     try {

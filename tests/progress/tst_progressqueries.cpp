@@ -281,6 +281,39 @@ private slots:
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("missing/dir/attempts.csv"))));
     }
 
+    void csvCellsAreInert_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("cell");
+        QTest::newRow("formula") << "=1+1" << QByteArray("'=1+1");
+        QTest::newRow("plus") << "+SUM(A1:A9)" << QByteArray("'+SUM(A1:A9)");
+        QTest::newRow("minus") << "-2+3" << QByteArray("'-2+3");
+        QTest::newRow("at") << "@cmd" << QByteArray("'@cmd");
+        QTest::newRow("tab") << "\t=1" << QByteArray("'\t=1");
+        QTest::newRow("carriage return") << "\r=1" << QByteArray("\"'\r=1\"");
+        QTest::newRow("terminal escape") << "\x1b[31mX" << QByteArray("\\x1b[31mX");
+        QTest::newRow("negative number stays a number") << "-12" << QByteArray("-12");
+        QTest::newRow("exam code unchanged") << "PX-4K7Q-M2ZD" << QByteArray("PX-4K7Q-M2ZD");
+        QTest::newRow("wide text unchanged") << "心電図𝄞" << QString("心電図𝄞").toUtf8();
+    }
+
+    // The rule lives where the CSV is made, so the window's export and the tool's share it.
+    void csvCellsAreInert() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, cell);
+        AnswerRecord answer = naming(Rhythm::sinusRhythm, Rhythm::sinusRhythm, 10,
+                                     QDateTime(QDate(2024, 3, 10), QTime(16, 0), Qt::UTC));
+        answer.examCode = text;
+        answer.errorMs = -40;
+        QVERIFY(store->recordAnswer(answer) > 0);
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(store->exportCsv(buffer));
+        const QByteArray row = buffer.data().split('\n').at(1);
+        QVERIFY2(row.startsWith(QByteArray("1,2024-03-10T16:00:00.000Z,,,") + cell + ",classic_0,"),
+                 row.constData());
+        QVERIFY2(row.endsWith(",-40\r"), row.constData());
+    }
+
 private:
     QTemporaryDir dir;
     std::unique_ptr<ProgressStore> store;

@@ -6,13 +6,18 @@
 
 #include "ToolRun.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <grp.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using namespace pulsavo;
@@ -22,8 +27,22 @@ namespace {
 
 using Run = pulsavo::testing::ToolRun;
 
-Run runTool(const QStringList& args) {
-    return pulsavo::testing::runTool(QStringLiteral(PULSAVO_STRIP), args);
+Run runTool(const QStringList& args, const QString& directory = {}) {
+    pulsavo::testing::ToolSetup setup;
+    setup.directory = directory;
+    return pulsavo::testing::runTool(QStringLiteral(PULSAVO_STRIP), args, setup);
+}
+
+// Every entry of a folder, hidden ones and links too, with the bytes of each file.
+QMap<QString, QByteArray> snapshot(const QString& folder) {
+    QMap<QString, QByteArray> files;
+    const QDir dir(folder);
+    for (const QString& name :
+         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        QFile file(dir.filePath(name));
+        files.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    }
+    return files;
 }
 
 QByteArray readAll(const QString& path) {
@@ -68,6 +87,8 @@ private slots:
     void badInputLeavesNoFile_data();
     void badInputLeavesNoFile();
     void progressSummarisesAndExports();
+    void reportLeavesHealthyFileAlone();
+    void readOnlyFileReports();
     void libraryByIds_data();
     void libraryByIds();
 };
@@ -149,7 +170,52 @@ void TestExamCommand::badInputLeavesNoFile_data() {
     QTest::newRow("pdf into a missing folder")
         << QStringList{"exam", "--count", "5", "--pdf", "@/missing/e.pdf", "--key", "@/k.pdf"}
         << "cannot write" << 1;
-    QTest::newRow("same file twice") << exam + QStringList{"--key", "@/e.pdf"} << "both" << 2;
+    QTest::newRow("same file twice") << exam + QStringList{"--key", "@/e.pdf"} << "one file" << 2;
+    QTest::newRow("pdf and key one file by another name")
+        << QStringList{"exam", "--count", "5", "--pdf", "e.pdf", "--key", "./e.pdf"} << "one file"
+        << 2;
+    QTest::newRow("key through a link to the pdf")
+        << QStringList{"exam", "--count", "5", "--pdf", "p.sqlite", "--key", "link.sqlite"}
+        << "one file" << 2;
+    QTest::newRow("key takes an option")
+        << exam + QStringList{"--key", "--lang"} << "option-like '--lang'" << 2;
+    QTest::newRow("pdf given twice")
+        << exam + QStringList{"--pdf", "@/f.pdf"} << "--pdf is given twice" << 2;
+    QTest::newRow("events csv takes an option")
+        << QStringList{"events", "--ticks", "10", "--csv", "--lang"} << "option-like '--lang'" << 2;
+    QTest::newRow("events csv given twice")
+        << QStringList{"events", "--ticks", "10", "--csv", "a.csv", "--csv", "b.csv"}
+        << "--csv is given twice" << 2;
+    QTest::newRow("csv over its database")
+        << QStringList{"progress", "--db", "@/p.sqlite", "--csv", "@/p.sqlite"}
+        << "would replace the answers database" << 2;
+    QTest::newRow("csv over a link to its database")
+        << QStringList{"progress", "--db", "p.sqlite", "--csv", "link.sqlite"}
+        << "would replace the answers database" << 2;
+    QTest::newRow("database through a link, csv over the file")
+        << QStringList{"progress", "--db", "link.sqlite", "--csv", "./p.sqlite"}
+        << "would replace the answers database" << 2;
+    QTest::newRow("csv over a hard link to its database")
+        << QStringList{"progress", "--db", "p.sqlite", "--csv", "hard.sqlite"}
+        << "would replace the answers database" << 2;
+    QTest::newRow("csv over the database's log")
+        << QStringList{"progress", "--db", "p.sqlite", "--csv", "p.sqlite-wal"}
+        << "would replace the answers database" << 2;
+    QTest::newRow("progress csv takes an option")
+        << QStringList{"progress", "--db", "p.sqlite", "--csv", "--lang"} << "option-like '--lang'"
+        << 2;
+    QTest::newRow("database given twice")
+        << QStringList{"progress", "--db", "p.sqlite", "--db", "empty.sqlite"}
+        << "--db is given twice" << 2;
+    QTest::newRow("empty file is not made a database")
+        << QStringList{"progress", "--db", "empty.sqlite", "--lang", "en"}
+        << "'empty.sqlite' is not an answers database" << 2;
+    QTest::newRow("damaged file stays where it is")
+        << QStringList{"progress", "--db", "bad.sqlite", "--lang", "en"}
+        << "'bad.sqlite' is damaged; it is left as it is" << 2;
+    QTest::newRow("message in the chosen language")
+        << QStringList{"progress", "--db", "bad.sqlite", "--lang", "ja"}
+        << "成績ファイル 'bad.sqlite' が壊れています" << 2;
     QTest::newRow("bad exam code")
         << QStringList{"progress", "--db", "@/p.sqlite", "--exam", "PX-8J00-44JG"} << "--exam" << 2;
     QTest::newRow("missing database")
@@ -179,14 +245,77 @@ void TestExamCommand::badInputLeavesNoFile() {
     QFETCH(int, status);
     QTemporaryDir dir;
     writeAnswers(dir.filePath("p.sqlite"), QString());
-    const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QVERIFY(QFile::link(QStringLiteral("p.sqlite"), dir.filePath("link.sqlite")));
+    QVERIFY(::link(QFile::encodeName(dir.filePath("p.sqlite")).constData(),
+                   QFile::encodeName(dir.filePath("hard.sqlite")).constData()) == 0);
+    QFile empty(dir.filePath("empty.sqlite"));
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    QFile bad(dir.filePath("bad.sqlite"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write(QByteArray(4096, 'x'));
+    bad.close();
+    const QMap<QString, QByteArray> before = snapshot(dir.path());
     args.replaceInStrings(QStringLiteral("@"), dir.path());
-    const Run run = runTool(args);
+    const Run run = runTool(args, dir.path());
     QCOMPARE(run.exitCode, status);
     QVERIFY(run.out.isEmpty());
     QCOMPARE(run.err.count('\n'), 1);
     QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before);
+    QCOMPARE(snapshot(dir.path()).keys(), before.keys());
+    QVERIFY(snapshot(dir.path()) == before);
+}
+
+void TestExamCommand::reportLeavesHealthyFileAlone() {
+    QTemporaryDir dir;
+    writeAnswers(dir.filePath("p.sqlite"), QString());
+    const QMap<QString, QByteArray> before = snapshot(dir.path());
+    const QDateTime modified = QFileInfo(dir.filePath("p.sqlite")).lastModified();
+    for (const QStringList& args : {QStringList{"progress", "--db", "p.sqlite"},
+                                    QStringList{"progress", "--db", "p.sqlite", "--csv", "-"}}) {
+        const Run run = runTool(args, dir.path());
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.err.isEmpty());
+    }
+    QVERIFY(snapshot(dir.path()) == before);
+    QCOMPARE(QFileInfo(dir.filePath("p.sqlite")).lastModified(), modified);
+}
+
+// A report of a file that may not be written: 0444 in a folder that may not be written, and,
+// when the suite runs as root, another user's. That user runs a copy of pulsavo-strip from a
+// folder it can reach, so the test passes from a checkout in a private folder.
+void TestExamCommand::readOnlyFileReports() {
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(
+        dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                        QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup));
+    const QString folder = dir.filePath("answers");
+    QVERIFY(QDir().mkpath(folder));
+    writeAnswers(folder + "/p.sqlite", QString());
+    const QString strip = dir.filePath("pulsavo-strip");
+    QVERIFY(QFile::copy(QStringLiteral(PULSAVO_STRIP), strip));
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    QVERIFY(QFile::setPermissions(folder + "/p.sqlite", readOnly));
+    QVERIFY(QFile::setPermissions(folder,
+                                  readOnly | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+    const QMap<QString, QByteArray> before = snapshot(folder);
+    pulsavo::testing::ToolSetup setup;
+    setup.directory = dir.path();
+    if (::geteuid() == 0) {
+        setup.inChild = [] {
+            constexpr uid_t nobody = 65534;
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0) {
+                ::_exit(99);
+            }
+        };
+    }
+    const Run run = pulsavo::testing::runTool(
+        strip, {"progress", "--db", folder + "/p.sqlite", "--lang", "en", "--ids"}, setup);
+    QVERIFY(QFile::setPermissions(folder, readOnly | QFile::WriteOwner | QFile::ExeOwner));
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    QVERIFY2(run.out.contains(QByteArrayLiteral("\nAll ")), run.out.constData());
+    QVERIFY(run.out.contains(QByteArrayLiteral(" 4 ")));
+    QVERIFY(snapshot(folder) == before);
 }
 
 void TestExamCommand::progressSummarisesAndExports() {
