@@ -244,7 +244,8 @@ void TestPracticeWindow::wholeRound() {
         QCOMPARE(window->stage(), PracticeWindow::Stage::asking);
         QVERIFY(!window->questionMonitor().showsMarking());
         window->monitorClock().advance(50);
-        elapsed = 1000 * (question + 1);
+        // The steady clock moves on by this question's answer time.
+        elapsed += 1000 * (question + 1);
         const Question asked = *window->currentQuestion();
         seeds.insert(asked.seed);
         shown.push_back(asked.rhythm);
@@ -427,8 +428,10 @@ void TestPracticeWindow::ladderOnlyWithFeedback() {
 
 void TestPracticeWindow::answerStoredBeforeFeedback() {
     window = makeWindow();
-    window->answerClock = [] { return 1234; };
+    qint64 now = 500;
+    window->answerClock = [&now] { return now; };
     window->startRound({{Rhythm::completeBlock, 99}}, RoundMode::practice);
+    now += 1234;
     auto* next = child<QPushButton>("nextButton");
     auto* banner = child<QLabel>("bannerLabel");
     int seenAtFeedback = -1;
@@ -823,8 +826,8 @@ void TestPracticeWindow::measurementTask() {
     QVERIFY(!window->measurementTask());
     QVERIFY(window->caliperOverlay()->isChecked());
     const PracticeWindow::Measurement first = *window->results().back().measurement;
-    QCOMPARE(first.kind, Kind::pr);
-    QCOMPARE(first.score.truth, pr);
+    QCOMPARE(static_cast<Kind>(first.task.kind), Kind::pr);
+    QCOMPARE(first.score.measuredMs, pr.ms() + 40);
     QCOMPARE(first.score.errorMs, 40); // one small square: still right
     QVERIFY(first.score.right && !first.hinted && first.answerId > 0);
     QVERIFY(verdict->text().contains(u"正解"_s));
@@ -869,7 +872,7 @@ void TestPracticeWindow::measurementTask() {
         }
     }
     QCOMPARE(measurements, QStringList({u"pr %1 40"_s.arg(pr.ms() + 40),
-                                        u"rr %1 -50"_s.arg(second.score.truth.ms() - 50)}));
+                                        u"rr %1 -50"_s.arg(second.score.measuredMs)}));
 }
 
 // The language menu switches the names and texts live; the question panel's accessible
