@@ -29,6 +29,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -149,6 +150,15 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
       tone(std::move(toneSink)), language(LanguageManager::instance().language()) {
     initResources();
     steadyClock.start();
+    confirmLeaving = [this] {
+        return QMessageBox::question(
+                   this, windowTitle(),
+                   tr("ラウンドの途中です。終了しますか？ここまでの回答は保存されています。"),
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    };
+    saveStrip = [this](const Monitor& monitor, bool ladder) {
+        askAndSaveMonitorStrip(this, monitor, ladder);
+    };
     session.clockMs = [this] { return static_cast<std::int64_t>(answerClock()); };
     session.seedSource = [this] { return seedSource(); };
     session.taskFor = [this](const Question& question) -> std::optional<MeasurementTask> {
@@ -492,8 +502,14 @@ void PracticeWindow::buildControls() {
         QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo")).setValue(ladderKey, on);
         ladderPanel->setVisible(on && stage() == Stage::feedback);
     });
-    connect(saveStripButton, &QPushButton::clicked, this,
-            [this] { askAndSaveMonitorStrip(this, questionScope, ladderButton->isChecked()); });
+    connect(saveStripButton, &QPushButton::clicked, this, [this] {
+        // A strip saved before the answer shows the name, the marking and the ladder: it is a
+        // hint, counted as one.
+        if (stage() == Stage::asking) {
+            showHint();
+        }
+        saveStrip(questionScope, ladderButton->isChecked());
+    });
     connect(nextButton, &QPushButton::clicked, this, &PracticeWindow::nextQuestion);
     connect(missedList, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { replayMissed(missedList->row(item)); });
@@ -1174,7 +1190,11 @@ void PracticeWindow::changeEvent(QEvent* event) {
 void PracticeWindow::closeEvent(QCloseEvent* event) {
     saveSettings();
     if (session.roundInProgress()) {
-        session.leave();
+        // Escape or Alt+F4 in the middle of a question must not end the round unasked.
+        if (!confirmLeaving()) {
+            event->ignore();
+            return;
+        }
         showSetup();
     }
     QWidget::closeEvent(event);

@@ -131,6 +131,11 @@ public:
 
     // Where a round's drill takes its seed from: the system's random source.
     std::function<std::uint64_t()> seedSource;
+    // Asked before a close would cut a round short; false keeps the window open. A question box
+    // unless a test sets another.
+    std::function<bool()> confirmLeaving;
+    // Saves the question monitor's strip; asks where unless a test sets another.
+    std::function<void(const Monitor& monitor, bool ladder)> saveStrip;
     // Milliseconds on a steady clock that answer times are measured by; a QElapsedTimer started
     // with the window unless a test sets another.
     std::function<qint64()> answerClock;

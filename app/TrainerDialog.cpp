@@ -714,6 +714,15 @@ void TrainerDialog::onPractice() {
     if (!practice) {
         practice = new PracticeWindow(practiceDatabase, nullptr, this);
         practice->setAttribute(Qt::WA_DeleteOnClose);
+        // Only the window the learner works in may sound: two beat tones cannot be told apart.
+        // The classic monitor rests while practice is open and plays on when it closes.
+        const bool wasRunning = !isFrozen();
+        setFrozen(true);
+        connect(practice, &QObject::destroyed, this, [this, wasRunning] {
+            if (wasRunning) {
+                setFrozen(false);
+            }
+        });
     }
     practice->show();
     practice->raise();

@@ -105,6 +105,10 @@ private slots:
     void feedback_data();
     void feedback();
     void hintMarksTheAttempt();
+    void savingStripBeforeAnswerIsAHint_data();
+    void savingStripBeforeAnswerIsAHint();
+    void closingMidRoundAsks_data();
+    void closingMidRoundAsks();
     void ladderOnlyWithFeedback();
     void answerStoredBeforeFeedback();
     void unwritableDatabaseStillPractises();
@@ -400,6 +404,81 @@ void TestPracticeWindow::hintMarksTheAttempt() {
     QCOMPARE(stats.hinted, 1);
 }
 
+// A saved strip names the rhythm and may show the marking and the ladder: before the answer it
+// is a hint and the answer is stored as hinted; after it, saving changes nothing.
+void TestPracticeWindow::savingStripBeforeAnswerIsAHint_data() {
+    QTest::addColumn<bool>("beforeAnswer");
+    QTest::addColumn<bool>("ladder");
+    QTest::newRow("before the answer") << true << false;
+    QTest::newRow("before the answer, with the ladder") << true << true;
+    QTest::newRow("after the answer") << false << true;
+}
+
+void TestPracticeWindow::savingStripBeforeAnswerIsAHint() {
+    QFETCH(bool, beforeAnswer);
+    QFETCH(bool, ladder);
+    window = makeWindow();
+    int saved = 0;
+    bool markingWhenSaved = false;
+    window->saveStrip = [&](const pulsavo::Monitor& monitor, bool withLadder) {
+        ++saved;
+        markingWhenSaved = monitor.showsMarking();
+        QCOMPARE(withLadder, ladder);
+    };
+    child<QPushButton>("ladderButton")->setChecked(ladder);
+    window->startRound({{Rhythm::rOnT, 7}}, RoundMode::practice);
+    window->monitorClock().advance(300);
+    if (!beforeAnswer) {
+        window->answer(Rhythm::rOnT);
+    }
+    QTest::mouseClick(child<QPushButton>("saveStripButton"), Qt::LeftButton);
+    QCOMPARE(saved, 1);
+    // Whatever the strip shows, the learner was shown it too.
+    QVERIFY(markingWhenSaved);
+    if (beforeAnswer) {
+        QVERIFY(window->isHinted());
+        QVERIFY(child<QLabel>("progressLabel")->text().contains(u"ヒント"_s));
+        window->answer(Rhythm::rOnT);
+    }
+    QCOMPARE(window->results().back().hinted, beforeAnswer);
+    QCOMPARE(ProgressStore(dbPath).rhythmStats()[pulsavo::indexOf(Rhythm::rOnT)].hinted,
+             beforeAnswer ? 1 : 0);
+}
+
+// Escape or Alt+F4 in a round asks first; declined, the round goes on where it was.
+void TestPracticeWindow::closingMidRoundAsks_data() {
+    QTest::addColumn<bool>("inRound");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<bool>("open");
+    QTest::newRow("set-up: no question") << false << false << 0 << false;
+    QTest::newRow("round, declined") << true << false << 1 << true;
+    QTest::newRow("round, accepted") << true << true << 1 << false;
+}
+
+void TestPracticeWindow::closingMidRoundAsks() {
+    QFETCH(bool, inRound);
+    QFETCH(bool, accept);
+    QFETCH(int, asked);
+    QFETCH(bool, open);
+    window = makeWindow();
+    int questions = 0;
+    window->confirmLeaving = [&] {
+        ++questions;
+        return accept;
+    };
+    if (inRound) {
+        window->startRound({{Rhythm::rOnT, 7}, {Rhythm::sinusRhythm, 8}}, RoundMode::practice);
+        window->answer(Rhythm::rOnT);
+    }
+    window->close();
+    QCOMPARE(questions, asked);
+    QCOMPARE(window->isVisible(), open);
+    QCOMPARE(window->stage(),
+             open ? PracticeWindow::Stage::feedback : PracticeWindow::Stage::setup);
+    QCOMPARE(window->results().size(), open ? std::size_t{1} : std::size_t{0});
+}
+
 // The feedback's first change (the next button coming on) finds the answer already on disk.
 // The ladder gives the rhythm away: asked for, it shows with the feedback only, and a strip
 // saved then is the question's trace with its ladder.
@@ -576,9 +655,12 @@ void TestPracticeWindow::openedFromTheClassicMenu() {
     QVERIFY(practiceAt >= 0 && practiceAt < items.indexOf(u"閉じる(&C)"_s));
     QCOMPARE(items.mid(items.size() - 3),
              QStringList({u"閉じる(&C)"_s, QStringLiteral("-"), u"バージョン情報 Tavix(&A)..."_s}));
+    QVERIFY(!dialog.isFrozen());
     dialog.practiceAction()->trigger();
     PracticeWindow* practice = dialog.practiceWindow();
     QVERIFY(practice);
+    // The classic monitor rests behind practice: one tone at a time.
+    QVERIFY(dialog.isFrozen());
     QVERIFY(practice->isVisible());
     QVERIFY(practice->isWindow());
     QCOMPARE(practice->store().path(), dbPath);
@@ -596,6 +678,13 @@ void TestPracticeWindow::openedFromTheClassicMenu() {
     QCOMPARE(practice->stage(), PracticeWindow::Stage::asking);
     const Rhythm asked = practice->currentQuestion()->rhythm;
     QVERIFY(asked == Rhythm::atrialFibrillation || asked == Rhythm::atrialFlutter);
+    QVERIFY(dialog.isFrozen());
+    // Closing practice gives the classic monitor back its sweep.
+    practice->confirmLeaving = [] { return true; };
+    practice->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!dialog.practiceWindow());
+    QVERIFY(!dialog.isFrozen());
 }
 
 void TestPracticeWindow::startOptions_data() {
