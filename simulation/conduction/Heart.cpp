@@ -96,6 +96,16 @@ void Heart::select(LibraryRhythm rhythm, Simulation& sim) {
     lowerBeats = 0;
 }
 
+void Heart::setParameters(const Params& next) {
+    p = next;
+    // Counters of a group left longer than the new group would block at once or never.
+    groupSize = std::clamp(groupSize, p.groupLo, std::max(p.groupLo, p.groupHi));
+    groupPosition = std::min(groupPosition, groupSize);
+    ectopicDue = std::clamp(ectopicDue, p.everyLo, std::max(p.everyLo, p.everyHi));
+    wake = 0;
+    colourUntil = 0;
+}
+
 int Heart::plan(const Planned& wave) {
     if (plannedCount == static_cast<int>(planned.size())) {
         return -1; // cannot happen at the library's rates; the trace stays whole without it
@@ -286,9 +296,10 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
     const int length = std::min({entry.wave.length, queueLength - offset, Waveform::maxLength});
     std::array<int, Waveform::maxLength> heights; // NOLINT: render() fills what is read
     entry.wave.render(entry.gain, std::span(heights).first(static_cast<std::size_t>(length)));
+    int* const slots = sim.deltaQueue.data() + offset;
     for (int i = 0; i < length; ++i) {
         const int height = heights[static_cast<std::size_t>(i)];
-        sim.deltaQueue[static_cast<std::size_t>(offset + i)] += previous - height;
+        slots[i] += previous - height;
         previous = height;
         if (std::abs(height) > farthest) {
             farthest = std::abs(height);

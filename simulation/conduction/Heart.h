@@ -32,6 +32,9 @@ public:
     int ticksUntilBeep(std::int64_t tickCount) const;
 
     const Params& parameters() const { return p; }
+    // Changes the rhythm while it plays: each pacemaker and pathway follows the new values from
+    // its next decision on; waves already planned play out as they were.
+    void setParameters(const Params& next);
 
 private:
     enum class Origin { supraventricular, ventricular, paced };

@@ -216,6 +216,7 @@ private slots:
     void traceIntegrity_data() { criteria_data(); }
     void traceIntegrity();
     void determinism();
+    void liveChangesTakeEffectWithoutATear();
     void prematureBeats_data();
     void prematureBeats();
     void avConduction_data();
@@ -1021,6 +1022,42 @@ void TestLibrary::pacing() {
         }
     }
     VERIFY_FAULTS(f);
+}
+
+// An instructor slows a sinus rhythm to 40/min and blocks every second beat while it plays: the
+// next cycles follow the new values, no step is lost and the waves never overlap.
+void TestLibrary::liveChangesTakeEffectWithoutATear() {
+    Recorder recorder;
+    Simulation sim;
+    sim.setWaveListener(&recorder);
+    sim.selectRhythm(indexOf(rhythmOf(LibraryRhythm::sinusRhythm)), 5);
+    for (int t = 0; t < 2000; ++t) {
+        sim.step();
+    }
+    conduction::Params slower = sim.libraryParameters();
+    slower.atrialCycle = 150;
+    slower.av = conduction::AvNode::ratio;
+    slower.ratio = 2;
+    sim.changeLibraryParameters(slower);
+    const std::size_t before = recorder.waves.size();
+    for (int t = 0; t < 3000; ++t) {
+        sim.step();
+    }
+    std::vector<WaveEvent> after(recorder.waves.begin() + static_cast<std::ptrdiff_t>(before),
+                                 recorder.waves.end());
+    const auto ps = select(after, [](auto& e) { return e.kind == WaveKind::p; });
+    const auto qrs = select(after, [](auto& e) { return e.kind == WaveKind::qrs; });
+    QVERIFY(ps.size() >= 18);
+    const auto pp = cycles(std::vector<WaveEvent>(ps.begin() + 2, ps.end()));
+    QVERIFY(std::all_of(pp.begin(), pp.end(), [](double c) { return c == 150; }));
+    QCOMPARE(qrs.size() * 2 + 1 >= ps.size() && qrs.size() * 2 <= ps.size() + 1, true);
+    for (std::size_t i = 1; i < after.size(); ++i) {
+        QVERIFY(after[i].tick >= after[i - 1].tick);
+    }
+    for (int t = 0; t < 300; ++t) {
+        sim.step();
+    }
+    QCOMPARE(sim.restingLevel(), baselineY);
 }
 
 QTEST_APPLESS_MAIN(TestLibrary)
