@@ -1210,20 +1210,17 @@ bool PracticeWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     // The list makes its first row current, unselected, when it takes the focus; the first
-    // arrow key then skips it. With nothing chosen yet, the first key starts from no row.
+    // arrow key would then skip it, so the arrows start from no row. From no row the list lands
+    // every key on the first name: End and PageDown start from the top instead.
     if (watched == answerList && event->type() == QEvent::KeyPress &&
         answerList->selectedItems().isEmpty()) {
-        switch (static_cast<QKeyEvent*>(event)->key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_Home:
-        case Qt::Key_End:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
             answerList->selectionModel()->clearCurrentIndex();
-            break;
-        default:
-            break;
+        } else if ((key == Qt::Key_End || key == Qt::Key_PageDown) &&
+                   !answerList->currentIndex().isValid() && answerList->count() > 0) {
+            answerList->selectionModel()->setCurrentIndex(answerList->model()->index(0, 0),
+                                                          QItemSelectionModel::NoUpdate);
         }
     }
     if (event->type() == QEvent::Resize && (watched == questionPanel || watched == comparePanel)) {

@@ -109,6 +109,8 @@ private slots:
     void savingStripBeforeAnswerIsAHint();
     void closingMidRoundAsks_data();
     void closingMidRoundAsks();
+    void moveKeysNeverAnswer_data();
+    void moveKeysNeverAnswer();
     void ladderOnlyWithFeedback();
     void answerStoredBeforeFeedback();
     void unwritableDatabaseStillPractises();
@@ -443,6 +445,43 @@ void TestPracticeWindow::savingStripBeforeAnswerIsAHint() {
     QCOMPARE(window->results().back().hinted, beforeAnswer);
     QCOMPARE(ProgressStore(dbPath).rhythmStats()[pulsavo::indexOf(Rhythm::rOnT)].hinted,
              beforeAnswer ? 1 : 0);
+}
+
+// A question's first key moves in the list as usual; only Enter, a double click or 回答 answers.
+void TestPracticeWindow::moveKeysNeverAnswer_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("row");
+    QTest::newRow("Down") << int(Qt::Key_Down) << 0;
+    QTest::newRow("Up") << int(Qt::Key_Up) << 0;
+    QTest::newRow("Home") << int(Qt::Key_Home) << 0;
+    QTest::newRow("End") << int(Qt::Key_End) << -1;
+    QTest::newRow("PageDown") << int(Qt::Key_PageDown) << -3;
+    QTest::newRow("PageUp") << int(Qt::Key_PageUp) << 0;
+}
+
+void TestPracticeWindow::moveKeysNeverAnswer() {
+    QFETCH(int, key);
+    QFETCH(int, row);
+    window = makeWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    window->startRound({{Rhythm::rOnT, 7}}, RoundMode::practice);
+    auto* list = child<QListWidget>("answerList");
+    QCOMPARE(QApplication::focusWidget(), list);
+    keys(static_cast<Qt::Key>(key));
+    QCOMPARE(window->stage(), PracticeWindow::Stage::asking);
+    QVERIFY(window->results().empty());
+    QCOMPARE(ProgressStore(dbPath).answerCount(), 0);
+    QCOMPARE(list->selectedItems().size(), 1);
+    if (row == -1) {
+        QCOMPARE(list->currentRow(), list->count() - 1);
+    } else if (row == 0) {
+        QCOMPARE(list->currentRow(), 0);
+    } else {
+        QVERIFY(list->currentRow() > 0); // a page on from the top
+    }
+    keys(Qt::Key_Return);
+    QCOMPARE(window->stage(), PracticeWindow::Stage::feedback);
+    QCOMPARE(window->results().size(), std::size_t{1});
 }
 
 // Escape or Alt+F4 in a round asks first; declined, the round goes on where it was.
