@@ -11,6 +11,7 @@
 #include "ProgressWindow.h"
 #include "Resources.h"
 #include "ScopePanel.h"
+#include "Settings.h"
 #include "TrainerDialog.h"
 
 #include <QAction>
@@ -33,7 +34,6 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QSettings>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -61,10 +61,6 @@ bool isHeading(const QString& line) {
     return trimmed.size() > 2 &&
            (trimmed.front() == QChar(0xFF1C) || trimmed.front() == QLatin1Char('<')) &&
            (trimmed.back() == QChar(0xFF1E) || trimmed.back() == QLatin1Char('>'));
-}
-
-QSettings practiceSettings() {
-    return QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
 }
 
 // The set-up's groups by their place in rhythmGroups(): the library's families, then the
@@ -408,8 +404,7 @@ void PracticeWindow::buildControls() {
     nextButton = named(new QPushButton(feedbackArea), "nextButton");
     ladderButton = named(new QPushButton(feedbackArea), "ladderButton");
     ladderButton->setCheckable(true);
-    ladderButton->setChecked(
-        QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo")).value(ladderKey).toBool());
+    ladderButton->setChecked(Settings().practiceLadder());
     saveStripButton = named(new QPushButton(feedbackArea), "saveStripButton");
     auto* feedbackRow = new QHBoxLayout;
     feedbackRow->addWidget(compareButton);
@@ -499,7 +494,7 @@ void PracticeWindow::buildControls() {
     connect(compareButton, &QPushButton::clicked, this, &PracticeWindow::compareWithAnswer);
     connect(replayButton, &QPushButton::clicked, this, &PracticeWindow::replayQuestion);
     connect(ladderButton, &QPushButton::toggled, this, [this](bool on) {
-        QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo")).setValue(ladderKey, on);
+        Settings().setPracticeLadder(on);
         ladderPanel->setVisible(on && stage() == Stage::feedback);
     });
     connect(saveStripButton, &QPushButton::clicked, this, [this] {
@@ -690,36 +685,36 @@ void PracticeWindow::retranslate() {
 }
 
 void PracticeWindow::loadSettings() {
-    QSettings settings = practiceSettings();
-    settings.beginGroup(QStringLiteral("practice"));
-    restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray());
+    const Settings settings;
+    restoreGeometry(settings.practiceGeometry());
     Options saved;
-    saved.length = settings.value(QStringLiteral("length"), saved.length).toInt();
-    const QVariant list = settings.value(QStringLiteral("rhythmList"));
-    bool maskRead = false;
-    const uint mask = settings.value(QStringLiteral("rhythms")).toUInt(&maskRead);
-    saved.rhythms = savedPracticeRhythms(
-        list.isValid() ? std::optional(list.toString().toStdString()) : std::nullopt,
-        maskRead ? std::optional(static_cast<std::uint32_t>(mask)) : std::nullopt);
-    saved.adaptive = settings.value(QStringLiteral("adaptive"), saved.adaptive).toBool();
-    saved.beatTone = settings.value(QStringLiteral("beatTone"), saved.beatTone).toBool();
-    saved.measure = settings.value(QStringLiteral("measure"), saved.measure).toBool();
+    saved.length = settings.practiceLength(saved.length);
+    const std::optional<QString> list = settings.practiceRhythmList();
+    saved.rhythms = savedPracticeRhythms(list ? std::optional(list->toStdString()) : std::nullopt,
+                                         settings.practiceRhythmMask());
+    saved.adaptive = settings.practiceAdaptive(saved.adaptive);
+    saved.beatTone = settings.practiceBeatTone(saved.beatTone);
+    saved.measure = settings.practiceMeasure(saved.measure);
+    // Loading shows what is stored; it writes nothing back.
+    loading = true;
     setOptions(saved);
+    loading = false;
 }
 
 void PracticeWindow::saveSettings() const {
-    QSettings settings = practiceSettings();
-    settings.beginGroup(QStringLiteral("practice"));
-    settings.setValue(QStringLiteral("geometry"), saveGeometry());
+    if (loading) {
+        return;
+    }
+    Settings settings;
+    settings.setPracticeGeometry(saveGeometry());
     const Options current = options();
-    settings.setValue(QStringLiteral("length"), current.length);
-    settings.setValue(QStringLiteral("rhythmList"),
-                      QString::fromStdString(formatRhythmList(current.rhythms)));
-    // Releases before the library read their classic choice from here.
-    settings.setValue(QStringLiteral("rhythms"), current.rhythms.classicBits());
-    settings.setValue(QStringLiteral("adaptive"), current.adaptive);
-    settings.setValue(QStringLiteral("beatTone"), current.beatTone);
-    settings.setValue(QStringLiteral("measure"), current.measure);
+    settings.setPracticeLength(current.length);
+    // Releases before the library read their classic choice from the mask.
+    settings.setPracticeRhythms(QString::fromStdString(formatRhythmList(current.rhythms)),
+                                current.rhythms.classicBits());
+    settings.setPracticeAdaptive(current.adaptive);
+    settings.setPracticeBeatTone(current.beatTone);
+    settings.setPracticeMeasure(current.measure);
 }
 
 PracticeWindow::Options PracticeWindow::options() const {

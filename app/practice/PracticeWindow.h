@@ -178,6 +178,7 @@ private:
     catalogue::Language language = catalogue::Language::japanese;
 
     QElapsedTimer steadyClock;
+    bool loading = false;
     std::optional<Rhythm> comparing;
 
     QLabel* noticeLabel = nullptr;
@@ -229,7 +230,6 @@ private:
     QPushButton* ladderButton = nullptr;
     QPushButton* saveStripButton = nullptr;
     LadderPanel* ladderPanel = nullptr;
-    static constexpr const char* ladderKey = "practice/ladder";
     QPushButton* nextButton = nullptr;
     QGroupBox* measureBox = nullptr;
     QLabel* measureTaskLabel = nullptr;
