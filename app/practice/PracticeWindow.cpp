@@ -13,6 +13,7 @@
 #include "ScopePanel.h"
 #include "Settings.h"
 #include "TrainerDialog.h"
+#include "WindowFit.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -184,6 +185,7 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
     buildControls();
     checkButton->setEnabled(false);
     loadSettings();
+    fitToScreen(this);
     retranslate();
     updateNotice();
 
@@ -287,6 +289,7 @@ void PracticeWindow::buildControls() {
     overlay = named(new CaliperOverlay(questionPanel), "caliperOverlay");
     overlay->hide();
     compareLabel = named(new QLabel(this), "compareLabel");
+    compareLabel->setWordWrap(true);
     // The ladder gives the answer away: it shows only with the feedback, when asked for.
     ladderPanel = named(new LadderPanel(this), "ladderPanel");
     ladderPanel->setMonitor(&questionScope);
@@ -385,6 +388,10 @@ void PracticeWindow::buildControls() {
     bannerLabel->setFont(bannerFont);
     correctLabel = named(new QLabel(feedbackArea), "correctLabel");
     chosenLabel = named(new QLabel(feedbackArea), "chosenLabel");
+    // Long rhythm names wrap rather than widen the window at every wrong answer.
+    for (QLabel* label : {bannerLabel, correctLabel, chosenLabel}) {
+        label->setWordWrap(true);
+    }
     explanationEdit = makeTextBox("explanationEdit", feedbackArea);
     pointsBox = named(new QGroupBox(feedbackArea), "pointsBox");
     auto* points = new QHBoxLayout(pointsBox);
@@ -400,6 +407,8 @@ void PracticeWindow::buildControls() {
         points->addLayout(column);
     }
     compareButton = named(new QPushButton(feedbackArea), "compareButton");
+    // It names the learner's answer: however long, the button takes the room there is.
+    compareButton->setMinimumWidth(compareButton->fontMetrics().averageCharWidth() * 16);
     replayButton = named(new QPushButton(feedbackArea), "replayButton");
     nextButton = named(new QPushButton(feedbackArea), "nextButton");
     ladderButton = named(new QPushButton(feedbackArea), "ladderButton");
@@ -448,6 +457,7 @@ void PracticeWindow::buildControls() {
     replayMissedButton = named(new QPushButton(summaryPage), "replayMissedButton");
     newRoundButton = named(new QPushButton(summaryPage), "newRoundButton");
     replayingLabel = named(new QLabel(summaryPage), "replayingLabel");
+    replayingLabel->setWordWrap(true);
     auto* summaryRow = new QHBoxLayout;
     summaryRow->addWidget(replayMissedButton);
     summaryRow->addStretch();
@@ -647,6 +657,7 @@ void PracticeWindow::retranslate() {
         chosenPointsTitle->setText(tr("あなたの回答: %1").arg(nameOf(result.answer)));
         chosenPoints->setPlainText(pointsSection(result.answer, language));
         compareButton->setText(tr("「%1」を下に再生して比べる(&C)").arg(nameOf(result.answer)));
+        compareButton->setToolTip(nameOf(result.answer));
     } else if (currentStage == Stage::asking) {
         bannerLabel->setText(tr("波形名を選んで［回答］を押してください。"));
         correctLabel->clear();

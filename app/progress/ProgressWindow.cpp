@@ -1,6 +1,7 @@
 #include "ProgressWindow.h"
 #include "LanguageManager.h"
 #include "Settings.h"
+#include "WindowFit.h"
 
 #include "Catalogue.h"
 #include "KeyPoints.h"
@@ -239,6 +240,7 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
 
     resize(1200, 860);
     restoreGeometry(Settings().progressGeometry());
+    fitToScreen(this);
     notice->setText(answers->notice());
     refresh();
 }

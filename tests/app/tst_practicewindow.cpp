@@ -23,6 +23,7 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -111,6 +112,8 @@ private slots:
     void closingMidRoundAsks();
     void moveKeysNeverAnswer_data();
     void moveKeysNeverAnswer();
+    void fitsAndNeverGrows_data();
+    void fitsAndNeverGrows();
     void ladderOnlyWithFeedback();
     void answerStoredBeforeFeedback();
     void unwritableDatabaseStillPractises();
@@ -484,6 +487,47 @@ void TestPracticeWindow::moveKeysNeverAnswer() {
     QCOMPARE(window->results().size(), std::size_t{1});
 }
 
+// The window fits the screen's available area and keeps its size when a wrong answer names the
+// longest rhythm name of the list.
+void TestPracticeWindow::fitsAndNeverGrows_data() {
+    QTest::addColumn<bool>("english");
+    QTest::newRow("Japanese") << false;
+    QTest::newRow("English") << true;
+}
+
+void TestPracticeWindow::fitsAndNeverGrows() {
+    QFETCH(bool, english);
+    pulsavo::LanguageManager::instance().choose(english ? pulsavo::catalogue::Language::english
+                                                        : pulsavo::catalogue::Language::japanese);
+    window = makeWindow();
+    const QRect available = window->screen()->availableGeometry();
+    QVERIFY2(available.contains(window->frameGeometry()),
+             qPrintable(u"%1x%2 on %3x%4"_s.arg(window->frameGeometry().width())
+                            .arg(window->frameGeometry().height())
+                            .arg(available.width())
+                            .arg(available.height())));
+    window->startRound({{Rhythm::sinusRhythm, 1}, {Rhythm::sinusRhythm, 2}}, RoundMode::practice);
+    auto* list = child<QListWidget>("answerList");
+    int longest = 0;
+    for (int row = 1; row < list->count(); ++row) {
+        if (list->item(row)->text().size() > list->item(longest)->text().size()) {
+            longest = row;
+        }
+    }
+    const Rhythm wrong = rhythmAtRow(list, longest);
+    QVERIFY(wrong != Rhythm::sinusRhythm);
+    QCoreApplication::processEvents();
+    const QSize before = window->size();
+    for (int question = 0; question < 2; ++question) {
+        window->answer(wrong);
+        window->compareWithAnswer();
+        QCoreApplication::processEvents();
+        QCOMPARE(window->size(), before);
+        window->nextQuestion();
+    }
+    pulsavo::LanguageManager::instance().choose(pulsavo::catalogue::Language::japanese);
+}
+
 // Escape or Alt+F4 in a round asks first; declined, the round goes on where it was.
 void TestPracticeWindow::closingMidRoundAsks_data() {
     QTest::addColumn<bool>("inRound");
@@ -612,7 +656,8 @@ void TestPracticeWindow::optionsRemembered() {
     {
         auto first = makeWindow();
         first->setOptions(chosen);
-        first->resize(900, 800);
+        // A size that fits the test screen (800 × 800): a larger one is cut to fit it.
+        first->resize(792, 700);
         first->close();
     }
     window = makeWindow();
@@ -622,7 +667,7 @@ void TestPracticeWindow::optionsRemembered() {
     QCOMPARE(again.adaptive, false);
     QCOMPARE(again.beatTone, false);
     QCOMPARE(again.measure, true);
-    QCOMPARE(window->size(), QSize(900, 800));
+    QCOMPARE(window->size(), QSize(792, 700));
 
     QTest::mouseClick(child<QPushButton>("startButton"), Qt::LeftButton);
     for (int question = 0; question < 20; ++question) {
