@@ -19,6 +19,10 @@ constexpr int seedBits = 26;
 constexpr std::uint64_t classicVersion = 1;
 constexpr std::uint64_t libraryVersion = 2;
 
+// Version 3 adds the exam's settings to either mask.
+constexpr std::uint64_t settingsVersion = 3;
+constexpr int settingsBits = 4 + 7 + 7;
+
 enum class RhythmField { none, classicMask, fullMask };
 
 // What a code holds, told apart by its length: version, count, rhythms, seed, reserved zeros
@@ -30,20 +34,27 @@ struct Layout {
     std::uint64_t version;
     RhythmField rhythms;
     int rhythmBits;
+    bool settings;
+    // The version whose questions it draws: settings never change them.
+    std::uint64_t drawVersion;
 };
-constexpr std::array<Layout, 3> layouts{{
-    {7, classicVersion, RhythmField::none, 0},
-    {11, classicVersion, RhythmField::classicMask, rhythmCount},
-    {21, libraryVersion, RhythmField::fullMask, totalRhythmCount},
+constexpr std::array<Layout, 5> layouts{{
+    {7, classicVersion, RhythmField::none, 0, false, classicVersion},
+    {11, classicVersion, RhythmField::classicMask, rhythmCount, false, classicVersion},
+    {15, settingsVersion, RhythmField::classicMask, rhythmCount, true, classicVersion},
+    {21, libraryVersion, RhythmField::fullMask, totalRhythmCount, false, libraryVersion},
+    {25, settingsVersion, RhythmField::fullMask, totalRhythmCount, true, libraryVersion},
 }};
 
 constexpr bool fits(const Layout& layout) {
-    return versionBits + countBits + layout.rhythmBits + seedBits <= 5 * layout.dataLength;
+    return versionBits + countBits + layout.rhythmBits + seedBits +
+               (layout.settings ? settingsBits : 0) <=
+           5 * layout.dataLength;
 }
 
 static_assert(Exam::maxCount == 1 << countBits);
 static_assert(Exam::maxSeed == (1U << seedBits) - 1);
-static_assert(fits(layouts[0]) && fits(layouts[1]) && fits(layouts[2]));
+static_assert(std::all_of(layouts.begin(), layouts.end(), fits));
 static_assert(totalRhythmCount > 64 && totalRhythmCount <= 128);
 
 const Layout* layoutOfLength(int characters) {
@@ -266,9 +277,30 @@ ExamResult failure(ExamCodeError error, std::string message) {
     return result;
 }
 
+void putSettings(BitWriter& bits, const ExamSettings& settings) {
+    bits.put(settings.hints ? 0 : 1, 1);
+    bits.put(settings.feedbackAtEnd ? 1 : 0, 1);
+    bits.put(settings.measurements ? 1 : 0, 1);
+    bits.put(settings.shuffled ? 1 : 0, 1);
+    bits.put(static_cast<std::uint64_t>(settings.timeLimitMinutes), 7);
+    bits.put(static_cast<std::uint64_t>(settings.passPercent), 7);
+}
+
+ExamSettings takeSettings(BitReader& bits) {
+    ExamSettings settings;
+    settings.hints = bits.take(1) == 0;
+    settings.feedbackAtEnd = bits.take(1) != 0;
+    settings.measurements = bits.take(1) != 0;
+    settings.shuffled = bits.take(1) != 0;
+    settings.timeLimitMinutes = static_cast<int>(bits.take(7));
+    settings.passPercent = static_cast<int>(bits.take(7));
+    return settings;
+}
+
 } // namespace
 
-ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms) {
+ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms,
+                    const ExamSettings& settings) {
     if (count < 1 || count > Exam::maxCount) {
         return failure(ExamCodeError::badCount, "an exam has 1 to " +
                                                     std::to_string(Exam::maxCount) +
@@ -282,9 +314,19 @@ ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms) {
     if (rhythms.empty()) {
         return failure(ExamCodeError::noRhythms, "an exam needs at least one rhythm");
     }
-    const Layout& layout = rhythms == RhythmSet::classic()            ? layouts[0]
-                           : rhythms.isSubsetOf(RhythmSet::classic()) ? layouts[1]
-                                                                      : layouts[2];
+    if (settings.timeLimitMinutes < 0 ||
+        settings.timeLimitMinutes > ExamSettings::maxTimeLimitMinutes || settings.passPercent < 0 ||
+        settings.passPercent > 100) {
+        return failure(ExamCodeError::badSettings,
+                       "an exam's time limit lies in 0.." +
+                           std::to_string(ExamSettings::maxTimeLimitMinutes) +
+                           " minutes and its pass mark in 0..100 %");
+    }
+    const bool classic = rhythms.isSubsetOf(RhythmSet::classic());
+    const Layout& layout = !settings.isDefault()             ? layouts[classic ? 2 : 4]
+                           : rhythms == RhythmSet::classic() ? layouts[0]
+                           : classic                         ? layouts[1]
+                                                             : layouts[3];
     BitWriter bits;
     bits.put(layout.version, versionBits);
     bits.put(static_cast<std::uint64_t>(count - 1), countBits);
@@ -300,12 +342,16 @@ ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms) {
         break;
     }
     bits.put(seed, seedBits);
+    if (layout.settings) {
+        putSettings(bits, settings);
+    }
     std::vector<int> digits = bits.digits(layout.dataLength);
     digits.push_back(checkDigit(digits));
 
     ExamResult result;
-    result.exam = {canonical(digits), count, rhythms, seed,
-                   drawQuestions(count, rhythms, seed, layout.version)};
+    result.exam = {canonical(digits), count,
+                   rhythms,           seed,
+                   settings,          drawQuestions(count, rhythms, seed, layout.drawVersion)};
     return result;
 }
 
@@ -364,19 +410,50 @@ ExamResult parseExamCode(std::string_view text) {
     }
     }
     const auto seed = static_cast<std::uint32_t>(bits.take(seedBits));
-    const int used = versionBits + countBits + layout->rhythmBits + seedBits;
+    const ExamSettings settings = layout->settings ? takeSettings(bits) : ExamSettings{};
+    const int used = versionBits + countBits + layout->rhythmBits + seedBits +
+                     (layout->settings ? settingsBits : 0);
     const std::uint64_t reserved = bits.take(5 * layout->dataLength - used);
     if (version != layout->version || reserved != 0) {
         return failure(ExamCodeError::unknownVersion,
                        "exam code comes from a newer version of Pulsavo");
     }
+    if (settings.passPercent > 100) {
+        return failure(ExamCodeError::badSettings, "exam code's pass mark is above 100 %");
+    }
     if (rhythms.empty()) {
         return failure(ExamCodeError::noRhythms, "exam code names no rhythms");
     }
     ExamResult result;
-    result.exam = {canonical(digits), count, rhythms, seed,
-                   drawQuestions(count, rhythms, seed, layout->version)};
+    result.exam = {canonical(digits), count,
+                   rhythms,           seed,
+                   settings,          drawQuestions(count, rhythms, seed, layout->drawVersion)};
     return result;
+}
+
+std::vector<int> questionOrder(const Exam& exam, std::string_view learner) {
+    std::vector<int> order(exam.questions.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = static_cast<int>(i);
+    }
+    if (!exam.settings.shuffled) {
+        return order;
+    }
+    // FNV-1a over the code and the learner: stable across runs, platforms and releases.
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    const auto mix = [&hash](std::string_view text) {
+        for (const char c : text) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+        }
+        hash = (hash ^ 0xFFU) * 0x100000001b3ULL;
+    };
+    mix(exam.code);
+    mix(learner);
+    SeededRandom random(hash);
+    for (std::size_t i = order.size(); i > 1; --i) {
+        std::swap(order[i - 1], order[random.below(static_cast<std::uint32_t>(i))]);
+    }
+    return order;
 }
 
 } // namespace pulsavo

@@ -74,7 +74,10 @@ void Heart::select(LibraryRhythm rhythm, Simulation& sim) {
     nextPlanned = 0;
     wake = 0;
     colourUntil = 0;
-    const std::int64_t start = sim.tickCount + 1 + lookahead;
+    // Selected between two steps: the next step draws the queue's head, and its generator call
+    // is the first that can lay a wave, for the tick after it.
+    const std::int64_t start = sim.tickCount + 2;
+    decidedThrough = start - 1;
     atrialNext = start;
     pacerNext = start;
     chaosNext = start;
@@ -150,14 +153,19 @@ void Heart::planSpan(std::int64_t from, std::int64_t to) {
 }
 
 void Heart::tick(Simulation& sim) {
+    // Normally one horizon tick a step; right after a selection every tick from the next one
+    // drawn, so the rhythm is under way at once instead of after the lookahead.
     const std::int64_t horizon = sim.tickCount + 1 + lookahead;
-    if (horizon >= wake) {
-        owner = &sim;
-        random = &sim.random;
-        decide(horizon);
-        layDue(sim, horizon);
-        wake = nextWake();
+    for (std::int64_t at = decidedThrough + 1; at <= horizon; ++at) {
+        if (at >= wake) {
+            owner = &sim;
+            random = &sim.random;
+            decide(at);
+            layDue(sim, at);
+            wake = nextWake();
+        }
     }
+    decidedThrough = horizon;
 
     // Most ticks change neither the pen nor the tone: both are worked out again only on the
     // ticks where a marked span starts or ends, or a beep is due.

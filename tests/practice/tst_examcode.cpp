@@ -10,6 +10,7 @@
 using namespace pulsavo;
 
 Q_DECLARE_METATYPE(pulsavo::ExamCodeError)
+Q_DECLARE_METATYPE(pulsavo::ExamSettings)
 
 namespace {
 
@@ -22,14 +23,17 @@ RhythmSet setOf(const char* list) {
 // Codes of every length over a spread of counts, seeds and rhythm sets.
 std::vector<std::string> sampleCodes() {
     std::vector<std::string> codes;
-    for (std::uint32_t i = 0; i < 36; ++i) {
+    for (std::uint32_t i = 0; i < 48; ++i) {
         // Classic 18, classic subsets (short codes) and any subset of every rhythm (long ones).
         const RhythmSet rhythms = i % 3 == 0 ? RhythmSet::classic()
                                   : i % 3 == 1
                                       ? RhythmSet::fromClassicBits(0x9E3779B9U * (i + 1))
                                       : RhythmSet::fromWords(0x9E3779B97F4A7C15ULL * (i + 1), i);
+        // Every fourth with settings: the codes four characters longer.
+        ExamSettings settings;
+        settings.passPercent = i % 4 == 3 ? static_cast<int>(i) : 0;
         codes.push_back(makeExam(1 + static_cast<int>(i * 37 % 128), i * 2796203U % Exam::maxSeed,
-                                 rhythms.empty() ? RhythmSet::classic() : rhythms)
+                                 rhythms.empty() ? RhythmSet::classic() : rhythms, settings)
                             .exam.code);
     }
     return codes;
@@ -77,6 +81,9 @@ private slots:
     void savedPracticeChoice();
     void answerChoices_data();
     void answerChoices();
+    void settingsTravelWithTheCode_data();
+    void settingsTravelWithTheCode();
+    void eachLearnerHasAnOrder();
 };
 
 void ExamCodeTest::frozenCodes_data() {
@@ -308,11 +315,11 @@ void ExamCodeTest::badCodes_data() {
     QTest::newRow("not ASCII") << "PX-8AK9-P73\xc3\xa9" << ExamCodeError::badCharacter
                                << "character 12 of the exam code is not used in codes";
     QTest::newRow("one short") << "PX-8AK9-P73" << ExamCodeError::wrongLength
-                               << "exam code has 7 characters after PX where 8, 12 or 22 belong";
+                               << "exam code has 7 characters after PX where 8, 12, 16, 22 or 26 belong";
     QTest::newRow("one extra") << "PX-8AK9-P73CC" << ExamCodeError::wrongLength
-                               << "exam code has 9 characters after PX where 8, 12 or 22 belong";
+                               << "exam code has 9 characters after PX where 8, 12, 16, 22 or 26 belong";
     QTest::newRow("prefix only") << "PX" << ExamCodeError::wrongLength
-                                 << "exam code has 0 characters after PX where 8, 12 or 22 belong";
+                                 << "exam code has 0 characters after PX where 8, 12, 16, 22 or 26 belong";
     QTest::newRow("mistyped") << "PX-8AK9-P73E" << ExamCodeError::checkFailed
                               << "exam code does not check out: a character is mistyped or two "
                                  "are swapped";
@@ -485,6 +492,72 @@ void ExamCodeTest::answerChoices() {
     const RhythmSet offered = answerChoicesFor(asked);
     QCOMPARE(QString::fromStdString(formatRhythmList(offered)), choices);
     QVERIFY(asked.isSubsetOf(offered));
+}
+
+void ExamCodeTest::settingsTravelWithTheCode_data() {
+    QTest::addColumn<QString>("rhythms");
+    QTest::addColumn<int>("length"); // characters after PX, the check included
+    QTest::addColumn<ExamSettings>("settings");
+    ExamSettings strict;
+    strict.hints = false;
+    strict.feedbackAtEnd = true;
+    strict.timeLimitMinutes = 15;
+    strict.passPercent = 80;
+    ExamSettings open;
+    open.measurements = true;
+    open.shuffled = true;
+    open.timeLimitMinutes = ExamSettings::maxTimeLimitMinutes;
+    open.passPercent = 100;
+    QTest::newRow("classic subset, strict") << "0-9" << 16 << strict;
+    QTest::newRow("classic 18, shuffled") << "classic" << 16 << open;
+    QTest::newRow("library, strict") << "library" << 26 << strict;
+    QTest::newRow("library, shuffled") << "av_block,wpw" << 26 << open;
+}
+
+// Settings ride in the code, read back exactly, and never change the questions: the same exam
+// without them keeps the code it always had.
+void ExamCodeTest::settingsTravelWithTheCode() {
+    QFETCH(QString, rhythms);
+    QFETCH(int, length);
+    QFETCH(ExamSettings, settings);
+    const RhythmSet set = parseRhythmList(rhythms.toStdString()).rhythms;
+    const ExamResult plain = makeExam(20, 4242, set);
+    const ExamResult made = makeExam(20, 4242, set, settings);
+    QVERIFY(made.ok());
+    QCOMPARE(static_cast<int>(body(made.exam.code).size()), length);
+    const ExamResult read = parseExamCode(made.exam.code);
+    QVERIFY(read.ok());
+    QVERIFY(read.exam.settings == settings);
+    QVERIFY(read.exam.questions == plain.exam.questions);
+    QVERIFY(parseExamCode(plain.exam.code).exam.settings.isDefault());
+    QVERIFY(plain.exam.code != made.exam.code);
+    ExamSettings late = settings;
+    late.passPercent = 101;
+    QCOMPARE(makeExam(20, 4242, set, late).error, ExamCodeError::badSettings);
+    late = settings;
+    late.timeLimitMinutes = ExamSettings::maxTimeLimitMinutes + 1;
+    QCOMPARE(makeExam(20, 4242, set, late).error, ExamCodeError::badSettings);
+}
+
+// A shuffled exam gives every learner the same questions in an order of their own, the same
+// each time they open it; an exam that is not shuffled keeps its order for everyone.
+void ExamCodeTest::eachLearnerHasAnOrder() {
+    ExamSettings settings;
+    settings.shuffled = true;
+    const Exam shuffled = makeExam(30, 77, RhythmSet::library(), settings).exam;
+    const std::vector<int> hana = questionOrder(shuffled, "hana");
+    QCOMPARE(questionOrder(shuffled, "hana"), hana);
+    QVERIFY(questionOrder(shuffled, "ken") != hana);
+    std::vector<int> sorted = hana;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<int> identity(30);
+    for (int i = 0; i < 30; ++i) {
+        identity[static_cast<std::size_t>(i)] = i;
+    }
+    QCOMPARE(sorted, identity);
+    QVERIFY(hana != identity);
+    const Exam fixed = makeExam(30, 77, RhythmSet::library()).exam;
+    QCOMPARE(questionOrder(fixed, "hana"), identity);
 }
 
 QTEST_APPLESS_MAIN(ExamCodeTest)

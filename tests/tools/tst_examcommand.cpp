@@ -163,6 +163,11 @@ void TestExamCommand::badInputLeavesNoFile_data() {
         << exam + QStringList{"--rhythms", "sinus_brady"} << "sinus_brady" << 2;
     QTest::newRow("rhythms and library")
         << exam + QStringList{"--rhythms", "0", "--library"} << "--rhythms or --library once" << 2;
+    QTest::newRow("feedback neither each nor end")
+        << exam + QStringList{"--feedback", "later"} << "--feedback" << 2;
+    QTest::newRow("no time at all")
+        << exam + QStringList{"--time-limit", "0"} << "--time-limit" << 2;
+    QTest::newRow("pass mark over 100") << exam + QStringList{"--pass", "101"} << "--pass" << 2;
     QTest::newRow("progress rows not rhythms")
         << QStringList{"progress", "--db", "@/p.sqlite", "--rhythms", "0,paced_x"} << "paced_x"
         << 2;
