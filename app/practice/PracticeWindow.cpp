@@ -32,6 +32,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
@@ -285,6 +286,10 @@ void PracticeWindow::buildControls() {
         panel->setFixedHeight(classic.height());
         panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         panel->installEventFilter(this);
+        // A monitor is black where the sweep has not yet passed, not the window's grey.
+        QPalette black = panel->palette();
+        black.setColor(QPalette::Window, Qt::black);
+        panel->setPalette(black);
     }
     overlay = named(new CaliperOverlay(questionPanel), "caliperOverlay");
     overlay->hide();
@@ -843,6 +848,9 @@ void PracticeWindow::ask(const Question& question) {
     setFrozen(false);
     comparing.reset();
     measureBox->hide();
+    // A clean panel: the previous question's marked beats would tell what it was, and stay for
+    // a whole sweep.
+    resetSweeps();
     if (session.mode() == RoundMode::exam) {
         // The same samples as the question's printed strip.
         startExamQuestion(questionScope, question.rhythm, question.seed);

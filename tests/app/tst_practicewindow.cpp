@@ -114,6 +114,7 @@ private slots:
     void moveKeysNeverAnswer();
     void fitsAndNeverGrows_data();
     void fitsAndNeverGrows();
+    void eachQuestionOnACleanBlackPanel();
     void ladderOnlyWithFeedback();
     void answerStoredBeforeFeedback();
     void unwritableDatabaseStillPractises();
@@ -526,6 +527,35 @@ void TestPracticeWindow::fitsAndNeverGrows() {
         window->nextQuestion();
     }
     pulsavo::LanguageManager::instance().choose(pulsavo::catalogue::Language::japanese);
+}
+
+// The previous question's marked beats are gone when the next starts, and the panel is black
+// where the sweep has not passed.
+void TestPracticeWindow::eachQuestionOnACleanBlackPanel() {
+    window = makeWindow();
+    auto* panel = child<pulsavo::ScopePanel>("questionPanel");
+    const auto reddish = [panel] {
+        const QImage& image = panel->backingImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor colour = image.pixelColor(x, y);
+                count += colour.red() > 150 && colour.green() < 100 ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    window->startRound({{Rhythm::ventricularTachycardia, 1}, {Rhythm::sinusRhythm, 2}},
+                       RoundMode::practice);
+    window->showHint();
+    window->monitorClock().advance(500);
+    QVERIFY(reddish() > 0); // the marking was drawn
+    window->answer(Rhythm::ventricularTachycardia);
+    window->monitorClock().advance(100);
+    window->nextQuestion();
+    QCOMPARE(reddish(), 0);
+    const QImage& image = panel->backingImage();
+    QCOMPARE(image.pixelColor(image.width() * 3 / 4, image.height() / 2), QColor(Qt::black));
 }
 
 // Escape or Alt+F4 in a round asks first; declined, the round goes on where it was.
