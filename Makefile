@@ -19,6 +19,8 @@ CMAKE_ARGS ?=
 # The project's own C++ sources, for make format and make lint.
 SOURCE_DIRS := simulation catalogue practice progress display app tools tests bench
 LINT_DIRS := simulation catalogue practice progress display app tools
+# Quoted, so that git matches the files in subfolders too and not the shell.
+SOURCE_PATHSPECS := $(foreach d,$(SOURCE_DIRS),'$(d)/*.cpp' '$(d)/*.h')
 
 .PHONY: all deps configure build run test test-asan fuzz bench package install format format-check lint clean translations
 
@@ -72,13 +74,11 @@ install: release
 
 # Rewrites every source file in the house style.
 format: deps
-	git ls-files -z -- $(addsuffix /*.cpp,$(SOURCE_DIRS)) $(addsuffix /*.h,$(SOURCE_DIRS)) | \
-		xargs -0 clang-format -i
+	git ls-files -z -- $(SOURCE_PATHSPECS) | xargs -0 clang-format -i
 
 # Fails when a file is not in the house style (CI).
 format-check: deps
-	git ls-files -z -- $(addsuffix /*.cpp,$(SOURCE_DIRS)) $(addsuffix /*.h,$(SOURCE_DIRS)) | \
-		xargs -0 clang-format --dry-run --Werror
+	git ls-files -z -- $(SOURCE_PATHSPECS) | xargs -0 clang-format --dry-run --Werror
 
 # clang-tidy over the project's sources with the checked-in .clang-tidy; any finding fails.
 lint: configure

@@ -314,12 +314,15 @@ void ExamCodeTest::badCodes_data() {
                        << "character 12 of the exam code, \"U\", is not used in codes";
     QTest::newRow("not ASCII") << "PX-8AK9-P73\xc3\xa9" << ExamCodeError::badCharacter
                                << "character 12 of the exam code is not used in codes";
-    QTest::newRow("one short") << "PX-8AK9-P73" << ExamCodeError::wrongLength
-                               << "exam code has 7 characters after PX where 8, 12, 16, 22 or 26 belong";
-    QTest::newRow("one extra") << "PX-8AK9-P73CC" << ExamCodeError::wrongLength
-                               << "exam code has 9 characters after PX where 8, 12, 16, 22 or 26 belong";
-    QTest::newRow("prefix only") << "PX" << ExamCodeError::wrongLength
-                                 << "exam code has 0 characters after PX where 8, 12, 16, 22 or 26 belong";
+    QTest::newRow("one short")
+        << "PX-8AK9-P73" << ExamCodeError::wrongLength
+        << "exam code has 7 characters after PX where 8, 12, 16, 22 or 26 belong";
+    QTest::newRow("one extra")
+        << "PX-8AK9-P73CC" << ExamCodeError::wrongLength
+        << "exam code has 9 characters after PX where 8, 12, 16, 22 or 26 belong";
+    QTest::newRow("prefix only")
+        << "PX" << ExamCodeError::wrongLength
+        << "exam code has 0 characters after PX where 8, 12, 16, 22 or 26 belong";
     QTest::newRow("mistyped") << "PX-8AK9-P73E" << ExamCodeError::checkFailed
                               << "exam code does not check out: a character is mistyped or two "
                                  "are swapped";
