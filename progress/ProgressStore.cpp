@@ -414,6 +414,35 @@ bool ProgressStore::finishRound(std::int64_t roundId, const QDateTime& finished)
     return query.numRowsAffected() == 1;
 }
 
+std::int64_t ProgressStore::openRound(const RoundStart& round) {
+    RoundInfo info;
+    info.mode = round.mode;
+    info.examCode = QString::fromStdString(round.examCode);
+    info.length = round.length;
+    info.options = QString::fromStdString(round.options);
+    return beginRound(info);
+}
+
+bool ProgressStore::closeRound(std::int64_t roundId) {
+    return finishRound(roundId);
+}
+
+std::int64_t ProgressStore::keepAnswer(const AnswerEntry& answer) {
+    AnswerRecord record;
+    record.roundId = answer.roundId;
+    record.shown = answer.shown;
+    record.seed = answer.seed;
+    record.answer = answer.answer;
+    record.correct = answer.correct;
+    record.hinted = answer.hinted;
+    record.answerMs = answer.answerMs;
+    record.examCode = QString::fromStdString(answer.examCode);
+    record.kind = QString::fromStdString(answer.kind);
+    record.valueMs = answer.valueMs;
+    record.errorMs = answer.errorMs;
+    return recordAnswer(record);
+}
+
 std::int64_t ProgressStore::recordAnswer(const AnswerRecord& answer) {
     if (currentState == State::unavailable || currentState == State::readOnly ||
         !validRhythm(answer.shown) || (answer.answer && !validRhythm(*answer.answer))) {

@@ -20,7 +20,7 @@ namespace pulsavo {
 // location that cannot be written gives a store that keeps answers in memory only. Either way
 // notice() holds one sentence for the window to show. Every page is read at open only when the
 // file was not closed cleanly or its length disagrees with its header (checkedEveryPage()).
-class ProgressStore {
+class ProgressStore : public AnswerSink {
 public:
     enum class State {
         saved,       // answers go to the file at path()
@@ -40,7 +40,7 @@ public:
 
     // Empty path: defaultPath(); ":memory:": a store that keeps nothing, with no notice.
     explicit ProgressStore(const QString& path = {});
-    ~ProgressStore();
+    ~ProgressStore() override;
     ProgressStore(const ProgressStore&) = delete;
     ProgressStore& operator=(const ProgressStore&) = delete;
 
@@ -63,6 +63,11 @@ public:
     std::int64_t beginRound(const RoundInfo& round);
     bool finishRound(std::int64_t roundId, const QDateTime& finished = {});
     std::int64_t recordAnswer(const AnswerRecord& answer);
+
+    // A practice session's rounds and answers, as the three calls above keep them.
+    std::int64_t openRound(const RoundStart& round) override;
+    bool closeRound(std::int64_t roundId) override;
+    std::int64_t keepAnswer(const AnswerEntry& answer) override;
 
     // Moves the file aside under a timestamped name (never deletes it) and starts a fresh one.
     bool reset();

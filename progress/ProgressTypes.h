@@ -1,5 +1,6 @@
 #pragma once
 
+#include "AnswerSink.h"
 #include "Rhythm.h"
 #include "RhythmLibrary.h"
 
@@ -14,9 +15,6 @@
 #include <vector>
 
 namespace pulsavo {
-
-// How a round was put together; stored as the text 'practice', 'exam' or 'pair'.
-enum class RoundMode { practice, exam, pair };
 
 struct RoundInfo {
     RoundMode mode = RoundMode::practice;

@@ -261,6 +261,10 @@ Times: %3</translation>
         <translation>Practice mode - Pulsavo</translation>
     </message>
     <message>
+        <source>ラウンドの途中です。終了しますか？ここまでの回答は保存されています。</source>
+        <translation>A round is in progress. End it? The answers given so far are saved.</translation>
+    </message>
+    <message>
         <source>あなたの回答「%1」を同じシードで再生中</source>
         <translation>Playing your answer, “%1”, with the same seed</translation>
     </message>

@@ -1,4 +1,5 @@
 #include "TrainerDialog.h"
+#include "Settings.h"
 
 #include "AboutDialog.h"
 #include "CaliperOverlay.h"
@@ -25,7 +26,6 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 
 #include <algorithm>
 #include <array>
@@ -45,14 +45,6 @@ QString withCrLf(QString text) {
     return text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }
 
-QSettings settings() {
-    return QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
-}
-
-const QString gridKey = QStringLiteral("monitor/grid");
-const QString toneKey = QStringLiteral("monitor/tone");
-const QString ladderKey = QStringLiteral("monitor/ladder");
-const QString libraryKey = QStringLiteral("list/library");
 const QString qrsToneValue = QStringLiteral("qrs");
 
 catalogue::Language currentLanguage() {
@@ -67,7 +59,7 @@ constexpr std::array<std::pair<Sweep::Highlight, const char*>, 3> highlightNames
 }};
 
 Sweep::Highlight storedHighlight() {
-    const QString stored = settings().value(QLatin1String(TrainerDialog::highlightKey)).toString();
+    const QString stored = Settings().highlight();
     for (const auto& [style, name] : highlightNames) {
         if (stored == QLatin1String(name)) {
             return style;
@@ -301,13 +293,12 @@ bool TrainerDialog::initDialog() {
     overlay->setMonitor(&monitor);
     connect(overlay, &CaliperOverlay::changed, this, [this] { checkItem->setEnabled(isFrozen()); });
     {
-        const QSettings stored = settings();
-        setGrid(stored.value(gridKey, false).toBool());
-        setLadder(stored.value(ladderKey, false).toBool());
-        setLibraryListed(stored.value(libraryKey, false).toBool());
-        setToneMode(stored.value(toneKey).toString() == qrsToneValue
-                        ? Monitor::ToneMode::qrs
-                        : Monitor::ToneMode::threshold);
+        const Settings stored;
+        setGrid(stored.grid());
+        setLadder(stored.classicLadder());
+        setLibraryListed(stored.libraryListed());
+        setToneMode(stored.toneMode() == qrsToneValue ? Monitor::ToneMode::qrs
+                                                      : Monitor::ToneMode::threshold);
     }
     monitor.onSilence = [this] { tone->silence(); };
     monitor.onUpcoming = [this](int ticks) {
@@ -388,7 +379,7 @@ void TrainerDialog::chooseHighlight(Sweep::Highlight style) {
     }
     for (const auto& [each, name] : highlightNames) {
         if (each == style) {
-            settings().setValue(QLatin1String(highlightKey), QLatin1String(name));
+            Settings().setHighlight(QLatin1String(name));
         }
     }
 }
@@ -610,7 +601,7 @@ void TrainerDialog::setLadder(bool on) {
     explanationLabel->move(layout.explanationLabel.topLeft());
     setFixedSize(layout.dialog);
     ladderItem->setChecked(on);
-    settings().setValue(ladderKey, on);
+    Settings().setClassicLadder(on);
 }
 
 void TrainerDialog::setGrid(bool on) {
@@ -618,9 +609,7 @@ void TrainerDialog::setGrid(bool on) {
     if (gridItem->isChecked() != on) {
         gridItem->setChecked(on);
     }
-    if (settings().value(gridKey, false).toBool() != on) {
-        settings().setValue(gridKey, on);
-    }
+    Settings().setGrid(on);
 }
 
 void TrainerDialog::setToneMode(Monitor::ToneMode mode) {
@@ -628,9 +617,7 @@ void TrainerDialog::setToneMode(Monitor::ToneMode mode) {
     const bool qrs = mode == Monitor::ToneMode::qrs;
     (qrs ? qrsToneItem : thresholdToneItem)->setChecked(true);
     const QString value = qrs ? qrsToneValue : QStringLiteral("threshold");
-    if (settings().value(toneKey).toString() != value) {
-        settings().setValue(toneKey, value);
-    }
+    Settings().setToneMode(value);
 }
 
 void TrainerDialog::onDecide() {
@@ -683,9 +670,7 @@ void TrainerDialog::setLibraryListed(bool on) {
     if (libraryItem->isChecked() != on) {
         libraryItem->setChecked(on);
     }
-    if (settings().value(libraryKey, false).toBool() != on) {
-        settings().setValue(libraryKey, on);
-    }
+    Settings().setLibraryListed(on);
 }
 
 bool TrainerDialog::isLibraryListed() const {
@@ -714,6 +699,15 @@ void TrainerDialog::onPractice() {
     if (!practice) {
         practice = new PracticeWindow(practiceDatabase, nullptr, this);
         practice->setAttribute(Qt::WA_DeleteOnClose);
+        // Only the window the learner works in may sound: two beat tones cannot be told apart.
+        // The classic monitor rests while practice is open and plays on when it closes.
+        const bool wasRunning = !isFrozen();
+        setFrozen(true);
+        connect(practice, &QObject::destroyed, this, [this, wasRunning] {
+            if (wasRunning) {
+                setFrozen(false);
+            }
+        });
     }
     practice->show();
     practice->raise();

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Settings.h"
+
 #include "BeatTone.h"
 #include "DialogUnits.h"
 #include "Language.h"
@@ -123,7 +125,7 @@ public:
                                       catalogue::Language language);
 
     // The QSettings key of the remembered highlight style.
-    static constexpr const char* highlightKey = "highlight";
+    static constexpr const char* highlightKey = Settings::highlightKey;
     QRect scopeArea() const { return scopeRect; }
 
     // The rhythm of the selected list entry, by the id it carries rather than its display name.

@@ -1,5 +1,7 @@
 #include "ProgressWindow.h"
 #include "LanguageManager.h"
+#include "Settings.h"
+#include "WindowFit.h"
 
 #include "Catalogue.h"
 #include "KeyPoints.h"
@@ -22,7 +24,6 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScatterSeries>
-#include <QSettings>
 #include <QTextBrowser>
 #include <QToolTip>
 #include <QVBoxLayout>
@@ -43,10 +44,6 @@ QString fromCatalogue(std::string_view text) {
 
 QString rhythmName(Rhythm rhythm) {
     return fromCatalogue(catalogue::nameOf(rhythm, LanguageManager::instance().language()));
-}
-
-QSettings settings() {
-    return QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
 }
 
 } // namespace
@@ -242,7 +239,8 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
     layout->addLayout(buttons);
 
     resize(1200, 860);
-    restoreGeometry(settings().value(QStringLiteral("progressWindow/geometry")).toByteArray());
+    restoreGeometry(Settings().progressGeometry());
+    fitToScreen(this);
     notice->setText(answers->notice());
     refresh();
 }
@@ -442,7 +440,7 @@ void ProgressWindow::resetProgress() {
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event) {
-    settings().setValue(QStringLiteral("progressWindow/geometry"), saveGeometry());
+    Settings().setProgressGeometry(saveGeometry());
     QWidget::closeEvent(event);
 }
 
