@@ -379,6 +379,7 @@ void writeOutputs(const TraceOptions& options) {
         });
     }
     std::vector<OutputFile*> files;
+    files.reserve(outputs.size());
     for (Output& output : outputs) {
         files.push_back(output.file.get());
     }
