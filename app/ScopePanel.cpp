@@ -49,7 +49,9 @@ void ScopePanel::attach(Monitor& shown) {
     monitor = &shown;
     shown.setSurface(&backing);
     shown.setPaper(paper);
-    shown.onRepaint = [this](const QRegion& dirty) { update(dirty); };
+    // The ticks' areas are painted and sent at once, in the clock's wake: a posted update
+    // would wake the event loop a second time every frame, which costs more than the paint.
+    shown.onRepaint = [this](const QRegion& dirty) { repaint(dirty); };
 }
 
 void ScopePanel::renderPaper() {
