@@ -11,6 +11,31 @@
 
 namespace pulsavo {
 
+QString noDisplayLine(const QStringList& platformMessages, const QString& fatal) {
+    QString reason;
+    for (const QString& message : platformMessages) {
+        reason = message.trimmed();
+        if (!reason.isEmpty()) {
+            break;
+        }
+    }
+    if (reason.isEmpty()) {
+        reason = fatal.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+    }
+    QString shown;
+    for (const QChar c : std::as_const(reason)) {
+        if (c.unicode() < 0x20 || c.unicode() == 0x7f) {
+            shown += QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'));
+        } else {
+            shown += c;
+        }
+    }
+    return QCoreApplication::translate("main",
+                                       "pulsavo: cannot open a window: %1; pulsavo-strip works "
+                                       "without a display\n")
+        .arg(shown);
+}
+
 void prepareWindowSystem() {
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
         qputenv("QT_XCB_NO_MITSHM", "1");
