@@ -19,8 +19,10 @@ CMAKE_ARGS ?=
 # The project's own C++ sources, for make format and make lint.
 SOURCE_DIRS := simulation catalogue practice progress display app tools tests bench
 LINT_DIRS := simulation catalogue practice progress display app tools
+# Quoted, so that git matches the files in subfolders too and not the shell.
+SOURCE_PATHSPECS := $(foreach d,$(SOURCE_DIRS),'$(d)/*.cpp' '$(d)/*.h')
 
-.PHONY: all deps configure build run test test-asan bench package install format format-check lint clean translations
+.PHONY: all deps configure build run test test-asan fuzz bench package install format format-check lint clean translations
 
 all: build
 
@@ -46,6 +48,10 @@ run: build
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --preset debug -j $(JOBS) $(CTEST_ARGS)
 
+# pulsavo-strip on 1,000 command lines from a fresh random seed, printed so a failure can be rerun.
+fuzz: build
+	QT_QPA_PLATFORM=offscreen ctest --test-dir build/debug -L fuzz-random --output-on-failure
+
 test-asan: deps
 	cmake --preset asan $(CMAKE_ARGS)
 	cmake --build --preset asan -j $(JOBS)
@@ -68,13 +74,11 @@ install: release
 
 # Rewrites every source file in the house style.
 format: deps
-	git ls-files -z -- $(addsuffix /*.cpp,$(SOURCE_DIRS)) $(addsuffix /*.h,$(SOURCE_DIRS)) | \
-		xargs -0 clang-format -i
+	git ls-files -z -- $(SOURCE_PATHSPECS) | xargs -0 clang-format -i
 
 # Fails when a file is not in the house style (CI).
 format-check: deps
-	git ls-files -z -- $(addsuffix /*.cpp,$(SOURCE_DIRS)) $(addsuffix /*.h,$(SOURCE_DIRS)) | \
-		xargs -0 clang-format --dry-run --Werror
+	git ls-files -z -- $(SOURCE_PATHSPECS) | xargs -0 clang-format --dry-run --Werror
 
 # clang-tidy over the project's sources with the checked-in .clang-tidy; any finding fails.
 lint: configure

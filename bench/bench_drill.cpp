@@ -27,7 +27,7 @@ void nextQuestionFromHistory(benchmark::State& state) {
     const std::vector<Attempt> history = longHistory(static_cast<int>(state.range(0)));
     std::uint64_t seed = 1;
     for (auto _ : state) {
-        Drill drill(DrillOptions::round(20, RhythmSet::all(), true, seed++), history);
+        Drill drill(DrillOptions::round(20, RhythmSet::classic(), true, seed++), history);
         benchmark::DoNotOptimize(drill.next());
     }
 }
@@ -35,7 +35,8 @@ void nextQuestionFromHistory(benchmark::State& state) {
 // One question and its answer in a running round.
 void nextQuestionInRound(benchmark::State& state) {
     const Mastery mastery = Mastery::fromHistory(longHistory());
-    Drill drill(DrillOptions::round(DrillOptions::maxLength, RhythmSet::all(), true, 1), mastery);
+    Drill drill(DrillOptions::round(DrillOptions::maxLength, RhythmSet::classic(), true, 1),
+                mastery);
     for (auto _ : state) {
         if (drill.finished()) {
             state.PauseTiming();

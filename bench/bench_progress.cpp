@@ -5,6 +5,8 @@
 
 #include <QBuffer>
 #include <QCoreApplication>
+#include <QDateTime>
+#include <QFileInfo>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -109,7 +111,69 @@ void progressWindowQueries(benchmark::State& state) {
     }
 }
 
-// Opening the store (with its quick check of every page) and then the window's queries.
+// A database of `answers` answers (one round, spread over a year), made once per size.
+QString databaseOf(int answers) {
+    const QString path = folder().filePath(QStringLiteral("open-%1.sqlite").arg(answers));
+    if (QFileInfo::exists(path)) {
+        return path;
+    }
+    { ProgressStore store(path); }
+    {
+        QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "fill");
+        db.setDatabaseName(path);
+        db.open();
+        db.transaction();
+        QSqlQuery query(db);
+        query.prepare(QStringLiteral("INSERT INTO answers (time, shown, seed, answer, correct,"
+                                     " hinted, answer_ms, app_version) VALUES (?, ?, ?, ?, ?, 0,"
+                                     " ?, 'bench')"));
+        std::mt19937 random(answers);
+        for (int i = 0; i < answers; ++i) {
+            const auto shown = QStringLiteral("classic_%1").arg(random() % 18);
+            query.addBindValue(
+                QDateTime(today.addDays(-static_cast<int>(random() % 365)), QTime(12, 0), Qt::UTC)
+                    .toString(Qt::ISODateWithMs));
+            query.addBindValue(shown);
+            query.addBindValue(i);
+            query.addBindValue(shown);
+            query.addBindValue(1);
+            query.addBindValue(static_cast<int>(1000 + random() % 5000));
+            query.exec();
+        }
+        db.commit();
+        db.close();
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+    return path;
+}
+
+// Opening the store of a file closed cleanly: no page is read beyond what opening needs, at
+// any size (wall time; the window waits for it).
+void openStore(benchmark::State& state) {
+    const QString path = databaseOf(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        ProgressStore store(path);
+        benchmark::DoNotOptimize(store.checkedEveryPage());
+    }
+}
+
+// The same while another store has the file open, as after a crash: every page is read.
+void openStoreNotClosedCleanly(benchmark::State& state) {
+    const QString path = databaseOf(static_cast<int>(state.range(0)));
+    ProgressStore other(path);
+    AnswerRecord answer;
+    answer.shown = Rhythm::sinusRhythm;
+    other.recordAnswer(answer);
+    for (auto _ : state) {
+        ProgressStore store(path);
+        if (!store.checkedEveryPage()) {
+            state.SkipWithError("the open did not read every page");
+        }
+    }
+}
+
+// Opening the store (checking every page only after an unclean shutdown) and then the
+// window's queries.
 void openStoreAndQueries(benchmark::State& state) {
     const QString path = filledDatabase();
     for (auto _ : state) {
@@ -176,6 +240,16 @@ BENCHMARK(answerCommit)
 BENCHMARK(answerCommitSpread)->UseRealTime()->Iterations(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(progressWindowQueries)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(openStoreAndQueries)->Unit(benchmark::kMillisecond);
+BENCHMARK(openStore)
+    ->RangeMultiplier(10)
+    ->Range(1000, 1000000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(openStoreNotClosedCleanly)
+    ->RangeMultiplier(10)
+    ->Range(1000, 1000000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
 BENCHMARK(rhythmStats)->Unit(benchmark::kMillisecond);
 BENCHMARK(confusionMatrix)->Unit(benchmark::kMillisecond);
 BENCHMARK(accuracyByDay)->Unit(benchmark::kMillisecond);

@@ -27,10 +27,12 @@ set(CPACK_DEBIAN_PACKAGE_MAINTAINER "${CPACK_PACKAGE_CONTACT}")
 set(CPACK_DEBIAN_PACKAGE_SECTION science)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # dpkg-shlibdeps computes the libraries linked (the C and C++ runtimes and Qt included); listed
-# by hand is only what it cannot see: the platform plugins (a separate package) and the dialog
+# by hand is only what it cannot see: the platform plugins and the SQLite driver that practice
+# saves answers through (plugins, in packages of their own) and the dialog
 # font (found through fontconfig, never linked).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
-set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins (>= 6.4), fonts-ipafont-gothic")
+set(CPACK_DEBIAN_PACKAGE_DEPENDS
+    "qt6-qpa-plugins (>= 6.4), libqt6sql6-sqlite (>= 6.4), fonts-ipafont-gothic")
 
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pulsavo
         RENAME copyright)

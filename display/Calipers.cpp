@@ -1,5 +1,6 @@
 #include "Calipers.h"
 
+#include "RhythmLibrary.h"
 #include "Simulation.h"
 
 #include <algorithm>
@@ -34,6 +35,77 @@ static_assert(ventricularEndStep == 15, "a wide complex of 160 ms");
 
 bool drawn(const WaveEvent& event) {
     return event.role != WaveRole::missing;
+}
+
+} // namespace
+
+namespace {
+
+// What a learner measures on a library rhythm: what its criteria are stated in.
+std::span<const Kind> libraryTasksOf(Rhythm rhythm) {
+    static constexpr std::array sinus{Kind::rr, Kind::pr, Kind::qrs};
+    static constexpr std::array rate{Kind::rr};
+    static constexpr std::array wide{Kind::qrs, Kind::rr};
+    static constexpr std::array ectopic{Kind::qrs};
+    static constexpr std::array pause{Kind::pp};
+    static constexpr std::array conduction{Kind::pr};
+    static constexpr std::array mobitz{Kind::pr, Kind::pp};
+    static constexpr std::array dissociation{Kind::pp, Kind::rr};
+    static constexpr std::array preExcitation{Kind::pr, Kind::qrs};
+    // Escape rhythms as slow as 20/min may not show two QRS complexes on one panel.
+    static constexpr std::array slowWide{Kind::pp, Kind::qrs};
+    const auto library = libraryRhythmOf(rhythm);
+    if (!library) {
+        return {};
+    }
+    using enum LibraryRhythm;
+    switch (*library) {
+    case sinusRhythm:
+    case sinusBradycardia:
+    case sinusTachycardia:
+        return sinus;
+    case sinusArrhythmia:
+    case sinusArrest:
+    case saBlock:
+        return pause;
+    case avBlock1:
+    case mobitz1:
+        return conduction;
+    case mobitz2:
+    case avBlock2to1:
+        return mobitz;
+    case chbNarrow:
+        return dissociation;
+    case chbWide:
+        return slowWide;
+    case pWaveAsystole:
+        return pause;
+    case wpw:
+        return preExcitation;
+    case idioventricular:
+        return ectopic;
+    case bbb:
+    case aivr:
+    case vtMonomorphic:
+    case pacedVentricular:
+        return wide;
+    case pvcUnifocal:
+    case pvcMultifocal:
+    case ventricularBigeminy:
+    case ventricularTrigeminy:
+    case pvcCouplets:
+    case pvcROnT:
+    case nsvt:
+        return ectopic;
+    case torsades:
+    case vfCoarse:
+    case vfFine:
+    case ventricularFlutter:
+    case asystole:
+        return {};
+    default:
+        return rate;
+    }
 }
 
 } // namespace
@@ -76,7 +148,7 @@ std::span<const Kind> tasksOf(Rhythm rhythm) {
     case Rhythm::completeBlock:
         return dissociation;
     }
-    return {};
+    return libraryTasksOf(rhythm);
 }
 
 std::optional<Kind> taskFor(Rhythm rhythm, std::uint32_t seed) {

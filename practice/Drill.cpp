@@ -8,11 +8,14 @@ namespace pulsavo {
 // more than the last (boxCount - 1) of those, so the scan stops as soon as every rhythm's box is
 // settled, usually within a few hundred attempts however long the history.
 Mastery Mastery::fromHistory(std::span<const Attempt> history) {
-    std::array<int, rhythmCount> rises{};
-    std::array<bool, rhythmCount> settled{};
-    int open = rhythmCount;
+    std::array<int, totalRhythmCount> rises{};
+    std::array<bool, totalRhythmCount> settled{};
+    int open = totalRhythmCount;
     Mastery mastery;
     for (auto attempt = history.rbegin(); attempt != history.rend() && open > 0; ++attempt) {
+        if (!anyRhythmAt(indexOf(attempt->shown))) {
+            continue;
+        }
         const auto index = static_cast<std::size_t>(indexOf(attempt->shown));
         if (settled[index]) {
             continue;
@@ -36,6 +39,9 @@ Mastery Mastery::fromHistory(std::span<const Attempt> history) {
 }
 
 void Mastery::add(const Attempt& attempt) {
+    if (!anyRhythmAt(indexOf(attempt.shown))) {
+        return;
+    }
     int& box = boxes[static_cast<std::size_t>(indexOf(attempt.shown))];
     if (!attempt.correct()) {
         box = 0;
@@ -61,7 +67,7 @@ std::string checkDrillOptions(const DrillOptions& options) {
 Drill::Drill(const DrillOptions& options, const Mastery& mastery)
     : opts(options), learner(mastery), random(options.seed) {
     if (opts.rhythms.empty()) {
-        opts.rhythms = RhythmSet::all();
+        opts.rhythms = RhythmSet::every();
     }
     if (opts.mode == DrillMode::pair && opts.rhythms.size() > 2) {
         opts.mode = DrillMode::even;
@@ -183,7 +189,7 @@ Rhythm Drill::dealFromDeck(int position) {
 }
 
 Rhythm Drill::drawWeighted(int position) {
-    std::array<std::uint32_t, rhythmCount> weights{};
+    std::array<std::uint32_t, totalRhythmCount> weights{};
     std::uint32_t total = 0;
     for (std::size_t i = 0; i < inPlay.size(); ++i) {
         if (!wouldMakeThree(inPlay[i], position)) {

@@ -43,12 +43,15 @@ public:
     static Mastery fromHistory(std::span<const Attempt> history);
 
     void add(const Attempt& attempt);
-    int box(Rhythm rhythm) const { return boxes[static_cast<std::size_t>(indexOf(rhythm))]; }
+    int box(Rhythm rhythm) const {
+        return anyRhythmAt(indexOf(rhythm)) ? boxes[static_cast<std::size_t>(indexOf(rhythm))]
+                                            : newBox;
+    }
     // How much more often the adaptive drill asks this rhythm than one in the top box.
     int weight(Rhythm rhythm) const { return 1 << (boxCount - 1 - box(rhythm)); }
 
 private:
-    std::array<int, rhythmCount> boxes{};
+    std::array<int, totalRhythmCount> boxes{};
 };
 
 enum class DrillMode {
@@ -60,7 +63,7 @@ enum class DrillMode {
 struct DrillOptions {
     static constexpr int maxLength = 1000;
 
-    RhythmSet rhythms = RhythmSet::all();
+    RhythmSet rhythms = RhythmSet::every();
     int length = 10;
     DrillMode mode = DrillMode::adaptive;
     std::uint64_t seed = 0;
@@ -86,7 +89,7 @@ std::string checkDrillOptions(const DrillOptions& options);
 // current deck is added to it, so that deck is one question longer.
 class Drill {
 public:
-    // Options that checkDrillOptions() rejects are made usable: no rhythms means all of them,
+    // Options that checkDrillOptions() rejects are made usable: no rhythms means every one,
     // the length is clamped to 1..maxLength and a pair drill with one rhythm plays just that one.
     Drill(const DrillOptions& options, const Mastery& mastery);
     Drill(const DrillOptions& options, std::span<const Attempt> history)

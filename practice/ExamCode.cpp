@@ -2,6 +2,7 @@
 
 #include "SeededRandom.h"
 
+#include <algorithm>
 #include <array>
 
 namespace pulsavo {
@@ -10,19 +11,116 @@ namespace {
 
 constexpr std::string_view alphabet = "0123456789ABCDEFGHJKMNPQRSTVWXYZ";
 constexpr std::string_view prefix = "PX";
-constexpr std::uint64_t codeVersion = 1;
 constexpr int versionBits = 2;
 constexpr int countBits = 7;
 constexpr int seedBits = 26;
-// All rhythms: version, count and seed in 7 characters; a subset adds its 18-bit mask and two
-// reserved bits, 11 characters. One check character ends either.
-constexpr int shortData = 7;
-constexpr int longData = 11;
+// Version 1 names classic rhythms only, so that every release reads a classic exam's code;
+// version 2 carries a mask of every rhythm.
+constexpr std::uint64_t classicVersion = 1;
+constexpr std::uint64_t libraryVersion = 2;
+
+// Version 3 adds the exam's settings to either mask.
+constexpr std::uint64_t settingsVersion = 3;
+constexpr int settingsBits = 4 + 7 + 7;
+
+enum class RhythmField { none, classicMask, fullMask };
+
+// What a code holds, told apart by its length: version, count, rhythms, seed, reserved zeros
+// up to whole characters, then one check character. No length lies within three of another,
+// so a code typed with its "PX", with or without a character too many or too few, is never
+// read as a code of another length.
+struct Layout {
+    int dataLength;
+    std::uint64_t version;
+    RhythmField rhythms;
+    int rhythmBits;
+    bool settings;
+    // The version whose questions it draws: settings never change them.
+    std::uint64_t drawVersion;
+};
+constexpr std::array<Layout, 5> layouts{{
+    {7, classicVersion, RhythmField::none, 0, false, classicVersion},
+    {11, classicVersion, RhythmField::classicMask, rhythmCount, false, classicVersion},
+    {15, settingsVersion, RhythmField::classicMask, rhythmCount, true, classicVersion},
+    {21, libraryVersion, RhythmField::fullMask, totalRhythmCount, false, libraryVersion},
+    {25, settingsVersion, RhythmField::fullMask, totalRhythmCount, true, libraryVersion},
+}};
+
+constexpr bool fits(const Layout& layout) {
+    return versionBits + countBits + layout.rhythmBits + seedBits +
+               (layout.settings ? settingsBits : 0) <=
+           5 * layout.dataLength;
+}
 
 static_assert(Exam::maxCount == 1 << countBits);
 static_assert(Exam::maxSeed == (1U << seedBits) - 1);
-static_assert(versionBits + countBits + seedBits <= 5 * shortData);
-static_assert(versionBits + countBits + rhythmCount + seedBits <= 5 * longData);
+static_assert(std::all_of(layouts.begin(), layouts.end(), fits));
+static_assert(totalRhythmCount > 64 && totalRhythmCount <= 128);
+
+const Layout* layoutOfLength(int characters) {
+    for (const Layout& layout : layouts) {
+        if (layout.dataLength + 1 == characters) {
+            return &layout;
+        }
+    }
+    return nullptr;
+}
+
+std::string validLengths() {
+    std::array<int, layouts.size()> lengths{};
+    for (std::size_t i = 0; i < layouts.size(); ++i) {
+        lengths[i] = layouts[i].dataLength + 1;
+    }
+    std::sort(lengths.begin(), lengths.end());
+    std::string text;
+    for (std::size_t i = 0; i < lengths.size(); ++i) {
+        text += i == 0 ? "" : i + 1 == lengths.size() ? " or " : ", ";
+        text += std::to_string(lengths[i]);
+    }
+    return text;
+}
+
+// Fields go in most significant bit first, five bits to a character.
+class BitWriter {
+public:
+    void put(std::uint64_t value, int count) {
+        for (int bit = count - 1; bit >= 0; --bit) {
+            bits.push_back(static_cast<char>(value >> bit & 1U));
+        }
+    }
+    std::vector<int> digits(int length) {
+        bits.resize(5 * static_cast<std::size_t>(length), 0);
+        std::vector<int> result;
+        for (std::size_t i = 0; i < bits.size(); i += 5) {
+            int digit = 0;
+            for (std::size_t j = i; j < i + 5; ++j) {
+                digit = digit << 1 | bits[j];
+            }
+            result.push_back(digit);
+        }
+        return result;
+    }
+
+private:
+    std::vector<char> bits;
+};
+
+class BitReader {
+public:
+    explicit BitReader(const std::vector<int>& digits) : digits(digits) {}
+    std::uint64_t take(int count) {
+        std::uint64_t value = 0;
+        for (int i = 0; i < count; ++i, ++position) {
+            const int digit = digits[position / 5];
+            value = value << 1 | static_cast<std::uint64_t>(digit >> (4 - position % 5) & 1);
+        }
+        return value;
+    }
+
+private:
+    const std::vector<int>& digits;
+    std::size_t position = 0;
+};
 
 // Arithmetic in GF(32) modulo x^5 + x^2 + 1, whose powers of x run through all 31 non-zero
 // values: the check makes sum(x^i * c_i) zero, so changing any one character, or swapping two
@@ -91,9 +189,19 @@ int symbolValue(char c) {
 // Each rhythm's share differs from the others' by at most one; the order is drawn one question
 // at a time in proportion to the questions each rhythm has left, never taking a rhythm a third
 // time in a row nor one that would leave the rest impossible to order without that.
-std::vector<Question> drawQuestions(int count, RhythmSet rhythms, std::uint32_t seed) {
-    SeededRandom random(codeVersion << 60 | static_cast<std::uint64_t>(count) << 44 |
-                        static_cast<std::uint64_t>(rhythms.bits()) << seedBits | seed);
+std::vector<Question> drawQuestions(int count, RhythmSet rhythms, std::uint32_t seed,
+                                    std::uint64_t version) {
+    const std::uint64_t fields = version << 60 | static_cast<std::uint64_t>(count) << 44;
+    std::uint64_t start = 0;
+    if (version == classicVersion) {
+        start = fields | static_cast<std::uint64_t>(rhythms.classicBits()) << seedBits | seed;
+    } else {
+        // The mask is wider than the state: both of its words are mixed in.
+        SeededRandom mixer(rhythms.wordAt(0));
+        mixer = SeededRandom(mixer.next() ^ rhythms.wordAt(1));
+        start = mixer.next() ^ (fields | seed);
+    }
+    SeededRandom random(start);
     std::vector<Rhythm> inPlay = rhythms.list();
     const int k = static_cast<int>(inPlay.size());
     for (std::size_t i = inPlay.size(); i > 1; --i) {
@@ -117,7 +225,7 @@ std::vector<Question> drawQuestions(int count, RhythmSet rhythms, std::uint32_t 
         }
         return true;
     };
-    std::array<std::uint32_t, rhythmCount> weights{};
+    std::array<std::uint32_t, totalRhythmCount> weights{};
     for (int remaining = count; remaining > 0; --remaining) {
         std::uint32_t total = 0;
         for (int i = 0; i < k; ++i) {
@@ -169,9 +277,30 @@ ExamResult failure(ExamCodeError error, std::string message) {
     return result;
 }
 
+void putSettings(BitWriter& bits, const ExamSettings& settings) {
+    bits.put(settings.hints ? 0 : 1, 1);
+    bits.put(settings.feedbackAtEnd ? 1 : 0, 1);
+    bits.put(settings.measurements ? 1 : 0, 1);
+    bits.put(settings.shuffled ? 1 : 0, 1);
+    bits.put(static_cast<std::uint64_t>(settings.timeLimitMinutes), 7);
+    bits.put(static_cast<std::uint64_t>(settings.passPercent), 7);
+}
+
+ExamSettings takeSettings(BitReader& bits) {
+    ExamSettings settings;
+    settings.hints = bits.take(1) == 0;
+    settings.feedbackAtEnd = bits.take(1) != 0;
+    settings.measurements = bits.take(1) != 0;
+    settings.shuffled = bits.take(1) != 0;
+    settings.timeLimitMinutes = static_cast<int>(bits.take(7));
+    settings.passPercent = static_cast<int>(bits.take(7));
+    return settings;
+}
+
 } // namespace
 
-ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms) {
+ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms,
+                    const ExamSettings& settings) {
     if (count < 1 || count > Exam::maxCount) {
         return failure(ExamCodeError::badCount, "an exam has 1 to " +
                                                     std::to_string(Exam::maxCount) +
@@ -185,25 +314,44 @@ ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms) {
     if (rhythms.empty()) {
         return failure(ExamCodeError::noRhythms, "an exam needs at least one rhythm");
     }
-    const bool subset = rhythms != RhythmSet::all();
-    std::uint64_t bits = codeVersion;
-    bits = bits << countBits | static_cast<std::uint64_t>(count - 1);
-    if (subset) {
-        bits = bits << rhythmCount | rhythms.bits();
+    if (settings.timeLimitMinutes < 0 ||
+        settings.timeLimitMinutes > ExamSettings::maxTimeLimitMinutes || settings.passPercent < 0 ||
+        settings.passPercent > 100) {
+        return failure(ExamCodeError::badSettings,
+                       "an exam's time limit lies in 0.." +
+                           std::to_string(ExamSettings::maxTimeLimitMinutes) +
+                           " minutes and its pass mark in 0..100 %");
     }
-    bits = bits << seedBits | seed;
-    const int dataLength = subset ? longData : shortData;
-    const int used = versionBits + countBits + (subset ? rhythmCount : 0) + seedBits;
-    bits <<= 5 * dataLength - used;
-
-    std::vector<int> digits;
-    for (int i = dataLength - 1; i >= 0; --i) {
-        digits.push_back(static_cast<int>(bits >> (5 * i) & 31));
+    const bool classic = rhythms.isSubsetOf(RhythmSet::classic());
+    const Layout& layout = !settings.isDefault()             ? layouts[classic ? 2 : 4]
+                           : rhythms == RhythmSet::classic() ? layouts[0]
+                           : classic                         ? layouts[1]
+                                                             : layouts[3];
+    BitWriter bits;
+    bits.put(layout.version, versionBits);
+    bits.put(static_cast<std::uint64_t>(count - 1), countBits);
+    switch (layout.rhythms) {
+    case RhythmField::none:
+        break;
+    case RhythmField::classicMask:
+        bits.put(rhythms.classicBits(), rhythmCount);
+        break;
+    case RhythmField::fullMask:
+        bits.put(rhythms.wordAt(1), totalRhythmCount - 64);
+        bits.put(rhythms.wordAt(0), 64);
+        break;
     }
+    bits.put(seed, seedBits);
+    if (layout.settings) {
+        putSettings(bits, settings);
+    }
+    std::vector<int> digits = bits.digits(layout.dataLength);
     digits.push_back(checkDigit(digits));
 
     ExamResult result;
-    result.exam = {canonical(digits), count, rhythms, seed, drawQuestions(count, rhythms, seed)};
+    result.exam = {canonical(digits), count,
+                   rhythms,           seed,
+                   settings,          drawQuestions(count, rhythms, seed, layout.drawVersion)};
     return result;
 }
 
@@ -230,47 +378,82 @@ ExamResult parseExamCode(std::string_view text) {
         return failure(ExamCodeError::empty, "no exam code given");
     }
     const auto length = [&] { return static_cast<int>(digits.size()); };
-    if (length() != shortData + 1 && length() != longData + 1 && letters.starts_with(prefix)) {
+    if (layoutOfLength(length()) == nullptr && letters.starts_with(prefix)) {
         digits.erase(digits.begin(), digits.begin() + 2);
     }
-    if (length() != shortData + 1 && length() != longData + 1) {
-        return failure(ExamCodeError::wrongLength,
-                       "exam code has " + std::to_string(length()) + " characters after " +
-                           std::string(prefix) + " where " + std::to_string(shortData + 1) +
-                           " or " + std::to_string(longData + 1) + " belong");
+    const Layout* layout = layoutOfLength(length());
+    if (layout == nullptr) {
+        return failure(ExamCodeError::wrongLength, "exam code has " + std::to_string(length()) +
+                                                       " characters after " + std::string(prefix) +
+                                                       " where " + validLengths() + " belong");
     }
     if (checkSum(digits) != 0) {
         return failure(ExamCodeError::checkFailed,
                        "exam code does not check out: a character is mistyped or two are swapped");
     }
 
-    const bool subset = length() == longData + 1;
-    std::uint64_t bits = 0;
-    for (int i = 0; i + 1 < length(); ++i) {
-        bits = bits << 5 | static_cast<std::uint64_t>(digits[static_cast<std::size_t>(i)]);
+    BitReader bits(digits);
+    const std::uint64_t version = bits.take(versionBits);
+    const int count = static_cast<int>(bits.take(countBits)) + 1;
+    RhythmSet rhythms;
+    switch (layout->rhythms) {
+    case RhythmField::none:
+        rhythms = RhythmSet::classic();
+        break;
+    case RhythmField::classicMask:
+        rhythms = RhythmSet::fromClassicBits(static_cast<std::uint32_t>(bits.take(rhythmCount)));
+        break;
+    case RhythmField::fullMask: {
+        const std::uint64_t high = bits.take(totalRhythmCount - 64);
+        rhythms = RhythmSet::fromWords(bits.take(64), high);
+        break;
     }
-    const int used = versionBits + countBits + (subset ? rhythmCount : 0) + seedBits;
-    const int spare = 5 * (subset ? longData : shortData) - used;
-    const auto take = [&bits](int count) {
-        const auto value = static_cast<std::uint32_t>(bits & ((1ULL << count) - 1));
-        bits >>= count;
-        return value;
-    };
-    const std::uint32_t reserved = take(spare);
-    const std::uint32_t seed = take(seedBits);
-    const RhythmSet rhythms = subset ? RhythmSet::fromBits(take(rhythmCount)) : RhythmSet::all();
-    const int count = static_cast<int>(take(countBits)) + 1;
-    const std::uint32_t version = take(versionBits);
-    if (version != codeVersion || reserved != 0) {
+    }
+    const auto seed = static_cast<std::uint32_t>(bits.take(seedBits));
+    const ExamSettings settings = layout->settings ? takeSettings(bits) : ExamSettings{};
+    const int used = versionBits + countBits + layout->rhythmBits + seedBits +
+                     (layout->settings ? settingsBits : 0);
+    const std::uint64_t reserved = bits.take(5 * layout->dataLength - used);
+    if (version != layout->version || reserved != 0) {
         return failure(ExamCodeError::unknownVersion,
                        "exam code comes from a newer version of Pulsavo");
+    }
+    if (settings.passPercent > 100) {
+        return failure(ExamCodeError::badSettings, "exam code's pass mark is above 100 %");
     }
     if (rhythms.empty()) {
         return failure(ExamCodeError::noRhythms, "exam code names no rhythms");
     }
     ExamResult result;
-    result.exam = {canonical(digits), count, rhythms, seed, drawQuestions(count, rhythms, seed)};
+    result.exam = {canonical(digits), count,
+                   rhythms,           seed,
+                   settings,          drawQuestions(count, rhythms, seed, layout->drawVersion)};
     return result;
+}
+
+std::vector<int> questionOrder(const Exam& exam, std::string_view learner) {
+    std::vector<int> order(exam.questions.size());
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        order[i] = static_cast<int>(i);
+    }
+    if (!exam.settings.shuffled) {
+        return order;
+    }
+    // FNV-1a over the code and the learner: stable across runs, platforms and releases.
+    std::uint64_t hash = 0xcbf29ce484222325ULL;
+    const auto mix = [&hash](std::string_view text) {
+        for (const char c : text) {
+            hash = (hash ^ static_cast<unsigned char>(c)) * 0x100000001b3ULL;
+        }
+        hash = (hash ^ 0xFFU) * 0x100000001b3ULL;
+    };
+    mix(exam.code);
+    mix(learner);
+    SeededRandom random(hash);
+    for (std::size_t i = order.size(); i > 1; --i) {
+        std::swap(order[i - 1], order[random.below(static_cast<std::uint32_t>(i))]);
+    }
+    return order;
 }
 
 } // namespace pulsavo

@@ -3,11 +3,14 @@
 #include "ProgressSql.h"
 
 #include <QIODevice>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QSqlQuery>
 #include <QVariant>
 
 #include <algorithm>
+#include <string_view>
+#include <tuple>
 
 namespace pulsavo {
 
@@ -42,10 +45,17 @@ bool run(QSqlQuery& query, const QString& sql, const QVariantList& values) {
     return query.exec();
 }
 
+// A stored rhythm id; none for NULL or for an id this release does not know.
 std::optional<Rhythm> rhythmFrom(const QVariant& value) {
-    bool ok = false;
-    const int index = value.toInt(&ok);
-    return ok && !value.isNull() ? rhythmAt(index) : std::nullopt;
+    return value.isNull() ? std::nullopt : parseRhythmId(value.toString().toStdString());
+}
+
+QString idText(Rhythm rhythm) {
+    return QString::fromStdString(rhythmId(rhythm));
+}
+
+std::size_t at(Rhythm rhythm) {
+    return static_cast<std::size_t>(indexOf(rhythm));
 }
 
 QDate effectiveToday(QDate today) {
@@ -57,8 +67,31 @@ QString localDayStart(QDate day) {
     return utcText(day.startOfDay(Qt::LocalTime));
 }
 
+// A cell a spreadsheet would run as a formula (=, +, -, @, tab or CR first) starts with an
+// apostrophe, which spreadsheets show as text; numbers such as -40 stay numbers. Control
+// characters other than tab and line breaks are written as \xHH: no cell carries a terminal
+// escape sequence.
 QByteArray csvField(const QString& value) {
-    QByteArray bytes = value.toUtf8();
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]+(\\.[0-9]+)?$"));
+    const auto control = [](QChar c) {
+        const char16_t code = c.unicode();
+        return (code < 0x20 && code != '\t' && code != '\n' && code != '\r') || code == 0x7f;
+    };
+    QString text = value;
+    if (std::any_of(value.begin(), value.end(), control)) {
+        text.clear();
+        for (const QChar c : value) {
+            text += control(c) ? QStringLiteral("\\x%1").arg(static_cast<int>(c.unicode()), 2, 16,
+                                                             QLatin1Char('0'))
+                               : QString(c);
+        }
+    }
+    QByteArray bytes = text.toUtf8();
+    static constexpr std::string_view formulaStart = "=+-@\t\r";
+    if (!bytes.isEmpty() && formulaStart.find(bytes.front()) != std::string_view::npos &&
+        !number.match(value).hasMatch()) {
+        bytes.prepend('\'');
+    }
     if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') ||
         bytes.contains('\n')) {
         bytes.replace("\"", "\"\"");
@@ -87,7 +120,7 @@ RhythmStatsTable ProgressStore::rhythmStats(const ProgressFilter& filter) const 
     while (query.next()) {
         const std::optional<Rhythm> shown = rhythmFrom(query.value(0));
         if (shown) {
-            RhythmStats& stats = table[static_cast<std::size_t>(indexOf(*shown))];
+            RhythmStats& stats = table[at(*shown)];
             stats.attempts = query.value(1).toInt();
             stats.correct = query.value(2).toInt();
             stats.hinted = query.value(3).toInt();
@@ -99,13 +132,14 @@ RhythmStatsTable ProgressStore::rhythmStats(const ProgressFilter& filter) const 
     const QString medianSql = QStringLiteral("SELECT AVG(answer_ms) FROM (SELECT answer_ms FROM"
                                              " answers%1 ORDER BY answer_ms LIMIT ? OFFSET ?)")
                                   .arg(ofRhythm.clause);
-    for (const Rhythm rhythm : allRhythms) {
-        RhythmStats& stats = table[static_cast<std::size_t>(indexOf(rhythm))];
+    for (int index = 0; index < totalRhythmCount; ++index) {
+        const Rhythm rhythm = *anyRhythmAt(index);
+        RhythmStats& stats = table[at(rhythm)];
         if (stats.attempts == 0) {
             continue;
         }
         QVariantList values = ofRhythm.values;
-        values << indexOf(rhythm) << (stats.attempts % 2 == 0 ? 2 : 1) << (stats.attempts - 1) / 2;
+        values << idText(rhythm) << (stats.attempts % 2 == 0 ? 2 : 1) << (stats.attempts - 1) / 2;
         QSqlQuery median(db);
         if (run(median, medianSql, values) && median.next()) {
             stats.medianMs = median.value(0).toDouble();
@@ -131,8 +165,7 @@ ConfusionMatrix ProgressStore::confusion(const ProgressFilter& filter) const {
         const std::optional<Rhythm> shown = rhythmFrom(query.value(0));
         const std::optional<Rhythm> answered = rhythmFrom(query.value(1));
         if (shown && answered) {
-            matrix[static_cast<std::size_t>(indexOf(*shown))]
-                  [static_cast<std::size_t>(indexOf(*answered))] = query.value(2).toInt();
+            matrix[at(*shown)][at(*answered)] = query.value(2).toInt();
         }
     }
     return matrix;
@@ -218,12 +251,10 @@ QList<ConfusedPair> ProgressStore::topConfusions(int count, const ProgressFilter
     if (currentState == State::unavailable || count <= 0) {
         return pairs;
     }
-    Where where = whereFor(filter, QStringLiteral("answer IS NOT NULL AND answer <> shown"));
-    where.values << count;
+    const Where where = whereFor(filter, QStringLiteral("answer IS NOT NULL AND answer <> shown"));
     QSqlQuery query(db);
     if (!run(query,
-             QStringLiteral("SELECT shown, answer, COUNT(*) AS n FROM answers%1"
-                            " GROUP BY shown, answer ORDER BY n DESC, shown, answer LIMIT ?")
+             QStringLiteral("SELECT shown, answer, COUNT(*) FROM answers%1 GROUP BY shown, answer")
                  .arg(where.clause),
              where.values)) {
         return pairs;
@@ -235,7 +266,32 @@ QList<ConfusedPair> ProgressStore::topConfusions(int count, const ProgressFilter
             pairs.append(ConfusedPair{*shown, *answered, query.value(2).toInt()});
         }
     }
+    // Ids sort as text, not in rhythm order: ties are broken here instead.
+    std::sort(pairs.begin(), pairs.end(), [](const ConfusedPair& a, const ConfusedPair& b) {
+        return std::tuple(-a.count, indexOf(a.shown), indexOf(a.answered)) <
+               std::tuple(-b.count, indexOf(b.shown), indexOf(b.answered));
+    });
+    if (pairs.size() > count) {
+        pairs.resize(count);
+    }
     return pairs;
+}
+
+std::vector<Rhythm> reportedRhythms(const RhythmStatsTable& stats,
+                                    const ConfusionMatrix* confusion) {
+    std::vector<Rhythm> rhythms(allRhythms.begin(), allRhythms.end());
+    for (const LibraryRhythm library : allLibraryRhythms) {
+        const std::size_t index = at(rhythmOf(library));
+        bool answered = stats[index].attempts > 0;
+        for (std::size_t row = 0; confusion != nullptr && !answered && row < confusion->size();
+             ++row) {
+            answered = (*confusion)[row][index] > 0;
+        }
+        if (answered) {
+            rhythms.push_back(rhythmOf(library));
+        }
+    }
+    return rhythms;
 }
 
 ProgressSummary ProgressStore::summary(const ProgressFilter& filter, int days, QDate today) const {

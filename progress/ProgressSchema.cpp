@@ -54,6 +54,46 @@ QStringList stepStatements(int fromVersion) {
             QStringLiteral("CREATE INDEX answers_exam_time ON answers(exam_code, time)"
                            " WHERE kind IS NULL"),
         };
+    case 2: {
+        // Answers name rhythms by id rather than by list position, so that library rhythms
+        // fit beside the classic ones; SQLite changes a column's type only by copying the table.
+        const QString idOf =
+            QStringLiteral("CASE WHEN typeof(%1) = 'integer' THEN 'classic_' || %1 ELSE %1 END");
+        return {
+            QStringLiteral("CREATE TABLE answers_by_id ("
+                           " id INTEGER PRIMARY KEY,"
+                           " time TEXT NOT NULL,"
+                           " round_id INTEGER REFERENCES rounds(id),"
+                           " shown TEXT NOT NULL,"
+                           " seed INTEGER NOT NULL,"
+                           " answer TEXT,"
+                           " correct INTEGER NOT NULL,"
+                           " hinted INTEGER NOT NULL,"
+                           " answer_ms INTEGER NOT NULL,"
+                           " app_version TEXT NOT NULL,"
+                           " exam_code TEXT,"
+                           " kind TEXT,"
+                           " value_ms INTEGER,"
+                           " error_ms INTEGER)"),
+            QStringLiteral("INSERT INTO answers_by_id SELECT id, time, round_id, %1, seed, %2,"
+                           " correct, hinted, answer_ms, app_version, exam_code, kind, value_ms,"
+                           " error_ms FROM answers ORDER BY id")
+                .arg(idOf.arg(QStringLiteral("shown")), idOf.arg(QStringLiteral("answer"))),
+            QStringLiteral("DROP TABLE answers"),
+            QStringLiteral("ALTER TABLE answers_by_id RENAME TO answers"),
+            QStringLiteral("CREATE INDEX answers_round ON answers(round_id)"),
+            QStringLiteral("CREATE INDEX answers_time ON answers(time)"),
+            QStringLiteral(
+                "CREATE INDEX answers_shown ON answers(shown, answer_ms, correct, hinted)"
+                " WHERE kind IS NULL"),
+            QStringLiteral("CREATE INDEX answers_pair ON answers(shown, answer, correct, hinted)"
+                           " WHERE kind IS NULL"),
+            QStringLiteral("CREATE INDEX answers_exam ON answers(exam_code, shown, answer_ms,"
+                           " correct, hinted, answer) WHERE kind IS NULL"),
+            QStringLiteral("CREATE INDEX answers_exam_time ON answers(exam_code, time)"
+                           " WHERE kind IS NULL"),
+        };
+    }
     default:
         return {};
     }

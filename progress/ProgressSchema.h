@@ -9,7 +9,7 @@ namespace pulsavo {
 // a fresh file goes through every step from version 0, so each step is exercised on every start.
 class ProgressSchema {
 public:
-    static constexpr int currentVersion = 2;
+    static constexpr int currentVersion = 3;
 
     enum class Outcome { upgraded, tooNew, failed };
     struct Result {

@@ -13,6 +13,9 @@
 #include <QVariant>
 
 #include <atomic>
+#include <cerrno>
+#include <sys/stat.h>
+#include <tuple>
 
 namespace pulsavo {
 
@@ -49,7 +52,44 @@ template <typename T> QVariant nullable(const std::optional<T>& value) {
 }
 
 bool validRhythm(Rhythm rhythm) {
-    return rhythmAt(indexOf(rhythm)).has_value();
+    return anyRhythmAt(indexOf(rhythm)).has_value();
+}
+
+QString idText(Rhythm rhythm) {
+    return QString::fromStdString(rhythmId(rhythm));
+}
+
+// Whether the file may hold damage a clean close would not leave: a log or journal left
+// beside it (the last program to use it did not close it, or one still has it open), or a
+// length other than the one its header records (cut short or grown by something else).
+// Reading every page costs half a second at a million answers, so only then.
+bool needsFullCheck(const QString& name) {
+    for (const char* suffix : {"-wal", "-journal"}) {
+        if (QFileInfo(name + QLatin1String(suffix)).size() > 0) {
+            return true;
+        }
+    }
+    QFile file(name);
+    if (!file.open(QIODevice::ReadOnly)) {
+        return false; // opening the database itself says what is wrong
+    }
+    const QByteArray header = file.read(100);
+    if (header.size() < 100) {
+        return file.size() > 0;
+    }
+    const auto number = [&header](int at, int bytes) {
+        quint32 value = 0;
+        for (int i = 0; i < bytes; ++i) {
+            value = (value << 8U) | static_cast<quint8>(header[at + i]);
+        }
+        return value;
+    };
+    const quint32 pageSize = number(16, 2) == 1 ? 65536 : number(16, 2);
+    // The page count is valid only when written by the same change as the counter at 24.
+    if (number(92, 4) != number(24, 4)) {
+        return true;
+    }
+    return static_cast<qint64>(pageSize) * number(28, 4) != file.size();
 }
 
 } // namespace
@@ -81,6 +121,78 @@ ProgressStore::~ProgressStore() {
     if (QSqlDatabase::contains(connectionName)) {
         QSqlDatabase::removeDatabase(connectionName);
     }
+}
+
+ProgressStore::ProgressStore(ReadOnly /*tag*/, const QByteArray& nativePath)
+    : connectionName(nextConnectionName()), filePath(QFile::decodeName(nativePath)),
+      version(QStringLiteral(PULSAVO_VERSION)) {
+    openForReading(nativePath);
+}
+
+void ProgressStore::openForReading(const QByteArray& nativePath) {
+    currentState = State::unavailable;
+    if (!QSqlDatabase::isDriverAvailable(driverName)) {
+        problem = ReadProblem::unreadable;
+        return;
+    }
+    struct stat info {};
+    if (::stat(nativePath.constData(), &info) != 0 || !S_ISREG(info.st_mode)) {
+        problem = errno == ENOENT || errno == ENOTDIR || errno == 0 ? ReadProblem::missing
+                                                                    : ReadProblem::unreadable;
+        if (::stat(nativePath.constData(), &info) == 0) {
+            problem = ReadProblem::unreadable; // a folder or a device
+        }
+        return;
+    }
+    // A URI carries the name byte for byte (percent-encoded), whatever the locale makes of it.
+    const QByteArray uri =
+        "file:" + nativePath.toPercentEncoding("/") + QByteArrayLiteral("?mode=ro");
+    db = QSqlDatabase::addDatabase(driverName, connectionName);
+    const auto attempt = [this](const QByteArray& name) {
+        db.close();
+        db.setConnectOptions(QStringLiteral("QSQLITE_OPEN_URI;QSQLITE_OPEN_READONLY"));
+        db.setDatabaseName(QString::fromLatin1(name));
+        QSqlQuery query(db);
+        if (!db.open()) {
+            return std::pair{db.lastError(), -1};
+        }
+        if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
+            return std::pair{query.lastError(), -1};
+        }
+        return std::pair{QSqlError(), query.value(0).toInt()};
+    };
+    const auto exists = [&nativePath](const char* suffix) {
+        struct stat companion {};
+        return ::stat((nativePath + suffix).constData(), &companion) == 0;
+    };
+    // With no log, index or journal beside it no one has the file open, and it is read as it
+    // stands: SQLite would otherwise leave an empty log and index behind, and cannot make them
+    // in a folder we may not write.
+    const bool quiet = !exists("-wal") && !exists("-shm") && !exists("-journal");
+    auto [error, found] = attempt(quiet ? uri + "&immutable=1" : uri);
+    constexpr int sqliteCantOpen = 14;
+    struct stat log {};
+    if (found < 0 && (error.nativeErrorCode().toInt() & 0xff) == sqliteCantOpen &&
+        (::stat((nativePath + "-wal").constData(), &log) != 0 || log.st_size == 0)) {
+        std::tie(error, found) = attempt(uri + "&immutable=1");
+    }
+    if (found < 0) {
+        problem = isDamage(error) ? ReadProblem::damaged : ReadProblem::unreadable;
+        close();
+        return;
+    }
+    if (found == 0) {
+        problem = ReadProblem::notAnswers;
+    } else if (found < ProgressSchema::currentVersion) {
+        problem = ReadProblem::tooOld;
+    } else if (found > ProgressSchema::currentVersion) {
+        problem = ReadProblem::tooNew;
+    } else {
+        problem = ReadProblem::none;
+        currentState = State::readOnly;
+        return;
+    }
+    close();
 }
 
 QString ProgressStore::defaultPath() {
@@ -146,6 +258,7 @@ void ProgressStore::open() {
 }
 
 ProgressStore::OpenResult ProgressStore::tryOpen(const QString& name) {
+    fullCheck = name != memoryName && needsFullCheck(name);
     db.setDatabaseName(name);
     if (!db.open()) {
         return isDamage(db.lastError()) ? OpenResult::damaged : OpenResult::unwritable;
@@ -160,13 +273,15 @@ ProgressStore::OpenResult ProgressStore::tryOpen(const QString& name) {
     }
     if (name != memoryName) {
         // Reading every page once finds a damaged file now, not in the middle of a round.
-        if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next()) {
-            return failed();
+        if (fullCheck) {
+            if (!query.exec(QStringLiteral("PRAGMA quick_check")) || !query.next()) {
+                return failed();
+            }
+            if (query.value(0).toString() != QStringLiteral("ok")) {
+                return OpenResult::damaged;
+            }
+            query.finish();
         }
-        if (query.value(0).toString() != QStringLiteral("ok")) {
-            return OpenResult::damaged;
-        }
-        query.finish();
         // A file from a newer release is left exactly as it is: not even the journal mode
         // changes.
         if (!query.exec(QStringLiteral("PRAGMA user_version")) || !query.next()) {
@@ -234,7 +349,7 @@ bool ProgressStore::moveAside(const QString& why) {
 }
 
 bool ProgressStore::reset() {
-    if (currentState == State::unavailable) {
+    if (currentState == State::unavailable || currentState == State::readOnly) {
         return false;
     }
     close();
@@ -263,7 +378,7 @@ bool ProgressStore::reset() {
 }
 
 std::int64_t ProgressStore::beginRound(const RoundInfo& round) {
-    if (currentState == State::unavailable) {
+    if (currentState == State::unavailable || currentState == State::readOnly) {
         return -1;
     }
     QSqlQuery query(db);
@@ -284,7 +399,7 @@ std::int64_t ProgressStore::beginRound(const RoundInfo& round) {
 }
 
 bool ProgressStore::finishRound(std::int64_t roundId, const QDateTime& finished) {
-    if (currentState == State::unavailable) {
+    if (currentState == State::unavailable || currentState == State::readOnly) {
         return false;
     }
     QSqlQuery query(db);
@@ -299,9 +414,38 @@ bool ProgressStore::finishRound(std::int64_t roundId, const QDateTime& finished)
     return query.numRowsAffected() == 1;
 }
 
+std::int64_t ProgressStore::openRound(const RoundStart& round) {
+    RoundInfo info;
+    info.mode = round.mode;
+    info.examCode = QString::fromStdString(round.examCode);
+    info.length = round.length;
+    info.options = QString::fromStdString(round.options);
+    return beginRound(info);
+}
+
+bool ProgressStore::closeRound(std::int64_t roundId) {
+    return finishRound(roundId);
+}
+
+std::int64_t ProgressStore::keepAnswer(const AnswerEntry& answer) {
+    AnswerRecord record;
+    record.roundId = answer.roundId;
+    record.shown = answer.shown;
+    record.seed = answer.seed;
+    record.answer = answer.answer;
+    record.correct = answer.correct;
+    record.hinted = answer.hinted;
+    record.answerMs = answer.answerMs;
+    record.examCode = QString::fromStdString(answer.examCode);
+    record.kind = QString::fromStdString(answer.kind);
+    record.valueMs = answer.valueMs;
+    record.errorMs = answer.errorMs;
+    return recordAnswer(record);
+}
+
 std::int64_t ProgressStore::recordAnswer(const AnswerRecord& answer) {
-    if (currentState == State::unavailable || !validRhythm(answer.shown) ||
-        (answer.answer && !validRhythm(*answer.answer))) {
+    if (currentState == State::unavailable || currentState == State::readOnly ||
+        !validRhythm(answer.shown) || (answer.answer && !validRhythm(*answer.answer))) {
         return -1;
     }
     const bool correct = answer.correct.value_or(answer.answer == answer.shown);
@@ -315,9 +459,9 @@ std::int64_t ProgressStore::recordAnswer(const AnswerRecord& answer) {
     query.addBindValue(utcTextOrNow(answer.time));
     query.addBindValue(answer.roundId > 0 ? QVariant(static_cast<qlonglong>(answer.roundId))
                                           : QVariant());
-    query.addBindValue(indexOf(answer.shown));
+    query.addBindValue(idText(answer.shown));
     query.addBindValue(static_cast<qlonglong>(answer.seed));
-    query.addBindValue(answer.answer ? QVariant(indexOf(*answer.answer)) : QVariant());
+    query.addBindValue(answer.answer ? QVariant(idText(*answer.answer)) : QVariant());
     query.addBindValue(correct ? 1 : 0);
     query.addBindValue(answer.hinted ? 1 : 0);
     query.addBindValue(std::max(answer.answerMs, 0));

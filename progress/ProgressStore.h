@@ -18,18 +18,29 @@ namespace pulsavo {
 //
 // Opening never fails: a damaged file is moved aside (never deleted) and a fresh one started; a
 // location that cannot be written gives a store that keeps answers in memory only. Either way
-// notice() holds one sentence for the window to show.
-class ProgressStore {
+// notice() holds one sentence for the window to show. Every page is read at open only when the
+// file was not closed cleanly or its length disagrees with its header (checkedEveryPage()).
+class ProgressStore : public AnswerSink {
 public:
     enum class State {
-        saved,      // answers go to the file at path()
-        inMemory,   // the file could not be used; answers last as long as the store
-        unavailable // no SQLite driver at all; nothing is kept
+        saved,       // answers go to the file at path()
+        inMemory,    // the file could not be used; answers last as long as the store
+        unavailable, // no SQLite driver at all, or a file that cannot be read; nothing is kept
+        readOnly     // a report's view of the file at path(): nothing is written, ever
     };
+
+    // Why a store opened for reading has nothing to read.
+    enum class ReadProblem { none, missing, notAnswers, damaged, tooOld, tooNew, unreadable };
+
+    // Opens the file whose name is `nativePath` (bytes as the system takes them) for reading
+    // only: never created, migrated, switched to WAL or moved aside, whatever it holds. A
+    // read-only file, folder or another user's file reads as well as one's own.
+    enum class ReadOnly { tag };
+    ProgressStore(ReadOnly, const QByteArray& nativePath);
 
     // Empty path: defaultPath(); ":memory:": a store that keeps nothing, with no notice.
     explicit ProgressStore(const QString& path = {});
-    ~ProgressStore();
+    ~ProgressStore() override;
     ProgressStore(const ProgressStore&) = delete;
     ProgressStore& operator=(const ProgressStore&) = delete;
 
@@ -38,6 +49,7 @@ public:
 
     State state() const { return currentState; }
     bool isSaving() const { return currentState == State::saved; }
+    ReadProblem readProblem() const { return problem; }
     QString path() const { return filePath; }
     // Recorded with every round and answer: the application's version unless set.
     QString appVersion() const { return version; }
@@ -51,6 +63,11 @@ public:
     std::int64_t beginRound(const RoundInfo& round);
     bool finishRound(std::int64_t roundId, const QDateTime& finished = {});
     std::int64_t recordAnswer(const AnswerRecord& answer);
+
+    // A practice session's rounds and answers, as the three calls above keep them.
+    std::int64_t openRound(const RoundStart& round) override;
+    bool closeRound(std::int64_t roundId) override;
+    std::int64_t keepAnswer(const AnswerEntry& answer) override;
 
     // Moves the file aside under a timestamped name (never deletes it) and starts a fresh one.
     bool reset();
@@ -81,12 +98,17 @@ public:
     bool exportCsv(const QString& fileName, const ProgressFilter& filter = {},
                    const RhythmNamer& nameOf = {}) const;
 
+    // Whether opening read every page (PRAGMA quick_check): only after an unclean shutdown or
+    // when the file's length is not the one its header records.
+    bool checkedEveryPage() const { return fullCheck; }
+
     int schemaVersion() const;
     QString integrityCheck() const; // "ok" when sound
 
 private:
     enum class OpenResult { ok, damaged, unwritable, tooNew };
     void open();
+    void openForReading(const QByteArray& nativePath);
     OpenResult tryOpen(const QString& name);
     void useMemory(const QString& reason);
     bool moveAside(const QString& why);
@@ -98,6 +120,8 @@ private:
     QString currentNotice;
     QString movedAside;
     State currentState = State::unavailable;
+    ReadProblem problem = ReadProblem::none;
+    bool fullCheck = false;
     QSqlDatabase db;
 };
 

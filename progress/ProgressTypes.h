@@ -1,6 +1,8 @@
 #pragma once
 
+#include "AnswerSink.h"
 #include "Rhythm.h"
+#include "RhythmLibrary.h"
 
 #include <QDate>
 #include <QDateTime>
@@ -10,11 +12,9 @@
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <vector>
 
 namespace pulsavo {
-
-// How a round was put together; stored as the text 'practice', 'exam' or 'pair'.
-enum class RoundMode { practice, exam, pair };
 
 struct RoundInfo {
     RoundMode mode = RoundMode::practice;
@@ -55,10 +55,11 @@ struct RhythmStats {
     double accuracy() const { return attempts > 0 ? double(correct) / attempts : 0.0; }
 };
 
-using RhythmStatsTable = std::array<RhythmStats, rhythmCount>;
+// Indexed by rhythm index, the classic 18 then the library.
+using RhythmStatsTable = std::array<RhythmStats, totalRhythmCount>;
 
 // counts[shown][answered]; the diagonal is the correct answers. Unanswered questions are left out.
-using ConfusionMatrix = std::array<std::array<int, rhythmCount>, rhythmCount>;
+using ConfusionMatrix = std::array<std::array<int, totalRhythmCount>, totalRhythmCount>;
 
 struct DayAccuracy {
     QDate day; // local calendar day
@@ -84,5 +85,11 @@ struct ProgressSummary {
     int attempts = 0;
     int correct = 0;
 };
+
+// The rhythms a report lists, in index order: the classic 18 always, so that a report of
+// classic practice reads as it always has, then each library rhythm shown or given as an
+// answer.
+std::vector<Rhythm> reportedRhythms(const RhythmStatsTable& stats,
+                                    const ConfusionMatrix* confusion = nullptr);
 
 } // namespace pulsavo

@@ -31,6 +31,9 @@ void Simulation::selectRhythm(int index, std::uint32_t seed) {
     if (const auto library =
             anyRhythmAt(index) ? libraryRhythmOf(static_cast<Rhythm>(index)) : std::nullopt) {
         rhythmIndex = index;
+        // The classic generators' counters mean nothing to the model: none is left over.
+        beatInterval = 0;
+        auxInterval = 0;
         heart.select(*library, *this);
         return;
     }

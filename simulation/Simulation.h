@@ -103,6 +103,12 @@ public:
     bool playsLibrary() const { return rhythmIndex >= rhythmCount && hasRhythm(); }
     // The library rhythm's parameters as drawn at selection; meaningless for a classic one.
     const conduction::Params& libraryParameters() const { return heart.parameters(); }
+    // A live change of the library rhythm playing (an instructor's control); ignored otherwise.
+    void changeLibraryParameters(const conduction::Params& params) {
+        if (playsLibrary()) {
+            heart.setParameters(params);
+        }
+    }
 
     // For the conduction model: report a wave it laid, number a new beat.
     void reportWave(const WaveEvent& event) {

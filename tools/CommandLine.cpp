@@ -2,9 +2,9 @@
 
 #include "OutputFile.h"
 #include <QCoreApplication>
-#include <QSaveFile>
 #include <QString>
 
+#include <algorithm>
 #include <charconv>
 
 namespace pulsavo::strip {
@@ -27,6 +27,13 @@ std::string_view optionValue(Arguments args, std::size_t& i) {
     return args[++i];
 }
 
+void SingleOptions::once(std::string_view option) {
+    if (std::find(seen.begin(), seen.end(), option) != seen.end()) {
+        throw UsageError(message("%1 is given twice; give it once", {option}));
+    }
+    seen.push_back(option);
+}
+
 catalogue::Language parseLanguage(std::string_view text) {
     if (const auto language = catalogue::parseLanguageCode(text)) {
         return *language;
@@ -41,7 +48,7 @@ void writeOutput(const std::string& path, std::string_view data) {
     OutputFile file(path);
     file.open();
     file.write(data);
-    file.commit();
+    commitTogether({&file});
 }
 
 } // namespace pulsavo::strip

@@ -6,6 +6,7 @@
 #include <stdexcept>
 #include <string>
 #include <string_view>
+#include <vector>
 
 namespace pulsavo::strip {
 
@@ -24,6 +25,16 @@ long long parseInteger(std::string_view text, long long lo, long long hi, std::s
 
 // Takes the value of option `name` at args[i + 1], advancing i; a UsageError when missing.
 std::string_view optionValue(Arguments args, std::size_t& i);
+
+// Refuses a second use of an option that takes one value: taking the last would drop the
+// first without a word (a second --db, a second --csv).
+class SingleOptions {
+public:
+    void once(std::string_view option);
+
+private:
+    std::vector<std::string_view> seen;
+};
 
 // The value of --lang: "ja" or "en"; anything else is a UsageError.
 catalogue::Language parseLanguage(std::string_view text);

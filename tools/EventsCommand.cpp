@@ -1,5 +1,6 @@
 #include "EventsCommand.h"
 
+#include "OutputFile.h"
 #include "Simulation.h"
 
 #include <QCoreApplication>
@@ -49,7 +50,11 @@ EventsOptions parseEventsOptions(Arguments args) {
             traceArgs.push_back(arg);
             traceArgs.push_back(optionValue(args, i));
         } else if (arg == "--csv") {
+            if (options.csvPath) {
+                throw UsageError(message("%1 is given twice; give it once", {arg}));
+            }
             options.csvPath = std::string(optionValue(args, i));
+            checkOutputPath(arg, *options.csvPath);
         } else {
             throw UsageError(
                 QCoreApplication::translate("pulsavo-strip", "unknown option '%1' for events")
@@ -103,9 +108,69 @@ std::string eventsCsv(const EventsOptions& options) {
     return csv;
 }
 
+namespace {
+
+// Hands on the waves whose first step is already drawn, in the order of that tick: a wave is
+// laid no later than its first tick, so once tick T is stepped no wave of tick T or earlier
+// can still come, and only the waves laid ahead are held.
+class EventStream : public WaveListener {
+public:
+    explicit EventStream(OutputFile& file) : file(file) {}
+    void onWave(const WaveEvent& event) override { pending.push_back(event); }
+
+    void flushThrough(long long tick) {
+        const auto due = std::stable_partition(
+            pending.begin(), pending.end(), [tick](const WaveEvent& e) { return e.tick <= tick; });
+        std::stable_sort(pending.begin(), due,
+                         [](const WaveEvent& a, const WaveEvent& b) { return a.tick < b.tick; });
+        for (auto it = pending.begin(); it != due; ++it) {
+            row.clear();
+            row += std::to_string(it->tick);
+            row += ',';
+            row += waveKindName(it->kind);
+            row += ',';
+            row += std::to_string(it->beat);
+            row += ',';
+            row += std::to_string(it->length);
+            row += ',';
+            row += waveRoleName(it->role);
+            row += '\n';
+            file.write(row);
+        }
+        pending.erase(pending.begin(), due);
+    }
+
+private:
+    OutputFile& file;
+    std::vector<WaveEvent> pending;
+    std::string row;
+};
+
+} // namespace
+
+void writeEventsCsv(const EventsOptions& options, OutputFile& file) {
+    file.write("tick,kind,beat,length,role\n");
+    EventStream stream(file);
+    Simulation simulation;
+    simulation.setWaveListener(&stream);
+    auto next = options.selections.begin();
+    for (long long tick = 1; tick <= options.ticks; ++tick) {
+        if (next != options.selections.end() && next->tick == tick) {
+            simulation.selectRhythm(next->rhythm, next->seed);
+            ++next;
+        }
+        simulation.step();
+        stream.flushThrough(tick);
+    }
+    simulation.setWaveListener(nullptr);
+}
+
 int eventsCommand(Arguments args) {
     const EventsOptions options = parseEventsOptions(args);
-    writeOutput(options.csvPath.value_or("-"), eventsCsv(options));
+    OutputFile file(options.csvPath.value_or("-"));
+    file.open();
+    writeEventsCsv(options, file);
+    commitTogether({&file});
     return 0;
 }
 

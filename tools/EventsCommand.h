@@ -26,6 +26,11 @@ std::vector<WaveEvent> recordEvents(const EventsOptions& options);
 
 std::string eventsCsv(const EventsOptions& options);
 
+class OutputFile;
+// The same CSV as eventsCsv, written row by row as the simulation steps: memory stays flat at
+// any number of ticks.
+void writeEventsCsv(const EventsOptions& options, OutputFile& file);
+
 int eventsCommand(Arguments args);
 
 extern const char* const eventsUsage;

@@ -2,6 +2,8 @@
 
 #include "Catalogue.h"
 #include "ExamStrip.h"
+#include "OutputFile.h"
+#include "StripFacts.h"
 #include "StripPainter.h"
 #include "TraceCommand.h"
 #include "WriteAll.h"
@@ -22,13 +24,20 @@
 namespace pulsavo::strip {
 
 const char* const examUsage =
-    "pulsavo-strip exam --count N [--seed S] [--rhythms LIST] --pdf FILE [--key FILE]\n"
-    "                   [--lang ja|en]\n"
-    "  Makes an exam of N questions (1..128) over the rhythms in LIST (indices such as\n"
-    "  0,4-5,10; default all 18) and prints its code. FILE gets the questions as numbered,\n"
-    "  unlabelled 6 s strips on ECG paper at 25 mm/s, five to an A4 page; --key FILE the\n"
-    "  answers (number, rhythm, seed). --seed S (0..67108863) picks the exam; without it a\n"
-    "  random one is drawn, and the code rebuilds it either way\n";
+    "pulsavo-strip exam --count N [--seed S] [--rhythms LIST | --library] --pdf FILE\n"
+    "                   [--key FILE] [--lang ja|en] [--no-hints] [--feedback each|end]\n"
+    "                   [--time-limit MINUTES] [--pass PERCENT] [--measure] [--shuffle]\n"
+    "  Makes an exam of N questions (1..128) over the rhythms in LIST (classic indices such\n"
+    "  as 0,4-5,10, rhythm ids such as sinus_bradycardia,mobitz_1, families such as av_block,\n"
+    "  'classic' or 'library'; default the classic 18; --library: the 49 library rhythms)\n"
+    "  and prints its code. FILE gets the questions as numbered, unlabelled 6 s strips on ECG\n"
+    "  paper at 25 mm/s, four to an A4 page; --key FILE the answers (number, rhythm, rates,\n"
+    "  PR and QRS measured from the strip, seed).\n"
+    "  --seed S (0..67108863) picks the exam; without it a random one is drawn, and the code\n"
+    "  rebuilds it either way. How the exam is taken travels in its code: --no-hints,\n"
+    "  --feedback end (judged only at the end), --time-limit (1..127 minutes), --pass (the\n"
+    "  pass mark, 1..100 %), --measure (each question also asks its measurement), --shuffle\n"
+    "  (each learner gets the questions in an order of their own)\n";
 
 namespace {
 
@@ -110,6 +119,54 @@ qreal drawPageHeader(QPainter& painter, const QRect& page, const QString& left,
     return height + mmToDevice(4);
 }
 
+// The key's measured columns: atrial and ventricular rate per minute, PR and QRS in ms, as the
+// printed strip shows them; a dash where the strip has none.
+QStringList factColumns(const StripFacts& facts) {
+    const QString none = QStringLiteral("—");
+    const auto number = [&](const std::optional<int>& value) {
+        return value ? QString::number(*value) : none;
+    };
+    // A PR that varies is given as its range.
+    const QString pr = facts.prVaries ? QStringLiteral("%1–%2").arg(*facts.prMs).arg(*facts.prMaxMs)
+                                      : number(facts.prMs);
+    return {number(facts.atrialRate), number(facts.ventricularRate), pr, number(facts.qrsMs)};
+}
+
+// A row of labelled blanks to write in, the first twice as long as the others; returns its
+// height.
+qreal drawAnswerLine(QPainter& painter, qreal width, qreal top, const QStringList& labels) {
+    const QFont font = textFont(9);
+    painter.setFont(font);
+    painter.setPen(QPen(Qt::black, mmToDevice(0.2)));
+    const QFontMetricsF metrics(font, painter.device());
+    const qreal height = metrics.height() + mmToDevice(3);
+    const qreal unit = width / static_cast<qreal>(labels.size() + 1);
+    qreal x = 0;
+    for (qsizetype i = 0; i < labels.size(); ++i) {
+        const qreal span = i == 0 ? 2 * unit : unit;
+        const qreal labelWidth = metrics.horizontalAdvance(labels[i]) + mmToDevice(2);
+        const qreal baseline = top + height - mmToDevice(1.5);
+        painter.drawText(QPointF(x, baseline), labels[i]);
+        painter.drawLine(QPointF(x + labelWidth, baseline + mmToDevice(0.5)),
+                         QPointF(x + span - mmToDevice(4), baseline + mmToDevice(0.5)));
+        x += span;
+    }
+    return height + mmToDevice(1);
+}
+
+// What the learner must know before starting: the time allowed and the pass mark.
+QString settingsText(const ExamSettings& settings, catalogue::Language language) {
+    QString text;
+    if (settings.timeLimitMinutes > 0) {
+        text += translated("　　制限時間 %1 分", "    time %1 min", language)
+                    .arg(settings.timeLimitMinutes);
+    }
+    if (settings.passPercent > 0) {
+        text += translated("　　合格 %1 %", "    pass %1 %", language).arg(settings.passPercent);
+    }
+    return text;
+}
+
 QString pageText(int page, int pages, catalogue::Language language) {
     return translated("%1 / %2 ページ", "page %1 of %2", language).arg(page).arg(pages);
 }
@@ -120,8 +177,14 @@ ExamOptions parseExamOptions(Arguments args) {
     ExamOptions options;
     options.language = catalogue::systemLanguage();
     bool haveCount = false;
+    bool haveRhythms = false;
+    SingleOptions single;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
+        if (arg == "--count" || arg == "--seed" || arg == "--pdf" || arg == "--key" ||
+            arg == "--lang" || arg == "--feedback" || arg == "--time-limit" || arg == "--pass") {
+            single.once(arg);
+        }
         if (arg == "--count") {
             options.count =
                 static_cast<int>(parseInteger(optionValue(args, i), 1, Exam::maxCount, "--count"));
@@ -129,9 +192,13 @@ ExamOptions parseExamOptions(Arguments args) {
         } else if (arg == "--seed") {
             options.seed = static_cast<std::uint32_t>(
                 parseInteger(optionValue(args, i), 0, Exam::maxSeed, "--seed"));
-        } else if (arg == "--rhythms") {
-            const std::string_view list = optionValue(args, i);
-            const RhythmListResult parsed = parseRhythmList(list);
+        } else if (arg == "--rhythms" || arg == "--library") {
+            if (haveRhythms) {
+                throw UsageError("give --rhythms or --library once");
+            }
+            haveRhythms = true;
+            const RhythmListResult parsed = parseRhythmList(
+                arg == "--library" ? std::string_view("library") : optionValue(args, i));
             if (!parsed.ok()) {
                 throw UsageError("--rhythms: " + parsed.error);
             }
@@ -145,6 +212,25 @@ ExamOptions parseExamOptions(Arguments args) {
             options.keyPath = std::string(optionValue(args, i));
         } else if (arg == "--lang") {
             options.language = parseLanguage(optionValue(args, i));
+        } else if (arg == "--no-hints") {
+            options.settings.hints = false;
+        } else if (arg == "--feedback") {
+            const std::string_view when = optionValue(args, i);
+            if (when != "each" && when != "end") {
+                throw UsageError("--feedback takes 'each' or 'end', not '" + std::string(when) +
+                                 "'");
+            }
+            options.settings.feedbackAtEnd = when == "end";
+        } else if (arg == "--time-limit") {
+            options.settings.timeLimitMinutes = static_cast<int>(parseInteger(
+                optionValue(args, i), 1, ExamSettings::maxTimeLimitMinutes, "--time-limit"));
+        } else if (arg == "--pass") {
+            options.settings.passPercent =
+                static_cast<int>(parseInteger(optionValue(args, i), 1, 100, "--pass"));
+        } else if (arg == "--measure") {
+            options.settings.measurements = true;
+        } else if (arg == "--shuffle") {
+            options.settings.shuffled = true;
         } else {
             throw UsageError("unknown option '" + std::string(arg) + "' for exam");
         }
@@ -155,23 +241,26 @@ ExamOptions parseExamOptions(Arguments args) {
     if (options.pdfPath.empty()) {
         throw UsageError("exam needs --pdf FILE");
     }
-    // Standard output carries the code; a PDF there would be mixed up with it.
-    for (const std::string* path :
-         {&options.pdfPath, options.keyPath ? &*options.keyPath : nullptr}) {
-        if (path != nullptr && (*path == "-" || path->empty())) {
-            throw UsageError("exam writes its PDFs to files, not to '" + *path + "'");
+    std::vector<NamedFile> outputs{{"--pdf", options.pdfPath}};
+    if (options.keyPath) {
+        outputs.push_back({"--key", *options.keyPath});
+    }
+    for (const NamedFile& output : outputs) {
+        // Standard output carries the code; a PDF there would be mixed up with it.
+        if (output.path == "-") {
+            throw UsageError(message("exam writes its PDFs to files, not to %1 (for %2)",
+                                     {quoted(output.path), output.option}));
         }
+        checkOutputPath(output.option, output.path);
     }
-    if (options.keyPath && *options.keyPath == options.pdfPath) {
-        throw UsageError("'" + options.pdfPath + "' is given for both --pdf and --key");
-    }
+    checkOutputsApart(outputs);
     return options;
 }
 
 Exam buildExam(const ExamOptions& options) {
     const std::uint32_t seed =
         options.seed ? *options.seed : std::random_device()() & Exam::maxSeed;
-    ExamResult result = makeExam(options.count, seed, options.rhythms);
+    ExamResult result = makeExam(options.count, seed, options.rhythms, options.settings);
     if (!result.ok()) {
         throw UsageError(result.message);
     }
@@ -193,8 +282,13 @@ QByteArray examPdf(const Exam& exam, catalogue::Language language) {
                 qreal top = drawPageHeader(
                     painter, page,
                     translated("試験コード %1　　25 mm/秒", "Exam code %1    25 mm/s", language)
-                        .arg(code),
+                            .arg(code) +
+                        settingsText(exam.settings, language),
                     pageText(p + 1, pages, language));
+                // Every page carries the learner's name, so loose pages still find their owner.
+                top += drawAnswerLine(painter, page.width(), top,
+                                      {translated("氏名", "Name", language),
+                                       translated("学籍番号", "Student ID", language)});
                 for (int k = p * examStripsPerPage;
                      k < std::min(exam.count, (p + 1) * examStripsPerPage); ++k) {
                     const Question& question = exam.questions[static_cast<std::size_t>(k)];
@@ -206,7 +300,11 @@ QByteArray examPdf(const Exam& exam, catalogue::Language language) {
                     painter.scale(scale, scale);
                     strip.paint(painter);
                     painter.restore();
-                    top += scale * strip.size.height() + mmToDevice(2);
+                    top += scale * strip.size.height();
+                    top += drawAnswerLine(painter, page.width(), top,
+                                          {translated("波形", "Rhythm", language),
+                                           translated("心拍数", "Rate", language),
+                                           QStringLiteral("PR"), QStringLiteral("QRS")});
                 }
             }
         });
@@ -225,16 +323,25 @@ QByteArray examKeyPdf(const Exam& exam, catalogue::Language language) {
             const int rowsPerPage =
                 std::max(1, static_cast<int>((page.height() - headerHeight) / rowHeight) - 1);
             const int pages = (exam.count + rowsPerPage - 1) / rowsPerPage;
-            const qreal numberWidth = mmToDevice(20);
-            const qreal seedWidth = mmToDevice(35);
+            const qreal numberWidth = mmToDevice(16);
+            const qreal seedWidth = mmToDevice(24);
+            const qreal factsWidth = mmToDevice(72);
+            const qreal nameWidth =
+                page.width() - numberWidth - seedWidth - factsWidth - mmToDevice(8);
             const auto row = [&](qreal top, const QString& number, const QString& name,
-                                 const QString& seed) {
+                                 const QStringList& facts, const QString& seed) {
                 painter.drawText(QRectF(0, top, numberWidth, rowHeight),
                                  Qt::AlignRight | Qt::AlignVCenter, number);
-                painter.drawText(QRectF(numberWidth + mmToDevice(6), top,
-                                        page.width() - numberWidth - seedWidth - mmToDevice(6),
-                                        rowHeight),
-                                 Qt::AlignLeft | Qt::AlignVCenter, name);
+                const QRectF nameBox(numberWidth + mmToDevice(4), top, nameWidth, rowHeight);
+                painter.drawText(nameBox, Qt::AlignLeft | Qt::AlignVCenter,
+                                 QFontMetricsF(painter.font(), painter.device())
+                                     .elidedText(name, Qt::ElideRight, nameBox.width()));
+                const qreal column = factsWidth / static_cast<qreal>(facts.size());
+                for (qsizetype i = 0; i < facts.size(); ++i) {
+                    painter.drawText(QRectF(nameBox.right() + mmToDevice(2) + column * i, top,
+                                            column, rowHeight),
+                                     Qt::AlignRight | Qt::AlignVCenter, facts[i]);
+                }
                 painter.drawText(QRectF(page.width() - seedWidth, top, seedWidth, rowHeight),
                                  Qt::AlignRight | Qt::AlignVCenter, seed);
             };
@@ -248,8 +355,12 @@ QByteArray examKeyPdf(const Exam& exam, catalogue::Language language) {
                         .arg(code),
                     pageText(p + 1, pages, language));
                 painter.setFont(textFont(11, true));
-                row(top, translated("問題", "Question", language),
-                    translated("波形", "Rhythm", language), translated("シード", "Seed", language));
+                row(top, translated("問題", "No.", language),
+                    translated("波形", "Rhythm", language),
+                    {translated("心房/分", "A /min", language),
+                     translated("心室/分", "V /min", language), QStringLiteral("PR ms"),
+                     QStringLiteral("QRS ms")},
+                    translated("シード", "Seed", language));
                 top += rowHeight;
                 painter.setFont(font);
                 for (int k = p * rowsPerPage; k < std::min(exam.count, (p + 1) * rowsPerPage);
@@ -257,6 +368,7 @@ QByteArray examKeyPdf(const Exam& exam, catalogue::Language language) {
                     const Question& question = exam.questions[static_cast<std::size_t>(k)];
                     row(top, QString::number(k + 1),
                         fromView(catalogue::nameOf(question.rhythm, language)),
+                        factColumns(examQuestionFacts(question.rhythm, question.seed)),
                         QString::number(question.seed));
                     top += rowHeight;
                 }

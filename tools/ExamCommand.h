@@ -15,13 +15,14 @@ namespace pulsavo::strip {
 struct ExamOptions {
     int count = 0;
     std::optional<std::uint32_t> seed; // none: a random one, which the code then carries
-    RhythmSet rhythms = RhythmSet::all();
+    RhythmSet rhythms = RhythmSet::classic();
     std::string pdfPath;
     std::optional<std::string> keyPath;
     catalogue::Language language = catalogue::Language::japanese;
+    ExamSettings settings;
 };
 
-inline constexpr int examStripsPerPage = 5;
+inline constexpr int examStripsPerPage = 4;
 
 ExamOptions parseExamOptions(Arguments args);
 
@@ -29,8 +30,9 @@ ExamOptions parseExamOptions(Arguments args);
 Exam buildExam(const ExamOptions& options);
 
 // The question sheets: examStripsPerPage numbered strips to an A4 portrait page at 25 mm/s,
-// the exam's code on every page. The answer key: number, rhythm name and seed. Both need a
-// QGuiApplication and come out byte for byte the same for the same exam and language.
+// the exam's code and blanks for the learner's name on every page, answer blanks under each strip.
+// The answer key: number, rhythm name, the strip's measured rates, PR and QRS, and the seed. Both
+// need a QGuiApplication and come out byte for byte the same for the same exam and language.
 QByteArray examPdf(const Exam& exam, catalogue::Language language);
 QByteArray examKeyPdf(const Exam& exam, catalogue::Language language);
 

@@ -5,12 +5,16 @@
 #include <QCoreApplication>
 #include <QString>
 
+#include <array>
+#include <atomic>
 #include <cerrno>
 #include <climits>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
+#include <pthread.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -120,6 +124,49 @@ mode_t creationMode() {
     return 0666 & ~mask;
 }
 
+// Temporary names a signal handler may remove: fixed slots, filled and read without locks.
+struct TemporarySlot {
+    std::atomic<int> state{0}; // 0 free, 1 being filled or emptied, 2 holds a name
+    std::array<char, PATH_MAX> name{};
+};
+std::array<TemporarySlot, 32> temporarySlots;
+
+void rememberTemporary(const std::string& name) {
+    if (name.size() >= PATH_MAX) {
+        return;
+    }
+    for (TemporarySlot& slot : temporarySlots) {
+        int expected = 0;
+        if (slot.state.compare_exchange_strong(expected, 1)) {
+            std::memcpy(slot.name.data(), name.c_str(), name.size() + 1);
+            slot.state.store(2);
+            return;
+        }
+    }
+}
+
+void forgetTemporary(const std::string& name) {
+    for (TemporarySlot& slot : temporarySlots) {
+        int expected = 2;
+        if (std::strcmp(slot.name.data(), name.c_str()) == 0 &&
+            slot.state.compare_exchange_strong(expected, 1)) {
+            slot.name[0] = '\0';
+            slot.state.store(0);
+            return;
+        }
+    }
+}
+
+extern "C" void removeTemporariesAndDie(int signal) {
+    for (TemporarySlot& slot : temporarySlots) {
+        if (slot.state.load() == 2) {
+            ::unlink(slot.name.data());
+        }
+    }
+    std::signal(signal, SIG_DFL);
+    std::raise(signal);
+}
+
 std::string escaped(std::string_view text, bool backslashes) {
     std::string out;
     for (std::size_t i = 0; i < text.size();) {
@@ -205,6 +252,42 @@ void checkOutputPath(std::string_view option, std::string_view path) {
     }
 }
 
+void checkOutputsApart(const std::vector<NamedFile>& outputs,
+                       const std::vector<NamedFile>& databases) {
+    for (std::size_t i = 0; i < outputs.size(); ++i) {
+        for (std::size_t k = 0; k < i; ++k) {
+            if (sameOutput(outputs[k].path, outputs[i].path)) {
+                throw UsageError(outputs[k].path == "-" && outputs[i].path == "-"
+                                     ? message("only one output can go to standard output")
+                                     : message("%1 %2 and %3 %4 are one file, given for two "
+                                               "outputs",
+                                               {outputs[k].option, quoted(outputs[k].path),
+                                                outputs[i].option, quoted(outputs[i].path)}));
+            }
+        }
+        for (const NamedFile& input : databases) {
+            std::vector<std::string> parts{input.path};
+            if (char* real = ::realpath(input.path.c_str(), nullptr)) {
+                parts.emplace_back(real);
+                std::free(real);
+            }
+            for (std::size_t p = 0, n = parts.size(); p < n; ++p) {
+                for (const char* suffix : {"-journal", "-wal", "-shm"}) {
+                    parts.push_back(parts[p] + suffix);
+                }
+            }
+            for (const std::string& part : parts) {
+                if (outputs[i].path != "-" && sameOutput(part, outputs[i].path)) {
+                    throw UsageError(message("%1 %2 would replace the answers database %3 %4 "
+                                             "(or its log); give another file",
+                                             {outputs[i].option, quoted(outputs[i].path),
+                                              input.option, quoted(input.path)}));
+                }
+            }
+        }
+    }
+}
+
 bool sameOutput(const std::string& a, const std::string& b) {
     const auto identify = [](const std::string& path, struct stat& info) {
         if (path == "-") {
@@ -234,7 +317,9 @@ OutputFile::~OutputFile() {
     }
     if (!temporary.empty()) {
         ::unlink(temporary.c_str());
+        forgetTemporary(temporary);
     }
+    dropPrevious();
 }
 
 void OutputFile::fail(int error) const {
@@ -276,6 +361,7 @@ void OutputFile::open() {
         return;
     }
     temporary = pattern;
+    rememberTemporary(temporary);
     kind = Mode::replace;
     if (exists) {
         // Owner first: changing it clears set-id bits that the mode then restores.
@@ -342,7 +428,108 @@ void OutputFile::commit() {
         if (::rename(temporary.c_str(), target.c_str()) != 0) {
             fail(errno);
         }
+        forgetTemporary(temporary);
         temporary.clear();
+    }
+}
+
+void OutputFile::keepPrevious() {
+    struct stat info {};
+    if (kind != Mode::replace || ::lstat(target.c_str(), &info) != 0) {
+        return;
+    }
+    replacesFile = true;
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        std::string pattern = directoryOf(target) + "/.pulsavo-strip-XXXXXX";
+        const int probe = ::mkostemp(pattern.data(), O_CLOEXEC);
+        if (probe < 0) {
+            return;
+        }
+        ::close(probe);
+        ::unlink(pattern.c_str());
+        if (::link(target.c_str(), pattern.c_str()) == 0) {
+            previous = pattern;
+            rememberTemporary(previous);
+            return;
+        }
+        if (errno != EEXIST) {
+            return; // no hard links here: this file cannot be taken back
+        }
+    }
+}
+
+void OutputFile::undo() {
+    if (kind != Mode::replace) {
+        return;
+    }
+    if (previous.empty()) {
+        // A new file goes; a replaced one that could not be linked stays new and whole.
+        if (!replacesFile) {
+            ::unlink(target.c_str());
+        }
+    } else if (::rename(previous.c_str(), target.c_str()) == 0) {
+        forgetTemporary(previous);
+        previous.clear();
+    }
+}
+
+void OutputFile::dropPrevious() {
+    if (!previous.empty()) {
+        ::unlink(previous.c_str());
+        forgetTemporary(previous);
+        previous.clear();
+    }
+}
+
+void commitTogether(const std::vector<OutputFile*>& files) {
+    for (OutputFile* file : files) {
+        if (!file->finished) {
+            file->finish();
+        }
+    }
+    for (OutputFile* file : files) {
+        file->keepPrevious();
+    }
+    // A signal between two renames would leave some outputs new and some old.
+    sigset_t blocked;
+    sigset_t old;
+    sigemptyset(&blocked);
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+        sigaddset(&blocked, signal);
+    }
+    ::pthread_sigmask(SIG_BLOCK, &blocked, &old);
+    try {
+        for (std::size_t i = 0; i < files.size(); ++i) {
+            try {
+                files[i]->commit();
+            } catch (const IoError&) {
+                for (std::size_t k = 0; k < i; ++k) {
+                    files[k]->undo();
+                }
+                throw;
+            }
+        }
+    } catch (...) {
+        ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+        throw;
+    }
+    for (OutputFile* file : files) {
+        file->dropPrevious();
+    }
+    ::pthread_sigmask(SIG_SETMASK, &old, nullptr);
+}
+
+void removeTemporariesOnSignals() {
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGPIPE}) {
+        struct sigaction current {};
+        // A signal the caller ignores (nohup, a background job) stays ignored.
+        if (::sigaction(signal, nullptr, &current) != 0 || current.sa_handler == SIG_IGN) {
+            continue;
+        }
+        struct sigaction action {};
+        action.sa_handler = removeTemporariesAndDie;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(signal, &action, nullptr);
     }
 }
 

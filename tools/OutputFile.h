@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 #include <sys/types.h>
+#include <vector>
 
 namespace pulsavo::strip {
 
@@ -36,6 +37,18 @@ void checkOutputPath(std::string_view option, std::string_view path);
 // resolved path, or the same inode where the file exists.
 bool sameOutput(const std::string& a, const std::string& b);
 
+// A file a command names on its command line: the option and the path as given.
+struct NamedFile {
+    std::string_view option;
+    std::string path;
+};
+
+// Refuses, as a UsageError, two outputs that reach one file and an output that reaches an
+// input, through links and hard links (device and inode); an SQLite input's journal, log and
+// index (-journal, -wal, -shm) count as the input: replacing one would lose answers.
+void checkOutputsApart(const std::vector<NamedFile>& outputs,
+                       const std::vector<NamedFile>& databases = {});
+
 // One output of a command. Regular files are written to a temporary file beside the target
 // and renamed over it by commit(), keeping the old file's permissions, so the old file stays
 // whole until the new one is complete and on disk. Devices, FIFOs and "-" (standard output)
@@ -62,17 +75,33 @@ public:
     const std::string& path() const { return name; }
 
 private:
+    friend void commitTogether(const std::vector<OutputFile*>& files);
+    // Keeps a hard link to the file commit() will replace, so that undo() can restore it.
+    void keepPrevious();
+    void undo();
+    void dropPrevious();
     void flushBuffer();
     [[noreturn]] void fail(int error) const;
 
     std::string name;
     std::string target;
     std::string temporary;
+    std::string previous; // a hard link to the file commit() replaced, until it is kept
+    bool replacesFile = false;
     std::string buffer;
     Mode kind = Mode::replace;
     int fd = -1;
     bool truncated = false;
     bool finished = false;
 };
+
+// Finishes every file and commits them all or none: when one cannot be put in place, those
+// already committed get their old files back (files written in place or to a device cannot be
+// taken back, and are written before anything is renamed).
+void commitTogether(const std::vector<OutputFile*>& files);
+
+// Removes the temporary files of outputs not yet committed when SIGINT, SIGTERM, SIGHUP or
+// SIGPIPE ends the program, which then ends as the signal would have ended it.
+void removeTemporariesOnSignals();
 
 } // namespace pulsavo::strip

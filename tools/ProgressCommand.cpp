@@ -2,25 +2,29 @@
 
 #include "Catalogue.h"
 #include "ExamCode.h"
+#include "OutputFile.h"
 #include "ProgressStore.h"
-#include "WriteAll.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
-#include <QFileInfo>
+#include <QFile>
+#include <QIODevice>
 
 #include <cmath>
 #include <cstdio>
+#include <exception>
 
 namespace pulsavo::strip {
 
 const char* const progressUsage =
-    "pulsavo-strip progress [--db FILE] [--exam CODE] [--csv FILE|-] [--lang ja|en]\n"
+    "pulsavo-strip progress [--db FILE] [--exam CODE] [--rhythms LIST] [--ids]\n"
+    "                       [--csv FILE|-] [--lang ja|en]\n"
     "  Prints each rhythm's attempts, accuracy and median answer time from the trainer's\n"
     "  answers database (--db FILE, default the trainer's own), only the answers of exam CODE\n"
-    "  with --exam. --csv FILE writes the answers as CSV (one row per answer, header row,\n"
-    "  UTF-8); with --csv - the CSV alone goes to standard output. A database that does not\n"
-    "  exist is reported, never created\n";
+    "  with --exam: the classic 18 and every library rhythm answered, or the rhythms in LIST\n"
+    "  (as for exam --rhythms); --ids names them by id. --csv FILE writes the answers as CSV\n"
+    "  (one row per answer, rhythm ids and names, header row, UTF-8); with --csv - the CSV\n"
+    "  alone goes to standard output. A database that does not exist is reported, never\n"
+    "  created\n";
 
 namespace {
 
@@ -59,12 +63,19 @@ QString heading(const char* japanese, const char* english, catalogue::Language l
 ProgressOptions parseProgressOptions(Arguments args) {
     ProgressOptions options;
     options.language = catalogue::systemLanguage();
+    SingleOptions single;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
+        if (arg != "--ids") {
+            single.once(arg);
+        }
         if (arg == "--db") {
             options.dbPath = std::string(optionValue(args, i));
-            if (options.dbPath->empty()) {
-                throw UsageError("--db needs a file name");
+            if (options.dbPath->empty() || options.dbPath->front() == '-') {
+                throw UsageError(
+                    message("%1 takes the answers file, not %2 (write ./%3 for a "
+                            "file named so)",
+                            {arg, strip::quoted(*options.dbPath), escapedLine(*options.dbPath)}));
             }
         } else if (arg == "--exam") {
             const ExamResult parsed = parseExamCode(optionValue(args, i));
@@ -74,24 +85,34 @@ ProgressOptions parseProgressOptions(Arguments args) {
             options.examCode = parsed.exam.code;
         } else if (arg == "--csv") {
             options.csvPath = std::string(optionValue(args, i));
-            if (options.csvPath->empty()) {
-                throw UsageError("--csv needs a file name or -");
-            }
+            checkOutputPath(arg, *options.csvPath);
         } else if (arg == "--lang") {
             options.language = parseLanguage(optionValue(args, i));
+        } else if (arg == "--rhythms") {
+            const RhythmListResult parsed = parseRhythmList(optionValue(args, i));
+            if (!parsed.ok()) {
+                throw UsageError("--rhythms: " + parsed.error);
+            }
+            options.rhythms = parsed.rhythms;
+        } else if (arg == "--ids") {
+            options.ids = true;
         } else {
-            throw UsageError("unknown option '" + std::string(arg) + "' for progress");
+            throw UsageError(message("unknown option %1 for progress", {quoted(arg)}));
         }
     }
     return options;
 }
 
-std::string progressTable(const RhythmStatsTable& stats, catalogue::Language language) {
+std::string progressTable(const RhythmStatsTable& stats, const std::vector<Rhythm>& rows,
+                          catalogue::Language language, bool ids) {
+    const auto nameOf = [&](Rhythm rhythm) {
+        return ids ? QString::fromStdString(rhythmId(rhythm))
+                   : fromView(catalogue::nameOf(rhythm, language));
+    };
     const QString nameHeading = heading("波形", "Rhythm", language);
     int nameWidth = displayWidth(nameHeading);
-    for (const Rhythm rhythm : allRhythms) {
-        nameWidth =
-            std::max(nameWidth, displayWidth(fromView(catalogue::nameOf(rhythm, language))));
+    for (const Rhythm rhythm : rows) {
+        nameWidth = std::max(nameWidth, displayWidth(nameOf(rhythm)));
     }
     const QStringList headings{heading("回答数", "Attempts", language),
                                heading("正答率", "Accuracy", language),
@@ -111,19 +132,86 @@ std::string progressTable(const RhythmStatsTable& stats, catalogue::Language lan
     QString table = line(nameHeading, headings);
     int attempts = 0;
     int correct = 0;
-    for (const Rhythm rhythm : allRhythms) {
+    for (const Rhythm rhythm : rows) {
         const RhythmStats& row = stats[static_cast<std::size_t>(indexOf(rhythm))];
         attempts += row.attempts;
         correct += row.correct;
-        table += line(
-            fromView(catalogue::nameOf(rhythm, language)),
-            {QString::number(row.attempts), percent(row.correct, row.attempts),
-             row.medianMs ? QString::number(std::lround(*row.medianMs)) : QStringLiteral("-")});
+        table +=
+            line(nameOf(rhythm), {QString::number(row.attempts), percent(row.correct, row.attempts),
+                                  row.medianMs ? QString::number(std::lround(*row.medianMs))
+                                               : QStringLiteral("-")});
     }
     table += line(heading("合計", "All", language),
                   {QString::number(attempts), percent(correct, attempts), QString()});
     return table.toStdString();
 }
+
+namespace {
+
+// Lets the store's CSV export write through an OutputFile; a failure is kept for the caller,
+// never thrown through Qt.
+class OutputDevice : public QIODevice {
+public:
+    explicit OutputDevice(OutputFile& file) : file(file) { open(QIODevice::WriteOnly); }
+    std::exception_ptr failure;
+
+protected:
+    qint64 readData(char* /*data*/, qint64 /*size*/) override { return -1; }
+    qint64 writeData(const char* data, qint64 size) override {
+        try {
+            file.write(std::string_view(data, static_cast<std::size_t>(size)));
+        } catch (...) {
+            failure = std::current_exception();
+            return -1;
+        }
+        return size;
+    }
+
+private:
+    OutputFile& file;
+};
+
+// Why the answers cannot be reported, in the language of the report; the file stays as it is.
+std::string readProblemMessage(ProgressStore::ReadProblem problem, const std::string& path,
+                               catalogue::Language language) {
+    const auto say = [&](const char* japanese, const char* english) {
+        return heading(japanese, english, language).toStdString();
+    };
+    std::string text;
+    switch (problem) {
+    case ProgressStore::ReadProblem::missing:
+        text = say("成績ファイル %1 がありません", "no answers database at %1");
+        break;
+    case ProgressStore::ReadProblem::notAnswers:
+        text = say("%1 は成績ファイルではありません（空か、別の内容です）。そのままにしました",
+                   "%1 is not an answers database (it is empty or holds something else); it "
+                   "is left as it is");
+        break;
+    case ProgressStore::ReadProblem::damaged:
+        text = say("成績ファイル %1 が壊れています。そのままにしました（練習画面が次に開くときに"
+                   "移します）",
+                   "the answers database %1 is damaged; it is left as it is (the practice "
+                   "window moves it aside the next time it opens it)");
+        break;
+    case ProgressStore::ReadProblem::tooOld:
+        text = say("成績ファイル %1 は古い版の形式です。練習画面で一度開くと新しい形式になります",
+                   "the answers database %1 is in an older format; opening it once in the "
+                   "practice window brings it up to date");
+        break;
+    case ProgressStore::ReadProblem::tooNew:
+        text = say("成績ファイル %1 は新しい版の Pulsavo で作られています",
+                   "the answers database %1 was made by a newer Pulsavo");
+        break;
+    case ProgressStore::ReadProblem::unreadable:
+    case ProgressStore::ReadProblem::none:
+        text = say("成績ファイル %1 を読めません", "cannot read the answers database %1");
+        break;
+    }
+    const auto at = text.find("%1");
+    return text.replace(at, 2, strip::quoted(path));
+}
+
+} // namespace
 
 int progressCommand(Arguments args) {
     const ProgressOptions options = parseProgressOptions(args);
@@ -134,36 +222,44 @@ int progressCommand(Arguments args) {
     // The trainer's own database lives where the trainer (application "Pulsavo") keeps it.
     QCoreApplication::setApplicationName(QStringLiteral("Pulsavo"));
 
-    const QString path =
-        options.dbPath ? QString::fromStdString(*options.dbPath) : ProgressStore::defaultPath();
-    // Opening a store makes a missing file; a report must not leave an empty database behind.
-    if (!QFileInfo(path).isFile()) {
-        throw UsageError("no answers database at " + path.toStdString());
+    const std::string path = options.dbPath
+                                 ? *options.dbPath
+                                 : QFile::encodeName(ProgressStore::defaultPath()).toStdString();
+    if (options.csvPath) {
+        checkOutputsApart({{"--csv", *options.csvPath}}, {{"--db", path}});
     }
-    const ProgressStore store(path);
-    if (!store.isSaving() || !store.movedAsidePath().isEmpty()) {
-        throw UsageError(store.notice().toStdString());
+    // A report only reads: a damaged, empty, old or read-only file is reported as it is.
+    const ProgressStore store(ProgressStore::ReadOnly::tag, QByteArray::fromStdString(path));
+    if (store.state() != ProgressStore::State::readOnly) {
+        throw UsageError(readProblemMessage(store.readProblem(), path, options.language));
     }
     const ProgressFilter filter{QString::fromStdString(options.examCode)};
     const auto namer = [&options](Rhythm rhythm) {
         return fromView(catalogue::nameOf(rhythm, options.language));
     };
-    QByteArray csv;
+    const auto cannotRead = [&]() {
+        return IoError(
+            readProblemMessage(ProgressStore::ReadProblem::unreadable, path, options.language));
+    };
     if (options.csvPath) {
-        QBuffer buffer(&csv);
-        buffer.open(QIODevice::WriteOnly);
-        if (!store.exportCsv(buffer, filter, namer)) {
-            throw UsageError("cannot read the answers: " + store.notice().toStdString());
+        OutputFile file(*options.csvPath);
+        file.open();
+        OutputDevice device(file);
+        if (!store.exportCsv(device, filter, namer)) {
+            if (device.failure) {
+                std::rethrow_exception(device.failure);
+            }
+            throw cannotRead();
+        }
+        commitTogether({&file});
+        if (*options.csvPath == "-") {
+            return 0;
         }
     }
-    if (options.csvPath && *options.csvPath == "-") {
-        writeOutput("-", std::string_view(csv.constData(), static_cast<std::size_t>(csv.size())));
-        return 0;
-    }
-    if (options.csvPath) {
-        writeAllOrNothing({{*options.csvPath, csv}});
-    }
-    writeOutput("-", progressTable(store.rhythmStats(filter), options.language));
+    const RhythmStatsTable stats = store.rhythmStats(filter);
+    writeOutput("-", progressTable(
+                         stats, options.rhythms ? options.rhythms->list() : reportedRhythms(stats),
+                         options.language, options.ids));
     return 0;
 }
 

@@ -3,9 +3,11 @@
 #include "CommandLine.h"
 #include "Language.h"
 #include "ProgressTypes.h"
+#include "RhythmSet.h"
 
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pulsavo::strip {
 
@@ -14,13 +16,17 @@ struct ProgressOptions {
     std::string examCode;              // canonical; empty: every answer
     std::optional<std::string> csvPath;
     catalogue::Language language = catalogue::Language::japanese;
+    std::optional<RhythmSet> rhythms; // the rows; none: reportedRhythms()
+    bool ids = false;                 // rows named by rhythm id rather than by name
 };
 
 ProgressOptions parseProgressOptions(Arguments args);
 
-// One line per rhythm (attempts, accuracy, median answer time) and a total, columns aligned
-// for a terminal that shows East Asian characters two cells wide.
-std::string progressTable(const RhythmStatsTable& stats, catalogue::Language language);
+// One line per rhythm in `rows` (attempts, accuracy, median answer time) and their total,
+// columns aligned for a terminal that shows East Asian characters two cells wide. Each row is
+// named in `language`, or by its id with `ids`.
+std::string progressTable(const RhythmStatsTable& stats, const std::vector<Rhythm>& rows,
+                          catalogue::Language language, bool ids = false);
 
 int progressCommand(Arguments args);
 

@@ -83,22 +83,18 @@ ImageStyle parseStyle(std::string_view text) {
 
 // Two outputs into one file would leave only the last; standard output can take only one.
 void checkDistinctOutputs(const TraceOptions& options) {
-    std::vector<std::string> paths;
-    for (const auto* path : {&options.csvPath, &options.image.pngPath, &options.image.svgPath,
-                             &options.image.pdfPath}) {
-        if (!*path) {
-            continue;
+    std::vector<NamedFile> outputs;
+    const std::pair<std::string_view, const std::optional<std::string>*> paths[] = {
+        {"--csv", &options.csvPath},
+        {"--png", &options.image.pngPath},
+        {"--svg", &options.image.svgPath},
+        {"--pdf", &options.image.pdfPath}};
+    for (const auto& [option, path] : paths) {
+        if (*path) {
+            outputs.push_back({option, **path});
         }
-        for (const std::string& earlier : paths) {
-            if (sameOutput(earlier, **path)) {
-                throw UsageError(earlier == "-" && **path == "-"
-                                     ? message("only one output can go to standard output")
-                                     : message("%1 and %2 are one file, given for two outputs",
-                                               {quoted(earlier), quoted(**path)}));
-            }
-        }
-        paths.push_back(**path);
     }
+    checkOutputsApart(outputs);
 }
 
 std::string fileOption(Arguments args, std::size_t& i) {
@@ -118,8 +114,12 @@ TraceOptions parseTraceOptions(Arguments args) {
     std::optional<std::string_view> from;
     std::optional<std::string_view> imageOption;
     std::optional<std::string_view> stripOption;
+    SingleOptions single;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
+        if (arg != "--select" && arg != "--grid" && arg != "--ladder") {
+            single.once(arg);
+        }
         if (arg == "--ticks") {
             options.ticks = parseInteger(optionValue(args, i), 1, maxTicks, "--ticks");
             haveTicks = true;
@@ -378,12 +378,11 @@ void writeOutputs(const TraceOptions& options) {
             }
         });
     }
+    std::vector<OutputFile*> files;
     for (Output& output : outputs) {
-        output.file->finish();
+        files.push_back(output.file.get());
     }
-    for (Output& output : outputs) {
-        output.file->commit();
-    }
+    commitTogether(files);
 }
 
 } // namespace

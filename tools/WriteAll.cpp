@@ -12,14 +12,13 @@ void writeAllOrNothing(const std::vector<PendingFile>& files) {
         outputs.push_back(std::make_unique<OutputFile>(file.path));
         outputs.back()->open();
     }
+    std::vector<OutputFile*> all;
     for (std::size_t i = 0; i < files.size(); ++i) {
         outputs[i]->write(std::string_view(files[i].data.constData(),
                                            static_cast<std::size_t>(files[i].data.size())));
-        outputs[i]->finish();
+        all.push_back(outputs[i].get());
     }
-    for (const auto& output : outputs) {
-        output->commit();
-    }
+    commitTogether(all);
 }
 
 } // namespace pulsavo::strip

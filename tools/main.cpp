@@ -9,6 +9,7 @@
 
 #include <QtGlobal>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
@@ -19,6 +20,15 @@
 namespace {
 
 using namespace pulsavo::strip;
+
+struct CommandUsage {
+    std::string_view name;
+    const char* usage;
+};
+const CommandUsage commandUsages[] = {
+    {"list", listUsage},     {"explain", explainUsage}, {"trace", traceUsage},
+    {"events", eventsUsage}, {"exam", examUsage},       {"progress", progressUsage},
+};
 
 void printUsage(std::FILE* out) {
     std::fputs("Usage: pulsavo-strip COMMAND [OPTIONS]\n"
@@ -41,6 +51,21 @@ int run(Arguments args) {
     }
     const std::string_view command = args.front();
     const Arguments rest = args.subspan(1);
+    // `pulsavo-strip trace --help` and the like: that command's usage, whatever else is there.
+    const bool wantsHelp = std::any_of(rest.begin(), rest.end(), [](std::string_view arg) {
+        return arg == "--help" || arg == "-h";
+    });
+    if (wantsHelp) {
+        for (const auto& [name, usage] : commandUsages) {
+            if (command == name) {
+                std::fputs(usage, stdout);
+                if (name == "list" || name == "explain") {
+                    std::fputs(languageUsage, stdout);
+                }
+                return 0;
+            }
+        }
+    }
     if (command == "--help" || command == "-h" || command == "help") {
         printUsage(stdout);
         return 0;
@@ -93,6 +118,7 @@ int checkStandardOutput(int status) {
 int main(int argc, char** argv) {
     // Headless: never a platform that needs a display, whatever the desktop asks for.
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    removeTemporariesOnSignals();
     const std::vector<std::string_view> args(argv + 1, argv + argc);
     int status = 0;
     try {

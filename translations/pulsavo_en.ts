@@ -257,20 +257,12 @@ Times: %3</translation>
 <context>
     <name>pulsavo::PracticeWindow</name>
     <message>
-        <source>洞結節・伝導系</source>
-        <translation>Sinus node and conduction</translation>
-    </message>
-    <message>
-        <source>上室性</source>
-        <translation>Supraventricular</translation>
-    </message>
-    <message>
-        <source>心室性</source>
-        <translation>Ventricular</translation>
-    </message>
-    <message>
         <source>練習モード - Pulsavo</source>
         <translation>Practice mode - Pulsavo</translation>
+    </message>
+    <message>
+        <source>ラウンドの途中です。終了しますか？ここまでの回答は保存されています。</source>
+        <translation>A round is in progress. End it? The answers given so far are saved.</translation>
     </message>
     <message>
         <source>あなたの回答「%1」を同じシードで再生中</source>
@@ -555,6 +547,42 @@ Hints used: %5</translation>
         <source>あなたの計測 %1 ms。%2</source>
         <translation>You measured %1 ms. %2</translation>
     </message>
+    <message>
+        <source>従来の 18 波形</source>
+        <translation>The classic 18</translation>
+    </message>
+    <message>
+        <source>心房性</source>
+        <translation>Atrial</translation>
+    </message>
+    <message>
+        <source>房室接合部性</source>
+        <translation>Junctional</translation>
+    </message>
+    <message>
+        <source>房室ブロック</source>
+        <translation>AV block</translation>
+    </message>
+    <message>
+        <source>心室期外収縮</source>
+        <translation>Ventricular ectopy</translation>
+    </message>
+    <message>
+        <source>ペースメーカー</source>
+        <translation>Paced</translation>
+    </message>
+    <message>
+        <source>洞性</source>
+        <translation>Sinus</translation>
+    </message>
+    <message>
+        <source>心室性</source>
+        <translation>Ventricular</translation>
+    </message>
+    <message>
+        <source>伝導障害</source>
+        <translation>Conduction</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::ProgressWindow</name>
@@ -820,6 +848,10 @@ The current results file is not deleted but kept under another name.</translatio
     <message>
         <source>心房、房室結節、心室の三段で、各拍の興奮の伝わり方を示します</source>
         <translation>Shows how each impulse travels, in three tiers: atria, AV node and ventricles</translation>
+    </message>
+    <message>
+        <source>ライブラリの波形も一覧に出す(&amp;Y)</source>
+        <translation>Also list the rhythm librar&amp;y</translation>
     </message>
 </context>
 </TS>

@@ -74,7 +74,10 @@ void Heart::select(LibraryRhythm rhythm, Simulation& sim) {
     nextPlanned = 0;
     wake = 0;
     colourUntil = 0;
-    const std::int64_t start = sim.tickCount + 1 + lookahead;
+    // Selected between two steps: the next step draws the queue's head, and its generator call
+    // is the first that can lay a wave, for the tick after it.
+    const std::int64_t start = sim.tickCount + 2;
+    decidedThrough = start - 1;
     atrialNext = start;
     pacerNext = start;
     chaosNext = start;
@@ -94,6 +97,16 @@ void Heart::select(LibraryRhythm rhythm, Simulation& sim) {
     ectopicDue = draw(p.everyLo, p.everyHi);
     captureCountdown = draw(p.captureEveryLo, p.captureEveryHi);
     lowerBeats = 0;
+}
+
+void Heart::setParameters(const Params& next) {
+    p = next;
+    // Counters of a group left longer than the new group would block at once or never.
+    groupSize = std::clamp(groupSize, p.groupLo, std::max(p.groupLo, p.groupHi));
+    groupPosition = std::min(groupPosition, groupSize);
+    ectopicDue = std::clamp(ectopicDue, p.everyLo, std::max(p.everyLo, p.everyHi));
+    wake = 0;
+    colourUntil = 0;
 }
 
 int Heart::plan(const Planned& wave) {
@@ -140,14 +153,19 @@ void Heart::planSpan(std::int64_t from, std::int64_t to) {
 }
 
 void Heart::tick(Simulation& sim) {
+    // Normally one horizon tick a step; right after a selection every tick from the next one
+    // drawn, so the rhythm is under way at once instead of after the lookahead.
     const std::int64_t horizon = sim.tickCount + 1 + lookahead;
-    if (horizon >= wake) {
-        owner = &sim;
-        random = &sim.random;
-        decide(horizon);
-        layDue(sim, horizon);
-        wake = nextWake();
+    for (std::int64_t at = decidedThrough + 1; at <= horizon; ++at) {
+        if (at >= wake) {
+            owner = &sim;
+            random = &sim.random;
+            decide(at);
+            layDue(sim, at);
+            wake = nextWake();
+        }
     }
+    decidedThrough = horizon;
 
     // Most ticks change neither the pen nor the tone: both are worked out again only on the
     // ticks where a marked span starts or ends, or a beep is due.
@@ -286,9 +304,10 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
     const int length = std::min({entry.wave.length, queueLength - offset, Waveform::maxLength});
     std::array<int, Waveform::maxLength> heights; // NOLINT: render() fills what is read
     entry.wave.render(entry.gain, std::span(heights).first(static_cast<std::size_t>(length)));
+    int* const slots = sim.deltaQueue.data() + offset;
     for (int i = 0; i < length; ++i) {
         const int height = heights[static_cast<std::size_t>(i)];
-        sim.deltaQueue[static_cast<std::size_t>(offset + i)] += previous - height;
+        slots[i] += previous - height;
         previous = height;
         if (std::abs(height) > farthest) {
             farthest = std::abs(height);

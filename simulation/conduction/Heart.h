@@ -32,6 +32,9 @@ public:
     int ticksUntilBeep(std::int64_t tickCount) const;
 
     const Params& parameters() const { return p; }
+    // Changes the rhythm while it plays: each pacemaker and pathway follows the new values from
+    // its next decision on; waves already planned play out as they were.
+    void setParameters(const Params& next);
 
 private:
     enum class Origin { supraventricular, ventricular, paced };
@@ -104,8 +107,9 @@ private:
     std::array<std::int64_t, 16> beeps{};
     int beepCount = 0;
 
-    std::int64_t wake = 0;        // the next horizon tick at which anything is due
-    std::int64_t colourUntil = 0; // the pen stays as it is before this tick
+    std::int64_t wake = 0;           // the next horizon tick at which anything is due
+    std::int64_t decidedThrough = 0; // the last horizon tick decided
+    std::int64_t colourUntil = 0;    // the pen stays as it is before this tick
     std::int64_t atrialNext = 0;
     std::int64_t pacerNext = 0;
     std::int64_t chaosNext = 0;

@@ -148,6 +148,14 @@ void TestLanguage::langOptionIsParsed_data() {
     QTest::newRow("unknown code") << QStringList{"--lang", "fr"} << false << -1;
     QTest::newRow("a locale is not a code") << QStringList{"--lang", "ja_JP"} << false << -1;
     QTest::newRow("no value") << QStringList{"--lang"} << false << -1;
+    QTest::newRow("--db takes an option")
+        << QStringList{"--practice", "--db", "--lang"} << false << -1;
+    QTest::newRow("--db given twice") << QStringList{"--db", "a", "--db", "b"} << false << -1;
+    QTest::newRow("--lang given twice")
+        << QStringList{"--lang", "en", "--lang", "ja"} << false << -1;
+    QTest::newRow("control bytes") << QStringList{"\x1b[31mX\x9b"} << false << -1;
+    QTest::newRow("--db ./-x is a file")
+        << QStringList{"--db", "./-x", "--lang", "en"} << true << 1;
 }
 
 void TestLanguage::langOptionIsParsed() {
@@ -160,6 +168,9 @@ void TestLanguage::langOptionIsParsed() {
     if (!ok) {
         QVERIFY(!options.message.isEmpty());
         QVERIFY(!options.message.contains(QLatin1Char('\n')));
+        for (const QChar c : options.message) {
+            QVERIFY2(c.category() != QChar::Other_Control, qPrintable(options.message));
+        }
     }
     QCOMPARE(options.language.has_value(), language >= 0);
     if (options.language) {
@@ -326,6 +337,8 @@ void TestLanguage::monitorDescriptionSaysRhythmAndRate_data() {
     QTest::newRow("none") << -1 << 0 << 1 << "monitor: no rhythm";
     QTest::newRow("Japanese") << 0 << 100 << 0 << "モニター：%1、毎分約 60 回";
     QTest::newRow("Japanese, none") << -1 << 0 << 0 << "モニター：波形なし";
+    // The interval left over from a classic rhythm says nothing of a library one's rate.
+    QTest::newRow("library sinus: no rate") << 18 << 83 << 1 << "monitor: %1";
 }
 
 void TestLanguage::monitorDescriptionSaysRhythmAndRate() {
@@ -335,7 +348,7 @@ void TestLanguage::monitorDescriptionSaysRhythmAndRate() {
     QFETCH(QString, expected);
     const auto inLanguage = static_cast<Language>(language);
     LanguageManager::instance().apply(inLanguage);
-    const std::optional<Rhythm> shown = pulsavo::rhythmAt(rhythm);
+    const std::optional<Rhythm> shown = pulsavo::anyRhythmAt(rhythm);
     if (shown) {
         expected = expected.arg(text(catalogue::nameOf(*shown, inLanguage)));
     }

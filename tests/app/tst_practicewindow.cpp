@@ -23,11 +23,13 @@
 #include <QMenu>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
+#include <QTreeWidget>
 
 #include <memory>
 #include <set>
@@ -54,6 +56,19 @@ private:
 
 Rhythm rhythm(int index) {
     return *pulsavo::rhythmAt(index);
+}
+
+int rowOf(const QListWidget* list, Rhythm shown) {
+    for (int row = 0; row < list->count(); ++row) {
+        if (list->item(row)->data(Qt::UserRole).toInt() == pulsavo::indexOf(shown)) {
+            return row;
+        }
+    }
+    return -1;
+}
+
+Rhythm rhythmAtRow(const QListWidget* list, int row) {
+    return *pulsavo::anyRhythmAt(list->item(row)->data(Qt::UserRole).toInt());
 }
 
 QString text(std::string_view utf8) {
@@ -91,10 +106,20 @@ private slots:
     void feedback_data();
     void feedback();
     void hintMarksTheAttempt();
+    void savingStripBeforeAnswerIsAHint_data();
+    void savingStripBeforeAnswerIsAHint();
+    void closingMidRoundAsks_data();
+    void closingMidRoundAsks();
+    void moveKeysNeverAnswer_data();
+    void moveKeysNeverAnswer();
+    void fitsAndNeverGrows_data();
+    void fitsAndNeverGrows();
+    void eachQuestionOnACleanBlackPanel();
     void ladderOnlyWithFeedback();
     void answerStoredBeforeFeedback();
     void unwritableDatabaseStillPractises();
     void optionsRemembered();
+    void setUpByFamily();
     void beatToneFollowsOption_data();
     void beatToneFollowsOption();
     void openedFromTheClassicMenu();
@@ -156,6 +181,7 @@ std::unique_ptr<PracticeWindow> TestPracticeWindow::makeWindow(const QString& pa
 }
 
 void TestPracticeWindow::clickRow(QListWidget* list, int row, bool doubleClick) {
+    list->scrollToItem(list->item(row));
     const QPoint centre = list->visualItemRect(list->item(row)).center();
     QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, centre);
     if (doubleClick) {
@@ -228,12 +254,15 @@ void TestPracticeWindow::wholeRound() {
         QCOMPARE(window->stage(), PracticeWindow::Stage::asking);
         QVERIFY(!window->questionMonitor().showsMarking());
         window->monitorClock().advance(50);
-        elapsed = 1000 * (question + 1);
+        // The steady clock moves on by this question's answer time.
+        elapsed += 1000 * (question + 1);
         const Question asked = *window->currentQuestion();
         seeds.insert(asked.seed);
         shown.push_back(asked.rhythm);
-        const int correctRow = pulsavo::indexOf(asked.rhythm);
-        const int row = question % 2 == 0 ? correctRow : (correctRow + 1) % 18;
+        // A round of the default set-up, the library, answers from the library's names.
+        QCOMPARE(list->count(), pulsavo::libraryRhythmCount);
+        const int correctRow = rowOf(list, asked.rhythm);
+        const int row = question % 2 == 0 ? correctRow : (correctRow + 1) % list->count();
         if (keyboard) {
             QCOMPARE(QApplication::focusWidget(), list);
             // The first arrow key chooses the first name, whatever the list made current.
@@ -251,7 +280,7 @@ void TestPracticeWindow::wholeRound() {
             QTest::mouseClick(child<QPushButton>("answerButton"), Qt::LeftButton);
         }
         QCOMPARE(window->stage(), PracticeWindow::Stage::feedback);
-        QCOMPARE(window->results().back().answer, rhythm(row));
+        QCOMPARE(window->results().back().answer, rhythmAtRow(list, row));
         if (keyboard) {
             keys(Qt::Key_Return);
         } else {
@@ -381,6 +410,188 @@ void TestPracticeWindow::hintMarksTheAttempt() {
     QCOMPARE(stats.hinted, 1);
 }
 
+// A saved strip names the rhythm and may show the marking and the ladder: before the answer it
+// is a hint and the answer is stored as hinted; after it, saving changes nothing.
+void TestPracticeWindow::savingStripBeforeAnswerIsAHint_data() {
+    QTest::addColumn<bool>("beforeAnswer");
+    QTest::addColumn<bool>("ladder");
+    QTest::newRow("before the answer") << true << false;
+    QTest::newRow("before the answer, with the ladder") << true << true;
+    QTest::newRow("after the answer") << false << true;
+}
+
+void TestPracticeWindow::savingStripBeforeAnswerIsAHint() {
+    QFETCH(bool, beforeAnswer);
+    QFETCH(bool, ladder);
+    window = makeWindow();
+    int saved = 0;
+    bool markingWhenSaved = false;
+    window->saveStrip = [&](const pulsavo::Monitor& monitor, bool withLadder) {
+        ++saved;
+        markingWhenSaved = monitor.showsMarking();
+        QCOMPARE(withLadder, ladder);
+    };
+    child<QPushButton>("ladderButton")->setChecked(ladder);
+    window->startRound({{Rhythm::rOnT, 7}}, RoundMode::practice);
+    window->monitorClock().advance(300);
+    if (!beforeAnswer) {
+        window->answer(Rhythm::rOnT);
+    }
+    QTest::mouseClick(child<QPushButton>("saveStripButton"), Qt::LeftButton);
+    QCOMPARE(saved, 1);
+    // Whatever the strip shows, the learner was shown it too.
+    QVERIFY(markingWhenSaved);
+    if (beforeAnswer) {
+        QVERIFY(window->isHinted());
+        QVERIFY(child<QLabel>("progressLabel")->text().contains(u"ヒント"_s));
+        window->answer(Rhythm::rOnT);
+    }
+    QCOMPARE(window->results().back().hinted, beforeAnswer);
+    QCOMPARE(ProgressStore(dbPath).rhythmStats()[pulsavo::indexOf(Rhythm::rOnT)].hinted,
+             beforeAnswer ? 1 : 0);
+}
+
+// A question's first key moves in the list as usual; only Enter, a double click or 回答 answers.
+void TestPracticeWindow::moveKeysNeverAnswer_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<int>("row");
+    QTest::newRow("Down") << int(Qt::Key_Down) << 0;
+    QTest::newRow("Up") << int(Qt::Key_Up) << 0;
+    QTest::newRow("Home") << int(Qt::Key_Home) << 0;
+    QTest::newRow("End") << int(Qt::Key_End) << -1;
+    QTest::newRow("PageDown") << int(Qt::Key_PageDown) << -3;
+    QTest::newRow("PageUp") << int(Qt::Key_PageUp) << 0;
+}
+
+void TestPracticeWindow::moveKeysNeverAnswer() {
+    QFETCH(int, key);
+    QFETCH(int, row);
+    window = makeWindow();
+    QVERIFY(QTest::qWaitForWindowActive(window.get()));
+    window->startRound({{Rhythm::rOnT, 7}}, RoundMode::practice);
+    auto* list = child<QListWidget>("answerList");
+    QCOMPARE(QApplication::focusWidget(), list);
+    keys(static_cast<Qt::Key>(key));
+    QCOMPARE(window->stage(), PracticeWindow::Stage::asking);
+    QVERIFY(window->results().empty());
+    QCOMPARE(ProgressStore(dbPath).answerCount(), 0);
+    QCOMPARE(list->selectedItems().size(), 1);
+    if (row == -1) {
+        QCOMPARE(list->currentRow(), list->count() - 1);
+    } else if (row == 0) {
+        QCOMPARE(list->currentRow(), 0);
+    } else {
+        QVERIFY(list->currentRow() > 0); // a page on from the top
+    }
+    keys(Qt::Key_Return);
+    QCOMPARE(window->stage(), PracticeWindow::Stage::feedback);
+    QCOMPARE(window->results().size(), std::size_t{1});
+}
+
+// The window fits the screen's available area and keeps its size when a wrong answer names the
+// longest rhythm name of the list.
+void TestPracticeWindow::fitsAndNeverGrows_data() {
+    QTest::addColumn<bool>("english");
+    QTest::newRow("Japanese") << false;
+    QTest::newRow("English") << true;
+}
+
+void TestPracticeWindow::fitsAndNeverGrows() {
+    QFETCH(bool, english);
+    pulsavo::LanguageManager::instance().choose(english ? pulsavo::catalogue::Language::english
+                                                        : pulsavo::catalogue::Language::japanese);
+    window = makeWindow();
+    const QRect available = window->screen()->availableGeometry();
+    QVERIFY2(available.contains(window->frameGeometry()),
+             qPrintable(u"%1x%2 on %3x%4"_s.arg(window->frameGeometry().width())
+                            .arg(window->frameGeometry().height())
+                            .arg(available.width())
+                            .arg(available.height())));
+    window->startRound({{Rhythm::sinusRhythm, 1}, {Rhythm::sinusRhythm, 2}}, RoundMode::practice);
+    auto* list = child<QListWidget>("answerList");
+    int longest = 0;
+    for (int row = 1; row < list->count(); ++row) {
+        if (list->item(row)->text().size() > list->item(longest)->text().size()) {
+            longest = row;
+        }
+    }
+    const Rhythm wrong = rhythmAtRow(list, longest);
+    QVERIFY(wrong != Rhythm::sinusRhythm);
+    QCoreApplication::processEvents();
+    const QSize before = window->size();
+    for (int question = 0; question < 2; ++question) {
+        window->answer(wrong);
+        window->compareWithAnswer();
+        QCoreApplication::processEvents();
+        QCOMPARE(window->size(), before);
+        window->nextQuestion();
+    }
+    pulsavo::LanguageManager::instance().choose(pulsavo::catalogue::Language::japanese);
+}
+
+// The previous question's marked beats are gone when the next starts, and the panel is black
+// where the sweep has not passed.
+void TestPracticeWindow::eachQuestionOnACleanBlackPanel() {
+    window = makeWindow();
+    auto* panel = child<pulsavo::ScopePanel>("questionPanel");
+    const auto reddish = [panel] {
+        const QImage& image = panel->backingImage();
+        int count = 0;
+        for (int y = 0; y < image.height(); ++y) {
+            for (int x = 0; x < image.width(); ++x) {
+                const QColor colour = image.pixelColor(x, y);
+                count += colour.red() > 150 && colour.green() < 100 ? 1 : 0;
+            }
+        }
+        return count;
+    };
+    window->startRound({{Rhythm::ventricularTachycardia, 1}, {Rhythm::sinusRhythm, 2}},
+                       RoundMode::practice);
+    window->showHint();
+    window->monitorClock().advance(500);
+    QVERIFY(reddish() > 0); // the marking was drawn
+    window->answer(Rhythm::ventricularTachycardia);
+    window->monitorClock().advance(100);
+    window->nextQuestion();
+    QCOMPARE(reddish(), 0);
+    const QImage& image = panel->backingImage();
+    QCOMPARE(image.pixelColor(image.width() * 3 / 4, image.height() / 2), QColor(Qt::black));
+}
+
+// Escape or Alt+F4 in a round asks first; declined, the round goes on where it was.
+void TestPracticeWindow::closingMidRoundAsks_data() {
+    QTest::addColumn<bool>("inRound");
+    QTest::addColumn<bool>("accept");
+    QTest::addColumn<int>("asked");
+    QTest::addColumn<bool>("open");
+    QTest::newRow("set-up: no question") << false << false << 0 << false;
+    QTest::newRow("round, declined") << true << false << 1 << true;
+    QTest::newRow("round, accepted") << true << true << 1 << false;
+}
+
+void TestPracticeWindow::closingMidRoundAsks() {
+    QFETCH(bool, inRound);
+    QFETCH(bool, accept);
+    QFETCH(int, asked);
+    QFETCH(bool, open);
+    window = makeWindow();
+    int questions = 0;
+    window->confirmLeaving = [&] {
+        ++questions;
+        return accept;
+    };
+    if (inRound) {
+        window->startRound({{Rhythm::rOnT, 7}, {Rhythm::sinusRhythm, 8}}, RoundMode::practice);
+        window->answer(Rhythm::rOnT);
+    }
+    window->close();
+    QCOMPARE(questions, asked);
+    QCOMPARE(window->isVisible(), open);
+    QCOMPARE(window->stage(),
+             open ? PracticeWindow::Stage::feedback : PracticeWindow::Stage::setup);
+    QCOMPARE(window->results().size(), open ? std::size_t{1} : std::size_t{0});
+}
+
 // The feedback's first change (the next button coming on) finds the answer already on disk.
 // The ladder gives the rhythm away: asked for, it shows with the feedback only, and a strip
 // saved then is the question's trace with its ladder.
@@ -409,8 +620,10 @@ void TestPracticeWindow::ladderOnlyWithFeedback() {
 
 void TestPracticeWindow::answerStoredBeforeFeedback() {
     window = makeWindow();
-    window->answerClock = [] { return 1234; };
+    qint64 now = 500;
+    window->answerClock = [&now] { return now; };
     window->startRound({{Rhythm::completeBlock, 99}}, RoundMode::practice);
+    now += 1234;
     auto* next = child<QPushButton>("nextButton");
     auto* banner = child<QLabel>("bannerLabel");
     int seenAtFeedback = -1;
@@ -473,7 +686,8 @@ void TestPracticeWindow::optionsRemembered() {
     {
         auto first = makeWindow();
         first->setOptions(chosen);
-        first->resize(900, 800);
+        // A size that fits the test screen (800 × 800): a larger one is cut to fit it.
+        first->resize(792, 700);
         first->close();
     }
     window = makeWindow();
@@ -483,7 +697,7 @@ void TestPracticeWindow::optionsRemembered() {
     QCOMPARE(again.adaptive, false);
     QCOMPARE(again.beatTone, false);
     QCOMPARE(again.measure, true);
-    QCOMPARE(window->size(), QSize(900, 800));
+    QCOMPARE(window->size(), QSize(792, 700));
 
     QTest::mouseClick(child<QPushButton>("startButton"), Qt::LeftButton);
     for (int question = 0; question < 20; ++question) {
@@ -499,6 +713,31 @@ void TestPracticeWindow::optionsRemembered() {
     window->showSetup();
     window->setOptions({10, pulsavo::RhythmSet(), true, false});
     QVERIFY(!child<QPushButton>("startButton")->isEnabled());
+}
+
+// The set-up lists the library's 8 families, then the classic 18 as one set; the library is
+// chosen until the learner chooses otherwise, and a choice an earlier release saved still holds.
+void TestPracticeWindow::setUpByFamily() {
+    window = makeWindow();
+    auto* tree = child<QTreeWidget>("rhythmTree");
+    const std::vector<pulsavo::RhythmGroup> groups = pulsavo::rhythmGroups();
+    QCOMPARE(tree->topLevelItemCount(), pulsavo::libraryFamilyCount + 1);
+    for (int top = 0; top < tree->topLevelItemCount(); ++top) {
+        QCOMPARE(tree->topLevelItem(top)->childCount(),
+                 groups[static_cast<std::size_t>(top)].rhythms.size());
+    }
+    QCOMPARE(tree->topLevelItem(3)->text(0), u"房室ブロック"_s);
+    QCOMPARE(tree->topLevelItem(8)->checkState(0), Qt::Unchecked);
+    QCOMPARE(window->options().rhythms, pulsavo::RhythmSet::library());
+    window.reset();
+
+    QSettings settings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
+    settings.remove(QStringLiteral("practice/rhythmList"));
+    settings.setValue(QStringLiteral("practice/rhythms"), 0x30U);
+    settings.sync();
+    window = makeWindow();
+    QCOMPARE(window->options().rhythms,
+             pulsavo::RhythmSet::of({Rhythm::atrialFibrillation, Rhythm::atrialFlutter}));
 }
 
 void TestPracticeWindow::beatToneFollowsOption_data() {
@@ -530,9 +769,12 @@ void TestPracticeWindow::openedFromTheClassicMenu() {
     QVERIFY(practiceAt >= 0 && practiceAt < items.indexOf(u"閉じる(&C)"_s));
     QCOMPARE(items.mid(items.size() - 3),
              QStringList({u"閉じる(&C)"_s, QStringLiteral("-"), u"バージョン情報 Tavix(&A)..."_s}));
+    QVERIFY(!dialog.isFrozen());
     dialog.practiceAction()->trigger();
     PracticeWindow* practice = dialog.practiceWindow();
     QVERIFY(practice);
+    // The classic monitor rests behind practice: one tone at a time.
+    QVERIFY(dialog.isFrozen());
     QVERIFY(practice->isVisible());
     QVERIFY(practice->isWindow());
     QCOMPARE(practice->store().path(), dbPath);
@@ -550,6 +792,13 @@ void TestPracticeWindow::openedFromTheClassicMenu() {
     QCOMPARE(practice->stage(), PracticeWindow::Stage::asking);
     const Rhythm asked = practice->currentQuestion()->rhythm;
     QVERIFY(asked == Rhythm::atrialFibrillation || asked == Rhythm::atrialFlutter);
+    QVERIFY(dialog.isFrozen());
+    // Closing practice gives the classic monitor back its sweep.
+    practice->confirmLeaving = [] { return true; };
+    practice->close();
+    QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+    QVERIFY(!dialog.practiceWindow());
+    QVERIFY(!dialog.isFrozen());
 }
 
 void TestPracticeWindow::startOptions_data() {
@@ -780,8 +1029,8 @@ void TestPracticeWindow::measurementTask() {
     QVERIFY(!window->measurementTask());
     QVERIFY(window->caliperOverlay()->isChecked());
     const PracticeWindow::Measurement first = *window->results().back().measurement;
-    QCOMPARE(first.kind, Kind::pr);
-    QCOMPARE(first.score.truth, pr);
+    QCOMPARE(static_cast<Kind>(first.task.kind), Kind::pr);
+    QCOMPARE(first.score.measuredMs, pr.ms() + 40);
     QCOMPARE(first.score.errorMs, 40); // one small square: still right
     QVERIFY(first.score.right && !first.hinted && first.answerId > 0);
     QVERIFY(verdict->text().contains(u"正解"_s));
@@ -826,7 +1075,7 @@ void TestPracticeWindow::measurementTask() {
         }
     }
     QCOMPARE(measurements, QStringList({u"pr %1 40"_s.arg(pr.ms() + 40),
-                                        u"rr %1 -50"_s.arg(second.score.truth.ms() - 50)}));
+                                        u"rr %1 -50"_s.arg(second.score.measuredMs)}));
 }
 
 // The language menu switches the names and texts live; the question panel's accessible

@@ -2,6 +2,7 @@
 #include "KeyPoints.h"
 #include "ProgressStore.h"
 #include "ProgressWindow.h"
+#include "RhythmLibrary.h"
 
 #include <QBarSet>
 #include <QFile>
@@ -55,6 +56,7 @@ private slots:
     void initTestCase();
     void barsHeatMapAndDays();
     void clickingACellAsksForThePair();
+    void libraryRhythmsJoinTheReport();
     void resetMovesTheFileAsideAndKeepsIt();
     void exportWritesOneRowPerAnswer();
     void keyPointsAreTheirSectionOnly_data();
@@ -103,6 +105,46 @@ void TestProgressWindow::barsHeatMapAndDays() {
     QVERIFY(pairs.indexOf(QStringLiteral("2 回")) < pairs.indexOf(QStringLiteral("1 回")));
     QVERIFY(pairs.contains(flutter.section('\n', 0, 0)));
     QVERIFY(pairs.contains(fibrillation.section('\n', -1)));
+}
+
+// A library rhythm shown, and one only given as an answer, follow the classic 18 in the bars
+// and the heat map, by name; their cell asks for their pair.
+void TestProgressWindow::libraryRhythmsJoinTheReport() {
+    QTemporaryDir dir;
+    writeAnswers(dir.filePath("p.sqlite"));
+    const Rhythm mobitz = rhythmOf(LibraryRhythm::mobitz1);
+    const Rhythm twoToOne = rhythmOf(LibraryRhythm::avBlock2to1);
+    {
+        ProgressStore store(dir.filePath("p.sqlite"));
+        for (const Rhythm given : {twoToOne, twoToOne, mobitz}) {
+            AnswerRecord record;
+            record.shown = mobitz;
+            record.answer = given;
+            record.answerMs = 1500;
+            QVERIFY(store.recordAnswer(record) > 0);
+        }
+    }
+    ProgressWindow window(dir.filePath("p.sqlite"));
+    window.show();
+    QVERIFY(QTest::qWaitForWindowExposed(&window));
+    QBarSet* bars = window.accuracyBars();
+    QCOMPARE(bars->count(), rhythmCount + 2);
+    QCOMPARE(bars->at(rhythmCount), 33.0);
+    QCOMPARE(bars->at(rhythmCount + 1), 0.0);
+    ConfusionMap* map = window.confusionMap();
+    QCOMPARE(map->rhythms().size(), std::size_t(rhythmCount + 2));
+    QCOMPARE(map->rhythms()[rhythmCount], mobitz);
+    QCOMPARE(cell(window, mobitz, twoToOne), 2);
+    const QString pairs = window.findChild<QTextBrowser*>("confusedPairs")->toPlainText();
+    const std::string_view name = catalogue::nameOf(twoToOne);
+    QVERIFY(pairs.contains(QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()))));
+
+    QSignalSpy spy(&window, &ProgressWindow::pairDrillRequested);
+    const QRect target = map->cellRect(mobitz, twoToOne);
+    QVERIFY(map->rect().contains(target));
+    QTest::mouseClick(map, Qt::LeftButton, {}, target.center());
+    QCOMPARE(spy.count(), 1);
+    QCOMPARE(spy.at(0).at(1).value<Rhythm>(), twoToOne);
 }
 
 void TestProgressWindow::clickingACellAsksForThePair() {

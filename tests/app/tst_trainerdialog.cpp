@@ -1,8 +1,10 @@
 #include "AboutDialog.h"
 #include "Catalogue.h"
+#include "RhythmLibrary.h"
 #include "ScopePanel.h"
 #include "TrainerDialog.h"
 
+#include <QAction>
 #include <QApplication>
 #include <QContextMenuEvent>
 #include <QLabel>
@@ -113,6 +115,7 @@ private slots:
     void contextMenuOpensAboutBox_data();
     void contextMenuOpensAboutBox();
     void toneOncePerNormalBeat();
+    void libraryListedOnRequest();
 
 private:
     void tick(int count);
@@ -591,6 +594,33 @@ void TestTrainerDialog::toneOncePerNormalBeat() {
         QCOMPARE(tones.ticks[i] - tones.ticks[i - 1], tones.ticks[1] - tones.ticks[0]);
     }
     QVERIFY(tones.ticks[1] - tones.ticks[0] >= 50);
+}
+
+// Off until chosen: the list is the classic 18. Chosen, the library follows them, plays when
+// decided on, and stays listed at the next start; taken away again, what plays goes on.
+void TestTrainerDialog::libraryListedOnRequest() {
+    auto* list = child<QListWidget>("rhythmList");
+    auto* listed = child<QAction>("libraryAction");
+    QVERIFY(listed->isCheckable() && !listed->isChecked());
+    QCOMPARE(list->count(), pulsavo::rhythmCount);
+    listed->trigger();
+    QCOMPARE(list->count(), pulsavo::totalRhythmCount);
+    for (int i = 0; i < catalogue::entryCount; ++i) {
+        QCOMPARE(list->item(i)->text(), text(catalogue::rhythmNames[i]));
+    }
+    const pulsavo::Rhythm mobitz = pulsavo::rhythmOf(pulsavo::LibraryRhythm::mobitz1);
+    select(pulsavo::indexOf(mobitz));
+    QCOMPARE(dialog->simulation.rhythm(), std::optional(mobitz));
+    QCOMPARE(child<QLineEdit>("nameEdit")->text(), text(catalogue::nameOf(mobitz)));
+    QCOMPARE(list->currentRow(), pulsavo::indexOf(mobitz));
+    {
+        TrainerDialog again(std::make_unique<RecordingTone>(tones));
+        QCOMPARE(again.findChild<QListWidget*>(QStringLiteral("rhythmList"))->count(),
+                 pulsavo::totalRhythmCount);
+    }
+    listed->trigger();
+    QCOMPARE(list->count(), pulsavo::rhythmCount);
+    QCOMPARE(dialog->simulation.rhythm(), std::optional(mobitz));
 }
 
 QTEST_MAIN(TestTrainerDialog)

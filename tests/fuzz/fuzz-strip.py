@@ -4,9 +4,14 @@
 Each case must end with exit status 0, 1 or 2 within the time limit (no crash, no sanitizer
 report, no hang); print nothing on standard error on success and exactly one line starting
 with "pulsavo-strip: " otherwise; and leave its scratch directory with no temporary file, no
-partial output, and, when it fails, no new or changed file at all.
+partial output, and, when it fails, no new or changed file at all. An answers database (or its
+log) never changes; a report (progress) changes nothing but its --csv file; after a success
+every file output holds its own format whole (two outputs into one file would leave one of
+them holding the other's). A failure is one line: the case, what went wrong, the arguments.
 
     tests/fuzz/fuzz-strip.py --strip build/asan/tools/pulsavo-strip --cases 5000 [--seed S]
+        [--writer W]   tests/progress/progress_writer, which makes the answers database that
+                       the progress cases read (a copy in each case; without it, an empty file)
 
 The seed is printed first; the same seed and strip binary give the same command lines.
 """
@@ -23,7 +28,9 @@ from concurrent.futures import ThreadPoolExecutor
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TEMP_PREFIX = b".pulsavo-strip-"
-FIXTURES = {b"keep.csv": b"old complete csv\n", b"keep.png": b"old complete png"}
+FIXTURES = {b"keep.csv": b"old complete csv\n", b"keep.png": b"old complete png",
+            b"empty.sqlite": b"", b"bad.sqlite": b"SQLite format 3\x00" + b"\x5a" * 4000}
+DATABASES = (b"answers.sqlite", b"empty.sqlite", b"bad.sqlite")
 OPTIONS = ["--ticks", "--select", "--width", "--height", "--csv", "--png", "--svg", "--pdf",
            "--style", "--grid", "--row-seconds", "--from"]
 FILE_OPTIONS = {"--csv", "--png", "--svg", "--pdf"}
@@ -52,7 +59,8 @@ def bad_ticks(rng):
 def selection(rng):
     tick = rng.choice([b"1", b"2", b"100", b"0", b"-1", b"9999999", b"", b"x"])
     rhythm = rng.choice([str(rng.randint(0, 17)).encode(), b"none", b"18", b"-1", b"", b"17",
-                         b"0x1", b" 1"])
+                         b"0x1", b" 1", b"sinus_bradycardia", b"torsades", b"paced_av",
+                         b"af_rapid", b"classic_4", b"classic_18", b"Mobitz_1", b"mobitz_9"])
     seed = rng.choice([b"", b"@1", b"@42", b"@4294967295", b"@4294967296", b"@", b"@-1",
                        b"@" + str(rng.randint(0, 2**32 - 1)).encode()])
     text = tick + b":" + rhythm + seed
@@ -66,7 +74,79 @@ def path_value(rng, scratch, devices):
         b"x" * 255, b"nonexistent/dir/out.csv", scratch + b"/abs.csv", b"link-to-keep",
         b"dangling", b"n\xffm.csv", b"line\nbreak.csv", b"/dev/null", b"/dev/stdout",
         devices.get(b"full", b"out.csv"), devices.get(b"null", b"out.csv"),
-        b"locked/inside.csv"])
+        b"locked/inside.csv", b"answers.sqlite", b"./answers.sqlite", b"answers.sqlite-wal",
+        b"link-to-db", b"hard-db", b"--lang", b"--db", b"x.pdf", b"./x.pdf"])
+
+
+def database_value(rng, scratch):
+    return rng.choice([b"answers.sqlite", b"answers.sqlite", b"./answers.sqlite", b"link-to-db",
+                       b"hard-db", b"empty.sqlite", b"bad.sqlite", b"missing.sqlite", b"sub",
+                       b"--lang", b"", b"n\xffm.sqlite", scratch + b"/answers.sqlite",
+                       b"locked/none.sqlite"])
+
+
+def exam_code(rng):
+    return rng.choice([b"PX-4K7Q-M2ZD", b"PX-1", b"", b"px-4k7q-m2zd", b"\x1b[31m", b"--lang",
+                       b"PX-" + bytes(rng.choice(b"0123456789ABCDEFGHJKMNPQRSTVWXYZ")
+                                      for _ in range(8))])
+
+
+def rhythm_list(rng):
+    return rng.choice([b"0,4-5,10", b"classic", b"library", b"av_block", b"mobitz_1,4", b"",
+                       b"0,18", b"paced_x", b"17-0", nasty(rng)])
+
+
+def events_line(rng, scratch, devices):
+    args = [b"events"]
+    if rng.random() < 0.95:
+        args += [b"--ticks", ticks_value(rng) if rng.random() < 0.9 else bad_ticks(rng)]
+    for _ in range(rng.randint(0, 4)):
+        option = rng.choice(["--select", "--select", "--csv", "--ticks", "--png"])
+        args += [option.encode(), option_value(rng, option, scratch, devices)]
+    return args
+
+
+def exam_line(rng, scratch, devices):
+    args = [b"exam"]
+    if rng.random() < 0.9:
+        args += [b"--count", rng.choice([b"1", b"2", b"3", b"6", b"0", b"129", b"x"])]
+    for _ in range(rng.randint(0, 5)):
+        option = rng.choice(["--pdf", "--pdf", "--key", "--key", "--seed", "--rhythms",
+                             "--library", "--lang", "--count"])
+        if option == "--library":
+            args.append(b"--library")
+        elif option in ("--pdf", "--key"):
+            args += [option.encode(), path_value(rng, scratch, devices)]
+        elif option == "--seed":
+            args += [b"--seed", number(rng, 0, 67108863)]
+        elif option == "--rhythms":
+            args += [b"--rhythms", rhythm_list(rng)]
+        elif option == "--lang":
+            args += [b"--lang", rng.choice([b"en", b"ja", b"de", b""])]
+        else:
+            args += [b"--count", rng.choice([b"1", b"2"])]
+    return args
+
+
+def progress_line(rng, scratch, devices):
+    args = [b"progress"]
+    if rng.random() < 0.9:
+        args += [b"--db", database_value(rng, scratch)]
+    for _ in range(rng.randint(0, 4)):
+        option = rng.choice(["--csv", "--csv", "--exam", "--lang", "--rhythms", "--ids", "--db"])
+        if option == "--ids":
+            args.append(b"--ids")
+        elif option == "--csv":
+            args += [b"--csv", path_value(rng, scratch, devices)]
+        elif option == "--db":
+            args += [b"--db", database_value(rng, scratch)]
+        elif option == "--exam":
+            args += [b"--exam", exam_code(rng)]
+        elif option == "--lang":
+            args += [b"--lang", rng.choice([b"en", b"ja", b"xx"])]
+        else:
+            args += [b"--rhythms", rhythm_list(rng)]
+    return args
 
 
 def option_value(rng, option, scratch, devices):
@@ -103,6 +183,12 @@ def command_line(rng, scratch, devices):
                                for _ in range(rng.choice([0, 1, 1, 1, 2]))]
     if roll < 0.18:
         return [nasty(rng)] + [nasty(rng) for _ in range(rng.randint(0, 3))]
+    if roll < 0.32:
+        return events_line(rng, scratch, devices)
+    if roll < 0.44:
+        return exam_line(rng, scratch, devices)
+    if roll < 0.62:
+        return progress_line(rng, scratch, devices)
     args = [b"trace"]
     if rng.random() < 0.95:
         args += [b"--ticks", ticks_value(rng) if rng.random() < 0.9 else bad_ticks(rng)]
@@ -122,11 +208,15 @@ def command_line(rng, scratch, devices):
     return args
 
 
-def make_scratch(root):
+def make_scratch(root, answers):
     scratch = tempfile.mkdtemp(prefix="case-", dir=root).encode()
     for name, data in FIXTURES.items():
         with open(os.path.join(scratch, name), "wb") as f:
             f.write(data)
+    with open(os.path.join(scratch, b"answers.sqlite"), "wb") as f:
+        f.write(answers)
+    os.symlink(b"answers.sqlite", os.path.join(scratch, b"link-to-db"))
+    os.link(os.path.join(scratch, b"answers.sqlite"), os.path.join(scratch, b"hard-db"))
     os.makedirs(os.path.join(scratch, b"sub"))
     os.symlink(b"keep.csv", os.path.join(scratch, b"link-to-keep"))
     os.symlink(b"made-by-link.csv", os.path.join(scratch, b"dangling"))
@@ -161,17 +251,58 @@ def snapshot(scratch):
     return files
 
 
+FORMATS = {
+    "png": lambda d: d.startswith(b"\x89PNG") and d.endswith(b"IEND\xaeB`\x82"),
+    "pdf": lambda d: d.startswith(b"%PDF") and d.rstrip().endswith(b"%%EOF"),
+    "svg": lambda d: d.startswith(b"<?xml") and d.rstrip().endswith(b"</svg>"),
+    "trace": lambda d: d.startswith(b"tick,x,y,drawn_y,red,beep\n") and d.endswith(b"\n"),
+    "events": lambda d: d.startswith(b"tick,kind,beat,length,role\n") and d.endswith(b"\n"),
+    "answers": lambda d: d.startswith(b"answer_id,time_utc,") and d.endswith(b"\r\n"),
+}
+
+
 def complete(data):
     """Whether an output file is whole in one of the formats written."""
-    return ((data.startswith(b"\x89PNG") and data.endswith(b"IEND\xaeB`\x82")) or
-            (data.startswith(b"%PDF") and data.rstrip().endswith(b"%%EOF")) or
-            (data.startswith(b"<?xml") and data.rstrip().endswith(b"</svg>")) or
-            (data.startswith(b"tick,x,y,drawn_y,red,beep\n") and data.endswith(b"\n")))
+    return any(check(data) for check in FORMATS.values())
+
+
+def expected_outputs(args):
+    """(path, format) of each file output of a command line, as the command reads it."""
+    if not args:
+        return []
+    command = args[0]
+    formats = {b"--png": "png", b"--pdf": "pdf", b"--svg": "svg", b"--key": "pdf"}
+    if command in (b"trace", b"events", b"progress"):
+        formats[b"--csv"] = {b"trace": "trace", b"events": "events",
+                             b"progress": "answers"}[command]
+    outputs = []
+    i = 1
+    while i < len(args) - 1:
+        if args[i] in formats:
+            outputs.append((args[i + 1], formats[args[i]]))
+            i += 2
+        else:
+            i += 1 if args[i] in (b"--grid", b"--ladder", b"--ids", b"--library") else 2
+    return outputs
+
+
+def is_database(name):
+    base = os.path.basename(name)
+    return any(base == db or base.startswith(db + b"-") for db in DATABASES) or \
+        base in (b"hard-db",)
 
 
 def run_case(strip, args, scratch, env, timeout):
     """Returns (None when the case passed, else what went wrong; the exit status)."""
     before = snapshot(scratch)
+    report = bool(args) and args[0] == b"progress"
+    # The files the command was told to write, through links; a report reads a database, and
+    # none of these may be it.
+    targets = set()
+    for path, _ in expected_outputs(args):
+        if path != b"-":
+            targets.add(os.path.relpath(os.path.realpath(os.path.join(scratch, path)),
+                                        os.path.realpath(scratch)))
     try:
         result = subprocess.run([strip] + args, cwd=scratch, env=env, stdin=subprocess.DEVNULL,
                                 stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
@@ -190,17 +321,34 @@ def run_case(strip, args, scratch, env, timeout):
     after = snapshot(scratch)
     for name, data in after.items():
         base = os.path.basename(name)
+        changed = before.get(name) != data
         if base.startswith(TEMP_PREFIX):
             problems.append("temporary file left: %r" % name)
-        elif result.returncode != 0 and before.get(name) != data:
+        elif changed and is_database(name) and (report or name not in targets):
+            problems.append("answers database %r replaced or changed" % name)
+        elif changed and report and (result.returncode != 0 or name not in targets):
+            problems.append("report changed %r" % name)
+        elif result.returncode != 0 and changed:
             problems.append("failed run changed %r" % name)
-        elif before.get(name) != data and isinstance(data, bytes) and not complete(data):
+        elif changed and isinstance(data, bytes) and not complete(data):
             problems.append("partial output %r" % name)
     for name in before:
         if name not in after:
             problems.append("%r disappeared" % name)
+    if result.returncode == 0:
+        for path, kind in expected_outputs(args):
+            full = os.path.join(scratch, path)
+            if path == b"-" or path.startswith(b"/dev/") or b"dev-" in path:
+                continue
+            try:
+                with open(full, "rb") as f:
+                    data = f.read()
+            except OSError:
+                continue  # a FIFO or another non-file target written directly
+            if os.path.isfile(full) and not FORMATS[kind](data):
+                problems.append("output %r does not hold its %s whole" % (path, kind))
     if problems:
-        return "; ".join(problems) + "\n    stderr: %r" % err[:400], result.returncode
+        return "; ".join(problems) + "; stderr %r" % err[:300], result.returncode
     return None, result.returncode
 
 
@@ -211,6 +359,8 @@ def main():
     parser.add_argument("--seed", type=int, default=None)
     parser.add_argument("--timeout", type=float, default=60.0, help="seconds per case")
     parser.add_argument("--jobs", type=int, default=2)
+    parser.add_argument("--writer", default=None,
+                        help="progress_writer, to make the answers database the cases read")
     options = parser.parse_args()
     options.strip = os.path.abspath(options.strip)
     seed = options.seed if options.seed is not None else random.SystemRandom().randrange(2**32)
@@ -225,6 +375,14 @@ def main():
     env["LSAN_OPTIONS"] = "suppressions=%s:exitcode=99" % os.path.join(HERE, "..", "lsan.supp")
 
     root = tempfile.mkdtemp(prefix="fuzz-strip-")
+    answers = b""
+    if options.writer:
+        made = os.path.join(root, "answers.sqlite")
+        subprocess.run([os.path.abspath(options.writer), "write", made, "40", "7"], check=True,
+                       stdout=subprocess.DEVNULL, env=env)
+        with open(made, "rb") as f:
+            answers = f.read()
+        os.unlink(made)
     rng = random.Random(seed)
     cases = []
     for index in range(options.cases):
@@ -233,7 +391,7 @@ def main():
 
     def one(case):
         index, case_rng = case
-        scratch, devices = make_scratch(root)
+        scratch, devices = make_scratch(root, answers)
         try:
             args = command_line(case_rng, scratch, devices)
             failure, status = run_case(options.strip, args, scratch, env, options.timeout)
@@ -251,7 +409,7 @@ def main():
             statuses[status] = statuses.get(status, 0) + 1
             if failure:
                 failures += 1
-                print("case %d FAILED: %s\n    args: %r" % (index, failure, args), flush=True)
+                print("case %d FAILED: %s; args %r" % (index, failure, args), flush=True)
     shutil.rmtree(root, ignore_errors=True)
     print("fuzz-strip: %d cases, %d failed (seed %d); exit statuses %s" %
           (options.cases, failures, seed,

@@ -47,13 +47,18 @@ Learner erring(RhythmSet rhythms, std::uint64_t seed) {
             return shown;
         }
         return random->below(4) == 0
-                   ? static_cast<Rhythm>(random->below(rhythmCount))
+                   ? static_cast<Rhythm>(random->below(totalRhythmCount))
                    : names[random->below(static_cast<std::uint32_t>(names.size()))];
     };
 }
 
+// The first `count` rhythms in index order: classic ones up to 18, then the library.
 RhythmSet firstRhythms(int count) {
-    return RhythmSet::fromBits((1U << count) - 1);
+    RhythmSet set;
+    for (int index = 0; index < count; ++index) {
+        set.insert(*anyRhythmAt(index));
+    }
+    return set;
 }
 
 int longestRun(const std::vector<Rhythm>& shown) {
@@ -87,6 +92,7 @@ private slots:
     void wrongComesBackSooner_data();
     void wrongComesBackSooner();
     void reproducible();
+    void pairDrill_data();
     void pairDrill();
     void oneRhythm();
     void questionLifecycle();
@@ -134,7 +140,7 @@ void DrillTest::masteryReadBackwards() {
     for (std::uint64_t seed = 1; seed <= 200; ++seed) {
         SeededRandom random(seed);
         std::vector<Attempt> history(random.below(300));
-        const std::uint32_t kinds = 1 + random.below(rhythmCount);
+        const std::uint32_t kinds = 1 + random.below(totalRhythmCount);
         Mastery stepwise;
         for (Attempt& attempt : history) {
             attempt.shown = static_cast<Rhythm>(random.below(kinds));
@@ -144,7 +150,7 @@ void DrillTest::masteryReadBackwards() {
             stepwise.add(attempt);
         }
         const Mastery read = Mastery::fromHistory(history);
-        for (const Rhythm rhythm : allRhythms) {
+        for (const Rhythm rhythm : RhythmSet::every().list()) {
             QVERIFY2(read.box(rhythm) == stepwise.box(rhythm),
                      qPrintable(QString("seed %1, rhythm %2").arg(seed).arg(indexOf(rhythm))));
         }
@@ -160,6 +166,7 @@ void DrillTest::coverage_data() {
     QTest::newRow("9, round of 20") << 9 << 20;
     QTest::newRow("5, round of 36") << 5 << 36;
     QTest::newRow("2, round of 20") << 2 << 20;
+    QTest::newRow("all 67, round of 134") << 67 << 134;
 }
 
 // With no mistakes the even mode deals whole shuffled decks: each block of k questions holds
@@ -184,6 +191,7 @@ void DrillTest::coverage() {
 void DrillTest::coverageWithMistakes_data() {
     QTest::addColumn<int>("inPlay");
     QTest::newRow("all 18") << 18;
+    QTest::newRow("all 67") << 67;
     QTest::newRow("12") << 12;
     QTest::newRow("4") << 4;
     QTest::newRow("2") << 2;
@@ -236,6 +244,7 @@ void DrillTest::noThreeInARow_data() {
     QTest::newRow("adaptive, 2, skewed") << DrillMode::adaptive << 2 << true;
     QTest::newRow("adaptive, 3, skewed") << DrillMode::adaptive << 3 << true;
     QTest::newRow("adaptive, 18, skewed") << DrillMode::adaptive << 18 << true;
+    QTest::newRow("adaptive, 67, skewed") << DrillMode::adaptive << 67 << true;
     QTest::newRow("pair") << DrillMode::pair << 2 << false;
 }
 
@@ -267,6 +276,8 @@ void DrillTest::contrast_data() {
     QTest::newRow("even, 3") << DrillMode::even << 3;
     QTest::newRow("adaptive, 18") << DrillMode::adaptive << 18;
     QTest::newRow("adaptive, 6") << DrillMode::adaptive << 6;
+    QTest::newRow("even, 67") << DrillMode::even << 67;
+    QTest::newRow("adaptive, 40") << DrillMode::adaptive << 40;
     QTest::newRow("pair") << DrillMode::pair << 2;
 }
 
@@ -379,13 +390,26 @@ void DrillTest::reproducible() {
     }
 }
 
+void DrillTest::pairDrill_data() {
+    QTest::addColumn<int>("first");
+    QTest::addColumn<int>("second");
+    QTest::newRow("classic") << indexOf(Rhythm::atrialFibrillation)
+                             << indexOf(Rhythm::multifocalPvc);
+    QTest::newRow("library") << indexOf(rhythmOf(LibraryRhythm::afControlled))
+                             << indexOf(rhythmOf(LibraryRhythm::flutterVariable));
+    QTest::newRow("classic and library") << indexOf(Rhythm::ventricularTachycardia)
+                                         << indexOf(rhythmOf(LibraryRhythm::pWaveAsystole));
+}
+
 void DrillTest::pairDrill() {
-    const Rhythm first = Rhythm::atrialFibrillation;
-    const Rhythm second = Rhythm::multifocalPvc;
-    Drill drill(DrillOptions::pairDrill(first, second, 400, 7), std::span<const Attempt>());
+    QFETCH(int, first);
+    QFETCH(int, second);
+    const Rhythm a = *anyRhythmAt(first);
+    const Rhythm b = *anyRhythmAt(second);
+    Drill drill(DrillOptions::pairDrill(a, b, 400, 7), std::span<const Attempt>());
     const Played played = play(drill, alwaysRight);
-    const auto firsts = std::count(played.shown.begin(), played.shown.end(), first);
-    const auto seconds = std::count(played.shown.begin(), played.shown.end(), second);
+    const auto firsts = std::count(played.shown.begin(), played.shown.end(), a);
+    const auto seconds = std::count(played.shown.begin(), played.shown.end(), b);
     QCOMPARE(firsts + seconds, 400);
     QVERIFY2(firsts > 160 && seconds > 160, qPrintable(QString::number(firsts)));
     QVERIFY(longestRun(played.shown) == 2); // at random, not strictly alternating
@@ -400,7 +424,7 @@ void DrillTest::oneRhythm() {
 }
 
 void DrillTest::questionLifecycle() {
-    Drill drill(DrillOptions::round(2, RhythmSet::all(), true, 5), std::span<const Attempt>());
+    Drill drill(DrillOptions::round(2, RhythmSet::classic(), true, 5), std::span<const Attempt>());
     QVERIFY(!drill.record(Rhythm::sinusRhythm));
     const std::optional<Question> first = drill.next();
     QVERIFY(first);
@@ -440,8 +464,8 @@ void DrillTest::checkOptions() {
     QFETCH(int, length);
     QFETCH(DrillMode, mode);
     QFETCH(QString, message);
-    const DrillOptions options{RhythmSet::fromBits(static_cast<std::uint32_t>(bits)), length, mode,
-                               1};
+    const DrillOptions options{RhythmSet::fromClassicBits(static_cast<std::uint32_t>(bits)), length,
+                               mode, 1};
     QCOMPARE(QString::fromStdString(checkDrillOptions(options)), message);
     // Whatever was asked for, a drill made from it plays a round.
     Drill drill(options, std::span<const Attempt>());

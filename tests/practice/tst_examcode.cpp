@@ -1,5 +1,7 @@
 #include "ExamCode.h"
+#include "SeededRandom.h"
 
+#include <QFile>
 #include <QTest>
 
 #include <algorithm>
@@ -8,6 +10,7 @@
 using namespace pulsavo;
 
 Q_DECLARE_METATYPE(pulsavo::ExamCodeError)
+Q_DECLARE_METATYPE(pulsavo::ExamSettings)
 
 namespace {
 
@@ -17,14 +20,20 @@ RhythmSet setOf(const char* list) {
     return parseRhythmList(list).rhythms;
 }
 
-// Codes of both lengths over a spread of counts, seeds and rhythm sets.
+// Codes of every length over a spread of counts, seeds and rhythm sets.
 std::vector<std::string> sampleCodes() {
     std::vector<std::string> codes;
-    for (std::uint32_t i = 0; i < 24; ++i) {
-        const RhythmSet rhythms =
-            i % 3 == 0 ? RhythmSet::all() : RhythmSet::fromBits(0x9E3779B9U * (i + 1));
+    for (std::uint32_t i = 0; i < 48; ++i) {
+        // Classic 18, classic subsets (short codes) and any subset of every rhythm (long ones).
+        const RhythmSet rhythms = i % 3 == 0 ? RhythmSet::classic()
+                                  : i % 3 == 1
+                                      ? RhythmSet::fromClassicBits(0x9E3779B9U * (i + 1))
+                                      : RhythmSet::fromWords(0x9E3779B97F4A7C15ULL * (i + 1), i);
+        // Every fourth with settings: the codes four characters longer.
+        ExamSettings settings;
+        settings.passPercent = i % 4 == 3 ? static_cast<int>(i) : 0;
         codes.push_back(makeExam(1 + static_cast<int>(i * 37 % 128), i * 2796203U % Exam::maxSeed,
-                                 rhythms.empty() ? RhythmSet::all() : rhythms)
+                                 rhythms.empty() ? RhythmSet::classic() : rhythms, settings)
                             .exam.code);
     }
     return codes;
@@ -47,6 +56,8 @@ class ExamCodeTest : public QObject {
     Q_OBJECT
 
 private slots:
+    void frozenCodes_data();
+    void frozenCodes();
     void roundTrip_data();
     void roundTrip();
     void typedForms_data();
@@ -63,8 +74,49 @@ private slots:
     void badExams();
     void rhythmList_data();
     void rhythmList();
+    void rhythmListNames_data();
+    void rhythmListNames();
     void rhythmListFormat();
+    void savedPracticeChoice_data();
+    void savedPracticeChoice();
+    void answerChoices_data();
+    void answerChoices();
+    void settingsTravelWithTheCode_data();
+    void settingsTravelWithTheCode();
+    void eachLearnerHasAnOrder();
 };
+
+void ExamCodeTest::frozenCodes_data() {
+    QTest::addColumn<QString>("line");
+    QFile file(QStringLiteral(EXAM_CODES_V1));
+    QVERIFY2(file.open(QIODevice::ReadOnly), qPrintable(file.fileName()));
+    while (!file.atEnd()) {
+        const QString line = QString::fromLatin1(file.readLine()).trimmed();
+        if (!line.isEmpty() && !line.startsWith('#')) {
+            QTest::newRow(qPrintable(line.section(' ', 0, 0))) << line;
+        }
+    }
+}
+
+// Codes handed out before the library still name the same questions, and the same exam still
+// gets the same code.
+void ExamCodeTest::frozenCodes() {
+    QFETCH(QString, line);
+    const QStringList fields = line.split(' ');
+    QCOMPARE(fields.size(), 5);
+    const ExamResult read = parseExamCode(fields[0].toStdString());
+    QVERIFY2(read.ok(), read.message.c_str());
+    QCOMPARE(read.exam.count, fields[1].toInt());
+    QCOMPARE(read.exam.seed, fields[2].toUInt());
+    QCOMPARE(read.exam.rhythms, RhythmSet::fromClassicBits(fields[3].toUInt(nullptr, 16)));
+    QStringList questions;
+    for (const Question& question : read.exam.questions) {
+        questions << QStringLiteral("%1:%2").arg(indexOf(question.rhythm)).arg(question.seed);
+    }
+    QCOMPARE(questions.join(',') + ',', fields[4]);
+    QCOMPARE(makeExam(read.exam.count, read.exam.seed, read.exam.rhythms).exam.code,
+             fields[0].toStdString());
+}
 
 void ExamCodeTest::roundTrip_data() {
     QTest::addColumn<int>("count");
@@ -77,6 +129,12 @@ void ExamCodeTest::roundTrip_data() {
     QTest::newRow("subset") << 36 << 777U << "0,4,5,10-11" << 17;
     QTest::newRow("one rhythm") << 5 << 1U << "17" << 17;
     QTest::newRow("all but one") << 128 << Exam::maxSeed << "1-17" << 17;
+    QTest::newRow("library") << 10 << 5U << "library" << 30;
+    QTest::newRow("one family") << 128 << Exam::maxSeed << "av_block" << 30;
+    QTest::newRow("every rhythm") << 1 << 0U << "0-17,library" << 30;
+    QTest::newRow("library ids") << 36 << 777U << "sinus_bradycardia,mobitz_1" << 30;
+    QTest::newRow("classic and library ids") << 128 << Exam::maxSeed << "0,17,mobitz_1" << 30;
+    QTest::newRow("every rhythm but one") << 64 << 3U << "0-16,library" << 30;
 }
 
 void ExamCodeTest::roundTrip() {
@@ -126,7 +184,7 @@ void ExamCodeTest::typedForms() {
 
 // A code is a promise kept across versions and platforms: these questions are frozen.
 void ExamCodeTest::sameCodeSameQuestions() {
-    const ExamResult made = makeExam(6, 20240611, RhythmSet::all());
+    const ExamResult made = makeExam(6, 20240611, RhythmSet::classic());
     QCOMPARE(made.exam.code, std::string("PX-8AK9-P73D"));
     const std::vector<Question> expected{
         {Rhythm::supraventricularPremature, 0xA62F8611U},
@@ -153,6 +211,8 @@ void ExamCodeTest::evenAndShuffled_data() {
     QTest::newRow("2 rhythms, 7") << "4-5" << 7;
     QTest::newRow("2 rhythms, 128") << "10-11" << 128;
     QTest::newRow("1 rhythm, 4") << "8" << 4;
+    QTest::newRow("library, 128") << "library" << 128;
+    QTest::newRow("3 library rhythms, 40") << "pac,mobitz_1,vf_fine" << 40;
 }
 
 // Every rhythm gets its share within one, no rhythm outside the set, no rhythm three times in
@@ -165,7 +225,7 @@ void ExamCodeTest::evenAndShuffled() {
     for (std::uint32_t seed = 0; seed < 100; ++seed) {
         const ExamResult made = makeExam(count, seed * 65537U, set);
         QVERIFY(made.ok());
-        std::array<int, rhythmCount> counts{};
+        std::array<int, totalRhythmCount> counts{};
         std::vector<int> order;
         int run = 0;
         for (std::size_t i = 0; i < made.exam.questions.size(); ++i) {
@@ -226,7 +286,8 @@ void ExamCodeTest::everyTranspositionRejected() {
 // last characters exactly one passes the check, and that code is refused by version.
 void ExamCodeTest::newerVersionRejected() {
     for (const std::string& code :
-         {makeExam(10, 5).exam.code, makeExam(10, 5, setOf("1-3")).exam.code}) {
+         {makeExam(10, 5).exam.code, makeExam(10, 5, setOf("1-3")).exam.code,
+          makeExam(10, 5, setOf("library")).exam.code, makeExam(10, 5, setOf("1,pac")).exam.code}) {
         std::string text = body(code);
         text[0] = 'Z';
         int passing = 0;
@@ -253,12 +314,15 @@ void ExamCodeTest::badCodes_data() {
                        << "character 12 of the exam code, \"U\", is not used in codes";
     QTest::newRow("not ASCII") << "PX-8AK9-P73\xc3\xa9" << ExamCodeError::badCharacter
                                << "character 12 of the exam code is not used in codes";
-    QTest::newRow("one short") << "PX-8AK9-P73" << ExamCodeError::wrongLength
-                               << "exam code has 7 characters after PX where 8 or 12 belong";
-    QTest::newRow("one extra") << "PX-8AK9-P73CC" << ExamCodeError::wrongLength
-                               << "exam code has 9 characters after PX where 8 or 12 belong";
-    QTest::newRow("prefix only") << "PX" << ExamCodeError::wrongLength
-                                 << "exam code has 0 characters after PX where 8 or 12 belong";
+    QTest::newRow("one short")
+        << "PX-8AK9-P73" << ExamCodeError::wrongLength
+        << "exam code has 7 characters after PX where 8, 12, 16, 22 or 26 belong";
+    QTest::newRow("one extra")
+        << "PX-8AK9-P73CC" << ExamCodeError::wrongLength
+        << "exam code has 9 characters after PX where 8, 12, 16, 22 or 26 belong";
+    QTest::newRow("prefix only")
+        << "PX" << ExamCodeError::wrongLength
+        << "exam code has 0 characters after PX where 8, 12, 16, 22 or 26 belong";
     QTest::newRow("mistyped") << "PX-8AK9-P73E" << ExamCodeError::checkFailed
                               << "exam code does not check out: a character is mistyped or two "
                                  "are swapped";
@@ -310,12 +374,20 @@ void ExamCodeTest::rhythmList_data() {
     QTest::newRow("spaces, repeats") << " 3 , 3,1 - 2 " << 0xEU << "";
     QTest::newRow("all") << "0-17" << 0x3FFFFU << "";
     QTest::newRow("leading zero") << "07" << 0x80U << "";
-    QTest::newRow("empty") << " " << 0U
-                           << "empty rhythm list: give rhythm numbers 0-17, e.g. 0,4,10-11";
+    QTest::newRow("empty")
+        << " " << 0U
+        << "empty rhythm list: give rhythm numbers 0-17, ids or families, e.g. 0,4,10-11 "
+           "or sinus,mobitz_1";
     QTest::newRow("out of range") << "3,18" << 0U
                                   << "not a rhythm number in 0-17: \"18\" in \"18\"";
     QTest::newRow("not a number") << "1,af" << 0U
-                                  << "not a rhythm number in 0-17: \"af\" in \"af\"";
+                                  << "not a rhythm number in 0-17, rhythm id or family: \"af\"";
+    QTest::newRow("ids are exact") << "Sinus_Bradycardia" << 0U
+                                   << "not a rhythm number in 0-17, rhythm id or family: "
+                                      "\"Sinus_Bradycardia\"";
+    QTest::newRow("no ranges of ids") << "sinus-atrial" << 0U
+                                      << "not a rhythm number in 0-17: \"sinus\" in "
+                                         "\"sinus-atrial\"";
     QTest::newRow("backwards") << "5-3" << 0U << "range runs backwards: \"5-3\"";
     QTest::newRow("double comma")
         << "1,,2" << 0U << "empty item in rhythm list (two commas in a row, or one at an end)";
@@ -334,17 +406,161 @@ void ExamCodeTest::rhythmList() {
     const RhythmListResult result = parseRhythmList(text.toStdString());
     QCOMPARE(QString::fromStdString(result.error), error);
     if (result.ok()) {
-        QCOMPARE(result.rhythms.bits(), bits);
+        QCOMPARE(result.rhythms.classicBits(), bits);
     }
+}
+
+void ExamCodeTest::rhythmListNames_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<quint64>("low");  // rhythms 0..63
+    QTest::addColumn<quint64>("high"); // rhythms 64..66
+    QTest::newRow("library ids") << "sinus_bradycardia, mobitz_1" << (1ULL << 19 | 1ULL << 38)
+                                 << 0ULL;
+    QTest::newRow("family") << "av_block" << (0x3FULL << 37) << 0ULL;
+    QTest::newRow("last family member") << "ventricular" << (0x7FULL << 50) << 0x6ULL;
+    QTest::newRow("classic ids and numbers") << "classic_17,0,4-5" << 0x20031ULL << 0ULL;
+    QTest::newRow("library") << "library" << ~0x3FFFFULL << 0x7ULL;
+    QTest::newRow("repeats") << "pac,atrial,pac" << (0xFFULL << 24) << 0x1ULL;
+}
+
+void ExamCodeTest::rhythmListNames() {
+    QFETCH(QString, text);
+    QFETCH(quint64, low);
+    QFETCH(quint64, high);
+    const RhythmListResult result = parseRhythmList(text.toStdString());
+    QVERIFY2(result.ok(), result.error.c_str());
+    QCOMPARE(result.rhythms.wordAt(0), low);
+    QCOMPARE(result.rhythms.wordAt(1), high);
 }
 
 void ExamCodeTest::rhythmListFormat() {
     QCOMPARE(formatRhythmList(setOf("0,4,5,10-12,17")), std::string("0,4,5,10-12,17"));
     QCOMPARE(formatRhythmList(RhythmSet()), std::string());
-    for (std::uint32_t bits = 1; bits < RhythmSet::allBits; bits = bits * 7 + 3) {
-        const RhythmSet set = RhythmSet::fromBits(bits);
+    QCOMPARE(formatRhythmList(RhythmSet::every()), std::string("0-17,library"));
+    QCOMPARE(formatRhythmList(setOf("mobitz_1,3,av_block,pac")), std::string("3,pac,av_block"));
+    for (std::uint32_t bits = 1; bits < RhythmSet::allClassicBits; bits = bits * 7 + 3) {
+        const RhythmSet set = RhythmSet::fromClassicBits(bits);
         QVERIFY(parseRhythmList(formatRhythmList(set)).rhythms == set);
     }
+    SeededRandom random(67);
+    for (int i = 0; i < 200; ++i) {
+        const std::uint64_t spread = random.next();
+        const RhythmSet set = RhythmSet::fromWords(random.next() & spread, random.next());
+        QVERIFY2(parseRhythmList(formatRhythmList(set)).rhythms == set,
+                 formatRhythmList(set).c_str());
+    }
+}
+
+void ExamCodeTest::savedPracticeChoice_data() {
+    QTest::addColumn<QString>("list"); // null: no list saved
+    QTest::addColumn<int>("bits");     // -1: no classic mask saved
+    QTest::addColumn<QString>("chosen");
+    QTest::newRow("nothing saved") << QString() << -1 << "library";
+    QTest::newRow("an earlier release's 18") << QString() << 0x3FFFF << "0-17";
+    QTest::newRow("the list wins") << "av_block,3" << 0x3FFFF << "3,av_block";
+    QTest::newRow("nothing chosen") << "" << 0x3FFFF << "";
+    QTest::newRow("damaged list, mask") << "0,zz" << 0x1 << "0";
+    QTest::newRow("damaged list alone") << "0,zz" << -1 << "library";
+}
+
+void ExamCodeTest::savedPracticeChoice() {
+    QFETCH(QString, list);
+    QFETCH(int, bits);
+    QFETCH(QString, chosen);
+    const RhythmSet saved = savedPracticeRhythms(
+        list.isNull() ? std::nullopt : std::optional(list.toStdString()),
+        bits < 0 ? std::nullopt : std::optional(static_cast<std::uint32_t>(bits)));
+    QCOMPARE(QString::fromStdString(formatRhythmList(saved)), chosen);
+}
+
+void ExamCodeTest::answerChoices_data() {
+    QTest::addColumn<QString>("inPlay");
+    QTest::addColumn<QString>("choices");
+    QTest::newRow("classic") << "4,7"
+                             << "0-17";
+    QTest::newRow("library") << "mobitz_1,mobitz_2"
+                             << "library";
+    QTest::newRow("both") << "17,pac"
+                          << "0-17,library";
+    QTest::newRow("none") << ""
+                          << "";
+}
+
+// A classic round answers from the classic list as it always has; a rhythm is never asked
+// without its own name among the answers.
+void ExamCodeTest::answerChoices() {
+    QFETCH(QString, inPlay);
+    QFETCH(QString, choices);
+    const RhythmSet asked = setOf(inPlay.toLatin1().constData());
+    const RhythmSet offered = answerChoicesFor(asked);
+    QCOMPARE(QString::fromStdString(formatRhythmList(offered)), choices);
+    QVERIFY(asked.isSubsetOf(offered));
+}
+
+void ExamCodeTest::settingsTravelWithTheCode_data() {
+    QTest::addColumn<QString>("rhythms");
+    QTest::addColumn<int>("length"); // characters after PX, the check included
+    QTest::addColumn<ExamSettings>("settings");
+    ExamSettings strict;
+    strict.hints = false;
+    strict.feedbackAtEnd = true;
+    strict.timeLimitMinutes = 15;
+    strict.passPercent = 80;
+    ExamSettings open;
+    open.measurements = true;
+    open.shuffled = true;
+    open.timeLimitMinutes = ExamSettings::maxTimeLimitMinutes;
+    open.passPercent = 100;
+    QTest::newRow("classic subset, strict") << "0-9" << 16 << strict;
+    QTest::newRow("classic 18, shuffled") << "classic" << 16 << open;
+    QTest::newRow("library, strict") << "library" << 26 << strict;
+    QTest::newRow("library, shuffled") << "av_block,wpw" << 26 << open;
+}
+
+// Settings ride in the code, read back exactly, and never change the questions: the same exam
+// without them keeps the code it always had.
+void ExamCodeTest::settingsTravelWithTheCode() {
+    QFETCH(QString, rhythms);
+    QFETCH(int, length);
+    QFETCH(ExamSettings, settings);
+    const RhythmSet set = parseRhythmList(rhythms.toStdString()).rhythms;
+    const ExamResult plain = makeExam(20, 4242, set);
+    const ExamResult made = makeExam(20, 4242, set, settings);
+    QVERIFY(made.ok());
+    QCOMPARE(static_cast<int>(body(made.exam.code).size()), length);
+    const ExamResult read = parseExamCode(made.exam.code);
+    QVERIFY(read.ok());
+    QVERIFY(read.exam.settings == settings);
+    QVERIFY(read.exam.questions == plain.exam.questions);
+    QVERIFY(parseExamCode(plain.exam.code).exam.settings.isDefault());
+    QVERIFY(plain.exam.code != made.exam.code);
+    ExamSettings late = settings;
+    late.passPercent = 101;
+    QCOMPARE(makeExam(20, 4242, set, late).error, ExamCodeError::badSettings);
+    late = settings;
+    late.timeLimitMinutes = ExamSettings::maxTimeLimitMinutes + 1;
+    QCOMPARE(makeExam(20, 4242, set, late).error, ExamCodeError::badSettings);
+}
+
+// A shuffled exam gives every learner the same questions in an order of their own, the same
+// each time they open it; an exam that is not shuffled keeps its order for everyone.
+void ExamCodeTest::eachLearnerHasAnOrder() {
+    ExamSettings settings;
+    settings.shuffled = true;
+    const Exam shuffled = makeExam(30, 77, RhythmSet::library(), settings).exam;
+    const std::vector<int> hana = questionOrder(shuffled, "hana");
+    QCOMPARE(questionOrder(shuffled, "hana"), hana);
+    QVERIFY(questionOrder(shuffled, "ken") != hana);
+    std::vector<int> sorted = hana;
+    std::sort(sorted.begin(), sorted.end());
+    std::vector<int> identity(30);
+    for (int i = 0; i < 30; ++i) {
+        identity[static_cast<std::size_t>(i)] = i;
+    }
+    QCOMPARE(sorted, identity);
+    QVERIFY(hana != identity);
+    const Exam fixed = makeExam(30, 77, RhythmSet::library()).exam;
+    QCOMPARE(questionOrder(fixed, "hana"), identity);
 }
 
 QTEST_APPLESS_MAIN(ExamCodeTest)

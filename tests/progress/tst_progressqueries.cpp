@@ -123,6 +123,35 @@ private slots:
         QCOMPARE(store->topConfusions(5).size(), 4);
     }
 
+    // Ties rank by rhythm order, not by the ids' text ("classic_10" sorts before "classic_2");
+    // a report lists the classic 18 and the library rhythms that came up.
+    void libraryAnswersRankInRhythmOrder() {
+        const Rhythm mobitz = rhythmOf(LibraryRhythm::mobitz1);
+        const Rhythm twoToOne = rhythmOf(LibraryRhythm::avBlock2to1);
+        for (const auto& [shown, answer] : {std::pair{mobitz, twoToOne},
+                                            {Rhythm::ventricularFibrillation, Rhythm::shortRun},
+                                            {Rhythm::atrialTachycardia, Rhythm::shortRun},
+                                            {mobitz, mobitz}}) {
+            QVERIFY(store->recordAnswer(naming(shown, answer, 1000 + indexOf(answer))) > 0);
+        }
+        const RhythmStatsTable stats = store->rhythmStats();
+        QCOMPARE(stats[indexOf(mobitz)].attempts, 2);
+        QCOMPARE(stats[indexOf(mobitz)].medianMs.value_or(0),
+                 1000.0 + (indexOf(mobitz) + indexOf(twoToOne)) / 2.0);
+        const QList<ConfusedPair> top = store->topConfusions(3);
+        QCOMPARE(top.size(), 3);
+        QCOMPARE(top[0].shown, Rhythm::atrialTachycardia);
+        QCOMPARE(top[1].shown, Rhythm::ventricularFibrillation);
+        QCOMPARE(top[2].answered, twoToOne);
+
+        std::vector<Rhythm> listed(allRhythms.begin(), allRhythms.end());
+        listed.push_back(mobitz);
+        QVERIFY(reportedRhythms(stats) == listed);
+        const ConfusionMatrix confusion = store->confusion();
+        listed.push_back(twoToOne);
+        QVERIFY(reportedRhythms(stats, &confusion) == listed);
+    }
+
     void daysAreLocalDays() {
         // 16:00 UTC on the 10th is 01:00 on the 11th in Tokyo.
         const QDateTime lateUtc(QDate(2024, 3, 10), QTime(16, 0), Qt::UTC);
@@ -221,6 +250,9 @@ private slots:
         AnswerRecord second = naming(Rhythm::sinusRhythm, std::nullopt, 50,
                                      QDateTime(QDate(2024, 3, 10), QTime(17, 0), Qt::UTC));
         QVERIFY(store->recordAnswer(second) > 0);
+        QVERIFY(store->recordAnswer(
+                    naming(rhythmOf(LibraryRhythm::mobitz1), rhythmOf(LibraryRhythm::mobitz2), 70,
+                           QDateTime(QDate(2024, 3, 10), QTime(18, 0), Qt::UTC))) > 0);
 
         const auto nameOf = [](Rhythm rhythm) {
             return rhythm == Rhythm::atrialFlutter ? QStringLiteral("心房粗動, \"AFL\"")
@@ -232,9 +264,12 @@ private slots:
         const QByteArray expected =
             "answer_id,time_utc,round_id,mode,exam_code,shown,shown_name,answer,answer_name,"
             "correct,hinted,answer_ms,seed,app_version,kind,value_ms,error_ms\r\n"
-            "1,2024-03-10T16:00:01.005Z,1,exam,PX-1,5,\"心房粗動, \"\"AFL\"\"\",4,\"line\nbreak\","
-            "0,1,1234,4294967295,test-1,,,\r\n"
-            "2,2024-03-10T17:00:00.000Z,,,,0,\"line\nbreak\",,,0,0,50,0,test-1,,,\r\n";
+            "1,2024-03-10T16:00:01.005Z,1,exam,PX-1,classic_5,\"心房粗動, \"\"AFL\"\"\",classic_4,"
+            "\"line\nbreak\",0,1,1234,4294967295,test-1,,,\r\n"
+            "2,2024-03-10T17:00:00.000Z,,,,classic_0,\"line\nbreak\",,,0,0,50,0,test-1,,,\r\n"
+            "3,2024-03-10T18:00:00.000Z,,,,mobitz_1,\"line\nbreak\",mobitz_2,\"line\nbreak\",0,0,"
+            "70,"
+            "0,test-1,,,\r\n";
         QCOMPARE(buffer.data(), expected);
 
         const QString file = dir.filePath(QStringLiteral("attempts.csv"));
@@ -244,6 +279,39 @@ private slots:
         QCOMPARE(written.readAll().count("\r\n"), 2);
         QVERIFY(!store->exportCsv(dir.filePath(QStringLiteral("missing/dir/attempts.csv"))));
         QVERIFY(!QFile::exists(dir.filePath(QStringLiteral("missing/dir/attempts.csv"))));
+    }
+
+    void csvCellsAreInert_data() {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QByteArray>("cell");
+        QTest::newRow("formula") << "=1+1" << QByteArray("'=1+1");
+        QTest::newRow("plus") << "+SUM(A1:A9)" << QByteArray("'+SUM(A1:A9)");
+        QTest::newRow("minus") << "-2+3" << QByteArray("'-2+3");
+        QTest::newRow("at") << "@cmd" << QByteArray("'@cmd");
+        QTest::newRow("tab") << "\t=1" << QByteArray("'\t=1");
+        QTest::newRow("carriage return") << "\r=1" << QByteArray("\"'\r=1\"");
+        QTest::newRow("terminal escape") << "\x1b[31mX" << QByteArray("\\x1b[31mX");
+        QTest::newRow("negative number stays a number") << "-12" << QByteArray("-12");
+        QTest::newRow("exam code unchanged") << "PX-4K7Q-M2ZD" << QByteArray("PX-4K7Q-M2ZD");
+        QTest::newRow("wide text unchanged") << "心電図𝄞" << QString("心電図𝄞").toUtf8();
+    }
+
+    // The rule lives where the CSV is made, so the window's export and the tool's share it.
+    void csvCellsAreInert() {
+        QFETCH(QString, text);
+        QFETCH(QByteArray, cell);
+        AnswerRecord answer = naming(Rhythm::sinusRhythm, Rhythm::sinusRhythm, 10,
+                                     QDateTime(QDate(2024, 3, 10), QTime(16, 0), Qt::UTC));
+        answer.examCode = text;
+        answer.errorMs = -40;
+        QVERIFY(store->recordAnswer(answer) > 0);
+        QBuffer buffer;
+        buffer.open(QIODevice::WriteOnly);
+        QVERIFY(store->exportCsv(buffer));
+        const QByteArray row = buffer.data().split('\n').at(1);
+        QVERIFY2(row.startsWith(QByteArray("1,2024-03-10T16:00:00.000Z,,,") + cell + ",classic_0,"),
+                 row.constData());
+        QVERIFY2(row.endsWith(",-40\r"), row.constData());
     }
 
 private:

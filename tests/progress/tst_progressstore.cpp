@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QMap>
 #include <QProcess>
 #include <QSet>
 #include <QSqlDatabase>
@@ -13,6 +14,7 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
+#include <cstdio>
 #include <memory>
 #include <unistd.h>
 
@@ -134,6 +136,102 @@ private slots:
         temporary.reset();
     }
 
+    // A report's store reads every kind of file and changes none: not the bytes, not the
+    // folder (no log or index left beside it), whatever the file holds.
+    void readingChangesNothing_data() {
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<int>("problem");
+        using P = ProgressStore::ReadProblem;
+        QTest::newRow("healthy") << "healthy" << static_cast<int>(P::none);
+        QTest::newRow("still open in the practice window") << "open" << static_cast<int>(P::none);
+        QTest::newRow("older schema") << "schema2" << static_cast<int>(P::tooOld);
+        QTest::newRow("empty") << "empty" << static_cast<int>(P::notAnswers);
+        QTest::newRow("not a database") << "garbage" << static_cast<int>(P::damaged);
+        QTest::newRow("missing") << "missing" << static_cast<int>(P::missing);
+        QTest::newRow("name not UTF-8") << "raw" << static_cast<int>(P::none);
+    }
+
+    void readingChangesNothing() {
+        QFETCH(QString, kind);
+        QFETCH(int, problem);
+        const QString folder = temporary->filePath(QStringLiteral("r"));
+        QVERIFY(QDir().mkpath(folder));
+        QByteArray native = QFile::encodeName(folder) + "/answers.sqlite";
+        const QString path = QFile::decodeName(native);
+        std::unique_ptr<ProgressStore> owner;
+        if (kind == "healthy" || kind == "open" || kind == "raw") {
+            if (kind == "raw") {
+                native = QFile::encodeName(folder) + "/x\xffy.sqlite";
+                QVERIFY(QFile::copy(QStringLiteral(PROGRESS_SCHEMA2), path));
+            }
+            owner = std::make_unique<ProgressStore>(path);
+            QVERIFY(owner->recordAnswer(answerWithSeed(77)) > 0);
+            if (kind != "open") {
+                owner.reset();
+            }
+            if (kind == "raw") {
+                QCOMPARE(::rename(QFile::encodeName(path).constData(), native.constData()), 0);
+            }
+        } else if (kind == "schema2") {
+            QVERIFY(QFile::copy(QStringLiteral(PROGRESS_SCHEMA2), path));
+        } else if (kind == "empty") {
+            writeFile(path, {});
+        } else if (kind == "garbage") {
+            writeFile(path, QByteArray(8192, '\x5a'));
+        }
+        const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        QMap<QString, QByteArray> before;
+        for (const QString& name : names) {
+            before.insert(name, readAll(folder + "/" + name));
+        }
+        {
+            ProgressStore store(ProgressStore::ReadOnly::tag, native);
+            QCOMPARE(static_cast<int>(store.readProblem()), problem);
+            if (problem == static_cast<int>(ProgressStore::ReadProblem::none)) {
+                QCOMPARE(store.state(), ProgressStore::State::readOnly);
+                QVERIFY(store.answerCount() >= 1);
+                QCOMPARE(store.recordAnswer(answerWithSeed(78)), std::int64_t{-1});
+                QCOMPARE(store.beginRound(RoundInfo{}), std::int64_t{-1});
+                QVERIFY(!store.reset());
+            } else {
+                QCOMPARE(store.state(), ProgressStore::State::unavailable);
+            }
+        }
+        QCOMPARE(QDir(folder).entryList(QDir::Files | QDir::Hidden), names);
+        for (const QString& name : names) {
+            // The index beside an open file is shared memory, where every reader marks what
+            // it reads; it holds no answers.
+            if (!name.endsWith(QStringLiteral("-shm"))) {
+                QCOMPARE(readAll(folder + "/" + name), before.value(name));
+            }
+        }
+        ::unlink(native.constData()); // a name QTemporaryDir cannot remove
+    }
+
+    // Reading every page costs half a second at a million answers: a clean file is opened
+    // without it, a file another store still has open (or a crash left a log beside) with it.
+    void everyPageIsReadOnlyWhenNeeded() {
+        const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
+        {
+            ProgressStore fresh(path);
+            QVERIFY(!fresh.checkedEveryPage());
+            QVERIFY(fresh.recordAnswer(answerWithSeed(1)) > 0);
+        }
+        {
+            ProgressStore reopened(path);
+            QVERIFY(!reopened.checkedEveryPage());
+            QVERIFY(reopened.recordAnswer(answerWithSeed(2)) > 0);
+            ProgressStore beside(path);
+            QVERIFY(beside.checkedEveryPage());
+            QCOMPARE(beside.answerCount(), 2);
+        }
+        QByteArray bytes = readAll(path);
+        writeFile(path, bytes + QByteArray(4096, '\0')); // grown behind SQLite's back
+        ProgressStore grown(path);
+        QVERIFY(grown.checkedEveryPage());
+        QCOMPARE(grown.answerCount(), 2);
+    }
+
     void answersAreThereAfterReopening() {
         const QString path = temporary->filePath(QStringLiteral("a/b/progress.sqlite"));
         {
@@ -149,7 +247,7 @@ private slots:
             QVERIFY(store.finishRound(round));
             QVERIFY(!store.finishRound(round + 100));
             AnswerRecord outOfRange = answerWithSeed(1);
-            outOfRange.shown = static_cast<Rhythm>(rhythmCount);
+            outOfRange.shown = static_cast<Rhythm>(totalRhythmCount);
             QCOMPARE(store.recordAnswer(outOfRange), std::int64_t{-1});
         }
         QCOMPARE(storedSeeds(path), QSet<qint64>{4000000000LL});
@@ -176,6 +274,7 @@ private slots:
 
         const QList<qint64> committed = committedSeeds(output);
         ProgressStore store(path);
+        QVERIFY(store.checkedEveryPage());
         QVERIFY2(store.notice().isEmpty(), qPrintable(store.notice()));
         QVERIFY(store.isSaving());
         QCOMPARE(store.integrityCheck(), QStringLiteral("ok"));
@@ -226,7 +325,7 @@ private slots:
         QTest::addColumn<QString>("damage");
         QTest::newRow("text") << "text";
         QTest::newRow("random header") << "random";
-        QTest::newRow("overwritten pages") << "pages";
+        QTest::newRow("overwritten pages, then a crash") << "pages";
         QTest::newRow("truncated") << "truncated";
     }
 
@@ -252,6 +351,8 @@ private slots:
             QVERIFY(bytes.size() > 16384);
             if (damage == QStringLiteral("pages")) {
                 bytes.replace(4096, 8192, QByteArray(8192, '\xab'));
+                // A log left behind: the file was not closed cleanly, so opening reads it all.
+                writeFile(path + QStringLiteral("-wal"), QByteArray(4096, '\0'));
             } else {
                 bytes.truncate(bytes.size() / 2 + 100);
             }
@@ -262,6 +363,7 @@ private slots:
         ProgressStore store(path);
         QVERIFY(store.isSaving());
         QVERIFY(!store.movedAsidePath().isEmpty());
+        QVERIFY(!store.checkedEveryPage()); // the fresh file that replaced it needs no check
         QVERIFY(store.notice().contains(QDir::toNativeSeparators(store.movedAsidePath())));
         QVERIFY(store.movedAsidePath().startsWith(path + QStringLiteral(".damaged-")));
         QCOMPARE(readAll(store.movedAsidePath()), original);
@@ -346,7 +448,7 @@ private slots:
         createVersion1(path);
         ProgressStore store(path);
         QVERIFY2(store.notice().isEmpty(), qPrintable(store.notice()));
-        QCOMPARE(store.schemaVersion(), 2);
+        QCOMPARE(store.schemaVersion(), ProgressSchema::currentVersion);
         QCOMPARE(store.answerCount(), 1);
         const RhythmStats vf = store.rhythmStats()[indexOf(Rhythm::ventricularFibrillation)];
         QCOMPARE(vf.attempts, 1);
@@ -364,6 +466,57 @@ private slots:
                                 " WHERE seed = 9"),
                  QStringList({"rr", "820", "-15", "1"}));
         QCOMPARE(storedSeeds(path), (QSet<qint64>{777, 9}));
+    }
+
+    // A file the release before the library wrote (schema 2, rhythms by number): every row is
+    // kept, now by id, and the figures read the same; library answers go in beside them.
+    void schemaTwoKeepsEveryAnswer() {
+        const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
+        QVERIFY(QFile::copy(QStringLiteral(PROGRESS_SCHEMA2), path));
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner));
+        {
+            QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "edit");
+            db.setDatabaseName(path);
+            QVERIFY(db.open());
+            // A number no release wrote: kept as it is, left out of the figures.
+            QVERIFY(
+                QSqlQuery(db).exec(QStringLiteral("UPDATE answers SET shown = 99 WHERE id = 2")));
+        }
+        QSqlDatabase::removeDatabase(QStringLiteral("edit"));
+
+        ProgressStore store(path);
+        QVERIFY2(store.notice().isEmpty(), qPrintable(store.notice()));
+        QCOMPARE(store.schemaVersion(), ProgressSchema::currentVersion);
+        QCOMPARE(store.integrityCheck(), QStringLiteral("ok"));
+        // Rhythm i shown once, answered (5 i) mod 18; then the exam's two and a measurement.
+        QStringList rows;
+        for (int i = 0; i < rhythmCount; ++i) {
+            rows << QStringLiteral("classic_%1:classic_%2:%3")
+                        .arg(i == 1 ? 99 : i)
+                        .arg(i * 5 % rhythmCount)
+                        .arg(1000 + i);
+        }
+        rows << "classic_5:classic_4:2000"
+             << "classic_17:-:2001"
+             << "classic_14:-:1005";
+        QCOMPARE(firstRow(path, "SELECT group_concat(shown || ':' || coalesce(answer, '-') || ':'"
+                                " || seed, ' ') FROM (SELECT * FROM answers ORDER BY id)"),
+                 QStringList(rows.join(' ')));
+        QCOMPARE(firstRow(path, "SELECT kind, value_ms, error_ms, correct, hinted FROM answers"
+                                " WHERE seed = 1005 AND kind IS NOT NULL"),
+                 QStringList({"pr", "280", "-20", "1", "0"}));
+        QCOMPARE(store.answerCount({QStringLiteral("PX-8AK9-P73D")}), 2);
+        const RhythmStatsTable stats = store.rhythmStats();
+        QCOMPARE(stats[indexOf(Rhythm::atrialFlutter)].medianMs.value_or(0), 2850.0);
+        QCOMPARE(stats[indexOf(Rhythm::supraventricularPremature)].attempts, 0);
+
+        AnswerRecord library = answerWithSeed(3000);
+        library.shown = rhythmOf(LibraryRhythm::mobitz1);
+        library.answer = rhythmOf(LibraryRhythm::avBlock2to1);
+        QVERIFY(store.recordAnswer(library) > 0);
+        QCOMPARE(store.confusion()[indexOf(library.shown)][indexOf(*library.answer)], 1);
+        QCOMPARE(firstRow(path, "SELECT shown, answer FROM answers WHERE seed = 3000"),
+                 QStringList({"mobitz_1", "av_block_2to1"}));
     }
 
     void newerSchemaIsLeftAlone() {

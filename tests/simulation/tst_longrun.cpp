@@ -123,7 +123,8 @@ void TestLongRun::randomSelectionsKeepEveryInvariant() {
         if (tick == nextSelection) {
             const int index = rhythm(choices);
             lastSeed = seed(choices);
-            sim.selectRhythm(index < 0 ? (index == -1 ? noRhythm : totalRhythmCount) : index, lastSeed);
+            sim.selectRhythm(index < 0 ? (index == -1 ? noRhythm : totalRhythmCount) : index,
+                             lastSeed);
             if (index >= 0) {
                 ++selections[index];
             }

@@ -43,6 +43,8 @@ class TestCatalogueCommands : public QObject {
 private slots:
     void listPrintsIndexTabNamePerLine();
     void listLibraryPrintsIdTabNamePerLine();
+    void everyCommandHasItsOwnHelp_data();
+    void everyCommandHasItsOwnHelp();
     void explainPrintsTheStoredText_data();
     void explainPrintsTheStoredText();
     void badArgumentsExitWithStatus2_data();
@@ -75,6 +77,27 @@ void TestCatalogueCommands::listLibraryPrintsIdTabNamePerLine() {
                  bytes(infoOf(rhythm).id) + '\t' +
                      bytes(catalogue::nameOf(rhythmOf(rhythm), catalogue::Language::english)));
     }
+}
+
+void TestCatalogueCommands::everyCommandHasItsOwnHelp_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QByteArray>("usage");
+    for (const char* command : {"list", "explain", "trace", "events", "exam", "progress"}) {
+        QTest::newRow(command) << QStringList{command, "--help"}
+                               << "pulsavo-strip " + QByteArray(command) + ' ';
+    }
+    QTest::newRow("-h after other options")
+        << QStringList{"trace", "--ticks", "5", "-h"} << QByteArray("pulsavo-strip trace ");
+}
+
+void TestCatalogueCommands::everyCommandHasItsOwnHelp() {
+    QFETCH(QStringList, args);
+    QFETCH(QByteArray, usage);
+    const Outcome result = runStrip(args);
+    QCOMPARE(result.exitCode, 0);
+    QCOMPARE(result.err, QByteArray());
+    QVERIFY2(result.out.startsWith(usage), result.out.constData());
+    QCOMPARE(result.out.count("pulsavo-strip "), 1);
 }
 
 void TestCatalogueCommands::explainPrintsTheStoredText_data() {

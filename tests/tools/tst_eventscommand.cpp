@@ -1,4 +1,5 @@
 #include "EventsCommand.h"
+#include "OutputFile.h"
 #include "TraceCommand.h"
 
 #include "ToolRun.h"
@@ -30,6 +31,8 @@ class TestEventsCommand : public QObject {
 
 private slots:
     void csvListsTheWavesByTick();
+    void streamedCsvIsTheWholeCsv_data();
+    void streamedCsvIsTheWholeCsv();
     void libraryRhythmsPlayByTheirIds();
     void toolWritesCsvFileOrStdout();
     void toolFailsCleanlyOnBadInput_data();
@@ -54,6 +57,43 @@ void TestEventsCommand::csvListsTheWavesByTick() {
 }
 
 // A library rhythm by its id: the pacemaker's spikes come first in each beat.
+void TestEventsCommand::streamedCsvIsTheWholeCsv_data() {
+    QTest::addColumn<QStringList>("selections");
+    for (int rhythm = 0; rhythm < 18; ++rhythm) {
+        QTest::addRow("classic %d", rhythm) << QStringList{QStringLiteral("1:%1@7").arg(rhythm)};
+    }
+    for (const char* id : {"mobitz_1", "sinus_bradycardia", "af_rapid", "torsades", "paced_av"}) {
+        QTest::newRow(id) << QStringList{QStringLiteral("1:%1@3").arg(QLatin1String(id))};
+    }
+    QTest::newRow("switching mid-beat")
+        << QStringList{"1:4@1", "777:10@2", "1500:none", "2100:6@5"};
+}
+
+// Rows written as the simulation steps hold exactly what sorting every wave at the end gave.
+void TestEventsCommand::streamedCsvIsTheWholeCsv() {
+    QFETCH(QStringList, selections);
+    std::vector<std::string> text{"--ticks", "3000"};
+    for (const QString& selection : selections) {
+        text.emplace_back("--select");
+        text.push_back(selection.toStdString());
+    }
+    const EventsOptions options =
+        parseEventsOptions(std::vector<std::string_view>(text.begin(), text.end()));
+    QTemporaryDir dir;
+    const QString path = dir.filePath("events.csv");
+    {
+        OutputFile file(QFile::encodeName(path).toStdString());
+        file.open();
+        writeEventsCsv(options, file);
+        commitTogether({&file});
+    }
+    QFile written(path);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    const QByteArray streamed = written.readAll();
+    QVERIFY(streamed.count('\n') > 10);
+    QCOMPARE(streamed, QByteArray::fromStdString(eventsCsv(options)));
+}
+
 void TestEventsCommand::libraryRhythmsPlayByTheirIds() {
     const Run out = runTool({"events", "--ticks", "400", "--select", "1:paced_av@3"});
     QCOMPARE(out.exitCode, 0);

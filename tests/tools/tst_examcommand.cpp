@@ -6,13 +6,18 @@
 
 #include "ToolRun.h"
 
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
+#include <QMap>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
 
+#include <grp.h>
 #include <string>
+#include <unistd.h>
 #include <vector>
 
 using namespace pulsavo;
@@ -22,8 +27,22 @@ namespace {
 
 using Run = pulsavo::testing::ToolRun;
 
-Run runTool(const QStringList& args) {
-    return pulsavo::testing::runTool(QStringLiteral(PULSAVO_STRIP), args);
+Run runTool(const QStringList& args, const QString& directory = {}) {
+    pulsavo::testing::ToolSetup setup;
+    setup.directory = directory;
+    return pulsavo::testing::runTool(QStringLiteral(PULSAVO_STRIP), args, setup);
+}
+
+// Every entry of a folder, hidden ones and links too, with the bytes of each file.
+QMap<QString, QByteArray> snapshot(const QString& folder) {
+    QMap<QString, QByteArray> files;
+    const QDir dir(folder);
+    for (const QString& name :
+         dir.entryList(QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot)) {
+        QFile file(dir.filePath(name));
+        files.insert(name, file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray());
+    }
+    return files;
 }
 
 QByteArray readAll(const QString& path) {
@@ -68,6 +87,10 @@ private slots:
     void badInputLeavesNoFile_data();
     void badInputLeavesNoFile();
     void progressSummarisesAndExports();
+    void reportLeavesHealthyFileAlone();
+    void readOnlyFileReports();
+    void libraryByIds_data();
+    void libraryByIds();
 };
 
 void TestExamCommand::sameArgumentsGiveTheSameFiles() {
@@ -96,7 +119,7 @@ void TestExamCommand::sameArgumentsGiveTheSameFiles() {
     const ExamResult parsed = parseExamCode(random.out.trimmed().toStdString());
     QVERIFY2(parsed.ok(), parsed.message.c_str());
     QCOMPARE(parsed.exam.count, 3);
-    QCOMPARE(parsed.exam.rhythms, RhythmSet::all());
+    QCOMPARE(parsed.exam.rhythms, RhythmSet::classic());
 }
 
 void TestExamCommand::questionTraceIsThePrintedStrip() {
@@ -147,7 +170,52 @@ void TestExamCommand::badInputLeavesNoFile_data() {
     QTest::newRow("pdf into a missing folder")
         << QStringList{"exam", "--count", "5", "--pdf", "@/missing/e.pdf", "--key", "@/k.pdf"}
         << "cannot write" << 1;
-    QTest::newRow("same file twice") << exam + QStringList{"--key", "@/e.pdf"} << "both" << 2;
+    QTest::newRow("same file twice") << exam + QStringList{"--key", "@/e.pdf"} << "one file" << 2;
+    QTest::newRow("pdf and key one file by another name")
+        << QStringList{"exam", "--count", "5", "--pdf", "e.pdf", "--key", "./e.pdf"} << "one file"
+        << 2;
+    QTest::newRow("key through a link to the pdf")
+        << QStringList{"exam", "--count", "5", "--pdf", "p.sqlite", "--key", "link.sqlite"}
+        << "one file" << 2;
+    QTest::newRow("key takes an option")
+        << exam + QStringList{"--key", "--lang"} << "option-like '--lang'" << 2;
+    QTest::newRow("pdf given twice")
+        << exam + QStringList{"--pdf", "@/f.pdf"} << "--pdf is given twice" << 2;
+    QTest::newRow("events csv takes an option")
+        << QStringList{"events", "--ticks", "10", "--csv", "--lang"} << "option-like '--lang'" << 2;
+    QTest::newRow("events csv given twice")
+        << QStringList{"events", "--ticks", "10", "--csv", "a.csv", "--csv", "b.csv"}
+        << "--csv is given twice" << 2;
+    QTest::newRow("csv over its database")
+        << QStringList{"progress", "--db", "@/p.sqlite", "--csv", "@/p.sqlite"}
+        << "would replace the answers database" << 2;
+    QTest::newRow("csv over a link to its database")
+        << QStringList{"progress", "--db", "p.sqlite", "--csv", "link.sqlite"}
+        << "would replace the answers database" << 2;
+    QTest::newRow("database through a link, csv over the file")
+        << QStringList{"progress", "--db", "link.sqlite", "--csv", "./p.sqlite"}
+        << "would replace the answers database" << 2;
+    QTest::newRow("csv over a hard link to its database")
+        << QStringList{"progress", "--db", "p.sqlite", "--csv", "hard.sqlite"}
+        << "would replace the answers database" << 2;
+    QTest::newRow("csv over the database's log")
+        << QStringList{"progress", "--db", "p.sqlite", "--csv", "p.sqlite-wal"}
+        << "would replace the answers database" << 2;
+    QTest::newRow("progress csv takes an option")
+        << QStringList{"progress", "--db", "p.sqlite", "--csv", "--lang"} << "option-like '--lang'"
+        << 2;
+    QTest::newRow("database given twice")
+        << QStringList{"progress", "--db", "p.sqlite", "--db", "empty.sqlite"}
+        << "--db is given twice" << 2;
+    QTest::newRow("empty file is not made a database")
+        << QStringList{"progress", "--db", "empty.sqlite", "--lang", "en"}
+        << "'empty.sqlite' is not an answers database" << 2;
+    QTest::newRow("damaged file stays where it is")
+        << QStringList{"progress", "--db", "bad.sqlite", "--lang", "en"}
+        << "'bad.sqlite' is damaged; it is left as it is" << 2;
+    QTest::newRow("message in the chosen language")
+        << QStringList{"progress", "--db", "bad.sqlite", "--lang", "ja"}
+        << "成績ファイル 'bad.sqlite' が壊れています" << 2;
     QTest::newRow("bad exam code")
         << QStringList{"progress", "--db", "@/p.sqlite", "--exam", "PX-8J00-44JG"} << "--exam" << 2;
     QTest::newRow("missing database")
@@ -157,6 +225,18 @@ void TestExamCommand::badInputLeavesNoFile_data() {
         << "cannot write" << 1;
     QTest::newRow("unknown option")
         << QStringList{"progress", "--dbx", "x"} << "unknown option" << 2;
+    QTest::newRow("unknown rhythm id")
+        << exam + QStringList{"--rhythms", "sinus_brady"} << "sinus_brady" << 2;
+    QTest::newRow("rhythms and library")
+        << exam + QStringList{"--rhythms", "0", "--library"} << "--rhythms or --library once" << 2;
+    QTest::newRow("feedback neither each nor end")
+        << exam + QStringList{"--feedback", "later"} << "--feedback" << 2;
+    QTest::newRow("no time at all")
+        << exam + QStringList{"--time-limit", "0"} << "--time-limit" << 2;
+    QTest::newRow("pass mark over 100") << exam + QStringList{"--pass", "101"} << "--pass" << 2;
+    QTest::newRow("progress rows not rhythms")
+        << QStringList{"progress", "--db", "@/p.sqlite", "--rhythms", "0,paced_x"} << "paced_x"
+        << 2;
 }
 
 void TestExamCommand::badInputLeavesNoFile() {
@@ -165,14 +245,77 @@ void TestExamCommand::badInputLeavesNoFile() {
     QFETCH(int, status);
     QTemporaryDir dir;
     writeAnswers(dir.filePath("p.sqlite"), QString());
-    const QStringList before = QDir(dir.path()).entryList(QDir::Files | QDir::Hidden);
+    QVERIFY(QFile::link(QStringLiteral("p.sqlite"), dir.filePath("link.sqlite")));
+    QVERIFY(::link(QFile::encodeName(dir.filePath("p.sqlite")).constData(),
+                   QFile::encodeName(dir.filePath("hard.sqlite")).constData()) == 0);
+    QFile empty(dir.filePath("empty.sqlite"));
+    QVERIFY(empty.open(QIODevice::WriteOnly));
+    empty.close();
+    QFile bad(dir.filePath("bad.sqlite"));
+    QVERIFY(bad.open(QIODevice::WriteOnly));
+    bad.write(QByteArray(4096, 'x'));
+    bad.close();
+    const QMap<QString, QByteArray> before = snapshot(dir.path());
     args.replaceInStrings(QStringLiteral("@"), dir.path());
-    const Run run = runTool(args);
+    const Run run = runTool(args, dir.path());
     QCOMPARE(run.exitCode, status);
     QVERIFY(run.out.isEmpty());
     QCOMPARE(run.err.count('\n'), 1);
     QVERIFY2(run.err.contains(message.toUtf8()), run.err.constData());
-    QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), before);
+    QCOMPARE(snapshot(dir.path()).keys(), before.keys());
+    QVERIFY(snapshot(dir.path()) == before);
+}
+
+void TestExamCommand::reportLeavesHealthyFileAlone() {
+    QTemporaryDir dir;
+    writeAnswers(dir.filePath("p.sqlite"), QString());
+    const QMap<QString, QByteArray> before = snapshot(dir.path());
+    const QDateTime modified = QFileInfo(dir.filePath("p.sqlite")).lastModified();
+    for (const QStringList& args : {QStringList{"progress", "--db", "p.sqlite"},
+                                    QStringList{"progress", "--db", "p.sqlite", "--csv", "-"}}) {
+        const Run run = runTool(args, dir.path());
+        QCOMPARE(run.exitCode, 0);
+        QVERIFY(run.err.isEmpty());
+    }
+    QVERIFY(snapshot(dir.path()) == before);
+    QCOMPARE(QFileInfo(dir.filePath("p.sqlite")).lastModified(), modified);
+}
+
+// A report of a file that may not be written: 0444 in a folder that may not be written, and,
+// when the suite runs as root, another user's. That user runs a copy of pulsavo-strip from a
+// folder it can reach, so the test passes from a checkout in a private folder.
+void TestExamCommand::readOnlyFileReports() {
+    QTemporaryDir dir;
+    QVERIFY(QFile::setPermissions(
+        dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadOther |
+                        QFile::ExeOther | QFile::ReadGroup | QFile::ExeGroup));
+    const QString folder = dir.filePath("answers");
+    QVERIFY(QDir().mkpath(folder));
+    writeAnswers(folder + "/p.sqlite", QString());
+    const QString strip = dir.filePath("pulsavo-strip");
+    QVERIFY(QFile::copy(QStringLiteral(PULSAVO_STRIP), strip));
+    const QFile::Permissions readOnly = QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther;
+    QVERIFY(QFile::setPermissions(folder + "/p.sqlite", readOnly));
+    QVERIFY(QFile::setPermissions(folder,
+                                  readOnly | QFile::ExeOwner | QFile::ExeGroup | QFile::ExeOther));
+    const QMap<QString, QByteArray> before = snapshot(folder);
+    pulsavo::testing::ToolSetup setup;
+    setup.directory = dir.path();
+    if (::geteuid() == 0) {
+        setup.inChild = [] {
+            constexpr uid_t nobody = 65534;
+            if (::setgroups(0, nullptr) != 0 || ::setgid(nobody) != 0 || ::setuid(nobody) != 0) {
+                ::_exit(99);
+            }
+        };
+    }
+    const Run run = pulsavo::testing::runTool(
+        strip, {"progress", "--db", folder + "/p.sqlite", "--lang", "en", "--ids"}, setup);
+    QVERIFY(QFile::setPermissions(folder, readOnly | QFile::WriteOwner | QFile::ExeOwner));
+    QVERIFY2(run.exitCode == 0, run.err.constData());
+    QVERIFY2(run.out.contains(QByteArrayLiteral("\nAll ")), run.out.constData());
+    QVERIFY(run.out.contains(QByteArrayLiteral(" 4 ")));
+    QVERIFY(snapshot(folder) == before);
 }
 
 void TestExamCommand::progressSummarisesAndExports() {
@@ -203,6 +346,51 @@ void TestExamCommand::progressSummarisesAndExports() {
     QCOMPARE(toFile.exitCode, 0);
     QVERIFY(toFile.out.contains("洞調律"));
     QCOMPARE(readAll(csv).count("\r\n"), 5);
+}
+
+void TestExamCommand::libraryByIds_data() {
+    QTest::addColumn<QStringList>("choice");
+    QTest::addColumn<QString>("list");
+    QTest::newRow("ids") << QStringList{"--rhythms", "sinus_bradycardia,mobitz_1"}
+                         << "sinus_bradycardia,mobitz_1";
+    QTest::newRow("library") << QStringList{"--library"} << "library";
+    QTest::newRow("family and classic") << QStringList{"--rhythms", "av_block, 3"} << "3,av_block";
+}
+
+// Library rhythms chosen by id, family or --library: the printed code rebuilds that exam; the
+// progress table adds answered library rows after the classic 18, or lists the rows asked for.
+void TestExamCommand::libraryByIds() {
+    QFETCH(QStringList, choice);
+    QFETCH(QString, list);
+    QTemporaryDir dir;
+    const Run made = runTool(
+        QStringList{"exam", "--count", "3", "--seed", "77", "--pdf", dir.filePath("e.pdf")} +
+        choice);
+    QCOMPARE(made.exitCode, 0);
+    const RhythmSet rhythms = parseRhythmList(list.toStdString()).rhythms;
+    QCOMPARE(made.out, QByteArray::fromStdString(makeExam(3, 77, rhythms).exam.code + "\n"));
+
+    const QString db = dir.filePath("p.sqlite");
+    writeAnswers(db, QString());
+    {
+        ProgressStore store(db);
+        AnswerRecord record;
+        record.shown = rhythms.list().back();
+        record.answer = record.shown;
+        record.answerMs = 1200;
+        QVERIFY(store.recordAnswer(record) > 0);
+    }
+    const QString id = QString::fromStdString(rhythmId(rhythms.list().back()));
+    const Run table = runTool({"progress", "--db", db, "--ids", "--lang", "en"});
+    QCOMPARE(table.exitCode, 0);
+    const QStringList lines = QString::fromUtf8(table.out).split('\n', Qt::SkipEmptyParts);
+    QCOMPARE(lines.size(), 1 + rhythmCount + 1 + 1);
+    QCOMPARE(lines[1].simplified(), QStringLiteral("classic_0 2 50 % 2000"));
+    QCOMPARE(lines[rhythmCount + 1].simplified(), id + QStringLiteral(" 1 100 % 1200"));
+    QCOMPARE(lines.last().simplified(), QStringLiteral("All 5 60 %"));
+    const Run rows = runTool({"progress", "--db", db, "--ids", "--rhythms", id + ",4"});
+    QCOMPARE(rows.out.count('\n'), 4);
+    QVERIFY(rows.out.contains("\nclassic_4 ") && rows.out.contains("\n" + id.toUtf8() + ' '));
 }
 
 QTEST_MAIN(TestExamCommand)

@@ -107,6 +107,9 @@ private slots:
     void helpAndVersionReportAFailedStandardOutput_data();
     void helpAndVersionReportAFailedStandardOutput();
     void imagesNeedNoDisplay();
+    void outputsAreCommittedTogether();
+    void signalsLeaveNoTemporaryFile_data();
+    void signalsLeaveNoTemporaryFile();
 };
 
 // A write that fails at any point, including the flush before the rename, is exit status 1
@@ -430,5 +433,55 @@ void TestOutputFile::imagesNeedNoDisplay() {
     QVERIFY(readFile(dir.filePath("a.png")).startsWith("\x89PNG"));
 }
 
+// A rename that fails at commit time puts back the files already renamed: all or none.
+void TestOutputFile::outputsAreCommittedTogether() {
+    QTemporaryDir dir;
+    const QString first = dir.filePath("a.csv");
+    const QString second = dir.filePath("b.png");
+    writeFile(first, "old a\n");
+    {
+        OutputFile a(QFile::encodeName(first).toStdString());
+        OutputFile b(QFile::encodeName(second).toStdString());
+        a.open();
+        b.open();
+        a.write("new a\n");
+        b.write("new b\n");
+        // A folder with something in it where b goes: its rename fails.
+        QVERIFY(QDir().mkpath(second + "/inside"));
+        QVERIFY_THROWS_EXCEPTION(IoError, commitTogether({&a, &b}));
+    }
+    QCOMPARE(readFile(first), QByteArray("old a\n"));
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             (QStringList{"a.csv", "b.png"}));
+}
+
+void TestOutputFile::signalsLeaveNoTemporaryFile_data() {
+    QTest::addColumn<int>("signal");
+    QTest::newRow("SIGINT") << SIGINT;
+    QTest::newRow("SIGTERM") << SIGTERM;
+}
+
+// The PNG's temporary file exists from before the first CSV row on standard output; the
+// signal comes once that row is read, in the middle of the run.
+void TestOutputFile::signalsLeaveNoTemporaryFile() {
+    QFETCH(int, signal);
+    QTemporaryDir dir;
+    QProcess process;
+    process.setWorkingDirectory(dir.path());
+    process.start(stripPath(), {"trace", "--ticks", "8640000", "--select", "1:4@1", "--csv", "-",
+                                "--png", "out.png"});
+    QVERIFY(process.waitForStarted());
+    QVERIFY(process.waitForReadyRead(60000));
+    QVERIFY(
+        !QDir(dir.path()).entryList({".pulsavo-strip-*"}, QDir::Files | QDir::Hidden).isEmpty());
+    ::kill(static_cast<pid_t>(process.processId()), signal);
+    process.closeReadChannel(QProcess::StandardOutput);
+    QVERIFY(process.waitForFinished(60000));
+    QCOMPARE(process.exitStatus(), QProcess::CrashExit);
+    QCOMPARE(QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+             QStringList());
+}
+
 QTEST_APPLESS_MAIN(TestOutputFile)
+
 #include "tst_outputfile.moc"

@@ -77,6 +77,9 @@ StartOptions parseStartOptions(const QStringList& arguments) {
     parser.addOption(exam);
 
     StartOptions options;
+    const auto givenTwice = [&parser](const QCommandLineOption& option) {
+        return parser.values(option).size() > 1;
+    };
     if (!parser.parse(arguments)) {
         options.action = StartOptions::Action::error;
         options.message = parser.errorText();
@@ -87,6 +90,19 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         options.action = StartOptions::Action::error;
         options.message = QCoreApplication::translate("main", "unexpected argument '%1'")
                               .arg(parser.positionalArguments().constFirst());
+    } else if (givenTwice(database) || givenTwice(lang) || givenTwice(exam)) {
+        // The last would win without a word, and answers go where no one looks.
+        options.action = StartOptions::Action::error;
+        options.message = QCoreApplication::translate("main", "%1 is given twice; give it once")
+                              .arg(givenTwice(database) ? QStringLiteral("--db")
+                                   : givenTwice(lang)   ? QStringLiteral("--lang")
+                                                        : QStringLiteral("--exam"));
+    } else if (parser.isSet(database) && parser.value(database).startsWith(QLatin1Char('-'))) {
+        options.action = StartOptions::Action::error;
+        options.message = QCoreApplication::translate(
+                              "main", "--db takes a file name, not the option-like '%1' (write "
+                                      "./%1 for a file named so)")
+                              .arg(parser.value(database));
     } else if (parser.isSet(lang) &&
                !catalogue::parseLanguageCode(parser.value(lang).toStdString())) {
         options.action = StartOptions::Action::error;
@@ -117,6 +133,16 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         if (parser.isSet(lang)) {
             options.language = catalogue::parseLanguageCode(parser.value(lang).toStdString());
         }
+    }
+    if (options.action == StartOptions::Action::error) {
+        // The message echoes what was typed: no control character reaches the terminal.
+        QString escaped;
+        for (const QChar c : std::as_const(options.message)) {
+            escaped += c.category() == QChar::Other_Control
+                           ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                           : QString(c);
+        }
+        options.message = escaped;
     }
     return options;
 }

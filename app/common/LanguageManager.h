@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Settings.h"
+
 #include "Language.h"
 
 #include <QObject>
@@ -32,7 +34,7 @@ public:
     void choose(catalogue::Language language);
 
     // The QSettings key of the remembered choice ("ja" or "en").
-    static constexpr const char* settingsKey = "language";
+    static constexpr const char* settingsKey = Settings::languageKey;
 
 signals:
     void languageChanged(catalogue::Language language);

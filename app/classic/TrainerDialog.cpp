@@ -1,4 +1,5 @@
 #include "TrainerDialog.h"
+#include "Settings.h"
 
 #include "AboutDialog.h"
 #include "CaliperOverlay.h"
@@ -8,6 +9,7 @@
 #include "PracticeWindow.h"
 #include "ProgressWindow.h"
 #include "Resources.h"
+#include "RhythmLibrary.h"
 #include "ScopePanel.h"
 #include "StripSaving.h"
 
@@ -24,7 +26,6 @@
 #include <QMouseEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QSettings>
 
 #include <algorithm>
 #include <array>
@@ -44,13 +45,6 @@ QString withCrLf(QString text) {
     return text.replace(QLatin1Char('\n'), QLatin1String("\r\n"));
 }
 
-QSettings settings() {
-    return QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
-}
-
-const QString gridKey = QStringLiteral("monitor/grid");
-const QString toneKey = QStringLiteral("monitor/tone");
-const QString ladderKey = QStringLiteral("monitor/ladder");
 const QString qrsToneValue = QStringLiteral("qrs");
 
 catalogue::Language currentLanguage() {
@@ -65,7 +59,7 @@ constexpr std::array<std::pair<Sweep::Highlight, const char*>, 3> highlightNames
 }};
 
 Sweep::Highlight storedHighlight() {
-    const QString stored = settings().value(QLatin1String(TrainerDialog::highlightKey)).toString();
+    const QString stored = Settings().highlight();
     for (const auto& [style, name] : highlightNames) {
         if (stored == QLatin1String(name)) {
             return style;
@@ -251,9 +245,13 @@ void TrainerDialog::exchangeData(Direction direction) {
         if (selectionText.isEmpty()) {
             rhythmList->clearSelection();
         } else {
+            // A library rhythm may share its name with a classic one: the entry already chosen
+            // stays chosen.
+            const QListWidgetItem* chosen = rhythmList->currentItem();
             const QList<QListWidgetItem*> matches =
                 rhythmList->findItems(selectionText, Qt::MatchExactly | Qt::MatchCaseSensitive);
-            if (!matches.isEmpty()) {
+            if (!matches.isEmpty() &&
+                (chosen == nullptr || chosen->text() != selectionText || !chosen->isSelected())) {
                 rhythmList->setCurrentItem(matches.first());
             }
         }
@@ -295,12 +293,12 @@ bool TrainerDialog::initDialog() {
     overlay->setMonitor(&monitor);
     connect(overlay, &CaliperOverlay::changed, this, [this] { checkItem->setEnabled(isFrozen()); });
     {
-        const QSettings stored = settings();
-        setGrid(stored.value(gridKey, false).toBool());
-        setLadder(stored.value(ladderKey, false).toBool());
-        setToneMode(stored.value(toneKey).toString() == qrsToneValue
-                        ? Monitor::ToneMode::qrs
-                        : Monitor::ToneMode::threshold);
+        const Settings stored;
+        setGrid(stored.grid());
+        setLadder(stored.classicLadder());
+        setLibraryListed(stored.libraryListed());
+        setToneMode(stored.toneMode() == qrsToneValue ? Monitor::ToneMode::qrs
+                                                      : Monitor::ToneMode::threshold);
     }
     monitor.onSilence = [this] { tone->silence(); };
     monitor.onUpcoming = [this](int ticks) {
@@ -366,6 +364,12 @@ void TrainerDialog::buildSystemMenu() {
     saveStripItem->setObjectName(QStringLiteral("saveStripAction"));
     connect(saveStripItem, &QAction::triggered, this, &TrainerDialog::onSaveStrip);
     menu->insertAction(practiceItem, saveStripItem);
+
+    libraryItem = new QAction(menu);
+    libraryItem->setObjectName(QStringLiteral("libraryAction"));
+    libraryItem->setCheckable(true);
+    connect(libraryItem, &QAction::toggled, this, &TrainerDialog::setLibraryListed);
+    menu->insertAction(practiceItem, libraryItem);
 }
 
 void TrainerDialog::chooseHighlight(Sweep::Highlight style) {
@@ -375,7 +379,7 @@ void TrainerDialog::chooseHighlight(Sweep::Highlight style) {
     }
     for (const auto& [each, name] : highlightNames) {
         if (each == style) {
-            settings().setValue(QLatin1String(highlightKey), QLatin1String(name));
+            Settings().setHighlight(QLatin1String(name));
         }
     }
 }
@@ -400,6 +404,7 @@ void TrainerDialog::retranslate() {
     thresholdToneItem->setText(tr("従来(&T)"));
     qrsToneItem->setText(tr("QRS 毎(&Q)"));
     saveStripItem->setText(tr("記録紙を保存(&W)..."));
+    libraryItem->setText(tr("ライブラリの波形も一覧に出す(&Y)"));
     practiceItem->setText(tr("練習モード(&P)..."));
     progressItem->setText(tr("成績(&R)..."));
     //: The language menu: the same in both languages, so it can be found in either.
@@ -428,7 +433,7 @@ void TrainerDialog::retranslate() {
     // The list keeps each entry's rhythm id and the selection; only the names change.
     for (int row = 0; row < rhythmList->count(); ++row) {
         QListWidgetItem* item = rhythmList->item(row);
-        if (const auto rhythm = rhythmAt(item->data(rhythmRole).toInt())) {
+        if (const auto rhythm = anyRhythmAt(item->data(rhythmRole).toInt())) {
             item->setText(fromCatalogue(catalogue::nameOf(*rhythm, language)));
         }
     }
@@ -479,10 +484,12 @@ QString TrainerDialog::monitorDescription(std::optional<Rhythm> rhythm, int beat
         return tr("モニター：波形なし");
     }
     const QString name = fromCatalogue(catalogue::nameOf(*rhythm, language));
-    // Fibrillation, flutter and arrest have no one rate that the beat interval would give.
-    const bool steadyRate =
-        *rhythm != Rhythm::atrialFibrillation && *rhythm != Rhythm::atrialFlutter &&
-        *rhythm != Rhythm::ventricularFibrillation && *rhythm != Rhythm::sinusArrest;
+    // Fibrillation, flutter and arrest have no one rate that the beat interval would give; the
+    // beat interval belongs to the classic generators, not to the library's conduction model.
+    const bool steadyRate = isClassic(*rhythm) && *rhythm != Rhythm::atrialFibrillation &&
+                            *rhythm != Rhythm::atrialFlutter &&
+                            *rhythm != Rhythm::ventricularFibrillation &&
+                            *rhythm != Rhythm::sinusArrest;
     if (steadyRate && beatInterval > 0) {
         const int perMinute = (6000 + beatInterval / 2) / beatInterval;
         return tr("モニター：%1、毎分約 %2 回").arg(name).arg(perMinute);
@@ -594,7 +601,7 @@ void TrainerDialog::setLadder(bool on) {
     explanationLabel->move(layout.explanationLabel.topLeft());
     setFixedSize(layout.dialog);
     ladderItem->setChecked(on);
-    settings().setValue(ladderKey, on);
+    Settings().setClassicLadder(on);
 }
 
 void TrainerDialog::setGrid(bool on) {
@@ -602,9 +609,7 @@ void TrainerDialog::setGrid(bool on) {
     if (gridItem->isChecked() != on) {
         gridItem->setChecked(on);
     }
-    if (settings().value(gridKey, false).toBool() != on) {
-        settings().setValue(gridKey, on);
-    }
+    Settings().setGrid(on);
 }
 
 void TrainerDialog::setToneMode(Monitor::ToneMode mode) {
@@ -612,9 +617,7 @@ void TrainerDialog::setToneMode(Monitor::ToneMode mode) {
     const bool qrs = mode == Monitor::ToneMode::qrs;
     (qrs ? qrsToneItem : thresholdToneItem)->setChecked(true);
     const QString value = qrs ? qrsToneValue : QStringLiteral("threshold");
-    if (settings().value(toneKey).toString() != value) {
-        settings().setValue(toneKey, value);
-    }
+    Settings().setToneMode(value);
 }
 
 void TrainerDialog::onDecide() {
@@ -645,7 +648,33 @@ std::optional<Rhythm> TrainerDialog::selectedRhythm() const {
     if (selected.isEmpty()) {
         return std::nullopt;
     }
-    return rhythmAt(selected.first()->data(rhythmRole).toInt());
+    return anyRhythmAt(selected.first()->data(rhythmRole).toInt());
+}
+
+void TrainerDialog::setLibraryListed(bool on) {
+    if (on != isLibraryListed()) {
+        if (on) {
+            for (const LibraryRhythm library : allLibraryRhythms) {
+                const Rhythm rhythm = rhythmOf(library);
+                auto* item = new QListWidgetItem(
+                    fromCatalogue(catalogue::nameOf(rhythm, currentLanguage())), rhythmList);
+                item->setData(rhythmRole, indexOf(rhythm));
+            }
+        } else {
+            // What plays goes on playing; only the list entries go.
+            while (rhythmList->count() > rhythmCount) {
+                delete rhythmList->takeItem(rhythmList->count() - 1);
+            }
+        }
+    }
+    if (libraryItem->isChecked() != on) {
+        libraryItem->setChecked(on);
+    }
+    Settings().setLibraryListed(on);
+}
+
+bool TrainerDialog::isLibraryListed() const {
+    return rhythmList->count() > rhythmCount;
 }
 
 void TrainerDialog::onListDoubleClick() {
@@ -670,6 +699,15 @@ void TrainerDialog::onPractice() {
     if (!practice) {
         practice = new PracticeWindow(practiceDatabase, nullptr, this);
         practice->setAttribute(Qt::WA_DeleteOnClose);
+        // Only the window the learner works in may sound: two beat tones cannot be told apart.
+        // The classic monitor rests while practice is open and plays on when it closes.
+        const bool wasRunning = !isFrozen();
+        setFrozen(true);
+        connect(practice, &QObject::destroyed, this, [this, wasRunning] {
+            if (wasRunning) {
+                setFrozen(false);
+            }
+        });
     }
     practice->show();
     practice->raise();

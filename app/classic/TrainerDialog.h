@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Settings.h"
+
 #include "BeatTone.h"
 #include "DialogUnits.h"
 #include "Language.h"
@@ -96,6 +98,10 @@ public:
 
     // The ladder diagram under the monitor, on or off; remembered.
     void setLadder(bool on);
+    // The library's rhythms listed below the classic 18, which stay the list's first entries;
+    // off unless chosen, remembered.
+    void setLibraryListed(bool on);
+    bool isLibraryListed() const;
     LadderPanel* ladder() const { return ladderPanel; }
     // Writes the last `seconds` of the monitor as a strip on ECG paper (PNG, SVG or PDF by the
     // file's suffix), whole or not at all; false with the reason in `error` when it cannot.
@@ -119,7 +125,7 @@ public:
                                       catalogue::Language language);
 
     // The QSettings key of the remembered highlight style.
-    static constexpr const char* highlightKey = "highlight";
+    static constexpr const char* highlightKey = Settings::highlightKey;
     QRect scopeArea() const { return scopeRect; }
 
     // The rhythm of the selected list entry, by the id it carries rather than its display name.
@@ -166,6 +172,7 @@ private:
     QAction* freezeItem = nullptr;
     QAction* gridItem = nullptr;
     QAction* ladderItem = nullptr;
+    QAction* libraryItem = nullptr;
     QAction* saveStripItem = nullptr;
     QMenu* toneMenu = nullptr;
     LadderPanel* ladderPanel = nullptr;

@@ -3,11 +3,13 @@
 #include "ProgressStore.h"
 #include "ProgressTypes.h"
 #include "Rhythm.h"
+#include "RhythmLibrary.h"
 
 #include <QWidget>
 
 #include <functional>
 #include <memory>
+#include <vector>
 
 class QBarSet;
 class QChartView;
@@ -18,17 +20,20 @@ class QTextBrowser;
 
 namespace pulsavo {
 
-// The confusion matrix as a heat map: rows the rhythm shown, columns the answer given, the
-// count in each cell and its colour by the share of that row. Clicking a cell off the
+// The confusion matrix as a heat map over the rhythms a report lists (reportedRhythms): rows
+// the rhythm shown, columns the answer given, numbered as the accuracy bars are, the count in
+// each cell and its colour by the share of that row. Clicking a cell off the
 // diagonal asks for a drill of that pair.
 class ConfusionMap : public QWidget {
     Q_OBJECT
 public:
     explicit ConfusionMap(QWidget* parent = nullptr);
 
-    void setMatrix(const ConfusionMatrix& counts);
+    // The map's rows and columns are `rhythms`, in that order.
+    void setMatrix(const ConfusionMatrix& counts, std::vector<Rhythm> rhythms);
     const ConfusionMatrix& matrix() const { return counts; }
-    // The cell of (shown, answered) in widget coordinates.
+    const std::vector<Rhythm>& rhythms() const { return listed; }
+    // The cell of (shown, answered) in widget coordinates; empty when either is not listed.
     QRect cellRect(Rhythm shown, Rhythm answered) const;
 
     QSize sizeHint() const override;
@@ -47,8 +52,12 @@ private:
     QPoint origin() const;
     bool cellAt(const QPoint& pos, Rhythm& shown, Rhythm& answered) const;
 
+    int placeOf(Rhythm rhythm) const;
+    int count() const { return static_cast<int>(listed.size()); }
+
     ConfusionMatrix counts{};
-    std::array<int, rhythmCount> rowTotals{};
+    std::array<int, totalRhythmCount> rowTotals{};
+    std::vector<Rhythm> listed;
 };
 
 // The learner's standing (成績): accuracy per rhythm as bars with attempts and median answer
@@ -102,6 +111,7 @@ private:
     std::unique_ptr<ProgressStore> answers;
     ProgressFilter filter;
     ProgressSummary shown;
+    std::vector<Rhythm> listed; // the bars and the heat map's rows, top down
     QChartView* barView = nullptr;
     QChartView* dayView = nullptr;
     QBarSet* bars = nullptr;

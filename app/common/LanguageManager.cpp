@@ -1,8 +1,8 @@
 #include "LanguageManager.h"
 
+#include "Settings.h"
 #include <QCoreApplication>
 #include <QPointer>
-#include <QSettings>
 
 // Q_INIT_RESOURCE declares the generated function in the enclosing namespace.
 static void pulsavoInitTranslationResources() {
@@ -28,8 +28,7 @@ catalogue::Language LanguageManager::startLanguage(std::optional<catalogue::Lang
     if (option) {
         return *option;
     }
-    const QSettings settings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
-    const QByteArray stored = settings.value(QLatin1String(settingsKey)).toString().toLatin1();
+    const QByteArray stored = Settings().language().toLatin1();
     if (const auto chosen = catalogue::parseLanguageCode(stored.toStdString())) {
         return *chosen;
     }
@@ -57,10 +56,8 @@ void LanguageManager::apply(catalogue::Language language) {
 
 void LanguageManager::choose(catalogue::Language language) {
     apply(language);
-    QSettings settings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
     const std::string_view code = catalogue::languageCode(language);
-    settings.setValue(QLatin1String(settingsKey),
-                      QString::fromLatin1(code.data(), static_cast<qsizetype>(code.size())));
+    Settings().setLanguage(QString::fromLatin1(code.data(), static_cast<qsizetype>(code.size())));
 }
 
 } // namespace pulsavo

@@ -1,5 +1,7 @@
 #include "ProgressWindow.h"
 #include "LanguageManager.h"
+#include "Settings.h"
+#include "WindowFit.h"
 
 #include "Catalogue.h"
 #include "KeyPoints.h"
@@ -22,12 +24,12 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScatterSeries>
-#include <QSettings>
 #include <QTextBrowser>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
 
+#include <algorithm>
 #include <cmath>
 
 namespace pulsavo {
@@ -44,10 +46,6 @@ QString rhythmName(Rhythm rhythm) {
     return fromCatalogue(catalogue::nameOf(rhythm, LanguageManager::instance().language()));
 }
 
-QSettings settings() {
-    return QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
-}
-
 } // namespace
 
 ConfusionMap::ConfusionMap(QWidget* parent) : QWidget(parent) {
@@ -56,47 +54,60 @@ ConfusionMap::ConfusionMap(QWidget* parent) : QWidget(parent) {
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
 }
 
-void ConfusionMap::setMatrix(const ConfusionMatrix& matrix) {
+void ConfusionMap::setMatrix(const ConfusionMatrix& matrix, std::vector<Rhythm> rhythms) {
     counts = matrix;
+    listed = std::move(rhythms);
     for (std::size_t row = 0; row < counts.size(); ++row) {
         rowTotals[row] = 0;
         for (const int n : counts[row]) {
             rowTotals[row] += n;
         }
     }
+    updateGeometry();
     update();
 }
 
 QSize ConfusionMap::sizeHint() const {
-    return {labelSpace + rhythmCount * 26 + 2, labelSpace + rhythmCount * 26 + 2};
+    return {labelSpace + count() * 26 + 2, labelSpace + count() * 26 + 2};
 }
 
 QSize ConfusionMap::minimumSizeHint() const {
-    return {labelSpace + rhythmCount * 18 + 2, labelSpace + rhythmCount * 18 + 2};
+    const int cells = std::min(count(), rhythmCount);
+    return {labelSpace + cells * 18 + 2, labelSpace + cells * 18 + 2};
 }
 
 int ConfusionMap::cellSize() const {
-    return std::max(8, std::min(width() - labelSpace - 2, height() - labelSpace - 2) / rhythmCount);
+    return std::max(8, std::min(width() - labelSpace - 2, height() - labelSpace - 2) /
+                           std::max(1, count()));
 }
 
 QPoint ConfusionMap::origin() const {
     return {labelSpace, labelSpace};
 }
 
+int ConfusionMap::placeOf(Rhythm rhythm) const {
+    const auto found = std::find(listed.begin(), listed.end(), rhythm);
+    return found == listed.end() ? -1 : static_cast<int>(found - listed.begin());
+}
+
 QRect ConfusionMap::cellRect(Rhythm shown, Rhythm answered) const {
+    const int row = placeOf(shown);
+    const int column = placeOf(answered);
+    if (row < 0 || column < 0) {
+        return {};
+    }
     const int size = cellSize();
-    return {origin().x() + indexOf(answered) * size, origin().y() + indexOf(shown) * size, size,
-            size};
+    return {origin().x() + column * size, origin().y() + row * size, size, size};
 }
 
 bool ConfusionMap::cellAt(const QPoint& pos, Rhythm& shown, Rhythm& answered) const {
     const int size = cellSize();
     const QPoint at = pos - origin();
-    if (at.x() < 0 || at.y() < 0 || at.x() >= size * rhythmCount || at.y() >= size * rhythmCount) {
+    if (at.x() < 0 || at.y() < 0 || at.x() >= size * count() || at.y() >= size * count()) {
         return false;
     }
-    shown = allRhythms[static_cast<std::size_t>(at.y() / size)];
-    answered = allRhythms[static_cast<std::size_t>(at.x() / size)];
+    shown = listed[static_cast<std::size_t>(at.y() / size)];
+    answered = listed[static_cast<std::size_t>(at.x() / size)];
     return true;
 }
 
@@ -107,16 +118,16 @@ void ConfusionMap::paintEvent(QPaintEvent* /*event*/) {
     QFont small = font();
     small.setPixelSize(std::max(7, size * 2 / 5));
     painter.setFont(small);
-    for (int i = 0; i < rhythmCount; ++i) {
+    for (int i = 0; i < count(); ++i) {
         painter.setPen(palette().text().color());
         painter.drawText(QRect(origin().x() + i * size, 0, size, labelSpace), Qt::AlignCenter,
                          QString::number(i));
         painter.drawText(QRect(0, origin().y() + i * size, labelSpace - 2, size),
                          Qt::AlignRight | Qt::AlignVCenter, QString::number(i));
     }
-    for (const Rhythm shown : allRhythms) {
+    for (const Rhythm shown : listed) {
         const auto row = static_cast<std::size_t>(indexOf(shown));
-        for (const Rhythm answered : allRhythms) {
+        for (const Rhythm answered : listed) {
             const int n = counts[row][static_cast<std::size_t>(indexOf(answered))];
             const QRect cell = cellRect(shown, answered);
             const qreal share = rowTotals[row] > 0 ? qreal(n) / rowTotals[row] : 0.0;
@@ -228,7 +239,8 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
     layout->addLayout(buttons);
 
     resize(1200, 860);
-    restoreGeometry(settings().value(QStringLiteral("progressWindow/geometry")).toByteArray());
+    restoreGeometry(Settings().progressGeometry());
+    fitToScreen(this);
     notice->setText(answers->notice());
     refresh();
 }
@@ -309,8 +321,9 @@ void ProgressWindow::refresh() {
                   .arg(std::lround(100.0 * shown.correct / shown.attempts))
             : tr("まだ回答がありません。練習モードで問題に答えると、ここに成績が表示されます。"));
     streakLabel->setText(tr("連続 %1 日").arg(shown.streak));
+    listed = reportedRhythms(shown.rhythms, &shown.confusion);
     showBars();
-    map->setMatrix(shown.confusion);
+    map->setMatrix(shown.confusion, listed);
     showDays();
     showPairs();
 }
@@ -323,9 +336,11 @@ void ProgressWindow::setExamFilter(const QString& examCode) {
 void ProgressWindow::showBars() {
     QStringList labels;
     QList<qreal> values;
-    for (const Rhythm rhythm : allRhythms) {
+    // Numbered by place, as the heat map's rows and columns are.
+    for (std::size_t place = 0; place < listed.size(); ++place) {
+        const Rhythm rhythm = listed[place];
         const RhythmStats& stats = shown.rhythms[static_cast<std::size_t>(indexOf(rhythm))];
-        QString label = QStringLiteral("%1 %2").arg(indexOf(rhythm)).arg(rhythmName(rhythm));
+        QString label = QStringLiteral("%1 %2").arg(place).arg(rhythmName(rhythm));
         if (stats.attempts > 0) {
             label += tr("（%1回・%2秒）")
                          .arg(stats.attempts)
@@ -425,7 +440,7 @@ void ProgressWindow::resetProgress() {
 }
 
 void ProgressWindow::closeEvent(QCloseEvent* event) {
-    settings().setValue(QStringLiteral("progressWindow/geometry"), saveGeometry());
+    Settings().setProgressGeometry(saveGeometry());
     QWidget::closeEvent(event);
 }
 

@@ -6,6 +6,7 @@
 #include "Language.h"
 #include "Monitor.h"
 #include "MonitorClock.h"
+#include "PracticeSession.h"
 #include "ProgressStore.h"
 
 #include <QElapsedTimer>
@@ -53,29 +54,14 @@ class PracticeWindow : public QWidget {
 public:
     enum class Stage { setup, asking, feedback, summary };
 
-    // The learner's answer to a question's measurement task, scored against the true interval.
-    struct Measurement {
-        calipers::Kind kind = calipers::Kind::rr;
-        calipers::Score score;
-        bool hinted = false;        // the true waves were shown before it was given
-        std::int64_t answerId = -1; // the database row; -1 when it could not be written
-    };
-
-    // One answered question of the current round.
-    struct Result {
-        Question question;
-        Rhythm answer = Rhythm::sinusRhythm;
-        bool hinted = false;
-        int answerMs = 0;
-        std::int64_t answerId = -1; // the database row; -1 when it could not be written
-        std::optional<Measurement> measurement;
-        bool correct() const { return answer == question.rhythm; }
-    };
+    // An answered question and its measurement, as the session keeps them.
+    using Measurement = PracticeSession::Measurement;
+    using Result = PracticeSession::Result;
 
     // The round's options as the window remembers them.
     struct Options {
         int length = 10;
-        RhythmSet rhythms = RhythmSet::all();
+        RhythmSet rhythms = defaultPracticeRhythms();
         bool adaptive = true;
         bool beatTone = true;
         // After each answer, a measurement on the frozen trace ("measure the PR interval").
@@ -113,7 +99,7 @@ public:
     CaliperOverlay* caliperOverlay() const { return overlay; }
 
     // The measurement the answered question asks for, while it is still to be given.
-    std::optional<calipers::Kind> measurementTask() const { return task; }
+    std::optional<calipers::Kind> measurementTask() const;
     // Scores the task's caliper (the selected one, else the last one set for it), records it
     // like an answer and marks the true waves. False, with the reason beside the task, when
     // there is no task, no caliper for it or no such interval in view.
@@ -128,14 +114,15 @@ public:
     void replayMissed(int index);
     void showSetup();
 
-    Stage stage() const { return currentStage; }
+    Stage stage() const;
     Options options() const;
     void setOptions(const Options& options);
-    const std::vector<Result>& results() const { return answers; }
-    std::optional<Question> currentQuestion() const { return current; }
-    bool isHinted() const { return hinted; }
-    std::int64_t roundId() const { return round; }
-    const Mastery& mastery() const { return learner; }
+    const std::vector<Result>& results() const { return session.results(); }
+    std::optional<Question> currentQuestion() const { return session.currentQuestion(); }
+    bool isHinted() const { return session.isHinted(); }
+    std::int64_t roundId() const { return session.roundId(); }
+    const Mastery& mastery() const { return session.mastery(); }
+    const PracticeSession& practiceSession() const { return session; }
 
     ProgressStore& store() { return progress; }
     MonitorClock& monitorClock() { return clock; }
@@ -144,7 +131,13 @@ public:
 
     // Where a round's drill takes its seed from: the system's random source.
     std::function<std::uint64_t()> seedSource;
-    // Milliseconds since the question started; a QElapsedTimer unless a test sets another.
+    // Asked before a close would cut a round short; false keeps the window open. A question box
+    // unless a test sets another.
+    std::function<bool()> confirmLeaving;
+    // Saves the question monitor's strip; asks where unless a test sets another.
+    std::function<void(const Monitor& monitor, bool ladder)> saveStrip;
+    // Milliseconds on a steady clock that answer times are measured by; a QElapsedTimer started
+    // with the window unless a test sets another.
     std::function<qint64()> answerClock;
 
 protected:
@@ -159,13 +152,12 @@ private:
     void describePanels();
     void followLanguage(catalogue::Language chosen);
     void fillRhythmTree();
+    void fillAnswerList(RhythmSet choices);
     void loadSettings();
     void saveSettings() const;
-    void beginRound(RoundMode mode, int length, const QString& examCode);
-    std::optional<Question> upcoming();
     void ask(const Question& question);
     void showFeedback(const Result& result);
-    void showSummary();
+    void showSummary(const PracticeSession::Summary& summary);
     void play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed, bool marking);
     void resetSweeps();
     void updateNotice();
@@ -175,31 +167,19 @@ private:
     void submitSelected();
     QString nameOf(Rhythm rhythm) const;
     RhythmSet checkedRhythms() const;
-    QString optionsJson() const;
+    std::string optionsJson(int length, RhythmSet rhythms, bool adaptive) const;
 
     ProgressStore progress;
+    PracticeSession session{progress};
     MonitorClock clock;
     Monitor questionScope{1, 1};
     Monitor compareScope{1, 1};
     std::unique_ptr<ToneSink> tone;
     catalogue::Language language = catalogue::Language::japanese;
 
-    Stage currentStage = Stage::setup;
-    RoundMode mode = RoundMode::practice;
-    QString examCode;
-    std::optional<Drill> drill;
-    std::vector<Question> fixedQuestions;
-    int planned = 0;
-    Mastery learner;
-    std::int64_t round = -1;
-    std::optional<Question> current;
-    bool hinted = false;
-    QElapsedTimer questionTimer;
-    std::vector<Result> answers;
+    QElapsedTimer steadyClock;
+    bool loading = false;
     std::optional<Rhythm> comparing;
-    std::optional<calipers::Kind> task;
-    bool taskHinted = false;
-    qint64 taskStartMs = 0;
 
     QLabel* noticeLabel = nullptr;
     QLabel* progressLabel = nullptr;
@@ -250,7 +230,6 @@ private:
     QPushButton* ladderButton = nullptr;
     QPushButton* saveStripButton = nullptr;
     LadderPanel* ladderPanel = nullptr;
-    static constexpr const char* ladderKey = "practice/ladder";
     QPushButton* nextButton = nullptr;
     QGroupBox* measureBox = nullptr;
     QLabel* measureTaskLabel = nullptr;

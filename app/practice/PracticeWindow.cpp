@@ -11,7 +11,9 @@
 #include "ProgressWindow.h"
 #include "Resources.h"
 #include "ScopePanel.h"
+#include "Settings.h"
 #include "TrainerDialog.h"
+#include "WindowFit.h"
 
 #include <QAction>
 #include <QActionGroup>
@@ -29,10 +31,11 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
+#include <QMessageBox>
+#include <QPalette>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
-#include <QSettings>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QTreeWidget>
@@ -62,24 +65,36 @@ bool isHeading(const QString& line) {
            (trimmed.back() == QChar(0xFF1E) || trimmed.back() == QLatin1Char('>'));
 }
 
-QSettings practiceSettings() {
-    return QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
-}
-
-QString familyName(RhythmFamily family) {
-    switch (family) {
-    case RhythmFamily::sinusAndConduction:
-        return PracticeWindow::tr("洞結節・伝導系");
-    case RhythmFamily::supraventricular:
-        return PracticeWindow::tr("上室性");
-    case RhythmFamily::ventricular:
+// The set-up's groups by their place in rhythmGroups(): the library's families, then the
+// classic 18.
+QString groupName(std::size_t place) {
+    if (place >= static_cast<std::size_t>(libraryFamilyCount)) {
+        return PracticeWindow::tr("従来の 18 波形");
+    }
+    switch (static_cast<LibraryFamily>(place)) {
+    case LibraryFamily::sinus:
+        return PracticeWindow::tr("洞性");
+    case LibraryFamily::atrial:
+        return PracticeWindow::tr("心房性");
+    case LibraryFamily::junctional:
+        return PracticeWindow::tr("房室接合部性");
+    case LibraryFamily::avBlock:
+        return PracticeWindow::tr("房室ブロック");
+    case LibraryFamily::ventricularEctopy:
+        return PracticeWindow::tr("心室期外収縮");
+    case LibraryFamily::ventricular:
         return PracticeWindow::tr("心室性");
+    case LibraryFamily::paced:
+        return PracticeWindow::tr("ペースメーカー");
+    case LibraryFamily::conduction:
+        return PracticeWindow::tr("伝導障害");
     }
     return {};
 }
 
-constexpr std::array<RhythmFamily, 3> families{
-    RhythmFamily::sinusAndConduction, RhythmFamily::supraventricular, RhythmFamily::ventricular};
+Rhythm rhythmOfItem(const QVariant& data) {
+    return anyRhythmAt(data.toInt()).value_or(Rhythm::sinusRhythm);
+}
 
 QPlainTextEdit* makeTextBox(const char* name, QWidget* parent) {
     auto* box = new QPlainTextEdit(parent);
@@ -94,15 +109,6 @@ QPlainTextEdit* makeTextBox(const char* name, QWidget* parent) {
 template <typename T> T* named(T* widget, const char* name) {
     widget->setObjectName(QLatin1String(name));
     return widget;
-}
-
-double medianOf(std::vector<int> values) {
-    if (values.empty()) {
-        return 0.0;
-    }
-    std::sort(values.begin(), values.end());
-    const std::size_t middle = values.size() / 2;
-    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
 }
 
 } // namespace
@@ -138,14 +144,49 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
                                QWidget* parent)
     : QWidget(parent, Qt::Window),
       seedSource([] { return QRandomGenerator::system()->generate64(); }),
-      answerClock([this] { return questionTimer.elapsed(); }), progress(dbPath),
+      answerClock([this] { return steadyClock.elapsed(); }), progress(dbPath),
       tone(std::move(toneSink)), language(LanguageManager::instance().language()) {
     initResources();
+    steadyClock.start();
+    confirmLeaving = [this] {
+        return QMessageBox::question(
+                   this, windowTitle(),
+                   tr("ラウンドの途中です。終了しますか？ここまでの回答は保存されています。"),
+                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    };
+    saveStrip = [this](const Monitor& monitor, bool ladder) {
+        askAndSaveMonitorStrip(this, monitor, ladder);
+    };
+    session.clockMs = [this] { return static_cast<std::int64_t>(answerClock()); };
+    session.seedSource = [this] { return seedSource(); };
+    session.taskFor = [this](const Question& question) -> std::optional<MeasurementTask> {
+        if (!measureCheck->isChecked()) {
+            return std::nullopt;
+        }
+        const std::optional<calipers::Kind> kind =
+            calipers::taskFor(question.rhythm, question.seed);
+        if (!kind) {
+            return std::nullopt;
+        }
+        return MeasurementTask{static_cast<int>(*kind), calipers::storedName(*kind)};
+    };
+    session.onQuestionAsked = [this](const Question& question) { ask(question); };
+    session.onAnswerJudged = [this](const Result& result) {
+        updateNotice();
+        if (progressView && progressView->isVisible()) {
+            progressView->refresh();
+        }
+        showFeedback(result);
+    };
+    session.onRoundFinished = [this](const PracticeSession::Summary& summary) {
+        showSummary(summary);
+    };
     setObjectName(QStringLiteral("practiceWindow"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/pulsavo.svg")));
     buildControls();
     checkButton->setEnabled(false);
     loadSettings();
+    fitToScreen(this);
     retranslate();
     updateNotice();
 
@@ -245,10 +286,15 @@ void PracticeWindow::buildControls() {
         panel->setFixedHeight(classic.height());
         panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         panel->installEventFilter(this);
+        // A monitor is black where the sweep has not yet passed, not the window's grey.
+        QPalette black = panel->palette();
+        black.setColor(QPalette::Window, Qt::black);
+        panel->setPalette(black);
     }
     overlay = named(new CaliperOverlay(questionPanel), "caliperOverlay");
     overlay->hide();
     compareLabel = named(new QLabel(this), "compareLabel");
+    compareLabel->setWordWrap(true);
     // The ladder gives the answer away: it shows only with the feedback, when asked for.
     ladderPanel = named(new LadderPanel(this), "ladderPanel");
     ladderPanel->setMonitor(&questionScope);
@@ -347,6 +393,10 @@ void PracticeWindow::buildControls() {
     bannerLabel->setFont(bannerFont);
     correctLabel = named(new QLabel(feedbackArea), "correctLabel");
     chosenLabel = named(new QLabel(feedbackArea), "chosenLabel");
+    // Long rhythm names wrap rather than widen the window at every wrong answer.
+    for (QLabel* label : {bannerLabel, correctLabel, chosenLabel}) {
+        label->setWordWrap(true);
+    }
     explanationEdit = makeTextBox("explanationEdit", feedbackArea);
     pointsBox = named(new QGroupBox(feedbackArea), "pointsBox");
     auto* points = new QHBoxLayout(pointsBox);
@@ -362,12 +412,13 @@ void PracticeWindow::buildControls() {
         points->addLayout(column);
     }
     compareButton = named(new QPushButton(feedbackArea), "compareButton");
+    // It names the learner's answer: however long, the button takes the room there is.
+    compareButton->setMinimumWidth(compareButton->fontMetrics().averageCharWidth() * 16);
     replayButton = named(new QPushButton(feedbackArea), "replayButton");
     nextButton = named(new QPushButton(feedbackArea), "nextButton");
     ladderButton = named(new QPushButton(feedbackArea), "ladderButton");
     ladderButton->setCheckable(true);
-    ladderButton->setChecked(
-        QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo")).value(ladderKey).toBool());
+    ladderButton->setChecked(Settings().practiceLadder());
     saveStripButton = named(new QPushButton(feedbackArea), "saveStripButton");
     auto* feedbackRow = new QHBoxLayout;
     feedbackRow->addWidget(compareButton);
@@ -411,6 +462,7 @@ void PracticeWindow::buildControls() {
     replayMissedButton = named(new QPushButton(summaryPage), "replayMissedButton");
     newRoundButton = named(new QPushButton(summaryPage), "newRoundButton");
     replayingLabel = named(new QLabel(summaryPage), "replayingLabel");
+    replayingLabel->setWordWrap(true);
     auto* summaryRow = new QHBoxLayout;
     summaryRow->addWidget(replayMissedButton);
     summaryRow->addStretch();
@@ -422,10 +474,7 @@ void PracticeWindow::buildControls() {
     summary->addLayout(summaryRow);
     pages->addWidget(summaryPage);
 
-    for (const Rhythm rhythm : allRhythms) {
-        auto* item = new QListWidgetItem(answerList);
-        item->setData(rhythmRole, indexOf(rhythm));
-    }
+    fillAnswerList(RhythmSet::classic());
     fillRhythmTree();
 
     connect(startButton, &QPushButton::clicked, this, [this] { startRound(); });
@@ -433,7 +482,7 @@ void PracticeWindow::buildControls() {
     connect(examEdit, &QLineEdit::textEdited, this, [this] { examErrorLabel->hide(); });
     connect(allRhythmsButton, &QPushButton::clicked, this, [this] {
         Options all = options();
-        all.rhythms = RhythmSet::all();
+        all.rhythms = RhythmSet::every();
         setOptions(all);
     });
     connect(rhythmTree, &QTreeWidget::itemChanged, this, [this] {
@@ -452,7 +501,7 @@ void PracticeWindow::buildControls() {
     });
     connect(answerList, &QListWidget::itemDoubleClicked, this, [this] { submitSelected(); });
     connect(answerList, &QListWidget::itemSelectionChanged, this, [this] {
-        answerButton->setEnabled(currentStage == Stage::asking &&
+        answerButton->setEnabled(stage() == Stage::asking &&
                                  !answerList->selectedItems().isEmpty());
     });
     connect(answerButton, &QPushButton::clicked, this, [this] { submitSelected(); });
@@ -460,11 +509,17 @@ void PracticeWindow::buildControls() {
     connect(compareButton, &QPushButton::clicked, this, &PracticeWindow::compareWithAnswer);
     connect(replayButton, &QPushButton::clicked, this, &PracticeWindow::replayQuestion);
     connect(ladderButton, &QPushButton::toggled, this, [this](bool on) {
-        QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo")).setValue(ladderKey, on);
-        ladderPanel->setVisible(on && currentStage == Stage::feedback);
+        Settings().setPracticeLadder(on);
+        ladderPanel->setVisible(on && stage() == Stage::feedback);
     });
-    connect(saveStripButton, &QPushButton::clicked, this,
-            [this] { askAndSaveMonitorStrip(this, questionScope, ladderButton->isChecked()); });
+    connect(saveStripButton, &QPushButton::clicked, this, [this] {
+        // A strip saved before the answer shows the name, the marking and the ladder: it is a
+        // hint, counted as one.
+        if (stage() == Stage::asking) {
+            showHint();
+        }
+        saveStrip(questionScope, ladderButton->isChecked());
+    });
     connect(nextButton, &QPushButton::clicked, this, &PracticeWindow::nextQuestion);
     connect(missedList, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { replayMissed(missedList->row(item)); });
@@ -480,20 +535,28 @@ void PracticeWindow::buildControls() {
 void PracticeWindow::fillRhythmTree() {
     const QSignalBlocker blocker(rhythmTree);
     rhythmTree->clear();
-    for (const RhythmFamily family : families) {
+    const std::vector<RhythmGroup> groups = rhythmGroups();
+    for (std::size_t place = 0; place < groups.size(); ++place) {
         auto* group = new QTreeWidgetItem(rhythmTree);
         group->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsAutoTristate);
-        group->setData(0, rhythmRole, -1 - static_cast<int>(family));
-        for (const Rhythm rhythm : allRhythms) {
-            if (familyOf(rhythm) == family) {
-                auto* item = new QTreeWidgetItem(group);
-                item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
-                item->setData(0, rhythmRole, indexOf(rhythm));
-                item->setCheckState(0, Qt::Checked);
-            }
+        group->setData(0, rhythmRole, -1 - static_cast<int>(place));
+        for (const Rhythm rhythm : groups[place].rhythms.list()) {
+            auto* item = new QTreeWidgetItem(group);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+            item->setData(0, rhythmRole, indexOf(rhythm));
+            item->setCheckState(0, Qt::Checked);
         }
     }
-    rhythmTree->expandAll();
+}
+
+// The names a round answers from, in rhythm order.
+void PracticeWindow::fillAnswerList(RhythmSet choices) {
+    answerList->clear();
+    for (const Rhythm rhythm : choices.list()) {
+        auto* item = new QListWidgetItem(answerList);
+        item->setData(rhythmRole, indexOf(rhythm));
+        item->setText(nameOf(rhythm));
+    }
 }
 
 void PracticeWindow::retranslate() {
@@ -523,7 +586,7 @@ void PracticeWindow::retranslate() {
         item->setText(shown == catalogue::Language::japanese ? tr("日本語") : tr("English"));
         item->setChecked(shown == language);
     }
-    freezeButton->setEnabled(currentStage != Stage::setup);
+    freezeButton->setEnabled(stage() != Stage::setup);
     freezeButton->setAccessibleDescription(
         tr("モニターを止めてキャリパーで測ります（Pause または F キー）。"));
     checkButton->setAccessibleDescription(
@@ -553,21 +616,24 @@ void PracticeWindow::retranslate() {
 
     for (int row = 0; row < answerList->count(); ++row) {
         QListWidgetItem* item = answerList->item(row);
-        item->setText(nameOf(*rhythmAt(item->data(rhythmRole).toInt())));
+        item->setText(nameOf(rhythmOfItem(item->data(rhythmRole))));
     }
     for (int top = 0; top < rhythmTree->topLevelItemCount(); ++top) {
         QTreeWidgetItem* group = rhythmTree->topLevelItem(top);
         const QSignalBlocker blocker(rhythmTree);
-        group->setText(0, familyName(families[static_cast<std::size_t>(top)]));
+        group->setText(0, groupName(static_cast<std::size_t>(top)));
         for (int child = 0; child < group->childCount(); ++child) {
             QTreeWidgetItem* item = group->child(child);
-            item->setText(0, nameOf(*rhythmAt(item->data(0, rhythmRole).toInt())));
+            item->setText(0, nameOf(rhythmOfItem(item->data(0, rhythmRole))));
         }
     }
 
     // The texts that depend on where the round is.
-    const int total = planned;
-    const int number = static_cast<int>(answers.size()) + (currentStage == Stage::asking ? 1 : 0);
+    const int total = session.planned();
+    const int number = session.number();
+    const std::vector<Result>& answers = session.results();
+    const bool hinted = session.isHinted();
+    const Stage currentStage = stage();
     switch (currentStage) {
     case Stage::setup:
         progressLabel->setText(tr("オプションを選んで［開始］を押してください。"));
@@ -582,7 +648,7 @@ void PracticeWindow::retranslate() {
         progressLabel->setText(tr("ラウンド終了"));
         break;
     }
-    const bool last = total > 0 && static_cast<int>(answers.size()) >= total;
+    const bool last = session.isLastQuestion();
     nextButton->setText(last ? tr("結果を見る(&N)") : tr("次の問題(&N)"));
     if (currentStage == Stage::feedback && !answers.empty()) {
         const Result& result = answers.back();
@@ -596,6 +662,7 @@ void PracticeWindow::retranslate() {
         chosenPointsTitle->setText(tr("あなたの回答: %1").arg(nameOf(result.answer)));
         chosenPoints->setPlainText(pointsSection(result.answer, language));
         compareButton->setText(tr("「%1」を下に再生して比べる(&C)").arg(nameOf(result.answer)));
+        compareButton->setToolTip(nameOf(result.answer));
     } else if (currentStage == Stage::asking) {
         bannerLabel->setText(tr("波形名を選んで［回答］を押してください。"));
         correctLabel->clear();
@@ -604,35 +671,18 @@ void PracticeWindow::retranslate() {
         compareButton->setText(tr("比べる(&C)"));
     }
     if (currentStage == Stage::summary) {
-        int correct = 0;
-        int hintedCount = 0;
-        std::vector<int> times;
-        for (const Result& result : answers) {
-            correct += result.correct() ? 1 : 0;
-            hintedCount += result.hinted ? 1 : 0;
-            times.push_back(result.answerMs);
-        }
-        const int count = static_cast<int>(answers.size());
-        const double accuracy = count > 0 ? 100.0 * correct / count : 0.0;
+        const PracticeSession::Summary sum = session.summary();
         QString summary =
             tr("得点: %1 / %2\n正答率: %3%\n回答時間の中央値: %4 秒\nヒント使用: %5 問")
-                .arg(correct)
-                .arg(count)
-                .arg(accuracy, 0, 'f', 0)
-                .arg(medianOf(times) / 1000.0, 0, 'f', 1)
-                .arg(hintedCount);
-        int measured = 0;
-        int measuredRight = 0;
-        for (const Result& result : answers) {
-            if (result.measurement) {
-                ++measured;
-                measuredRight += result.measurement->score.right ? 1 : 0;
-            }
-        }
-        if (measured > 0) {
+                .arg(sum.correct)
+                .arg(sum.count)
+                .arg(sum.accuracyPercent, 0, 'f', 0)
+                .arg(sum.medianAnswerMs / 1000.0, 0, 'f', 1)
+                .arg(sum.hinted);
+        if (sum.measured > 0) {
             summary += QLatin1Char('\n') + tr("計測: %1 / %2 が誤差 %3 ms 以内")
-                                               .arg(measuredRight)
-                                               .arg(measured)
+                                               .arg(sum.measuredRight)
+                                               .arg(sum.measured)
                                                .arg(calipers::toleranceMs);
         }
         summaryLabel->setText(summary);
@@ -651,29 +701,36 @@ void PracticeWindow::retranslate() {
 }
 
 void PracticeWindow::loadSettings() {
-    QSettings settings = practiceSettings();
-    settings.beginGroup(QStringLiteral("practice"));
-    restoreGeometry(settings.value(QStringLiteral("geometry")).toByteArray());
+    const Settings settings;
+    restoreGeometry(settings.practiceGeometry());
     Options saved;
-    saved.length = settings.value(QStringLiteral("length"), saved.length).toInt();
-    saved.rhythms = RhythmSet::fromBits(
-        settings.value(QStringLiteral("rhythms"), saved.rhythms.bits()).toUInt());
-    saved.adaptive = settings.value(QStringLiteral("adaptive"), saved.adaptive).toBool();
-    saved.beatTone = settings.value(QStringLiteral("beatTone"), saved.beatTone).toBool();
-    saved.measure = settings.value(QStringLiteral("measure"), saved.measure).toBool();
+    saved.length = settings.practiceLength(saved.length);
+    const std::optional<QString> list = settings.practiceRhythmList();
+    saved.rhythms = savedPracticeRhythms(list ? std::optional(list->toStdString()) : std::nullopt,
+                                         settings.practiceRhythmMask());
+    saved.adaptive = settings.practiceAdaptive(saved.adaptive);
+    saved.beatTone = settings.practiceBeatTone(saved.beatTone);
+    saved.measure = settings.practiceMeasure(saved.measure);
+    // Loading shows what is stored; it writes nothing back.
+    loading = true;
     setOptions(saved);
+    loading = false;
 }
 
 void PracticeWindow::saveSettings() const {
-    QSettings settings = practiceSettings();
-    settings.beginGroup(QStringLiteral("practice"));
-    settings.setValue(QStringLiteral("geometry"), saveGeometry());
+    if (loading) {
+        return;
+    }
+    Settings settings;
+    settings.setPracticeGeometry(saveGeometry());
     const Options current = options();
-    settings.setValue(QStringLiteral("length"), current.length);
-    settings.setValue(QStringLiteral("rhythms"), current.rhythms.bits());
-    settings.setValue(QStringLiteral("adaptive"), current.adaptive);
-    settings.setValue(QStringLiteral("beatTone"), current.beatTone);
-    settings.setValue(QStringLiteral("measure"), current.measure);
+    settings.setPracticeLength(current.length);
+    // Releases before the library read their classic choice from the mask.
+    settings.setPracticeRhythms(QString::fromStdString(formatRhythmList(current.rhythms)),
+                                current.rhythms.classicBits());
+    settings.setPracticeAdaptive(current.adaptive);
+    settings.setPracticeBeatTone(current.beatTone);
+    settings.setPracticeMeasure(current.measure);
 }
 
 PracticeWindow::Options PracticeWindow::options() const {
@@ -695,7 +752,7 @@ void PracticeWindow::setOptions(const Options& options) {
             QTreeWidgetItem* group = rhythmTree->topLevelItem(top);
             for (int child = 0; child < group->childCount(); ++child) {
                 QTreeWidgetItem* item = group->child(child);
-                const Rhythm rhythm = *rhythmAt(item->data(0, rhythmRole).toInt());
+                const Rhythm rhythm = rhythmOfItem(item->data(0, rhythmRole));
                 item->setCheckState(0,
                                     options.rhythms.contains(rhythm) ? Qt::Checked : Qt::Unchecked);
             }
@@ -716,7 +773,7 @@ RhythmSet PracticeWindow::checkedRhythms() const {
         for (int child = 0; child < group->childCount(); ++child) {
             const QTreeWidgetItem* item = group->child(child);
             if (item->checkState(0) == Qt::Checked) {
-                set.insert(*rhythmAt(item->data(0, rhythmRole).toInt()));
+                set.insert(rhythmOfItem(item->data(0, rhythmRole)));
             }
         }
     }
@@ -729,33 +786,21 @@ void PracticeWindow::updateStartButton() {
     noRhythmLabel->setVisible(!any);
 }
 
-QString PracticeWindow::optionsJson() const {
+std::string PracticeWindow::optionsJson(int length, RhythmSet rhythms, bool adaptive) const {
     const Options current = options();
     QJsonObject object;
-    object.insert(QStringLiteral("length"), planned);
-    object.insert(QStringLiteral("rhythms"),
-                  QString::fromStdString(
-                      formatRhythmList(drill ? drill->options().rhythms : current.rhythms)));
-    object.insert(QStringLiteral("adaptive"),
-                  drill && drill->options().mode == DrillMode::adaptive);
+    object.insert(QStringLiteral("length"), length);
+    object.insert(QStringLiteral("rhythms"), QString::fromStdString(formatRhythmList(rhythms)));
+    object.insert(QStringLiteral("adaptive"), adaptive);
     object.insert(QStringLiteral("beatTone"), current.beatTone);
     object.insert(QStringLiteral("measure"), current.measure);
-    return QString::fromUtf8(QJsonDocument(object).toJson(QJsonDocument::Compact));
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
 void PracticeWindow::showSetup() {
-    if (currentStage != Stage::setup && round > 0 && currentStage != Stage::summary) {
-        progress.finishRound(round);
-    }
+    session.leave();
     setFrozen(false);
-    currentStage = Stage::setup;
-    drill.reset();
-    fixedQuestions.clear();
-    answers.clear();
-    current.reset();
-    planned = 0;
     comparing.reset();
-    task.reset();
     comparePanel->hide();
     compareLabel->hide();
     questionScope.restart();
@@ -767,63 +812,22 @@ void PracticeWindow::showSetup() {
 
 void PracticeWindow::startRound() {
     const Options chosen = options();
-    if (chosen.rhythms.empty()) {
-        return;
-    }
-    drill.emplace(DrillOptions::round(chosen.length, chosen.rhythms, chosen.adaptive, seedSource()),
-                  learner);
-    fixedQuestions.clear();
-    beginRound(RoundMode::practice, drill->length(), {});
+    const int length = std::clamp(chosen.length, 1, DrillOptions::maxLength);
+    session.startRound(chosen.length, chosen.rhythms, chosen.adaptive,
+                       optionsJson(length, chosen.rhythms, chosen.adaptive));
 }
 
 void PracticeWindow::startRound(std::vector<Question> fixed, RoundMode roundMode,
                                 const QString& code) {
-    if (fixed.empty()) {
-        return;
-    }
-    drill.reset();
-    fixedQuestions = std::move(fixed);
-    beginRound(roundMode, static_cast<int>(fixedQuestions.size()), code);
+    const int length = static_cast<int>(fixed.size());
+    session.startFixedRound(std::move(fixed), roundMode, code.toStdString(),
+                            optionsJson(length, options().rhythms, false));
 }
 
 void PracticeWindow::startPairDrill(Rhythm first, Rhythm second) {
-    drill.emplace(DrillOptions::pairDrill(first, second, options().length, seedSource()), learner);
-    fixedQuestions.clear();
-    beginRound(RoundMode::pair, drill->length(), {});
-}
-
-void PracticeWindow::beginRound(RoundMode roundMode, int length, const QString& code) {
-    // A pair drill asked for from the progress window may cut a round short: close it first.
-    if (round > 0 && (currentStage == Stage::asking || currentStage == Stage::feedback)) {
-        progress.finishRound(round);
-    }
-    mode = roundMode;
-    examCode = code;
-    planned = length;
-    answers.clear();
-    RoundInfo info;
-    info.mode = mode;
-    info.examCode = examCode;
-    info.length = planned;
-    info.options = optionsJson();
-    round = progress.beginRound(info);
-    updateNotice();
-    missedList->clear();
-    replayingLabel->clear();
-    pages->setCurrentWidget(questionPage);
-    if (const std::optional<Question> question = upcoming()) {
-        ask(*question);
-    }
-}
-
-std::optional<Question> PracticeWindow::upcoming() {
-    if (drill) {
-        return drill->next();
-    }
-    if (answers.size() < fixedQuestions.size()) {
-        return fixedQuestions[answers.size()];
-    }
-    return std::nullopt;
+    const int length = std::clamp(options().length, 1, DrillOptions::maxLength);
+    session.startPairDrill(first, second, options().length,
+                           optionsJson(length, RhythmSet::of({first, second}), false));
 }
 
 void PracticeWindow::play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed, bool marking) {
@@ -833,14 +837,21 @@ void PracticeWindow::play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed, b
 }
 
 void PracticeWindow::ask(const Question& question) {
+    if (session.results().empty()) {
+        // A new round: its answer names, a clean summary and the question page.
+        fillAnswerList(answerChoicesFor(session.inPlay()));
+        updateNotice();
+        missedList->clear();
+        replayingLabel->clear();
+        pages->setCurrentWidget(questionPage);
+    }
     setFrozen(false);
-    current = question;
-    hinted = false;
     comparing.reset();
-    task.reset();
     measureBox->hide();
-    currentStage = Stage::asking;
-    if (mode == RoundMode::exam) {
+    // A clean panel: the previous question's marked beats would tell what it was, and stay for
+    // a whole sweep.
+    resetSweeps();
+    if (session.mode() == RoundMode::exam) {
         // The same samples as the question's printed strip.
         startExamQuestion(questionScope, question.rhythm, question.seed);
         questionScope.setMarking(false);
@@ -864,7 +875,6 @@ void PracticeWindow::ask(const Question& question) {
     bannerLabel->setStyleSheet({});
     retranslate();
     answerList->setFocus();
-    questionTimer.start();
 }
 
 void PracticeWindow::submitSelected() {
@@ -872,46 +882,35 @@ void PracticeWindow::submitSelected() {
     if (selected.isEmpty()) {
         return;
     }
-    answer(*rhythmAt(selected.first()->data(rhythmRole).toInt()));
+    answer(rhythmOfItem(selected.first()->data(rhythmRole)));
 }
 
 void PracticeWindow::answer(Rhythm rhythm) {
-    if (currentStage != Stage::asking || !current) {
-        return;
-    }
-    Result result;
-    result.question = *current;
-    result.answer = rhythm;
-    result.hinted = hinted;
-    result.answerMs = static_cast<int>(std::clamp<qint64>(answerClock(), 0, INT_MAX));
+    // The session keeps the answer before it tells this window to show the verdict.
+    session.answer(rhythm);
+}
 
-    // The answer is on disk before the learner sees whether it was right.
-    AnswerRecord record;
-    record.roundId = std::max<std::int64_t>(round, 0);
-    record.shown = result.question.rhythm;
-    record.seed = result.question.seed;
-    record.answer = rhythm;
-    record.hinted = result.hinted;
-    record.answerMs = result.answerMs;
-    record.examCode = examCode;
-    result.answerId = progress.recordAnswer(record);
-    updateNotice();
-    if (progressView && progressView->isVisible()) {
-        progressView->refresh();
+PracticeWindow::Stage PracticeWindow::stage() const {
+    switch (session.stage()) {
+    case PracticeSession::Stage::setup:
+        return Stage::setup;
+    case PracticeSession::Stage::question:
+        return Stage::asking;
+    case PracticeSession::Stage::feedback:
+    case PracticeSession::Stage::measurement:
+        return Stage::feedback;
+    case PracticeSession::Stage::summary:
+        return Stage::summary;
     }
+    return Stage::setup;
+}
 
-    if (drill) {
-        drill->record(rhythm, result.hinted);
-        learner = drill->mastery();
-    } else {
-        learner.add({result.question.rhythm, rhythm, result.hinted});
-    }
-    answers.push_back(result);
-    showFeedback(result);
+std::optional<calipers::Kind> PracticeWindow::measurementTask() const {
+    const std::optional<MeasurementTask> task = session.measurementTask();
+    return task ? std::optional(static_cast<calipers::Kind>(task->kind)) : std::nullopt;
 }
 
 void PracticeWindow::showFeedback(const Result& result) {
-    currentStage = Stage::feedback;
     // Once answered, the marking gives nothing away and shows what to look at.
     questionScope.setMarking(true);
     answerList->setEnabled(false);
@@ -930,10 +929,7 @@ void PracticeWindow::showFeedback(const Result& result) {
 }
 
 void PracticeWindow::showTask() {
-    task = measureCheck->isChecked() && current ? calipers::taskFor(current->rhythm, current->seed)
-                                                : std::nullopt;
-    taskHinted = false;
-    taskStartMs = answerClock();
+    const std::optional<calipers::Kind> task = measurementTask();
     measureBox->setVisible(task.has_value());
     measureButton->setEnabled(task.has_value());
     measureResultLabel->clear();
@@ -944,17 +940,21 @@ void PracticeWindow::showTask() {
 }
 
 QString PracticeWindow::taskText() const {
+    const std::optional<calipers::Kind> task = measurementTask();
+    const std::vector<Result>& answers = session.results();
     if (!task && (answers.empty() || !answers.back().measurement)) {
         return {};
     }
-    const calipers::Kind kind = task ? *task : answers.back().measurement->kind;
+    const calipers::Kind kind =
+        task ? *task : static_cast<calipers::Kind>(answers.back().measurement->task.kind);
     return tr("%1 を測ってください: 一時停止 (F) して、波形の上を端から端までドラッグし、"
               "［計測を答える］を押します。")
         .arg(CaliperOverlay::kindName(kind));
 }
 
 bool PracticeWindow::submitMeasurement() {
-    if (currentStage != Stage::feedback || !task || answers.empty()) {
+    const std::optional<calipers::Kind> task = measurementTask();
+    if (!task) {
         return false;
     }
     const auto refuse = [this](const QString& why) {
@@ -966,7 +966,7 @@ bool PracticeWindow::submitMeasurement() {
         return refuse(tr("先に一時停止 (F) してください。"));
     }
     const std::vector<calipers::Caliper>& set = overlay->calipers();
-    const auto ofTask = [this](const calipers::Caliper& caliper) { return caliper.kind == *task; };
+    const auto ofTask = [&task](const calipers::Caliper& caliper) { return caliper.kind == *task; };
     int chosen = overlay->selectedIndex();
     if (chosen < 0 || !ofTask(set[static_cast<std::size_t>(chosen)])) {
         const auto last = std::find_if(set.rbegin(), set.rend(), ofTask);
@@ -982,27 +982,10 @@ bool PracticeWindow::submitMeasurement() {
         return refuse(CaliperOverlay::verdict(mine));
     }
 
-    Result& result = answers.back();
-    Measurement measurement;
-    measurement.kind = *task;
-    measurement.score = *mine.score;
-    measurement.hinted = taskHinted;
-    // Recorded like an answer: on disk before the verdict shows.
-    AnswerRecord record;
-    record.roundId = std::max<std::int64_t>(round, 0);
-    record.shown = result.question.rhythm;
-    record.seed = result.question.seed;
-    record.correct = measurement.score.right;
-    record.hinted = measurement.hinted;
-    record.answerMs = static_cast<int>(std::clamp<qint64>(answerClock() - taskStartMs, 0, INT_MAX));
-    record.examCode = examCode;
-    record.kind = QString::fromLatin1(calipers::storedName(*task));
-    record.valueMs = measurement.score.measuredMs;
-    record.errorMs = measurement.score.errorMs;
-    measurement.answerId = progress.recordAnswer(record);
+    // Kept like an answer: on disk before the verdict shows.
+    session.submitMeasurement({mine.score->measuredMs, mine.score->errorMs, mine.score->right});
     updateNotice();
-    result.measurement = measurement;
-    task.reset();
+    const Measurement& measurement = *session.results().back().measurement;
 
     measureButton->setEnabled(false);
     measureResultLabel->setStyleSheet(measurement.score.right ? QStringLiteral("color: #006400;")
@@ -1015,10 +998,9 @@ bool PracticeWindow::submitMeasurement() {
 }
 
 void PracticeWindow::showHint() {
-    if (currentStage != Stage::asking || hinted) {
+    if (!session.takeHint()) {
         return;
     }
-    hinted = true;
     questionScope.setMarking(true);
     hintButton->setEnabled(false);
     retranslate();
@@ -1034,7 +1016,8 @@ void PracticeWindow::resetSweeps() {
 }
 
 void PracticeWindow::replayQuestion() {
-    if (currentStage != Stage::feedback || !current) {
+    const std::optional<Question> current = session.currentQuestion();
+    if (stage() != Stage::feedback || !current) {
         return;
     }
     setFrozen(false);
@@ -1047,7 +1030,8 @@ void PracticeWindow::replayQuestion() {
 }
 
 void PracticeWindow::compareWithAnswer() {
-    if (currentStage != Stage::feedback || answers.empty() || answers.back().correct()) {
+    const std::vector<Result>& answers = session.results();
+    if (stage() != Stage::feedback || answers.empty() || answers.back().correct()) {
         return;
     }
     setFrozen(false);
@@ -1063,34 +1047,20 @@ void PracticeWindow::compareWithAnswer() {
 }
 
 void PracticeWindow::nextQuestion() {
-    if (currentStage != Stage::feedback) {
-        return;
-    }
-    if (const std::optional<Question> question = upcoming()) {
-        ask(*question);
-    } else {
-        showSummary();
-    }
+    // The session asks the next question or ends the round, and says which.
+    session.next();
 }
 
-void PracticeWindow::showSummary() {
-    currentStage = Stage::summary;
-    if (round > 0) {
-        progress.finishRound(round);
-        updateNotice();
-    }
-    current.reset();
+void PracticeWindow::showSummary(const PracticeSession::Summary& summary) {
+    updateNotice();
     comparing.reset();
-    task.reset();
     comparePanel->hide();
     compareLabel->hide();
     compareScope.restart();
     missedList->clear();
-    for (std::size_t index = 0; index < answers.size(); ++index) {
-        if (!answers[index].correct()) {
-            auto* item = new QListWidgetItem(missedList);
-            item->setData(resultRole, static_cast<int>(index));
-        }
+    for (const int index : summary.missed) {
+        auto* item = new QListWidgetItem(missedList);
+        item->setData(resultRole, index);
     }
     replayMissedButton->setEnabled(false);
     replayingLabel->clear();
@@ -1103,15 +1073,14 @@ void PracticeWindow::showSummary() {
 }
 
 void PracticeWindow::replayMissed(int row) {
-    if (currentStage != Stage::summary || row < 0 || row >= missedList->count()) {
+    const std::optional<Question> missed = session.missedQuestion(row);
+    if (!missed || row >= missedList->count()) {
         return;
     }
     setFrozen(false);
     const int index = missedList->item(row)->data(resultRole).toInt();
-    const Result& result = answers[static_cast<std::size_t>(index)];
-    play(questionScope, result.question.rhythm, result.question.seed, true);
-    replayingLabel->setText(
-        tr("再生中: 問題 %1 %2").arg(index + 1).arg(nameOf(result.question.rhythm)));
+    play(questionScope, missed->rhythm, missed->seed, true);
+    replayingLabel->setText(tr("再生中: 問題 %1 %2").arg(index + 1).arg(nameOf(missed->rhythm)));
 }
 
 bool PracticeWindow::startExam(const QString& code) {
@@ -1170,7 +1139,7 @@ void PracticeWindow::showProgress() {
 
 void PracticeWindow::setFrozen(bool on) {
     // Nothing plays before a round starts: nothing to measure.
-    if (on && currentStage == Stage::setup) {
+    if (on && stage() == Stage::setup) {
         return;
     }
     if (on == isFrozen()) {
@@ -1189,21 +1158,21 @@ void PracticeWindow::checkCalipers() {
         return;
     }
     // The true waves tell much about the rhythm: before an answer they are a hint.
-    if (currentStage == Stage::asking && !hinted) {
+    if (stage() == Stage::asking && !isHinted()) {
         showHint();
     }
     // With a measurement task open, checking is giving it: the marks would show the answer.
-    if (task && submitMeasurement()) {
+    if (measurementTask() && submitMeasurement()) {
         return;
     }
-    taskHinted = taskHinted || task.has_value();
+    session.revealDuringMeasurement();
     overlay->check();
 }
 
 void PracticeWindow::describePanels() {
     // Only the question's number: a screen reader must not say the answer.
-    const int number = static_cast<int>(answers.size()) + (currentStage == Stage::asking ? 1 : 0);
-    questionPanel->setDescription(currentStage == Stage::setup || number == 0
+    const int number = session.number();
+    questionPanel->setDescription(stage() == Stage::setup || number == 0
                                       ? tr("モニター")
                                       : tr("モニター: 問題 %1").arg(number));
     comparePanel->setDescription(comparing ? tr("比較用モニター: %1").arg(nameOf(*comparing))
@@ -1234,8 +1203,13 @@ void PracticeWindow::changeEvent(QEvent* event) {
 
 void PracticeWindow::closeEvent(QCloseEvent* event) {
     saveSettings();
-    if (round > 0 && currentStage != Stage::summary && currentStage != Stage::setup) {
-        progress.finishRound(round);
+    if (session.roundInProgress()) {
+        // Escape or Alt+F4 in the middle of a question must not end the round unasked.
+        if (!confirmLeaving()) {
+            event->ignore();
+            return;
+        }
+        showSetup();
     }
     QWidget::closeEvent(event);
 }
@@ -1250,20 +1224,17 @@ bool PracticeWindow::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     // The list makes its first row current, unselected, when it takes the focus; the first
-    // arrow key then skips it. With nothing chosen yet, the first key starts from no row.
+    // arrow key would then skip it, so the arrows start from no row. From no row the list lands
+    // every key on the first name: End and PageDown start from the top instead.
     if (watched == answerList && event->type() == QEvent::KeyPress &&
         answerList->selectedItems().isEmpty()) {
-        switch (static_cast<QKeyEvent*>(event)->key()) {
-        case Qt::Key_Up:
-        case Qt::Key_Down:
-        case Qt::Key_Home:
-        case Qt::Key_End:
-        case Qt::Key_PageUp:
-        case Qt::Key_PageDown:
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
             answerList->selectionModel()->clearCurrentIndex();
-            break;
-        default:
-            break;
+        } else if ((key == Qt::Key_End || key == Qt::Key_PageDown) &&
+                   !answerList->currentIndex().isValid() && answerList->count() > 0) {
+            answerList->selectionModel()->setCurrentIndex(answerList->model()->index(0, 0),
+                                                          QItemSelectionModel::NoUpdate);
         }
     }
     if (event->type() == QEvent::Resize && (watched == questionPanel || watched == comparePanel)) {
@@ -1287,7 +1258,7 @@ void PracticeWindow::keyPressEvent(QKeyEvent* event) {
         button->click();
         return;
     }
-    switch (currentStage) {
+    switch (stage()) {
     case Stage::setup:
         if (startButton->isEnabled()) {
             startRound();

@@ -1,0 +1,265 @@
+#include "PracticeSession.h"
+
+#include <algorithm>
+#include <climits>
+#include <utility>
+
+namespace pulsavo {
+
+namespace {
+
+double medianOf(std::vector<int> values) {
+    if (values.empty()) {
+        return 0.0;
+    }
+    std::sort(values.begin(), values.end());
+    const std::size_t middle = values.size() / 2;
+    return values.size() % 2 == 1 ? values[middle] : (values[middle - 1] + values[middle]) / 2.0;
+}
+
+} // namespace
+
+PracticeSession::PracticeSession(AnswerSink& answerSink) : sink(answerSink) {}
+
+bool PracticeSession::startRound(int length, RhythmSet rhythms, bool adaptive,
+                                 const std::string& options) {
+    if (rhythms.empty()) {
+        return false;
+    }
+    closeOpenRound();
+    drill.emplace(DrillOptions::round(length, rhythms, adaptive, seedSource()), learner);
+    fixedQuestions.clear();
+    return begin(RoundMode::practice, drill->length(), {}, options);
+}
+
+bool PracticeSession::startFixedRound(std::vector<Question> questions, RoundMode mode,
+                                      const std::string& examCode, const std::string& options) {
+    if (questions.empty()) {
+        return false;
+    }
+    closeOpenRound();
+    drill.reset();
+    fixedQuestions = std::move(questions);
+    return begin(mode, static_cast<int>(fixedQuestions.size()), examCode, options);
+}
+
+bool PracticeSession::startPairDrill(Rhythm first, Rhythm second, int length,
+                                     const std::string& options) {
+    closeOpenRound();
+    drill.emplace(DrillOptions::pairDrill(first, second, length, seedSource()), learner);
+    fixedQuestions.clear();
+    return begin(RoundMode::pair, drill->length(), {}, options);
+}
+
+bool PracticeSession::begin(RoundMode mode, int length, const std::string& examCode,
+                            const std::string& options) {
+    roundMode = mode;
+    code = examCode;
+    plannedCount = length;
+    answers.clear();
+    task.reset();
+    round = sink.openRound({mode, examCode, length, options});
+    roundOpen = round > 0;
+    const std::optional<Question> first = upcoming();
+    if (!first) {
+        leave();
+        return false;
+    }
+    ask(*first);
+    return true;
+}
+
+void PracticeSession::closeOpenRound() {
+    if (roundOpen) {
+        sink.closeRound(round);
+        roundOpen = false;
+    }
+}
+
+std::optional<Question> PracticeSession::upcoming() {
+    if (drill) {
+        return drill->next();
+    }
+    if (answers.size() < fixedQuestions.size()) {
+        return fixedQuestions[answers.size()];
+    }
+    return std::nullopt;
+}
+
+void PracticeSession::ask(const Question& question) {
+    current = question;
+    hinted = false;
+    task.reset();
+    currentStage = Stage::question;
+    questionStartMs = clockMs();
+    if (onQuestionAsked) {
+        onQuestionAsked(question);
+    }
+}
+
+int PracticeSession::elapsedSince(std::int64_t startMs) const {
+    return static_cast<int>(std::clamp<std::int64_t>(clockMs() - startMs, 0, INT_MAX));
+}
+
+bool PracticeSession::takeHint() {
+    if (currentStage != Stage::question || hinted) {
+        return false;
+    }
+    hinted = true;
+    return true;
+}
+
+bool PracticeSession::answer(Rhythm rhythm) {
+    if (currentStage != Stage::question || !current) {
+        return false;
+    }
+    Result result;
+    result.question = *current;
+    result.answer = rhythm;
+    result.hinted = hinted;
+    result.answerMs = elapsedSince(questionStartMs);
+
+    // Kept before the learner sees whether it was right: closing the window then loses nothing.
+    AnswerEntry entry;
+    entry.roundId = std::max<std::int64_t>(round, 0);
+    entry.shown = result.question.rhythm;
+    entry.seed = result.question.seed;
+    entry.answer = rhythm;
+    entry.hinted = result.hinted;
+    entry.answerMs = result.answerMs;
+    entry.examCode = code;
+    result.answerId = sink.keepAnswer(entry);
+
+    if (drill) {
+        drill->record(rhythm, result.hinted);
+        learner = drill->mastery();
+    } else {
+        learner.add({result.question.rhythm, rhythm, result.hinted});
+    }
+    answers.push_back(result);
+    task = taskFor ? taskFor(result.question) : std::nullopt;
+    taskHinted = false;
+    taskStartMs = clockMs();
+    currentStage = task ? Stage::measurement : Stage::feedback;
+    if (onAnswerJudged) {
+        onAnswerJudged(answers.back());
+    }
+    return true;
+}
+
+void PracticeSession::revealDuringMeasurement() {
+    if (currentStage == Stage::measurement) {
+        taskHinted = true;
+    }
+}
+
+bool PracticeSession::submitMeasurement(const MeasurementScore& score) {
+    if (currentStage != Stage::measurement || !task || answers.empty()) {
+        return false;
+    }
+    Result& result = answers.back();
+    Measurement measurement{*task, score, taskHinted, -1};
+    AnswerEntry entry;
+    entry.roundId = std::max<std::int64_t>(round, 0);
+    entry.shown = result.question.rhythm;
+    entry.seed = result.question.seed;
+    entry.correct = score.right;
+    entry.hinted = taskHinted;
+    entry.answerMs = elapsedSince(taskStartMs);
+    entry.examCode = code;
+    entry.kind = task->storedName;
+    entry.valueMs = score.measuredMs;
+    entry.errorMs = score.errorMs;
+    measurement.answerId = sink.keepAnswer(entry);
+    result.measurement = measurement;
+    task.reset();
+    currentStage = Stage::feedback;
+    return true;
+}
+
+bool PracticeSession::next() {
+    if (currentStage != Stage::feedback && currentStage != Stage::measurement) {
+        return false;
+    }
+    if (const std::optional<Question> question = upcoming()) {
+        ask(*question);
+        return true;
+    }
+    closeOpenRound();
+    current.reset();
+    task.reset();
+    currentStage = Stage::summary;
+    if (onRoundFinished) {
+        onRoundFinished(summary());
+    }
+    return true;
+}
+
+std::optional<Question> PracticeSession::missedQuestion(int missedIndex) const {
+    if (currentStage != Stage::summary) {
+        return std::nullopt;
+    }
+    const std::vector<int> missed = summary().missed;
+    if (missedIndex < 0 || missedIndex >= static_cast<int>(missed.size())) {
+        return std::nullopt;
+    }
+    return answers[static_cast<std::size_t>(missed[static_cast<std::size_t>(missedIndex)])]
+        .question;
+}
+
+void PracticeSession::leave() {
+    closeOpenRound();
+    currentStage = Stage::setup;
+    drill.reset();
+    fixedQuestions.clear();
+    answers.clear();
+    current.reset();
+    hinted = false;
+    task.reset();
+    plannedCount = 0;
+}
+
+bool PracticeSession::roundInProgress() const {
+    return currentStage == Stage::question || currentStage == Stage::feedback ||
+           currentStage == Stage::measurement;
+}
+
+int PracticeSession::number() const {
+    return static_cast<int>(answers.size()) + (currentStage == Stage::question ? 1 : 0);
+}
+
+bool PracticeSession::isLastQuestion() const {
+    return plannedCount > 0 && static_cast<int>(answers.size()) >= plannedCount;
+}
+
+RhythmSet PracticeSession::inPlay() const {
+    RhythmSet asked = drill ? drill->options().rhythms : RhythmSet();
+    for (const Question& question : fixedQuestions) {
+        asked.insert(question.rhythm);
+    }
+    return asked;
+}
+
+PracticeSession::Summary PracticeSession::summary() const {
+    Summary sum;
+    std::vector<int> times;
+    for (std::size_t index = 0; index < answers.size(); ++index) {
+        const Result& result = answers[index];
+        sum.correct += result.correct() ? 1 : 0;
+        sum.hinted += result.hinted ? 1 : 0;
+        times.push_back(result.answerMs);
+        if (!result.correct()) {
+            sum.missed.push_back(static_cast<int>(index));
+        }
+        if (result.measurement) {
+            ++sum.measured;
+            sum.measuredRight += result.measurement->score.right ? 1 : 0;
+        }
+    }
+    sum.count = static_cast<int>(answers.size());
+    sum.accuracyPercent = sum.count > 0 ? 100.0 * sum.correct / sum.count : 0.0;
+    sum.medianAnswerMs = medianOf(std::move(times));
+    return sum;
+}
+
+} // namespace pulsavo

@@ -1,0 +1,143 @@
+#pragma once
+
+#include "AnswerSink.h"
+#include "Drill.h"
+#include "RhythmSet.h"
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace pulsavo {
+
+// A measurement the answered question asks for; the kind is the calipers' own, kept opaque here
+// because the calipers live with the display.
+struct MeasurementTask {
+    int kind = 0;
+    std::string storedName; // as the answers database stores it ("rr", "pr", ...)
+};
+
+// How the calipers scored the learner's measurement.
+struct MeasurementScore {
+    int measuredMs = 0;
+    int errorMs = 0;
+    bool right = false;
+};
+
+// One round of naming rhythms: which question is asked, what the learner answered and how the
+// round went. No clock, no widgets: time and seeds come from the functions the owner sets, and
+// every answer goes to the sink before anyone is told whether it was right.
+class PracticeSession {
+public:
+    enum class Stage { setup, question, feedback, measurement, summary };
+
+    struct Measurement {
+        MeasurementTask task;
+        MeasurementScore score;
+        bool hinted = false; // the true waves were shown before it was given
+        std::int64_t answerId = -1;
+    };
+
+    struct Result {
+        Question question;
+        Rhythm answer = Rhythm::sinusRhythm;
+        bool hinted = false;
+        int answerMs = 0;
+        std::int64_t answerId = -1;
+        std::optional<Measurement> measurement;
+        bool correct() const { return answer == question.rhythm; }
+    };
+
+    struct Summary {
+        int count = 0;
+        int correct = 0;
+        int hinted = 0;
+        double accuracyPercent = 0.0;
+        double medianAnswerMs = 0.0;
+        int measured = 0;
+        int measuredRight = 0;
+        std::vector<int> missed; // indices into results(), in question order
+    };
+
+    explicit PracticeSession(AnswerSink& sink);
+
+    // Rounds. Each closes an unfinished round first; false (nothing changes) when the round
+    // would ask nothing.
+    bool startRound(int length, RhythmSet rhythms, bool adaptive, const std::string& options);
+    bool startFixedRound(std::vector<Question> questions, RoundMode mode,
+                         const std::string& examCode, const std::string& options);
+    bool startPairDrill(Rhythm first, Rhythm second, int length, const std::string& options);
+
+    // The learner's actions; each returns false and changes nothing out of its stage.
+    bool takeHint();
+    bool answer(Rhythm rhythm);
+    bool submitMeasurement(const MeasurementScore& score);
+    // The true waves shown while a measurement is open: the measurement counts as hinted.
+    void revealDuringMeasurement();
+    // The next question, or the summary after the last one.
+    bool next();
+    // The question of a missed result, to play again from its seed; only in the summary.
+    std::optional<Question> missedQuestion(int missedIndex) const;
+    // Back to the set-up; a round left unfinished is closed in the sink.
+    void leave();
+    // Whether leaving now would cut a round short.
+    bool roundInProgress() const;
+
+    Stage stage() const { return currentStage; }
+    RoundMode mode() const { return roundMode; }
+    const std::string& examCode() const { return code; }
+    std::optional<Question> currentQuestion() const { return current; }
+    bool isHinted() const { return hinted; }
+    // The question's number in the round, from 1; 0 before the first.
+    int number() const;
+    int planned() const { return plannedCount; }
+    bool isLastQuestion() const;
+    std::int64_t roundId() const { return round; }
+    const std::vector<Result>& results() const { return answers; }
+    std::optional<MeasurementTask> measurementTask() const { return task; }
+    const Mastery& mastery() const { return learner; }
+    // The rhythms the round asks, for the answer list.
+    RhythmSet inPlay() const;
+    Summary summary() const;
+
+    // Milliseconds on a steady clock.
+    std::function<std::int64_t()> clockMs = [] { return std::int64_t{0}; };
+    // A new round's drill seed.
+    std::function<std::uint64_t()> seedSource = [] { return std::uint64_t{0}; };
+    // The measurement a question asks for after its answer, if any (none: no measurement task).
+    std::function<std::optional<MeasurementTask>(const Question&)> taskFor;
+
+    // What happened, for the window to show.
+    std::function<void(const Question&)> onQuestionAsked;
+    std::function<void(const Result&)> onAnswerJudged;
+    std::function<void(const Summary&)> onRoundFinished;
+
+private:
+    bool begin(RoundMode mode, int length, const std::string& examCode, const std::string& options);
+    void closeOpenRound();
+    std::optional<Question> upcoming();
+    void ask(const Question& question);
+    int elapsedSince(std::int64_t startMs) const;
+
+    AnswerSink& sink;
+    Stage currentStage = Stage::setup;
+    RoundMode roundMode = RoundMode::practice;
+    std::string code;
+    std::optional<Drill> drill;
+    std::vector<Question> fixedQuestions;
+    int plannedCount = 0;
+    Mastery learner;
+    std::int64_t round = -1;
+    bool roundOpen = false;
+    std::optional<Question> current;
+    bool hinted = false;
+    std::int64_t questionStartMs = 0;
+    std::vector<Result> answers;
+    std::optional<MeasurementTask> task;
+    bool taskHinted = false;
+    std::int64_t taskStartMs = 0;
+};
+
+} // namespace pulsavo
