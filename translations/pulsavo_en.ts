@@ -119,6 +119,14 @@
         <source>CODE</source>
         <translation>CODE</translation>
     </message>
+    <message>
+        <source>%1 is given twice; give it once</source>
+        <translation>%1 is given twice; give it once</translation>
+    </message>
+    <message>
+        <source>--db takes a file name, not the option-like &apos;%1&apos; (write ./%1 for a file named so)</source>
+        <translation>--db takes a file name, not the option-like &apos;%1&apos; (write ./%1 for a file named so)</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo-strip</name>
