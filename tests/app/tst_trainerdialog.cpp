@@ -1,5 +1,6 @@
 #include "AboutDialog.h"
 #include "Catalogue.h"
+#include "PracticeWindow.h"
 #include "RhythmLibrary.h"
 #include "ScopePanel.h"
 #include "TrainerDialog.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -110,6 +112,7 @@ private slots:
     void repaintKeepsTrace();
     void tickRepaintsOnlyWhatItTouched();
     void tickRepaintsOnlyTheRowsTheTraceCrossed();
+    void closingWithPracticeAndProgressOpen();
     void traceFollowsAMoveToAnotherScale();
 
     void contextMenuOpensAboutBox_data();
@@ -474,6 +477,22 @@ void TestTrainerDialog::tickRepaintsOnlyTheRowsTheTraceCrossed() {
     }
     // The cursor's area and the fresh column ahead of it.
     QCOMPARE(watcher.painted.rectCount(), 2);
+}
+
+// The trainer closed while its practice and progress windows are open: they go with it, and the
+// practice window's going finds the dialog still whole.
+void TestTrainerDialog::closingWithPracticeAndProgressOpen() {
+    const QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    dialog->practiceDatabase = folder.filePath(QStringLiteral("answers.sqlite"));
+    dialog->show();
+    dialog->onPractice();
+    dialog->onProgress();
+    const QPointer<pulsavo::PracticeWindow> practice = dialog->practiceWindow();
+    QVERIFY(practice);
+    QVERIFY(dialog->isFrozen());
+    dialog.reset();
+    QVERIFY(!practice);
 }
 
 void TestTrainerDialog::contextMenuOpensAboutBox_data() {
