@@ -176,7 +176,8 @@ const QImage* Sweep::sprite(const Step& step, qreal ratio, bool* solid) const {
         cache = SegmentCache{pen, ratio, {}, {}};
     }
     const int top = std::min(0, rise);
-    const auto slot = static_cast<std::size_t>(rise + maxCachedRise);
+    const int index = rise + maxCachedRise; // 0 to 2 * maxCachedRise
+    const auto slot = static_cast<std::size_t>(index);
     QImage& image = cache.sprites[slot];
     if (image.isNull()) {
         image = QImage(QSize(1 + 2 * penReach, std::abs(rise) + 2 * penReach) * ratio,
