@@ -1,14 +1,14 @@
 # Thin front end over CMake presets. `make run` and `make test` do the whole set-up on a
 # fresh Debian 12 / Ubuntu machine, installing missing packages with apt-get.
 
-# Build, test and run-time packages (Debian 12 names).
+# Build, test and run-time packages (Debian 12 names); pulseaudio for the beat tone benchmark.
 PACKAGES := g++ cmake make pkg-config \
 	qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev \
 	libbenchmark-dev fonts-ipafont-gothic \
 	desktop-file-utils appstream dpkg-dev \
 	clang-format clang-tidy \
 	libqt6sql6-sqlite qt6-charts-dev libqt6opengl6-dev qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools \
-	xvfb xauth \
+	xvfb xauth pulseaudio pulseaudio-utils \
 	lintian man-db groff-base bash-completion python3
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)

@@ -19,12 +19,16 @@ struct HeldMessage {
 QList<HeldMessage> held;
 
 // Qt ends the process with several lines of advice when no display can be opened; the
-// trainer says it in one line and points to the tool that needs none.
+// trainer says it in one line, with Qt's own reason, and points to the tool that needs none.
 void startupMessages(QtMsgType type, const QMessageLogContext& context, const QString& message) {
     if (starting && type == QtFatalMsg) {
-        std::fputs(qPrintable(QCoreApplication::translate(
-                       "main", "pulsavo: no display found; pulsavo-strip works without one\n")),
-                   stderr);
+        QStringList platformMessages;
+        for (const HeldMessage& earlier : std::as_const(held)) {
+            if (earlier.category.startsWith(QLatin1String("qt.qpa"))) {
+                platformMessages << earlier.text;
+            }
+        }
+        std::fputs(qPrintable(pulsavo::noDisplayLine(platformMessages, message)), stderr);
         std::_Exit(1);
     }
     if (starting) {

@@ -4,24 +4,33 @@
 //   bench_beattone latency                 the tick a tone is due on (seen 12 ticks ahead, as the
 //                                          trainer sees a beat) to the tone on the server's
 //                                          monitor source, and the audio the output held queued
-//   bench_beattone cpu SERVER_PID SECONDS  the sound server's share of a core: no client, a
-//                                          resting stream, a stream kept playing, a sinus rhythm
+//   bench_beattone cpu SERVER_PID SECONDS  the sound server's share of a core and that of this
+//                                          process's audio threads: no client, a bare stream of
+//                                          silence, a resting stream, beats seen early (sinus
+//                                          rhythm) and late (atrial fibrillation)
 // It needs no display; latency and cpu need PULSE_SERVER (or the session's server) and parec.
 #include "BeatTone.h"
 
+#include <QAudioDevice>
+#include <QAudioSink>
 #include <QCoreApplication>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QFile>
 #include <QLocalServer>
+#include <QMediaDevices>
 #include <QProcess>
 #include <QTemporaryDir>
+#include <QThread>
 #include <QTimer>
 
 #include <algorithm>
 #include <atomic>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <memory>
 #include <vector>
 
 using pulsavo::BeatTone;
@@ -155,18 +164,23 @@ int latency() {
     std::vector<qint64> asked;
     std::vector<qint64> queued;
     // Tones 600 ms apart, each asked for on 4 consecutive ticks as a QRS does, with the beep
-    // visible 12 ticks ahead; then a long pause so that the stream rests, and one more tone.
-    runTicks(400, [&](int tick) {
-        const int phase = tick % 60;
-        tone->upcoming(phase <= 12 ? 12 - phase : (phase < 16 ? 0 : 72 - phase));
-        if (phase >= 12 && phase < 16) {
-            if (phase == 12) {
-                asked.push_back(nowNs());
-                queued.push_back(tone->queuedUs());
+    // visible `lead` ticks ahead: 16 as in sinus rhythm and the blocks (the stream rests
+    // between beats), 4 as in atrial fibrillation (it stays awake).
+    for (const int lead : {16, 4}) {
+        runTicks(240, [&](int tick) {
+            const int phase = tick % 60;
+            tone->upcoming(phase <= lead ? lead - phase
+                                         : (phase < lead + 4 ? 0 : BeatTone::nothingDue));
+            if (phase >= lead && phase < lead + 4) {
+                if (phase == lead) {
+                    asked.push_back(nowNs());
+                    queued.push_back(tone->queuedUs());
+                }
+                tone->sound();
             }
-            tone->sound();
-        }
-    });
+        });
+    }
+    // Then a long pause, so that the stream rests, and one more tone seen 12 ticks ahead.
     runTicks(ticksToRest, [](int) {});
     const bool rested = tone->mode() == BeatTone::Mode::resting;
     runTicks(40, [&](int tick) {
@@ -192,7 +206,9 @@ int latency() {
         if (next == onsets.end()) {
             std::printf("  tone %zu: not heard\n", i);
         } else {
-            std::printf("  tone %zu: heard %+.1f ms from its tick (output queue %.1f ms)\n", i,
+            std::printf("  tone %zu (seen %s): heard %+.1f ms from its tick (output queue %.1f "
+                        "ms)\n",
+                        i, i < 4 ? "160 ms ahead" : (i < 8 ? "40 ms ahead" : "after a rest"),
                         static_cast<double>(*next - asked[i]) / 1e6,
                         static_cast<double>(queued[i]) / 1e3);
         }
@@ -200,25 +216,109 @@ int latency() {
     return 0;
 }
 
-double cpuSeconds(const QString& pid) {
-    QFile stat(QStringLiteral("/proc/%1/stat").arg(pid));
-    if (!stat.open(QIODevice::ReadOnly)) {
+// CPU time of every thread of a process, in seconds, from the scheduler's nanosecond counts;
+// with `skipMain`, all but its main thread: the audio threads of this process beside the ticks.
+double cpuSeconds(const QString& pid, bool skipMain = false) {
+    const QDir tasks(QStringLiteral("/proc/%1/task").arg(pid));
+    if (!tasks.exists()) {
         return -1.0;
     }
-    const QByteArray line = stat.readAll();
-    const QList<QByteArray> fields = line.mid(line.lastIndexOf(')') + 2).split(' ');
-    // utime and stime are fields 14 and 15, the 12th and 13th after the name.
-    return (fields.value(11).toDouble() + fields.value(12).toDouble()) / 100.0;
+    double seconds = 0;
+    for (const QString& task : tasks.entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        if (skipMain && task == pid) {
+            continue;
+        }
+        QFile stat(tasks.filePath(task + QStringLiteral("/schedstat")));
+        if (stat.open(QIODevice::ReadOnly)) {
+            seconds += stat.readAll().split(' ').value(0).toDouble() / 1e9;
+        }
+    }
+    return seconds;
 }
 
+// Zeros for ever: a stream of silence and nothing else.
+class Silence final : public QIODevice {
+public:
+    Silence() { open(QIODevice::ReadOnly | QIODevice::Unbuffered); }
+    bool isSequential() const override { return true; }
+
+protected:
+    qint64 readData(char* data, qint64 maxSize) override {
+        std::memset(data, 0, static_cast<std::size_t>(maxSize));
+        return maxSize;
+    }
+    qint64 writeData(const char*, qint64) override { return -1; }
+};
+
+// A bare stream of silence through Qt Multimedia on a thread of its own, as the beat tone has:
+// the least a stream of the tone's format and buffer costs. A buffer of 0 leaves the size to the
+// sound server.
+class SilenceStream {
+public:
+    explicit SilenceStream(qint64 bufferUs) {
+        holder.moveToThread(&thread);
+        thread.start();
+        QMetaObject::invokeMethod(
+            &holder, [this, bufferUs] { open(bufferUs); }, Qt::BlockingQueuedConnection);
+    }
+    ~SilenceStream() {
+        QMetaObject::invokeMethod(
+            &holder,
+            [this] {
+                if (sink) {
+                    sink->stop();
+                }
+                sink.reset();
+                silence.reset();
+            },
+            Qt::BlockingQueuedConnection);
+        thread.quit();
+        thread.wait();
+    }
+    SilenceStream(const SilenceStream&) = delete;
+    SilenceStream& operator=(const SilenceStream&) = delete;
+    bool playing() const { return ok; }
+
+private:
+    void open(qint64 bufferUs) {
+        const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+        QAudioFormat format;
+        format.setSampleFormat(QAudioFormat::Int16);
+        format.setChannelCount(1);
+        format.setSampleRate(device.preferredFormat().sampleRate());
+        if (device.isNull() || !device.isFormatSupported(format)) {
+            return;
+        }
+        silence = std::make_unique<Silence>();
+        sink = std::make_unique<QAudioSink>(device, format);
+        if (bufferUs > 0) {
+            sink->setBufferSize(static_cast<qsizetype>(format.bytesForDuration(bufferUs)));
+        }
+        sink->start(silence.get());
+        ok = sink->error() == QAudio::NoError && sink->state() != QAudio::StoppedState;
+    }
+
+    QThread thread;
+    QObject holder;
+    std::unique_ptr<Silence> silence;
+    std::unique_ptr<QAudioSink> sink;
+    bool ok = false;
+};
+
+// The sound server's share of a core and that of this process's audio threads (all but the
+// main thread, which only runs the ticks), over SECONDS of 10 ms ticks each.
 int cpu(const QString& pid, int seconds) {
+    const QString self = QString::number(QCoreApplication::applicationPid());
     const auto share = [&](const char* what, auto perTick) {
-        const double before = cpuSeconds(pid);
+        const double server = cpuSeconds(pid);
+        const double client = cpuSeconds(self, true);
         const qint64 start = nowNs();
         runTicks(seconds * 100, perTick);
-        const double used = cpuSeconds(pid) - before;
-        std::printf("%-36s %.3f %% of a core\n", what,
-                    100.0 * used / (static_cast<double>(nowNs() - start) / 1e9));
+        const double wall = static_cast<double>(nowNs() - start) / 1e9;
+        const double serverShare = 100.0 * (cpuSeconds(pid) - server) / wall;
+        const double clientShare = 100.0 * (cpuSeconds(self, true) - client) / wall;
+        std::printf("%-40s server %.3f %%, audio threads %.3f %%, together %.3f %% of a core\n",
+                    what, serverShare, clientShare, serverShare + clientShare);
         std::fflush(stdout);
     };
     if (cpuSeconds(pid) < 0) {
@@ -226,24 +326,40 @@ int cpu(const QString& pid, int seconds) {
         return 1;
     }
     share("no client", [](int) {});
+    for (const qint64 bufferUs : {qint64{0}, qint64{80'000}}) {
+        const SilenceStream silence(bufferUs);
+        if (!silence.playing()) {
+            std::fprintf(stderr, "bench_beattone: no sound output\n");
+            return 1;
+        }
+        share(bufferUs == 0 ? "bare stream of silence, server's buffer"
+                            : "bare stream of silence, 80 ms buffer",
+              [](int) {});
+    }
     std::atomic<int> bells{0};
     auto tone = makeTone(bells);
     if (!waitPlaying(*tone)) {
         std::fprintf(stderr, "bench_beattone: no sound output\n");
         return 1;
     }
-    // A beep always 1.5 s off keeps the stream awake; its tone, moved on every few ticks, never
-    // begins.
-    share("stream kept playing, no beeps", [&](int) { tone->upcoming(150); });
     runTicks(ticksToRest, [](int) {});
     share("no rhythm (stream resting)", [&](int) { tone->upcoming(BeatTone::nothingDue); });
-    share("sinus rhythm at 75/min", [&](int tick) {
-        const int phase = tick % 80;
-        tone->upcoming(phase <= 12 ? 12 - phase : (phase < 16 ? 0 : 92 - phase));
-        if (phase >= 12 && phase < 16) {
-            tone->sound();
-        }
-    });
+    // Beats every `period` ticks, each seen `lead` ticks ahead and asked for on 4 ticks.
+    const auto rhythm = [&](const char* what, int period, int lead) {
+        int awake = 0;
+        share(what, [&](int tick) {
+            const int phase = tick % period;
+            tone->upcoming(phase <= lead ? lead - phase
+                                         : (phase < lead + 4 ? 0 : BeatTone::nothingDue));
+            if (phase >= lead && phase < lead + 4) {
+                tone->sound();
+            }
+            awake += tone->mode() == BeatTone::Mode::playing ? 1 : 0;
+        });
+        std::printf("  the stream played on %.0f %% of the ticks\n", awake / (seconds * 1.0));
+    };
+    rhythm("sinus rhythm at 75/min, seen 160 ms ahead", 80, 16);
+    rhythm("beats at 110/min seen 40 ms ahead (AF)", 55, 4);
     std::printf("mode at the end %d (1 playing, 2 resting)\n", static_cast<int>(tone->mode()));
     return 0;
 }

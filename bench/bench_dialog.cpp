@@ -1,3 +1,4 @@
+#include "Cadence.h"
 #include "DialogBench.h"
 
 #include <QApplication>
@@ -22,8 +23,8 @@ bool prepare(benchmark::State& state, TrainerDialog& dialog) {
     return true;
 }
 
-// The event loop runs now and then, timing paused, so that repaints do not pile up as they
-// never would in the trainer.
+// A tick paints its areas of the panel at once; the event loop runs now and then, timing
+// paused, for whatever else the dialog has to do.
 void onTimerTick(benchmark::State& state) {
     TrainerDialog dialog;
     if (!prepare(state, dialog)) {
@@ -42,15 +43,18 @@ void onTimerTick(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
-// The tick together with the repaint it causes, as the event loop delivers both.
-void onTimerTickWithRepaint(benchmark::State& state) {
+// The dialog's tick with its repaint at the trainer's cadence (see Cadence), timed by the wall
+// clock: warm after a frame's sleep, or cold.
+void onTimerTickAtCadence(benchmark::State& state) {
     TrainerDialog dialog;
     if (!prepare(state, dialog)) {
         return;
     }
+    bench::Cadence cadence(state.range(0) != 0);
     for (auto _ : state) {
-        dialog.onTimerTick();
         QCoreApplication::processEvents();
+        cadence.waitForNextFrame();
+        cadence.time(state, [&] { dialog.onTimerTick(); });
     }
     state.SetItemsProcessed(state.iterations());
 }
@@ -58,7 +62,13 @@ void onTimerTickWithRepaint(benchmark::State& state) {
 } // namespace
 
 BENCHMARK(onTimerTick);
-BENCHMARK(onTimerTickWithRepaint);
+BENCHMARK(onTimerTickAtCadence)
+    ->ArgName("cold")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(300)
+    ->Unit(benchmark::kMicrosecond);
 
 int main(int argc, char** argv) {
     benchmark::Initialize(&argc, argv);

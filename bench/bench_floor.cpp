@@ -39,7 +39,8 @@ private:
 
 // Usage: bench_floor [SECONDS]
 // The floor program the dialog benchmarks measure the trainer's CPU time against, in the same
-// window of time: it runs until it is ended, or for SECONDS when given.
+// window of time and with the trainer's window-system settings, which it takes from its
+// environment: it runs until it is ended, or for SECONDS when given.
 int main(int argc, char** argv) {
     QApplication application(argc, argv);
     Blinker blinker;

@@ -1,3 +1,4 @@
+#include "Cadence.h"
 #include "Monitor.h"
 #include "Simulation.h"
 #include "Sweep.h"
@@ -65,9 +66,34 @@ void monitorTick(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// One tick at the trainer's cadence (see Cadence), timed by the wall clock around the tick
+// alone: warm after a frame's sleep, or cold.
+void monitorTickAtCadence(benchmark::State& state) {
+    QImage backing(QSize(panelWidth, panelHeight), QImage::Format_RGB32);
+    backing.fill(Qt::black);
+    Monitor monitor(panelWidth, panelHeight);
+    monitor.setSurface(&backing);
+    monitor.select(Rhythm::atrialFlutter, 42);
+    monitor.run(2 * panelWidth);
+    bench::Cadence cadence(state.range(0) != 0);
+    for (auto _ : state) {
+        cadence.waitForNextFrame();
+        cadence.time(state, [&] { monitor.run(); });
+    }
+    benchmark::DoNotOptimize(backing.constBits());
+    state.SetItemsProcessed(state.iterations());
+}
+
 } // namespace
 
 BENCHMARK(sweepPaintPerTick)->ArgNames({"dpr", "grid"})->ArgsProduct({{1, 2}, {0, 1}});
 BENCHMARK(monitorTick);
+BENCHMARK(monitorTickAtCadence)
+    ->ArgName("cold")
+    ->Arg(0)
+    ->Arg(1)
+    ->UseManualTime()
+    ->Iterations(300)
+    ->Unit(benchmark::kMicrosecond);
 
 BENCHMARK_MAIN();

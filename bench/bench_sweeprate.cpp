@@ -118,9 +118,10 @@ int main(int argc, char** argv) {
     const BusyLoops loops(busy);
     bench::preferOffscreen();
     bench::useFreshSettings();
-    // The floor program runs with the window system's defaults; the trainer as main() sets it up.
-    const QProcessEnvironment floorEnvironment = QProcessEnvironment::systemEnvironment();
+    // The floor program gets the window-system settings the trainer makes (under X11 repaints
+    // over the connection, not through shared memory), so that the two pay the same transport.
     prepareWindowSystem();
+    const QProcessEnvironment floorEnvironment = QProcessEnvironment::systemEnvironment();
     QApplication application(argc, argv);
     const std::string condition =
         QGuiApplication::platformName().toStdString() + ", " +
@@ -212,7 +213,9 @@ int main(int argc, char** argv) {
         {name + "ticks in one wake, most", static_cast<double>(mostTicks), "ticks", "-", true},
         {name + "ticks dropped after stalls", dropped, "ticks", "-", true},
     };
-    if (xcb && busy == 0) {
+    // The targets hold quiet and loaded, under a real X server; offscreen figures are for
+    // comparison.
+    if (xcb) {
         figures.push_back(
             {name + "trainer CPU / wall", cpuShare, "% core", "<= 1.6", cpuShare <= 1.6});
     } else {
@@ -221,11 +224,8 @@ int main(int argc, char** argv) {
     if (floorCpu > 0) {
         const double ratio = cpu / floorCpu;
         figures.push_back({name + "floor CPU / wall", 100 * floorCpu / wall, "% core", "-", true});
-        // The target is for a quiet machine: busy loops delay the floor's precise timer, which
-        // then drops whole intervals and wakes less often.
-        const bool targeted = xcb && busy == 0;
-        figures.push_back({name + "trainer CPU / floor CPU", ratio, "x", targeted ? "<= 0.8" : "-",
-                           !targeted || ratio <= 0.8});
+        figures.push_back({name + "trainer CPU / floor CPU", ratio, "x", xcb ? "<= 0.8" : "-",
+                           !xcb || ratio <= 0.8});
     }
     std::printf("Sweep-rate run (%s): %lld ticks in %zu wakes, %.2f s of wall time, %.3f s of "
                 "CPU time, floor %.3f s\n",

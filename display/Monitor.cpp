@@ -1,7 +1,6 @@
 #include "Monitor.h"
 
 #include <QImage>
-#include <QPainter>
 
 #include <algorithm>
 #include <limits>
@@ -27,8 +26,18 @@ void Monitor::setHighlight(Sweep::Highlight style) {
     scope.setHighlight(style);
 }
 
+void Monitor::setSurface(QImage* image) {
+    surface = image;
+    scope.forgetDrawn();
+}
+
 void Monitor::setPaper(const QImage& image) {
     scope.paper = image;
+    scope.forgetDrawn();
+}
+
+void Monitor::surfaceChanged() {
+    scope.forgetDrawn();
 }
 
 std::vector<WaveEvent> Monitor::events() const {
@@ -131,17 +140,13 @@ int Monitor::run(int count) {
     if (paused || count <= 0) {
         return 0;
     }
-    QRegion dirty;
-    std::optional<QPainter> painter;
-    if (surface != nullptr && !surface->isNull()) {
-        painter.emplace(surface);
-    }
+    Sweep::Changes changed;
+    QImage* painted = surface != nullptr && !surface->isNull() ? surface : nullptr;
     for (int i = 0; i < count; ++i) {
-        step(painter ? &*painter : nullptr, dirty);
+        step(painted, changed);
     }
-    painter.reset();
-    if (onRepaint && !dirty.isEmpty()) {
-        onRepaint(dirty);
+    if (onRepaint && !changed.isEmpty()) {
+        onRepaint(changed.region());
     }
     if (onUpcoming) {
         onUpcoming(ticksUntilTone());
@@ -163,20 +168,15 @@ int Monitor::ticksUntilTone() const {
 }
 
 // The order of one tick, the same for every monitor in every program.
-void Monitor::step(QPainter* painter, QRegion& dirty) {
+void Monitor::step(QImage* painted, Sweep::Changes& changed) {
     latestSample = model.step();
     ++ticks;
     latestStep = scope.advance(latestSample);
     noteColumns(latestStep);
-    if (painter != nullptr) {
+    if (painted != nullptr) {
         Sweep::Step shown = latestStep;
         shown.red = shown.red && marking;
-        scope.paint(*painter, shown);
-        for (const QRect& rect : Sweep::dirtyRects(latestStep, scope.penReach())) {
-            if (!rect.isEmpty()) {
-                dirty += rect;
-            }
-        }
+        scope.paintInto(*painted, shown, changed);
     }
     ring[ringNext] = latestSample;
     ringNext = (ringNext + 1) % ring.size();

@@ -49,8 +49,10 @@ public:
     void setPanelSize(int width, int height);
 
     // The image the sweep paints into, in panel pixels; none for a headless monitor. The
-    // monitor does not own it, and it must outlive the monitor or be unset first.
-    void setSurface(QImage* image) { surface = image; }
+    // monitor does not own it, and it must outlive the monitor or be unset first. Only the
+    // sweep draws on it; whoever changes its pixels otherwise says so with surfaceChanged().
+    void setSurface(QImage* image);
+    void surfaceChanged();
 
     // Whether segments marked for notice are drawn in the alert colour. The history keeps the
     // marking either way.
@@ -140,7 +142,7 @@ private:
         Monitor& owner;
     };
 
-    void step(QPainter* painter, QRegion& dirty);
+    void step(QImage* painted, Sweep::Changes& changed);
     void noteColumns(const Sweep::Step& drawn);
 
     Simulation model;

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 
 namespace pulsavo {
 
@@ -17,7 +18,44 @@ QPen tracePen(const QColor& colour, int width = Sweep::standardPenWidth) {
 
 Sweep::Sweep(int width, int height)
     : width(width), height(height), normalPen(tracePen(normalColour)),
-      alertPen(tracePen(alertColour)) {}
+      alertPen(tracePen(alertColour)) {
+    forgetDrawn();
+}
+
+// Rects whose columns overlap or touch are one area: the cursor's rects over a frame's ticks,
+// or the fresh wipe columns one after another.
+void Sweep::Changes::add(const QRect& rect) {
+    if (rect.isEmpty()) {
+        return;
+    }
+    QRect grown = rect;
+    for (int i = 0; i < count;) {
+        const QRect& other = rects[static_cast<std::size_t>(i)];
+        if (other.left() <= grown.right() + 1 && grown.left() <= other.right() + 1) {
+            grown |= other;
+            rects[static_cast<std::size_t>(i)] = rects[static_cast<std::size_t>(--count)];
+            i = 0;
+        } else {
+            ++i;
+        }
+    }
+    if (count == capacity) {
+        grown |= rects[static_cast<std::size_t>(--count)];
+    }
+    rects[static_cast<std::size_t>(count++)] = grown;
+}
+
+QRegion Sweep::Changes::region() const {
+    QRegion region;
+    for (const QRect& rect : *this) {
+        region += rect;
+    }
+    return region;
+}
+
+void Sweep::forgetDrawn() {
+    drawn.assign(static_cast<std::size_t>(std::max(0, width)), Rows{0, height - 1});
+}
 
 void Sweep::setHighlight(Highlight highlight) {
     style = highlight;
@@ -115,42 +153,186 @@ void Sweep::paint(QPainter& painter, const Step& step) const {
             painter.drawImage(rect.topLeft(), paper, source);
         }
     }
+    paintSegment(painter, step);
+}
+
+void Sweep::paintSegment(QPainter& painter, const Step& step) const {
     if (!drawCachedSegment(painter, step)) {
         painter.setPen(step.red ? alertPen : normalPen);
         painter.drawLine(step.from, step.to);
     }
 }
 
-bool Sweep::drawCachedSegment(QPainter& painter, const Step& step) const {
+const QImage* Sweep::sprite(const Step& step, qreal ratio, bool* solid) const {
     const int rise = step.to.y() - step.from.y();
-    const qreal ratio = painter.device()->devicePixelRatioF();
     const QPen& pen = step.red ? alertPen : normalPen;
     const int penReach = reachOf(pen);
-    if (painter.device()->devType() != QInternal::Image || std::abs(rise) > maxCachedRise ||
-        ratio != std::round(ratio) || penReach > maxCachedReach ||
+    if (std::abs(rise) > maxCachedRise || ratio != std::round(ratio) || ratio < 1 ||
+        penReach > maxCachedReach) {
+        return nullptr;
+    }
+    SegmentCache& cache = segmentCache[step.red ? 1 : 0];
+    if (cache.pen != pen || cache.ratio != ratio) {
+        cache = SegmentCache{pen, ratio, {}, {}};
+    }
+    const int top = std::min(0, rise);
+    const int index = rise + maxCachedRise; // 0 to 2 * maxCachedRise
+    const auto slot = static_cast<std::size_t>(index);
+    QImage& image = cache.sprites[slot];
+    if (image.isNull()) {
+        image = QImage(QSize(1 + 2 * penReach, std::abs(rise) + 2 * penReach) * ratio,
+                       QImage::Format_ARGB32_Premultiplied);
+        image.setDevicePixelRatio(ratio);
+        image.fill(Qt::transparent);
+        {
+            QPainter spritePainter(&image);
+            spritePainter.setPen(pen);
+            spritePainter.drawLine(QPoint(penReach, penReach - top),
+                                   QPoint(penReach + 1, penReach - top + rise));
+        }
+        bool allSolid = true;
+        for (int y = 0; y < image.height() && allSolid; ++y) {
+            const auto* line = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+            allSolid = std::all_of(line, line + image.width(), [](QRgb pixel) {
+                return qAlpha(pixel) == 0 || qAlpha(pixel) == 255;
+            });
+        }
+        cache.solid[slot] = allSolid;
+    }
+    if (solid != nullptr) {
+        *solid = cache.solid[slot];
+    }
+    return &image;
+}
+
+bool Sweep::drawCachedSegment(QPainter& painter, const Step& step) const {
+    const qreal ratio = painter.device()->devicePixelRatioF();
+    if (painter.device()->devType() != QInternal::Image ||
         painter.transform().type() != QTransform::TxNone ||
         painter.testRenderHint(QPainter::Antialiasing) ||
         painter.compositionMode() != QPainter::CompositionMode_SourceOver) {
         return false;
     }
-    SegmentCache& cache = segmentCache[step.red ? 1 : 0];
-    if (cache.pen != pen || cache.ratio != ratio) {
-        cache = SegmentCache{pen, ratio, {}};
+    const QImage* cached = sprite(step, ratio);
+    if (cached == nullptr) {
+        return false;
     }
-    const int top = std::min(0, rise);
-    QImage& sprite = cache.sprites[rise + maxCachedRise];
-    if (sprite.isNull()) {
-        sprite = QImage(QSize(1 + 2 * penReach, std::abs(rise) + 2 * penReach) * ratio,
-                        QImage::Format_ARGB32_Premultiplied);
-        sprite.setDevicePixelRatio(ratio);
-        sprite.fill(Qt::transparent);
-        QPainter spritePainter(&sprite);
-        spritePainter.setPen(pen);
-        spritePainter.drawLine(QPoint(penReach, penReach - top),
-                               QPoint(penReach + 1, penReach - top + rise));
-    }
-    painter.drawImage(QPoint(step.from.x() - penReach, step.from.y() + top - penReach), sprite);
+    const int penReach = reachOf(step.red ? alertPen : normalPen);
+    const int top = std::min(0, step.to.y() - step.from.y());
+    painter.drawImage(QPoint(step.from.x() - penReach, step.from.y() + top - penReach), *cached);
     return true;
+}
+
+void Sweep::paintInto(QImage& image, const Step& step, Changes& changed) {
+    const qreal ratioF = image.devicePixelRatio();
+    const auto ratio = static_cast<int>(std::lround(ratioF));
+    const bool addressable = image.format() == QImage::Format_RGB32 && ratio >= 1 &&
+                             ratioF == ratio && image.size() == QSize(width, height) * ratio &&
+                             (paper.isNull() || (paper.format() == QImage::Format_RGB32 &&
+                                                 paper.size() == image.size()));
+    if (!addressable) {
+        {
+            QPainter painter(&image);
+            paint(painter, step);
+        }
+        forgetDrawn();
+        for (const QRect& rect : dirtyRects(step, penReach())) {
+            changed.add(rect);
+        }
+        return;
+    }
+    if (drawn.size() != static_cast<std::size_t>(std::max(0, width))) {
+        forgetDrawn();
+    }
+    // Clears the drawn rows of each run of columns in the wipe; the rest of it is background.
+    for (const QRect& wipe : step.wipe) {
+        if (wipe.isEmpty()) {
+            continue;
+        }
+        QRect run;
+        const auto clearRun = [&] {
+            if (!run.isEmpty()) {
+                clearInto(image, run, ratio);
+                changed.add(run);
+                run = QRect();
+            }
+        };
+        for (int x = std::max(0, wipe.left()); x <= std::min(wipe.right(), width - 1); ++x) {
+            Rows& rows = drawn[static_cast<std::size_t>(x)];
+            if (rows.top > rows.bottom) {
+                clearRun();
+                continue;
+            }
+            run |= QRect(x, rows.top, 1, rows.bottom - rows.top + 1);
+            rows = Rows{};
+        }
+        clearRun();
+    }
+    segmentInto(image, step, ratio);
+    const int reach = reachOf(step.red ? alertPen : normalPen);
+    const QRect segment =
+        QRect(step.from, step.to).normalized().adjusted(-reach, -reach, reach, reach) &
+        QRect(0, 0, width, height);
+    for (int x = segment.left(); x <= segment.right(); ++x) {
+        Rows& rows = drawn[static_cast<std::size_t>(x)];
+        if (rows.top > rows.bottom) {
+            rows = Rows{segment.top(), segment.bottom()};
+        } else {
+            rows.top = std::min(rows.top, segment.top());
+            rows.bottom = std::max(rows.bottom, segment.bottom());
+        }
+    }
+    changed.add(segment);
+}
+
+void Sweep::clearInto(QImage& image, const QRect& rect, int ratio) const {
+    const QRect area = QRect(rect.topLeft() * ratio, rect.size() * ratio) & image.rect();
+    if (area.isEmpty()) {
+        return;
+    }
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    const auto bytes = static_cast<std::size_t>(area.width()) * sizeof(QRgb);
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(bits + y * stride) + area.left();
+        if (paper.isNull()) {
+            std::fill_n(line, area.width(), qRgb(0, 0, 0));
+        } else {
+            std::memcpy(line, reinterpret_cast<const QRgb*>(paper.constScanLine(y)) + area.left(),
+                        bytes);
+        }
+    }
+}
+
+// A solid sprite is copied pixel by pixel, as drawing it over the image would blend it; a
+// steep segment, or one whose pixels are partly transparent, goes through a painter.
+void Sweep::segmentInto(QImage& image, const Step& step, int ratio) const {
+    bool solid = false;
+    const QImage* cached = sprite(step, ratio, &solid);
+    if (cached == nullptr || !solid) {
+        QPainter painter(&image);
+        paintSegment(painter, step);
+        return;
+    }
+    const int penReach = reachOf(step.red ? alertPen : normalPen);
+    const int top = std::min(0, step.to.y() - step.from.y());
+    const QPoint at = QPoint(step.from.x() - penReach, step.from.y() + top - penReach) * ratio;
+    const QRect area = QRect(at, cached->size()) & image.rect();
+    if (area.isEmpty()) {
+        return;
+    }
+    uchar* bits = image.bits();
+    const qsizetype stride = image.bytesPerLine();
+    for (int y = area.top(); y <= area.bottom(); ++y) {
+        const auto* from = reinterpret_cast<const QRgb*>(cached->constScanLine(y - at.y())) +
+                           (area.left() - at.x());
+        auto* to = reinterpret_cast<QRgb*>(bits + y * stride) + area.left();
+        for (int x = 0; x < area.width(); ++x) {
+            if (qAlpha(from[x]) == 255) {
+                to[x] = from[x];
+            }
+        }
+    }
 }
 
 std::array<QRect, 3> Sweep::dirtyRects(const Step& step, int reach) {

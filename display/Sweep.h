@@ -7,8 +7,10 @@
 #include <QPen>
 #include <QPoint>
 #include <QRect>
+#include <QRegion>
 
 #include <array>
+#include <vector>
 
 class QPainter;
 
@@ -45,6 +47,24 @@ public:
         QRect freshWipe;
     };
 
+    // What ticks changed on a surface, in panel pixels: a few rects, those side by side merged
+    // into one, so that a frame sends two small areas (the cursor's and the fresh wipe's)
+    // rather than many.
+    class Changes {
+    public:
+        void add(const QRect& rect);
+        bool isEmpty() const { return count == 0; }
+        int size() const { return count; }
+        const QRect* begin() const { return rects.data(); }
+        const QRect* end() const { return rects.data() + count; }
+        QRegion region() const;
+
+    private:
+        static constexpr int capacity = 8;
+        std::array<QRect, capacity> rects;
+        int count = 0;
+    };
+
     Sweep(int width, int height);
 
     // ECG paper for a panel of width x height at device pixel ratio `ratio`, black with
@@ -59,7 +79,19 @@ public:
     // Moves the cursor one column (wrapping to column 1 at the right edge) and says what to paint.
     Step advance(const TickSample& sample);
 
+    // Paints a step in full: the whole wipe, then the segment. Onto any painter.
     void paint(QPainter& painter, const Step& step) const;
+
+    // Paints a step into an image that only this sweep draws on, with the same pixels as
+    // paint(), and adds what changed. The sweep remembers which rows of each column it drew,
+    // so the wipe clears only those: the rows the old trace crossed in the fresh column and
+    // those of the last segment's cap. Images it cannot address pixel by pixel (other formats,
+    // fractional pixel ratios, a paper of another size) are painted with paint().
+    void paintInto(QImage& image, const Step& step, Changes& changed);
+
+    // The image's pixels changed behind the sweep's back (filled, resampled, another paper,
+    // another image): its wipes clear whole columns until they have passed once.
+    void forgetDrawn();
 
     // Paints one tick onto a painter whose coordinates are the panel's pixels.
     void draw(QPainter& painter, const TickSample& sample) { paint(painter, advance(sample)); }
@@ -96,6 +128,16 @@ private:
     Highlight style = Highlight::red;
     std::array<QRect, 2> lastWipe;
 
+    // The rows of a column that may differ from the background; none when top > bottom.
+    struct Rows {
+        int top = 0;
+        int bottom = -1;
+    };
+    std::vector<Rows> drawn;
+    void paintSegment(QPainter& painter, const Step& step) const;
+    void clearInto(QImage& image, const QRect& rect, int ratio) const;
+    void segmentInto(QImage& image, const Step& step, int ratio) const;
+
     // Qt flattens a round cap's curves on every stroke, which costs more than all the rest of a
     // tick. A segment's pixels depend only on its rise and pen, so onto an image at a whole
     // device pixel ratio each one is rasterised once and then copied, pixel for pixel the same.
@@ -105,7 +147,13 @@ private:
         QPen pen;
         qreal ratio = 0;
         std::array<QImage, 2 * maxCachedRise + 1> sprites;
+        // Whether each sprite's pixels are all either opaque or clear, so that copying its
+        // opaque ones is exactly what drawing it over the surface does.
+        std::array<bool, 2 * maxCachedRise + 1> solid{};
     };
+    // The rasterised segment of a step at a whole pixel ratio, or null when it is not cached
+    // (too steep, too wide a pen); `solid` says whether its pixels are all opaque or clear.
+    const QImage* sprite(const Step& step, qreal ratio, bool* solid = nullptr) const;
     bool drawCachedSegment(QPainter& painter, const Step& step) const;
 
     mutable std::array<SegmentCache, 2> segmentCache;

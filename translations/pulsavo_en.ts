@@ -66,9 +66,9 @@
 <context>
     <name>main</name>
     <message>
-        <source>pulsavo: no display found; pulsavo-strip works without one
+        <source>pulsavo: cannot open a window: %1; pulsavo-strip works without a display
 </source>
-        <translation>pulsavo: no display found; pulsavo-strip works without one
+        <translation>pulsavo: cannot open a window: %1; pulsavo-strip works without a display
 </translation>
     </message>
     <message>

@@ -157,7 +157,14 @@ TrainerDialog::TrainerDialog(std::unique_ptr<ToneSink> toneSink, QWidget* parent
     initDialog();
 }
 
-TrainerDialog::~TrainerDialog() = default;
+// The practice window, a child, goes first and without telling the dialog: its going gives the
+// classic monitor back its sweep, which a dialog half destroyed no longer has.
+TrainerDialog::~TrainerDialog() {
+    if (practice) {
+        practice->disconnect(this);
+        delete practice.data();
+    }
+}
 
 void TrainerDialog::buildControls() {
     const Layout layout = layoutFor(DialogUnits::forFont(font()));

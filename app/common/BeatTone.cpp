@@ -11,6 +11,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace pulsavo {
@@ -199,12 +200,19 @@ std::unique_ptr<ToneOutput> makeSystemToneOutput() {
 }
 
 struct BeatTone::Shared {
+    static constexpr qint64 noBeep = std::numeric_limits<qint64>::min();
+
     explicit Shared(Clock clock) : clock(std::move(clock)) {}
 
     std::atomic<Mode> mode{Mode::opening};
     std::atomic<qint64> lastDemandMs{0};
     std::atomic<bool> wakePosted{false};
     std::atomic<qint64> queuedUs{-1};
+    // The next beep as the caller last saw it, on the clock; noBeep when none is in sight.
+    std::atomic<qint64> nextBeepMs{noBeep};
+    // Whether the beeps come into sight early enough for the stream to rest between them.
+    std::atomic<bool> restBetweenBeats{true};
+    std::atomic<bool> restLookPosted{false};
     const Clock clock;
 };
 
@@ -236,21 +244,35 @@ public:
         wake();
         if (output) {
             output->trigger();
+            const qint64 queued = std::max<qint64>(0, output->queuedUs());
             shared->queuedUs.store(output->queuedUs(), std::memory_order_relaxed);
+            const qint64 now = shared->clock();
+            settlePending(now);
+            toneAsked = true;
+            soundingUntilMs =
+                std::max(soundingUntilMs,
+                         now + queued / 1000 + ToneGenerator::durationMs + BeatTone::afterToneMs);
         }
     }
 
     void cancel() {
         if (output) {
             output->cancel();
+            pendingMs.reset();
         }
     }
 
+    // A beep far off is scheduled on a resting stream as well; the caller wakes it in time.
     void schedule(qint64 dueMs) {
-        wake();
+        if (dueMs - shared->clock() <= BeatTone::wakeAheadMs) {
+            wake();
+        }
         if (output) {
             output->schedule((dueMs - shared->clock()) * 1000);
             shared->queuedUs.store(output->queuedUs(), std::memory_order_relaxed);
+            settlePending(shared->clock());
+            pendingMs = dueMs;
+            toneAsked = true;
         }
     }
 
@@ -259,17 +281,29 @@ public:
         if (output && shared->mode.load() == BeatTone::Mode::resting) {
             output->wake();
             shared->mode.store(BeatTone::Mode::playing);
+            restTimer->start();
         }
     }
 
+    // Rests between beats once the tones begun or near have played and the next beep is not
+    // near, or after restAfterMs with no beep due at all.
     void restIfIdle() {
+        shared->restLookPosted.store(false, std::memory_order_relaxed);
         if (!output || shared->mode.load() != BeatTone::Mode::playing) {
             return;
         }
-        const qint64 idle = shared->clock() - shared->lastDemandMs.load(std::memory_order_relaxed);
-        if (idle >= BeatTone::restAfterMs) {
+        const qint64 now = shared->clock();
+        const qint64 idle = now - shared->lastDemandMs.load(std::memory_order_relaxed);
+        const qint64 next = shared->nextBeepMs.load(std::memory_order_relaxed);
+        const bool beepNear = next != BeatTone::Shared::noBeep && next >= now - BeatTone::tickMs &&
+                              next - now <= BeatTone::wakeAheadMs;
+        const bool betweenBeats = toneAsked &&
+                                  shared->restBetweenBeats.load(std::memory_order_relaxed) &&
+                                  now >= busyUntil(now) && !beepNear;
+        if (idle >= BeatTone::restAfterMs || betweenBeats) {
             output->rest();
             shared->mode.store(BeatTone::Mode::resting);
+            restTimer->stop();
         }
     }
 
@@ -287,6 +321,25 @@ public:
     }
 
 private:
+    // Until when the stream must play for the tones begun, and for the scheduled one once it is
+    // near.
+    qint64 busyUntil(qint64 now) const {
+        qint64 until = soundingUntilMs;
+        if (pendingMs && *pendingMs - now <= BeatTone::wakeAheadMs) {
+            until = std::max(until, *pendingMs + ToneGenerator::durationMs + BeatTone::afterToneMs);
+        }
+        return until;
+    }
+
+    // A scheduled tone being replaced that has begun, or is about to, plays on to its end.
+    void settlePending(qint64 now) {
+        if (pendingMs && *pendingMs - now <= BeatTone::wakeAheadMs) {
+            soundingUntilMs = std::max(soundingUntilMs, *pendingMs + ToneGenerator::durationMs +
+                                                            BeatTone::afterToneMs);
+        }
+        pendingMs.reset();
+    }
+
     void stopTimer() {
         delete restTimer;
         restTimer = nullptr;
@@ -295,6 +348,10 @@ private:
     std::shared_ptr<BeatTone::Shared> shared;
     std::unique_ptr<ToneOutput> output;
     QTimer* restTimer = nullptr;
+    // Whether a tone was asked for: before the first, only restAfterMs with no beep rests.
+    bool toneAsked = false;
+    qint64 soundingUntilMs = 0;
+    std::optional<qint64> pendingMs; // the scheduled tone's time, until it is replaced or dropped
 };
 
 BeatTone::BeatTone()
@@ -346,8 +403,13 @@ void BeatTone::sound() {
         demand();
         const qint64 now = shared->clock();
         if (covers(now)) {
-            // Consecutive ticks asking for the beep stay within its tone.
+            // Consecutive ticks asking for the beep stay within its tone. A stream still resting
+            // (its caller stalled past the time to wake it) plays the tone late rather than not.
             coverUntilMs = std::max(coverUntilMs, now + earlyMs);
+            if (mode() == Mode::resting &&
+                !shared->wakePosted.exchange(true, std::memory_order_relaxed)) {
+                post(&ToneWorker::wake);
+            }
             return;
         }
         if (scheduledMs && *scheduledMs > now) {
@@ -355,6 +417,7 @@ void BeatTone::sound() {
             scheduledMs = now;
             coverUntilMs = now + ToneGenerator::durationMs;
         }
+        noteLead(0);
         post(&ToneWorker::tone);
         break;
     }
@@ -366,23 +429,46 @@ void BeatTone::sound() {
 }
 
 void BeatTone::upcoming(int ticksUntilBeep) {
-    if (ticksUntilBeep == nothingDue) {
+    const qint64 clock = shared->clock();
+    const bool inSight = ticksUntilBeep != nothingDue && ticksUntilBeep >= 0;
+    const qint64 due = inSight ? clock + ticksUntilBeep * tickMs : Shared::noBeep;
+    shared->nextBeepMs.store(due, std::memory_order_relaxed);
+    // Between beats seen early, with no tone sounding or near, the worker looks whether the
+    // stream may rest, on every batch until it does.
+    const Mode now = mode();
+    const bool toneNear =
+        scheduledMs && *scheduledMs - clock <= wakeAheadMs && clock < coverUntilMs + afterToneMs;
+    if (now == Mode::playing && shared->restBetweenBeats.load(std::memory_order_relaxed) &&
+        (!inSight || due - clock > wakeAheadMs) && !toneNear &&
+        !shared->restLookPosted.exchange(true, std::memory_order_relaxed)) {
+        post(&ToneWorker::restIfIdle);
+    }
+    if (!inSight) {
         return;
     }
     demand();
-    const Mode now = mode();
-    if (now == Mode::resting && !shared->wakePosted.exchange(true, std::memory_order_relaxed)) {
+    if (now == Mode::resting && due - clock <= wakeAheadMs &&
+        !shared->wakePosted.exchange(true, std::memory_order_relaxed)) {
         post(&ToneWorker::wake);
     }
-    if ((now == Mode::playing || now == Mode::resting) && ticksUntilBeep >= 0) {
-        const qint64 due = shared->clock() + ticksUntilBeep * tickMs;
-        if (!covers(due)) {
-            postSchedule(due);
+    if ((now == Mode::playing || now == Mode::resting) && !covers(due)) {
+        if (!scheduledMs || due > coverUntilMs) {
+            noteLead(due - clock); // a beep not seen before
         }
+        postSchedule(due);
     }
 }
 
+void BeatTone::noteLead(qint64 leadMs) {
+    const qint64 now = shared->clock();
+    if (leadMs < wakeAheadMs) {
+        shortLeadUntilMs = now + shortLeadMemoryMs;
+    }
+    shared->restBetweenBeats.store(now >= shortLeadUntilMs, std::memory_order_relaxed);
+}
+
 void BeatTone::silence() {
+    shared->nextBeepMs.store(Shared::noBeep, std::memory_order_relaxed);
     if (scheduledMs && *scheduledMs > shared->clock()) {
         scheduledMs.reset();
         coverUntilMs = 0;

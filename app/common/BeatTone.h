@@ -124,8 +124,13 @@ class ToneWorker;
 // The beat tone, played without ever holding up the caller's thread: the output is opened, fed,
 // rested and closed on a worker thread of its own, and sound() and upcoming() only post to it.
 // Until the output is open, or when there is none, the window system's bell sounds instead.
-// The stream rests while no beep has been due for restAfterMs, so that the sound server does
-// no work for a monitor with no rhythm; a beep visible in the queue, or sound() itself, wakes it.
+// A stream kept open costs the sound server and this process work every few milliseconds, tone
+// or not, so it rests whenever it can: between beats, once a tone has played and while the next
+// beep is further than wakeAheadMs off, and with no beep due for restAfterMs. A beep due within
+// wakeAheadMs, or sound() itself, wakes it. Resting between beats needs every beep seen at least
+// wakeAheadMs ahead, the time a resting stream takes to play a tone at its frame; after a beep
+// seen later than that (fibrillating atria, ectopic beats) the stream stays awake between beats
+// for shortLeadMemoryMs, so that such beeps are heard on their ticks.
 //
 // A beep seen ahead through upcoming() is scheduled for its own tick, so that it is heard when
 // its peak is drawn rather than after the audio the stream holds queued; sound() on a tick the
@@ -137,9 +142,16 @@ public:
 
     // Longer than the pause between beats of any rhythm, so a running rhythm keeps the stream.
     static constexpr qint64 restAfterMs = 2500;
-    // How often the worker looks whether the stream may rest.
+    // How often the worker looks whether the stream may rest, while it plays.
     static constexpr int restCheckMs = 500;
     static constexpr qint64 tickMs = 10;
+    // What a resting stream needs to play a tone at its frame: the audio still queued from
+    // before it rested (up to about 45 ms), the sound server's answer to waking and the first
+    // read, and a display frame by which the caller may see the beep late.
+    static constexpr qint64 wakeAheadMs = 100;
+    // After the end of a tone, before the stream may rest: the last read may still hold it.
+    static constexpr qint64 afterToneMs = 20;
+    static constexpr qint64 shortLeadMemoryMs = 30'000;
     // How far a tick may run before the time its beep was scheduled for and still be that
     // beep: a window's clock runs ticks in batches once per display frame.
     static constexpr qint64 earlyMs = 2 * tickMs;
@@ -171,6 +183,8 @@ public:
 
 private:
     void demand();
+    // A beep came into sight `leadMs` before it is due (0: asked for without warning).
+    void noteLead(qint64 leadMs);
     void post(void (ToneWorker::*slot)());
     void postSchedule(qint64 dueMs);
     bool covers(qint64 now) const;
@@ -180,6 +194,8 @@ private:
     // ask for it. Used on the caller's thread only.
     std::optional<qint64> scheduledMs;
     qint64 coverUntilMs = 0;
+    // Until when a beep seen late keeps the stream awake between beats.
+    qint64 shortLeadUntilMs = 0;
     std::function<void()> bell;
     std::unique_ptr<QThread> thread;
     ToneWorker* worker = nullptr; // lives on `thread`; deleted there

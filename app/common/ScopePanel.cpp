@@ -4,6 +4,8 @@
 #include <QPaintEvent>
 #include <QPainter>
 
+#include <cmath>
+
 namespace pulsavo {
 
 ScopePanel::ScopePanel(QWidget* parent)
@@ -37,6 +39,9 @@ void ScopePanel::prepare() {
         }
     }
     renderPaper();
+    if (monitor != nullptr) {
+        monitor->surfaceChanged();
+    }
     update();
 }
 
@@ -44,7 +49,9 @@ void ScopePanel::attach(Monitor& shown) {
     monitor = &shown;
     shown.setSurface(&backing);
     shown.setPaper(paper);
-    shown.onRepaint = [this](const QRegion& dirty) { update(dirty); };
+    // The ticks' areas are painted and sent at once, in the clock's wake: a posted update
+    // would wake the event loop a second time every frame, which costs more than the paint.
+    shown.onRepaint = [this](const QRegion& dirty) { repaint(dirty); };
 }
 
 void ScopePanel::renderPaper() {
@@ -86,6 +93,9 @@ void ScopePanel::swapBackground(const QImage& from, const QImage& to) {
             }
         }
     }
+    if (monitor != nullptr) {
+        monitor->surfaceChanged();
+    }
 }
 
 // Moving the window to a screen of another scale keeps the trace, resampled, rather than
@@ -103,15 +113,27 @@ void ScopePanel::followPixelRatio() {
     }
     backing = std::move(resampled);
     renderPaper();
+    if (monitor != nullptr) {
+        monitor->surfaceChanged();
+    }
 }
 
 void ScopePanel::paintEvent(QPaintEvent* event) {
     followPixelRatio();
     QPainter painter(this);
-    if (!backing.isNull()) {
-        // One rectangle of the update at a time: under a clip of several rectangles Qt blends
-        // line by line and hands tall areas to worker threads, which costs far more than a copy.
-        for (const QRect& dirty : event->region()) {
+    if (backing.isNull()) {
+        return;
+    }
+    // One rectangle of the update at a time: under a clip of several rectangles Qt blends
+    // line by line and hands tall areas to worker threads, which costs far more than a copy.
+    // When the image has the screen's whole pixel ratio, each is a plain copy of its own
+    // pixels, with no clip to set up.
+    const qreal ratio = backing.devicePixelRatio();
+    const bool plain = ratio == std::round(ratio) && ratio == painter.device()->devicePixelRatio();
+    for (const QRect& dirty : event->region()) {
+        if (plain) {
+            painter.drawImage(dirty, backing, QRect(dirty.topLeft() * ratio, dirty.size() * ratio));
+        } else {
             painter.setClipRect(dirty);
             painter.drawImage(QPoint(0, 0), backing);
         }

@@ -11,6 +11,37 @@
 
 namespace pulsavo {
 
+namespace {
+
+QString withoutControls(const QString& text) {
+    QString escaped;
+    for (const QChar c : text) {
+        escaped += c.category() == QChar::Other_Control
+                       ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
+                       : QString(c);
+    }
+    return escaped;
+}
+
+} // namespace
+
+QString noDisplayLine(const QStringList& platformMessages, const QString& fatal) {
+    QString reason;
+    for (const QString& message : platformMessages) {
+        reason = message.trimmed();
+        if (!reason.isEmpty()) {
+            break;
+        }
+    }
+    if (reason.isEmpty()) {
+        reason = fatal.trimmed().section(QLatin1Char('\n'), 0, 0).trimmed();
+    }
+    return QCoreApplication::translate("main",
+                                       "pulsavo: cannot open a window: %1; pulsavo-strip works "
+                                       "without a display\n")
+        .arg(withoutControls(reason));
+}
+
 void prepareWindowSystem() {
     if (!qEnvironmentVariableIsSet("QT_XCB_NO_MITSHM")) {
         qputenv("QT_XCB_NO_MITSHM", "1");
@@ -111,13 +142,7 @@ StartOptions parseStartOptions(const QStringList& arguments) {
     }
     if (options.action == StartOptions::Action::error) {
         // The message echoes what was typed: no control character reaches the terminal.
-        QString escaped;
-        for (const QChar c : std::as_const(options.message)) {
-            escaped += c.category() == QChar::Other_Control
-                           ? QStringLiteral("\\x%1").arg(c.unicode(), 2, 16, QLatin1Char('0'))
-                           : QString(c);
-        }
-        options.message = escaped;
+        options.message = withoutControls(options.message);
     }
     return options;
 }

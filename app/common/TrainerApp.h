@@ -29,6 +29,11 @@ struct StartOptions {
 
 StartOptions parseStartOptions(const QStringList& arguments);
 
+// The one line the trainer prints when Qt cannot open a window: Qt's own reason, taken from its
+// first message about the window system (`platformMessages`), else the first line of its
+// fatal message, with control characters escaped.
+QString noDisplayLine(const QStringList& platformMessages, const QString& fatal);
+
 // Window-system settings that must be made before the application object exists. Under X11 the
 // monitor's small repaints go over the connection instead of through shared memory: a shared
 // memory image costs a completion event, and so more wake-ups, for each repaint, which is more

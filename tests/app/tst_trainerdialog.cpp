@@ -1,5 +1,6 @@
 #include "AboutDialog.h"
 #include "Catalogue.h"
+#include "PracticeWindow.h"
 #include "RhythmLibrary.h"
 #include "ScopePanel.h"
 #include "TrainerDialog.h"
@@ -15,6 +16,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -109,6 +111,8 @@ private slots:
     void alertRhythmDrawsRed();
     void repaintKeepsTrace();
     void tickRepaintsOnlyWhatItTouched();
+    void tickRepaintsOnlyTheRowsTheTraceCrossed();
+    void closingWithPracticeAndProgressOpen();
     void traceFollowsAMoveToAnotherScale();
 
     void contextMenuOpensAboutBox_data();
@@ -438,6 +442,57 @@ void TestTrainerDialog::tickRepaintsOnlyWhatItTouched() {
     QVERIFY2(bounds.width() <= pulsavo::Sweep::wipeWidth + 4,
              qPrintable(QString::number(bounds.width())));
     QVERIFY(bounds.left() >= 200 - 3);
+}
+
+// Once the sweep has passed over the whole panel, a tick of a flat trace repaints the rows of
+// the trace near the cursor and in the wipe's fresh column, not whole columns.
+void TestTrainerDialog::tickRepaintsOnlyTheRowsTheTraceCrossed() {
+    struct PaintWatcher : QObject {
+        QRegion painted;
+        bool eventFilter(QObject*, QEvent* event) override {
+            if (event->type() == QEvent::Paint) {
+                painted += static_cast<QPaintEvent*>(event)->region();
+            }
+            return false;
+        }
+    } watcher;
+    auto* panel = child<pulsavo::ScopePanel>("scopePanel");
+    dialog->show();
+    QCoreApplication::processEvents();
+    tick(panel->width() + 50);
+    QCoreApplication::processEvents();
+    panel->installEventFilter(&watcher);
+    tick(1);
+    QCoreApplication::processEvents();
+    panel->removeEventFilter(&watcher);
+    QVERIFY(!watcher.painted.isEmpty());
+    const int reach = dialog->monitor.sweep().penReach();
+    const QRect rows(0, pulsavo::baselineY - 1 - reach, panel->width(), 2 * reach + 2);
+    for (const QRect& rect : watcher.painted) {
+        QVERIFY2(rows.contains(rect), qPrintable(QStringLiteral("%1,%2 %3x%4")
+                                                     .arg(rect.x())
+                                                     .arg(rect.y())
+                                                     .arg(rect.width())
+                                                     .arg(rect.height())));
+    }
+    // The cursor's area and the fresh column ahead of it.
+    QCOMPARE(watcher.painted.rectCount(), 2);
+}
+
+// The trainer closed while its practice and progress windows are open: they go with it, and the
+// practice window's going finds the dialog still whole.
+void TestTrainerDialog::closingWithPracticeAndProgressOpen() {
+    const QTemporaryDir folder;
+    QVERIFY(folder.isValid());
+    dialog->practiceDatabase = folder.filePath(QStringLiteral("answers.sqlite"));
+    dialog->show();
+    dialog->onPractice();
+    dialog->onProgress();
+    const QPointer<pulsavo::PracticeWindow> practice = dialog->practiceWindow();
+    QVERIFY(practice);
+    QVERIFY(dialog->isFrozen());
+    dialog.reset();
+    QVERIFY(!practice);
 }
 
 void TestTrainerDialog::contextMenuOpensAboutBox_data() {

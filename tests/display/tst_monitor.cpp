@@ -68,6 +68,8 @@ private slots:
     void theToneIsSeenAheadInEitherMode();
     void columnsKnowTheTickDrawnThere();
     void eventHistoryOutlivesRestart();
+    void trackedPaintingFollowsThePanel_data();
+    void trackedPaintingFollowsThePanel();
 };
 
 // A question restarted mid-trace must play exactly what a new monitor plays: no steps of the
@@ -471,3 +473,83 @@ void TestMonitor::eventHistoryOutlivesRestart() {
 
 QTEST_MAIN(TestMonitor)
 #include "tst_monitor.moc"
+
+void TestMonitor::trackedPaintingFollowsThePanel_data() {
+    QTest::addColumn<int>("ratio");
+    QTest::newRow("ratio 1") << 1;
+    QTest::newRow("ratio 2") << 2;
+}
+
+// The monitor's sweep clears only the rows it drew, yet its surface matches a full repaint of
+// every tick through what happens to a panel: wrap-around, paper laid and taken away, the
+// highlight and marking changed, ticks run without a surface, a restart, a surface refilled
+// behind the monitor's back, a resize.
+void TestMonitor::trackedPaintingFollowsThePanel() {
+    QFETCH(int, ratio);
+    int w = 150;
+    int h = panelHeight;
+    const auto blank = [&] {
+        QImage image(QSize(w, h) * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
+        image.fill(QColor(240, 240, 240));
+        return image;
+    };
+    QImage surface = blank();
+    QImage expected = surface.copy();
+    Sweep reference(w, h);
+    Monitor monitor(w, h);
+    monitor.setSurface(&surface);
+    monitor.select(Rhythm::ventricularFibrillation, 7);
+    bool attached = true;
+    long long repaintedTicks = 0;
+    monitor.onRepaint = [&](const QRegion&) { ++repaintedTicks; };
+    const auto run = [&](int ticks) {
+        for (int i = 0; i < ticks; ++i) {
+            monitor.run();
+            if (attached) {
+                Sweep::Step shown = monitor.lastStep();
+                shown.red = shown.red && monitor.showsMarking();
+                reference.setHighlight(monitor.highlight());
+                reference.paper = monitor.paper();
+                QPainter painter(&expected);
+                reference.paint(painter, shown);
+            }
+            if (surface != expected) {
+                return monitor.tickCount();
+            }
+        }
+        return 0LL;
+    };
+    QCOMPARE(run(400), 0LL);
+    monitor.setPaper(Sweep::paperImage(w, h, ratio));
+    QCOMPARE(run(200), 0LL);
+    monitor.setHighlight(Sweep::Highlight::thick);
+    monitor.setMarking(false);
+    QCOMPARE(run(100), 0LL);
+    monitor.setMarking(true);
+    monitor.setHighlight(Sweep::Highlight::colourBlindSafe);
+    QCOMPARE(run(100), 0LL);
+    monitor.setPaper(QImage());
+    QCOMPARE(run(150), 0LL);
+    monitor.setSurface(nullptr);
+    attached = false;
+    QCOMPARE(run(77), 0LL);
+    monitor.setSurface(&surface);
+    attached = true;
+    QCOMPARE(run(200), 0LL);
+    monitor.restart();
+    monitor.select(Rhythm::atrialFlutter, 3);
+    QCOMPARE(run(180), 0LL);
+    surface.fill(Qt::blue);
+    expected.fill(Qt::blue);
+    monitor.surfaceChanged();
+    QCOMPARE(run(200), 0LL);
+    w = 97;
+    h = 80;
+    surface = blank();
+    expected = surface.copy();
+    reference = Sweep(w, h);
+    monitor.setPanelSize(w, h);
+    QCOMPARE(run(300), 0LL);
+    QCOMPARE(repaintedTicks, 400 + 200 + 100 + 100 + 150 + 200 + 180 + 200 + 300);
+}

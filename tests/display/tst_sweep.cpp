@@ -56,6 +56,9 @@ private slots:
     void wipeRestoresThePaper();
     void highlightStylesPaintTheirPens_data();
     void highlightStylesPaintTheirPens();
+    void trackedPaintingMatchesAFullRepaint_data();
+    void trackedPaintingMatchesAFullRepaint();
+    void changesMergeWhatTouches();
 };
 
 void TestSweep::cursorAdvancesAndWrapsToColumnOne() {
@@ -363,6 +366,108 @@ void TestSweep::highlightStylesPaintTheirPens() {
     QCOMPARE(rowsOf(30, marked), 0);
     QCOMPARE(rowsOf(56, marked), markedWidth);
     QCOMPARE(rowsOf(56, normal), 0);
+}
+
+void TestSweep::trackedPaintingMatchesAFullRepaint_data() {
+    QTest::addColumn<qreal>("ratio");
+    QTest::addColumn<bool>("paper");
+    QTest::addColumn<Sweep::Highlight>("style");
+    const auto red = Sweep::Highlight::red;
+    const auto thick = Sweep::Highlight::thick;
+    const auto safe = Sweep::Highlight::colourBlindSafe;
+    QTest::newRow("ratio 1") << 1.0 << false << red;
+    QTest::newRow("ratio 1, paper") << 1.0 << true << red;
+    QTest::newRow("ratio 1, thick") << 1.0 << false << thick;
+    QTest::newRow("ratio 2, paper, thick") << 2.0 << true << thick;
+    QTest::newRow("ratio 2, safe") << 2.0 << false << safe;
+    QTest::newRow("ratio 3, paper, safe") << 3.0 << true << safe;
+    QTest::newRow("ratio 1.5, painted in full") << 1.5 << false << thick;
+    QTest::newRow("ratio 1.5, paper, painted in full") << 1.5 << true << red;
+}
+
+// Over five passes of a trace that rests, climbs steeply, jumps off the panel and back, marked
+// now and then, the tracked painting leaves the pixels of a full wipe after every tick, and
+// every pixel it changed lies in the rects it reported.
+void TestSweep::trackedPaintingMatchesAFullRepaint() {
+    QFETCH(qreal, ratio);
+    QFETCH(bool, paper);
+    QFETCH(Sweep::Highlight, style);
+    const int w = 90;
+    const int h = 60;
+    QImage tracked(QSize(w, h) * ratio, QImage::Format_RGB32);
+    tracked.setDevicePixelRatio(ratio);
+    tracked.fill(Qt::gray);
+    QImage full = tracked.copy();
+    Sweep sweep(w, h);
+    sweep.setHighlight(style);
+    if (paper) {
+        sweep.paper = Sweep::paperImage(w, h, ratio);
+    }
+    const Sweep reference = sweep;
+    int previousY = 30;
+    for (int tick = 0; tick < 5 * w; ++tick) {
+        const int phase = tick % 41;
+        const int y = phase < 8    ? 30
+                      : phase < 10 ? 30 - 55 * (phase - 7) // steeper than any cached segment
+                      : phase < 12 ? h + 12
+                      : phase < 30 ? 10 + (phase - 12) * 3
+                                   : 45 - (tick * 7) % 13;
+        const TickSample sample{previousY, y, tick % 7 < 3, false};
+        previousY = y;
+        const Sweep::Step step = sweep.advance(sample);
+        const QImage before = tracked.copy();
+        Sweep::Changes changed;
+        sweep.paintInto(tracked, step, changed);
+        {
+            QPainter painter(&full);
+            reference.paint(painter, step);
+        }
+        QVERIFY2(tracked == full, qPrintable(QStringLiteral("tick %1").arg(tick)));
+        QVERIFY(changed.size() <= 3);
+        for (int py = 0; py < tracked.height(); ++py) {
+            for (int px = 0; px < tracked.width(); ++px) {
+                if (before.pixel(px, py) == tracked.pixel(px, py)) {
+                    continue;
+                }
+                const bool reported =
+                    std::any_of(changed.begin(), changed.end(), [&](const QRect& r) {
+                        return QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio)
+                            .toAlignedRect()
+                            .contains(px, py);
+                    });
+                QVERIFY2(
+                    reported,
+                    qPrintable(
+                        QStringLiteral("tick %1: device pixel %2,%3").arg(tick).arg(px).arg(py)));
+            }
+        }
+    }
+}
+
+void TestSweep::changesMergeWhatTouches() {
+    Sweep::Changes changes;
+    changes.add(QRect(10, 80, 5, 6));
+    changes.add(QRect(40, 20, 1, 3));
+    changes.add(QRect());
+    QCOMPARE(changes.size(), 2);
+    // The next column beside each: one cursor area, one fresh-wipe area.
+    changes.add(QRect(15, 70, 5, 4));
+    changes.add(QRect(41, 90, 1, 2));
+    QCOMPARE(changes.size(), 2);
+    QCOMPARE(*changes.begin(), QRect(10, 70, 10, 16));
+    QCOMPARE(*(changes.begin() + 1), QRect(40, 20, 2, 72));
+    // A rect bridging the two makes them one.
+    changes.add(QRect(20, 0, 20, 1));
+    QCOMPARE(changes.size(), 1);
+    QCOMPARE(changes.region(), QRegion(QRect(10, 0, 32, 92)));
+    // Far apart rects beyond the capacity still all lie in the region.
+    Sweep::Changes many;
+    for (int i = 0; i < 20; ++i) {
+        many.add(QRect(i * 10, i, 2, 2));
+    }
+    for (int i = 0; i < 20; ++i) {
+        QVERIFY(many.region().contains(QRect(i * 10, i, 2, 2)));
+    }
 }
 
 QTEST_MAIN(TestSweep)
