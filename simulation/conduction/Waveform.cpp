@@ -104,7 +104,8 @@ void Waveform::render(float gain, std::span<int> heights) const {
         for (int i = 0; i < steps - 1; ++i) {
             const float x = static_cast<float>(i) / last;
             float second = 2 * x + shift;
-            second -= std::floor(second);
+            // 2x + shift lies in [0, 3): two subtractions at most, no floor call.
+            second -= second >= 2 ? 2.0F : second >= 1 ? 1.0F : 0.0F;
             const float value =
                 lookup(table.sine, x) + harmonic * lookup(table.sine, second) - offset * (1 - x);
             heights[static_cast<std::size_t>(i)] = rounded(gain * amplitude * value);
