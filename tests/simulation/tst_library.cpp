@@ -413,7 +413,7 @@ void TestLibrary::criteria() {
 void TestLibrary::traceIntegrity() {
     QFETCH(LibraryRhythm, rhythm);
     QFETCH(Expect, x);
-    const QString spec = QString::fromLatin1(x.red);
+    const QString marking = QString::fromLatin1(x.red);
     Faults f;
     for (std::uint32_t seed : seeds) {
         f.seed = seed;
@@ -428,14 +428,14 @@ void TestLibrary::traceIntegrity() {
             select(run.events, [](auto& e) { return isVentricularComplex(e.kind); });
         f(std::abs(beeps - static_cast<int>(complexes.size())) <= 1,
           QStringLiteral("%1 beeps for %2 complexes").arg(beeps).arg(complexes.size()));
-        if (spec == "?") {
+        if (marking == "?") {
             continue;
         }
-        if (spec.isEmpty() || spec == "*") {
-            f(red == (spec.isEmpty() ? 0 : window), QStringLiteral("%1 red ticks").arg(red));
+        if (marking.isEmpty() || marking == "*") {
+            f(red == (marking.isEmpty() ? 0 : window), QStringLiteral("%1 red ticks").arg(red));
             continue;
         }
-        const QStringList parts = QString(spec).remove(u'~').split(u':');
+        const QStringList parts = QString(marking).remove(u'~').split(u':');
         const auto marked = select(run.events, [&](auto& e) {
             return QLatin1String(waveKindName(e.kind).data(), waveKindName(e.kind).size()) ==
                        parts[0] &&
@@ -443,8 +443,8 @@ void TestLibrary::traceIntegrity() {
         });
         const auto reds =
             std::count_if(marked.begin(), marked.end(), [&](auto& e) { return hasRed(run, e); });
-        f(reds > 0 && (spec.startsWith(u'~') || reds == static_cast<long>(marked.size())),
-          QStringLiteral("%1 of %2 %3 red").arg(reds).arg(marked.size()).arg(spec));
+        f(reds > 0 && (marking.startsWith(u'~') || reds == static_cast<long>(marked.size())),
+          QStringLiteral("%1 of %2 %3 red").arg(reds).arg(marked.size()).arg(marking));
     }
     VERIFY_FAULTS(f);
 }
