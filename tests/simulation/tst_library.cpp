@@ -608,8 +608,8 @@ void TestLibrary::avConduction() {
                 EXPECT(pr(0) >= 16 && pr(0) <= 22);
                 for (int i = 1; i < n; ++i) {
                     EXPECT(pr(i) > pr(i - 1));
-                    EXPECT(i < 2 || pr(i) - pr(i - 1) <= pr(1) - pr(0));
-                    EXPECT(i < 2 || rr(i - 1) <= rr(i - 2));
+                    EXPECT(i < 2 || pr(i) - pr(i - 1) < pr(1) - pr(0));
+                    EXPECT(i < 2 || (rr(i - 1) <= rr(i - 2) && rr(i - 1) < rr(0)));
                 }
                 EXPECT(pause < 2 * pp);
             } else {
