@@ -83,6 +83,13 @@ void lowerRhythm(Params& p, Lower lower, int cycle) {
     p.lowerCycle = cycle;
 }
 
+// The junction alone at lo..hi per minute, its retrograde P waves seen on half the seeds.
+void junctional(Params& p, RandomSource& random, int lo, int hi, int delayLo, int delayHi) {
+    lowerRhythm(p, Lower::junctional, cycleForRate(random, lo, hi));
+    p.retrogradeP = random.next() % 2 == 0;
+    p.retrogradeDelay = uniform(random, delayLo, delayHi);
+}
+
 void paced(Params& p, RandomSource& random, Pacer pacer) {
     p.atria = Atria::silent;
     p.av = pacer == Pacer::atrial ? AvNode::normal : AvNode::complete;
@@ -172,21 +179,15 @@ Params drawPreset(LibraryRhythm rhythm, RandomSource& random) {
         ectopic(p, Ectopy::pjc, 3, 8, p.atrialCycle * 62 / 100, p.atrialCycle * 72 / 100);
         break;
     case junctionalEscape:
-        lowerRhythm(p, Lower::junctional, cycleForRate(random, 40, 60));
-        p.retrogradeP = random.next() % 2 == 0;
-        p.retrogradeDelay = uniform(random, 10, 14);
+        junctional(p, random, 40, 60, 10, 14);
         p.marks = markLower;
         break;
     case acceleratedJunctional:
-        lowerRhythm(p, Lower::junctional, cycleForRate(random, 61, 100));
-        p.retrogradeP = random.next() % 2 == 0;
-        p.retrogradeDelay = uniform(random, 10, 14);
+        junctional(p, random, 61, 100, 10, 14);
         p.marks = markLower;
         break;
     case junctionalTachycardia:
-        lowerRhythm(p, Lower::junctional, cycleForRate(random, 101, 140));
-        p.retrogradeP = random.next() % 2 == 0;
-        p.retrogradeDelay = uniform(random, 9, 11);
+        junctional(p, random, 101, 140, 9, 11);
         p.marks = markAll;
         break;
     case svtAvnrt:
