@@ -127,7 +127,6 @@ private:
     int ectopicDue = 0;
     int captureCountdown = 0;
     int lowerBeats = 0;
-    bool lastFocal = false;
 };
 
 } // namespace pulsavo::conduction

@@ -80,12 +80,8 @@ float Waveform::heightAt(int step) const {
         const float turn = last * 0.7F;
         return t <= turn ? -amplitude * t / turn : -amplitude * (last - t) / (last - turn);
     }
-    case Profile::sine: {
-        const float x = t / last;
-        const float shift = phase / (2 * std::numbers::pi_v<float>);
-        const float offset = turn(shift);
-        return amplitude * (turn(x) + harmonic * turn(2 * x + shift) - harmonic * offset * (1 - x));
-    }
+    case Profile::sine:
+        break; // drawn by render() in one loop
     }
     return 0;
 }

@@ -31,8 +31,6 @@ struct Waveform {
 
     Waveform& add(float centre, float halfWidth, float height);
 
-    // Height at `step` before rounding.
-    float heightAt(int step) const;
     // Every step's height times `gain`, rounded to whole pixels; the last is always 0.
     void render(float gain, std::span<int> heights) const;
 
@@ -43,6 +41,10 @@ struct Waveform {
     }
     static Waveform sawtooth(int length, float depth);
     static Waveform sine(int length, float amplitude, float harmonic, float phase);
+
+private:
+    // A bump or sawtooth profile's height at `step` before rounding.
+    float heightAt(int step) const;
 };
 
 } // namespace pulsavo::conduction
