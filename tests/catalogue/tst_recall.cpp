@@ -9,23 +9,15 @@
 using namespace pulsavo;
 using namespace pulsavo::catalogue;
 
-Q_DECLARE_METATYPE(pulsavo::Rhythm)
 Q_DECLARE_METATYPE(std::vector<pulsavo::Rhythm>)
 
 namespace {
 
 using Rhythms = std::vector<Rhythm>;
+using L = LibraryRhythm;
 
 Rhythm lib(LibraryRhythm rhythm) {
     return rhythmOf(rhythm);
-}
-
-Rhythms allInPlay() {
-    Rhythms all;
-    for (int i = 0; i < totalRhythmCount; ++i) {
-        all.push_back(*anyRhythmAt(i));
-    }
-    return all;
 }
 
 const Rhythms classic(allRhythms.begin(), allRhythms.end());
@@ -46,307 +38,190 @@ QString show(const Rhythms& rhythms) {
     return ids.join(QLatin1Char(','));
 }
 
+// A row whose tag is what is typed; a non-empty canonical name marks a close misspelling.
+void row(const char* typed, const Rhythms& inPlay, const Rhythms& expected,
+         const char* canonical = "", const char* tag = nullptr, bool prefix = false) {
+    QTest::newRow(tag ? tag : typed)
+        << QString::fromUtf8(typed) << inPlay << expected << QString::fromUtf8(canonical) << prefix;
+}
+
+void prefixRow(const char* typed, const Rhythms& inPlay, const Rhythms& expected,
+               const char* first = "", const char* tag = nullptr) {
+    row(typed, inPlay, expected, first, tag ? tag : qPrintable(QStringLiteral("prefix ") + typed),
+        true);
+}
+
 } // namespace
 
 class TestRecall : public QObject {
     Q_OBJECT
 
 private slots:
-    void normalizesWidthCaseAndSeparators_data();
-    void normalizesWidthCaseAndSeparators();
-    void readsRomajiVariantsAlike_data();
-    void readsRomajiVariantsAlike();
-    void matchesTypedName_data();
-    void matchesTypedName();
-    void completesPrefixBestFirst_data();
-    void completesPrefixBestFirst();
+    void foldsTypedText_data();
+    void foldsTypedText();
+    void matchesOrCompletesTypedName_data();
+    void matchesOrCompletesTypedName();
     void everyRhythmIsReachableByNamesAndReading();
-    void aliasesAreCodePage932();
 };
 
-void TestRecall::normalizesWidthCaseAndSeparators_data() {
+// Width, case, separators and numerals fold away; romaji variants (Hepburn, Kunrei, long vowels
+// written or not, n/m, small tsu) read as one key, and kana reads as its romaji.
+void TestRecall::foldsTypedText_data() {
     QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("normalized");
-    QTest::newRow("full-width Latin, case") << "ＡＦｉｂ"
-                                            << "afib";
-    QTest::newRow("half-width katakana with dakuten") << "ｳｪﾝｹﾊﾞｯﾊ"
-                                                      << "うぇんけばっは";
-    QTest::newRow("half-width handakuten") << "ﾍﾟｰｽ"
-                                           << "ぺーす";
-    QTest::newRow("katakana to hiragana") << "トルサード"
-                                          << "とるさーど";
-    QTest::newRow("spaces, hyphens, dots, brackets") << "Wolff-Parkinson・White (WPW)"
-                                                     << "wolffparkinsonwhitewpw";
-    QTest::newRow("ideographic space and full-width brackets") << "心房粗動（２：１伝導）"
-                                                               << "心房粗動2:1伝導";
-    QTest::newRow("roman numerals to digits") << "Ⅲ度"
-                                              << "3度";
-    QTest::newRow("macron doubles the vowel") << "d\u014dch\u014d"
-                                              << "doochoo";
-    QTest::newRow("empty after dropping") << " ・-（）"
-                                          << "";
+    QTest::addColumn<QString>("expected");
+    QTest::addColumn<bool>("romaji");
+    // typed > folded; then, after a blank entry, typed > romaji key.
+    const QString rows = QString::fromUtf8(
+        "ＡＦｉｂ>afib|ｳｪﾝｹﾊﾞｯﾊ>うぇんけばっは|ﾍﾟｰｽ>ぺーす|トルサード>とるさーど|"
+        "Wolff-Parkinson・White "
+        "(WPW)>wolffparkinsonwhitewpw|心房粗動（２：１伝導）>心房粗動2:1伝導|"
+        "Ⅲ度>3度|d\u014dch\u014d>doochoo| ・-（）>||douchouritsu>dochoritsu|doutyouritu>dochoritsu|"
+        "doochooritsu>dochoritsu|dochoritsu>dochoritsu|sinnbousaidou>shinbosaido|"
+        "shimbosaido>shinbosaido|konnichi>konnichi|huzen>fuzen|wenkebahha>wenkebahha|"
+        "ぺーすめーかー>pesumeka|しんぼうさいどう>shinbosaido|flutter>|洞調律>");
+    bool romaji = false;
+    for (const QString& row : rows.split(QLatin1Char('|'))) {
+        const QStringList parts = row.split(QLatin1Char('>'));
+        romaji = romaji || row.isEmpty();
+        if (!row.isEmpty()) {
+            QTest::newRow(qPrintable(row)) << parts[0] << parts[1] << romaji;
+        }
+    }
 }
 
-void TestRecall::normalizesWidthCaseAndSeparators() {
+void TestRecall::foldsTypedText() {
     QFETCH(QString, typed);
-    QFETCH(QString, normalized);
-    QCOMPARE(QString::fromStdString(normalizeTyped(typed.toStdString())), normalized);
+    QFETCH(QString, expected);
+    QFETCH(bool, romaji);
+    const std::string folded = normalizeTyped(typed.toStdString());
+    QCOMPARE(QString::fromStdString(romaji ? romajiKey(folded) : folded), expected);
 }
 
-void TestRecall::readsRomajiVariantsAlike_data() {
-    QTest::addColumn<QString>("typed");
-    QTest::addColumn<QString>("key");
-    QTest::newRow("Hepburn with long vowels") << "douchouritsu"
-                                              << "dochoritsu";
-    QTest::newRow("Kunrei") << "doutyouritu"
-                            << "dochoritsu";
-    QTest::newRow("long vowels as oo") << "doochooritsu"
-                                       << "dochoritsu";
-    QTest::newRow("long vowels dropped") << "dochoritsu"
-                                         << "dochoritsu";
-    QTest::newRow("si for shi, nn") << "sinnbousaidou"
-                                    << "shinbosaido";
-    QTest::newRow("m before b") << "shimbosaido"
-                                << "shinbosaido";
-    QTest::newRow("n before a vowel keeps its syllable") << "konnichi"
-                                                         << "konnichi";
-    QTest::newRow("hu for fu, zi for ji") << "huzen"
-                                          << "fuzen";
-    QTest::newRow("small tsu doubles") << "wenkebahha"
-                                       << "wenkebahha";
-    QTest::newRow("katakana long mark") << "ぺーすめーかー"
-                                        << "pesumeka";
-    QTest::newRow("kana and romaji agree") << "しんぼうさいどう"
-                                           << "shinbosaido";
-    QTest::newRow("English is no romaji") << "flutter"
-                                          << "";
-    QTest::newRow("kanji is no romaji") << "洞調律"
-                                        << "";
-}
-
-void TestRecall::readsRomajiVariantsAlike() {
-    QFETCH(QString, typed);
-    QFETCH(QString, key);
-    QCOMPARE(QString::fromStdString(romajiKey(normalizeTyped(typed.toStdString()))), key);
-}
-
-void TestRecall::matchesTypedName_data() {
+void TestRecall::matchesOrCompletesTypedName_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<Rhythms>("inPlay");
     QTest::addColumn<Rhythms>("expected");
-    QTest::addColumn<bool>("close");
     QTest::addColumn<QString>("canonical");
-
+    QTest::addColumn<bool>("prefix");
     const Rhythm af = Rhythm::atrialFibrillation;
-    const Rhythm wenck = lib(LibraryRhythm::mobitz1);
-    const Rhythm mobitz2 = lib(LibraryRhythm::mobitz2);
+    const Rhythm wenck = lib(L::mobitz1);
+    const Rhythm mobitz2 = lib(L::mobitz2);
     const Rhythm chb = Rhythm::completeBlock;
-    const Rhythms round{Rhythm::sinusRhythm,
-                        af,
-                        Rhythm::ventricularTachycardia,
-                        chb,
-                        wenck,
-                        mobitz2,
-                        lib(LibraryRhythm::svtAvnrt),
-                        lib(LibraryRhythm::torsades)};
+    const Rhythm vt = Rhythm::ventricularTachycardia;
+    const Rhythms round{Rhythm::sinusRhythm, af, vt, chb, wenck, mobitz2, lib(L::svtAvnrt),
+                        lib(L::torsades)};
 
-    // Japanese in every script.
-    QTest::newRow("kanji") << "心房細動" << round << Rhythms{af} << false << "";
-    QTest::newRow("hiragana") << "しんぼうさいどう" << round << Rhythms{af} << false << "";
-    QTest::newRow("katakana") << "シンボウサイドウ" << round << Rhythms{af} << false << "";
-    QTest::newRow("half-width katakana") << "ｳｪﾝｹﾊﾞｯﾊ" << round << Rhythms{wenck} << false << "";
-    QTest::newRow("romaji Hepburn") << "shinbousaidou" << round << Rhythms{af} << false << "";
-    QTest::newRow("romaji Kunrei, short vowels")
-        << "sinbosaido" << round << Rhythms{af} << false << "";
-    QTest::newRow("romaji of a katakana word")
-        << "torusaadodopowanto" << round << Rhythms{lib(LibraryRhythm::torsades)} << false << "";
-    QTest::newRow("3度房室ブロック") << "3度房室ブロック" << round << Rhythms{chb} << false << "";
-    QTest::newRow("完全房室ブロック") << "完全房室ブロック" << round << Rhythms{chb} << false << "";
-    QTest::newRow("full-width displayed name")
-        << "心房細動（Ａｆ）" << round << Rhythms{af} << false << "";
-
-    // English and abbreviations.
-    QTest::newRow("English name, any case")
-        << "ATRIAL FIBRILLATION" << round << Rhythms{af} << false << "";
-    QTest::newRow("Af") << "Af" << round << Rhythms{af} << false << "";
-    QTest::newRow("afib") << "a-fib" << round << Rhythms{af} << false << "";
-    QTest::newRow("wenck") << "wenck" << round << Rhythms{wenck} << false << "";
-    QTest::newRow("chb") << "chb" << round << Rhythms{chb} << false << "";
-    QTest::newRow("PSVT") << "PSVT" << round << Rhythms{lib(LibraryRhythm::svtAvnrt)} << false
-                          << "";
-    QTest::newRow("TdP") << "tdp" << round << Rhythms{lib(LibraryRhythm::torsades)} << false << "";
-    QTest::newRow("1 degree sign")
-        << "1°AVB" << classic << Rhythms{Rhythm::firstDegreeBlock} << false << "";
-    QTest::newRow("2:1") << "2:1" << library() << Rhythms{lib(LibraryRhythm::avBlock2to1)} << false
-                         << "";
-    QTest::newRow("PVC among the classic")
-        << "PVC" << Rhythms{Rhythm::sinusRhythm, Rhythm::rOnT, Rhythm::sporadicPvc}
-        << Rhythms{Rhythm::sporadicPvc} << false << "";
-    QTest::newRow("Japanese Mobitz is type II")
-        << "モビッツ" << round << Rhythms{mobitz2} << false << "";
+    // Japanese in every script, English, abbreviations.
+    row("ｳｪﾝｹﾊﾞｯﾊ", round, {wenck});
+    row("sinbosaido", round, {af});
+    row("3度房室ブロック", round, {chb});
+    row("心房細動（Ａｆ）", round, {af});
+    row("a-fib", round, {af});
+    row("1°AVB", classic, {Rhythm::firstDegreeBlock});
+    row("2:1", library(), {lib(L::avBlock2to1)});
+    row("PVC", {Rhythm::sinusRhythm, Rhythm::rOnT, Rhythm::sporadicPvc}, {Rhythm::sporadicPvc});
+    row("モビッツ", round, {mobitz2});
 
     // Ambiguity: every candidate it could be, in candidate order.
-    QTest::newRow("VF, coarse and fine")
-        << "VF"
-        << Rhythms{lib(LibraryRhythm::vfFine), lib(LibraryRhythm::asystole),
-                   lib(LibraryRhythm::vfCoarse)}
-        << Rhythms{lib(LibraryRhythm::vfFine), lib(LibraryRhythm::vfCoarse)} << false << "";
-    QTest::newRow("flutter, several ratios")
-        << "flutter" << library()
-        << Rhythms{lib(LibraryRhythm::flutter2to1), lib(LibraryRhythm::flutter4to1),
-                   lib(LibraryRhythm::flutterVariable), lib(LibraryRhythm::flutter3to1)}
-        << false << "";
-    QTest::newRow("English Mobitz, both types")
-        << "Mobitz" << round << Rhythms{wenck, mobitz2} << false << "";
-    QTest::newRow("classic and library twin")
-        << "AF" << Rhythms{af, lib(LibraryRhythm::afRapid)}
-        << Rhythms{af, lib(LibraryRhythm::afRapid)} << false << "";
-    QTest::newRow("classic AF also names flutter")
-        << "AF" << Rhythms{Rhythm::atrialFlutter, af} << Rhythms{Rhythm::atrialFlutter, af} << false
-        << "";
+    const Rhythms vfs{lib(L::vfFine), lib(L::asystole), lib(L::vfCoarse)};
+    row("VF", vfs, {lib(L::vfFine), lib(L::vfCoarse)}, "", "VF, coarse and fine");
+    row("flutter", library(),
+        {lib(L::flutter2to1), lib(L::flutter4to1), lib(L::flutterVariable), lib(L::flutter3to1)});
+    row("Mobitz", round, {wenck, mobitz2});
+    row("AF", {af, lib(L::afRapid)}, {af, lib(L::afRapid)}, "", "classic and library twin");
+    row("AF", {Rhythm::atrialFlutter, af}, {Rhythm::atrialFlutter, af}, "", "AF names flutter");
 
     // Candidates restrict: only what is in play, and a rhythm named exactly is never another.
-    QTest::newRow("twin out of play") << "AF" << Rhythms{lib(LibraryRhythm::afRapid)}
-                                      << Rhythms{lib(LibraryRhythm::afRapid)} << false << "";
-    QTest::newRow("only fine VF in play") << "VF" << Rhythms{lib(LibraryRhythm::vfFine)}
-                                          << Rhythms{lib(LibraryRhythm::vfFine)} << false << "";
-    QTest::newRow("exact name of a rhythm not in play")
-        << "心室細動" << round << Rhythms{} << false << "";
-    QTest::newRow("VT is no slip of VF")
-        << "VT" << Rhythms{Rhythm::ventricularFibrillation} << Rhythms{} << false << "";
-    QTest::newRow("PAC is no slip of PVC")
-        << "PAC" << Rhythms{Rhythm::sporadicPvc} << Rhythms{} << false << "";
-    QTest::newRow("candidate repeated")
-        << "VT" << Rhythms{Rhythm::ventricularTachycardia, Rhythm::ventricularTachycardia}
-        << Rhythms{Rhythm::ventricularTachycardia} << false << "";
+    row("AF", {lib(L::afRapid)}, {lib(L::afRapid)}, "", "twin out of play");
+    row("心室細動", round, {}, "", "exact name of a rhythm not in play");
+    row("VT", {Rhythm::ventricularFibrillation}, {}, "", "VT is no slip of VF");
+    row("PAC", {Rhythm::sporadicPvc}, {}, "", "PAC is no slip of PVC");
+    row("VT", {vt, vt}, {vt}, "", "candidate repeated");
 
     // Misspellings: within the distance they count and name the rhythm; beyond, nothing.
-    QTest::newRow("three slips beyond 6") << "wnceknbach" << round << Rhythms{} << false << "";
-    QTest::newRow("one slip in 6") << "asytole" << Rhythms{lib(LibraryRhythm::asystole)}
-                                   << Rhythms{lib(LibraryRhythm::asystole)} << true << "Asystole";
-    QTest::newRow("transposition counts once")
-        << "wenkc" << round << Rhythms{wenck} << true
-        << "Second-degree heart block, Mobitz I (Wenckebach)";
-    QTest::newRow("one slip beyond 6")
-        << "atrial fibrilation" << round << Rhythms{af} << true << "Atrial fibrillation (AF)";
-    QTest::newRow("two slips beyond 6")
-        << "atrial fibrilaton" << round << Rhythms{af} << true << "Atrial fibrillation (AF)";
-    QTest::newRow("two slips within 6 are too many") << "wnk" << round << Rhythms{} << false << "";
-    QTest::newRow("three slips, English")
-        << "atrail fibrilaton" << round << Rhythms{} << false << "";
-    QTest::newRow("kanji slip") << "心房細勤" << round << Rhythms{af} << true << "心房細動(Ａｆ)";
-    QTest::newRow("kana slip") << "うぇんけばは" << round << Rhythms{wenck} << true
-                               << "Ⅱ度房室ブロック（ウェンケバッハ型）";
-    QTest::newRow("romaji long vowel is no slip")
-        << "shinbosaidoo" << round << Rhythms{af} << false << "";
-    QTest::newRow("romaji transposition")
-        << "shinbosiado" << round << Rhythms{af} << true << "心房細動(Ａｆ)";
-    QTest::newRow("slip as near another rhythm out of play")
-        << "心房組動" << Rhythms{af} << Rhythms{} << false << "";
-    QTest::newRow("no slips in a short abbreviation") << "TdQ" << round << Rhythms{} << false << "";
-    QTest::newRow("nothing") << "heart attack" << round << Rhythms{} << false << "";
-    QTest::newRow("empty") << "  " << round << Rhythms{} << false << "";
+    row("asytole", {lib(L::asystole)}, {lib(L::asystole)}, "Asystole");
+    row("wenkc", round, {wenck}, "Second-degree heart block, Mobitz I (Wenckebach)");
+    row("atrial fibrilaton", round, {af}, "Atrial fibrillation (AF)");
+    row("wnk", round, {});
+    row("atrail fibrilaton", round, {});
+    row("心房細勤", round, {af}, "心房細動(Ａｆ)");
+    row("うぇんけばは", round, {wenck}, "Ⅱ度房室ブロック（ウェンケバッハ型）");
+    row("shinbosaidoo", round, {af});
+    row("shinbosiado", round, {af}, "心房細動(Ａｆ)");
+    row("心房組動", {af}, {}, "", "slip as near another rhythm out of play");
+    row("TdQ", round, {});
+    row("  ", round, {}, "", "empty");
+
+    // Completing a prefix (the canonical column holds the first entry offered).
+    // The whole abbreviation first, then the shorter entry, then candidate order.
+    prefixRow("vf", {lib(L::ventricularFlutter), lib(L::vfFine)},
+              {lib(L::vfFine), lib(L::ventricularFlutter)}, "VF");
+    prefixRow("心室", {lib(L::torsades), lib(L::nsvt), lib(L::vtMonomorphic)},
+              {lib(L::vtMonomorphic)}, "心室頻拍");
+    prefixRow("flutter", {lib(L::flutterVariable), lib(L::flutter2to1), lib(L::ventricularFlutter)},
+              {lib(L::flutterVariable), lib(L::flutter2to1)}, "flutter");
+    prefixRow("uenk", {Rhythm::wenckebachBlock}, {}, "", "romaji prefix mid-syllable");
+    prefixRow("wenk", {Rhythm::sinusRhythm, Rhythm::wenckebachBlock}, {Rhythm::wenckebachBlock},
+              "ウェンケバッハ");
+    prefixRow("トルサ", {lib(L::torsades)}, {lib(L::torsades)}, "トルサード");
+    prefixRow("tors", {Rhythm::sinusRhythm}, {}, "", "out of play never offered");
+    prefixRow("", classic, {}, "", "empty prefix offers nothing");
 }
 
-void TestRecall::matchesTypedName() {
+void TestRecall::matchesOrCompletesTypedName() {
     QFETCH(QString, typed);
     QFETCH(Rhythms, inPlay);
     QFETCH(Rhythms, expected);
-    QFETCH(bool, close);
     QFETCH(QString, canonical);
-    const RecallResult result = matchTypedName(typed.toStdString(), inPlay);
-    QCOMPARE(show(result.rhythms), show(expected));
-    QCOMPARE(result.closeMisspelling, close);
-    QCOMPARE(result.none(), expected.empty());
-    QCOMPARE(result.ambiguous(), expected.size() > 1);
-    QCOMPARE(result.matchedEntry.empty(), expected.empty());
-    if (close) {
-        QCOMPARE(QString::fromStdString(std::string(result.canonicalName)), canonical);
-    }
-}
-
-void TestRecall::completesPrefixBestFirst_data() {
-    QTest::addColumn<QString>("prefix");
-    QTest::addColumn<Rhythms>("inPlay");
-    QTest::addColumn<Rhythms>("expected");
-    QTest::addColumn<QString>("firstEntry");
-    const Rhythms flutters{lib(LibraryRhythm::flutterVariable), lib(LibraryRhythm::flutter2to1),
-                           lib(LibraryRhythm::ventricularFlutter)};
-    QTest::newRow("whole abbreviation first")
-        << "vf" << Rhythms{lib(LibraryRhythm::ventricularFlutter), lib(LibraryRhythm::vfFine)}
-        << Rhythms{lib(LibraryRhythm::vfFine), lib(LibraryRhythm::ventricularFlutter)} << "VF";
-    QTest::newRow("shorter entry first")
-        << "心室"
-        << Rhythms{lib(LibraryRhythm::torsades), lib(LibraryRhythm::nsvt),
-                   lib(LibraryRhythm::vtMonomorphic)}
-        << Rhythms{lib(LibraryRhythm::vtMonomorphic)} << "心室頻拍";
-    QTest::newRow("candidate order breaks ties")
-        << "flutter" << flutters
-        << Rhythms{lib(LibraryRhythm::flutterVariable), lib(LibraryRhythm::flutter2to1)}
-        << "flutter";
-    QTest::newRow("romaji prefix mid-syllable")
-        << "uenk" << Rhythms{Rhythm::wenckebachBlock} << Rhythms{} << "";
-    QTest::newRow("romaji prefix")
-        << "wenk" << Rhythms{Rhythm::sinusRhythm, Rhythm::wenckebachBlock}
-        << Rhythms{Rhythm::wenckebachBlock} << "ウェンケバッハ";
-    QTest::newRow("kana prefix in katakana")
-        << "トルサ" << Rhythms{lib(LibraryRhythm::torsades)}
-        << Rhythms{lib(LibraryRhythm::torsades)} << "トルサード";
-    QTest::newRow("out of play never offered")
-        << "tors" << Rhythms{Rhythm::sinusRhythm} << Rhythms{} << "";
-    QTest::newRow("empty prefix offers nothing") << "" << classic << Rhythms{} << "";
-}
-
-void TestRecall::completesPrefixBestFirst() {
-    QFETCH(QString, prefix);
-    QFETCH(Rhythms, inPlay);
-    QFETCH(Rhythms, expected);
-    QFETCH(QString, firstEntry);
-    const std::vector<Completion> completions = completeTypedName(prefix.toStdString(), inPlay);
+    QFETCH(bool, prefix);
     Rhythms got;
-    for (const Completion& completion : completions) {
-        got.push_back(completion.rhythm);
+    std::string_view name; // a close misspelling's canonical name or the first entry offered
+    if (prefix) {
+        const std::vector<Completion> completions = completeTypedName(typed.toStdString(), inPlay);
+        for (const Completion& completion : completions) {
+            got.push_back(completion.rhythm);
+        }
+        name = completions.empty() ? "" : completions.front().entry;
+    } else {
+        const RecallResult result = matchTypedName(typed.toStdString(), inPlay);
+        got = result.rhythms;
+        QCOMPARE(result.closeMisspelling, !canonical.isEmpty());
+        QCOMPARE(result.matchedEntry.empty(), got.empty());
+        name = result.closeMisspelling ? result.canonicalName : "";
     }
     QCOMPARE(show(got), show(expected));
-    if (!completions.empty()) {
-        QCOMPARE(QString::fromStdString(std::string(completions.front().entry)), firstEntry);
-    }
+    QCOMPARE(QString::fromUtf8(name.data(), qsizetype(name.size())), canonical);
 }
 
+// Both names, the first alias (a kana reading, stored in code page 932 like every alias) and
+// its romaji find each rhythm alone and among all; a rhythm's own name brings in no other family.
 void TestRecall::everyRhythmIsReachableByNamesAndReading() {
-    const Rhythms all = allInPlay();
+    Rhythms all;
+    for (int i = 0; i < totalRhythmCount; ++i) {
+        all.push_back(*anyRhythmAt(i));
+    }
     for (const Rhythm rhythm : all) {
-        const Rhythms alone{rhythm};
-        std::vector<std::string> typed{std::string(nameOf(rhythm, Language::japanese)),
-                                       std::string(nameOf(rhythm, Language::english))};
         const auto aliases = recallAliasesOf(rhythm);
         QVERIFY(!aliases.empty());
+        for (const std::string_view alias : aliases) {
+            QVERIFY2(testing::cp932Size(alias) > 0, std::string(alias).c_str());
+        }
         const std::string reading = romajiKey(normalizeTyped(aliases.front()));
         QVERIFY2(!reading.empty() &&
                      normalizeTyped(aliases.front()).find_first_of("abcdefghijklmnopqrstuvwxyz") ==
                          std::string::npos,
                  aliases.front().data());
-        typed.emplace_back(aliases.front());
-        typed.push_back(reading);
-        for (const std::string& text : typed) {
-            const RecallResult result = matchTypedName(text, alone);
-            QVERIFY2(result.matched() && !result.closeMisspelling, text.c_str());
-            const RecallResult amongAll = matchTypedName(text, all);
-            QVERIFY2(std::find(amongAll.rhythms.begin(), amongAll.rhythms.end(), rhythm) !=
-                         amongAll.rhythms.end(),
+        for (const std::string& text : {std::string(nameOf(rhythm, Language::japanese)),
+                                        std::string(nameOf(rhythm, Language::english)),
+                                        std::string(aliases.front()), reading}) {
+            const RecallResult alone = matchTypedName(text, Rhythms{rhythm});
+            QVERIFY2(alone.matched() && !alone.closeMisspelling, text.c_str());
+            const Rhythms amongAll = matchTypedName(text, all).rhythms;
+            QVERIFY2(std::find(amongAll.begin(), amongAll.end(), rhythm) != amongAll.end(),
                      text.c_str());
         }
-        // A rhythm's own name never brings in a rhythm of another family.
         const RecallResult byName = matchTypedName(nameOf(rhythm, Language::english), all);
         QVERIFY2(byName.rhythms.size() <= 2, nameOf(rhythm, Language::english).data());
-    }
-}
-
-void TestRecall::aliasesAreCodePage932() {
-    for (int i = 0; i < totalRhythmCount; ++i) {
-        for (const std::string_view alias : recallAliasesOf(*anyRhythmAt(i))) {
-            QVERIFY2(testing::cp932Size(alias) > 0, std::string(alias).c_str());
-        }
     }
 }
 
