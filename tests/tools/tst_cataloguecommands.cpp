@@ -69,9 +69,8 @@ void TestCatalogueCommands::listPrintsIndexTabNamePerLine() {
 
 void TestCatalogueCommands::listLibraryPrintsIdTabNamePerLine() {
     const Outcome result = runStrip({"list", "--lang", "en", "--library"});
-    QCOMPARE(result.exitCode, 0);
     const QByteArrayList lines = result.out.split('\n');
-    QCOMPARE(lines.size(), libraryRhythmCount + 1);
+    QVERIFY(result.exitCode == 0 && lines.size() == libraryRhythmCount + 1);
     for (const LibraryRhythm rhythm : allLibraryRhythms) {
         QCOMPARE(lines[static_cast<int>(rhythm)],
                  bytes(infoOf(rhythm).id) + '\t' +
@@ -94,10 +93,9 @@ void TestCatalogueCommands::everyCommandHasItsOwnHelp() {
     QFETCH(QStringList, args);
     QFETCH(QByteArray, usage);
     const Outcome result = runStrip(args);
-    QCOMPARE(result.exitCode, 0);
-    QCOMPARE(result.err, QByteArray());
-    QVERIFY2(result.out.startsWith(usage), result.out.constData());
-    QCOMPARE(result.out.count("pulsavo-strip "), 1);
+    QVERIFY2(result.exitCode == 0 && result.err.isEmpty() && result.out.startsWith(usage) &&
+                 result.out.count("pulsavo-strip ") == 1,
+             result.out.constData()); // its own usage alone
 }
 
 void TestCatalogueCommands::explainPrintsTheStoredText_data() {
