@@ -156,10 +156,10 @@ Measures measure(const Run& run) {
         m.beatsAgree = m.beatsAgree && ((a.role == WaveRole::blocked) != hasComplex ||
                                         a.kind == WaveKind::atrialFibrillation);
     }
-    for (const auto& [number, beat] : beats) {
-        m.beatsAgree = m.beatsAgree && std::all_of(beat.begin(), beat.end(), [&](auto& e) {
-                           return e.role == beat.front().role;
-                       });
+    for (const auto& entry : beats) {
+        const WaveRole role = entry.second.front().role;
+        m.beatsAgree = m.beatsAgree && std::all_of(entry.second.begin(), entry.second.end(),
+                                                   [&](auto& e) { return e.role == role; });
     }
     return m;
 }
@@ -192,7 +192,7 @@ char roleLetter(WaveRole role) {
 
 // A data row named by the rhythm's id.
 template <typename... T> void row(const char* id, const T&... values) {
-    (QTest::newRow(id) << *libraryRhythmOf(*parseRhythmId(id)) << ... << values);
+    ((QTest::newRow(id) << *libraryRhythmOf(*parseRhythmId(id))) << ... << values);
 }
 
 // The largest minus the smallest; 0 for none.
@@ -205,7 +205,7 @@ template <typename T> T spread(const std::vector<T>& v) {
 
 // A failed check names itself.
 #define EXPECT(condition) f((condition), QStringLiteral(#condition))
-#define VERIFY_FAULTS(faults) QVERIFY2(faults.isEmpty(), qPrintable(faults.join(u'\n')))
+#define VERIFY_FAULTS(faults) QVERIFY2((faults).isEmpty(), qPrintable((faults).join(u'\n')))
 
 enum class Relation {
     oneToOne,
