@@ -121,6 +121,14 @@ void TestRecall::matchesOrCompletesTypedName_data() {
     row("2:1", library(), {lib(L::avBlock2to1)});
     row("PVC", {Rhythm::sinusRhythm, Rhythm::rOnT, Rhythm::sporadicPvc}, {Rhythm::sporadicPvc});
     row("モビッツ", round, {mobitz2});
+    // The abbreviations ward staff type: each a row, since any one can drop from the table alone.
+    for (const auto& [typed, rhythm] : {std::pair{"Af", af},
+                                        {"wenck", wenck},
+                                        {"chb", chb},
+                                        {"PSVT", lib(L::svtAvnrt)},
+                                        {"tdp", lib(L::torsades)}}) {
+        row(typed, round, {rhythm});
+    }
 
     // Ambiguity: every candidate it could be, in candidate order.
     const Rhythms vfs{lib(L::vfFine), lib(L::asystole), lib(L::vfCoarse)};
