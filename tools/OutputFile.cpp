@@ -276,6 +276,15 @@ void checkOutputsApart(const std::vector<NamedFile>& outputs,
                     parts.push_back(parts[p] + suffix);
                 }
             }
+            // The database may have other names (a hard link): an output named after any of
+            // them plus a log suffix is that database's log too.
+            const std::string& out = outputs[i].path;
+            for (const std::string_view suffix : {"-journal", "-wal", "-shm"}) {
+                if (out.size() > suffix.size() && out.ends_with(suffix) &&
+                    sameOutput(out.substr(0, out.size() - suffix.size()), input.path)) {
+                    parts.push_back(out);
+                }
+            }
             for (const std::string& part : parts) {
                 if (outputs[i].path != "-" && sameOutput(part, outputs[i].path)) {
                     throw UsageError(message("%1 %2 would replace the answers database %3 %4 "

@@ -196,6 +196,8 @@ void TestExamCommand::badInputLeavesNoFile_data() {
     row("csv over a hard link to its database", progress + QStringList{"--csv", "hard.sqlite"},
         replace);
     row("csv over the database's log", progress + QStringList{"--csv", "p.sqlite-wal"}, replace);
+    row("csv over the log of the database's other name",
+        {"progress", "--db", "hard.sqlite", "--csv", "p.sqlite-wal"}, replace);
     row("progress csv takes an option", progress + QStringList{"--csv", "--lang"},
         "option-like '--lang'");
     row("database given twice", progress + QStringList{"--db", "empty.sqlite"},
