@@ -48,8 +48,14 @@ std::vector<std::string> writeClass(const QString& folder) {
         QList<ExamAnswer> answers;
         for (const int index : questionOrder(exam, name.toStdString())) {
             const Question& question = exam.questions[static_cast<std::size_t>(index)];
-            ExamAnswer answer{code, name, index + 1, question.rhythm, question.seed,
-                              question.rhythm, random() % 20 == 0, int(2000 + random() % 8000),
+            ExamAnswer answer{code,
+                              name,
+                              index + 1,
+                              question.rhythm,
+                              question.seed,
+                              question.rhythm,
+                              random() % 20 == 0,
+                              int(2000 + random() % 8000),
                               QStringLiteral("2024-06-01T09:%1:00.000Z")
                                   .arg(answers.size(), 2, 10, QLatin1Char('0'))};
             if (std::uniform_real_distribution<>(0, 1)(random) > ability) {
@@ -87,8 +93,8 @@ std::vector<std::string> writeClass(const QString& folder) {
 
 const std::vector<std::string>& classFiles() {
     // tmpfs when there is one: each database answer is synced, as the trainer keeps it.
-    static QTemporaryDir folder(QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm/gradebook-XXXXXX")
-                                                         : QString());
+    static QTemporaryDir folder(
+        QDir("/dev/shm").exists() ? QStringLiteral("/dev/shm/gradebook-XXXXXX") : QString());
     static const std::vector<std::string> files = writeClass(folder.path());
     return files;
 }
@@ -101,7 +107,8 @@ void gradeClassOf200(benchmark::State& state) {
             strip::addGradebookFile(book, file);
         }
         const GradebookResult result = book.result();
-        benchmark::DoNotOptimize(strip::gradebookCsv(result, book.exam(), catalogue::Language::english));
+        benchmark::DoNotOptimize(
+            strip::gradebookCsv(result, book.exam(), catalogue::Language::english));
         benchmark::DoNotOptimize(
             strip::gradebookSummary(result, book.exam(), catalogue::Language::english));
         if (result.learners.size() != learners || !result.notices.empty()) {
@@ -118,7 +125,8 @@ void gradebookPdfOf200(benchmark::State& state) {
     }
     const GradebookResult result = book.result();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(strip::gradebookPdf(result, book.exam(), catalogue::Language::japanese));
+        benchmark::DoNotOptimize(
+            strip::gradebookPdf(result, book.exam(), catalogue::Language::japanese));
     }
 }
 BENCHMARK(gradebookPdfOf200)->Unit(benchmark::kMillisecond);

@@ -11,9 +11,8 @@
 namespace pulsavo {
 
 int GradebookResult::passedCount() const {
-    return static_cast<int>(std::count_if(learners.begin(), learners.end(), [](const auto& l) {
-        return l.passed.value_or(false);
-    }));
+    return static_cast<int>(std::count_if(learners.begin(), learners.end(),
+                                          [](const auto& l) { return l.passed.value_or(false); }));
 }
 
 Gradebook::Gradebook(Exam exam) : examTaken(std::move(exam)) {}
@@ -193,8 +192,7 @@ GradebookResult Gradebook::result() const {
         out.items.push_back(item);
     }
     for (const auto& [pair, times] : pairs) {
-        out.confusions.push_back(
-            {*anyRhythmAt(pair.first), *anyRhythmAt(pair.second), times});
+        out.confusions.push_back({*anyRhythmAt(pair.first), *anyRhythmAt(pair.second), times});
     }
     std::stable_sort(out.confusions.begin(), out.confusions.end(),
                      [](const auto& a, const auto& b) { return a.count > b.count; });

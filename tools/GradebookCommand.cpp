@@ -284,11 +284,11 @@ std::string gradebookSummary(const GradebookResult& result, const Exam& exam,
         }
         return line.trimmed() + QLatin1Char('\n');
     };
-    QString out = say("試験 %1: %2 人を採点、%3 問", "Exam %1: %2 learners graded, %3 questions",
-                      language)
-                      .arg(QString::fromStdString(exam.code))
-                      .arg(result.learners.size())
-                      .arg(exam.count);
+    QString out =
+        say("試験 %1: %2 人を採点、%3 問", "Exam %1: %2 learners graded, %3 questions", language)
+            .arg(QString::fromStdString(exam.code))
+            .arg(result.learners.size())
+            .arg(exam.count);
     if (exam.settings.passPercent > 0) {
         out += say("、合格点 %1 %（合格 %2 人）", ", pass mark %1 % (%2 passed)", language)
                    .arg(exam.settings.passPercent)
@@ -371,7 +371,8 @@ int gradebookCommand(Arguments args) {
     }
     std::vector<PendingFile> outputs;
     if (options.pdfPath) {
-        outputs.push_back({*options.pdfPath, gradebookPdf(result, gradebook.exam(), options.language)});
+        outputs.push_back(
+            {*options.pdfPath, gradebookPdf(result, gradebook.exam(), options.language)});
     }
     if (options.csvPath) {
         outputs.push_back(

@@ -68,9 +68,10 @@ public:
         painter.setPen(colour);
         for (qsizetype i = 0; i < cells.size(); ++i) {
             const qreal left = area.left() + at[static_cast<std::size_t>(i)] * area.width();
-            const qreal right = i + 1 < cells.size()
-                                    ? area.left() + at[static_cast<std::size_t>(i + 1)] * area.width()
-                                    : area.right();
+            const qreal right =
+                i + 1 < cells.size()
+                    ? area.left() + at[static_cast<std::size_t>(i + 1)] * area.width()
+                    : area.right();
             painter.drawText(QPointF(left, y + metrics.ascent()),
                              metrics.elidedText(cells[i], Qt::ElideRight, right - left - mm(2)));
         }
@@ -99,8 +100,9 @@ void drawChart(Pages& pages, const GradebookResult& result, int passPercent,
         painter.setPen(QPen(QColor(200, 200, 200), mm(0.2)));
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
         painter.setPen(Qt::black);
-        painter.drawText(QRectF(pages.area.left(), y - metrics.height() / 2, mm(9), metrics.height()),
-                         Qt::AlignRight | Qt::AlignVCenter, QString::number(percent));
+        painter.drawText(
+            QRectF(pages.area.left(), y - metrics.height() / 2, mm(9), metrics.height()),
+            Qt::AlignRight | Qt::AlignVCenter, QString::number(percent));
     }
     const auto count = static_cast<qreal>(std::max<std::size_t>(1, result.items.size()));
     const qreal slot = plot.width() / count;
@@ -108,8 +110,9 @@ void drawChart(Pages& pages, const GradebookResult& result, int passPercent,
     for (const ItemAnalysis& item : result.items) {
         const qreal left = plot.left() + slot * (item.number - 1);
         const qreal barHeight = plot.height() * item.shareCorrect;
-        painter.fillRect(QRectF(left + slot * 0.15, plot.bottom() - barHeight, slot * 0.7, barHeight),
-                         item.shareCorrect < 0.5 ? QColor(192, 57, 43) : QColor(44, 110, 155));
+        painter.fillRect(
+            QRectF(left + slot * 0.15, plot.bottom() - barHeight, slot * 0.7, barHeight),
+            item.shareCorrect < 0.5 ? QColor(192, 57, 43) : QColor(44, 110, 155));
         if (item.number % labelEvery == 0 || item.number == 1) {
             painter.drawText(QRectF(left, plot.bottom() + mm(1), slot, metrics.height()),
                              Qt::AlignHCenter | Qt::AlignTop, QString::number(item.number));
@@ -121,10 +124,10 @@ void drawChart(Pages& pages, const GradebookResult& result, int passPercent,
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
     }
     pages.y = plot.bottom() + metrics.height() + mm(2);
-    pages.row({say("問題ごとの正答率 (%)。赤: 50 % 未満、破線: 合格点",
-                   "Share correct per question (%). Red: under 50 %; dashed: the pass mark",
-                   language)},
-              {0.0}, small, QColor(90, 90, 90));
+    pages.row(
+        {say("問題ごとの正答率 (%)。赤: 50 % 未満、破線: 合格点",
+             "Share correct per question (%). Red: under 50 %; dashed: the pass mark", language)},
+        {0.0}, small, QColor(90, 90, 90));
 }
 
 } // namespace
@@ -156,11 +159,11 @@ QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
     for (const LearnerGrade& grade : result.learners) {
         mean += grade.percent / static_cast<double>(result.learners.size());
     }
-    QString facts = say("受験者 %1 人、%2 問、平均 %3 %", "%1 learners, %2 questions, mean %3 %",
-                        language)
-                        .arg(result.learners.size())
-                        .arg(exam.count)
-                        .arg(std::lround(mean));
+    QString facts =
+        say("受験者 %1 人、%2 問、平均 %3 %", "%1 learners, %2 questions, mean %3 %", language)
+            .arg(result.learners.size())
+            .arg(exam.count)
+            .arg(std::lround(mean));
     if (exam.settings.passPercent > 0) {
         facts += say("、合格点 %1 %、合格 %2 人", ", pass mark %1 %, %2 passed", language)
                      .arg(exam.settings.passPercent)
@@ -178,15 +181,15 @@ QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
               learnerColumns, bold);
     for (const LearnerGrade& grade : result.learners) {
         const qint64 seconds = (grade.totalMs + 500) / 1000;
-        pages.row({grade.learner, QStringLiteral("%1 / %2").arg(grade.score).arg(exam.count),
-                   QString::number(std::lround(grade.percent)),
-                   grade.passed ? (*grade.passed ? say("合格", "pass", language)
-                                                 : say("不合格", "fail", language))
-                                : QStringLiteral("-"),
-                   QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10,
-                                                                 QLatin1Char('0')),
-                   QString::number(grade.hinted)},
-                  learnerColumns, body, grade.passed == false ? QColor(160, 0, 0) : Qt::black);
+        pages.row(
+            {grade.learner, QStringLiteral("%1 / %2").arg(grade.score).arg(exam.count),
+             QString::number(std::lround(grade.percent)),
+             grade.passed
+                 ? (*grade.passed ? say("合格", "pass", language) : say("不合格", "fail", language))
+                 : QStringLiteral("-"),
+             QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0')),
+             QString::number(grade.hinted)},
+            learnerColumns, body, grade.passed == false ? QColor(160, 0, 0) : Qt::black);
     }
 
     pages.gap(6);
@@ -194,8 +197,8 @@ QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
     const std::vector<qreal> itemColumns{0.0, 0.06, 0.38, 0.48, 0.58};
     pages.row({say("問", "No.", language), say("波形", "Rhythm", language),
                say("正答率", "Correct", language), say("識別力", "Discr.", language),
-               say("多い誤答（人数）と判定のポイント", "Commonest wrong answer (learners), its key point",
-                   language)},
+               say("多い誤答（人数）と判定のポイント",
+                   "Commonest wrong answer (learners), its key point", language)},
               itemColumns, bold);
     for (const ItemAnalysis& item : result.items) {
         pages.row({QString::number(item.number), rhythmName(item.rhythm, language),

@@ -27,9 +27,15 @@ QList<ExamAnswer> sat(const Exam& exam, const QString& learner, const char* patt
         if (pattern[k] == '-') {
             continue;
         }
-        ExamAnswer answer{QString::fromStdString(exam.code), learner, numbered ? k + 1 : 0,
-                          question.rhythm, question.seed, question.rhythm, pattern[k] == 'H',
-                          1000, QStringLiteral("2024-05-01T10:00:%1.000Z").arg(k, 2, 10, QChar('0'))};
+        ExamAnswer answer{QString::fromStdString(exam.code),
+                          learner,
+                          numbered ? k + 1 : 0,
+                          question.rhythm,
+                          question.seed,
+                          question.rhythm,
+                          pattern[k] == 'H',
+                          1000,
+                          QStringLiteral("2024-05-01T10:00:%1.000Z").arg(k, 2, 10, QChar('0'))};
         if (pattern[k] == 'W') {
             answer.answer = exam.questions[static_cast<std::size_t>((k + 1) % 6)].rhythm;
         }
@@ -152,14 +158,14 @@ private slots:
         QTest::addColumn<int>("problem");
         using P = HandIn::Problem;
         QTest::newRow("as written") << QByteArray() << QByteArray() << int(P::none);
-        QTest::newRow("an answer changed") << QByteArray(",classic_") << QByteArray(",classic_1")
-                                           << int(P::edited);
-        QTest::newRow("cut short") << QByteArray("\r\nsha256,") << QByteArray("\r\n")
-                                   << int(P::damaged);
-        QTest::newRow("newer format") << QByteArray("pulsavo_hand_in,1")
-                                      << QByteArray("pulsavo_hand_in,2") << int(P::tooNew);
-        QTest::newRow("not a hand-in") << QByteArray("pulsavo_hand_in") << QByteArray("answers")
-                                       << int(P::notHandIn);
+        QTest::newRow("an answer changed")
+            << QByteArray(",classic_") << QByteArray(",classic_1") << int(P::edited);
+        QTest::newRow("cut short")
+            << QByteArray("\r\nsha256,") << QByteArray("\r\n") << int(P::damaged);
+        QTest::newRow("newer format")
+            << QByteArray("pulsavo_hand_in,1") << QByteArray("pulsavo_hand_in,2") << int(P::tooNew);
+        QTest::newRow("not a hand-in")
+            << QByteArray("pulsavo_hand_in") << QByteArray("answers") << int(P::notHandIn);
     }
 
     void handInRoundTrip() {

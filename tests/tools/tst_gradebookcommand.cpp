@@ -43,9 +43,9 @@ private slots:
         keep(folder.filePath("b.sqlite"), {});
         setup.directory = folder.path();
         const testing::ToolRun exported =
-            testing::runTool(PULSAVO_STRIP, {"progress", "--db", "a.sqlite", "--exam",
-                                             QString::fromStdString(exam.code).toLower(),
-                                             "--export", "ann.csv"},
+            testing::runTool(PULSAVO_STRIP,
+                             {"progress", "--db", "a.sqlite", "--exam",
+                              QString::fromStdString(exam.code).toLower(), "--export", "ann.csv"},
                              setup);
         QVERIFY2(exported.exitCode == 0, exported.err.constData());
         QFile handIn(folder.filePath("ann.csv"));
@@ -62,7 +62,7 @@ private slots:
         QTest::addColumn<QStringList>("args");
         QTest::addColumn<int>("status");
         QTest::addColumn<QStringList>("errors"); // each on a line of its own, in this order
-        QTest::addColumn<int>("learners");      // in the CSV; -1: no CSV written
+        QTest::addColumn<int>("learners");       // in the CSV; -1: no CSV written
         const QString code = QString::fromStdString(exam.code);
         QTest::newRow("hand-in and an old database")
             << QStringList{"--exam", code, "ann.csv", "b.sqlite"} << 0 << QStringList() << 2;
