@@ -6,9 +6,9 @@
 #include "HandIn.h"
 #include "ProgressStore.h"
 
-#include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QGuiApplication>
 #include <QTemporaryDir>
 
 #include <benchmark/benchmark.h>
@@ -135,7 +135,7 @@ BENCHMARK(gradebookPdfOf200)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
     qputenv("QT_QPA_PLATFORM", "offscreen");
-    QCoreApplication application(argc, argv);
+    const QGuiApplication application(argc, argv);
     if (argc == 3 && std::strcmp(argv[1], "--write-class") == 0) {
         QDir().mkpath(QString::fromLocal8Bit(argv[2]));
         writeClass(QString::fromLocal8Bit(argv[2]));

@@ -7,6 +7,7 @@
 #include "OutputFile.h"
 #include "ProgressCommand.h"
 #include "ProgressStore.h"
+#include "TraceCommand.h"
 #include "WriteAll.h"
 
 #include <QCoreApplication>
@@ -351,13 +352,9 @@ std::string gradebookSummary(const GradebookResult& result, const Exam& exam,
     return out.toStdString();
 }
 
-int gradebookCommand(Arguments args) {
-    const GradebookOptions options = parseGradebookOptions(args);
-    int argc = 1;
-    char name[] = "pulsavo-strip";
-    char* argv[] = {name, nullptr};
-    const QCoreApplication application(argc, argv);
+namespace {
 
+void grade(const GradebookOptions& options) {
     Gradebook gradebook(parseExamCode(options.examCode).exam);
     for (const std::string& file : options.files) {
         addGradebookFile(gradebook, file);
@@ -381,6 +378,22 @@ int gradebookCommand(Arguments args) {
     writeAllOrNothing(outputs);
     if (options.csvPath != "-") {
         writeOutput("-", gradebookSummary(result, gradebook.exam(), options.language));
+    }
+}
+
+} // namespace
+
+int gradebookCommand(Arguments args) {
+    const GradebookOptions options = parseGradebookOptions(args);
+    // The report's text needs fonts, and so a GUI application; the rest does without.
+    if (options.pdfPath) {
+        withGuiApplication([&] { grade(options); });
+    } else {
+        int argc = 1;
+        char name[] = "pulsavo-strip";
+        char* argv[] = {name, nullptr};
+        const QCoreApplication application(argc, argv);
+        grade(options);
     }
     return 0;
 }
