@@ -50,7 +50,8 @@ QFont textFont(qreal points, bool bold = false) {
 class Pages {
 public:
     Pages(QPdfWriter& writer, QPainter& painter)
-        : writer(writer), painter(painter), area(writer.pageLayout().paintRectPixels(resolution)),
+        : writer(writer), painter(painter),
+          area(QPoint(0, 0), writer.pageLayout().paintRectPixels(resolution).size()),
           y(area.top()) {}
 
     void need(qreal height) {
