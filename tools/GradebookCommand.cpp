@@ -209,7 +209,7 @@ void addGradebookFile(Gradebook& gradebook, const std::string& path) {
 }
 
 std::string noticeLine(const GradebookNotice& notice) {
-    const std::string file = strip::quoted(text(notice.source));
+    std::string file = strip::quoted(text(notice.source));
     const std::string learner = strip::quoted(text(notice.learner));
     switch (notice.kind) {
     case GradebookNotice::Kind::unreadable:
