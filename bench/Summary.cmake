@@ -17,6 +17,7 @@ set(target_sweepPaintPerTick 5000)
 set(target_onTimerTick 20000)
 set(target_monitorTickAtCadence 20000)
 set(target_nextQuestionFromHistory 1000000)
+set(target_gradeClassOf200 2000000000)
 set(rateTarget_stepRhythm 20000000)
 
 function(say text)

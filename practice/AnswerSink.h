@@ -29,7 +29,9 @@ struct AnswerEntry {
     bool hinted = false;
     int answerMs = 0;
     std::string examCode;
-    std::string kind; // empty: a naming answer
+    std::string learner; // an exam's learner, name or student id as typed; empty: none
+    int question = 0;    // the question's number in the exam, from 1; 0: none
+    std::string kind;    // empty: a naming answer
     std::optional<int> valueMs;
     std::optional<int> errorMs;
 };

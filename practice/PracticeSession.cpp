@@ -1,5 +1,7 @@
 #include "PracticeSession.h"
 
+#include "ExamCode.h"
+
 #include <algorithm>
 #include <climits>
 #include <utility>
@@ -29,6 +31,8 @@ bool PracticeSession::startRound(int length, RhythmSet rhythms, bool adaptive,
     closeOpenRound();
     drill.emplace(DrillOptions::round(length, rhythms, adaptive, seedSource()), learner);
     fixedQuestions.clear();
+    examNumbers.clear();
+    examLearner.clear();
     return begin(RoundMode::practice, drill->length(), {}, options);
 }
 
@@ -40,7 +44,28 @@ bool PracticeSession::startFixedRound(std::vector<Question> questions, RoundMode
     closeOpenRound();
     drill.reset();
     fixedQuestions = std::move(questions);
+    examNumbers.clear();
+    examLearner.clear();
     return begin(mode, static_cast<int>(fixedQuestions.size()), examCode, options);
+}
+
+bool PracticeSession::startExam(const Exam& exam, const std::string& learner,
+                                const std::string& options) {
+    std::vector<Question> ordered;
+    std::vector<int> numbers;
+    for (const int index : questionOrder(exam, learner)) {
+        ordered.push_back(exam.questions[static_cast<std::size_t>(index)]);
+        numbers.push_back(index + 1);
+    }
+    if (ordered.empty()) {
+        return false;
+    }
+    closeOpenRound();
+    drill.reset();
+    fixedQuestions = std::move(ordered);
+    examNumbers = std::move(numbers);
+    examLearner = learner;
+    return begin(RoundMode::exam, static_cast<int>(fixedQuestions.size()), exam.code, options);
 }
 
 bool PracticeSession::startPairDrill(Rhythm first, Rhythm second, int length,
@@ -48,6 +73,8 @@ bool PracticeSession::startPairDrill(Rhythm first, Rhythm second, int length,
     closeOpenRound();
     drill.emplace(DrillOptions::pairDrill(first, second, length, seedSource()), learner);
     fixedQuestions.clear();
+    examNumbers.clear();
+    examLearner.clear();
     return begin(RoundMode::pair, drill->length(), {}, options);
 }
 
@@ -97,6 +124,19 @@ void PracticeSession::ask(const Question& question) {
     }
 }
 
+AnswerEntry PracticeSession::entryFor(const Question& question) const {
+    AnswerEntry entry;
+    entry.roundId = std::max<std::int64_t>(round, 0);
+    entry.shown = question.rhythm;
+    entry.seed = question.seed;
+    entry.examCode = code;
+    entry.learner = examLearner;
+    if (answers.size() < examNumbers.size()) {
+        entry.question = examNumbers[answers.size()];
+    }
+    return entry;
+}
+
 int PracticeSession::elapsedSince(std::int64_t startMs) const {
     return static_cast<int>(std::clamp<std::int64_t>(clockMs() - startMs, 0, INT_MAX));
 }
@@ -120,14 +160,10 @@ bool PracticeSession::answer(Rhythm rhythm) {
     result.answerMs = elapsedSince(questionStartMs);
 
     // Kept before the learner sees whether it was right: closing the window then loses nothing.
-    AnswerEntry entry;
-    entry.roundId = std::max<std::int64_t>(round, 0);
-    entry.shown = result.question.rhythm;
-    entry.seed = result.question.seed;
+    AnswerEntry entry = entryFor(result.question);
     entry.answer = rhythm;
     entry.hinted = result.hinted;
     entry.answerMs = result.answerMs;
-    entry.examCode = code;
     result.answerId = sink.keepAnswer(entry);
 
     if (drill) {
@@ -159,14 +195,14 @@ bool PracticeSession::submitMeasurement(const MeasurementScore& score) {
     }
     Result& result = answers.back();
     Measurement measurement{*task, score, taskHinted, -1};
-    AnswerEntry entry;
-    entry.roundId = std::max<std::int64_t>(round, 0);
-    entry.shown = result.question.rhythm;
-    entry.seed = result.question.seed;
+    // The measurement belongs to the question just answered, whose result is the last one.
+    AnswerEntry entry = entryFor(result.question);
+    if (!examNumbers.empty()) {
+        entry.question = examNumbers[answers.size() - 1];
+    }
     entry.correct = score.right;
     entry.hinted = taskHinted;
     entry.answerMs = elapsedSince(taskStartMs);
-    entry.examCode = code;
     entry.kind = task->storedName;
     entry.valueMs = score.measuredMs;
     entry.errorMs = score.errorMs;
@@ -212,6 +248,7 @@ void PracticeSession::leave() {
     currentStage = Stage::setup;
     drill.reset();
     fixedQuestions.clear();
+    examNumbers.clear();
     answers.clear();
     current.reset();
     hinted = false;

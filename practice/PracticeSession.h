@@ -12,6 +12,8 @@
 
 namespace pulsavo {
 
+struct Exam;
+
 // A measurement the answered question asks for; the kind is the calipers' own, kept opaque here
 // because the calipers live with the display.
 struct MeasurementTask {
@@ -68,6 +70,9 @@ public:
     bool startRound(int length, RhythmSet rhythms, bool adaptive, const std::string& options);
     bool startFixedRound(std::vector<Question> questions, RoundMode mode,
                          const std::string& examCode, const std::string& options);
+    // An exam as `learner` (name or student id) sits it: the questions in questionOrder(), every
+    // answer tagged with the learner and the question's number in the exam.
+    bool startExam(const Exam& exam, const std::string& learner, const std::string& options);
     bool startPairDrill(Rhythm first, Rhythm second, int length, const std::string& options);
 
     // The learner's actions; each returns false and changes nothing out of its stage.
@@ -88,6 +93,7 @@ public:
     Stage stage() const { return currentStage; }
     RoundMode mode() const { return roundMode; }
     const std::string& examCode() const { return code; }
+    const std::string& learnerName() const { return examLearner; }
     std::optional<Question> currentQuestion() const { return current; }
     bool isHinted() const { return hinted; }
     // The question's number in the round, from 1; 0 before the first.
@@ -120,6 +126,7 @@ private:
     std::optional<Question> upcoming();
     void ask(const Question& question);
     int elapsedSince(std::int64_t startMs) const;
+    AnswerEntry entryFor(const Question& question) const;
 
     AnswerSink& sink;
     Stage currentStage = Stage::setup;
@@ -127,6 +134,8 @@ private:
     std::string code;
     std::optional<Drill> drill;
     std::vector<Question> fixedQuestions;
+    std::vector<int> examNumbers; // fixedQuestions[i] is question examNumbers[i] of the exam
+    std::string examLearner;
     int plannedCount = 0;
     Mastery learner;
     std::int64_t round = -1;

@@ -94,6 +94,13 @@ QStringList stepStatements(int fromVersion) {
                            " WHERE kind IS NULL"),
         };
     }
+    case 3:
+        // Exam answers name who gave them and which question of the exam they answer, so that
+        // one class's files can be pooled into a gradebook.
+        return {
+            QStringLiteral("ALTER TABLE answers ADD COLUMN learner TEXT"),
+            QStringLiteral("ALTER TABLE answers ADD COLUMN question INTEGER"),
+        };
     default:
         return {};
     }

@@ -183,7 +183,7 @@ void ProgressStore::openForReading(const QByteArray& nativePath) {
     }
     if (found == 0) {
         problem = ReadProblem::notAnswers;
-    } else if (found < ProgressSchema::currentVersion) {
+    } else if (found < ProgressSchema::oldestReadable) {
         problem = ReadProblem::tooOld;
     } else if (found > ProgressSchema::currentVersion) {
         problem = ReadProblem::tooNew;
@@ -437,6 +437,8 @@ std::int64_t ProgressStore::keepAnswer(const AnswerEntry& answer) {
     record.hinted = answer.hinted;
     record.answerMs = answer.answerMs;
     record.examCode = QString::fromStdString(answer.examCode);
+    record.learner = QString::fromStdString(answer.learner);
+    record.question = answer.question;
     record.kind = QString::fromStdString(answer.kind);
     record.valueMs = answer.valueMs;
     record.errorMs = answer.errorMs;
@@ -454,8 +456,8 @@ std::int64_t ProgressStore::recordAnswer(const AnswerRecord& answer) {
     QSqlQuery query(db);
     query.prepare(QStringLiteral(
         "INSERT INTO answers (time, round_id, shown, seed, answer, correct, hinted, answer_ms,"
-        " app_version, exam_code, kind, value_ms, error_ms)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        " app_version, exam_code, kind, value_ms, error_ms, learner, question)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     query.addBindValue(utcTextOrNow(answer.time));
     query.addBindValue(answer.roundId > 0 ? QVariant(static_cast<qlonglong>(answer.roundId))
                                           : QVariant());
@@ -470,6 +472,8 @@ std::int64_t ProgressStore::recordAnswer(const AnswerRecord& answer) {
     query.addBindValue(nullable(answer.kind));
     query.addBindValue(nullable(answer.valueMs));
     query.addBindValue(nullable(answer.errorMs));
+    query.addBindValue(nullable(answer.learner));
+    query.addBindValue(answer.question > 0 ? QVariant(answer.question) : QVariant());
     if (!query.exec()) {
         currentNotice =
             text(QT_TRANSLATE_NOOP("ProgressStore", "この回答を保存できませんでした: %1"))

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "ExamAnswer.h"
 #include "ProgressTypes.h"
 
 #include <QSqlDatabase>
@@ -87,6 +88,9 @@ public:
     ProgressSummary summary(const ProgressFilter& filter = {}, int days = 30,
                             QDate today = {}) const;
     QStringList examCodes() const;
+    // The exam's naming answers in the order given, with their learner and question where the
+    // file records them; none when the file cannot be read.
+    std::optional<QList<ExamAnswer>> examAnswers(const QString& examCode) const;
     int answerCount(const ProgressFilter& filter = {}) const;
 
     // The attempts as CSV: RFC 4180 (comma, CRLF, quotes doubled), UTF-8 without a byte order

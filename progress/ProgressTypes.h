@@ -35,6 +35,8 @@ struct AnswerRecord {
     bool hinted = false;
     int answerMs = 0;
     QString examCode; // empty: none
+    QString learner;  // empty: none
+    int question = 0; // number in the exam, from 1; 0: none
     QDateTime time;   // invalid: now
     // A measurement (calipers) rather than a naming answer: kind set, values in ms.
     QString kind; // empty: a naming answer

@@ -2,6 +2,7 @@
 
 #include "Catalogue.h"
 #include "ExamCode.h"
+#include "HandIn.h"
 #include "OutputFile.h"
 #include "ProgressStore.h"
 
@@ -17,20 +18,29 @@ namespace pulsavo::strip {
 
 const char* const progressUsage =
     "pulsavo-strip progress [--db FILE] [--exam CODE] [--rhythms LIST] [--ids]\n"
-    "                       [--csv FILE|-] [--lang ja|en]\n"
+    "                       [--csv FILE|-] [--export FILE] [--lang ja|en]\n"
     "  Prints each rhythm's attempts, accuracy and median answer time from the trainer's\n"
     "  answers database (--db FILE, default the trainer's own), only the answers of exam CODE\n"
     "  with --exam: the classic 18 and every library rhythm answered, or the rhythms in LIST\n"
     "  (as for exam --rhythms); --ids names them by id. --csv FILE writes the answers as CSV\n"
     "  (one row per answer, rhythm ids and names, header row, UTF-8); with --csv - the CSV\n"
-    "  alone goes to standard output. A database that does not exist is reported, never\n"
-    "  created\n";
+    "  alone goes to standard output. --export FILE (with --exam) writes the exam's answers\n"
+    "  as one hand-in file for the instructor's gradebook: CSV closed by a SHA-256 checksum,\n"
+    "  so that a file changed afterwards is reported. A database that does not exist is\n"
+    "  reported, never created\n";
 
 namespace {
 
 QString fromView(std::string_view text) {
     return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+QString heading(const char* japanese, const char* english, catalogue::Language language) {
+    return QCoreApplication::translate(
+        "pulsavo-strip progress", language == catalogue::Language::japanese ? japanese : english);
+}
+
+} // namespace
 
 // Cells a terminal gives the text: two for East Asian wide and full-width characters.
 int displayWidth(const QString& text) {
@@ -52,13 +62,6 @@ QString padRight(const QString& text, int width) {
 QString padLeft(const QString& text, int width) {
     return QString(std::max(0, width - displayWidth(text)), QLatin1Char(' ')) + text;
 }
-
-QString heading(const char* japanese, const char* english, catalogue::Language language) {
-    return QCoreApplication::translate(
-        "pulsavo-strip progress", language == catalogue::Language::japanese ? japanese : english);
-}
-
-} // namespace
 
 ProgressOptions parseProgressOptions(Arguments args) {
     ProgressOptions options;
@@ -86,6 +89,9 @@ ProgressOptions parseProgressOptions(Arguments args) {
         } else if (arg == "--csv") {
             options.csvPath = std::string(optionValue(args, i));
             checkOutputPath(arg, *options.csvPath);
+        } else if (arg == "--export") {
+            options.exportPath = std::string(optionValue(args, i));
+            checkOutputPath(arg, *options.exportPath);
         } else if (arg == "--lang") {
             options.language = parseLanguage(optionValue(args, i));
         } else if (arg == "--rhythms") {
@@ -99,6 +105,9 @@ ProgressOptions parseProgressOptions(Arguments args) {
         } else {
             throw UsageError(message("unknown option %1 for progress", {quoted(arg)}));
         }
+    }
+    if (options.exportPath && options.examCode.empty()) {
+        throw UsageError("--export needs --exam CODE: a hand-in holds one exam");
     }
     return options;
 }
@@ -225,9 +234,14 @@ int progressCommand(Arguments args) {
     const std::string path = options.dbPath
                                  ? *options.dbPath
                                  : QFile::encodeName(ProgressStore::defaultPath()).toStdString();
+    std::vector<NamedFile> outputs;
     if (options.csvPath) {
-        checkOutputsApart({{"--csv", *options.csvPath}}, {{"--db", path}});
+        outputs.push_back({"--csv", *options.csvPath});
     }
+    if (options.exportPath) {
+        outputs.push_back({"--export", *options.exportPath});
+    }
+    checkOutputsApart(outputs, {{"--db", path}});
     // A report only reads: a damaged, empty, old or read-only file is reported as it is.
     const ProgressStore store(ProgressStore::ReadOnly::tag, QByteArray::fromStdString(path));
     if (store.state() != ProgressStore::State::readOnly) {
@@ -241,6 +255,27 @@ int progressCommand(Arguments args) {
         return IoError(
             readProblemMessage(ProgressStore::ReadProblem::unreadable, path, options.language));
     };
+    std::optional<OutputFile> handIn;
+    if (options.exportPath) {
+        const QString code = QString::fromStdString(options.examCode);
+        const std::optional<QList<ExamAnswer>> answers = store.examAnswers(code);
+        if (!answers) {
+            throw cannotRead();
+        }
+        if (answers->isEmpty()) {
+            throw UsageError(message("%1 holds no answers of exam %2; no hand-in written",
+                                     {strip::quoted(path), options.examCode}));
+        }
+        handIn.emplace(*options.exportPath);
+        handIn->open();
+        handIn->write(HandIn::write(code, *answers).toStdString());
+        if (!options.csvPath) {
+            commitTogether({&*handIn});
+            if (*options.exportPath == "-") {
+                return 0;
+            }
+        }
+    }
     if (options.csvPath) {
         OutputFile file(*options.csvPath);
         file.open();
@@ -251,8 +286,12 @@ int progressCommand(Arguments args) {
             }
             throw cannotRead();
         }
-        commitTogether({&file});
-        if (*options.csvPath == "-") {
+        if (handIn) {
+            commitTogether({&file, &*handIn});
+        } else {
+            commitTogether({&file});
+        }
+        if (*options.csvPath == "-" || options.exportPath == "-") {
             return 0;
         }
     }

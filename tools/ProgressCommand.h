@@ -5,6 +5,8 @@
 #include "ProgressTypes.h"
 #include "RhythmSet.h"
 
+#include <QString>
+
 #include <optional>
 #include <string>
 #include <vector>
@@ -15,6 +17,7 @@ struct ProgressOptions {
     std::optional<std::string> dbPath; // none: the trainer's own database
     std::string examCode;              // canonical; empty: every answer
     std::optional<std::string> csvPath;
+    std::optional<std::string> exportPath; // a hand-in file of the exam's answers
     catalogue::Language language = catalogue::Language::japanese;
     std::optional<RhythmSet> rhythms; // the rows; none: reportedRhythms()
     bool ids = false;                 // rows named by rhythm id rather than by name
@@ -29,6 +32,11 @@ std::string progressTable(const RhythmStatsTable& stats, const std::vector<Rhyth
                           catalogue::Language language, bool ids = false);
 
 int progressCommand(Arguments args);
+
+// Cells a terminal gives the text (two for East Asian wide characters), and padding to a width.
+int displayWidth(const QString& text);
+QString padRight(const QString& text, int width);
+QString padLeft(const QString& text, int width);
 
 extern const char* const progressUsage;
 

@@ -2,6 +2,7 @@
 #include "CommandLine.h"
 #include "EventsCommand.h"
 #include "ExamCommand.h"
+#include "GradebookCommand.h"
 #include "OutputFile.h"
 #include "ProgressCommand.h"
 #include "PulsavoVersion.h"
@@ -26,8 +27,9 @@ struct CommandUsage {
     const char* usage;
 };
 const CommandUsage commandUsages[] = {
-    {"list", listUsage},     {"explain", explainUsage}, {"trace", traceUsage},
-    {"events", eventsUsage}, {"exam", examUsage},       {"progress", progressUsage},
+    {"list", listUsage},           {"explain", explainUsage}, {"trace", traceUsage},
+    {"events", eventsUsage},       {"exam", examUsage},       {"progress", progressUsage},
+    {"gradebook", gradebookUsage},
 };
 
 void printUsage(std::FILE* out) {
@@ -43,6 +45,7 @@ void printUsage(std::FILE* out) {
     std::fputs(eventsUsage, out);
     std::fputs(examUsage, out);
     std::fputs(progressUsage, out);
+    std::fputs(gradebookUsage, out);
 }
 
 int run(Arguments args) {
@@ -91,6 +94,9 @@ int run(Arguments args) {
     }
     if (command == "progress") {
         return progressCommand(rest);
+    }
+    if (command == "gradebook") {
+        return gradebookCommand(rest);
     }
 
     throw UsageError(message("unknown command %1; try 'pulsavo-strip --help'", {quoted(command)}));

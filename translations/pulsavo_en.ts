@@ -263,6 +263,33 @@ Times: %3</translation>
     </message>
 </context>
 <context>
+    <name>pulsavo::LearnerPrompt</name>
+    <message>
+        <source>受験者</source>
+        <translation>Learner</translation>
+    </message>
+    <message>
+        <source>氏名または学籍番号(&amp;N):</source>
+        <translation>&amp;Name or student ID:</translation>
+    </message>
+    <message>
+        <source>氏名または学籍番号</source>
+        <translation>Name or student ID</translation>
+    </message>
+    <message>
+        <source>回答はこの名前で記録され、講師の成績表に載ります。</source>
+        <translation>Your answers are saved under this name and appear in the instructor&apos;s gradebook.</translation>
+    </message>
+    <message>
+        <source>試験を始める</source>
+        <translation>Start the exam</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>pulsavo::PracticeWindow</name>
     <message>
         <source>練習モード - Pulsavo</source>

@@ -8,6 +8,7 @@
 #include "ExamCode.h"
 #include "ExamStrip.h"
 #include "LanguageManager.h"
+#include "LearnerPrompt.h"
 #include "ProgressWindow.h"
 #include "Resources.h"
 #include "ScopePanel.h"
@@ -1111,7 +1112,18 @@ bool PracticeWindow::startExam(const QString& code) {
     examErrorLabel->hide();
     const QString canonical = QString::fromStdString(parsed.exam.code);
     examEdit->setText(canonical);
-    startRound(parsed.exam.questions, RoundMode::exam, canonical);
+    // An exam with the instructor's settings is sat by someone the gradebook can name; a plain
+    // code replays as it always has.
+    std::string learner;
+    if (!parsed.exam.settings.isDefault()) {
+        const std::optional<QString> name = LearnerPrompt::ask(this);
+        if (!name) {
+            return false;
+        }
+        learner = name->toStdString();
+    }
+    session.startExam(parsed.exam, learner,
+                      optionsJson(parsed.exam.count, options().rhythms, false));
     return true;
 }
 

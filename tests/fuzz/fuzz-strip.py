@@ -149,6 +149,20 @@ def progress_line(rng, scratch, devices):
     return args
 
 
+def gradebook_line(rng, scratch, devices):
+    args = [b"gradebook"]
+    if rng.random() < 0.9:
+        args += [b"--exam", exam_code(rng)]
+    for _ in range(rng.randint(0, 3)):
+        option = rng.choice([b"--csv", b"--pdf", b"--lang"])
+        args += [option, rng.choice([b"en", b"ja", b"xx"]) if option == b"--lang"
+                 else path_value(rng, scratch, devices)]
+    # The files last, so that every option keeps its value.
+    for _ in range(rng.randint(0, 3)):
+        args.append(rng.choice([database_value(rng, scratch), b"keep.csv", nasty(rng)]))
+    return args
+
+
 def option_value(rng, option, scratch, devices):
     if rng.random() < 0.05:
         return nasty(rng)
@@ -187,8 +201,10 @@ def command_line(rng, scratch, devices):
         return events_line(rng, scratch, devices)
     if roll < 0.44:
         return exam_line(rng, scratch, devices)
-    if roll < 0.62:
+    if roll < 0.56:
         return progress_line(rng, scratch, devices)
+    if roll < 0.62:
+        return gradebook_line(rng, scratch, devices)
     args = [b"trace"]
     if rng.random() < 0.95:
         args += [b"--ticks", ticks_value(rng) if rng.random() < 0.9 else bad_ticks(rng)]
@@ -258,6 +274,7 @@ FORMATS = {
     "trace": lambda d: d.startswith(b"tick,x,y,drawn_y,red,beep\n") and d.endswith(b"\n"),
     "events": lambda d: d.startswith(b"tick,kind,beat,length,role\n") and d.endswith(b"\n"),
     "answers": lambda d: d.startswith(b"answer_id,time_utc,") and d.endswith(b"\r\n"),
+    "gradebook": lambda d: d.startswith(b"learner,file,question,") and d.endswith(b"\r\n"),
 }
 
 
@@ -272,9 +289,9 @@ def expected_outputs(args):
         return []
     command = args[0]
     formats = {b"--png": "png", b"--pdf": "pdf", b"--svg": "svg", b"--key": "pdf"}
-    if command in (b"trace", b"events", b"progress"):
-        formats[b"--csv"] = {b"trace": "trace", b"events": "events",
-                             b"progress": "answers"}[command]
+    if command in (b"trace", b"events", b"progress", b"gradebook"):
+        formats[b"--csv"] = {b"trace": "trace", b"events": "events", b"progress": "answers",
+                             b"gradebook": "gradebook"}[command]
     outputs = []
     i = 1
     while i < len(args) - 1:
@@ -295,7 +312,9 @@ def is_database(name):
 def run_case(strip, args, scratch, env, timeout):
     """Returns (None when the case passed, else what went wrong; the exit status)."""
     before = snapshot(scratch)
-    report = bool(args) and args[0] == b"progress"
+    report = bool(args) and args[0] in (b"progress", b"gradebook")
+    # The gradebook names each file it leaves out on a line of its own, whatever the outcome.
+    notices = bool(args) and args[0] == b"gradebook"
     # The files the command was told to write, through links; a report reads a database, and
     # none of these may be it.
     targets = set()
@@ -313,10 +332,16 @@ def run_case(strip, args, scratch, env, timeout):
     if result.returncode not in (0, 1, 2):
         problems.append("exit status %d" % result.returncode)
     err = result.stderr
-    if result.returncode == 0 and err:
+    if notices:
+        if err and (not err.endswith(b"\n") or
+                    any(not line.startswith(b"pulsavo-strip: ") for line in err[:-1].split(b"\n"))):
+            problems.append("stderr is not lines of pulsavo-strip")
+        if result.returncode != 0 and not err:
+            problems.append("failure without a word")
+    elif result.returncode == 0 and err:
         problems.append("success with output on stderr")
-    if result.returncode != 0 and (not err.startswith(b"pulsavo-strip: ") or
-                                   err.count(b"\n") != 1 or not err.endswith(b"\n")):
+    elif result.returncode != 0 and (not err.startswith(b"pulsavo-strip: ") or
+                                     err.count(b"\n") != 1 or not err.endswith(b"\n")):
         problems.append("stderr is not one line")
     after = snapshot(scratch)
     for name, data in after.items():

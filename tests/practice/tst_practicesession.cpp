@@ -1,3 +1,4 @@
+#include "ExamCode.h"
 #include "PracticeSession.h"
 
 #include <QTest>
@@ -63,6 +64,7 @@ private slots:
     void summaryMaths();
     void replayMissedFromItsSeed();
     void examRound();
+    void examTagsLearnerAndNumber();
     void drillRound();
     void measurement_data();
     void measurement();
@@ -225,6 +227,40 @@ void TestPracticeSession::examRound() {
         QCOMPARE(entry.examCode, std::string("PX-8AK9-P73D"));
     }
     QCOMPARE(f.sink.closed, std::vector<std::int64_t>{1});
+}
+
+// Each learner gets the shuffled exam in their own order; every answer, measurements included,
+// names the learner and the question's number in the exam.
+void TestPracticeSession::examTagsLearnerAndNumber() {
+    ExamSettings settings;
+    settings.shuffled = true;
+    const Exam exam = makeExam(8, 4242, RhythmSet::classic(), settings).exam;
+    Fixture f;
+    f.session.taskFor = [](const Question&) { return MeasurementTask{1, "rr"}; };
+    QVERIFY(f.session.startExam(exam, "Ann", "{}"));
+    for (int i = 0; i < exam.count; ++i) {
+        QVERIFY(f.session.answer(Rhythm::sinusRhythm));
+        QVERIFY(f.session.submitMeasurement({800, 10, true}));
+        QVERIFY(f.session.next());
+    }
+    std::vector<int> numbers;
+    for (std::size_t k = 0; k < f.sink.kept.size(); ++k) {
+        const AnswerEntry& entry = f.sink.kept[k];
+        QCOMPARE(entry.learner, std::string("Ann"));
+        QCOMPARE(entry.kind.empty(), k % 2 == 0);
+        const Question& asked = exam.questions[static_cast<std::size_t>(entry.question - 1)];
+        QCOMPARE(entry.shown, asked.rhythm);
+        QCOMPARE(entry.seed, asked.seed);
+        if (k % 2 == 0) {
+            numbers.push_back(entry.question - 1);
+        }
+    }
+    QCOMPARE(numbers, questionOrder(exam, "Ann"));
+    QVERIFY(numbers != questionOrder(exam, "Ben"));
+    // A practice round afterwards is nobody's exam.
+    f.startPaper();
+    QVERIFY(f.session.answer(Rhythm::sinusRhythm));
+    QVERIFY(f.sink.kept.back().learner.empty() && f.sink.kept.back().question == 0);
 }
 
 void TestPracticeSession::drillRound() {

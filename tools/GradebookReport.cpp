@@ -1,0 +1,244 @@
+#include "GradebookReport.h"
+
+#include "Catalogue.h"
+#include "KeyPoints.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QFont>
+#include <QFontMetricsF>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPainter>
+#include <QPdfWriter>
+
+#include <cmath>
+#include <stdexcept>
+
+namespace pulsavo::strip {
+
+namespace {
+
+constexpr int resolution = 300;
+constexpr qreal marginMm = 15;
+
+qreal mm(qreal millimetres) {
+    return millimetres * resolution / 25.4;
+}
+
+QString say(const char* japanese, const char* english, catalogue::Language language) {
+    return QCoreApplication::translate(
+        "pulsavo-strip gradebook", language == catalogue::Language::japanese ? japanese : english);
+}
+
+QString rhythmName(Rhythm rhythm, catalogue::Language language) {
+    const std::string_view name = catalogue::nameOf(rhythm, language);
+    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+}
+
+QFont textFont(qreal points, bool bold = false) {
+    QFont font;
+    font.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
+                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("DejaVu Sans")});
+    font.setStyleHint(QFont::SansSerif);
+    font.setPointSizeF(points);
+    font.setBold(bold);
+    return font;
+}
+
+// Lines of text down the pages, a new page when the next line would not fit.
+class Pages {
+public:
+    Pages(QPdfWriter& writer, QPainter& painter)
+        : writer(writer), painter(painter),
+          area(QPoint(0, 0), writer.pageLayout().paintRectPixels(resolution).size()),
+          y(area.top()) {}
+
+    void need(qreal height) {
+        if (y + height > area.bottom()) {
+            writer.newPage();
+            y = area.top();
+        }
+    }
+    // One row of cells at the given left edges (fractions of the width), in one font.
+    void row(const QStringList& cells, const std::vector<qreal>& at, const QFont& font,
+             const QColor& colour = Qt::black) {
+        const QFontMetricsF metrics(font, painter.device());
+        need(metrics.height() * 1.3);
+        painter.setFont(font);
+        painter.setPen(colour);
+        for (qsizetype i = 0; i < cells.size(); ++i) {
+            const qreal left = area.left() + at[static_cast<std::size_t>(i)] * area.width();
+            const qreal right =
+                i + 1 < cells.size()
+                    ? area.left() + at[static_cast<std::size_t>(i + 1)] * area.width()
+                    : area.right();
+            painter.drawText(QPointF(left, y + metrics.ascent()),
+                             metrics.elidedText(cells[i], Qt::ElideRight, right - left - mm(2)));
+        }
+        y += metrics.height() * 1.3;
+    }
+    void gap(qreal millimetres) { y += mm(millimetres); }
+
+    QPdfWriter& writer;
+    QPainter& painter;
+    QRect area;
+    qreal y;
+};
+
+// Each question's share correct as a bar, red under half, with the pass mark as a line.
+void drawChart(Pages& pages, const GradebookResult& result, int passPercent,
+               catalogue::Language language) {
+    QPainter& painter = pages.painter;
+    const qreal height = mm(55);
+    pages.need(height + mm(12));
+    const QFont small = textFont(7);
+    const QFontMetricsF metrics(small, painter.device());
+    const QRectF plot(pages.area.left() + mm(10), pages.y, pages.area.width() - mm(10), height);
+    painter.setFont(small);
+    for (int percent = 0; percent <= 100; percent += 25) {
+        const qreal y = plot.bottom() - plot.height() * percent / 100.0;
+        painter.setPen(QPen(QColor(200, 200, 200), mm(0.2)));
+        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+        painter.setPen(Qt::black);
+        painter.drawText(
+            QRectF(pages.area.left(), y - metrics.height() / 2, mm(9), metrics.height()),
+            Qt::AlignRight | Qt::AlignVCenter, QString::number(percent));
+    }
+    const auto count = static_cast<qreal>(std::max<std::size_t>(1, result.items.size()));
+    const qreal slot = plot.width() / count;
+    const int labelEvery = result.items.size() > 40 ? 5 : 1;
+    for (const ItemAnalysis& item : result.items) {
+        const qreal left = plot.left() + slot * (item.number - 1);
+        const qreal barHeight = plot.height() * item.shareCorrect;
+        painter.fillRect(
+            QRectF(left + slot * 0.15, plot.bottom() - barHeight, slot * 0.7, barHeight),
+            item.shareCorrect < 0.5 ? QColor(192, 57, 43) : QColor(44, 110, 155));
+        if (item.number % labelEvery == 0 || item.number == 1) {
+            painter.drawText(QRectF(left, plot.bottom() + mm(1), slot, metrics.height()),
+                             Qt::AlignHCenter | Qt::AlignTop, QString::number(item.number));
+        }
+    }
+    if (passPercent > 0) {
+        const qreal y = plot.bottom() - plot.height() * passPercent / 100.0;
+        painter.setPen(QPen(Qt::black, mm(0.4), Qt::DashLine));
+        painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
+    }
+    pages.y = plot.bottom() + metrics.height() + mm(2);
+    pages.row(
+        {say("問題ごとの正答率 (%)。赤: 50 % 未満、破線: 合格点",
+             "Share correct per question (%). Red: under 50 %; dashed: the pass mark", language)},
+        {0.0}, small, QColor(90, 90, 90));
+}
+
+} // namespace
+
+QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
+                        catalogue::Language language) {
+    QByteArray pdf;
+    QBuffer buffer(&pdf);
+    buffer.open(QIODevice::WriteOnly);
+    QPdfWriter writer(&buffer);
+    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(marginMm, marginMm, marginMm, marginMm),
+                                     QPageLayout::Millimeter));
+    writer.setResolution(resolution);
+    const QString code = QString::fromStdString(exam.code);
+    writer.setTitle(say("成績表 %1", "Gradebook %1", language).arg(code));
+    writer.setCreator(QStringLiteral("pulsavo-strip"));
+    QPainter painter;
+    if (!painter.begin(&writer)) {
+        throw std::runtime_error("cannot draw the PDF page");
+    }
+    Pages pages(writer, painter);
+    const QFont body = textFont(9);
+    const QFont bold = textFont(9, true);
+    const QFont small = textFont(7.5);
+
+    pages.row({say("成績表  %1", "Gradebook  %1", language).arg(code)}, {0.0}, textFont(15, true));
+    double mean = 0.0;
+    for (const LearnerGrade& grade : result.learners) {
+        mean += grade.percent / static_cast<double>(result.learners.size());
+    }
+    QString facts =
+        say("受験者 %1 人、%2 問、平均 %3 %", "%1 learners, %2 questions, mean %3 %", language)
+            .arg(result.learners.size())
+            .arg(exam.count)
+            .arg(std::lround(mean));
+    if (exam.settings.passPercent > 0) {
+        facts += say("、合格点 %1 %、合格 %2 人", ", pass mark %1 %, %2 passed", language)
+                     .arg(exam.settings.passPercent)
+                     .arg(result.passedCount());
+    }
+    pages.row({facts}, {0.0}, body);
+    pages.gap(4);
+    drawChart(pages, result, exam.settings.passPercent, language);
+    pages.gap(4);
+
+    const std::vector<qreal> learnerColumns{0.0, 0.42, 0.54, 0.64, 0.76, 0.88};
+    pages.row({say("受験者", "Learner", language), say("得点", "Score", language),
+               QStringLiteral("%"), say("判定", "Result", language), say("時間", "Time", language),
+               say("ヒント", "Hinted", language)},
+              learnerColumns, bold);
+    for (const LearnerGrade& grade : result.learners) {
+        const qint64 seconds = (grade.totalMs + 500) / 1000;
+        pages.row(
+            {grade.learner, QStringLiteral("%1 / %2").arg(grade.score).arg(exam.count),
+             QString::number(std::lround(grade.percent)),
+             grade.passed
+                 ? (*grade.passed ? say("合格", "pass", language) : say("不合格", "fail", language))
+                 : QStringLiteral("-"),
+             QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0')),
+             QString::number(grade.hinted)},
+            learnerColumns, body, grade.passed == false ? QColor(160, 0, 0) : Qt::black);
+    }
+
+    pages.gap(6);
+    pages.row({say("問題の分析", "Item analysis", language)}, {0.0}, textFont(11, true));
+    const std::vector<qreal> itemColumns{0.0, 0.06, 0.38, 0.48, 0.58};
+    pages.row({say("問", "No.", language), say("波形", "Rhythm", language),
+               say("正答率", "Correct", language), say("識別力", "Discr.", language),
+               say("多い誤答（人数）と判定のポイント",
+                   "Commonest wrong answer (learners), its key point", language)},
+              itemColumns, bold);
+    for (const ItemAnalysis& item : result.items) {
+        pages.row({QString::number(item.number), rhythmName(item.rhythm, language),
+                   QStringLiteral("%1 %").arg(std::lround(100 * item.shareCorrect)),
+                   item.discrimination ? QString::number(*item.discrimination, 'f', 2)
+                                       : QStringLiteral("-"),
+                   item.commonestWrong ? QStringLiteral("%1 (%2)")
+                                             .arg(rhythmName(*item.commonestWrong, language))
+                                             .arg(item.commonestWrongCount)
+                                       : QStringLiteral("-")},
+                  itemColumns, body);
+        if (item.commonestWrong) {
+            const std::string points = catalogue::keyPointsOf(*item.commonestWrong, language);
+            const QString first =
+                QString::fromStdString(points.substr(0, points.find('\n'))).trimmed();
+            if (!first.isEmpty()) {
+                pages.row({first}, {0.58}, small, QColor(90, 90, 90));
+            }
+        }
+    }
+
+    if (!result.confusions.isEmpty()) {
+        pages.gap(6);
+        pages.row({say("クラスの取り違え", "The class's confusions", language)}, {0.0},
+                  textFont(11, true));
+        const std::vector<qreal> pairColumns{0.0, 0.08, 0.5};
+        pages.row({say("回数", "Times", language), say("出題", "Shown", language),
+                   say("回答", "Answered", language)},
+                  pairColumns, bold);
+        for (qsizetype i = 0; i < std::min<qsizetype>(10, result.confusions.size()); ++i) {
+            const ConfusedPair& pair = result.confusions[i];
+            pages.row({QString::number(pair.count), rhythmName(pair.shown, language),
+                       rhythmName(pair.answered, language)},
+                      pairColumns, body);
+        }
+    }
+    painter.end();
+    buffer.close();
+    return pdf;
+}
+
+} // namespace pulsavo::strip
