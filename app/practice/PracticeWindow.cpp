@@ -32,6 +32,7 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -161,13 +162,24 @@ void PracticeWindow::buildControls() {
         button->setPopupMode(QToolButton::InstantPopup);
     }
     layout->addLayout(topRow);
+    // On a short screen (768 px at 200 %) the panels and the page scroll under the top row
+    // rather than push the window past the screen's edge; it never grows by itself either.
+    auto* scroll = named(new QScrollArea(this), "pageScroll");
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* content = new QWidget(scroll);
+    layout->addWidget(scroll, 1);
+    layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    scroll->setWidget(content);
 
     // As high as the classic panel, so the trace's vertical geometry is the same. The width
     // gives way: at a large scale the window would otherwise push its buttons off the screen.
     const QSize classic =
         TrainerDialog::layoutFor(DialogUnits::forFont(dialogFont(11))).scopePanel.size();
-    questionPanel = named(new ScopePanel(this), "questionPanel");
-    compareArea = new ComparePanel(this);
+    questionPanel = named(new ScopePanel(content), "questionPanel");
+    compareArea = new ComparePanel(content);
     for (ScopePanel* panel : {questionPanel, compareArea->scope()}) {
         panel->setMinimumWidth(classic.width() / 3);
         panel->setFixedHeight(classic.height());
@@ -180,7 +192,7 @@ void PracticeWindow::buildControls() {
     }
     overlay = new CaliperOverlay(questionPanel);
     // The ladder gives the answer away: it shows only with the feedback, when asked for.
-    ladderPanel = named(new LadderPanel(this), "ladderPanel");
+    ladderPanel = named(new LadderPanel(content), "ladderPanel");
     ladderPanel->setMonitor(&questionScope);
     ladderPanel->setFixedHeight(LadderPanel::preferredHeight);
     ladderPanel->hide();
@@ -190,7 +202,7 @@ void PracticeWindow::buildControls() {
     layout->addWidget(compareArea);
     compareArea->hide();
 
-    pages = named(new QStackedWidget(this), "pages");
+    pages = named(new QStackedWidget(content), "pages");
     setupPage = new SetupPage(pages);
     questionPage = new QuestionPage(pages);
     feedbackPage = questionPage->feedback();
@@ -547,7 +559,7 @@ void PracticeWindow::compareWithAnswer() {
     const Result& result = results.back();
     comparing = result.answer;
     compareArea->show();
-    layout()->activate();
+    compareArea->parentWidget()->layout()->activate();
     resetSweeps();
     play(questionScope, result.question.rhythm, result.question.seed, true);
     play(compareScope, result.answer, result.question.seed, true);
