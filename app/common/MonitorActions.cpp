@@ -95,7 +95,7 @@ void MonitorActions::retranslate(bool frozen) {
     items.at(2)->setText(tr("色覚に配慮した配色(&S)"));
 }
 
-void MonitorActions::wireTone(Monitor& monitor, std::function<ToneSink*()> sink) {
+void MonitorActions::wireTone(Monitor& monitor, const std::function<ToneSink*()>& sink) {
     monitor.onTone = [sink] {
         if (ToneSink* tone = sink()) {
             tone->sound();

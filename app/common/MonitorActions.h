@@ -35,7 +35,7 @@ public:
 
     // Only the window the learner works in sounds: `sink` gives the tone to sound, or nullptr
     // while the window is to stay silent.
-    static void wireTone(Monitor& monitor, std::function<ToneSink*()> sink);
+    static void wireTone(Monitor& monitor, const std::function<ToneSink*()>& sink);
 
 signals:
     void freezeToggled();
