@@ -14,7 +14,7 @@ endif()
 # Targets for Google Benchmark figures, by benchmark name: a most CPU time per iteration in
 # nanoseconds, or a least rate in items per CPU second.
 set(target_sweepPaintPerTick 5000)
-set(target_onTimerTick 20000)
+set(target_advanceOneTick 20000)
 set(target_monitorTickAtCadence 20000)
 set(target_nextQuestionFromHistory 1000000)
 set(target_gradeClassOf200 2000000000)

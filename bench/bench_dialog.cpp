@@ -14,7 +14,7 @@ constexpr int atrialFlutter = 5;
 // The dialog on screen with a rhythm running, its own timer stopped so that only the benchmark
 // ticks it.
 bool prepare(benchmark::State& state, TrainerDialog& dialog) {
-    dialog.tickTimer().stop();
+    dialog.frameTimer().stop();
     if (!bench::showAndWaitForExposure(dialog)) {
         state.SkipWithError("the dialog was never exposed");
         return false;
@@ -25,14 +25,14 @@ bool prepare(benchmark::State& state, TrainerDialog& dialog) {
 
 // A tick paints its areas of the panel at once; the event loop runs now and then, timing
 // paused, for whatever else the dialog has to do.
-void onTimerTick(benchmark::State& state) {
+void advanceOneTick(benchmark::State& state) {
     TrainerDialog dialog;
     if (!prepare(state, dialog)) {
         return;
     }
     int sinceEvents = 0;
     for (auto _ : state) {
-        dialog.onTimerTick();
+        dialog.advanceOneTick();
         if (++sinceEvents == 64) {
             state.PauseTiming();
             QCoreApplication::processEvents();
@@ -45,7 +45,7 @@ void onTimerTick(benchmark::State& state) {
 
 // The dialog's tick with its repaint at the trainer's cadence (see Cadence), timed by the wall
 // clock: warm after a frame's sleep, or cold.
-void onTimerTickAtCadence(benchmark::State& state) {
+void advanceOneTickAtCadence(benchmark::State& state) {
     TrainerDialog dialog;
     if (!prepare(state, dialog)) {
         return;
@@ -54,15 +54,15 @@ void onTimerTickAtCadence(benchmark::State& state) {
     for (auto _ : state) {
         QCoreApplication::processEvents();
         cadence.waitForNextFrame();
-        cadence.time(state, [&] { dialog.onTimerTick(); });
+        cadence.time(state, [&] { dialog.advanceOneTick(); });
     }
     state.SetItemsProcessed(state.iterations());
 }
 
 } // namespace
 
-BENCHMARK(onTimerTick);
-BENCHMARK(onTimerTickAtCadence)
+BENCHMARK(advanceOneTick);
+BENCHMARK(advanceOneTickAtCadence)
     ->ArgName("cold")
     ->Arg(0)
     ->Arg(1)

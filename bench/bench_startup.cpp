@@ -46,7 +46,7 @@ double secondsSinceProcessStart() {
 class FirstTickWatch : public QObject {
 public:
     explicit FirstTickWatch(TrainerDialog& dialog) : dialog(dialog) {
-        connect(&dialog.tickTimer(), &QTimer::timeout, this, [this] { ticked = true; });
+        connect(&dialog.frameTimer(), &QTimer::timeout, this, [this] { ticked = true; });
         dialog.findChild<QWidget*>(QStringLiteral("scopePanel"))->installEventFilter(this);
     }
 

@@ -62,6 +62,10 @@
         <source>%1 を保存できませんでした: %2</source>
         <translation>Could not save %1: %2</translation>
     </message>
+    <message>
+        <source>未回答の問題</source>
+        <translation>Unanswered question</translation>
+    </message>
 </context>
 <context>
     <name>main</name>
@@ -290,58 +294,10 @@ Times: %3</translation>
     </message>
 </context>
 <context>
-    <name>pulsavo::PracticeWindow</name>
+    <name>pulsavo::FeedbackPage</name>
     <message>
-        <source>練習モード - Pulsavo</source>
-        <translation>Practice mode - Pulsavo</translation>
-    </message>
-    <message>
-        <source>ラウンドの途中です。終了しますか？ここまでの回答は保存されています。</source>
-        <translation>A round is in progress. End it? The answers given so far are saved.</translation>
-    </message>
-    <message>
-        <source>あなたの回答「%1」を同じシードで再生中</source>
-        <translation>Playing your answer, “%1”, with the same seed</translation>
-    </message>
-    <message>
-        <source>問題数(&amp;Q):</source>
-        <translation>Number of &amp;questions:</translation>
-    </message>
-    <message>
-        <source>出題する波形(&amp;W):</source>
-        <translation>&amp;Rhythms to include:</translation>
-    </message>
-    <message>
-        <source>すべて選択(&amp;L)</source>
-        <translation>Select &amp;all</translation>
-    </message>
-    <message>
-        <source>苦手な波形を多く出題(&amp;D)</source>
-        <translation>Focus on my &amp;weak rhythms</translation>
-    </message>
-    <message>
-        <source>心拍音(&amp;B)</source>
-        <translation>&amp;Beat tone</translation>
-    </message>
-    <message>
-        <source>出題する波形を1つ以上選んでください。</source>
-        <translation>Choose at least one rhythm.</translation>
-    </message>
-    <message>
-        <source>開始(&amp;S)</source>
-        <translation>&amp;Start</translation>
-    </message>
-    <message>
-        <source>波形名(&amp;L):</source>
-        <translation>&amp;Rhythm name:</translation>
-    </message>
-    <message>
-        <source>ヒント(&amp;H)</source>
-        <translation>&amp;Hint</translation>
-    </message>
-    <message>
-        <source>回答(&amp;A)</source>
-        <translation>&amp;Answer</translation>
+        <source>ラダー図は答えを示すため、回答のあとに表示します。</source>
+        <translation>The ladder diagram gives the answer away, so it shows after you answer.</translation>
     </message>
     <message>
         <source>見分けるポイント</source>
@@ -352,32 +308,20 @@ Times: %3</translation>
         <translation>&amp;Play again</translation>
     </message>
     <message>
-        <source>間違えた問題(&amp;M)（ダブルクリックで再生）:</source>
-        <translation>&amp;Missed questions (double-click to replay):</translation>
+        <source>ラダー図(&amp;D)</source>
+        <translation>La&amp;dder</translation>
     </message>
     <message>
-        <source>再生(&amp;P)</source>
-        <translation>&amp;Replay</translation>
+        <source>心房・房室結節・心室の伝わり方を図で示します。答えがわかるため、回答のあとに表示します。</source>
+        <translation>Shows how each beat travels through the atria, the AV node and the ventricles. It gives the answer away, so it shows after you answer.</translation>
     </message>
     <message>
-        <source>新しいラウンド(&amp;N)</source>
-        <translation>&amp;New round</translation>
+        <source>記録紙を保存(&amp;W)...</source>
+        <translation>Sa&amp;ve strip...</translation>
     </message>
     <message>
-        <source>オプションを選んで［開始］を押してください。</source>
-        <translation>Choose the options and press Start.</translation>
-    </message>
-    <message>
-        <source>問題 %1 / %2（ヒント使用）</source>
-        <translation>Question %1 of %2 (hint used)</translation>
-    </message>
-    <message>
-        <source>問題 %1 / %2</source>
-        <translation>Question %1 of %2</translation>
-    </message>
-    <message>
-        <source>ラウンド終了</source>
-        <translation>Round complete</translation>
+        <source>回答前に保存した記録紙には、波形名・強調表示・ラダー図は入りません。</source>
+        <translation>A strip saved before you answer has no rhythm name, no highlighting and no ladder diagram.</translation>
     </message>
     <message>
         <source>結果を見る(&amp;N)</source>
@@ -386,6 +330,14 @@ Times: %3</translation>
     <message>
         <source>次の問題(&amp;N)</source>
         <translation>&amp;Next question</translation>
+    </message>
+    <message>
+        <source>波形名を選んで［回答］を押してください。</source>
+        <translation>Choose a rhythm name and press Answer.</translation>
+    </message>
+    <message>
+        <source>比べる(&amp;C)</source>
+        <translation>&amp;Compare</translation>
     </message>
     <message>
         <source>○ 正解</source>
@@ -408,42 +360,96 @@ Times: %3</translation>
         <translation>Play “%1” below to &amp;compare</translation>
     </message>
     <message>
-        <source>波形名を選んで［回答］を押してください。</source>
-        <translation>Choose a rhythm name and press Answer.</translation>
+        <source>「%1」を下に再生して比べる</source>
+        <translation>Play “%1” below to compare</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::MeasurementBox</name>
+    <message>
+        <source>計測課題</source>
+        <translation>Measurement</translation>
     </message>
     <message>
-        <source>比べる(&amp;C)</source>
-        <translation>&amp;Compare</translation>
+        <source>計測を答える(&amp;U)</source>
+        <translation>S&amp;ubmit measurement</translation>
     </message>
     <message>
-        <source>得点: %1 / %2
-正答率: %3%
-回答時間の中央値: %4 秒
-ヒント使用: %5 問</source>
-        <translation>Score: %1 of %2
-Correct: %3%
-Median time to answer: %4 s
-Hints used: %5</translation>
+        <source>%1 を測ってください: 一時停止 (F) して、波形の上を端から端までドラッグし、［計測を答える］を押します。</source>
+        <translation>Measure the %1: freeze the monitor (F), drag across the trace from one end of the interval to the other, then press [Submit measurement].</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::MonitorActions</name>
+    <message>
+        <source>再開(&amp;F)</source>
+        <translation>R&amp;esume</translation>
     </message>
     <message>
-        <source>問題 %1: %2（あなたの回答: %3）</source>
-        <translation>Question %1: %2 (your answer: %3)</translation>
+        <source>一時停止(&amp;F)</source>
+        <translation>&amp;Freeze</translation>
     </message>
     <message>
-        <source>間違えた問題はありません。</source>
-        <translation>No questions missed.</translation>
+        <source>Language / 言語(&amp;L)</source>
+        <extracomment>The language menu: the same in both languages, so it can be found in either.</extracomment>
+        <translation>&amp;Language / 言語</translation>
     </message>
     <message>
-        <source>再生中: 問題 %1 %2</source>
-        <translation>Replaying: question %1, %2</translation>
+        <source>日本語</source>
+        <extracomment>The language&apos;s own name, the same in every language.</extracomment>
+        <translation>日本語</translation>
     </message>
     <message>
-        <source>試験コード(&amp;E):</source>
-        <translation>&amp;Exam code:</translation>
+        <source>English</source>
+        <extracomment>The language&apos;s own name, the same in every language.</extracomment>
+        <translation>English</translation>
     </message>
     <message>
-        <source>試験を開始(&amp;X)</source>
-        <translation>Start e&amp;xam</translation>
+        <source>強調表示(&amp;H)</source>
+        <translation>&amp;Highlight</translation>
+    </message>
+    <message>
+        <source>赤(&amp;R)</source>
+        <translation>&amp;Red</translation>
+    </message>
+    <message>
+        <source>太線(&amp;T)</source>
+        <translation>&amp;Thick line</translation>
+    </message>
+    <message>
+        <source>色覚に配慮した配色(&amp;S)</source>
+        <translation>Colour-blind &amp;safe colours</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::PracticeWindow</name>
+    <message>
+        <source>練習モード - Pulsavo</source>
+        <translation>Practice mode - Pulsavo</translation>
+    </message>
+    <message>
+        <source>ラウンドの途中です。終了しますか？ここまでの回答は保存されています。</source>
+        <translation>A round is in progress. End it? The answers given so far are saved.</translation>
+    </message>
+    <message>
+        <source>あなたの回答「%1」を同じシードで再生中</source>
+        <translation>Playing your answer, “%1”, with the same seed</translation>
+    </message>
+    <message>
+        <source>オプションを選んで［開始］を押してください。</source>
+        <translation>Choose the options and press Start.</translation>
+    </message>
+    <message>
+        <source>問題 %1 / %2（ヒント使用）</source>
+        <translation>Question %1 of %2 (hint used)</translation>
+    </message>
+    <message>
+        <source>問題 %1 / %2</source>
+        <translation>Question %1 of %2</translation>
+    </message>
+    <message>
+        <source>ラウンド終了</source>
+        <translation>Round complete</translation>
     </message>
     <message>
         <source>成績(&amp;T)...</source>
@@ -466,15 +472,6 @@ Hints used: %5</translation>
         <translation>Language / 言語</translation>
     </message>
     <message>
-        <source>日本語</source>
-        <extracomment>The language&apos;s own name, the same in every language.</extracomment>
-        <translation>日本語</translation>
-    </message>
-    <message>
-        <source>English</source>
-        <translation>English</translation>
-    </message>
-    <message>
         <source>モニターを止めてキャリパーで測ります（Pause または F キー）。</source>
         <translation>Freezes the monitor to measure it with calipers (Pause or F).</translation>
     </message>
@@ -489,14 +486,6 @@ Hints used: %5</translation>
     <message>
         <source>画面の言語を選びます。</source>
         <translation>Chooses the language of the windows.</translation>
-    </message>
-    <message>
-        <source>試験コード</source>
-        <translation>Exam code</translation>
-    </message>
-    <message>
-        <source>講師から受け取った試験コード（例: PX-8AK9-P73D）</source>
-        <translation>The exam code your instructor gave you (for example PX-8AK9-P73D)</translation>
     </message>
     <message>
         <source>キャリパー</source>
@@ -539,38 +528,6 @@ Hints used: %5</translation>
         <translation>Comparison monitor: %1</translation>
     </message>
     <message>
-        <source>ラダー図(&amp;D)</source>
-        <translation>La&amp;dder</translation>
-    </message>
-    <message>
-        <source>記録紙を保存(&amp;W)...</source>
-        <translation>Sa&amp;ve strip...</translation>
-    </message>
-    <message>
-        <source>計測課題も出す(&amp;M)</source>
-        <translation>Also ask for a &amp;measurement</translation>
-    </message>
-    <message>
-        <source>回答のあと、止めた波形でキャリパーを使って間隔を測る課題を出します。</source>
-        <translation>After each answer, asks you to measure an interval on the frozen trace with the calipers.</translation>
-    </message>
-    <message>
-        <source>計測課題</source>
-        <translation>Measurement</translation>
-    </message>
-    <message>
-        <source>計測を答える(&amp;U)</source>
-        <translation>S&amp;ubmit measurement</translation>
-    </message>
-    <message>
-        <source>計測: %1 / %2 が誤差 %3 ms 以内</source>
-        <translation>Measurements: %1 of %2 within %3 ms</translation>
-    </message>
-    <message>
-        <source>%1 を測ってください: 一時停止 (F) して、波形の上を端から端までドラッグし、［計測を答える］を押します。</source>
-        <translation>Measure the %1: freeze the monitor (F), drag across the trace from one end of the interval to the other, then press [Submit measurement].</translation>
-    </message>
-    <message>
         <source>先に一時停止 (F) してください。</source>
         <translation>Freeze the monitor first (F).</translation>
     </message>
@@ -583,40 +540,12 @@ Hints used: %5</translation>
         <translation>You measured %1 ms. %2</translation>
     </message>
     <message>
-        <source>従来の 18 波形</source>
-        <translation>The classic 18</translation>
+        <source>強調表示</source>
+        <translation>Highlight</translation>
     </message>
     <message>
-        <source>心房性</source>
-        <translation>Atrial</translation>
-    </message>
-    <message>
-        <source>房室接合部性</source>
-        <translation>Junctional</translation>
-    </message>
-    <message>
-        <source>房室ブロック</source>
-        <translation>AV block</translation>
-    </message>
-    <message>
-        <source>心室期外収縮</source>
-        <translation>Ventricular ectopy</translation>
-    </message>
-    <message>
-        <source>ペースメーカー</source>
-        <translation>Paced</translation>
-    </message>
-    <message>
-        <source>洞性</source>
-        <translation>Sinus</translation>
-    </message>
-    <message>
-        <source>心室性</source>
-        <translation>Ventricular</translation>
-    </message>
-    <message>
-        <source>伝導障害</source>
-        <translation>Conduction</translation>
+        <source>注目する部分の示し方を選びます（色覚に配慮した配色もあります）。</source>
+        <translation>Choose how the parts to notice are marked (a colour-blind-safe style is among them).</translation>
     </message>
 </context>
 <context>
@@ -717,10 +646,161 @@ The current results file is not deleted but kept under another name.</translatio
     </message>
 </context>
 <context>
+    <name>pulsavo::QuestionPage</name>
+    <message>
+        <source>波形名(&amp;L):</source>
+        <translation>&amp;Rhythm name:</translation>
+    </message>
+    <message>
+        <source>ヒント(&amp;H)</source>
+        <translation>&amp;Hint</translation>
+    </message>
+    <message>
+        <source>モニターに注目する部分を赤で示します。この問題はヒント使用になります。</source>
+        <translation>Marks the parts to notice on the monitor. This question then counts as hinted.</translation>
+    </message>
+    <message>
+        <source>回答(&amp;A)</source>
+        <translation>&amp;Answer</translation>
+    </message>
+</context>
+<context>
     <name>pulsavo::ScopePanel</name>
     <message>
         <source>モニター</source>
         <translation>Monitor</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::SetupPage</name>
+    <message>
+        <source>従来の 18 波形</source>
+        <translation>The classic 18</translation>
+    </message>
+    <message>
+        <source>洞性</source>
+        <translation>Sinus</translation>
+    </message>
+    <message>
+        <source>心房性</source>
+        <translation>Atrial</translation>
+    </message>
+    <message>
+        <source>房室接合部性</source>
+        <translation>Junctional</translation>
+    </message>
+    <message>
+        <source>房室ブロック</source>
+        <translation>AV block</translation>
+    </message>
+    <message>
+        <source>心室期外収縮</source>
+        <translation>Ventricular ectopy</translation>
+    </message>
+    <message>
+        <source>心室性</source>
+        <translation>Ventricular</translation>
+    </message>
+    <message>
+        <source>ペースメーカー</source>
+        <translation>Paced</translation>
+    </message>
+    <message>
+        <source>伝導障害</source>
+        <translation>Conduction</translation>
+    </message>
+    <message>
+        <source>問題数(&amp;Q):</source>
+        <translation>Number of &amp;questions:</translation>
+    </message>
+    <message>
+        <source>出題する波形(&amp;W):</source>
+        <translation>&amp;Rhythms to include:</translation>
+    </message>
+    <message>
+        <source>すべて選択(&amp;L)</source>
+        <translation>Select &amp;all</translation>
+    </message>
+    <message>
+        <source>苦手な波形を多く出題(&amp;D)</source>
+        <translation>Focus on my &amp;weak rhythms</translation>
+    </message>
+    <message>
+        <source>心拍音(&amp;B)</source>
+        <translation>&amp;Beat tone</translation>
+    </message>
+    <message>
+        <source>計測課題も出す(&amp;M)</source>
+        <translation>Also ask for a &amp;measurement</translation>
+    </message>
+    <message>
+        <source>回答のあと、止めた波形でキャリパーを使って間隔を測る課題を出します。</source>
+        <translation>After each answer, asks you to measure an interval on the frozen trace with the calipers.</translation>
+    </message>
+    <message>
+        <source>出題する波形を1つ以上選んでください。</source>
+        <translation>Choose at least one rhythm.</translation>
+    </message>
+    <message>
+        <source>開始(&amp;S)</source>
+        <translation>&amp;Start</translation>
+    </message>
+    <message>
+        <source>試験コード(&amp;E):</source>
+        <translation>&amp;Exam code:</translation>
+    </message>
+    <message>
+        <source>試験を開始(&amp;X)</source>
+        <translation>Start e&amp;xam</translation>
+    </message>
+    <message>
+        <source>試験コード</source>
+        <translation>Exam code</translation>
+    </message>
+    <message>
+        <source>講師から受け取った試験コード（例: PX-8AK9-P73D）</source>
+        <translation>The exam code your instructor gave you (for example PX-8AK9-P73D)</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::SummaryPage</name>
+    <message>
+        <source>再生中: 問題 %1 %2</source>
+        <translation>Replaying: question %1, %2</translation>
+    </message>
+    <message>
+        <source>間違えた問題(&amp;M)（ダブルクリックで再生）:</source>
+        <translation>&amp;Missed questions (double-click to replay):</translation>
+    </message>
+    <message>
+        <source>再生(&amp;P)</source>
+        <translation>&amp;Replay</translation>
+    </message>
+    <message>
+        <source>新しいラウンド(&amp;N)</source>
+        <translation>&amp;New round</translation>
+    </message>
+    <message>
+        <source>得点: %1 / %2
+正答率: %3%
+回答時間の中央値: %4 秒
+ヒント使用: %5 問</source>
+        <translation>Score: %1 of %2
+Correct: %3%
+Median time to answer: %4 s
+Hints used: %5</translation>
+    </message>
+    <message>
+        <source>計測: %1 / %2 が誤差 %3 ms 以内</source>
+        <translation>Measurements: %1 of %2 within %3 ms</translation>
+    </message>
+    <message>
+        <source>問題 %1: %2（あなたの回答: %3）</source>
+        <translation>Question %1: %2 (your answer: %3)</translation>
+    </message>
+    <message>
+        <source>間違えた問題はありません。</source>
+        <translation>No questions missed.</translation>
     </message>
 </context>
 <context>
@@ -748,37 +828,6 @@ The current results file is not deleted but kept under another name.</translatio
     <message>
         <source>バージョン情報 Tavix(&amp;A)...</source>
         <translation>&amp;About Tavix...</translation>
-    </message>
-    <message>
-        <source>Language / 言語(&amp;L)</source>
-        <extracomment>The language menu: the same in both languages, so it can be found in either.</extracomment>
-        <translation>&amp;Language / 言語</translation>
-    </message>
-    <message>
-        <source>日本語</source>
-        <extracomment>The language&apos;s own name, the same in every language.</extracomment>
-        <translation>日本語</translation>
-    </message>
-    <message>
-        <source>English</source>
-        <extracomment>The language&apos;s own name, the same in every language.</extracomment>
-        <translation>English</translation>
-    </message>
-    <message>
-        <source>強調表示(&amp;H)</source>
-        <translation>&amp;Highlight</translation>
-    </message>
-    <message>
-        <source>赤(&amp;R)</source>
-        <translation>&amp;Red</translation>
-    </message>
-    <message>
-        <source>太線(&amp;T)</source>
-        <translation>&amp;Thick line</translation>
-    </message>
-    <message>
-        <source>色覚に配慮した配色(&amp;S)</source>
-        <translation>Colour-blind &amp;safe colours</translation>
     </message>
     <message>
         <source>トレーナーを終了します</source>
@@ -833,10 +882,6 @@ The current results file is not deleted but kept under another name.</translatio
         <translation>P&amp;rogress...</translation>
     </message>
     <message>
-        <source>一時停止(&amp;F)</source>
-        <translation>&amp;Freeze</translation>
-    </message>
-    <message>
         <source>答え合わせ(&amp;K)</source>
         <translation>Chec&amp;k</translation>
     </message>
@@ -855,10 +900,6 @@ The current results file is not deleted but kept under another name.</translatio
     <message>
         <source>QRS 毎(&amp;Q)</source>
         <translation>Every &amp;QRS</translation>
-    </message>
-    <message>
-        <source>再開(&amp;F)</source>
-        <translation>R&amp;esume</translation>
     </message>
     <message>
         <source>ラダー図(&amp;D)</source>

@@ -4,8 +4,10 @@
 #include "AboutDialog.h"
 #include "CaliperOverlay.h"
 #include "Catalogue.h"
+#include "HighlightChoice.h"
 #include "LadderPanel.h"
 #include "LanguageManager.h"
+#include "MonitorActions.h"
 #include "PracticeWindow.h"
 #include "ProgressWindow.h"
 #include "Resources.h"
@@ -49,23 +51,6 @@ const QString qrsToneValue = QStringLiteral("qrs");
 
 catalogue::Language currentLanguage() {
     return LanguageManager::instance().language();
-}
-
-// The highlight styles as stored in the settings.
-constexpr std::array<std::pair<Sweep::Highlight, const char*>, 3> highlightNames{{
-    {Sweep::Highlight::red, "red"},
-    {Sweep::Highlight::thick, "thick"},
-    {Sweep::Highlight::colourBlindSafe, "colourBlindSafe"},
-}};
-
-Sweep::Highlight storedHighlight() {
-    const QString stored = Settings().highlight();
-    for (const auto& [style, name] : highlightNames) {
-        if (stored == QLatin1String(name)) {
-            return style;
-        }
-    }
-    return Sweep::Highlight::red;
 }
 
 // A label keeps its place; a translation longer than the template's width widens it to the
@@ -241,7 +226,9 @@ void TrainerDialog::buildControls() {
                          explanationEdit->viewport()}) {
         box->installEventFilter(this);
     }
-    monitor.setHighlight(storedHighlight());
+    monitor.setHighlight(HighlightChoice::stored());
+    connect(&HighlightChoice::instance(), &HighlightChoice::changed, this,
+            [this](Sweep::Highlight style) { monitor.setHighlight(style); });
     connect(&LanguageManager::instance(), &LanguageManager::languageChanged, this,
             &TrainerDialog::retranslate);
 }
@@ -294,7 +281,7 @@ bool TrainerDialog::initDialog() {
     scopePanel->prepare();
     scopePanel->attach(monitor);
     clock.add(&monitor);
-    monitor.onTone = [this] { tone->sound(); };
+    MonitorActions::wireTone(monitor, [this] { return tone.get(); });
     monitor.setEventHistory(true);
     overlay = new CaliperOverlay(scopePanel);
     overlay->setMonitor(&monitor);
@@ -307,10 +294,6 @@ bool TrainerDialog::initDialog() {
         setToneMode(stored.toneMode() == qrsToneValue ? Monitor::ToneMode::qrs
                                                       : Monitor::ToneMode::threshold);
     }
-    monitor.onSilence = [this] { tone->silence(); };
-    monitor.onUpcoming = [this](int ticks) {
-        tone->upcoming(ticks == Monitor::noToneDue ? ToneSink::nothingDue : ticks);
-    };
 
     retranslate();
     closeButton->setFocus();
@@ -320,6 +303,7 @@ bool TrainerDialog::initDialog() {
 void TrainerDialog::buildSystemMenu() {
     menu = new QMenu(this);
     menu->setObjectName(QStringLiteral("systemMenu"));
+    shared = new MonitorActions(this);
     buildMeasureItems();
     practiceItem = menu->addAction(tr("練習モード(&P)..."));
     practiceItem->setObjectName(QStringLiteral("practiceAction"));
@@ -336,36 +320,8 @@ void TrainerDialog::buildSystemMenu() {
     connect(about, &QAction::triggered, this, &TrainerDialog::onAbout);
 
     // New choices go above 閉じる(&C); the separator and the About item stay last.
-    languages = new QMenu(menu);
-    languages->setObjectName(QStringLiteral("languageMenu"));
-    auto* languageGroup = new QActionGroup(languages);
-    japaneseItem = languages->addAction(QString());
-    japaneseItem->setObjectName(QStringLiteral("japaneseAction"));
-    englishItem = languages->addAction(QString());
-    englishItem->setObjectName(QStringLiteral("englishAction"));
-    for (QAction* item : {japaneseItem, englishItem}) {
-        item->setCheckable(true);
-        languageGroup->addAction(item);
-    }
-    connect(japaneseItem, &QAction::triggered, this,
-            [] { LanguageManager::instance().choose(catalogue::Language::japanese); });
-    connect(englishItem, &QAction::triggered, this,
-            [] { LanguageManager::instance().choose(catalogue::Language::english); });
-    menu->insertMenu(practiceItem, languages);
-
-    highlights = new QMenu(menu);
-    highlights->setObjectName(QStringLiteral("highlightMenu"));
-    highlightGroup = new QActionGroup(highlights);
-    for (const auto& [style, name] : highlightNames) {
-        QAction* item = highlights->addAction(QString());
-        item->setObjectName(QLatin1String(name) + QLatin1String("HighlightAction"));
-        item->setCheckable(true);
-        item->setChecked(style == monitor.highlight());
-        item->setData(static_cast<int>(style));
-        highlightGroup->addAction(item);
-        connect(item, &QAction::triggered, this, [this, style = style] { chooseHighlight(style); });
-    }
-    menu->insertMenu(languages->menuAction(), highlights);
+    menu->insertMenu(practiceItem, shared->languageMenu());
+    menu->insertMenu(shared->languageMenu()->menuAction(), shared->highlightMenu());
 
     saveStripItem = new QAction(menu);
     saveStripItem->setObjectName(QStringLiteral("saveStripAction"));
@@ -379,16 +335,16 @@ void TrainerDialog::buildSystemMenu() {
     menu->insertAction(practiceItem, libraryItem);
 }
 
+QMenu* TrainerDialog::languageMenu() const {
+    return shared->languageMenu();
+}
+
+QMenu* TrainerDialog::highlightMenu() const {
+    return shared->highlightMenu();
+}
+
 void TrainerDialog::chooseHighlight(Sweep::Highlight style) {
-    monitor.setHighlight(style);
-    for (QAction* item : highlightGroup->actions()) {
-        item->setChecked(item->data().toInt() == static_cast<int>(style));
-    }
-    for (const auto& [each, name] : highlightNames) {
-        if (each == style) {
-            Settings().setHighlight(QLatin1String(name));
-        }
-    }
+    HighlightChoice::instance().choose(style);
 }
 
 void TrainerDialog::retranslate() {
@@ -403,7 +359,7 @@ void TrainerDialog::retranslate() {
 
     closeItem->setText(tr("閉じる(&C)"));
     about->setText(tr("バージョン情報 Tavix(&A)..."));
-    freezeItem->setText(isFrozen() ? tr("再開(&F)") : tr("一時停止(&F)"));
+    shared->retranslate(isFrozen());
     checkItem->setText(tr("答え合わせ(&K)"));
     gridItem->setText(tr("方眼(&G)"));
     ladderItem->setText(tr("ラダー図(&D)"));
@@ -414,19 +370,6 @@ void TrainerDialog::retranslate() {
     libraryItem->setText(tr("ライブラリの波形も一覧に出す(&Y)"));
     practiceItem->setText(tr("練習モード(&P)..."));
     progressItem->setText(tr("成績(&R)..."));
-    //: The language menu: the same in both languages, so it can be found in either.
-    languages->setTitle(tr("Language / 言語(&L)"));
-    //: The language's own name, the same in every language.
-    japaneseItem->setText(tr("日本語"));
-    //: The language's own name, the same in every language.
-    englishItem->setText(tr("English"));
-    japaneseItem->setChecked(language == catalogue::Language::japanese);
-    englishItem->setChecked(language == catalogue::Language::english);
-    highlights->setTitle(tr("強調表示(&H)"));
-    const QList<QAction*> highlightItems = highlightGroup->actions();
-    highlightItems.at(0)->setText(tr("赤(&R)"));
-    highlightItems.at(1)->setText(tr("太線(&T)"));
-    highlightItems.at(2)->setText(tr("色覚に配慮した配色(&S)"));
 
     // The English names are longer than the list is wide: they wrap onto a second line
     // rather than hiding their distinguishing ends behind a horizontal scroll bar. The
@@ -518,13 +461,8 @@ void TrainerDialog::changeEvent(QEvent* event) {
 
 // Measuring on the monitor: freeze, paper, check and the tone's mode, ahead of the close item.
 void TrainerDialog::buildMeasureItems() {
-    freezeItem = menu->addAction(tr("一時停止(&F)"));
-    freezeItem->setObjectName(QStringLiteral("freezeAction"));
-    // Not Space, which presses the focused button; F also works on keyboards without Pause.
-    freezeItem->setShortcuts({QKeySequence(Qt::Key_Pause), QKeySequence(Qt::Key_F)});
-    freezeItem->setShortcutContext(Qt::WindowShortcut);
-    addAction(freezeItem);
-    connect(freezeItem, &QAction::triggered, this, [this] { setFrozen(!isFrozen()); });
+    menu->addAction(shared->freezeAction());
+    connect(shared, &MonitorActions::freezeToggled, this, [this] { setFrozen(!isFrozen()); });
 
     checkItem = menu->addAction(tr("答え合わせ(&K)"));
     checkItem->setObjectName(QStringLiteral("checkAction"));
@@ -569,7 +507,7 @@ void TrainerDialog::onSaveStrip() {
 
 void TrainerDialog::setFrozen(bool on) {
     monitor.setPaused(on);
-    freezeItem->setText(on ? tr("再開(&F)") : tr("一時停止(&F)"));
+    shared->showFrozen(on);
     checkItem->setEnabled(on);
     overlay->followFreeze(on);
 }
@@ -688,7 +626,7 @@ void TrainerDialog::onListDoubleClick() {
     onDecide();
 }
 
-void TrainerDialog::onTimerTick() {
+void TrainerDialog::advanceOneTick() {
     clock.advance(1);
 }
 

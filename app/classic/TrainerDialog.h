@@ -34,6 +34,7 @@ namespace pulsavo {
 
 class CaliperOverlay;
 class LadderPanel;
+class MonitorActions;
 class PracticeWindow;
 class ProgressWindow;
 class ScopePanel;
@@ -73,7 +74,8 @@ public:
 
     void onDecide();
     void onListDoubleClick();
-    void onTimerTick();
+    // One 10 ms tick now, outside the clock's own count (tests and benchmarks).
+    void advanceOneTick();
     void onAbout();
     void onPractice();
 
@@ -90,7 +92,7 @@ public:
     // The progress window (成績), one per dialog, read afresh each time it is opened.
     void onProgress();
 
-    QTimer& tickTimer() { return clock.tickTimer(); }
+    QTimer& frameTimer() { return clock.frameTimer(); }
     MonitorClock& monitorClock() { return clock; }
     QMenu* systemMenu() const { return menu; }
     QAction* aboutAction() const { return about; }
@@ -113,8 +115,8 @@ public:
     // The answers database the practice window uses; empty for the default location.
     QString practiceDatabase;
 
-    QMenu* languageMenu() const { return languages; }
-    QMenu* highlightMenu() const { return highlights; }
+    QMenu* languageMenu() const;
+    QMenu* highlightMenu() const;
 
     // Sets how the monitor marks what to notice and remembers it for the next start.
     void chooseHighlight(Sweep::Highlight style);
@@ -169,7 +171,6 @@ private:
     QLabel* explanationLabel = nullptr;
     QMenu* menu = nullptr;
     QAction* closeItem = nullptr;
-    QAction* freezeItem = nullptr;
     QAction* gridItem = nullptr;
     QAction* ladderItem = nullptr;
     QAction* libraryItem = nullptr;
@@ -187,11 +188,7 @@ private:
     QAction* progressItem = nullptr;
     QPointer<ProgressWindow> progress;
 
-    QMenu* languages = nullptr;
-    QAction* japaneseItem = nullptr;
-    QAction* englishItem = nullptr;
-    QMenu* highlights = nullptr;
-    QActionGroup* highlightGroup = nullptr;
+    MonitorActions* shared = nullptr;
 
     // What the boxes show: nothing yet, or the outcome of the last decision (a rhythm, or no
     // selection), so that a language change can show it again in the new language.

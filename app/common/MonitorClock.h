@@ -62,7 +62,7 @@ public:
     std::int64_t droppedTicks() const { return dropped; }
 
     // The wake timer. Its timeout is one wake.
-    QTimer& tickTimer() { return timer; }
+    QTimer& frameTimer() { return timer; }
 
 signals:
     void advanced(int ticks);

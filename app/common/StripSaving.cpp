@@ -3,7 +3,6 @@
 #include "Catalogue.h"
 #include "LanguageManager.h"
 #include "Monitor.h"
-#include "StripPainter.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -28,13 +27,24 @@ QString rhythmName(std::optional<Rhythm> rhythm) {
 
 } // namespace
 
-bool saveMonitorStrip(const Monitor& monitor, const QString& path, int seconds, bool ladder,
-                      QString* error) {
+StripDescription monitorStrip(const Monitor& monitor, int seconds, bool ladder, StripShows shows) {
     const int height = monitor.sweep().height;
+    const bool secret = shows == StripShows::traceOnly;
+    StripDescription strip = stripOfMonitor(
+        monitor, seconds * ticksPerSecond, true, ladder && !secret,
+        height != stripDefaultHeight ? std::optional<int>(height) : std::nullopt, rhythmName);
+    if (secret) {
+        // The caption would name the rhythm and its seed, which replays it.
+        strip.caption = QStringList{QCoreApplication::translate("StripSaving", "未回答の問題")};
+        strip.marking = false;
+    }
+    return strip;
+}
+
+bool saveMonitorStrip(const Monitor& monitor, const QString& path, int seconds, bool ladder,
+                      QString* error, StripShows shows) {
     try {
-        const StripPainter strip(stripOfMonitor(
-            monitor, seconds * ticksPerSecond, true, ladder,
-            height != stripDefaultHeight ? std::optional<int>(height) : std::nullopt, rhythmName));
+        const StripPainter strip(monitorStrip(monitor, seconds, ladder, shows));
         const QString suffix = QFileInfo(path).suffix().toLower();
         const QByteArray data = suffix == QLatin1String("svg")   ? renderSvg(strip)
                                 : suffix == QLatin1String("pdf") ? renderPdf(strip)
@@ -57,7 +67,8 @@ bool saveMonitorStrip(const Monitor& monitor, const QString& path, int seconds, 
     return true;
 }
 
-void askAndSaveMonitorStrip(QWidget* parent, const Monitor& monitor, bool ladder) {
+void askAndSaveMonitorStrip(QWidget* parent, const Monitor& monitor, bool ladder,
+                            StripShows shows) {
     const int available = static_cast<int>(
         std::min<long long>(monitor.tickCount(), monitor.historyCapacity()) / ticksPerSecond);
     if (available < minimumStripSeconds) {
@@ -84,7 +95,7 @@ void askAndSaveMonitorStrip(QWidget* parent, const Monitor& monitor, bool ladder
         return;
     }
     QString error;
-    if (!saveMonitorStrip(monitor, path, seconds, ladder, &error)) {
+    if (!saveMonitorStrip(monitor, path, seconds, ladder, &error, shows)) {
         QMessageBox::warning(
             parent, QCoreApplication::translate("StripSaving", "記録紙を保存"),
             QCoreApplication::translate("StripSaving", "%1 を保存できませんでした: %2")

@@ -1,111 +1,49 @@
 #include "PracticeWindow.h"
-#include "LadderPanel.h"
-#include "StripSaving.h"
 
 #include "CaliperOverlay.h"
-#include "Catalogue.h"
+#include "CatalogueText.h"
+#include "ComparePanel.h"
 #include "DialogUnits.h"
 #include "ExamCode.h"
 #include "ExamStrip.h"
+#include "FeedbackPage.h"
+#include "HighlightChoice.h"
+#include "LadderPanel.h"
 #include "LanguageManager.h"
 #include "LearnerPrompt.h"
+#include "MeasurementBox.h"
+#include "MonitorActions.h"
 #include "ProgressWindow.h"
+#include "QuestionPage.h"
 #include "Resources.h"
 #include "ScopePanel.h"
 #include "Settings.h"
+#include "SummaryPage.h"
 #include "TrainerDialog.h"
 #include "WindowFit.h"
 
-#include <QAction>
-#include <QActionGroup>
-#include <QCheckBox>
 #include <QCloseEvent>
-#include <QComboBox>
-#include <QEvent>
-#include <QGroupBox>
 #include <QHBoxLayout>
-#include <QItemSelectionModel>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QLineEdit>
-#include <QListWidget>
 #include <QMenu>
 #include <QMessageBox>
 #include <QPalette>
-#include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QScrollArea>
 #include <QStackedWidget>
 #include <QToolButton>
-#include <QTreeWidget>
 #include <QVBoxLayout>
 
 #include <algorithm>
-#include <climits>
-#include <tuple>
 #include <utility>
 
 namespace pulsavo {
 
 namespace {
-
-constexpr int rhythmRole = Qt::UserRole;
-constexpr int resultRole = Qt::UserRole + 1;
-
-QString fromCatalogue(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
-// The catalogue's section headings are whole lines in angle brackets, full-width or ASCII.
-bool isHeading(const QString& line) {
-    const QString trimmed = line.trimmed();
-    return trimmed.size() > 2 &&
-           (trimmed.front() == QChar(0xFF1C) || trimmed.front() == QLatin1Char('<')) &&
-           (trimmed.back() == QChar(0xFF1E) || trimmed.back() == QLatin1Char('>'));
-}
-
-// The set-up's groups by their place in rhythmGroups(): the library's families, then the
-// classic 18.
-QString groupName(std::size_t place) {
-    if (place >= static_cast<std::size_t>(libraryFamilyCount)) {
-        return PracticeWindow::tr("従来の 18 波形");
-    }
-    switch (static_cast<LibraryFamily>(place)) {
-    case LibraryFamily::sinus:
-        return PracticeWindow::tr("洞性");
-    case LibraryFamily::atrial:
-        return PracticeWindow::tr("心房性");
-    case LibraryFamily::junctional:
-        return PracticeWindow::tr("房室接合部性");
-    case LibraryFamily::avBlock:
-        return PracticeWindow::tr("房室ブロック");
-    case LibraryFamily::ventricularEctopy:
-        return PracticeWindow::tr("心室期外収縮");
-    case LibraryFamily::ventricular:
-        return PracticeWindow::tr("心室性");
-    case LibraryFamily::paced:
-        return PracticeWindow::tr("ペースメーカー");
-    case LibraryFamily::conduction:
-        return PracticeWindow::tr("伝導障害");
-    }
-    return {};
-}
-
-Rhythm rhythmOfItem(const QVariant& data) {
-    return anyRhythmAt(data.toInt()).value_or(Rhythm::sinusRhythm);
-}
-
-QPlainTextEdit* makeTextBox(const char* name, QWidget* parent) {
-    auto* box = new QPlainTextEdit(parent);
-    box->setObjectName(QLatin1String(name));
-    box->setReadOnly(true);
-    box->setFocusPolicy(Qt::ClickFocus);
-    box->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    box->setWordWrapMode(QTextOption::WrapAtWordBoundaryOrAnywhere);
-    return box;
-}
 
 template <typename T> T* named(T* widget, const char* name) {
     widget->setObjectName(QLatin1String(name));
@@ -113,33 +51,6 @@ template <typename T> T* named(T* widget, const char* name) {
 }
 
 } // namespace
-
-QString pointsSection(Rhythm rhythm, catalogue::Language language) {
-    const QStringList lines =
-        fromCatalogue(catalogue::textOf(rhythm, language)).split(QLatin1Char('\n'));
-    QStringList body;
-    bool inside = false;
-    for (QString line : lines) {
-        if (line.endsWith(QLatin1Char('\r'))) {
-            line.chop(1);
-        }
-        if (isHeading(line)) {
-            if (inside) {
-                break;
-            }
-            inside = true;
-        } else if (inside) {
-            body << line;
-        }
-    }
-    while (!body.isEmpty() && body.constFirst().trimmed().isEmpty()) {
-        body.removeFirst();
-    }
-    while (!body.isEmpty() && body.constLast().trimmed().isEmpty()) {
-        body.removeLast();
-    }
-    return body.join(QLatin1Char('\n'));
-}
 
 PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> toneSink,
                                QWidget* parent)
@@ -155,17 +66,14 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
                    tr("ラウンドの途中です。終了しますか？ここまでの回答は保存されています。"),
                    QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
     };
-    saveStrip = [this](const Monitor& monitor, bool ladder) {
-        askAndSaveMonitorStrip(this, monitor, ladder);
+    saveStrip = [this](const Monitor& monitor, bool ladder, StripShows shows) {
+        askAndSaveMonitorStrip(this, monitor, ladder, shows);
     };
     session.clockMs = [this] { return static_cast<std::int64_t>(answerClock()); };
     session.seedSource = [this] { return seedSource(); };
     session.taskFor = [this](const Question& question) -> std::optional<MeasurementTask> {
-        if (!measureCheck->isChecked()) {
-            return std::nullopt;
-        }
         const std::optional<calipers::Kind> kind =
-            calipers::taskFor(question.rhythm, question.seed);
+            options().measure ? calipers::taskFor(question.rhythm, question.seed) : std::nullopt;
         if (!kind) {
             return std::nullopt;
         }
@@ -185,7 +93,7 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
     setObjectName(QStringLiteral("practiceWindow"));
     setWindowIcon(QIcon(QStringLiteral(":/icons/pulsavo.svg")));
     buildControls();
-    checkButton->setEnabled(false);
+    connectPages();
     loadSettings();
     fitToScreen(this);
     retranslate();
@@ -193,26 +101,13 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
 
     for (Monitor* monitor : {&questionScope, &compareScope}) {
         clock.add(monitor);
+        monitor->setHighlight(HighlightChoice::stored());
     }
     questionPanel->attach(questionScope);
-    comparePanel->attach(compareScope);
+    compareArea->scope()->attach(compareScope);
     // Only the question sounds: two tones at once could not be told apart.
-    questionScope.onTone = [this] {
-        if (tone && toneCheck->isChecked()) {
-            tone->sound();
-        }
-    };
-    questionScope.onSilence = [this] {
-        if (tone) {
-            tone->silence();
-        }
-    };
-    // The beep seen ahead, so that the tone is timed to its peak and rests between questions.
-    questionScope.onUpcoming = [this](int ticks) {
-        if (tone && toneCheck->isChecked()) {
-            tone->upcoming(ticks == Monitor::noToneDue ? ToneSink::nothingDue : ticks);
-        }
-    };
+    MonitorActions::wireTone(questionScope,
+                             [this] { return options().beatTone ? tone.get() : nullptr; });
     questionScope.setMarking(false);
     compareScope.setMarking(true);
     // One tone at every QRS: the rate can be heard even where the trace's slope would not sound.
@@ -220,7 +115,15 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
     questionScope.setEventHistory(true);
     overlay->setMonitor(&questionScope);
     connect(&LanguageManager::instance(), &LanguageManager::languageChanged, this,
-            &PracticeWindow::followLanguage);
+            [this](catalogue::Language chosen) {
+                language = chosen;
+                retranslate();
+            });
+    connect(&HighlightChoice::instance(), &HighlightChoice::changed, this,
+            [this](Sweep::Highlight style) {
+                questionScope.setHighlight(style);
+                compareScope.setHighlight(style);
+            });
     clock.start();
     showSetup();
 }
@@ -233,57 +136,53 @@ PracticeWindow::~PracticeWindow() {
 
 void PracticeWindow::buildControls() {
     auto* layout = new QVBoxLayout(this);
-
     noticeLabel = named(new QLabel(this), "noticeLabel");
     noticeLabel->setWordWrap(true);
     noticeLabel->setFrameShape(QFrame::StyledPanel);
     noticeLabel->setStyleSheet(QStringLiteral("QLabel { background: #fff3c4; padding: 4px; }"));
     layout->addWidget(noticeLabel);
 
+    actions = new MonitorActions(this);
     progressLabel = named(new QLabel(this), "progressLabel");
+    progressLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     progressButton = named(new QPushButton(this), "progressButton");
     freezeButton = named(new QPushButton(this), "freezeButton");
     checkButton = named(new QPushButton(this), "checkButton");
+    checkButton->setEnabled(false);
     languageButton = named(new QToolButton(this), "languageButton");
-    languageButton->setPopupMode(QToolButton::InstantPopup);
-    auto* languageMenu = named(new QMenu(languageButton), "languageMenu");
-    auto* languageGroup = new QActionGroup(languageMenu);
-    for (const auto& [chosen, name] : {std::pair{catalogue::Language::japanese, "japaneseAction"},
-                                       std::pair{catalogue::Language::english, "englishAction"}}) {
-        QAction* item = languageMenu->addAction(QString());
-        item->setObjectName(QLatin1String(name));
-        item->setCheckable(true);
-        item->setData(static_cast<int>(chosen));
-        languageGroup->addAction(item);
-        connect(item, &QAction::triggered, this,
-                [chosen = chosen] { LanguageManager::instance().choose(chosen); });
-    }
-    languageButton->setMenu(languageMenu);
+    highlightButton = named(new QToolButton(this), "highlightButton");
+    languageButton->setMenu(actions->languageMenu());
+    highlightButton->setMenu(actions->highlightMenu());
     auto* topRow = new QHBoxLayout;
     topRow->addWidget(progressLabel, 1);
-    topRow->addWidget(freezeButton);
-    topRow->addWidget(checkButton);
-    topRow->addWidget(progressButton);
-    topRow->addWidget(languageButton);
+    for (QWidget* button : std::initializer_list<QWidget*>{
+             freezeButton, checkButton, progressButton, highlightButton, languageButton}) {
+        topRow->addWidget(button);
+    }
+    for (QToolButton* button : {languageButton, highlightButton}) {
+        button->setPopupMode(QToolButton::InstantPopup);
+    }
     layout->addLayout(topRow);
-    // Not Space, which presses the focused button; F also works on keyboards without Pause.
-    auto* freezeKey = new QAction(this);
-    freezeKey->setObjectName(QStringLiteral("freezeAction"));
-    freezeKey->setShortcuts({QKeySequence(Qt::Key_Pause), QKeySequence(Qt::Key_F)});
-    freezeKey->setShortcutContext(Qt::WindowShortcut);
-    addAction(freezeKey);
-    connect(freezeKey, &QAction::triggered, this, [this] { setFrozen(!isFrozen()); });
-    connect(freezeButton, &QPushButton::clicked, this, [this] { setFrozen(!isFrozen()); });
-    connect(checkButton, &QPushButton::clicked, this, &PracticeWindow::checkCalipers);
-    connect(progressButton, &QPushButton::clicked, this, &PracticeWindow::showProgress);
+    // On a short screen (768 px at 200 %) the panels and the page scroll under the top row
+    // rather than push the window past the screen's edge; it never grows by itself either.
+    auto* scroll = named(new QScrollArea(this), "pageScroll");
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    auto* content = new QWidget(scroll);
+    layout->addWidget(scroll, 1);
+    layout = new QVBoxLayout(content);
+    layout->setContentsMargins(0, 0, 0, 0);
+    scroll->setWidget(content);
 
-    // As high as the classic panel, so the trace's vertical geometry is the same; any width.
+    // As high as the classic panel, so the trace's vertical geometry is the same. The width
+    // gives way: at a large scale the window would otherwise push its buttons off the screen.
     const QSize classic =
         TrainerDialog::layoutFor(DialogUnits::forFont(dialogFont(11))).scopePanel.size();
-    questionPanel = named(new ScopePanel(this), "questionPanel");
-    comparePanel = named(new ScopePanel(this), "comparePanel");
-    for (ScopePanel* panel : {questionPanel, comparePanel}) {
-        panel->setMinimumWidth(classic.width());
+    questionPanel = named(new ScopePanel(content), "questionPanel");
+    compareArea = new ComparePanel(content);
+    for (ScopePanel* panel : {questionPanel, compareArea->scope()}) {
+        panel->setMinimumWidth(classic.width() / 3);
         panel->setFixedHeight(classic.height());
         panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
         panel->installEventFilter(this);
@@ -292,412 +191,124 @@ void PracticeWindow::buildControls() {
         black.setColor(QPalette::Window, Qt::black);
         panel->setPalette(black);
     }
-    overlay = named(new CaliperOverlay(questionPanel), "caliperOverlay");
-    overlay->hide();
-    compareLabel = named(new QLabel(this), "compareLabel");
-    compareLabel->setWordWrap(true);
+    overlay = new CaliperOverlay(questionPanel);
     // The ladder gives the answer away: it shows only with the feedback, when asked for.
-    ladderPanel = named(new LadderPanel(this), "ladderPanel");
+    ladderPanel = named(new LadderPanel(content), "ladderPanel");
     ladderPanel->setMonitor(&questionScope);
     ladderPanel->setFixedHeight(LadderPanel::preferredHeight);
     ladderPanel->hide();
     connect(&clock, &MonitorClock::advanced, ladderPanel, &LadderPanel::refresh);
     layout->addWidget(questionPanel);
     layout->addWidget(ladderPanel);
-    layout->addWidget(compareLabel);
-    layout->addWidget(comparePanel);
-    comparePanel->hide();
-    compareLabel->hide();
+    layout->addWidget(compareArea);
+    compareArea->hide();
 
-    pages = named(new QStackedWidget(this), "pages");
+    pages = named(new QStackedWidget(content), "pages");
+    setupPage = new SetupPage(pages);
+    questionPage = new QuestionPage(pages);
+    feedbackPage = questionPage->feedback();
+    summaryPage = new SummaryPage(pages);
+    for (QWidget* page : std::initializer_list<QWidget*>{setupPage, questionPage, summaryPage}) {
+        pages->addWidget(page);
+    }
     layout->addWidget(pages, 1);
+    questionPage->fill(RhythmSet::classic(), language);
+    resize(classic.width() + 40, 760);
+}
 
-    // The options of a round.
-    setupPage = named(new QWidget(pages), "setupPage");
-    auto* setup = new QVBoxLayout(setupPage);
-    auto* lengthRow = new QHBoxLayout;
-    lengthLabel = named(new QLabel(setupPage), "lengthLabel");
-    lengthCombo = named(new QComboBox(setupPage), "lengthCombo");
-    for (const int length : roundLengths) {
-        lengthCombo->addItem(QString::number(length), length);
-    }
-    lengthLabel->setBuddy(lengthCombo);
-    lengthRow->addWidget(lengthLabel);
-    lengthRow->addWidget(lengthCombo);
-    lengthRow->addStretch();
-    setup->addLayout(lengthRow);
-    rhythmsLabel = named(new QLabel(setupPage), "rhythmsLabel");
-    rhythmTree = named(new QTreeWidget(setupPage), "rhythmTree");
-    rhythmTree->setHeaderHidden(true);
-    rhythmsLabel->setBuddy(rhythmTree);
-    setup->addWidget(rhythmsLabel);
-    setup->addWidget(rhythmTree, 1);
-    allRhythmsButton = named(new QPushButton(setupPage), "allRhythmsButton");
-    adaptiveCheck = named(new QCheckBox(setupPage), "adaptiveCheck");
-    toneCheck = named(new QCheckBox(setupPage), "toneCheck");
-    measureCheck = named(new QCheckBox(setupPage), "measureCheck");
-    noRhythmLabel = named(new QLabel(setupPage), "noRhythmLabel");
-    startButton = named(new QPushButton(setupPage), "startButton");
-    auto* optionRow = new QHBoxLayout;
-    optionRow->addWidget(allRhythmsButton);
-    optionRow->addWidget(adaptiveCheck);
-    optionRow->addWidget(toneCheck);
-    optionRow->addWidget(measureCheck);
-    optionRow->addStretch();
-    setup->addLayout(optionRow);
-    setup->addWidget(noRhythmLabel);
-    setup->addWidget(startButton);
-    // An instructor's exam: the code read out or typed, its questions in its order.
-    examLabel = named(new QLabel(setupPage), "examLabel");
-    examEdit = named(new QLineEdit(setupPage), "examEdit");
-    examEdit->setPlaceholderText(QStringLiteral("PX-XXXX-XXXX"));
-    examLabel->setBuddy(examEdit);
-    examEdit->installEventFilter(this);
-    examButton = named(new QPushButton(setupPage), "examButton");
-    examErrorLabel = named(new QLabel(setupPage), "examErrorLabel");
-    examErrorLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
-    examErrorLabel->hide();
-    auto* examRow = new QHBoxLayout;
-    examRow->addWidget(examLabel);
-    examRow->addWidget(examEdit, 1);
-    examRow->addWidget(examButton);
-    setup->addLayout(examRow);
-    setup->addWidget(examErrorLabel);
-    pages->addWidget(setupPage);
+void PracticeWindow::connectPages() {
+    connect(actions, &MonitorActions::freezeToggled, this, [this] { setFrozen(!isFrozen()); });
+    connect(freezeButton, &QPushButton::clicked, this, [this] { setFrozen(!isFrozen()); });
+    connect(checkButton, &QPushButton::clicked, this, &PracticeWindow::checkCalipers);
+    connect(progressButton, &QPushButton::clicked, this, &PracticeWindow::showProgress);
 
-    // A question and its feedback.
-    questionPage = named(new QWidget(pages), "questionPage");
-    auto* question = new QHBoxLayout(questionPage);
-    auto* answering = new QVBoxLayout;
-    answerLabel = named(new QLabel(questionPage), "answerLabel");
-    answerList = named(new QListWidget(questionPage), "answerList");
-    answerList->setSelectionMode(QAbstractItemView::SingleSelection);
-    answerLabel->setBuddy(answerList);
-    answerList->installEventFilter(this);
-    hintButton = named(new QPushButton(questionPage), "hintButton");
-    answerButton = named(new QPushButton(questionPage), "answerButton");
-    auto* answerRow = new QHBoxLayout;
-    answerRow->addWidget(hintButton);
-    answerRow->addWidget(answerButton);
-    answering->addWidget(answerLabel);
-    answering->addWidget(answerList, 1);
-    answering->addLayout(answerRow);
-    question->addLayout(answering, 2);
-
-    feedbackArea = named(new QWidget(questionPage), "feedbackArea");
-    auto* feedback = new QVBoxLayout(feedbackArea);
-    feedback->setContentsMargins(0, 0, 0, 0);
-    bannerLabel = named(new QLabel(feedbackArea), "bannerLabel");
-    QFont bannerFont = bannerLabel->font();
-    bannerFont.setPointSizeF(bannerFont.pointSizeF() * 1.6);
-    bannerFont.setBold(true);
-    bannerLabel->setFont(bannerFont);
-    correctLabel = named(new QLabel(feedbackArea), "correctLabel");
-    chosenLabel = named(new QLabel(feedbackArea), "chosenLabel");
-    // Long rhythm names wrap rather than widen the window at every wrong answer.
-    for (QLabel* label : {bannerLabel, correctLabel, chosenLabel}) {
-        label->setWordWrap(true);
-    }
-    explanationEdit = makeTextBox("explanationEdit", feedbackArea);
-    pointsBox = named(new QGroupBox(feedbackArea), "pointsBox");
-    auto* points = new QHBoxLayout(pointsBox);
-    for (auto [title, box, titleName, boxName] :
-         {std::tuple{&correctPointsTitle, &correctPoints, "correctPointsTitle", "correctPoints"},
-          std::tuple{&chosenPointsTitle, &chosenPoints, "chosenPointsTitle", "chosenPoints"}}) {
-        auto* column = new QVBoxLayout;
-        *title = named(new QLabel(pointsBox), titleName);
-        (*title)->setWordWrap(true);
-        *box = makeTextBox(boxName, pointsBox);
-        column->addWidget(*title);
-        column->addWidget(*box);
-        points->addLayout(column);
-    }
-    compareButton = named(new QPushButton(feedbackArea), "compareButton");
-    // It names the learner's answer: however long, the button takes the room there is.
-    compareButton->setMinimumWidth(compareButton->fontMetrics().averageCharWidth() * 16);
-    replayButton = named(new QPushButton(feedbackArea), "replayButton");
-    nextButton = named(new QPushButton(feedbackArea), "nextButton");
-    ladderButton = named(new QPushButton(feedbackArea), "ladderButton");
-    ladderButton->setCheckable(true);
-    ladderButton->setChecked(Settings().practiceLadder());
-    saveStripButton = named(new QPushButton(feedbackArea), "saveStripButton");
-    auto* feedbackRow = new QHBoxLayout;
-    feedbackRow->addWidget(compareButton);
-    feedbackRow->addWidget(ladderButton);
-    feedbackRow->addWidget(saveStripButton);
-    feedbackRow->addStretch();
-    feedbackRow->addWidget(replayButton);
-    feedbackRow->addWidget(nextButton);
-    feedback->addWidget(bannerLabel);
-    feedback->addWidget(correctLabel);
-    feedback->addWidget(chosenLabel);
-    feedback->addWidget(explanationEdit, 1);
-    feedback->addWidget(pointsBox, 1);
-    // A measurement asked after the answer, so that the true waves it shows give nothing away.
-    measureBox = named(new QGroupBox(feedbackArea), "measureBox");
-    auto* measuring = new QVBoxLayout(measureBox);
-    measureTaskLabel = named(new QLabel(measureBox), "measureTaskLabel");
-    measureTaskLabel->setWordWrap(true);
-    measureButton = named(new QPushButton(measureBox), "measureButton");
-    measureResultLabel = named(new QLabel(measureBox), "measureResultLabel");
-    measureResultLabel->setWordWrap(true);
-    auto* measureRow = new QHBoxLayout;
-    measureRow->addWidget(measureButton);
-    measureRow->addWidget(measureResultLabel, 1);
-    measuring->addWidget(measureTaskLabel);
-    measuring->addLayout(measureRow);
-    measureBox->hide();
-    feedback->addWidget(measureBox);
-    feedback->addLayout(feedbackRow);
-    question->addWidget(feedbackArea, 3);
-    pages->addWidget(questionPage);
-
-    // The end of a round.
-    summaryPage = named(new QWidget(pages), "summaryPage");
-    auto* summary = new QVBoxLayout(summaryPage);
-    summaryLabel = named(new QLabel(summaryPage), "summaryLabel");
-    summaryLabel->setTextFormat(Qt::PlainText);
-    missedLabel = named(new QLabel(summaryPage), "missedLabel");
-    missedList = named(new QListWidget(summaryPage), "missedList");
-    missedLabel->setBuddy(missedList);
-    replayMissedButton = named(new QPushButton(summaryPage), "replayMissedButton");
-    newRoundButton = named(new QPushButton(summaryPage), "newRoundButton");
-    replayingLabel = named(new QLabel(summaryPage), "replayingLabel");
-    replayingLabel->setWordWrap(true);
-    auto* summaryRow = new QHBoxLayout;
-    summaryRow->addWidget(replayMissedButton);
-    summaryRow->addStretch();
-    summaryRow->addWidget(newRoundButton);
-    summary->addWidget(summaryLabel);
-    summary->addWidget(missedLabel);
-    summary->addWidget(missedList, 1);
-    summary->addWidget(replayingLabel);
-    summary->addLayout(summaryRow);
-    pages->addWidget(summaryPage);
-
-    fillAnswerList(RhythmSet::classic());
-    fillRhythmTree();
-
-    connect(startButton, &QPushButton::clicked, this, [this] { startRound(); });
-    connect(examButton, &QPushButton::clicked, this, [this] { startExam(examEdit->text()); });
-    connect(examEdit, &QLineEdit::textEdited, this, [this] { examErrorLabel->hide(); });
-    connect(allRhythmsButton, &QPushButton::clicked, this, [this] {
-        Options all = options();
-        all.rhythms = RhythmSet::every();
-        setOptions(all);
-    });
-    connect(rhythmTree, &QTreeWidget::itemChanged, this, [this] {
-        updateStartButton();
-        saveSettings();
-    });
-    connect(lengthCombo, &QComboBox::currentIndexChanged, this, [this] { saveSettings(); });
-    connect(adaptiveCheck, &QCheckBox::toggled, this, [this] { saveSettings(); });
-    connect(measureCheck, &QCheckBox::toggled, this, [this] { saveSettings(); });
-    connect(measureButton, &QPushButton::clicked, this, [this] { submitMeasurement(); });
-    connect(toneCheck, &QCheckBox::toggled, this, [this](bool on) {
-        if (on && !tone) {
+    connect(setupPage, &SetupPage::startRequested, this, [this] { startRound(); });
+    connect(setupPage, &SetupPage::examRequested, this, &PracticeWindow::startExam);
+    connect(setupPage, &SetupPage::optionsChanged, this, [this] {
+        if (options().beatTone && !tone) {
             tone = std::make_unique<BeatTone>();
         }
         saveSettings();
     });
-    connect(answerList, &QListWidget::itemDoubleClicked, this, [this] { submitSelected(); });
-    connect(answerList, &QListWidget::itemSelectionChanged, this, [this] {
-        answerButton->setEnabled(stage() == Stage::asking &&
-                                 !answerList->selectedItems().isEmpty());
-    });
-    connect(answerButton, &QPushButton::clicked, this, [this] { submitSelected(); });
-    connect(hintButton, &QPushButton::clicked, this, &PracticeWindow::showHint);
-    connect(compareButton, &QPushButton::clicked, this, &PracticeWindow::compareWithAnswer);
-    connect(replayButton, &QPushButton::clicked, this, &PracticeWindow::replayQuestion);
-    connect(ladderButton, &QPushButton::toggled, this, [this](bool on) {
-        Settings().setPracticeLadder(on);
+
+    connect(questionPage, &QuestionPage::answerChosen, this, &PracticeWindow::answer);
+    connect(questionPage, &QuestionPage::hintRequested, this, &PracticeWindow::showHint);
+    connect(feedbackPage, &FeedbackPage::compareRequested, this,
+            &PracticeWindow::compareWithAnswer);
+    connect(feedbackPage, &FeedbackPage::replayRequested, this, &PracticeWindow::replayQuestion);
+    connect(feedbackPage, &FeedbackPage::nextRequested, this, &PracticeWindow::nextQuestion);
+    connect(feedbackPage, &FeedbackPage::saveStripRequested, this,
+            &PracticeWindow::saveQuestionStrip);
+    connect(feedbackPage, &FeedbackPage::ladderToggled, this, [this](bool on) {
         ladderPanel->setVisible(on && stage() == Stage::feedback);
-    });
-    connect(saveStripButton, &QPushButton::clicked, this, [this] {
-        // A strip saved before the answer shows the name, the marking and the ladder: it is a
-        // hint, counted as one.
-        if (stage() == Stage::asking) {
-            showHint();
+        if (on && stage() == Stage::asking) {
+            feedbackPage->explainLadderWaits();
         }
-        saveStrip(questionScope, ladderButton->isChecked());
     });
-    connect(nextButton, &QPushButton::clicked, this, &PracticeWindow::nextQuestion);
-    connect(missedList, &QListWidget::itemDoubleClicked, this,
-            [this](QListWidgetItem* item) { replayMissed(missedList->row(item)); });
-    connect(replayMissedButton, &QPushButton::clicked, this,
-            [this] { replayMissed(missedList->currentRow()); });
-    connect(missedList, &QListWidget::currentRowChanged, this,
-            [this](int row) { replayMissedButton->setEnabled(row >= 0); });
-    connect(newRoundButton, &QPushButton::clicked, this, &PracticeWindow::showSetup);
+    connect(feedbackPage->measurementBox(), &MeasurementBox::submitRequested, this,
+            [this] { submitMeasurement(); });
 
-    resize(classic.width() + 40, 760);
-}
-
-void PracticeWindow::fillRhythmTree() {
-    const QSignalBlocker blocker(rhythmTree);
-    rhythmTree->clear();
-    const std::vector<RhythmGroup> groups = rhythmGroups();
-    for (std::size_t place = 0; place < groups.size(); ++place) {
-        auto* group = new QTreeWidgetItem(rhythmTree);
-        group->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsAutoTristate);
-        group->setData(0, rhythmRole, -1 - static_cast<int>(place));
-        for (const Rhythm rhythm : groups[place].rhythms.list()) {
-            auto* item = new QTreeWidgetItem(group);
-            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
-            item->setData(0, rhythmRole, indexOf(rhythm));
-            item->setCheckState(0, Qt::Checked);
-        }
-    }
-}
-
-// The names a round answers from, in rhythm order.
-void PracticeWindow::fillAnswerList(RhythmSet choices) {
-    answerList->clear();
-    for (const Rhythm rhythm : choices.list()) {
-        auto* item = new QListWidgetItem(answerList);
-        item->setData(rhythmRole, indexOf(rhythm));
-        item->setText(nameOf(rhythm));
-    }
+    connect(summaryPage, &SummaryPage::replayRequested, this, &PracticeWindow::replayMissed);
+    connect(summaryPage, &SummaryPage::newRoundRequested, this, &PracticeWindow::showSetup);
 }
 
 void PracticeWindow::retranslate() {
     setWindowTitle(tr("練習モード - Pulsavo"));
-    compareLabel->setText(comparing
-                              ? tr("あなたの回答「%1」を同じシードで再生中").arg(nameOf(*comparing))
-                              : QString());
-    lengthLabel->setText(tr("問題数(&Q):"));
-    rhythmsLabel->setText(tr("出題する波形(&W):"));
-    allRhythmsButton->setText(tr("すべて選択(&L)"));
-    adaptiveCheck->setText(tr("苦手な波形を多く出題(&D)"));
-    toneCheck->setText(tr("心拍音(&B)"));
-    measureCheck->setText(tr("計測課題も出す(&M)"));
-    measureCheck->setToolTip(
-        tr("回答のあと、止めた波形でキャリパーを使って間隔を測る課題を出します。"));
-    noRhythmLabel->setText(tr("出題する波形を1つ以上選んでください。"));
-    startButton->setText(tr("開始(&S)"));
-    examLabel->setText(tr("試験コード(&E):"));
-    examButton->setText(tr("試験を開始(&X)"));
+    if (comparing) {
+        compareArea->showCaption(
+            tr("あなたの回答「%1」を同じシードで再生中").arg(nameOf(*comparing)));
+    }
+    actions->retranslate(isFrozen());
     progressButton->setText(tr("成績(&T)..."));
     freezeButton->setText(isFrozen() ? tr("再開(&F)") : tr("一時停止(&F)"));
+    freezeButton->setToolTip(tr("モニターを止めてキャリパーで測ります（Pause または F キー）。"));
     checkButton->setText(tr("答え合わせ(&K)"));
-    languageButton->setText(tr("Language / 言語"));
-    for (QAction* item : languageButton->menu()->actions()) {
-        const auto shown = static_cast<catalogue::Language>(item->data().toInt());
-        //: The language's own name, the same in every language.
-        item->setText(shown == catalogue::Language::japanese ? tr("日本語") : tr("English"));
-        item->setChecked(shown == language);
-    }
-    freezeButton->setEnabled(stage() != Stage::setup);
-    freezeButton->setAccessibleDescription(
-        tr("モニターを止めてキャリパーで測ります（Pause または F キー）。"));
-    checkButton->setAccessibleDescription(
+    checkButton->setToolTip(
         tr("止めた波形に本当の波の位置を示し、キャリパーを採点します。回答前はヒント扱いです。"));
+    freezeButton->setEnabled(stage() != Stage::setup);
+    freezeButton->setAccessibleDescription(freezeButton->toolTip());
+    checkButton->setAccessibleDescription(checkButton->toolTip());
     progressButton->setAccessibleDescription(tr("正答率と取り違えの多い組み合わせを表示します。"));
+    languageButton->setText(tr("Language / 言語"));
     languageButton->setAccessibleName(tr("Language / 言語"));
     languageButton->setAccessibleDescription(tr("画面の言語を選びます。"));
-    examEdit->setAccessibleName(tr("試験コード"));
-    examEdit->setAccessibleDescription(tr("講師から受け取った試験コード（例: PX-8AK9-P73D）"));
+    highlightButton->setText(tr("強調表示"));
+    highlightButton->setToolTip(
+        tr("注目する部分の示し方を選びます（色覚に配慮した配色もあります）。"));
     overlay->setAccessibleName(tr("キャリパー"));
     overlay->setAccessibleDescription(
         tr("ドラッグで2本の縦線を置き、間隔をミリ秒と毎分の回数で示します。"));
     describePanels();
-    answerLabel->setText(tr("波形名(&L):"));
-    hintButton->setText(tr("ヒント(&H)"));
-    answerButton->setText(tr("回答(&A)"));
-    pointsBox->setTitle(tr("見分けるポイント"));
-    replayButton->setText(tr("もう一度(&R)"));
-    ladderButton->setText(tr("ラダー図(&D)"));
-    saveStripButton->setText(tr("記録紙を保存(&W)..."));
-    missedLabel->setText(tr("間違えた問題(&M)（ダブルクリックで再生）:"));
-    replayMissedButton->setText(tr("再生(&P)"));
-    newRoundButton->setText(tr("新しいラウンド(&N)"));
-    measureBox->setTitle(tr("計測課題"));
-    measureTaskLabel->setText(taskText());
-    measureButton->setText(tr("計測を答える(&U)"));
+    setupPage->retranslate(language);
+    questionPage->retranslate(language);
 
-    for (int row = 0; row < answerList->count(); ++row) {
-        QListWidgetItem* item = answerList->item(row);
-        item->setText(nameOf(rhythmOfItem(item->data(rhythmRole))));
-    }
-    for (int top = 0; top < rhythmTree->topLevelItemCount(); ++top) {
-        QTreeWidgetItem* group = rhythmTree->topLevelItem(top);
-        const QSignalBlocker blocker(rhythmTree);
-        group->setText(0, groupName(static_cast<std::size_t>(top)));
-        for (int child = 0; child < group->childCount(); ++child) {
-            QTreeWidgetItem* item = group->child(child);
-            item->setText(0, nameOf(rhythmOfItem(item->data(0, rhythmRole))));
-        }
-    }
-
-    // The texts that depend on where the round is.
-    const int total = session.planned();
-    const int number = session.number();
-    const std::vector<Result>& answers = session.results();
-    const bool hinted = session.isHinted();
     const Stage currentStage = stage();
+    const std::vector<Result>& results = session.results();
+    const bool judged = currentStage == Stage::feedback && !results.empty();
+    feedbackPage->retranslate(language, judged ? &results.back() : nullptr,
+                              session.isLastQuestion());
+    const std::optional<MeasurementTask> task = session.measurementTask();
+    const std::optional<Measurement>& given =
+        judged ? results.back().measurement : std::optional<Measurement>();
+    feedbackPage->measurementBox()->retranslate(
+        task    ? std::optional(static_cast<calipers::Kind>(task->kind))
+        : given ? std::optional(static_cast<calipers::Kind>(given->task.kind))
+                : std::nullopt);
     switch (currentStage) {
     case Stage::setup:
         progressLabel->setText(tr("オプションを選んで［開始］を押してください。"));
         break;
     case Stage::asking:
     case Stage::feedback:
-        progressLabel->setText((hinted ? tr("問題 %1 / %2（ヒント使用）") : tr("問題 %1 / %2"))
-                                   .arg(number)
-                                   .arg(total));
+        progressLabel->setText(
+            (session.isHinted() ? tr("問題 %1 / %2（ヒント使用）") : tr("問題 %1 / %2"))
+                .arg(session.number())
+                .arg(session.planned()));
         break;
     case Stage::summary:
         progressLabel->setText(tr("ラウンド終了"));
+        summaryPage->retranslate(language, session.summary(), results);
         break;
-    }
-    const bool last = session.isLastQuestion();
-    nextButton->setText(last ? tr("結果を見る(&N)") : tr("次の問題(&N)"));
-    if (currentStage == Stage::feedback && !answers.empty()) {
-        const Result& result = answers.back();
-        bannerLabel->setText(result.correct() ? tr("○ 正解") : tr("× 不正解"));
-        correctLabel->setText(tr("正解: %1").arg(nameOf(result.question.rhythm)));
-        chosenLabel->setText(tr("あなたの回答: %1").arg(nameOf(result.answer)));
-        explanationEdit->setPlainText(
-            fromCatalogue(catalogue::textOf(result.question.rhythm, language)));
-        correctPointsTitle->setText(tr("正解: %1").arg(nameOf(result.question.rhythm)));
-        correctPoints->setPlainText(pointsSection(result.question.rhythm, language));
-        chosenPointsTitle->setText(tr("あなたの回答: %1").arg(nameOf(result.answer)));
-        chosenPoints->setPlainText(pointsSection(result.answer, language));
-        compareButton->setText(tr("「%1」を下に再生して比べる(&C)").arg(nameOf(result.answer)));
-        compareButton->setToolTip(nameOf(result.answer));
-    } else if (currentStage == Stage::asking) {
-        bannerLabel->setText(tr("波形名を選んで［回答］を押してください。"));
-        correctLabel->clear();
-        chosenLabel->clear();
-        explanationEdit->clear();
-        compareButton->setText(tr("比べる(&C)"));
-    }
-    if (currentStage == Stage::summary) {
-        const PracticeSession::Summary sum = session.summary();
-        QString summary =
-            tr("得点: %1 / %2\n正答率: %3%\n回答時間の中央値: %4 秒\nヒント使用: %5 問")
-                .arg(sum.correct)
-                .arg(sum.count)
-                .arg(sum.accuracyPercent, 0, 'f', 0)
-                .arg(sum.medianAnswerMs / 1000.0, 0, 'f', 1)
-                .arg(sum.hinted);
-        if (sum.measured > 0) {
-            summary += QLatin1Char('\n') + tr("計測: %1 / %2 が誤差 %3 ms 以内")
-                                               .arg(sum.measuredRight)
-                                               .arg(sum.measured)
-                                               .arg(calipers::toleranceMs);
-        }
-        summaryLabel->setText(summary);
-        for (int row = 0; row < missedList->count(); ++row) {
-            QListWidgetItem* item = missedList->item(row);
-            const Result& result =
-                answers[static_cast<std::size_t>(item->data(resultRole).toInt())];
-            item->setText(tr("問題 %1: %2（あなたの回答: %3）")
-                              .arg(item->data(resultRole).toInt() + 1)
-                              .arg(nameOf(result.question.rhythm), nameOf(result.answer)));
-        }
-        if (missedList->count() == 0) {
-            missedLabel->setText(tr("間違えた問題はありません。"));
-        }
     }
 }
 
@@ -735,56 +346,11 @@ void PracticeWindow::saveSettings() const {
 }
 
 PracticeWindow::Options PracticeWindow::options() const {
-    Options current;
-    current.length = lengthCombo->currentData().toInt();
-    current.rhythms = checkedRhythms();
-    current.adaptive = adaptiveCheck->isChecked();
-    current.beatTone = toneCheck->isChecked();
-    current.measure = measureCheck->isChecked();
-    return current;
+    return setupPage->options();
 }
 
 void PracticeWindow::setOptions(const Options& options) {
-    const int lengthIndex = lengthCombo->findData(options.length);
-    lengthCombo->setCurrentIndex(lengthIndex >= 0 ? lengthIndex : 0);
-    {
-        const QSignalBlocker blocker(rhythmTree);
-        for (int top = 0; top < rhythmTree->topLevelItemCount(); ++top) {
-            QTreeWidgetItem* group = rhythmTree->topLevelItem(top);
-            for (int child = 0; child < group->childCount(); ++child) {
-                QTreeWidgetItem* item = group->child(child);
-                const Rhythm rhythm = rhythmOfItem(item->data(0, rhythmRole));
-                item->setCheckState(0,
-                                    options.rhythms.contains(rhythm) ? Qt::Checked : Qt::Unchecked);
-            }
-        }
-    }
-    rhythmTree->viewport()->update();
-    adaptiveCheck->setChecked(options.adaptive);
-    toneCheck->setChecked(options.beatTone);
-    measureCheck->setChecked(options.measure);
-    updateStartButton();
-    saveSettings();
-}
-
-RhythmSet PracticeWindow::checkedRhythms() const {
-    RhythmSet set;
-    for (int top = 0; top < rhythmTree->topLevelItemCount(); ++top) {
-        const QTreeWidgetItem* group = rhythmTree->topLevelItem(top);
-        for (int child = 0; child < group->childCount(); ++child) {
-            const QTreeWidgetItem* item = group->child(child);
-            if (item->checkState(0) == Qt::Checked) {
-                set.insert(rhythmOfItem(item->data(0, rhythmRole)));
-            }
-        }
-    }
-    return set;
-}
-
-void PracticeWindow::updateStartButton() {
-    const bool any = !checkedRhythms().empty();
-    startButton->setEnabled(any);
-    noRhythmLabel->setVisible(!any);
+    setupPage->setOptions(options);
 }
 
 std::string PracticeWindow::optionsJson(int length, RhythmSet rhythms, bool adaptive) const {
@@ -801,14 +367,11 @@ std::string PracticeWindow::optionsJson(int length, RhythmSet rhythms, bool adap
 void PracticeWindow::showSetup() {
     session.leave();
     setFrozen(false);
-    comparing.reset();
-    comparePanel->hide();
-    compareLabel->hide();
+    stopComparing();
     questionScope.restart();
-    compareScope.restart();
     pages->setCurrentWidget(setupPage);
     retranslate();
-    startButton->setFocus();
+    setupPage->focusStart();
 }
 
 void PracticeWindow::startRound() {
@@ -837,18 +400,22 @@ void PracticeWindow::play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed, b
     monitor.select(rhythm, seed);
 }
 
+void PracticeWindow::stopComparing() {
+    comparing.reset();
+    compareArea->hide();
+    compareScope.restart();
+}
+
 void PracticeWindow::ask(const Question& question) {
     if (session.results().empty()) {
         // A new round: its answer names, a clean summary and the question page.
-        fillAnswerList(answerChoicesFor(session.inPlay()));
+        questionPage->fill(answerChoicesFor(session.inPlay()), language);
         updateNotice();
-        missedList->clear();
-        replayingLabel->clear();
+        summaryPage->clear();
         pages->setCurrentWidget(questionPage);
     }
     setFrozen(false);
-    comparing.reset();
-    measureBox->hide();
+    stopComparing();
     // A clean panel: the previous question's marked beats would tell what it was, and stay for
     // a whole sweep.
     resetSweeps();
@@ -859,31 +426,10 @@ void PracticeWindow::ask(const Question& question) {
     } else {
         play(questionScope, question.rhythm, question.seed, false);
     }
-    compareScope.restart();
-    comparePanel->hide();
-    compareLabel->hide();
     ladderPanel->hide();
-
-    answerList->setEnabled(true);
-    answerList->selectionModel()->clear();
-    answerList->scrollToTop();
-    hintButton->setEnabled(true);
-    answerButton->setEnabled(false);
-    pointsBox->hide();
-    compareButton->hide();
-    replayButton->setEnabled(false);
-    nextButton->setEnabled(false);
-    bannerLabel->setStyleSheet({});
+    feedbackPage->showAsking();
+    questionPage->ask();
     retranslate();
-    answerList->setFocus();
-}
-
-void PracticeWindow::submitSelected() {
-    const QList<QListWidgetItem*> selected = answerList->selectedItems();
-    if (selected.isEmpty()) {
-        return;
-    }
-    answer(rhythmOfItem(selected.first()->data(rhythmRole)));
 }
 
 void PracticeWindow::answer(Rhythm rhythm) {
@@ -914,43 +460,16 @@ std::optional<calipers::Kind> PracticeWindow::measurementTask() const {
 void PracticeWindow::showFeedback(const Result& result) {
     // Once answered, the marking gives nothing away and shows what to look at.
     questionScope.setMarking(true);
-    answerList->setEnabled(false);
-    hintButton->setEnabled(false);
-    answerButton->setEnabled(false);
-    replayButton->setEnabled(true);
-    nextButton->setEnabled(true);
-    pointsBox->setVisible(!result.correct());
-    compareButton->setVisible(!result.correct());
-    ladderPanel->setVisible(ladderButton->isChecked());
-    bannerLabel->setStyleSheet(result.correct() ? QStringLiteral("color: #006400;")
-                                                : QStringLiteral("color: #b00000;"));
-    showTask();
-    retranslate();
-    nextButton->setFocus();
-}
-
-void PracticeWindow::showTask() {
+    questionPage->lock();
+    feedbackPage->showResult(result);
+    ladderPanel->setVisible(feedbackPage->ladderWanted());
     const std::optional<calipers::Kind> task = measurementTask();
-    measureBox->setVisible(task.has_value());
-    measureButton->setEnabled(task.has_value());
-    measureResultLabel->clear();
-    measureResultLabel->setStyleSheet({});
+    feedbackPage->measurementBox()->showTask(task);
     if (task) {
         overlay->setKind(*task);
     }
-}
-
-QString PracticeWindow::taskText() const {
-    const std::optional<calipers::Kind> task = measurementTask();
-    const std::vector<Result>& answers = session.results();
-    if (!task && (answers.empty() || !answers.back().measurement)) {
-        return {};
-    }
-    const calipers::Kind kind =
-        task ? *task : static_cast<calipers::Kind>(answers.back().measurement->task.kind);
-    return tr("%1 を測ってください: 一時停止 (F) して、波形の上を端から端までドラッグし、"
-              "［計測を答える］を押します。")
-        .arg(CaliperOverlay::kindName(kind));
+    retranslate();
+    feedbackPage->focusNext();
 }
 
 bool PracticeWindow::submitMeasurement() {
@@ -958,13 +477,10 @@ bool PracticeWindow::submitMeasurement() {
     if (!task) {
         return false;
     }
-    const auto refuse = [this](const QString& why) {
-        measureResultLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
-        measureResultLabel->setText(why);
-        return false;
-    };
+    MeasurementBox* box = feedbackPage->measurementBox();
     if (!isFrozen()) {
-        return refuse(tr("先に一時停止 (F) してください。"));
+        box->refuse(tr("先に一時停止 (F) してください。"));
+        return false;
     }
     const std::vector<calipers::Caliper>& set = overlay->calipers();
     const auto ofTask = [&task](const calipers::Caliper& caliper) { return caliper.kind == *task; };
@@ -974,27 +490,25 @@ bool PracticeWindow::submitMeasurement() {
         chosen = static_cast<int>(set.rend() - last) - 1;
     }
     if (chosen < 0) {
-        return refuse(tr("%1 のキャリパーがありません。波形の上をドラッグして置いてください。")
-                          .arg(CaliperOverlay::kindName(*task)));
+        box->refuse(tr("%1 のキャリパーがありません。波形の上をドラッグして置いてください。")
+                        .arg(CaliperOverlay::kindName(*task)));
+        return false;
     }
     const std::vector<CaliperOverlay::Result> scored = overlay->check();
     const CaliperOverlay::Result& mine = scored[static_cast<std::size_t>(chosen)];
     if (!mine.score) {
-        return refuse(CaliperOverlay::verdict(mine));
+        box->refuse(CaliperOverlay::verdict(mine));
+        return false;
     }
-
     // Kept like an answer: on disk before the verdict shows.
     session.submitMeasurement({mine.score->measuredMs, mine.score->errorMs, mine.score->right});
     updateNotice();
     const Measurement& measurement = *session.results().back().measurement;
-
-    measureButton->setEnabled(false);
-    measureResultLabel->setStyleSheet(measurement.score.right ? QStringLiteral("color: #006400;")
-                                                              : QStringLiteral("color: #b00000;"));
-    measureResultLabel->setText(tr("あなたの計測 %1 ms。%2")
-                                    .arg(measurement.score.measuredMs)
-                                    .arg(CaliperOverlay::verdict(mine)));
-    nextButton->setFocus();
+    box->showScore(tr("あなたの計測 %1 ms。%2")
+                       .arg(measurement.score.measuredMs)
+                       .arg(CaliperOverlay::verdict(mine)),
+                   measurement.score.right);
+    feedbackPage->focusNext();
     return true;
 }
 
@@ -1003,14 +517,21 @@ void PracticeWindow::showHint() {
         return;
     }
     questionScope.setMarking(true);
-    hintButton->setEnabled(false);
+    questionPage->hintTaken();
     retranslate();
-    answerList->setFocus();
+}
+
+void PracticeWindow::saveQuestionStrip() {
+    // Before the answer the strip keeps the secret the panel keeps: a trace, no name, no
+    // marking, no ladder; it is then no hint.
+    const bool open = stage() == Stage::asking;
+    saveStrip(questionScope, feedbackPage->ladderWanted() && !open,
+              open ? StripShows::traceOnly : StripShows::everything);
 }
 
 void PracticeWindow::resetSweeps() {
-    for (auto [panel, monitor] :
-         {std::pair{questionPanel, &questionScope}, std::pair{comparePanel, &compareScope}}) {
+    for (auto [panel, monitor] : {std::pair{questionPanel, &questionScope},
+                                  std::pair{compareArea->scope(), &compareScope}}) {
         panel->prepare();
         monitor->setPanelSize(panel->clientRect().width(), panel->clientRect().height());
     }
@@ -1031,16 +552,15 @@ void PracticeWindow::replayQuestion() {
 }
 
 void PracticeWindow::compareWithAnswer() {
-    const std::vector<Result>& answers = session.results();
-    if (stage() != Stage::feedback || answers.empty() || answers.back().correct()) {
+    const std::vector<Result>& results = session.results();
+    if (stage() != Stage::feedback || results.empty() || results.back().correct()) {
         return;
     }
     setFrozen(false);
-    const Result& result = answers.back();
+    const Result& result = results.back();
     comparing = result.answer;
-    compareLabel->show();
-    comparePanel->show();
-    layout()->activate();
+    compareArea->show();
+    compareArea->parentWidget()->layout()->activate();
     resetSweeps();
     play(questionScope, result.question.rhythm, result.question.seed, true);
     play(compareScope, result.answer, result.question.seed, true);
@@ -1054,34 +574,20 @@ void PracticeWindow::nextQuestion() {
 
 void PracticeWindow::showSummary(const PracticeSession::Summary& summary) {
     updateNotice();
-    comparing.reset();
-    comparePanel->hide();
-    compareLabel->hide();
-    compareScope.restart();
-    missedList->clear();
-    for (const int index : summary.missed) {
-        auto* item = new QListWidgetItem(missedList);
-        item->setData(resultRole, index);
-    }
-    replayMissedButton->setEnabled(false);
-    replayingLabel->clear();
+    stopComparing();
+    summaryPage->showRound(summary);
     pages->setCurrentWidget(summaryPage);
     retranslate();
-    if (missedList->count() > 0) {
-        missedList->setCurrentRow(0);
-    }
-    newRoundButton->setFocus();
 }
 
 void PracticeWindow::replayMissed(int row) {
     const std::optional<Question> missed = session.missedQuestion(row);
-    if (!missed || row >= missedList->count()) {
+    if (!missed || summaryPage->resultIndex(row) < 0) {
         return;
     }
     setFrozen(false);
-    const int index = missedList->item(row)->data(resultRole).toInt();
     play(questionScope, missed->rhythm, missed->seed, true);
-    replayingLabel->setText(tr("再生中: 問題 %1 %2").arg(index + 1).arg(nameOf(missed->rhythm)));
+    summaryPage->showReplaying(summaryPage->resultIndex(row), nameOf(missed->rhythm));
 }
 
 bool PracticeWindow::startExam(const QString& code) {
@@ -1105,13 +611,11 @@ bool PracticeWindow::startExam(const QString& code) {
             message = tr("試験コードが正しくありません。入力を確かめてください。");
             break;
         }
-        examErrorLabel->setText(message);
-        examErrorLabel->show();
+        setupPage->showExamError(message);
         return false;
     }
-    examErrorLabel->hide();
     const QString canonical = QString::fromStdString(parsed.exam.code);
-    examEdit->setText(canonical);
+    setupPage->showExamCode(canonical);
     // An exam with the instructor's settings is sat by someone the gradebook can name; a plain
     // code replays as it always has.
     std::string learner;
@@ -1151,10 +655,7 @@ void PracticeWindow::showProgress() {
 
 void PracticeWindow::setFrozen(bool on) {
     // Nothing plays before a round starts: nothing to measure.
-    if (on && stage() == Stage::setup) {
-        return;
-    }
-    if (on == isFrozen()) {
+    if ((on && stage() == Stage::setup) || on == isFrozen()) {
         return;
     }
     questionScope.setPaused(on);
@@ -1163,6 +664,7 @@ void PracticeWindow::setFrozen(bool on) {
     overlay->followFreeze(on);
     checkButton->setEnabled(on);
     freezeButton->setText(on ? tr("再開(&F)") : tr("一時停止(&F)"));
+    actions->showFrozen(on);
 }
 
 void PracticeWindow::checkCalipers() {
@@ -1187,13 +689,8 @@ void PracticeWindow::describePanels() {
     questionPanel->setDescription(stage() == Stage::setup || number == 0
                                       ? tr("モニター")
                                       : tr("モニター: 問題 %1").arg(number));
-    comparePanel->setDescription(comparing ? tr("比較用モニター: %1").arg(nameOf(*comparing))
-                                           : QString());
-}
-
-void PracticeWindow::followLanguage(catalogue::Language chosen) {
-    language = chosen;
-    retranslate();
+    compareArea->scope()->setDescription(
+        comparing ? tr("比較用モニター: %1").arg(nameOf(*comparing)) : QString());
 }
 
 void PracticeWindow::updateNotice() {
@@ -1203,7 +700,7 @@ void PracticeWindow::updateNotice() {
 }
 
 QString PracticeWindow::nameOf(Rhythm rhythm) const {
-    return fromCatalogue(catalogue::nameOf(rhythm, language));
+    return rhythmName(rhythm, language);
 }
 
 void PracticeWindow::changeEvent(QEvent* event) {
@@ -1227,29 +724,8 @@ void PracticeWindow::closeEvent(QCloseEvent* event) {
 }
 
 bool PracticeWindow::eventFilter(QObject* watched, QEvent* event) {
-    // Enter in the code box starts the exam, never a round from the options.
-    if (watched == examEdit && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
-            startExam(examEdit->text());
-            return true;
-        }
-    }
-    // The list makes its first row current, unselected, when it takes the focus; the first
-    // arrow key would then skip it, so the arrows start from no row. From no row the list lands
-    // every key on the first name: End and PageDown start from the top instead.
-    if (watched == answerList && event->type() == QEvent::KeyPress &&
-        answerList->selectedItems().isEmpty()) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if (key == Qt::Key_Up || key == Qt::Key_Down) {
-            answerList->selectionModel()->clearCurrentIndex();
-        } else if ((key == Qt::Key_End || key == Qt::Key_PageDown) &&
-                   !answerList->currentIndex().isValid() && answerList->count() > 0) {
-            answerList->selectionModel()->setCurrentIndex(answerList->model()->index(0, 0),
-                                                          QItemSelectionModel::NoUpdate);
-        }
-    }
-    if (event->type() == QEvent::Resize && (watched == questionPanel || watched == comparePanel)) {
+    if (event->type() == QEvent::Resize &&
+        (watched == questionPanel || watched == compareArea->scope())) {
         auto* panel = static_cast<ScopePanel*>(watched);
         Monitor& monitor = panel == questionPanel ? questionScope : compareScope;
         panel->prepare();
@@ -1272,19 +748,19 @@ void PracticeWindow::keyPressEvent(QKeyEvent* event) {
     }
     switch (stage()) {
     case Stage::setup:
-        if (startButton->isEnabled()) {
+        if (setupPage->canStart()) {
             startRound();
         }
         break;
     case Stage::asking:
-        submitSelected();
+        questionPage->submitSelected();
         break;
     case Stage::feedback:
         nextQuestion();
         break;
     case Stage::summary:
-        if (focusWidget() == missedList) {
-            replayMissed(missedList->currentRow());
+        if (summaryPage->listHasFocus()) {
+            replayMissed(summaryPage->currentMissed());
         }
         break;
     }

@@ -8,6 +8,8 @@
 #include "MonitorClock.h"
 #include "PracticeSession.h"
 #include "ProgressStore.h"
+#include "SetupPage.h"
+#include "StripSaving.h"
 
 #include <QElapsedTimer>
 #include <QPointer>
@@ -21,30 +23,22 @@
 #include <optional>
 #include <vector>
 
-class QCheckBox;
-class QComboBox;
-class QGroupBox;
 class QLabel;
-class QLineEdit;
-class QListWidget;
-class QListWidgetItem;
-class QPlainTextEdit;
 class QPushButton;
 class QStackedWidget;
 class QToolButton;
-class QTreeWidget;
 
 namespace pulsavo {
 
 class CaliperOverlay;
-class ProgressWindow;
+class ComparePanel;
+class FeedbackPage;
 class LadderPanel;
+class MonitorActions;
+class ProgressWindow;
+class QuestionPage;
 class ScopePanel;
-
-// The body of a rhythm's 判定のポイント section (the first section of every catalogue text,
-// whatever its heading is called in that language): the lines after its heading up to the next
-// heading, without blank lines at either end, joined by '\n'.
-QString pointsSection(Rhythm rhythm, catalogue::Language language);
+class SummaryPage;
 
 // The practice window: the monitor plays a rhythm without its name, the learner names it, and
 // every answer goes to the answers database before the feedback shows. One clock drives both
@@ -58,16 +52,7 @@ public:
     using Measurement = PracticeSession::Measurement;
     using Result = PracticeSession::Result;
 
-    // The round's options as the window remembers them.
-    struct Options {
-        int length = 10;
-        RhythmSet rhythms = defaultPracticeRhythms();
-        bool adaptive = true;
-        bool beatTone = true;
-        // After each answer, a measurement on the frozen trace ("measure the PR interval").
-        bool measure = false;
-    };
-    static constexpr std::array<int, 3> roundLengths{10, 20, 36};
+    using Options = SetupPage::Options;
 
     // dbPath empty: the default database location. Without a tone sink the window opens the
     // desktop's beat tone.
@@ -135,7 +120,8 @@ public:
     // unless a test sets another.
     std::function<bool()> confirmLeaving;
     // Saves the question monitor's strip; asks where unless a test sets another.
-    std::function<void(const Monitor& monitor, bool ladder)> saveStrip;
+    // Before the answer the strip shows the trace only.
+    std::function<void(const Monitor& monitor, bool ladder, StripShows shows)> saveStrip;
     // Milliseconds on a steady clock that answer times are measured by; a QElapsedTimer started
     // with the window unless a test sets another.
     std::function<qint64()> answerClock;
@@ -148,25 +134,20 @@ protected:
 
 private:
     void buildControls();
+    void connectPages();
     void retranslate();
     void describePanels();
-    void followLanguage(catalogue::Language chosen);
-    void fillRhythmTree();
-    void fillAnswerList(RhythmSet choices);
     void loadSettings();
     void saveSettings() const;
     void ask(const Question& question);
     void showFeedback(const Result& result);
     void showSummary(const PracticeSession::Summary& summary);
     void play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed, bool marking);
+    void stopComparing();
     void resetSweeps();
     void updateNotice();
-    void updateStartButton();
-    void showTask();
-    QString taskText() const;
-    void submitSelected();
+    void saveQuestionStrip();
     QString nameOf(Rhythm rhythm) const;
-    RhythmSet checkedRhythms() const;
     std::string optionsJson(int length, RhythmSet rhythms, bool adaptive) const;
 
     ProgressStore progress;
@@ -181,68 +162,24 @@ private:
     bool loading = false;
     std::optional<Rhythm> comparing;
 
+    MonitorActions* actions = nullptr;
     QLabel* noticeLabel = nullptr;
     QLabel* progressLabel = nullptr;
     QPushButton* progressButton = nullptr;
     QPushButton* freezeButton = nullptr;
     QPushButton* checkButton = nullptr;
     QToolButton* languageButton = nullptr;
+    QToolButton* highlightButton = nullptr;
     CaliperOverlay* overlay = nullptr;
     QPointer<ProgressWindow> progressView;
     ScopePanel* questionPanel = nullptr;
-    QLabel* compareLabel = nullptr;
-    ScopePanel* comparePanel = nullptr;
-    QStackedWidget* pages = nullptr;
-
-    QWidget* setupPage = nullptr;
-    QLabel* lengthLabel = nullptr;
-    QComboBox* lengthCombo = nullptr;
-    QLabel* rhythmsLabel = nullptr;
-    QTreeWidget* rhythmTree = nullptr;
-    QPushButton* allRhythmsButton = nullptr;
-    QCheckBox* adaptiveCheck = nullptr;
-    QCheckBox* toneCheck = nullptr;
-    QCheckBox* measureCheck = nullptr;
-    QLabel* noRhythmLabel = nullptr;
-    QPushButton* startButton = nullptr;
-    QLabel* examLabel = nullptr;
-    QLineEdit* examEdit = nullptr;
-    QPushButton* examButton = nullptr;
-    QLabel* examErrorLabel = nullptr;
-
-    QWidget* questionPage = nullptr;
-    QLabel* answerLabel = nullptr;
-    QListWidget* answerList = nullptr;
-    QPushButton* hintButton = nullptr;
-    QPushButton* answerButton = nullptr;
-    QWidget* feedbackArea = nullptr;
-    QLabel* bannerLabel = nullptr;
-    QLabel* correctLabel = nullptr;
-    QLabel* chosenLabel = nullptr;
-    QPlainTextEdit* explanationEdit = nullptr;
-    QGroupBox* pointsBox = nullptr;
-    QLabel* correctPointsTitle = nullptr;
-    QPlainTextEdit* correctPoints = nullptr;
-    QLabel* chosenPointsTitle = nullptr;
-    QPlainTextEdit* chosenPoints = nullptr;
-    QPushButton* compareButton = nullptr;
-    QPushButton* replayButton = nullptr;
-    QPushButton* ladderButton = nullptr;
-    QPushButton* saveStripButton = nullptr;
     LadderPanel* ladderPanel = nullptr;
-    QPushButton* nextButton = nullptr;
-    QGroupBox* measureBox = nullptr;
-    QLabel* measureTaskLabel = nullptr;
-    QPushButton* measureButton = nullptr;
-    QLabel* measureResultLabel = nullptr;
-
-    QWidget* summaryPage = nullptr;
-    QLabel* summaryLabel = nullptr;
-    QLabel* missedLabel = nullptr;
-    QListWidget* missedList = nullptr;
-    QPushButton* replayMissedButton = nullptr;
-    QPushButton* newRoundButton = nullptr;
-    QLabel* replayingLabel = nullptr;
+    ComparePanel* compareArea = nullptr;
+    QStackedWidget* pages = nullptr;
+    SetupPage* setupPage = nullptr;
+    QuestionPage* questionPage = nullptr;
+    FeedbackPage* feedbackPage = nullptr;
+    SummaryPage* summaryPage = nullptr;
 };
 
 } // namespace pulsavo

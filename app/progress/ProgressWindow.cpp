@@ -179,7 +179,7 @@ bool ConfusionMap::event(QEvent* event) {
 ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
                                const QString& examCode)
     : QWidget(parent, Qt::Window),
-      answers(std::make_unique<ProgressStore>(databasePath)), filter{examCode} {
+      database(std::make_unique<ProgressStore>(databasePath)), filter{examCode} {
     setObjectName(QStringLiteral("progressWindow"));
     setWindowTitle(tr("成績"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -241,7 +241,7 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
     resize(1200, 860);
     restoreGeometry(Settings().progressGeometry());
     fitToScreen(this);
-    notice->setText(answers->notice());
+    notice->setText(database->notice());
     refresh();
 }
 
@@ -313,7 +313,7 @@ void ProgressWindow::changeEvent(QEvent* event) {
 }
 
 void ProgressWindow::refresh() {
-    shown = answers->summary(filter, dayCount);
+    shown = database->summary(filter, dayCount);
     totals->setText(
         shown.attempts > 0
             ? tr("回答 %1 問、正答率 %2 %")
@@ -414,7 +414,7 @@ void ProgressWindow::exportCsv() {
     if (path.isEmpty()) {
         return;
     }
-    if (answers->exportCsv(path, filter, rhythmName)) {
+    if (database->exportCsv(path, filter, rhythmName)) {
         notice->setText(tr("%1 件の回答を %2 に書き出しました。").arg(shown.attempts).arg(path));
     } else {
         notice->setText(tr("%1 に書き出せませんでした。").arg(path));
@@ -431,10 +431,10 @@ void ProgressWindow::resetProgress() {
     if (!sure) {
         return;
     }
-    if (answers->reset()) {
-        notice->setText(tr("今までの成績を %1 に移しました。").arg(answers->movedAsidePath()));
+    if (database->reset()) {
+        notice->setText(tr("今までの成績を %1 に移しました。").arg(database->movedAsidePath()));
     } else {
-        notice->setText(answers->notice());
+        notice->setText(database->notice());
     }
     refresh();
 }

@@ -76,7 +76,7 @@ public:
     ~ProgressWindow() override;
 
     const ProgressSummary& summary() const { return shown; }
-    ProgressStore& store() { return *answers; }
+    ProgressStore& store() { return *database; }
     ConfusionMap* confusionMap() const { return map; }
     QBarSet* accuracyBars() const { return bars; }
     QLineSeries* dayLine() const { return days; }
@@ -108,7 +108,7 @@ private:
     void showPairs();
     void onCell(Rhythm shown, Rhythm answered);
 
-    std::unique_ptr<ProgressStore> answers;
+    std::unique_ptr<ProgressStore> database;
     ProgressFilter filter;
     ProgressSummary shown;
     std::vector<Rhythm> listed; // the bars and the heat map's rows, top down

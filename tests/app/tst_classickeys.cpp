@@ -66,7 +66,7 @@ private:
 void TestClassicKeys::init() {
     QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo")).clear();
     dialog = std::make_unique<TrainerDialog>(std::make_unique<SilentTone>());
-    dialog->tickTimer().stop();
+    dialog->frameTimer().stop();
 }
 
 void TestClassicKeys::cleanup() {

@@ -37,7 +37,7 @@ struct Trainer {
     Trainer() {
         dialog = std::make_unique<TrainerDialog>(std::make_unique<CountingTone>(tones, shown));
         shown = &dialog->monitor;
-        dialog->tickTimer().stop();
+        dialog->frameTimer().stop();
         dialog->seedSource = [] { return fixedSeed; };
     }
     template <typename T> T* child(const char* name) const {
@@ -53,7 +53,7 @@ struct Trainer {
     }
     void tick(int count) {
         for (int i = 0; i < count; ++i) {
-            dialog->onTimerTick();
+            dialog->advanceOneTick();
         }
     }
     QImage panel() const { return child<ScopePanel>("scopePanel")->backingImage(); }

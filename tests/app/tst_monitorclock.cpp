@@ -217,7 +217,7 @@ void TestMonitorClock::wakesOncePerFrame() {
     QFETCH(int, intervalMs);
     clock->setFrameRate(refreshRate);
     QCOMPARE(clock->wakeIntervalMs(), intervalMs);
-    QCOMPARE(clock->tickTimer().interval(), intervalMs);
+    QCOMPARE(clock->frameTimer().interval(), intervalMs);
 }
 
 // The sound output hears once per wake how far off the next beep is, and a paused monitor, which

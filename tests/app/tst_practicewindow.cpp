@@ -1,6 +1,7 @@
 // The practice window driven as a learner would, offscreen, on a temporary answers database.
 #include "CaliperOverlay.h"
 #include "Catalogue.h"
+#include "CatalogueText.h"
 #include "ExamCode.h"
 #include "ExamStrip.h"
 #include "LanguageManager.h"
@@ -106,8 +107,8 @@ private slots:
     void feedback_data();
     void feedback();
     void hintMarksTheAttempt();
-    void savingStripBeforeAnswerIsAHint_data();
-    void savingStripBeforeAnswerIsAHint();
+    void savingStripKeepsTheAnswer_data();
+    void savingStripKeepsTheAnswer();
     void closingMidRoundAsks_data();
     void closingMidRoundAsks();
     void moveKeysNeverAnswer_data();
@@ -410,45 +411,44 @@ void TestPracticeWindow::hintMarksTheAttempt() {
     QCOMPARE(stats.hinted, 1);
 }
 
-// A saved strip names the rhythm and may show the marking and the ladder: before the answer it
-// is a hint and the answer is stored as hinted; after it, saving changes nothing.
-void TestPracticeWindow::savingStripBeforeAnswerIsAHint_data() {
+// Before the answer a saved strip keeps the answer, hint or not: the trace alone, no name, no
+// marking, no ladder, and it is no hint. After the answer it shows everything asked for.
+void TestPracticeWindow::savingStripKeepsTheAnswer_data() {
     QTest::addColumn<bool>("beforeAnswer");
-    QTest::addColumn<bool>("ladder");
+    QTest::addColumn<bool>("hint");
     QTest::newRow("before the answer") << true << false;
-    QTest::newRow("before the answer, with the ladder") << true << true;
-    QTest::newRow("after the answer") << false << true;
+    QTest::newRow("before the answer, after a hint") << true << true;
+    QTest::newRow("after the answer") << false << false;
 }
 
-void TestPracticeWindow::savingStripBeforeAnswerIsAHint() {
+void TestPracticeWindow::savingStripKeepsTheAnswer() {
     QFETCH(bool, beforeAnswer);
-    QFETCH(bool, ladder);
+    QFETCH(bool, hint);
     window = makeWindow();
-    int saved = 0;
-    bool markingWhenSaved = false;
-    window->saveStrip = [&](const pulsavo::Monitor& monitor, bool withLadder) {
-        ++saved;
-        markingWhenSaved = monitor.showsMarking();
-        QCOMPARE(withLadder, ladder);
+    std::optional<pulsavo::StripDescription> saved;
+    window->saveStrip = [&](const Monitor& monitor, bool ladder, pulsavo::StripShows shows) {
+        saved = pulsavo::monitorStrip(monitor, 6, ladder, shows);
     };
-    child<QPushButton>("ladderButton")->setChecked(ladder);
+    child<QPushButton>("ladderButton")->setChecked(true);
     window->startRound({{Rhythm::rOnT, 7}}, RoundMode::practice);
-    window->monitorClock().advance(300);
+    if (hint) {
+        window->showHint();
+    }
+    window->monitorClock().advance(700);
     if (!beforeAnswer) {
         window->answer(Rhythm::rOnT);
     }
     QTest::mouseClick(child<QPushButton>("saveStripButton"), Qt::LeftButton);
-    QCOMPARE(saved, 1);
-    // Whatever the strip shows, the learner was shown it too.
-    QVERIFY(markingWhenSaved);
-    if (beforeAnswer) {
-        QVERIFY(window->isHinted());
-        QVERIFY(child<QLabel>("progressLabel")->text().contains(u"ヒント"_s));
-        window->answer(Rhythm::rOnT);
-    }
-    QCOMPARE(window->results().back().hinted, beforeAnswer);
+    QVERIFY(saved);
+    const QString caption = saved->caption.join(QLatin1Char('\n'));
+    QCOMPARE(caption.contains(text(pulsavo::catalogue::nameOf(Rhythm::rOnT))), !beforeAnswer);
+    QCOMPARE(caption.contains(u"seed"_s), !beforeAnswer);
+    QCOMPARE(saved->marking, !beforeAnswer);
+    QCOMPARE(saved->ladder, !beforeAnswer);
+    QCOMPARE(window->isHinted(), hint);
+    window->answer(Rhythm::rOnT);
     QCOMPARE(ProgressStore(dbPath).rhythmStats()[pulsavo::indexOf(Rhythm::rOnT)].hinted,
-             beforeAnswer ? 1 : 0);
+             hint ? 1 : 0);
 }
 
 // A question's first key moves in the list as usual; only Enter, a double click or 回答 answers.

@@ -147,7 +147,7 @@ void TestTrainerDialog::init() {
     QSettings(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo")).clear();
     tones = Tones{};
     dialog = std::make_unique<TrainerDialog>(std::make_unique<RecordingTone>(tones));
-    dialog->tickTimer().stop();
+    dialog->frameTimer().stop();
     dialog->seedSource = [] { return fixedSeed; };
 }
 
@@ -158,7 +158,7 @@ void TestTrainerDialog::cleanup() {
 void TestTrainerDialog::tick(int count) {
     for (int i = 0; i < count; ++i) {
         ++tones.tick;
-        dialog->onTimerTick();
+        dialog->advanceOneTick();
     }
 }
 
@@ -514,7 +514,7 @@ void TestTrainerDialog::contextMenuOpensAboutBox() {
     dialog->show();
     dialog->activateWindow();
     QCoreApplication::processEvents();
-    dialog->tickTimer().start();
+    dialog->frameTimer().start();
 
     QStringList menuItems;
     QString caption;
@@ -546,10 +546,10 @@ void TestTrainerDialog::contextMenuOpensAboutBox() {
             okIsDefault = ok->isDefault();
             iconSize = about->findChild<QLabel*>(QStringLiteral("iconLabel"))->pixmap().size();
 
-            ticking = dialog->tickTimer().isActive();
+            ticking = dialog->frameTimer().isActive();
             const QImage before = panel->grab().toImage();
-            QTimerEvent timeout(dialog->tickTimer().timerId());
-            QCoreApplication::sendEvent(&dialog->tickTimer(), &timeout);
+            QTimerEvent timeout(dialog->frameTimer().timerId());
+            QCoreApplication::sendEvent(&dialog->frameTimer(), &timeout);
             sweptMeanwhile = panel->grab().toImage() != before;
 
             if (closer == QLatin1String("ok")) {
@@ -593,7 +593,7 @@ void TestTrainerDialog::contextMenuOpensAboutBox() {
     QVERIFY(!QApplication::activeModalWidget() ||
             QApplication::activeModalWidget() == dialog.get());
     QVERIFY(dialog->isVisible());
-    QVERIFY(dialog->tickTimer().isActive());
+    QVERIFY(dialog->frameTimer().isActive());
 }
 
 void TestTrainerDialog::toneOncePerNormalBeat() {

@@ -1,0 +1,27 @@
+#pragma once
+
+#include "Catalogue.h"
+#include "KeyPoints.h"
+
+#include <QString>
+
+#include <string>
+#include <string_view>
+
+namespace pulsavo {
+
+// The catalogue's UTF-8 texts as the windows show them.
+inline QString catalogueText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+inline QString rhythmName(Rhythm rhythm, catalogue::Language language) {
+    return catalogueText(catalogue::nameOf(rhythm, language));
+}
+
+// A rhythm's key points (判定のポイント) as the catalogue finds them.
+inline QString pointsSection(Rhythm rhythm, catalogue::Language language) {
+    return QString::fromStdString(catalogue::keyPointsOf(rhythm, language));
+}
+
+} // namespace pulsavo

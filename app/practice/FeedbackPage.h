@@ -1,0 +1,66 @@
+#pragma once
+
+#include "Language.h"
+#include "PracticeSession.h"
+
+#include <QWidget>
+
+class QGroupBox;
+class QLabel;
+class QPlainTextEdit;
+class QPushButton;
+
+namespace pulsavo {
+
+class MeasurementBox;
+
+// Beside a question: the instruction while it is open, then the verdict, the explanation, the
+// key points of both rhythms after a wrong answer, the measurement box and the buttons that
+// replay, compare, save the strip and go on.
+class FeedbackPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit FeedbackPage(QWidget* parent = nullptr);
+
+    MeasurementBox* measurementBox() const { return measureBox; }
+
+    // A question open: nothing judged yet.
+    void showAsking();
+    // A question judged; `last` names what the next button leads to.
+    void showResult(const PracticeSession::Result& result);
+    // The ladder was asked for during a question: it waits for the answer, and says so.
+    void explainLadderWaits();
+
+    bool ladderWanted() const;
+    void focusNext();
+
+    // `shown`: the judged question, or none while one is open.
+    void retranslate(catalogue::Language language, const PracticeSession::Result* shown, bool last);
+
+signals:
+    void compareRequested();
+    void replayRequested();
+    void ladderToggled(bool on);
+    void saveStripRequested();
+    void nextRequested();
+
+private:
+    QLabel* bannerLabel = nullptr;
+    QLabel* correctLabel = nullptr;
+    QLabel* chosenLabel = nullptr;
+    QPlainTextEdit* explanationEdit = nullptr;
+    QGroupBox* pointsBox = nullptr;
+    QLabel* correctPointsTitle = nullptr;
+    QPlainTextEdit* correctPoints = nullptr;
+    QLabel* chosenPointsTitle = nullptr;
+    QPlainTextEdit* chosenPoints = nullptr;
+    QPushButton* compareButton = nullptr;
+    QPushButton* replayButton = nullptr;
+    QPushButton* ladderButton = nullptr;
+    QPushButton* saveStripButton = nullptr;
+    QPushButton* nextButton = nullptr;
+    MeasurementBox* measureBox = nullptr;
+    bool ladderWaits = false;
+};
+
+} // namespace pulsavo

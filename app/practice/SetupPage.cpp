@@ -1,0 +1,263 @@
+#include "SetupPage.h"
+
+#include "CatalogueText.h"
+#include "RhythmLibrary.h"
+
+#include <QCheckBox>
+#include <QComboBox>
+#include <QEvent>
+#include <QHBoxLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace pulsavo {
+
+namespace {
+
+constexpr int rhythmRole = Qt::UserRole;
+
+// The groups by their place in rhythmGroups(): the library's families, then the classic 18.
+QString groupName(std::size_t place) {
+    if (place >= static_cast<std::size_t>(libraryFamilyCount)) {
+        return SetupPage::tr("従来の 18 波形");
+    }
+    switch (static_cast<LibraryFamily>(place)) {
+    case LibraryFamily::sinus:
+        return SetupPage::tr("洞性");
+    case LibraryFamily::atrial:
+        return SetupPage::tr("心房性");
+    case LibraryFamily::junctional:
+        return SetupPage::tr("房室接合部性");
+    case LibraryFamily::avBlock:
+        return SetupPage::tr("房室ブロック");
+    case LibraryFamily::ventricularEctopy:
+        return SetupPage::tr("心室期外収縮");
+    case LibraryFamily::ventricular:
+        return SetupPage::tr("心室性");
+    case LibraryFamily::paced:
+        return SetupPage::tr("ペースメーカー");
+    case LibraryFamily::conduction:
+        return SetupPage::tr("伝導障害");
+    }
+    return {};
+}
+
+Rhythm rhythmOfItem(const QTreeWidgetItem* item) {
+    return anyRhythmAt(item->data(0, rhythmRole).toInt()).value_or(Rhythm::sinusRhythm);
+}
+
+template <typename T> T* named(T* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
+SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("setupPage"));
+    auto* setup = new QVBoxLayout(this);
+    auto* lengthRow = new QHBoxLayout;
+    lengthLabel = named(new QLabel(this), "lengthLabel");
+    lengthCombo = named(new QComboBox(this), "lengthCombo");
+    for (const int length : roundLengths) {
+        lengthCombo->addItem(QString::number(length), length);
+    }
+    lengthLabel->setBuddy(lengthCombo);
+    lengthRow->addWidget(lengthLabel);
+    lengthRow->addWidget(lengthCombo);
+    lengthRow->addStretch();
+    setup->addLayout(lengthRow);
+    rhythmsLabel = named(new QLabel(this), "rhythmsLabel");
+    rhythmTree = named(new QTreeWidget(this), "rhythmTree");
+    rhythmTree->setHeaderHidden(true);
+    rhythmsLabel->setBuddy(rhythmTree);
+    setup->addWidget(rhythmsLabel);
+    setup->addWidget(rhythmTree, 1);
+    allRhythmsButton = named(new QPushButton(this), "allRhythmsButton");
+    adaptiveCheck = named(new QCheckBox(this), "adaptiveCheck");
+    toneCheck = named(new QCheckBox(this), "toneCheck");
+    measureCheck = named(new QCheckBox(this), "measureCheck");
+    noRhythmLabel = named(new QLabel(this), "noRhythmLabel");
+    noRhythmLabel->setWordWrap(true);
+    startButton = named(new QPushButton(this), "startButton");
+    // Two rows, so that the options fit a narrow window at a large scale.
+    auto* optionRow = new QHBoxLayout;
+    optionRow->addWidget(allRhythmsButton);
+    optionRow->addWidget(adaptiveCheck);
+    optionRow->addStretch();
+    auto* secondRow = new QHBoxLayout;
+    secondRow->addWidget(toneCheck);
+    secondRow->addWidget(measureCheck);
+    secondRow->addStretch();
+    setup->addLayout(optionRow);
+    setup->addLayout(secondRow);
+    setup->addWidget(noRhythmLabel);
+    setup->addWidget(startButton);
+    // An instructor's exam: the code read out or typed, its questions in its order.
+    examLabel = named(new QLabel(this), "examLabel");
+    examEdit = named(new QLineEdit(this), "examEdit");
+    examEdit->setPlaceholderText(QStringLiteral("PX-XXXX-XXXX"));
+    examLabel->setBuddy(examEdit);
+    examEdit->installEventFilter(this);
+    examButton = named(new QPushButton(this), "examButton");
+    examErrorLabel = named(new QLabel(this), "examErrorLabel");
+    examErrorLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
+    examErrorLabel->setWordWrap(true);
+    examErrorLabel->hide();
+    auto* examRow = new QHBoxLayout;
+    examRow->addWidget(examLabel);
+    examRow->addWidget(examEdit, 1);
+    examRow->addWidget(examButton);
+    setup->addLayout(examRow);
+    setup->addWidget(examErrorLabel);
+    fillRhythmTree();
+
+    connect(startButton, &QPushButton::clicked, this, &SetupPage::startRequested);
+    connect(examButton, &QPushButton::clicked, this,
+            [this] { emit examRequested(examEdit->text()); });
+    connect(examEdit, &QLineEdit::textEdited, examErrorLabel, &QWidget::hide);
+    connect(allRhythmsButton, &QPushButton::clicked, this, [this] {
+        Options all = options();
+        all.rhythms = RhythmSet::every();
+        setOptions(all);
+    });
+    connect(rhythmTree, &QTreeWidget::itemChanged, this, [this] {
+        updateStartButton();
+        emit optionsChanged();
+    });
+    connect(lengthCombo, &QComboBox::currentIndexChanged, this, &SetupPage::optionsChanged);
+    for (QCheckBox* box : {adaptiveCheck, toneCheck, measureCheck}) {
+        connect(box, &QCheckBox::toggled, this, &SetupPage::optionsChanged);
+    }
+}
+
+void SetupPage::fillRhythmTree() {
+    const QSignalBlocker blocker(rhythmTree);
+    const std::vector<RhythmGroup> groups = rhythmGroups();
+    for (std::size_t place = 0; place < groups.size(); ++place) {
+        auto* group = new QTreeWidgetItem(rhythmTree);
+        group->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsAutoTristate);
+        group->setData(0, rhythmRole, -1 - static_cast<int>(place));
+        for (const Rhythm rhythm : groups[place].rhythms.list()) {
+            auto* item = new QTreeWidgetItem(group);
+            item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable | Qt::ItemIsSelectable);
+            item->setData(0, rhythmRole, indexOf(rhythm));
+            item->setCheckState(0, Qt::Checked);
+        }
+    }
+}
+
+SetupPage::Options SetupPage::options() const {
+    Options current;
+    current.length = lengthCombo->currentData().toInt();
+    current.rhythms = checkedRhythms();
+    current.adaptive = adaptiveCheck->isChecked();
+    current.beatTone = toneCheck->isChecked();
+    current.measure = measureCheck->isChecked();
+    return current;
+}
+
+void SetupPage::setOptions(const Options& options) {
+    {
+        const QSignalBlocker blockers[] = {QSignalBlocker(this), QSignalBlocker(rhythmTree)};
+        const int lengthIndex = lengthCombo->findData(options.length);
+        lengthCombo->setCurrentIndex(lengthIndex >= 0 ? lengthIndex : 0);
+        for (int top = 0; top < rhythmTree->topLevelItemCount(); ++top) {
+            QTreeWidgetItem* group = rhythmTree->topLevelItem(top);
+            for (int child = 0; child < group->childCount(); ++child) {
+                QTreeWidgetItem* item = group->child(child);
+                item->setCheckState(
+                    0, options.rhythms.contains(rhythmOfItem(item)) ? Qt::Checked : Qt::Unchecked);
+            }
+        }
+        adaptiveCheck->setChecked(options.adaptive);
+        toneCheck->setChecked(options.beatTone);
+        measureCheck->setChecked(options.measure);
+    }
+    rhythmTree->viewport()->update();
+    updateStartButton();
+    emit optionsChanged();
+}
+
+RhythmSet SetupPage::checkedRhythms() const {
+    RhythmSet set;
+    for (int top = 0; top < rhythmTree->topLevelItemCount(); ++top) {
+        const QTreeWidgetItem* group = rhythmTree->topLevelItem(top);
+        for (int child = 0; child < group->childCount(); ++child) {
+            if (group->child(child)->checkState(0) == Qt::Checked) {
+                set.insert(rhythmOfItem(group->child(child)));
+            }
+        }
+    }
+    return set;
+}
+
+bool SetupPage::canStart() const {
+    return startButton->isEnabled();
+}
+
+void SetupPage::updateStartButton() {
+    const bool any = !checkedRhythms().empty();
+    startButton->setEnabled(any);
+    noRhythmLabel->setVisible(!any);
+}
+
+void SetupPage::showExamCode(const QString& code) {
+    examErrorLabel->hide();
+    examEdit->setText(code);
+}
+
+void SetupPage::showExamError(const QString& message) {
+    examErrorLabel->setText(message);
+    examErrorLabel->show();
+}
+
+void SetupPage::focusStart() {
+    startButton->setFocus();
+}
+
+void SetupPage::retranslate(catalogue::Language language) {
+    lengthLabel->setText(tr("問題数(&Q):"));
+    rhythmsLabel->setText(tr("出題する波形(&W):"));
+    allRhythmsButton->setText(tr("すべて選択(&L)"));
+    adaptiveCheck->setText(tr("苦手な波形を多く出題(&D)"));
+    toneCheck->setText(tr("心拍音(&B)"));
+    measureCheck->setText(tr("計測課題も出す(&M)"));
+    measureCheck->setToolTip(
+        tr("回答のあと、止めた波形でキャリパーを使って間隔を測る課題を出します。"));
+    noRhythmLabel->setText(tr("出題する波形を1つ以上選んでください。"));
+    startButton->setText(tr("開始(&S)"));
+    examLabel->setText(tr("試験コード(&E):"));
+    examButton->setText(tr("試験を開始(&X)"));
+    examEdit->setAccessibleName(tr("試験コード"));
+    examEdit->setAccessibleDescription(tr("講師から受け取った試験コード（例: PX-8AK9-P73D）"));
+    const QSignalBlocker blocker(rhythmTree);
+    for (int top = 0; top < rhythmTree->topLevelItemCount(); ++top) {
+        QTreeWidgetItem* group = rhythmTree->topLevelItem(top);
+        group->setText(0, groupName(static_cast<std::size_t>(top)));
+        for (int child = 0; child < group->childCount(); ++child) {
+            QTreeWidgetItem* item = group->child(child);
+            const QString name = rhythmName(rhythmOfItem(item), language);
+            item->setText(0, name);
+            item->setToolTip(0, name);
+        }
+    }
+}
+
+// Enter in the code box starts the exam, never a round from the options.
+bool SetupPage::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == examEdit && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            emit examRequested(examEdit->text());
+            return true;
+        }
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+} // namespace pulsavo

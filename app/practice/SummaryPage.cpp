@@ -1,0 +1,128 @@
+#include "SummaryPage.h"
+
+#include "Calipers.h"
+#include "CatalogueText.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+namespace pulsavo {
+
+namespace {
+
+constexpr int resultRole = Qt::UserRole + 1;
+
+} // namespace
+
+SummaryPage::SummaryPage(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("summaryPage"));
+    auto* layout = new QVBoxLayout(this);
+    summaryLabel = new QLabel(this);
+    summaryLabel->setObjectName(QStringLiteral("summaryLabel"));
+    summaryLabel->setTextFormat(Qt::PlainText);
+    missedLabel = new QLabel(this);
+    missedLabel->setObjectName(QStringLiteral("missedLabel"));
+    missedList = new QListWidget(this);
+    missedList->setObjectName(QStringLiteral("missedList"));
+    missedList->setWordWrap(true);
+    missedList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    missedList->setResizeMode(QListView::Adjust);
+    missedLabel->setBuddy(missedList);
+    replayButton = new QPushButton(this);
+    replayButton->setObjectName(QStringLiteral("replayMissedButton"));
+    newRoundButton = new QPushButton(this);
+    newRoundButton->setObjectName(QStringLiteral("newRoundButton"));
+    replayingLabel = new QLabel(this);
+    replayingLabel->setObjectName(QStringLiteral("replayingLabel"));
+    replayingLabel->setWordWrap(true);
+    auto* row = new QHBoxLayout;
+    row->addWidget(replayButton);
+    row->addStretch();
+    row->addWidget(newRoundButton);
+    layout->addWidget(summaryLabel);
+    layout->addWidget(missedLabel);
+    layout->addWidget(missedList, 1);
+    layout->addWidget(replayingLabel);
+    layout->addLayout(row);
+
+    connect(missedList, &QListWidget::itemDoubleClicked, this,
+            [this](QListWidgetItem* item) { emit replayRequested(missedList->row(item)); });
+    connect(replayButton, &QPushButton::clicked, this,
+            [this] { emit replayRequested(missedList->currentRow()); });
+    connect(missedList, &QListWidget::currentRowChanged, this,
+            [this](int row) { replayButton->setEnabled(row >= 0); });
+    connect(newRoundButton, &QPushButton::clicked, this, &SummaryPage::newRoundRequested);
+}
+
+void SummaryPage::clear() {
+    missedList->clear();
+    replayingLabel->clear();
+}
+
+void SummaryPage::showRound(const PracticeSession::Summary& summary) {
+    clear();
+    for (const int index : summary.missed) {
+        auto* item = new QListWidgetItem(missedList);
+        item->setData(resultRole, index);
+    }
+    replayButton->setEnabled(false);
+    if (missedList->count() > 0) {
+        missedList->setCurrentRow(0);
+    }
+    newRoundButton->setFocus();
+}
+
+void SummaryPage::showReplaying(int index, const QString& name) {
+    replayingLabel->setText(tr("再生中: 問題 %1 %2").arg(index + 1).arg(name));
+}
+
+bool SummaryPage::listHasFocus() const {
+    return missedList->hasFocus();
+}
+
+int SummaryPage::currentMissed() const {
+    return missedList->currentRow();
+}
+
+int SummaryPage::resultIndex(int row) const {
+    return row >= 0 && row < missedList->count() ? missedList->item(row)->data(resultRole).toInt()
+                                                 : -1;
+}
+
+void SummaryPage::retranslate(catalogue::Language language, const PracticeSession::Summary& summary,
+                              const std::vector<PracticeSession::Result>& results) {
+    missedLabel->setText(tr("間違えた問題(&M)（ダブルクリックで再生）:"));
+    replayButton->setText(tr("再生(&P)"));
+    newRoundButton->setText(tr("新しいラウンド(&N)"));
+    QString text = tr("得点: %1 / %2\n正答率: %3%\n回答時間の中央値: %4 秒\nヒント使用: %5 問")
+                       .arg(summary.correct)
+                       .arg(summary.count)
+                       .arg(summary.accuracyPercent, 0, 'f', 0)
+                       .arg(summary.medianAnswerMs / 1000.0, 0, 'f', 1)
+                       .arg(summary.hinted);
+    if (summary.measured > 0) {
+        text += QLatin1Char('\n') + tr("計測: %1 / %2 が誤差 %3 ms 以内")
+                                        .arg(summary.measuredRight)
+                                        .arg(summary.measured)
+                                        .arg(calipers::toleranceMs);
+    }
+    summaryLabel->setText(text);
+    for (int row = 0; row < missedList->count(); ++row) {
+        QListWidgetItem* item = missedList->item(row);
+        const int index = item->data(resultRole).toInt();
+        const PracticeSession::Result& result = results.at(static_cast<std::size_t>(index));
+        item->setText(tr("問題 %1: %2（あなたの回答: %3）")
+                          .arg(index + 1)
+                          .arg(rhythmName(result.question.rhythm, language),
+                               rhythmName(result.answer, language)));
+        item->setToolTip(item->text());
+    }
+    if (missedList->count() == 0) {
+        missedLabel->setText(tr("間違えた問題はありません。"));
+    }
+}
+
+} // namespace pulsavo

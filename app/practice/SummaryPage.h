@@ -1,0 +1,48 @@
+#pragma once
+
+#include "Language.h"
+#include "PracticeSession.h"
+
+#include <QWidget>
+
+#include <vector>
+
+class QLabel;
+class QListWidget;
+class QPushButton;
+
+namespace pulsavo {
+
+// The end of a round: the score and the questions missed, each to play again.
+class SummaryPage : public QWidget {
+    Q_OBJECT
+public:
+    explicit SummaryPage(QWidget* parent = nullptr);
+
+    // A finished round; the first missed question is current.
+    void showRound(const PracticeSession::Summary& summary);
+    // A missed question playing again.
+    void showReplaying(int index, const QString& name);
+    void clear();
+    bool listHasFocus() const;
+    int currentMissed() const;
+    // The index into the results of a missed row, or -1.
+    int resultIndex(int row) const;
+
+    void retranslate(catalogue::Language language, const PracticeSession::Summary& summary,
+                     const std::vector<PracticeSession::Result>& results);
+
+signals:
+    void replayRequested(int row);
+    void newRoundRequested();
+
+private:
+    QLabel* summaryLabel = nullptr;
+    QLabel* missedLabel = nullptr;
+    QListWidget* missedList = nullptr;
+    QPushButton* replayButton = nullptr;
+    QPushButton* newRoundButton = nullptr;
+    QLabel* replayingLabel = nullptr;
+};
+
+} // namespace pulsavo
