@@ -285,7 +285,6 @@ void PracticeWindow::buildControls() {
         panel->setMinimumWidth(classic.width());
         panel->setFixedHeight(classic.height());
         panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        panel->installEventFilter(this);
         // A monitor is black where the sweep has not yet passed, not the window's grey.
         QPalette black = panel->palette();
         black.setColor(QPalette::Window, Qt::black);
@@ -1236,12 +1235,6 @@ bool PracticeWindow::eventFilter(QObject* watched, QEvent* event) {
             answerList->selectionModel()->setCurrentIndex(answerList->model()->index(0, 0),
                                                           QItemSelectionModel::NoUpdate);
         }
-    }
-    if (event->type() == QEvent::Resize && (watched == questionPanel || watched == comparePanel)) {
-        auto* panel = static_cast<ScopePanel*>(watched);
-        Monitor& monitor = panel == questionPanel ? questionScope : compareScope;
-        panel->prepare();
-        monitor.setPanelSize(panel->clientRect().width(), panel->clientRect().height());
     }
     return QWidget::eventFilter(watched, event);
 }
