@@ -227,7 +227,8 @@ StripDescription stripDescription(const TraceOptions& options) {
         }
         description.caption = stripCaption(
             selections, description.firstTick, description.lastTick,
-            options.height != defaultHeight ? std::optional<int>(options.height) : std::nullopt,
+            options.height != defaultPanelHeight ? std::optional<int>(options.height)
+                                                 : std::nullopt,
             [&options](std::optional<Rhythm> rhythm) {
                 const std::string_view name = rhythm
                                                   ? catalogue::nameOf(*rhythm, options.language)

@@ -15,9 +15,6 @@
 
 namespace pulsavo::strip {
 
-// The panel in pixels: its 342 x 78 dialog units at the dialog font's base units at 96 DPI.
-inline constexpr int defaultWidth = 599;
-inline constexpr int defaultHeight = 146;
 inline constexpr long long maxTicks = 8'640'000; // 24 hours of monitor time
 
 struct Selection {
@@ -45,8 +42,8 @@ struct ImageOptions {
 
 struct TraceOptions {
     long long ticks = 0;
-    int width = defaultWidth;
-    int height = defaultHeight;
+    int width = defaultPanelWidth;
+    int height = defaultPanelHeight;
     std::vector<Selection> selections;
     std::optional<std::string> csvPath;
     ImageOptions image;

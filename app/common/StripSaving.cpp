@@ -34,7 +34,7 @@ bool saveMonitorStrip(const Monitor& monitor, const QString& path, int seconds, 
     try {
         const StripPainter strip(stripOfMonitor(
             monitor, seconds * ticksPerSecond, true, ladder,
-            height != stripDefaultHeight ? std::optional<int>(height) : std::nullopt, rhythmName));
+            height != defaultPanelHeight ? std::optional<int>(height) : std::nullopt, rhythmName));
         const QString suffix = QFileInfo(path).suffix().toLower();
         const QByteArray data = suffix == QLatin1String("svg")   ? renderSvg(strip)
                                 : suffix == QLatin1String("pdf") ? renderPdf(strip)
