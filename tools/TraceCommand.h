@@ -17,13 +17,8 @@ namespace pulsavo::strip {
 
 inline constexpr long long maxTicks = 8'640'000; // 24 hours of monitor time
 
-struct Selection {
-    long long tick = 1;
-    int rhythm = noRhythm;
-    std::uint32_t seed = 0;
-};
-
-enum class ImageStyle { strip, monitor };
+// A --select: the decision the monitor takes just before its tick.
+using Selection = Monitor::Selection;
 
 inline constexpr int defaultRowSeconds = 6;
 
@@ -31,7 +26,7 @@ struct ImageOptions {
     std::optional<std::string> pngPath;
     std::optional<std::string> svgPath;
     std::optional<std::string> pdfPath;
-    ImageStyle style = ImageStyle::strip;
+    StripStyle style = StripStyle::strip;
     bool grid = false;
     bool ladder = false;
     int rowSeconds = defaultRowSeconds;
