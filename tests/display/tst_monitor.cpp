@@ -565,6 +565,7 @@ void TestMonitor::aNewSizeRedrawsTheTraceFromHistory() {
     monitor.run(299 + 398 * 5); // the cursor at column 300 of 400
     QCOMPARE(monitor.sweep().sweepX, 300);
     std::vector<std::optional<long long>> ticks;
+    ticks.reserve(400);
     for (int x = 0; x < 400; ++x) {
         ticks.push_back(monitor.tickAt(x));
     }
