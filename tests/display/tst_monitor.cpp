@@ -14,7 +14,6 @@
 using namespace pulsavo;
 
 Q_DECLARE_METATYPE(pulsavo::Rhythm)
-Q_DECLARE_METATYPE(pulsavo::Sweep::Highlight)
 
 namespace {
 
@@ -71,8 +70,6 @@ private slots:
     void columnsKnowTheTickDrawnThere();
     void eventHistoryOutlivesRestart();
     void trackedPaintingFollowsThePanel();
-    void savedStripKeepsTheHighlight_data();
-    void savedStripKeepsTheHighlight();
     void aNewSizeRedrawsTheTraceFromHistory_data();
     void aNewSizeRedrawsTheTraceFromHistory();
 };
@@ -205,6 +202,14 @@ void TestMonitor::highlightSurvivesANewPanelSize() {
     record(monitor, 300);
     QCOMPARE(countColour(surface, Sweep::alertColour.rgb()), 0);
     QVERIFY(countColour(surface, Sweep::safeAlertColour.rgb()) > 300);
+    // A strip saved from it is drawn in the same style, on paper and on black.
+    for (const bool grid : {true, false}) {
+        const QImage strip = renderImage(StripPainter(stripOfMonitor(
+            monitor, 300, grid, false, std::nullopt, [](auto) { return QStringLiteral("VT"); })));
+        QCOMPARE(countColour(strip, Sweep::alertColour.rgb()) + countColour(strip, qRgb(214, 0, 0)),
+                 0);
+        QVERIFY(countColour(strip, Sweep::safeAlertColour.rgb()) > 100);
+    }
 }
 
 void TestMonitor::batchRepaintsOnceWhatItsTicksTouched() {
@@ -583,35 +588,4 @@ void TestMonitor::aNewSizeRedrawsTheTraceFromHistory() {
     }
     QCOMPARE(monitor.tickAt(width - 2),
              edgeAge < 0 ? std::nullopt : std::optional(monitor.tickCount() - edgeAge));
-}
-
-void TestMonitor::savedStripKeepsTheHighlight_data() {
-    QTest::addColumn<bool>("grid");
-    QTest::addColumn<Sweep::Highlight>("highlight");
-    QTest::addColumn<QColor>("marked");
-    QTest::addColumn<QColor>("notShown");
-    const QColor paperRed(214, 0, 0);
-    QTest::newRow("paper, red") << true << Sweep::Highlight::red << paperRed
-                                << Sweep::safeAlertColour;
-    QTest::newRow("paper, colour-blind")
-        << true << Sweep::Highlight::colourBlindSafe << Sweep::safeAlertColour << paperRed;
-    QTest::newRow("black, colour-blind") << false << Sweep::Highlight::colourBlindSafe
-                                         << Sweep::safeAlertColour << Sweep::alertColour;
-}
-
-// A saved strip is the trace the learner chose to read: marked beats in the same style.
-void TestMonitor::savedStripKeepsTheHighlight() {
-    QFETCH(bool, grid);
-    QFETCH(Sweep::Highlight, highlight);
-    QFETCH(QColor, marked);
-    QFETCH(QColor, notShown);
-    Monitor monitor(panelWidth, panelHeight);
-    monitor.setHighlight(highlight);
-    monitor.select(Rhythm::ventricularTachycardia, 42);
-    monitor.run(600);
-    const auto name = [](std::optional<Rhythm>) { return QStringLiteral("VT"); };
-    const QImage image =
-        renderImage(StripPainter(stripOfMonitor(monitor, 600, grid, false, std::nullopt, name)));
-    QVERIFY(countColour(image, marked.rgb()) > 100);
-    QCOMPARE(countColour(image, notShown.rgb()), 0);
 }
