@@ -32,7 +32,7 @@ set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 # font (found through fontconfig, never linked).
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "qt6-qpa-plugins (>= 6.4), libqt6sql6-sqlite (>= 6.4), fonts-ipafont-gothic")
+    "qt6-qpa-plugins (>= 6.4), libqt6sql6-sqlite (>= 6.4), qt6-translations-l10n, fonts-ipafont-gothic")
 
 install(FILES ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pulsavo
         RENAME copyright)

@@ -180,6 +180,21 @@ std::optional<double> ratePerMinute(int ms) {
     return 60000.0 / ms;
 }
 
+int labelLeft(int fromX, int toX, int textWidth, int panelWidth, int gap) {
+    const int first = std::min(fromX, toX);
+    const int last = std::max(fromX, toX);
+    if (last - first - 2 * gap >= textWidth) {
+        return first + gap;
+    }
+    if (last + gap + textWidth <= panelWidth) {
+        return last + gap;
+    }
+    if (first - gap - textWidth >= 0) {
+        return first - gap - textWidth;
+    }
+    return std::clamp(last + gap, 0, std::max(0, panelWidth - textWidth));
+}
+
 std::int64_t onsetTick(const WaveEvent& event) {
     return event.tick - 1;
 }

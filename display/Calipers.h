@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Rhythm.h"
+#include "Simulation.h"
 #include "WaveEvent.h"
 
 #include <cstdint>
@@ -14,7 +15,6 @@ namespace pulsavo {
 // (10 ms, one panel column each); a point on the trace is the tick whose sample is drawn there.
 namespace calipers {
 
-inline constexpr int msPerTick = 10;
 // One small square of ECG paper: a measurement this close to the truth is right.
 inline constexpr int toleranceMs = 40;
 
@@ -27,7 +27,7 @@ struct Caliper {
     std::int64_t to = 0;
     Kind kind = Kind::rr;
 
-    int ms() const { return static_cast<int>((to > from ? to - from : from - to) * msPerTick); }
+    int ms() const { return static_cast<int>((to > from ? to - from : from - to) * tickMs); }
 };
 
 // The measurements a practice question may ask of a rhythm: the intervals that tell it from the
@@ -42,6 +42,12 @@ const char* storedName(Kind kind);
 
 // Beats per minute of an interval; none for an empty one.
 std::optional<double> ratePerMinute(int ms);
+
+// Where a caliper's label `textWidth` wide starts, so that neither of the caliper's own lines
+// (at columns fromX and toX) runs through it: between them when it fits with `gap` to spare on
+// each side, else after the later line, else before the earlier one, all within a panel
+// `panelWidth` wide. Only a panel too narrow for any of these puts it across a line.
+int labelLeft(int fromX, int toX, int textWidth, int panelWidth, int gap = 3);
 
 constexpr bool isRight(int errorMs) {
     return errorMs >= -toleranceMs && errorMs <= toleranceMs;
@@ -60,7 +66,7 @@ struct Mark {
 struct Interval {
     std::int64_t from = 0;
     std::int64_t to = 0;
-    int ms() const { return static_cast<int>((to - from) * msPerTick); }
+    int ms() const { return static_cast<int>((to - from) * tickMs); }
     bool operator==(const Interval&) const = default;
 };
 

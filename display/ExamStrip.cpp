@@ -9,7 +9,7 @@ void startExamQuestion(Monitor& monitor, Rhythm rhythm, std::uint32_t seed) {
 
 StripDescription examQuestionStrip(Rhythm rhythm, std::uint32_t seed, const QStringList& caption) {
     // Samples do not depend on the panel's size, only the picture does; a headless monitor.
-    Monitor monitor(examStripTicks, examPanelHeight, examStripTicks);
+    Monitor monitor(examStripTicks, defaultPanelHeight, examStripTicks);
     startExamQuestion(monitor, rhythm, seed);
     monitor.run(examStripTicks);
 
@@ -18,7 +18,7 @@ StripDescription examQuestionStrip(Rhythm rhythm, std::uint32_t seed, const QStr
     description.grid = true;
     // Red segments point at what is abnormal: on an exam they would give the answer away.
     description.marking = false;
-    description.height = examPanelHeight;
+    description.height = defaultPanelHeight;
     description.rowSeconds = examStripTicks / ticksPerSecond;
     description.firstTick = 1;
     description.lastTick = examStripTicks;

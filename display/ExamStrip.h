@@ -13,7 +13,6 @@ namespace pulsavo {
 // One exam question on screen and on paper: six seconds of the question's rhythm, selected with
 // the question's seed on the tick the question starts.
 inline constexpr int examStripTicks = 6 * ticksPerSecond;
-inline constexpr int examPanelHeight = 146;
 
 // Starts a question on a monitor that may have played anything before: a clean restart, then
 // the rhythm chosen just before the next tick. The samples of the next examStripTicks ticks are

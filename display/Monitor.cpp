@@ -72,7 +72,7 @@ std::optional<int> Monitor::columnOf(long long tick) const {
 
 // A column keeps the tick of the segment ending there until the wipe passes over it; the
 // wipe's first column is where the new segment starts, so it keeps the tick drawn before.
-void Monitor::noteColumns(const Sweep::Step& drawn) {
+void Monitor::noteColumns(const Sweep::Step& drawn, long long tick) {
     const long long start = tickAt(drawn.from.x()).value_or(0);
     for (const QRect& rect : drawn.wipe) {
         if (rect.isEmpty()) {
@@ -90,7 +90,7 @@ void Monitor::noteColumns(const Sweep::Step& drawn) {
         }
     };
     put(drawn.from.x(), start);
-    put(drawn.to.x(), ticks);
+    put(drawn.to.x(), tick);
 }
 
 void Monitor::select(std::optional<Rhythm> rhythm, std::uint32_t seed) {
@@ -99,9 +99,13 @@ void Monitor::select(std::optional<Rhythm> rhythm, std::uint32_t seed) {
 }
 
 void Monitor::setPaused(bool on) {
+    const bool changed = paused != on;
     paused = on;
     if (on && onSilence) {
         onSilence();
+    }
+    if (changed && onPausedChanged) {
+        onPausedChanged(on);
     }
 }
 
@@ -158,26 +162,53 @@ int Monitor::ticksUntilTone() const {
     if (tone == ToneMode::qrs) {
         const std::optional<std::int64_t> peak = qrsTone.nextPeak();
         if (!peak || *peak <= model.tickCount) {
-            return noToneDue;
+            return nothingDue;
         }
         return static_cast<int>(
             std::min<std::int64_t>(*peak - model.tickCount, std::numeric_limits<int>::max()));
     }
     const int ahead = model.ticksUntilBeep();
-    return ahead == Simulation::noBeepDue ? noToneDue : ahead + 1;
+    return ahead == nothingDue ? nothingDue : ahead + 1;
+}
+
+void Monitor::show(const TickSample& sample, long long tick, QImage* painted,
+                   Sweep::Changes& changed) {
+    latestStep = scope.advance(sample);
+    noteColumns(latestStep, tick);
+    if (painted != nullptr) {
+        Sweep::Step shown = latestStep;
+        shown.red = shown.red && marking;
+        scope.paintInto(*painted, shown, changed);
+    }
+}
+
+// The sweep only ever draws a sample from its own fromY to its y, so replaying the samples of
+// a pass through a sweep of the new size puts the same segments in the same places.
+void Monitor::redrawAt(int width, int height) {
+    const int column = scope.sweepX;
+    setPanelSize(width, height);
+    const int pass = width - 2;
+    const std::vector<TickSample> shown = history(pass);
+    if (pass < 1 || shown.empty()) {
+        return;
+    }
+    const auto count = static_cast<int>(shown.size());
+    // The last sample ends at `end`, so the first starts count - 1 columns before it, wrapped.
+    const int end = std::clamp(column, 2, width - 1);
+    scope.sweepX = ((end - 1 - count) % pass + pass) % pass + 1;
+    QImage* painted = surface != nullptr && !surface->isNull() ? surface : nullptr;
+    Sweep::Changes changed;
+    long long tick = ticks - count;
+    for (const TickSample& sample : shown) {
+        show(sample, ++tick, painted, changed);
+    }
 }
 
 // The order of one tick, the same for every monitor in every program.
 void Monitor::step(QImage* painted, Sweep::Changes& changed) {
     latestSample = model.step();
     ++ticks;
-    latestStep = scope.advance(latestSample);
-    noteColumns(latestStep);
-    if (painted != nullptr) {
-        Sweep::Step shown = latestStep;
-        shown.red = shown.red && marking;
-        scope.paintInto(*painted, shown, changed);
-    }
+    show(latestSample, ticks, painted, changed);
     ring[ringNext] = latestSample;
     ringNext = (ringNext + 1) % ring.size();
     ringSize = std::min(ringSize + 1, ring.size());

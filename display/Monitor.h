@@ -28,9 +28,6 @@ public:
     // rhythm's level); qrs sounds once at the peak of every QRS complex and ventricular beat.
     enum class ToneMode { threshold, qrs };
 
-    // A wave with the tick it was laid on; see eventHistory().
-    using Event = WaveEvent;
-
     // A decision as the monitor took it: applied just before tick `tick` was drawn.
     struct Selection {
         long long tick = 1;
@@ -47,6 +44,11 @@ public:
 
     // A new panel size: the sweep starts again at column 1; the simulation runs on.
     void setPanelSize(int width, int height);
+    // A new panel size that keeps the trace in view: the last pass is drawn again from the
+    // history onto the surface (already of the new size), the cursor in the same column where
+    // it still fits, else at the right edge. Nothing is stepped, sounded or repainted: the
+    // owner shows the whole surface afterwards.
+    void redrawAt(int width, int height);
 
     // The image the sweep paints into, in panel pixels; none for a headless monitor. The
     // monitor does not own it, and it must outlive the monitor or be unset first. Only the
@@ -93,8 +95,8 @@ public:
     int run(int count = 1);
 
     // How many ticks after the latest tick run the tone next sounds in the current tone mode,
-    // as far as the queue shows (1: on the next tick), or noToneDue.
-    static constexpr int noToneDue = -1;
+    // as far as the queue shows (1: on the next tick), or nothingDue (also named noToneDue).
+    static constexpr int noToneDue = nothingDue;
     int ticksUntilTone() const;
 
     std::function<void()> onTone;
@@ -104,6 +106,9 @@ public:
     std::function<void(const QRegion&)> onRepaint;
     // When the monitor is paused or restarted: the beat it showed coming will not come.
     std::function<void()> onSilence;
+    // When it is paused or resumed; the clock that drives it listens here, to sleep while every
+    // monitor it drives is paused.
+    std::function<void(bool paused)> onPausedChanged;
 
     long long tickCount() const { return ticks; }
     const TickSample& lastSample() const { return latestSample; }
@@ -143,7 +148,8 @@ private:
     };
 
     void step(QImage* painted, Sweep::Changes& changed);
-    void noteColumns(const Sweep::Step& drawn);
+    void show(const TickSample& sample, long long tick, QImage* painted, Sweep::Changes& changed);
+    void noteColumns(const Sweep::Step& drawn, long long tick);
 
     Simulation model;
     Sweep scope;

@@ -89,7 +89,7 @@ StripFacts measureStrip(std::span<const WaveEvent> events, std::int64_t first, s
 }
 
 StripFacts examQuestionFacts(Rhythm rhythm, std::uint32_t seed) {
-    Monitor monitor(examStripTicks, examPanelHeight, examStripTicks);
+    Monitor monitor(examStripTicks, defaultPanelHeight, examStripTicks);
     monitor.setEventHistory(true);
     startExamQuestion(monitor, rhythm, seed);
     monitor.run(examStripTicks);

@@ -16,6 +16,7 @@
 #include <algorithm>
 #include <cmath>
 #include <stdexcept>
+#include <utility>
 
 namespace pulsavo {
 
@@ -51,6 +52,20 @@ QFont captionFont() {
 
 QPen tracePen(const QColor& colour, qreal width) {
     return QPen(colour, width, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin);
+}
+
+// The panel's pens for a highlight; on paper the ink is thinner and the normal trace black,
+// while the marked one keeps the colour and weight that set it apart on the panel.
+std::pair<QPen, QPen> stripPens(Sweep::Highlight highlight, bool onPaper) {
+    Sweep look(1, 1);
+    look.setHighlight(highlight);
+    if (!onPaper) {
+        return {look.normalPen, look.alertPen};
+    }
+    const qreal extra = look.alertPen.widthF() - look.normalPen.widthF();
+    const QColor alert =
+        highlight == Sweep::Highlight::colourBlindSafe ? look.alertPen.color() : paperAlert;
+    return {tracePen(ink, 1.5), tracePen(alert, 1.5 + extra)};
 }
 
 } // namespace
@@ -135,6 +150,7 @@ void StripPainter::paintMonitor(QPainter& painter) const {
     painter.setClipRect(panel);
     painter.fillRect(panel, Qt::black);
     Sweep sweep(what.width, what.height);
+    sweep.setHighlight(what.highlight);
     sweep.sweepX = what.startColumn;
     for (const TickSample& sample : what.samples) {
         sweep.paint(painter, sweep.advance(sample));
@@ -183,8 +199,9 @@ void StripPainter::paintStrip(QPainter& painter) const {
     }
     const Sweep clamp(what.width, what.height);
 
-    const QPen normalPen = grid ? tracePen(ink, 1.5) : tracePen(Sweep::normalColour, 2);
-    const QPen alertPen = grid ? tracePen(paperAlert, 1.5) : tracePen(Sweep::alertColour, 2);
+    const std::pair<QPen, QPen> pens = stripPens(what.highlight, grid);
+    const QPen& normalPen = pens.first;
+    const QPen& alertPen = pens.second;
     for (int row = 0; row < metrics.rows; ++row) {
         const QRect box = rowBox(row);
         if (grid) {
@@ -247,6 +264,7 @@ StripDescription stripOfMonitor(const Monitor& monitor, int ticks, bool grid, bo
                                 const std::function<QString(std::optional<Rhythm>)>& rhythmName) {
     StripDescription description;
     description.grid = grid;
+    description.highlight = monitor.highlight();
     description.width = monitor.sweep().width;
     description.height = monitor.sweep().height;
     description.samples = monitor.history(ticks);

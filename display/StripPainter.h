@@ -31,8 +31,10 @@ struct StripDescription {
     bool grid = false;
     // Whether segments marked for notice are drawn in the alert colour (an exam hides them).
     bool marking = true;
-    int width = 599;  // the panel's width: the monitor picture's width
-    int height = 146; // the panel's height: the monitor picture's, and each strip row's
+    // How marked segments stand out, as the learner chose it for the panel.
+    Sweep::Highlight highlight = Sweep::Highlight::red;
+    int width = defaultPanelWidth;   // the panel's width: the monitor picture's width
+    int height = defaultPanelHeight; // the panel's height: the monitor picture's, each row's
     int rowSeconds = 6;
     long long firstTick = 1; // the tick of samples.front()
     long long lastTick = 1;  // the last tick shown
@@ -54,7 +56,6 @@ public:
 // The largest picture drawn: a side QPainter's raster engine handles, and 256 MB of pixels.
 inline constexpr int maxImageSide = 32767;
 inline constexpr long long maxImagePixels = 1LL << 26;
-inline constexpr int ticksPerSecond = 100;
 
 // Paints a strip in logical pixels, the same picture onto any QPainter: an image, an SVG
 // generator or a PDF page. Needs a QGuiApplication for the caption's font.

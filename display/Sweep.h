@@ -16,6 +16,11 @@ class QPainter;
 
 namespace pulsavo {
 
+// The panel pulsavo-strip draws, and that a saved strip names only when it differs: the classic
+// panel's 342 x 78 dialog units at its font's 7 x 15 pixel base units at 96 DPI.
+inline constexpr int defaultPanelWidth = 599;
+inline constexpr int defaultPanelHeight = 146;
+
 // The bedside-monitor sweep over a W x H pixel surface: a black gap wipes 30 columns ahead of
 // the cursor, the cursor wraps from the right edge to column 1, and each tick draws one 2 px
 // segment in green, or red where the simulation marks something to notice.

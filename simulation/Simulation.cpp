@@ -186,7 +186,7 @@ int Simulation::restingLevel() const {
 int Simulation::ticksUntilBeep() const {
     if (playsLibrary()) {
         const int ahead = heart.ticksUntilBeep(tickCount);
-        return ahead < 0 ? noBeepDue : ahead;
+        return ahead < 0 ? nothingDue : ahead;
     }
     int y = traceY;
     for (int i = 0; i < queueLength; ++i) {
@@ -195,7 +195,7 @@ int Simulation::ticksUntilBeep() const {
             return i;
         }
     }
-    return noBeepDue;
+    return nothingDue;
 }
 
 void Simulation::addQrsT(int qrsAt, int tAt) {

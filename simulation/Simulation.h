@@ -24,6 +24,12 @@ struct TickSample {
     bool beep = false;
 };
 
+// The one heartbeat of every monitor: a step of the simulation, a column of the sweep.
+inline constexpr int tickMs = 10;
+inline constexpr int ticksPerSecond = 1000 / tickMs;
+// What a look ahead for the next beep or tone gives when the queue shows none coming.
+inline constexpr int nothingDue = -1;
+
 // The simulated monitor, free of pixels, clocks and widgets: it is stepped once per 10 ms tick.
 // The trace is the running sum of the steps pending in deltaQueue; generators lay beat
 // templates into the queue ahead of the present tick. Every wave laid is reported to the wave
@@ -122,9 +128,8 @@ public:
     int restingLevel() const;
 
     // How many ticks ahead the next beep is as the queue stands: 0 when the next step beeps,
-    // noBeepDue when no pending step takes the trace below the beep level. Steps laid or a beep
+    // nothingDue when no pending step takes the trace below the beep level. Steps laid or a beep
     // level set by later ticks can bring a beep forward or put it off.
-    static constexpr int noBeepDue = -1;
     int ticksUntilBeep() const;
 
     std::array<int, queueLength> deltaQueue{};

@@ -56,11 +56,12 @@ Selection parseSelection(std::string_view text, long long ticks) {
     const auto at = rest.find('@');
     const std::string_view rhythm = rest.substr(0, at);
     if (rhythm == "none") {
-        selection.rhythm = noRhythm;
+        selection.rhythm = std::nullopt;
     } else if (const auto id = parseRhythmId(rhythm)) {
-        selection.rhythm = indexOf(*id);
+        selection.rhythm = *id;
     } else {
-        selection.rhythm = static_cast<int>(parseInteger(rhythm, 0, rhythmCount - 1, "rhythm"));
+        selection.rhythm =
+            anyRhythmAt(static_cast<int>(parseInteger(rhythm, 0, rhythmCount - 1, "rhythm")));
     }
     if (at == std::string_view::npos) {
         selection.seed = static_cast<std::uint32_t>(std::time(nullptr));
@@ -71,12 +72,12 @@ Selection parseSelection(std::string_view text, long long ticks) {
     return selection;
 }
 
-ImageStyle parseStyle(std::string_view text) {
+StripStyle parseStyle(std::string_view text) {
     if (text == "strip") {
-        return ImageStyle::strip;
+        return StripStyle::strip;
     }
     if (text == "monitor") {
-        return ImageStyle::monitor;
+        return StripStyle::monitor;
     }
     throw UsageError(message("unknown style %1 for --style (strip or monitor)", {quoted(text)}));
 }
@@ -179,7 +180,7 @@ TraceOptions parseTraceOptions(Arguments args) {
     if (needsImage && !options.image.requested()) {
         throw UsageError(message("%1 needs --png, --svg or --pdf", {*needsImage}));
     }
-    if (stripOption && options.image.style != ImageStyle::strip) {
+    if (stripOption && options.image.style != StripStyle::strip) {
         throw UsageError(message("%1 applies to --style strip only", {*stripOption}));
     }
     checkDistinctOutputs(options);
@@ -194,7 +195,7 @@ void runTrace(const TraceOptions& options, const std::function<void(const TraceT
     TraceTick tick;
     for (tick.tick = 1; tick.tick <= options.ticks; ++tick.tick) {
         if (next != options.selections.end() && next->tick == tick.tick) {
-            monitor.select(anyRhythmAt(next->rhythm), next->seed);
+            monitor.select(next->rhythm, next->seed);
             ++next;
         }
         monitor.run();
@@ -207,8 +208,7 @@ void runTrace(const TraceOptions& options, const std::function<void(const TraceT
 
 StripDescription stripDescription(const TraceOptions& options) {
     StripDescription description;
-    description.style =
-        options.image.style == ImageStyle::monitor ? StripStyle::monitor : StripStyle::strip;
+    description.style = options.image.style;
     description.grid = options.image.grid;
     description.ladder = options.image.ladder;
     description.width = options.width;
@@ -221,13 +221,10 @@ StripDescription stripDescription(const TraceOptions& options) {
                                 : options.image.from;
     description.lastTick = options.ticks;
     if (description.style == StripStyle::strip) {
-        std::vector<Monitor::Selection> selections;
-        for (const Selection& selection : options.selections) {
-            selections.push_back({selection.tick, anyRhythmAt(selection.rhythm), selection.seed});
-        }
         description.caption = stripCaption(
-            selections, description.firstTick, description.lastTick,
-            options.height != defaultHeight ? std::optional<int>(options.height) : std::nullopt,
+            options.selections, description.firstTick, description.lastTick,
+            options.height != defaultPanelHeight ? std::optional<int>(options.height)
+                                                 : std::nullopt,
             [&options](std::optional<Rhythm> rhythm) {
                 const std::string_view name = rhythm
                                                   ? catalogue::nameOf(*rhythm, options.language)

@@ -15,18 +15,10 @@
 
 namespace pulsavo::strip {
 
-// The panel in pixels: its 342 x 78 dialog units at the dialog font's base units at 96 DPI.
-inline constexpr int defaultWidth = 599;
-inline constexpr int defaultHeight = 146;
 inline constexpr long long maxTicks = 8'640'000; // 24 hours of monitor time
 
-struct Selection {
-    long long tick = 1;
-    int rhythm = noRhythm;
-    std::uint32_t seed = 0;
-};
-
-enum class ImageStyle { strip, monitor };
+// A --select: the decision the monitor takes just before its tick.
+using Selection = Monitor::Selection;
 
 inline constexpr int defaultRowSeconds = 6;
 
@@ -34,7 +26,7 @@ struct ImageOptions {
     std::optional<std::string> pngPath;
     std::optional<std::string> svgPath;
     std::optional<std::string> pdfPath;
-    ImageStyle style = ImageStyle::strip;
+    StripStyle style = StripStyle::strip;
     bool grid = false;
     bool ladder = false;
     int rowSeconds = defaultRowSeconds;
@@ -45,8 +37,8 @@ struct ImageOptions {
 
 struct TraceOptions {
     long long ticks = 0;
-    int width = defaultWidth;
-    int height = defaultHeight;
+    int width = defaultPanelWidth;
+    int height = defaultPanelHeight;
     std::vector<Selection> selections;
     std::optional<std::string> csvPath;
     ImageOptions image;

@@ -373,7 +373,7 @@ void TrainerDialog::retranslate() {
 
     // The English names are longer than the list is wide: they wrap onto a second line
     // rather than hiding their distinguishing ends behind a horizontal scroll bar. The
-    // Japanese names fit, and the list stays as it always was.
+    // Japanese names fit on one line, so each entry keeps the one row the template sizes for.
     const bool wrapNames = language != catalogue::Language::japanese;
     rhythmList->setWordWrap(wrapNames);
     rhythmList->setHorizontalScrollBarPolicy(wrapNames ? Qt::ScrollBarAlwaysOff

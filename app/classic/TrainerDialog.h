@@ -134,7 +134,8 @@ public:
     std::optional<Rhythm> selectedRhythm() const;
     static constexpr int rhythmRole = Qt::UserRole;
 
-    // Where a decision takes its seed from: the current second, as the trainer always has.
+    // Where a decision takes its seed from: the current second. Decisions by hand seldom share
+    // one, and a saved strip's caption records it, so the trace can be played again.
     std::function<std::uint32_t()> seedSource;
 
     Monitor monitor{1, 1};

@@ -295,7 +295,7 @@ public:
         const qint64 now = shared->clock();
         const qint64 idle = now - shared->lastDemandMs.load(std::memory_order_relaxed);
         const qint64 next = shared->nextBeepMs.load(std::memory_order_relaxed);
-        const bool beepNear = next != BeatTone::Shared::noBeep && next >= now - BeatTone::tickMs &&
+        const bool beepNear = next != BeatTone::Shared::noBeep && next >= now - tickMs &&
                               next - now <= BeatTone::wakeAheadMs;
         const bool betweenBeats = toneAsked &&
                                   shared->restBetweenBeats.load(std::memory_order_relaxed) &&
@@ -431,7 +431,8 @@ void BeatTone::sound() {
 void BeatTone::upcoming(int ticksUntilBeep) {
     const qint64 clock = shared->clock();
     const bool inSight = ticksUntilBeep != nothingDue && ticksUntilBeep >= 0;
-    const qint64 due = inSight ? clock + ticksUntilBeep * tickMs : Shared::noBeep;
+    const qint64 due =
+        inSight ? clock + static_cast<qint64>(ticksUntilBeep) * tickMs : Shared::noBeep;
     shared->nextBeepMs.store(due, std::memory_order_relaxed);
     // Between beats seen early, with no tone sounding or near, the worker looks whether the
     // stream may rest, on every batch until it does.

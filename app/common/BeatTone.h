@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Simulation.h"
+
 #include <QAudioFormat>
 #include <QIODevice>
 
@@ -13,11 +15,11 @@ class QThread;
 
 namespace pulsavo {
 
-// Whatever sounds the beat tone; the trainer asks for it on every tick the trace stays above
-// the beep level.
+// Whatever sounds the beat tone; a window asks for it on each tick its monitor's tone mode
+// sounds (the trace rising past the beep level, or a QRS peak).
 class ToneSink {
 public:
-    static constexpr int nothingDue = -1;
+    static constexpr int nothingDue = pulsavo::nothingDue; // as a monitor's look ahead gives it
 
     virtual ~ToneSink() = default;
     virtual void sound() = 0;
@@ -144,7 +146,6 @@ public:
     static constexpr qint64 restAfterMs = 2500;
     // How often the worker looks whether the stream may rest, while it plays.
     static constexpr int restCheckMs = 500;
-    static constexpr qint64 tickMs = 10;
     // What a resting stream needs to play a tone at its frame: the audio still queued from
     // before it rested (up to about 45 ms), the sound server's answer to waking and the first
     // read, and a display frame by which the caller may see the beep late.

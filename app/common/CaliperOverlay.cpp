@@ -4,6 +4,7 @@
 #include "ScopePanel.h"
 
 #include <QAction>
+#include <QFontMetrics>
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -39,8 +40,6 @@ QColor markColour(MarkKind kind) {
 
 // Close enough to a caliper's line to pick it with a click.
 constexpr int pickDistance = 3;
-constexpr int rowHeight = 26;
-constexpr int rows = 4;
 
 } // namespace
 
@@ -314,6 +313,16 @@ void CaliperOverlay::paintEvent(QPaintEvent* /*event*/) {
     small.setPixelSize(11);
     painter.setFont(small);
 
+    // Each caliper's row: its label, its bar under the label, the true interval's bar just below
+    // and then the verdict, none of them overlapping.
+    const QFontMetrics metrics(small);
+    const int lineHeight = metrics.height();
+    const int rowHeight = 2 * lineHeight + 6;
+    const int rows = std::max(1, (height() - 12) / rowHeight);
+    const auto textAt = [&](int from, int to, int baseline, const QString& text) {
+        const int left = calipers::labelLeft(from, to, metrics.horizontalAdvance(text), width());
+        painter.drawText(QPoint(left, baseline), text);
+    };
     const std::vector<Result> scored = checked ? results() : std::vector<Result>{};
     if (checked) {
         for (const calipers::Mark& mark : marks()) {
@@ -332,22 +341,22 @@ void CaliperOverlay::paintEvent(QPaintEvent* /*event*/) {
         }
         const bool isSelected = static_cast<int>(i) == selected;
         const QColor colour = isSelected ? selectedColour : caliperColour;
-        const int row = 2 + static_cast<int>(i % rows) * rowHeight;
+        const int row = 2 + static_cast<int>(i % static_cast<std::size_t>(rows)) * rowHeight;
+        const int bar = row + lineHeight + 1;
         painter.setPen(QPen(colour, 1));
         painter.drawLine(*from, 0, *from, height() - 10);
         painter.drawLine(*to, 0, *to, height() - 10);
-        painter.drawLine(std::min(*from, *to), row + 12, std::max(*from, *to), row + 12);
-        const int textX = std::min(*from, *to) + 3;
-        painter.drawText(QPoint(textX, row + 10), label(caliper));
+        painter.drawLine(std::min(*from, *to), bar, std::max(*from, *to), bar);
+        textAt(*from, *to, row + metrics.ascent(), label(caliper));
         if (checked && i < scored.size()) {
             const Result& result = scored[i];
             painter.setPen(result.score && result.score->right ? rightColour : wrongColour);
-            painter.drawText(QPoint(textX, row + 23), verdict(result));
+            textAt(*from, *to, bar + 4 + metrics.ascent(), verdict(result));
             if (result.score) {
                 const std::optional<int> trueFrom = columnOf(result.score->truth.from);
                 const std::optional<int> trueTo = columnOf(result.score->truth.to);
                 if (trueFrom && trueTo) {
-                    painter.drawLine(*trueFrom, row + 14, *trueTo, row + 14);
+                    painter.drawLine(*trueFrom, bar + 2, *trueTo, bar + 2);
                 }
             }
         }

@@ -9,14 +9,15 @@ namespace pulsavo {
 // Linux desktop has.
 QFont dialogFont(int pointSize);
 
-// Dialog units as the original platform converts them: a quarter of the average Latin letter
-// width across, an eighth of the font height down, each coordinate rounded on its own.
+// Dialog units, in which the classic layout is given so that it scales with its font: a quarter
+// of the average Latin letter width across, an eighth of the font height down. Each coordinate
+// is rounded on its own, so a control's edge is a whole pixel wherever it lies.
 struct DialogUnits {
     int baseX = 0;
     int baseY = 0;
 
-    // The average width of A-Z a-z from the width of that 52-letter string, rounded the way the
-    // original platform rounds it.
+    // The average width of A-Z a-z from the width of that 52-letter string, in whole pixels,
+    // halves rounded up: one width for every string of letters the controls show.
     static int baseXForTextWidth(int width) { return (width / 26 + 1) / 2; }
     static DialogUnits forFont(const QFont& font);
 

@@ -3,6 +3,7 @@
 #include "LadderPainter.h"
 #include "Monitor.h"
 
+#include <QEvent>
 #include <QPainter>
 
 #include <algorithm>
@@ -58,6 +59,7 @@ void LadderPanel::refresh() {
         }
         ladder.paint(painter, area, first, last, palette);
     }
+    paintLabels();
     // A frame changes a few columns around the cursor; sending the whole panel to the window
     // system each frame would cost more than drawing it.
     const QRect changed =
@@ -66,6 +68,20 @@ void LadderPanel::refresh() {
     if (!changed.isEmpty()) {
         update(changed);
     }
+}
+
+// The tiers are named at the left edge over a dark plate, as a monitor names its lead; the
+// marks passing under it stay faintly visible.
+void LadderPanel::paintLabels() {
+    if (width() <= labelPlateWidth) {
+        return;
+    }
+    QPainter painter(&canvas);
+    painter.fillRect(QRect(0, 0, labelPlateWidth, height()), QColor(0, 0, 0, 190));
+    QFont small = font();
+    small.setPixelSize(11);
+    LadderPainter::paintLabels(painter, QRectF(0, 0, labelPlateWidth - 3, height()), small,
+                               LadderPalette::monitor());
 }
 
 QRect LadderPanel::changedColumns(const QImage& before, const QImage& after) {
@@ -100,6 +116,13 @@ void LadderPanel::paintEvent(QPaintEvent* /*event*/) {
 void LadderPanel::showEvent(QShowEvent* event) {
     QWidget::showEvent(event);
     refresh();
+}
+
+void LadderPanel::changeEvent(QEvent* event) {
+    QWidget::changeEvent(event);
+    if (event->type() == QEvent::LanguageChange || event->type() == QEvent::FontChange) {
+        refresh();
+    }
 }
 
 void LadderPanel::resizeEvent(QResizeEvent* event) {

@@ -14,6 +14,8 @@ class LadderPanel : public QWidget {
     Q_OBJECT
 public:
     static constexpr int preferredHeight = 66;
+    // The plate at the left edge that names the tiers A, AV and V.
+    static constexpr int labelPlateWidth = 22;
 
     explicit LadderPanel(QWidget* parent = nullptr);
 
@@ -30,10 +32,13 @@ public:
 
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     void showEvent(QShowEvent* event) override;
 
 private:
+    void paintLabels();
+
     Monitor* monitor = nullptr;
     QImage picture;
     QImage canvas; // the next picture is drawn here, then the two swap

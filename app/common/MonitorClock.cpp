@@ -12,7 +12,9 @@
 
 namespace pulsavo {
 
-Q_LOGGING_CATEGORY(clockLog, "pulsavo.clock")
+// A stall is worth knowing when chasing a dropped tick, not in normal use: off unless asked for
+// (QT_LOGGING_RULES="pulsavo.clock.debug=true").
+Q_LOGGING_CATEGORY(clockLog, "pulsavo.clock", QtWarningMsg)
 
 namespace {
 
@@ -42,11 +44,35 @@ MonitorClock::MonitorClock(QObject* parent) : QObject(parent), now(steadyNow) {
 void MonitorClock::add(Monitor* monitor) {
     if (std::find(monitors.begin(), monitors.end(), monitor) == monitors.end()) {
         monitors.push_back(monitor);
+        monitor->onPausedChanged = [this](bool) { followPause(); };
+        followPause();
     }
 }
 
 void MonitorClock::remove(Monitor* monitor) {
-    monitors.erase(std::remove(monitors.begin(), monitors.end(), monitor), monitors.end());
+    const auto kept = std::remove(monitors.begin(), monitors.end(), monitor);
+    if (kept != monitors.end()) {
+        monitor->onPausedChanged = nullptr;
+        monitors.erase(kept, monitors.end());
+        followPause();
+    }
+}
+
+// Resuming counts owed ticks afresh: a paused monitor does not make up the time it stood still.
+void MonitorClock::followPause() {
+    const bool idle =
+        !monitors.empty() && std::all_of(monitors.begin(), monitors.end(),
+                                         [](const Monitor* m) { return m->isPaused(); });
+    if (!started || idle == !timer.isActive()) {
+        return;
+    }
+    if (idle) {
+        timer.stop();
+        return;
+    }
+    origin = now();
+    counted = 0;
+    timer.start();
 }
 
 void MonitorClock::setTimeSource(TimeSource source) {
@@ -61,9 +87,16 @@ void MonitorClock::setFrameRate(double hz) {
 }
 
 void MonitorClock::start() {
+    started = true;
     origin = now();
     counted = 0;
     timer.start();
+    followPause();
+}
+
+void MonitorClock::stop() {
+    started = false;
+    timer.stop();
 }
 
 int MonitorClock::wake() {

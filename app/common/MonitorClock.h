@@ -1,5 +1,8 @@
 #pragma once
 
+#include "Simulation.h"
+
+#include <QLoggingCategory>
 #include <QObject>
 #include <QTimer>
 
@@ -12,18 +15,21 @@ namespace pulsavo {
 
 class Monitor;
 
+// The clock's stalls; off by default.
+Q_DECLARE_LOGGING_CATEGORY(clockLog)
+
 // The heartbeat of a window: one clock drives every monitor the window shows, so panels side by
 // side stay in step. It wakes about once per display frame and runs the 10 ms ticks a monotonic
 // clock says are owed since it started, so a late wake makes up its ticks instead of losing them
-// and the sweep keeps its rate under load. Tests and benchmarks drive ticks by calling advance()
-// directly, or wake() with an injected time source.
+// and the sweep keeps its rate under load. While every monitor it drives is paused it sleeps:
+// nothing changes on a frozen panel, so nothing needs a wake. Tests and benchmarks drive ticks
+// by calling advance() directly, or wake() with an injected time source.
 class MonitorClock : public QObject {
     Q_OBJECT
 public:
     using Nanoseconds = std::chrono::nanoseconds;
     using TimeSource = std::function<Nanoseconds()>;
 
-    static constexpr int tickMs = 10;
     // The longest stretch one wake makes up. After a longer stall (a suspended laptop, a
     // debugger) the sweep goes on from now rather than racing through seconds of trace.
     static constexpr int stallCapMs = 250;
@@ -44,9 +50,11 @@ public:
     void setFrameRate(double hz);
     int wakeIntervalMs() const { return timer.interval(); }
 
-    // start() counts owed ticks from now on.
+    // start() counts owed ticks from now on; after stop() the clock stays still whatever its
+    // monitors do.
     void start();
-    void stop() { timer.stop(); }
+    void stop();
+    // Whether it wakes: started, and some monitor it drives is not paused.
     bool isActive() const { return timer.isActive(); }
 
     // One wake: runs every tick owed since start(), at most maxTicksPerWake, and returns how
@@ -68,7 +76,10 @@ signals:
     void advanced(int ticks);
 
 private:
+    void followPause();
+
     QTimer timer;
+    bool started = false;
     std::vector<Monitor*> monitors;
     TimeSource now;
     Nanoseconds origin{0};

@@ -3,6 +3,7 @@
 #include <QEvent>
 #include <QPaintEvent>
 #include <QPainter>
+#include <QResizeEvent>
 
 #include <cmath>
 
@@ -45,10 +46,27 @@ void ScopePanel::prepare() {
     update();
 }
 
+// A window that resizes (its layout, a language with longer texts) must not take away the trace
+// the learner is reading.
+void ScopePanel::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    if (!backing.isNull() && backing.size() == size() * backing.devicePixelRatio()) {
+        return;
+    }
+    prepare();
+    if (monitor != nullptr) {
+        monitor->redrawAt(clientRect().width(), clientRect().height());
+    }
+}
+
 void ScopePanel::attach(Monitor& shown) {
     monitor = &shown;
     shown.setSurface(&backing);
     shown.setPaper(paper);
+    if (!backing.isNull() && (shown.sweep().width != clientRect().width() ||
+                              shown.sweep().height != clientRect().height())) {
+        shown.redrawAt(clientRect().width(), clientRect().height());
+    }
     // The ticks' areas are painted and sent at once, in the clock's wake: a posted update
     // would wake the event loop a second time every frame, which costs more than the paint.
     shown.onRepaint = [this](const QRegion& dirty) { repaint(dirty); };

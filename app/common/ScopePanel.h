@@ -27,6 +27,7 @@ public:
     void prepare();
 
     // Lets the monitor's sweep paint into the backing image and repaints what its ticks touched.
+    // From then on a new size keeps the trace: the monitor draws its last pass again.
     void attach(Monitor& monitor);
 
     const QImage& backingImage() const { return backing; }
@@ -46,6 +47,7 @@ public:
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void followPixelRatio();

@@ -32,7 +32,7 @@ StripDescription monitorStrip(const Monitor& monitor, int seconds, bool ladder, 
     const bool secret = shows == StripShows::traceOnly;
     StripDescription strip = stripOfMonitor(
         monitor, seconds * ticksPerSecond, true, ladder && !secret,
-        height != stripDefaultHeight ? std::optional<int>(height) : std::nullopt, rhythmName);
+        height != defaultPanelHeight ? std::optional<int>(height) : std::nullopt, rhythmName);
     if (secret) {
         // The caption would name the rhythm and its seed, which replays it.
         strip.caption = QStringList{QCoreApplication::translate("StripSaving", "未回答の問題")};

@@ -16,8 +16,6 @@ enum class StripShows { everything, traceOnly };
 
 inline constexpr int minimumStripSeconds = 6;
 inline constexpr int maximumStripSeconds = 60;
-// The panel height pulsavo-strip draws by default; a strip names any other.
-inline constexpr int stripDefaultHeight = 146;
 
 // Writes the last `seconds` a monitor showed as a strip on ECG paper (PNG, SVG or PDF by the
 // file's suffix), with the ladder when asked and the monitor keeps its waves: the picture

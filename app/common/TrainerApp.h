@@ -40,8 +40,8 @@ QString noDisplayLine(const QStringList& platformMessages, const QString& fatal)
 // than the copy it saves for a strip a few pixels wide.
 void prepareWindowSystem();
 
-// The application object: opens the trainer's window; the event loop then runs until the
-// trainee closes it.
+// What the trainer opens at start: the classic window, or with --practice (or --exam) the
+// practice window on its own. Closing that window ends the program.
 class TrainerApp {
 public:
     TrainerApp();
@@ -49,7 +49,7 @@ public:
     TrainerApp(const TrainerApp&) = delete;
     TrainerApp& operator=(const TrainerApp&) = delete;
 
-    // Opens the window; false when it could not be opened.
+    // Applies the start language and opens the window the options ask for; true once it is open.
     bool initApplication(const StartOptions& options);
 
 private:

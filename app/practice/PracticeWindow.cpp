@@ -185,7 +185,6 @@ void PracticeWindow::buildControls() {
         panel->setMinimumWidth(classic.width() / 3);
         panel->setFixedHeight(classic.height());
         panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
-        panel->installEventFilter(this);
         // A monitor is black where the sweep has not yet passed, not the window's grey.
         QPalette black = panel->palette();
         black.setColor(QPalette::Window, Qt::black);
@@ -721,17 +720,6 @@ void PracticeWindow::closeEvent(QCloseEvent* event) {
         showSetup();
     }
     QWidget::closeEvent(event);
-}
-
-bool PracticeWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (event->type() == QEvent::Resize &&
-        (watched == questionPanel || watched == compareArea->scope())) {
-        auto* panel = static_cast<ScopePanel*>(watched);
-        Monitor& monitor = panel == questionPanel ? questionScope : compareScope;
-        panel->prepare();
-        monitor.setPanelSize(panel->clientRect().width(), panel->clientRect().height());
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 // Enter does what the page is for: answers, moves on or starts, unless a button has the focus.

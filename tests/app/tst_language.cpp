@@ -6,8 +6,12 @@
 #include "TrainerDialog.h"
 
 #include <QApplication>
+#include <QDialogButtonBox>
+#include <QFile>
 #include <QFocusFrame>
+#include <QFontInfo>
 #include <QLabel>
+#include <QLibraryInfo>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
@@ -111,6 +115,7 @@ private slots:
     void monitorDescriptionSaysRhythmAndRate();
     void highlightChoiceIsRememberedAndApplied();
     void f6ReachesTheExplanationWithAVisibleRing();
+    void qtTextsAndTheFontFollowTheLanguage();
 
 private:
     std::unique_ptr<TrainerDialog> makeDialog() {
@@ -392,6 +397,26 @@ void TestLanguage::f6ReachesTheExplanationWithAVisibleRing() {
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_F6);
     QCOMPARE(QApplication::focusWidget()->objectName(), QStringLiteral("rhythmList"));
     QVERIFY(!ring->isVisible());
+}
+
+// Qt's own buttons speak the window's language, and each language is set in its own faces.
+void TestLanguage::qtTextsAndTheFontFollowTheLanguage() {
+    if (!QFile::exists(QLibraryInfo::path(QLibraryInfo::TranslationsPath) +
+                       QStringLiteral("/qtbase_ja.qm"))) {
+        QSKIP("Qt's Japanese catalogue (qt6-translations-l10n) is not installed");
+    }
+    const auto cancel = [] {
+        return QDialogButtonBox(QDialogButtonBox::Cancel).button(QDialogButtonBox::Cancel)->text();
+    };
+    const auto face = [] { return QFontInfo(QApplication::font()).family(); };
+    QCOMPARE(cancel(), QStringLiteral("キャンセル"));
+    QVERIFY2(LanguageManager::japaneseFamilies().contains(face()), qPrintable(face()));
+    LanguageManager::instance().apply(Language::english);
+    QCOMPARE(cancel(), QStringLiteral("Cancel"));
+    QVERIFY2(LanguageManager::latinFamilies().contains(face()), qPrintable(face()));
+    LanguageManager::instance().apply(Language::japanese);
+    QCOMPARE(cancel(), QStringLiteral("キャンセル"));
+    QVERIFY2(LanguageManager::japaneseFamilies().contains(face()), qPrintable(face()));
 }
 
 QTEST_MAIN(TestLanguage)

@@ -50,6 +50,8 @@ private slots:
     void monitorTruthMatchesItsTrace();
     void everyTaskCanBeMeasuredWhereverTheTraceStops_data();
     void everyTaskCanBeMeasuredWhereverTheTraceStops();
+    void labelStaysClearOfItsLines_data();
+    void labelStaysClearOfItsLines();
 };
 
 void TestCalipers::rightWithinOneSmallSquare_data() {
@@ -67,7 +69,7 @@ void TestCalipers::rightWithinOneSmallSquare() {
     QFETCH(int, measuredMs);
     QFETCH(bool, right);
     const Interval truth{99, 115};
-    const Caliper caliper{99, 99 + measuredMs / msPerTick, Kind::pr};
+    const Caliper caliper{99, 99 + measuredMs / tickMs, Kind::pr};
     const std::vector<Interval> truths{truth};
     const std::optional<Score> result = score(caliper, truths);
     QVERIFY(result.has_value());
@@ -231,6 +233,26 @@ void TestCalipers::everyTaskCanBeMeasuredWhereverTheTraceStops() {
     if (tasks.size() > 1) {
         QVERIFY(taskFor(rhythm, 0) != taskFor(rhythm, 1));
     }
+}
+
+void TestCalipers::labelStaysClearOfItsLines_data() {
+    QTest::addColumn<int>("from");
+    QTest::addColumn<int>("to");
+    QTest::addColumn<int>("left");
+    // A 90 px label on a 600 px panel.
+    QTest::newRow("fits between") << 100 << 200 << 103;
+    QTest::newRow("fits between, drawn right to left") << 200 << 100 << 103;
+    QTest::newRow("just too narrow: after the later line") << 100 << 195 << 198;
+    QTest::newRow("PR of 16 columns: after") << 300 << 316 << 319;
+    QTest::newRow("near the right edge: before") << 500 << 520 << 407;
+    QTest::newRow("long caliper near both edges: between") << 2 << 590 << 5;
+}
+
+void TestCalipers::labelStaysClearOfItsLines() {
+    QFETCH(int, from);
+    QFETCH(int, to);
+    QFETCH(int, left);
+    QCOMPARE(labelLeft(from, to, 90, 600), left);
 }
 
 QTEST_APPLESS_MAIN(TestCalipers)

@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QTest>
 
+#include <optional>
 #include <set>
 #include <vector>
 
@@ -68,8 +69,9 @@ private slots:
     void theToneIsSeenAheadInEitherMode();
     void columnsKnowTheTickDrawnThere();
     void eventHistoryOutlivesRestart();
-    void trackedPaintingFollowsThePanel_data();
     void trackedPaintingFollowsThePanel();
+    void aNewSizeRedrawsTheTraceFromHistory_data();
+    void aNewSizeRedrawsTheTraceFromHistory();
 };
 
 // A question restarted mid-trace must play exactly what a new monitor plays: no steps of the
@@ -200,6 +202,14 @@ void TestMonitor::highlightSurvivesANewPanelSize() {
     record(monitor, 300);
     QCOMPARE(countColour(surface, Sweep::alertColour.rgb()), 0);
     QVERIFY(countColour(surface, Sweep::safeAlertColour.rgb()) > 300);
+    // A strip saved from it is drawn in the same style, on paper and on black.
+    for (const bool grid : {true, false}) {
+        const QImage strip = renderImage(StripPainter(stripOfMonitor(
+            monitor, 300, grid, false, std::nullopt, [](auto) { return QStringLiteral("VT"); })));
+        QCOMPARE(countColour(strip, Sweep::alertColour.rgb()) + countColour(strip, qRgb(214, 0, 0)),
+                 0);
+        QVERIFY(countColour(strip, Sweep::safeAlertColour.rgb()) > 100);
+    }
 }
 
 void TestMonitor::batchRepaintsOnceWhatItsTicksTouched() {
@@ -474,39 +484,28 @@ void TestMonitor::eventHistoryOutlivesRestart() {
 QTEST_MAIN(TestMonitor)
 #include "tst_monitor.moc"
 
-void TestMonitor::trackedPaintingFollowsThePanel_data() {
-    QTest::addColumn<int>("ratio");
-    QTest::newRow("ratio 1") << 1;
-    QTest::newRow("ratio 2") << 2;
-}
-
-// The monitor's sweep clears only the rows it drew, yet its surface matches a full repaint of
-// every tick through what happens to a panel: wrap-around, paper laid and taken away, the
-// highlight and marking changed, ticks run without a surface, a restart, a surface refilled
-// behind the monitor's back, a resize.
+// The sweep clears only the rows it drew, yet its surface matches a full repaint of every tick
+// through what happens to a panel: wrap, paper on and off, highlight and marking changed, ticks
+// run without a surface, a restart, a surface refilled behind its back, a redraw at a new size.
 void TestMonitor::trackedPaintingFollowsThePanel() {
-    QFETCH(int, ratio);
-    int w = 150;
-    int h = panelHeight;
-    const auto blank = [&] {
-        QImage image(QSize(w, h) * ratio, QImage::Format_RGB32);
-        image.setDevicePixelRatio(ratio);
-        image.fill(QColor(240, 240, 240));
-        return image;
-    };
-    QImage surface = blank();
-    QImage expected = surface.copy();
-    Sweep reference(w, h);
-    Monitor monitor(w, h);
-    monitor.setSurface(&surface);
-    monitor.select(Rhythm::ventricularFibrillation, 7);
-    bool attached = true;
-    long long repaintedTicks = 0;
-    monitor.onRepaint = [&](const QRegion&) { ++repaintedTicks; };
-    const auto run = [&](int ticks) {
-        for (int i = 0; i < ticks; ++i) {
-            monitor.run();
-            if (attached) {
+    for (const int ratio : {1, 2}) {
+        const auto blank = [ratio](int w, int h) {
+            QImage image(QSize(w, h) * ratio, QImage::Format_RGB32);
+            image.setDevicePixelRatio(ratio);
+            image.fill(Qt::blue);
+            return image;
+        };
+        QImage surface = blank(150, panelHeight);
+        QImage expected = surface.copy();
+        Sweep reference(150, panelHeight);
+        Monitor monitor(150, panelHeight);
+        monitor.setSurface(&surface);
+        monitor.select(Rhythm::ventricularFibrillation, 7);
+        long long repainted = 0;
+        monitor.onRepaint = [&](const QRegion&) { ++repainted; };
+        const auto run = [&](int ticks) {
+            for (int i = 0; i < ticks && surface == expected; ++i) {
+                monitor.run();
                 Sweep::Step shown = monitor.lastStep();
                 shown.red = shown.red && monitor.showsMarking();
                 reference.setHighlight(monitor.highlight());
@@ -514,42 +513,79 @@ void TestMonitor::trackedPaintingFollowsThePanel() {
                 QPainter painter(&expected);
                 reference.paint(painter, shown);
             }
-            if (surface != expected) {
-                return monitor.tickCount();
-            }
-        }
-        return 0LL;
-    };
-    QCOMPARE(run(400), 0LL);
-    monitor.setPaper(Sweep::paperImage(w, h, ratio));
-    QCOMPARE(run(200), 0LL);
-    monitor.setHighlight(Sweep::Highlight::thick);
-    monitor.setMarking(false);
-    QCOMPARE(run(100), 0LL);
-    monitor.setMarking(true);
-    monitor.setHighlight(Sweep::Highlight::colourBlindSafe);
-    QCOMPARE(run(100), 0LL);
-    monitor.setPaper(QImage());
-    QCOMPARE(run(150), 0LL);
-    monitor.setSurface(nullptr);
-    attached = false;
-    QCOMPARE(run(77), 0LL);
-    monitor.setSurface(&surface);
-    attached = true;
-    QCOMPARE(run(200), 0LL);
-    monitor.restart();
-    monitor.select(Rhythm::atrialFlutter, 3);
-    QCOMPARE(run(180), 0LL);
-    surface.fill(Qt::blue);
-    expected.fill(Qt::blue);
-    monitor.surfaceChanged();
-    QCOMPARE(run(200), 0LL);
-    w = 97;
-    h = 80;
-    surface = blank();
-    expected = surface.copy();
-    reference = Sweep(w, h);
-    monitor.setPanelSize(w, h);
-    QCOMPARE(run(300), 0LL);
-    QCOMPARE(repaintedTicks, 400 + 200 + 100 + 100 + 150 + 200 + 180 + 200 + 300);
+            return surface == expected;
+        };
+        QVERIFY(run(400));
+        monitor.setPaper(Sweep::paperImage(150, panelHeight, ratio));
+        monitor.setHighlight(Sweep::Highlight::thick);
+        QVERIFY(run(300));
+        monitor.setMarking(false);
+        QVERIFY(run(100));
+        monitor.setMarking(true);
+        monitor.setHighlight(Sweep::Highlight::colourBlindSafe);
+        monitor.setPaper(QImage());
+        QVERIFY(run(250));
+        monitor.setSurface(nullptr);
+        monitor.run(77);
+        monitor.setSurface(&surface);
+        monitor.restart();
+        monitor.select(Rhythm::atrialFlutter, 3);
+        QVERIFY(run(180));
+        surface.fill(Qt::white);
+        expected.fill(Qt::white);
+        monitor.surfaceChanged();
+        QVERIFY(run(200));
+        surface = blank(97, 80);
+        monitor.redrawAt(97, 80);
+        expected = surface.copy();
+        reference = monitor.sweep();
+        QVERIFY(run(300));
+        QCOMPARE(repainted, 400 + 300 + 100 + 250 + 180 + 200 + 300);
+    }
+}
+
+void TestMonitor::aNewSizeRedrawsTheTraceFromHistory_data() {
+    QTest::addColumn<int>("width");
+    QTest::addColumn<int>("cursor");    // where the latest segment ends after the redraw
+    QTest::addColumn<int>("firstSame"); // the first column left of it outside the wipe
+    QTest::addColumn<int>("edgeAge");   // of the tick at the last column the wipe spares; -1: wiped
+    QTest::newRow("wider") << 500 << 300 << 2 << 300;
+    QTest::newRow("narrower, cursor in view") << 320 << 300 << 10 << -1;
+    QTest::newRow("cursor beyond the new edge") << 200 << 199 << 28 << 1;
+}
+
+// What the learner was reading stays where it was: the columns up to the cursor show the same
+// pixels and ticks as before (shifted left when the cursor no longer fits), and beyond the wipe
+// the pass before is back.
+void TestMonitor::aNewSizeRedrawsTheTraceFromHistory() {
+    QFETCH(int, width);
+    QFETCH(int, cursor);
+    QFETCH(int, firstSame);
+    QFETCH(int, edgeAge);
+    QImage before(400, panelHeight, QImage::Format_RGB32);
+    before.fill(Qt::black);
+    Monitor monitor(400, panelHeight);
+    monitor.setSurface(&before);
+    monitor.select(Rhythm::multifocalPvc, 5);
+    monitor.run(299 + 398 * 5); // the cursor at column 300 of 400
+    QCOMPARE(monitor.sweep().sweepX, 300);
+    std::vector<std::optional<long long>> ticks;
+    ticks.reserve(400);
+    for (int x = 0; x < 400; ++x) {
+        ticks.push_back(monitor.tickAt(x));
+    }
+    QImage after(width, panelHeight, QImage::Format_RGB32);
+    after.fill(Qt::black);
+    monitor.setSurface(&after);
+    monitor.redrawAt(width, panelHeight);
+    const int shift = 300 - cursor;
+    QCOMPARE(monitor.sweep().sweepX, cursor);
+    const int span = cursor + 1 - firstSame;
+    QCOMPARE(after.copy(firstSame, 0, span, panelHeight),
+             before.copy(firstSame + shift, 0, span, panelHeight));
+    for (int x = firstSame; x <= cursor; ++x) {
+        QCOMPARE(monitor.tickAt(x), ticks[static_cast<std::size_t>(x + shift)]);
+    }
+    QCOMPARE(monitor.tickAt(width - 2),
+             edgeAge < 0 ? std::nullopt : std::optional(monitor.tickCount() - edgeAge));
 }
