@@ -75,6 +75,7 @@ void TestProgressWindow::barsHeatMapAndDays() {
     QTemporaryDir dir;
     writeAnswers(dir.filePath("p.sqlite"));
     ProgressWindow window(dir.filePath("p.sqlite"));
+    window.finishLoading();
     QBarSet* bars = window.accuracyBars();
     QCOMPARE(bars->count(), rhythmCount);
     QCOMPARE(bars->at(indexOf(Rhythm::sinusRhythm)), 75.0);
@@ -125,6 +126,7 @@ void TestProgressWindow::libraryRhythmsJoinTheReport() {
         }
     }
     ProgressWindow window(dir.filePath("p.sqlite"));
+    window.finishLoading();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QBarSet* bars = window.accuracyBars();
@@ -151,6 +153,7 @@ void TestProgressWindow::clickingACellAsksForThePair() {
     QTemporaryDir dir;
     writeAnswers(dir.filePath("p.sqlite"));
     ProgressWindow window(dir.filePath("p.sqlite"));
+    window.finishLoading();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QSignalSpy spy(&window, &ProgressWindow::pairDrillRequested);
@@ -175,17 +178,19 @@ void TestProgressWindow::resetMovesTheFileAsideAndKeepsIt() {
     const QString path = dir.filePath("p.sqlite");
     writeAnswers(path);
     ProgressWindow window(path);
+    window.finishLoading();
     window.confirmReset = [] { return false; };
     window.resetProgress();
     QCOMPARE(window.summary().attempts, 7);
-    QVERIFY(window.store().movedAsidePath().isEmpty());
+    QVERIFY(window.movedAsidePath().isEmpty());
 
     window.confirmReset = [] { return true; };
     window.resetProgress();
+    window.finishLoading();
     QCOMPARE(window.summary().attempts, 0);
     QCOMPARE(window.accuracyBars()->at(0), 0.0);
     QCOMPARE(cell(window, Rhythm::sinusRhythm, Rhythm::sinusRhythm), 0);
-    const QString moved = window.store().movedAsidePath();
+    const QString moved = window.movedAsidePath();
     QVERIFY(!moved.isEmpty());
     QVERIFY(moved != path);
     QVERIFY(window.findChild<QLabel*>("noticeLabel")->text().contains(moved));
@@ -198,6 +203,7 @@ void TestProgressWindow::exportWritesOneRowPerAnswer() {
     QTemporaryDir dir;
     writeAnswers(dir.filePath("p.sqlite"));
     ProgressWindow window(dir.filePath("p.sqlite"));
+    window.finishLoading();
     const QString csv = dir.filePath("out.csv");
     window.askExportPath = [&csv] { return csv; };
     window.exportCsv();
