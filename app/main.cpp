@@ -1,4 +1,5 @@
 #include "PulsavoVersion.h"
+#include "NativePath.h"
 #include "TrainerApp.h"
 
 #include <QApplication>
@@ -60,8 +61,9 @@ bool writeAll(std::FILE* stream, const QString& text) {
 
 int main(int argc, char* argv[]) {
     QStringList arguments;
+    // Bytes that are not UTF-8 are carried along, so that a --db name reaches the file as given.
     for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << pulsavo::pathFromNative(QByteArray(argv[i]));
     }
     QCoreApplication::setApplicationName(QStringLiteral("Pulsavo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PULSAVO_VERSION));
