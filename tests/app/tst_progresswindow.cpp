@@ -10,10 +10,14 @@
 #include <QLineSeries>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+
+#include <unistd.h>
 
 using namespace pulsavo;
 
@@ -58,6 +62,8 @@ private slots:
     void clickingACellAsksForThePair();
     void libraryRhythmsJoinTheReport();
     void resetMovesTheFileAsideAndKeepsIt();
+    void readsAFileItCannotWrite_data();
+    void readsAFileItCannotWrite();
     void exportWritesOneRowPerAnswer();
     void keyPointsAreTheirSectionOnly_data();
     void keyPointsAreTheirSectionOnly();
@@ -76,6 +82,9 @@ void TestProgressWindow::barsHeatMapAndDays() {
     writeAnswers(dir.filePath("p.sqlite"));
     ProgressWindow window(dir.filePath("p.sqlite"));
     window.finishLoading();
+    // 1366 x 768 at 200 %, less a panel and a title bar: the buttons stay on the screen.
+    QVERIFY(window.minimumSizeHint().height() <= 300);
+    QVERIFY(window.minimumSizeHint().width() <= 683);
     QBarSet* bars = window.accuracyBars();
     QCOMPARE(bars->count(), rhythmCount);
     QCOMPARE(bars->at(indexOf(Rhythm::sinusRhythm)), 75.0);
@@ -197,6 +206,41 @@ void TestProgressWindow::resetMovesTheFileAsideAndKeepsIt() {
     const ProgressStore old(moved);
     QCOMPARE(old.answerCount(), 7);
     QVERIFY(QFile::exists(path));
+}
+
+void TestProgressWindow::readsAFileItCannotWrite_data() {
+    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::newRow("another program holds the write lock") << false;
+    QTest::newRow("read-only file in a read-only folder") << true;
+}
+
+// The window reads without writing: a file it could not write reads like any other.
+void TestProgressWindow::readsAFileItCannotWrite() {
+    QFETCH(bool, readOnlyFolder);
+    if (readOnlyFolder && ::geteuid() == 0) {
+        QSKIP("root writes through any mode: the folder cannot be made read-only for it");
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath("p.sqlite");
+    writeAnswers(path);
+    QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "holder");
+    holder.setDatabaseName(path);
+    QVERIFY(holder.open());
+    if (readOnlyFolder) {
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    } else {
+        QVERIFY(QSqlQuery(holder).exec(QStringLiteral("BEGIN IMMEDIATE")));
+    }
+    {
+        ProgressWindow window(path);
+        window.finishLoading();
+        QCOMPARE(window.summary().attempts, 7);
+    }
+    holder.close();
+    holder = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
 }
 
 void TestProgressWindow::exportWritesOneRowPerAnswer() {
