@@ -27,7 +27,6 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QResizeEvent>
 #include <QScatterSeries>
 #include <QScrollArea>
 #include <QThread>
@@ -229,6 +228,12 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
                                 content);
     mapTitle->setObjectName(QStringLiteral("confusionTitle"));
     mapTitle->setWordWrap(true);
+    // A wrapped label would make the scrolled charts as tall as they would like to be, not as
+    // tall as the window is.
+    QSizePolicy titlePolicy = mapTitle->sizePolicy();
+    titlePolicy.setHeightForWidth(false);
+    mapTitle->setSizePolicy(titlePolicy);
+    mapTitle->setMinimumHeight(2 * mapTitle->fontMetrics().lineSpacing());
     auto* mapColumn = new QVBoxLayout;
     mapColumn->addWidget(mapTitle);
     mapColumn->addWidget(map, 1);
@@ -307,6 +312,7 @@ void ProgressWindow::buildCharts() {
     barView->setObjectName(QStringLiteral("accuracyChart"));
     barView->setRenderHint(QPainter::Antialiasing);
     barView->setMinimumHeight(260);
+    barView->installEventFilter(this);
 
     days = new QLineSeries;
     days->setPointsVisible(true);
@@ -340,9 +346,11 @@ void ProgressWindow::changeEvent(QEvent* event) {
     QWidget::changeEvent(event);
 }
 
-void ProgressWindow::resizeEvent(QResizeEvent* event) {
-    QWidget::resizeEvent(event);
-    showBars(); // the names are fitted to the chart's width
+bool ProgressWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == barView && event->type() == QEvent::Resize) {
+        showBars(); // the names are fitted to the chart's width
+    }
+    return QWidget::eventFilter(watched, event);
 }
 
 ProgressWindow::Loaded ProgressWindow::load(const QString& file, const ProgressFilter& filter,
@@ -544,10 +552,11 @@ void ProgressWindow::showBars() {
     }
     auto* series = static_cast<QHorizontalBarSeries*>(barView->chart()->series().constFirst());
     auto* axis = static_cast<QBarCategoryAxis*>(series->attachedAxes().constFirst());
-    // Names are shortened to the room the axis has, so none runs past the chart's left edge;
-    // the figures after them are always shown in full.
+    // Names are shortened to the room the chart gives its axis (about two fifths of its
+    // width), so none runs past the chart's left edge; when even that is tight, only the
+    // accuracy follows the name.
     const QFontMetrics metrics(axis->labelsFont());
-    const int room = std::max(120, barView->width() * 11 / 20);
+    const int room = barView->width() * 2 / 5 - 8;
     QStringList labels;
     QList<qreal> values;
     // Numbered by place, as the heat map's rows and columns are.
@@ -556,17 +565,21 @@ void ProgressWindow::showBars() {
         const RhythmStats& stats = shown.rhythms[static_cast<std::size_t>(indexOf(rhythm))];
         // Every rhythm answered shows its accuracy as text too: a 0 % bar has no length to
         // carry a label.
-        const QString figures =
-            stats.attempts > 0
-                ? tr("（%1回・%2秒）%3 %")
-                      .arg(stats.attempts)
-                      .arg(stats.medianMs.value_or(0) / 1000.0, 0, 'f', 1)
-                      .arg(std::lround(100.0 * stats.accuracy()))
-                : QString();
+        const long percent = std::lround(100.0 * stats.accuracy());
+        QString figures = stats.attempts > 0 ? tr("（%1回・%2秒）%3 %")
+                                                   .arg(stats.attempts)
+                                                   .arg(stats.medianMs.value_or(0) / 1000.0, 0,
+                                                        'f', 1)
+                                                   .arg(percent)
+                                             : QString();
         const QString number = QStringLiteral("%1 ").arg(place);
+        const int least = metrics.horizontalAdvance(QStringLiteral("MMMMM"));
+        if (stats.attempts > 0 && metrics.horizontalAdvance(number + figures) > room - least) {
+            figures = QStringLiteral(" %1 %").arg(percent);
+        }
         const int nameRoom = room - metrics.horizontalAdvance(number + figures);
         labels << number + metrics.elidedText(rhythmName(rhythm), Qt::ElideRight,
-                                              std::max(nameRoom, 40)) +
+                                              std::max(nameRoom, least)) +
                       figures;
         values << std::round(100.0 * stats.accuracy());
     }

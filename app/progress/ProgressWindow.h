@@ -112,7 +112,7 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // A language chosen while the window is open renames the rhythms in its charts and lists.
     void changeEvent(QEvent* event) override;
-    void resizeEvent(QResizeEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Loaded {
