@@ -1,5 +1,5 @@
-#include "PulsavoVersion.h"
 #include "NativePath.h"
+#include "PulsavoVersion.h"
 #include "TrainerApp.h"
 
 #include <QApplication>

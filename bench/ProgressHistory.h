@@ -1,7 +1,7 @@
 #pragma once
 
-// A learner's year of answers for the progress benchmarks: 100,000 naming answers (or `size`) ending on
-// `lastDay`, about 70 % right, one in ten from the exam `examCode` when one is given.
+// A learner's year of answers for the progress benchmarks: 100,000 naming answers (or `size`)
+// ending on `lastDay`, about 70 % right, one in ten from the exam `examCode` when one is given.
 #include "ProgressStore.h"
 #include "Rhythm.h"
 

@@ -1,7 +1,7 @@
 // The answers database: one answer's commit (synced to disk, as the learner waits for the
 // feedback), and the progress window's queries over 100,000 attempts.
-#include "ProgressHistory.h"
 #include "NativePath.h"
+#include "ProgressHistory.h"
 #include "ProgressStore.h"
 #include "ProgressTally.h"
 

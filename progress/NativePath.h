@@ -15,7 +15,7 @@ inline QString pathFromNative(const QByteArray& bytes) {
     const qsizetype size = bytes.size();
     for (qsizetype i = 0; i < size;) {
         const unsigned char lead = data[i];
-        const int length = lead < 0x80           ? 1
+        const int length = lead < 0x80             ? 1
                            : (lead & 0xe0) == 0xc0 ? 2
                            : (lead & 0xf0) == 0xe0 ? 3
                            : (lead & 0xf8) == 0xf0 ? 4
@@ -24,8 +24,7 @@ inline QString pathFromNative(const QByteArray& bytes) {
         for (int k = 1; valid && k < length; ++k) {
             valid = (data[i + k] & 0xc0) == 0x80;
         }
-        const QString piece =
-            valid ? QString::fromUtf8(bytes.constData() + i, length) : QString();
+        const QString piece = valid ? QString::fromUtf8(bytes.constData() + i, length) : QString();
         // The decoder refuses overlong forms and surrogates with U+FFFD: those bytes are kept too.
         if (valid && length > 1 && piece.contains(QChar::ReplacementCharacter)) {
             valid = false;

@@ -502,7 +502,8 @@ void ProgressStore::sayWaiting() {
 
 void ProgressStore::wait(const AnswerRecord& answer) {
     if (currentState == State::inMemory) {
-        currentNotice = text(QT_TRANSLATE_NOOP("ProgressStore", "この回答を記録できませんでした。"));
+        currentNotice =
+            text(QT_TRANSLATE_NOOP("ProgressStore", "この回答を記録できませんでした。"));
         return;
     }
     waitingAnswers.push_back(answer);
@@ -651,8 +652,7 @@ std::int64_t ProgressStore::keepAnswer(const AnswerEntry& answer) {
 }
 
 std::int64_t ProgressStore::recordAnswer(const AnswerRecord& given) {
-    if (!writable() || !validRhythm(given.shown) ||
-        (given.answer && !validRhythm(*given.answer))) {
+    if (!writable() || !validRhythm(given.shown) || (given.answer && !validRhythm(*given.answer))) {
         return -1;
     }
     AnswerRecord answer = given;

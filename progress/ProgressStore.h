@@ -162,13 +162,13 @@ private:
     bool fullCheck = false;
     QSqlDatabase db;
 
-    QByteArray nativeName;          // filePath as the file system takes it
-    QByteArray identity;            // device and inode of the file opened; empty when none
+    QByteArray nativeName; // filePath as the file system takes it
+    QByteArray identity;   // device and inode of the file opened; empty when none
     std::vector<WaitingRound> waitingRounds;
     std::vector<AnswerRecord> waitingAnswers;
     QHash<std::int64_t, std::int64_t> roundIds; // handed-out id -> id in the file, when they differ
     std::int64_t nextWaitingId = std::int64_t{1} << 48; // far above any row id a file reaches
-    std::int64_t currentRound = 0;                     // the round begun and not yet finished
+    std::int64_t currentRound = 0;                      // the round begun and not yet finished
     RoundInfo currentRoundInfo;
     Written written;
 };

@@ -60,8 +60,8 @@ QList<ConfusedPair> ProgressTally::topPairs(const ConfusionMatrix& confusion, in
     QList<ConfusedPair> pairs;
     for (int shown = 0; shown < totalRhythmCount; ++shown) {
         for (int answered = 0; answered < totalRhythmCount; ++answered) {
-            const int n = confusion[static_cast<std::size_t>(shown)]
-                                   [static_cast<std::size_t>(answered)];
+            const int n =
+                confusion[static_cast<std::size_t>(shown)][static_cast<std::size_t>(answered)];
             if (n > 0 && shown != answered) {
                 pairs.append(ConfusedPair{*anyRhythmAt(shown), *anyRhythmAt(answered), n});
             }

@@ -262,8 +262,8 @@ int progressCommand(Arguments args) {
                       options.language, options.ids);
     if (options.csvPath) {
         // The table counts naming answers; the file holds the measurements as well.
-        report += heading("CSV %1: 回答 %2 件、計測 %3 件\n", "CSV %1: %2 answers, %3 measurements\n",
-                          options.language)
+        report += heading("CSV %1: 回答 %2 件、計測 %3 件\n",
+                          "CSV %1: %2 answers, %3 measurements\n", options.language)
                       .arg(QString::fromStdString(strip::quoted(*options.csvPath)))
                       .arg(store.answerCount(filter))
                       .arg(store.measurementCount(filter))

@@ -14,8 +14,8 @@
 #include <QChartView>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QDateTimeAxis>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -29,8 +29,8 @@
 #include <QPushButton>
 #include <QScatterSeries>
 #include <QScrollArea>
-#include <QThread>
 #include <QTextBrowser>
+#include <QThread>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -188,8 +188,7 @@ bool ConfusionMap::event(QEvent* event) {
 ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
                                const QString& examCode)
     : QWidget(parent, Qt::Window),
-      path(databasePath.isEmpty() ? ProgressStore::defaultPath() : databasePath),
-      filter{examCode} {
+      path(databasePath.isEmpty() ? ProgressStore::defaultPath() : databasePath), filter{examCode} {
     setObjectName(QStringLiteral("progressWindow"));
     setWindowTitle(tr("成績"));
     setAttribute(Qt::WA_DeleteOnClose, false);
@@ -224,8 +223,8 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
     heading->addStretch();
     heading->addWidget(streakLabel);
 
-    auto* mapTitle = new QLabel(tr("取り違え（行: 表示された波形、列: 答えた波形。○ 正答、× 取り違え）"),
-                                content);
+    auto* mapTitle = new QLabel(
+        tr("取り違え（行: 表示された波形、列: 答えた波形。○ 正答、× 取り違え）"), content);
     mapTitle->setObjectName(QStringLiteral("confusionTitle"));
     mapTitle->setWordWrap(true);
     // A wrapped label would make the scrolled charts as tall as they would like to be, not as
@@ -446,8 +445,7 @@ void ProgressWindow::loadedInBackground(const Loaded& loaded) {
         break;
     case Problem::tooOld:
     case Problem::unreadable:
-        loadProblem =
-            tr("成績ファイル %1 を読めません。").arg(QDir::toNativeSeparators(path));
+        loadProblem = tr("成績ファイル %1 を読めません。").arg(QDir::toNativeSeparators(path));
         break;
     }
     if (!loadProblem.isEmpty()) {
@@ -566,20 +564,21 @@ void ProgressWindow::showBars() {
         // Every rhythm answered shows its accuracy as text too: a 0 % bar has no length to
         // carry a label.
         const long percent = std::lround(100.0 * stats.accuracy());
-        QString figures = stats.attempts > 0 ? tr("（%1回・%2秒）%3 %")
-                                                   .arg(stats.attempts)
-                                                   .arg(stats.medianMs.value_or(0) / 1000.0, 0,
-                                                        'f', 1)
-                                                   .arg(percent)
-                                             : QString();
+        QString figures = stats.attempts > 0
+                              ? tr("（%1回・%2秒）%3 %")
+                                    .arg(stats.attempts)
+                                    .arg(stats.medianMs.value_or(0) / 1000.0, 0, 'f', 1)
+                                    .arg(percent)
+                              : QString();
         const QString number = QStringLiteral("%1 ").arg(place);
         const int least = metrics.horizontalAdvance(QStringLiteral("MMMMM"));
         if (stats.attempts > 0 && metrics.horizontalAdvance(number + figures) > room - least) {
             figures = QStringLiteral(" %1 %").arg(percent);
         }
         const int nameRoom = room - metrics.horizontalAdvance(number + figures);
-        labels << number + metrics.elidedText(rhythmName(rhythm), Qt::ElideRight,
-                                              std::max(nameRoom, least)) +
+        labels << number +
+                      metrics.elidedText(rhythmName(rhythm), Qt::ElideRight,
+                                         std::max(nameRoom, least)) +
                       figures;
         values << std::round(100.0 * stats.accuracy());
     }
@@ -638,11 +637,11 @@ void ProgressWindow::onCell(Rhythm shownRhythm, Rhythm answered) {
 }
 
 void ProgressWindow::exportCsv() {
-    const QString target = askExportPath ? askExportPath()
-                                         : QFileDialog::getSaveFileName(
-                                               this, tr("成績の書き出し"),
-                                               QStringLiteral("pulsavo-progress.csv"),
-                                               tr("CSV ファイル (*.csv)"));
+    const QString target =
+        askExportPath ? askExportPath()
+                      : QFileDialog::getSaveFileName(this, tr("成績の書き出し"),
+                                                     QStringLiteral("pulsavo-progress.csv"),
+                                                     tr("CSV ファイル (*.csv)"));
     if (target.isEmpty()) {
         return;
     }

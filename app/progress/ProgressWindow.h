@@ -136,8 +136,8 @@ private:
     QString path;
     QString movedAside;
     QThread* loader = nullptr;
-    bool loading = false;     // the job running reads everything
-    bool loadAgain = false;   // a full read was asked for while a job ran
+    bool loading = false;      // the job running reads everything
+    bool loadAgain = false;    // a full read was asked for while a job ran
     bool mediansAgain = false; // answers came in while a job ran
     ProgressFilter filter;
     ProgressSummary shown;

@@ -224,13 +224,27 @@ private slots:
         const int vt = indexOf(Rhythm::ventricularTachycardia);
         const int af = indexOf(Rhythm::atrialFibrillation);
         const int afl = indexOf(Rhythm::atrialFlutter);
-        QTest::newRow("first today, streak grows") << vt << vt << "" << "" << "" << 0 << true;
-        QTest::newRow("mix-up joins the pairs") << af << afl << "" << "" << "" << 0 << true;
-        QTest::newRow("unanswered") << 0 << -1 << "" << "" << "" << 0 << true;
-        QTest::newRow("measurement left out") << 0 << 0 << "rr" << "" << "" << 0 << true;
-        QTest::newRow("other exam left out") << 0 << 0 << "" << "" << "PX-1" << 0 << true;
-        QTest::newRow("exam counted") << af << afl << "" << "PX-1" << "PX-1" << 0 << true;
-        QTest::newRow("another day is read again") << 0 << 0 << "" << "" << "" << 1 << false;
+        QTest::newRow("first today, streak grows") << vt << vt << ""
+                                                   << ""
+                                                   << "" << 0 << true;
+        QTest::newRow("mix-up joins the pairs") << af << afl << ""
+                                                << ""
+                                                << "" << 0 << true;
+        QTest::newRow("unanswered") << 0 << -1 << ""
+                                    << ""
+                                    << "" << 0 << true;
+        QTest::newRow("measurement left out") << 0 << 0 << "rr"
+                                              << ""
+                                              << "" << 0 << true;
+        QTest::newRow("other exam left out") << 0 << 0 << ""
+                                             << ""
+                                             << "PX-1" << 0 << true;
+        QTest::newRow("exam counted") << af << afl << ""
+                                      << "PX-1"
+                                      << "PX-1" << 0 << true;
+        QTest::newRow("another day is read again") << 0 << 0 << ""
+                                                   << ""
+                                                   << "" << 1 << false;
     }
 
     void foldMatchesAFreshRead() {
