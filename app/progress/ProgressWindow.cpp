@@ -469,6 +469,7 @@ void ProgressWindow::addAnswers(const ProgressStore::Written& written) {
         return;
     }
     bool stale = false;
+    const QList<ConfusedPair> pairsBefore = shown.topConfusions;
     for (const AnswerRecord& answer : written.answers) {
         if (!ProgressTally::fold(shown, answer, filter)) {
             refresh();
@@ -476,7 +477,23 @@ void ProgressWindow::addAnswers(const ProgressStore::Written& written) {
         }
         stale = stale || ProgressTally::medianStale(shown, answer);
     }
-    showAll();
+    // Only what an answer changes is redrawn: a chart's axis laid out afresh costs more than
+    // the whole fold.
+    if (reportedRhythms(shown.rhythms, &shown.confusion) != listed) {
+        showAll();
+    } else {
+        showTotals();
+        showBars(true);
+        map->setMatrix(shown.confusion, listed);
+        showDays();
+        const auto same = [](const ConfusedPair& a, const ConfusedPair& b) {
+            return a.shown == b.shown && a.answered == b.answered && a.count == b.count;
+        };
+        if (!std::equal(pairsBefore.begin(), pairsBefore.end(), shown.topConfusions.begin(),
+                        shown.topConfusions.end(), same)) {
+            showPairs();
+        }
+    }
     if (stale) {
         refreshMedians();
     }
@@ -544,7 +561,7 @@ void ProgressWindow::setExamFilter(const QString& examCode) {
     refresh();
 }
 
-void ProgressWindow::showBars() {
+void ProgressWindow::showBars(bool changedOnly) {
     if (listed.empty()) {
         return;
     }
@@ -581,6 +598,18 @@ void ProgressWindow::showBars() {
                                          std::max(nameRoom, least)) +
                       figures;
         values << std::round(100.0 * stats.accuracy());
+    }
+    const QStringList before = axis->categories();
+    if (changedOnly && before.size() == labels.size() && bars->count() == values.size()) {
+        for (qsizetype i = 0; i < labels.size(); ++i) {
+            if (before[i] != labels[i]) {
+                axis->replace(before[i], labels[i]);
+            }
+            if (bars->at(i) != values[i]) {
+                bars->replace(i, values[i]);
+            }
+        }
+        return;
     }
     axis->setCategories(labels);
     bars->remove(0, bars->count());

@@ -128,7 +128,8 @@ private:
     void showAll();
     void showTotals();
     void buildCharts();
-    void showBars();
+    // changedOnly: only the bars and names that differ from those shown are replaced.
+    void showBars(bool changedOnly = false);
     void showDays();
     void showPairs();
     void onCell(Rhythm shown, Rhythm answered);

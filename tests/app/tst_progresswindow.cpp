@@ -249,7 +249,7 @@ void TestProgressWindow::exportWritesOneRowPerAnswer() {
     ProgressWindow window(dir.filePath("p.sqlite"));
     window.finishLoading();
     const QString csv = dir.filePath("out.csv");
-    window.askExportPath = [&csv] { return csv; };
+    window.askExportPath = [&csv] { return QString(csv); };
     window.exportCsv();
     QFile file(csv);
     QVERIFY(file.open(QIODevice::ReadOnly));
