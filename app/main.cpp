@@ -1,3 +1,4 @@
+#include "NativePath.h"
 #include "PulsavoVersion.h"
 #include "TrainerApp.h"
 
@@ -60,8 +61,9 @@ bool writeAll(std::FILE* stream, const QString& text) {
 
 int main(int argc, char* argv[]) {
     QStringList arguments;
+    // Bytes that are not UTF-8 are carried along, so that a --db name reaches the file as given.
     for (int i = 0; i < argc; ++i) {
-        arguments << QString::fromLocal8Bit(argv[i]);
+        arguments << pulsavo::pathFromNative(QByteArray(argv[i]));
     }
     QCoreApplication::setApplicationName(QStringLiteral("Pulsavo"));
     QCoreApplication::setApplicationVersion(QStringLiteral(PULSAVO_VERSION));

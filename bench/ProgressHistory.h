@@ -1,7 +1,7 @@
 #pragma once
 
-// A learner's year of answers for the progress benchmarks: 100,000 naming answers ending on
-// `lastDay`, about 70 % right, one in ten from the exam `examCode` when one is given.
+// A learner's year of answers for the progress benchmarks: 100,000 naming answers (or `size`)
+// ending on `lastDay`, about 70 % right, one in ten from the exam `examCode` when one is given.
 #include "ProgressStore.h"
 #include "Rhythm.h"
 
@@ -21,9 +21,10 @@ inline constexpr int historySize = 100000;
 
 // Written in one transaction through a connection of its own: a commit per row would take
 // minutes. The file lives until the program ends.
-inline QString filledProgressDatabase(const QDate& lastDay, const QString& examCode) {
+inline QString filledProgressDatabase(const QDate& lastDay, const QString& examCode,
+                                      int size = historySize) {
     static QTemporaryDir folder;
-    const QString file = folder.filePath(QStringLiteral("history.sqlite"));
+    const QString file = folder.filePath(QStringLiteral("history-%1.sqlite").arg(size));
     { ProgressStore create(file); }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "fill");
@@ -40,7 +41,7 @@ inline QString filledProgressDatabase(const QDate& lastDay, const QString& examC
         std::uniform_int_distribution<int> ms(800, 15000);
         std::uniform_int_distribution<int> percent(0, 99);
         const QDateTime start = lastDay.addDays(-364).startOfDay(Qt::UTC);
-        for (int i = 0; i < historySize; ++i) {
+        for (int i = 0; i < size; ++i) {
             const int shown = rhythm(random);
             const int answer = percent(random) < 70 ? shown : rhythm(random);
             const QDateTime time = start.addDays(day(random)).addSecs(i % 86400);

@@ -1,7 +1,9 @@
 // The answers database: one answer's commit (synced to disk, as the learner waits for the
 // feedback), and the progress window's queries over 100,000 attempts.
+#include "NativePath.h"
 #include "ProgressHistory.h"
 #include "ProgressStore.h"
+#include "ProgressTally.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -223,6 +225,42 @@ void exportCsv(benchmark::State& state) {
     }
 }
 
+// What the progress window's thread reads in the background when it opens: a read-only
+// connection of its own and every figure the window shows (wall time).
+void fullLoad(benchmark::State& state) {
+    const QString path = databaseOf(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        const ProgressStore reader(ProgressStore::ReadOnly::tag, nativeFromPath(path));
+        const ProgressSummary summary = reader.summary({}, 30, today);
+        benchmark::DoNotOptimize(summary.attempts);
+    }
+}
+
+// What an answer costs the open window's figures: folded in, no file read (wall time).
+void oneAnswerFold(benchmark::State& state) {
+    const QString path = databaseOf(static_cast<int>(state.range(0)));
+    const ProgressStore reader(ProgressStore::ReadOnly::tag, nativeFromPath(path));
+    ProgressSummary summary = reader.summary({}, 30, today);
+    AnswerRecord answer;
+    answer.shown = Rhythm::atrialFlutter;
+    answer.answer = Rhythm::atrialFibrillation;
+    answer.correct = false;
+    answer.time = QDateTime(today, QTime(12, 0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ProgressTally::fold(summary, answer, {}));
+    }
+}
+
+// The one figure an answer leaves behind, read afterwards on the window's background thread.
+void medianAfterAnswer(benchmark::State& state) {
+    const QString path = databaseOf(static_cast<int>(state.range(0)));
+    const ProgressStore reader(ProgressStore::ReadOnly::tag, nativeFromPath(path));
+    const int attempts = reader.rhythmStats()[indexOf(Rhythm::atrialFlutter)].attempts;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(reader.medianMs(Rhythm::atrialFlutter, attempts));
+    }
+}
+
 double p99(const std::vector<double>& values) {
     return percentile(values, 0.99);
 }
@@ -246,6 +284,21 @@ BENCHMARK(openStore)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);
 BENCHMARK(openStoreNotClosedCleanly)
+    ->RangeMultiplier(10)
+    ->Range(1000, 1000000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(fullLoad)
+    ->RangeMultiplier(10)
+    ->Range(1000, 1000000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMillisecond);
+BENCHMARK(oneAnswerFold)
+    ->RangeMultiplier(10)
+    ->Range(1000, 1000000)
+    ->UseRealTime()
+    ->Unit(benchmark::kMicrosecond);
+BENCHMARK(medianAfterAnswer)
     ->RangeMultiplier(10)
     ->Range(1000, 1000000)
     ->UseRealTime()

@@ -126,26 +126,35 @@ RhythmStatsTable ProgressStore::rhythmStats(const ProgressFilter& filter) const 
             stats.hinted = query.value(3).toInt();
         }
     }
-    // Each median is read straight off the (shown, answer_ms) index: skip to the middle and
-    // average the one or two entries found there.
-    const Where ofRhythm = whereFor(filter, QStringLiteral("shown = ?"));
-    const QString medianSql = QStringLiteral("SELECT AVG(answer_ms) FROM (SELECT answer_ms FROM"
-                                             " answers%1 ORDER BY answer_ms LIMIT ? OFFSET ?)")
-                                  .arg(ofRhythm.clause);
     for (int index = 0; index < totalRhythmCount; ++index) {
-        const Rhythm rhythm = *anyRhythmAt(index);
-        RhythmStats& stats = table[at(rhythm)];
-        if (stats.attempts == 0) {
-            continue;
-        }
-        QVariantList values = ofRhythm.values;
-        values << idText(rhythm) << (stats.attempts % 2 == 0 ? 2 : 1) << (stats.attempts - 1) / 2;
-        QSqlQuery median(db);
-        if (run(median, medianSql, values) && median.next()) {
-            stats.medianMs = median.value(0).toDouble();
+        RhythmStats& stats = table[at(*anyRhythmAt(index))];
+        if (stats.attempts > 0) {
+            stats.medianMs = medianMs(*anyRhythmAt(index), stats.attempts, filter);
         }
     }
     return table;
+}
+
+// Read straight off the (shown, answer_ms) index: skip to the middle and average the one or two
+// entries found there.
+std::optional<double> ProgressStore::medianMs(Rhythm rhythm, int attempts,
+                                              const ProgressFilter& filter) const {
+    if (currentState == State::unavailable || attempts <= 0) {
+        return std::nullopt;
+    }
+    const Where ofRhythm = whereFor(filter, QStringLiteral("shown = ?"));
+    QVariantList values = ofRhythm.values;
+    values << idText(rhythm) << (attempts % 2 == 0 ? 2 : 1) << (attempts - 1) / 2;
+    QSqlQuery median(db);
+    if (!run(median,
+             QStringLiteral("SELECT AVG(answer_ms) FROM (SELECT answer_ms FROM answers%1"
+                            " ORDER BY answer_ms LIMIT ? OFFSET ?)")
+                 .arg(ofRhythm.clause),
+             values) ||
+        !median.next() || median.value(0).isNull()) {
+        return std::nullopt;
+    }
+    return median.value(0).toDouble();
 }
 
 ConfusionMatrix ProgressStore::confusion(const ProgressFilter& filter) const {
@@ -331,6 +340,20 @@ int ProgressStore::answerCount(const ProgressFilter& filter) const {
         !run(query, QStringLiteral("SELECT COUNT(*) FROM answers%1").arg(where.clause),
              where.values) ||
         !query.next()) {
+        return 0;
+    }
+    return query.value(0).toInt();
+}
+
+int ProgressStore::measurementCount(const ProgressFilter& filter) const {
+    QString sql = QStringLiteral("SELECT COUNT(*) FROM answers WHERE kind IS NOT NULL");
+    QVariantList values;
+    if (!filter.examCode.isEmpty()) {
+        sql += QStringLiteral(" AND exam_code = ?");
+        values << filter.examCode;
+    }
+    QSqlQuery query(db);
+    if (currentState == State::unavailable || !run(query, sql, values) || !query.next()) {
         return 0;
     }
     return query.value(0).toInt();

@@ -1,5 +1,6 @@
 #include "ProgressStore.h"
 
+#include "NativePath.h"
 #include "ProgressSchema.h"
 #include "ProgressSql.h"
 
@@ -12,10 +13,13 @@
 #include <QStandardPaths>
 #include <QVariant>
 
+#include <array>
 #include <atomic>
 #include <cerrno>
+#include <cstdio>
 #include <sys/stat.h>
 #include <tuple>
+#include <utility>
 
 namespace pulsavo {
 
@@ -23,7 +27,10 @@ namespace {
 
 const QString driverName = QStringLiteral("QSQLITE");
 const QString memoryName = QStringLiteral(":memory:");
-constexpr int busyTimeoutMs = 5000;
+// Opening gives up on a file another program is writing after a short wait (answers then wait
+// in the store); an answer waits longer, as another writer's commits take milliseconds.
+constexpr int openBusyMs = 250;
+constexpr int writeBusyMs = 1000;
 
 // SQLite's primary result codes for a file that is not a database or is damaged.
 constexpr int sqliteCorrupt = 11;
@@ -32,6 +39,36 @@ constexpr int sqliteNotADatabase = 26;
 bool isDamage(const QSqlError& error) {
     const int code = error.nativeErrorCode().toInt() & 0xff;
     return code == sqliteCorrupt || code == sqliteNotADatabase;
+}
+
+bool isBusy(const QSqlError& error) {
+    constexpr int sqliteBusy = 5;
+    constexpr int sqliteLocked = 6;
+    const int code = error.nativeErrorCode().toInt() & 0xff;
+    return code == sqliteBusy || code == sqliteLocked;
+}
+
+bool statOf(const QByteArray& name, struct stat& info) {
+    return ::stat(name.constData(), &info) == 0;
+}
+
+bool existsNative(const QByteArray& name) {
+    struct stat info {};
+    return statOf(name, info);
+}
+
+QByteArray identityOf(const QByteArray& name) {
+    struct stat info {};
+    if (!statOf(name, info)) {
+        return {};
+    }
+    return QByteArray::number(static_cast<qulonglong>(info.st_dev)) + ':' +
+           QByteArray::number(static_cast<qulonglong>(info.st_ino));
+}
+
+// A URI carries the name byte for byte (percent-encoded), whatever the locale makes of it.
+QString uriOf(const QByteArray& nativeName) {
+    return QString::fromLatin1("file:" + nativeName.toPercentEncoding("/"));
 }
 
 QString nextConnectionName() {
@@ -59,28 +96,47 @@ QString idText(Rhythm rhythm) {
     return QString::fromStdString(rhythmId(rhythm));
 }
 
+// Kept for a view until it takes them; a store no view drains keeps only a flag.
+void keepWritten(ProgressStore::Written& written, const AnswerRecord& answer) {
+    constexpr std::size_t kept = 256;
+    if (written.answers.size() >= kept) {
+        written.answers.clear();
+        written.complete = false;
+    }
+    if (written.complete) {
+        written.answers.push_back(answer);
+    }
+}
+
 // Whether the file may hold damage a clean close would not leave: a log or journal left
 // beside it (the last program to use it did not close it, or one still has it open), or a
 // length other than the one its header records (cut short or grown by something else).
 // Reading every page costs half a second at a million answers, so only then.
-bool needsFullCheck(const QString& name) {
+bool needsFullCheck(const QByteArray& name) {
     for (const char* suffix : {"-wal", "-journal"}) {
-        if (QFileInfo(name + QLatin1String(suffix)).size() > 0) {
+        struct stat companion {};
+        if (statOf(name + suffix, companion) && companion.st_size > 0) {
             return true;
         }
     }
-    QFile file(name);
-    if (!file.open(QIODevice::ReadOnly)) {
+    struct stat info {};
+    std::FILE* file = std::fopen(name.constData(), "rb");
+    if (file == nullptr || !statOf(name, info)) {
+        if (file != nullptr) {
+            std::fclose(file);
+        }
         return false; // opening the database itself says what is wrong
     }
-    const QByteArray header = file.read(100);
-    if (header.size() < 100) {
-        return file.size() > 0;
+    std::array<unsigned char, 100> header{};
+    const std::size_t got = std::fread(header.data(), 1, header.size(), file);
+    std::fclose(file);
+    if (got < header.size()) {
+        return info.st_size > 0;
     }
-    const auto number = [&header](int at, int bytes) {
+    const auto number = [&header](std::size_t at, int bytes) {
         quint32 value = 0;
         for (int i = 0; i < bytes; ++i) {
-            value = (value << 8U) | static_cast<quint8>(header[at + i]);
+            value = (value << 8U) | header[at + static_cast<std::size_t>(i)];
         }
         return value;
     };
@@ -89,7 +145,7 @@ bool needsFullCheck(const QString& name) {
     if (number(92, 4) != number(24, 4)) {
         return true;
     }
-    return static_cast<qint64>(pageSize) * number(28, 4) != file.size();
+    return static_cast<qint64>(pageSize) * number(28, 4) != static_cast<qint64>(info.st_size);
 }
 
 } // namespace
@@ -108,7 +164,7 @@ QString roundModeName(RoundMode mode) {
 
 ProgressStore::ProgressStore(const QString& path)
     : connectionName(nextConnectionName()), filePath(path.isEmpty() ? defaultPath() : path),
-      version(QCoreApplication::applicationVersion()) {
+      version(QCoreApplication::applicationVersion()), nativeName(nativeFromPath(filePath)) {
     if (version.isEmpty()) {
         version = QStringLiteral(PULSAVO_VERSION);
     }
@@ -116,6 +172,7 @@ ProgressStore::ProgressStore(const QString& path)
 }
 
 ProgressStore::~ProgressStore() {
+    flush();
     close();
     db = QSqlDatabase();
     if (QSqlDatabase::contains(connectionName)) {
@@ -124,8 +181,8 @@ ProgressStore::~ProgressStore() {
 }
 
 ProgressStore::ProgressStore(ReadOnly /*tag*/, const QByteArray& nativePath)
-    : connectionName(nextConnectionName()), filePath(QFile::decodeName(nativePath)),
-      version(QStringLiteral(PULSAVO_VERSION)) {
+    : connectionName(nextConnectionName()), filePath(pathFromNative(nativePath)),
+      version(QStringLiteral(PULSAVO_VERSION)), nativeName(nativePath) {
     openForReading(nativePath);
 }
 
@@ -212,8 +269,11 @@ void ProgressStore::open() {
         useMemory(QString());
         return;
     }
-    // A missing folder is made here; one that cannot be made shows up below as unwritable.
-    QDir().mkpath(QFileInfo(filePath).absolutePath());
+    // A missing folder is made here; one that cannot be made shows up below as unwritable. A
+    // name with bytes that are not text is taken as it is: its folder must exist.
+    if (nativeName == filePath.toUtf8()) {
+        QDir().mkpath(QFileInfo(filePath).absolutePath());
+    }
     OpenResult result = tryOpen(filePath);
     if (result == OpenResult::damaged) {
         close();
@@ -242,6 +302,11 @@ void ProgressStore::open() {
         currentState = State::saved;
         currentNotice.clear();
         return;
+    case OpenResult::busy:
+        close();
+        currentState = State::waiting;
+        sayWaiting();
+        return;
     case OpenResult::tooNew:
         useMemory(
             text(QT_TRANSLATE_NOOP("ProgressStore", "成績ファイル %1 は新しい版の Pulsavo "
@@ -258,17 +323,22 @@ void ProgressStore::open() {
 }
 
 ProgressStore::OpenResult ProgressStore::tryOpen(const QString& name) {
-    fullCheck = name != memoryName && needsFullCheck(name);
-    db.setDatabaseName(name);
+    const bool file = name != memoryName;
+    fullCheck = file && needsFullCheck(nativeName);
+    identity.clear();
+    db.setConnectOptions(file ? QStringLiteral("QSQLITE_OPEN_URI") : QString());
+    db.setDatabaseName(file ? uriOf(nativeName) : name);
     if (!db.open()) {
         return isDamage(db.lastError()) ? OpenResult::damaged : OpenResult::unwritable;
     }
     QSqlQuery query(db);
     auto failed = [&]() {
-        return isDamage(query.lastError()) ? OpenResult::damaged : OpenResult::unwritable;
+        return isDamage(query.lastError()) ? OpenResult::damaged
+               : isBusy(query.lastError()) ? OpenResult::busy
+                                           : OpenResult::unwritable;
     };
     // Qt sets a busy timeout of its own; ours is explicit so that it cannot drift.
-    if (!query.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(busyTimeoutMs))) {
+    if (!query.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(openBusyMs))) {
         return failed();
     }
     if (name != memoryName) {
@@ -306,13 +376,19 @@ ProgressStore::OpenResult ProgressStore::tryOpen(const QString& name) {
     const ProgressSchema::Result migration = ProgressSchema::migrate(db);
     switch (migration.outcome) {
     case ProgressSchema::Outcome::upgraded:
+        if (!query.exec(QStringLiteral("PRAGMA busy_timeout = %1").arg(writeBusyMs))) {
+            return failed();
+        }
+        identity = file ? identityOf(nativeName) : QByteArray();
         return OpenResult::ok;
     case ProgressSchema::Outcome::tooNew:
         return OpenResult::tooNew;
     case ProgressSchema::Outcome::failed:
         break;
     }
-    return isDamage(migration.error) ? OpenResult::damaged : OpenResult::unwritable;
+    return isDamage(migration.error) ? OpenResult::damaged
+           : isBusy(migration.error) ? OpenResult::busy
+                                     : OpenResult::unwritable;
 }
 
 void ProgressStore::useMemory(const QString& reason) {
@@ -329,27 +405,27 @@ void ProgressStore::close() {
 
 bool ProgressStore::moveAside(const QString& why) {
     const QString stamp = QDateTime::currentDateTime().toString(QStringLiteral("yyyyMMdd-HHmmss"));
-    QString target = QStringLiteral("%1.%2-%3").arg(filePath, why, stamp);
-    for (int n = 2; QFileInfo::exists(target) || QFileInfo::exists(target + "-wal"); ++n) {
-        target = QStringLiteral("%1.%2-%3-%4").arg(filePath, why, stamp).arg(n);
+    const QByteArray tail = QStringLiteral(".%1-%2").arg(why, stamp).toUtf8();
+    QByteArray target = nativeName + tail;
+    for (int n = 2; existsNative(target) || existsNative(target + "-wal"); ++n) {
+        target = nativeName + tail + '-' + QByteArray::number(n);
     }
-    if (!QFile::rename(filePath, target)) {
+    if (::rename(nativeName.constData(), target.constData()) != 0) {
         return false;
     }
     // The log and index travel with the file, under the names SQLite pairs with it, so that
     // nothing of the old database is lost or replayed into the new one.
     for (const char* suffix : {"-wal", "-shm"}) {
-        const QString companion = filePath + QLatin1String(suffix);
-        if (QFileInfo::exists(companion)) {
-            QFile::rename(companion, target + QLatin1String(suffix));
+        if (existsNative(nativeName + suffix)) {
+            ::rename((nativeName + suffix).constData(), (target + suffix).constData());
         }
     }
-    movedAside = target;
+    movedAside = pathFromNative(target);
     return true;
 }
 
 bool ProgressStore::reset() {
-    if (currentState == State::unavailable || currentState == State::readOnly) {
+    if (currentState == State::unavailable || currentState == State::readOnly || !flush()) {
         return false;
     }
     close();
@@ -371,16 +447,118 @@ bool ProgressStore::reset() {
                 .arg(QDir::toNativeSeparators(filePath)));
         return false;
     }
+    roundIds.clear();
+    currentRound = 0;
     currentNotice = text(QT_TRANSLATE_NOOP("ProgressStore",
                                            "これまでの成績を %1 に移し、新しく記録を始めました。"))
                         .arg(QDir::toNativeSeparators(movedAside));
     return true;
 }
 
-std::int64_t ProgressStore::beginRound(const RoundInfo& round) {
-    if (currentState == State::unavailable || currentState == State::readOnly) {
-        return -1;
+bool ProgressStore::writable() const {
+    return currentState == State::saved || currentState == State::inMemory ||
+           currentState == State::waiting;
+}
+
+// A reset from another window or program renames the file under this connection, which would
+// go on writing into the file moved aside: the name is checked before each write instead.
+void ProgressStore::followMovedFile() {
+    if (currentState != State::saved || filePath == memoryName || identity.isEmpty() ||
+        identityOf(nativeName) == identity) {
+        return;
     }
+    close();
+    roundIds.clear();
+    if (tryOpen(filePath) != OpenResult::ok) {
+        close();
+        currentState = State::waiting;
+        if (currentRound > 0) {
+            waitingRounds.push_back({currentRound, currentRoundInfo, {}});
+        }
+        return;
+    }
+    // The round in progress goes on in the new file under a row of its own.
+    if (currentRound > 0) {
+        const std::int64_t id = insertRound(currentRoundInfo);
+        if (id > 0) {
+            roundIds.insert(currentRound, id);
+        }
+    }
+}
+
+std::int64_t ProgressStore::fileRoundId(std::int64_t handedOut) const {
+    return roundIds.value(handedOut, handedOut);
+}
+
+void ProgressStore::sayWaiting() {
+    currentNotice =
+        text(QT_TRANSLATE_NOOP("ProgressStore",
+                               "成績ファイル %1 に今は書き込めません（ほかのプログラムが使用中、"
+                               "またはディスクがいっぱい）。保存待ちの回答 %2 件は、書き込めるよう"
+                               "になりしだい保存します。"))
+            .arg(QDir::toNativeSeparators(filePath))
+            .arg(waitingAnswers.size());
+}
+
+void ProgressStore::wait(const AnswerRecord& answer) {
+    if (currentState == State::inMemory) {
+        currentNotice =
+            text(QT_TRANSLATE_NOOP("ProgressStore", "この回答を記録できませんでした。"));
+        return;
+    }
+    waitingAnswers.push_back(answer);
+    currentState = State::waiting;
+    sayWaiting();
+}
+
+bool ProgressStore::flush() {
+    if (currentState != State::waiting) {
+        return currentState != State::unavailable && currentState != State::readOnly;
+    }
+    if (!db.isOpen() && tryOpen(filePath) != OpenResult::ok) {
+        close();
+        sayWaiting();
+        return false;
+    }
+    QSqlQuery query(db);
+    if (!query.exec(QStringLiteral("BEGIN IMMEDIATE"))) {
+        sayWaiting();
+        return false;
+    }
+    // All that waited goes in one transaction, or none of it.
+    const QHash<std::int64_t, std::int64_t> before = roundIds;
+    bool ok = true;
+    for (const WaitingRound& round : waitingRounds) {
+        const std::int64_t id = insertRound(round.info);
+        ok = id > 0 && (!round.finished.isValid() || updateFinished(id, round.finished));
+        if (!ok) {
+            break;
+        }
+        roundIds.insert(round.id, id);
+    }
+    for (std::size_t i = 0; ok && i < waitingAnswers.size(); ++i) {
+        AnswerRecord answer = waitingAnswers[i];
+        answer.roundId = fileRoundId(answer.roundId);
+        ok = insertAnswer(answer) > 0;
+    }
+    if (!ok || !query.exec(QStringLiteral("COMMIT"))) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK"));
+        roundIds = before;
+        sayWaiting();
+        return false;
+    }
+    for (AnswerRecord& answer : waitingAnswers) {
+        answer.roundId = fileRoundId(answer.roundId);
+        keepWritten(written, answer);
+    }
+    waitingRounds.clear();
+    waitingAnswers.clear();
+    currentState = State::saved;
+    currentNotice.clear();
+    return true;
+}
+
+std::int64_t ProgressStore::insertRound(const RoundInfo& round) {
     QSqlQuery query(db);
     query.prepare(QStringLiteral("INSERT INTO rounds (started, mode, exam_code, length, options,"
                                  " app_version) VALUES (?, ?, ?, ?, ?, ?)"));
@@ -390,28 +568,58 @@ std::int64_t ProgressStore::beginRound(const RoundInfo& round) {
     query.addBindValue(round.length);
     query.addBindValue(round.options.isNull() ? QStringLiteral("") : round.options);
     query.addBindValue(version);
-    if (!query.exec()) {
-        currentNotice = text(QT_TRANSLATE_NOOP("ProgressStore", "成績を保存できませんでした: %1"))
-                            .arg(query.lastError().text());
-        return -1;
-    }
-    return query.lastInsertId().toLongLong();
+    return query.exec() ? query.lastInsertId().toLongLong() : -1;
 }
 
-bool ProgressStore::finishRound(std::int64_t roundId, const QDateTime& finished) {
-    if (currentState == State::unavailable || currentState == State::readOnly) {
-        return false;
-    }
+bool ProgressStore::updateFinished(std::int64_t fileId, const QDateTime& finished) {
     QSqlQuery query(db);
     query.prepare(QStringLiteral("UPDATE rounds SET finished = ? WHERE id = ?"));
     query.addBindValue(utcTextOrNow(finished));
-    query.addBindValue(static_cast<qlonglong>(roundId));
-    if (!query.exec()) {
-        currentNotice = text(QT_TRANSLATE_NOOP("ProgressStore", "成績を保存できませんでした: %1"))
-                            .arg(query.lastError().text());
+    query.addBindValue(static_cast<qlonglong>(fileId));
+    return query.exec() && query.numRowsAffected() == 1;
+}
+
+std::int64_t ProgressStore::beginRound(const RoundInfo& given) {
+    if (!writable()) {
+        return -1;
+    }
+    RoundInfo round = given;
+    if (!round.started.isValid()) {
+        round.started = QDateTime::currentDateTimeUtc();
+    }
+    followMovedFile();
+    std::int64_t id = currentState == State::waiting && !flush() ? -1 : insertRound(round);
+    if (id < 0) {
+        // Waits with the answers that will follow it, under an id no file row has.
+        id = nextWaitingId++;
+        waitingRounds.push_back({id, round, {}});
+        currentState = State::waiting;
+        sayWaiting();
+    }
+    currentRound = id;
+    currentRoundInfo = round;
+    return id;
+}
+
+bool ProgressStore::finishRound(std::int64_t roundId, const QDateTime& finished) {
+    if (!writable()) {
         return false;
     }
-    return query.numRowsAffected() == 1;
+    const QDateTime at = finished.isValid() ? finished : QDateTime::currentDateTimeUtc();
+    if (roundId == currentRound) {
+        currentRound = 0;
+    }
+    followMovedFile();
+    for (WaitingRound& round : waitingRounds) {
+        if (round.id == roundId) {
+            round.finished = at;
+            return flush() || currentState == State::waiting;
+        }
+    }
+    if (currentState == State::waiting && !flush()) {
+        return false;
+    }
+    return updateFinished(fileRoundId(roundId), at);
 }
 
 std::int64_t ProgressStore::openRound(const RoundStart& round) {
@@ -445,14 +653,39 @@ std::int64_t ProgressStore::keepAnswer(const AnswerEntry& answer) {
     return recordAnswer(record);
 }
 
-std::int64_t ProgressStore::recordAnswer(const AnswerRecord& answer) {
-    if (currentState == State::unavailable || currentState == State::readOnly ||
-        !validRhythm(answer.shown) || (answer.answer && !validRhythm(*answer.answer))) {
+std::int64_t ProgressStore::recordAnswer(const AnswerRecord& given) {
+    if (!writable() || !validRhythm(given.shown) || (given.answer && !validRhythm(*given.answer))) {
         return -1;
     }
-    const bool correct = answer.correct.value_or(answer.answer == answer.shown);
-    // One statement outside any explicit transaction is a transaction of its own: the row is
-    // committed (and synced) before exec() returns, so before the feedback is shown.
+    AnswerRecord answer = given;
+    answer.correct = answer.correct.value_or(answer.answer == answer.shown);
+    answer.answerMs = std::max(answer.answerMs, 0);
+    if (!answer.time.isValid()) {
+        answer.time = QDateTime::currentDateTimeUtc(); // a waiting answer keeps its own time
+    }
+    followMovedFile();
+    if (currentState == State::waiting && !flush()) {
+        wait(answer);
+        return -1;
+    }
+    AnswerRecord stored = answer;
+    stored.roundId = fileRoundId(answer.roundId);
+    const std::int64_t id = insertAnswer(stored);
+    if (id < 0) {
+        wait(answer);
+        return -1;
+    }
+    keepWritten(written, stored);
+    return id;
+}
+
+ProgressStore::Written ProgressStore::takeWritten() {
+    return std::exchange(written, {});
+}
+
+// One statement outside any explicit transaction is a transaction of its own: the row is
+// committed (and synced) before exec() returns, so before the feedback is shown.
+std::int64_t ProgressStore::insertAnswer(const AnswerRecord& answer) {
     QSqlQuery query(db);
     query.prepare(QStringLiteral(
         "INSERT INTO answers (time, round_id, shown, seed, answer, correct, hinted, answer_ms,"
@@ -464,9 +697,9 @@ std::int64_t ProgressStore::recordAnswer(const AnswerRecord& answer) {
     query.addBindValue(idText(answer.shown));
     query.addBindValue(static_cast<qlonglong>(answer.seed));
     query.addBindValue(answer.answer ? QVariant(idText(*answer.answer)) : QVariant());
-    query.addBindValue(correct ? 1 : 0);
+    query.addBindValue(answer.correct.value_or(false) ? 1 : 0);
     query.addBindValue(answer.hinted ? 1 : 0);
-    query.addBindValue(std::max(answer.answerMs, 0));
+    query.addBindValue(answer.answerMs);
     query.addBindValue(version);
     query.addBindValue(nullable(answer.examCode));
     query.addBindValue(nullable(answer.kind));
@@ -474,13 +707,7 @@ std::int64_t ProgressStore::recordAnswer(const AnswerRecord& answer) {
     query.addBindValue(nullable(answer.errorMs));
     query.addBindValue(nullable(answer.learner));
     query.addBindValue(answer.question > 0 ? QVariant(answer.question) : QVariant());
-    if (!query.exec()) {
-        currentNotice =
-            text(QT_TRANSLATE_NOOP("ProgressStore", "この回答を保存できませんでした: %1"))
-                .arg(query.lastError().text());
-        return -1;
-    }
-    return query.lastInsertId().toLongLong();
+    return query.exec() ? query.lastInsertId().toLongLong() : -1;
 }
 
 int ProgressStore::schemaVersion() const {

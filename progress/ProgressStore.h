@@ -3,12 +3,14 @@
 #include "ExamAnswer.h"
 #include "ProgressTypes.h"
 
+#include <QHash>
 #include <QSqlDatabase>
 #include <QString>
 #include <QStringList>
 
 #include <cstdint>
 #include <functional>
+#include <vector>
 
 class QIODevice;
 
@@ -21,13 +23,19 @@ namespace pulsavo {
 // location that cannot be written gives a store that keeps answers in memory only. Either way
 // notice() holds one sentence for the window to show. Every page is read at open only when the
 // file was not closed cleanly or its length disagrees with its header (checkedEveryPage()).
+//
+// No answer is dropped quietly: while another program holds the file's write lock, or a write
+// fails (a full disk), answers wait in the store, notice() says how many, and each later write
+// (or flush()) tries the file again. A file moved away under a saving store (a reset from
+// another window or process) is followed: the next write goes to the file now at path().
 class ProgressStore : public AnswerSink {
 public:
     enum class State {
         saved,       // answers go to the file at path()
         inMemory,    // the file could not be used; answers last as long as the store
         unavailable, // no SQLite driver at all, or a file that cannot be read; nothing is kept
-        readOnly     // a report's view of the file at path(): nothing is written, ever
+        readOnly,    // a report's view of the file at path(): nothing is written, ever
+        waiting      // the file is busy or failed a write: answers wait here for the next try
     };
 
     // Why a store opened for reading has nothing to read.
@@ -39,7 +47,8 @@ public:
     enum class ReadOnly { tag };
     ProgressStore(ReadOnly, const QByteArray& nativePath);
 
-    // Empty path: defaultPath(); ":memory:": a store that keeps nothing, with no notice.
+    // Empty path: defaultPath(); ":memory:": a store that keeps nothing, with no notice. The
+    // path may carry bytes that are not UTF-8 as pathFromNative() writes them.
     explicit ProgressStore(const QString& path = {});
     ~ProgressStore() override;
     ProgressStore(const ProgressStore&) = delete;
@@ -73,6 +82,17 @@ public:
     // Moves the file aside under a timestamped name (never deletes it) and starts a fresh one.
     bool reset();
 
+    // Answers and rounds not yet in the file; flush() writes them now, true once none wait.
+    int waitingCount() const { return static_cast<int>(waitingAnswers.size()); }
+    bool flush();
+    // The answers written since the last call, as stored (time and correctness filled in), for
+    // a view to fold in; `complete` is false when more were written than were kept for it.
+    struct Written {
+        std::vector<AnswerRecord> answers;
+        bool complete = true;
+    };
+    Written takeWritten();
+
     // Queries. Naming answers only; local calendar days; `today` defaults to the current date.
     RhythmStatsTable rhythmStats(const ProgressFilter& filter = {}) const;
     ConfusionMatrix confusion(const ProgressFilter& filter = {}) const;
@@ -92,6 +112,11 @@ public:
     // file records them; none when the file cannot be read.
     std::optional<QList<ExamAnswer>> examAnswers(const QString& examCode) const;
     int answerCount(const ProgressFilter& filter = {}) const;
+    // Measurement rows (calipers), which the CSV export holds beside the naming answers.
+    int measurementCount(const ProgressFilter& filter = {}) const;
+    // The median answer time of `rhythm`'s `attempts` naming answers, straight off the index.
+    std::optional<double> medianMs(Rhythm rhythm, int attempts,
+                                   const ProgressFilter& filter = {}) const;
 
     // The attempts as CSV: RFC 4180 (comma, CRLF, quotes doubled), UTF-8 without a byte order
     // mark, a header row, one row per answer in the order given. nameOf fills the name columns.
@@ -110,13 +135,26 @@ public:
     QString integrityCheck() const; // "ok" when sound
 
 private:
-    enum class OpenResult { ok, damaged, unwritable, tooNew };
+    enum class OpenResult { ok, damaged, unwritable, tooNew, busy };
+    struct WaitingRound {
+        std::int64_t id = 0; // as handed out
+        RoundInfo info;
+        QDateTime finished; // invalid: still open
+    };
     void open();
     void openForReading(const QByteArray& nativePath);
     OpenResult tryOpen(const QString& name);
     void useMemory(const QString& reason);
     bool moveAside(const QString& why);
     void close();
+    bool writable() const;
+    void followMovedFile();
+    void wait(const AnswerRecord& answer);
+    void sayWaiting();
+    std::int64_t insertRound(const RoundInfo& round);
+    bool updateFinished(std::int64_t fileId, const QDateTime& finished);
+    std::int64_t insertAnswer(const AnswerRecord& answer);
+    std::int64_t fileRoundId(std::int64_t handedOut) const;
 
     QString connectionName;
     QString filePath;
@@ -127,6 +165,16 @@ private:
     ReadProblem problem = ReadProblem::none;
     bool fullCheck = false;
     QSqlDatabase db;
+
+    QByteArray nativeName; // filePath as the file system takes it
+    QByteArray identity;   // device and inode of the file opened; empty when none
+    std::vector<WaitingRound> waitingRounds;
+    std::vector<AnswerRecord> waitingAnswers;
+    QHash<std::int64_t, std::int64_t> roundIds; // handed-out id -> id in the file, when they differ
+    std::int64_t nextWaitingId = std::int64_t{1} << 48; // far above any row id a file reaches
+    std::int64_t currentRound = 0;                      // the round begun and not yet finished
+    RoundInfo currentRoundInfo;
+    Written written;
 };
 
 QString roundModeName(RoundMode mode);

@@ -296,9 +296,19 @@ int progressCommand(Arguments args) {
         }
     }
     const RhythmStatsTable stats = store.rhythmStats(filter);
-    writeOutput("-", progressTable(
-                         stats, options.rhythms ? options.rhythms->list() : reportedRhythms(stats),
-                         options.language, options.ids));
+    std::string report =
+        progressTable(stats, options.rhythms ? options.rhythms->list() : reportedRhythms(stats),
+                      options.language, options.ids);
+    if (options.csvPath) {
+        // The table counts naming answers; the file holds the measurements as well.
+        report += heading("CSV %1: 回答 %2 件、計測 %3 件\n",
+                          "CSV %1: %2 answers, %3 measurements\n", options.language)
+                      .arg(QString::fromStdString(strip::quoted(*options.csvPath)))
+                      .arg(store.answerCount(filter))
+                      .arg(store.measurementCount(filter))
+                      .toStdString();
+    }
+    writeOutput("-", report);
     return 0;
 }
 

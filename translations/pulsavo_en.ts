@@ -32,12 +32,12 @@
         <translation>Your results so far were moved to %1 and a new record was started.</translation>
     </message>
     <message>
-        <source>成績を保存できませんでした: %1</source>
-        <translation>Your results could not be saved: %1</translation>
+        <source>成績ファイル %1 に今は書き込めません（ほかのプログラムが使用中、またはディスクがいっぱい）。保存待ちの回答 %2 件は、書き込めるようになりしだい保存します。</source>
+        <translation>The answers file %1 cannot be written just now (another program is using it, or the disk is full). %2 answer(s) are waiting and will be saved as soon as it can be written.</translation>
     </message>
     <message>
-        <source>この回答を保存できませんでした: %1</source>
-        <translation>This answer could not be saved: %1</translation>
+        <source>この回答を記録できませんでした。</source>
+        <translation>This answer could not be recorded.</translation>
     </message>
 </context>
 <context>
@@ -567,10 +567,6 @@ Times: %3</translation>
         <translation>&amp;Close</translation>
     </message>
     <message>
-        <source>取り違え（行: 表示された波形、列: 答えた波形）</source>
-        <translation>Mix-ups (rows: rhythm shown, columns: rhythm answered)</translation>
-    </message>
-    <message>
         <source>正答率 %</source>
         <translation>% correct</translation>
     </message>
@@ -593,10 +589,6 @@ Times: %3</translation>
     <message>
         <source>連続 %1 日</source>
         <translation>Days in a row: %1</translation>
-    </message>
-    <message>
-        <source>（%1回・%2秒）</source>
-        <translation> (%1×, %2 s)</translation>
     </message>
     <message>
         <source>取り違えの多い組み合わせ</source>
@@ -623,10 +615,6 @@ Times: %3</translation>
         <translation>CSV files (*.csv)</translation>
     </message>
     <message>
-        <source>%1 件の回答を %2 に書き出しました。</source>
-        <translation>Answers exported to %2: %1.</translation>
-    </message>
-    <message>
         <source>%1 に書き出せませんでした。</source>
         <translation>Could not export to %1.</translation>
     </message>
@@ -643,6 +631,34 @@ The current results file is not deleted but kept under another name.</translatio
     <message>
         <source>今までの成績を %1 に移しました。</source>
         <translation>Your results so far were moved to %1.</translation>
+    </message>
+    <message>
+        <source>取り違え（行: 表示された波形、列: 答えた波形。○ 正答、× 取り違え）</source>
+        <translation>Mix-ups (rows: rhythm shown, columns: rhythm answered; ○ right, × mixed up)</translation>
+    </message>
+    <message>
+        <source>読み込み中…</source>
+        <translation>Loading…</translation>
+    </message>
+    <message>
+        <source>成績ファイル %1 は壊れているため読めません。練習モードを開くと、壊れたファイルを別の名前で残して新しく記録を始めます。</source>
+        <translation>The answers file %1 is damaged and cannot be read. Opening practice mode keeps it under another name and starts a new one.</translation>
+    </message>
+    <message>
+        <source>成績ファイル %1 は新しい版の Pulsavo で作られているため読めません。</source>
+        <translation>The answers file %1 was made by a newer Pulsavo and cannot be read.</translation>
+    </message>
+    <message>
+        <source>成績ファイル %1 を読めません。</source>
+        <translation>The answers file %1 cannot be read.</translation>
+    </message>
+    <message>
+        <source>（%1回・%2秒）%3 %</source>
+        <translation> (%1×, %2 s) %3 %</translation>
+    </message>
+    <message>
+        <source>回答 %1 件と計測 %2 件を %3 に書き出しました。</source>
+        <translation>Exported %1 answers and %2 measurements to %3.</translation>
     </message>
 </context>
 <context>

@@ -82,8 +82,10 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
     session.onQuestionAsked = [this](const Question& question) { ask(question); };
     session.onAnswerJudged = [this](const Result& result) {
         updateNotice();
+        // The open progress window counts the answer in without reading the whole file.
+        const ProgressStore::Written written = progress.takeWritten();
         if (progressView && progressView->isVisible()) {
-            progressView->refresh();
+            progressView->addAnswers(written);
         }
         showFeedback(result);
     };
@@ -635,6 +637,7 @@ ProgressWindow* PracticeWindow::progressWindow() const {
 }
 
 void PracticeWindow::showProgress() {
+    progress.takeWritten(); // what the window reads now holds them
     if (!progressView) {
         progressView = new ProgressWindow(progress.path(), this);
         progressView->setAttribute(Qt::WA_DeleteOnClose);

@@ -5,13 +5,17 @@
 
 #include "Catalogue.h"
 #include "KeyPoints.h"
+#include "NativePath.h"
+#include "ProgressTally.h"
 
 #include <QBarCategoryAxis>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
 #include <QCloseEvent>
+#include <QCoreApplication>
 #include <QDateTimeAxis>
+#include <QDir>
 #include <QEvent>
 #include <QFileDialog>
 #include <QHBoxLayout>
@@ -24,7 +28,9 @@
 #include <QPainter>
 #include <QPushButton>
 #include <QScatterSeries>
+#include <QScrollArea>
 #include <QTextBrowser>
+#include <QThread>
 #include <QToolTip>
 #include <QVBoxLayout>
 #include <QValueAxis>
@@ -116,7 +122,7 @@ void ConfusionMap::paintEvent(QPaintEvent* /*event*/) {
     painter.fillRect(rect(), palette().base());
     const int size = cellSize();
     QFont small = font();
-    small.setPixelSize(std::max(7, size * 2 / 5));
+    small.setPixelSize(std::max(7, size * 7 / 20));
     painter.setFont(small);
     for (int i = 0; i < count(); ++i) {
         painter.setPen(palette().text().color());
@@ -140,8 +146,11 @@ void ConfusionMap::paintEvent(QPaintEvent* /*event*/) {
             painter.setPen(QColor(210, 210, 210));
             painter.drawRect(cell.adjusted(0, 0, -1, -1));
             if (n > 0) {
+                // A mark besides the colour: right answers and mix-ups read apart without it.
                 painter.setPen(share > 0.55 ? Qt::white : Qt::black);
-                painter.drawText(cell, Qt::AlignCenter, QString::number(n));
+                painter.drawText(cell, Qt::AlignCenter,
+                                 (shown == answered ? QStringLiteral("○") : QStringLiteral("×")) +
+                                     QString::number(n));
             }
         }
     }
@@ -179,22 +188,24 @@ bool ConfusionMap::event(QEvent* event) {
 ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
                                const QString& examCode)
     : QWidget(parent, Qt::Window),
-      database(std::make_unique<ProgressStore>(databasePath)), filter{examCode} {
+      path(databasePath.isEmpty() ? ProgressStore::defaultPath() : databasePath), filter{examCode} {
     setObjectName(QStringLiteral("progressWindow"));
     setWindowTitle(tr("成績"));
     setAttribute(Qt::WA_DeleteOnClose, false);
 
-    totals = new QLabel(this);
+    auto* content = new QWidget;
+    totals = new QLabel(content);
     totals->setObjectName(QStringLiteral("totalsLabel"));
-    streakLabel = new QLabel(this);
+    streakLabel = new QLabel(content);
     streakLabel->setObjectName(QStringLiteral("streakLabel"));
     notice = new QLabel(this);
     notice->setObjectName(QStringLiteral("noticeLabel"));
     notice->setWordWrap(true);
-    map = new ConfusionMap(this);
+    map = new ConfusionMap(content);
     connect(map, &ConfusionMap::cellClicked, this, &ProgressWindow::onCell);
-    pairs = new QTextBrowser(this);
+    pairs = new QTextBrowser(content);
     pairs->setObjectName(QStringLiteral("confusedPairs"));
+    pairs->setMinimumHeight(80);
     exportButton = new QPushButton(tr("書き出し(&E)..."), this);
     exportButton->setObjectName(QStringLiteral("exportButton"));
     connect(exportButton, &QPushButton::clicked, this, &ProgressWindow::exportCsv);
@@ -212,8 +223,16 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
     heading->addStretch();
     heading->addWidget(streakLabel);
 
-    auto* mapTitle = new QLabel(tr("取り違え（行: 表示された波形、列: 答えた波形）"), this);
+    auto* mapTitle = new QLabel(
+        tr("取り違え（行: 表示された波形、列: 答えた波形。○ 正答、× 取り違え）"), content);
     mapTitle->setObjectName(QStringLiteral("confusionTitle"));
+    mapTitle->setWordWrap(true);
+    // A wrapped label would make the scrolled charts as tall as they would like to be, not as
+    // tall as the window is.
+    QSizePolicy titlePolicy = mapTitle->sizePolicy();
+    titlePolicy.setHeightForWidth(false);
+    mapTitle->setSizePolicy(titlePolicy);
+    mapTitle->setMinimumHeight(2 * mapTitle->fontMetrics().lineSpacing());
     auto* mapColumn = new QVBoxLayout;
     mapColumn->addWidget(mapTitle);
     mapColumn->addWidget(map, 1);
@@ -226,6 +245,18 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
     bottom->addWidget(dayView, 3);
     bottom->addWidget(pairs, 2);
 
+    auto* charts = new QVBoxLayout(content);
+    charts->setContentsMargins(0, 0, 0, 0);
+    charts->addLayout(heading);
+    charts->addLayout(top, 3);
+    charts->addLayout(bottom, 2);
+    // The charts scroll when the screen is small (a laptop, or 200 %); the buttons stay in view.
+    auto* scroller = new QScrollArea(this);
+    scroller->setObjectName(QStringLiteral("progressScroller"));
+    scroller->setWidget(content);
+    scroller->setWidgetResizable(true);
+    scroller->setFrameShape(QFrame::NoFrame);
+
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(notice, 1);
     buttons->addWidget(exportButton);
@@ -233,19 +264,22 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
     buttons->addWidget(closeButton);
 
     auto* layout = new QVBoxLayout(this);
-    layout->addLayout(heading);
-    layout->addLayout(top, 3);
-    layout->addLayout(bottom, 2);
+    layout->addWidget(scroller, 1);
     layout->addLayout(buttons);
 
     resize(1200, 860);
     restoreGeometry(Settings().progressGeometry());
     fitToScreen(this);
-    notice->setText(database->notice());
+    shown.days = QList<DayAccuracy>(dayCount);
     refresh();
 }
 
-ProgressWindow::~ProgressWindow() = default;
+ProgressWindow::~ProgressWindow() {
+    if (loader) {
+        loader->wait();
+        delete loader;
+    }
+}
 
 void ProgressWindow::buildCharts() {
     bars = new QBarSet(tr("正答率 %"));
@@ -253,9 +287,7 @@ void ProgressWindow::buildCharts() {
     bars->setLabelColor(Qt::black);
     auto* barSeries = new QHorizontalBarSeries;
     barSeries->append(bars);
-    barSeries->setLabelsVisible(true);
-    barSeries->setLabelsPosition(QAbstractBarSeries::LabelsOutsideEnd);
-    barSeries->setLabelsFormat(QStringLiteral("@value %"));
+    barSeries->setLabelsVisible(false);
     auto* barChart = new QChart;
     barChart->addSeries(barSeries);
     barChart->setTitle(tr("波形ごとの正答率"));
@@ -269,7 +301,7 @@ void ProgressWindow::buildCharts() {
     barChart->addAxis(categories, Qt::AlignLeft);
     barSeries->attachAxis(categories);
     auto* percent = new QValueAxis;
-    percent->setRange(0, 115);
+    percent->setRange(0, 100);
     percent->setTickCount(2);
     percent->setLabelsVisible(false);
     percent->setGridLineVisible(false);
@@ -278,7 +310,8 @@ void ProgressWindow::buildCharts() {
     barView = new QChartView(barChart, this);
     barView->setObjectName(QStringLiteral("accuracyChart"));
     barView->setRenderHint(QPainter::Antialiasing);
-    barView->setMinimumHeight(420);
+    barView->setMinimumHeight(260);
+    barView->installEventFilter(this);
 
     days = new QLineSeries;
     days->setPointsVisible(true);
@@ -301,26 +334,221 @@ void ProgressWindow::buildCharts() {
     dayView = new QChartView(dayChart, this);
     dayView->setObjectName(QStringLiteral("dayChart"));
     dayView->setRenderHint(QPainter::Antialiasing);
-    dayView->setMinimumHeight(220);
+    dayView->setMinimumHeight(160);
 }
 
 void ProgressWindow::changeEvent(QEvent* event) {
     if (event->type() == QEvent::LanguageChange) {
         setWindowTitle(tr("成績"));
-        refresh();
+        showAll();
     }
     QWidget::changeEvent(event);
 }
 
+bool ProgressWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == barView && event->type() == QEvent::Resize) {
+        showBars(); // the names are fitted to the chart's width
+    }
+    return QWidget::eventFilter(watched, event);
+}
+
+ProgressWindow::Loaded ProgressWindow::load(const QString& file, const ProgressFilter& filter,
+                                            QDate today) {
+    Loaded loaded;
+    {
+        const ProgressStore reader(ProgressStore::ReadOnly::tag, nativeFromPath(file));
+        loaded.problem = reader.readProblem();
+        if (reader.state() == ProgressStore::State::readOnly) {
+            loaded.summary = reader.summary(filter, dayCount, today);
+            return loaded;
+        }
+    }
+    using Problem = ProgressStore::ReadProblem;
+    if (loaded.problem == Problem::tooOld) {
+        // The trainer owns its file: an older one is brought up to date, as practice would.
+        const ProgressStore upgraded(file);
+        loaded.summary = upgraded.summary(filter, dayCount, today);
+        loaded.problem = upgraded.isSaving() ? Problem::none : Problem::unreadable;
+        return loaded;
+    }
+    loaded.summary.days.clear();
+    for (QDate day = today.addDays(1 - dayCount); day <= today; day = day.addDays(1)) {
+        loaded.summary.days.append(DayAccuracy{day, 0, 0});
+    }
+    if (loaded.problem == Problem::missing || loaded.problem == Problem::notAnswers) {
+        loaded.problem = Problem::none; // nothing answered yet
+    }
+    return loaded;
+}
+
+void ProgressWindow::runInBackground(bool fullLoad, std::function<std::function<void()>()> job) {
+    loading = fullLoad;
+    loader = QThread::create([this, job = std::move(job)] {
+        std::function<void()> done = job();
+        QMetaObject::invokeMethod(
+            this,
+            [this, done = std::move(done)] {
+                jobDone();
+                done();
+            },
+            Qt::QueuedConnection);
+    });
+    loader->start();
+}
+
+void ProgressWindow::jobDone() {
+    loader->wait();
+    delete loader;
+    loader = nullptr;
+    loading = false;
+}
+
+void ProgressWindow::finishLoading() {
+    while (loader) {
+        loader->wait();
+        QCoreApplication::sendPostedEvents(this, QEvent::MetaCall);
+    }
+}
+
 void ProgressWindow::refresh() {
-    shown = database->summary(filter, dayCount);
+    if (loader) {
+        loadAgain = true;
+        return;
+    }
+    totals->setText(tr("読み込み中…"));
+    const QString file = path;
+    const ProgressFilter wanted = filter;
+    const QDate today = QDate::currentDate();
+    runInBackground(true, [this, file, wanted, today]() -> std::function<void()> {
+        Loaded loaded = load(file, wanted, today);
+        return [this, loaded] { loadedInBackground(loaded); };
+    });
+}
+
+void ProgressWindow::loadedInBackground(const Loaded& loaded) {
+    shown = loaded.summary;
+    loadProblem.clear();
+    using Problem = ProgressStore::ReadProblem;
+    switch (loaded.problem) {
+    case Problem::none:
+    case Problem::missing:
+    case Problem::notAnswers:
+        break;
+    case Problem::damaged:
+        loadProblem = tr("成績ファイル %1 は壊れているため読めません。練習モードを開くと、"
+                         "壊れたファイルを別の名前で残して新しく記録を始めます。")
+                          .arg(QDir::toNativeSeparators(path));
+        break;
+    case Problem::tooNew:
+        loadProblem = tr("成績ファイル %1 は新しい版の Pulsavo で作られているため読めません。")
+                          .arg(QDir::toNativeSeparators(path));
+        break;
+    case Problem::tooOld:
+    case Problem::unreadable:
+        loadProblem = tr("成績ファイル %1 を読めません。").arg(QDir::toNativeSeparators(path));
+        break;
+    }
+    if (!loadProblem.isEmpty()) {
+        notice->setText(loadProblem);
+    }
+    mediansAgain = false;
+    if (loadAgain) {
+        loadAgain = false;
+        refresh();
+    }
+    showAll();
+}
+
+void ProgressWindow::addAnswers(const ProgressStore::Written& written) {
+    if (written.answers.empty() && written.complete) {
+        return;
+    }
+    // A full read under way may or may not hold these answers: read again after it.
+    if (!written.complete || loading) {
+        refresh();
+        return;
+    }
+    bool stale = false;
+    const QList<ConfusedPair> pairsBefore = shown.topConfusions;
+    for (const AnswerRecord& answer : written.answers) {
+        if (!ProgressTally::fold(shown, answer, filter)) {
+            refresh();
+            return;
+        }
+        stale = stale || ProgressTally::medianStale(shown, answer);
+    }
+    // Only what an answer changes is redrawn: a chart's axis laid out afresh costs more than
+    // the whole fold.
+    if (reportedRhythms(shown.rhythms, &shown.confusion) != listed) {
+        showAll();
+    } else {
+        showTotals();
+        showBars(true);
+        map->setMatrix(shown.confusion, listed);
+        showDays();
+        const auto same = [](const ConfusedPair& a, const ConfusedPair& b) {
+            return a.shown == b.shown && a.answered == b.answered && a.count == b.count;
+        };
+        if (!std::equal(pairsBefore.begin(), pairsBefore.end(), shown.topConfusions.begin(),
+                        shown.topConfusions.end(), same)) {
+            showPairs();
+        }
+    }
+    if (stale) {
+        refreshMedians();
+    }
+}
+
+// A median cannot be folded: those of rhythms answered again are read in the background.
+void ProgressWindow::refreshMedians() {
+    if (loader) {
+        mediansAgain = true;
+        return;
+    }
+    const QString file = path;
+    const ProgressFilter wanted = filter;
+    const RhythmStatsTable counts = shown.rhythms;
+    runInBackground(false, [this, file, wanted, counts]() -> std::function<void()> {
+        RhythmStatsTable medians = counts;
+        const ProgressStore reader(ProgressStore::ReadOnly::tag, nativeFromPath(file));
+        for (int index = 0; index < totalRhythmCount; ++index) {
+            RhythmStats& stats = medians[static_cast<std::size_t>(index)];
+            stats.medianMs = reader.medianMs(*anyRhythmAt(index), stats.attempts, wanted);
+        }
+        return [this, medians] {
+            // Only medians of the very answers counted now; later ones ask again.
+            for (std::size_t i = 0; i < medians.size(); ++i) {
+                if (medians[i].attempts == shown.rhythms[i].attempts) {
+                    shown.rhythms[i].medianMs = medians[i].medianMs;
+                }
+            }
+            if (loadAgain) {
+                loadAgain = false;
+                refresh();
+            } else if (mediansAgain) {
+                mediansAgain = false;
+                refreshMedians();
+            }
+            showBars();
+        };
+    });
+}
+
+void ProgressWindow::showTotals() {
     totals->setText(
         shown.attempts > 0
             ? tr("回答 %1 問、正答率 %2 %")
                   .arg(shown.attempts)
                   .arg(std::lround(100.0 * shown.correct / shown.attempts))
             : tr("まだ回答がありません。練習モードで問題に答えると、ここに成績が表示されます。"));
+    if (loading) {
+        totals->setText(tr("読み込み中…"));
+    }
     streakLabel->setText(tr("連続 %1 日").arg(shown.streak));
+}
+
+void ProgressWindow::showAll() {
+    showTotals();
     listed = reportedRhythms(shown.rhythms, &shown.confusion);
     showBars();
     map->setMatrix(shown.confusion, listed);
@@ -333,24 +561,56 @@ void ProgressWindow::setExamFilter(const QString& examCode) {
     refresh();
 }
 
-void ProgressWindow::showBars() {
+void ProgressWindow::showBars(bool changedOnly) {
+    if (listed.empty()) {
+        return;
+    }
+    auto* series = static_cast<QHorizontalBarSeries*>(barView->chart()->series().constFirst());
+    auto* axis = static_cast<QBarCategoryAxis*>(series->attachedAxes().constFirst());
+    // Names are shortened to the room the chart gives its axis (about two fifths of its
+    // width), so none runs past the chart's left edge; when even that is tight, only the
+    // accuracy follows the name.
+    const QFontMetrics metrics(axis->labelsFont());
+    const int room = barView->width() * 2 / 5 - 8;
     QStringList labels;
     QList<qreal> values;
     // Numbered by place, as the heat map's rows and columns are.
     for (std::size_t place = 0; place < listed.size(); ++place) {
         const Rhythm rhythm = listed[place];
         const RhythmStats& stats = shown.rhythms[static_cast<std::size_t>(indexOf(rhythm))];
-        QString label = QStringLiteral("%1 %2").arg(place).arg(rhythmName(rhythm));
-        if (stats.attempts > 0) {
-            label += tr("（%1回・%2秒）")
-                         .arg(stats.attempts)
-                         .arg(stats.medianMs.value_or(0) / 1000.0, 0, 'f', 1);
+        // Every rhythm answered shows its accuracy as text too: a 0 % bar has no length to
+        // carry a label.
+        const long percent = std::lround(100.0 * stats.accuracy());
+        QString figures = stats.attempts > 0
+                              ? tr("（%1回・%2秒）%3 %")
+                                    .arg(stats.attempts)
+                                    .arg(stats.medianMs.value_or(0) / 1000.0, 0, 'f', 1)
+                                    .arg(percent)
+                              : QString();
+        const QString number = QStringLiteral("%1 ").arg(place);
+        const int least = metrics.horizontalAdvance(QStringLiteral("MMMMM"));
+        if (stats.attempts > 0 && metrics.horizontalAdvance(number + figures) > room - least) {
+            figures = QStringLiteral(" %1 %").arg(percent);
         }
-        labels << label;
+        const int nameRoom = room - metrics.horizontalAdvance(number + figures);
+        labels << number +
+                      metrics.elidedText(rhythmName(rhythm), Qt::ElideRight,
+                                         std::max(nameRoom, least)) +
+                      figures;
         values << std::round(100.0 * stats.accuracy());
     }
-    auto* series = static_cast<QHorizontalBarSeries*>(barView->chart()->series().constFirst());
-    auto* axis = static_cast<QBarCategoryAxis*>(series->attachedAxes().constFirst());
+    const QStringList before = axis->categories();
+    if (changedOnly && before.size() == labels.size() && bars->count() == values.size()) {
+        for (qsizetype i = 0; i < labels.size(); ++i) {
+            if (before[i] != labels[i]) {
+                axis->replace(before[i], labels[i]);
+            }
+            if (bars->at(i) != values[i]) {
+                bars->replace(i, values[i]);
+            }
+        }
+        return;
+    }
     axis->setCategories(labels);
     bars->remove(0, bars->count());
     bars->append(values);
@@ -406,18 +666,24 @@ void ProgressWindow::onCell(Rhythm shownRhythm, Rhythm answered) {
 }
 
 void ProgressWindow::exportCsv() {
-    const QString path = askExportPath
-                             ? askExportPath()
-                             : QFileDialog::getSaveFileName(this, tr("成績の書き出し"),
-                                                            QStringLiteral("pulsavo-progress.csv"),
-                                                            tr("CSV ファイル (*.csv)"));
-    if (path.isEmpty()) {
+    const QString target =
+        askExportPath ? askExportPath()
+                      : QFileDialog::getSaveFileName(this, tr("成績の書き出し"),
+                                                     QStringLiteral("pulsavo-progress.csv"),
+                                                     tr("CSV ファイル (*.csv)"));
+    if (target.isEmpty()) {
         return;
     }
-    if (database->exportCsv(path, filter, rhythmName)) {
-        notice->setText(tr("%1 件の回答を %2 に書き出しました。").arg(shown.attempts).arg(path));
+    const ProgressStore reader(ProgressStore::ReadOnly::tag, nativeFromPath(path));
+    if (reader.state() == ProgressStore::State::readOnly &&
+        reader.exportCsv(target, filter, rhythmName)) {
+        // The file holds the measurements too: both are counted.
+        notice->setText(tr("回答 %1 件と計測 %2 件を %3 に書き出しました。")
+                            .arg(reader.answerCount(filter))
+                            .arg(reader.measurementCount(filter))
+                            .arg(QDir::toNativeSeparators(target)));
     } else {
-        notice->setText(tr("%1 に書き出せませんでした。").arg(path));
+        notice->setText(tr("%1 に書き出せませんでした。").arg(QDir::toNativeSeparators(target)));
     }
 }
 
@@ -431,10 +697,16 @@ void ProgressWindow::resetProgress() {
     if (!sure) {
         return;
     }
-    if (database->reset()) {
-        notice->setText(tr("今までの成績を %1 に移しました。").arg(database->movedAsidePath()));
+    finishLoading();
+    // A store of its own moves the file; a practice window writing to it follows the name to
+    // the fresh file at its next answer.
+    ProgressStore writer(path);
+    if (writer.reset()) {
+        movedAside = writer.movedAsidePath();
+        notice->setText(
+            tr("今までの成績を %1 に移しました。").arg(QDir::toNativeSeparators(movedAside)));
     } else {
-        notice->setText(database->notice());
+        notice->setText(writer.notice());
     }
     refresh();
 }

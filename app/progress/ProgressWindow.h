@@ -13,6 +13,7 @@
 
 class QBarSet;
 class QChartView;
+class QThread;
 class QLabel;
 class QLineSeries;
 class QPushButton;
@@ -64,6 +65,10 @@ private:
 // time, the confusion heat map, accuracy per day over the last 30 days with the current streak,
 // the five pairs most often confused with the key points of both, and export and reset.
 // Opened from the classic dialog's context menu and from the practice window.
+//
+// The file is read on a thread of its own, through a read-only connection (a read-only file or
+// another user's reads too), while the window says it is loading: the monitors never wait for
+// it. An answer recorded while the window is open is folded into what it shows (addAnswer()).
 class ProgressWindow : public QWidget {
     Q_OBJECT
 public:
@@ -76,7 +81,12 @@ public:
     ~ProgressWindow() override;
 
     const ProgressSummary& summary() const { return shown; }
-    ProgressStore& store() { return *database; }
+    QString databasePath() const { return path; }
+    // Where the last reset put the old file (empty when none was moved).
+    QString movedAsidePath() const { return movedAside; }
+    bool isLoading() const { return loader != nullptr; }
+    // Blocks until the file has been read and shown (tests and benchmarks).
+    void finishLoading();
     ConfusionMap* confusionMap() const { return map; }
     QBarSet* accuracyBars() const { return bars; }
     QLineSeries* dayLine() const { return days; }
@@ -86,8 +96,10 @@ public:
     std::function<QString()> askExportPath;
 
 public slots:
-    // Reads the database again, e.g. after the practice window recorded answers.
+    // Reads the database again, in the background.
     void refresh();
+    // Counts the answers the store wrote (ProgressStore::takeWritten()) without reading the file.
+    void addAnswers(const pulsavo::ProgressStore::Written& written);
     void setExamFilter(const QString& examCode);
     void exportCsv();
     void resetProgress();
@@ -100,15 +112,34 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // A language chosen while the window is open renames the rhythms in its charts and lists.
     void changeEvent(QEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    struct Loaded {
+        ProgressSummary summary;
+        ProgressStore::ReadProblem problem = ProgressStore::ReadProblem::none;
+    };
+    static Loaded load(const QString& path, const ProgressFilter& filter, QDate today);
+    // Runs `job` on a thread of its own; what it returns then runs on the window's thread.
+    void runInBackground(bool fullLoad, std::function<std::function<void()>()> job);
+    void jobDone();
+    void loadedInBackground(const Loaded& loaded);
+    void refreshMedians();
+    void showAll();
+    void showTotals();
     void buildCharts();
-    void showBars();
+    // changedOnly: only the bars and names that differ from those shown are replaced.
+    void showBars(bool changedOnly = false);
     void showDays();
     void showPairs();
     void onCell(Rhythm shown, Rhythm answered);
 
-    std::unique_ptr<ProgressStore> database;
+    QString path;
+    QString movedAside;
+    QThread* loader = nullptr;
+    bool loading = false;      // the job running reads everything
+    bool loadAgain = false;    // a full read was asked for while a job ran
+    bool mediansAgain = false; // answers came in while a job ran
     ProgressFilter filter;
     ProgressSummary shown;
     std::vector<Rhythm> listed; // the bars and the heat map's rows, top down
@@ -120,6 +151,7 @@ private:
     QLabel* totals = nullptr;
     QLabel* streakLabel = nullptr;
     QLabel* notice = nullptr;
+    QString loadProblem;
     QTextBrowser* pairs = nullptr;
     QPushButton* exportButton = nullptr;
     QPushButton* resetButton = nullptr;

@@ -786,7 +786,7 @@ void TestPracticeWindow::openedFromTheClassicMenu() {
     dialog.onProgress();
     auto* progress = dialog.findChild<pulsavo::ProgressWindow*>();
     QVERIFY(progress);
-    QCOMPARE(progress->store().path(), dbPath);
+    QCOMPARE(progress->databasePath(), dbPath);
     emit progress->pairDrillRequested(Rhythm::atrialFibrillation, Rhythm::atrialFlutter);
     QCOMPARE(dialog.practiceWindow(), practice);
     QCOMPARE(practice->stage(), PracticeWindow::Stage::asking);
@@ -918,7 +918,8 @@ void TestPracticeWindow::pairDrillFromProgress() {
     QTest::mouseClick(child<QPushButton>("progressButton"), Qt::LeftButton);
     pulsavo::ProgressWindow* progress = window->progressWindow();
     QVERIFY(progress);
-    QCOMPARE(progress->store().path(), dbPath);
+    QCOMPARE(progress->databasePath(), dbPath);
+    progress->finishLoading();
     QCOMPARE(progress->summary()
                  .confusion[0][static_cast<std::size_t>(pulsavo::indexOf(Rhythm::atrialFlutter))],
              1);
@@ -934,7 +935,8 @@ void TestPracticeWindow::pairDrillFromProgress() {
     }
     QTest::mouseClick(child<QPushButton>("progressButton"), Qt::LeftButton);
     QCOMPARE(window->progressWindow(), progress);
-    QCOMPARE(progress->store().answerCount(), 7);
+    progress->finishLoading();
+    QCOMPARE(progress->summary().attempts, 7);
 }
 
 // F freezes the question, the calipers measure it, 答え合わせ before an answer is a hint;

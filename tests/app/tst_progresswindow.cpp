@@ -10,10 +10,14 @@
 #include <QLineSeries>
 #include <QSettings>
 #include <QSignalSpy>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextBrowser>
+
+#include <unistd.h>
 
 using namespace pulsavo;
 
@@ -58,6 +62,8 @@ private slots:
     void clickingACellAsksForThePair();
     void libraryRhythmsJoinTheReport();
     void resetMovesTheFileAsideAndKeepsIt();
+    void readsAFileItCannotWrite_data();
+    void readsAFileItCannotWrite();
     void exportWritesOneRowPerAnswer();
     void keyPointsAreTheirSectionOnly_data();
     void keyPointsAreTheirSectionOnly();
@@ -75,6 +81,10 @@ void TestProgressWindow::barsHeatMapAndDays() {
     QTemporaryDir dir;
     writeAnswers(dir.filePath("p.sqlite"));
     ProgressWindow window(dir.filePath("p.sqlite"));
+    window.finishLoading();
+    // 1366 x 768 at 200 %, less a panel and a title bar: the buttons stay on the screen.
+    QVERIFY(window.minimumSizeHint().height() <= 300);
+    QVERIFY(window.minimumSizeHint().width() <= 683);
     QBarSet* bars = window.accuracyBars();
     QCOMPARE(bars->count(), rhythmCount);
     QCOMPARE(bars->at(indexOf(Rhythm::sinusRhythm)), 75.0);
@@ -125,6 +135,7 @@ void TestProgressWindow::libraryRhythmsJoinTheReport() {
         }
     }
     ProgressWindow window(dir.filePath("p.sqlite"));
+    window.finishLoading();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QBarSet* bars = window.accuracyBars();
@@ -151,6 +162,7 @@ void TestProgressWindow::clickingACellAsksForThePair() {
     QTemporaryDir dir;
     writeAnswers(dir.filePath("p.sqlite"));
     ProgressWindow window(dir.filePath("p.sqlite"));
+    window.finishLoading();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
     QSignalSpy spy(&window, &ProgressWindow::pairDrillRequested);
@@ -175,17 +187,19 @@ void TestProgressWindow::resetMovesTheFileAsideAndKeepsIt() {
     const QString path = dir.filePath("p.sqlite");
     writeAnswers(path);
     ProgressWindow window(path);
+    window.finishLoading();
     window.confirmReset = [] { return false; };
     window.resetProgress();
     QCOMPARE(window.summary().attempts, 7);
-    QVERIFY(window.store().movedAsidePath().isEmpty());
+    QVERIFY(window.movedAsidePath().isEmpty());
 
     window.confirmReset = [] { return true; };
     window.resetProgress();
+    window.finishLoading();
     QCOMPARE(window.summary().attempts, 0);
     QCOMPARE(window.accuracyBars()->at(0), 0.0);
     QCOMPARE(cell(window, Rhythm::sinusRhythm, Rhythm::sinusRhythm), 0);
-    const QString moved = window.store().movedAsidePath();
+    const QString moved = window.movedAsidePath();
     QVERIFY(!moved.isEmpty());
     QVERIFY(moved != path);
     QVERIFY(window.findChild<QLabel*>("noticeLabel")->text().contains(moved));
@@ -194,12 +208,48 @@ void TestProgressWindow::resetMovesTheFileAsideAndKeepsIt() {
     QVERIFY(QFile::exists(path));
 }
 
+void TestProgressWindow::readsAFileItCannotWrite_data() {
+    QTest::addColumn<bool>("readOnlyFolder");
+    QTest::newRow("another program holds the write lock") << false;
+    QTest::newRow("read-only file in a read-only folder") << true;
+}
+
+// The window reads without writing: a file it could not write reads like any other.
+void TestProgressWindow::readsAFileItCannotWrite() {
+    QFETCH(bool, readOnlyFolder);
+    if (readOnlyFolder && ::geteuid() == 0) {
+        QSKIP("root writes through any mode: the folder cannot be made read-only for it");
+    }
+    QTemporaryDir dir;
+    const QString path = dir.filePath("p.sqlite");
+    writeAnswers(path);
+    QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "holder");
+    holder.setDatabaseName(path);
+    QVERIFY(holder.open());
+    if (readOnlyFolder) {
+        QVERIFY(QFile::setPermissions(path, QFile::ReadOwner));
+        QVERIFY(QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::ExeOwner));
+    } else {
+        QVERIFY(QSqlQuery(holder).exec(QStringLiteral("BEGIN IMMEDIATE")));
+    }
+    {
+        ProgressWindow window(path);
+        window.finishLoading();
+        QCOMPARE(window.summary().attempts, 7);
+    }
+    holder.close();
+    holder = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+    QFile::setPermissions(dir.path(), QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+}
+
 void TestProgressWindow::exportWritesOneRowPerAnswer() {
     QTemporaryDir dir;
     writeAnswers(dir.filePath("p.sqlite"));
     ProgressWindow window(dir.filePath("p.sqlite"));
+    window.finishLoading();
     const QString csv = dir.filePath("out.csv");
-    window.askExportPath = [&csv] { return csv; };
+    window.askExportPath = [&csv] { return QString(csv); };
     window.exportCsv();
     QFile file(csv);
     QVERIFY(file.open(QIODevice::ReadOnly));

@@ -1,6 +1,7 @@
 // What the progress window and the export read: per-rhythm figures, the confusion matrix,
 // days, streak, confused pairs, exam filters and the CSV.
 #include "ProgressStore.h"
+#include "ProgressTally.h"
 
 #include <QBuffer>
 #include <QTemporaryDir>
@@ -209,6 +210,95 @@ private slots:
                     0);
         }
         QCOMPARE(store->streak({}, today), streak);
+    }
+
+    // One answer folded into what the window shows equals the file read again after it.
+    void foldMatchesAFreshRead_data() {
+        QTest::addColumn<int>("shown");
+        QTest::addColumn<int>("answered"); // -1: none
+        QTest::addColumn<QString>("kind");
+        QTest::addColumn<QString>("exam");
+        QTest::addColumn<QString>("filter");
+        QTest::addColumn<int>("daysAgo");
+        QTest::addColumn<bool>("folds");
+        const int vt = indexOf(Rhythm::ventricularTachycardia);
+        const int af = indexOf(Rhythm::atrialFibrillation);
+        const int afl = indexOf(Rhythm::atrialFlutter);
+        QTest::newRow("first today, streak grows") << vt << vt << ""
+                                                   << ""
+                                                   << "" << 0 << true;
+        QTest::newRow("mix-up joins the pairs") << af << afl << ""
+                                                << ""
+                                                << "" << 0 << true;
+        QTest::newRow("unanswered") << 0 << -1 << ""
+                                    << ""
+                                    << "" << 0 << true;
+        QTest::newRow("measurement left out") << 0 << 0 << "rr"
+                                              << ""
+                                              << "" << 0 << true;
+        QTest::newRow("other exam left out") << 0 << 0 << ""
+                                             << ""
+                                             << "PX-1" << 0 << true;
+        QTest::newRow("exam counted") << af << afl << ""
+                                      << "PX-1"
+                                      << "PX-1" << 0 << true;
+        QTest::newRow("another day is read again") << 0 << 0 << ""
+                                                   << ""
+                                                   << "" << 1 << false;
+    }
+
+    void foldMatchesAFreshRead() {
+        QFETCH(int, shown);
+        QFETCH(int, answered);
+        QFETCH(QString, kind);
+        QFETCH(QString, exam);
+        QFETCH(QString, filter);
+        QFETCH(int, daysAgo);
+        QFETCH(bool, folds);
+        for (const int ago : {1, 2}) {
+            AnswerRecord before = naming(Rhythm::atrialFlutter, Rhythm::atrialFibrillation, 2000,
+                                         localNoon(today.addDays(-ago)));
+            before.examCode = exam;
+            QVERIFY(store->recordAnswer(before) > 0);
+        }
+        const ProgressFilter only{filter};
+        ProgressSummary folded = store->summary(only, 30, today);
+        store->takeWritten();
+        AnswerRecord answer =
+            naming(*anyRhythmAt(shown), answered < 0 ? std::nullopt : anyRhythmAt(answered), 3000,
+                   localNoon(today.addDays(-daysAgo)));
+        answer.kind = kind;
+        answer.examCode = exam;
+        answer.hinted = true;
+        QVERIFY(store->recordAnswer(answer) > 0);
+        const ProgressStore::Written written = store->takeWritten();
+        QCOMPARE(written.answers.size(), std::size_t(1));
+        QCOMPARE(ProgressTally::fold(folded, written.answers.front(), only), folds);
+        if (!folds) {
+            return;
+        }
+        const ProgressSummary read = store->summary(only, 30, today);
+        QCOMPARE(folded.attempts, read.attempts);
+        QCOMPARE(folded.correct, read.correct);
+        QCOMPARE(folded.streak, read.streak);
+        QVERIFY(folded.confusion == read.confusion);
+        for (std::size_t i = 0; i < read.rhythms.size(); ++i) {
+            QCOMPARE(folded.rhythms[i].attempts, read.rhythms[i].attempts);
+            QCOMPARE(folded.rhythms[i].correct, read.rhythms[i].correct);
+            QCOMPARE(folded.rhythms[i].hinted, read.rhythms[i].hinted);
+            QVERIFY(folded.rhythms[i].medianMs == read.rhythms[i].medianMs ||
+                    ProgressTally::medianStale(folded, written.answers.front()));
+        }
+        for (qsizetype i = 0; i < read.days.size(); ++i) {
+            QCOMPARE(folded.days[i].attempts, read.days[i].attempts);
+            QCOMPARE(folded.days[i].correct, read.days[i].correct);
+        }
+        QCOMPARE(folded.topConfusions.size(), read.topConfusions.size());
+        for (qsizetype i = 0; i < read.topConfusions.size(); ++i) {
+            QCOMPARE(folded.topConfusions[i].shown, read.topConfusions[i].shown);
+            QCOMPARE(folded.topConfusions[i].answered, read.topConfusions[i].answered);
+            QCOMPARE(folded.topConfusions[i].count, read.topConfusions[i].count);
+        }
     }
 
     void examFilterNarrowsEveryQuery() {

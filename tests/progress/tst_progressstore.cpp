@@ -1,5 +1,6 @@
 // The answers database as a file: durability across a kill, damaged and unwritable files,
 // two writers at once, schema upgrades and reset.
+#include "NativePath.h"
 #include "ProgressSchema.h"
 #include "ProgressStore.h"
 
@@ -14,7 +15,6 @@
 #include <QTemporaryDir>
 #include <QtTest>
 
-#include <cstdio>
 #include <memory>
 #include <unistd.h>
 
@@ -160,17 +160,12 @@ private slots:
         const QString path = QFile::decodeName(native);
         std::unique_ptr<ProgressStore> owner;
         if (kind == "healthy" || kind == "open" || kind == "raw") {
-            if (kind == "raw") {
-                native = QFile::encodeName(folder) + "/x\xffy.sqlite";
-                QVERIFY(QFile::copy(QStringLiteral(PROGRESS_SCHEMA2), path));
-            }
-            owner = std::make_unique<ProgressStore>(path);
+            // The owner writes a name that is not UTF-8 byte for byte, and no other name.
+            native = kind == "raw" ? QFile::encodeName(folder) + "/x\xffy\xc3.sqlite" : native;
+            owner = std::make_unique<ProgressStore>(pathFromNative(native));
             QVERIFY(owner->recordAnswer(answerWithSeed(77)) > 0);
             if (kind != "open") {
                 owner.reset();
-            }
-            if (kind == "raw") {
-                QCOMPARE(::rename(QFile::encodeName(path).constData(), native.constData()), 0);
             }
         } else if (kind == "schema2") {
             QVERIFY(QFile::copy(QStringLiteral(PROGRESS_SCHEMA2), path));
@@ -180,6 +175,7 @@ private slots:
             writeFile(path, QByteArray(8192, '\x5a'));
         }
         const QStringList names = QDir(folder).entryList(QDir::Files | QDir::Hidden);
+        QVERIFY(kind != "raw" || names.isEmpty()); // QDir lists no name that is not UTF-8
         QMap<QString, QByteArray> before;
         for (const QString& name : names) {
             before.insert(name, readAll(folder + "/" + name));
@@ -551,6 +547,71 @@ private slots:
         QVERIFY(store.movedAsidePath() != aside);
         QCOMPARE(storedSeeds(aside), (QSet<qint64>{0, 1, 2}));
         QCOMPARE(storedSeeds(store.movedAsidePath()), QSet<qint64>{10});
+    }
+
+    // Another program holding the write lock, from before the open or from between two
+    // answers: the answers and their round wait, visibly, and reach the file once it frees.
+    void answersWaitForALockedFile_data() {
+        QTest::addColumn<bool>("lockedAtOpen");
+        QTest::newRow("locked at open") << true;
+        QTest::newRow("locked between answers") << false;
+    }
+
+    void answersWaitForALockedFile() {
+        QFETCH(bool, lockedAtOpen);
+        const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
+        { ProgressStore create(path); }
+        QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "holder");
+        holder.setDatabaseName(path);
+        QVERIFY(holder.open());
+        std::unique_ptr<ProgressStore> store;
+        if (!lockedAtOpen) {
+            store = std::make_unique<ProgressStore>(path);
+        }
+        QVERIFY(QSqlQuery(holder).exec(QStringLiteral("BEGIN IMMEDIATE")));
+        if (lockedAtOpen) {
+            store = std::make_unique<ProgressStore>(path);
+        }
+        const std::int64_t round = store->beginRound({});
+        AnswerRecord waiting = answerWithSeed(1);
+        waiting.roundId = round;
+        QCOMPARE(store->recordAnswer(waiting), -1);
+        QCOMPARE(store->state(), ProgressStore::State::waiting);
+        QCOMPARE(store->waitingCount(), 1);
+        QVERIFY(store->notice().contains(QStringLiteral("1 件")));
+
+        QVERIFY(QSqlQuery(holder).exec(QStringLiteral("ROLLBACK")));
+        QVERIFY(store->recordAnswer(answerWithSeed(2)) > 0);
+        QVERIFY(store->finishRound(round));
+        QCOMPARE(store->state(), ProgressStore::State::saved);
+        QVERIFY(store->notice().isEmpty());
+        QCOMPARE(store->takeWritten().answers.size(), std::size_t(2));
+        holder.close();
+        holder = QSqlDatabase();
+        QSqlDatabase::removeDatabase(QStringLiteral("holder"));
+        QCOMPARE(storedSeeds(path), (QSet<qint64>{1, 2}));
+        QCOMPARE(firstRow(path, "SELECT COUNT(*) FROM answers a JOIN rounds r ON r.id = a.round_id"
+                                " WHERE r.finished IS NOT NULL"),
+                 QStringList{"1"});
+    }
+
+    // A reset from another store (the progress window) while this one (practice) is open: the
+    // next answers, and the round under way, go to the fresh file.
+    void resetElsewhereIsFollowed() {
+        const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
+        ProgressStore practice(path);
+        AnswerRecord answer = answerWithSeed(1);
+        answer.roundId = practice.beginRound({});
+        QVERIFY(practice.recordAnswer(answer) > 0);
+        ProgressStore window(path);
+        QVERIFY(window.reset());
+        answer.seed = 2;
+        QVERIFY(practice.recordAnswer(answer) > 0);
+        QCOMPARE(storedSeeds(window.movedAsidePath()), QSet<qint64>{1});
+        QCOMPARE(storedSeeds(path), QSet<qint64>{2});
+        QCOMPARE(
+            firstRow(path, "SELECT COUNT(*) FROM answers a JOIN rounds r ON r.id = a.round_id"),
+            QStringList{"1"});
     }
 
 private:

@@ -326,6 +326,7 @@ void TestExamCommand::progressSummarisesAndExports() {
     const Run toFile = runTool({"progress", "--db", db, "--csv", csv, "--lang", "ja"});
     QCOMPARE(toFile.exitCode, 0);
     QVERIFY(toFile.out.contains("洞調律"));
+    QVERIFY(toFile.out.contains("回答 4 件、計測 0 件"));
     QCOMPARE(readAll(csv).count("\r\n"), 5);
 }
 
