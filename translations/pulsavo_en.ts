@@ -428,6 +428,10 @@ Times: %3</translation>
         <translation>Practice mode - Pulsavo</translation>
     </message>
     <message>
+        <source>%1 件の回答をまだ成績ファイルに保存できていません(ファイルが使用中か、書き込めません)。閉じるとその回答は失われます。閉じますか？</source>
+        <translation>%1 answers could not be saved to the progress file yet (it is in use or cannot be written). Closing loses them. Close anyway?</translation>
+    </message>
+    <message>
         <source>ラウンドの途中です。終了しますか？ここまでの回答は保存されています。</source>
         <translation>A round is in progress. End it? The answers given so far are saved.</translation>
     </message>

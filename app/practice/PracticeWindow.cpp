@@ -60,11 +60,16 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
       tone(std::move(toneSink)), language(LanguageManager::instance().language()) {
     initResources();
     steadyClock.start();
-    confirmLeaving = [this] {
-        return QMessageBox::question(
-                   this, windowTitle(),
-                   tr("ラウンドの途中です。終了しますか？ここまでの回答は保存されています。"),
-                   QMessageBox::Yes | QMessageBox::No, QMessageBox::No) == QMessageBox::Yes;
+    confirmLeaving = [this](int waiting) {
+        const QString question =
+            waiting > 0
+                ? tr("%1 件の回答をまだ成績ファイルに保存できていません(ファイルが使用中か、"
+                     "書き込めません)。閉じるとその回答は失われます。閉じますか？")
+                      .arg(waiting)
+                : tr("ラウンドの途中です。終了しますか？ここまでの回答は保存されています。");
+        return QMessageBox::question(this, windowTitle(), question,
+                                     QMessageBox::Yes | QMessageBox::No,
+                                     QMessageBox::No) == QMessageBox::Yes;
     };
     saveStrip = [this](const Monitor& monitor, bool ladder, StripShows shows) {
         askAndSaveMonitorStrip(this, monitor, ladder, shows);
@@ -714,13 +719,17 @@ void PracticeWindow::changeEvent(QEvent* event) {
 
 void PracticeWindow::closeEvent(QCloseEvent* event) {
     saveSettings();
-    if (session.roundInProgress()) {
-        // Escape or Alt+F4 in the middle of a question must not end the round unasked.
-        if (!confirmLeaving()) {
+    // Escape or Alt+F4 in the middle of a question must not end the round unasked, nor drop
+    // answers still waiting for a busy file.
+    const int waiting = progress.flush() ? 0 : progress.waitingCount();
+    if (session.roundInProgress() || waiting > 0) {
+        if (!confirmLeaving(waiting)) {
             event->ignore();
             return;
         }
-        showSetup();
+        if (session.roundInProgress()) {
+            showSetup();
+        }
     }
     QWidget::closeEvent(event);
 }

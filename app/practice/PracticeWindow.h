@@ -118,7 +118,7 @@ public:
     std::function<std::uint64_t()> seedSource;
     // Asked before a close would cut a round short; false keeps the window open. A question box
     // unless a test sets another.
-    std::function<bool()> confirmLeaving;
+    std::function<bool(int waiting)> confirmLeaving;
     // Saves the question monitor's strip; asks where unless a test sets another.
     // Before the answer the strip shows the trace only.
     std::function<void(const Monitor& monitor, bool ladder, StripShows shows)> saveStrip;

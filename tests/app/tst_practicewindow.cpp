@@ -26,6 +26,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSqlDatabase>
+#include <QSqlQuery>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
@@ -564,9 +566,11 @@ void TestPracticeWindow::closingMidRoundAsks_data() {
     QTest::addColumn<bool>("accept");
     QTest::addColumn<int>("asked");
     QTest::addColumn<bool>("open");
-    QTest::newRow("set-up: no question") << false << false << 0 << false;
-    QTest::newRow("round, declined") << true << false << 1 << true;
-    QTest::newRow("round, accepted") << true << true << 1 << false;
+    QTest::addColumn<int>("waiting"); // answers a locked file could not take
+    QTest::newRow("set-up: no question") << false << false << 0 << false << 0;
+    QTest::newRow("round, declined") << true << false << 1 << true << 0;
+    QTest::newRow("round, accepted") << true << true << 1 << false << 0;
+    QTest::newRow("round, file locked, declined") << true << false << 1 << true << 1;
 }
 
 void TestPracticeWindow::closingMidRoundAsks() {
@@ -574,18 +578,28 @@ void TestPracticeWindow::closingMidRoundAsks() {
     QFETCH(bool, accept);
     QFETCH(int, asked);
     QFETCH(bool, open);
+    QFETCH(int, waiting);
     window = makeWindow();
     int questions = 0;
-    window->confirmLeaving = [&] {
+    int told = -1;
+    window->confirmLeaving = [&](int count) {
         ++questions;
+        told = count;
         return accept;
     };
+    QSqlDatabase holder = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "holder");
+    holder.setDatabaseName(dbPath);
+    QVERIFY(holder.open() && (waiting == 0 || QSqlQuery(holder).exec("BEGIN IMMEDIATE")));
     if (inRound) {
         window->startRound({{Rhythm::rOnT, 7}, {Rhythm::sinusRhythm, 8}}, RoundMode::practice);
         window->answer(Rhythm::rOnT);
     }
     window->close();
+    holder.close();
+    holder = QSqlDatabase();
+    QSqlDatabase::removeDatabase(QStringLiteral("holder"));
     QCOMPARE(questions, asked);
+    QCOMPARE(told, asked > 0 ? waiting : -1);
     QCOMPARE(window->isVisible(), open);
     QCOMPARE(window->stage(),
              open ? PracticeWindow::Stage::feedback : PracticeWindow::Stage::setup);
@@ -794,7 +808,7 @@ void TestPracticeWindow::openedFromTheClassicMenu() {
     QVERIFY(asked == Rhythm::atrialFibrillation || asked == Rhythm::atrialFlutter);
     QVERIFY(dialog.isFrozen());
     // Closing practice gives the classic monitor back its sweep.
-    practice->confirmLeaving = [] { return true; };
+    practice->confirmLeaving = [](int) { return true; };
     practice->close();
     QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
     QVERIFY(!dialog.practiceWindow());
