@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <limits>
 #include <numbers>
 
 namespace pulsavo {
@@ -40,15 +41,16 @@ void Artifact::set(ArtifactKind kind, int strength) {
     Layer& layer = layers[index(kind)];
     if (strength == 0 || (active & bit(kind)) == 0) {
         layer = Layer{};
-        if (kind == ArtifactKind::motion) {
-            motionBurst = false;
-        } else if (kind == ArtifactKind::cpr) {
+        gainOf(kind) = 0;
+        startSine(kind, 0, 0);
+        if (kind == ArtifactKind::cpr) {
             compressions = 0;
         }
     }
     layer.strength = strength;
     active = strength == 0 ? active & ~bit(kind) : active | bit(kind);
-    leadIsOff = leadIsOff && (active & bit(ArtifactKind::leadOff)) != 0;
+    leadIsOff = (active & bit(ArtifactKind::leadOff)) != 0;
+    nextDecision = 0;
 }
 
 void Artifact::clear() {
@@ -67,7 +69,8 @@ int Artifact::draw(int lo, int hi) {
 }
 
 float Artifact::noise() {
-    return (static_cast<float>(random.next()) - 16383.5F) / 16383.5F;
+    constexpr float scale = 1.0F / 16383.5F;
+    return (static_cast<float>(random.next()) - 16383.5F) * scale;
 }
 
 void Artifact::report(WaveListener* listener, ArtifactKind kind, std::int64_t tick, int length,
@@ -83,102 +86,115 @@ void Artifact::report(WaveListener* listener, ArtifactKind kind, std::int64_t ti
     }
 }
 
-void Artifact::startSine(Layer& layer, double radiansPerTick, double phase) {
-    layer.sine = static_cast<float>(std::sin(phase));
-    layer.cosine = static_cast<float>(std::cos(phase));
-    layer.turnSine = static_cast<float>(std::sin(radiansPerTick));
-    layer.turnCosine = static_cast<float>(std::cos(radiansPerTick));
-}
-
-float Artifact::turn(Layer& layer) {
-    const float value = layer.sine;
-    const float sine = layer.sine * layer.turnCosine + layer.cosine * layer.turnSine;
-    layer.cosine = layer.cosine * layer.turnCosine - layer.sine * layer.turnSine;
-    layer.sine = sine;
-    return value;
+void Artifact::startSine(ArtifactKind kind, double radiansPerTick, double phase) {
+    const std::size_t lane = index(kind);
+    waves.sine[lane] = static_cast<float>(std::sin(phase));
+    waves.cosine[lane] = static_cast<float>(std::cos(phase));
+    waves.turnSine[lane] = static_cast<float>(std::sin(radiansPerTick));
+    waves.turnCosine[lane] = static_cast<float>(std::cos(radiansPerTick));
 }
 
 float Artifact::step(std::int64_t tick, WaveListener* listener) {
+    if (tick >= nextDecision) {
+        decideDue(tick, listener);
+    }
+    // Kinds that are off have no gain; turning them costs less than testing them.
+    std::array<float, lanes> terms; // NOLINT: the loop fills every lane
+    for (std::size_t i = 0; i < lanes; ++i) {
+        const float sine = waves.sine[i];
+        terms[i] = waves.gain[i] * sine;
+        waves.sine[i] = sine * waves.turnCosine[i] + waves.cosine[i] * waves.turnSine[i];
+        waves.cosine[i] = waves.cosine[i] * waves.turnCosine[i] - sine * waves.turnSine[i];
+    }
     float offset = 0;
-    if ((active & bit(ArtifactKind::wander)) != 0) {
-        offset += wander(layers[index(ArtifactKind::wander)], tick, listener);
+    for (const float term : terms) {
+        offset += term;
     }
     if ((active & bit(ArtifactKind::tremor)) != 0) {
-        offset += tremor(layers[index(ArtifactKind::tremor)], tick, listener);
-    }
-    if ((active & bit(ArtifactKind::mains)) != 0) {
-        offset += mains(layers[index(ArtifactKind::mains)], tick, listener);
-    }
-    if ((active & bit(ArtifactKind::motion)) != 0) {
-        offset += motion(layers[index(ArtifactKind::motion)], tick, listener);
-    }
-    if ((active & bit(ArtifactKind::cpr)) != 0) {
-        offset += cpr(layers[index(ArtifactKind::cpr)], tick, listener);
-    }
-    leadIsOff = (active & bit(ArtifactKind::leadOff)) != 0;
-    if (leadIsOff) {
-        Layer& layer = layers[index(ArtifactKind::leadOff)];
-        if (tick >= layer.waveEnd) {
-            layer.waveEnd = tick + segmentTicks;
-            report(listener, ArtifactKind::leadOff, tick, segmentTicks, 0);
-        }
+        offset += gainOf(ArtifactKind::tremor) * noise();
     }
     return offset;
 }
 
-float Artifact::wander(Layer& layer, std::int64_t tick, WaveListener* listener) {
-    if (tick >= layer.waveEnd) {
-        // One breath, 12 to 20 a minute, each a little deeper or shallower than the last.
-        const int period = draw(300, 500);
-        layer.amplitude = static_cast<float>(layer.strength * 2 * draw(80, 120)) / 100;
-        startSine(layer, 2 * pi / period, 0);
-        layer.waveEnd = tick + period;
-        report(listener, ArtifactKind::wander, tick, period, period / 4);
+void Artifact::decideDue(std::int64_t tick, WaveListener* listener) {
+    nextDecision = std::numeric_limits<std::int64_t>::max();
+    for (const ArtifactKind kind : allArtifactKinds) {
+        if ((active & bit(kind)) == 0) {
+            continue;
+        }
+        Layer& layer = layers[index(kind)];
+        if (tick >= layer.next) {
+            switch (kind) {
+            case ArtifactKind::wander:
+                wander(layer, tick, listener);
+                break;
+            case ArtifactKind::tremor:
+                tremor(layer, tick, listener);
+                break;
+            case ArtifactKind::mains:
+                mains(layer, tick, listener);
+                break;
+            case ArtifactKind::motion:
+                motion(layer, tick, listener);
+                break;
+            case ArtifactKind::leadOff:
+                leadOffSegment(layer, tick, listener);
+                break;
+            case ArtifactKind::cpr:
+                cpr(layer, tick, listener);
+                break;
+            }
+        }
+        nextDecision = std::min(nextDecision, layer.next);
     }
-    return -layer.amplitude * turn(layer);
 }
 
-float Artifact::tremor(Layer& layer, std::int64_t tick, WaveListener* listener) {
-    if (tick >= layer.waveEnd) {
-        // Stretches of even intensity: the muscle tenses and relaxes.
-        const int length = draw(100, 300);
-        layer.amplitude = static_cast<float>(layer.strength * 7 * draw(50, 100)) / 1000;
-        startSine(tremorWave, 2 * pi / draw(14, 20), 0);
-        layer.waveEnd = tick + length;
-        report(listener, ArtifactKind::tremor, tick, length, length / 2);
-    }
-    return layer.amplitude * 0.6F * (noise() + turn(tremorWave));
+void Artifact::wander(Layer& layer, std::int64_t tick, WaveListener* listener) {
+    // One breath, 12 to 20 a minute, each a little deeper or shallower than the last.
+    const int period = draw(300, 500);
+    gainOf(ArtifactKind::wander) = -static_cast<float>(layer.strength * 2 * draw(80, 120)) / 100;
+    startSine(ArtifactKind::wander, 2 * pi / period, 0);
+    layer.next = tick + period;
+    report(listener, ArtifactKind::wander, tick, period, period / 4);
 }
 
-float Artifact::mains(Layer& layer, std::int64_t tick, WaveListener* listener) {
-    if (layer.waveEnd == 0) {
+void Artifact::tremor(Layer& layer, std::int64_t tick, WaveListener* listener) {
+    // Stretches of even intensity, the muscle tensing and relaxing: fine jitter over a 5 to
+    // 7 Hz oscillation.
+    const int length = draw(100, 300);
+    gainOf(ArtifactKind::tremor) = static_cast<float>(layer.strength * 42 * draw(50, 100)) / 10000;
+    startSine(ArtifactKind::tremor, 2 * pi / draw(14, 20), 0);
+    layer.next = tick + length;
+    report(listener, ArtifactKind::tremor, tick, length, length / 2);
+}
+
+void Artifact::mains(Layer& layer, std::int64_t tick, WaveListener* listener) {
+    if (layer.stage == 0) {
         // East of Japan 50 Hz, west 60 Hz: the seed picks one.
         mains60 = draw(0, 1) == 1;
+        layer.stage = 1;
     }
-    if (tick >= layer.waveEnd) {
-        // One sample every 10 ms cannot show 50 or 60 Hz: 50 Hz falls on the sampling's
-        // Nyquist frequency and 60 Hz folds to 40 Hz. A monitor's clock is not locked to the
-        // mains, so 50 Hz shows as samples alternating up and down under an envelope that
-        // swells and fades (here a 0.25 Hz drift), 60 Hz as a fine 2.5-sample ripple: both
-        // the thick fuzzy line interference gives on a screen.
-        const double hertz = (mains60 ? 60.0 : 50.0) + 0.25;
-        const double perTick = 2 * pi * hertz / 100;
-        startSine(layer, perTick, std::fmod(static_cast<double>(tick) * perTick, 2 * pi));
-        layer.amplitude = static_cast<float>(layer.strength) * 0.4F;
-        layer.waveEnd = tick + segmentTicks;
-        report(listener, ArtifactKind::mains, tick, segmentTicks, 0);
-    }
-    return layer.amplitude * turn(layer);
+    // One sample every 10 ms cannot show 50 or 60 Hz: 50 Hz falls on the sampling's Nyquist
+    // frequency and 60 Hz folds to 40 Hz. A monitor's clock is not locked to the mains, so
+    // 50 Hz shows as samples alternating up and down under an envelope that swells and fades
+    // (here a 0.25 Hz drift), 60 Hz as a fine 2.5-sample ripple: both the thick fuzzy line
+    // interference gives on a screen.
+    const double hertz = (mains60 ? 60.0 : 50.0) + 0.25;
+    const double perTick = 2 * pi * hertz / 100;
+    startSine(ArtifactKind::mains, perTick, std::fmod(static_cast<double>(tick) * perTick, 2 * pi));
+    gainOf(ArtifactKind::mains) = static_cast<float>(layer.strength) * 0.4F;
+    layer.next = tick + segmentTicks;
+    report(listener, ArtifactKind::mains, tick, segmentTicks, 0);
 }
 
-float Artifact::motion(Layer& layer, std::int64_t tick, WaveListener* listener) {
-    if (!motionBurst) {
-        if (layer.waveEnd == 0) {
-            layer.waveEnd = tick + draw(50, 400);
-        }
-        if (tick < layer.waveEnd) {
-            return 0;
-        }
+void Artifact::motion(Layer& layer, std::int64_t tick, WaveListener* listener) {
+    enum Stage { unscheduled, resting, swinging };
+    if (layer.stage == unscheduled) {
+        layer.stage = resting;
+        layer.next = tick + draw(50, 400);
+        return;
+    }
+    if (layer.stage == resting) {
         // A burst of broad swings of alternating sign, as a tugged lead gives: they can pass
         // for ventricular complexes.
         lobeCount = draw(2, static_cast<int>(lobeWidths.size()));
@@ -192,54 +208,64 @@ float Artifact::motion(Layer& layer, std::int64_t tick, WaveListener* listener) 
             total += lobeWidths[at];
         }
         lobe = -1;
-        lobeEnd = tick;
-        motionBurst = true;
-        layer.waveEnd = tick + total;
+        layer.stage = swinging;
         report(listener, ArtifactKind::motion, tick, total, lobeWidths[0] / 2);
     }
-    if (tick >= lobeEnd) {
-        if (++lobe == lobeCount) {
-            motionBurst = false;
-            layer.waveEnd = tick + draw(300, 900);
-            return 0;
-        }
-        const int width = lobeWidths[static_cast<std::size_t>(lobe)];
-        startSine(layer, pi / width, 0);
-        lobeEnd = tick + width;
+    if (++lobe == lobeCount) {
+        layer.stage = resting;
+        gainOf(ArtifactKind::motion) = 0;
+        layer.next = tick + draw(300, 900);
+        return;
     }
-    return lobeHeights[static_cast<std::size_t>(lobe)] * turn(layer);
+    const auto at = static_cast<std::size_t>(lobe);
+    startSine(ArtifactKind::motion, pi / lobeWidths[at], 0);
+    gainOf(ArtifactKind::motion) = lobeHeights[at];
+    layer.next = tick + lobeWidths[at];
 }
 
-float Artifact::cpr(Layer& layer, std::int64_t tick, WaveListener* listener) {
-    if (tick >= layer.waveEnd) {
-        if (compressions == compressionsPerCycle) {
-            // Two breaths after 30 compressions.
-            compressions = 0;
-            layer.waveEnd = tick + draw(300, 500);
-            return 0;
-        }
-        if (compressions == 0) {
-            compressionCycle = 6000 / draw(100, 120);
-        }
-        ++compressions;
-        compressionWidth = compressionCycle * 45 / 100;
-        layer.amplitude = static_cast<float>(layer.strength * 6 * draw(85, 100)) / 100;
-        startSine(layer, pi / compressionWidth, 0);
-        layer.waveStart = tick;
-        layer.waveEnd = tick + compressionCycle;
-        report(listener, ArtifactKind::cpr, tick, compressionCycle, compressionWidth / 2);
-    }
-    // The push, then the chest's recoil overshooting the other way: broad biphasic swings that
-    // can hide or mimic the rhythm beneath.
-    const std::int64_t into = tick - layer.waveStart;
+void Artifact::leadOffSegment(Layer& layer, std::int64_t tick, WaveListener* listener) const {
+    layer.next = tick + segmentTicks;
+    report(listener, ArtifactKind::leadOff, tick, segmentTicks, 0);
+}
+
+void Artifact::cpr(Layer& layer, std::int64_t tick, WaveListener* listener) {
+    enum Stage { waiting, pushing, recoiling };
+    const int width = compressionCycle * 45 / 100;
     const int recoil = compressionCycle * 40 / 100;
-    if (into == compressionWidth) {
-        startSine(layer, pi / recoil, 0);
+    if (layer.stage == pushing) {
+        // The chest's recoil overshoots the other way: broad biphasic swings that can hide or
+        // mimic the rhythm beneath.
+        startSine(ArtifactKind::cpr, pi / recoil, 0);
+        gainOf(ArtifactKind::cpr) = 0.35F * layer.amplitude;
+        layer.stage = recoiling;
+        layer.next = layer.waveStart + width + recoil;
+        return;
     }
-    if (into < compressionWidth) {
-        return -layer.amplitude * turn(layer);
+    gainOf(ArtifactKind::cpr) = 0;
+    layer.stage = waiting;
+    if (tick < layer.waveEnd) {
+        layer.next = layer.waveEnd;
+        return;
     }
-    return into < compressionWidth + recoil ? 0.35F * layer.amplitude * turn(layer) : 0.0F;
+    if (compressions == compressionsPerCycle) {
+        // Two breaths after 30 compressions.
+        compressions = 0;
+        layer.next = layer.waveEnd = tick + draw(300, 500);
+        return;
+    }
+    if (compressions == 0) {
+        compressionCycle = 6000 / draw(100, 120);
+    }
+    ++compressions;
+    const int push = compressionCycle * 45 / 100;
+    layer.amplitude = static_cast<float>(layer.strength * 6 * draw(85, 100)) / 100;
+    startSine(ArtifactKind::cpr, pi / push, 0);
+    gainOf(ArtifactKind::cpr) = -layer.amplitude;
+    layer.stage = pushing;
+    layer.waveStart = tick;
+    layer.waveEnd = tick + compressionCycle;
+    layer.next = tick + push;
+    report(listener, ArtifactKind::cpr, tick, compressionCycle, push / 2);
 }
 
 } // namespace pulsavo

@@ -48,20 +48,28 @@ public:
     // The offset in pixels (down positive, as the trace's y) for `tick`, reporting every wave
     // that starts on it.
     float step(std::int64_t tick, WaveListener* listener);
-    // Whether `tick`, the last one stepped, lies in a lead-off wave: the trace is flat then.
+    // Whether a lead is off: the trace is flat then.
     bool leadOff() const { return leadIsOff; }
 
 private:
     struct Layer {
         int strength = 0;
+        std::int64_t next = 0; // the tick of its next decision
         std::int64_t waveStart = 0;
-        std::int64_t waveEnd = 0; // the next wave starts on this tick
+        std::int64_t waveEnd = 0;
+        int stage = 0; // where a motion burst or a compression stands
         float amplitude = 0;
-        // A sine kept by rotation: one multiply-add per tick instead of a call to sin().
-        float sine = 0;
-        float cosine = 1;
-        float turnSine = 0;
-        float turnCosine = 1;
+    };
+    // Each kind adds gain × a sine kept by rotation: a multiply-add or two per tick instead of
+    // a call to sin(). Kept as one array per quantity, the kinds turn side by side in vector
+    // registers; lanes past the kinds stay zero.
+    static constexpr std::size_t lanes = 8;
+    struct Oscillators {
+        std::array<float, lanes> gain{};
+        std::array<float, lanes> sine{};
+        std::array<float, lanes> cosine{};
+        std::array<float, lanes> turnSine{};
+        std::array<float, lanes> turnCosine{};
     };
 
     static std::size_t index(ArtifactKind kind) { return static_cast<std::size_t>(kind); }
@@ -69,32 +77,31 @@ private:
     float noise(); // uniform in -1..1
     void report(WaveListener* listener, ArtifactKind kind, std::int64_t tick, int length,
                 int peak) const;
-    static void startSine(Layer& layer, double radiansPerTick, double phase);
-    static float turn(Layer& layer);
+    void startSine(ArtifactKind kind, double radiansPerTick, double phase);
+    float& gainOf(ArtifactKind kind) { return waves.gain[index(kind)]; }
 
-    float wander(Layer& layer, std::int64_t tick, WaveListener* listener);
-    float tremor(Layer& layer, std::int64_t tick, WaveListener* listener);
-    float mains(Layer& layer, std::int64_t tick, WaveListener* listener);
-    float motion(Layer& layer, std::int64_t tick, WaveListener* listener);
-    float cpr(Layer& layer, std::int64_t tick, WaveListener* listener);
+    void decideDue(std::int64_t tick, WaveListener* listener);
+    void wander(Layer& layer, std::int64_t tick, WaveListener* listener);
+    void tremor(Layer& layer, std::int64_t tick, WaveListener* listener);
+    void mains(Layer& layer, std::int64_t tick, WaveListener* listener);
+    void motion(Layer& layer, std::int64_t tick, WaveListener* listener);
+    void leadOffSegment(Layer& layer, std::int64_t tick, WaveListener* listener) const;
+    void cpr(Layer& layer, std::int64_t tick, WaveListener* listener);
 
     std::array<Layer, artifactKindCount> layers{};
+    Oscillators waves;
     unsigned active = 0;
+    std::int64_t nextDecision = 0;
     bool leadIsOff = false;
     RandomSource random;
-    // Tremor's second component: a 5 to 7 Hz oscillation under the fine jitter.
-    Layer tremorWave;
     // Electrode motion: the lobes of the burst under way.
     std::array<float, 5> lobeHeights{};
     std::array<int, 5> lobeWidths{};
     int lobeCount = 0;
     int lobe = 0;
-    std::int64_t lobeEnd = 0;
-    bool motionBurst = false;
-    // Chest compressions: the one under way, and where the cycle of 30 stands.
+    // Chest compressions: where the cycle of 30 stands.
     int compressions = 0;
     int compressionCycle = 0;
-    int compressionWidth = 0;
     bool mains60 = false;
 };
 

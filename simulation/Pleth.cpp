@@ -56,10 +56,13 @@ std::optional<WaveEvent> Pleth::onComplex(const WaveEvent& complex, bool pulsele
     if (foot - stepped < 1 || foot + length - stepped >= ringLength) {
         return std::nullopt; // cannot happen: waves are laid at most a queue's length ahead
     }
+    // Resampled in 16.16 fixed point: no division per sample.
     const auto& shape = pulseTemplate();
-    for (int i = 0; i < length; ++i) {
-        const float height = shape[static_cast<std::size_t>(i * templateLength / length)];
-        ring[static_cast<std::size_t>((foot + i) % ringLength)] += 100 * strength * height;
+    const int stride = (templateLength << 16) / length;
+    auto slot = static_cast<std::size_t>(foot % ringLength);
+    for (int i = 0, at = 0; i < length; ++i, at += stride) {
+        ring[slot] += 100 * strength * shape[static_cast<std::size_t>(at >> 16)];
+        slot = (slot + 1) % ringLength;
     }
     WaveEvent pulse;
     pulse.tick = foot;

@@ -1,7 +1,6 @@
 #include "Simulation.h"
 
 #include <algorithm>
-#include <cmath>
 #include <numeric>
 
 namespace pulsavo {
@@ -40,7 +39,8 @@ void Simulation::layArtifact(TickSample& sample) {
         sample.y = baselineY;
         sample.beep = false;
     } else {
-        sample.y += static_cast<int>(std::floor(offset + 0.5F));
+        // Rounded by truncating a positive number: the layers together stay well within 256 px.
+        sample.y += static_cast<int>(offset + 256.5F) - 256;
     }
     shownY = sample.y;
 }
