@@ -2,17 +2,23 @@
 
 #include <QTest>
 
-#include <array>
-
 using namespace pulsavo;
 
 Q_DECLARE_METATYPE(pulsavo::VitalSigns)
 
 namespace {
 
-VitalSigns rate(int perMinute) {
+// A heart rate, the findings named in `flags` and a saturation.
+VitalSigns rate(std::optional<int> perMinute, const QString& flags = {},
+                std::optional<int> saturation = {}) {
     VitalSigns vitals;
     vitals.heartRate = perMinute;
+    vitals.asystole = flags.contains("asystole");
+    vitals.fibrillation = flags.contains("fibrillation");
+    vitals.ventricularTachycardia = flags.contains("tachycardia");
+    vitals.leadOff = flags.contains("leadOff");
+    vitals.noise = flags.contains("noise");
+    vitals.saturation = saturation;
     return vitals;
 }
 
@@ -43,11 +49,6 @@ void AlarmsTest::triggers_data() {
     QTest::addColumn<int>("alarm");    // the one alarm shown, -1 none
     QTest::addColumn<int>("priority"); // -1 none
     QTest::addColumn<int>("pulses");   // in the first 8.3 s
-    const auto with = [](auto change) {
-        VitalSigns vitals = rate(75);
-        change(vitals);
-        return vitals;
-    };
     using enum Alarm;
     QTest::newRow("normal") << rate(75) << -1 << -1 << 0;
     QTest::newRow("at the low limit") << rate(50) << -1 << -1 << 0;
@@ -55,20 +56,13 @@ void AlarmsTest::triggers_data() {
     QTest::newRow("over the high limit") << rate(121) << int(heartRateHigh) << 1 << 3;
     QTest::newRow("extreme brady") << rate(39) << int(extremeBradycardia) << 2 << 10;
     QTest::newRow("extreme tachy") << rate(161) << int(extremeTachycardia) << 2 << 10;
-    QTest::newRow("asystole") << with([](VitalSigns& v) { v.heartRate.reset(), v.asystole = true; })
-                              << int(asystole) << 2 << 10;
-    QTest::newRow("VF") << with([](VitalSigns& v) { v.heartRate.reset(), v.fibrillation = true; })
-                        << int(ventricularFibrillation) << 2 << 10;
-    QTest::newRow("VT") << with([](VitalSigns& v) {
-        v.heartRate = 140, v.ventricularTachycardia = true;
-    }) << int(ventricularTachycardia)
-                        << 2 << 10;
+    QTest::newRow("asystole") << rate({}, "asystole") << int(asystole) << 2 << 10;
+    QTest::newRow("VF") << rate({}, "fibrillation") << int(ventricularFibrillation) << 2 << 10;
+    QTest::newRow("VT") << rate(140, "tachycardia") << int(ventricularTachycardia) << 2 << 10;
     QTest::newRow("lead off hides asystole")
-        << with([](VitalSigns& v) { v.heartRate.reset(), v.asystole = v.leadOff = true; })
-        << int(leadOff) << 1 << 3;
-    QTest::newRow("noise") << with([](VitalSigns& v) { v.noise = true; }) << int(noise) << 0 << 2;
-    QTest::newRow("SpO2 low, after 10 s")
-        << with([](VitalSigns& v) { v.saturation = 85; }) << int(saturationLow) << 1 << 0;
+        << rate({}, "asystole leadOff") << int(leadOff) << 1 << 3;
+    QTest::newRow("noise") << rate(75, "noise") << int(noise) << 0 << 2;
+    QTest::newRow("SpO2 low, after 10 s") << rate(75, "", 85) << int(saturationLow) << 1 << 0;
 }
 
 // Each condition shows its one alarm at its IEC 60601-1-8 priority and sounds that priority's
@@ -90,8 +84,6 @@ void AlarmsTest::triggers() {
     }
     QCOMPARE(alarms.highest() ? int(*alarms.highest()) : -1, priority);
     if (priority >= 0) {
-        constexpr std::array burst{2, 3, 10};
-        QCOMPARE(patternOf(AlarmPriority(priority)).pulses, burst[std::size_t(priority)]);
         alarms.step(rate(75)); // gone: it latches or not
         QCOMPARE(alarms.any(), infoOf(Alarm(alarm)).latches);
     }
@@ -101,8 +93,7 @@ void AlarmsTest::triggers() {
 // one that comes during the pause sounds at once, a higher priority from its burst's start.
 void AlarmsTest::silenceAndLatching() {
     Alarms alarms;
-    VitalSigns arrest;
-    arrest.asystole = true;
+    const VitalSigns arrest = rate({}, "asystole");
     pulses(alarms, rate(45), 300);
     alarms.silence();
     QVERIFY(alarms.silenced() && alarms.shows(Alarm::heartRateLow));
