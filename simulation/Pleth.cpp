@@ -61,7 +61,8 @@ std::optional<WaveEvent> Pleth::onComplex(const WaveEvent& complex, bool pulsele
     const int stride = (templateLength << 16) / length;
     auto slot = static_cast<std::size_t>(foot % ringLength);
     for (int i = 0, at = 0; i < length; ++i, at += stride) {
-        ring[slot] += 100 * strength * shape[static_cast<std::size_t>(at >> 16)];
+        ring[slot] += static_cast<int>(unitsPerPercent * 100 * strength *
+                                       shape[static_cast<std::size_t>(at >> 16)]);
         slot = (slot + 1) % ringLength;
     }
     WaveEvent pulse;
@@ -76,9 +77,9 @@ std::optional<WaveEvent> Pleth::onComplex(const WaveEvent& complex, bool pulsele
 
 int Pleth::step(std::int64_t tick) {
     stepped = tick;
-    float& slot = ring[static_cast<std::size_t>(tick % ringLength)];
-    const auto sample = static_cast<int>(slot + 0.5F);
-    if (slot > 0.5F) {
+    int& slot = ring[static_cast<std::size_t>(tick % ringLength)];
+    const int sample = (slot + unitsPerPercent / 2) / unitsPerPercent;
+    if (sample > 0) {
         lastPulseTick = tick;
     }
     slot = 0;

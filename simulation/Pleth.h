@@ -37,7 +37,9 @@ private:
     static constexpr int ringLength = 512;
     static constexpr int longestPulse = 90;
 
-    std::array<float, ringLength> ring{};
+    // The pulses laid ahead, summed where they overlap, in 1/256 of a percent.
+    static constexpr int unitsPerPercent = 256;
+    std::array<int, ringLength> ring{};
     std::int64_t lastPeak = 0;
     std::int64_t lastPulseTick = 0;
     std::int64_t stepped = 0;
