@@ -281,6 +281,14 @@ StripDescription stripDescription(const TraceOptions& options) {
                                                   : catalogue::noSelectionMessage(options.language);
                 return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
             });
+        // As the command line gives it, so that the caption still makes the strip again.
+        for (const ArtifactOption& artifact : options.artifacts) {
+            const std::string_view kind = artifactName(artifact.kind);
+            description.caption.front() +=
+                QStringLiteral("  %1:%2")
+                    .arg(QString::fromUtf8(kind.data(), static_cast<qsizetype>(kind.size())))
+                    .arg(artifact.strength);
+        }
     }
     return description;
 }
