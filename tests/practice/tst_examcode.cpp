@@ -446,7 +446,7 @@ void ExamCodeTest::rhythmList() {
 void ExamCodeTest::rhythmListNames_data() {
     QTest::addColumn<QString>("text");
     QTest::addColumn<quint64>("low");  // rhythms 0..63
-    QTest::addColumn<quint64>("high"); // rhythms 64..66
+    QTest::addColumn<quint64>("high"); // rhythms 64..68
     const auto row = [](const char* text, quint64 low, quint64 high = 0) {
         QTest::newRow(text) << text << low << high;
     };
