@@ -19,6 +19,7 @@ set(target_monitorTickAtCadence 20000)
 set(target_nextQuestionFromHistory 1000000)
 set(target_gradeClassOf200 2000000000)
 set(rateTarget_stepRhythm 20000000)
+set(rateTarget_stepWithArtifact 20000000)
 
 function(say text)
     execute_process(COMMAND ${CMAKE_COMMAND} -E echo "${text}")

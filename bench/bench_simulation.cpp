@@ -1,3 +1,5 @@
+#include "Alarms.h"
+#include "HeartRateMeter.h"
 #include "QrsTone.h"
 #include "RhythmLibrary.h"
 #include "Simulation.h"
@@ -48,8 +50,73 @@ void stepRhythmListened(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// Rhythm range(0) with every artifact but lead-off laid over it at the middle strength, its
+// waves going to a listener; items are ticks.
+void stepWithArtifact(benchmark::State& state) {
+    Tally tally;
+    pulsavo::Simulation sim;
+    sim.setWaveListener(&tally);
+    for (const pulsavo::ArtifactKind kind : pulsavo::allArtifactKinds) {
+        if (kind != pulsavo::ArtifactKind::leadOff) {
+            sim.setArtifact(kind, pulsavo::Artifact::defaultStrength);
+        }
+    }
+    sim.selectRhythm(static_cast<int>(state.range(0)), 20240611);
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(sim.step());
+    }
+    benchmark::DoNotOptimize(tally.sum);
+    state.SetItemsProcessed(state.iterations());
+}
+
+// The same with the pulse channel on and what a ward monitor reads each tick: the heart-rate
+// numeric, the SpO2 and the alarms.
+void stepWard(benchmark::State& state) {
+    pulsavo::HeartRateMeter meter;
+    pulsavo::Alarms alarms;
+    pulsavo::Simulation sim;
+    sim.setWaveListener(&meter);
+    for (const pulsavo::ArtifactKind kind : pulsavo::allArtifactKinds) {
+        if (kind != pulsavo::ArtifactKind::leadOff) {
+            sim.setArtifact(kind, pulsavo::Artifact::defaultStrength);
+        }
+    }
+    sim.enablePleth(true);
+    sim.selectRhythm(static_cast<int>(state.range(0)), 20240611);
+    pulsavo::VitalSigns vitals;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(sim.step());
+        meter.step(sim.tickCount);
+        vitals.heartRate = meter.rate();
+        vitals.asystole = meter.asystole();
+        vitals.fibrillation = meter.fibrillation();
+        vitals.ventricularTachycardia = meter.ventricularTachycardia();
+        vitals.saturation = sim.plethChannel().saturation();
+        alarms.step(vitals);
+        benchmark::DoNotOptimize(alarms.toneOn());
+    }
+    state.SetItemsProcessed(state.iterations());
+}
+
+// Classic sinus, library sinus, rapid AF, VT and coarse VF.
+constexpr int libraryIndex(pulsavo::LibraryRhythm rhythm) {
+    return pulsavo::indexOf(pulsavo::rhythmOf(rhythm));
+}
+
 } // namespace
 
+BENCHMARK(stepWithArtifact)
+    ->ArgName("rhythm")
+    ->Arg(0)
+    ->Arg(libraryIndex(pulsavo::LibraryRhythm::sinusRhythm))
+    ->Arg(libraryIndex(pulsavo::LibraryRhythm::afRapid))
+    ->Arg(libraryIndex(pulsavo::LibraryRhythm::vtMonomorphic))
+    ->Arg(libraryIndex(pulsavo::LibraryRhythm::vfCoarse));
+BENCHMARK(stepWard)
+    ->ArgName("rhythm")
+    ->Arg(0)
+    ->Arg(libraryIndex(pulsavo::LibraryRhythm::sinusRhythm))
+    ->Arg(libraryIndex(pulsavo::LibraryRhythm::vfCoarse));
 BENCHMARK(stepRhythm)->ArgName("rhythm")->DenseRange(0, pulsavo::rhythmCount - 1);
 BENCHMARK(stepRhythmListened)->ArgName("rhythm")->DenseRange(0, pulsavo::rhythmCount - 1);
 // The rhythm library through the conduction model, listened to as above.

@@ -997,6 +997,46 @@ constexpr auto pWaveAsystole = joinLines(
     drugsHeading,
     asystoleAdrenaline);
 
+constexpr auto pea = joinLines(
+    dangerHigh,
+    empty,
+    pointsHeading,
+    "QRS波は規則的に現れ、心拍数は40～100/分。",
+    "心電図は整っているのに脈が触れず、脈波も平坦である。",
+    empty,
+    waveformHeading,
+    "電気的な活動はあるが、有効な心拍出がない（無脈性電気活動）。",
+    "心電図だけでは分からず、脈拍や脈波を確かめて初めて気づく。",
+    empty,
+    actionHeading,
+    cprAndAdrenaline,
+    noDefibrillation,
+    reversibleCauses,
+    reversibleCausesCont,
+    empty,
+    drugsHeading,
+    asystoleAdrenaline);
+
+constexpr auto vtPulseless = joinLines(
+    dangerHigh,
+    empty,
+    pointsHeading,
+    "心室の心拍数は150～250/分で、規則的である。",
+    "QRS幅は120ms以上で形はすべて同じ。脈が触れない。",
+    empty,
+    waveformHeading,
+    "心室頻拍で心拍出が失われた状態で、心停止として扱う。",
+    "脈波は平坦で、SpO2は表示されない。",
+    empty,
+    actionHeading,
+    defibrillate,
+    rhythmCheck,
+    noThump,
+    empty,
+    drugsHeading,
+    arrestAdrenaline,
+    arrestAntiarrhythmics);
+
 constexpr auto pacedAtrial = joinLines(
     dangerLow,
     empty,
@@ -1165,6 +1205,8 @@ const LibraryEntries libraryNames{
     "心房粗動（3:1伝導）",
     "心室粗動",
     "P波のみの心静止",
+    "無脈性電気活動（PEA）",
+    "無脈性心室頻拍",
 };
 
 const LibraryEntries libraryTexts{
@@ -1217,6 +1259,8 @@ const LibraryEntries libraryTexts{
     flutter3to1.view(),
     ventricularFlutter.view(),
     pWaveAsystole.view(),
+    pea.view(),
+    vtPulseless.view(),
 };
 
 } // namespace pulsavo::catalogue

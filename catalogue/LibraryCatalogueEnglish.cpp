@@ -1050,6 +1050,46 @@ constexpr auto pWaveAsystole = joinLines(
     drugsHeading,
     asystoleAdrenaline);
 
+constexpr auto pea = joinLines(
+    dangerHigh,
+    empty,
+    pointsHeading,
+    "Regular QRS complexes at 40 to 100/min.",
+    "An orderly ECG, yet no pulse can be felt and the pulse wave is flat.",
+    empty,
+    waveformHeading,
+    "Electrical activity without a useful output (pulseless electrical activity).",
+    "The ECG alone does not show it: only a pulse check or the pulse wave does.",
+    empty,
+    actionHeading,
+    cprAndAdrenaline,
+    noDefibrillation,
+    reversibleCauses,
+    reversibleCausesCont,
+    empty,
+    drugsHeading,
+    asystoleAdrenaline);
+
+constexpr auto vtPulseless = joinLines(
+    dangerHigh,
+    empty,
+    pointsHeading,
+    "The ventricular rate is 150 to 250/min and regular.",
+    "The QRS is 120 ms or more, all of one shape. There is no pulse.",
+    empty,
+    waveformHeading,
+    "Ventricular tachycardia that has lost the cardiac output: cardiac arrest.",
+    "The pulse wave is flat and no SpO2 is shown.",
+    empty,
+    actionHeading,
+    defibrillate,
+    rhythmCheck,
+    noThump,
+    empty,
+    drugsHeading,
+    arrestAdrenaline,
+    arrestAntiarrhythmics);
+
 constexpr auto pacedAtrial = joinLines(
     dangerLow,
     empty,
@@ -1223,6 +1263,8 @@ const LibraryEntries libraryEnglishNames{
     "Atrial flutter with 3:1 conduction",
     "Ventricular flutter",
     "P-wave asystole",
+    "Pulseless electrical activity (PEA)",
+    "Pulseless ventricular tachycardia",
 };
 
 const LibraryEntries libraryEnglishTexts{
@@ -1275,6 +1317,8 @@ const LibraryEntries libraryEnglishTexts{
     flutter3to1.view(),
     ventricularFlutter.view(),
     pWaveAsystole.view(),
+    pea.view(),
+    vtPulseless.view(),
 };
 
 } // namespace pulsavo::catalogue

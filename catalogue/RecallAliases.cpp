@@ -111,6 +111,8 @@ const std::array<std::string_view, totalRhythmCount> recallAliasRows{
     "flutter 3:1|AFL 3:1|atrial flutter 3:1",
     "しんしつそどう|VFL|Vflutter",
     "ぴーはのみのしんせいし|P波のみ|心室静止|しんしつせいし|ventricular standstill",
+    "むみゃくせいでんきかつどう|無脈性電気活動|PEA|pulseless electrical activity",
+    "むみゃくせいしんしつひんぱく|無脈性VT|pulseless VT|pVT",
 };
 // clang-format on
 

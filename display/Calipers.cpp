@@ -87,6 +87,7 @@ std::span<const Kind> libraryTasksOf(Rhythm rhythm) {
     case bbb:
     case aivr:
     case vtMonomorphic:
+    case vtPulseless:
     case pacedVentricular:
         return wide;
     case pvcUnifocal:

@@ -100,6 +100,14 @@ LadderShape LadderPainter::shapeOf(const WaveEvent& event, bool hasAtrialWave) {
         return LadderShape::ventricular;
     case WaveKind::t:
         return LadderShape::recovery;
+    case WaveKind::wander:
+    case WaveKind::tremor:
+    case WaveKind::mains:
+    case WaveKind::motion:
+    case WaveKind::leadOff:
+    case WaveKind::cpr:
+    case WaveKind::pulse:
+        break; // not the heart's conduction: the constructor leaves them out
     }
     return LadderShape::atrial;
 }
@@ -113,6 +121,9 @@ LadderPainter::LadderPainter(std::span<const WaveEvent> events) {
     std::optional<std::size_t> lastAtrial;
     std::int64_t lastPr = usualPr;
     for (const WaveEvent& event : ordered) {
+        if (!isCardiacWave(event.kind)) {
+            continue;
+        }
         LadderMark mark{event, LadderTier::atria, LadderShape::atrial, event.tick, event.tick};
         std::optional<std::size_t> from;
         if (isVentricularComplex(event.kind)) {

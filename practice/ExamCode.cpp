@@ -23,6 +23,14 @@ constexpr std::uint64_t libraryVersion = 2;
 constexpr std::uint64_t settingsVersion = 3;
 constexpr int settingsBits = 4 + 7 + 7;
 
+// The full mask keeps the width it had when codes with library rhythms were first given out,
+// so that those codes read as they did; rhythms added since take bits at the end, where those
+// codes hold reserved zeros (and where an older release, finding them set, says the code is
+// newer than it).
+constexpr int maskBits = 67;
+constexpr int addedBits = totalRhythmCount - maskBits;
+static_assert(addedBits >= 0 && addedBits < 64 - (maskBits - 64));
+
 enum class RhythmField { none, classicMask, fullMask };
 
 // What a code holds, told apart by its length: version, count, rhythms, seed, reserved zeros
@@ -337,13 +345,16 @@ ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms,
         bits.put(rhythms.classicBits(), rhythmCount);
         break;
     case RhythmField::fullMask:
-        bits.put(rhythms.wordAt(1), totalRhythmCount - 64);
+        bits.put(rhythms.wordAt(1), maskBits - 64);
         bits.put(rhythms.wordAt(0), 64);
         break;
     }
     bits.put(seed, seedBits);
     if (layout.settings) {
         putSettings(bits, settings);
+    }
+    if (layout.rhythms == RhythmField::fullMask) {
+        bits.put(rhythms.wordAt(1) >> (maskBits - 64), addedBits);
     }
     std::vector<int> digits = bits.digits(layout.dataLength);
     digits.push_back(checkDigit(digits));
@@ -404,13 +415,17 @@ ExamResult parseExamCode(std::string_view text) {
         rhythms = RhythmSet::fromClassicBits(static_cast<std::uint32_t>(bits.take(rhythmCount)));
         break;
     case RhythmField::fullMask: {
-        const std::uint64_t high = bits.take(totalRhythmCount - 64);
+        const std::uint64_t high = bits.take(maskBits - 64);
         rhythms = RhythmSet::fromWords(bits.take(64), high);
         break;
     }
     }
     const auto seed = static_cast<std::uint32_t>(bits.take(seedBits));
     const ExamSettings settings = layout->settings ? takeSettings(bits) : ExamSettings{};
+    if (layout->rhythms == RhythmField::fullMask) {
+        const std::uint64_t added = bits.take(addedBits) << (maskBits - 64);
+        rhythms = rhythms | RhythmSet::fromWords(0, added);
+    }
     const int used = versionBits + countBits + layout->rhythmBits + seedBits +
                      (layout->settings ? settingsBits : 0);
     const std::uint64_t reserved = bits.take(5 * layout->dataLength - used);

@@ -64,9 +64,11 @@ enum class LibraryRhythm : int {
     flutter3to1,
     ventricularFlutter,
     pWaveAsystole,
+    pea,
+    vtPulseless,
 };
 
-inline constexpr int libraryRhythmCount = 49;
+inline constexpr int libraryRhythmCount = 51;
 inline constexpr int totalRhythmCount = rhythmCount + libraryRhythmCount;
 
 // How the library groups its rhythms for choosing and for reports.
@@ -137,9 +139,11 @@ inline constexpr std::array<LibraryInfo, libraryRhythmCount> libraryInfo{{
     {"flutter_3to1", LibraryFamily::atrial},
     {"ventricular_flutter", LibraryFamily::ventricular},
     {"p_wave_asystole", LibraryFamily::ventricular},
+    {"pea", LibraryFamily::ventricular},
+    {"vt_pulseless", LibraryFamily::ventricular},
 }};
 
-static_assert(static_cast<int>(LibraryRhythm::pWaveAsystole) == libraryRhythmCount - 1,
+static_assert(static_cast<int>(LibraryRhythm::vtPulseless) == libraryRhythmCount - 1,
               "libraryRhythmCount must match the enumeration");
 
 constexpr Rhythm rhythmOf(LibraryRhythm rhythm) {

@@ -130,6 +130,7 @@ RhythmTraits traitsOf(Rhythm rhythm) {
     case vtMonomorphic:
         return regular(maybePulseless);
     case ventricularFlutter:
+    case vtPulseless:
         return regular(shock);
     case torsades:
     case vfCoarse:
@@ -137,6 +138,7 @@ RhythmTraits traitsOf(Rhythm rhythm) {
         return chaotic(shock);
     case asystole:
     case pWaveAsystole:
+    case pea:
         return regular(noShock);
     }
     return regular();

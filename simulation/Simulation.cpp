@@ -16,11 +16,59 @@ TickSample Simulation::step() {
     std::copy(deltaQueue.begin() + 1, deltaQueue.end(), deltaQueue.begin());
     deltaQueue.back() = 0;
     runGenerator();
+    if (artifactShown || artifact.any()) {
+        layArtifact(sample);
+    }
+    if (plethOn) {
+        plethLevel = plethWave.step(tickCount);
+    }
     return sample;
+}
+
+void Simulation::layArtifact(TickSample& sample) {
+    if (artifactShown) {
+        sample.fromY = shownY;
+    }
+    artifactShown = artifact.any();
+    if (!artifactShown) {
+        return;
+    }
+    const float offset = artifact.step(tickCount, waveListener);
+    if (artifact.leadOff()) {
+        // A lead off: the monitor has no signal, draws a flat line and sounds no beat.
+        sample.y = baselineY;
+        sample.beep = false;
+    } else {
+        // Rounded by truncating a positive number: the layers together stay well within 256 px.
+        sample.y += static_cast<int>(offset + 256.5F) - 256;
+    }
+    shownY = sample.y;
+}
+
+void Simulation::deliver(const WaveEvent& event) {
+    if (waveListener != nullptr) {
+        waveListener->onWave(event);
+    }
+    if (plethOn && isVentricularComplex(event.kind)) {
+        if (const auto pulse = plethWave.onComplex(event, pulseless())) {
+            if (waveListener != nullptr) {
+                waveListener->onWave(*pulse);
+            }
+        }
+    }
+}
+
+void Simulation::enablePleth(bool on) {
+    if (on != plethOn) {
+        plethWave.reset();
+        plethLevel = 0;
+    }
+    plethOn = on;
 }
 
 void Simulation::selectRhythm(int index, std::uint32_t seed) {
     random.seed(seed);
+    artifact.seed(seed);
     auxCount = 0;
     beatTicks = 0;
     beepLevel = 0;

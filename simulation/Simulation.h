@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Artifact.h"
+#include "Pleth.h"
 #include "RandomSource.h"
 #include "Rhythm.h"
 #include "RhythmLibrary.h"
@@ -116,10 +118,25 @@ public:
         }
     }
 
+    // Artifact over the trace, kind by kind (strength 0 takes it off). It draws from the seed of
+    // each selection but does not restart with it; without it the trace is as it always was.
+    void setArtifact(ArtifactKind kind, int strength) { artifact.set(kind, strength); }
+    const Artifact& artifactLayer() const { return artifact; }
+
+    // The pulse wave channel, off until enabled: then every ventricular complex that perfuses
+    // is followed by a pulse, reported as a wave, and pleth() is its sample on the tick stepped.
+    void enablePleth(bool on);
+    bool plethEnabled() const { return plethOn; }
+    int pleth() const { return plethLevel; }
+    const Pleth& plethChannel() const { return plethWave; }
+    void setSaturation(int percent) { plethWave.setSaturation(percent); }
+    // Whether the rhythm playing has no pulse at all (PEA, pulseless VT).
+    bool pulseless() const { return playsLibrary() && heart.parameters().pulseless; }
+
     // For the conduction model: report a wave it laid, number a new beat.
     void reportWave(const WaveEvent& event) {
-        if (waveListener != nullptr) {
-            waveListener->onWave(event);
+        if (waveListener != nullptr || plethOn) {
+            deliver(event);
         }
     }
     std::int64_t newBeat() { return nextBeat(); }
@@ -153,11 +170,12 @@ private:
     std::int64_t nextBeat() { return ++beatCount; }
     void report(WaveKind kind, WaveRole role, int offset, std::int64_t beat,
                 bool inverted = false) {
-        if (waveListener != nullptr) {
-            waveListener->onWave(
-                {tickCount + 1 + offset, kind, role, waveLength(kind), beat, inverted});
+        if (waveListener != nullptr || plethOn) {
+            deliver({tickCount + 1 + offset, kind, role, waveLength(kind), beat, inverted});
         }
     }
+    void deliver(const WaveEvent& event);
+    void layArtifact(TickSample& sample);
     // A P wave (when pAt >= 0), a QRS and its T wave as one new beat.
     void reportBeat(WaveRole role, int pAt, int qrsAt, int tAt);
 
@@ -168,6 +186,12 @@ private:
 
     WaveListener* waveListener = nullptr;
     conduction::Heart heart;
+    Artifact artifact;
+    int shownY = baselineY; // the trace as drawn with artifact on the last tick
+    bool artifactShown = false;
+    Pleth plethWave;
+    int plethLevel = 0;
+    bool plethOn = false;
     // Sinus arrest: the tick of the last beat and the cycle that ended with it (0 while unknown).
     std::int64_t arrestBeatTick = 0;
     std::int64_t arrestCycle = 0;

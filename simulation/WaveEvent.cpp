@@ -48,6 +48,14 @@ constexpr std::array<Shape, waveKindCount> shapes{
     shapeOf(Simulation::fibrillationWave, "VF"),
     shapeOf(pacingSpike, "SA"),
     shapeOf(pacingSpike, "SV"),
+    // Artifact and pulse waves carry their own length and peak in each event.
+    Shape{1, 0, "BW"},
+    Shape{1, 0, "MT"},
+    Shape{1, 0, "AC"},
+    Shape{1, 0, "EM"},
+    Shape{1, 0, "LO"},
+    Shape{1, 0, "CPR"},
+    Shape{1, 0, "PULSE"},
 };
 
 static_assert(shapes[static_cast<std::size_t>(WaveKind::qrs)].peak == 3, "the R peak");
@@ -55,7 +63,8 @@ static_assert(shapes[static_cast<std::size_t>(WaveKind::ventricularBeat)].peak =
               "the crest of a ventricular beat");
 
 constexpr std::array<std::string_view, waveRoleCount> roleNames{
-    "conducted", "blocked", "missing", "supraventricular", "ventricular", "escape", "paced"};
+    "conducted",   "blocked", "missing", "supraventricular",
+    "ventricular", "escape",  "paced",   "artifact"};
 
 const Shape& shape(WaveKind kind) {
     return shapes[static_cast<std::size_t>(kind)];

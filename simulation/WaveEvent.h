@@ -17,9 +17,19 @@ enum class WaveKind : std::uint8_t {
     ventricularFibrillation, // one wave of ventricular fibrillation (fibrillationWave)
     pacingAtrial,            // an atrial pacing spike
     pacingVentricular,       // a ventricular pacing spike
+    // Not the heart's: what the electrodes pick up besides it (role artifact, length its own).
+    wander,  // baseline wander, one breath
+    tremor,  // muscle tremor, one stretch of even intensity
+    mains,   // mains interference, one second of it
+    motion,  // electrode motion, one burst
+    leadOff, // a lead off: the trace flat, one second of it
+    cpr,     // one chest compression
+    // The pulse wave at the finger that a perfusing ventricular beat gives (the pleth channel's);
+    // its beat and role are those of the beat.
+    pulse,
 };
 
-inline constexpr int waveKindCount = 9;
+inline constexpr int waveKindCount = 16;
 
 // Where the impulse behind a wave came from and what became of it. All waves of one beat share
 // the role of that beat.
@@ -33,9 +43,10 @@ enum class WaveRole : std::uint8_t {
     ventricular,      // ectopic or premature, from the ventricles
     escape,           // a subsidiary pacemaker taking over when the atria do not conduct
     paced,            // started by an implanted pacemaker's spike
+    artifact,         // not the heart's at all
 };
 
-inline constexpr int waveRoleCount = 7;
+inline constexpr int waveRoleCount = 8;
 
 // One wave as the simulation lays it: its first step is drawn on `tick` (ticks count step()
 // calls from 1), its last on tick + length - 1.
@@ -77,8 +88,8 @@ inline std::int64_t WaveEvent::peakTick() const {
     return tick + (peak >= 0 ? peak : peakStep(kind));
 }
 
-// Names used in the events CSV: P, QRS, T, V, f, F, VF, SA, SV and conducted, blocked, missing,
-// supraventricular, ventricular, escape, paced.
+// Names used in the events CSV: P, QRS, T, V, f, F, VF, SA, SV, BW, MT, AC, EM, LO, CPR, PULSE and
+// conducted, blocked, missing, supraventricular, ventricular, escape, paced, artifact.
 std::string_view waveKindName(WaveKind kind);
 std::string_view waveRoleName(WaveRole role);
 
@@ -86,6 +97,12 @@ std::string_view waveRoleName(WaveRole role);
 // RR measures between.
 constexpr bool isVentricularComplex(WaveKind kind) {
     return kind == WaveKind::qrs || kind == WaveKind::ventricularBeat;
+}
+
+// A wave of the heart's own electrical activity on the ECG: what the ladder, calipers and
+// strip facts read. Artifact and the pulse wave are not.
+constexpr bool isCardiacWave(WaveKind kind) {
+    return kind < WaveKind::wander;
 }
 
 } // namespace pulsavo

@@ -13,16 +13,19 @@ namespace pulsavo::strip {
 const char* const eventsUsage = QT_TRANSLATE_NOOP(
     "pulsavo-strip",
     "pulsavo-strip events --ticks N --select TICK:RHYTHM[@SEED] [--select ...] [--csv FILE]\n"
+    "                     [--artifact KIND[:STRENGTH]] [--pleth]\n"
     "  Steps the monitor N ticks of 10 ms as trace does and prints one CSV row per wave laid\n"
     "  whose first step is drawn by tick N, in the order of that tick:\n"
     "  tick,kind,beat,length,role\n"
     "  tick    the tick its first step is drawn on; length: its steps (ticks)\n"
     "  kind    P, QRS, T, V (ventricular beat), f (fibrillation wave), F (flutter wave),\n"
-    "          VF (ventricular fibrillation wave)\n"
+    "          VF (ventricular fibrillation wave), SA and SV (pacing spikes); artifact:\n"
+    "          BW (a breath's wander), MT (tremor), AC (mains), EM (electrode motion),\n"
+    "          LO (lead off), CPR (a compression); PULSE (the pulse a beat gives, --pleth)\n"
     "  beat    the number of the beat it belongs to, from 1 in the order beats are laid\n"
     "  role    conducted, blocked (no QRS follows), missing (a beat due that did not come),\n"
-    "          supraventricular or ventricular (ectopic), escape\n"
-    "  --select, --csv as for trace\n");
+    "          supraventricular or ventricular (ectopic), escape, paced, artifact\n"
+    "  --select, --csv, --artifact, --pleth as for trace\n");
 
 namespace {
 
@@ -45,10 +48,12 @@ EventsOptions parseEventsOptions(Arguments args) {
     bool haveTicks = false;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        if (arg == "--ticks" || arg == "--select") {
+        if (arg == "--ticks" || arg == "--select" || arg == "--artifact") {
             haveTicks = haveTicks || arg == "--ticks";
             traceArgs.push_back(arg);
             traceArgs.push_back(optionValue(args, i));
+        } else if (arg == "--pleth") {
+            traceArgs.push_back(arg);
         } else if (arg == "--csv") {
             if (options.csvPath) {
                 throw UsageError(message("%1 is given twice; give it once", {arg}));
@@ -68,6 +73,8 @@ EventsOptions parseEventsOptions(Arguments args) {
     TraceOptions trace = parseTraceOptions(traceArgs);
     options.ticks = trace.ticks;
     options.selections = std::move(trace.selections);
+    options.artifacts = std::move(trace.artifacts);
+    options.pleth = trace.pleth;
     return options;
 }
 
@@ -75,6 +82,7 @@ std::vector<WaveEvent> recordEvents(const EventsOptions& options) {
     EventLog log;
     Simulation simulation;
     simulation.setWaveListener(&log);
+    applyLayers(options.artifacts, options.pleth, simulation);
     auto next = options.selections.begin();
     for (long long tick = 1; tick <= options.ticks; ++tick) {
         if (next != options.selections.end() && next->tick == tick) {
@@ -153,6 +161,7 @@ void writeEventsCsv(const EventsOptions& options, OutputFile& file) {
     EventStream stream(file);
     Simulation simulation;
     simulation.setWaveListener(&stream);
+    applyLayers(options.artifacts, options.pleth, simulation);
     auto next = options.selections.begin();
     for (long long tick = 1; tick <= options.ticks; ++tick) {
         if (next != options.selections.end() && next->tick == tick) {

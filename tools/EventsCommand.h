@@ -13,10 +13,12 @@ namespace pulsavo::strip {
 struct EventsOptions {
     long long ticks = 0;
     std::vector<Selection> selections;
+    std::vector<ArtifactOption> artifacts;
+    bool pleth = false;
     std::optional<std::string> csvPath;
 };
 
-// --ticks and --select as for trace, and --csv.
+// --ticks, --select, --artifact and --pleth as for trace, and --csv.
 EventsOptions parseEventsOptions(Arguments args);
 
 // Steps a fresh simulation through the ticks, making each selection just before its tick, and

@@ -29,7 +29,7 @@ const char* const examUsage =
     "                   [--time-limit MINUTES] [--pass PERCENT] [--measure] [--shuffle]\n"
     "  Makes an exam of N questions (1..128) over the rhythms in LIST (classic indices such\n"
     "  as 0,4-5,10, rhythm ids such as sinus_bradycardia,mobitz_1, families such as av_block,\n"
-    "  'classic' or 'library'; default the classic 18; --library: the 49 library rhythms)\n"
+    "  'classic' or 'library'; default the classic 18; --library: the 51 library rhythms)\n"
     "  and prints its code. FILE gets the questions as numbered, unlabelled 6 s strips on ECG\n"
     "  paper at 25 mm/s, four to an A4 page; --key FILE the answers (number, rhythm, rates,\n"
     "  PR and QRS measured from the strip, seed).\n"

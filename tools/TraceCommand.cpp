@@ -19,9 +19,9 @@ const char* const traceUsage =
     "pulsavo-strip trace --ticks N [--width W] [--height H] --select TICK:RHYTHM[@SEED]\n"
     "                    [--select ...] [--csv FILE] [--png FILE] [--svg FILE] [--pdf FILE]\n"
     "                    [--style strip|monitor] [--grid] [--row-seconds S] [--from TICK]\n"
-    "                    [--ladder] [--lang ja|en]\n"
+    "                    [--ladder] [--lang ja|en] [--artifact KIND[:STRENGTH]] [--pleth]\n"
     "  Steps the monitor N ticks of 10 ms and prints one CSV row per tick:\n"
-    "  tick,x,y,drawn_y,red,beep\n"
+    "  tick,x,y,drawn_y,red,beep (and pleth with --pleth)\n"
     "  --select T:R@S  decide on rhythm R (0..17, a library id such as sinus_bradycardia, or\n"
     "                  'none') just before tick T is drawn,\n"
     "                  seeding the random source with S (default: the current time);\n"
@@ -41,7 +41,12 @@ const char* const traceUsage =
     "                  dot the origin of an ectopic or escape beat\n"
     "  --style monitor the panel as the sweep leaves it after the last tick, W x H pixels;\n"
     "                  it starts black where the trainer shows the dialog background\n"
-    "  --lang ja|en    the language of the rhythm names in the strip's caption\n";
+    "  --lang ja|en    the language of the rhythm names in the strip's caption\n"
+    "  --artifact KIND[:STRENGTH]  lay artifact over the trace, strength 1..10 (default 5);\n"
+    "                  repeatable, one of each kind: wander (breathing), tremor (muscle),\n"
+    "                  mains (50/60 Hz), motion (electrode), lead_off (flat line), cpr\n"
+    "                  (chest compressions, 30:2)\n"
+    "  --pleth         add the pulse wave (percent of a full pulse) as a last CSV column\n";
 
 namespace {
 
@@ -71,6 +76,35 @@ Selection parseSelection(std::string_view text, long long ticks) {
     }
     return selection;
 }
+
+} // namespace
+
+ArtifactOption parseArtifact(std::string_view text) {
+    const auto colon = text.find(':');
+    const std::string_view name = text.substr(0, colon);
+    const auto kind = parseArtifactKind(name);
+    if (!kind) {
+        throw UsageError(message("unknown artifact %1 for --artifact (wander, tremor, mains, "
+                                 "motion, lead_off or cpr)",
+                                 {quoted(name)}));
+    }
+    ArtifactOption option;
+    option.kind = *kind;
+    if (colon != std::string_view::npos) {
+        option.strength = static_cast<int>(
+            parseInteger(text.substr(colon + 1), 1, Artifact::maxStrength, "artifact strength"));
+    }
+    return option;
+}
+
+void applyLayers(const std::vector<ArtifactOption>& artifacts, bool pleth, Simulation& simulation) {
+    for (const ArtifactOption& artifact : artifacts) {
+        simulation.setArtifact(artifact.kind, artifact.strength);
+    }
+    simulation.enablePleth(pleth);
+}
+
+namespace {
 
 StripStyle parseStyle(std::string_view text) {
     if (text == "strip") {
@@ -118,7 +152,7 @@ TraceOptions parseTraceOptions(Arguments args) {
     SingleOptions single;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        if (arg != "--select" && arg != "--grid" && arg != "--ladder") {
+        if (arg != "--select" && arg != "--grid" && arg != "--ladder" && arg != "--artifact") {
             single.once(arg);
         }
         if (arg == "--ticks") {
@@ -158,6 +192,17 @@ TraceOptions parseTraceOptions(Arguments args) {
         } else if (arg == "--from") {
             from = optionValue(args, i);
             stripOption = arg;
+        } else if (arg == "--artifact") {
+            const ArtifactOption artifact = parseArtifact(optionValue(args, i));
+            for (const ArtifactOption& earlier : options.artifacts) {
+                if (earlier.kind == artifact.kind) {
+                    throw UsageError(message("artifact %1 is given twice; give it once",
+                                             {artifactName(artifact.kind)}));
+                }
+            }
+            options.artifacts.push_back(artifact);
+        } else if (arg == "--pleth") {
+            options.pleth = true;
         } else {
             throw UsageError(message("unknown option %1 for trace", {quoted(arg)}));
         }
@@ -191,6 +236,7 @@ void runTrace(const TraceOptions& options, const std::function<void(const TraceT
               WaveListener* waves) {
     Monitor monitor(options.width, options.height, 1);
     monitor.simulation().setWaveListener(waves);
+    applyLayers(options.artifacts, options.pleth, monitor.simulation());
     auto next = options.selections.begin();
     TraceTick tick;
     for (tick.tick = 1; tick.tick <= options.ticks; ++tick.tick) {
@@ -202,6 +248,7 @@ void runTrace(const TraceOptions& options, const std::function<void(const TraceT
         tick.sample = monitor.lastSample();
         tick.step = monitor.lastStep();
         tick.nextColumn = monitor.sweep().sweepX;
+        tick.pleth = monitor.simulation().pleth();
         onTick(tick);
     }
 }
@@ -231,6 +278,14 @@ StripDescription stripDescription(const TraceOptions& options) {
                                                   : catalogue::noSelectionMessage(options.language);
                 return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
             });
+        // As the command line gives it, so that the caption still makes the strip again.
+        for (const ArtifactOption& artifact : options.artifacts) {
+            const std::string_view kind = artifactName(artifact.kind);
+            description.caption.front() +=
+                QStringLiteral("  %1:%2")
+                    .arg(QString::fromUtf8(kind.data(), static_cast<qsizetype>(kind.size())))
+                    .arg(artifact.strength);
+        }
     }
     return description;
 }
@@ -282,20 +337,27 @@ StripPainter stripFor(const TraceOptions& options) {
 
 void writeTraceCsv(const TraceOptions& options, const std::function<void(std::string_view)>& sink) {
     constexpr std::size_t chunk = std::size_t{64} * 1024;
-    std::string rows = "tick,x,y,drawn_y,red,beep\n";
+    std::string rows =
+        options.pleth ? "tick,x,y,drawn_y,red,beep,pleth\n" : "tick,x,y,drawn_y,red,beep\n";
     rows.reserve(chunk + 128);
     const auto number = [&rows](long long value) {
         char digits[24];
         rows.append(digits, std::to_chars(std::begin(digits), std::end(digits), value).ptr);
         rows += ',';
     };
-    runTrace(options, [&rows, &sink, &number](const TraceTick& t) {
+    const bool pleth = options.pleth;
+    runTrace(options, [&rows, &sink, &number, pleth](const TraceTick& t) {
         number(t.tick);
         number(t.step.to.x());
         number(t.sample.y);
         number(t.step.to.y());
         rows += t.sample.red ? '1' : '0';
-        rows += t.sample.beep ? ",1\n" : ",0\n";
+        rows += t.sample.beep ? ",1" : ",0";
+        if (pleth) {
+            rows += ',';
+            rows += std::to_string(t.pleth);
+        }
+        rows += '\n';
         if (rows.size() >= chunk) {
             sink(rows);
             rows.clear();

@@ -35,11 +35,19 @@ struct ImageOptions {
     bool requested() const { return pngPath || svgPath || pdfPath; }
 };
 
+struct ArtifactOption {
+    ArtifactKind kind = ArtifactKind::wander;
+    int strength = Artifact::defaultStrength;
+};
+
 struct TraceOptions {
     long long ticks = 0;
     int width = defaultPanelWidth;
     int height = defaultPanelHeight;
     std::vector<Selection> selections;
+    std::vector<ArtifactOption> artifacts;
+    // The pulse wave channel: a pleth column in the CSV, PULSE waves in events.
+    bool pleth = false;
     std::optional<std::string> csvPath;
     ImageOptions image;
     // Of the rhythm names in the strip caption; parseTraceOptions starts from the system's.
@@ -52,9 +60,15 @@ struct TraceTick {
     TickSample sample;
     Sweep::Step step;
     int nextColumn = 1; // where the sweep stands for the next tick
+    int pleth = 0;
 };
 
 TraceOptions parseTraceOptions(Arguments args);
+
+// KIND[:STRENGTH] of --artifact; a UsageError for an unknown kind or a strength out of 1..10.
+ArtifactOption parseArtifact(std::string_view text);
+// Lays artifact and the pulse channel on a simulation about to be stepped.
+void applyLayers(const std::vector<ArtifactOption>& artifacts, bool pleth, Simulation& simulation);
 
 // Steps a fresh monitor through the ticks, making each selection just before its tick; every
 // wave laid goes to `waves` when one is given.

@@ -140,28 +140,34 @@
     </message>
     <message>
         <source>pulsavo-strip events --ticks N --select TICK:RHYTHM[@SEED] [--select ...] [--csv FILE]
+                     [--artifact KIND[:STRENGTH]] [--pleth]
   Steps the monitor N ticks of 10 ms as trace does and prints one CSV row per wave laid
   whose first step is drawn by tick N, in the order of that tick:
   tick,kind,beat,length,role
   tick    the tick its first step is drawn on; length: its steps (ticks)
   kind    P, QRS, T, V (ventricular beat), f (fibrillation wave), F (flutter wave),
-          VF (ventricular fibrillation wave)
+          VF (ventricular fibrillation wave), SA and SV (pacing spikes); artifact:
+          BW (a breath&apos;s wander), MT (tremor), AC (mains), EM (electrode motion),
+          LO (lead off), CPR (a compression); PULSE (the pulse a beat gives, --pleth)
   beat    the number of the beat it belongs to, from 1 in the order beats are laid
   role    conducted, blocked (no QRS follows), missing (a beat due that did not come),
-          supraventricular or ventricular (ectopic), escape
-  --select, --csv as for trace
+          supraventricular or ventricular (ectopic), escape, paced, artifact
+  --select, --csv, --artifact, --pleth as for trace
 </source>
         <translation>pulsavo-strip events --ticks N --select TICK:RHYTHM[@SEED] [--select ...] [--csv FILE]
+                     [--artifact KIND[:STRENGTH]] [--pleth]
   Steps the monitor N ticks of 10 ms as trace does and prints one CSV row per wave laid
   whose first step is drawn by tick N, in the order of that tick:
   tick,kind,beat,length,role
   tick    the tick its first step is drawn on; length: its steps (ticks)
   kind    P, QRS, T, V (ventricular beat), f (fibrillation wave), F (flutter wave),
-          VF (ventricular fibrillation wave)
+          VF (ventricular fibrillation wave), SA and SV (pacing spikes); artifact:
+          BW (a breath&apos;s wander), MT (tremor), AC (mains), EM (electrode motion),
+          LO (lead off), CPR (a compression); PULSE (the pulse a beat gives, --pleth)
   beat    the number of the beat it belongs to, from 1 in the order beats are laid
   role    conducted, blocked (no QRS follows), missing (a beat due that did not come),
-          supraventricular or ventricular (ectopic), escape
-  --select, --csv as for trace
+          supraventricular or ventricular (ectopic), escape, paced, artifact
+  --select, --csv, --artifact, --pleth as for trace
 </translation>
     </message>
     <message>

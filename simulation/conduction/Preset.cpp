@@ -380,6 +380,25 @@ Params drawPreset(LibraryRhythm rhythm, RandomSource& random) {
         p.qrsWidth = uniform(random, 12, 16);
         p.marks = markQrs;
         break;
+    case pea:
+        // An organised rhythm that could be anyone's; only the missing pulse tells.
+        p = sinus(random, 40, 100);
+        if (random.next() % 2 == 0) {
+            p.qrs = Qrs::bundleBranch;
+            p.qrsWidth = uniform(random, 12, 15);
+        }
+        p.pulseless = true;
+        p.marks = markAll;
+        break;
+    case vtPulseless:
+        p = sinus(random, 60, 90);
+        p.av = AvNode::complete;
+        p.lower = Lower::ventricular;
+        p.lowerCycle = cycleForRate(random, 150, 250);
+        p.ventricularWidth = uniform(random, 13, 15);
+        p.pulseless = true;
+        p.marks = markAll;
+        break;
     }
     return p;
 }

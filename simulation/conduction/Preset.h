@@ -88,6 +88,9 @@ struct Params {
     int captureEveryHi = 0;
     bool pacerSenses = true;
 
+    // The ventricles' electrical activity ejects no blood: PEA, pulseless VT.
+    bool pulseless = false;
+
     Qrs qrs = Qrs::narrow;
     int qrsWidth = 9;
     int ventricularWidth = 14; // ventricular and paced complexes

@@ -68,7 +68,8 @@ const QString criteria = QStringLiteral(
     "ventricular_flutter 250 350;vf_coarse 150 500 3;vf_fine 150 500 3;asystole;p_wave_asystole 30 "
     "60;"
     "paced_atrial 20 60 80 160 240;paced_ventricular 120 60 80;paced_av 120 200 60 80;"
-    "paced_failure_to_capture 60 80 1 3;paced_failure_to_sense 70 95 60 70;bbb 60 100 120 200 160");
+    "paced_failure_to_capture 60 80 1 3;paced_failure_to_sense 70 95 60 70;bbb 60 100 120 200 160;"
+    "pea 40 100;vt_pulseless 150 250 120");
 
 } // namespace
 
@@ -172,7 +173,7 @@ void TestLibraryCatalogue::eachRhythm() {
     QVERIFY(textOf(static_cast<Rhythm>(-1), Language::english).empty());
 }
 
-// Every one of the 67 names is its own, and no library name begins another, so that typing
+// Every name is its own, and no library name begins another, so that typing
 // the start of a name in a list picks one rhythm.
 void TestLibraryCatalogue::namesAreDistinct() {
     for (const Language language : languages) {

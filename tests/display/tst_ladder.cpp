@@ -143,6 +143,14 @@ void TestLadder::everyWaveIsOneMarkAtItsTick() {
         case WaveKind::t:
             QCOMPARE(mark.shape, LadderShape::recovery);
             break;
+        case WaveKind::wander:
+        case WaveKind::tremor:
+        case WaveKind::mains:
+        case WaveKind::motion:
+        case WaveKind::leadOff:
+        case WaveKind::cpr:
+        case WaveKind::pulse:
+            QFAIL("artifact and pulse waves have no place in the ladder");
         }
         // Roles that change the picture: ectopic and escape beats start with a dot in their
         // own tier, blocked P waves end in a bar, missing ones are outlined.

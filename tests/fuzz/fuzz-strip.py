@@ -32,7 +32,7 @@ FIXTURES = {b"keep.csv": b"old complete csv\n", b"keep.png": b"old complete png"
             b"empty.sqlite": b"", b"bad.sqlite": b"SQLite format 3\x00" + b"\x5a" * 4000}
 DATABASES = (b"answers.sqlite", b"empty.sqlite", b"bad.sqlite")
 OPTIONS = ["--ticks", "--select", "--width", "--height", "--csv", "--png", "--svg", "--pdf",
-           "--style", "--grid", "--row-seconds", "--from"]
+           "--style", "--grid", "--row-seconds", "--from", "--artifact", "--pleth"]
 FILE_OPTIONS = {"--csv", "--png", "--svg", "--pdf"}
 
 
@@ -101,8 +101,12 @@ def events_line(rng, scratch, devices):
     if rng.random() < 0.95:
         args += [b"--ticks", ticks_value(rng) if rng.random() < 0.9 else bad_ticks(rng)]
     for _ in range(rng.randint(0, 4)):
-        option = rng.choice(["--select", "--select", "--csv", "--ticks", "--png"])
-        args += [option.encode(), option_value(rng, option, scratch, devices)]
+        option = rng.choice(["--select", "--select", "--csv", "--ticks", "--png", "--artifact",
+                             "--pleth"])
+        if option == "--pleth":
+            args.append(b"--pleth")
+        else:
+            args += [option.encode(), option_value(rng, option, scratch, devices)]
     return args
 
 
@@ -182,6 +186,10 @@ def option_value(rng, option, scratch, devices):
         return number(rng, 1, 60)
     if option == "--from":
         return number(rng, 1, 600)
+    if option == "--artifact":
+        kind = rng.choice([b"wander", b"tremor", b"mains", b"motion", b"lead_off", b"cpr",
+                           b"Tremor", b"noise", b""])
+        return kind if rng.random() < 0.4 else kind + b":" + number(rng, 1, 10)
     return b""
 
 
@@ -210,8 +218,8 @@ def command_line(rng, scratch, devices):
         args += [b"--ticks", ticks_value(rng) if rng.random() < 0.9 else bad_ticks(rng)]
     for _ in range(rng.randint(0, 6)):
         option = rng.choice(OPTIONS)
-        if option == "--grid":
-            args.append(b"--grid")
+        if option in ("--grid", "--pleth"):
+            args.append(option.encode())
         elif rng.random() < 0.03:
             args.append(option.encode())  # value missing at the end, or the next option taken
         else:
@@ -271,7 +279,8 @@ FORMATS = {
     "png": lambda d: d.startswith(b"\x89PNG") and d.endswith(b"IEND\xaeB`\x82"),
     "pdf": lambda d: d.startswith(b"%PDF") and d.rstrip().endswith(b"%%EOF"),
     "svg": lambda d: d.startswith(b"<?xml") and d.rstrip().endswith(b"</svg>"),
-    "trace": lambda d: d.startswith(b"tick,x,y,drawn_y,red,beep\n") and d.endswith(b"\n"),
+    "trace": lambda d: (d.startswith(b"tick,x,y,drawn_y,red,beep\n") or
+                        d.startswith(b"tick,x,y,drawn_y,red,beep,pleth\n")) and d.endswith(b"\n"),
     "events": lambda d: d.startswith(b"tick,kind,beat,length,role\n") and d.endswith(b"\n"),
     "answers": lambda d: d.startswith(b"answer_id,time_utc,") and d.endswith(b"\r\n"),
     "gradebook": lambda d: d.startswith(b"learner,file,question,") and d.endswith(b"\r\n"),
@@ -299,7 +308,7 @@ def expected_outputs(args):
             outputs.append((args[i + 1], formats[args[i]]))
             i += 2
         else:
-            i += 1 if args[i] in (b"--grid", b"--ladder", b"--ids", b"--library") else 2
+            i += 1 if args[i] in (b"--grid", b"--ladder", b"--ids", b"--library", b"--pleth") else 2
     return outputs
 
 

@@ -79,6 +79,14 @@ std::span<const int> templateOf(WaveKind kind) {
     case WaveKind::pacingAtrial:
     case WaveKind::pacingVentricular:
         break; // only the library paces
+    case WaveKind::wander:
+    case WaveKind::tremor:
+    case WaveKind::mains:
+    case WaveKind::motion:
+    case WaveKind::leadOff:
+    case WaveKind::cpr:
+    case WaveKind::pulse:
+        break; // no template: not laid into the queue
     }
     return {};
 }
