@@ -1,6 +1,7 @@
 #include "CommandLine.h"
 
 #include "OutputFile.h"
+#include "Utf8Text.h"
 #include <QCoreApplication>
 #include <QString>
 
@@ -40,7 +41,7 @@ catalogue::Language parseLanguage(std::string_view text) {
     }
     throw UsageError(
         QCoreApplication::translate("pulsavo-strip", "unknown language '%1' for --lang (ja or en)")
-            .arg(QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())))
+            .arg(utf8Text(text))
             .toStdString());
 }
 

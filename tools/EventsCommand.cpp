@@ -2,6 +2,7 @@
 
 #include "OutputFile.h"
 #include "Simulation.h"
+#include "Utf8Text.h"
 
 #include <QCoreApplication>
 
@@ -63,7 +64,7 @@ EventsOptions parseEventsOptions(Arguments args) {
         } else {
             throw UsageError(
                 QCoreApplication::translate("pulsavo-strip", "unknown option '%1' for events")
-                    .arg(QString::fromUtf8(arg.data(), static_cast<qsizetype>(arg.size())))
+                    .arg(utf8Text(arg))
                     .toStdString());
         }
     }

@@ -6,6 +6,7 @@
 #include "StripFacts.h"
 #include "StripPainter.h"
 #include "TraceCommand.h"
+#include "Utf8Text.h"
 #include "WriteAll.h"
 
 #include <QBuffer>
@@ -48,10 +49,6 @@ constexpr qreal marginMm = 12;
 QString translated(const char* japanese, const char* english, catalogue::Language language) {
     return QCoreApplication::translate(
         "pulsavo-strip exam", language == catalogue::Language::japanese ? japanese : english);
-}
-
-QString fromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
 
 qreal mmToDevice(qreal mm) {
@@ -367,7 +364,7 @@ QByteArray examKeyPdf(const Exam& exam, catalogue::Language language) {
                      ++k) {
                     const Question& question = exam.questions[static_cast<std::size_t>(k)];
                     row(top, QString::number(k + 1),
-                        fromView(catalogue::nameOf(question.rhythm, language)),
+                        utf8Text(catalogue::nameOf(question.rhythm, language)),
                         factColumns(examQuestionFacts(question.rhythm, question.seed)),
                         QString::number(question.seed));
                     top += rowHeight;

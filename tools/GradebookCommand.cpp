@@ -8,6 +8,7 @@
 #include "ProgressCommand.h"
 #include "ProgressStore.h"
 #include "TraceCommand.h"
+#include "Utf8Text.h"
 #include "WriteAll.h"
 
 #include <QCoreApplication>
@@ -40,8 +41,7 @@ QString say(const char* japanese, const char* english, catalogue::Language langu
 }
 
 QString rhythmName(Rhythm rhythm, catalogue::Language language) {
-    const std::string_view name = catalogue::nameOf(rhythm, language);
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    return utf8Text(catalogue::nameOf(rhythm, language));
 }
 
 QString percentText(double share) {

@@ -2,6 +2,7 @@
 
 #include "Catalogue.h"
 #include "KeyPoints.h"
+#include "Utf8Text.h"
 
 #include <QBuffer>
 #include <QCoreApplication>
@@ -32,8 +33,7 @@ QString say(const char* japanese, const char* english, catalogue::Language langu
 }
 
 QString rhythmName(Rhythm rhythm, catalogue::Language language) {
-    const std::string_view name = catalogue::nameOf(rhythm, language);
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    return utf8Text(catalogue::nameOf(rhythm, language));
 }
 
 QFont textFont(qreal points, bool bold = false) {

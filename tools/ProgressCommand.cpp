@@ -5,6 +5,7 @@
 #include "HandIn.h"
 #include "OutputFile.h"
 #include "ProgressStore.h"
+#include "Utf8Text.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -30,10 +31,6 @@ const char* const progressUsage =
     "  reported, never created\n";
 
 namespace {
-
-QString fromView(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 QString heading(const char* japanese, const char* english, catalogue::Language language) {
     return QCoreApplication::translate(
@@ -116,7 +113,7 @@ std::string progressTable(const RhythmStatsTable& stats, const std::vector<Rhyth
                           catalogue::Language language, bool ids) {
     const auto nameOf = [&](Rhythm rhythm) {
         return ids ? QString::fromStdString(rhythmId(rhythm))
-                   : fromView(catalogue::nameOf(rhythm, language));
+                   : utf8Text(catalogue::nameOf(rhythm, language));
     };
     const QString nameHeading = heading("波形", "Rhythm", language);
     int nameWidth = displayWidth(nameHeading);
@@ -249,7 +246,7 @@ int progressCommand(Arguments args) {
     }
     const ProgressFilter filter{QString::fromStdString(options.examCode)};
     const auto namer = [&options](Rhythm rhythm) {
-        return fromView(catalogue::nameOf(rhythm, options.language));
+        return utf8Text(catalogue::nameOf(rhythm, options.language));
     };
     const auto cannotRead = [&]() {
         return IoError(

@@ -5,6 +5,7 @@
 #include "Catalogue.h"
 #include "OutputFile.h"
 #include "StripPainter.h"
+#include "Utf8Text.h"
 
 #include <QGuiApplication>
 
@@ -268,23 +269,21 @@ StripDescription stripDescription(const TraceOptions& options) {
                                 : options.image.from;
     description.lastTick = options.ticks;
     if (description.style == StripStyle::strip) {
-        description.caption = stripCaption(
-            options.selections, description.firstTick, description.lastTick,
-            options.height != defaultPanelHeight ? std::optional<int>(options.height)
-                                                 : std::nullopt,
-            [&options](std::optional<Rhythm> rhythm) {
-                const std::string_view name = rhythm
-                                                  ? catalogue::nameOf(*rhythm, options.language)
-                                                  : catalogue::noSelectionMessage(options.language);
-                return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
-            });
+        description.caption =
+            stripCaption(options.selections, description.firstTick, description.lastTick,
+                         options.height != defaultPanelHeight ? std::optional<int>(options.height)
+                                                              : std::nullopt,
+                         [&options](std::optional<Rhythm> rhythm) {
+                             const std::string_view name =
+                                 rhythm ? catalogue::nameOf(*rhythm, options.language)
+                                        : catalogue::noSelectionMessage(options.language);
+                             return utf8Text(name);
+                         });
         // As the command line gives it, so that the caption still makes the strip again.
         for (const ArtifactOption& artifact : options.artifacts) {
             const std::string_view kind = artifactName(artifact.kind);
             description.caption.front() +=
-                QStringLiteral("  %1:%2")
-                    .arg(QString::fromUtf8(kind.data(), static_cast<qsizetype>(kind.size())))
-                    .arg(artifact.strength);
+                QStringLiteral("  %1:%2").arg(utf8Text(kind)).arg(artifact.strength);
         }
     }
     return description;

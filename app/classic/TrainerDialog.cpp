@@ -4,6 +4,7 @@
 #include "AboutDialog.h"
 #include "CaliperOverlay.h"
 #include "Catalogue.h"
+#include "CatalogueText.h"
 #include "HighlightChoice.h"
 #include "LadderPanel.h"
 #include "LanguageManager.h"
@@ -37,10 +38,6 @@
 namespace pulsavo {
 
 namespace {
-
-QString fromCatalogue(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
 
 // The box hands its lines back joined by LF; the fields keep the catalogue's CR LF.
 QString withCrLf(QString text) {
@@ -270,7 +267,7 @@ bool TrainerDialog::initDialog() {
 
     for (const Rhythm rhythm : allRhythms) {
         auto* item = new QListWidgetItem(
-            fromCatalogue(catalogue::nameOf(rhythm, currentLanguage())), rhythmList);
+            catalogueText(catalogue::nameOf(rhythm, currentLanguage())), rhythmList);
         item->setData(rhythmRole, indexOf(rhythm));
     }
 
@@ -384,17 +381,17 @@ void TrainerDialog::retranslate() {
     for (int row = 0; row < rhythmList->count(); ++row) {
         QListWidgetItem* item = rhythmList->item(row);
         if (const auto rhythm = anyRhythmAt(item->data(rhythmRole).toInt())) {
-            item->setText(fromCatalogue(catalogue::nameOf(*rhythm, language)));
+            item->setText(catalogueText(catalogue::nameOf(*rhythm, language)));
         }
     }
     const QList<QListWidgetItem*> selected = rhythmList->selectedItems();
     selectionText = selected.isEmpty() ? QString() : selected.first()->text();
     if (decided) {
         if (shownRhythm) {
-            nameText = fromCatalogue(catalogue::nameOf(*shownRhythm, language));
-            explanationText = fromCatalogue(catalogue::textOf(*shownRhythm, language));
+            nameText = catalogueText(catalogue::nameOf(*shownRhythm, language));
+            explanationText = catalogueText(catalogue::textOf(*shownRhythm, language));
         } else {
-            explanationText = fromCatalogue(catalogue::noSelectionMessage(language));
+            explanationText = catalogueText(catalogue::noSelectionMessage(language));
         }
         nameEdit->setText(nameText);
         explanationEdit->setPlainText(explanationText);
@@ -433,7 +430,7 @@ QString TrainerDialog::monitorDescription(std::optional<Rhythm> rhythm, int beat
     if (!rhythm) {
         return tr("モニター：波形なし");
     }
-    const QString name = fromCatalogue(catalogue::nameOf(*rhythm, language));
+    const QString name = catalogueText(catalogue::nameOf(*rhythm, language));
     // Fibrillation, flutter and arrest have no one rate that the beat interval would give; the
     // beat interval belongs to the classic generators, not to the library's conduction model.
     const bool steadyRate = isClassic(*rhythm) && *rhythm != Rhythm::atrialFibrillation &&
@@ -576,10 +573,10 @@ void TrainerDialog::onDecide() {
     const std::optional<Rhythm> rhythm = selectedRhythm();
     const catalogue::Language language = currentLanguage();
     if (rhythm) {
-        nameText = fromCatalogue(catalogue::nameOf(*rhythm, language));
-        explanationText = fromCatalogue(catalogue::textOf(*rhythm, language));
+        nameText = catalogueText(catalogue::nameOf(*rhythm, language));
+        explanationText = catalogueText(catalogue::textOf(*rhythm, language));
     } else {
-        explanationText = fromCatalogue(catalogue::noSelectionMessage(language));
+        explanationText = catalogueText(catalogue::noSelectionMessage(language));
     }
     decided = true;
     shownRhythm = rhythm;
@@ -602,7 +599,7 @@ void TrainerDialog::setLibraryListed(bool on) {
             for (const LibraryRhythm library : allLibraryRhythms) {
                 const Rhythm rhythm = rhythmOf(library);
                 auto* item = new QListWidgetItem(
-                    fromCatalogue(catalogue::nameOf(rhythm, currentLanguage())), rhythmList);
+                    catalogueText(catalogue::nameOf(rhythm, currentLanguage())), rhythmList);
                 item->setData(rhythmRole, indexOf(rhythm));
             }
         } else {

@@ -2,6 +2,7 @@
 
 #include "Catalogue.h"
 #include "KeyPoints.h"
+#include "Utf8Text.h"
 
 #include <QString>
 
@@ -12,7 +13,7 @@ namespace pulsavo {
 
 // The catalogue's UTF-8 texts as the windows show them.
 inline QString catalogueText(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+    return utf8Text(text);
 }
 
 inline QString rhythmName(Rhythm rhythm, catalogue::Language language) {

@@ -3,6 +3,7 @@
 #include "Catalogue.h"
 #include "LanguageManager.h"
 #include "Monitor.h"
+#include "Utf8Text.h"
 
 #include <QCoreApplication>
 #include <QFileDialog>
@@ -22,7 +23,7 @@ QString rhythmName(std::optional<Rhythm> rhythm) {
     const catalogue::Language language = LanguageManager::instance().language();
     const std::string_view name =
         rhythm ? catalogue::nameOf(*rhythm, language) : catalogue::noSelectionMessage(language);
-    return QString::fromUtf8(name.data(), static_cast<qsizetype>(name.size()));
+    return utf8Text(name);
 }
 
 } // namespace

@@ -4,6 +4,7 @@
 #include "WindowFit.h"
 
 #include "Catalogue.h"
+#include "CatalogueText.h"
 #include "KeyPoints.h"
 #include "NativePath.h"
 #include "ProgressTally.h"
@@ -44,12 +45,8 @@ namespace {
 
 constexpr int labelSpace = 22;
 
-QString fromCatalogue(std::string_view text) {
-    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
-}
-
 QString rhythmName(Rhythm rhythm) {
-    return fromCatalogue(catalogue::nameOf(rhythm, LanguageManager::instance().language()));
+    return catalogueText(catalogue::nameOf(rhythm, LanguageManager::instance().language()));
 }
 
 } // namespace
@@ -676,7 +673,7 @@ void ProgressWindow::exportCsv() {
     }
     const ProgressStore reader(ProgressStore::ReadOnly::tag, nativeFromPath(path));
     if (reader.state() == ProgressStore::State::readOnly &&
-        reader.exportCsv(target, filter, rhythmName)) {
+        reader.exportCsv(target, filter, [](Rhythm rhythm) { return rhythmName(rhythm); })) {
         // The file holds the measurements too: both are counted.
         notice->setText(tr("回答 %1 件と計測 %2 件を %3 に書き出しました。")
                             .arg(reader.answerCount(filter))
