@@ -39,10 +39,13 @@ catalogue::Language parseLanguage(std::string_view text) {
     if (const auto language = catalogue::parseLanguageCode(text)) {
         return *language;
     }
-    throw UsageError(
-        QCoreApplication::translate("pulsavo-strip", "unknown language '%1' for --lang (ja or en)")
-            .arg(utf8Text(text))
-            .toStdString());
+    throw UsageError(QStringLiteral("unknown language '%1' for --lang (ja or en)")
+                         .arg(utf8Text(text))
+                         .toStdString());
+}
+
+QString inLanguage(const char* japanese, const char* english, catalogue::Language language) {
+    return QString::fromUtf8(language == catalogue::Language::japanese ? japanese : english);
 }
 
 void writeOutput(const std::string& path, std::string_view data) {

@@ -2,6 +2,8 @@
 
 #include "Language.h"
 
+#include <QString>
+
 #include <span>
 #include <stdexcept>
 #include <string>
@@ -37,6 +39,8 @@ private:
 };
 
 // The value of --lang: "ja" or "en"; anything else is a UsageError.
+// pulsavo-strip's reports speak the --lang language; its usage and error lines are English.
+QString inLanguage(const char* japanese, const char* english, catalogue::Language language);
 catalogue::Language parseLanguage(std::string_view text);
 
 inline constexpr const char* languageUsage =

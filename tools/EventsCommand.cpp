@@ -11,8 +11,7 @@
 
 namespace pulsavo::strip {
 
-const char* const eventsUsage = QT_TRANSLATE_NOOP(
-    "pulsavo-strip",
+const char* const eventsUsage =
     "pulsavo-strip events --ticks N --select TICK:RHYTHM[@SEED] [--select ...] [--csv FILE]\n"
     "                     [--artifact KIND[:STRENGTH]] [--pleth]\n"
     "  Steps the monitor N ticks of 10 ms as trace does and prints one CSV row per wave laid\n"
@@ -26,13 +25,9 @@ const char* const eventsUsage = QT_TRANSLATE_NOOP(
     "  beat    the number of the beat it belongs to, from 1 in the order beats are laid\n"
     "  role    conducted, blocked (no QRS follows), missing (a beat due that did not come),\n"
     "          supraventricular or ventricular (ectopic), escape, paced, artifact\n"
-    "  --select, --csv, --artifact, --pleth as for trace\n");
+    "  --select, --csv, --artifact, --pleth as for trace\n";
 
 namespace {
-
-std::string translated(const char* text) {
-    return QCoreApplication::translate("pulsavo-strip", text).toStdString();
-}
 
 class EventLog : public WaveListener {
 public:
@@ -63,13 +58,11 @@ EventsOptions parseEventsOptions(Arguments args) {
             checkOutputPath(arg, *options.csvPath);
         } else {
             throw UsageError(
-                QCoreApplication::translate("pulsavo-strip", "unknown option '%1' for events")
-                    .arg(utf8Text(arg))
-                    .toStdString());
+                QStringLiteral("unknown option '%1' for events").arg(utf8Text(arg)).toStdString());
         }
     }
     if (!haveTicks) {
-        throw UsageError(translated(QT_TRANSLATE_NOOP("pulsavo-strip", "events needs --ticks N")));
+        throw UsageError("events needs --ticks N");
     }
     TraceOptions trace = parseTraceOptions(traceArgs);
     options.ticks = trace.ticks;

@@ -46,11 +46,6 @@ constexpr int resolution = 300;
 constexpr qreal stripMmPerPixel = 0.25; // a 200 ms large square of 20 pixels is 5 mm
 constexpr qreal marginMm = 12;
 
-QString translated(const char* japanese, const char* english, catalogue::Language language) {
-    return QCoreApplication::translate(
-        "pulsavo-strip exam", language == catalogue::Language::japanese ? japanese : english);
-}
-
 qreal mmToDevice(qreal mm) {
     return mm * resolution / 25.4;
 }
@@ -155,17 +150,17 @@ qreal drawAnswerLine(QPainter& painter, qreal width, qreal top, const QStringLis
 QString settingsText(const ExamSettings& settings, catalogue::Language language) {
     QString text;
     if (settings.timeLimitMinutes > 0) {
-        text += translated("　　制限時間 %1 分", "    time %1 min", language)
+        text += inLanguage("　　制限時間 %1 分", "    time %1 min", language)
                     .arg(settings.timeLimitMinutes);
     }
     if (settings.passPercent > 0) {
-        text += translated("　　合格 %1 %", "    pass %1 %", language).arg(settings.passPercent);
+        text += inLanguage("　　合格 %1 %", "    pass %1 %", language).arg(settings.passPercent);
     }
     return text;
 }
 
 QString pageText(int page, int pages, catalogue::Language language) {
-    return translated("%1 / %2 ページ", "page %1 of %2", language).arg(page).arg(pages);
+    return inLanguage("%1 / %2 ページ", "page %1 of %2", language).arg(page).arg(pages);
 }
 
 } // namespace
@@ -268,7 +263,7 @@ QByteArray examPdf(const Exam& exam, catalogue::Language language) {
     const QString code = QString::fromStdString(exam.code);
     const int pages = (exam.count + examStripsPerPage - 1) / examStripsPerPage;
     return renderPages(
-        translated("心電図の試験 %1", "ECG exam %1", language).arg(code),
+        inLanguage("心電図の試験 %1", "ECG exam %1", language).arg(code),
         [&](QPdfWriter& writer, QPainter& painter) {
             const QRect page = writer.pageLayout().paintRectPixels(resolution);
             const qreal scale = mmToDevice(stripMmPerPixel);
@@ -278,20 +273,20 @@ QByteArray examPdf(const Exam& exam, catalogue::Language language) {
                 }
                 qreal top = drawPageHeader(
                     painter, page,
-                    translated("試験コード %1　　25 mm/秒", "Exam code %1    25 mm/s", language)
+                    inLanguage("試験コード %1　　25 mm/秒", "Exam code %1    25 mm/s", language)
                             .arg(code) +
                         settingsText(exam.settings, language),
                     pageText(p + 1, pages, language));
                 // Every page carries the learner's name, so loose pages still find their owner.
                 top += drawAnswerLine(painter, page.width(), top,
-                                      {translated("氏名", "Name", language),
-                                       translated("学籍番号", "Student ID", language)});
+                                      {inLanguage("氏名", "Name", language),
+                                       inLanguage("学籍番号", "Student ID", language)});
                 for (int k = p * examStripsPerPage;
                      k < std::min(exam.count, (p + 1) * examStripsPerPage); ++k) {
                     const Question& question = exam.questions[static_cast<std::size_t>(k)];
                     const StripPainter strip(examQuestionStrip(
                         question.rhythm, question.seed,
-                        {translated("問題 %1", "Question %1", language).arg(k + 1)}));
+                        {inLanguage("問題 %1", "Question %1", language).arg(k + 1)}));
                     painter.save();
                     painter.translate((page.width() - scale * strip.size.width()) / 2, top);
                     painter.scale(scale, scale);
@@ -299,8 +294,8 @@ QByteArray examPdf(const Exam& exam, catalogue::Language language) {
                     painter.restore();
                     top += scale * strip.size.height();
                     top += drawAnswerLine(painter, page.width(), top,
-                                          {translated("波形", "Rhythm", language),
-                                           translated("心拍数", "Rate", language),
+                                          {inLanguage("波形", "Rhythm", language),
+                                           inLanguage("心拍数", "Rate", language),
                                            QStringLiteral("PR"), QStringLiteral("QRS")});
                 }
             }
@@ -310,7 +305,7 @@ QByteArray examPdf(const Exam& exam, catalogue::Language language) {
 QByteArray examKeyPdf(const Exam& exam, catalogue::Language language) {
     const QString code = QString::fromStdString(exam.code);
     return renderPages(
-        translated("解答 %1", "Answer key %1", language).arg(code),
+        inLanguage("解答 %1", "Answer key %1", language).arg(code),
         [&](QPdfWriter& writer, QPainter& painter) {
             const QRect page = writer.pageLayout().paintRectPixels(resolution);
             const QFont font = textFont(11);
@@ -348,16 +343,16 @@ QByteArray examKeyPdf(const Exam& exam, catalogue::Language language) {
                 }
                 qreal top = drawPageHeader(
                     painter, page,
-                    translated("解答　試験コード %1", "Answer key    exam code %1", language)
+                    inLanguage("解答　試験コード %1", "Answer key    exam code %1", language)
                         .arg(code),
                     pageText(p + 1, pages, language));
                 painter.setFont(textFont(11, true));
-                row(top, translated("問題", "No.", language),
-                    translated("波形", "Rhythm", language),
-                    {translated("心房/分", "A /min", language),
-                     translated("心室/分", "V /min", language), QStringLiteral("PR ms"),
+                row(top, inLanguage("問題", "No.", language),
+                    inLanguage("波形", "Rhythm", language),
+                    {inLanguage("心房/分", "A /min", language),
+                     inLanguage("心室/分", "V /min", language), QStringLiteral("PR ms"),
                      QStringLiteral("QRS ms")},
-                    translated("シード", "Seed", language));
+                    inLanguage("シード", "Seed", language));
                 top += rowHeight;
                 painter.setFont(font);
                 for (int k = p * rowsPerPage; k < std::min(exam.count, (p + 1) * rowsPerPage);

@@ -35,11 +35,6 @@ namespace {
 // Hand-ins are a few kilobytes; anything far larger is not one.
 constexpr qint64 largestHandIn = qint64{16} * 1024 * 1024;
 
-QString say(const char* japanese, const char* english, catalogue::Language language) {
-    return QCoreApplication::translate(
-        "pulsavo-strip gradebook", language == catalogue::Language::japanese ? japanese : english);
-}
-
 QString rhythmName(Rhythm rhythm, catalogue::Language language) {
     return utf8Text(catalogue::nameOf(rhythm, language));
 }
@@ -57,7 +52,8 @@ QString passText(const LearnerGrade& grade, catalogue::Language language) {
     if (!grade.passed) {
         return QStringLiteral("-");
     }
-    return *grade.passed ? say("合格", "pass", language) : say("不合格", "fail", language);
+    return *grade.passed ? inLanguage("合格", "pass", language)
+                         : inLanguage("不合格", "fail", language);
 }
 
 QByteArray csvField(const QString& text) {
@@ -285,26 +281,26 @@ std::string gradebookSummary(const GradebookResult& result, const Exam& exam,
         }
         return line.trimmed() + QLatin1Char('\n');
     };
-    QString out =
-        say("試験 %1: %2 人を採点、%3 問", "Exam %1: %2 learners graded, %3 questions", language)
-            .arg(QString::fromStdString(exam.code))
-            .arg(result.learners.size())
-            .arg(exam.count);
+    QString out = inLanguage("試験 %1: %2 人を採点、%3 問",
+                             "Exam %1: %2 learners graded, %3 questions", language)
+                      .arg(QString::fromStdString(exam.code))
+                      .arg(result.learners.size())
+                      .arg(exam.count);
     if (exam.settings.passPercent > 0) {
-        out += say("、合格点 %1 %（合格 %2 人）", ", pass mark %1 % (%2 passed)", language)
+        out += inLanguage("、合格点 %1 %（合格 %2 人）", ", pass mark %1 % (%2 passed)", language)
                    .arg(exam.settings.passPercent)
                    .arg(result.passedCount());
     }
     out += QStringLiteral("\n\n");
 
-    int nameWidth = displayWidth(say("受験者", "Learner", language));
+    int nameWidth = displayWidth(inLanguage("受験者", "Learner", language));
     for (const LearnerGrade& grade : result.learners) {
         nameWidth = std::max(nameWidth, displayWidth(grade.learner));
     }
     const std::vector<int> learnerWidths{-nameWidth, 7, 6, 6, 6, 7};
-    out += row({say("受験者", "Learner", language), say("得点", "Score", language),
-                QStringLiteral("%"), say("判定", "Pass", language), say("時間", "Time", language),
-                say("ヒント", "Hinted", language)},
+    out += row({inLanguage("受験者", "Learner", language), inLanguage("得点", "Score", language),
+                QStringLiteral("%"), inLanguage("判定", "Pass", language),
+                inLanguage("時間", "Time", language), inLanguage("ヒント", "Hinted", language)},
                learnerWidths);
     for (const LearnerGrade& grade : result.learners) {
         out += row({grade.learner, QStringLiteral("%1/%2").arg(grade.score).arg(exam.count),
@@ -315,9 +311,9 @@ std::string gradebookSummary(const GradebookResult& result, const Exam& exam,
 
     out += QLatin1Char('\n');
     const std::vector<int> itemWidths{3, 7, 6, -1};
-    out += row({say("問", "No.", language), say("正答率", "Correct", language),
-                say("識別力", "Discr.", language),
-                say("波形 → 多い誤答", "Rhythm -> commonest wrong answer", language)},
+    out += row({inLanguage("問", "No.", language), inLanguage("正答率", "Correct", language),
+                inLanguage("識別力", "Discr.", language),
+                inLanguage("波形 → 多い誤答", "Rhythm -> commonest wrong answer", language)},
                itemWidths);
     for (const ItemAnalysis& item : result.items) {
         QString rhythms = rhythmName(item.rhythm, language);
@@ -334,7 +330,7 @@ std::string gradebookSummary(const GradebookResult& result, const Exam& exam,
     }
 
     if (!result.confusions.isEmpty()) {
-        out += QLatin1Char('\n') + say("多い取り違え", "Commonest confusions", language) +
+        out += QLatin1Char('\n') + inLanguage("多い取り違え", "Commonest confusions", language) +
                QLatin1Char('\n');
         for (qsizetype i = 0; i < std::min<qsizetype>(5, result.confusions.size()); ++i) {
             const ConfusedPair& pair = result.confusions[i];

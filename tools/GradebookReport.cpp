@@ -1,6 +1,7 @@
 #include "GradebookReport.h"
 
 #include "Catalogue.h"
+#include "CommandLine.h"
 #include "KeyPoints.h"
 #include "Utf8Text.h"
 
@@ -25,11 +26,6 @@ constexpr qreal marginMm = 15;
 
 qreal mm(qreal millimetres) {
     return millimetres * resolution / 25.4;
-}
-
-QString say(const char* japanese, const char* english, catalogue::Language language) {
-    return QCoreApplication::translate(
-        "pulsavo-strip gradebook", language == catalogue::Language::japanese ? japanese : english);
 }
 
 QString rhythmName(Rhythm rhythm, catalogue::Language language) {
@@ -125,10 +121,10 @@ void drawChart(Pages& pages, const GradebookResult& result, int passPercent,
         painter.drawLine(QPointF(plot.left(), y), QPointF(plot.right(), y));
     }
     pages.y = plot.bottom() + metrics.height() + mm(2);
-    pages.row(
-        {say("問題ごとの正答率 (%)。赤: 50 % 未満、破線: 合格点",
-             "Share correct per question (%). Red: under 50 %; dashed: the pass mark", language)},
-        {0.0}, small, QColor(90, 90, 90));
+    pages.row({inLanguage("問題ごとの正答率 (%)。赤: 50 % 未満、破線: 合格点",
+                          "Share correct per question (%). Red: under 50 %; dashed: the pass mark",
+                          language)},
+              {0.0}, small, QColor(90, 90, 90));
 }
 
 } // namespace
@@ -144,7 +140,7 @@ QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
                                      QPageLayout::Millimeter));
     writer.setResolution(resolution);
     const QString code = QString::fromStdString(exam.code);
-    writer.setTitle(say("成績表 %1", "Gradebook %1", language).arg(code));
+    writer.setTitle(inLanguage("成績表 %1", "Gradebook %1", language).arg(code));
     writer.setCreator(QStringLiteral("pulsavo-strip"));
     QPainter painter;
     if (!painter.begin(&writer)) {
@@ -155,18 +151,19 @@ QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
     const QFont bold = textFont(9, true);
     const QFont small = textFont(7.5);
 
-    pages.row({say("成績表  %1", "Gradebook  %1", language).arg(code)}, {0.0}, textFont(15, true));
+    pages.row({inLanguage("成績表  %1", "Gradebook  %1", language).arg(code)}, {0.0},
+              textFont(15, true));
     double mean = 0.0;
     for (const LearnerGrade& grade : result.learners) {
         mean += grade.percent / static_cast<double>(result.learners.size());
     }
-    QString facts =
-        say("受験者 %1 人、%2 問、平均 %3 %", "%1 learners, %2 questions, mean %3 %", language)
-            .arg(result.learners.size())
-            .arg(exam.count)
-            .arg(std::lround(mean));
+    QString facts = inLanguage("受験者 %1 人、%2 問、平均 %3 %",
+                               "%1 learners, %2 questions, mean %3 %", language)
+                        .arg(result.learners.size())
+                        .arg(exam.count)
+                        .arg(std::lround(mean));
     if (exam.settings.passPercent > 0) {
-        facts += say("、合格点 %1 %、合格 %2 人", ", pass mark %1 %, %2 passed", language)
+        facts += inLanguage("、合格点 %1 %、合格 %2 人", ", pass mark %1 %, %2 passed", language)
                      .arg(exam.settings.passPercent)
                      .arg(result.passedCount());
     }
@@ -176,30 +173,30 @@ QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
     pages.gap(4);
 
     const std::vector<qreal> learnerColumns{0.0, 0.42, 0.54, 0.64, 0.76, 0.88};
-    pages.row({say("受験者", "Learner", language), say("得点", "Score", language),
-               QStringLiteral("%"), say("判定", "Result", language), say("時間", "Time", language),
-               say("ヒント", "Hinted", language)},
+    pages.row({inLanguage("受験者", "Learner", language), inLanguage("得点", "Score", language),
+               QStringLiteral("%"), inLanguage("判定", "Result", language),
+               inLanguage("時間", "Time", language), inLanguage("ヒント", "Hinted", language)},
               learnerColumns, bold);
     for (const LearnerGrade& grade : result.learners) {
         const qint64 seconds = (grade.totalMs + 500) / 1000;
         pages.row(
             {grade.learner, QStringLiteral("%1 / %2").arg(grade.score).arg(exam.count),
              QString::number(std::lround(grade.percent)),
-             grade.passed
-                 ? (*grade.passed ? say("合格", "pass", language) : say("不合格", "fail", language))
-                 : QStringLiteral("-"),
+             grade.passed ? (*grade.passed ? inLanguage("合格", "pass", language)
+                                           : inLanguage("不合格", "fail", language))
+                          : QStringLiteral("-"),
              QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0')),
              QString::number(grade.hinted)},
             learnerColumns, body, grade.passed == false ? QColor(160, 0, 0) : Qt::black);
     }
 
     pages.gap(6);
-    pages.row({say("問題の分析", "Item analysis", language)}, {0.0}, textFont(11, true));
+    pages.row({inLanguage("問題の分析", "Item analysis", language)}, {0.0}, textFont(11, true));
     const std::vector<qreal> itemColumns{0.0, 0.06, 0.38, 0.48, 0.58};
-    pages.row({say("問", "No.", language), say("波形", "Rhythm", language),
-               say("正答率", "Correct", language), say("識別力", "Discr.", language),
-               say("多い誤答（人数）と判定のポイント",
-                   "Commonest wrong answer (learners), its key point", language)},
+    pages.row({inLanguage("問", "No.", language), inLanguage("波形", "Rhythm", language),
+               inLanguage("正答率", "Correct", language), inLanguage("識別力", "Discr.", language),
+               inLanguage("多い誤答（人数）と判定のポイント",
+                          "Commonest wrong answer (learners), its key point", language)},
               itemColumns, bold);
     for (const ItemAnalysis& item : result.items) {
         pages.row({QString::number(item.number), rhythmName(item.rhythm, language),
@@ -223,11 +220,11 @@ QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
 
     if (!result.confusions.isEmpty()) {
         pages.gap(6);
-        pages.row({say("クラスの取り違え", "The class's confusions", language)}, {0.0},
+        pages.row({inLanguage("クラスの取り違え", "The class's confusions", language)}, {0.0},
                   textFont(11, true));
         const std::vector<qreal> pairColumns{0.0, 0.08, 0.5};
-        pages.row({say("回数", "Times", language), say("出題", "Shown", language),
-                   say("回答", "Answered", language)},
+        pages.row({inLanguage("回数", "Times", language), inLanguage("出題", "Shown", language),
+                   inLanguage("回答", "Answered", language)},
                   pairColumns, bold);
         for (qsizetype i = 0; i < std::min<qsizetype>(10, result.confusions.size()); ++i) {
             const ConfusedPair& pair = result.confusions[i];

@@ -195,18 +195,16 @@ std::string escaped(std::string_view text, bool backslashes) {
 
 } // namespace
 
-std::string message(const char* text, std::initializer_list<std::string_view> args) {
-    const std::string translated =
-        QCoreApplication::translate("pulsavo-strip", text).toUtf8().toStdString();
+std::string message(std::string_view text, std::initializer_list<std::string_view> args) {
     std::string out;
-    for (std::size_t i = 0; i < translated.size(); ++i) {
-        const char next = i + 1 < translated.size() ? translated[i + 1] : '\0';
-        if (translated[i] == '%' && next >= '1' && next <= '9' &&
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char next = i + 1 < text.size() ? text[i + 1] : '\0';
+        if (text[i] == '%' && next >= '1' && next <= '9' &&
             static_cast<std::size_t>(next - '1') < args.size()) {
             out += *(args.begin() + (next - '1'));
             ++i;
         } else {
-            out += translated[i];
+            out += text[i];
         }
     }
     return out;

@@ -19,7 +19,7 @@ inline constexpr int ioErrorExitCode = 1;
 
 // `text` translated, with %1, %2, ... replaced by `args` byte for byte (file names keep bytes
 // that are not UTF-8).
-std::string message(const char* text, std::initializer_list<std::string_view> args = {});
+std::string message(std::string_view text, std::initializer_list<std::string_view> args = {});
 
 // `text` in single quotes, fit for one line on a terminal: control characters, backslashes
 // and bytes that are not UTF-8 are written as C escapes.

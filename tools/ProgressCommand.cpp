@@ -30,14 +30,7 @@ const char* const progressUsage =
     "  so that a file changed afterwards is reported. A database that does not exist is\n"
     "  reported, never created\n";
 
-namespace {
-
-QString heading(const char* japanese, const char* english, catalogue::Language language) {
-    return QCoreApplication::translate(
-        "pulsavo-strip progress", language == catalogue::Language::japanese ? japanese : english);
-}
-
-} // namespace
+namespace {} // namespace
 
 // Cells a terminal gives the text: two for East Asian wide and full-width characters.
 int displayWidth(const QString& text) {
@@ -115,14 +108,14 @@ std::string progressTable(const RhythmStatsTable& stats, const std::vector<Rhyth
         return ids ? QString::fromStdString(rhythmId(rhythm))
                    : utf8Text(catalogue::nameOf(rhythm, language));
     };
-    const QString nameHeading = heading("波形", "Rhythm", language);
+    const QString nameHeading = inLanguage("波形", "Rhythm", language);
     int nameWidth = displayWidth(nameHeading);
     for (const Rhythm rhythm : rows) {
         nameWidth = std::max(nameWidth, displayWidth(nameOf(rhythm)));
     }
-    const QStringList headings{heading("回答数", "Attempts", language),
-                               heading("正答率", "Accuracy", language),
-                               heading("中央値 ms", "Median ms", language)};
+    const QStringList headings{inLanguage("回答数", "Attempts", language),
+                               inLanguage("正答率", "Accuracy", language),
+                               inLanguage("中央値 ms", "Median ms", language)};
     constexpr int columnWidth = 10;
     const auto line = [&](const QString& name, const QStringList& cells) {
         QString row = padRight(name, nameWidth);
@@ -147,7 +140,7 @@ std::string progressTable(const RhythmStatsTable& stats, const std::vector<Rhyth
                                   row.medianMs ? QString::number(std::lround(*row.medianMs))
                                                : QStringLiteral("-")});
     }
-    table += line(heading("合計", "All", language),
+    table += line(inLanguage("合計", "All", language),
                   {QString::number(attempts), percent(correct, attempts), QString()});
     return table.toStdString();
 }
@@ -181,7 +174,7 @@ private:
 std::string readProblemMessage(ProgressStore::ReadProblem problem, const std::string& path,
                                catalogue::Language language) {
     const auto say = [&](const char* japanese, const char* english) {
-        return heading(japanese, english, language).toStdString();
+        return inLanguage(japanese, english, language).toStdString();
     };
     std::string text;
     switch (problem) {
@@ -298,8 +291,8 @@ int progressCommand(Arguments args) {
                       options.language, options.ids);
     if (options.csvPath) {
         // The table counts naming answers; the file holds the measurements as well.
-        report += heading("CSV %1: 回答 %2 件、計測 %3 件\n",
-                          "CSV %1: %2 answers, %3 measurements\n", options.language)
+        report += inLanguage("CSV %1: 回答 %2 件、計測 %3 件\n",
+                             "CSV %1: %2 answers, %3 measurements\n", options.language)
                       .arg(QString::fromStdString(strip::quoted(*options.csvPath)))
                       .arg(store.answerCount(filter))
                       .arg(store.measurementCount(filter))

@@ -133,53 +133,6 @@
     </message>
 </context>
 <context>
-    <name>pulsavo-strip</name>
-    <message>
-        <source>unknown language &apos;%1&apos; for --lang (ja or en)</source>
-        <translation>unknown language &apos;%1&apos; for --lang (ja or en)</translation>
-    </message>
-    <message>
-        <source>pulsavo-strip events --ticks N --select TICK:RHYTHM[@SEED] [--select ...] [--csv FILE]
-                     [--artifact KIND[:STRENGTH]] [--pleth]
-  Steps the monitor N ticks of 10 ms as trace does and prints one CSV row per wave laid
-  whose first step is drawn by tick N, in the order of that tick:
-  tick,kind,beat,length,role
-  tick    the tick its first step is drawn on; length: its steps (ticks)
-  kind    P, QRS, T, V (ventricular beat), f (fibrillation wave), F (flutter wave),
-          VF (ventricular fibrillation wave), SA and SV (pacing spikes); artifact:
-          BW (a breath&apos;s wander), MT (tremor), AC (mains), EM (electrode motion),
-          LO (lead off), CPR (a compression); PULSE (the pulse a beat gives, --pleth)
-  beat    the number of the beat it belongs to, from 1 in the order beats are laid
-  role    conducted, blocked (no QRS follows), missing (a beat due that did not come),
-          supraventricular or ventricular (ectopic), escape, paced, artifact
-  --select, --csv, --artifact, --pleth as for trace
-</source>
-        <translation>pulsavo-strip events --ticks N --select TICK:RHYTHM[@SEED] [--select ...] [--csv FILE]
-                     [--artifact KIND[:STRENGTH]] [--pleth]
-  Steps the monitor N ticks of 10 ms as trace does and prints one CSV row per wave laid
-  whose first step is drawn by tick N, in the order of that tick:
-  tick,kind,beat,length,role
-  tick    the tick its first step is drawn on; length: its steps (ticks)
-  kind    P, QRS, T, V (ventricular beat), f (fibrillation wave), F (flutter wave),
-          VF (ventricular fibrillation wave), SA and SV (pacing spikes); artifact:
-          BW (a breath&apos;s wander), MT (tremor), AC (mains), EM (electrode motion),
-          LO (lead off), CPR (a compression); PULSE (the pulse a beat gives, --pleth)
-  beat    the number of the beat it belongs to, from 1 in the order beats are laid
-  role    conducted, blocked (no QRS follows), missing (a beat due that did not come),
-          supraventricular or ventricular (ectopic), escape, paced, artifact
-  --select, --csv, --artifact, --pleth as for trace
-</translation>
-    </message>
-    <message>
-        <source>unknown option &apos;%1&apos; for events</source>
-        <translation>unknown option &apos;%1&apos; for events</translation>
-    </message>
-    <message>
-        <source>events needs --ticks N</source>
-        <translation>events needs --ticks N</translation>
-    </message>
-</context>
-<context>
     <name>pulsavo::AboutDialog</name>
     <message>
         <source>バージョン情報 Tavix</source>
