@@ -63,16 +63,8 @@ bool PracticeSession::startExam(const Exam& exam, const std::string& learner,
     fixedQuestions = std::move(ordered);
     examNumbers = std::move(numbers);
     examLearner = learner;
-    const bool started =
-        begin(RoundMode::exam, static_cast<int>(fixedQuestions.size()), exam.code, options);
-    if (started) {
-        // begin() clears the rules; the exam's hold from its first question on.
-        rules = exam.settings;
-        if (rules.timeLimitMinutes > 0) {
-            deadlineMs = questionStartMs + std::int64_t{rules.timeLimitMinutes} * 60'000;
-        }
-    }
-    return started;
+    return begin(RoundMode::exam, static_cast<int>(fixedQuestions.size()), exam.code, options,
+                 exam.settings);
 }
 
 bool PracticeSession::startPairDrill(Rhythm first, Rhythm second, int length,
@@ -86,14 +78,18 @@ bool PracticeSession::startPairDrill(Rhythm first, Rhythm second, int length,
 }
 
 bool PracticeSession::begin(RoundMode mode, int length, const std::string& examCode,
-                            const std::string& options) {
+                            const std::string& options, const ExamSettings& settings) {
     roundMode = mode;
     code = examCode;
     plannedCount = length;
     answers.clear();
     task.reset();
-    rules = {};
+    // In force before the first question shows: the window reads them then.
+    rules = settings;
     deadlineMs.reset();
+    if (rules.timeLimitMinutes > 0) {
+        deadlineMs = clockMs() + std::int64_t{rules.timeLimitMinutes} * 60'000;
+    }
     round = sink.openRound({mode, examCode, length, options});
     roundOpen = round > 0;
     const std::optional<Question> first = upcoming();

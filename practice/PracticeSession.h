@@ -138,7 +138,8 @@ public:
 private:
     void advance();
     void expire();
-    bool begin(RoundMode mode, int length, const std::string& examCode, const std::string& options);
+    bool begin(RoundMode mode, int length, const std::string& examCode, const std::string& options,
+               const ExamSettings& settings = {});
     void closeOpenRound();
     std::optional<Question> upcoming();
     void ask(const Question& question);

@@ -259,7 +259,11 @@ void TestPracticeSession::examSettingsTaken() {
     f.session.taskFor = [](const Question&) { return MeasurementTask{1, "rr"}; };
     int judged = 0;
     f.session.onAnswerJudged = [&judged](const PracticeSession::Result&) { ++judged; };
-    QVERIFY(f.session.startExam(exam, "Ann", "{}"));
+    bool rulesAtFirstAsk = false; // the window shows or hides ヒント then
+    f.session.onQuestionAsked = [&](const Question&) {
+        rulesAtFirstAsk = rulesAtFirstAsk || f.session.hintsAllowed() == hints;
+    };
+    QVERIFY(f.session.startExam(exam, "Ann", "{}") && rulesAtFirstAsk);
     QCOMPARE(f.session.timeLeftMs().value_or(-1), minutes > 0 ? minutes * 60'000 : -1);
     QCOMPARE(f.session.takeHint(), hints);
     for (int i = 0; i < answered; ++i) {
