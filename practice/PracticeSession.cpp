@@ -1,7 +1,5 @@
 #include "PracticeSession.h"
 
-#include "ExamCode.h"
-
 #include <algorithm>
 #include <climits>
 #include <utility>
@@ -65,7 +63,8 @@ bool PracticeSession::startExam(const Exam& exam, const std::string& learner,
     fixedQuestions = std::move(ordered);
     examNumbers = std::move(numbers);
     examLearner = learner;
-    return begin(RoundMode::exam, static_cast<int>(fixedQuestions.size()), exam.code, options);
+    return begin(RoundMode::exam, static_cast<int>(fixedQuestions.size()), exam.code, options,
+                 exam.settings);
 }
 
 bool PracticeSession::startPairDrill(Rhythm first, Rhythm second, int length,
@@ -79,12 +78,18 @@ bool PracticeSession::startPairDrill(Rhythm first, Rhythm second, int length,
 }
 
 bool PracticeSession::begin(RoundMode mode, int length, const std::string& examCode,
-                            const std::string& options) {
+                            const std::string& options, const ExamSettings& settings) {
     roundMode = mode;
     code = examCode;
     plannedCount = length;
     answers.clear();
     task.reset();
+    // In force before the first question shows: the window reads them then.
+    rules = settings;
+    deadlineMs.reset();
+    if (rules.timeLimitMinutes > 0) {
+        deadlineMs = clockMs() + std::int64_t{rules.timeLimitMinutes} * 60'000;
+    }
     round = sink.openRound({mode, examCode, length, options});
     roundOpen = round > 0;
     const std::optional<Question> first = upcoming();
@@ -142,7 +147,7 @@ int PracticeSession::elapsedSince(std::int64_t startMs) const {
 }
 
 bool PracticeSession::takeHint() {
-    if (currentStage != Stage::question || hinted) {
+    if (currentStage != Stage::question || hinted || !rules.hints) {
         return false;
     }
     hinted = true;
@@ -150,7 +155,7 @@ bool PracticeSession::takeHint() {
 }
 
 bool PracticeSession::answer(Rhythm rhythm) {
-    if (currentStage != Stage::question || !current) {
+    if (currentStage != Stage::question || !current || checkDeadline()) {
         return false;
     }
     Result result;
@@ -173,12 +178,16 @@ bool PracticeSession::answer(Rhythm rhythm) {
         learner.add({result.question.rhythm, rhythm, result.hinted});
     }
     answers.push_back(result);
-    task = taskFor ? taskFor(result.question) : std::nullopt;
+    // A measurement's score is a verdict too: deferred verdicts ask none.
+    task = taskFor && !rules.feedbackAtEnd ? taskFor(result.question) : std::nullopt;
     taskHinted = false;
     taskStartMs = clockMs();
     currentStage = task ? Stage::measurement : Stage::feedback;
     if (onAnswerJudged) {
         onAnswerJudged(answers.back());
+    }
+    if (rules.feedbackAtEnd) {
+        advance();
     }
     return true;
 }
@@ -217,9 +226,16 @@ bool PracticeSession::next() {
     if (currentStage != Stage::feedback && currentStage != Stage::measurement) {
         return false;
     }
+    if (!checkDeadline()) {
+        advance();
+    }
+    return true;
+}
+
+void PracticeSession::advance() {
     if (const std::optional<Question> question = upcoming()) {
         ask(*question);
-        return true;
+        return;
     }
     closeOpenRound();
     current.reset();
@@ -228,7 +244,35 @@ bool PracticeSession::next() {
     if (onRoundFinished) {
         onRoundFinished(summary());
     }
+}
+
+bool PracticeSession::checkDeadline() {
+    if (!deadlineMs || !roundInProgress() || clockMs() < *deadlineMs) {
+        return false;
+    }
+    expire();
     return true;
+}
+
+void PracticeSession::expire() {
+    // Every answer given is already in the sink; an open measurement is dropped like the
+    // questions not reached.
+    task.reset();
+    while (answers.size() < fixedQuestions.size()) {
+        Result missed;
+        missed.question = fixedQuestions[answers.size()];
+        missed.answer = missed.question.rhythm;
+        missed.unanswered = true;
+        answers.push_back(missed);
+    }
+    advance();
+}
+
+std::optional<std::int64_t> PracticeSession::timeLeftMs() const {
+    if (!deadlineMs) {
+        return std::nullopt;
+    }
+    return std::max<std::int64_t>(*deadlineMs - clockMs(), 0);
 }
 
 std::optional<Question> PracticeSession::missedQuestion(int missedIndex) const {
@@ -254,6 +298,8 @@ void PracticeSession::leave() {
     hinted = false;
     task.reset();
     plannedCount = 0;
+    rules = {};
+    deadlineMs.reset();
 }
 
 bool PracticeSession::roundInProgress() const {
@@ -280,11 +326,16 @@ RhythmSet PracticeSession::inPlay() const {
 PracticeSession::Summary PracticeSession::summary() const {
     Summary sum;
     std::vector<int> times;
+    int unhintedCorrect = 0;
     for (std::size_t index = 0; index < answers.size(); ++index) {
         const Result& result = answers[index];
         sum.correct += result.correct() ? 1 : 0;
+        sum.unanswered += result.unanswered ? 1 : 0;
+        unhintedCorrect += result.correct() && !result.hinted ? 1 : 0;
         sum.hinted += result.hinted ? 1 : 0;
-        times.push_back(result.answerMs);
+        if (!result.unanswered) {
+            times.push_back(result.answerMs);
+        }
         if (!result.correct()) {
             sum.missed.push_back(static_cast<int>(index));
         }
@@ -296,6 +347,11 @@ PracticeSession::Summary PracticeSession::summary() const {
     sum.count = static_cast<int>(answers.size());
     sum.accuracyPercent = sum.count > 0 ? 100.0 * sum.correct / sum.count : 0.0;
     sum.medianAnswerMs = medianOf(std::move(times));
+    sum.passPercent = rules.passPercent;
+    if (rules.passPercent > 0 && plannedCount > 0) {
+        // Whole numbers: exactly at the mark passes, with no rounding either way.
+        sum.passed = 100 * unhintedCorrect >= rules.passPercent * plannedCount;
+    }
     return sum;
 }
 

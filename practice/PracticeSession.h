@@ -2,6 +2,7 @@
 
 #include "AnswerSink.h"
 #include "Drill.h"
+#include "ExamCode.h"
 #include "RhythmSet.h"
 
 #include <cstdint>
@@ -11,8 +12,6 @@
 #include <vector>
 
 namespace pulsavo {
-
-struct Exam;
 
 // A measurement the answered question asks for; the kind is the calipers' own, kept opaque here
 // because the calipers live with the display.
@@ -49,7 +48,8 @@ public:
         int answerMs = 0;
         std::int64_t answerId = -1;
         std::optional<Measurement> measurement;
-        bool correct() const { return answer == question.rhythm; }
+        bool unanswered = false; // the time ran out first; it scores as wrong and is not stored
+        bool correct() const { return !unanswered && answer == question.rhythm; }
     };
 
     struct Summary {
@@ -61,6 +61,10 @@ public:
         int measured = 0;
         int measuredRight = 0;
         std::vector<int> missed; // indices into results(), in question order
+        int unanswered = 0;
+        int passPercent = 0; // 0: no pass mark
+        // Against the pass mark, counting only unhinted correct answers; none without a mark.
+        std::optional<bool> passed;
     };
 
     explicit PracticeSession(AnswerSink& sink);
@@ -76,6 +80,7 @@ public:
     bool startPairDrill(Rhythm first, Rhythm second, int length, const std::string& options);
 
     // The learner's actions; each returns false and changes nothing out of its stage.
+    // Refused too in an exam that allows no hints.
     bool takeHint();
     bool answer(Rhythm rhythm);
     bool submitMeasurement(const MeasurementScore& score);
@@ -89,6 +94,16 @@ public:
     void leave();
     // Whether leaving now would cut a round short.
     bool roundInProgress() const;
+    // Ends the round when its time limit has passed: the questions not yet answered count as
+    // unanswered, the answers given stay. True when it ended the round now.
+    bool checkDeadline();
+    // Milliseconds left in a timed round, never below 0; none without a limit.
+    std::optional<std::int64_t> timeLeftMs() const;
+    // The running exam's settings; the defaults outside an exam.
+    const ExamSettings& settings() const { return rules; }
+    bool hintsAllowed() const { return rules.hints; }
+    // Answers are judged and kept, but the verdicts wait for the summary.
+    bool verdictDeferred() const { return rules.feedbackAtEnd; }
 
     Stage stage() const { return currentStage; }
     RoundMode mode() const { return roundMode; }
@@ -121,7 +136,10 @@ public:
     std::function<void(const Summary&)> onRoundFinished;
 
 private:
-    bool begin(RoundMode mode, int length, const std::string& examCode, const std::string& options);
+    void advance();
+    void expire();
+    bool begin(RoundMode mode, int length, const std::string& examCode, const std::string& options,
+               const ExamSettings& settings = {});
     void closeOpenRound();
     std::optional<Question> upcoming();
     void ask(const Question& question);
@@ -147,6 +165,8 @@ private:
     std::optional<MeasurementTask> task;
     bool taskHinted = false;
     std::int64_t taskStartMs = 0;
+    ExamSettings rules;
+    std::optional<std::int64_t> deadlineMs;
 };
 
 } // namespace pulsavo

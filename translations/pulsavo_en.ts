@@ -411,6 +411,18 @@ Times: %3</translation>
         <translation>Question %1 of %2</translation>
     </message>
     <message>
+        <source>試験 %1　問 %2 / %3（ヒント使用）</source>
+        <translation>Exam %1   Question %2 of %3 (hint used)</translation>
+    </message>
+    <message>
+        <source>試験 %1　問 %2 / %3</source>
+        <translation>Exam %1   Question %2 of %3</translation>
+    </message>
+    <message>
+        <source>残り %1:%2</source>
+        <translation>Time left %1:%2</translation>
+    </message>
+    <message>
         <source>ラウンド終了</source>
         <translation>Round complete</translation>
     </message>
@@ -776,6 +788,22 @@ Hints used: %5</translation>
     <message>
         <source>問題 %1: %2（あなたの回答: %3）</source>
         <translation>Question %1: %2 (your answer: %3)</translation>
+    </message>
+    <message>
+        <source>問題 %1: %2（未回答）</source>
+        <translation>Question %1: %2 (not answered)</translation>
+    </message>
+    <message>
+        <source>時間切れで未回答: %1 問（不正解として採点）</source>
+        <translation>Not answered in time: %1 (scored as wrong)</translation>
+    </message>
+    <message>
+        <source>合格（合格点 %1%）</source>
+        <translation>Passed (pass mark %1%)</translation>
+    </message>
+    <message>
+        <source>不合格（合格点 %1%）</source>
+        <translation>Not passed (pass mark %1%)</translation>
     </message>
     <message>
         <source>間違えた問題はありません。</source>

@@ -109,6 +109,11 @@ FeedbackPage::FeedbackPage(QWidget* parent) : QWidget(parent) {
     connect(nextButton, &QPushButton::clicked, this, &FeedbackPage::nextRequested);
 }
 
+void FeedbackPage::setStudyAllowed(bool allowed) {
+    ladderButton->setVisible(allowed);
+    saveStripButton->setVisible(allowed);
+}
+
 void FeedbackPage::showAsking() {
     ladderWaits = false;
     pointsBox->hide();
@@ -134,7 +139,7 @@ void FeedbackPage::explainLadderWaits() {
 }
 
 bool FeedbackPage::ladderWanted() const {
-    return ladderButton->isChecked();
+    return ladderButton->isChecked() && ladderButton->isVisibleTo(this);
 }
 
 void FeedbackPage::focusNext() {

@@ -31,6 +31,8 @@ public:
     // The ladder was asked for during a question: it waits for the answer, and says so.
     void explainLadderWaits();
 
+    // An exam without hints shows neither the ladder nor strip saving until its summary.
+    void setStudyAllowed(bool allowed);
     bool ladderWanted() const;
     void focusNext();
 

@@ -86,13 +86,16 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
     };
     session.onQuestionAsked = [this](const Question& question) { ask(question); };
     session.onAnswerJudged = [this](const Result& result) {
+        // A deferred verdict: the session asks the next question straight away.
         updateNotice();
         // The open progress window counts the answer in without reading the whole file.
         const ProgressStore::Written written = progress.takeWritten();
         if (progressView && progressView->isVisible()) {
             progressView->addAnswers(written);
         }
-        showFeedback(result);
+        if (!session.verdictDeferred()) {
+            showFeedback(result);
+        }
     };
     session.onRoundFinished = [this](const PracticeSession::Summary& summary) {
         showSummary(summary);
@@ -152,6 +155,8 @@ void PracticeWindow::buildControls() {
     actions = new MonitorActions(this);
     progressLabel = named(new QLabel(this), "progressLabel");
     progressLabel->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
+    timeLabel = named(new QLabel(this), "timeLabel");
+    timeLabel->hide();
     progressButton = named(new QPushButton(this), "progressButton");
     freezeButton = named(new QPushButton(this), "freezeButton");
     checkButton = named(new QPushButton(this), "checkButton");
@@ -162,6 +167,7 @@ void PracticeWindow::buildControls() {
     highlightButton->setMenu(actions->highlightMenu());
     auto* topRow = new QHBoxLayout;
     topRow->addWidget(progressLabel, 1);
+    topRow->addWidget(timeLabel);
     for (QWidget* button : std::initializer_list<QWidget*>{
              freezeButton, checkButton, progressButton, highlightButton, languageButton}) {
         topRow->addWidget(button);
@@ -204,6 +210,7 @@ void PracticeWindow::buildControls() {
     ladderPanel->setFixedHeight(LadderPanel::preferredHeight);
     ladderPanel->hide();
     connect(&clock, &MonitorClock::advanced, ladderPanel, &LadderPanel::refresh);
+    connect(&clock, &MonitorClock::advanced, this, &PracticeWindow::followDeadline);
     layout->addWidget(questionPanel);
     layout->addWidget(ladderPanel);
     layout->addWidget(compareArea);
@@ -306,10 +313,18 @@ void PracticeWindow::retranslate() {
         break;
     case Stage::asking:
     case Stage::feedback:
-        progressLabel->setText(
-            (session.isHinted() ? tr("問題 %1 / %2（ヒント使用）") : tr("問題 %1 / %2"))
-                .arg(session.number())
-                .arg(session.planned()));
+        if (session.mode() == RoundMode::exam) {
+            progressLabel->setText((session.isHinted() ? tr("試験 %1　問 %2 / %3（ヒント使用）")
+                                                       : tr("試験 %1　問 %2 / %3"))
+                                       .arg(QString::fromStdString(session.examCode()))
+                                       .arg(session.number())
+                                       .arg(session.planned()));
+        } else {
+            progressLabel->setText(
+                (session.isHinted() ? tr("問題 %1 / %2（ヒント使用）") : tr("問題 %1 / %2"))
+                    .arg(session.number())
+                    .arg(session.planned()));
+        }
         break;
     case Stage::summary:
         progressLabel->setText(tr("ラウンド終了"));
@@ -419,6 +434,9 @@ void PracticeWindow::ask(const Question& question) {
         updateNotice();
         summaryPage->clear();
         pages->setCurrentWidget(questionPage);
+        showExamRules(session.hintsAllowed());
+        shownSeconds = -1;
+        timeLabel->setVisible(session.timeLeftMs().has_value());
     }
     setFrozen(false);
     stopComparing();
@@ -580,6 +598,9 @@ void PracticeWindow::nextQuestion() {
 
 void PracticeWindow::showSummary(const PracticeSession::Summary& summary) {
     updateNotice();
+    // The round is over: what a no-hint exam held back is open again.
+    showExamRules(true);
+    timeLabel->hide();
     stopComparing();
     summaryPage->showRound(summary);
     pages->setCurrentWidget(summaryPage);
@@ -675,7 +696,7 @@ void PracticeWindow::setFrozen(bool on) {
 }
 
 void PracticeWindow::checkCalipers() {
-    if (!isFrozen()) {
+    if (!isFrozen() || (!session.hintsAllowed() && stage() != Stage::summary)) {
         return;
     }
     // The true waves tell much about the rhythm: before an answer they are a hint.
@@ -688,6 +709,33 @@ void PracticeWindow::checkCalipers() {
     }
     session.revealDuringMeasurement();
     overlay->check();
+}
+
+void PracticeWindow::showExamRules(bool open) {
+    questionPage->setHintAllowed(open);
+    feedbackPage->setStudyAllowed(open);
+    checkButton->setVisible(open);
+    if (!open) {
+        ladderPanel->hide();
+    }
+}
+
+void PracticeWindow::followDeadline() {
+    if (session.checkDeadline()) {
+        return; // the session has shown the summary
+    }
+    const std::optional<std::int64_t> left = session.timeLeftMs();
+    if (!left || !session.roundInProgress()) {
+        return;
+    }
+    // Rounded up: 00:00 shows only once the time is over.
+    const qint64 seconds = (*left + 999) / 1000;
+    if (seconds != shownSeconds) {
+        shownSeconds = seconds;
+        timeLabel->setText(tr("残り %1:%2")
+                               .arg(seconds / 60, 2, 10, QLatin1Char('0'))
+                               .arg(seconds % 60, 2, 10, QLatin1Char('0')));
+    }
 }
 
 void PracticeWindow::describePanels() {

@@ -146,6 +146,9 @@ private:
     void resetSweeps();
     void updateNotice();
     void saveQuestionStrip();
+    // Each frame: ends a timed exam at its deadline and shows the time left.
+    void followDeadline();
+    void showExamRules(bool open);
     QString nameOf(Rhythm rhythm) const;
     std::string optionsJson(int length, RhythmSet rhythms, bool adaptive) const;
 
@@ -164,6 +167,8 @@ private:
     MonitorActions* actions = nullptr;
     QLabel* noticeLabel = nullptr;
     QLabel* progressLabel = nullptr;
+    QLabel* timeLabel = nullptr;
+    qint64 shownSeconds = -1;
     QPushButton* progressButton = nullptr;
     QPushButton* freezeButton = nullptr;
     QPushButton* checkButton = nullptr;

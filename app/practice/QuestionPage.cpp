@@ -76,7 +76,7 @@ void QuestionPage::ask() {
     answerList->setEnabled(true);
     answerList->selectionModel()->clear();
     answerList->scrollToTop();
-    hintButton->setEnabled(true);
+    hintButton->setEnabled(hintAllowed);
     answerButton->setEnabled(false);
     answerList->setFocus();
 }
@@ -91,6 +91,12 @@ void QuestionPage::lock() {
 void QuestionPage::hintTaken() {
     hintButton->setEnabled(false);
     answerList->setFocus();
+}
+
+void QuestionPage::setHintAllowed(bool allowed) {
+    hintAllowed = allowed;
+    hintButton->setVisible(allowed);
+    hintButton->setEnabled(allowed && asking);
 }
 
 void QuestionPage::submitSelected() {

@@ -29,6 +29,8 @@ public:
     // Answered: nothing more to choose.
     void lock();
     void hintTaken();
+    // An exam without hints has no ヒント button.
+    void setHintAllowed(bool allowed);
     void submitSelected();
 
     void retranslate(catalogue::Language language);
@@ -47,6 +49,7 @@ private:
     QPushButton* hintButton = nullptr;
     QPushButton* answerButton = nullptr;
     bool asking = false;
+    bool hintAllowed = true;
 };
 
 } // namespace pulsavo

@@ -109,15 +109,27 @@ void SummaryPage::retranslate(catalogue::Language language, const PracticeSessio
                                         .arg(summary.measured)
                                         .arg(calipers::toleranceMs);
     }
+    if (summary.unanswered > 0) {
+        text += QLatin1Char('\n') +
+                tr("時間切れで未回答: %1 問（不正解として採点）").arg(summary.unanswered);
+    }
+    if (summary.passed) {
+        text += QLatin1Char('\n') +
+                (*summary.passed ? tr("合格（合格点 %1%）") : tr("不合格（合格点 %1%）"))
+                    .arg(summary.passPercent);
+    }
     summaryLabel->setText(text);
     for (int row = 0; row < missedList->count(); ++row) {
         QListWidgetItem* item = missedList->item(row);
         const int index = item->data(resultRole).toInt();
         const PracticeSession::Result& result = results.at(static_cast<std::size_t>(index));
-        item->setText(tr("問題 %1: %2（あなたの回答: %3）")
-                          .arg(index + 1)
-                          .arg(rhythmName(result.question.rhythm, language),
-                               rhythmName(result.answer, language)));
+        item->setText(result.unanswered ? tr("問題 %1: %2（未回答）")
+                                              .arg(index + 1)
+                                              .arg(rhythmName(result.question.rhythm, language))
+                                        : tr("問題 %1: %2（あなたの回答: %3）")
+                                              .arg(index + 1)
+                                              .arg(rhythmName(result.question.rhythm, language),
+                                                   rhythmName(result.answer, language)));
         item->setToolTip(item->text());
     }
     if (missedList->count() == 0) {

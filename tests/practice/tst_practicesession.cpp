@@ -59,6 +59,8 @@ private slots:
     void summaryMaths_data();
     void summaryMaths();
     void examTagsLearnerAndNumber();
+    void examSettingsTaken_data();
+    void examSettingsTaken();
     void drillRound();
     void measurement_data();
     void measurement();
@@ -219,6 +221,83 @@ void TestPracticeSession::examTagsLearnerAndNumber() {
     f.startPaper();
     QVERIFY(f.session.answer(Rhythm::sinusRhythm));
     QVERIFY(f.sink.kept.back().learner.empty() && f.sink.kept.back().question == 0);
+}
+
+void TestPracticeSession::examSettingsTaken_data() {
+    QTest::addColumn<bool>("hints");
+    QTest::addColumn<bool>("atEnd");
+    QTest::addColumn<int>("minutes");
+    QTest::addColumn<int>("pass");
+    QTest::addColumn<int>("answered"); // before the time runs out, if it does
+    QTest::addColumn<int>("right");
+    QTest::addColumn<int>("passed"); // -1: no pass mark
+    QTest::newRow("hints, verdict each") << true << false << 0 << 0 << 5 << 5 << -1;
+    QTest::newRow("no hints, verdict at end, at the mark")
+        << false << true << 0 << 80 << 5 << 4 << 1;
+    QTest::newRow("just under the mark") << false << true << 0 << 81 << 5 << 4 << 0;
+    QTest::newRow("time runs out after two") << false << false << 15 << 40 << 2 << 2 << 1;
+    QTest::newRow("time runs out, deferred") << true << true << 1 << 41 << 2 << 2 << 0;
+}
+
+// The exam's settings hold: hints refused, verdicts deferred to the summary, the deadline ends
+// the round keeping what was answered, and the pass mark counts the unanswered as wrong.
+void TestPracticeSession::examSettingsTaken() {
+    QFETCH(bool, hints);
+    QFETCH(bool, atEnd);
+    QFETCH(int, minutes);
+    QFETCH(int, pass);
+    QFETCH(int, answered);
+    QFETCH(int, right);
+    QFETCH(int, passed);
+    ExamSettings settings;
+    settings.hints = hints;
+    settings.feedbackAtEnd = atEnd;
+    settings.timeLimitMinutes = minutes;
+    settings.passPercent = pass;
+    const Exam exam = makeExam(5, 77, RhythmSet::classic(), settings).exam;
+    Fixture f;
+    f.session.taskFor = [](const Question&) { return MeasurementTask{1, "rr"}; };
+    int judged = 0;
+    f.session.onAnswerJudged = [&judged](const PracticeSession::Result&) { ++judged; };
+    bool rulesAtFirstAsk = false; // the window shows or hides ヒント then
+    f.session.onQuestionAsked = [&](const Question&) {
+        rulesAtFirstAsk = rulesAtFirstAsk || f.session.hintsAllowed() == hints;
+    };
+    QVERIFY(f.session.startExam(exam, "Ann", "{}") && rulesAtFirstAsk);
+    QCOMPARE(f.session.timeLeftMs().value_or(-1), minutes > 0 ? minutes * 60'000 : -1);
+    QCOMPARE(f.session.takeHint(), hints);
+    for (int i = 0; i < answered; ++i) {
+        const Rhythm shown = f.session.currentQuestion()->rhythm;
+        const Rhythm other =
+            shown == Rhythm::sinusRhythm ? Rhythm::atrialFibrillation : Rhythm::sinusRhythm;
+        f.now += 1000;
+        QVERIFY(f.session.answer(i < right ? shown : other));
+        // Deferred: no measurement, straight on; else the verdict (and measurement) first.
+        const bool last = i == exam.count - 1;
+        QCOMPARE(f.session.stage(),
+                 atEnd ? (last ? PracticeSession::Stage::summary : PracticeSession::Stage::question)
+                       : PracticeSession::Stage::measurement);
+        if (!atEnd) {
+            QVERIFY(f.session.next());
+        }
+    }
+    QCOMPARE(judged, answered);
+    if (minutes > 0) {
+        QVERIFY(!f.session.checkDeadline());
+        f.now = 1000 + minutes * 60'000;
+        QCOMPARE(f.session.timeLeftMs(), std::optional<std::int64_t>(0));
+        QVERIFY(!f.session.answer(f.session.currentQuestion()->rhythm)); // too late
+        QVERIFY(!f.session.checkDeadline());
+    }
+    QCOMPARE(f.session.stage(), PracticeSession::Stage::summary);
+    QCOMPARE(f.sink.closed.size(), std::size_t{1});
+    QCOMPARE(static_cast<int>(f.sink.kept.size()), answered);
+    const PracticeSession::Summary summary = f.session.summary();
+    QCOMPARE(summary.count, exam.count);
+    QCOMPARE(summary.correct, right);
+    QCOMPARE(summary.unanswered, exam.count - answered);
+    QCOMPARE(summary.missed.size(), std::size_t(exam.count - right));
+    QCOMPARE(summary.passed.has_value() ? int(*summary.passed) : -1, passed);
 }
 
 void TestPracticeSession::drillRound() {
