@@ -34,7 +34,9 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QStackedWidget>
+#include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
 
@@ -178,7 +180,7 @@ void PracticeWindow::buildControls() {
     layout->addLayout(topRow);
     // On a short screen (768 px at 200 %) the panels and the page scroll under the top row
     // rather than push the window past the screen's edge; it never grows by itself either.
-    auto* scroll = named(new QScrollArea(this), "pageScroll");
+    auto* scroll = pageScroll = named(new QScrollArea(this), "pageScroll");
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
     scroll->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
@@ -454,6 +456,7 @@ void PracticeWindow::ask(const Question& question) {
     feedbackPage->showAsking();
     questionPage->ask();
     retranslate();
+    keepTraceInView();
 }
 
 void PracticeWindow::answer(Rhythm rhythm) {
@@ -494,6 +497,13 @@ void PracticeWindow::showFeedback(const Result& result) {
     }
     retranslate();
     feedbackPage->focusNext();
+    keepTraceInView();
+}
+
+// On a short screen the page scrolls; the verdict must not push the trace it speaks of out of
+// sight. Once the new page has its size, back to the top (Enter still works the page).
+void PracticeWindow::keepTraceInView() {
+    QTimer::singleShot(0, this, [this] { pageScroll->verticalScrollBar()->setValue(0); });
 }
 
 bool PracticeWindow::submitMeasurement() {

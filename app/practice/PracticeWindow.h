@@ -25,6 +25,7 @@
 
 class QLabel;
 class QPushButton;
+class QScrollArea;
 class QStackedWidget;
 class QToolButton;
 
@@ -139,6 +140,7 @@ private:
     void loadSettings();
     void saveSettings() const;
     void ask(const Question& question);
+    void keepTraceInView();
     void showFeedback(const Result& result);
     void showSummary(const PracticeSession::Summary& summary);
     void play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed, bool marking);
@@ -168,6 +170,7 @@ private:
     QLabel* noticeLabel = nullptr;
     QLabel* progressLabel = nullptr;
     QLabel* timeLabel = nullptr;
+    QScrollArea* pageScroll = nullptr;
     qint64 shownSeconds = -1;
     QPushButton* progressButton = nullptr;
     QPushButton* freezeButton = nullptr;
