@@ -52,6 +52,8 @@ private slots:
     void everyTaskCanBeMeasuredWhereverTheTraceStops();
     void labelStaysClearOfItsLines_data();
     void labelStaysClearOfItsLines();
+    void markLettersStayClear_data();
+    void markLettersStayClear();
 };
 
 void TestCalipers::rightWithinOneSmallSquare_data() {
@@ -253,6 +255,28 @@ void TestCalipers::labelStaysClearOfItsLines() {
     QFETCH(int, to);
     QFETCH(int, left);
     QCOMPARE(labelLeft(from, to, 90, 600), left);
+}
+
+void TestCalipers::markLettersStayClear_data() {
+    QTest::addColumn<QList<int>>("columns");
+    QTest::addColumn<QList<int>>("lanes");
+    // 7 px letters in 3 lanes, each two columns after its own line.
+    QTest::newRow("apart: beside their lines") << QList{100, 150, 200} << QList{0, 0, 0};
+    QTest::newRow("P, Q, R, T: Q's letter would cross R's line")
+        << QList{84, 100, 104, 130} << QList{0, 1, 0, 0};
+    QTest::newRow("crowded: the top lane takes the rest")
+        << QList{100, 101, 102, 103} << QList{1, 2, 2, 0};
+}
+
+void TestCalipers::markLettersStayClear() {
+    QFETCH(QList<int>, columns);
+    QFETCH(QList<int>, lanes);
+    const std::vector<int> at(columns.begin(), columns.end());
+    const std::vector<LetterPlace> places = letterPlaces(at, 7, 3);
+    QCOMPARE(places.size(), at.size());
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        QCOMPARE(places[i], (LetterPlace{at[i] + 2, lanes[static_cast<qsizetype>(i)]}));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestCalipers)
