@@ -195,15 +195,18 @@ int labelLeft(int fromX, int toX, int textWidth, int panelWidth, int gap) {
     return std::clamp(last + gap, 0, std::max(0, panelWidth - textWidth));
 }
 
-std::vector<LetterPlace> letterPlaces(std::span<const int> columns, int letterWidth, int lanes) {
-    // A mark's line is one column with a foot a column wider either side; a letter keeps one
-    // column clear of it.
+std::vector<LetterPlace> letterPlaces(std::span<const int> columns, int letterWidth, int panelWidth,
+                                      int lanes) {
+    // A mark's line is one column with a foot a column wider either side; a letter starts just
+    // past the foot.
     constexpr int reach = 2;
     std::vector<LetterPlace> placed;
     std::vector<int> laneEnd(static_cast<std::size_t>(std::max(1, lanes)),
                              std::numeric_limits<int>::min());
     for (const int column : columns) {
-        const int left = column + reach;
+        const int left = column + reach + letterWidth <= panelWidth
+                             ? column + reach
+                             : column - reach - letterWidth + 1;
         const int right = left + letterWidth; // exclusive
         const auto crossesLine = [&] {
             return std::any_of(columns.begin(), columns.end(), [&](int other) {

@@ -70,11 +70,13 @@ struct LetterPlace {
     bool operator==(const LetterPlace&) const = default;
 };
 
-// Places the letter of each mark (at `columns`, in increasing order) just after its own line,
-// in the lowest lane where it touches no other letter and, in lane 0, no other mark's line, so
-// that marks a few pixels apart (a QRS onset and its R peak) stay readable without colour. Past
-// `lanes` lanes a letter goes in the top one regardless.
-std::vector<LetterPlace> letterPlaces(std::span<const int> columns, int letterWidth, int lanes = 3);
+// Places the letter of each mark (at `columns`, in increasing order) just after its own line
+// (before it at the right edge of a panel `panelWidth` wide), in the lowest lane where it touches
+// no other letter and, in lane 0, no other mark's line, so that marks a few pixels apart (a QRS
+// onset and its R peak) stay readable without colour. Past `lanes` lanes a letter goes in the
+// top one regardless.
+std::vector<LetterPlace> letterPlaces(std::span<const int> columns, int letterWidth, int panelWidth,
+                                      int lanes = 3);
 
 // An interval that is really there, from one mark to another.
 struct Interval {

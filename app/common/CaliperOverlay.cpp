@@ -364,7 +364,7 @@ void CaliperOverlay::paintEvent(QPaintEvent* /*event*/) {
             letterWidth = std::max(letterWidth, letterMetrics.horizontalAdvance(markLetter(kind)));
         }
         const std::vector<calipers::LetterPlace> places =
-            calipers::letterPlaces(columns, letterWidth, letterLanes);
+            calipers::letterPlaces(columns, letterWidth, width(), letterLanes);
         painter.setFont(letterFont);
         for (std::size_t i = 0; i < shown.size(); ++i) {
             const auto [x, kind] = shown[i];
