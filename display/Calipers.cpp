@@ -196,6 +196,35 @@ int labelLeft(int fromX, int toX, int textWidth, int panelWidth, int gap) {
     return std::clamp(last + gap, 0, std::max(0, panelWidth - textWidth));
 }
 
+std::vector<LetterPlace> letterPlaces(std::span<const int> columns, int letterWidth, int panelWidth,
+                                      int lanes) {
+    // A mark's line is one column with a foot a column wider either side; a letter starts just
+    // past the foot.
+    constexpr int reach = 2;
+    std::vector<LetterPlace> placed;
+    std::vector<int> laneEnd(static_cast<std::size_t>(std::max(1, lanes)),
+                             std::numeric_limits<int>::min());
+    for (const int column : columns) {
+        const int left = column + reach + letterWidth <= panelWidth
+                             ? column + reach
+                             : column - reach - letterWidth + 1;
+        const int right = left + letterWidth; // exclusive
+        const auto crossesLine = [&] {
+            return std::any_of(columns.begin(), columns.end(), [&](int other) {
+                return other != column && other + reach > left && other - reach < right;
+            });
+        };
+        int lane = 0;
+        while (lane + 1 < static_cast<int>(laneEnd.size()) &&
+               (laneEnd[static_cast<std::size_t>(lane)] >= left || (lane == 0 && crossesLine()))) {
+            ++lane;
+        }
+        laneEnd[static_cast<std::size_t>(lane)] = right;
+        placed.push_back({left, lane});
+    }
+    return placed;
+}
+
 std::int64_t onsetTick(const WaveEvent& event) {
     return event.tick - 1;
 }

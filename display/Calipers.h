@@ -62,6 +62,22 @@ struct Mark {
     bool operator==(const Mark&) const = default;
 };
 
+// Where a mark's letter is drawn: `lane` 0 beside the marks' short lines at the panel's foot,
+// each further lane one text line above them.
+struct LetterPlace {
+    int left = 0;
+    int lane = 0;
+    bool operator==(const LetterPlace&) const = default;
+};
+
+// Places the letter of each mark (at `columns`, in increasing order) just after its own line
+// (before it at the right edge of a panel `panelWidth` wide), in the lowest lane where it touches
+// no other letter and, in lane 0, no other mark's line, so that marks a few pixels apart (a QRS
+// onset and its R peak) stay readable without colour. Past `lanes` lanes a letter goes in the
+// top one regardless.
+std::vector<LetterPlace> letterPlaces(std::span<const int> columns, int letterWidth, int panelWidth,
+                                      int lanes = 3);
+
 // An interval that is really there, from one mark to another.
 struct Interval {
     std::int64_t from = 0;

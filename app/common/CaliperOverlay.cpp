@@ -104,6 +104,20 @@ QString CaliperOverlay::kindName(Kind kind) {
     return {};
 }
 
+QString CaliperOverlay::markLetter(MarkKind kind) {
+    switch (kind) {
+    case MarkKind::pOnset:
+        return tr("P");
+    case MarkKind::qrsOnset:
+        return tr("Q");
+    case MarkKind::rPeak:
+        return tr("R");
+    case MarkKind::tEnd:
+        return tr("T");
+    }
+    return {};
+}
+
 QString CaliperOverlay::label(const calipers::Caliper& caliper) {
     const int ms = caliper.ms();
     // A rate is what a cycle length means; a PR or a QRS width has none.
@@ -318,20 +332,56 @@ void CaliperOverlay::paintEvent(QPaintEvent* /*event*/) {
     const QFontMetrics metrics(small);
     const int lineHeight = metrics.height();
     const int rowHeight = 2 * lineHeight + 6;
-    const int rows = std::max(1, (height() - 12) / rowHeight);
+
     const auto textAt = [&](int from, int to, int baseline, const QString& text) {
         const int left = calipers::labelLeft(from, to, metrics.horizontalAdvance(text), width());
         painter.drawText(QPoint(left, baseline), text);
     };
     const std::vector<Result> scored = checked ? results() : std::vector<Result>{};
+    // The marks sit at the panel's foot, each with its letter, so that they read without
+    // colour; the calipers' lines and rows stop above the letters.
+    QFont letterFont = small;
+    letterFont.setPixelSize(10);
+    letterFont.setBold(true);
+    const QFontMetrics letterMetrics(letterFont);
+    constexpr int markHeight = 8;
+    constexpr int letterLanes = 3;
+    const int letterHeight = letterMetrics.height();
+    const int footBand = checked ? markHeight + (letterLanes - 1) * letterHeight : 10;
     if (checked) {
+        std::vector<std::pair<int, MarkKind>> shown;
         for (const calipers::Mark& mark : marks()) {
             if (const std::optional<int> x = columnOf(mark.tick)) {
-                painter.fillRect(QRect(*x, height() - 8, 1, 8), markColour(mark.kind));
-                painter.fillRect(QRect(*x - 1, height() - 3, 3, 3), markColour(mark.kind));
+                shown.emplace_back(*x, mark.kind);
             }
         }
+        std::stable_sort(shown.begin(), shown.end(),
+                         [](const auto& a, const auto& b) { return a.first < b.first; });
+        std::vector<int> columns;
+        int letterWidth = 0;
+        for (const auto& [x, kind] : shown) {
+            columns.push_back(x);
+            letterWidth = std::max(letterWidth, letterMetrics.horizontalAdvance(markLetter(kind)));
+        }
+        const std::vector<calipers::LetterPlace> places =
+            calipers::letterPlaces(columns, letterWidth, width(), letterLanes);
+        painter.setFont(letterFont);
+        for (std::size_t i = 0; i < shown.size(); ++i) {
+            const auto [x, kind] = shown[i];
+            const QColor colour = markColour(kind);
+            painter.fillRect(QRect(x, height() - markHeight, 1, markHeight), colour);
+            painter.fillRect(QRect(x - 1, height() - 3, 3, 3), colour);
+            // Lane 0 beside the short lines, the others above them.
+            const int lane = places[i].lane;
+            const int bottom =
+                lane == 0 ? height() : height() - markHeight - 1 - (lane - 1) * letterHeight;
+            painter.setPen(colour);
+            painter.drawText(QPoint(places[i].left, bottom - letterMetrics.descent()),
+                             markLetter(kind));
+        }
+        painter.setFont(small);
     }
+    const int rows = std::max(1, (height() - footBand - 2) / rowHeight);
     for (std::size_t i = 0; i < items.size(); ++i) {
         const calipers::Caliper& caliper = items[i];
         const std::optional<int> from = columnOf(caliper.from);
@@ -344,8 +394,8 @@ void CaliperOverlay::paintEvent(QPaintEvent* /*event*/) {
         const int row = 2 + static_cast<int>(i % static_cast<std::size_t>(rows)) * rowHeight;
         const int bar = row + lineHeight + 1;
         painter.setPen(QPen(colour, 1));
-        painter.drawLine(*from, 0, *from, height() - 10);
-        painter.drawLine(*to, 0, *to, height() - 10);
+        painter.drawLine(*from, 0, *from, height() - footBand);
+        painter.drawLine(*to, 0, *to, height() - footBand);
         painter.drawLine(std::min(*from, *to), bar, std::max(*from, *to), bar);
         textAt(*from, *to, row + metrics.ascent(), label(caliper));
         if (checked && i < scored.size()) {

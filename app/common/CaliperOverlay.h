@@ -17,7 +17,8 @@ class ScopePanel;
 // Calipers over a frozen monitor panel. Dragging across the panel sets a pair of vertical
 // lines; each shows its interval in ms and as a rate per minute. Keys while calipers exist:
 // 1 to 4 choose what the selected caliper measures (RR, PP, PR, QRS), Delete removes the
-// selected one, Escape removes them all. check() marks the true waves and scores each caliper.
+// selected one, Escape removes them all. check() marks the true waves, each with its letter, and
+// scores each caliper.
 //
 // The overlay covers the panel's drawing area, so its x is the panel's column. It reads the
 // monitor's columns and event history (Monitor::setEventHistory must be on) and changes
@@ -59,6 +60,8 @@ public:
 
     // The caliper label's text, e.g. "PR 160 ms  375/分".
     static QString kindName(calipers::Kind kind);
+    // The letter drawn under a checked mark, one per kind: P onset, Q(RS) onset, R peak, T end.
+    static QString markLetter(calipers::MarkKind kind);
     static QString label(const calipers::Caliper& caliper);
     static QString verdict(const Result& result);
 

@@ -7,6 +7,7 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QSet>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTest>
@@ -283,6 +284,12 @@ void TestMeasure::checkScoresAgainstTheTrueWaves() {
     QVERIFY(results[1].score && !results[1].score->right);
     QCOMPARE(results[1].score->errorMs, 50);
     QVERIFY(!overlay->marks().empty());
+    // Marks read without colour: one letter per kind.
+    const QSet<QString> letters{CaliperOverlay::markLetter(calipers::MarkKind::pOnset),
+                                CaliperOverlay::markLetter(calipers::MarkKind::qrsOnset),
+                                CaliperOverlay::markLetter(calipers::MarkKind::rPeak),
+                                CaliperOverlay::markLetter(calipers::MarkKind::tEnd)};
+    QCOMPARE(letters.size(), 4);
     QCOMPARE(CaliperOverlay::verdict(results[0]),
              QStringLiteral("正解: 真の値 %1 ms, 誤差 0 ms").arg(pr[0].ms()));
 

@@ -52,6 +52,8 @@ private slots:
     void everyTaskCanBeMeasuredWhereverTheTraceStops();
     void labelStaysClearOfItsLines_data();
     void labelStaysClearOfItsLines();
+    void markLettersStayClear_data();
+    void markLettersStayClear();
 };
 
 void TestCalipers::rightWithinOneSmallSquare_data() {
@@ -253,6 +255,33 @@ void TestCalipers::labelStaysClearOfItsLines() {
     QFETCH(int, to);
     QFETCH(int, left);
     QCOMPARE(labelLeft(from, to, 90, 600), left);
+}
+
+void TestCalipers::markLettersStayClear_data() {
+    QTest::addColumn<QList<int>>("columns");
+    QTest::addColumn<QList<int>>("lefts");
+    QTest::addColumn<QList<int>>("lanes");
+    // 7 px letters in 3 lanes on a 600 px panel, after the foot of their own lines.
+    QTest::newRow("apart: beside their lines")
+        << QList{100, 150, 200} << QList{102, 152, 202} << QList{0, 0, 0};
+    QTest::newRow("P, Q, R, T: Q's letter would cross R's line")
+        << QList{84, 100, 104, 130} << QList{86, 102, 106, 132} << QList{0, 1, 0, 0};
+    QTest::newRow("crowded: the top lane takes the rest")
+        << QList{100, 101, 102, 103} << QList{102, 103, 104, 105} << QList{1, 2, 2, 0};
+    QTest::newRow("at the right edge: before its line") << QList{596} << QList{588} << QList{0};
+}
+
+void TestCalipers::markLettersStayClear() {
+    QFETCH(QList<int>, columns);
+    QFETCH(QList<int>, lefts);
+    QFETCH(QList<int>, lanes);
+    const std::vector<int> at(columns.begin(), columns.end());
+    const std::vector<LetterPlace> places = letterPlaces(at, 7, 600, 3);
+    QCOMPARE(places.size(), at.size());
+    for (std::size_t i = 0; i < places.size(); ++i) {
+        const auto row = static_cast<qsizetype>(i);
+        QCOMPARE(places[i], (LetterPlace{lefts[row], lanes[row]}));
+    }
 }
 
 QTEST_APPLESS_MAIN(TestCalipers)
