@@ -79,8 +79,14 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
     session.clockMs = [this] { return static_cast<std::int64_t>(answerClock()); };
     session.seedSource = [this] { return seedSource(); };
     session.taskFor = [this](const Question& question) -> std::optional<MeasurementTask> {
+        // An instructor's exam decides its measurements; a plain code and practice follow the
+        // learner's option.
+        const ExamSettings& rules = session.settings();
+        const bool measure = session.mode() == RoundMode::exam && !rules.isDefault()
+                                 ? rules.measurements
+                                 : options().measure;
         const std::optional<calipers::Kind> kind =
-            options().measure ? calipers::taskFor(question.rhythm, question.seed) : std::nullopt;
+            measure ? calipers::taskFor(question.rhythm, question.seed) : std::nullopt;
         if (!kind) {
             return std::nullopt;
         }
