@@ -399,6 +399,26 @@ Times: %3</translation>
 <context>
     <name>pulsavo::PracticeWindow</name>
     <message>
+        <source>提出ファイルを保存</source>
+        <translation>Save hand-in file</translation>
+    </message>
+    <message>
+        <source>提出ファイル (*.csv)</source>
+        <translation>Hand-in files (*.csv)</translation>
+    </message>
+    <message>
+        <source>%1 件の回答がまだ成績ファイルに保存されていないため、提出ファイルを作れません。しばらくしてからもう一度押してください。</source>
+        <translation>%1 answers are not yet saved in the progress file, so the hand-in file cannot be made. Press again in a moment.</translation>
+    </message>
+    <message>
+        <source>提出ファイルを %1 に保存しました。講師に渡してください。</source>
+        <translation>Hand-in file saved to %1. Give it to your instructor.</translation>
+    </message>
+    <message>
+        <source>提出ファイルを %1 に保存できませんでした。</source>
+        <translation>The hand-in file could not be saved to %1.</translation>
+    </message>
+    <message>
         <source>練習モード - Pulsavo</source>
         <translation>Practice mode - Pulsavo</translation>
     </message>
@@ -771,6 +791,14 @@ The current results file is not deleted but kept under another name.</translatio
 </context>
 <context>
     <name>pulsavo::SummaryPage</name>
+    <message>
+        <source>提出ファイルを保存(&amp;S)...</source>
+        <translation>&amp;Save hand-in file...</translation>
+    </message>
+    <message>
+        <source>この試験の回答を、講師の成績表で読める 1 つのファイルに保存します。</source>
+        <translation>Saves your answers to this exam in one file the instructor&apos;s gradebook reads.</translation>
+    </message>
     <message>
         <source>再生中: 問題 %1 %2</source>
         <translation>Replaying: question %1, %2</translation>

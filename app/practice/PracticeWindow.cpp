@@ -7,6 +7,7 @@
 #include "ExamCode.h"
 #include "ExamStrip.h"
 #include "FeedbackPage.h"
+#include "HandIn.h"
 #include "HighlightChoice.h"
 #include "LadderPanel.h"
 #include "LanguageManager.h"
@@ -23,6 +24,8 @@
 #include "WindowFit.h"
 
 #include <QCloseEvent>
+#include <QDir>
+#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -33,9 +36,11 @@
 #include <QPalette>
 #include <QPushButton>
 #include <QRandomGenerator>
+#include <QRegularExpression>
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QStandardPaths>
 #include <QTimer>
 #include <QToolButton>
 #include <QVBoxLayout>
@@ -72,6 +77,10 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
         return QMessageBox::question(this, windowTitle(), question,
                                      QMessageBox::Yes | QMessageBox::No,
                                      QMessageBox::No) == QMessageBox::Yes;
+    };
+    chooseHandInFile = [this](const QString& suggested) {
+        return QFileDialog::getSaveFileName(this, tr("提出ファイルを保存"), suggested,
+                                            tr("提出ファイル (*.csv)"));
     };
     saveStrip = [this](const Monitor& monitor, bool ladder, StripShows shows) {
         askAndSaveMonitorStrip(this, monitor, ladder, shows);
@@ -271,6 +280,7 @@ void PracticeWindow::connectPages() {
 
     connect(summaryPage, &SummaryPage::replayRequested, this, &PracticeWindow::replayMissed);
     connect(summaryPage, &SummaryPage::newRoundRequested, this, &PracticeWindow::showSetup);
+    connect(summaryPage, &SummaryPage::handInRequested, this, &PracticeWindow::saveHandIn);
 }
 
 void PracticeWindow::retranslate() {
@@ -619,8 +629,42 @@ void PracticeWindow::showSummary(const PracticeSession::Summary& summary) {
     timeLabel->hide();
     stopComparing();
     summaryPage->showRound(summary);
+    summaryPage->offerHandIn(session.mode() == RoundMode::exam && !session.examCode().empty());
     pages->setCurrentWidget(summaryPage);
     retranslate();
+}
+
+void PracticeWindow::saveHandIn() {
+    const QString code = QString::fromStdString(session.examCode());
+    const QString learner = QString::fromStdString(session.learnerName());
+    // Answers waiting for a busy file would be missing from it.
+    const int waiting = progress.flush() ? 0 : progress.waitingCount();
+    if (waiting > 0) {
+        summaryPage->showHandInResult(
+            tr("%1 件の回答がまだ成績ファイルに保存されていないため、提出ファイルを作れません。"
+               "しばらくしてからもう一度押してください。")
+                .arg(waiting));
+        return;
+    }
+    QString name = code;
+    if (!learner.isEmpty()) {
+        name += QLatin1Char('-') + learner;
+    }
+    // A name typed by the learner must not make a path or a name the file system refuses.
+    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")),
+                 QStringLiteral("_"));
+    const QString suggested =
+        QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+            .filePath(name + QStringLiteral(".csv"));
+    const QString file = chooseHandInFile(suggested);
+    if (file.isEmpty()) {
+        return;
+    }
+    summaryPage->showHandInResult(
+        HandIn::save(progress, code, file)
+            ? tr("提出ファイルを %1 に保存しました。講師に渡してください。")
+                  .arg(QDir::toNativeSeparators(file))
+            : tr("提出ファイルを %1 に保存できませんでした。").arg(QDir::toNativeSeparators(file)));
 }
 
 void PracticeWindow::replayMissed(int row) {

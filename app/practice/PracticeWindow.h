@@ -120,6 +120,8 @@ public:
     // Asked before a close would cut a round short; false keeps the window open. A question box
     // unless a test sets another.
     std::function<bool(int waiting)> confirmLeaving;
+    // Where the learner puts an exam's hand-in file (empty: not saved); a file dialog by default.
+    std::function<QString(const QString& suggested)> chooseHandInFile;
     // Saves the question monitor's strip; asks where unless a test sets another.
     // Before the answer the strip shows the trace only.
     std::function<void(const Monitor& monitor, bool ladder, StripShows shows)> saveStrip;
@@ -141,6 +143,7 @@ private:
     void saveSettings() const;
     void ask(const Question& question);
     void keepTraceInView();
+    void saveHandIn();
     void showFeedback(const Result& result);
     void showSummary(const PracticeSession::Summary& summary);
     void play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed, bool marking);

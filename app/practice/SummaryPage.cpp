@@ -35,12 +35,16 @@ SummaryPage::SummaryPage(QWidget* parent) : QWidget(parent) {
     replayButton->setObjectName(QStringLiteral("replayMissedButton"));
     newRoundButton = new QPushButton(this);
     newRoundButton->setObjectName(QStringLiteral("newRoundButton"));
+    handInButton = new QPushButton(this);
+    handInButton->setObjectName(QStringLiteral("handInButton"));
+    handInButton->hide();
     replayingLabel = new QLabel(this);
     replayingLabel->setObjectName(QStringLiteral("replayingLabel"));
     replayingLabel->setWordWrap(true);
     auto* row = new QHBoxLayout;
     row->addWidget(replayButton);
     row->addStretch();
+    row->addWidget(handInButton);
     row->addWidget(newRoundButton);
     layout->addWidget(summaryLabel);
     layout->addWidget(missedLabel);
@@ -55,6 +59,15 @@ SummaryPage::SummaryPage(QWidget* parent) : QWidget(parent) {
     connect(missedList, &QListWidget::currentRowChanged, this,
             [this](int row) { replayButton->setEnabled(row >= 0); });
     connect(newRoundButton, &QPushButton::clicked, this, &SummaryPage::newRoundRequested);
+    connect(handInButton, &QPushButton::clicked, this, &SummaryPage::handInRequested);
+}
+
+void SummaryPage::offerHandIn(bool on) {
+    handInButton->setVisible(on);
+}
+
+void SummaryPage::showHandInResult(const QString& text) {
+    replayingLabel->setText(text);
 }
 
 void SummaryPage::clear() {
@@ -97,6 +110,9 @@ void SummaryPage::retranslate(catalogue::Language language, const PracticeSessio
     missedLabel->setText(tr("間違えた問題(&M)（ダブルクリックで再生）:"));
     replayButton->setText(tr("再生(&P)"));
     newRoundButton->setText(tr("新しいラウンド(&N)"));
+    handInButton->setText(tr("提出ファイルを保存(&S)..."));
+    handInButton->setToolTip(
+        tr("この試験の回答を、講師の成績表で読める 1 つのファイルに保存します。"));
     QString text = tr("得点: %1 / %2\n正答率: %3%\n回答時間の中央値: %4 秒\nヒント使用: %5 問")
                        .arg(summary.correct)
                        .arg(summary.count)

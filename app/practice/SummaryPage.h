@@ -24,6 +24,9 @@ public:
     // A missed question playing again.
     void showReplaying(int index, const QString& name);
     void clear();
+    // After an exam: a button to write the learner's hand-in file, and what became of it.
+    void offerHandIn(bool on);
+    void showHandInResult(const QString& text);
     bool listHasFocus() const;
     int currentMissed() const;
     // The index into the results of a missed row, or -1.
@@ -35,6 +38,7 @@ public:
 signals:
     void replayRequested(int row);
     void newRoundRequested();
+    void handInRequested();
 
 private:
     QLabel* summaryLabel = nullptr;
@@ -42,6 +46,7 @@ private:
     QListWidget* missedList = nullptr;
     QPushButton* replayButton = nullptr;
     QPushButton* newRoundButton = nullptr;
+    QPushButton* handInButton = nullptr;
     QLabel* replayingLabel = nullptr;
 };
 

@@ -4,6 +4,7 @@
 #include "CatalogueText.h"
 #include "ExamCode.h"
 #include "ExamStrip.h"
+#include "HandIn.h"
 #include "LanguageManager.h"
 #include "PracticeWindow.h"
 #include "ProgressWindow.h"
@@ -16,6 +17,7 @@
 #include <QApplication>
 #include <QBuffer>
 #include <QComboBox>
+#include <QFile>
 #include <QGroupBox>
 #include <QImage>
 #include <QLabel>
@@ -896,6 +898,16 @@ void TestPracticeWindow::examReplaysThePaper() {
     ProgressStore reader(dbPath);
     QCOMPARE(reader.answerCount(pulsavo::ProgressFilter{code}), 5);
     QCOMPARE(reader.answerCount(), 5);
+    // The summary offers the hand-in: the exam's answers in one file the gradebook reads.
+    const QString handIn = temporary->filePath(QStringLiteral("hand-in.csv"));
+    window->chooseHandInFile = [&](const QString&) { return handIn; };
+    QVERIFY(child<QPushButton>("handInButton")->isVisible());
+    QTest::mouseClick(child<QPushButton>("handInButton"), Qt::LeftButton);
+    QFile file(handIn);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const pulsavo::HandIn::Contents got = pulsavo::HandIn::read(file.readAll());
+    QVERIFY(got.problem == pulsavo::HandIn::Problem::none && got.examCode == code);
+    QCOMPARE(got.answers.size(), 5);
 }
 
 void TestPracticeWindow::badExamCodeStaysInSetup() {
