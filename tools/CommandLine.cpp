@@ -1,5 +1,6 @@
 #include "CommandLine.h"
 
+#include "ExamCode.h"
 #include "OutputFile.h"
 #include "Utf8Text.h"
 #include <QCoreApplication>
@@ -42,6 +43,14 @@ catalogue::Language parseLanguage(std::string_view text) {
     throw UsageError(QStringLiteral("unknown language '%1' for --lang (ja or en)")
                          .arg(utf8Text(text))
                          .toStdString());
+}
+
+std::string examCodeOption(std::string_view text) {
+    const ExamResult parsed = parseExamCode(text);
+    if (!parsed.ok()) {
+        throw UsageError("--exam: " + parsed.message);
+    }
+    return parsed.exam.code;
 }
 
 QString inLanguage(const char* japanese, const char* english, catalogue::Language language) {

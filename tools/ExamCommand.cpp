@@ -3,6 +3,7 @@
 #include "Catalogue.h"
 #include "ExamStrip.h"
 #include "OutputFile.h"
+#include "PaperFont.h"
 #include "StripFacts.h"
 #include "StripPainter.h"
 #include "TraceCommand.h"
@@ -50,16 +51,6 @@ qreal mmToDevice(qreal mm) {
     return mm * resolution / 25.4;
 }
 
-QFont textFont(qreal points, bool bold = false) {
-    QFont font;
-    font.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
-}
-
 // QPdfWriter stamps the time of writing into the file; the same exam must give the same bytes,
 // so the stamp becomes a fixed one of the same length and every offset in the file still holds.
 QByteArray withFixedDate(QByteArray pdf) {
@@ -99,7 +90,7 @@ QByteArray renderPages(const QString& title,
 // The code and page number across the top of every page; returns the height it took.
 qreal drawPageHeader(QPainter& painter, const QRect& page, const QString& left,
                      const QString& right) {
-    const QFont font = textFont(11, true);
+    const QFont font = paperFont(11, true);
     painter.setFont(font);
     painter.setPen(Qt::black);
     const QFontMetricsF metrics(font, painter.device());
@@ -127,7 +118,7 @@ QStringList factColumns(const StripFacts& facts) {
 // A row of labelled blanks to write in, the first twice as long as the others; returns its
 // height.
 qreal drawAnswerLine(QPainter& painter, qreal width, qreal top, const QStringList& labels) {
-    const QFont font = textFont(9);
+    const QFont font = paperFont(9);
     painter.setFont(font);
     painter.setPen(QPen(Qt::black, mmToDevice(0.2)));
     const QFontMetricsF metrics(font, painter.device());
@@ -308,10 +299,10 @@ QByteArray examKeyPdf(const Exam& exam, catalogue::Language language) {
         inLanguage("解答 %1", "Answer key %1", language).arg(code),
         [&](QPdfWriter& writer, QPainter& painter) {
             const QRect page = writer.pageLayout().paintRectPixels(resolution);
-            const QFont font = textFont(11);
+            const QFont font = paperFont(11);
             const qreal rowHeight = QFontMetricsF(font, painter.device()).height() * 1.5;
             const qreal headerHeight =
-                QFontMetricsF(textFont(11, true), painter.device()).height() + mmToDevice(4);
+                QFontMetricsF(paperFont(11, true), painter.device()).height() + mmToDevice(4);
             const int rowsPerPage =
                 std::max(1, static_cast<int>((page.height() - headerHeight) / rowHeight) - 1);
             const int pages = (exam.count + rowsPerPage - 1) / rowsPerPage;
@@ -346,7 +337,7 @@ QByteArray examKeyPdf(const Exam& exam, catalogue::Language language) {
                     inLanguage("解答　試験コード %1", "Answer key    exam code %1", language)
                         .arg(code),
                     pageText(p + 1, pages, language));
-                painter.setFont(textFont(11, true));
+                painter.setFont(paperFont(11, true));
                 row(top, inLanguage("問題", "No.", language),
                     inLanguage("波形", "Rhythm", language),
                     {inLanguage("心房/分", "A /min", language),

@@ -89,11 +89,7 @@ GradebookOptions parseGradebookOptions(Arguments args) {
         }
         single.once(arg);
         if (arg == "--exam") {
-            const ExamResult parsed = parseExamCode(optionValue(args, i));
-            if (!parsed.ok()) {
-                throw UsageError("--exam: " + parsed.message);
-            }
-            options.examCode = parsed.exam.code;
+            options.examCode = examCodeOption(optionValue(args, i));
         } else if (arg == "--csv") {
             options.csvPath = std::string(optionValue(args, i));
             checkOutputPath(arg, *options.csvPath);

@@ -3,6 +3,7 @@
 #include "Catalogue.h"
 #include "CommandLine.h"
 #include "KeyPoints.h"
+#include "PaperFont.h"
 #include "Utf8Text.h"
 
 #include <QBuffer>
@@ -30,16 +31,6 @@ qreal mm(qreal millimetres) {
 
 QString rhythmName(Rhythm rhythm, catalogue::Language language) {
     return utf8Text(catalogue::nameOf(rhythm, language));
-}
-
-QFont textFont(qreal points, bool bold = false) {
-    QFont font;
-    font.setFamilies({QStringLiteral("IPAPGothic"), QStringLiteral("IPAGothic"),
-                      QStringLiteral("Noto Sans CJK JP"), QStringLiteral("DejaVu Sans")});
-    font.setStyleHint(QFont::SansSerif);
-    font.setPointSizeF(points);
-    font.setBold(bold);
-    return font;
 }
 
 // Lines of text down the pages, a new page when the next line would not fit.
@@ -88,7 +79,7 @@ void drawChart(Pages& pages, const GradebookResult& result, int passPercent,
     QPainter& painter = pages.painter;
     const qreal height = mm(55);
     pages.need(height + mm(12));
-    const QFont small = textFont(7);
+    const QFont small = paperFont(7);
     const QFontMetricsF metrics(small, painter.device());
     const QRectF plot(pages.area.left() + mm(10), pages.y, pages.area.width() - mm(10), height);
     painter.setFont(small);
@@ -147,12 +138,12 @@ QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
         throw std::runtime_error("cannot draw the PDF page");
     }
     Pages pages(writer, painter);
-    const QFont body = textFont(9);
-    const QFont bold = textFont(9, true);
-    const QFont small = textFont(7.5);
+    const QFont body = paperFont(9);
+    const QFont bold = paperFont(9, true);
+    const QFont small = paperFont(7.5);
 
     pages.row({inLanguage("成績表  %1", "Gradebook  %1", language).arg(code)}, {0.0},
-              textFont(15, true));
+              paperFont(15, true));
     double mean = 0.0;
     for (const LearnerGrade& grade : result.learners) {
         mean += grade.percent / static_cast<double>(result.learners.size());
@@ -191,7 +182,7 @@ QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
     }
 
     pages.gap(6);
-    pages.row({inLanguage("問題の分析", "Item analysis", language)}, {0.0}, textFont(11, true));
+    pages.row({inLanguage("問題の分析", "Item analysis", language)}, {0.0}, paperFont(11, true));
     const std::vector<qreal> itemColumns{0.0, 0.06, 0.38, 0.48, 0.58};
     pages.row({inLanguage("問", "No.", language), inLanguage("波形", "Rhythm", language),
                inLanguage("正答率", "Correct", language), inLanguage("識別力", "Discr.", language),
@@ -221,7 +212,7 @@ QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
     if (!result.confusions.isEmpty()) {
         pages.gap(6);
         pages.row({inLanguage("クラスの取り違え", "The class's confusions", language)}, {0.0},
-                  textFont(11, true));
+                  paperFont(11, true));
         const std::vector<qreal> pairColumns{0.0, 0.08, 0.5};
         pages.row({inLanguage("回数", "Times", language), inLanguage("出題", "Shown", language),
                    inLanguage("回答", "Answered", language)},

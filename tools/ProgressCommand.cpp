@@ -71,11 +71,7 @@ ProgressOptions parseProgressOptions(Arguments args) {
                             {arg, strip::quoted(*options.dbPath), escapedLine(*options.dbPath)}));
             }
         } else if (arg == "--exam") {
-            const ExamResult parsed = parseExamCode(optionValue(args, i));
-            if (!parsed.ok()) {
-                throw UsageError("--exam: " + parsed.message);
-            }
-            options.examCode = parsed.exam.code;
+            options.examCode = examCodeOption(optionValue(args, i));
         } else if (arg == "--csv") {
             options.csvPath = std::string(optionValue(args, i));
             checkOutputPath(arg, *options.csvPath);
