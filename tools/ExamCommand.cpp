@@ -45,7 +45,7 @@ namespace {
 
 constexpr int resolution = 300;
 constexpr qreal stripMmPerPixel = 0.25; // a 200 ms large square of 20 pixels is 5 mm
-constexpr qreal marginMm = 12;
+constexpr qreal sheetMarginMm = 12;
 
 qreal mmToDevice(qreal mm) {
     return mm * resolution / 25.4;
@@ -64,8 +64,9 @@ QByteArray withFixedDate(QByteArray pdf) {
     return pdf;
 }
 
-// A writer on an in-memory buffer with the exam's page set-up; `draw` paints the pages.
-QByteArray renderPages(const QString& title,
+} // namespace
+
+QByteArray renderPages(const QString& title, qreal marginMm,
                        const std::function<void(QPdfWriter&, QPainter&)>& draw) {
     QByteArray pdf;
     QBuffer buffer(&pdf);
@@ -86,6 +87,8 @@ QByteArray renderPages(const QString& title,
     buffer.close();
     return withFixedDate(pdf);
 }
+
+namespace {
 
 // The code and page number across the top of every page; returns the height it took.
 qreal drawPageHeader(QPainter& painter, const QRect& page, const QString& left,
@@ -254,7 +257,7 @@ QByteArray examPdf(const Exam& exam, catalogue::Language language) {
     const QString code = QString::fromStdString(exam.code);
     const int pages = (exam.count + examStripsPerPage - 1) / examStripsPerPage;
     return renderPages(
-        inLanguage("心電図の試験 %1", "ECG exam %1", language).arg(code),
+        inLanguage("心電図の試験 %1", "ECG exam %1", language).arg(code), sheetMarginMm,
         [&](QPdfWriter& writer, QPainter& painter) {
             const QRect page = writer.pageLayout().paintRectPixels(resolution);
             const qreal scale = mmToDevice(stripMmPerPixel);
@@ -296,7 +299,7 @@ QByteArray examPdf(const Exam& exam, catalogue::Language language) {
 QByteArray examKeyPdf(const Exam& exam, catalogue::Language language) {
     const QString code = QString::fromStdString(exam.code);
     return renderPages(
-        inLanguage("解答 %1", "Answer key %1", language).arg(code),
+        inLanguage("解答 %1", "Answer key %1", language).arg(code), sheetMarginMm,
         [&](QPdfWriter& writer, QPainter& painter) {
             const QRect page = writer.pageLayout().paintRectPixels(resolution);
             const QFont font = paperFont(11);

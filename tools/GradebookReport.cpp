@@ -2,6 +2,7 @@
 
 #include "Catalogue.h"
 #include "CommandLine.h"
+#include "ExamCommand.h"
 #include "KeyPoints.h"
 #include "PaperFont.h"
 #include "Utf8Text.h"
@@ -122,111 +123,107 @@ void drawChart(Pages& pages, const GradebookResult& result, int passPercent,
 
 QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
                         catalogue::Language language) {
-    QByteArray pdf;
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(marginMm, marginMm, marginMm, marginMm),
-                                     QPageLayout::Millimeter));
-    writer.setResolution(resolution);
     const QString code = QString::fromStdString(exam.code);
-    writer.setTitle(inLanguage("成績表 %1", "Gradebook %1", language).arg(code));
-    writer.setCreator(QStringLiteral("pulsavo-strip"));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        throw std::runtime_error("cannot draw the PDF page");
-    }
-    Pages pages(writer, painter);
-    const QFont body = paperFont(9);
-    const QFont bold = paperFont(9, true);
-    const QFont small = paperFont(7.5);
+    return renderPages(
+        inLanguage("成績表 %1", "Gradebook %1", language).arg(code), marginMm,
+        [&](QPdfWriter& writer, QPainter& painter) {
+            Pages pages(writer, painter);
+            const QFont body = paperFont(9);
+            const QFont bold = paperFont(9, true);
+            const QFont small = paperFont(7.5);
 
-    pages.row({inLanguage("成績表  %1", "Gradebook  %1", language).arg(code)}, {0.0},
-              paperFont(15, true));
-    double mean = 0.0;
-    for (const LearnerGrade& grade : result.learners) {
-        mean += grade.percent / static_cast<double>(result.learners.size());
-    }
-    QString facts = inLanguage("受験者 %1 人、%2 問、平均 %3 %",
-                               "%1 learners, %2 questions, mean %3 %", language)
-                        .arg(result.learners.size())
-                        .arg(exam.count)
-                        .arg(std::lround(mean));
-    if (exam.settings.passPercent > 0) {
-        facts += inLanguage("、合格点 %1 %、合格 %2 人", ", pass mark %1 %, %2 passed", language)
-                     .arg(exam.settings.passPercent)
-                     .arg(result.passedCount());
-    }
-    pages.row({facts}, {0.0}, body);
-    pages.gap(4);
-    drawChart(pages, result, exam.settings.passPercent, language);
-    pages.gap(4);
-
-    const std::vector<qreal> learnerColumns{0.0, 0.42, 0.54, 0.64, 0.76, 0.88};
-    pages.row({inLanguage("受験者", "Learner", language), inLanguage("得点", "Score", language),
-               QStringLiteral("%"), inLanguage("判定", "Result", language),
-               inLanguage("時間", "Time", language), inLanguage("ヒント", "Hinted", language)},
-              learnerColumns, bold);
-    for (const LearnerGrade& grade : result.learners) {
-        const qint64 seconds = (grade.totalMs + 500) / 1000;
-        pages.row(
-            {grade.learner, QStringLiteral("%1 / %2").arg(grade.score).arg(exam.count),
-             QString::number(std::lround(grade.percent)),
-             grade.passed ? (*grade.passed ? inLanguage("合格", "pass", language)
-                                           : inLanguage("不合格", "fail", language))
-                          : QStringLiteral("-"),
-             QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0')),
-             QString::number(grade.hinted)},
-            learnerColumns, body, grade.passed == false ? QColor(160, 0, 0) : Qt::black);
-    }
-
-    pages.gap(6);
-    pages.row({inLanguage("問題の分析", "Item analysis", language)}, {0.0}, paperFont(11, true));
-    const std::vector<qreal> itemColumns{0.0, 0.06, 0.38, 0.48, 0.58};
-    pages.row({inLanguage("問", "No.", language), inLanguage("波形", "Rhythm", language),
-               inLanguage("正答率", "Correct", language), inLanguage("識別力", "Discr.", language),
-               inLanguage("多い誤答（人数）と判定のポイント",
-                          "Commonest wrong answer (learners), its key point", language)},
-              itemColumns, bold);
-    for (const ItemAnalysis& item : result.items) {
-        pages.row({QString::number(item.number), rhythmName(item.rhythm, language),
-                   QStringLiteral("%1 %").arg(std::lround(100 * item.shareCorrect)),
-                   item.discrimination ? QString::number(*item.discrimination, 'f', 2)
-                                       : QStringLiteral("-"),
-                   item.commonestWrong ? QStringLiteral("%1 (%2)")
-                                             .arg(rhythmName(*item.commonestWrong, language))
-                                             .arg(item.commonestWrongCount)
-                                       : QStringLiteral("-")},
-                  itemColumns, body);
-        if (item.commonestWrong) {
-            const std::string points = catalogue::keyPointsOf(*item.commonestWrong, language);
-            const QString first =
-                QString::fromStdString(points.substr(0, points.find('\n'))).trimmed();
-            if (!first.isEmpty()) {
-                pages.row({first}, {0.58}, small, QColor(90, 90, 90));
+            pages.row({inLanguage("成績表  %1", "Gradebook  %1", language).arg(code)}, {0.0},
+                      paperFont(15, true));
+            double mean = 0.0;
+            for (const LearnerGrade& grade : result.learners) {
+                mean += grade.percent / static_cast<double>(result.learners.size());
             }
-        }
-    }
+            QString facts = inLanguage("受験者 %1 人、%2 問、平均 %3 %",
+                                       "%1 learners, %2 questions, mean %3 %", language)
+                                .arg(result.learners.size())
+                                .arg(exam.count)
+                                .arg(std::lround(mean));
+            if (exam.settings.passPercent > 0) {
+                facts +=
+                    inLanguage("、合格点 %1 %、合格 %2 人", ", pass mark %1 %, %2 passed", language)
+                        .arg(exam.settings.passPercent)
+                        .arg(result.passedCount());
+            }
+            pages.row({facts}, {0.0}, body);
+            pages.gap(4);
+            drawChart(pages, result, exam.settings.passPercent, language);
+            pages.gap(4);
 
-    if (!result.confusions.isEmpty()) {
-        pages.gap(6);
-        pages.row({inLanguage("クラスの取り違え", "The class's confusions", language)}, {0.0},
-                  paperFont(11, true));
-        const std::vector<qreal> pairColumns{0.0, 0.08, 0.5};
-        pages.row({inLanguage("回数", "Times", language), inLanguage("出題", "Shown", language),
-                   inLanguage("回答", "Answered", language)},
-                  pairColumns, bold);
-        for (qsizetype i = 0; i < std::min<qsizetype>(10, result.confusions.size()); ++i) {
-            const ConfusedPair& pair = result.confusions[i];
-            pages.row({QString::number(pair.count), rhythmName(pair.shown, language),
-                       rhythmName(pair.answered, language)},
-                      pairColumns, body);
-        }
-    }
-    painter.end();
-    buffer.close();
-    return pdf;
+            const std::vector<qreal> learnerColumns{0.0, 0.42, 0.54, 0.64, 0.76, 0.88};
+            pages.row({inLanguage("受験者", "Learner", language),
+                       inLanguage("得点", "Score", language), QStringLiteral("%"),
+                       inLanguage("判定", "Result", language), inLanguage("時間", "Time", language),
+                       inLanguage("ヒント", "Hinted", language)},
+                      learnerColumns, bold);
+            for (const LearnerGrade& grade : result.learners) {
+                const qint64 seconds = (grade.totalMs + 500) / 1000;
+                pages.row(
+                    {grade.learner, QStringLiteral("%1 / %2").arg(grade.score).arg(exam.count),
+                     QString::number(std::lround(grade.percent)),
+                     grade.passed ? (*grade.passed ? inLanguage("合格", "pass", language)
+                                                   : inLanguage("不合格", "fail", language))
+                                  : QStringLiteral("-"),
+                     QStringLiteral("%1:%2")
+                         .arg(seconds / 60)
+                         .arg(seconds % 60, 2, 10, QLatin1Char('0')),
+                     QString::number(grade.hinted)},
+                    learnerColumns, body, grade.passed == false ? QColor(160, 0, 0) : Qt::black);
+            }
+
+            pages.gap(6);
+            pages.row({inLanguage("問題の分析", "Item analysis", language)}, {0.0},
+                      paperFont(11, true));
+            const std::vector<qreal> itemColumns{0.0, 0.06, 0.38, 0.48, 0.58};
+            pages.row({inLanguage("問", "No.", language), inLanguage("波形", "Rhythm", language),
+                       inLanguage("正答率", "Correct", language),
+                       inLanguage("識別力", "Discr.", language),
+                       inLanguage("多い誤答（人数）と判定のポイント",
+                                  "Commonest wrong answer (learners), its key point", language)},
+                      itemColumns, bold);
+            for (const ItemAnalysis& item : result.items) {
+                pages.row({QString::number(item.number), rhythmName(item.rhythm, language),
+                           QStringLiteral("%1 %").arg(std::lround(100 * item.shareCorrect)),
+                           item.discrimination ? QString::number(*item.discrimination, 'f', 2)
+                                               : QStringLiteral("-"),
+                           item.commonestWrong
+                               ? QStringLiteral("%1 (%2)")
+                                     .arg(rhythmName(*item.commonestWrong, language))
+                                     .arg(item.commonestWrongCount)
+                               : QStringLiteral("-")},
+                          itemColumns, body);
+                if (item.commonestWrong) {
+                    const std::string points =
+                        catalogue::keyPointsOf(*item.commonestWrong, language);
+                    const QString first =
+                        QString::fromStdString(points.substr(0, points.find('\n'))).trimmed();
+                    if (!first.isEmpty()) {
+                        pages.row({first}, {0.58}, small, QColor(90, 90, 90));
+                    }
+                }
+            }
+
+            if (!result.confusions.isEmpty()) {
+                pages.gap(6);
+                pages.row({inLanguage("クラスの取り違え", "The class's confusions", language)},
+                          {0.0}, paperFont(11, true));
+                const std::vector<qreal> pairColumns{0.0, 0.08, 0.5};
+                pages.row({inLanguage("回数", "Times", language),
+                           inLanguage("出題", "Shown", language),
+                           inLanguage("回答", "Answered", language)},
+                          pairColumns, bold);
+                for (qsizetype i = 0; i < std::min<qsizetype>(10, result.confusions.size()); ++i) {
+                    const ConfusedPair& pair = result.confusions[i];
+                    pages.row({QString::number(pair.count), rhythmName(pair.shown, language),
+                               rhythmName(pair.answered, language)},
+                              pairColumns, body);
+                }
+            }
+        });
 }
 
 } // namespace pulsavo::strip
