@@ -21,6 +21,9 @@ public:
     explicit QuestionPage(QWidget* parent = nullptr);
 
     FeedbackPage* feedback() const { return feedbackPage; }
+    // The page's buttons and the feedback's, for the window to keep in view below what scrolls:
+    // at 200 % on a short screen they were reached only by scrolling.
+    QWidget* buttonBar() const { return buttons; }
 
     // The names a round answers from, in rhythm order.
     void fill(RhythmSet choices, catalogue::Language language);
@@ -44,6 +47,7 @@ protected:
 
 private:
     FeedbackPage* feedbackPage = nullptr;
+    QWidget* buttons = nullptr;
     QLabel* answerLabel = nullptr;
     QListWidget* answerList = nullptr;
     QPushButton* hintButton = nullptr;

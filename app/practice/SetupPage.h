@@ -1,12 +1,15 @@
 #pragma once
 
 #include "Drill.h"
+#include "ExamCode.h"
 #include "Language.h"
 #include "RhythmSet.h"
 
 #include <QWidget>
 
 #include <array>
+#include <optional>
+#include <string>
 
 class QCheckBox;
 class QComboBox;
@@ -29,19 +32,27 @@ public:
         bool beatTone = true;
         // After each answer, a measurement on the frozen trace ("measure the PR interval").
         bool measure = false;
+
+        // As a round records them with its answers: `length`, `rhythms` and `adaptive` as the
+        // round has them (a fixed round's own), the rest as chosen.
+        std::string roundJson(int length, RhythmSet rhythms, bool adaptive) const;
     };
     static constexpr std::array<int, 3> roundLengths{10, 20, 36};
 
     explicit SetupPage(QWidget* parent = nullptr);
+
+    // The options stored in the settings (defaults for what is missing), and storing them.
+    static Options storedOptions();
+    static void storeOptions(const Options& options);
 
     Options options() const;
     // Shows `options`; optionsChanged follows once.
     void setOptions(const Options& options);
     bool canStart() const;
 
-    // The code as the exam started with it, or the reason a code was refused.
-    void showExamCode(const QString& code);
-    void showExamError(const QString& message);
+    // The exam of a code, its canonical form then in the code box; none, with the reason beside
+    // the box (the code kept for the learner to mend), when the code is refused.
+    std::optional<Exam> readExamCode(const QString& code);
     void focusStart();
 
     void retranslate(catalogue::Language language);
