@@ -154,8 +154,12 @@ void PracticeWindow::buildControls() {
         pages->addWidget(page);
     }
     contentLayout->addWidget(pages, 1);
-    // The buttons that answer and move on stay in view below what scrolls.
-    layout->addWidget(questionPage->buttonBar());
+    // Each page's buttons stay in view below what scrolls: at 200 % on a short screen they
+    // were reached only by scrolling.
+    for (QWidget* bar :
+         {setupPage->buttonBar(), questionPage->buttonBar(), summaryPage->buttonBar()}) {
+        layout->addWidget(bar);
+    }
     questionPage->fill(RhythmSet::classic(), language);
     resize(PracticeMonitors::classicPanelSize().width() + 40, 760);
 }
@@ -235,7 +239,9 @@ void PracticeWindow::saveSettings() const {
 
 void PracticeWindow::showPage(QWidget* page) {
     pages->setCurrentWidget(page);
+    setupPage->buttonBar()->setVisible(page == setupPage);
     questionPage->buttonBar()->setVisible(page == questionPage);
+    summaryPage->buttonBar()->setVisible(page == summaryPage);
 }
 
 void PracticeWindow::showSetup() {

@@ -21,8 +21,7 @@ public:
     explicit QuestionPage(QWidget* parent = nullptr);
 
     FeedbackPage* feedback() const { return feedbackPage; }
-    // The page's buttons and the feedback's, for the window to keep in view below what scrolls:
-    // at 200 % on a short screen they were reached only by scrolling.
+    // The page's buttons and the feedback's, for the window to keep in view below what scrolls.
     QWidget* buttonBar() const { return buttons; }
 
     // The names a round answers from, in rhythm order.

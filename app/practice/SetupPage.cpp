@@ -98,8 +98,12 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     secondRow->addStretch();
     setup->addLayout(optionRow);
     setup->addLayout(secondRow);
-    setup->addWidget(noRhythmLabel);
-    setup->addWidget(startButton);
+    buttons = new QWidget(this);
+    buttons->setObjectName(QStringLiteral("setupButtons"));
+    auto* bar = new QVBoxLayout(buttons);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->addWidget(noRhythmLabel);
+    bar->addWidget(startButton);
     // An instructor's exam: the code read out or typed, its questions in its order.
     examLabel = named(new QLabel(this), "examLabel");
     examEdit = named(new QLineEdit(this), "examEdit");
@@ -115,8 +119,8 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     examRow->addWidget(examLabel);
     examRow->addWidget(examEdit, 1);
     examRow->addWidget(examButton);
-    setup->addLayout(examRow);
-    setup->addWidget(examErrorLabel);
+    bar->addLayout(examRow);
+    bar->addWidget(examErrorLabel);
     fillRhythmTree();
 
     connect(startButton, &QPushButton::clicked, this, &SetupPage::startRequested);

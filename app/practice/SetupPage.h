@@ -45,6 +45,9 @@ public:
     static Options storedOptions();
     static void storeOptions(const Options& options);
 
+    // 開始, the exam code and their messages, for the window to keep in view below what scrolls.
+    QWidget* buttonBar() const { return buttons; }
+
     Options options() const;
     // Shows `options`; optionsChanged follows once.
     void setOptions(const Options& options);
@@ -70,6 +73,7 @@ private:
     RhythmSet checkedRhythms() const;
     void updateStartButton();
 
+    QWidget* buttons = nullptr;
     QLabel* lengthLabel = nullptr;
     QComboBox* lengthCombo = nullptr;
     QLabel* rhythmsLabel = nullptr;

@@ -45,16 +45,20 @@ SummaryPage::SummaryPage(QWidget* parent) : QWidget(parent) {
     replayingLabel = new QLabel(this);
     replayingLabel->setObjectName(QStringLiteral("replayingLabel"));
     replayingLabel->setWordWrap(true);
+    buttons = new QWidget(this);
+    buttons->setObjectName(QStringLiteral("summaryButtons"));
+    auto* rows = new QVBoxLayout(buttons);
+    rows->setContentsMargins(0, 0, 0, 0);
     auto* row = new QHBoxLayout;
     row->addWidget(replayButton);
     row->addStretch();
     row->addWidget(handInButton);
     row->addWidget(newRoundButton);
+    rows->addWidget(replayingLabel);
+    rows->addLayout(row);
     layout->addWidget(summaryLabel);
     layout->addWidget(missedLabel);
     layout->addWidget(missedList, 1);
-    layout->addWidget(replayingLabel);
-    layout->addLayout(row);
 
     connect(missedList, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { emit replayRequested(missedList->row(item)); });

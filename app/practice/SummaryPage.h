@@ -22,6 +22,10 @@ class SummaryPage : public QWidget {
 public:
     explicit SummaryPage(QWidget* parent = nullptr);
 
+    // What replays, what the hand-in became and the page's buttons, for the window to keep in
+    // view below what scrolls.
+    QWidget* buttonBar() const { return buttons; }
+
     // A finished round; the first missed question is current.
     void showRound(const PracticeSession::Summary& summary);
     // A missed question playing again.
@@ -48,6 +52,7 @@ signals:
     void handInRequested();
 
 private:
+    QWidget* buttons = nullptr;
     QLabel* summaryLabel = nullptr;
     QLabel* missedLabel = nullptr;
     QListWidget* missedList = nullptr;
