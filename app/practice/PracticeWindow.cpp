@@ -17,7 +17,6 @@
 #include "WindowFit.h"
 
 #include <QCloseEvent>
-#include <QFileDialog>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -54,8 +53,8 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
                                      QMessageBox::No) == QMessageBox::Yes;
     };
     chooseHandInFile = [this](const QString& suggested) {
-        return QFileDialog::getSaveFileName(this, tr("提出ファイルを保存"), suggested,
-                                            tr("提出ファイル (*.csv)"));
+        return askSaveFileName(this, tr("提出ファイルを保存"), suggested,
+                               tr("提出ファイル (*.csv)"));
     };
     saveStrip = [this](const Monitor& monitor, bool ladder, StripShows shows) {
         askAndSaveMonitorStrip(this, monitor, ladder, shows);
