@@ -24,10 +24,22 @@ struct GradebookNotice {
         retake,      // a learner answered some question again; the first answer counts
         foreignItem, // answers that match none of the exam's questions
     };
+    // Why an unreadable file could not be read.
+    enum class Unreadable {
+        missing,
+        cannotOpen, // detail: the system's reason
+        damagedDatabase,
+        olderDatabase, // opening it once in the practice window brings it up to date
+        notDatabase,
+        notOurs, // neither an answers database nor a hand-in
+        tooLarge,
+        damagedHandIn,
+    };
     QString source;
     Kind kind = Kind::unreadable;
     QString learner;
     QString detail;
+    Unreadable why = Unreadable::cannotOpen;
 };
 
 // A learner's answer to one question of the exam, as graded.
@@ -78,6 +90,9 @@ public:
     explicit Gradebook(Exam exam);
 
     void add(const QString& source, const QList<ExamAnswer>& answers);
+    // Reads one answers database or hand-in file; what cannot be counted becomes a notice
+    // naming the file. Safe on any thread, one gradebook per thread.
+    void addFile(const QString& path);
     void addNotice(const GradebookNotice& notice) { notices.push_back(notice); }
     GradebookResult result() const;
     const Exam& exam() const { return examTaken; }
