@@ -26,6 +26,25 @@ int GradebookResult::passedCount() const {
                                           [](const auto& l) { return l.passed.value_or(false); }));
 }
 
+Remediation GradebookResult::remediation(int maxWeak) const {
+    std::vector<RhythmTally> tallies;
+    for (const ItemAnalysis& item : items) {
+        auto tally = std::find_if(tallies.begin(), tallies.end(),
+                                  [&](const RhythmTally& t) { return t.rhythm == item.rhythm; });
+        if (tally == tallies.end()) {
+            tally = tallies.insert(tallies.end(), {item.rhythm, 0, 0});
+        }
+        const int graded = static_cast<int>(learners.size());
+        tally->asked += graded;
+        tally->credited += item.credited;
+    }
+    std::vector<ConfusionTally> pairs;
+    for (const ConfusedPair& pair : confusions) {
+        pairs.push_back({pair.shown, pair.answered, pair.count});
+    }
+    return chooseRemediation(tallies, pairs, maxWeak);
+}
+
 Gradebook::Gradebook(Exam exam) : examTaken(std::move(exam)) {}
 
 QString Gradebook::learnerKey(const QString& learner) {
@@ -245,7 +264,7 @@ GradebookResult Gradebook::result() const {
         ItemAnalysis item;
         item.number = q + 1;
         item.rhythm = examTaken.questions[slot].rhythm;
-        int credited = 0;
+        int& credited = item.credited;
         std::map<int, int> wrong;
         for (const LearnerGrade& grade : out.learners) {
             const std::optional<ItemResponse>& response = grade.responses[slot];

@@ -3,6 +3,7 @@
 #include "ExamAnswer.h"
 #include "ExamCode.h"
 #include "ProgressTypes.h"
+#include "Remediation.h"
 
 #include <QList>
 #include <QString>
@@ -68,6 +69,7 @@ struct ItemAnalysis {
     int number = 0; // from 1
     Rhythm rhythm = Rhythm::sinusRhythm;
     int answered = 0;
+    int credited = 0;
     double shareCorrect = 0.0; // credited answers over every learner graded
     // Share credited in the top third by score minus the bottom third's; none under 3 learners.
     std::optional<double> discrimination;
@@ -81,6 +83,9 @@ struct GradebookResult {
     QList<ConfusedPair> confusions;     // most frequent first
     std::vector<GradebookNotice> notices;
     int passedCount() const;
+    // The class's weakest rhythms by share credited over every learner graded, with the
+    // rhythms they were taken for.
+    Remediation remediation(int maxWeak) const;
 };
 
 // The class's grades for one exam, from answers collected file by file. Files are taken in the

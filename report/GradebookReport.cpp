@@ -1,6 +1,7 @@
 #include "GradebookReport.h"
 
 #include "Catalogue.h"
+#include "HandIn.h"
 #include "KeyPoints.h"
 #include "PaperPages.h"
 #include "ReportLanguage.h"
@@ -25,16 +26,6 @@ qreal mm(qreal millimetres) {
 
 QString rhythmName(Rhythm rhythm, catalogue::Language language) {
     return reportRhythmName(rhythm, language);
-}
-
-QByteArray csvField(const QString& text) {
-    QByteArray bytes = text.toUtf8();
-    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') ||
-        bytes.contains('\r')) {
-        bytes.replace("\"", "\"\"");
-        return '"' + bytes + '"';
-    }
-    return bytes;
 }
 
 // Lines of text down the pages, a new page when the next line would not fit.
@@ -165,7 +156,7 @@ QByteArray gradebookCsv(const GradebookResult& result, const Exam& exam,
                              : QString(),
             };
             for (qsizetype i = 0; i < fields.size(); ++i) {
-                out += (i > 0 ? "," : "") + csvField(fields[i]);
+                out += (i > 0 ? "," : "") + HandIn::csvField(fields[i]);
             }
             out += "\r\n";
         }

@@ -7,6 +7,7 @@
 #include "ExamCode.h"
 #include "ExamStrip.h"
 #include "FeedbackPage.h"
+#include "GradebookWindow.h"
 #include "HandIn.h"
 #include "HighlightChoice.h"
 #include "LadderPanel.h"
@@ -175,6 +176,7 @@ void PracticeWindow::buildControls() {
     timeLabel = named(new QLabel(this), "timeLabel");
     timeLabel->hide();
     progressButton = named(new QPushButton(this), "progressButton");
+    gradebookButton = named(new QPushButton(this), "gradebookButton");
     freezeButton = named(new QPushButton(this), "freezeButton");
     checkButton = named(new QPushButton(this), "checkButton");
     checkButton->setEnabled(false);
@@ -186,7 +188,8 @@ void PracticeWindow::buildControls() {
     topRow->addWidget(progressLabel, 1);
     topRow->addWidget(timeLabel);
     for (QWidget* button : std::initializer_list<QWidget*>{
-             freezeButton, checkButton, progressButton, highlightButton, languageButton}) {
+             freezeButton, checkButton, progressButton, gradebookButton, highlightButton,
+             languageButton}) {
         topRow->addWidget(button);
     }
     for (QToolButton* button : {languageButton, highlightButton}) {
@@ -251,6 +254,7 @@ void PracticeWindow::connectPages() {
     connect(freezeButton, &QPushButton::clicked, this, [this] { setFrozen(!isFrozen()); });
     connect(checkButton, &QPushButton::clicked, this, &PracticeWindow::checkCalipers);
     connect(progressButton, &QPushButton::clicked, this, &PracticeWindow::showProgress);
+    connect(gradebookButton, &QPushButton::clicked, this, &PracticeWindow::showGradebook);
 
     connect(setupPage, &SetupPage::startRequested, this, [this] { startRound(); });
     connect(setupPage, &SetupPage::examRequested, this, &PracticeWindow::startExam);
@@ -291,6 +295,8 @@ void PracticeWindow::retranslate() {
     }
     actions->retranslate(isFrozen());
     progressButton->setText(tr("成績(&T)..."));
+    gradebookButton->setText(tr("採点(&G)..."));
+    gradebookButton->setToolTip(tr("クラスの解答データベースや提出ファイルから試験を採点します。"));
     freezeButton->setText(isFrozen() ? tr("再開(&F)") : tr("一時停止(&F)"));
     freezeButton->setToolTip(tr("モニターを止めてキャリパーで測ります（Pause または F キー）。"));
     checkButton->setText(tr("答え合わせ(&K)"));
@@ -720,6 +726,23 @@ bool PracticeWindow::startExam(const QString& code) {
 
 ProgressWindow* PracticeWindow::progressWindow() const {
     return progressView.data();
+}
+
+void PracticeWindow::showGradebook() {
+    if (!gradebookView) {
+        gradebookView = new GradebookWindow(this);
+        gradebookView->setAttribute(Qt::WA_DeleteOnClose);
+        connect(gradebookView, &GradebookWindow::practiceRequested, this,
+                [this](const QString& code) {
+                    if (startExam(code)) {
+                        raise();
+                        activateWindow();
+                    }
+                });
+    }
+    gradebookView->show();
+    gradebookView->raise();
+    gradebookView->activateWindow();
 }
 
 void PracticeWindow::showProgress() {

@@ -37,6 +37,7 @@ class FeedbackPage;
 class LadderPanel;
 class MonitorActions;
 class ProgressWindow;
+class GradebookWindow;
 class QuestionPage;
 class ScopePanel;
 class SummaryPage;
@@ -75,6 +76,8 @@ public:
     // The progress window (成績) on this window's database, read afresh each time; its
     // heat-map cells start a pair drill here.
     void showProgress();
+    // The gradebook (採点); a remediation exam made there is started here.
+    void showGradebook();
     ProgressWindow* progressWindow() const;
 
     // Freezes the monitors for measuring with calipers (no ticks, no tone) or resumes them.
@@ -176,12 +179,14 @@ private:
     QScrollArea* pageScroll = nullptr;
     qint64 shownSeconds = -1;
     QPushButton* progressButton = nullptr;
+    QPushButton* gradebookButton = nullptr;
     QPushButton* freezeButton = nullptr;
     QPushButton* checkButton = nullptr;
     QToolButton* languageButton = nullptr;
     QToolButton* highlightButton = nullptr;
     CaliperOverlay* overlay = nullptr;
     QPointer<ProgressWindow> progressView;
+    QPointer<GradebookWindow> gradebookView;
     ScopePanel* questionPanel = nullptr;
     LadderPanel* ladderPanel = nullptr;
     ComparePanel* compareArea = nullptr;
