@@ -50,7 +50,16 @@ qreal mmToDevice(qreal mm) {
 // The code and page number across the top of every page; returns the height it took.
 qreal drawPageHeader(QPainter& painter, const QRect& page, const QString& left,
                      const QString& right) {
-    const QFont font = paperFont(11, true);
+    // An exam with every setting has a long header: smaller type rather than text over text.
+    QFont font = paperFont(11, true);
+    for (qreal points = 11; points > 6; points -= 0.5) {
+        font = paperFont(points, true);
+        const QFontMetricsF fit(font, painter.device());
+        if (fit.horizontalAdvance(left) + fit.horizontalAdvance(right) + mmToDevice(4) <=
+            page.width()) {
+            break;
+        }
+    }
     painter.setFont(font);
     painter.setPen(Qt::black);
     const QFontMetricsF metrics(font, painter.device());
