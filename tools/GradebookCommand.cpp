@@ -172,7 +172,11 @@ std::string gradebookSummary(const GradebookResult& result, const Exam& exam,
             line += (i > 0 ? QStringLiteral("  ") : QString()) +
                     (width < 0 ? padRight(cells[i], -width) : padLeft(cells[i], width));
         }
-        return line.trimmed() + QLatin1Char('\n');
+        // Only the trailing blanks go: the first column's padding keeps numbers right-aligned.
+        while (line.endsWith(QLatin1Char(' '))) {
+            line.chop(1);
+        }
+        return line + QLatin1Char('\n');
     };
     QString out = inLanguage("試験 %1: %2 人を採点、%3 問",
                              "Exam %1: %2 learners graded, %3 questions", language)
