@@ -75,7 +75,6 @@ QByteArray HandIn::csvField(const QString& text) {
     return bytes;
 }
 
-
 bool HandIn::looksLike(const QByteArray& head) {
     return head.startsWith(QByteArray(marker) + ',');
 }

@@ -210,8 +210,7 @@ QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
                      grade.passed ? (*grade.passed ? inLanguage("合格", "pass", language)
                                                    : inLanguage("不合格", "fail", language))
                                   : QStringLiteral("-"),
-                     minutesText(grade.totalMs),
-                     QString::number(grade.hinted)},
+                     minutesText(grade.totalMs), QString::number(grade.hinted)},
                     learnerColumns, body, grade.passed == false ? QColor(160, 0, 0) : Qt::black);
             }
 

@@ -2,10 +2,10 @@
 #include "Settings.h"
 
 #include "AboutDialog.h"
-#include "GradebookWindow.h"
 #include "CaliperOverlay.h"
 #include "Catalogue.h"
 #include "CatalogueText.h"
+#include "GradebookWindow.h"
 #include "HighlightChoice.h"
 #include "LadderPanel.h"
 #include "LanguageManager.h"

@@ -46,7 +46,8 @@ QString noDisplayLine(const QStringList& platformMessages, const QString& fatal)
 void prepareWindowSystem();
 
 // What the trainer opens at start: the classic window, or with --practice (or --exam) the
-// practice window on its own, or with --gradebook the gradebook window on its own. Closing that window ends the program.
+// practice window on its own, or with --gradebook the gradebook window on its own. Closing that
+// window ends the program.
 class TrainerApp {
 public:
     TrainerApp();

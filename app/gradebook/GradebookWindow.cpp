@@ -89,6 +89,7 @@ GradebookWindow::GradebookWindow(QWidget* parent) : QWidget(parent, Qt::Window) 
     retranslate();
     const Settings settings;
     codeEdit->setText(settings.gradebookExam());
+    resize(fontMetrics().averageCharWidth() * 130, fontMetrics().height() * 40);
     restoreGeometry(settings.gradebookGeometry());
     fitToScreen(this);
     regrade();
@@ -143,6 +144,10 @@ void GradebookWindow::buildControls() {
     countLabel->setBuddy(countBox);
     remediationEdit = named(new QLineEdit(this), "remediationCodeEdit");
     remediationEdit->setReadOnly(true);
+    // Room for the longest code, so that it can be read off and copied whole.
+    remediationEdit->setMinimumWidth(remediationEdit->fontMetrics().horizontalAdvance(
+                                         QStringLiteral("PX-0000-0000-0000-0000-0000-0000-00")) +
+                                     remediationEdit->fontMetrics().averageCharWidth() * 2);
     copyButton = named(new QPushButton(this), "copyCodeButton");
     practiceButton = named(new QPushButton(this), "openPracticeButton");
     remediationRow->addWidget(remediationButton);
@@ -191,8 +196,8 @@ void GradebookWindow::retranslate() {
     tabs->setTabText(1, tr("問題の分析"));
     tabs->setTabText(2, tr("取り違え"));
     learnerTable->setColumnCount(7);
-    learnerTable->setHorizontalHeaderLabels({tr("受験者"), tr("得点"), tr("%"), tr("判定"),
-                                             tr("時間"), tr("ヒント"), tr("ファイル")});
+    learnerTable->setHorizontalHeaderLabels(
+        {tr("受験者"), tr("得点"), tr("%"), tr("判定"), tr("時間"), tr("ヒント"), tr("ファイル")});
     itemTable->setColumnCount(6);
     itemTable->setHorizontalHeaderLabels({tr("問"), tr("波形"), tr("正答率"), tr("識別力"),
                                           tr("多い誤答(人数)"), tr("判定のポイント")});
@@ -256,9 +261,10 @@ void GradebookWindow::regrade() {
         gradedExam.reset();
         showResult(GradebookResult{});
         if (!wanted) {
-            summaryLabel->setText(codeEdit->text().trimmed().isEmpty()
-                                      ? tr("試験コードを入力してください。")
-                                      : tr("試験コードが正しくありません。入力を確かめてください。"));
+            summaryLabel->setText(
+                codeEdit->text().trimmed().isEmpty()
+                    ? tr("試験コードを入力してください。")
+                    : tr("試験コードが正しくありません。入力を確かめてください。"));
         } else {
             summaryLabel->setText(tr("解答データベースや提出ファイルをこのウィンドウにドロップ"
                                      "するか、「ファイルを追加」で選んでください。"));
@@ -317,27 +323,32 @@ void GradebookWindow::showResult(const GradebookResult& result) {
     const int count = gradedExam ? gradedExam->count : 0;
     fill(learnerTable, static_cast<int>(result.learners.size()), [&](int r) {
         const LearnerGrade& grade = result.learners[static_cast<std::size_t>(r)];
-        return QStringList{
-            grade.learner,
-            QStringLiteral("%1 / %2").arg(grade.score).arg(count),
-            QString::number(std::lround(grade.percent)),
-            grade.passed ? (*grade.passed ? tr("合格") : tr("不合格")) : QStringLiteral("-"),
-            minutesText(grade.totalMs),
-            QString::number(grade.hinted),
-            native(grade.source)};
+        return QStringList{grade.learner,
+                           QStringLiteral("%1 / %2").arg(grade.score).arg(count),
+                           QString::number(std::lround(grade.percent)),
+                           grade.passed ? (*grade.passed ? tr("合格") : tr("不合格"))
+                                        : QStringLiteral("-"),
+                           minutesText(grade.totalMs),
+                           QString::number(grade.hinted),
+                           QFileInfo(grade.source).fileName()};
     });
+    for (int r = 0; r < learnerTable->rowCount(); ++r) {
+        learnerTable->item(r, 6)->setToolTip(
+            native(result.learners[static_cast<std::size_t>(r)].source));
+    }
     fill(itemTable, static_cast<int>(result.items.size()), [&](int r) {
         const ItemAnalysis& item = result.items[static_cast<std::size_t>(r)];
-        return QStringList{
-            QString::number(item.number), nameOf(item.rhythm),
-            QStringLiteral("%1 %").arg(std::lround(100 * item.shareCorrect)),
-            item.discrimination ? QString::number(*item.discrimination, 'f', 2)
-                                : QStringLiteral("-"),
-            item.commonestWrong ? QStringLiteral("%1 (%2)")
-                                      .arg(nameOf(*item.commonestWrong))
-                                      .arg(item.commonestWrongCount)
-                                : QStringLiteral("-"),
-            item.commonestWrong ? firstKeyPoint(*item.commonestWrong, language()) : QString()};
+        return QStringList{QString::number(item.number),
+                           nameOf(item.rhythm),
+                           QStringLiteral("%1 %").arg(std::lround(100 * item.shareCorrect)),
+                           item.discrimination ? QString::number(*item.discrimination, 'f', 2)
+                                               : QStringLiteral("-"),
+                           item.commonestWrong ? QStringLiteral("%1 (%2)")
+                                                     .arg(nameOf(*item.commonestWrong))
+                                                     .arg(item.commonestWrongCount)
+                                               : QStringLiteral("-"),
+                           item.commonestWrong ? firstKeyPoint(*item.commonestWrong, language())
+                                               : QString()};
     });
     fill(pairTable, static_cast<int>(result.confusions.size()), [&](int r) {
         const ConfusedPair& pair = result.confusions[r];
@@ -456,11 +467,11 @@ void GradebookWindow::saveAs(bool pdf) {
     }
     const QString code = QString::fromStdString(gradedExam->code);
     const QString suggested = pdf ? code + QStringLiteral(".pdf") : code + QStringLiteral(".csv");
-    const QString target =
-        askSavePath ? askSavePath(suggested)
-                    : QFileDialog::getSaveFileName(
-                          this, pdf ? tr("PDF を保存") : tr("CSV を保存"), suggested,
-                          pdf ? tr("PDF ファイル (*.pdf)") : tr("CSV ファイル (*.csv)"));
+    const QString target = askSavePath
+                               ? askSavePath(suggested)
+                               : QFileDialog::getSaveFileName(
+                                     this, pdf ? tr("PDF を保存") : tr("CSV を保存"), suggested,
+                                     pdf ? tr("PDF ファイル (*.pdf)") : tr("CSV ファイル (*.csv)"));
     if (target.isEmpty()) {
         return;
     }
@@ -512,8 +523,7 @@ bool GradebookWindow::makeRemediation() {
         remediationLabel->setText(tr("全員が全問に正解しました。復習試験は要りません。"));
     } else {
         const auto seed = QRandomGenerator::global()->bounded(Exam::maxSeed + 1);
-        const ExamResult made =
-            remediationExam(*gradedExam, remediation, countBox->value(), seed);
+        const ExamResult made = remediationExam(*gradedExam, remediation, countBox->value(), seed);
         if (made.ok()) {
             remediationEdit->setText(QString::fromStdString(made.exam.code));
         }

@@ -187,9 +187,9 @@ void PracticeWindow::buildControls() {
     auto* topRow = new QHBoxLayout;
     topRow->addWidget(progressLabel, 1);
     topRow->addWidget(timeLabel);
-    for (QWidget* button : std::initializer_list<QWidget*>{
-             freezeButton, checkButton, progressButton, gradebookButton, highlightButton,
-             languageButton}) {
+    for (QWidget* button :
+         std::initializer_list<QWidget*>{freezeButton, checkButton, progressButton, gradebookButton,
+                                         highlightButton, languageButton}) {
         topRow->addWidget(button);
     }
     for (QToolButton* button : {languageButton, highlightButton}) {

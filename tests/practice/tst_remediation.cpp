@@ -57,15 +57,24 @@ void TestRemediation::choice_data() {
     QTest::addColumn<int>("maxWeak");
     QTest::addColumn<QString>("weak");
     QTest::addColumn<QString>("contrast");
-    QTest::newRow("lowest share first, capped") << "1:10/9 2:10/2 3:10/5 4:10/10" << "" << 2
-                                                << "2 3" << "";
+    QTest::newRow("lowest share first, capped") << "1:10/9 2:10/2 3:10/5 4:10/10"
+                                                << "" << 2 << "2 3"
+                                                << "";
     // Equal shares (1/2 = 5/10): the one asked more first, then index order.
-    QTest::newRow("ties") << "7:2/1 5:10/5 6:10/5" << "" << 3 << "5 6 7" << "";
-    QTest::newRow("all correct") << "1:10/10 2:4/4 3:0/0" << "1>2:0" << 5 << "" << "";
+    QTest::newRow("ties") << "7:2/1 5:10/5 6:10/5"
+                          << "" << 3 << "5 6 7"
+                          << "";
+    QTest::newRow("all correct") << "1:10/10 2:4/4 3:0/0"
+                                 << "1>2:0" << 5 << ""
+                                 << "";
     QTest::newRow("commonest confusion as contrast, ties by index")
-        << "2:10/4" << "2>9:3 2>8:3 2>1:1 5>6:9" << 3 << "2" << "8";
+        << "2:10/4"
+        << "2>9:3 2>8:3 2>1:1 5>6:9" << 3 << "2"
+        << "8";
     QTest::newRow("contrast already weak or shared is not repeated")
-        << "2:10/1 3:10/2 4:10/3" << "2>3:5 3>9:2 4>9:4" << 3 << "2 3 4" << "9";
+        << "2:10/1 3:10/2 4:10/3"
+        << "2>3:5 3>9:2 4>9:4" << 3 << "2 3 4"
+        << "9";
 }
 
 void TestRemediation::choice() {
