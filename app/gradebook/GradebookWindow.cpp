@@ -56,6 +56,7 @@ QTableWidget* makeTable(QWidget* parent, const char* name) {
     table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table->setSelectionBehavior(QAbstractItemView::SelectRows);
     table->verticalHeader()->hide();
+    table->verticalHeader()->setDefaultSectionSize(table->fontMetrics().height() * 3 / 2);
     table->horizontalHeader()->setStretchLastSection(true);
     table->setWordWrap(false);
     return table;
