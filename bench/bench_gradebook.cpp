@@ -107,8 +107,7 @@ void gradeClassOf200(benchmark::State& state) {
             book.addFile(QFile::decodeName(QByteArray::fromStdString(file)));
         }
         const GradebookResult result = book.result();
-        benchmark::DoNotOptimize(
-            gradebookCsv(result, book.exam(), catalogue::Language::english));
+        benchmark::DoNotOptimize(gradebookCsv(result, book.exam(), catalogue::Language::english));
         benchmark::DoNotOptimize(
             strip::gradebookSummary(result, book.exam(), catalogue::Language::english));
         if (result.learners.size() != learners || !result.notices.empty()) {
@@ -125,8 +124,7 @@ void gradebookPdfOf200(benchmark::State& state) {
     }
     const GradebookResult result = book.result();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            gradebookPdf(result, book.exam(), catalogue::Language::japanese));
+        benchmark::DoNotOptimize(gradebookPdf(result, book.exam(), catalogue::Language::japanese));
     }
 }
 BENCHMARK(gradebookPdfOf200)->Unit(benchmark::kMillisecond);

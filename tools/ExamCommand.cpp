@@ -52,8 +52,8 @@ qreal drawPageHeader(QPainter& painter, const QRect& page, const QString& left,
                      const QString& right) {
     // An exam with every setting has a long header: smaller type rather than text over text.
     QFont font = paperFont(11, true);
-    for (qreal points = 11; points > 6; points -= 0.5) {
-        font = paperFont(points, true);
+    for (int halfPoints = 22; halfPoints > 12; --halfPoints) {
+        font = paperFont(halfPoints / 2.0, true);
         const QFontMetricsF fit(font, painter.device());
         if (fit.horizontalAdvance(left) + fit.horizontalAdvance(right) + mmToDevice(4) <=
             page.width()) {

@@ -390,7 +390,7 @@ void GradebookWindow::showResult(const GradebookResult& result) {
 QString GradebookWindow::noticeText(const GradebookNotice& notice) {
     using Kind = GradebookNotice::Kind;
     using Why = GradebookNotice::Unreadable;
-    const QString file = native(notice.source);
+    QString file = native(notice.source);
     switch (notice.kind) {
     case Kind::unreadable:
         switch (notice.why) {
