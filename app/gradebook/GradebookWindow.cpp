@@ -1,6 +1,7 @@
 #include "GradebookWindow.h"
 
 #include "GradebookReport.h"
+#include "HandIn.h"
 #include "LanguageManager.h"
 #include "Settings.h"
 #include "WindowFit.h"
@@ -12,6 +13,7 @@
 #include <QDir>
 #include <QDragEnterEvent>
 #include <QDropEvent>
+#include <QFile>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QHBoxLayout>
@@ -22,6 +24,7 @@
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QSaveFile>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QTabWidget>
 #include <QTableWidget>
@@ -77,6 +80,9 @@ void fill(QTableWidget* table, int rows, const std::function<QStringList(int)>& 
 
 // A remediation exam leans on a quarter of the graded exam's questions' worth of weak rhythms,
 // so that each of them comes up more than once.
+// A hand-in is a few kilobytes; a larger file is left to the grading to report.
+constexpr qint64 handInSizeLimit = qint64{1} << 20;
+
 int weakRhythmLimit(int questions) {
     return std::clamp(questions / 4, 1, 8);
 }
@@ -233,6 +239,21 @@ void GradebookWindow::addFiles(const QStringList& paths) {
             skipped << absolute;
         } else {
             listed << absolute;
+        }
+    }
+    if (codeEdit->text().trimmed().isEmpty()) {
+        // Files dropped before a code is typed: a sound hand-in names its exam.
+        for (const QString& path : std::as_const(listed)) {
+            QFile file(path);
+            if (file.open(QIODevice::ReadOnly) && HandIn::looksLike(file.peek(64)) &&
+                file.size() < handInSizeLimit) {
+                const QString code = HandIn::read(file.readAll()).examCode;
+                if (!code.isEmpty()) {
+                    const QSignalBlocker quiet(codeEdit);
+                    codeEdit->setText(code);
+                    break;
+                }
+            }
         }
     }
     regrade();

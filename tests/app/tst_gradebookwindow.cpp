@@ -7,6 +7,7 @@
 #include "TrainerApp.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSettings>
 #include <QSignalSpy>
@@ -96,6 +97,14 @@ private slots:
         QSignalSpy asked(&window, &GradebookWindow::practiceRequested);
         window.findChild<QPushButton*>("openPracticeButton")->click();
         QCOMPARE(asked.value(0).value(0).toString(), window.remediationCode());
+
+        // Dropped before a code is typed: the hand-in names its exam.
+        GradebookWindow dropped;
+        dropped.setExamCode({});
+        dropped.addFiles({folder.filePath("junk.txt"), folder.filePath("ann.csv")});
+        dropped.finishGrading();
+        QCOMPARE(dropped.findChild<QLineEdit*>("examCodeEdit")->text(), code);
+        QCOMPARE(dropped.result().value().learners.size(), 1U);
     }
 
 private:
