@@ -602,6 +602,11 @@ Times: %3</translation>
         <source>。対比: %1</source>
         <translation>. In contrast: %1</translation>
     </message>
+    <message>
+        <source>受験者</source>
+        <comment>the tab listing every learner</comment>
+        <translation>Learners</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::LearnerPrompt</name>

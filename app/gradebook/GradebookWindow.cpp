@@ -199,7 +199,7 @@ void GradebookWindow::retranslate() {
     addButton->setToolTip(tr("解答データベースと提出ファイルを選びます。ウィンドウにドロップしても"
                              "追加できます。"));
     clearButton->setText(tr("クリア(&L)"));
-    tabs->setTabText(0, tr("受験者"));
+    tabs->setTabText(0, tr("受験者", "the tab listing every learner"));
     tabs->setTabText(1, tr("問題の分析"));
     tabs->setTabText(2, tr("取り違え"));
     learnerTable->setColumnCount(7);
