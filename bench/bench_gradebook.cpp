@@ -104,11 +104,10 @@ void gradeClassOf200(benchmark::State& state) {
     for (auto _ : state) {
         Gradebook book(classExam());
         for (const std::string& file : files) {
-            strip::addGradebookFile(book, file);
+            book.addFile(QFile::decodeName(QByteArray::fromStdString(file)));
         }
         const GradebookResult result = book.result();
-        benchmark::DoNotOptimize(
-            strip::gradebookCsv(result, book.exam(), catalogue::Language::english));
+        benchmark::DoNotOptimize(gradebookCsv(result, book.exam(), catalogue::Language::english));
         benchmark::DoNotOptimize(
             strip::gradebookSummary(result, book.exam(), catalogue::Language::english));
         if (result.learners.size() != learners || !result.notices.empty()) {
@@ -121,12 +120,11 @@ BENCHMARK(gradeClassOf200)->Unit(benchmark::kMillisecond);
 void gradebookPdfOf200(benchmark::State& state) {
     Gradebook book(classExam());
     for (const std::string& file : classFiles()) {
-        strip::addGradebookFile(book, file);
+        book.addFile(QFile::decodeName(QByteArray::fromStdString(file)));
     }
     const GradebookResult result = book.result();
     for (auto _ : state) {
-        benchmark::DoNotOptimize(
-            strip::gradebookPdf(result, book.exam(), catalogue::Language::japanese));
+        benchmark::DoNotOptimize(gradebookPdf(result, book.exam(), catalogue::Language::japanese));
     }
 }
 BENCHMARK(gradebookPdfOf200)->Unit(benchmark::kMillisecond);

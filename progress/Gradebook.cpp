@@ -1,5 +1,9 @@
 #include "Gradebook.h"
 
+#include "HandIn.h"
+#include "ProgressStore.h"
+
+#include <QFile>
 #include <QFileInfo>
 #include <QHash>
 #include <QSet>
@@ -10,9 +14,35 @@
 
 namespace pulsavo {
 
+namespace {
+
+// Hand-ins are a few kilobytes; anything far larger is not one.
+constexpr qint64 largestHandIn = qint64{16} * 1024 * 1024;
+
+} // namespace
+
 int GradebookResult::passedCount() const {
     return static_cast<int>(std::count_if(learners.begin(), learners.end(),
                                           [](const auto& l) { return l.passed.value_or(false); }));
+}
+
+Remediation GradebookResult::remediation(int maxWeak) const {
+    std::vector<RhythmTally> tallies;
+    for (const ItemAnalysis& item : items) {
+        auto tally = std::find_if(tallies.begin(), tallies.end(),
+                                  [&](const RhythmTally& t) { return t.rhythm == item.rhythm; });
+        if (tally == tallies.end()) {
+            tally = tallies.insert(tallies.end(), {item.rhythm, 0, 0});
+        }
+        const int graded = static_cast<int>(learners.size());
+        tally->asked += graded;
+        tally->credited += item.credited;
+    }
+    std::vector<ConfusionTally> pairs;
+    for (const ConfusedPair& pair : confusions) {
+        pairs.push_back({pair.shown, pair.answered, pair.count});
+    }
+    return chooseRemediation(tallies, pairs, maxWeak);
 }
 
 Gradebook::Gradebook(Exam exam) : examTaken(std::move(exam)) {}
@@ -117,6 +147,83 @@ void Gradebook::add(const QString& source, const QList<ExamAnswer>& answers) {
     }
 }
 
+void Gradebook::addFile(const QString& source) {
+    using Why = GradebookNotice::Unreadable;
+    const auto unreadable = [&](Why why, const QString& detail = {}) {
+        notices.push_back({source, GradebookNotice::Kind::unreadable, {}, detail, why});
+    };
+    QFile file(source);
+    if (!file.open(QIODevice::ReadOnly)) {
+        if (file.exists()) {
+            unreadable(Why::cannotOpen, file.errorString());
+        } else {
+            unreadable(Why::missing);
+        }
+        return;
+    }
+    const QByteArray head = file.peek(16);
+    if (head.startsWith(QByteArrayLiteral("SQLite format 3"))) {
+        file.close();
+        const ProgressStore store(ProgressStore::ReadOnly::tag, QFile::encodeName(source));
+        using Problem = ProgressStore::ReadProblem;
+        switch (store.readProblem()) {
+        case Problem::none:
+            break;
+        case Problem::tooNew:
+            notices.push_back({source, GradebookNotice::Kind::tooNew, {}, {}});
+            return;
+        case Problem::damaged:
+            unreadable(Why::damagedDatabase);
+            return;
+        case Problem::tooOld:
+            unreadable(Why::olderDatabase);
+            return;
+        case Problem::notAnswers:
+        case Problem::missing:
+        case Problem::unreadable:
+            unreadable(Why::notDatabase);
+            return;
+        }
+        const std::optional<QList<ExamAnswer>> answers =
+            store.examAnswers(QString::fromStdString(examTaken.code));
+        if (!answers) {
+            unreadable(Why::damagedDatabase);
+            return;
+        }
+        add(source, *answers);
+        return;
+    }
+    if (!HandIn::looksLike(head)) {
+        unreadable(Why::notOurs);
+        return;
+    }
+    if (file.size() > largestHandIn) {
+        unreadable(Why::tooLarge);
+        return;
+    }
+    const QByteArray bytes = file.readAll();
+    if (file.error() != QFileDevice::NoError) {
+        unreadable(Why::cannotOpen, file.errorString());
+        return;
+    }
+    const HandIn::Contents contents = HandIn::read(bytes);
+    switch (contents.problem) {
+    case HandIn::Problem::none:
+        add(source, contents.answers);
+        return;
+    case HandIn::Problem::edited:
+        notices.push_back({source, GradebookNotice::Kind::edited, {}, {}});
+        return;
+    case HandIn::Problem::tooNew:
+        notices.push_back({source, GradebookNotice::Kind::tooNew, {}, {}});
+        return;
+    case HandIn::Problem::notHandIn:
+    case HandIn::Problem::damaged:
+        unreadable(Why::damagedHandIn);
+        return;
+    }
+}
+
 GradebookResult Gradebook::result() const {
     GradebookResult out;
     out.notices = notices;
@@ -157,7 +264,7 @@ GradebookResult Gradebook::result() const {
         ItemAnalysis item;
         item.number = q + 1;
         item.rhythm = examTaken.questions[slot].rhythm;
-        int credited = 0;
+        int& credited = item.credited;
         std::map<int, int> wrong;
         for (const LearnerGrade& grade : out.learners) {
             const std::optional<ItemResponse>& response = grade.responses[slot];

@@ -3,6 +3,7 @@
 #include "ExamAnswer.h"
 #include "ExamCode.h"
 #include "ProgressTypes.h"
+#include "Remediation.h"
 
 #include <QList>
 #include <QString>
@@ -24,10 +25,22 @@ struct GradebookNotice {
         retake,      // a learner answered some question again; the first answer counts
         foreignItem, // answers that match none of the exam's questions
     };
+    // Why an unreadable file could not be read.
+    enum class Unreadable {
+        missing,
+        cannotOpen, // detail: the system's reason
+        damagedDatabase,
+        olderDatabase, // opening it once in the practice window brings it up to date
+        notDatabase,
+        notOurs, // neither an answers database nor a hand-in
+        tooLarge,
+        damagedHandIn,
+    };
     QString source;
     Kind kind = Kind::unreadable;
     QString learner;
     QString detail;
+    Unreadable why = Unreadable::cannotOpen;
 };
 
 // A learner's answer to one question of the exam, as graded.
@@ -56,6 +69,7 @@ struct ItemAnalysis {
     int number = 0; // from 1
     Rhythm rhythm = Rhythm::sinusRhythm;
     int answered = 0;
+    int credited = 0;
     double shareCorrect = 0.0; // credited answers over every learner graded
     // Share credited in the top third by score minus the bottom third's; none under 3 learners.
     std::optional<double> discrimination;
@@ -69,6 +83,9 @@ struct GradebookResult {
     QList<ConfusedPair> confusions;     // most frequent first
     std::vector<GradebookNotice> notices;
     int passedCount() const;
+    // The class's weakest rhythms by share credited over every learner graded, with the
+    // rhythms they were taken for.
+    Remediation remediation(int maxWeak) const;
 };
 
 // The class's grades for one exam, from answers collected file by file. Files are taken in the
@@ -78,6 +95,9 @@ public:
     explicit Gradebook(Exam exam);
 
     void add(const QString& source, const QList<ExamAnswer>& answers);
+    // Reads one answers database or hand-in file; what cannot be counted becomes a notice
+    // naming the file. Safe on any thread, one gradebook per thread.
+    void addFile(const QString& path);
     void addNotice(const GradebookNotice& notice) { notices.push_back(notice); }
     GradebookResult result() const;
     const Exam& exam() const { return examTaken; }

@@ -16,16 +16,6 @@ const QByteArray header = "learner,question,shown,seed,answer,correct,hinted,ans
 const QByteArray checksumField = "sha256";
 constexpr int columnCount = 9;
 
-QByteArray csvField(const QString& text) {
-    QByteArray bytes = text.toUtf8();
-    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') ||
-        bytes.contains('\n')) {
-        bytes.replace("\"", "\"\"");
-        return '"' + bytes + '"';
-    }
-    return bytes;
-}
-
 // RFC 4180 records; none when a quote is left open.
 std::optional<QList<QStringList>> parseCsv(const QByteArray& bytes) {
     QList<QStringList> records;
@@ -75,6 +65,16 @@ QString idText(Rhythm rhythm) {
 }
 
 } // namespace
+
+QByteArray HandIn::csvField(const QString& text) {
+    QByteArray bytes = text.toUtf8();
+    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\r') ||
+        bytes.contains('\n')) {
+        bytes.replace("\"", "\"\"");
+        return '"' + bytes + '"';
+    }
+    return bytes;
+}
 
 bool HandIn::looksLike(const QByteArray& head) {
     return head.startsWith(QByteArray(marker) + ',');

@@ -34,6 +34,8 @@ public:
     static Contents read(const QByteArray& bytes);
     // Whether a file starting with `head` is meant to be a hand-in (it may still be damaged).
     static bool looksLike(const QByteArray& head);
+    // One CSV field in UTF-8, quoted when it holds a comma, a quote or a line break.
+    static QByteArray csvField(const QString& text);
 
     // The store's answers to the exam, written whole or not at all (QSaveFile). False when
     // the store has none or the file cannot be written.

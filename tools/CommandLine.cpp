@@ -53,10 +53,6 @@ std::string examCodeOption(std::string_view text) {
     return parsed.exam.code;
 }
 
-QString inLanguage(const char* japanese, const char* english, catalogue::Language language) {
-    return QString::fromUtf8(language == catalogue::Language::japanese ? japanese : english);
-}
-
 void writeOutput(const std::string& path, std::string_view data) {
     OutputFile file(path);
     file.open();

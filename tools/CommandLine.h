@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Language.h"
+#include "ReportLanguage.h"
 
 #include <QString>
 
@@ -38,11 +39,10 @@ private:
     std::vector<std::string_view> seen;
 };
 
-// The value of --lang: "ja" or "en"; anything else is a UsageError.
-// pulsavo-strip's reports speak the --lang language; its usage and error lines are English.
-QString inLanguage(const char* japanese, const char* english, catalogue::Language language);
 // An exam code given to --exam, in its canonical form; a code that does not read is a usage error.
 std::string examCodeOption(std::string_view text);
+// The value of --lang: "ja" or "en"; anything else is a UsageError.
+// pulsavo-strip's reports speak the --lang language; its usage and error lines are English.
 catalogue::Language parseLanguage(std::string_view text);
 
 inline constexpr const char* languageUsage =

@@ -3,22 +3,18 @@
 #include "Catalogue.h"
 #include "ExamStrip.h"
 #include "OutputFile.h"
-#include "PaperFont.h"
+#include "PaperPages.h"
 #include "StripFacts.h"
 #include "StripPainter.h"
 #include "TraceCommand.h"
 #include "Utf8Text.h"
 #include "WriteAll.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
-#include <QRegularExpression>
 
 #include <cstdio>
 #include <random>
@@ -43,7 +39,7 @@ const char* const examUsage =
 
 namespace {
 
-constexpr int resolution = 300;
+constexpr int resolution = paperResolution;
 constexpr qreal stripMmPerPixel = 0.25; // a 200 ms large square of 20 pixels is 5 mm
 constexpr qreal sheetMarginMm = 12;
 
@@ -51,49 +47,19 @@ qreal mmToDevice(qreal mm) {
     return mm * resolution / 25.4;
 }
 
-// QPdfWriter stamps the time of writing into the file; the same exam must give the same bytes,
-// so the stamp becomes a fixed one of the same length and every offset in the file still holds.
-QByteArray withFixedDate(QByteArray pdf) {
-    static const QRegularExpression date(QStringLiteral(R"(\(D:(\d{14}))"));
-    const QString text = QString::fromLatin1(pdf);
-    QRegularExpressionMatchIterator it = date.globalMatch(text);
-    while (it.hasNext()) {
-        const QRegularExpressionMatch match = it.next();
-        pdf.replace(match.capturedStart(1), 14, "20000101000000");
-    }
-    return pdf;
-}
-
-} // namespace
-
-QByteArray renderPages(const QString& title, qreal marginMm,
-                       const std::function<void(QPdfWriter&, QPainter&)>& draw) {
-    QByteArray pdf;
-    QBuffer buffer(&pdf);
-    buffer.open(QIODevice::WriteOnly);
-    QPdfWriter writer(&buffer);
-    writer.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
-                                     QMarginsF(marginMm, marginMm, marginMm, marginMm),
-                                     QPageLayout::Millimeter));
-    writer.setResolution(resolution);
-    writer.setTitle(title);
-    writer.setCreator(QStringLiteral("pulsavo-strip"));
-    QPainter painter;
-    if (!painter.begin(&writer)) {
-        throw std::runtime_error("cannot draw the PDF page");
-    }
-    draw(writer, painter);
-    painter.end();
-    buffer.close();
-    return withFixedDate(pdf);
-}
-
-namespace {
-
 // The code and page number across the top of every page; returns the height it took.
 qreal drawPageHeader(QPainter& painter, const QRect& page, const QString& left,
                      const QString& right) {
-    const QFont font = paperFont(11, true);
+    // An exam with every setting has a long header: smaller type rather than text over text.
+    QFont font = paperFont(11, true);
+    for (int halfPoints = 22; halfPoints > 12; --halfPoints) {
+        font = paperFont(halfPoints / 2.0, true);
+        const QFontMetricsF fit(font, painter.device());
+        if (fit.horizontalAdvance(left) + fit.horizontalAdvance(right) + mmToDevice(4) <=
+            page.width()) {
+            break;
+        }
+    }
     painter.setFont(font);
     painter.setPen(Qt::black);
     const QFontMetricsF metrics(font, painter.device());

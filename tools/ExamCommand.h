@@ -8,19 +8,10 @@
 #include <QString>
 
 #include <cstdint>
-#include <functional>
 #include <optional>
 #include <string>
 
-class QPainter;
-class QPdfWriter;
-
 namespace pulsavo::strip {
-
-// A4 pages painted by `draw` into an in-memory PDF with the given margins, dated the same on
-// every run so that the same input gives the same bytes.
-QByteArray renderPages(const QString& title, qreal marginMm,
-                       const std::function<void(QPdfWriter&, QPainter&)>& draw);
 
 struct ExamOptions {
     int count = 0;

@@ -32,20 +32,12 @@ const char* const gradebookUsage =
 
 namespace {
 
-// Hand-ins are a few kilobytes; anything far larger is not one.
-constexpr qint64 largestHandIn = qint64{16} * 1024 * 1024;
-
 QString rhythmName(Rhythm rhythm, catalogue::Language language) {
-    return utf8Text(catalogue::nameOf(rhythm, language));
+    return reportRhythmName(rhythm, language);
 }
 
 QString percentText(double share) {
     return QStringLiteral("%1 %").arg(std::lround(100.0 * share));
-}
-
-QString minutesText(qint64 ms) {
-    const qint64 seconds = (ms + 500) / 1000;
-    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
 }
 
 QString passText(const LearnerGrade& grade, catalogue::Language language) {
@@ -56,18 +48,32 @@ QString passText(const LearnerGrade& grade, catalogue::Language language) {
                          : inLanguage("不合格", "fail", language);
 }
 
-QByteArray csvField(const QString& text) {
-    QByteArray bytes = text.toUtf8();
-    if (bytes.contains(',') || bytes.contains('"') || bytes.contains('\n') ||
-        bytes.contains('\r')) {
-        bytes.replace("\"", "\"\"");
-        return '"' + bytes + '"';
-    }
-    return bytes;
-}
-
 std::string text(const QString& value) {
     return value.toStdString();
+}
+
+std::string unreadableReason(const GradebookNotice& notice) {
+    using Why = GradebookNotice::Unreadable;
+    switch (notice.why) {
+    case Why::missing:
+        return "no such file";
+    case Why::cannotOpen:
+        return text(notice.detail);
+    case Why::damagedDatabase:
+        return "a damaged answers database";
+    case Why::olderDatabase:
+        return "an answers database of an older format; opening it once in the practice window "
+               "brings it up to date";
+    case Why::notDatabase:
+        return "not an answers database";
+    case Why::notOurs:
+        return "neither an answers database nor a hand-in file";
+    case Why::tooLarge:
+        return "far too large for a hand-in file";
+    case Why::damagedHandIn:
+        return "a damaged hand-in file (cut short or not written by Pulsavo)";
+    }
+    return text(notice.detail);
 }
 
 } // namespace
@@ -126,86 +132,12 @@ GradebookOptions parseGradebookOptions(Arguments args) {
     return options;
 }
 
-void addGradebookFile(Gradebook& gradebook, const std::string& path) {
-    const QString source = QFile::decodeName(QByteArray::fromStdString(path));
-    const auto unreadable = [&](const QString& why) {
-        gradebook.addNotice({source, GradebookNotice::Kind::unreadable, {}, why});
-    };
-    QFile file(source);
-    if (!file.open(QIODevice::ReadOnly)) {
-        unreadable(file.exists() ? file.errorString() : QStringLiteral("no such file"));
-        return;
-    }
-    const QByteArray head = file.peek(16);
-    if (head.startsWith(QByteArrayLiteral("SQLite format 3"))) {
-        file.close();
-        const ProgressStore store(ProgressStore::ReadOnly::tag, QByteArray::fromStdString(path));
-        using Problem = ProgressStore::ReadProblem;
-        switch (store.readProblem()) {
-        case Problem::none:
-            break;
-        case Problem::tooNew:
-            gradebook.addNotice({source, GradebookNotice::Kind::tooNew, {}, {}});
-            return;
-        case Problem::damaged:
-            unreadable(QStringLiteral("a damaged answers database"));
-            return;
-        case Problem::tooOld:
-            unreadable(QStringLiteral("an answers database of an older format; opening it once "
-                                      "in the practice window brings it up to date"));
-            return;
-        case Problem::notAnswers:
-        case Problem::missing:
-        case Problem::unreadable:
-            unreadable(QStringLiteral("not an answers database"));
-            return;
-        }
-        const std::optional<QList<ExamAnswer>> answers =
-            store.examAnswers(QString::fromStdString(gradebook.exam().code));
-        if (!answers) {
-            unreadable(QStringLiteral("a damaged answers database"));
-            return;
-        }
-        gradebook.add(source, *answers);
-        return;
-    }
-    if (!HandIn::looksLike(head)) {
-        unreadable(QStringLiteral("neither an answers database nor a hand-in file"));
-        return;
-    }
-    if (file.size() > largestHandIn) {
-        unreadable(QStringLiteral("far too large for a hand-in file"));
-        return;
-    }
-    const QByteArray bytes = file.readAll();
-    if (file.error() != QFileDevice::NoError) {
-        unreadable(file.errorString());
-        return;
-    }
-    const HandIn::Contents contents = HandIn::read(bytes);
-    switch (contents.problem) {
-    case HandIn::Problem::none:
-        gradebook.add(source, contents.answers);
-        return;
-    case HandIn::Problem::edited:
-        gradebook.addNotice({source, GradebookNotice::Kind::edited, {}, {}});
-        return;
-    case HandIn::Problem::tooNew:
-        gradebook.addNotice({source, GradebookNotice::Kind::tooNew, {}, {}});
-        return;
-    case HandIn::Problem::notHandIn:
-    case HandIn::Problem::damaged:
-        unreadable(QStringLiteral("a damaged hand-in file (cut short or not written by Pulsavo)"));
-        return;
-    }
-}
-
 std::string noticeLine(const GradebookNotice& notice) {
     std::string file = strip::quoted(text(notice.source));
     const std::string learner = strip::quoted(text(notice.learner));
     switch (notice.kind) {
     case GradebookNotice::Kind::unreadable:
-        return message("%1: %2; not counted", {file, text(notice.detail)});
+        return message("%1: %2; not counted", {file, unreadableReason(notice)});
     case GradebookNotice::Kind::edited:
         return message("%1: the checksum does not match: the hand-in was changed after it was "
                        "written; not counted",
@@ -231,41 +163,6 @@ std::string noticeLine(const GradebookNotice& notice) {
     return file;
 }
 
-QByteArray gradebookCsv(const GradebookResult& result, const Exam& exam,
-                        catalogue::Language language) {
-    QByteArray out = "learner,file,question,shown,shown_name,answer,answer_name,correct,hinted,"
-                     "answer_ms,score,questions,percent,passed\r\n";
-    for (const LearnerGrade& grade : result.learners) {
-        for (std::size_t q = 0; q < grade.responses.size(); ++q) {
-            const Rhythm shown = exam.questions[q].rhythm;
-            const std::optional<ItemResponse>& response = grade.responses[q];
-            const std::optional<Rhythm> answer = response ? response->answer : std::nullopt;
-            const QStringList fields{
-                grade.learner,
-                grade.source,
-                QString::number(q + 1),
-                QString::fromStdString(rhythmId(shown)),
-                rhythmName(shown, language),
-                answer ? QString::fromStdString(rhythmId(*answer)) : QString(),
-                answer ? rhythmName(*answer, language) : QString(),
-                response && response->correct ? QStringLiteral("1") : QStringLiteral("0"),
-                response && response->hinted ? QStringLiteral("1") : QStringLiteral("0"),
-                response ? QString::number(response->answerMs) : QString(),
-                QString::number(grade.score),
-                QString::number(exam.count),
-                QString::number(grade.percent, 'f', 1),
-                grade.passed ? (*grade.passed ? QStringLiteral("1") : QStringLiteral("0"))
-                             : QString(),
-            };
-            for (qsizetype i = 0; i < fields.size(); ++i) {
-                out += (i > 0 ? "," : "") + csvField(fields[i]);
-            }
-            out += "\r\n";
-        }
-    }
-    return out;
-}
-
 std::string gradebookSummary(const GradebookResult& result, const Exam& exam,
                              catalogue::Language language) {
     const auto row = [](const QStringList& cells, const std::vector<int>& widths) {
@@ -275,7 +172,11 @@ std::string gradebookSummary(const GradebookResult& result, const Exam& exam,
             line += (i > 0 ? QStringLiteral("  ") : QString()) +
                     (width < 0 ? padRight(cells[i], -width) : padLeft(cells[i], width));
         }
-        return line.trimmed() + QLatin1Char('\n');
+        // Only the trailing blanks go: the first column's padding keeps numbers right-aligned.
+        while (line.endsWith(QLatin1Char(' '))) {
+            line.chop(1);
+        }
+        return line + QLatin1Char('\n');
     };
     QString out = inLanguage("試験 %1: %2 人を採点、%3 問",
                              "Exam %1: %2 learners graded, %3 questions", language)
@@ -333,9 +234,7 @@ std::string gradebookSummary(const GradebookResult& result, const Exam& exam,
             out += QStringLiteral("%1 × %2 → %3\n")
                        .arg(pair.count, 3)
                        .arg(rhythmName(pair.shown, language), rhythmName(pair.answered, language));
-            const std::string points = catalogue::keyPointsOf(pair.answered, language);
-            const QString first =
-                QString::fromStdString(points.substr(0, points.find('\n'))).trimmed();
+            const QString first = firstKeyPoint(pair.answered, language);
             if (!first.isEmpty()) {
                 out += QStringLiteral("      ") + first + QLatin1Char('\n');
             }
@@ -349,7 +248,7 @@ namespace {
 void grade(const GradebookOptions& options) {
     Gradebook gradebook(parseExamCode(options.examCode).exam);
     for (const std::string& file : options.files) {
-        addGradebookFile(gradebook, file);
+        gradebook.addFile(QFile::decodeName(QByteArray::fromStdString(file)));
     }
     const GradebookResult result = gradebook.result();
     for (const GradebookNotice& notice : result.notices) {

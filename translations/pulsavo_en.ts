@@ -131,6 +131,14 @@
         <source>--db takes a file name, not the option-like &apos;%1&apos; (write ./%1 for a file named so)</source>
         <translation>--db takes a file name, not the option-like &apos;%1&apos; (write ./%1 for a file named so)</translation>
     </message>
+    <message>
+        <source>Open the gradebook window on the answers databases and hand-in files given (with --exam, of that exam).</source>
+        <translation>Open the gradebook window on the answers databases and hand-in files given (with --exam, of that exam).</translation>
+    </message>
+    <message>
+        <source>With --gradebook: a file to grade.</source>
+        <translation>With --gradebook: a file to grade.</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::AboutDialog</name>
@@ -310,6 +318,294 @@ Times: %3</translation>
     <message>
         <source>「%1」を下に再生して比べる</source>
         <translation>Play “%1” below to compare</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::GradebookWindow</name>
+    <message>
+        <source>採点 - Pulsavo</source>
+        <translation>Gradebook - Pulsavo</translation>
+    </message>
+    <message>
+        <source>試験コード(&amp;E):</source>
+        <translation>&amp;Exam code:</translation>
+    </message>
+    <message>
+        <source>PX-…</source>
+        <translation>PX-…</translation>
+    </message>
+    <message>
+        <source>ファイルを追加(&amp;A)...</source>
+        <translation>&amp;Add files...</translation>
+    </message>
+    <message>
+        <source>解答データベースと提出ファイルを選びます。ウィンドウにドロップしても追加できます。</source>
+        <translation>Choose answers databases and hand-in files. You can also drop them on the window.</translation>
+    </message>
+    <message>
+        <source>クリア(&amp;L)</source>
+        <translation>C&amp;lear</translation>
+    </message>
+    <message>
+        <source>受験者</source>
+        <translation>Learner</translation>
+    </message>
+    <message>
+        <source>問題の分析</source>
+        <translation>Item analysis</translation>
+    </message>
+    <message>
+        <source>取り違え</source>
+        <translation>Confusions</translation>
+    </message>
+    <message>
+        <source>得点</source>
+        <translation>Score</translation>
+    </message>
+    <message>
+        <source>%</source>
+        <translation>%</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>Result</translation>
+    </message>
+    <message>
+        <source>時間</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>ヒント</source>
+        <translation>Hinted</translation>
+    </message>
+    <message>
+        <source>ファイル</source>
+        <translation>File</translation>
+    </message>
+    <message>
+        <source>問</source>
+        <translation>No.</translation>
+    </message>
+    <message>
+        <source>波形</source>
+        <translation>Rhythm</translation>
+    </message>
+    <message>
+        <source>正答率</source>
+        <translation>Correct</translation>
+    </message>
+    <message>
+        <source>識別力</source>
+        <translation>Discr.</translation>
+    </message>
+    <message>
+        <source>多い誤答(人数)</source>
+        <translation>Commonest wrong answer (learners)</translation>
+    </message>
+    <message>
+        <source>判定のポイント</source>
+        <translation>Key point</translation>
+    </message>
+    <message>
+        <source>回数</source>
+        <translation>Times</translation>
+    </message>
+    <message>
+        <source>出題</source>
+        <translation>Shown</translation>
+    </message>
+    <message>
+        <source>回答</source>
+        <translation>Answered</translation>
+    </message>
+    <message>
+        <source>回答した波形の判定のポイント</source>
+        <translation>Key point of the rhythm answered</translation>
+    </message>
+    <message>
+        <source>復習試験を作る(&amp;R)</source>
+        <translation>Make a &amp;remediation exam</translation>
+    </message>
+    <message>
+        <source>正答率の低い波形と、それと取り違えた波形で、同じ設定の試験を作ります。</source>
+        <translation>Makes an exam with the same settings over the rhythms the class got wrong most and the rhythms they were taken for.</translation>
+    </message>
+    <message>
+        <source>問題数(&amp;N):</source>
+        <translation>&amp;Number of questions:</translation>
+    </message>
+    <message>
+        <source>コピー(&amp;C)</source>
+        <translation>&amp;Copy</translation>
+    </message>
+    <message>
+        <source>練習モードで開く(&amp;P)</source>
+        <translation>Open in &amp;practice mode</translation>
+    </message>
+    <message>
+        <source>CSV を保存(&amp;S)...</source>
+        <translation>&amp;Save CSV...</translation>
+    </message>
+    <message>
+        <source>PDF を保存(&amp;D)...</source>
+        <translation>Save P&amp;DF...</translation>
+    </message>
+    <message>
+        <source>閉じる</source>
+        <translation>Close</translation>
+    </message>
+    <message>
+        <source>採点するファイル</source>
+        <translation>Files to grade</translation>
+    </message>
+    <message>
+        <source>解答データベースと提出ファイル (*.sqlite *.csv);;すべてのファイル (*)</source>
+        <translation>Answers databases and hand-in files (*.sqlite *.csv);;All files (*)</translation>
+    </message>
+    <message>
+        <source>試験コードを入力してください。</source>
+        <translation>Please enter an exam code.</translation>
+    </message>
+    <message>
+        <source>試験コードが正しくありません。入力を確かめてください。</source>
+        <translation>The exam code does not check out. Please check what you typed.</translation>
+    </message>
+    <message>
+        <source>解答データベースや提出ファイルをこのウィンドウにドロップするか、「ファイルを追加」で選んでください。</source>
+        <translation>Drop answers databases or hand-in files on this window, or choose them with Add files.</translation>
+    </message>
+    <message>
+        <source>採点中… (ファイル %1 件)</source>
+        <translation>Grading… (%1 files)</translation>
+    </message>
+    <message>
+        <source>合格</source>
+        <translation>pass</translation>
+    </message>
+    <message>
+        <source>不合格</source>
+        <translation>fail</translation>
+    </message>
+    <message>
+        <source>受験者 %1 人、%2 問、平均 %3 %</source>
+        <translation>%1 learners, %2 questions, mean %3 %</translation>
+    </message>
+    <message>
+        <source>、合格点 %1 %、合格 %2 人</source>
+        <translation>, pass mark %1 %, %2 passed</translation>
+    </message>
+    <message>
+        <source>%1: ファイルがありません。数えていません。</source>
+        <translation>%1: no such file; not counted.</translation>
+    </message>
+    <message>
+        <source>%1: 開けません (%2)。数えていません。</source>
+        <translation>%1: cannot be opened (%2); not counted.</translation>
+    </message>
+    <message>
+        <source>%1: 解答データベースが壊れています。数えていません。</source>
+        <translation>%1: a damaged answers database; not counted.</translation>
+    </message>
+    <message>
+        <source>%1: 古い形式の解答データベースです。練習モードで一度開くと新しい形式になります。数えていません。</source>
+        <translation>%1: an answers database of an older format; opening it once in the practice window brings it up to date. Not counted.</translation>
+    </message>
+    <message>
+        <source>%1: 解答データベースではありません。数えていません。</source>
+        <translation>%1: not an answers database; not counted.</translation>
+    </message>
+    <message>
+        <source>%1: 解答データベースでも提出ファイルでもありません。数えていません。</source>
+        <translation>%1: neither an answers database nor a hand-in file; not counted.</translation>
+    </message>
+    <message>
+        <source>%1: 提出ファイルにしては大きすぎます。数えていません。</source>
+        <translation>%1: far too large for a hand-in file; not counted.</translation>
+    </message>
+    <message>
+        <source>%1: 提出ファイルが壊れています(途中で切れているか、Pulsavo が書いたものではありません)。数えていません。</source>
+        <translation>%1: a damaged hand-in file (cut short or not written by Pulsavo); not counted.</translation>
+    </message>
+    <message>
+        <source>%1: チェックサムが合いません。書き出した後に変更された提出ファイルです。数えていません。</source>
+        <translation>%1: the checksum does not match: the hand-in was changed after it was written; not counted.</translation>
+    </message>
+    <message>
+        <source>%1: 新しい版の Pulsavo で書かれています。数えていません。</source>
+        <translation>%1: written by a newer Pulsavo; not counted.</translation>
+    </message>
+    <message>
+        <source>%1: 別の試験 (%2) の解答です。数えていません。</source>
+        <translation>%1: answers of another exam (%2); not counted.</translation>
+    </message>
+    <message>
+        <source>%1: この試験の解答がありません。</source>
+        <translation>%1: holds no answers of this exam.</translation>
+    </message>
+    <message>
+        <source>%1: 受験者「%2」は %3 ですでに採点しました。一度だけ数えます。</source>
+        <translation>%1: learner “%2” was already graded from %3; counted once, from there.</translation>
+    </message>
+    <message>
+        <source>%1: 受験者「%2」は同じ問題に二度以上答えています。最初の回答を数えます。</source>
+        <translation>%1: learner “%2” answered some questions more than once; the first answer counts.</translation>
+    </message>
+    <message>
+        <source>%1: %2 件の解答がこの試験のどの問題にも合いません。数えていません。</source>
+        <translation>%1: %2 answers match none of the exam&apos;s questions; not counted.</translation>
+    </message>
+    <message>
+        <source>採点できる解答がありませんでした。</source>
+        <translation>There was nothing to grade.</translation>
+    </message>
+    <message>
+        <source>%1: すでに一覧にあります。一度だけ数えます。</source>
+        <translation>%1: already listed; counted once.</translation>
+    </message>
+    <message>
+        <source>%1 に保存できませんでした。</source>
+        <translation>Could not save %1.</translation>
+    </message>
+    <message>
+        <source>%1 に保存しました。</source>
+        <translation>Saved %1.</translation>
+    </message>
+    <message>
+        <source>PDF を保存</source>
+        <translation>Save PDF</translation>
+    </message>
+    <message>
+        <source>CSV を保存</source>
+        <translation>Save CSV</translation>
+    </message>
+    <message>
+        <source>PDF ファイル (*.pdf)</source>
+        <translation>PDF files (*.pdf)</translation>
+    </message>
+    <message>
+        <source>CSV ファイル (*.csv)</source>
+        <translation>CSV files (*.csv)</translation>
+    </message>
+    <message>
+        <source>全員が全問に正解しました。復習試験は要りません。</source>
+        <translation>Everyone answered every question right: no remediation exam is needed.</translation>
+    </message>
+    <message>
+        <source>苦手な波形: %1</source>
+        <translation>Weakest rhythms: %1</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>。対比: %1</source>
+        <translation>. In contrast: %1</translation>
+    </message>
+    <message>
+        <source>受験者</source>
+        <comment>the tab listing every learner</comment>
+        <translation>Learners</translation>
     </message>
 </context>
 <context>
@@ -508,6 +804,14 @@ Times: %3</translation>
     <message>
         <source>注目する部分の示し方を選びます（色覚に配慮した配色もあります）。</source>
         <translation>Choose how the parts to notice are marked (a colour-blind-safe style is among them).</translation>
+    </message>
+    <message>
+        <source>採点(&amp;G)...</source>
+        <translation>&amp;Gradebook...</translation>
+    </message>
+    <message>
+        <source>クラスの解答データベースや提出ファイルから試験を採点します。</source>
+        <translation>Grades an exam from the class&apos;s answers databases and hand-in files.</translation>
     </message>
 </context>
 <context>
@@ -985,6 +1289,10 @@ Hints used: %5</translation>
     <message>
         <source>ライブラリの波形も一覧に出す(&amp;Y)</source>
         <translation>Also list the rhythm librar&amp;y</translation>
+    </message>
+    <message>
+        <source>採点(&amp;B)...</source>
+        <translation>Gradeb&amp;ook...</translation>
     </message>
 </context>
 </TS>

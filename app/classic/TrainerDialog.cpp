@@ -5,6 +5,7 @@
 #include "CaliperOverlay.h"
 #include "Catalogue.h"
 #include "CatalogueText.h"
+#include "GradebookWindow.h"
 #include "HighlightChoice.h"
 #include "LadderPanel.h"
 #include "LanguageManager.h"
@@ -308,6 +309,9 @@ void TrainerDialog::buildSystemMenu() {
     progressItem = menu->addAction(tr("成績(&R)..."));
     progressItem->setObjectName(QStringLiteral("progressAction"));
     connect(progressItem, &QAction::triggered, this, &TrainerDialog::onProgress);
+    gradebookItem = menu->addAction(tr("採点(&B)..."));
+    gradebookItem->setObjectName(QStringLiteral("gradebookAction"));
+    connect(gradebookItem, &QAction::triggered, this, &TrainerDialog::onGradebook);
     closeItem = menu->addAction(tr("閉じる(&C)"));
     closeItem->setObjectName(QStringLiteral("closeAction"));
     connect(closeItem, &QAction::triggered, this, &QWidget::close);
@@ -367,6 +371,7 @@ void TrainerDialog::retranslate() {
     libraryItem->setText(tr("ライブラリの波形も一覧に出す(&Y)"));
     practiceItem->setText(tr("練習モード(&P)..."));
     progressItem->setText(tr("成績(&R)..."));
+    gradebookItem->setText(tr("採点(&B)..."));
 
     // The English names are longer than the list is wide: they wrap onto a second line
     // rather than hiding their distinguishing ends behind a horizontal scroll bar. The
@@ -670,6 +675,19 @@ void TrainerDialog::onProgress() {
     progress->show();
     progress->raise();
     progress->activateWindow();
+}
+
+void TrainerDialog::onGradebook() {
+    if (!gradebook) {
+        gradebook = new GradebookWindow(this);
+        connect(gradebook, &GradebookWindow::practiceRequested, this, [this](const QString& code) {
+            onPractice();
+            practice->startExam(code);
+        });
+    }
+    gradebook->show();
+    gradebook->raise();
+    gradebook->activateWindow();
 }
 
 void TrainerDialog::showSystemMenu(const QPoint& globalPos) {

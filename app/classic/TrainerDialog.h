@@ -37,6 +37,7 @@ class LadderPanel;
 class MonitorActions;
 class PracticeWindow;
 class ProgressWindow;
+class GradebookWindow;
 class ScopePanel;
 
 // The trainer's classic window: the rhythm list, the name and explanation boxes, the monitor
@@ -91,6 +92,7 @@ public:
 
     // The progress window (成績), one per dialog, read afresh each time it is opened.
     void onProgress();
+    void onGradebook();
 
     QTimer& frameTimer() { return clock.frameTimer(); }
     MonitorClock& monitorClock() { return clock; }
@@ -188,6 +190,8 @@ private:
     QPointer<PracticeWindow> practice;
     QAction* progressItem = nullptr;
     QPointer<ProgressWindow> progress;
+    QAction* gradebookItem = nullptr;
+    QPointer<GradebookWindow> gradebook;
 
     MonitorActions* shared = nullptr;
 

@@ -71,6 +71,22 @@ void Settings::setProgressGeometry(const QByteArray& geometry) {
     put(progressGeometryKey, geometry);
 }
 
+QByteArray Settings::gradebookGeometry() const {
+    return store.value(QLatin1String(gradebookGeometryKey)).toByteArray();
+}
+
+void Settings::setGradebookGeometry(const QByteArray& geometry) {
+    put(gradebookGeometryKey, geometry);
+}
+
+QString Settings::gradebookExam() const {
+    return store.value(QLatin1String(gradebookExamKey)).toString();
+}
+
+void Settings::setGradebookExam(const QString& code) {
+    put(gradebookExamKey, code);
+}
+
 QByteArray Settings::practiceGeometry() const {
     return store.value(QLatin1String(practiceGeometryKey)).toByteArray();
 }

@@ -22,6 +22,8 @@ public:
     static constexpr const char* libraryKey = "list/library";
     static constexpr const char* progressGeometryKey = "progressWindow/geometry";
     static constexpr const char* practiceGeometryKey = "practice/geometry";
+    static constexpr const char* gradebookGeometryKey = "gradebook/geometry";
+    static constexpr const char* gradebookExamKey = "gradebook/exam";
     static constexpr const char* practiceLadderKey = "practice/ladder";
     static constexpr const char* practiceLengthKey = "practice/length";
     static constexpr const char* practiceRhythmListKey = "practice/rhythmList";
@@ -51,6 +53,12 @@ public:
 
     QByteArray progressGeometry() const;
     void setProgressGeometry(const QByteArray& geometry);
+
+    QByteArray gradebookGeometry() const;
+    void setGradebookGeometry(const QByteArray& geometry);
+    // The exam code last graded; empty when none.
+    QString gradebookExam() const;
+    void setGradebookExam(const QString& code);
 
     QByteArray practiceGeometry() const;
     void setPracticeGeometry(const QByteArray& geometry);

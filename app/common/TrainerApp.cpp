@@ -1,6 +1,7 @@
 #include "TrainerApp.h"
 
 #include "ExamCode.h"
+#include "GradebookWindow.h"
 #include "LanguageManager.h"
 #include "PracticeWindow.h"
 #include "PulsavoVersion.h"
@@ -75,12 +76,22 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         QStringLiteral("exam"),
         QCoreApplication::translate("main", "Play the exam with this code in the practice window."),
         QCoreApplication::translate("main", "CODE"));
+    const QCommandLineOption gradebook(
+        QStringLiteral("gradebook"),
+        QCoreApplication::translate("main", "Open the gradebook window on the answers databases "
+                                            "and hand-in files given (with --exam, of that "
+                                            "exam)."));
+    parser.addPositionalArgument(
+        QStringLiteral("FILE"),
+        QCoreApplication::translate("main", "With --gradebook: a file to grade."),
+        QStringLiteral("[FILE...]"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(practice);
     parser.addOption(database);
     parser.addOption(lang);
     parser.addOption(exam);
+    parser.addOption(gradebook);
 
     StartOptions options;
     const auto givenTwice = [&parser](const QCommandLineOption& option) {
@@ -92,7 +103,7 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         if (options.message.endsWith(QLatin1Char('.'))) {
             options.message.chop(1);
         }
-    } else if (!parser.positionalArguments().isEmpty()) {
+    } else if (!parser.positionalArguments().isEmpty() && !parser.isSet(gradebook)) {
         options.action = StartOptions::Action::error;
         options.message = QCoreApplication::translate("main", "unexpected argument '%1'")
                               .arg(parser.positionalArguments().constFirst());
@@ -133,7 +144,9 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         options.action = StartOptions::Action::error;
         options.message = QString::fromStdString(parsed.message);
     } else {
-        options.practice = parser.isSet(practice) || parser.isSet(exam);
+        options.gradebook = parser.isSet(gradebook);
+        options.files = parser.positionalArguments();
+        options.practice = !options.gradebook && (parser.isSet(practice) || parser.isSet(exam));
         options.exam = QString::fromStdString(parsed.exam.code);
         options.database = parser.value(database);
         if (parser.isSet(lang)) {
@@ -152,6 +165,24 @@ TrainerApp::~TrainerApp() = default;
 
 bool TrainerApp::initApplication(const StartOptions& options) {
     LanguageManager::instance().apply(LanguageManager::startLanguage(options.language));
+    if (options.gradebook) {
+        // The gradebook on its own; a remediation exam opens the practice window beside it.
+        gradebook = std::make_unique<GradebookWindow>();
+        QObject::connect(gradebook.get(), &GradebookWindow::practiceRequested,
+                         [this, database = options.database](const QString& code) {
+                             if (!practice) {
+                                 practice = std::make_unique<PracticeWindow>(database);
+                             }
+                             practice->show();
+                             practice->startExam(code);
+                         });
+        if (!options.exam.isEmpty()) {
+            gradebook->setExamCode(options.exam);
+        }
+        gradebook->addFiles(options.files);
+        gradebook->show();
+        return true;
+    }
     if (options.practice) {
         // The practice window on its own: closing it, the last window, ends the program.
         practice = std::make_unique<PracticeWindow>(options.database);

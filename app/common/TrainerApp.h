@@ -10,6 +10,7 @@
 
 namespace pulsavo {
 
+class GradebookWindow;
 class PracticeWindow;
 class TrainerDialog;
 
@@ -23,8 +24,12 @@ struct StartOptions {
     QString database;      // --db PATH: the answers database; empty for the default location
     // --lang ja|en: the windows' language for this run, over the remembered and the system's.
     std::optional<catalogue::Language> language;
-    // --exam CODE: the practice window plays that exam (implies --practice); canonical form.
+    // --exam CODE: the practice window plays that exam (implies --practice), or with
+    // --gradebook the exam graded; canonical form.
     QString exam;
+    // --gradebook [FILE...]: the gradebook window on its own, with these files to grade.
+    bool gradebook = false;
+    QStringList files;
 };
 
 StartOptions parseStartOptions(const QStringList& arguments);
@@ -41,7 +46,8 @@ QString noDisplayLine(const QStringList& platformMessages, const QString& fatal)
 void prepareWindowSystem();
 
 // What the trainer opens at start: the classic window, or with --practice (or --exam) the
-// practice window on its own. Closing that window ends the program.
+// practice window on its own, or with --gradebook the gradebook window on its own. Closing that
+// window ends the program.
 class TrainerApp {
 public:
     TrainerApp();
@@ -55,6 +61,7 @@ public:
 private:
     std::unique_ptr<TrainerDialog> dialog;
     std::unique_ptr<PracticeWindow> practice;
+    std::unique_ptr<GradebookWindow> gradebook;
 };
 
 } // namespace pulsavo

@@ -35,6 +35,7 @@ PracticeTopBar::PracticeTopBar(MonitorActions* monitorActions, QWidget* parent)
     checkButton = named(new QPushButton(this), "checkButton");
     checkButton->setEnabled(false);
     progressButton = named(new QPushButton(this), "progressButton");
+    gradebookButton = named(new QPushButton(this), "gradebookButton");
     languageButton = named(new QToolButton(this), "languageButton");
     highlightButton = named(new QToolButton(this), "highlightButton");
     languageButton->setMenu(actions->languageMenu());
@@ -45,12 +46,13 @@ PracticeTopBar::PracticeTopBar(MonitorActions* monitorActions, QWidget* parent)
     row->addWidget(progressLabel, 1);
     row->addWidget(timeLabel);
     for (QWidget* button : std::initializer_list<QWidget*>{
-             freezeButton, checkButton, progressButton, highlightButton, languageButton}) {
+             freezeButton, checkButton, progressButton, gradebookButton, highlightButton, languageButton}) {
         row->addWidget(button);
     }
     connect(freezeButton, &QPushButton::clicked, this, &PracticeTopBar::freezeClicked);
     connect(checkButton, &QPushButton::clicked, this, &PracticeTopBar::checkClicked);
     connect(progressButton, &QPushButton::clicked, this, &PracticeTopBar::progressClicked);
+    connect(gradebookButton, &QPushButton::clicked, this, &PracticeTopBar::gradebookClicked);
 }
 
 void PracticeTopBar::showStage(const PracticeSession& session) {
@@ -112,6 +114,8 @@ void PracticeTopBar::showTimeLeft(std::int64_t leftMs) {
 void PracticeTopBar::retranslate() {
     actions->retranslate(frozen);
     progressButton->setText(tr("成績(&T)..."));
+    gradebookButton->setText(tr("採点(&G)..."));
+    gradebookButton->setToolTip(tr("クラスの解答データベースや提出ファイルから試験を採点します。"));
     freezeButton->setText(frozen ? tr("再開(&F)") : tr("一時停止(&F)"));
     freezeButton->setToolTip(tr("モニターを止めてキャリパーで測ります（Pause または F キー）。"));
     checkButton->setText(tr("答え合わせ(&K)"));

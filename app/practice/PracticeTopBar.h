@@ -14,7 +14,7 @@ class MonitorActions;
 class PracticeSession;
 
 // The practice window's top row: where the round stands (the exam's code, question n of N, the
-// time left) and the monitor's buttons (freeze, check, progress, highlight, language).
+// time left) and the monitor's buttons (freeze, check, progress, gradebook, highlight, language).
 class PracticeTopBar : public QWidget {
     Q_OBJECT
 public:
@@ -35,6 +35,7 @@ signals:
     void freezeClicked();
     void checkClicked();
     void progressClicked();
+    void gradebookClicked();
 
 private:
     MonitorActions* actions;
@@ -43,6 +44,7 @@ private:
     QPushButton* freezeButton = nullptr;
     QPushButton* checkButton = nullptr;
     QPushButton* progressButton = nullptr;
+    QPushButton* gradebookButton = nullptr;
     QToolButton* languageButton = nullptr;
     QToolButton* highlightButton = nullptr;
     std::int64_t shownSeconds = -1;

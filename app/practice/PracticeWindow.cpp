@@ -3,6 +3,7 @@
 #include "CaliperOverlay.h"
 #include "CatalogueText.h"
 #include "FeedbackPage.h"
+#include "GradebookWindow.h"
 #include "LanguageManager.h"
 #include "LearnerPrompt.h"
 #include "MeasurementBox.h"
@@ -168,6 +169,7 @@ void PracticeWindow::connectPages() {
     connect(topBar, &PracticeTopBar::freezeClicked, this, [this] { setFrozen(!isFrozen()); });
     connect(topBar, &PracticeTopBar::checkClicked, this, &PracticeWindow::checkCalipers);
     connect(topBar, &PracticeTopBar::progressClicked, this, &PracticeWindow::showProgress);
+    connect(topBar, &PracticeTopBar::gradebookClicked, this, &PracticeWindow::showGradebook);
 
     connect(setupPage, &SetupPage::startRequested, this, [this] { startRound(); });
     connect(setupPage, &SetupPage::examRequested, this, &PracticeWindow::startExam);
@@ -441,6 +443,23 @@ bool PracticeWindow::startExam(const QString& code) {
     }
     session.startExam(*exam, learner, options().roundJson(exam->count, options().rhythms, false));
     return true;
+}
+
+void PracticeWindow::showGradebook() {
+    if (!gradebookView) {
+        gradebookView = new GradebookWindow(this);
+        gradebookView->setAttribute(Qt::WA_DeleteOnClose);
+        connect(gradebookView, &GradebookWindow::practiceRequested, this,
+                [this](const QString& code) {
+                    if (startExam(code)) {
+                        raise();
+                        activateWindow();
+                    }
+                });
+    }
+    gradebookView->show();
+    gradebookView->raise();
+    gradebookView->activateWindow();
 }
 
 void PracticeWindow::showProgress() {

@@ -33,6 +33,7 @@ namespace pulsavo {
 
 class CaliperOverlay;
 class FeedbackPage;
+class GradebookWindow;
 class MonitorActions;
 class PracticeTopBar;
 class QuestionPage;
@@ -72,6 +73,8 @@ public:
     // The progress window (成績) on this window's database, read afresh each time; its
     // heat-map cells start a pair drill here.
     void showProgress();
+    // The gradebook (採点); a remediation exam made there is started here.
+    void showGradebook();
     ProgressWindow* progressWindow() const { return progressView.data(); }
 
     // Freezes the monitors for measuring with calipers (no ticks, no tone) or resumes them.
@@ -165,6 +168,7 @@ private:
     QScrollArea* pageScroll = nullptr;
     PracticeMonitors* monitors = nullptr;
     QPointer<ProgressWindow> progressView;
+    QPointer<GradebookWindow> gradebookView;
     QStackedWidget* pages = nullptr;
     SetupPage* setupPage = nullptr;
     QuestionPage* questionPage = nullptr;

@@ -1,5 +1,6 @@
 // The gradebook's rules (scores, item analysis, duplicates, foreign and damaged files) and the
 // hand-in file they read, with answers kept by the real store.
+#include "ExamClass.h"
 #include "Gradebook.h"
 #include "HandIn.h"
 #include "ProgressStore.h"
@@ -8,6 +9,7 @@
 #include <QtTest>
 
 using namespace pulsavo;
+using testing::sat;
 
 namespace {
 
@@ -15,33 +17,6 @@ Exam exam6() {
     ExamSettings settings;
     settings.passPercent = 50;
     return makeExam(6, 77, RhythmSet::classic(), settings).exam;
-}
-
-// `learner` answers question k right when pattern[k] is 'R', hinted-right with 'H', with the
-// next question's rhythm with 'W', and skips it with '-'.
-QList<ExamAnswer> sat(const Exam& exam, const QString& learner, const char* pattern,
-                      bool numbered = true) {
-    QList<ExamAnswer> answers;
-    for (int k = 0; pattern[k] != '\0'; ++k) {
-        const Question& question = exam.questions[static_cast<std::size_t>(k)];
-        if (pattern[k] == '-') {
-            continue;
-        }
-        ExamAnswer answer{QString::fromStdString(exam.code),
-                          learner,
-                          numbered ? k + 1 : 0,
-                          question.rhythm,
-                          question.seed,
-                          question.rhythm,
-                          pattern[k] == 'H',
-                          1000,
-                          QStringLiteral("2024-05-01T10:00:%1.000Z").arg(k, 2, 10, QChar('0'))};
-        if (pattern[k] == 'W') {
-            answer.answer = exam.questions[static_cast<std::size_t>((k + 1) % 6)].rhythm;
-        }
-        answers << answer;
-    }
-    return answers;
 }
 
 } // namespace
@@ -77,17 +52,28 @@ private slots:
                                      "cy 3/5 0 pass 5000", "Dee 4/6 2 pass 6000",
                                      "Eve 2/6 0 fail 6000", "Fay 1/6 0 fail 6000"}));
         QCOMPARE(result.passedCount(), 4);
-        // Top third Ann and Ben, bottom third Eve and Fay.
-        const ItemAnalysis& first = result.items[0];
-        QCOMPARE(first.shareCorrect, 3.0 / 6);
-        QCOMPARE(first.discrimination.value(), 1.0);
-        QCOMPARE(first.commonestWrong.value(), exam.questions[1].rhythm);
-        QCOMPARE(first.commonestWrongCount, 2);
-        QCOMPARE(result.items[2].discrimination.value(), 0.5);
-        QCOMPARE(result.items[4].answered, 6);
-        QCOMPARE(result.items[4].shareCorrect, 4.0 / 6);
-        QCOMPARE(result.items[4].commonestWrongCount, 2);
-        QCOMPARE(result.items[5].answered, 5);
+        // Top third Ann and Ben, bottom third Eve and Fay. Per item: answered, share credited,
+        // discrimination, commonest wrong answer's question and count.
+        QStringList items;
+        for (const ItemAnalysis& item : result.items) {
+            const auto wrong =
+                std::find_if(exam.questions.begin(), exam.questions.end(),
+                             [&](auto& q) { return item.commonestWrong == q.rhythm; });
+            items << QStringLiteral("%1 %2 %3 %4x%5")
+                         .arg(item.answered)
+                         .arg(item.shareCorrect * 6)
+                         .arg(item.discrimination.value())
+                         .arg(wrong - exam.questions.begin() + 1)
+                         .arg(item.commonestWrongCount);
+        }
+        QCOMPARE(items, QStringList({"6 3 1 2x2", "6 4 0.5 3x1", "6 5 0.5 4x1", "6 3 1 5x3",
+                                     "6 4 0.5 6x2", "5 2 0.5 1x3"}));
+        // The weakest two (question 6, then 1 before 4 at the same share), each with the rhythm
+        // taken for it unless already in: 6's was question 1's, 1's question 2's.
+        const Remediation remediation = result.remediation(2);
+        QCOMPARE(remediation.weak,
+                 std::vector({exam.questions[5].rhythm, exam.questions[0].rhythm}));
+        QCOMPARE(remediation.contrast, std::vector({exam.questions[1].rhythm}));
         QList<int> counts;
         for (const ConfusedPair& pair : result.confusions) {
             counts << pair.count;
@@ -173,22 +159,11 @@ private slots:
         QFETCH(QByteArray, to);
         QFETCH(int, problem);
         QTemporaryDir folder;
-        ProgressStore store(folder.filePath("answers.sqlite"));
         const Exam exam = exam6();
         const QString code = QString::fromStdString(exam.code);
         const QString learner = QStringLiteral("佐藤, \"Sato\"");
-        for (const ExamAnswer& answer : sat(exam, learner, "RWH-RR")) {
-            AnswerRecord record;
-            record.shown = answer.shown;
-            record.seed = answer.seed;
-            record.answer = answer.answer;
-            record.hinted = answer.hinted;
-            record.answerMs = answer.answerMs;
-            record.examCode = code;
-            record.learner = answer.learner;
-            record.question = answer.question;
-            QVERIFY(store.recordAnswer(record) > 0);
-        }
+        QVERIFY(testing::keep(folder.filePath("answers.sqlite"), sat(exam, learner, "RWH-RR")));
+        ProgressStore store(folder.filePath("answers.sqlite"));
         store.recordAnswer({}); // not an exam answer
         const QList<ExamAnswer> kept = store.examAnswers(code).value();
         QCOMPARE(kept.size(), 5);

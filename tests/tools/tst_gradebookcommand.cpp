@@ -1,8 +1,6 @@
 // pulsavo-strip progress --export and gradebook as a user runs them: exit status, one line
 // per bad file on stderr, and the CSV written whole or not at all.
-#include "ExamCode.h"
-#include "ProgressStore.h"
-
+#include "ExamClass.h"
 #include "ToolRun.h"
 
 #include <QFile>
@@ -15,22 +13,6 @@ namespace {
 
 const Exam exam = makeExam(4, 99).exam;
 
-// `learner` answers every question, the first wrong; empty: an answer kept before learners
-// were recorded.
-void keep(const QString& path, const QString& learner) {
-    ProgressStore store(path);
-    for (std::size_t k = 0; k < exam.questions.size(); ++k) {
-        AnswerRecord record;
-        record.shown = exam.questions[k].rhythm;
-        record.seed = exam.questions[k].seed;
-        record.answer = k == 0 ? exam.questions[1].rhythm : record.shown;
-        record.examCode = QString::fromStdString(exam.code);
-        record.learner = learner;
-        record.question = learner.isEmpty() ? 0 : int(k) + 1;
-        QVERIFY(store.recordAnswer(record) > 0);
-    }
-}
-
 } // namespace
 
 class GradebookCommandTest : public QObject {
@@ -39,8 +21,9 @@ class GradebookCommandTest : public QObject {
 private slots:
     void initTestCase() {
         QVERIFY(folder.isValid());
-        keep(folder.filePath("a.sqlite"), QStringLiteral("Ann"));
-        keep(folder.filePath("b.sqlite"), {});
+        // Every question answered, the first wrong; b's kept before learners were recorded.
+        QVERIFY(testing::keep(folder.filePath("a.sqlite"), testing::sat(exam, "Ann", "WRRR")));
+        QVERIFY(testing::keep(folder.filePath("b.sqlite"), testing::sat(exam, {}, "WRRR", false)));
         setup.directory = folder.path();
         const testing::ToolRun exported =
             testing::runTool(PULSAVO_STRIP,
@@ -51,11 +34,12 @@ private slots:
         QFile handIn(folder.filePath("ann.csv"));
         QVERIFY(handIn.open(QIODevice::ReadOnly));
         QByteArray bytes = handIn.readAll();
-        QFile edited(folder.filePath("edited.csv"));
-        QVERIFY(edited.open(QIODevice::WriteOnly));
-        edited.write(bytes.replace("Ann,", "Bob,"));
-        QFile junk(folder.filePath("junk.txt"));
-        QVERIFY(junk.open(QIODevice::WriteOnly) && junk.write("learner,question\n") > 0);
+        for (const auto& [name, contents] :
+             {std::pair{"edited.csv", bytes.replace("Ann,", "Bob,")},
+              std::pair{"junk.txt", QByteArray("learner,question\n")}}) {
+            QFile file(folder.filePath(name));
+            QVERIFY(file.open(QIODevice::WriteOnly) && file.write(contents) == contents.size());
+        }
     }
 
     void run_data() {

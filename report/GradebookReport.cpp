@@ -1,37 +1,31 @@
 #include "GradebookReport.h"
 
 #include "Catalogue.h"
-#include "CommandLine.h"
-#include "ExamCommand.h"
+#include "HandIn.h"
 #include "KeyPoints.h"
-#include "PaperFont.h"
+#include "PaperPages.h"
+#include "ReportLanguage.h"
 #include "Utf8Text.h"
 
-#include <QBuffer>
-#include <QCoreApplication>
 #include <QFont>
 #include <QFontMetricsF>
-#include <QPageLayout>
-#include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
 
 #include <cmath>
-#include <stdexcept>
 
-namespace pulsavo::strip {
+namespace pulsavo {
 
 namespace {
 
-constexpr int resolution = 300;
 constexpr qreal marginMm = 15;
 
 qreal mm(qreal millimetres) {
-    return millimetres * resolution / 25.4;
+    return millimetres * paperResolution / 25.4;
 }
 
 QString rhythmName(Rhythm rhythm, catalogue::Language language) {
-    return utf8Text(catalogue::nameOf(rhythm, language));
+    return reportRhythmName(rhythm, language);
 }
 
 // Lines of text down the pages, a new page when the next line would not fit.
@@ -39,7 +33,7 @@ class Pages {
 public:
     Pages(QPdfWriter& writer, QPainter& painter)
         : writer(writer), painter(painter),
-          area(QPoint(0, 0), writer.pageLayout().paintRectPixels(resolution).size()),
+          area(QPoint(0, 0), writer.pageLayout().paintRectPixels(paperResolution).size()),
           y(area.top()) {}
 
     void need(qreal height) {
@@ -121,6 +115,55 @@ void drawChart(Pages& pages, const GradebookResult& result, int passPercent,
 
 } // namespace
 
+QString reportRhythmName(Rhythm rhythm, catalogue::Language language) {
+    return utf8Text(catalogue::nameOf(rhythm, language));
+}
+
+QString firstKeyPoint(Rhythm rhythm, catalogue::Language language) {
+    const std::string points = catalogue::keyPointsOf(rhythm, language);
+    return QString::fromStdString(points.substr(0, points.find('\n'))).trimmed();
+}
+
+QString minutesText(qint64 ms) {
+    const qint64 seconds = (ms + 500) / 1000;
+    return QStringLiteral("%1:%2").arg(seconds / 60).arg(seconds % 60, 2, 10, QLatin1Char('0'));
+}
+
+QByteArray gradebookCsv(const GradebookResult& result, const Exam& exam,
+                        catalogue::Language language) {
+    QByteArray out = "learner,file,question,shown,shown_name,answer,answer_name,correct,hinted,"
+                     "answer_ms,score,questions,percent,passed\r\n";
+    for (const LearnerGrade& grade : result.learners) {
+        for (std::size_t q = 0; q < grade.responses.size(); ++q) {
+            const Rhythm shown = exam.questions[q].rhythm;
+            const std::optional<ItemResponse>& response = grade.responses[q];
+            const std::optional<Rhythm> answer = response ? response->answer : std::nullopt;
+            const QStringList fields{
+                grade.learner,
+                grade.source,
+                QString::number(q + 1),
+                QString::fromStdString(rhythmId(shown)),
+                rhythmName(shown, language),
+                answer ? QString::fromStdString(rhythmId(*answer)) : QString(),
+                answer ? rhythmName(*answer, language) : QString(),
+                response && response->correct ? QStringLiteral("1") : QStringLiteral("0"),
+                response && response->hinted ? QStringLiteral("1") : QStringLiteral("0"),
+                response ? QString::number(response->answerMs) : QString(),
+                QString::number(grade.score),
+                QString::number(exam.count),
+                QString::number(grade.percent, 'f', 1),
+                grade.passed ? (*grade.passed ? QStringLiteral("1") : QStringLiteral("0"))
+                             : QString(),
+            };
+            for (qsizetype i = 0; i < fields.size(); ++i) {
+                out += (i > 0 ? "," : "") + HandIn::csvField(fields[i]);
+            }
+            out += "\r\n";
+        }
+    }
+    return out;
+}
+
 QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
                         catalogue::Language language) {
     const QString code = QString::fromStdString(exam.code);
@@ -161,17 +204,13 @@ QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
                        inLanguage("ヒント", "Hinted", language)},
                       learnerColumns, bold);
             for (const LearnerGrade& grade : result.learners) {
-                const qint64 seconds = (grade.totalMs + 500) / 1000;
                 pages.row(
                     {grade.learner, QStringLiteral("%1 / %2").arg(grade.score).arg(exam.count),
                      QString::number(std::lround(grade.percent)),
                      grade.passed ? (*grade.passed ? inLanguage("合格", "pass", language)
                                                    : inLanguage("不合格", "fail", language))
                                   : QStringLiteral("-"),
-                     QStringLiteral("%1:%2")
-                         .arg(seconds / 60)
-                         .arg(seconds % 60, 2, 10, QLatin1Char('0')),
-                     QString::number(grade.hinted)},
+                     minutesText(grade.totalMs), QString::number(grade.hinted)},
                     learnerColumns, body, grade.passed == false ? QColor(160, 0, 0) : Qt::black);
             }
 
@@ -197,10 +236,7 @@ QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
                                : QStringLiteral("-")},
                           itemColumns, body);
                 if (item.commonestWrong) {
-                    const std::string points =
-                        catalogue::keyPointsOf(*item.commonestWrong, language);
-                    const QString first =
-                        QString::fromStdString(points.substr(0, points.find('\n'))).trimmed();
+                    const QString first = firstKeyPoint(*item.commonestWrong, language);
                     if (!first.isEmpty()) {
                         pages.row({first}, {0.58}, small, QColor(90, 90, 90));
                     }
@@ -226,4 +262,4 @@ QByteArray gradebookPdf(const GradebookResult& result, const Exam& exam,
         });
 }
 
-} // namespace pulsavo::strip
+} // namespace pulsavo
