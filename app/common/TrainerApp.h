@@ -12,6 +12,7 @@ namespace pulsavo {
 
 class PracticeWindow;
 class TrainerDialog;
+class WardWindow;
 
 // What the command line asked for. The trainer takes only its own options: Qt's generic ones
 // (-reverse, -qwindowtitle ...) would change the window behind the learner's back.
@@ -25,6 +26,7 @@ struct StartOptions {
     std::optional<catalogue::Language> language;
     // --exam CODE: the practice window plays that exam (implies --practice); canonical form.
     QString exam;
+    bool ward = false; // --ward: the ward monitor is the main window
 };
 
 StartOptions parseStartOptions(const QStringList& arguments);
@@ -41,7 +43,8 @@ QString noDisplayLine(const QStringList& platformMessages, const QString& fatal)
 void prepareWindowSystem();
 
 // What the trainer opens at start: the classic window, or with --practice (or --exam) the
-// practice window on its own. Closing that window ends the program.
+// practice window, or with --ward the ward monitor, on its own. Closing that window ends the
+// program.
 class TrainerApp {
 public:
     TrainerApp();
@@ -55,6 +58,7 @@ public:
 private:
     std::unique_ptr<TrainerDialog> dialog;
     std::unique_ptr<PracticeWindow> practice;
+    std::unique_ptr<WardWindow> ward;
 };
 
 } // namespace pulsavo

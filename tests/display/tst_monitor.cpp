@@ -52,6 +52,7 @@ class TestMonitor : public QObject {
     Q_OBJECT
 private slots:
     void restartIsAFreshStart();
+    void restartKeepsArtifactAndPleth();
     void pausedMonitorDoesNothing();
     void monitorsSideBySideStayApart();
     void historyIsTheLastSamplesOldestFirst_data();
@@ -92,6 +93,36 @@ void TestMonitor::restartIsAFreshStart() {
     QVERIFY(sameSamples(record(reused, 1500), expected));
     QCOMPARE(reused.selections().size(), std::size_t{1});
     QCOMPARE(reused.selections().front().tick, 1);
+}
+
+// The artifact laid and the pulse channel are the monitor's settings, not the question's: a
+// restarted monitor plays what a new one with the same settings plays, trace and pulse alike.
+void TestMonitor::restartKeepsArtifactAndPleth() {
+    const auto played = [](Monitor& monitor) {
+        std::vector<int> values;
+        for (int i = 0; i < 800; ++i) {
+            monitor.run();
+            values.push_back(monitor.lastSample().y * 1000 + monitor.simulation().pleth());
+        }
+        return values;
+    };
+    const auto setUp = [](Monitor& monitor) {
+        monitor.simulation().setArtifact(ArtifactKind::tremor, 6);
+        monitor.simulation().enablePleth(true);
+        monitor.simulation().setSaturation(91);
+    };
+    Monitor fresh(panelWidth, panelHeight);
+    setUp(fresh);
+    fresh.select(Rhythm::sinusRhythm, 7);
+    const std::vector<int> expected = played(fresh);
+    Monitor reused(panelWidth, panelHeight);
+    setUp(reused);
+    reused.select(Rhythm::ventricularTachycardia, 3);
+    played(reused);
+    reused.restart();
+    reused.select(Rhythm::sinusRhythm, 7);
+    QCOMPARE(played(reused), expected);
+    QCOMPARE(reused.simulation().plethChannel().saturation(), std::optional<int>(91));
 }
 
 void TestMonitor::pausedMonitorDoesNothing() {
