@@ -122,18 +122,27 @@ WardWindow::WardWindow(std::unique_ptr<ToneSink> beat, std::unique_ptr<AlarmSink
     ward.setToneMode(Monitor::ToneMode::qrs);
     MonitorActions::wireTone(ward, [this] { return beatTone.get(); });
 
-    auto* root = new QHBoxLayout(this);
+    // At a large scale the page scrolls rather than push the monitor off the screen.
+    auto* outer = new QVBoxLayout(this);
+    outer->setContentsMargins(0, 0, 0, 0);
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    outer->addWidget(scroll);
+    auto* page = new QWidget(scroll);
+    auto* root = new QHBoxLayout(page);
     auto* chooser = new QVBoxLayout;
-    rhythmLabel = new QLabel(this);
-    rhythmList = new QListWidget(this);
+    rhythmLabel = new QLabel(page);
+    rhythmList = new QListWidget(page);
     rhythmList->setObjectName(QStringLiteral("wardRhythms"));
-    rhythmList->setMinimumWidth(150);
+    rhythmList->setMinimumWidth(140);
     rhythmLabel->setBuddy(rhythmList);
     chooser->addWidget(rhythmLabel);
     chooser->addWidget(rhythmList);
     root->addLayout(chooser, 2);
-    root->addWidget(buildMonitorArea(), 7);
-    root->addWidget(buildControls(), 3);
+    root->addWidget(buildMonitorArea(page), 7);
+    root->addWidget(buildControls(page), 3);
+    scroll->setWidget(page);
 
     connect(rhythmList, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item != nullptr) {
@@ -156,8 +165,8 @@ WardWindow::~WardWindow() {
     alarmTone->stop();
 }
 
-QWidget* WardWindow::buildMonitorArea() {
-    auto* area = new QWidget(this);
+QWidget* WardWindow::buildMonitorArea(QWidget* page) {
+    auto* area = new QWidget(page);
     area->setObjectName(QStringLiteral("wardMonitorArea"));
     area->setAutoFillBackground(true);
     QPalette black = area->palette();
@@ -177,16 +186,20 @@ QWidget* WardWindow::buildMonitorArea() {
     plethPanel = new ScopePanel(area);
     ecgPanel->setObjectName(QStringLiteral("wardEcg"));
     plethPanel->setObjectName(QStringLiteral("wardPleth"));
+    // The ECG as high as the classic panel, so its trace has the same vertical geometry.
+    ecgPanel->setFixedHeight(defaultPanelHeight);
+    plethPanel->setFixedHeight(plethHeight);
     for (ScopePanel* panel : {ecgPanel, plethPanel}) {
         panel->setPalette(black);
-        panel->setMinimumSize(240, 60);
-        panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Expanding);
+        panel->setMinimumWidth(240);
+        panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
     auto* traces = new QVBoxLayout;
     traces->addWidget(ecgLabel);
-    traces->addWidget(ecgPanel, 3);
+    traces->addWidget(ecgPanel);
     traces->addWidget(plethLabel);
-    traces->addWidget(plethPanel, 1);
+    traces->addWidget(plethPanel);
+    traces->addStretch(1);
     grid->addLayout(traces, 1, 0, 2, 1);
     grid->setColumnStretch(0, 1);
 
@@ -227,12 +240,10 @@ QWidget* WardWindow::buildMonitorArea() {
     return area;
 }
 
-QWidget* WardWindow::buildControls() {
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    auto* inner = new QWidget(scroll);
+QWidget* WardWindow::buildControls(QWidget* page) {
+    auto* inner = new QWidget(page);
     auto* column = new QVBoxLayout(inner);
+    column->setContentsMargins(0, 0, 0, 0);
 
     artifactTitle = new QLabel(inner);
     artifactKind = new QComboBox(inner);
@@ -297,12 +308,12 @@ QWidget* WardWindow::buildControls() {
     column->addWidget(limitsTitle);
     column->addLayout(form);
     column->addStretch(1);
+    inner->setMaximumWidth(inner->sizeHint().width() * 3 / 2);
     for (QSpinBox* box :
          {lowLimit, highLimit, extremeLowLimit, extremeHighLimit, saturationLowLimit}) {
         connect(box, &QSpinBox::editingFinished, this, &WardWindow::limitsEdited);
     }
-    scroll->setWidget(inner);
-    return scroll;
+    return inner;
 }
 
 QString WardWindow::alarmName(Alarm alarm) {
@@ -509,7 +520,9 @@ void WardWindow::loadSettings() {
     setLimits(parseLimits(stored.wardText(Settings::wardLimitsKey)));
     play(rhythm.value_or(rhythmOf(LibraryRhythm::sinusRhythm)),
          QRandomGenerator::global()->generate());
-    restoreGeometry(stored.wardGeometry());
+    if (!restoreGeometry(stored.wardGeometry())) {
+        resize(1180, 620);
+    }
 }
 
 void WardWindow::saveSettings() const {

@@ -50,10 +50,11 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    static constexpr int plethHeight = 72;
     static QString alarmName(Alarm alarm);
     static QString artifactLabel(ArtifactKind kind);
-    QWidget* buildMonitorArea();
-    QWidget* buildControls();
+    QWidget* buildMonitorArea(QWidget* page);
+    QWidget* buildControls(QWidget* page);
     void retranslate();
     void fillRhythms();
     void fillArtifactList();
