@@ -11,7 +11,6 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
-#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
@@ -51,20 +50,22 @@ QString prefixOf(AlarmPriority priority) {
     return QStringLiteral("! ");
 }
 
-// High red, medium yellow, low cyan, as IEC 60601-1-8 colours its alarm lights.
+// High red, medium yellow, low cyan, as IEC 60601-1-8 colours its alarm lights. Flashing
+// swaps the colour between background and text, so the alarm stays readable when unlit.
 QString bannerStyle(std::optional<AlarmPriority> priority, bool lit) {
-    if (!priority || !lit) {
+    if (!priority) {
         return QStringLiteral("background: black; color: black;");
     }
-    switch (*priority) {
-    case AlarmPriority::high:
-        return QStringLiteral("background: #e00000; color: white;");
-    case AlarmPriority::medium:
-        return QStringLiteral("background: #ffd800; color: black;");
-    case AlarmPriority::low:
-        break;
+    QString colour = QStringLiteral("#00c8ff");
+    QString text = QStringLiteral("black");
+    if (*priority == AlarmPriority::high) {
+        colour = QStringLiteral("#e00000");
+        text = QStringLiteral("white");
+    } else if (*priority == AlarmPriority::medium) {
+        colour = QStringLiteral("#ffd800");
     }
-    return QStringLiteral("background: #00c8ff; color: black;");
+    return lit ? QStringLiteral("background: %1; color: %2;").arg(colour, text)
+               : QStringLiteral("background: black; color: %1;").arg(colour);
 }
 
 QString formatLimits(const AlarmLimits& limits) {
@@ -172,13 +173,14 @@ QWidget* WardWindow::buildMonitorArea(QWidget* page) {
     QPalette black = area->palette();
     black.setColor(QPalette::Window, Qt::black);
     area->setPalette(black);
-    auto* grid = new QGridLayout(area);
+    auto* column = new QVBoxLayout(area);
+    auto* middle = new QHBoxLayout;
 
     alarmBanner = monitorText(QStringLiteral("black"), 16, area);
     alarmBanner->setObjectName(QStringLiteral("alarmBanner"));
     alarmBanner->setMinimumHeight(alarmBanner->fontMetrics().height() + 8);
     alarmBanner->setAlignment(Qt::AlignCenter);
-    grid->addWidget(alarmBanner, 0, 0, 1, 2);
+    column->addWidget(alarmBanner);
 
     ecgLabel = monitorText(QStringLiteral("#00ff00"), 10, area);
     plethLabel = monitorText(QStringLiteral("#00c8ff"), 10, area);
@@ -199,9 +201,7 @@ QWidget* WardWindow::buildMonitorArea(QWidget* page) {
     traces->addWidget(ecgPanel);
     traces->addWidget(plethLabel);
     traces->addWidget(plethPanel);
-    traces->addStretch(1);
-    grid->addLayout(traces, 1, 0, 2, 1);
-    grid->setColumnStretch(0, 1);
+    middle->addLayout(traces, 1);
 
     auto* numerics = new QVBoxLayout;
     heartRateCaption = monitorText(QStringLiteral("#00ff00"), 11, area);
@@ -219,7 +219,8 @@ QWidget* WardWindow::buildMonitorArea(QWidget* page) {
     numerics->addStretch(1);
     numerics->addWidget(saturationCaption);
     numerics->addWidget(saturationValue);
-    grid->addLayout(numerics, 1, 1, 2, 1);
+    middle->addLayout(numerics);
+    column->addLayout(middle);
 
     silenceButton = new QPushButton(area);
     silenceButton->setObjectName(QStringLiteral("silenceButton"));
@@ -232,7 +233,8 @@ QWidget* WardWindow::buildMonitorArea(QWidget* page) {
     bottom->addWidget(silenceLabel);
     bottom->addStretch(1);
     bottom->addWidget(soundNotice);
-    grid->addLayout(bottom, 3, 0, 1, 2);
+    column->addLayout(bottom);
+    column->addStretch(1);
     connect(silenceButton, &QPushButton::clicked, this, &WardWindow::silenceAlarms);
 
     ecgPanel->attach(ward);
@@ -491,7 +493,11 @@ void WardWindow::showReadings() {
     }
     alarmBanner->setText(shown.join(QStringLiteral("   ")));
     const std::optional<AlarmPriority> top = alarms.highest();
-    alarmBanner->setStyleSheet(bannerStyle(top, top && lampLit(*top, ward.tickCount())));
+    // A new style sheet costs a restyle of the label: set only when the light changes.
+    const QString style = bannerStyle(top, top && lampLit(*top, ward.tickCount()));
+    if (alarmBanner->styleSheet() != style) {
+        alarmBanner->setStyleSheet(style);
+    }
 
     const int left = (alarms.silencedTicks() + ticksPerSecond - 1) / ticksPerSecond;
     silenceLabel->setText(
@@ -521,7 +527,7 @@ void WardWindow::loadSettings() {
     play(rhythm.value_or(rhythmOf(LibraryRhythm::sinusRhythm)),
          QRandomGenerator::global()->generate());
     if (!restoreGeometry(stored.wardGeometry())) {
-        resize(1180, 620);
+        resize(1180, 480);
     }
 }
 
