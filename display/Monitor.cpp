@@ -150,10 +150,7 @@ void Monitor::setPlethSurface(QImage* image, int width, int height) {
     plethSurface = image;
     plethScope = image != nullptr ? Sweep(width, height) : Sweep(0, 0);
     plethScope.normalPen.setColor(plethColour);
-    // Under the ECG's cursor, so that a pulse stands below the beat it follows.
-    if (width == scope.width) {
-        plethScope.sweepX = scope.sweepX;
-    }
+    plethAligned = false;
     plethY = height - 1;
 }
 
@@ -182,6 +179,12 @@ void Monitor::showPleth(Sweep::Changes& changed) {
     sample.fromY = plethY;
     sample.y = height - 1 - model.pleth() * (height - 1 - top) / 100;
     plethY = sample.y;
+    // Under the ECG's cursor, so that a pulse stands below the beat it follows; set on the
+    // first tick, when a layout has sized both panels.
+    if (!plethAligned && plethScope.width == scope.width) {
+        plethScope.sweepX = latestStep.from.x();
+        plethAligned = true;
+    }
     plethScope.paintInto(*plethSurface, plethScope.advance(sample), changed);
 }
 

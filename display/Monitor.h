@@ -198,6 +198,7 @@ private:
     Sweep plethScope{0, 0};
     QImage* plethSurface = nullptr;
     int plethY = 0;
+    bool plethAligned = false;
 };
 
 } // namespace pulsavo

@@ -31,6 +31,7 @@ constexpr int kindRole = Qt::UserRole;
 // those defined by the pulse), then the classic 18.
 std::vector<Rhythm> wardRhythms() {
     std::vector<Rhythm> rhythms;
+    rhythms.reserve(totalRhythmCount);
     for (const LibraryRhythm library : allLibraryRhythms) {
         rhythms.push_back(rhythmOf(library));
     }

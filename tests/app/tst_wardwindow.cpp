@@ -38,6 +38,7 @@ private slots:
     void readingsAndAlarms_data();
     void readingsAndAlarms();
     void silenceCountsDownAndSettingsStay();
+    void damagedSettingsGiveDefaults();
 
 private:
     QTemporaryDir settingsDir;
@@ -140,6 +141,22 @@ void WardWindowTest::silenceCountsDownAndSettingsStay() {
     QCOMPARE(again->monitor().simulation().artifactLayer().strength(ArtifactKind::tremor), 6);
     QCOMPARE(again->monitor().alarms().currentLimits().heartRateLow, 45);
     QCOMPARE(again->findChild<QListWidget*>("artifactList")->count(), 1);
+}
+
+// What cannot be read is left at its default; a strength out of range is brought into it.
+void WardWindowTest::damagedSettingsGiveDefaults() {
+    QSettings raw(QStringLiteral("Pulsavo"), QStringLiteral("Pulsavo"));
+    raw.setValue("ward/rhythm", "no_such_rhythm");
+    raw.setValue("ward/artifact", "tremor:x,bogus:3,cpr:99");
+    raw.setValue("ward/limits", "120,50,40,160,90");
+    raw.sync();
+    int playing = -1;
+    auto window = makeWindow(&playing);
+    QCOMPARE(window->monitor().simulation().rhythm(), parseRhythmId("sinus_rhythm"));
+    const Artifact& laid = window->monitor().simulation().artifactLayer();
+    QVERIFY(laid.strength(ArtifactKind::tremor) == 0 &&
+            laid.strength(ArtifactKind::cpr) == Artifact::maxStrength);
+    QVERIFY(window->monitor().alarms().currentLimits() == AlarmLimits());
 }
 
 QTEST_MAIN(WardWindowTest)

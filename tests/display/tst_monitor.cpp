@@ -53,6 +53,7 @@ class TestMonitor : public QObject {
 private slots:
     void restartIsAFreshStart();
     void restartKeepsArtifactAndPleth();
+    void wardSweepAndLeadOff();
     void pausedMonitorDoesNothing();
     void monitorsSideBySideStayApart();
     void historyIsTheLastSamplesOldestFirst_data();
@@ -123,6 +124,42 @@ void TestMonitor::restartKeepsArtifactAndPleth() {
     reused.select(Rhythm::sinusRhythm, 7);
     QCOMPARE(played(reused), expected);
     QCOMPARE(reused.simulation().plethChannel().saturation(), std::optional<int>(91));
+}
+
+// The pulse wave's sweep runs column for column under the ECG's, its gap where the ECG's is,
+// though it starts later; a lead off silences the beat tone while the heart beats on.
+void TestMonitor::wardSweepAndLeadOff() {
+    QImage ecg(panelWidth, panelHeight, QImage::Format_RGB32);
+    QImage pleth(panelWidth, 60, QImage::Format_RGB32);
+    ecg.fill(Qt::black);
+    pleth.fill(Qt::black);
+    Monitor monitor(panelWidth, panelHeight);
+    monitor.setSurface(&ecg);
+    monitor.run(123);
+    monitor.setPlethSurface(&pleth, panelWidth, 60);
+    monitor.setWard(true);
+    monitor.setToneMode(Monitor::ToneMode::qrs);
+    int tones = 0;
+    monitor.onTone = [&tones] { ++tones; };
+    monitor.select(Rhythm::sinusRhythm, 4);
+    monitor.run(700);
+    const auto drawn = [](const QImage& image, int x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (image.pixel(x, y) != qRgb(0, 0, 0)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (int x = 0; x < panelWidth; ++x) {
+        QCOMPARE(drawn(pleth, x), drawn(ecg, x));
+    }
+    QVERIFY(tones > 0 && monitor.heartRate().rate());
+    monitor.simulation().setArtifact(ArtifactKind::leadOff, 5);
+    tones = 0;
+    monitor.run(500);
+    QCOMPARE(tones, 0);
+    QVERIFY(!monitor.heartRate().rate() && monitor.alarms().shows(Alarm::leadOff));
 }
 
 void TestMonitor::pausedMonitorDoesNothing() {
