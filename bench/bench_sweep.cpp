@@ -66,6 +66,26 @@ void monitorTick(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// A whole tick of the ward monitor: the same with the pulse channel, the heart-rate numeric and
+// the alarms read, and the pulse wave painted on its own sweep under the ECG.
+void wardTick(benchmark::State& state) {
+    QImage backing(QSize(panelWidth, panelHeight), QImage::Format_RGB32);
+    QImage plethBacking(QSize(panelWidth, panelHeight / 2), QImage::Format_RGB32);
+    backing.fill(Qt::black);
+    plethBacking.fill(Qt::black);
+    Monitor monitor(panelWidth, panelHeight);
+    monitor.setSurface(&backing);
+    monitor.setPlethSurface(&plethBacking, panelWidth, panelHeight / 2);
+    monitor.setWard(true);
+    monitor.select(Rhythm::atrialFlutter, 42);
+    for (auto _ : state) {
+        monitor.run();
+    }
+    benchmark::DoNotOptimize(backing.constBits());
+    benchmark::DoNotOptimize(plethBacking.constBits());
+    state.SetItemsProcessed(state.iterations());
+}
+
 // One tick at the trainer's cadence (see Cadence), timed by the wall clock around the tick
 // alone: warm after a frame's sleep, or cold.
 void monitorTickAtCadence(benchmark::State& state) {
@@ -88,6 +108,7 @@ void monitorTickAtCadence(benchmark::State& state) {
 
 BENCHMARK(sweepPaintPerTick)->ArgNames({"dpr", "grid"})->ArgsProduct({{1, 2}, {0, 1}});
 BENCHMARK(monitorTick);
+BENCHMARK(wardTick);
 BENCHMARK(monitorTickAtCadence)
     ->ArgName("cold")
     ->Arg(0)

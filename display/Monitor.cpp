@@ -46,6 +46,9 @@ std::vector<WaveEvent> Monitor::events() const {
 
 void Monitor::Listener::onWave(const WaveEvent& event) {
     owner.qrsTone.onWave(event);
+    if (owner.ward) {
+        owner.meter.onWave(event);
+    }
     if (owner.recorder) {
         owner.recorder->onWave(event);
     }
@@ -113,8 +116,18 @@ void Monitor::restart() {
     if (onSilence) {
         onSilence();
     }
+    const Artifact laid = model.artifactLayer();
+    const bool pleth = model.plethEnabled();
+    const int saturation = model.plethChannel().saturationSetting();
     model = Simulation();
     model.setWaveListener(&listener);
+    for (const ArtifactKind kind : allArtifactKinds) {
+        model.setArtifact(kind, laid.strength(kind));
+    }
+    model.enablePleth(pleth);
+    model.setSaturation(saturation);
+    meter.reset();
+    alarmSystem.reset();
     qrsTone.clear();
     if (recorder) {
         recorder->clear();
@@ -124,6 +137,55 @@ void Monitor::restart() {
     ringNext = 0;
     ringSize = 0;
     decisions.clear();
+}
+
+void Monitor::setWard(bool on) {
+    ward = on;
+    model.enablePleth(on);
+    meter.reset();
+    alarmSystem.reset();
+}
+
+void Monitor::setPlethSurface(QImage* image, int width, int height) {
+    plethSurface = image;
+    plethScope = image != nullptr ? Sweep(width, height) : Sweep(0, 0);
+    plethScope.normalPen.setColor(plethColour);
+    plethAligned = false;
+    plethY = height - 1;
+}
+
+// What the monitor reads from the tick just drawn, in the order a bedside monitor reads it.
+void Monitor::readWard() {
+    const Artifact& laid = model.artifactLayer();
+    meter.step(model.tickCount, laid.leadOff());
+    VitalSigns vitals;
+    vitals.heartRate = meter.rate();
+    vitals.asystole = meter.asystole();
+    vitals.fibrillation = meter.fibrillation();
+    vitals.ventricularTachycardia = meter.ventricularTachycardia();
+    vitals.leadOff = laid.leadOff();
+    for (const ArtifactKind kind :
+         {ArtifactKind::tremor, ArtifactKind::mains, ArtifactKind::motion, ArtifactKind::cpr}) {
+        vitals.noise = vitals.noise || laid.strength(kind) >= noiseStrength;
+    }
+    vitals.saturation = model.plethChannel().saturation();
+    alarmSystem.step(vitals);
+}
+
+void Monitor::showPleth(Sweep::Changes& changed) {
+    const int height = plethScope.height;
+    const int top = plethHeadroom;
+    TickSample sample;
+    sample.fromY = plethY;
+    sample.y = height - 1 - model.pleth() * (height - 1 - top) / 100;
+    plethY = sample.y;
+    // Under the ECG's cursor, so that a pulse stands below the beat it follows; set on the
+    // first tick, when a layout has sized both panels.
+    if (!plethAligned && plethScope.width == scope.width) {
+        plethScope.sweepX = latestStep.from.x();
+        plethAligned = true;
+    }
+    plethScope.paintInto(*plethSurface, plethScope.advance(sample), changed);
 }
 
 // Waves come at most about one per four ticks (fibrillating atria), so half a slot per tick of
@@ -145,12 +207,20 @@ int Monitor::run(int count) {
         return 0;
     }
     Sweep::Changes changed;
+    Sweep::Changes plethChanged;
     QImage* painted = surface != nullptr && !surface->isNull() ? surface : nullptr;
+    const bool pleth = plethSurface != nullptr && !plethSurface->isNull();
     for (int i = 0; i < count; ++i) {
         step(painted, changed);
+        if (pleth) {
+            showPleth(plethChanged);
+        }
     }
     if (onRepaint && !changed.isEmpty()) {
         onRepaint(changed.region());
+    }
+    if (onPlethRepaint && !plethChanged.isEmpty()) {
+        onPlethRepaint(plethChanged.region());
     }
     if (onUpcoming) {
         onUpcoming(ticksUntilTone());
@@ -214,10 +284,14 @@ void Monitor::step(QImage* painted, Sweep::Changes& changed) {
     ringSize = std::min(ringSize + 1, ring.size());
     // The QRS tone is asked every tick in either mode, so that switching modes finds no
     // stale peaks waiting.
-    const bool qrsBeat = qrsTone.sounds(model.tickCount);
+    // With a lead off the monitor hears no beat, though the heart's waves go on underneath.
+    const bool qrsBeat = qrsTone.sounds(model.tickCount) && !model.artifactLayer().leadOff();
     const bool sounds = tone == ToneMode::qrs ? qrsBeat : latestSample.beep;
     if (sounds && onTone) {
         onTone();
+    }
+    if (ward) {
+        readWard();
     }
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Alarms.h"
+#include "HeartRateMeter.h"
 #include "QrsTone.h"
 #include "Rhythm.h"
 #include "Simulation.h"
@@ -68,8 +70,28 @@ public:
     void select(std::optional<Rhythm> rhythm, std::uint32_t seed);
 
     // Back to a fresh start for a new question: queue empty, trace at rest, no rhythm, no
-    // history. The sweep keeps its column so the panel sweeps on without a jump.
+    // history, the ward readings cleared. The sweep keeps its column so the panel sweeps on
+    // without a jump; the artifact laid, the pulse channel and its saturation stay as set.
     void restart();
+
+    // The ward monitor's readings, off by default: the pulse channel on, and each tick the
+    // heart-rate numeric and the alarms read what was drawn.
+    void setWard(bool on);
+    bool showsWard() const { return ward; }
+    const HeartRateMeter& heartRate() const { return meter; }
+    Alarms& alarms() { return alarmSystem; }
+    const Alarms& alarms() const { return alarmSystem; }
+    // Artifact this strong in any kind but wander and lead-off makes the ECG hard to read.
+    static constexpr int noiseStrength = 8;
+
+    // The pulse wave's own sweep, column for column under the ECG's, painted into `image`
+    // (nullptr: none) of `width` x `height` panel pixels; it starts empty. The sample's
+    // percent of a full pulse is drawn from the bottom up, a full pulse plethHeadroom pixels
+    // under the top.
+    void setPlethSurface(QImage* image, int width, int height);
+    static constexpr int plethHeadroom = 6;
+    inline static const QColor plethColour{0, 200, 255};
+    std::function<void(const QRegion&)> onPlethRepaint;
 
     // A paused monitor ignores ticks: no steps, no tone, and the picture stays as it is.
     void setPaused(bool on);
@@ -150,6 +172,8 @@ private:
     void step(QImage* painted, Sweep::Changes& changed);
     void show(const TickSample& sample, long long tick, QImage* painted, Sweep::Changes& changed);
     void noteColumns(const Sweep::Step& drawn, long long tick);
+    void readWard();
+    void showPleth(Sweep::Changes& changed);
 
     Simulation model;
     Sweep scope;
@@ -168,6 +192,13 @@ private:
     std::unique_ptr<WaveRecorder> recorder; // the event history, while it is on
     std::vector<long long> columnTicks;     // 0: nothing drawn there
     Listener listener{*this};
+    bool ward = false;
+    HeartRateMeter meter;
+    Alarms alarmSystem;
+    Sweep plethScope{0, 0};
+    QImage* plethSurface = nullptr;
+    int plethY = 0;
+    bool plethAligned = false;
 };
 
 } // namespace pulsavo

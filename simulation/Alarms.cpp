@@ -105,6 +105,7 @@ void Alarms::step(const VitalSigns& vitals) {
     }
     sounding = top;
     phase = restart ? 0 : phase + 1;
+    restarts += restart && top ? 1 : 0;
     if (!top) {
         tone = false;
         return;
@@ -124,6 +125,22 @@ void Alarms::silence() {
 
 void Alarms::reset() {
     *this = Alarms(limits);
+}
+
+std::optional<AlarmPriority> Alarms::soundingPattern() const {
+    return silenceLeft > 0 ? std::nullopt : sounding;
+}
+
+bool lampLit(AlarmPriority priority, std::int64_t tick) {
+    switch (priority) {
+    case AlarmPriority::high:
+        return tick % 50 < 25;
+    case AlarmPriority::medium:
+        return tick % 160 < 80;
+    case AlarmPriority::low:
+        break;
+    }
+    return true;
 }
 
 std::optional<AlarmPriority> Alarms::highest() const {

@@ -53,6 +53,11 @@ struct AlarmPattern {
 
 const AlarmPattern& patternOf(AlarmPriority priority);
 
+// Whether the alarm light of `priority` is lit on `tick`. High flashes red at 2 Hz and medium
+// yellow at 0.625 Hz, each lit half its period (IEC 60601-1-8 asks 1.4 to 2.8 Hz and 0.4 to
+// 0.8 Hz, lit 20 to 60 %); low stays lit, so priorities are told apart without sound too.
+bool lampLit(AlarmPriority priority, std::int64_t tick);
+
 // The limits a nurse sets, in beats per minute and percent.
 struct AlarmLimits {
     int heartRateLow = 50;
@@ -60,6 +65,8 @@ struct AlarmLimits {
     int extremeLow = 40;
     int extremeHigh = 160;
     int saturationLow = 90;
+
+    bool operator==(const AlarmLimits&) const = default;
 };
 
 // What the monitor reads on one tick.
@@ -96,7 +103,14 @@ public:
     bool any() const { return shown != 0; }
     std::optional<AlarmPriority> highest() const;
     bool silenced() const { return silenceLeft > 0; }
+    int silencedTicks() const { return silenceLeft; }
     bool toneOn() const { return tone; }
+    // The pattern the tone plays (none while no alarm is shown or it is silenced), the tick of
+    // its burst cycle this step lies on, and how often a burst started afresh so far: a sound
+    // output follows these rather than asking toneOn() tick by tick.
+    std::optional<AlarmPriority> soundingPattern() const;
+    int burstPhase() const { return phase; }
+    int burstStarts() const { return restarts; }
 
 private:
     static constexpr unsigned bit(Alarm alarm) { return 1U << static_cast<unsigned>(alarm); }
@@ -111,6 +125,7 @@ private:
     int silenceLeft = 0;
     std::optional<AlarmPriority> sounding;
     int phase = 0;
+    int restarts = 0;
     bool tone = false;
 };
 

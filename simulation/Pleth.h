@@ -30,6 +30,7 @@ public:
     void reset();
 
     void setSaturation(int percent) { saturationPercent = percent; }
+    int saturationSetting() const { return saturationPercent; }
     // The SpO2 a monitor shows on `tick` (the last stepped), none while it sees no pulse.
     std::optional<int> saturation() const;
 

@@ -139,6 +139,14 @@
         <source>With --gradebook: a file to grade.</source>
         <translation>With --gradebook: a file to grade.</translation>
     </message>
+    <message>
+        <source>Open the ward monitor instead of the trainer.</source>
+        <translation>Open the ward monitor instead of the trainer.</translation>
+    </message>
+    <message>
+        <source>--ward cannot be combined with --practice, --exam or --gradebook</source>
+        <translation>--ward cannot be combined with --practice, --exam or --gradebook</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::AboutDialog</name>
@@ -1293,6 +1301,145 @@ Hints used: %5</translation>
     <message>
         <source>採点(&amp;B)...</source>
         <translation>Gradeb&amp;ook...</translation>
+    </message>
+    <message>
+        <source>病棟モニター(&amp;W)...</source>
+        <translation>&amp;Ward monitor...</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::WardWindow</name>
+    <message>
+        <source>心静止</source>
+        <translation>Asystole</translation>
+    </message>
+    <message>
+        <source>心室細動</source>
+        <translation>VF</translation>
+    </message>
+    <message>
+        <source>心室頻拍</source>
+        <translation>VT</translation>
+    </message>
+    <message>
+        <source>高度徐脈</source>
+        <translation>Extreme brady</translation>
+    </message>
+    <message>
+        <source>高度頻脈</source>
+        <translation>Extreme tachy</translation>
+    </message>
+    <message>
+        <source>心拍数 下限</source>
+        <translation>HR low</translation>
+    </message>
+    <message>
+        <source>心拍数 上限</source>
+        <translation>HR high</translation>
+    </message>
+    <message>
+        <source>SpO2 下限</source>
+        <translation>SpO2 low</translation>
+    </message>
+    <message>
+        <source>リードオフ</source>
+        <translation>Lead off</translation>
+    </message>
+    <message>
+        <source>ノイズ</source>
+        <translation>Noise</translation>
+    </message>
+    <message>
+        <source>基線の揺れ(呼吸)</source>
+        <translation>Baseline wander (breathing)</translation>
+    </message>
+    <message>
+        <source>筋電図(ふるえ)</source>
+        <translation>Muscle tremor</translation>
+    </message>
+    <message>
+        <source>交流障害</source>
+        <translation>Mains interference</translation>
+    </message>
+    <message>
+        <source>体動(電極の動き)</source>
+        <translation>Electrode motion</translation>
+    </message>
+    <message>
+        <source>胸骨圧迫(CPR)</source>
+        <translation>Chest compressions (CPR)</translation>
+    </message>
+    <message>
+        <source>病棟モニター</source>
+        <translation>Ward monitor</translation>
+    </message>
+    <message>
+        <source>波形(&amp;W)</source>
+        <translation>&amp;Rhythm</translation>
+    </message>
+    <message>
+        <source>ECG II</source>
+        <translation>ECG II</translation>
+    </message>
+    <message>
+        <source>Pleth</source>
+        <translation>Pleth</translation>
+    </message>
+    <message>
+        <source>HR /分</source>
+        <translation>HR /min</translation>
+    </message>
+    <message>
+        <source>心拍数: R 波ごとに直近 4 拍の R–R 間隔の平均から算出します。心室細動、心静止(4 秒 QRS なし)、リードオフでは --- と表示します。</source>
+        <translation>Heart rate: at each R wave, from the mean of the last 4 R–R intervals. Shows --- in VF, in asystole (no QRS for 4 s) and with a lead off.</translation>
+    </message>
+    <message>
+        <source>SpO2 %</source>
+        <translation>SpO2 %</translation>
+    </message>
+    <message>
+        <source>脈波が 10 秒見えないと --- と表示します。</source>
+        <translation>Shows --- after 10 s without a pulse wave.</translation>
+    </message>
+    <message>
+        <source>アラーム消音(&amp;S)</source>
+        <translation>&amp;Silence alarm</translation>
+    </message>
+    <message>
+        <source>アラーム音を 2 分間止めます。新しいアラームが出ると再び鳴ります。</source>
+        <translation>Silences the alarm tone for 2 minutes; a new alarm sounds again.</translation>
+    </message>
+    <message>
+        <source>アラーム音を出せません(出力装置なし)</source>
+        <translation>Alarm tone cannot sound (no output device)</translation>
+    </message>
+    <message>
+        <source>アーチファクト(&amp;A)</source>
+        <translation>&amp;Artifact</translation>
+    </message>
+    <message>
+        <source>強さ(1–10)</source>
+        <translation>Strength (1–10)</translation>
+    </message>
+    <message>
+        <source>重ねる</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>外す</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>アラーム設定</source>
+        <translation>Alarm limits</translation>
+    </message>
+    <message>
+        <source>%1  強さ %2</source>
+        <translation>%1  strength %2</translation>
+    </message>
+    <message>
+        <source>消音中 %1:%2</source>
+        <translation>Silenced %1:%2</translation>
     </message>
 </context>
 </TS>

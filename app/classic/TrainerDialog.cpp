@@ -16,6 +16,7 @@
 #include "RhythmLibrary.h"
 #include "ScopePanel.h"
 #include "StripSaving.h"
+#include "WardWindow.h"
 
 #include <QActionGroup>
 #include <QApplication>
@@ -312,6 +313,9 @@ void TrainerDialog::buildSystemMenu() {
     gradebookItem = menu->addAction(tr("採点(&B)..."));
     gradebookItem->setObjectName(QStringLiteral("gradebookAction"));
     connect(gradebookItem, &QAction::triggered, this, &TrainerDialog::onGradebook);
+    wardItem = menu->addAction(tr("病棟モニター(&W)..."));
+    wardItem->setObjectName(QStringLiteral("wardAction"));
+    connect(wardItem, &QAction::triggered, this, &TrainerDialog::onWard);
     closeItem = menu->addAction(tr("閉じる(&C)"));
     closeItem->setObjectName(QStringLiteral("closeAction"));
     connect(closeItem, &QAction::triggered, this, &QWidget::close);
@@ -372,6 +376,7 @@ void TrainerDialog::retranslate() {
     practiceItem->setText(tr("練習モード(&P)..."));
     progressItem->setText(tr("成績(&R)..."));
     gradebookItem->setText(tr("採点(&B)..."));
+    wardItem->setText(tr("病棟モニター(&W)..."));
 
     // The English names are longer than the list is wide: they wrap onto a second line
     // rather than hiding their distinguishing ends behind a horizontal scroll bar. The
@@ -646,19 +651,38 @@ void TrainerDialog::onPractice() {
     if (!practice) {
         practice = new PracticeWindow(practiceDatabase, nullptr, this);
         practice->setAttribute(Qt::WA_DeleteOnClose);
-        // Only the window the learner works in may sound: two beat tones cannot be told apart.
-        // The classic monitor rests while practice is open and plays on when it closes.
-        const bool wasRunning = !isFrozen();
-        setFrozen(true);
-        connect(practice, &QObject::destroyed, this, [this, wasRunning] {
-            if (wasRunning) {
-                setFrozen(false);
-            }
-        });
+        restWhileOpen(practice);
     }
     practice->show();
     practice->raise();
     practice->activateWindow();
+}
+
+WardWindow* TrainerDialog::wardWindow() const {
+    return ward.data();
+}
+
+// Only the window the learner works in may sound: two beat tones cannot be told apart. The
+// classic monitor rests while `window` is open and plays on when it closes.
+void TrainerDialog::restWhileOpen(QWidget* window) {
+    const bool wasRunning = !isFrozen();
+    setFrozen(true);
+    connect(window, &QObject::destroyed, this, [this, wasRunning] {
+        if (wasRunning) {
+            setFrozen(false);
+        }
+    });
+}
+
+void TrainerDialog::onWard() {
+    if (!ward) {
+        ward = new WardWindow(nullptr, nullptr, this);
+        ward->setAttribute(Qt::WA_DeleteOnClose);
+        restWhileOpen(ward);
+    }
+    ward->show();
+    ward->raise();
+    ward->activateWindow();
 }
 
 void TrainerDialog::onProgress() {

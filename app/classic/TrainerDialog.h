@@ -36,6 +36,7 @@ class CaliperOverlay;
 class LadderPanel;
 class MonitorActions;
 class PracticeWindow;
+class WardWindow;
 class ProgressWindow;
 class GradebookWindow;
 class ScopePanel;
@@ -114,6 +115,9 @@ public:
 
     // The practice window the context menu opened, while it is open.
     PracticeWindow* practiceWindow() const;
+    // The ward monitor (病棟モニター), one per dialog; the classic monitor rests while it is open.
+    void onWard();
+    WardWindow* wardWindow() const;
     // The answers database the practice window uses; empty for the default location.
     QString practiceDatabase;
 
@@ -192,6 +196,9 @@ private:
     QPointer<ProgressWindow> progress;
     QAction* gradebookItem = nullptr;
     QPointer<GradebookWindow> gradebook;
+    void restWhileOpen(QWidget* window);
+    QAction* wardItem = nullptr;
+    QPointer<WardWindow> ward;
 
     MonitorActions* shared = nullptr;
 

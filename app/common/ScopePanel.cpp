@@ -40,10 +40,19 @@ void ScopePanel::prepare() {
         }
     }
     renderPaper();
-    if (monitor != nullptr) {
+    surfaceReplaced();
+    update();
+}
+
+void ScopePanel::surfaceReplaced() {
+    if (monitor == nullptr) {
+        return;
+    }
+    if (pleth) {
+        monitor->setPlethSurface(&backing, clientRect().width(), clientRect().height());
+    } else {
         monitor->surfaceChanged();
     }
-    update();
 }
 
 // A window that resizes (its layout, a language with longer texts) must not take away the trace
@@ -54,7 +63,7 @@ void ScopePanel::resizeEvent(QResizeEvent* event) {
         return;
     }
     prepare();
-    if (monitor != nullptr) {
+    if (monitor != nullptr && !pleth) {
         monitor->redrawAt(clientRect().width(), clientRect().height());
     }
 }
@@ -72,12 +81,19 @@ void ScopePanel::attach(Monitor& shown) {
     shown.onRepaint = [this](const QRegion& dirty) { repaint(dirty); };
 }
 
+void ScopePanel::attachPleth(Monitor& shown) {
+    monitor = &shown;
+    pleth = true;
+    surfaceReplaced();
+    shown.onPlethRepaint = [this](const QRegion& dirty) { repaint(dirty); };
+}
+
 void ScopePanel::renderPaper() {
     paper = grid && !backing.isNull()
                 ? Sweep::paperImage(clientRect().width(), clientRect().height(),
                                     backing.devicePixelRatio())
                 : QImage();
-    if (monitor != nullptr) {
+    if (monitor != nullptr && !pleth) {
         monitor->setPaper(paper);
     }
 }
@@ -131,9 +147,7 @@ void ScopePanel::followPixelRatio() {
     }
     backing = std::move(resampled);
     renderPaper();
-    if (monitor != nullptr) {
-        monitor->surfaceChanged();
-    }
+    surfaceReplaced();
 }
 
 void ScopePanel::paintEvent(QPaintEvent* event) {

@@ -29,6 +29,9 @@ public:
     // Lets the monitor's sweep paint into the backing image and repaints what its ticks touched.
     // From then on a new size keeps the trace: the monitor draws its last pass again.
     void attach(Monitor& monitor);
+    // The same for the monitor's pulse wave: its sweep paints here, starting empty on every
+    // new size.
+    void attachPleth(Monitor& monitor);
 
     const QImage& backingImage() const { return backing; }
 
@@ -53,11 +56,13 @@ private:
     void followPixelRatio();
     void renderPaper();
     void swapBackground(const QImage& from, const QImage& to);
+    void surfaceReplaced();
 
     QImage backing;
     QImage paper; // null without the grid
     bool grid = false;
     Monitor* monitor = nullptr;
+    bool pleth = false;
 };
 
 } // namespace pulsavo

@@ -151,4 +151,20 @@ void Settings::setPracticeMeasure(bool on) {
     put(practiceMeasureKey, on);
 }
 
+QByteArray Settings::wardGeometry() const {
+    return store.value(QLatin1String(wardGeometryKey)).toByteArray();
+}
+
+void Settings::setWardGeometry(const QByteArray& geometry) {
+    put(wardGeometryKey, geometry);
+}
+
+QString Settings::wardText(const char* key) const {
+    return store.value(QLatin1String(key)).toString();
+}
+
+void Settings::setWardText(const char* key, const QString& text) {
+    put(key, text);
+}
+
 } // namespace pulsavo

@@ -31,6 +31,10 @@ public:
     static constexpr const char* practiceAdaptiveKey = "practice/adaptive";
     static constexpr const char* practiceBeatToneKey = "practice/beatTone";
     static constexpr const char* practiceMeasureKey = "practice/measure";
+    static constexpr const char* wardGeometryKey = "ward/geometry";
+    static constexpr const char* wardRhythmKey = "ward/rhythm";
+    static constexpr const char* wardArtifactKey = "ward/artifact";
+    static constexpr const char* wardLimitsKey = "ward/limits";
 
     Settings();
 
@@ -77,6 +81,13 @@ public:
     void setPracticeBeatTone(bool on);
     bool practiceMeasure(bool fallback) const;
     void setPracticeMeasure(bool on);
+
+    QByteArray wardGeometry() const;
+    void setWardGeometry(const QByteArray& geometry);
+    // The ward monitor's rhythm id, artifact layers ("tremor:6,cpr:5") and alarm limits
+    // ("50,120,40,160,90": low, high, extreme low, extreme high, SpO2 low); empty when never set.
+    QString wardText(const char* key) const;
+    void setWardText(const char* key, const QString& text);
 
 private:
     bool flag(const char* key, bool fallback) const;

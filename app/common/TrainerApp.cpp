@@ -6,6 +6,7 @@
 #include "PracticeWindow.h"
 #include "PulsavoVersion.h"
 #include "TrainerDialog.h"
+#include "WardWindow.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
@@ -90,8 +91,12 @@ StartOptions parseStartOptions(const QStringList& arguments) {
     parser.addOption(practice);
     parser.addOption(database);
     parser.addOption(lang);
+    const QCommandLineOption wardOption(
+        QStringLiteral("ward"),
+        QCoreApplication::translate("main", "Open the ward monitor instead of the trainer."));
     parser.addOption(exam);
     parser.addOption(gradebook);
+    parser.addOption(wardOption);
 
     StartOptions options;
     const auto givenTwice = [&parser](const QCommandLineOption& option) {
@@ -126,6 +131,12 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         options.message =
             QCoreApplication::translate("main", "unknown language '%1' for --lang (ja or en)")
                 .arg(parser.value(lang));
+    } else if (parser.isSet(wardOption) &&
+               (parser.isSet(practice) || parser.isSet(exam) || parser.isSet(gradebook))) {
+        // Either window may be the main one, not both.
+        options.action = StartOptions::Action::error;
+        options.message = QCoreApplication::translate(
+            "main", "--ward cannot be combined with --practice, --exam or --gradebook");
     } else if (parser.isSet(help)) {
         options.action = StartOptions::Action::help;
         options.message = parser.helpText();
@@ -147,6 +158,7 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         options.gradebook = parser.isSet(gradebook);
         options.files = parser.positionalArguments();
         options.practice = !options.gradebook && (parser.isSet(practice) || parser.isSet(exam));
+        options.ward = parser.isSet(wardOption);
         options.exam = QString::fromStdString(parsed.exam.code);
         options.database = parser.value(database);
         if (parser.isSet(lang)) {
@@ -190,6 +202,11 @@ bool TrainerApp::initApplication(const StartOptions& options) {
         if (!options.exam.isEmpty()) {
             practice->startExam(options.exam);
         }
+        return true;
+    }
+    if (options.ward) {
+        ward = std::make_unique<WardWindow>();
+        ward->show();
         return true;
     }
     dialog = std::make_unique<TrainerDialog>();

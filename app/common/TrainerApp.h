@@ -13,6 +13,7 @@ namespace pulsavo {
 class GradebookWindow;
 class PracticeWindow;
 class TrainerDialog;
+class WardWindow;
 
 // What the command line asked for. The trainer takes only its own options: Qt's generic ones
 // (-reverse, -qwindowtitle ...) would change the window behind the learner's back.
@@ -30,6 +31,7 @@ struct StartOptions {
     // --gradebook [FILE...]: the gradebook window on its own, with these files to grade.
     bool gradebook = false;
     QStringList files;
+    bool ward = false; // --ward: the ward monitor is the main window
 };
 
 StartOptions parseStartOptions(const QStringList& arguments);
@@ -46,8 +48,8 @@ QString noDisplayLine(const QStringList& platformMessages, const QString& fatal)
 void prepareWindowSystem();
 
 // What the trainer opens at start: the classic window, or with --practice (or --exam) the
-// practice window on its own, or with --gradebook the gradebook window on its own. Closing that
-// window ends the program.
+// practice window, with --gradebook the gradebook window, or with --ward the ward monitor, on its
+// own. Closing that window ends the program.
 class TrainerApp {
 public:
     TrainerApp();
@@ -62,6 +64,7 @@ private:
     std::unique_ptr<TrainerDialog> dialog;
     std::unique_ptr<PracticeWindow> practice;
     std::unique_ptr<GradebookWindow> gradebook;
+    std::unique_ptr<WardWindow> ward;
 };
 
 } // namespace pulsavo

@@ -159,6 +159,9 @@ void TestLanguage::langOptionIsParsed_data() {
     QTest::newRow("--lang given twice")
         << QStringList{"--lang", "en", "--lang", "ja"} << false << -1;
     QTest::newRow("control bytes") << QStringList{"\x1b[31mX\x9b"} << false << -1;
+    QTest::newRow("--ward --lang en") << QStringList{"--ward", "--lang", "en"} << true << 1;
+    QTest::newRow("--ward with --practice") << QStringList{"--ward", "--practice"} << false << -1;
+    QTest::newRow("--ward with --gradebook") << QStringList{"--ward", "--gradebook"} << false << -1;
     QTest::newRow("--db ./-x is a file")
         << QStringList{"--db", "./-x", "--lang", "en"} << true << 1;
 }

@@ -52,6 +52,8 @@ class TestMonitor : public QObject {
     Q_OBJECT
 private slots:
     void restartIsAFreshStart();
+    void restartKeepsArtifactAndPleth();
+    void wardSweepAndLeadOff();
     void pausedMonitorDoesNothing();
     void monitorsSideBySideStayApart();
     void historyIsTheLastSamplesOldestFirst_data();
@@ -92,6 +94,72 @@ void TestMonitor::restartIsAFreshStart() {
     QVERIFY(sameSamples(record(reused, 1500), expected));
     QCOMPARE(reused.selections().size(), std::size_t{1});
     QCOMPARE(reused.selections().front().tick, 1);
+}
+
+// The artifact laid and the pulse channel are the monitor's settings, not the question's: a
+// restarted monitor plays what a new one with the same settings plays, trace and pulse alike.
+void TestMonitor::restartKeepsArtifactAndPleth() {
+    const auto played = [](Monitor& monitor) {
+        std::vector<int> values;
+        for (int i = 0; i < 800; ++i) {
+            monitor.run();
+            values.push_back(monitor.lastSample().y * 1000 + monitor.simulation().pleth());
+        }
+        return values;
+    };
+    const auto setUp = [](Monitor& monitor) {
+        monitor.simulation().setArtifact(ArtifactKind::tremor, 6);
+        monitor.simulation().enablePleth(true);
+        monitor.simulation().setSaturation(91);
+    };
+    Monitor fresh(panelWidth, panelHeight);
+    setUp(fresh);
+    fresh.select(Rhythm::sinusRhythm, 7);
+    const std::vector<int> expected = played(fresh);
+    Monitor reused(panelWidth, panelHeight);
+    setUp(reused);
+    reused.select(Rhythm::ventricularTachycardia, 3);
+    played(reused);
+    reused.restart();
+    reused.select(Rhythm::sinusRhythm, 7);
+    QCOMPARE(played(reused), expected);
+    QCOMPARE(reused.simulation().plethChannel().saturation(), std::optional<int>(91));
+}
+
+// The pulse wave's sweep runs column for column under the ECG's, its gap where the ECG's is,
+// though it starts later; a lead off silences the beat tone while the heart beats on.
+void TestMonitor::wardSweepAndLeadOff() {
+    QImage ecg(panelWidth, panelHeight, QImage::Format_RGB32);
+    QImage pleth(panelWidth, 60, QImage::Format_RGB32);
+    ecg.fill(Qt::black);
+    pleth.fill(Qt::black);
+    Monitor monitor(panelWidth, panelHeight);
+    monitor.setSurface(&ecg);
+    monitor.run(123);
+    monitor.setPlethSurface(&pleth, panelWidth, 60);
+    monitor.setWard(true);
+    monitor.setToneMode(Monitor::ToneMode::qrs);
+    int tones = 0;
+    monitor.onTone = [&tones] { ++tones; };
+    monitor.select(Rhythm::sinusRhythm, 4);
+    monitor.run(700);
+    const auto drawn = [](const QImage& image, int x) {
+        for (int y = 0; y < image.height(); ++y) {
+            if (image.pixel(x, y) != qRgb(0, 0, 0)) {
+                return true;
+            }
+        }
+        return false;
+    };
+    for (int x = 0; x < panelWidth; ++x) {
+        QCOMPARE(drawn(pleth, x), drawn(ecg, x));
+    }
+    QVERIFY(tones > 0 && monitor.heartRate().rate());
+    monitor.simulation().setArtifact(ArtifactKind::leadOff, 5);
+    tones = 0;
+    monitor.run(500);
+    QCOMPARE(tones, 0);
+    QVERIFY(!monitor.heartRate().rate() && monitor.alarms().shows(Alarm::leadOff));
 }
 
 void TestMonitor::pausedMonitorDoesNothing() {

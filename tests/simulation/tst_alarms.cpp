@@ -2,6 +2,8 @@
 
 #include <QTest>
 
+#include <array>
+
 using namespace pulsavo;
 
 Q_DECLARE_METATYPE(pulsavo::VitalSigns)
@@ -86,6 +88,18 @@ void AlarmsTest::triggers() {
     if (priority >= 0) {
         alarms.step(rate(75)); // gone: it latches or not
         QCOMPARE(alarms.any(), infoOf(Alarm(alarm)).latches);
+        // Its light over 8 s: high flashes at 2 Hz, medium at 0.625 Hz, lit half the time;
+        // low stays lit.
+        int lit = 0;
+        int changes = 0;
+        for (int tick = 0; tick < 800; ++tick) {
+            const auto shown = AlarmPriority(priority);
+            lit += lampLit(shown, tick) ? 1 : 0;
+            changes += lampLit(shown, tick) != lampLit(shown, tick + 1) ? 1 : 0;
+        }
+        constexpr std::array flashes{0, 10, 32};
+        QCOMPARE(changes, flashes[std::size_t(priority)]);
+        QCOMPARE(lit, changes > 0 ? 400 : 800);
     }
 }
 
