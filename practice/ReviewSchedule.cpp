@@ -2,8 +2,17 @@
 
 #include <algorithm>
 #include <cmath>
+#include <iterator>
 
 namespace pulsavo {
+
+namespace {
+
+bool byIndex(Rhythm a, Rhythm b) {
+    return indexOf(a) < indexOf(b);
+}
+
+} // namespace
 
 namespace fsrs {
 
@@ -76,20 +85,41 @@ fsrs::Grade ReviewSchedule::gradeOf(const ReviewAnswer& answer) {
     return answer.hinted ? fsrs::Grade::hard : fsrs::Grade::good;
 }
 
+void ReviewSchedule::grade(Card& card, std::int32_t day, fsrs::Grade grade) {
+    card.memory = card.seen ? fsrs::next(card.memory, day - card.lastDay, grade) : fsrs::first(grade);
+    card.seen = true;
+    card.lastDay = day;
+    // Whole days, at least one: what was answered today comes back tomorrow at the earliest.
+    const double days = std::max(1.0, std::round(fsrs::interval(card.memory.stability)));
+    card.dueDay = day + static_cast<std::int32_t>(std::min(days, 36500.0));
+}
+
 void ReviewSchedule::record(const ReviewAnswer& answer) {
     const int index = indexOf(answer.rhythm);
     if (index < 0 || index >= totalRhythmCount) {
         return;
     }
-    Card& card = cards[static_cast<std::size_t>(index)];
-    const fsrs::Grade grade = gradeOf(answer);
-    card.memory =
-        card.seen ? fsrs::next(card.memory, answer.day - card.lastDay, grade) : fsrs::first(grade);
-    card.seen = true;
-    card.lastDay = answer.day;
-    // Whole days, at least one: what was answered today comes back tomorrow at the earliest.
-    const double days = std::max(1.0, std::round(fsrs::interval(card.memory.stability)));
-    card.dueDay = answer.day + static_cast<std::int32_t>(std::min(days, 36500.0));
+    const fsrs::Grade mark = gradeOf(answer);
+    grade(cards[static_cast<std::size_t>(index)], answer.day, mark);
+
+    std::optional<Rhythm> other;
+    if (answer.answered && *answer.answered != answer.rhythm && !answer.right &&
+        anyRhythmAt(indexOf(*answer.answered))) {
+        other = answer.answered;
+    }
+    bool known = false;
+    for (Pair& pair : mixedUp) {
+        if (pair.first == answer.rhythm || pair.second == answer.rhythm) {
+            grade(pair.card, answer.day, mark);
+            known = known || (other && (pair.first == *other || pair.second == *other));
+        }
+    }
+    if (other && !known) {
+        Pair pair{std::min(answer.rhythm, *other, byIndex), std::max(answer.rhythm, *other, byIndex),
+                  {}};
+        grade(pair.card, answer.day, fsrs::Grade::again);
+        mixedUp.push_back(pair);
+    }
 }
 
 ReviewSchedule ReviewSchedule::fromAnswers(std::span<const ReviewAnswer> answers) {
@@ -117,6 +147,65 @@ std::vector<Rhythm> ReviewSchedule::dueOn(std::int32_t day) const {
     std::stable_sort(due.begin(), due.end(),
                      [this](Rhythm a, Rhythm b) { return card(a).dueDay < card(b).dueDay; });
     return due;
+}
+
+std::vector<ReviewSchedule::Pair> ReviewSchedule::pairsDueOn(std::int32_t day) const {
+    std::vector<Pair> due;
+    std::copy_if(mixedUp.begin(), mixedUp.end(), std::back_inserter(due),
+                 [day](const Pair& pair) { return pair.card.dueDay <= day; });
+    std::stable_sort(due.begin(), due.end(), [](const Pair& a, const Pair& b) {
+        return a.card.dueDay < b.card.dueDay;
+    });
+    return due;
+}
+
+std::vector<Rhythm> ReviewSchedule::reviewOn(std::int32_t day, int limit) const {
+    // Rhythms and pairs merged by how long they have been due; a pair brings both its rhythms.
+    struct Due {
+        std::int32_t dueDay;
+        Rhythm first;
+        std::optional<Rhythm> second;
+    };
+    std::vector<Due> due;
+    for (const Rhythm rhythm : dueOn(day)) {
+        due.push_back({card(rhythm).dueDay, rhythm, std::nullopt});
+    }
+    for (const Pair& pair : pairsDueOn(day)) {
+        due.push_back({pair.card.dueDay, pair.first, pair.second});
+    }
+    std::stable_sort(due.begin(), due.end(),
+                     [](const Due& a, const Due& b) { return a.dueDay < b.dueDay; });
+    std::vector<Rhythm> round;
+    std::array<bool, totalRhythmCount> taken{};
+    const auto take = [&](Rhythm rhythm) {
+        auto& slot = taken[static_cast<std::size_t>(indexOf(rhythm))];
+        if (!slot && static_cast<int>(round.size()) < limit) {
+            slot = true;
+            round.push_back(rhythm);
+        }
+    };
+    for (const Due& entry : due) {
+        take(entry.first);
+        if (entry.second) {
+            take(*entry.second);
+        }
+    }
+    return round;
+}
+
+std::vector<int> ReviewSchedule::dueCounts(std::int32_t day, int days) const {
+    std::vector<int> counts(static_cast<std::size_t>(std::max(days, 0)), 0);
+    const auto count = [&](const Card& card) {
+        const std::int32_t offset = std::max(card.dueDay - day, 0);
+        if (card.seen && offset < days) {
+            ++counts[static_cast<std::size_t>(offset)];
+        }
+    };
+    std::for_each(cards.begin(), cards.end(), count);
+    for (const Pair& pair : mixedUp) {
+        count(pair.card);
+    }
+    return counts;
 }
 
 } // namespace pulsavo

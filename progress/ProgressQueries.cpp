@@ -333,6 +333,29 @@ QStringList ProgressStore::examCodes() const {
     return codes;
 }
 
+std::vector<ReviewAnswer> ProgressStore::reviewHistory() const {
+    std::vector<ReviewAnswer> history;
+    QSqlQuery query(db);
+    // SQLite turns the stored UTC text into the local day itself: no date parsed per row here.
+    if (currentState == State::unavailable ||
+        !run(query,
+             QStringLiteral("SELECT shown, answer, correct, hinted,"
+                            " CAST(julianday(time, 'localtime') + 0.5 AS INTEGER)"
+                            " FROM answers WHERE kind IS NULL ORDER BY time, id"),
+             {})) {
+        return history;
+    }
+    while (query.next()) {
+        const std::optional<Rhythm> shown = rhythmFrom(query.value(0));
+        if (!shown) {
+            continue;
+        }
+        history.push_back({*shown, query.value(4).toInt(), query.value(2).toBool(),
+                           query.value(3).toBool(), rhythmFrom(query.value(1))});
+    }
+    return history;
+}
+
 int ProgressStore::answerCount(const ProgressFilter& filter) const {
     const Where where = whereFor(filter);
     QSqlQuery query(db);
