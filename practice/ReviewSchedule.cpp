@@ -86,7 +86,8 @@ fsrs::Grade ReviewSchedule::gradeOf(const ReviewAnswer& answer) {
 }
 
 void ReviewSchedule::grade(Card& card, std::int32_t day, fsrs::Grade grade) {
-    card.memory = card.seen ? fsrs::next(card.memory, day - card.lastDay, grade) : fsrs::first(grade);
+    card.memory =
+        card.seen ? fsrs::next(card.memory, day - card.lastDay, grade) : fsrs::first(grade);
     card.seen = true;
     card.lastDay = day;
     // Whole days, at least one: what was answered today comes back tomorrow at the earliest.
@@ -115,8 +116,8 @@ void ReviewSchedule::record(const ReviewAnswer& answer) {
         }
     }
     if (other && !known) {
-        Pair pair{std::min(answer.rhythm, *other, byIndex), std::max(answer.rhythm, *other, byIndex),
-                  {}};
+        Pair pair{
+            std::min(answer.rhythm, *other, byIndex), std::max(answer.rhythm, *other, byIndex), {}};
         grade(pair.card, answer.day, fsrs::Grade::again);
         mixedUp.push_back(pair);
     }
@@ -153,9 +154,8 @@ std::vector<ReviewSchedule::Pair> ReviewSchedule::pairsDueOn(std::int32_t day) c
     std::vector<Pair> due;
     std::copy_if(mixedUp.begin(), mixedUp.end(), std::back_inserter(due),
                  [day](const Pair& pair) { return pair.card.dueDay <= day; });
-    std::stable_sort(due.begin(), due.end(), [](const Pair& a, const Pair& b) {
-        return a.card.dueDay < b.card.dueDay;
-    });
+    std::stable_sort(due.begin(), due.end(),
+                     [](const Pair& a, const Pair& b) { return a.card.dueDay < b.card.dueDay; });
     return due;
 }
 

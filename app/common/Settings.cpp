@@ -135,4 +135,12 @@ void Settings::setPracticeMeasure(bool on) {
     put(practiceMeasureKey, on);
 }
 
+bool Settings::practiceRecall(bool fallback) const {
+    return flag(practiceRecallKey, fallback);
+}
+
+void Settings::setPracticeRecall(bool on) {
+    put(practiceRecallKey, on);
+}
+
 } // namespace pulsavo

@@ -159,7 +159,8 @@ void FeedbackPage::retranslate(catalogue::Language language, const PracticeSessi
     nextButton->setText(last ? tr("結果を見る(&N)") : tr("次の問題(&N)"));
     if (shown == nullptr) {
         bannerLabel->setText(ladderWaits ? tr("ラダー図は答えを示すため、回答のあとに表示します。")
-                                         : tr("波形名を選んで［回答］を押してください。"));
+                             : typing ? tr("波形名を入力して Enter を押してください。")
+                                      : tr("波形名を選んで［回答］を押してください。"));
         correctLabel->clear();
         chosenLabel->clear();
         explanationEdit->clear();
@@ -172,6 +173,17 @@ void FeedbackPage::retranslate(catalogue::Language language, const PracticeSessi
     bannerLabel->setText(shown->correct() ? tr("○ 正解") : tr("× 不正解"));
     correctLabel->setText(tr("正解: %1").arg(correct));
     chosenLabel->setText(tr("あなたの回答: %1").arg(chosen));
+    if (!shown->typed.empty()) {
+        const QString typed = QString::fromStdString(shown->typed);
+        QString said = tr("あなたの回答: %1（入力「%2」）");
+        if (shown->closeMisspelling) {
+            said =
+                shown->correct()
+                    ? tr("あなたの回答: %1（入力「%2」は、つづりの小さな違いとして正解にしました）")
+                    : tr("あなたの回答: %1（入力「%2」をこの名前のつづり違いとして読みました）");
+        }
+        chosenLabel->setText(said.arg(chosen, typed));
+    }
     explanationEdit->setPlainText(
         catalogueText(catalogue::textOf(shown->question.rhythm, language)));
     correctPointsTitle->setText(tr("正解: %1").arg(correct));

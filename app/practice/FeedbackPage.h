@@ -34,6 +34,8 @@ public:
     // An exam without hints shows neither the ladder nor strip saving until its summary.
     void setStudyAllowed(bool allowed);
     bool ladderWanted() const;
+    // The question is answered by typing the name: the instruction says so.
+    void setTyping(bool on) { typing = on; }
     void focusNext();
 
     // `shown`: the judged question, or none while one is open.
@@ -63,6 +65,7 @@ private:
     QPushButton* nextButton = nullptr;
     MeasurementBox* measureBox = nullptr;
     bool ladderWaits = false;
+    bool typing = false;
 };
 
 } // namespace pulsavo

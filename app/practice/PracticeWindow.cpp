@@ -16,6 +16,7 @@
 #include "MonitorActions.h"
 #include "ProgressWindow.h"
 #include "QuestionPage.h"
+#include "RecallBox.h"
 #include "Resources.h"
 #include "ScopePanel.h"
 #include "Settings.h"
@@ -151,6 +152,7 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
                 questionScope.setHighlight(style);
                 compareScope.setHighlight(style);
             });
+    wireRecallAndReview();
     clock.start();
     showSetup();
 }
@@ -362,6 +364,7 @@ void PracticeWindow::loadSettings() {
     saved.adaptive = settings.practiceAdaptive(saved.adaptive);
     saved.beatTone = settings.practiceBeatTone(saved.beatTone);
     saved.measure = settings.practiceMeasure(saved.measure);
+    saved.recall = settings.practiceRecall(saved.recall);
     // Loading shows what is stored; it writes nothing back.
     loading = true;
     setOptions(saved);
@@ -382,6 +385,7 @@ void PracticeWindow::saveSettings() const {
     settings.setPracticeAdaptive(current.adaptive);
     settings.setPracticeBeatTone(current.beatTone);
     settings.setPracticeMeasure(current.measure);
+    settings.setPracticeRecall(current.recall);
 }
 
 PracticeWindow::Options PracticeWindow::options() const {
@@ -400,6 +404,7 @@ std::string PracticeWindow::optionsJson(int length, RhythmSet rhythms, bool adap
     object.insert(QStringLiteral("adaptive"), adaptive);
     object.insert(QStringLiteral("beatTone"), current.beatTone);
     object.insert(QStringLiteral("measure"), current.measure);
+    object.insert(QStringLiteral("recall"), current.recall);
     return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
@@ -871,6 +876,47 @@ void PracticeWindow::keyPressEvent(QKeyEvent* event) {
             replayMissed(summaryPage->currentMissed());
         }
         break;
+    }
+}
+
+// Typed recall and 今日の復習: the schedule starts from every answer stored, and each new round
+// shows the list or the recall box by the learner's option (an exam always shows the list).
+void PracticeWindow::wireRecallAndReview() {
+    session.today = [] { return static_cast<std::int32_t>(QDate::currentDate().toJulianDay()); };
+    session.learnHistory(progress.reviewHistory());
+    const auto asked = session.onQuestionAsked;
+    session.onQuestionAsked = [this, asked](const Question& question) {
+        if (session.results().empty()) {
+            questionPage->setTypedRecall(options().recall && session.mode() != RoundMode::exam);
+        }
+        asked(question);
+    };
+    connect(questionPage, &QuestionPage::answerTyped, this, &PracticeWindow::answerTyped);
+    connect(setupPage, &SetupPage::reviewRequested, this, &PracticeWindow::startReview);
+    connect(setupPage, &SetupPage::dueWanted, this,
+            [this] { setupPage->showDue(session.dueToday(SetupPage::reviewLimit)); });
+}
+
+void PracticeWindow::startReview() {
+    const int due = session.dueToday(SetupPage::reviewLimit);
+    QJsonObject described =
+        QJsonDocument::fromJson(QByteArray::fromStdString(optionsJson(due, {}, false))).object();
+    described.insert(QStringLiteral("review"), true);
+    session.startReview(SetupPage::reviewLimit,
+                        QJsonDocument(described).toJson(QJsonDocument::Compact).toStdString());
+}
+
+void PracticeWindow::answerTyped(const QString& text) {
+    const PracticeSession::Typed verdict = session.answerTyped(text.toStdString());
+    RecallBox* box = questionPage->recall();
+    if (verdict.outcome == PracticeSession::Typed::Outcome::unknown) {
+        box->refuse(tr("「%1」に当たる波形名がこのラウンドの候補にありません。").arg(text));
+    } else if (verdict.outcome == PracticeSession::Typed::Outcome::ambiguous) {
+        QStringList names;
+        for (const Rhythm rhythm : verdict.candidates) {
+            names << nameOf(rhythm);
+        }
+        box->refuse(tr("「%1」はどれですか: %2").arg(text, names.join(tr("、"))));
     }
 }
 

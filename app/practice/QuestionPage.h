@@ -12,6 +12,7 @@ class QPushButton;
 namespace pulsavo {
 
 class FeedbackPage;
+class RecallBox;
 
 // A question: the names to answer from, ヒント and 回答, with the feedback beside them.
 // Nothing is answered without Enter, a double click or 回答.
@@ -21,6 +22,11 @@ public:
     explicit QuestionPage(QWidget* parent = nullptr);
 
     FeedbackPage* feedback() const { return feedbackPage; }
+    RecallBox* recall() const { return recallBox; }
+
+    // Typed recall: the list hidden, the name typed with completion.
+    void setTypedRecall(bool on);
+    bool typedRecall() const { return typing; }
 
     // The names a round answers from, in rhythm order.
     void fill(RhythmSet choices, catalogue::Language language);
@@ -37,6 +43,7 @@ public:
 
 signals:
     void answerChosen(Rhythm rhythm);
+    void answerTyped(const QString& text);
     void hintRequested();
 
 protected:
@@ -44,12 +51,14 @@ protected:
 
 private:
     FeedbackPage* feedbackPage = nullptr;
+    RecallBox* recallBox = nullptr;
     QLabel* answerLabel = nullptr;
     QListWidget* answerList = nullptr;
     QPushButton* hintButton = nullptr;
     QPushButton* answerButton = nullptr;
     bool asking = false;
     bool hintAllowed = true;
+    bool typing = false;
 };
 
 } // namespace pulsavo

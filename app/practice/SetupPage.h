@@ -29,10 +29,17 @@ public:
         bool beatTone = true;
         // After each answer, a measurement on the frozen trace ("measure the PR interval").
         bool measure = false;
+        // The name typed, with completion, instead of picked from the list.
+        bool recall = false;
     };
+    // A review round asks at most this many rhythms.
+    static constexpr int reviewLimit = 36;
     static constexpr std::array<int, 3> roundLengths{10, 20, 36};
 
     explicit SetupPage(QWidget* parent = nullptr);
+
+    // The name of the group at `place` in rhythmGroups(): a library family or the classic 18.
+    static QString groupName(std::size_t place);
 
     Options options() const;
     // Shows `options`; optionsChanged follows once.
@@ -43,6 +50,8 @@ public:
     void showExamCode(const QString& code);
     void showExamError(const QString& message);
     void focusStart();
+    // 今日の復習: how many rhythms are due; the button is off with none.
+    void showDue(int count);
 
     void retranslate(catalogue::Language language);
 
@@ -50,9 +59,13 @@ signals:
     void startRequested();
     void examRequested(const QString& code);
     void optionsChanged();
+    void reviewRequested();
+    // The page is shown again: the window tells it what is due now.
+    void dueWanted();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void fillRhythmTree();
@@ -67,6 +80,9 @@ private:
     QCheckBox* adaptiveCheck = nullptr;
     QCheckBox* toneCheck = nullptr;
     QCheckBox* measureCheck = nullptr;
+    QCheckBox* recallCheck = nullptr;
+    QPushButton* reviewButton = nullptr;
+    int dueCount = 0;
     QLabel* noRhythmLabel = nullptr;
     QPushButton* startButton = nullptr;
     QLabel* examLabel = nullptr;

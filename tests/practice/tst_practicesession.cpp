@@ -412,8 +412,7 @@ void TestPracticeSession::typedRecall_data() {
     QTest::newRow("wenck") << "wenck" << wenckebach << wenckebach << false;
     QTest::newRow("chb") << "chb" << chb << chb << false;
     QTest::newRow("misspelt, counted right") << "atrial fibrilation" << af << af << true;
-    QTest::newRow("a wrong name") << "VT" << af << indexOf(Rhythm::ventricularTachycardia)
-                                  << false;
+    QTest::newRow("a wrong name") << "VT" << af << indexOf(Rhythm::ventricularTachycardia) << false;
     QTest::newRow("AF, two rhythms") << "AF" << af << -1 << false;
     QTest::newRow("no such name") << "xyzzy" << af << -1 << false;
 }
