@@ -80,6 +80,7 @@ FeedbackPage::FeedbackPage(QWidget* parent) : QWidget(parent) {
     ladderButton->setCheckable(true);
     ladderButton->setChecked(Settings().practiceLadder());
     saveStripButton = makeButton("saveStripButton", this);
+    guideButton = makeButton("guideButton", this);
     measureBox = new MeasurementBox(this);
     // Two rows, so that every button stays on a narrow window at a large scale.
     auto* studyRow = new QHBoxLayout;
@@ -87,6 +88,7 @@ FeedbackPage::FeedbackPage(QWidget* parent) : QWidget(parent) {
     studyRow->addWidget(ladderButton);
     studyRow->addWidget(saveStripButton);
     auto* goRow = new QHBoxLayout;
+    goRow->addWidget(guideButton);
     goRow->addStretch();
     goRow->addWidget(replayButton);
     goRow->addWidget(nextButton);
@@ -107,10 +109,12 @@ FeedbackPage::FeedbackPage(QWidget* parent) : QWidget(parent) {
     });
     connect(saveStripButton, &QPushButton::clicked, this, &FeedbackPage::saveStripRequested);
     connect(nextButton, &QPushButton::clicked, this, &FeedbackPage::nextRequested);
+    connect(guideButton, &QPushButton::clicked, this, &FeedbackPage::guidedReadRequested);
 }
 
 void FeedbackPage::setStudyAllowed(bool allowed) {
     ladderButton->setVisible(allowed);
+    guideButton->setVisible(allowed);
     saveStripButton->setVisible(allowed);
 }
 
@@ -121,12 +125,14 @@ void FeedbackPage::showAsking() {
     measureBox->hide();
     replayButton->setEnabled(false);
     nextButton->setEnabled(false);
+    guideButton->setEnabled(false);
     bannerLabel->setStyleSheet({});
 }
 
 void FeedbackPage::showResult(const PracticeSession::Result& result) {
     replayButton->setEnabled(true);
     nextButton->setEnabled(true);
+    guideButton->setEnabled(true);
     pointsBox->setVisible(!result.correct());
     compareButton->setVisible(!result.correct());
     bannerLabel->setStyleSheet(result.correct() ? QStringLiteral("color: #006400;")
@@ -157,6 +163,9 @@ void FeedbackPage::retranslate(catalogue::Language language, const PracticeSessi
     saveStripButton->setToolTip(
         tr("回答前に保存した記録紙には、波形名・強調表示・ラダー図は入りません。"));
     nextButton->setText(last ? tr("結果を見る(&N)") : tr("次の問題(&N)"));
+    guideButton->setText(tr("ガイド付き判読(&G)"));
+    guideButton->setToolTip(
+        tr("止めた波形で、心拍数・規則性・P 波・PR・QRS・波形名の順に読みます。"));
     if (shown == nullptr) {
         bannerLabel->setText(ladderWaits ? tr("ラダー図は答えを示すため、回答のあとに表示します。")
                              : typing ? tr("波形名を入力して Enter を押してください。")

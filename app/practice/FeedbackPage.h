@@ -47,6 +47,7 @@ signals:
     void ladderToggled(bool on);
     void saveStripRequested();
     void nextRequested();
+    void guidedReadRequested();
 
 private:
     QLabel* bannerLabel = nullptr;
@@ -63,6 +64,7 @@ private:
     QPushButton* ladderButton = nullptr;
     QPushButton* saveStripButton = nullptr;
     QPushButton* nextButton = nullptr;
+    QPushButton* guideButton = nullptr;
     MeasurementBox* measureBox = nullptr;
     bool ladderWaits = false;
     bool typing = false;

@@ -7,6 +7,7 @@
 #include "ExamCode.h"
 #include "ExamStrip.h"
 #include "FeedbackPage.h"
+#include "GuidedRead.h"
 #include "HandIn.h"
 #include "HighlightChoice.h"
 #include "LadderPanel.h"
@@ -152,7 +153,7 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
                 questionScope.setHighlight(style);
                 compareScope.setHighlight(style);
             });
-    wireRecallAndReview();
+    wireStudyModes();
     clock.start();
     showSetup();
 }
@@ -879,13 +880,22 @@ void PracticeWindow::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-// Typed recall and 今日の復習: the schedule starts from every answer stored, and each new round
-// shows the list or the recall box by the learner's option (an exam always shows the list).
-void PracticeWindow::wireRecallAndReview() {
+// Typed recall, 今日の復習 and the guided read: the schedule starts from every answer stored,
+// and each new round shows the list or the recall box by the learner's option (an exam always
+// shows the list); a new question closes a guided read of the last one.
+void PracticeWindow::wireStudyModes() {
+    guide = new GuidedRead(overlay, pages->parentWidget());
+    auto* column = qobject_cast<QVBoxLayout*>(pages->parentWidget()->layout());
+    column->insertWidget(column->indexOf(pages), guide);
+    connect(feedbackPage, &FeedbackPage::guidedReadRequested, this,
+            &PracticeWindow::startGuidedRead);
+    connect(&LanguageManager::instance(), &LanguageManager::languageChanged, guide,
+            &GuidedRead::retranslate);
     session.today = [] { return static_cast<std::int32_t>(QDate::currentDate().toJulianDay()); };
     session.learnHistory(progress.reviewHistory());
     const auto asked = session.onQuestionAsked;
     session.onQuestionAsked = [this, asked](const Question& question) {
+        guide->stop();
         if (session.results().empty()) {
             questionPage->setTypedRecall(options().recall && session.mode() != RoundMode::exam);
         }
@@ -895,6 +905,16 @@ void PracticeWindow::wireRecallAndReview() {
     connect(setupPage, &SetupPage::reviewRequested, this, &PracticeWindow::startReview);
     connect(setupPage, &SetupPage::dueWanted, this,
             [this] { setupPage->showDue(session.dueToday(SetupPage::reviewLimit)); });
+}
+
+void PracticeWindow::startGuidedRead() {
+    const std::optional<Question> shown = session.currentQuestion();
+    if (stage() != Stage::feedback || !shown) {
+        return;
+    }
+    setFrozen(true);
+    guide->start(shown->rhythm, language);
+    guide->retranslate(language);
 }
 
 void PracticeWindow::startReview() {

@@ -34,6 +34,7 @@ namespace pulsavo {
 class CaliperOverlay;
 class ComparePanel;
 class FeedbackPage;
+class GuidedRead;
 class LadderPanel;
 class MonitorActions;
 class ProgressWindow;
@@ -67,6 +68,9 @@ public:
     void startRound(std::vector<Question> fixed, RoundMode mode, const QString& examCode = {});
     // Two rhythms alternating at random, for a pair the learner confuses.
     void startPairDrill(Rhythm first, Rhythm second);
+    // The answered question's strip frozen and read step by step (ガイド付き判読).
+    void startGuidedRead();
+    GuidedRead* guidedRead() const { return guide; }
     // 今日の復習: what the schedule has due today from every stored answer, each once.
     void startReview();
     // A typed name as the answer; a name that is no rhythm of the round, or could be several,
@@ -141,7 +145,7 @@ protected:
 
 private:
     void buildControls();
-    void wireRecallAndReview();
+    void wireStudyModes();
     void connectPages();
     void retranslate();
     void describePanels();
@@ -196,6 +200,7 @@ private:
     QuestionPage* questionPage = nullptr;
     FeedbackPage* feedbackPage = nullptr;
     SummaryPage* summaryPage = nullptr;
+    GuidedRead* guide = nullptr;
 };
 
 } // namespace pulsavo
