@@ -56,7 +56,10 @@ Memory next(const Memory& memory, double days, Grade grade) {
 
     double stability = 0;
     if (days < 1) {
-        stability = memory.stability * std::exp(weight(17) * (g - 3 + weight(18)));
+        // A drill asks one rhythm many times a day: a right answer again the same day shows it
+        // is still in mind, not that it is held longer, so only a lapse moves it (down).
+        stability = std::min(memory.stability,
+                             memory.stability * std::exp(weight(17) * (g - 3 + weight(18))));
     } else {
         const double r = retrievability(days, memory.stability);
         if (grade == Grade::again) {

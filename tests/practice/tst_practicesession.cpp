@@ -451,6 +451,8 @@ void TestPracticeSession::dueReview_data() {
     QTest::newRow("nothing answered") << "" << QList<int>{};
     QTest::newRow("right yesterday: not yet") << "4@-1" << QList<int>{};
     QTest::newRow("right 3 days ago: due") << "4@-3" << QList<int>{4};
+    QTest::newRow("right five times 3 days ago: due all the same")
+        << "4@-3 4@-3 4@-3 4@-3 4@-3" << QList<int>{4};
     QTest::newRow("wrong yesterday: due, with the pair") << "4@-1x5" << QList<int>{4, 5};
     QTest::newRow("right twice, well spaced: not yet") << "10@-30 10@-27 10@-12" << QList<int>{};
     QTest::newRow("mixed up a month ago, since right on both")
