@@ -9,6 +9,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QStringListModel>
+#include <QTimer>
 #include <QVBoxLayout>
 
 namespace pulsavo {
@@ -75,7 +76,8 @@ void RecallBox::complete(const QString& prefix) {
     if (names.isEmpty()) {
         completer->popup()->hide();
     } else {
-        completer->complete();
+        // After the key press is done with: the popup is not to see the rest of its handling.
+        QTimer::singleShot(0, completer, [this] { completer->complete(); });
     }
 }
 
