@@ -78,6 +78,9 @@ bool GuidedReading::next() {
 
 std::vector<calipers::Caliper> GuidedReading::calipersFor(Step step, int atMost) const {
     using calipers::Kind;
+    if (step == Step::rate && sixSecond) {
+        return {}; // the six-second marks and the count say it
+    }
     Kind kind = Kind::rr;
     switch (step) {
     case Step::rate:
