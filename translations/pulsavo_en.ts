@@ -527,7 +527,7 @@ Times: %3</translation>
     </message>
     <message>
         <source>確かめる(&amp;O)</source>
-        <translation>Ch&amp;eck step</translation>
+        <translation>Check s&amp;tep</translation>
     </message>
     <message>
         <source>判読を閉じる</source>
@@ -539,7 +539,7 @@ Times: %3</translation>
     </message>
     <message>
         <source>終わる(&amp;J)</source>
-        <translation>&amp;Finish</translation>
+        <translation>F&amp;inish</translation>
     </message>
     <message>
         <source>次へ(&amp;J)</source>

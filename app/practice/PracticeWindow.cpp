@@ -882,7 +882,7 @@ void PracticeWindow::keyPressEvent(QKeyEvent* event) {
 
 // Typed recall, 今日の復習 and the guided read: the schedule starts from every answer stored,
 // and each new round shows the list or the recall box by the learner's option (an exam always
-// shows the list); a new question closes a guided read of the last one.
+// shows the list); a new question, the summary or the set-up closes a guided read.
 void PracticeWindow::wireStudyModes() {
     guide = new GuidedRead(overlay, pages->parentWidget());
     auto* column = qobject_cast<QVBoxLayout*>(pages->parentWidget()->layout());
@@ -891,6 +891,11 @@ void PracticeWindow::wireStudyModes() {
             &PracticeWindow::startGuidedRead);
     connect(&LanguageManager::instance(), &LanguageManager::languageChanged, guide,
             &GuidedRead::retranslate);
+    connect(pages, &QStackedWidget::currentChanged, guide, [this] {
+        if (pages->currentWidget() != questionPage) {
+            guide->stop();
+        }
+    });
     session.today = [] { return static_cast<std::int32_t>(QDate::currentDate().toJulianDay()); };
     session.learnHistory(progress.reviewHistory());
     const auto asked = session.onQuestionAsked;

@@ -177,6 +177,16 @@ private slots:
         QCOMPARE(days[2].attempts, 2);
         QCOMPARE(days[2].correct, 1);
         QCOMPARE(days[2].accuracy(), 0.5);
+
+        // The review schedule reads the same local days, oldest answer first.
+        const std::vector<ReviewAnswer> history = store->reviewHistory();
+        QCOMPARE(history.size(), std::size_t(5));
+        const QList<int> offsets{-3, -2, 0, 0, 1};
+        for (std::size_t i = 0; i < history.size(); ++i) {
+            QCOMPARE(history[i].day, today.addDays(offsets[int(i)]).toJulianDay());
+        }
+        QVERIFY(history[2].right && !history[3].right &&
+                history[3].answered == Rhythm::atrialFlutter);
     }
 
     void streakEndsTodayOrYesterday_data() {
@@ -293,6 +303,10 @@ private slots:
             QCOMPARE(folded.days[i].attempts, read.days[i].attempts);
             QCOMPARE(folded.days[i].correct, read.days[i].correct);
         }
+        for (const Rhythm rhythm : {Rhythm::atrialFlutter, *anyRhythmAt(shown)}) {
+            QCOMPARE(folded.schedule.card(rhythm).dueDay, read.schedule.card(rhythm).dueDay);
+        }
+        QCOMPARE(folded.schedule.pairs().size(), read.schedule.pairs().size());
         QCOMPARE(folded.topConfusions.size(), read.topConfusions.size());
         for (qsizetype i = 0; i < read.topConfusions.size(); ++i) {
             QCOMPARE(folded.topConfusions[i].shown, read.topConfusions[i].shown);
