@@ -39,7 +39,9 @@ double retrievability(double days, double stability) {
 }
 
 double interval(double stability, double retention) {
-    return stability / factor * (std::pow(retention, 1 / decay) - 1);
+    // The schedule asks at 90 % on every answer: that power once.
+    static const double atNinety = std::pow(0.9, 1 / decay) - 1;
+    return stability / factor * (retention == 0.9 ? atNinety : std::pow(retention, 1 / decay) - 1);
 }
 
 Memory first(Grade grade) {
@@ -51,15 +53,17 @@ Memory next(const Memory& memory, double days, Grade grade) {
     // Difficulty moves by the grade, less so near its ceiling, and reverts towards an easy
     // card's starting difficulty.
     const double moved = memory.difficulty - weight(6) * (g - 3) * (10 - memory.difficulty) / 9;
-    const double difficulty =
-        clampDifficulty(weight(7) * initialDifficulty(Grade::easy) + (1 - weight(7)) * moved);
+    static const double easyStart = initialDifficulty(Grade::easy);
+    const double difficulty = clampDifficulty(weight(7) * easyStart + (1 - weight(7)) * moved);
 
     double stability = 0;
     if (days < 1) {
         // A drill asks one rhythm many times a day: a right answer again the same day shows it
         // is still in mind, not that it is held longer, so only a lapse moves it (down).
-        stability = std::min(memory.stability,
-                             memory.stability * std::exp(weight(17) * (g - 3 + weight(18))));
+        static const std::array<double, 4> sameDay{std::exp(weight(17) * (1 - 3 + weight(18))),
+                                                   std::exp(weight(17) * (2 - 3 + weight(18))), 1.0,
+                                                   1.0};
+        stability = memory.stability * sameDay[static_cast<std::size_t>(grade) - 1];
     } else {
         const double r = retrievability(days, memory.stability);
         if (grade == Grade::again) {
@@ -112,17 +116,19 @@ void ReviewSchedule::record(const ReviewAnswer& answer) {
         other = answer.answered;
     }
     bool known = false;
-    for (Pair& pair : mixedUp) {
-        if (pair.first == answer.rhythm || pair.second == answer.rhythm) {
-            grade(pair.card, answer.day, mark);
-            known = known || (other && (pair.first == *other || pair.second == *other));
-        }
+    for (const std::uint16_t place : pairsWith[static_cast<std::size_t>(index)]) {
+        Pair& pair = mixedUp[place];
+        grade(pair.card, answer.day, mark);
+        known = known || (other && (pair.first == *other || pair.second == *other));
     }
     if (other && !known) {
         Pair pair{
             std::min(answer.rhythm, *other, byIndex), std::max(answer.rhythm, *other, byIndex), {}};
         grade(pair.card, answer.day, fsrs::Grade::again);
+        const auto place = static_cast<std::uint16_t>(mixedUp.size());
         mixedUp.push_back(pair);
+        pairsWith[static_cast<std::size_t>(index)].push_back(place);
+        pairsWith[static_cast<std::size_t>(indexOf(*other))].push_back(place);
     }
 }
 

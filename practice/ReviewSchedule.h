@@ -96,6 +96,8 @@ private:
 
     std::array<Card, totalRhythmCount> cards{};
     std::vector<Pair> mixedUp;
+    // Per rhythm, the places in mixedUp of its pairs: an answer grades only those.
+    std::array<std::vector<std::uint16_t>, totalRhythmCount> pairsWith{};
 };
 
 } // namespace pulsavo

@@ -189,6 +189,28 @@ private slots:
                 history[3].answered == Rhythm::atrialFlutter);
     }
 
+    // On the day clocks go forward an answer late in the UTC day is already the next local day.
+    void reviewDaysFollowDaylightSaving() {
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        const QList<std::pair<QDateTime, QDate>> answers{
+            {QDateTime(QDate(2024, 3, 30), QTime(22, 59), Qt::UTC), QDate(2024, 3, 30)},
+            {QDateTime(QDate(2024, 3, 30), QTime(23, 0), Qt::UTC), QDate(2024, 3, 31)},
+            {QDateTime(QDate(2024, 3, 31), QTime(21, 59), Qt::UTC), QDate(2024, 3, 31)},
+            {QDateTime(QDate(2024, 3, 31), QTime(22, 30), Qt::UTC), QDate(2024, 4, 1)}};
+        for (const auto& [time, day] : answers) {
+            QVERIFY(store->recordAnswer(naming(Rhythm::sinusRhythm, Rhythm::sinusRhythm, 1, time)) >
+                    0);
+        }
+        const std::vector<ReviewAnswer> history = store->reviewHistory();
+        qputenv("TZ", "Asia/Tokyo");
+        tzset();
+        QCOMPARE(history.size(), std::size_t(answers.size()));
+        for (qsizetype i = 0; i < answers.size(); ++i) {
+            QCOMPARE(history[std::size_t(i)].day, answers[i].second.toJulianDay());
+        }
+    }
+
     void streakEndsTodayOrYesterday_data() {
         QTest::addColumn<QList<int>>("daysAgo"); // days with an answer, counted back from today
         QTest::addColumn<int>("streak");
