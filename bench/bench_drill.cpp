@@ -1,4 +1,6 @@
 #include "Drill.h"
+#include "PracticeSession.h"
+#include "ReviewSchedule.h"
 
 #include <benchmark/benchmark.h>
 
@@ -48,8 +50,55 @@ void nextQuestionInRound(benchmark::State& state) {
     }
 }
 
+// The same 100,000 answers as the review schedule reads them, spread over a year of days.
+std::vector<ReviewAnswer> reviewHistory() {
+    std::vector<ReviewAnswer> answers;
+    std::int32_t day = 0;
+    for (const Attempt& attempt : longHistory()) {
+        day += attempt.shown == Rhythm::sinusRhythm ? 1 : 0;
+        answers.push_back(
+            {attempt.shown, day / 16, attempt.correct(), attempt.hinted, attempt.answer});
+    }
+    return answers;
+}
+
+struct NullSink : AnswerSink {
+    std::int64_t openRound(const RoundStart& /*round*/) override { return 1; }
+    bool closeRound(std::int64_t /*roundId*/) override { return true; }
+    std::int64_t keepAnswer(const AnswerEntry& /*answer*/) override { return 1; }
+};
+
+// 今日の復習: from a schedule built from 100,000 answers, the round of what is due and its
+// first question, as the practice window starts one; `daysLater` after the last answer (a year
+// later everything is due).
+void nextDueQuestion(benchmark::State& state) {
+    const std::vector<ReviewAnswer> history = reviewHistory();
+    NullSink sink;
+    PracticeSession session(sink);
+    std::uint64_t seed = 1;
+    session.seedSource = [&seed] { return seed++; };
+    const std::int32_t today = history.back().day + static_cast<std::int32_t>(state.range(0));
+    session.today = [today] { return today; };
+    session.learnHistory(history);
+    for (auto _ : state) {
+        session.startReview(36, "{}");
+        benchmark::DoNotOptimize(session.currentQuestion());
+    }
+    state.counters["due"] = session.dueToday(36);
+}
+
+// Building the schedule from the 100,000 answers: once, when the practice window opens.
+void reviewScheduleFromHistory(benchmark::State& state) {
+    const std::vector<ReviewAnswer> history = reviewHistory();
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(ReviewSchedule::fromAnswers(history));
+    }
+}
+
 } // namespace
 
+BENCHMARK(nextDueQuestion)->ArgName("daysLater")->Arg(1)->Arg(365)->Unit(benchmark::kMicrosecond);
+BENCHMARK(reviewScheduleFromHistory)->Unit(benchmark::kMillisecond);
 BENCHMARK(nextQuestionFromHistory)->ArgName("rhythmsAsked")->Arg(rhythmCount)->Arg(rhythmCount - 1);
 BENCHMARK(nextQuestionInRound);
 

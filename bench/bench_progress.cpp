@@ -225,6 +225,16 @@ void exportCsv(benchmark::State& state) {
     }
 }
 
+// The review schedule's read when the practice window opens: every naming answer with its
+// local day, then the schedule built from them.
+void reviewHistory(benchmark::State& state) {
+    ProgressStore& store = filledStore(); // written once, outside the timing
+    for (auto _ : state) {
+        const std::vector<ReviewAnswer> history = store.reviewHistory();
+        benchmark::DoNotOptimize(ReviewSchedule::fromAnswers(history));
+    }
+}
+
 // What the progress window's thread reads in the background when it opens: a read-only
 // connection of its own and every figure the window shows (wall time).
 void fullLoad(benchmark::State& state) {
@@ -278,6 +288,7 @@ BENCHMARK(answerCommit)
 BENCHMARK(answerCommitSpread)->UseRealTime()->Iterations(1000)->Unit(benchmark::kMillisecond);
 BENCHMARK(progressWindowQueries)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(openStoreAndQueries)->Unit(benchmark::kMillisecond);
+BENCHMARK(reviewHistory)->Unit(benchmark::kMillisecond);
 BENCHMARK(openStore)
     ->RangeMultiplier(10)
     ->Range(1000, 1000000)

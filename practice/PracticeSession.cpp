@@ -1,5 +1,7 @@
 #include "PracticeSession.h"
 
+#include "Recall.h"
+
 #include <algorithm>
 #include <climits>
 #include <utility>
@@ -20,6 +22,45 @@ double medianOf(std::vector<int> values) {
 } // namespace
 
 PracticeSession::PracticeSession(AnswerSink& answerSink) : sink(answerSink) {}
+
+void PracticeSession::learnHistory(std::span<const ReviewAnswer> history) {
+    std::vector<Attempt> attempts;
+    attempts.reserve(history.size());
+    for (const ReviewAnswer& given : history) {
+        attempts.push_back({given.rhythm,
+                            given.right ? given.rhythm : given.answered.value_or(given.rhythm),
+                            given.hinted});
+        // An answer judged wrong with no name kept must not count as right.
+        if (!given.right && attempts.back().correct()) {
+            attempts.pop_back();
+        }
+    }
+    learner = Mastery::fromHistory(attempts);
+    reviews = ReviewSchedule::fromAnswers(history);
+}
+
+bool PracticeSession::startReview(int limit, const std::string& options) {
+    const std::vector<Rhythm> due = reviews.reviewOn(today(), limit);
+    if (due.empty()) {
+        return false;
+    }
+    RhythmSet rhythms;
+    for (const Rhythm rhythm : due) {
+        rhythms.insert(rhythm);
+    }
+    // Shuffled decks: every due rhythm once, none twice, in a round as long as what is due.
+    closeOpenRound();
+    drill.emplace(DrillOptions::round(static_cast<int>(due.size()), rhythms, false, seedSource()),
+                  learner);
+    fixedQuestions.clear();
+    examNumbers.clear();
+    examLearner.clear();
+    return begin(RoundMode::practice, drill->length(), {}, options);
+}
+
+int PracticeSession::dueToday(int limit) const {
+    return static_cast<int>(reviews.reviewOn(today(), limit).size());
+}
 
 bool PracticeSession::startRound(int length, RhythmSet rhythms, bool adaptive,
                                  const std::string& options) {
@@ -155,6 +196,36 @@ bool PracticeSession::takeHint() {
 }
 
 bool PracticeSession::answer(Rhythm rhythm) {
+    return take(rhythm, {}, false);
+}
+
+std::vector<Rhythm> PracticeSession::answerNames() const {
+    return answerChoicesFor(inPlay()).list();
+}
+
+PracticeSession::Typed PracticeSession::answerTyped(std::string_view typed) {
+    Typed verdict;
+    if (currentStage != Stage::question || !current) {
+        return verdict;
+    }
+    const std::vector<Rhythm> names = answerNames();
+    const catalogue::RecallResult match = catalogue::matchTypedName(typed, names);
+    if (match.ambiguous()) {
+        verdict.outcome = Typed::Outcome::ambiguous;
+        verdict.candidates = match.rhythms;
+        return verdict;
+    }
+    if (!match.matched()) {
+        verdict.outcome = Typed::Outcome::unknown;
+        return verdict;
+    }
+    if (take(match.rhythms.front(), std::string(typed), match.closeMisspelling)) {
+        verdict.outcome = Typed::Outcome::answered;
+    }
+    return verdict;
+}
+
+bool PracticeSession::take(Rhythm rhythm, std::string typed, bool closeMisspelling) {
     if (currentStage != Stage::question || !current || checkDeadline()) {
         return false;
     }
@@ -162,6 +233,8 @@ bool PracticeSession::answer(Rhythm rhythm) {
     result.question = *current;
     result.answer = rhythm;
     result.hinted = hinted;
+    result.typed = std::move(typed);
+    result.closeMisspelling = closeMisspelling;
     result.answerMs = elapsedSince(questionStartMs);
 
     // Kept before the learner sees whether it was right: closing the window then loses nothing.
@@ -177,6 +250,7 @@ bool PracticeSession::answer(Rhythm rhythm) {
     } else {
         learner.add({result.question.rhythm, rhythm, result.hinted});
     }
+    reviews.record({result.question.rhythm, today(), result.correct(), result.hinted, rhythm});
     answers.push_back(result);
     // A measurement's score is a verdict too: deferred verdicts ask none.
     task = taskFor && !rules.feedbackAtEnd ? taskFor(result.question) : std::nullopt;

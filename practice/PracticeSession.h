@@ -3,12 +3,15 @@
 #include "AnswerSink.h"
 #include "Drill.h"
 #include "ExamCode.h"
+#include "ReviewSchedule.h"
 #include "RhythmSet.h"
 
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace pulsavo {
@@ -49,6 +52,9 @@ public:
         std::int64_t answerId = -1;
         std::optional<Measurement> measurement;
         bool unanswered = false; // the time ran out first; it scores as wrong and is not stored
+        // A typed answer: as typed, and whether it was taken for its name after a small edit.
+        std::string typed;
+        bool closeMisspelling = false;
         bool correct() const { return !unanswered && answer == question.rhythm; }
     };
 
@@ -67,7 +73,20 @@ public:
         std::optional<bool> passed;
     };
 
+    // What became of a typed answer. Only `answered` is an answer; otherwise the question stays
+    // open and the learner types again.
+    struct Typed {
+        enum class Outcome { answered, unknown, ambiguous, refused } outcome = Outcome::refused;
+        // ambiguous: the names it could be, in candidate order
+        std::vector<Rhythm> candidates;
+    };
+
     explicit PracticeSession(AnswerSink& sink);
+
+    // The learner's earlier answers, oldest first: the adaptive drill's weighting and the review
+    // schedule start from them instead of from nothing.
+    void learnHistory(std::span<const ReviewAnswer> history);
+    const ReviewSchedule& schedule() const { return reviews; }
 
     // Rounds. Each closes an unfinished round first; false (nothing changes) when the round
     // would ask nothing.
@@ -78,11 +97,21 @@ public:
     // answer tagged with the learner and the question's number in the exam.
     bool startExam(const Exam& exam, const std::string& learner, const std::string& options);
     bool startPairDrill(Rhythm first, Rhythm second, int length, const std::string& options);
+    // 今日の復習: what the schedule has due today (rhythms and both rhythms of each mixed-up
+    // pair, at most `limit`, most overdue first), each once. False when nothing is due.
+    bool startReview(int limit, const std::string& options);
+    // How many rhythms a review round would ask today.
+    int dueToday(int limit) const;
 
     // The learner's actions; each returns false and changes nothing out of its stage.
     // Refused too in an exam that allows no hints.
     bool takeHint();
     bool answer(Rhythm rhythm);
+    // A typed name, matched among the round's answer names in either language, by reading,
+    // romaji or abbreviation; a close misspelling of a name counts as that name.
+    Typed answerTyped(std::string_view typed);
+    // The names a typed answer is matched among: the ones the list would offer.
+    std::vector<Rhythm> answerNames() const;
     bool submitMeasurement(const MeasurementScore& score);
     // The true waves shown while a measurement is open: the measurement counts as hinted.
     void revealDuringMeasurement();
@@ -125,6 +154,8 @@ public:
 
     // Milliseconds on a steady clock.
     std::function<std::int64_t()> clockMs = [] { return std::int64_t{0}; };
+    // Today's number in days (local calendar), as the schedule counts days.
+    std::function<std::int32_t()> today = [] { return std::int32_t{0}; };
     // A new round's drill seed.
     std::function<std::uint64_t()> seedSource = [] { return std::uint64_t{0}; };
     // The measurement a question asks for after its answer, if any (none: no measurement task).
@@ -136,6 +167,7 @@ public:
     std::function<void(const Summary&)> onRoundFinished;
 
 private:
+    bool take(Rhythm rhythm, std::string typed, bool closeMisspelling);
     void advance();
     void expire();
     bool begin(RoundMode mode, int length, const std::string& examCode, const std::string& options,
@@ -156,6 +188,7 @@ private:
     std::string examLearner;
     int plannedCount = 0;
     Mastery learner;
+    ReviewSchedule reviews;
     std::int64_t round = -1;
     bool roundOpen = false;
     std::optional<Question> current;

@@ -50,6 +50,8 @@ struct ReviewAnswer {
     std::int32_t day = 0;
     bool right = false;
     bool hinted = false;
+    // The rhythm the learner named; none when unknown (counted by `right` alone).
+    std::optional<Rhythm> answered;
 };
 
 // Every rhythm's memory and the day it is due again, built from the learner's stored answers.
@@ -68,12 +70,34 @@ public:
     void record(const ReviewAnswer& answer);
     static ReviewSchedule fromAnswers(std::span<const ReviewAnswer> answers);
 
+    // Two rhythms the learner has mixed up, in index order, with a card of their own: every
+    // later answer showing either of them tells whether the learner tells it apart.
+    struct Pair {
+        Rhythm first = Rhythm::sinusRhythm;
+        Rhythm second = Rhythm::sinusRhythm;
+        Card card;
+    };
+
     const Card& card(Rhythm rhythm) const;
     // The rhythms seen before and due on or before `day`, most overdue first.
     std::vector<Rhythm> dueOn(std::int32_t day) const;
+    const std::vector<Pair>& pairs() const { return mixedUp; }
+    // The pairs due on or before `day`, most overdue first.
+    std::vector<Pair> pairsDueOn(std::int32_t day) const;
+    // What a review round on `day` asks, each once: the due rhythms and both rhythms of each due
+    // pair, most overdue first, at most `limit`.
+    std::vector<Rhythm> reviewOn(std::int32_t day, int limit) const;
+    // How many rhythms and pairs fall due on each of the `days` days from `day` (overdue ones
+    // count on the first).
+    std::vector<int> dueCounts(std::int32_t day, int days) const;
 
 private:
+    static void grade(Card& card, std::int32_t day, fsrs::Grade grade);
+
     std::array<Card, totalRhythmCount> cards{};
+    std::vector<Pair> mixedUp;
+    // Per rhythm, the places in mixedUp of its pairs: an answer grades only those.
+    std::array<std::vector<std::uint16_t>, totalRhythmCount> pairsWith{};
 };
 
 } // namespace pulsavo

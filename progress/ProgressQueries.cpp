@@ -2,6 +2,7 @@
 
 #include "ProgressSql.h"
 
+#include <QHash>
 #include <QIODevice>
 #include <QRegularExpression>
 #include <QSaveFile>
@@ -9,6 +10,7 @@
 #include <QVariant>
 
 #include <algorithm>
+#include <limits>
 #include <string_view>
 #include <tuple>
 
@@ -57,6 +59,38 @@ QString idText(Rhythm rhythm) {
 std::size_t at(Rhythm rhythm) {
     return static_cast<std::size_t>(indexOf(rhythm));
 }
+
+// The local calendar day (as QDate::toJulianDay counts) of a UTC minute since 1970. The zone's
+// offset is looked up once per UTC day, and per quarter hour on a day it changes (offsets and
+// their changes fall on quarter hours).
+class LocalDays {
+public:
+    std::int32_t of(std::int64_t minute) {
+        const std::int64_t utcDay = floorDiv(minute, minutesPerDay);
+        if (utcDay != day) {
+            day = utcDay;
+            first = offsetAt(utcDay * minutesPerDay);
+            last = offsetAt(utcDay * minutesPerDay + minutesPerDay - 1);
+        }
+        const std::int64_t offset = first == last ? first : offsetAt(minute - floorMod(minute, 15));
+        return static_cast<std::int32_t>(floorDiv(minute + offset, minutesPerDay) + epochJulianDay);
+    }
+
+private:
+    static constexpr std::int64_t minutesPerDay = 1440;
+    static constexpr std::int64_t epochJulianDay = 2440588; // 1970-01-01
+    static std::int64_t floorDiv(std::int64_t a, std::int64_t b) {
+        return a / b - (a % b < 0 ? 1 : 0);
+    }
+    static std::int64_t floorMod(std::int64_t a, std::int64_t b) { return a - floorDiv(a, b) * b; }
+    static std::int64_t offsetAt(std::int64_t minute) {
+        return QDateTime::fromSecsSinceEpoch(minute * 60, Qt::LocalTime).offsetFromUtc() / 60;
+    }
+
+    std::int64_t day = std::numeric_limits<std::int64_t>::min();
+    std::int64_t first = 0;
+    std::int64_t last = 0;
+};
 
 QDate effectiveToday(QDate today) {
     return today.isValid() ? today : QDate::currentDate();
@@ -310,6 +344,7 @@ ProgressSummary ProgressStore::summary(const ProgressFilter& filter, int days, Q
     result.days = accuracyByDay(days, filter, today);
     result.streak = streak(filter, today);
     result.topConfusions = topConfusions(5, filter);
+    result.schedule = ReviewSchedule::fromAnswers(reviewHistory());
     for (const RhythmStats& stats : result.rhythms) {
         result.attempts += stats.attempts;
         result.correct += stats.correct;
@@ -331,6 +366,40 @@ QStringList ProgressStore::examCodes() const {
         codes << query.value(0).toString();
     }
     return codes;
+}
+
+std::vector<ReviewAnswer> ProgressStore::reviewHistory() const {
+    std::vector<ReviewAnswer> history;
+    QSqlQuery query(db);
+    // Minutes since 1970 in UTC: SQLite's 'localtime' on every row took 20 µs a row.
+    if (currentState == State::unavailable ||
+        !run(query,
+             QStringLiteral("SELECT shown, answer, correct, hinted,"
+                            " CAST((julianday(time) - 2440587.5) * 1440 AS INTEGER)"
+                            " FROM answers WHERE kind IS NULL ORDER BY time, id"),
+             {})) {
+        return history;
+    }
+    LocalDays days;
+    // Ids read once each: parsing one took longer than the rest of a row.
+    QHash<QString, std::optional<Rhythm>> known;
+    const auto rhythmOfId = [&known](const QVariant& value) -> std::optional<Rhythm> {
+        if (value.isNull()) {
+            return std::nullopt;
+        }
+        const QString id = value.toString();
+        const auto found = known.constFind(id);
+        return found != known.constEnd() ? *found : *known.insert(id, rhythmFrom(value));
+    };
+    while (query.next()) {
+        const std::optional<Rhythm> shown = rhythmOfId(query.value(0));
+        if (!shown) {
+            continue;
+        }
+        history.push_back({*shown, days.of(query.value(4).toLongLong()), query.value(2).toBool(),
+                           query.value(3).toBool(), rhythmOfId(query.value(1))});
+    }
+    return history;
 }
 
 int ProgressStore::answerCount(const ProgressFilter& filter) const {

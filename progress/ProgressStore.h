@@ -2,6 +2,7 @@
 
 #include "ExamAnswer.h"
 #include "ProgressTypes.h"
+#include "ReviewSchedule.h"
 
 #include <QHash>
 #include <QSqlDatabase>
@@ -111,6 +112,9 @@ public:
     // The exam's naming answers in the order given, with their learner and question where the
     // file records them; none when the file cannot be read.
     std::optional<QList<ExamAnswer>> examAnswers(const QString& examCode) const;
+    // Every naming answer as the review schedule reads it, oldest first, its day the local
+    // calendar day as QDate::toJulianDay() counts it; answers of rhythms unknown here left out.
+    std::vector<ReviewAnswer> reviewHistory() const;
     int answerCount(const ProgressFilter& filter = {}) const;
     // Measurement rows (calipers), which the CSV export holds beside the naming answers.
     int measurementCount(const ProgressFilter& filter = {}) const;

@@ -19,6 +19,13 @@ bool counted(const AnswerRecord& answer, const ProgressFilter& filter) {
 
 bool ProgressTally::fold(ProgressSummary& summary, const AnswerRecord& answer,
                          const ProgressFilter& filter) {
+    if (answer.kind.isEmpty() && answer.time.isValid()) {
+        const bool right = answer.correct.value_or(answer.answer == answer.shown);
+        summary.schedule.record(
+            {answer.shown,
+             static_cast<std::int32_t>(answer.time.toLocalTime().date().toJulianDay()), right,
+             answer.hinted, answer.answer});
+    }
     if (!counted(answer, filter)) {
         return true;
     }

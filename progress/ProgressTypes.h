@@ -1,6 +1,7 @@
 #pragma once
 
 #include "AnswerSink.h"
+#include "ReviewSchedule.h"
 #include "Rhythm.h"
 #include "RhythmLibrary.h"
 
@@ -86,6 +87,8 @@ struct ProgressSummary {
     QList<ConfusedPair> topConfusions;
     int attempts = 0;
     int correct = 0;
+    // From every naming answer, whatever the filter: the learner's review is theirs, not an exam's.
+    ReviewSchedule schedule;
 };
 
 // The rhythms a report lists, in index order: the classic 18 always, so that a report of

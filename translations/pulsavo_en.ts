@@ -258,6 +258,49 @@ Times: %3</translation>
     </message>
 </context>
 <context>
+    <name>pulsavo::DueView</name>
+    <message>
+        <source>&lt;b&gt;今日の復習&lt;/b&gt;: ありません</source>
+        <translation>&lt;b&gt;Review today&lt;/b&gt;: nothing due</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;今日の復習 %1 問&lt;/b&gt;: %2</source>
+        <translation>&lt;b&gt;Review today, %1 questions&lt;/b&gt;: %2</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
+    <message>
+        <source>%1 %2</source>
+        <translation>%1 %2</translation>
+    </message>
+    <message>
+        <source>今後 %1 日の復習: %2</source>
+        <translation>Due in the next %1 days: %2</translation>
+    </message>
+    <message>
+        <source>&#x3000;</source>
+        <translation>   </translation>
+    </message>
+    <message>
+        <source>%1 %2 %</source>
+        <translation>%1 %2 %</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;準備度&lt;/b&gt;: %1 / %2 分野が %3 % 以上</source>
+        <translation>&lt;b&gt;Readiness&lt;/b&gt;: %1 of %2 areas at %3 % or more</translation>
+    </message>
+    <message>
+        <source>。%1 % 未満: &lt;span style=&apos;color:#b00000&apos;&gt;%2&lt;/span&gt;</source>
+        <translation>. Below %1 %: &lt;span style=&apos;color:#b00000&apos;&gt;%2&lt;/span&gt;</translation>
+    </message>
+    <message>
+        <source>。まだ解いていない分野: %1</source>
+        <translation>. Not yet answered: %1</translation>
+    </message>
+</context>
+<context>
     <name>pulsavo::FeedbackPage</name>
     <message>
         <source>ラダー図は答えを示すため、回答のあとに表示します。</source>
@@ -326,6 +369,30 @@ Times: %3</translation>
     <message>
         <source>「%1」を下に再生して比べる</source>
         <translation>Play “%1” below to compare</translation>
+    </message>
+    <message>
+        <source>ガイド付き判読(&amp;G)</source>
+        <translation>&amp;Guided read</translation>
+    </message>
+    <message>
+        <source>止めた波形で、心拍数・規則性・P 波・PR・QRS・波形名の順に読みます。</source>
+        <translation>Reads the frozen strip step by step: rate, regularity, P waves, PR, QRS, then the name.</translation>
+    </message>
+    <message>
+        <source>波形名を入力して Enter を押してください。</source>
+        <translation>Type the rhythm name and press Enter.</translation>
+    </message>
+    <message>
+        <source>あなたの回答: %1（入力「%2」）</source>
+        <translation>Your answer: %1 (you typed “%2”)</translation>
+    </message>
+    <message>
+        <source>あなたの回答: %1（入力「%2」は、つづりの小さな違いとして正解にしました）</source>
+        <translation>Your answer: %1 (you typed “%2”, a small misspelling, counted as right)</translation>
+    </message>
+    <message>
+        <source>あなたの回答: %1（入力「%2」をこの名前のつづり違いとして読みました）</source>
+        <translation>Your answer: %1 (“%2” was read as a misspelling of this name)</translation>
     </message>
 </context>
 <context>
@@ -617,6 +684,201 @@ Times: %3</translation>
     </message>
 </context>
 <context>
+    <name>pulsavo::GuidedRead</name>
+    <message>
+        <source>QRS %1 個 × 10 = %2/分</source>
+        <translation>QRS %1 × 10 = %2/min</translation>
+    </message>
+    <message>
+        <source>○ そのとおりです。</source>
+        <translation>✓ Right.</translation>
+    </message>
+    <message>
+        <source>× 違います。</source>
+        <translation>✗ Not quite.</translation>
+    </message>
+    <message>
+        <source> 個</source>
+        <translation> QRS</translation>
+    </message>
+    <message>
+        <source> /分</source>
+        <translation> /min</translation>
+    </message>
+    <message>
+        <source> ms</source>
+        <translation> ms</translation>
+    </message>
+    <message>
+        <source>規則的</source>
+        <translation>Regular</translation>
+    </message>
+    <message>
+        <source>規則的に不規則</source>
+        <translation>Regularly irregular</translation>
+    </message>
+    <message>
+        <source>不規則に不規則</source>
+        <translation>Irregularly irregular</translation>
+    </message>
+    <message>
+        <source>正常（QRS ごとに1つ）</source>
+        <translation>Normal (one before each QRS)</translation>
+    </message>
+    <message>
+        <source>異常（陰性・逆行性・形が変わる）</source>
+        <translation>Abnormal (inverted, retrograde or changing)</translation>
+    </message>
+    <message>
+        <source>QRS より多い</source>
+        <translation>More P waves than QRS</translation>
+    </message>
+    <message>
+        <source>粗動波</source>
+        <translation>Flutter waves</translation>
+    </message>
+    <message>
+        <source>細動波</source>
+        <translation>Fibrillatory waves</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>ms で答える</source>
+        <translation>In ms</translation>
+    </message>
+    <message>
+        <source>一定しない</source>
+        <translation>Varies</translation>
+    </message>
+    <message>
+        <source>心拍数</source>
+        <translation>Rate</translation>
+    </message>
+    <message>
+        <source>規則性</source>
+        <translation>Regularity</translation>
+    </message>
+    <message>
+        <source>P 波</source>
+        <translation>P waves</translation>
+    </message>
+    <message>
+        <source>PR 間隔</source>
+        <translation>PR interval</translation>
+    </message>
+    <message>
+        <source>QRS 幅</source>
+        <translation>QRS width</translation>
+    </message>
+    <message>
+        <source>波形名</source>
+        <translation>Rhythm name</translation>
+    </message>
+    <message>
+        <source>6 秒間に QRS が %1 個: 心拍数はおよそ %2/分です。</source>
+        <translation>%1 QRS complexes in 6 seconds: a rate of about %2/min.</translation>
+    </message>
+    <message>
+        <source>心室レートは %1/分です（RR のキャリパー）。</source>
+        <translation>The ventricular rate is %1/min (the RR calipers).</translation>
+    </message>
+    <message>
+        <source>この記録では心拍数を測れません。</source>
+        <translation>This strip has no rate to measure.</translation>
+    </message>
+    <message>
+        <source>RR 間隔を見比べてください: %1。</source>
+        <translation>Compare the RR intervals: %1.</translation>
+    </message>
+    <message>
+        <source>PP 間隔と P 波の数を見てください: %1。</source>
+        <translation>Look at the PP intervals and the number of P waves: %1.</translation>
+    </message>
+    <message>
+        <source>PR は %1〜%2 ms で一定しません。伸びていく PR と、QRS の続かない P 波を探してください。</source>
+        <translation>The PR varies from %1 to %2 ms. Look for the PR lengthening and a P wave with no QRS after it.</translation>
+    </message>
+    <message>
+        <source>PR は %1 ms です。</source>
+        <translation>The PR is %1 ms.</translation>
+    </message>
+    <message>
+        <source>測れる PR はありません。</source>
+        <translation>There is no PR to measure.</translation>
+    </message>
+    <message>
+        <source>QRS 幅は %1 ms です。</source>
+        <translation>The QRS is %1 ms wide.</translation>
+    </message>
+    <message>
+        <source>QRS がありません。</source>
+        <translation>There is no QRS.</translation>
+    </message>
+    <message>
+        <source>ガイド付き判読</source>
+        <translation>Guided read</translation>
+    </message>
+    <message>
+        <source>6秒法で心拍数を数える(&amp;6)</source>
+        <translation>Count the rate by the &amp;6-second method</translation>
+    </message>
+    <message>
+        <source>6 秒の目印の間の QRS を数え、10 倍して心拍数にします。</source>
+        <translation>Count the QRS complexes between the six-second marks and multiply by ten.</translation>
+    </message>
+    <message>
+        <source>確かめる(&amp;O)</source>
+        <translation>Check s&amp;tep</translation>
+    </message>
+    <message>
+        <source>判読を閉じる</source>
+        <translation>Close the read</translation>
+    </message>
+    <message>
+        <source>手順 %1 / %2: %3</source>
+        <translation>Step %1 of %2: %3</translation>
+    </message>
+    <message>
+        <source>終わる(&amp;J)</source>
+        <translation>F&amp;inish</translation>
+    </message>
+    <message>
+        <source>次へ(&amp;J)</source>
+        <translation>Ne&amp;xt step</translation>
+    </message>
+    <message>
+        <source>黄色の 0 s と 6 s の目印の間にある QRS を数えてください（10 倍が心拍数）。</source>
+        <translation>Count the QRS complexes between the yellow 0 s and 6 s marks (ten times that is the rate).</translation>
+    </message>
+    <message>
+        <source>心室の心拍数（毎分）は？ RR 間隔から求めてください（大きいマス 300 ÷ マス数）。</source>
+        <translation>What is the ventricular rate (per minute)? Work it out from the RR intervals (300 ÷ large squares).</translation>
+    </message>
+    <message>
+        <source>RR 間隔は規則的ですか？</source>
+        <translation>Are the RR intervals regular?</translation>
+    </message>
+    <message>
+        <source>P 波はどうですか？ QRS ごとに1つずつありますか？</source>
+        <translation>What about the P waves? Is there one before each QRS?</translation>
+    </message>
+    <message>
+        <source>PR 間隔は？ P 波の始まりから QRS の始まりまで。拍ごとに変わるなら「一定しない」。</source>
+        <translation>What is the PR interval? From the start of the P wave to the start of the QRS. If it changes from beat to beat, “Varies”.</translation>
+    </message>
+    <message>
+        <source>QRS 幅は？（120 ms 未満なら幅の狭い QRS）</source>
+        <translation>How wide is the QRS? (Under 120 ms is narrow.)</translation>
+    </message>
+    <message>
+        <source>ここまでの所見から: この波形は「%1」です。</source>
+        <translation>From what you found: this rhythm is “%1”.</translation>
+    </message>
+</context>
+<context>
     <name>pulsavo::LearnerPrompt</name>
     <message>
         <source>受験者</source>
@@ -844,6 +1106,18 @@ Times: %3</translation>
         <source>ラウンドの途中です。終了しますか？ここまでの回答は保存されています。</source>
         <translation>A round is in progress. End it? The answers given so far are saved.</translation>
     </message>
+    <message>
+        <source>「%1」に当たる波形名がこのラウンドの候補にありません。</source>
+        <translation>“%1” names no rhythm of this round.</translation>
+    </message>
+    <message>
+        <source>「%1」はどれですか: %2</source>
+        <translation>Which one do you mean by “%1”: %2</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::ProgressWindow</name>
@@ -978,6 +1252,25 @@ The current results file is not deleted but kept under another name.</translatio
     </message>
 </context>
 <context>
+    <name>pulsavo::RecallBox</name>
+    <message>
+        <source>波形名を入力(&amp;L):</source>
+        <translation>Type the &amp;rhythm name:</translation>
+    </message>
+    <message>
+        <source>例: しんぼうさいどう、shinbousaidou、AF、Wenckebach</source>
+        <translation>e.g. atrial fibrillation, AFib, しんぼうさいどう, Wenckebach</translation>
+    </message>
+    <message>
+        <source>波形名</source>
+        <translation>Rhythm name</translation>
+    </message>
+    <message>
+        <source>日本語（漢字・かな・ローマ字）、英語、略語で入力し、Enter で回答します。</source>
+        <translation>Type the name in English, an abbreviation, or Japanese (kanji, kana or romaji), and press Enter to answer.</translation>
+    </message>
+</context>
+<context>
     <name>pulsavo::ScopePanel</name>
     <message>
         <source>モニター</source>
@@ -1093,6 +1386,26 @@ The current results file is not deleted but kept under another name.</translatio
     <message>
         <source>試験コードが正しくありません。入力を確かめてください。</source>
         <translation>The exam code does not check out. Please check what you typed.</translation>
+    </message>
+    <message>
+        <source>今日の復習 %1 問(&amp;V)</source>
+        <translation>Re&amp;view today: %1</translation>
+    </message>
+    <message>
+        <source>今日の復習はありません</source>
+        <translation>Nothing to review today</translation>
+    </message>
+    <message>
+        <source>波形名を入力して答える(&amp;I)</source>
+        <translation>T&amp;ype the name</translation>
+    </message>
+    <message>
+        <source>一覧を隠し、波形名を日本語・ローマ字・英語・略語で入力して答えます。</source>
+        <translation>Hides the list: you type the rhythm name in English, an abbreviation, or Japanese (romaji too).</translation>
+    </message>
+    <message>
+        <source>記録された回答から、今日復習する時期の波形と取り違えた組み合わせを1回ずつ出題します。</source>
+        <translation>Asks, once each, the rhythms and the mixed-up pairs your stored answers make due for review today.</translation>
     </message>
 </context>
 <context>

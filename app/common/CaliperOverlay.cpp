@@ -188,6 +188,14 @@ bool CaliperOverlay::addCaliper(int fromColumn, int toColumn) {
     return true;
 }
 
+void CaliperOverlay::showCalipers(std::vector<calipers::Caliper> set) {
+    items = std::move(set);
+    selected = -1;
+    checked = false;
+    itemsChanged();
+    update();
+}
+
 void CaliperOverlay::select(int index) {
     if (index >= 0 && index < static_cast<int>(items.size())) {
         selected = index;

@@ -34,6 +34,7 @@ public:
     explicit CaliperOverlay(ScopePanel* panel);
 
     void setMonitor(const Monitor* shown);
+    const Monitor* shownMonitor() const { return monitor; }
 
     // To be called whenever the monitor is frozen or resumed: the overlay shows itself on a
     // frozen monitor, and a resumed one takes its calipers and marks away.
@@ -42,6 +43,11 @@ public:
     // Columns of the panel; false when either shows no tick (wiped or never drawn) or both
     // the same one.
     bool addCaliper(int fromColumn, int toColumn);
+    // Puts `set` in place of the calipers there, none selected: a guided read's measurements.
+    void showCalipers(std::vector<calipers::Caliper> set);
+    // Ticks from the oldest still shown to the latest drawn.
+    std::pair<std::int64_t, std::int64_t> visibleTicks() const;
+    std::optional<int> columnOf(std::int64_t tick) const;
     const std::vector<calipers::Caliper>& calipers() const { return items; }
     int selectedIndex() const { return selected; }
     void select(int index);
@@ -79,10 +85,7 @@ protected:
 
 private:
     bool frozen() const;
-    std::optional<int> columnOf(std::int64_t tick) const;
     std::optional<std::int64_t> tickAt(int column) const;
-    // Ticks from the oldest still shown to the latest drawn.
-    std::pair<std::int64_t, std::int64_t> visibleTicks() const;
     void itemsChanged();
 
     ScopePanel* panel;

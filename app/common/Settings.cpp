@@ -167,4 +167,12 @@ void Settings::setWardText(const char* key, const QString& text) {
     put(key, text);
 }
 
+bool Settings::practiceRecall(bool fallback) const {
+    return flag(practiceRecallKey, fallback);
+}
+
+void Settings::setPracticeRecall(bool on) {
+    put(practiceRecallKey, on);
+}
+
 } // namespace pulsavo

@@ -35,6 +35,7 @@ public:
     static constexpr const char* wardRhythmKey = "ward/rhythm";
     static constexpr const char* wardArtifactKey = "ward/artifact";
     static constexpr const char* wardLimitsKey = "ward/limits";
+    static constexpr const char* practiceRecallKey = "practice/recall";
 
     Settings();
 
@@ -81,6 +82,8 @@ public:
     void setPracticeBeatTone(bool on);
     bool practiceMeasure(bool fallback) const;
     void setPracticeMeasure(bool on);
+    bool practiceRecall(bool fallback) const;
+    void setPracticeRecall(bool on);
 
     QByteArray wardGeometry() const;
     void setWardGeometry(const QByteArray& geometry);

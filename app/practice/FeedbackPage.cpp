@@ -80,6 +80,7 @@ FeedbackPage::FeedbackPage(QWidget* parent) : QWidget(parent) {
     ladderButton->setCheckable(true);
     ladderButton->setChecked(Settings().practiceLadder());
     saveStripButton = makeButton("saveStripButton", this);
+    guideButton = makeButton("guideButton", this);
     measureBox = new MeasurementBox(this);
     // Two rows, so that every button stays on a narrow window at a large scale.
     studyRow = new QWidget(this);
@@ -91,6 +92,8 @@ FeedbackPage::FeedbackPage(QWidget* parent) : QWidget(parent) {
     goRow = new QWidget(this);
     auto* go = new QHBoxLayout(goRow);
     go->setContentsMargins(0, 0, 0, 0);
+    go->addWidget(guideButton);
+    go->addStretch();
     go->addWidget(replayButton);
     go->addWidget(nextButton);
     feedback->addWidget(bannerLabel);
@@ -108,10 +111,12 @@ FeedbackPage::FeedbackPage(QWidget* parent) : QWidget(parent) {
     });
     connect(saveStripButton, &QPushButton::clicked, this, &FeedbackPage::saveStripRequested);
     connect(nextButton, &QPushButton::clicked, this, &FeedbackPage::nextRequested);
+    connect(guideButton, &QPushButton::clicked, this, &FeedbackPage::guidedReadRequested);
 }
 
 void FeedbackPage::setStudyAllowed(bool allowed) {
     ladderButton->setVisible(allowed);
+    guideButton->setVisible(allowed);
     saveStripButton->setVisible(allowed);
 }
 
@@ -122,12 +127,14 @@ void FeedbackPage::showAsking() {
     measureBox->hide();
     replayButton->setEnabled(false);
     nextButton->setEnabled(false);
+    guideButton->setEnabled(false);
     bannerLabel->setStyleSheet({});
 }
 
 void FeedbackPage::showResult(const PracticeSession::Result& result) {
     replayButton->setEnabled(true);
     nextButton->setEnabled(true);
+    guideButton->setEnabled(true);
     pointsBox->setVisible(!result.correct());
     compareButton->setVisible(!result.correct());
     bannerLabel->setStyleSheet(result.correct() ? QStringLiteral("color: #006400;")
@@ -162,9 +169,13 @@ void FeedbackPage::retranslate(catalogue::Language language, const PracticeSessi
     saveStripButton->setToolTip(
         tr("回答前に保存した記録紙には、波形名・強調表示・ラダー図は入りません。"));
     nextButton->setText(last ? tr("結果を見る(&N)") : tr("次の問題(&N)"));
+    guideButton->setText(tr("ガイド付き判読(&G)"));
+    guideButton->setToolTip(
+        tr("止めた波形で、心拍数・規則性・P 波・PR・QRS・波形名の順に読みます。"));
     if (shown == nullptr) {
         bannerLabel->setText(ladderWaits ? tr("ラダー図は答えを示すため、回答のあとに表示します。")
-                                         : tr("波形名を選んで［回答］を押してください。"));
+                             : typing ? tr("波形名を入力して Enter を押してください。")
+                                      : tr("波形名を選んで［回答］を押してください。"));
         correctLabel->clear();
         chosenLabel->clear();
         explanationEdit->clear();
@@ -177,6 +188,17 @@ void FeedbackPage::retranslate(catalogue::Language language, const PracticeSessi
     bannerLabel->setText(shown->correct() ? tr("○ 正解") : tr("× 不正解"));
     correctLabel->setText(tr("正解: %1").arg(correct));
     chosenLabel->setText(tr("あなたの回答: %1").arg(chosen));
+    if (!shown->typed.empty()) {
+        const QString typed = QString::fromStdString(shown->typed);
+        QString said = tr("あなたの回答: %1（入力「%2」）");
+        if (shown->closeMisspelling) {
+            said =
+                shown->correct()
+                    ? tr("あなたの回答: %1（入力「%2」は、つづりの小さな違いとして正解にしました）")
+                    : tr("あなたの回答: %1（入力「%2」をこの名前のつづり違いとして読みました）");
+        }
+        chosenLabel->setText(said.arg(chosen, typed));
+    }
     explanationEdit->setPlainText(
         catalogueText(catalogue::textOf(shown->question.rhythm, language)));
     correctPointsTitle->setText(tr("正解: %1").arg(correct));

@@ -39,6 +39,8 @@ public:
     // An exam without hints shows neither the ladder nor strip saving until its summary.
     void setStudyAllowed(bool allowed);
     bool ladderWanted() const;
+    // The question is answered by typing the name: the instruction says so.
+    void setTyping(bool on) { typing = on; }
     void focusNext();
 
     // `shown`: the judged question, or none while one is open; `task`: the measurement still to
@@ -52,6 +54,7 @@ signals:
     void ladderToggled(bool on);
     void saveStripRequested();
     void nextRequested();
+    void guidedReadRequested();
 
 private:
     QLabel* bannerLabel = nullptr;
@@ -68,10 +71,12 @@ private:
     QPushButton* ladderButton = nullptr;
     QPushButton* saveStripButton = nullptr;
     QPushButton* nextButton = nullptr;
+    QPushButton* guideButton = nullptr;
     MeasurementBox* measureBox = nullptr;
     QWidget* studyRow = nullptr;
     QWidget* goRow = nullptr;
     bool ladderWaits = false;
+    bool typing = false;
 };
 
 } // namespace pulsavo

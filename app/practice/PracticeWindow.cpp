@@ -4,6 +4,7 @@
 #include "CatalogueText.h"
 #include "FeedbackPage.h"
 #include "GradebookWindow.h"
+#include "GuidedRead.h"
 #include "LanguageManager.h"
 #include "LearnerPrompt.h"
 #include "MeasurementBox.h"
@@ -12,12 +13,15 @@
 #include "PracticeTopBar.h"
 #include "ProgressWindow.h"
 #include "QuestionPage.h"
+#include "RecallBox.h"
 #include "Resources.h"
 #include "Settings.h"
 #include "SummaryPage.h"
 #include "WindowFit.h"
 
 #include <QCloseEvent>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -109,6 +113,7 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
                 language = chosen;
                 retranslate();
             });
+    wireStudyModes();
     clock.start();
     showSetup();
 }
@@ -584,6 +589,72 @@ void PracticeWindow::keyPressEvent(QKeyEvent* event) {
             replayMissed(summaryPage->currentMissed());
         }
         break;
+    }
+}
+
+// Typed recall, 今日の復習 and the guided read: the schedule starts from every answer stored,
+// and each new round shows the list or the recall box by the learner's option (an exam always
+// shows the list); a new question, the summary or the set-up closes a guided read.
+void PracticeWindow::wireStudyModes() {
+    guide = new GuidedRead(monitors->calipers(), pages->parentWidget());
+    auto* column = qobject_cast<QVBoxLayout*>(pages->parentWidget()->layout());
+    column->insertWidget(column->indexOf(pages), guide);
+    connect(feedbackPage, &FeedbackPage::guidedReadRequested, this,
+            &PracticeWindow::startGuidedRead);
+    connect(&LanguageManager::instance(), &LanguageManager::languageChanged, guide,
+            &GuidedRead::retranslate);
+    connect(pages, &QStackedWidget::currentChanged, guide, [this] {
+        if (pages->currentWidget() != questionPage) {
+            guide->stop();
+        }
+    });
+    session.today = [] { return static_cast<std::int32_t>(QDate::currentDate().toJulianDay()); };
+    session.learnHistory(progress.reviewHistory());
+    const auto asked = session.onQuestionAsked;
+    session.onQuestionAsked = [this, asked](const Question& question) {
+        guide->stop();
+        if (session.results().empty()) {
+            questionPage->setTypedRecall(options().recall && session.mode() != RoundMode::exam);
+        }
+        asked(question);
+    };
+    connect(questionPage, &QuestionPage::answerTyped, this, &PracticeWindow::answerTyped);
+    connect(setupPage, &SetupPage::reviewRequested, this, &PracticeWindow::startReview);
+    connect(setupPage, &SetupPage::dueWanted, this,
+            [this] { setupPage->showDue(session.dueToday(SetupPage::reviewLimit)); });
+}
+
+void PracticeWindow::startGuidedRead() {
+    const std::optional<Question> shown = session.currentQuestion();
+    if (stage() != Stage::feedback || !shown) {
+        return;
+    }
+    setFrozen(true);
+    guide->start(shown->rhythm, language);
+    guide->retranslate(language);
+}
+
+void PracticeWindow::startReview() {
+    const int due = session.dueToday(SetupPage::reviewLimit);
+    QJsonObject described =
+        QJsonDocument::fromJson(
+        QByteArray::fromStdString(options().roundJson(due, {}, false))).object();
+    described.insert(QStringLiteral("review"), true);
+    session.startReview(SetupPage::reviewLimit,
+                        QJsonDocument(described).toJson(QJsonDocument::Compact).toStdString());
+}
+
+void PracticeWindow::answerTyped(const QString& text) {
+    const PracticeSession::Typed verdict = session.answerTyped(text.toStdString());
+    RecallBox* box = questionPage->recall();
+    if (verdict.outcome == PracticeSession::Typed::Outcome::unknown) {
+        box->refuse(tr("「%1」に当たる波形名がこのラウンドの候補にありません。").arg(text));
+    } else if (verdict.outcome == PracticeSession::Typed::Outcome::ambiguous) {
+        QStringList names;
+        for (const Rhythm rhythm : verdict.candidates) {
+            names << rhythmName(rhythm, language);
+        }
+        box->refuse(tr("「%1」はどれですか: %2").arg(text, names.join(tr("、"))));
     }
 }
 

@@ -34,6 +34,7 @@ namespace pulsavo {
 class CaliperOverlay;
 class FeedbackPage;
 class GradebookWindow;
+class GuidedRead;
 class MonitorActions;
 class PracticeTopBar;
 class QuestionPage;
@@ -65,6 +66,14 @@ public:
     void startRound(std::vector<Question> fixed, RoundMode mode, const QString& examCode = {});
     // Two rhythms alternating at random, for a pair the learner confuses.
     void startPairDrill(Rhythm first, Rhythm second);
+    // The answered question's strip frozen and read step by step (ガイド付き判読).
+    void startGuidedRead();
+    GuidedRead* guidedRead() const { return guide; }
+    // 今日の復習: what the schedule has due today from every stored answer, each once.
+    void startReview();
+    // A typed name as the answer; a name that is no rhythm of the round, or could be several,
+    // is said so in the recall box and the question stays open.
+    void answerTyped(const QString& text);
     // The questions of an exam code, in its order, each with the trace of its printed strip;
     // answers are recorded with the code. A bad code leaves the window as it was, with its
     // message beside the code box, and returns false.
@@ -136,6 +145,7 @@ protected:
 
 private:
     void buildControls();
+    void wireStudyModes();
     void connectPages();
     void retranslate();
     void describePanels();
@@ -174,6 +184,7 @@ private:
     QuestionPage* questionPage = nullptr;
     FeedbackPage* feedbackPage = nullptr;
     SummaryPage* summaryPage = nullptr;
+    GuidedRead* guide = nullptr;
 };
 
 } // namespace pulsavo

@@ -2,11 +2,13 @@
 
 #include "CatalogueText.h"
 #include "FeedbackPage.h"
+#include "RecallBox.h"
 
 #include <QHBoxLayout>
 #include <QItemSelectionModel>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QVBoxLayout>
@@ -47,6 +49,9 @@ QuestionPage::QuestionPage(QWidget* parent) : QWidget(parent) {
     answerButton->setObjectName(QStringLiteral("answerButton"));
     answering->addWidget(answerLabel);
     answering->addWidget(answerList, 1);
+    recallBox = new RecallBox(this);
+    recallBox->hide();
+    answering->addWidget(recallBox, 1);
     layout->addLayout(answering, 2);
     feedbackPage = new FeedbackPage(this);
     layout->addWidget(feedbackPage, 3);
@@ -66,6 +71,7 @@ QuestionPage::QuestionPage(QWidget* parent) : QWidget(parent) {
     connect(answerList, &QListWidget::itemSelectionChanged, this,
             [this] { answerButton->setEnabled(asking && !answerList->selectedItems().isEmpty()); });
     connect(answerButton, &QPushButton::clicked, this, &QuestionPage::submitSelected);
+    connect(recallBox, &RecallBox::answerTyped, this, &QuestionPage::answerTyped);
     connect(hintButton, &QPushButton::clicked, this, &QuestionPage::hintRequested);
 }
 
@@ -75,7 +81,16 @@ void QuestionPage::fill(RhythmSet choices, catalogue::Language language) {
         auto* item = new QListWidgetItem(answerList);
         item->setData(rhythmRole, indexOf(rhythm));
     }
+    recallBox->setNames(choices.list());
     retranslate(language);
+}
+
+void QuestionPage::setTypedRecall(bool on) {
+    typing = on;
+    answerLabel->setVisible(!on);
+    answerList->setVisible(!on);
+    recallBox->setVisible(on);
+    feedbackPage->setTyping(on);
 }
 
 void QuestionPage::ask() {
@@ -84,20 +99,29 @@ void QuestionPage::ask() {
     answerList->selectionModel()->clear();
     answerList->scrollToTop();
     hintButton->setEnabled(hintAllowed);
-    answerButton->setEnabled(false);
-    answerList->setFocus();
+    answerButton->setEnabled(typing);
+    if (typing) {
+        recallBox->ask();
+    } else {
+        answerList->setFocus();
+    }
 }
 
 void QuestionPage::lock() {
     asking = false;
     answerList->setEnabled(false);
+    recallBox->lock();
     hintButton->setEnabled(false);
     answerButton->setEnabled(false);
 }
 
 void QuestionPage::hintTaken() {
     hintButton->setEnabled(false);
-    answerList->setFocus();
+    if (typing) {
+        recallBox->edit()->setFocus();
+    } else {
+        answerList->setFocus();
+    }
 }
 
 void QuestionPage::setHintAllowed(bool allowed) {
@@ -107,6 +131,10 @@ void QuestionPage::setHintAllowed(bool allowed) {
 }
 
 void QuestionPage::submitSelected() {
+    if (typing) {
+        recallBox->submit();
+        return;
+    }
     const QList<QListWidgetItem*> selected = answerList->selectedItems();
     if (asking && !selected.isEmpty()) {
         emit answerChosen(rhythmOfItem(selected.first()));
@@ -119,6 +147,7 @@ void QuestionPage::retranslate(catalogue::Language language) {
     hintButton->setToolTip(
         tr("モニターに注目する部分を赤で示します。この問題はヒント使用になります。"));
     answerButton->setText(tr("回答(&A)"));
+    recallBox->retranslate();
     for (int row = 0; row < answerList->count(); ++row) {
         QListWidgetItem* item = answerList->item(row);
         item->setText(rhythmName(rhythmOfItem(item), language));

@@ -12,6 +12,7 @@ class QPushButton;
 namespace pulsavo {
 
 class FeedbackPage;
+class RecallBox;
 
 // A question: the names to answer from, ヒント and 回答, with the feedback beside them.
 // Nothing is answered without Enter, a double click or 回答.
@@ -23,6 +24,11 @@ public:
     FeedbackPage* feedback() const { return feedbackPage; }
     // The page's buttons and the feedback's, for the window to keep in view below what scrolls.
     QWidget* buttonBar() const { return buttons; }
+    RecallBox* recall() const { return recallBox; }
+
+    // Typed recall: the list hidden, the name typed with completion.
+    void setTypedRecall(bool on);
+    bool typedRecall() const { return typing; }
 
     // The names a round answers from, in rhythm order.
     void fill(RhythmSet choices, catalogue::Language language);
@@ -39,6 +45,7 @@ public:
 
 signals:
     void answerChosen(Rhythm rhythm);
+    void answerTyped(const QString& text);
     void hintRequested();
 
 protected:
@@ -47,12 +54,14 @@ protected:
 private:
     FeedbackPage* feedbackPage = nullptr;
     QWidget* buttons = nullptr;
+    RecallBox* recallBox = nullptr;
     QLabel* answerLabel = nullptr;
     QListWidget* answerList = nullptr;
     QPushButton* hintButton = nullptr;
     QPushButton* answerButton = nullptr;
     bool asking = false;
     bool hintAllowed = true;
+    bool typing = false;
 };
 
 } // namespace pulsavo

@@ -23,8 +23,19 @@ namespace {
 
 constexpr int rhythmRole = Qt::UserRole;
 
+Rhythm rhythmOfItem(const QTreeWidgetItem* item) {
+    return anyRhythmAt(item->data(0, rhythmRole).toInt()).value_or(Rhythm::sinusRhythm);
+}
+
+template <typename T> T* named(T* widget, const char* name) {
+    widget->setObjectName(QLatin1String(name));
+    return widget;
+}
+
+} // namespace
+
 // The groups by their place in rhythmGroups(): the library's families, then the classic 18.
-QString groupName(std::size_t place) {
+QString SetupPage::groupName(std::size_t place) {
     if (place >= static_cast<std::size_t>(libraryFamilyCount)) {
         return SetupPage::tr("従来の 18 波形");
     }
@@ -48,17 +59,6 @@ QString groupName(std::size_t place) {
     }
     return {};
 }
-
-Rhythm rhythmOfItem(const QTreeWidgetItem* item) {
-    return anyRhythmAt(item->data(0, rhythmRole).toInt()).value_or(Rhythm::sinusRhythm);
-}
-
-template <typename T> T* named(T* widget, const char* name) {
-    widget->setObjectName(QLatin1String(name));
-    return widget;
-}
-
-} // namespace
 
 SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("setupPage"));
@@ -84,6 +84,8 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     adaptiveCheck = named(new QCheckBox(this), "adaptiveCheck");
     toneCheck = named(new QCheckBox(this), "toneCheck");
     measureCheck = named(new QCheckBox(this), "measureCheck");
+    recallCheck = named(new QCheckBox(this), "recallCheck");
+    reviewButton = named(new QPushButton(this), "reviewButton");
     noRhythmLabel = named(new QLabel(this), "noRhythmLabel");
     noRhythmLabel->setWordWrap(true);
     startButton = named(new QPushButton(this), "startButton");
@@ -95,6 +97,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     auto* secondRow = new QHBoxLayout;
     secondRow->addWidget(toneCheck);
     secondRow->addWidget(measureCheck);
+    secondRow->addWidget(recallCheck);
     secondRow->addStretch();
     setup->addLayout(optionRow);
     setup->addLayout(secondRow);
@@ -103,7 +106,10 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     auto* bar = new QVBoxLayout(buttons);
     bar->setContentsMargins(0, 0, 0, 0);
     bar->addWidget(noRhythmLabel);
-    bar->addWidget(startButton);
+    auto* startRow = new QHBoxLayout;
+    startRow->addWidget(startButton, 1);
+    startRow->addWidget(reviewButton);
+    bar->addLayout(startRow);
     // An instructor's exam: the code read out or typed, its questions in its order.
     examLabel = named(new QLabel(this), "examLabel");
     examEdit = named(new QLineEdit(this), "examEdit");
@@ -124,6 +130,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     fillRhythmTree();
 
     connect(startButton, &QPushButton::clicked, this, &SetupPage::startRequested);
+    connect(reviewButton, &QPushButton::clicked, this, &SetupPage::reviewRequested);
     connect(examButton, &QPushButton::clicked, this,
             [this] { emit examRequested(examEdit->text()); });
     connect(examEdit, &QLineEdit::textEdited, examErrorLabel, &QWidget::hide);
@@ -137,7 +144,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
         emit optionsChanged();
     });
     connect(lengthCombo, &QComboBox::currentIndexChanged, this, &SetupPage::optionsChanged);
-    for (QCheckBox* box : {adaptiveCheck, toneCheck, measureCheck}) {
+    for (QCheckBox* box : {adaptiveCheck, toneCheck, measureCheck, recallCheck}) {
         connect(box, &QCheckBox::toggled, this, &SetupPage::optionsChanged);
     }
 }
@@ -165,6 +172,7 @@ SetupPage::Options SetupPage::options() const {
     current.adaptive = adaptiveCheck->isChecked();
     current.beatTone = toneCheck->isChecked();
     current.measure = measureCheck->isChecked();
+    current.recall = recallCheck->isChecked();
     return current;
 }
 
@@ -184,6 +192,7 @@ void SetupPage::setOptions(const Options& options) {
         adaptiveCheck->setChecked(options.adaptive);
         toneCheck->setChecked(options.beatTone);
         measureCheck->setChecked(options.measure);
+        recallCheck->setChecked(options.recall);
     }
     rhythmTree->viewport()->update();
     updateStartButton();
@@ -251,6 +260,7 @@ SetupPage::Options SetupPage::storedOptions() {
     saved.adaptive = settings.practiceAdaptive(saved.adaptive);
     saved.beatTone = settings.practiceBeatTone(saved.beatTone);
     saved.measure = settings.practiceMeasure(saved.measure);
+    saved.recall = settings.practiceRecall(saved.recall);
     return saved;
 }
 
@@ -263,6 +273,7 @@ void SetupPage::storeOptions(const Options& options) {
     settings.setPracticeAdaptive(options.adaptive);
     settings.setPracticeBeatTone(options.beatTone);
     settings.setPracticeMeasure(options.measure);
+    settings.setPracticeRecall(options.recall);
 }
 
 std::string SetupPage::Options::roundJson(int roundLength, RhythmSet roundRhythms,
@@ -274,7 +285,20 @@ std::string SetupPage::Options::roundJson(int roundLength, RhythmSet roundRhythm
     object.insert(QStringLiteral("adaptive"), roundAdaptive);
     object.insert(QStringLiteral("beatTone"), beatTone);
     object.insert(QStringLiteral("measure"), measure);
+    object.insert(QStringLiteral("recall"), recall);
     return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
+}
+
+void SetupPage::showDue(int count) {
+    dueCount = count;
+    reviewButton->setEnabled(count > 0);
+    reviewButton->setText(count > 0 ? tr("今日の復習 %1 問(&V)").arg(count)
+                                    : tr("今日の復習はありません"));
+}
+
+void SetupPage::showEvent(QShowEvent* event) {
+    emit dueWanted();
+    QWidget::showEvent(event);
 }
 
 void SetupPage::focusStart() {
@@ -290,6 +314,12 @@ void SetupPage::retranslate(catalogue::Language language) {
     measureCheck->setText(tr("計測課題も出す(&M)"));
     measureCheck->setToolTip(
         tr("回答のあと、止めた波形でキャリパーを使って間隔を測る課題を出します。"));
+    recallCheck->setText(tr("波形名を入力して答える(&I)"));
+    recallCheck->setToolTip(
+        tr("一覧を隠し、波形名を日本語・ローマ字・英語・略語で入力して答えます。"));
+    reviewButton->setToolTip(tr("記録された回答から、今日復習する時期の波形と取り違えた組み合わせを"
+                                "1回ずつ出題します。"));
+    showDue(dueCount);
     noRhythmLabel->setText(tr("出題する波形を1つ以上選んでください。"));
     startButton->setText(tr("開始(&S)"));
     examLabel->setText(tr("試験コード(&E):"));

@@ -32,11 +32,15 @@ public:
         bool beatTone = true;
         // After each answer, a measurement on the frozen trace ("measure the PR interval").
         bool measure = false;
+        // The name typed, with completion, instead of picked from the list.
+        bool recall = false;
 
         // As a round records them with its answers: `length`, `rhythms` and `adaptive` as the
         // round has them (a fixed round's own), the rest as chosen.
         std::string roundJson(int length, RhythmSet rhythms, bool adaptive) const;
     };
+    // A review round asks at most this many rhythms.
+    static constexpr int reviewLimit = 36;
     static constexpr std::array<int, 3> roundLengths{10, 20, 36};
 
     explicit SetupPage(QWidget* parent = nullptr);
@@ -48,6 +52,9 @@ public:
     // 開始, the exam code and their messages, for the window to keep in view below what scrolls.
     QWidget* buttonBar() const { return buttons; }
 
+    // The name of the group at `place` in rhythmGroups(): a library family or the classic 18.
+    static QString groupName(std::size_t place);
+
     Options options() const;
     // Shows `options`; optionsChanged follows once.
     void setOptions(const Options& options);
@@ -57,6 +64,8 @@ public:
     // the box (the code kept for the learner to mend), when the code is refused.
     std::optional<Exam> readExamCode(const QString& code);
     void focusStart();
+    // 今日の復習: how many rhythms are due; the button is off with none.
+    void showDue(int count);
 
     void retranslate(catalogue::Language language);
 
@@ -64,9 +73,13 @@ signals:
     void startRequested();
     void examRequested(const QString& code);
     void optionsChanged();
+    void reviewRequested();
+    // The page is shown again: the window tells it what is due now.
+    void dueWanted();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void fillRhythmTree();
@@ -82,6 +95,9 @@ private:
     QCheckBox* adaptiveCheck = nullptr;
     QCheckBox* toneCheck = nullptr;
     QCheckBox* measureCheck = nullptr;
+    QCheckBox* recallCheck = nullptr;
+    QPushButton* reviewButton = nullptr;
+    int dueCount = 0;
     QLabel* noRhythmLabel = nullptr;
     QPushButton* startButton = nullptr;
     QLabel* examLabel = nullptr;

@@ -1,4 +1,6 @@
 #include "ProgressWindow.h"
+
+#include "DueView.h"
 #include "LanguageManager.h"
 #include "Settings.h"
 #include "WindowFit.h"
@@ -244,6 +246,8 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
     auto* charts = new QVBoxLayout(content);
     charts->setContentsMargins(0, 0, 0, 0);
     charts->addLayout(heading);
+    dueView = new DueView(content);
+    charts->addWidget(dueView);
     charts->addLayout(top, 3);
     charts->addLayout(bottom, 2);
     // The charts scroll when the screen is small (a laptop, or 200 %); the buttons stay in view.
@@ -531,6 +535,7 @@ void ProgressWindow::refreshMedians() {
 }
 
 void ProgressWindow::showTotals() {
+    dueView->showSummary(shown, QDate::currentDate(), LanguageManager::instance().language());
     totals->setText(
         shown.attempts > 0
             ? tr("回答 %1 問、正答率 %2 %")

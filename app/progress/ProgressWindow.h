@@ -25,6 +25,8 @@ namespace pulsavo {
 // the rhythm shown, columns the answer given, numbered as the accuracy bars are, the count in
 // each cell and its colour by the share of that row. Clicking a cell off the
 // diagonal asks for a drill of that pair.
+class DueView;
+
 class ConfusionMap : public QWidget {
     Q_OBJECT
 public:
@@ -149,6 +151,7 @@ private:
     QLineSeries* days = nullptr;
     ConfusionMap* map = nullptr;
     QLabel* totals = nullptr;
+    DueView* dueView = nullptr;
     QLabel* streakLabel = nullptr;
     QLabel* notice = nullptr;
     QString loadProblem;

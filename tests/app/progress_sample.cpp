@@ -1,6 +1,7 @@
 // Writes a learner's answers for trying the progress window by hand and for its screenshot:
-//   progress_sample DB COUNT   COUNT answers spread over the last two weeks, mostly right, with
-//                              the mix-ups learners typically make; the same answers every run.
+//   progress_sample DB COUNT [DAYS]   COUNT answers spread over the last DAYS days (14 unless
+//                              given), mostly right, with the mix-ups learners typically make;
+//                              the same answers every run.
 #include "ProgressStore.h"
 
 #include <QCoreApplication>
@@ -13,8 +14,9 @@ using namespace pulsavo;
 int main(int argc, char** argv) {
     const QCoreApplication application(argc, argv);
     const QStringList args = QCoreApplication::arguments();
-    if (args.size() != 3 || args[2].toInt() <= 0) {
-        std::fputs("usage: progress_sample DB COUNT\n", stderr);
+    const int days = args.size() == 4 ? args[3].toInt() : 14;
+    if (args.size() < 3 || args.size() > 4 || args[2].toInt() <= 0 || days <= 0) {
+        std::fputs("usage: progress_sample DB COUNT [DAYS]\n", stderr);
         return 2;
     }
     ProgressStore store(args[1]);
@@ -38,8 +40,8 @@ int main(int argc, char** argv) {
         answer.answer = answer.shown;
         answer.seed = static_cast<std::uint32_t>(random() % 100000);
         // Early days go worse than the last ones.
-        const int daysAgo = 13 - i * 14 / count;
-        if (static_cast<int>(random() % 100) < 10 + 3 * daysAgo) {
+        const int daysAgo = days - 1 - i * days / count;
+        if (static_cast<int>(random() % 100) < 10 + 42 * daysAgo / days) {
             const auto& [shown, given] = mixUps[random() % std::size(mixUps)];
             answer.shown = shown;
             answer.answer = given;

@@ -1,8 +1,10 @@
 #include "ExamCode.h"
 #include "PracticeSession.h"
 
+#include <QRegularExpression>
 #include <QTest>
 
+#include <algorithm>
 #include <vector>
 
 using namespace pulsavo;
@@ -65,6 +67,10 @@ private slots:
     void measurement_data();
     void measurement();
     void roundClosedExactlyOnce();
+    void typedRecall_data();
+    void typedRecall();
+    void dueReview_data();
+    void dueReview();
 };
 
 void TestPracticeSession::hintCountsAsHinted_data() {
@@ -385,6 +391,105 @@ void TestPracticeSession::roundClosedExactlyOnce() {
     QCOMPARE(f.sink.closed, (std::vector<std::int64_t>{1, 2}));
     f.session.leave();
     QVERIFY(!f.session.roundInProgress() && f.sink.closed.size() == 2);
+}
+
+void TestPracticeSession::typedRecall_data() {
+    QTest::addColumn<QString>("typed");
+    QTest::addColumn<int>("shown");
+    QTest::addColumn<int>("answered"); // -1: not taken, the question stays open
+    QTest::addColumn<bool>("close");
+    const int af = indexOf(Rhythm::atrialFibrillation);
+    const int wenckebach = indexOf(Rhythm::wenckebachBlock);
+    const int chb = indexOf(Rhythm::completeBlock);
+    const int svt = indexOf(Rhythm::junctionalTachycardia);
+    QTest::newRow("kana") << "しんぼうさいどう" << af << af << false;
+    QTest::newRow("romaji") << "shinbousaidou" << af << af << false;
+    QTest::newRow("kanji") << "心房細動" << af << af << false;
+    QTest::newRow("English") << "Atrial Fibrillation" << af << af << false;
+    QTest::newRow("AFib") << "afib" << af << af << false;
+    QTest::newRow("PSVT") << "PSVT" << svt << svt << false;
+    QTest::newRow("katakana") << "ウェンケバッハ" << wenckebach << wenckebach << false;
+    QTest::newRow("wenck") << "wenck" << wenckebach << wenckebach << false;
+    QTest::newRow("chb") << "chb" << chb << chb << false;
+    QTest::newRow("misspelt, counted right") << "atrial fibrilation" << af << af << true;
+    QTest::newRow("a wrong name") << "VT" << af << indexOf(Rhythm::ventricularTachycardia) << false;
+    QTest::newRow("AF, two rhythms") << "AF" << af << -1 << false;
+    QTest::newRow("no such name") << "xyzzy" << af << -1 << false;
+}
+
+// A typed name is judged by the catalogue's matching; only a clear match is an answer.
+void TestPracticeSession::typedRecall() {
+    QFETCH(QString, typed);
+    QFETCH(int, shown);
+    QFETCH(int, answered);
+    QFETCH(bool, close);
+    Fixture f;
+    const Rhythm rhythm = *anyRhythmAt(shown);
+    QVERIFY(f.session.startFixedRound({{rhythm, 7}, {rhythm, 8}}, RoundMode::practice, {}, "{}"));
+    const PracticeSession::Typed verdict = f.session.answerTyped(typed.toStdString());
+    using Outcome = PracticeSession::Typed::Outcome;
+    if (answered < 0) {
+        QVERIFY(verdict.outcome == Outcome::unknown || verdict.outcome == Outcome::ambiguous);
+        QVERIFY(f.session.stage() == PracticeSession::Stage::question && f.sink.kept.empty());
+        return;
+    }
+    QVERIFY(verdict.outcome == Outcome::answered);
+    QCOMPARE(f.sink.kept.size(), std::size_t(1));
+    QCOMPARE(indexOf(*f.sink.kept.front().answer), answered);
+    const PracticeSession::Result& result = f.session.results().back();
+    QCOMPARE(result.correct(), answered == shown);
+    QCOMPARE(result.closeMisspelling, close);
+    QCOMPARE(QString::fromStdString(result.typed), typed);
+    // Answered: a second typed answer is refused.
+    QVERIFY(f.session.answerTyped("VT").outcome == Outcome::refused);
+}
+
+void TestPracticeSession::dueReview_data() {
+    // Answers as "rhythm@day" (right) or "rhythm@dayxanswer" (wrong), days before today.
+    QTest::addColumn<QString>("history");
+    QTest::addColumn<QList<int>>("due"); // the rhythms a review round asks, sorted
+    QTest::newRow("nothing answered") << "" << QList<int>{};
+    QTest::newRow("right yesterday: not yet") << "4@-1" << QList<int>{};
+    QTest::newRow("right 3 days ago: due") << "4@-3" << QList<int>{4};
+    QTest::newRow("right five times 3 days ago: due all the same")
+        << "4@-3 4@-3 4@-3 4@-3 4@-3" << QList<int>{4};
+    QTest::newRow("wrong yesterday: due, with the pair") << "4@-1x5" << QList<int>{4, 5};
+    QTest::newRow("right twice, well spaced: not yet") << "10@-30 10@-27 10@-12" << QList<int>{};
+    QTest::newRow("mixed up a month ago, since right on both")
+        << "16@-30x15 16@-29 15@-28" << QList<int>{15, 16};
+    QTest::newRow("three rhythms over 30 days") << "0@-30 4@-25x0 11@-1 11@-12" << QList<int>{0, 4};
+}
+
+// A review round asks what the schedule has due today from the stored answers, each once.
+void TestPracticeSession::dueReview() {
+    QFETCH(QString, history);
+    QFETCH(QList<int>, due);
+    constexpr std::int32_t today = 20000;
+    std::vector<ReviewAnswer> answers;
+    for (const QString& entry : history.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+        const QStringList parts = entry.split(QRegularExpression(QStringLiteral("[@x]")));
+        ReviewAnswer answer{*anyRhythmAt(parts[0].toInt()), today + parts[1].toInt(),
+                            parts.size() == 2, false, std::nullopt};
+        answer.answered = parts.size() == 2 ? answer.rhythm : *anyRhythmAt(parts[2].toInt());
+        answers.push_back(answer);
+    }
+    std::sort(answers.begin(), answers.end(),
+              [](const ReviewAnswer& a, const ReviewAnswer& b) { return a.day < b.day; });
+    Fixture f;
+    f.session.today = [] { return today; };
+    f.session.learnHistory(answers);
+    QCOMPARE(f.session.dueToday(36), int(due.size()));
+    QCOMPARE(f.session.startReview(36, "{}"), !due.isEmpty());
+    QList<int> asked;
+    while (f.session.stage() == PracticeSession::Stage::question) {
+        asked << indexOf(f.session.currentQuestion()->rhythm);
+        QVERIFY(f.session.answer(f.session.currentQuestion()->rhythm));
+        QVERIFY(f.session.next());
+    }
+    std::sort(asked.begin(), asked.end());
+    QCOMPARE(asked, due);
+    // Answered right today, nothing is due again today.
+    QCOMPARE(f.session.dueToday(36), 0);
 }
 
 QTEST_APPLESS_MAIN(TestPracticeSession)

@@ -1,5 +1,7 @@
+#include "Readiness.h"
 #include "ReviewSchedule.h"
 #include "RhythmLibrary.h"
+#include "RhythmSet.h"
 
 #include <QTest>
 
@@ -15,6 +17,8 @@ class TestReviewSchedule : public QObject {
 private slots:
     void theModelKeepsItsDefinitions();
     void scheduleFromStoredAnswers();
+    void readinessByArea_data();
+    void readinessByArea();
 };
 
 void TestReviewSchedule::theModelKeepsItsDefinitions() {
@@ -45,11 +49,11 @@ void TestReviewSchedule::theModelKeepsItsDefinitions() {
 void TestReviewSchedule::scheduleFromStoredAnswers() {
     const Rhythm mobitz = rhythmOf(LibraryRhythm::mobitz1), vf = rhythmOf(LibraryRhythm::vfCoarse),
                  pac = rhythmOf(LibraryRhythm::pac);
-    const std::vector<ReviewAnswer> answers{{mobitz, 100, true, false},
-                                            {vf, 100, true, false},
-                                            {pac, 100, true, true},
-                                            {mobitz, 103, true, false},
-                                            {vf, 103, false, false}};
+    const std::vector<ReviewAnswer> answers{{mobitz, 100, true, false, {}},
+                                            {vf, 100, true, false, {}},
+                                            {pac, 100, true, true, {}},
+                                            {mobitz, 103, true, false, {}},
+                                            {vf, 103, false, false, {}}};
     const ReviewSchedule schedule = ReviewSchedule::fromAnswers(answers);
     // Missed today: back tomorrow. Hinted: sooner than answered outright.
     QCOMPARE(schedule.card(vf).dueDay, 104);
@@ -59,6 +63,36 @@ void TestReviewSchedule::scheduleFromStoredAnswers() {
     QCOMPARE(schedule.dueOn(114).back(), mobitz);
     // A rhythm never answered is never due: new rhythms come from the drill, not the schedule.
     QVERIFY(schedule.dueOn(99).empty() && !schedule.card(Rhythm::sinusRhythm).seen);
+    // The week ahead from day 104: pac and vf today, mobitz on day 114 (past the window).
+    QCOMPARE(schedule.dueCounts(104, 7), (std::vector<int>{2, 0, 0, 0, 0, 0, 0}));
+    QCOMPARE(schedule.dueCounts(100, 15).back(), 1);
+}
+
+void TestReviewSchedule::readinessByArea_data() {
+    QTest::addColumn<int>("attempts");
+    QTest::addColumn<int>("correct");
+    QTest::addColumn<bool>("ready");
+    QTest::newRow("at the mark") << 20 << 17 << true;
+    QTest::newRow("just under") << 100 << 84 << false;
+    QTest::newRow("never answered") << 0 << 0 << false;
+}
+
+// The AV blocks' area sums its rhythms; the other areas are untouched.
+void TestReviewSchedule::readinessByArea() {
+    QFETCH(int, attempts);
+    QFETCH(int, correct);
+    QFETCH(bool, ready);
+    std::array<std::array<int, 2>, totalRhythmCount> tally{};
+    tally[indexOf(rhythmOf(LibraryRhythm::mobitz1))] = {attempts - attempts / 2, correct / 2};
+    tally[indexOf(rhythmOf(LibraryRhythm::mobitz2))] = {attempts / 2, correct - correct / 2};
+    const std::vector<ReadinessArea> areas = readiness(tally);
+    const std::vector<RhythmGroup> groups = rhythmGroups();
+    QCOMPARE(areas.size(), groups.size());
+    for (const ReadinessArea& area : areas) {
+        const bool blocks = groups[area.group].rhythms.contains(rhythmOf(LibraryRhythm::mobitz1));
+        QCOMPARE(area.attempts, blocks ? attempts : 0);
+        QCOMPARE(area.ready(), blocks && ready);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestReviewSchedule)

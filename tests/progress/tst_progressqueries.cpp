@@ -177,6 +177,38 @@ private slots:
         QCOMPARE(days[2].attempts, 2);
         QCOMPARE(days[2].correct, 1);
         QCOMPARE(days[2].accuracy(), 0.5);
+
+        // The review schedule reads the same local days, oldest answer first.
+        const std::vector<ReviewAnswer> history = store->reviewHistory();
+        QCOMPARE(history.size(), std::size_t(5));
+        const QList<int> offsets{-3, -2, 0, 0, 1};
+        for (std::size_t i = 0; i < history.size(); ++i) {
+            QCOMPARE(history[i].day, today.addDays(offsets[int(i)]).toJulianDay());
+        }
+        QVERIFY(history[2].right && !history[3].right &&
+                history[3].answered == Rhythm::atrialFlutter);
+    }
+
+    // On the day clocks go forward an answer late in the UTC day is already the next local day.
+    void reviewDaysFollowDaylightSaving() {
+        qputenv("TZ", "Europe/Berlin");
+        tzset();
+        const QList<std::pair<QDateTime, QDate>> answers{
+            {QDateTime(QDate(2024, 3, 30), QTime(22, 59), Qt::UTC), QDate(2024, 3, 30)},
+            {QDateTime(QDate(2024, 3, 30), QTime(23, 0), Qt::UTC), QDate(2024, 3, 31)},
+            {QDateTime(QDate(2024, 3, 31), QTime(21, 59), Qt::UTC), QDate(2024, 3, 31)},
+            {QDateTime(QDate(2024, 3, 31), QTime(22, 30), Qt::UTC), QDate(2024, 4, 1)}};
+        for (const auto& [time, day] : answers) {
+            QVERIFY(store->recordAnswer(naming(Rhythm::sinusRhythm, Rhythm::sinusRhythm, 1, time)) >
+                    0);
+        }
+        const std::vector<ReviewAnswer> history = store->reviewHistory();
+        qputenv("TZ", "Asia/Tokyo");
+        tzset();
+        QCOMPARE(history.size(), std::size_t(answers.size()));
+        for (qsizetype i = 0; i < answers.size(); ++i) {
+            QCOMPARE(history[std::size_t(i)].day, answers[i].second.toJulianDay());
+        }
     }
 
     void streakEndsTodayOrYesterday_data() {
@@ -293,6 +325,10 @@ private slots:
             QCOMPARE(folded.days[i].attempts, read.days[i].attempts);
             QCOMPARE(folded.days[i].correct, read.days[i].correct);
         }
+        for (const Rhythm rhythm : {Rhythm::atrialFlutter, *anyRhythmAt(shown)}) {
+            QCOMPARE(folded.schedule.card(rhythm).dueDay, read.schedule.card(rhythm).dueDay);
+        }
+        QCOMPARE(folded.schedule.pairs().size(), read.schedule.pairs().size());
         QCOMPARE(folded.topConfusions.size(), read.topConfusions.size());
         for (qsizetype i = 0; i < read.topConfusions.size(); ++i) {
             QCOMPARE(folded.topConfusions[i].shown, read.topConfusions[i].shown);
