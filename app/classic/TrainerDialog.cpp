@@ -636,6 +636,10 @@ PracticeWindow* TrainerDialog::practiceWindow() const {
     return practice.data();
 }
 
+ProgressWindow* TrainerDialog::progressWindow() const {
+    return progress.data();
+}
+
 // One practice window at a time, a window of its own that closes with the trainer.
 void TrainerDialog::onPractice() {
     if (!practice) {
@@ -650,6 +654,9 @@ void TrainerDialog::onPractice() {
                 setFrozen(false);
             }
         });
+        if (progress) {
+            practice->feedProgress(progress);
+        }
     }
     practice->show();
     practice->raise();
@@ -664,6 +671,9 @@ void TrainerDialog::onProgress() {
             onPractice();
             practice->startPairDrill(a, b);
         });
+        if (practice) {
+            practice->feedProgress(progress);
+        }
     } else {
         progress->refresh();
     }
