@@ -1,5 +1,6 @@
 #include "AboutDialog.h"
 #include "Catalogue.h"
+#include "PaintWatcher.h"
 #include "PracticeWindow.h"
 #include "ProgressWindow.h"
 #include "RhythmLibrary.h"
@@ -418,15 +419,7 @@ void TestTrainerDialog::traceFollowsAMoveToAnotherScale() {
 }
 
 void TestTrainerDialog::tickRepaintsOnlyWhatItTouched() {
-    struct PaintWatcher : QObject {
-        QRegion painted;
-        bool eventFilter(QObject*, QEvent* event) override {
-            if (event->type() == QEvent::Paint) {
-                painted += static_cast<QPaintEvent*>(event)->region();
-            }
-            return false;
-        }
-    } watcher;
+    PaintWatcher watcher;
     auto* panel = child<pulsavo::ScopePanel>("scopePanel");
     dialog->show();
     QCoreApplication::processEvents();
