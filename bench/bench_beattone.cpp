@@ -363,7 +363,10 @@ int cpu(const QString& pid, int seconds) {
                 }
                 awake += tone->mode() == BeatTone::Mode::playing ? 1 : 0;
             });
-            std::printf("  awake (not resting) on %.0f %% of the ticks\n", awake / (seconds * 1.0));
+            if (stream) {
+                std::printf("  the stream played on %.0f %% of the ticks\n",
+                            awake / (seconds * 1.0));
+            }
         };
         rhythm("sinus rhythm at 75/min, seen 160 ms ahead", 80, 16);
         rhythm("beats at 110/min seen 40 ms ahead (AF)", 55, 4);
