@@ -110,9 +110,9 @@ struct PulseToneOutput::Connection {
 
     // Puts the frames in the server's sample cache under `name`.
     bool upload(const QByteArray& name, const QByteArray& frames) {
-        const pa_sample_spec spec{PA_SAMPLE_S16LE, sampleRate, 1};
+        const pa_sample_spec format{PA_SAMPLE_S16LE, sampleRate, 1};
         pa_threaded_mainloop_lock(loop);
-        pa_stream* stream = pa_stream_new(context, name.constData(), &spec, nullptr);
+        pa_stream* stream = pa_stream_new(context, name.constData(), &format, nullptr);
         bool ok = stream != nullptr;
         if (ok) {
             pa_stream_set_state_callback(
