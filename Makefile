@@ -3,7 +3,7 @@
 
 # Build, test and run-time packages (Debian 12 names); pulseaudio for the beat tone benchmark.
 PACKAGES := g++ cmake make pkg-config \
-	qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev \
+	qt6-base-dev qt6-multimedia-dev qt6-svg-dev libgl-dev libpulse-dev \
 	libbenchmark-dev fonts-ipafont-gothic \
 	desktop-file-utils appstream dpkg-dev \
 	clang-format clang-tidy \

@@ -6,7 +6,8 @@
 //                                          monitor source, and the audio the output held queued
 //   bench_beattone cpu SERVER_PID SECONDS  the sound server's share of a core and that of this
 //                                          process's audio threads: no client, a bare stream of
-//                                          silence, a resting stream, beats seen early (sinus
+//                                          silence, then the trainer's output and a stream of the
+//                                          tone each resting, with beats seen early (sinus
 //                                          rhythm) and late (atrial fibrillation)
 // It needs no display; latency and cpu need PULSE_SERVER (or the session's server) and parec.
 #include "BeatTone.h"
@@ -50,9 +51,11 @@ qint64 nowNs() {
 constexpr int ticksToRest =
     static_cast<int>((BeatTone::restAfterMs + 2LL * BeatTone::restCheckMs) / 10);
 
-std::unique_ptr<BeatTone> makeTone(std::atomic<int>& bells) {
+// The trainer's output (the server's sample cache where it has one) or always a stream.
+std::unique_ptr<BeatTone> makeTone(std::atomic<int>& bells, bool stream = false) {
     return std::make_unique<BeatTone>(
-        pulsavo::makeSystemToneOutput(), [&bells] { ++bells; }, [] { return nowNs() / 1'000'000; });
+        stream ? pulsavo::makeStreamToneOutput() : pulsavo::makeSystemToneOutput(),
+        [&bells] { ++bells; }, [] { return nowNs() / 1'000'000; });
 }
 
 // Runs `perTick` on a precise 10 ms timer for `ticks` ticks; returns the ticks/s reached.
@@ -336,31 +339,38 @@ int cpu(const QString& pid, int seconds) {
                             : "bare stream of silence, 80 ms buffer",
               [](int) {});
     }
-    std::atomic<int> bells{0};
-    auto tone = makeTone(bells);
-    if (!waitPlaying(*tone)) {
-        std::fprintf(stderr, "bench_beattone: no sound output\n");
-        return 1;
-    }
-    runTicks(ticksToRest, [](int) {});
-    share("no rhythm (stream resting)", [&](int) { tone->upcoming(BeatTone::nothingDue); });
-    // Beats every `period` ticks, each seen `lead` ticks ahead and asked for on 4 ticks.
-    const auto rhythm = [&](const char* what, int period, int lead) {
-        int awake = 0;
-        share(what, [&](int tick) {
-            const int phase = tick % period;
-            tone->upcoming(phase <= lead ? lead - phase
-                                         : (phase < lead + 4 ? 0 : BeatTone::nothingDue));
-            if (phase >= lead && phase < lead + 4) {
-                tone->sound();
+    // The trainer's output, then a stream of the tone as the trainer had before.
+    for (const bool stream : {false, true}) {
+        std::atomic<int> bells{0};
+        auto tone = makeTone(bells, stream);
+        if (!waitPlaying(*tone)) {
+            std::fprintf(stderr, "bench_beattone: no sound output\n");
+            return 1;
+        }
+        std::printf("%s\n", stream ? "through a stream (Qt Multimedia):"
+                                   : "the trainer's output (the server's sample cache):");
+        runTicks(ticksToRest, [](int) {});
+        share("no rhythm (resting)", [&](int) { tone->upcoming(BeatTone::nothingDue); });
+        // Beats every `period` ticks, each seen `lead` ticks ahead and asked for on 4 ticks.
+        const auto rhythm = [&](const char* what, int period, int lead) {
+            int awake = 0;
+            share(what, [&](int tick) {
+                const int phase = tick % period;
+                tone->upcoming(phase <= lead ? lead - phase
+                                             : (phase < lead + 4 ? 0 : BeatTone::nothingDue));
+                if (phase >= lead && phase < lead + 4) {
+                    tone->sound();
+                }
+                awake += tone->mode() == BeatTone::Mode::playing ? 1 : 0;
+            });
+            if (stream) {
+                std::printf("  the stream played on %.0f %% of the ticks\n",
+                            awake / (seconds * 1.0));
             }
-            awake += tone->mode() == BeatTone::Mode::playing ? 1 : 0;
-        });
-        std::printf("  the stream played on %.0f %% of the ticks\n", awake / (seconds * 1.0));
-    };
-    rhythm("sinus rhythm at 75/min, seen 160 ms ahead", 80, 16);
-    rhythm("beats at 110/min seen 40 ms ahead (AF)", 55, 4);
-    std::printf("mode at the end %d (1 playing, 2 resting)\n", static_cast<int>(tone->mode()));
+        };
+        rhythm("sinus rhythm at 75/min, seen 160 ms ahead", 80, 16);
+        rhythm("beats at 110/min seen 40 ms ahead (AF)", 55, 4);
+    }
     return 0;
 }
 

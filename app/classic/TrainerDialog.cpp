@@ -646,12 +646,19 @@ PracticeWindow* TrainerDialog::practiceWindow() const {
     return practice.data();
 }
 
+ProgressWindow* TrainerDialog::progressWindow() const {
+    return progress.data();
+}
+
 // One practice window at a time, a window of its own that closes with the trainer.
 void TrainerDialog::onPractice() {
     if (!practice) {
         practice = new PracticeWindow(practiceDatabase, nullptr, this);
         practice->setAttribute(Qt::WA_DeleteOnClose);
         restWhileOpen(practice);
+        if (progress) {
+            practice->feedProgress(progress);
+        }
     }
     practice->show();
     practice->raise();
@@ -693,6 +700,9 @@ void TrainerDialog::onProgress() {
             onPractice();
             practice->startPairDrill(a, b);
         });
+        if (practice) {
+            practice->feedProgress(progress);
+        }
     } else {
         progress->refresh();
     }

@@ -94,6 +94,7 @@ public:
     // The progress window (成績), one per dialog, read afresh each time it is opened.
     void onProgress();
     void onGradebook();
+    ProgressWindow* progressWindow() const;
 
     QTimer& frameTimer() { return clock.frameTimer(); }
     MonitorClock& monitorClock() { return clock; }

@@ -1,5 +1,7 @@
 #include "BeatTone.h"
 
+#include "PulseToneOutput.h"
+
 #include <QApplication>
 #include <QAudioDevice>
 #include <QAudioSink>
@@ -100,14 +102,14 @@ qint64 ToneGenerator::readData(char* data, qint64 maxSize) {
 
 namespace {
 
-// The desktop's output. The generator is declared first so that it outlives the sink that reads
-// from it, and the sink is stopped before either goes.
-class SystemToneOutput final : public ToneOutput {
+// A stream through Qt Multimedia. The generator is declared first so that it outlives the sink
+// that reads from it, and the sink is stopped before either goes.
+class StreamToneOutput final : public ToneOutput {
 public:
-    SystemToneOutput() = default;
-    SystemToneOutput(const SystemToneOutput&) = delete;
-    SystemToneOutput& operator=(const SystemToneOutput&) = delete;
-    ~SystemToneOutput() override { close(); }
+    StreamToneOutput() = default;
+    StreamToneOutput(const StreamToneOutput&) = delete;
+    StreamToneOutput& operator=(const StreamToneOutput&) = delete;
+    ~StreamToneOutput() override { close(); }
 
     bool open(std::function<void()> failed) override {
         const QAudioDevice device = QMediaDevices::defaultAudioOutput();
@@ -180,6 +182,34 @@ private:
     std::unique_ptr<QAudioSink> sink;
 };
 
+// The sound server's sample cache where it has one: between beats it costs nothing. Otherwise
+// a stream, which costs the server and this process work every few milliseconds while awake.
+class SystemToneOutput final : public ToneOutput {
+public:
+    bool open(std::function<void()> failed) override {
+        auto sample = std::make_unique<PulseToneOutput>();
+        if (sample->open(failed)) {
+            chosen = std::move(sample);
+            return true;
+        }
+        auto stream = std::make_unique<StreamToneOutput>();
+        if (stream->open(std::move(failed))) {
+            chosen = std::move(stream);
+            return true;
+        }
+        return false;
+    }
+    void rest() override { chosen->rest(); }
+    void wake() override { chosen->wake(); }
+    void trigger() override { chosen->trigger(); }
+    void schedule(qint64 inUs) override { chosen->schedule(inUs); }
+    void cancel() override { chosen->cancel(); }
+    qint64 queuedUs() const override { return chosen ? chosen->queuedUs() : -1; }
+
+private:
+    std::unique_ptr<ToneOutput> chosen;
+};
+
 qint64 monotonicMs() {
     static const QElapsedTimer start = [] {
         QElapsedTimer timer;
@@ -197,6 +227,10 @@ constexpr int closeWaitMs = 250;
 
 std::unique_ptr<ToneOutput> makeSystemToneOutput() {
     return std::make_unique<SystemToneOutput>();
+}
+
+std::unique_ptr<ToneOutput> makeStreamToneOutput() {
+    return std::make_unique<StreamToneOutput>();
 }
 
 struct BeatTone::Shared {

@@ -118,8 +118,11 @@ public:
     virtual qint64 queuedUs() const { return -1; }
 };
 
-// The desktop's sound output through Qt Multimedia: one sink pulling from a ToneGenerator.
+// The desktop's sound output: a sample in the sound server's cache played at each beat, or,
+// where the server keeps none, a Qt Multimedia sink pulling from a ToneGenerator.
 std::unique_ptr<ToneOutput> makeSystemToneOutput();
+// Always the stream (benchmarks compare the two).
+std::unique_ptr<ToneOutput> makeStreamToneOutput();
 
 class ToneWorker;
 

@@ -85,10 +85,7 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
         // A deferred verdict: the session asks the next question straight away.
         updateNotice();
         // The open progress window counts the answer in without reading the whole file.
-        const ProgressStore::Written written = progress.takeWritten();
-        if (progressView && progressView->isVisible()) {
-            progressView->addAnswers(written);
-        }
+        emit answersWritten(progress.takeWritten());
         if (!session.verdictDeferred()) {
             showFeedback(result);
         }
@@ -467,11 +464,22 @@ void PracticeWindow::showGradebook() {
     gradebookView->activateWindow();
 }
 
+void PracticeWindow::feedProgress(ProgressWindow* view) {
+    connect(this, &PracticeWindow::answersWritten, view,
+            [view](const ProgressStore::Written& written) {
+                // A hidden window reads the file afresh when it is shown again.
+                if (view->isVisible()) {
+                    view->addAnswers(written);
+                }
+            });
+}
+
 void PracticeWindow::showProgress() {
     progress.takeWritten(); // what the window reads now holds them
     if (!progressView) {
         progressView = new ProgressWindow(progress.path(), this);
         progressView->setAttribute(Qt::WA_DeleteOnClose);
+        feedProgress(progressView);
         connect(progressView, &ProgressWindow::pairDrillRequested, this,
                 [this](Rhythm shown, Rhythm answered) {
                     startPairDrill(shown, answered);

@@ -85,6 +85,9 @@ public:
     // The gradebook (採点); a remediation exam made there is started here.
     void showGradebook();
     ProgressWindow* progressWindow() const { return progressView.data(); }
+    // Keeps `view` (this window's or another's on the same database) counting in the answers
+    // written here while it is shown.
+    void feedProgress(ProgressWindow* view);
 
     // Freezes the monitors for measuring with calipers (no ticks, no tone) or resumes them.
     void setFrozen(bool on);
@@ -137,6 +140,10 @@ public:
     // Milliseconds on a steady clock that answer times are measured by; a QElapsedTimer started
     // with the window unless a test sets another.
     std::function<qint64()> answerClock;
+
+signals:
+    // Answers just written to the database, for any open progress window to fold in.
+    void answersWritten(const pulsavo::ProgressStore::Written& written);
 
 protected:
     void changeEvent(QEvent* event) override;

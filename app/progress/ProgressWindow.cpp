@@ -59,16 +59,39 @@ ConfusionMap::ConfusionMap(QWidget* parent) : QWidget(parent) {
 }
 
 void ConfusionMap::setMatrix(const ConfusionMatrix& matrix, std::vector<Rhythm> rhythms) {
+    // The same rows: only those whose counts changed are repainted (an answer changes one).
+    if (rhythms == listed) {
+        QRegion changed;
+        for (int place = 0; place < count(); ++place) {
+            const auto row = static_cast<std::size_t>(indexOf(listed[std::size_t(place)]));
+            if (matrix[row] != counts[row]) {
+                changed += rowRect(place);
+            }
+        }
+        counts = matrix;
+        sumRows();
+        update(changed);
+        return;
+    }
     counts = matrix;
     listed = std::move(rhythms);
+    sumRows();
+    updateGeometry();
+    update();
+}
+
+void ConfusionMap::sumRows() {
     for (std::size_t row = 0; row < counts.size(); ++row) {
         rowTotals[row] = 0;
         for (const int n : counts[row]) {
             rowTotals[row] += n;
         }
     }
-    updateGeometry();
-    update();
+}
+
+QRect ConfusionMap::rowRect(int place) const {
+    const int size = cellSize();
+    return {origin().x(), origin().y() + place * size, count() * size, size};
 }
 
 QSize ConfusionMap::sizeHint() const {
@@ -115,9 +138,9 @@ bool ConfusionMap::cellAt(const QPoint& pos, Rhythm& shown, Rhythm& answered) co
     return true;
 }
 
-void ConfusionMap::paintEvent(QPaintEvent* /*event*/) {
+void ConfusionMap::paintEvent(QPaintEvent* event) {
     QPainter painter(this);
-    painter.fillRect(rect(), palette().base());
+    painter.fillRect(event->rect(), palette().base());
     const int size = cellSize();
     QFont small = font();
     small.setPixelSize(std::max(7, size * 7 / 20));
@@ -131,6 +154,9 @@ void ConfusionMap::paintEvent(QPaintEvent* /*event*/) {
     }
     for (const Rhythm shown : listed) {
         const auto row = static_cast<std::size_t>(indexOf(shown));
+        if (!event->rect().intersects(rowRect(placeOf(shown)))) {
+            continue;
+        }
         for (const Rhythm answered : listed) {
             const int n = counts[row][static_cast<std::size_t>(indexOf(answered))];
             const QRect cell = cellRect(shown, answered);
@@ -625,11 +651,17 @@ void ProgressWindow::showDays() {
                               std::round(100.0 * day.accuracy()));
         }
     }
-    days->replace(points);
+    // Most answers leave every day's rounded share as it was: the chart is then not redrawn.
+    if (points != days->points()) {
+        days->replace(points);
+    }
     if (!shown.days.isEmpty()) {
         auto* axis = static_cast<QDateTimeAxis*>(days->attachedAxes().constFirst());
-        axis->setRange(shown.days.constFirst().day.startOfDay(),
-                       shown.days.constLast().day.startOfDay());
+        const QDateTime first = shown.days.constFirst().day.startOfDay();
+        const QDateTime last = shown.days.constLast().day.startOfDay();
+        if (axis->min() != first || axis->max() != last) {
+            axis->setRange(first, last);
+        }
     }
 }
 

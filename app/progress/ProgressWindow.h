@@ -56,6 +56,8 @@ private:
     bool cellAt(const QPoint& pos, Rhythm& shown, Rhythm& answered) const;
 
     int placeOf(Rhythm rhythm) const;
+    QRect rowRect(int place) const;
+    void sumRows();
     int count() const { return static_cast<int>(listed.size()); }
 
     ConfusionMatrix counts{};

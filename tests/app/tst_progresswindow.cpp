@@ -1,5 +1,6 @@
 #include "Catalogue.h"
 #include "KeyPoints.h"
+#include "PaintWatcher.h"
 #include "ProgressStore.h"
 #include "ProgressWindow.h"
 #include "RhythmLibrary.h"
@@ -180,6 +181,30 @@ void TestProgressWindow::clickingACellAsksForThePair() {
     QTest::mouseClick(map, Qt::LeftButton, {}, QPoint(2, 2));
     QTest::mouseClick(map, Qt::RightButton, {}, target.center());
     QCOMPARE(spy.count(), 2);
+
+    // Two answers folded in (flutter right and taken for fibrillation) repaint the map's row
+    // they changed alone and leave the day chart as it was: today is still 50 %.
+    QCoreApplication::processEvents();
+    PaintWatcher watcher;
+    map->installEventFilter(&watcher);
+    const QSignalSpy dayRedrawn(window.dayLine(), &QLineSeries::pointsReplaced);
+    ProgressStore::Written written;
+    for (const Rhythm given : {Rhythm::atrialFlutter, Rhythm::atrialFibrillation}) {
+        AnswerRecord record;
+        record.shown = Rhythm::atrialFlutter;
+        record.answer = given;
+        record.correct = given == record.shown;
+        record.time = QDateTime::currentDateTime();
+        written.answers.push_back(record);
+    }
+    window.addAnswers(written);
+    QCoreApplication::processEvents();
+    window.finishLoading(); // the medians read afresh
+    QCOMPARE(cell(window, Rhythm::atrialFlutter, Rhythm::atrialFibrillation), 3);
+    QCOMPARE(watcher.painted.boundingRect(),
+             map->cellRect(Rhythm::atrialFlutter, map->rhythms().front()) |
+                 map->cellRect(Rhythm::atrialFlutter, map->rhythms().back()));
+    QCOMPARE(dayRedrawn.count(), 0);
 }
 
 void TestProgressWindow::resetMovesTheFileAsideAndKeepsIt() {

@@ -1,6 +1,8 @@
 #include "AboutDialog.h"
 #include "Catalogue.h"
+#include "PaintWatcher.h"
 #include "PracticeWindow.h"
+#include "ProgressWindow.h"
 #include "RhythmLibrary.h"
 #include "ScopePanel.h"
 #include "TrainerDialog.h"
@@ -15,6 +17,7 @@
 #include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
 
@@ -416,15 +419,7 @@ void TestTrainerDialog::traceFollowsAMoveToAnotherScale() {
 }
 
 void TestTrainerDialog::tickRepaintsOnlyWhatItTouched() {
-    struct PaintWatcher : QObject {
-        QRegion painted;
-        bool eventFilter(QObject*, QEvent* event) override {
-            if (event->type() == QEvent::Paint) {
-                painted += static_cast<QPaintEvent*>(event)->region();
-            }
-            return false;
-        }
-    } watcher;
+    PaintWatcher watcher;
     auto* panel = child<pulsavo::ScopePanel>("scopePanel");
     dialog->show();
     QCoreApplication::processEvents();
@@ -452,12 +447,22 @@ void TestTrainerDialog::tickRepaintsOnlyWhatItTouched() {
     QCOMPARE(watcher.painted.rectCount(), 2);
 }
 
+// The progress window opened here counts the practice window's answers in as they come,
+// without reading the file again, and both close with the dialog.
 void TestTrainerDialog::closingWithPracticeAndProgressOpen() {
-    dialog->practiceDatabase = QStringLiteral(":memory:");
-    dialog->onPractice();
+    const QTemporaryDir dir;
+    dialog->practiceDatabase = dir.filePath(QStringLiteral("answers.sqlite"));
     dialog->onProgress();
+    dialog->onPractice();
     const QPointer<pulsavo::PracticeWindow> practice = dialog->practiceWindow();
     QVERIFY(practice && dialog->isFrozen());
+    pulsavo::ProgressWindow* progress = dialog->progressWindow();
+    progress->finishLoading();
+    practice->startRound({{pulsavo::Rhythm::sinusRhythm, 1}, {pulsavo::Rhythm::sinusRhythm, 2}},
+                         pulsavo::RoundMode::practice);
+    practice->answer(pulsavo::Rhythm::atrialFlutter);
+    QVERIFY(!progress->isLoading());
+    QCOMPARE(progress->summary().attempts, 1);
     dialog.reset();
     QVERIFY(!practice);
 }
