@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Artifact.h"
 #include "Rhythm.h"
 #include "RhythmSet.h"
 #include "SeededRandom.h"
@@ -22,10 +23,15 @@ struct Attempt {
     bool correct() const { return answer == shown; }
 };
 
-// What the monitor plays: the rhythm and the seed it starts from.
+// What the monitor plays: the rhythm and the seed it starts from, and any artifact laid over
+// it (strength 0: none). The answer is the rhythm, whatever the artifact.
 struct Question {
     Rhythm rhythm = Rhythm::sinusRhythm;
     std::uint32_t seed = 0;
+    ArtifactKind artifact = ArtifactKind::wander;
+    int artifactStrength = 0;
+
+    bool hasArtifact() const { return artifactStrength > 0; }
 
     friend bool operator==(const Question&, const Question&) = default;
 };

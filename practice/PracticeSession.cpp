@@ -1,5 +1,6 @@
 #include "PracticeSession.h"
 
+#include "ArtifactQuestions.h"
 #include "Recall.h"
 
 #include <algorithm>
@@ -118,9 +119,22 @@ bool PracticeSession::startPairDrill(Rhythm first, Rhythm second, int length,
     return begin(RoundMode::pair, drill->length(), {}, options);
 }
 
+bool PracticeSession::startArtifactRound(int length, const std::string& options) {
+    closeOpenRound();
+    drill.reset();
+    fixedQuestions = artifactVersusRound(length, seedSource());
+    examNumbers.clear();
+    examLearner.clear();
+    const bool started =
+        begin(RoundMode::practice, static_cast<int>(fixedQuestions.size()), {}, options);
+    versusRound = started;
+    return started;
+}
+
 bool PracticeSession::begin(RoundMode mode, int length, const std::string& examCode,
                             const std::string& options, const ExamSettings& settings) {
     roundMode = mode;
+    versusRound = false;
     code = examCode;
     plannedCount = length;
     answers.clear();
@@ -151,7 +165,8 @@ void PracticeSession::closeOpenRound() {
 
 std::optional<Question> PracticeSession::upcoming() {
     if (drill) {
-        return drill->next();
+        const std::optional<Question> drawn = drill->next();
+        return drawn && distractors ? withDistractor(*drawn) : drawn;
     }
     if (answers.size() < fixedQuestions.size()) {
         return fixedQuestions[answers.size()];
@@ -200,7 +215,12 @@ bool PracticeSession::answer(Rhythm rhythm) {
 }
 
 std::vector<Rhythm> PracticeSession::answerNames() const {
-    return answerChoicesFor(inPlay()).list();
+    return answerChoices().list();
+}
+
+RhythmSet PracticeSession::answerChoices() const {
+    // Only the rhythms and their look-alikes: the question is which of the pair it is.
+    return versusRound ? inPlay() : answerChoicesFor(inPlay());
 }
 
 PracticeSession::Typed PracticeSession::answerTyped(std::string_view typed) {
@@ -236,6 +256,9 @@ bool PracticeSession::take(Rhythm rhythm, std::string typed, bool closeMisspelli
     result.typed = std::move(typed);
     result.closeMisspelling = closeMisspelling;
     result.answerMs = elapsedSince(questionStartMs);
+    if (versusRound) {
+        result.lookAlike = lookAlikeOf(result.question);
+    }
 
     // Kept before the learner sees whether it was right: closing the window then loses nothing.
     AnswerEntry entry = entryFor(result.question);
@@ -364,6 +387,7 @@ std::optional<Question> PracticeSession::missedQuestion(int missedIndex) const {
 void PracticeSession::leave() {
     closeOpenRound();
     currentStage = Stage::setup;
+    versusRound = false;
     drill.reset();
     fixedQuestions.clear();
     examNumbers.clear();

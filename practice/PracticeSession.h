@@ -55,6 +55,8 @@ public:
         // A typed answer: as typed, and whether it was taken for its name after a small edit.
         std::string typed;
         bool closeMisspelling = false;
+        // In an artifact-versus-rhythm round: the artifact the question is to be told from.
+        std::optional<ArtifactKind> lookAlike;
         bool correct() const { return !unanswered && answer == question.rhythm; }
     };
 
@@ -97,6 +99,12 @@ public:
     // answer tagged with the learner and the question's number in the exam.
     bool startExam(const Exam& exam, const std::string& learner, const std::string& options);
     bool startPairDrill(Rhythm first, Rhythm second, int length, const std::string& options);
+    // アーチファクトか不整脈か: sinus rhythm under artifact against the rhythms it looks like,
+    // answered among those rhythms only.
+    bool startArtifactRound(int length, const std::string& options);
+    bool isArtifactRound() const { return versusRound; }
+    // Drawn rounds (not exams or fixed rounds) lay a distractor over some questions.
+    void setArtifactDistractors(bool on) { distractors = on; }
     // 今日の復習: what the schedule has due today (rhythms and both rhythms of each mixed-up
     // pair, at most `limit`, most overdue first), each once. False when nothing is due.
     bool startReview(int limit, const std::string& options);
@@ -112,6 +120,7 @@ public:
     Typed answerTyped(std::string_view typed);
     // The names a typed answer is matched among: the ones the list would offer.
     std::vector<Rhythm> answerNames() const;
+    RhythmSet answerChoices() const;
     bool submitMeasurement(const MeasurementScore& score);
     // The true waves shown while a measurement is open: the measurement counts as hinted.
     void revealDuringMeasurement();
@@ -200,6 +209,8 @@ private:
     std::int64_t taskStartMs = 0;
     ExamSettings rules;
     std::optional<std::int64_t> deadlineMs;
+    bool distractors = false;
+    bool versusRound = false;
 };
 
 } // namespace pulsavo

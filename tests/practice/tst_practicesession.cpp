@@ -1,3 +1,4 @@
+#include "ArtifactQuestions.h"
 #include "ExamCode.h"
 #include "PracticeSession.h"
 
@@ -71,6 +72,9 @@ private slots:
     void typedRecall();
     void dueReview_data();
     void dueReview();
+    void artifactDistractors_data();
+    void artifactDistractors();
+    void artifactVersusRound();
 };
 
 void TestPracticeSession::hintCountsAsHinted_data() {
@@ -490,6 +494,107 @@ void TestPracticeSession::dueReview() {
     QCOMPARE(asked, due);
     // Answered right today, nothing is due again today.
     QCOMPARE(f.session.dueToday(36), 0);
+}
+
+void TestPracticeSession::artifactDistractors_data() {
+    QTest::addColumn<bool>("drawn");
+    QTest::addColumn<std::uint64_t>("seed");
+    QTest::newRow("drawn round") << true << std::uint64_t{7};
+    QTest::newRow("drawn round, other seed") << true << std::uint64_t{1234567};
+    QTest::newRow("exam paper") << false << std::uint64_t{7};
+}
+
+// The same round with distractors and without: the same rhythms and seeds, so the same answers
+// are right; drawn rounds carry artifact on about a third, fixed papers never.
+void TestPracticeSession::artifactDistractors() {
+    QFETCH(bool, drawn);
+    QFETCH(std::uint64_t, seed);
+    const auto play = [&](bool distractors) {
+        Fixture f;
+        f.session.seedSource = [seed] { return seed; };
+        f.session.setArtifactDistractors(distractors);
+        if (drawn) {
+            f.session.startRound(60, RhythmSet::classic(), false, "{}");
+        } else {
+            f.startPaper(RoundMode::exam, "CODE");
+        }
+        while (f.session.stage() == PracticeSession::Stage::question) {
+            f.session.answer(f.session.currentQuestion()->rhythm);
+            f.session.next();
+        }
+        std::vector<Question> asked;
+        for (const PracticeSession::Result& result : f.session.results()) {
+            asked.push_back(result.question);
+        }
+        return std::pair{asked, f.session.summary()};
+    };
+    const auto [plain, plainSummary] = play(false);
+    const auto [laid, laidSummary] = play(true);
+    QCOMPARE(laid.size(), plain.size());
+    QCOMPARE(laidSummary.correct, static_cast<int>(laid.size()));
+    int withArtifact = 0;
+    for (std::size_t i = 0; i < laid.size(); ++i) {
+        QVERIFY(laid[i].rhythm == plain[i].rhythm && laid[i].seed == plain[i].seed);
+        QVERIFY(!plain[i].hasArtifact());
+        QVERIFY(laid[i] == (drawn ? withDistractor(plain[i]) : plain[i]));
+        if (laid[i].hasArtifact()) {
+            ++withArtifact;
+            QVERIFY(laid[i].artifact != ArtifactKind::leadOff);
+            QVERIFY(laid[i].artifactStrength >= 3 && laid[i].artifactStrength <= 6);
+            QVERIFY(laid[i].artifact != ArtifactKind::cpr ||
+                    laid[i].rhythm == Rhythm::ventricularFibrillation ||
+                    laid[i].rhythm == Rhythm::ventricularTachycardia);
+        }
+    }
+    if (drawn) {
+        QVERIFY2(withArtifact >= 10 && withArtifact <= 30, qPrintable(QString::number(withArtifact)));
+    } else {
+        QCOMPARE(withArtifact, 0);
+    }
+}
+
+// Sinus rhythm under tremor, motion, CPR or mains against AF, VT, VF and flutter: reproducible
+// from the round's seed, each artifact given back by its stored seed, the answer the rhythm.
+void TestPracticeSession::artifactVersusRound() {
+    Fixture f;
+    f.session.seedSource = [] { return std::uint64_t{99}; };
+    QVERIFY(f.session.startArtifactRound(16, "{}"));
+    QVERIFY(f.session.isArtifactRound());
+    const RhythmSet choices = RhythmSet::of(
+        {Rhythm::sinusRhythm, Rhythm::atrialFibrillation, Rhythm::ventricularTachycardia,
+         Rhythm::ventricularFibrillation, Rhythm::atrialFlutter});
+    QVERIFY(f.session.answerChoices() == choices);
+    bool fooled = false;
+    while (f.session.stage() == PracticeSession::Stage::question) {
+        const Question asked = *f.session.currentQuestion();
+        // Answer every artifact side with its look-alike: wrong, whatever the trace looked like.
+        const std::optional<ArtifactKind> kind = lookAlikeOf(asked);
+        QVERIFY(kind.has_value());
+        Rhythm mimic = asked.rhythm;
+        for (const LookAlike& pair : lookAlikes) {
+            mimic = pair.artifact == *kind ? pair.mimics : mimic;
+        }
+        if (asked.hasArtifact()) {
+            QVERIFY(asked.rhythm == Rhythm::sinusRhythm && asked == artifactOverSinus(asked.seed));
+        } else {
+            QVERIFY(asked.rhythm == mimic);
+        }
+        f.session.answer(mimic);
+        fooled = fooled || asked.hasArtifact();
+        QVERIFY(f.session.results().back().lookAlike == kind);
+        QCOMPARE(f.session.results().back().correct(), !asked.hasArtifact());
+        f.session.next();
+    }
+    QVERIFY(fooled);
+    // Two decks of eight: each pair's two sides twice.
+    QCOMPARE(f.session.summary().correct, 8);
+    const std::vector<Question> again = pulsavo::artifactVersusRound(16, 99);
+    for (std::size_t i = 0; i < again.size(); ++i) {
+        QVERIFY(f.session.results()[i].question == again[i]);
+    }
+    // Another round kind clears it: the answer list is the usual one again.
+    QVERIFY(f.session.startRound(4, choices, false, "{}") && !f.session.isArtifactRound());
+    QVERIFY(f.session.answerChoices() == answerChoicesFor(choices));
 }
 
 QTEST_APPLESS_MAIN(TestPracticeSession)
