@@ -175,4 +175,20 @@ void Settings::setPracticeRecall(bool on) {
     put(practiceRecallKey, on);
 }
 
+bool Settings::practiceArtifact(bool fallback) const {
+    return flag(practiceArtifactKey, fallback);
+}
+
+void Settings::setPracticeArtifact(bool on) {
+    put(practiceArtifactKey, on);
+}
+
+bool Settings::practiceArtifactVersus(bool fallback) const {
+    return flag(practiceArtifactVersusKey, fallback);
+}
+
+void Settings::setPracticeArtifactVersus(bool on) {
+    put(practiceArtifactVersusKey, on);
+}
+
 } // namespace pulsavo

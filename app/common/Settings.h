@@ -36,6 +36,8 @@ public:
     static constexpr const char* wardArtifactKey = "ward/artifact";
     static constexpr const char* wardLimitsKey = "ward/limits";
     static constexpr const char* practiceRecallKey = "practice/recall";
+    static constexpr const char* practiceArtifactKey = "practice/artifact";
+    static constexpr const char* practiceArtifactVersusKey = "practice/artifactVersus";
 
     Settings();
 
@@ -84,6 +86,10 @@ public:
     void setPracticeMeasure(bool on);
     bool practiceRecall(bool fallback) const;
     void setPracticeRecall(bool on);
+    bool practiceArtifact(bool fallback) const;
+    void setPracticeArtifact(bool on);
+    bool practiceArtifactVersus(bool fallback) const;
+    void setPracticeArtifactVersus(bool on);
 
     QByteArray wardGeometry() const;
     void setWardGeometry(const QByteArray& geometry);

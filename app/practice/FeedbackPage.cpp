@@ -1,5 +1,6 @@
 #include "FeedbackPage.h"
 
+#include "ArtifactText.h"
 #include "CatalogueText.h"
 #include "MeasurementBox.h"
 #include "Settings.h"
@@ -199,8 +200,25 @@ void FeedbackPage::retranslate(catalogue::Language language, const PracticeSessi
         }
         chosenLabel->setText(said.arg(chosen, typed));
     }
-    explanationEdit->setPlainText(
-        catalogueText(catalogue::textOf(shown->question.rhythm, language)));
+    QString explanation = catalogueText(catalogue::textOf(shown->question.rhythm, language));
+    // The artifact first: it is what the learner was to see through.
+    const Question& question = shown->question;
+    if (const std::optional<ArtifactKind> artifact =
+            question.hasArtifact() ? std::optional(question.artifact) : shown->lookAlike) {
+        const QString name = catalogueText(catalogue::artifactNameOf(*artifact, language));
+        correctLabel->setText(question.hasArtifact()
+                                  ? tr("正解: %1（%2 が重なっています）").arg(correct, name)
+                                  : tr("正解: %1（%2 と見分ける問題）").arg(correct, name));
+        const QString heading = question.hasArtifact()
+                                    ? tr("【アーチファクト】%1（強さ %2）")
+                                          .arg(name)
+                                          .arg(question.artifactStrength)
+                                    : tr("【見分け方】%1 との違い").arg(name);
+        explanation = heading + QLatin1Char('\n') +
+                      catalogueText(catalogue::artifactExplanationOf(*artifact, language)) +
+                      QStringLiteral("\n\n") + explanation;
+    }
+    explanationEdit->setPlainText(explanation);
     correctPointsTitle->setText(tr("正解: %1").arg(correct));
     correctPoints->setPlainText(pointsSection(shown->question.rhythm, language));
     chosenPointsTitle->setText(tr("あなたの回答: %1").arg(chosen));

@@ -83,6 +83,7 @@ void PracticeMonitors::ask(const Question& question, bool exam) {
     setFrozen(false);
     stopComparing();
     resetSweeps();
+    layArtifact(questionScope, question);
     if (exam) {
         // The same samples as the question's printed strip.
         startExamQuestion(questionScope, question.rhythm, question.seed);
@@ -102,8 +103,14 @@ void PracticeMonitors::replay(Rhythm rhythm, std::uint32_t seed) {
     }
 }
 
+void PracticeMonitors::replay(const Question& question) {
+    layArtifact(questionScope, question);
+    replay(question.rhythm, question.seed);
+}
+
 void PracticeMonitors::compare(const Question& question, Rhythm answer) {
     setFrozen(false);
+    layArtifact(questionScope, question);
     comparedRhythm = answer;
     compareArea->show();
     // The compare panel takes its width before its monitor is sized to it.
@@ -149,6 +156,13 @@ void PracticeMonitors::play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed,
     monitor.restart();
     monitor.setMarking(marking);
     monitor.select(rhythm, seed);
+}
+
+void PracticeMonitors::layArtifact(Monitor& monitor, const Question& question) {
+    for (const ArtifactKind kind : allArtifactKinds) {
+        const bool laid = question.hasArtifact() && kind == question.artifact;
+        monitor.simulation().setArtifact(kind, laid ? question.artifactStrength : 0);
+    }
 }
 
 void PracticeMonitors::resetSweeps() {

@@ -41,6 +41,8 @@ public:
     // Plays `rhythm` from `seed` from its start, marked, on the question's panel; the compared
     // answer, if any, from its start beside it, so the two stay side by side.
     void replay(Rhythm rhythm, std::uint32_t seed);
+    // Plays an earlier question again, with the artifact it was shown with.
+    void replay(const Question& question);
     // Plays the question and the learner's answer from the question's seed, one above the other.
     void compare(const Question& question, Rhythm answer);
     void stopComparing();
@@ -59,6 +61,8 @@ public:
 
 private:
     void play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed, bool marking);
+    // The question's artifact and no other, kept by the monitor until the next is laid.
+    static void layArtifact(Monitor& monitor, const Question& question);
     void resetSweeps();
 
     Monitor questionScope{1, 1};

@@ -179,6 +179,7 @@ void PracticeWindow::connectPages() {
         if (options().beatTone && !tone) {
             tone = std::make_unique<BeatTone>();
         }
+        session.setArtifactDistractors(options().artifact);
         saveSettings();
     });
 
@@ -259,6 +260,10 @@ void PracticeWindow::showSetup() {
 void PracticeWindow::startRound() {
     const Options chosen = options();
     const int length = std::clamp(chosen.length, 1, DrillOptions::maxLength);
+    if (chosen.artifactVersus) {
+        session.startArtifactRound(chosen.length, chosen.roundJson(length, {}, false));
+        return;
+    }
     session.startRound(chosen.length, chosen.rhythms, chosen.adaptive,
                        chosen.roundJson(length, chosen.rhythms, chosen.adaptive));
 }
@@ -279,7 +284,7 @@ void PracticeWindow::startPairDrill(Rhythm first, Rhythm second) {
 void PracticeWindow::ask(const Question& question) {
     if (session.results().empty()) {
         // A new round: its answer names, a clean summary and the question page.
-        questionPage->fill(answerChoicesFor(session.inPlay()), language);
+        questionPage->fill(session.answerChoices(), language);
         updateNotice();
         summaryPage->clear();
         showPage(questionPage);
@@ -424,7 +429,7 @@ void PracticeWindow::replayMissed(int row) {
         return;
     }
     setFrozen(false);
-    monitors->replay(missed->rhythm, missed->seed);
+    monitors->replay(*missed);
     summaryPage->showReplaying(summaryPage->resultIndex(row), rhythmName(missed->rhythm, language));
 }
 

@@ -72,6 +72,14 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     lengthLabel->setBuddy(lengthCombo);
     lengthRow->addWidget(lengthLabel);
     lengthRow->addWidget(lengthCombo);
+    kindLabel = named(new QLabel(this), "kindLabel");
+    kindCombo = named(new QComboBox(this), "kindCombo");
+    kindCombo->addItem(QString(), false);
+    kindCombo->addItem(QString(), true);
+    kindLabel->setBuddy(kindCombo);
+    lengthRow->addSpacing(lengthLabel->fontMetrics().averageCharWidth() * 2);
+    lengthRow->addWidget(kindLabel);
+    lengthRow->addWidget(kindCombo);
     lengthRow->addStretch();
     setup->addLayout(lengthRow);
     rhythmsLabel = named(new QLabel(this), "rhythmsLabel");
@@ -85,6 +93,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     toneCheck = named(new QCheckBox(this), "toneCheck");
     measureCheck = named(new QCheckBox(this), "measureCheck");
     recallCheck = named(new QCheckBox(this), "recallCheck");
+    artifactCheck = named(new QCheckBox(this), "artifactCheck");
     reviewButton = named(new QPushButton(this), "reviewButton");
     noRhythmLabel = named(new QLabel(this), "noRhythmLabel");
     noRhythmLabel->setWordWrap(true);
@@ -93,6 +102,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     auto* optionRow = new QHBoxLayout;
     optionRow->addWidget(allRhythmsButton);
     optionRow->addWidget(adaptiveCheck);
+    optionRow->addWidget(artifactCheck);
     optionRow->addStretch();
     auto* secondRow = new QHBoxLayout;
     secondRow->addWidget(toneCheck);
@@ -144,7 +154,11 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
         emit optionsChanged();
     });
     connect(lengthCombo, &QComboBox::currentIndexChanged, this, &SetupPage::optionsChanged);
-    for (QCheckBox* box : {adaptiveCheck, toneCheck, measureCheck, recallCheck}) {
+    connect(kindCombo, &QComboBox::currentIndexChanged, this, [this] {
+        updateStartButton();
+        emit optionsChanged();
+    });
+    for (QCheckBox* box : {adaptiveCheck, toneCheck, measureCheck, recallCheck, artifactCheck}) {
         connect(box, &QCheckBox::toggled, this, &SetupPage::optionsChanged);
     }
 }
@@ -173,6 +187,8 @@ SetupPage::Options SetupPage::options() const {
     current.beatTone = toneCheck->isChecked();
     current.measure = measureCheck->isChecked();
     current.recall = recallCheck->isChecked();
+    current.artifact = artifactCheck->isChecked();
+    current.artifactVersus = kindCombo->currentData().toBool();
     return current;
 }
 
@@ -193,6 +209,8 @@ void SetupPage::setOptions(const Options& options) {
         toneCheck->setChecked(options.beatTone);
         measureCheck->setChecked(options.measure);
         recallCheck->setChecked(options.recall);
+        artifactCheck->setChecked(options.artifact);
+        kindCombo->setCurrentIndex(options.artifactVersus ? 1 : 0);
     }
     rhythmTree->viewport()->update();
     updateStartButton();
@@ -217,7 +235,8 @@ bool SetupPage::canStart() const {
 }
 
 void SetupPage::updateStartButton() {
-    const bool any = !checkedRhythms().empty();
+    // The artifact round asks its own pairs, whatever is chosen in the tree.
+    const bool any = !checkedRhythms().empty() || kindCombo->currentData().toBool();
     startButton->setEnabled(any);
     noRhythmLabel->setVisible(!any);
 }
@@ -261,6 +280,8 @@ SetupPage::Options SetupPage::storedOptions() {
     saved.beatTone = settings.practiceBeatTone(saved.beatTone);
     saved.measure = settings.practiceMeasure(saved.measure);
     saved.recall = settings.practiceRecall(saved.recall);
+    saved.artifact = settings.practiceArtifact(saved.artifact);
+    saved.artifactVersus = settings.practiceArtifactVersus(saved.artifactVersus);
     return saved;
 }
 
@@ -274,6 +295,8 @@ void SetupPage::storeOptions(const Options& options) {
     settings.setPracticeBeatTone(options.beatTone);
     settings.setPracticeMeasure(options.measure);
     settings.setPracticeRecall(options.recall);
+    settings.setPracticeArtifact(options.artifact);
+    settings.setPracticeArtifactVersus(options.artifactVersus);
 }
 
 std::string SetupPage::Options::roundJson(int roundLength, RhythmSet roundRhythms,
@@ -286,6 +309,9 @@ std::string SetupPage::Options::roundJson(int roundLength, RhythmSet roundRhythm
     object.insert(QStringLiteral("beatTone"), beatTone);
     object.insert(QStringLiteral("measure"), measure);
     object.insert(QStringLiteral("recall"), recall);
+    // With the answers' seeds, this gives back the artifact each question was shown with.
+    object.insert(QStringLiteral("artifact"), artifact);
+    object.insert(QStringLiteral("artifactVersus"), artifactVersus);
     return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
@@ -317,6 +343,14 @@ void SetupPage::retranslate(catalogue::Language language) {
     recallCheck->setText(tr("波形名を入力して答える(&I)"));
     recallCheck->setToolTip(
         tr("一覧を隠し、波形名を日本語・ローマ字・英語・略語で入力して答えます。"));
+    artifactCheck->setText(tr("アーチファクトを混ぜる(&Y)"));
+    artifactCheck->setToolTip(tr("3問に1問ほど、筋電図の混入や体動などのアーチファクトを波形に重ねます。"
+                                 "答えは下の波形名のままです。"));
+    kindLabel->setText(tr("出題(&Z):"));
+    kindCombo->setItemText(0, tr("選んだ波形の名前"));
+    kindCombo->setItemText(1, tr("アーチファクトか不整脈か"));
+    kindCombo->setToolTip(tr("「アーチファクトか不整脈か」は、アーチファクトの乗った洞調律と、"
+                             "それに似た不整脈（心房細動・粗動・心室頻拍・心室細動）を出題します。"));
     reviewButton->setToolTip(tr("記録された回答から、今日復習する時期の波形と取り違えた組み合わせを"
                                 "1回ずつ出題します。"));
     showDue(dueCount);

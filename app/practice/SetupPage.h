@@ -34,6 +34,10 @@ public:
         bool measure = false;
         // The name typed, with completion, instead of picked from the list.
         bool recall = false;
+        // Artifact laid over some questions of a drawn round, the answer still the rhythm.
+        bool artifact = false;
+        // The round kind アーチファクトか不整脈か instead of naming the chosen rhythms.
+        bool artifactVersus = false;
 
         // As a round records them with its answers: `length`, `rhythms` and `adaptive` as the
         // round has them (a fixed round's own), the rest as chosen.
@@ -96,6 +100,9 @@ private:
     QCheckBox* toneCheck = nullptr;
     QCheckBox* measureCheck = nullptr;
     QCheckBox* recallCheck = nullptr;
+    QCheckBox* artifactCheck = nullptr;
+    QLabel* kindLabel = nullptr;
+    QComboBox* kindCombo = nullptr;
     QPushButton* reviewButton = nullptr;
     int dueCount = 0;
     QLabel* noRhythmLabel = nullptr;
