@@ -394,6 +394,22 @@ Times: %3</translation>
         <source>あなたの回答: %1（入力「%2」をこの名前のつづり違いとして読みました）</source>
         <translation>Your answer: %1 (“%2” was read as a misspelling of this name)</translation>
     </message>
+    <message>
+        <source>正解: %1（%2 が重なっています）</source>
+        <translation>Correct: %1 (with %2 over it)</translation>
+    </message>
+    <message>
+        <source>正解: %1（%2 と見分ける問題）</source>
+        <translation>Correct: %1 (to be told from %2)</translation>
+    </message>
+    <message>
+        <source>【アーチファクト】%1（強さ %2）</source>
+        <translation>[Artifact] %1 (strength %2)</translation>
+    </message>
+    <message>
+        <source>【見分け方】%1 との違い</source>
+        <translation>[How to tell] how it differs from %1</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::GradebookWindow</name>
@@ -1406,6 +1422,30 @@ The current results file is not deleted but kept under another name.</translatio
     <message>
         <source>記録された回答から、今日復習する時期の波形と取り違えた組み合わせを1回ずつ出題します。</source>
         <translation>Asks, once each, the rhythms and the mixed-up pairs your stored answers make due for review today.</translation>
+    </message>
+    <message>
+        <source>アーチファクトを混ぜる(&amp;Y)</source>
+        <translation>Artifact over some q&amp;uestions</translation>
+    </message>
+    <message>
+        <source>3問に1問ほど、筋電図の混入や体動などのアーチファクトを波形に重ねます。答えは下の波形名のままです。</source>
+        <translation>Lays artifact such as muscle tremor or movement over about one question in three. The answer stays the rhythm underneath.</translation>
+    </message>
+    <message>
+        <source>出題(&amp;Z):</source>
+        <translation>Qui&amp;z:</translation>
+    </message>
+    <message>
+        <source>選んだ波形の名前</source>
+        <translation>Name the chosen rhythms</translation>
+    </message>
+    <message>
+        <source>アーチファクトか不整脈か</source>
+        <translation>Artifact or arrhythmia?</translation>
+    </message>
+    <message>
+        <source>「アーチファクトか不整脈か」は、アーチファクトの乗った洞調律と、それに似た不整脈（心房細動・粗動・心室頻拍・心室細動）を出題します。</source>
+        <translation>“Artifact or arrhythmia?” asks sinus rhythm under artifact and the arrhythmias it looks like (atrial fibrillation, flutter, ventricular tachycardia, ventricular fibrillation).</translation>
     </message>
 </context>
 <context>
