@@ -125,16 +125,15 @@ bool PracticeSession::startArtifactRound(int length, const std::string& options)
     fixedQuestions = artifactVersusRound(length, seedSource());
     examNumbers.clear();
     examLearner.clear();
-    const bool started =
-        begin(RoundMode::practice, static_cast<int>(fixedQuestions.size()), {}, options);
-    versusRound = started;
-    return started;
+    // In force before the first question shows: the window fills its answer list then.
+    versusNext = true;
+    return begin(RoundMode::practice, static_cast<int>(fixedQuestions.size()), {}, options);
 }
 
 bool PracticeSession::begin(RoundMode mode, int length, const std::string& examCode,
                             const std::string& options, const ExamSettings& settings) {
     roundMode = mode;
-    versusRound = false;
+    versusRound = std::exchange(versusNext, false);
     code = examCode;
     plannedCount = length;
     answers.clear();

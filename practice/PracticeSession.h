@@ -211,6 +211,7 @@ private:
     std::optional<std::int64_t> deadlineMs;
     bool distractors = false;
     bool versusRound = false;
+    bool versusNext = false; // the round begun next is an artifact round
 };
 
 } // namespace pulsavo
