@@ -29,7 +29,8 @@ constexpr std::array<ArtifactEntry, artifactKindCount> entries{{
     {"交流障害（ハム）", "50/60 Hz mains interference",
      "電源の 50/60 Hz が細かく均一な波として基線に乗り、粗動波に見えることがあります。"
      "粗動波（毎分約 300）よりずっと速く、形がそろいすぎています。P 波と QRS の関係は保たれます。",
-     "The 50/60 Hz of the mains rides on the baseline as a fine, even wave and can pass for flutter "
+     "The 50/60 Hz of the mains rides on the baseline as a fine, even wave and can pass for "
+     "flutter "
      "waves. It is far faster than flutter waves (about 300/min) and too uniform; the P waves keep "
      "their relation to the QRS."},
     {"体動・電極の動き", "Electrode motion",
@@ -41,7 +42,8 @@ constexpr std::array<ArtifactEntry, artifactKindCount> entries{{
     {"リードオフ（電極外れ）", "Lead off",
      "電極が外れると波形は平坦になり、心静止に見えます。モニターの「リードオフ」表示を確かめ、"
      "患者を見て電極を付け直します。",
-     "A loose electrode flattens the trace, which can pass for asystole. Check the monitor's lead-off "
+     "A loose electrode flattens the trace, which can pass for asystole. Check the monitor's "
+     "lead-off "
      "notice, look at the patient and reattach the electrode."},
     {"胸骨圧迫（CPR）", "CPR compressions",
      "胸骨圧迫は毎分 100〜120 の規則的な大きな波を作り、心室細動や心室頻拍を隠したり、"

@@ -40,9 +40,8 @@ Question withDistractor(Question question) {
                                                         ArtifactKind::mains, ArtifactKind::motion};
     static constexpr std::array<ArtifactKind, 3> arrest{ArtifactKind::cpr, ArtifactKind::wander,
                                                         ArtifactKind::tremor};
-    question.artifact = isArrest(question.rhythm)
-                            ? arrest[random.below(arrest.size())]
-                            : common[random.below(common.size())];
+    question.artifact = isArrest(question.rhythm) ? arrest[random.below(arrest.size())]
+                                                  : common[random.below(common.size())];
     question.artifactStrength = strengthBetween(random, moderateLow, moderateHigh);
     return question;
 }

@@ -209,11 +209,10 @@ void FeedbackPage::retranslate(catalogue::Language language, const PracticeSessi
         correctLabel->setText(question.hasArtifact()
                                   ? tr("正解: %1（%2 が重なっています）").arg(correct, name)
                                   : tr("正解: %1（%2 と見分ける問題）").arg(correct, name));
-        const QString heading = question.hasArtifact()
-                                    ? tr("【アーチファクト】%1（強さ %2）")
-                                          .arg(name)
-                                          .arg(question.artifactStrength)
-                                    : tr("【見分け方】%1 との違い").arg(name);
+        const QString heading =
+            question.hasArtifact()
+                ? tr("【アーチファクト】%1（強さ %2）").arg(name).arg(question.artifactStrength)
+                : tr("【見分け方】%1 との違い").arg(name);
         explanation = heading + QLatin1Char('\n') +
                       catalogueText(catalogue::artifactExplanationOf(*artifact, language)) +
                       QStringLiteral("\n\n") + explanation;

@@ -650,8 +650,8 @@ void PracticeWindow::startGuidedRead() {
 void PracticeWindow::startReview() {
     const int due = session.dueToday(SetupPage::reviewLimit);
     QJsonObject described =
-        QJsonDocument::fromJson(
-        QByteArray::fromStdString(options().roundJson(due, {}, false))).object();
+        QJsonDocument::fromJson(QByteArray::fromStdString(options().roundJson(due, {}, false)))
+            .object();
     described.insert(QStringLiteral("review"), true);
     session.startReview(SetupPage::reviewLimit,
                         QJsonDocument(described).toJson(QJsonDocument::Compact).toStdString());

@@ -344,13 +344,15 @@ void SetupPage::retranslate(catalogue::Language language) {
     recallCheck->setToolTip(
         tr("一覧を隠し、波形名を日本語・ローマ字・英語・略語で入力して答えます。"));
     artifactCheck->setText(tr("アーチファクトを混ぜる(&Y)"));
-    artifactCheck->setToolTip(tr("3問に1問ほど、筋電図の混入や体動などのアーチファクトを波形に重ねます。"
-                                 "答えは下の波形名のままです。"));
+    artifactCheck->setToolTip(
+        tr("3問に1問ほど、筋電図の混入や体動などのアーチファクトを波形に重ねます。"
+           "答えは下の波形名のままです。"));
     kindLabel->setText(tr("出題(&Z):"));
     kindCombo->setItemText(0, tr("選んだ波形の名前"));
     kindCombo->setItemText(1, tr("アーチファクトか不整脈か"));
-    kindCombo->setToolTip(tr("「アーチファクトか不整脈か」は、アーチファクトの乗った洞調律と、"
-                             "それに似た不整脈（心房細動・粗動・心室頻拍・心室細動）を出題します。"));
+    kindCombo->setToolTip(
+        tr("「アーチファクトか不整脈か」は、アーチファクトの乗った洞調律と、"
+           "それに似た不整脈（心房細動・粗動・心室頻拍・心室細動）を出題します。"));
     reviewButton->setToolTip(tr("記録された回答から、今日復習する時期の波形と取り違えた組み合わせを"
                                 "1回ずつ出題します。"));
     showDue(dueCount);

@@ -547,7 +547,8 @@ void TestPracticeSession::artifactDistractors() {
         }
     }
     if (drawn) {
-        QVERIFY2(withArtifact >= 10 && withArtifact <= 30, qPrintable(QString::number(withArtifact)));
+        QVERIFY2(withArtifact >= 10 && withArtifact <= 30,
+                 qPrintable(QString::number(withArtifact)));
     } else {
         QCOMPARE(withArtifact, 0);
     }
