@@ -359,6 +359,25 @@ int ProgressStore::measurementCount(const ProgressFilter& filter) const {
     return query.value(0).toInt();
 }
 
+QList<WorksheetFieldStats> ProgressStore::worksheetAccuracy(const ProgressFilter& filter) const {
+    const Where where = whereFor(filter);
+    QSqlQuery query(db);
+    QList<WorksheetFieldStats> stats;
+    // A file from before worksheets has no such table: no worksheet was ever answered in it.
+    if (currentState == State::unavailable ||
+        !run(query,
+             QStringLiteral("SELECT field, COUNT(*), SUM(correct) FROM worksheet_fields"
+                            " WHERE answer_id IN (SELECT id FROM answers%1) GROUP BY field")
+                 .arg(where.clause),
+             where.values)) {
+        return stats;
+    }
+    while (query.next()) {
+        stats.append({query.value(0).toString(), query.value(1).toInt(), query.value(2).toInt()});
+    }
+    return stats;
+}
+
 bool ProgressStore::exportCsv(QIODevice& device, const ProgressFilter& filter,
                               const RhythmNamer& nameOf) const {
     if (currentState == State::unavailable) {

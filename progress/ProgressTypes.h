@@ -42,6 +42,15 @@ struct AnswerRecord {
     QString kind; // empty: a naming answer
     std::optional<int> valueMs;
     std::optional<int> errorMs;
+    // A worksheet's fields, written with the answer or not at all.
+    std::vector<WorksheetEntry> worksheet;
+};
+
+// How often a worksheet field was right, over the answers a filter chooses.
+struct WorksheetFieldStats {
+    QString field; // as stored: "atrial_rate", "pr", ...
+    int attempts = 0;
+    int correct = 0;
 };
 
 // What the queries look at. Only naming answers (no measurement kind) are counted.
