@@ -58,6 +58,12 @@ public:
     std::vector<calipers::Mark> marks() const;
     std::vector<Result> results() const;
 
+    // Sets a caliper on a true interval of `kind` in view, the one in the middle, and shows the
+    // true marks: how that interval is measured on this strip. False when there is none.
+    bool showTruth(calipers::Kind kind);
+    // Ticks from the oldest still shown to the latest drawn.
+    std::pair<std::int64_t, std::int64_t> visibleTicks() const;
+
     // The caliper label's text, e.g. "PR 160 ms  375/分".
     static QString kindName(calipers::Kind kind);
     // The letter drawn under a checked mark, one per kind: P onset, Q(RS) onset, R peak, T end.
@@ -81,8 +87,6 @@ private:
     bool frozen() const;
     std::optional<int> columnOf(std::int64_t tick) const;
     std::optional<std::int64_t> tickAt(int column) const;
-    // Ticks from the oldest still shown to the latest drawn.
-    std::pair<std::int64_t, std::int64_t> visibleTicks() const;
     void itemsChanged();
 
     ScopePanel* panel;

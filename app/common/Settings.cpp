@@ -135,4 +135,12 @@ void Settings::setPracticeMeasure(bool on) {
     put(practiceMeasureKey, on);
 }
 
+bool Settings::practiceWorksheet(bool fallback) const {
+    return flag(practiceWorksheetKey, fallback);
+}
+
+void Settings::setPracticeWorksheet(bool on) {
+    put(practiceWorksheetKey, on);
+}
+
 } // namespace pulsavo

@@ -29,6 +29,7 @@ public:
     static constexpr const char* practiceAdaptiveKey = "practice/adaptive";
     static constexpr const char* practiceBeatToneKey = "practice/beatTone";
     static constexpr const char* practiceMeasureKey = "practice/measure";
+    static constexpr const char* practiceWorksheetKey = "practice/worksheet";
 
     Settings();
 
@@ -69,6 +70,8 @@ public:
     void setPracticeBeatTone(bool on);
     bool practiceMeasure(bool fallback) const;
     void setPracticeMeasure(bool on);
+    bool practiceWorksheet(bool fallback) const;
+    void setPracticeWorksheet(bool on);
 
 private:
     bool flag(const char* key, bool fallback) const;

@@ -40,6 +40,7 @@ class ProgressWindow;
 class QuestionPage;
 class ScopePanel;
 class SummaryPage;
+class WorksheetPage;
 
 // The practice window: the monitor plays a rhythm without its name, the learner names it, and
 // every answer goes to the answers database before the feedback shows. One clock drives both
@@ -154,6 +155,8 @@ private:
     // Each frame: ends a timed exam at its deadline and shows the time left.
     void followDeadline();
     void showExamRules(bool open);
+    // The worksheet page and its part in the session's callbacks, for worksheet rounds.
+    void wireWorksheet();
     QString nameOf(Rhythm rhythm) const;
     std::string optionsJson(int length, RhythmSet rhythms, bool adaptive) const;
 
@@ -190,6 +193,7 @@ private:
     QuestionPage* questionPage = nullptr;
     FeedbackPage* feedbackPage = nullptr;
     SummaryPage* summaryPage = nullptr;
+    WorksheetPage* worksheetPage = nullptr;
 };
 
 } // namespace pulsavo

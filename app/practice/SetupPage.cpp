@@ -81,6 +81,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     adaptiveCheck = named(new QCheckBox(this), "adaptiveCheck");
     toneCheck = named(new QCheckBox(this), "toneCheck");
     measureCheck = named(new QCheckBox(this), "measureCheck");
+    worksheetCheck = named(new QCheckBox(this), "worksheetCheck");
     noRhythmLabel = named(new QLabel(this), "noRhythmLabel");
     noRhythmLabel->setWordWrap(true);
     startButton = named(new QPushButton(this), "startButton");
@@ -92,6 +93,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     auto* secondRow = new QHBoxLayout;
     secondRow->addWidget(toneCheck);
     secondRow->addWidget(measureCheck);
+    secondRow->addWidget(worksheetCheck);
     secondRow->addStretch();
     setup->addLayout(optionRow);
     setup->addLayout(secondRow);
@@ -130,7 +132,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
         emit optionsChanged();
     });
     connect(lengthCombo, &QComboBox::currentIndexChanged, this, &SetupPage::optionsChanged);
-    for (QCheckBox* box : {adaptiveCheck, toneCheck, measureCheck}) {
+    for (QCheckBox* box : {adaptiveCheck, toneCheck, measureCheck, worksheetCheck}) {
         connect(box, &QCheckBox::toggled, this, &SetupPage::optionsChanged);
     }
 }
@@ -158,6 +160,7 @@ SetupPage::Options SetupPage::options() const {
     current.adaptive = adaptiveCheck->isChecked();
     current.beatTone = toneCheck->isChecked();
     current.measure = measureCheck->isChecked();
+    current.worksheet = worksheetCheck->isChecked();
     return current;
 }
 
@@ -177,6 +180,7 @@ void SetupPage::setOptions(const Options& options) {
         adaptiveCheck->setChecked(options.adaptive);
         toneCheck->setChecked(options.beatTone);
         measureCheck->setChecked(options.measure);
+        worksheetCheck->setChecked(options.worksheet);
     }
     rhythmTree->viewport()->update();
     updateStartButton();
@@ -229,6 +233,10 @@ void SetupPage::retranslate(catalogue::Language language) {
     measureCheck->setText(tr("計測課題も出す(&M)"));
     measureCheck->setToolTip(
         tr("回答のあと、止めた波形でキャリパーを使って間隔を測る課題を出します。"));
+    worksheetCheck->setText(tr("ワークシート形式(&R)"));
+    worksheetCheck->setToolTip(
+        tr("波形ごとに心房・心室レート、整・不整、P波、PR、QRS、波形名、次の対応"
+           "を記入し、項目ごとに採点します。"));
     noRhythmLabel->setText(tr("出題する波形を1つ以上選んでください。"));
     startButton->setText(tr("開始(&S)"));
     examLabel->setText(tr("試験コード(&E):"));

@@ -29,6 +29,8 @@ public:
         bool beatTone = true;
         // After each answer, a measurement on the frozen trace ("measure the PR interval").
         bool measure = false;
+        // Each strip read field by field on a worksheet instead of named from the list.
+        bool worksheet = false;
     };
     static constexpr std::array<int, 3> roundLengths{10, 20, 36};
 
@@ -67,6 +69,7 @@ private:
     QCheckBox* adaptiveCheck = nullptr;
     QCheckBox* toneCheck = nullptr;
     QCheckBox* measureCheck = nullptr;
+    QCheckBox* worksheetCheck = nullptr;
     QLabel* noRhythmLabel = nullptr;
     QPushButton* startButton = nullptr;
     QLabel* examLabel = nullptr;
