@@ -310,6 +310,7 @@ ProgressSummary ProgressStore::summary(const ProgressFilter& filter, int days, Q
     result.days = accuracyByDay(days, filter, today);
     result.streak = streak(filter, today);
     result.topConfusions = topConfusions(5, filter);
+    result.worksheetFields = worksheetAccuracy(filter);
     for (const RhythmStats& stats : result.rhythms) {
         result.attempts += stats.attempts;
         result.correct += stats.correct;

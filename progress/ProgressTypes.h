@@ -95,6 +95,7 @@ struct ProgressSummary {
     QList<ConfusedPair> topConfusions;
     int attempts = 0;
     int correct = 0;
+    QList<WorksheetFieldStats> worksheetFields; // by stored name
 };
 
 // The rhythms a report lists, in index order: the classic 18 always, so that a report of

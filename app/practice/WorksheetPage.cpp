@@ -210,6 +210,13 @@ std::optional<calipers::Kind> WorksheetPage::caliperFor(WorksheetField field) {
     }
 }
 
+QString WorksheetPage::fieldName(WorksheetField field) {
+    const std::array<QString, worksheetFieldCount> names{
+        tr("心房レート"), tr("心室レート"), tr("整・不整"), tr("P 波"),
+        tr("PR 間隔"),    tr("QRS 幅"),     tr("波形名"),   tr("次の対応")};
+    return names[static_cast<std::size_t>(field)];
+}
+
 void WorksheetPage::fill(RhythmSet choices, catalogue::Language language) {
     rhythmCombo->clear();
     rhythmCombo->addItem(QString(), -1);
@@ -416,7 +423,7 @@ void WorksheetPage::showFields(catalogue::Language language) {
         const bool ok = markOf(sheet.marks, field);
         right += ok ? 1 : 0;
         const std::array<QString, 4> cells{
-            fieldNames[static_cast<std::size_t>(row)], valueText(field, sheet.answer, language),
+            fieldName(field), valueText(field, sheet.answer, language),
             truthText(field, sheet.truth, language), ok ? tr("○") : tr("×")};
         for (int column = 0; column < 4; ++column) {
             auto* cell = new QTableWidgetItem(cells[static_cast<std::size_t>(column)]);
@@ -438,8 +445,6 @@ void WorksheetPage::showFields(catalogue::Language language) {
 
 void WorksheetPage::retranslate(catalogue::Language language) {
     currentLanguage = language;
-    fieldNames = {tr("心房レート"), tr("心室レート"), tr("整・不整"), tr("P 波"),
-                  tr("PR 間隔"),    tr("QRS 幅"),     tr("波形名"),   tr("次の対応")};
     const std::array<QString, worksheetFieldCount> names{
         tr("心房レート(&1) /分:"), tr("心室レート(&2) /分:"), tr("整・不整(&3):"),
         tr("P 波(&4):"),           tr("PR 間隔(&5):"),        tr("QRS 幅(&6) ms:"),

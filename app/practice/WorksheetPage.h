@@ -34,6 +34,8 @@ public:
     static WorksheetTruth truthOf(const StripFacts& facts, Rhythm rhythm);
     // The caliper that measures a field; none for the fields read rather than measured.
     static std::optional<calipers::Kind> caliperFor(WorksheetField field);
+    // A field's name as the feedback and the progress window show it.
+    static QString fieldName(WorksheetField field);
 
     // The names a round answers from, in rhythm order.
     void fill(RhythmSet choices, catalogue::Language language);
@@ -65,7 +67,6 @@ private:
                       catalogue::Language language) const;
 
     QLabel* fieldLabels[worksheetFieldCount] = {};
-    std::array<QString, worksheetFieldCount> fieldNames;
     QLineEdit* atrialEdit = nullptr;
     QLineEdit* ventricularEdit = nullptr;
     QComboBox* regularityCombo = nullptr;

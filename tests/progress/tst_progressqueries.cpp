@@ -259,6 +259,7 @@ private slots:
             AnswerRecord before = naming(Rhythm::atrialFlutter, Rhythm::atrialFibrillation, 2000,
                                          localNoon(today.addDays(-ago)));
             before.examCode = exam;
+            before.worksheet = {{"qrs", "90", "90", true}};
             QVERIFY(store->recordAnswer(before) > 0);
         }
         const ProgressFilter only{filter};
@@ -270,6 +271,7 @@ private slots:
         answer.kind = kind;
         answer.examCode = exam;
         answer.hinted = true;
+        answer.worksheet = {{"atrial_rate", "", "300", false}, {"qrs", "140", "90", false}};
         QVERIFY(store->recordAnswer(answer) > 0);
         const ProgressStore::Written written = store->takeWritten();
         QCOMPARE(written.answers.size(), std::size_t(1));
@@ -292,6 +294,13 @@ private slots:
         for (qsizetype i = 0; i < read.days.size(); ++i) {
             QCOMPARE(folded.days[i].attempts, read.days[i].attempts);
             QCOMPARE(folded.days[i].correct, read.days[i].correct);
+        }
+        QCOMPARE(folded.worksheetFields.size(), read.worksheetFields.size());
+        for (qsizetype i = 0; i < read.worksheetFields.size(); ++i) {
+            const WorksheetFieldStats& mine = folded.worksheetFields[i];
+            const WorksheetFieldStats& theirs = read.worksheetFields[i];
+            QVERIFY(mine.field == theirs.field && mine.attempts == theirs.attempts &&
+                    mine.correct == theirs.correct);
         }
         QCOMPARE(folded.topConfusions.size(), read.topConfusions.size());
         for (qsizetype i = 0; i < read.topConfusions.size(); ++i) {
