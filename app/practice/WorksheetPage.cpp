@@ -361,11 +361,11 @@ QString WorksheetPage::valueText(WorksheetField field, const WorksheetAnswer& gi
         if (!given.pr) {
             return empty;
         }
-        return given.pr->kind == PrReading::Kind::ms       ? tr("%1 ms").arg(given.pr->ms)
+        return given.pr->kind == PrReading::Kind::ms ? QStringLiteral("%1 ms").arg(given.pr->ms)
                : given.pr->kind == PrReading::Kind::varies ? prCombo->itemText(prVaries)
                                                            : prCombo->itemText(prNone);
     case WorksheetField::qrs:
-        return given.qrsMs ? tr("%1 ms").arg(*given.qrsMs) : empty;
+        return given.qrsMs ? QStringLiteral("%1 ms").arg(*given.qrsMs) : empty;
     case WorksheetField::rhythm:
         return given.rhythm ? rhythmName(*given.rhythm, language) : empty;
     case WorksheetField::nextStep:
@@ -392,11 +392,11 @@ QString WorksheetPage::truthText(WorksheetField field, const WorksheetTruth& tru
     case WorksheetField::pWaves:
         return pWavesCombo->itemText(pWavesCombo->findData(static_cast<int>(truth.pWaves)));
     case WorksheetField::pr:
-        return truth.pr.kind == PrReading::Kind::ms       ? tr("%1 ms").arg(truth.pr.ms)
+        return truth.pr.kind == PrReading::Kind::ms       ? QStringLiteral("%1 ms").arg(truth.pr.ms)
                : truth.pr.kind == PrReading::Kind::varies ? prCombo->itemText(prVaries)
                                                           : none;
     case WorksheetField::qrs:
-        return truth.qrsMs ? tr("%1 ms").arg(*truth.qrsMs) : none;
+        return truth.qrsMs ? QStringLiteral("%1 ms").arg(*truth.qrsMs) : none;
     case WorksheetField::rhythm:
         return rhythmName(truth.rhythm, language);
     case WorksheetField::nextStep: {
@@ -406,7 +406,7 @@ QString WorksheetPage::truthText(WorksheetField field, const WorksheetTruth& tru
                 steps << nextStepCombo->itemText(nextStepCombo->findData(step));
             }
         }
-        return steps.join(tr(" / "));
+        return steps.join(QStringLiteral(" / "));
     }
     }
     return none;
@@ -452,7 +452,7 @@ void WorksheetPage::retranslate(catalogue::Language language) {
     for (int row = 0; row < worksheetFieldCount; ++row) {
         fieldLabels[row]->setText(names[static_cast<std::size_t>(row)]);
     }
-    const QString blank = tr("—");
+    const QString blank = QStringLiteral("—");
     for (QComboBox* box : {regularityCombo, pWavesCombo, rhythmCombo, nextStepCombo}) {
         box->setItemText(0, blank);
     }

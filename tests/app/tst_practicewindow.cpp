@@ -12,6 +12,7 @@
 #include "StripSaving.h"
 #include "TrainerApp.h"
 #include "TrainerDialog.h"
+#include "WorksheetPage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -31,6 +32,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -136,6 +138,7 @@ private slots:
     void pairDrillFromProgress();
     void freezeAndCalipers();
     void measurementTask();
+    void worksheetRound();
     void languageChoice();
 
 private:
@@ -1001,6 +1004,38 @@ void TestPracticeWindow::freezeAndCalipers() {
 // With measuring on, an answered question asks for one interval on the frozen trace. The
 // learner's caliper is scored against the nearest true interval and recorded like an answer
 // (kind, value and error); checking first marks the truth and so counts as a hint.
+// A worksheet round asks on its own page; handing it in freezes the strip, marks it against that
+// strip's own waves and keeps every field; a row of the feedback sets its caliper on the strip.
+void TestPracticeWindow::worksheetRound() {
+    using pulsavo::WorksheetField;
+    window = makeWindow();
+    PracticeWindow::Options options = window->options();
+    options.worksheet = true;
+    window->setOptions(options);
+    window->startRound({{Rhythm::firstDegreeBlock, 8}}, RoundMode::practice);
+    auto* page = child<pulsavo::WorksheetPage>("worksheetPage");
+    QVERIFY(page->isVisible());
+    window->monitorClock().advance(700);
+    auto* submit = child<QPushButton>("worksheetSubmitButton");
+    QTest::mouseClick(submit, Qt::LeftButton); // no name yet: not handed in
+    QVERIFY(window->stage() == PracticeWindow::Stage::asking && !window->isFrozen());
+    pulsavo::WorksheetAnswer given;
+    given.rhythm = Rhythm::firstDegreeBlock;
+    given.pr = pulsavo::PrReading{pulsavo::PrReading::Kind::ms, 160};
+    page->setAnswer(given);
+    QTest::mouseClick(submit, Qt::LeftButton);
+    QVERIFY(window->stage() == PracticeWindow::Stage::feedback && window->isFrozen());
+    const auto& sheet = *window->results().back().worksheet;
+    QVERIFY(sheet.truth.pr.kind == pulsavo::PrReading::Kind::ms && sheet.truth.pr.ms > 200);
+    QVERIFY(!markOf(sheet.marks, WorksheetField::pr) &&
+            markOf(sheet.marks, WorksheetField::rhythm));
+    QCOMPARE(window->store().worksheetAccuracy().size(), pulsavo::worksheetFieldCount);
+    child<QTableWidget>("worksheetResultTable")->setCurrentCell(int(WorksheetField::pr), 0);
+    const auto shown = window->caliperOverlay()->results();
+    QVERIFY(shown.size() == 1 && shown[0].caliper.kind == pulsavo::calipers::Kind::pr);
+    QVERIFY(shown[0].score && shown[0].score->truth.ms() == sheet.truth.pr.ms);
+}
+
 void TestPracticeWindow::measurementTask() {
     window = makeWindow();
     PracticeWindow::Options options = window->options();
