@@ -139,6 +139,8 @@ private slots:
     void freezeAndCalipers();
     void measurementTask();
     void worksheetRound();
+    void worksheetFieldsReadBack_data();
+    void worksheetFieldsReadBack();
     void languageChoice();
 
 private:
@@ -1034,6 +1036,50 @@ void TestPracticeWindow::worksheetRound() {
     const auto shown = window->caliperOverlay()->results();
     QVERIFY(shown.size() == 1 && shown[0].caliper.kind == pulsavo::calipers::Kind::pr);
     QVERIFY(shown[0].score && shown[0].score->truth.ms() == sheet.truth.pr.ms);
+}
+
+void TestPracticeWindow::worksheetFieldsReadBack_data() {
+    QTest::addColumn<int>("prKind"); // PrReading::Kind; -1: left empty
+    QTest::addColumn<bool>("filled");
+    QTest::newRow("PR in ms, every field filled") << 0 << true;
+    QTest::newRow("PR varies") << 1 << true;
+    QTest::newRow("PR none, the rest empty") << 2 << false;
+    QTest::newRow("nothing filled") << -1 << false;
+}
+
+// The page gives back what was put in it, field by field, and the strip's PR becomes the truth's
+// reading the same way: varying, in ms, or none.
+void TestPracticeWindow::worksheetFieldsReadBack() {
+    using namespace pulsavo;
+    QFETCH(int, prKind);
+    QFETCH(bool, filled);
+    WorksheetPage page;
+    page.fill(RhythmSet::of({Rhythm::sinusRhythm, Rhythm::completeBlock}),
+              catalogue::Language::japanese);
+    WorksheetAnswer given;
+    if (prKind >= 0) {
+        given.pr = PrReading{static_cast<PrReading::Kind>(prKind), prKind == 0 ? 180 : 0};
+    }
+    if (filled) {
+        given = {75,       40,  Regularity::regular,   PWaves::moreThanQrs,
+                 given.pr, 120, Rhythm::completeBlock, NextStep::pace};
+    }
+    page.setAnswer(given);
+    const WorksheetTruth truth;
+    const auto text = [&truth](const WorksheetAnswer& answer) {
+        std::vector<std::string> values;
+        for (const WorksheetEntry& entry : worksheetEntries(truth, answer, {})) {
+            values.push_back(entry.learnerValue);
+        }
+        return values;
+    };
+    QCOMPARE(text(page.answer()), text(given));
+    StripFacts facts;
+    facts.prMs = prKind == 0 ? std::optional(180) : prKind == 1 ? std::optional(120) : std::nullopt;
+    facts.prVaries = prKind == 1;
+    const PrReading read = WorksheetPage::truthOf(facts, Rhythm::sinusRhythm).pr;
+    QCOMPARE(read.kind, prKind < 0 ? PrReading::Kind::none : static_cast<PrReading::Kind>(prKind));
+    QCOMPARE(read.ms, facts.prMs.value_or(0));
 }
 
 void TestPracticeWindow::measurementTask() {
