@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <array>
 #include <cstddef>
+#include <cstdlib>
 #include <limits>
 #include <map>
 
@@ -194,6 +195,55 @@ int labelLeft(int fromX, int toX, int textWidth, int panelWidth, int gap) {
         return first - gap - textWidth;
     }
     return std::clamp(last + gap, 0, std::max(0, panelWidth - textWidth));
+}
+
+int labelLeft(int fromX, int toX, int textWidth, int panelWidth, std::span<const int> lines,
+              int gap) {
+    const int first = std::min(fromX, toX);
+    const int last = std::max(fromX, toX);
+    const auto clear = [&](int left) {
+        return left >= 0 && left + textWidth <= panelWidth &&
+               std::none_of(lines.begin(), lines.end(),
+                            [&](int x) { return x > left - gap && x < left + textWidth + gap; });
+    };
+    for (const int left : {first + gap, last + gap, first - gap - textWidth}) {
+        if (clear(left)) {
+            return left;
+        }
+    }
+    // The stretches between the lines, with the panel's edges as their outer bounds.
+    std::vector<int> bounds(lines.begin(), lines.end());
+    std::sort(bounds.begin(), bounds.end());
+    const int centre = (first + last) / 2;
+    std::optional<int> best;
+    int lowest = 0;
+    for (std::size_t i = 0; i <= bounds.size(); ++i) {
+        const int from = i == 0 ? 0 : bounds[i - 1] + gap;
+        const int to = (i == bounds.size() ? panelWidth : bounds[i] - gap) - textWidth;
+        if (from > to) {
+            continue;
+        }
+        const int left = std::clamp(centre - textWidth / 2, from, to);
+        const int distance = std::abs(left + textWidth / 2 - centre);
+        if (!best || distance < lowest) {
+            best = left;
+            lowest = distance;
+        }
+    }
+    return best ? *best : labelLeft(fromX, toX, textWidth, panelWidth, gap);
+}
+
+std::optional<std::size_t> taskCaliper(std::span<const Caliper> set, int selected, Kind task) {
+    if (selected >= 0 && static_cast<std::size_t>(selected) < set.size() &&
+        set[static_cast<std::size_t>(selected)].kind == task) {
+        return static_cast<std::size_t>(selected);
+    }
+    for (std::size_t i = set.size(); i > 0; --i) {
+        if (set[i - 1].kind == task) {
+            return i - 1;
+        }
+    }
+    return std::nullopt;
 }
 
 std::vector<LetterPlace> letterPlaces(std::span<const int> columns, int letterWidth, int panelWidth,

@@ -4,6 +4,7 @@
 #include "Simulation.h"
 #include "WaveEvent.h"
 
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <span>
@@ -48,6 +49,15 @@ std::optional<double> ratePerMinute(int ms);
 // each side, else after the later line, else before the earlier one, all within a panel
 // `panelWidth` wide. Only a panel too narrow for any of these puts it across a line.
 int labelLeft(int fromX, int toX, int textWidth, int panelWidth, int gap = 3);
+// The same, clear also of every line in `lines` (the other calipers' lines run the panel's whole
+// height, across every caliper's row): the first of those three places that crosses none, else
+// the free stretch between lines nearest the caliper, else as above.
+int labelLeft(int fromX, int toX, int textWidth, int panelWidth, std::span<const int> lines,
+              int gap = 3);
+
+// The caliper that gives a measurement of `task`: the selected one (`selected`, -1 for none) when
+// it measures that, else the last one set for it; none when no caliper measures it.
+std::optional<std::size_t> taskCaliper(std::span<const Caliper> set, int selected, Kind task);
 
 constexpr bool isRight(int errorMs) {
     return errorMs >= -toleranceMs && errorMs <= toleranceMs;

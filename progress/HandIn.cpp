@@ -4,6 +4,7 @@
 #include "RhythmLibrary.h"
 
 #include <QCryptographicHash>
+#include <QRegularExpression>
 #include <QSaveFile>
 #include <QStringList>
 
@@ -189,6 +190,16 @@ bool HandIn::save(const ProgressStore& store, const QString& examCode, const QSt
         return false;
     }
     return file.commit();
+}
+
+QString HandIn::suggestedName(const QString& examCode, const QString& learner) {
+    QString name = examCode;
+    if (!learner.isEmpty()) {
+        name += QLatin1Char('-') + learner;
+    }
+    name.replace(QRegularExpression(QStringLiteral("[/\\\\:*?\"<>|\\x00-\\x1f]")),
+                 QStringLiteral("_"));
+    return name + QStringLiteral(".csv");
 }
 
 } // namespace pulsavo

@@ -38,6 +38,9 @@ public:
     // The store's answers to the exam, written whole or not at all (QSaveFile). False when
     // the store has none or the file cannot be written.
     static bool save(const ProgressStore& store, const QString& examCode, const QString& fileName);
+    // The file name offered for a learner's hand-in: the code and the learner, with every
+    // character a file system may refuse or read as a folder replaced by "_".
+    static QString suggestedName(const QString& examCode, const QString& learner);
 };
 
 } // namespace pulsavo

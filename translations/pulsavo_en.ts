@@ -242,33 +242,6 @@ Times: %3</translation>
     </message>
 </context>
 <context>
-    <name>pulsavo::LearnerPrompt</name>
-    <message>
-        <source>受験者</source>
-        <translation>Learner</translation>
-    </message>
-    <message>
-        <source>氏名または学籍番号(&amp;N):</source>
-        <translation>&amp;Name or student ID:</translation>
-    </message>
-    <message>
-        <source>氏名または学籍番号</source>
-        <translation>Name or student ID</translation>
-    </message>
-    <message>
-        <source>回答はこの名前で記録され、講師の成績表に載ります。</source>
-        <translation>Your answers are saved under this name and appear in the instructor&apos;s gradebook.</translation>
-    </message>
-    <message>
-        <source>試験を始める</source>
-        <translation>Start the exam</translation>
-    </message>
-    <message>
-        <source>キャンセル</source>
-        <translation>Cancel</translation>
-    </message>
-</context>
-<context>
     <name>pulsavo::FeedbackPage</name>
     <message>
         <source>ラダー図は答えを示すため、回答のあとに表示します。</source>
@@ -340,6 +313,33 @@ Times: %3</translation>
     </message>
 </context>
 <context>
+    <name>pulsavo::LearnerPrompt</name>
+    <message>
+        <source>受験者</source>
+        <translation>Learner</translation>
+    </message>
+    <message>
+        <source>氏名または学籍番号(&amp;N):</source>
+        <translation>&amp;Name or student ID:</translation>
+    </message>
+    <message>
+        <source>氏名または学籍番号</source>
+        <translation>Name or student ID</translation>
+    </message>
+    <message>
+        <source>回答はこの名前で記録され、講師の成績表に載ります。</source>
+        <translation>Your answers are saved under this name and appear in the instructor&apos;s gradebook.</translation>
+    </message>
+    <message>
+        <source>試験を始める</source>
+        <translation>Start the exam</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+</context>
+<context>
     <name>pulsavo::MeasurementBox</name>
     <message>
         <source>計測課題</source>
@@ -352,6 +352,18 @@ Times: %3</translation>
     <message>
         <source>%1 を測ってください: 一時停止 (F) して、波形の上を端から端までドラッグし、［計測を答える］を押します。</source>
         <translation>Measure the %1: freeze the monitor (F), drag across the trace from one end of the interval to the other, then press [Submit measurement].</translation>
+    </message>
+    <message>
+        <source>先に一時停止 (F) してください。</source>
+        <translation>Freeze the monitor first (F).</translation>
+    </message>
+    <message>
+        <source>%1 のキャリパーがありません。波形の上をドラッグして置いてください。</source>
+        <translation>There is no %1 caliper yet. Drag across the trace to set one.</translation>
+    </message>
+    <message>
+        <source>あなたの計測 %1 ms。%2</source>
+        <translation>You measured %1 ms. %2</translation>
     </message>
 </context>
 <context>
@@ -397,135 +409,7 @@ Times: %3</translation>
     </message>
 </context>
 <context>
-    <name>pulsavo::PracticeWindow</name>
-    <message>
-        <source>提出ファイルを保存</source>
-        <translation>Save hand-in file</translation>
-    </message>
-    <message>
-        <source>提出ファイル (*.csv)</source>
-        <translation>Hand-in files (*.csv)</translation>
-    </message>
-    <message>
-        <source>%1 件の回答がまだ成績ファイルに保存されていないため、提出ファイルを作れません。しばらくしてからもう一度押してください。</source>
-        <translation>%1 answers are not yet saved in the progress file, so the hand-in file cannot be made. Press again in a moment.</translation>
-    </message>
-    <message>
-        <source>提出ファイルを %1 に保存しました。講師に渡してください。</source>
-        <translation>Hand-in file saved to %1. Give it to your instructor.</translation>
-    </message>
-    <message>
-        <source>提出ファイルを %1 に保存できませんでした。</source>
-        <translation>The hand-in file could not be saved to %1.</translation>
-    </message>
-    <message>
-        <source>練習モード - Pulsavo</source>
-        <translation>Practice mode - Pulsavo</translation>
-    </message>
-    <message>
-        <source>%1 件の回答をまだ成績ファイルに保存できていません(ファイルが使用中か、書き込めません)。閉じるとその回答は失われます。閉じますか？</source>
-        <translation>%1 answers could not be saved to the progress file yet (it is in use or cannot be written). Closing loses them. Close anyway?</translation>
-    </message>
-    <message>
-        <source>ラウンドの途中です。終了しますか？ここまでの回答は保存されています。</source>
-        <translation>A round is in progress. End it? The answers given so far are saved.</translation>
-    </message>
-    <message>
-        <source>あなたの回答「%1」を同じシードで再生中</source>
-        <translation>Playing your answer, “%1”, with the same seed</translation>
-    </message>
-    <message>
-        <source>オプションを選んで［開始］を押してください。</source>
-        <translation>Choose the options and press Start.</translation>
-    </message>
-    <message>
-        <source>問題 %1 / %2（ヒント使用）</source>
-        <translation>Question %1 of %2 (hint used)</translation>
-    </message>
-    <message>
-        <source>問題 %1 / %2</source>
-        <translation>Question %1 of %2</translation>
-    </message>
-    <message>
-        <source>試験 %1　問 %2 / %3（ヒント使用）</source>
-        <translation>Exam %1   Question %2 of %3 (hint used)</translation>
-    </message>
-    <message>
-        <source>試験 %1　問 %2 / %3</source>
-        <translation>Exam %1   Question %2 of %3</translation>
-    </message>
-    <message>
-        <source>残り %1:%2</source>
-        <translation>Time left %1:%2</translation>
-    </message>
-    <message>
-        <source>ラウンド終了</source>
-        <translation>Round complete</translation>
-    </message>
-    <message>
-        <source>成績(&amp;T)...</source>
-        <translation>Pr&amp;ogress...</translation>
-    </message>
-    <message>
-        <source>再開(&amp;F)</source>
-        <translation>R&amp;esume</translation>
-    </message>
-    <message>
-        <source>一時停止(&amp;F)</source>
-        <translation>&amp;Freeze</translation>
-    </message>
-    <message>
-        <source>答え合わせ(&amp;K)</source>
-        <translation>Chec&amp;k</translation>
-    </message>
-    <message>
-        <source>Language / 言語</source>
-        <translation>Language / 言語</translation>
-    </message>
-    <message>
-        <source>モニターを止めてキャリパーで測ります（Pause または F キー）。</source>
-        <translation>Freezes the monitor to measure it with calipers (Pause or F).</translation>
-    </message>
-    <message>
-        <source>止めた波形に本当の波の位置を示し、キャリパーを採点します。回答前はヒント扱いです。</source>
-        <translation>Marks the true waves on the frozen trace and scores the calipers; before you answer it counts as a hint.</translation>
-    </message>
-    <message>
-        <source>正答率と取り違えの多い組み合わせを表示します。</source>
-        <translation>Shows your accuracy and the rhythms you mix up most.</translation>
-    </message>
-    <message>
-        <source>画面の言語を選びます。</source>
-        <translation>Chooses the language of the windows.</translation>
-    </message>
-    <message>
-        <source>キャリパー</source>
-        <translation>Calipers</translation>
-    </message>
-    <message>
-        <source>ドラッグで2本の縦線を置き、間隔をミリ秒と毎分の回数で示します。</source>
-        <translation>Drag to place two vertical lines; shows the interval in ms and as a rate per minute.</translation>
-    </message>
-    <message>
-        <source>試験コードを入力してください。</source>
-        <translation>Please enter an exam code.</translation>
-    </message>
-    <message>
-        <source>試験コードに使えない文字があります。</source>
-        <translation>The exam code has a character that codes never use.</translation>
-    </message>
-    <message>
-        <source>試験コードの長さが違います。</source>
-        <translation>The exam code has the wrong length.</translation>
-    </message>
-    <message>
-        <source>この試験コードは新しい版の Pulsavo で作られています。</source>
-        <translation>This exam code was made by a newer version of Pulsavo.</translation>
-    </message>
-    <message>
-        <source>試験コードが正しくありません。入力を確かめてください。</source>
-        <translation>The exam code does not check out. Please check what you typed.</translation>
-    </message>
+    <name>pulsavo::PracticeMonitors</name>
     <message>
         <source>モニター</source>
         <translation>Monitor</translation>
@@ -539,16 +423,83 @@ Times: %3</translation>
         <translation>Comparison monitor: %1</translation>
     </message>
     <message>
-        <source>先に一時停止 (F) してください。</source>
-        <translation>Freeze the monitor first (F).</translation>
+        <source>あなたの回答「%1」を同じシードで再生中</source>
+        <translation>Playing your answer, “%1”, with the same seed</translation>
     </message>
     <message>
-        <source>%1 のキャリパーがありません。波形の上をドラッグして置いてください。</source>
-        <translation>There is no %1 caliper yet. Drag across the trace to set one.</translation>
+        <source>キャリパー</source>
+        <translation>Calipers</translation>
     </message>
     <message>
-        <source>あなたの計測 %1 ms。%2</source>
-        <translation>You measured %1 ms. %2</translation>
+        <source>ドラッグで2本の縦線を置き、間隔をミリ秒と毎分の回数で示します。</source>
+        <translation>Drag to place two vertical lines; shows the interval in ms and as a rate per minute.</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::PracticeTopBar</name>
+    <message>
+        <source>オプションを選んで［開始］を押してください。</source>
+        <translation>Choose the options and press Start.</translation>
+    </message>
+    <message>
+        <source>試験 %1&#x3000;問 %2 / %3（ヒント使用）</source>
+        <translation>Exam %1   Question %2 of %3 (hint used)</translation>
+    </message>
+    <message>
+        <source>試験 %1&#x3000;問 %2 / %3</source>
+        <translation>Exam %1   Question %2 of %3</translation>
+    </message>
+    <message>
+        <source>問題 %1 / %2（ヒント使用）</source>
+        <translation>Question %1 of %2 (hint used)</translation>
+    </message>
+    <message>
+        <source>問題 %1 / %2</source>
+        <translation>Question %1 of %2</translation>
+    </message>
+    <message>
+        <source>ラウンド終了</source>
+        <translation>Round complete</translation>
+    </message>
+    <message>
+        <source>再開(&amp;F)</source>
+        <translation>R&amp;esume</translation>
+    </message>
+    <message>
+        <source>一時停止(&amp;F)</source>
+        <translation>&amp;Freeze</translation>
+    </message>
+    <message>
+        <source>残り %1:%2</source>
+        <translation>Time left %1:%2</translation>
+    </message>
+    <message>
+        <source>成績(&amp;T)...</source>
+        <translation>Pr&amp;ogress...</translation>
+    </message>
+    <message>
+        <source>モニターを止めてキャリパーで測ります（Pause または F キー）。</source>
+        <translation>Freezes the monitor to measure it with calipers (Pause or F).</translation>
+    </message>
+    <message>
+        <source>答え合わせ(&amp;K)</source>
+        <translation>Chec&amp;k</translation>
+    </message>
+    <message>
+        <source>止めた波形に本当の波の位置を示し、キャリパーを採点します。回答前はヒント扱いです。</source>
+        <translation>Marks the true waves on the frozen trace and scores the calipers; before you answer it counts as a hint.</translation>
+    </message>
+    <message>
+        <source>正答率と取り違えの多い組み合わせを表示します。</source>
+        <translation>Shows your accuracy and the rhythms you mix up most.</translation>
+    </message>
+    <message>
+        <source>Language / 言語</source>
+        <translation>Language / 言語</translation>
+    </message>
+    <message>
+        <source>画面の言語を選びます。</source>
+        <translation>Chooses the language of the windows.</translation>
     </message>
     <message>
         <source>強調表示</source>
@@ -557,6 +508,29 @@ Times: %3</translation>
     <message>
         <source>注目する部分の示し方を選びます（色覚に配慮した配色もあります）。</source>
         <translation>Choose how the parts to notice are marked (a colour-blind-safe style is among them).</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::PracticeWindow</name>
+    <message>
+        <source>提出ファイルを保存</source>
+        <translation>Save hand-in file</translation>
+    </message>
+    <message>
+        <source>提出ファイル (*.csv)</source>
+        <translation>Hand-in files (*.csv)</translation>
+    </message>
+    <message>
+        <source>練習モード - Pulsavo</source>
+        <translation>Practice mode - Pulsavo</translation>
+    </message>
+    <message>
+        <source>%1 件の回答をまだ成績ファイルに保存できていません(ファイルが使用中か、書き込めません)。閉じるとその回答は失われます。閉じますか？</source>
+        <translation>%1 answers could not be saved to the progress file yet (it is in use or cannot be written). Closing loses them. Close anyway?</translation>
+    </message>
+    <message>
+        <source>ラウンドの途中です。終了しますか？ここまでの回答は保存されています。</source>
+        <translation>A round is in progress. End it? The answers given so far are saved.</translation>
     </message>
     <message>
         <source>この項目は波形の形から読み取ります。</source>
@@ -816,6 +790,26 @@ The current results file is not deleted but kept under another name.</translatio
         <source>波形ごとに心房・心室レート、整・不整、P波、PR、QRS、波形名、次の対応を記入し、項目ごとに採点します。</source>
         <translation>For each strip, fill in the atrial and ventricular rates, regularity, P waves, PR, QRS, the rhythm&apos;s name and the next step; each field is marked on its own.</translation>
     </message>
+    <message>
+        <source>試験コードを入力してください。</source>
+        <translation>Please enter an exam code.</translation>
+    </message>
+    <message>
+        <source>試験コードに使えない文字があります。</source>
+        <translation>The exam code has a character that codes never use.</translation>
+    </message>
+    <message>
+        <source>試験コードの長さが違います。</source>
+        <translation>The exam code has the wrong length.</translation>
+    </message>
+    <message>
+        <source>この試験コードは新しい版の Pulsavo で作られています。</source>
+        <translation>This exam code was made by a newer version of Pulsavo.</translation>
+    </message>
+    <message>
+        <source>試験コードが正しくありません。入力を確かめてください。</source>
+        <translation>The exam code does not check out. Please check what you typed.</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::SummaryPage</name>
@@ -880,6 +874,18 @@ Hints used: %5</translation>
     <message>
         <source>間違えた問題はありません。</source>
         <translation>No questions missed.</translation>
+    </message>
+    <message>
+        <source>%1 件の回答がまだ成績ファイルに保存されていないため、提出ファイルを作れません。しばらくしてからもう一度押してください。</source>
+        <translation>%1 answers are not yet saved in the progress file, so the hand-in file cannot be made. Press again in a moment.</translation>
+    </message>
+    <message>
+        <source>提出ファイルを %1 に保存しました。講師に渡してください。</source>
+        <translation>Hand-in file saved to %1. Give it to your instructor.</translation>
+    </message>
+    <message>
+        <source>提出ファイルを %1 に保存できませんでした。</source>
+        <translation>The hand-in file could not be saved to %1.</translation>
     </message>
 </context>
 <context>

@@ -352,8 +352,18 @@ void CaliperOverlay::paintEvent(QPaintEvent* /*event*/) {
     const int lineHeight = metrics.height();
     const int rowHeight = 2 * lineHeight + 6;
 
+    // Every caliper's lines run the panel's height: a label crossing another's would misread.
+    std::vector<int> lines;
+    for (const calipers::Caliper& caliper : items) {
+        for (const std::int64_t tick : {caliper.from, caliper.to}) {
+            if (const std::optional<int> x = columnOf(tick)) {
+                lines.push_back(*x);
+            }
+        }
+    }
     const auto textAt = [&](int from, int to, int baseline, const QString& text) {
-        const int left = calipers::labelLeft(from, to, metrics.horizontalAdvance(text), width());
+        const int left =
+            calipers::labelLeft(from, to, metrics.horizontalAdvance(text), width(), lines);
         painter.drawText(QPoint(left, baseline), text);
     };
     const std::vector<Result> scored = checked ? results() : std::vector<Result>{};

@@ -4,9 +4,9 @@
 #include "LanguageManager.h"
 #include "Monitor.h"
 #include "Utf8Text.h"
+#include "WindowFit.h"
 
 #include <QCoreApplication>
-#include <QFileDialog>
 #include <QFileInfo>
 #include <QInputDialog>
 #include <QMessageBox>
@@ -87,11 +87,11 @@ void askAndSaveMonitorStrip(QWidget* parent, const Monitor& monitor, bool ladder
     if (!ok) {
         return;
     }
-    const QString path = QFileDialog::getSaveFileName(
-        parent, QCoreApplication::translate("StripSaving", "記録紙を保存"),
-        QStringLiteral("pulsavo-strip.png"),
-        QCoreApplication::translate("StripSaving",
-                                    "PNG 画像 (*.png);;SVG 画像 (*.svg);;PDF (*.pdf)"));
+    const QString path =
+        askSaveFileName(parent, QCoreApplication::translate("StripSaving", "記録紙を保存"),
+                        QStringLiteral("pulsavo-strip.png"),
+                        QCoreApplication::translate(
+                            "StripSaving", "PNG 画像 (*.png);;SVG 画像 (*.svg);;PDF (*.pdf)"));
     if (path.isEmpty()) {
         return;
     }

@@ -1,5 +1,7 @@
 #include "WindowFit.h"
 
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QScreen>
 #include <QStyle>
 #include <QWidget>
@@ -26,6 +28,21 @@ void fitToScreen(QWidget* window) {
     const int y = std::clamp(placed.y(), available.top(),
                              std::max(available.top(), available.bottom() - placed.height() + 1));
     window->move(x, y);
+}
+
+QString askSaveFileName(QWidget* parent, const QString& title, const QString& suggested,
+                        const QString& filter) {
+    // A bare name is offered in the working folder, as getSaveFileName offers it.
+    const QFileInfo offered(suggested);
+    QFileDialog dialog(parent, title,
+                       offered.path() == QLatin1String(".") ? QString() : offered.path(), filter);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.selectFile(offered.fileName());
+    fitToScreen(&dialog);
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) {
+        return {};
+    }
+    return dialog.selectedFiles().constFirst();
 }
 
 } // namespace pulsavo

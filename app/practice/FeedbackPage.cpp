@@ -82,22 +82,23 @@ FeedbackPage::FeedbackPage(QWidget* parent) : QWidget(parent) {
     saveStripButton = makeButton("saveStripButton", this);
     measureBox = new MeasurementBox(this);
     // Two rows, so that every button stays on a narrow window at a large scale.
-    auto* studyRow = new QHBoxLayout;
-    studyRow->addWidget(compareButton, 1);
-    studyRow->addWidget(ladderButton);
-    studyRow->addWidget(saveStripButton);
-    auto* goRow = new QHBoxLayout;
-    goRow->addStretch();
-    goRow->addWidget(replayButton);
-    goRow->addWidget(nextButton);
+    studyRow = new QWidget(this);
+    auto* study = new QHBoxLayout(studyRow);
+    study->setContentsMargins(0, 0, 0, 0);
+    study->addWidget(compareButton, 1);
+    study->addWidget(ladderButton);
+    study->addWidget(saveStripButton);
+    goRow = new QWidget(this);
+    auto* go = new QHBoxLayout(goRow);
+    go->setContentsMargins(0, 0, 0, 0);
+    go->addWidget(replayButton);
+    go->addWidget(nextButton);
     feedback->addWidget(bannerLabel);
     feedback->addWidget(correctLabel);
     feedback->addWidget(chosenLabel);
     feedback->addWidget(explanationEdit, 1);
     feedback->addWidget(pointsBox, 1);
     feedback->addWidget(measureBox);
-    feedback->addLayout(studyRow);
-    feedback->addLayout(goRow);
 
     connect(compareButton, &QPushButton::clicked, this, &FeedbackPage::compareRequested);
     connect(replayButton, &QPushButton::clicked, this, &FeedbackPage::replayRequested);
@@ -139,7 +140,7 @@ void FeedbackPage::explainLadderWaits() {
 }
 
 bool FeedbackPage::ladderWanted() const {
-    return ladderButton->isChecked() && ladderButton->isVisibleTo(this);
+    return ladderButton->isChecked() && !ladderButton->isHidden();
 }
 
 void FeedbackPage::focusNext() {
@@ -147,7 +148,11 @@ void FeedbackPage::focusNext() {
 }
 
 void FeedbackPage::retranslate(catalogue::Language language, const PracticeSession::Result* shown,
-                               bool last) {
+                               bool last, std::optional<calipers::Kind> task) {
+    if (!task && shown != nullptr && shown->measurement) {
+        task = static_cast<calipers::Kind>(shown->measurement->task.kind);
+    }
+    measureBox->retranslate(task);
     pointsBox->setTitle(tr("見分けるポイント"));
     replayButton->setText(tr("もう一度(&R)"));
     ladderButton->setText(tr("ラダー図(&D)"));

@@ -1,5 +1,6 @@
 #pragma once
 
+#include "Calipers.h"
 #include "Language.h"
 #include "PracticeSession.h"
 
@@ -23,6 +24,10 @@ public:
     explicit FeedbackPage(QWidget* parent = nullptr);
 
     MeasurementBox* measurementBox() const { return measureBox; }
+    // The buttons, for a row the page does not scroll away: compare, ladder and save strip;
+    // replay and next.
+    QWidget* studyButtons() const { return studyRow; }
+    QWidget* goButtons() const { return goRow; }
 
     // A question open: nothing judged yet.
     void showAsking();
@@ -36,8 +41,10 @@ public:
     bool ladderWanted() const;
     void focusNext();
 
-    // `shown`: the judged question, or none while one is open.
-    void retranslate(catalogue::Language language, const PracticeSession::Result* shown, bool last);
+    // `shown`: the judged question, or none while one is open; `task`: the measurement still to
+    // be given, if any.
+    void retranslate(catalogue::Language language, const PracticeSession::Result* shown, bool last,
+                     std::optional<calipers::Kind> task);
 
 signals:
     void compareRequested();
@@ -62,6 +69,8 @@ private:
     QPushButton* saveStripButton = nullptr;
     QPushButton* nextButton = nullptr;
     MeasurementBox* measureBox = nullptr;
+    QWidget* studyRow = nullptr;
+    QWidget* goRow = nullptr;
     bool ladderWaits = false;
 };
 

@@ -1,7 +1,5 @@
 #include "MeasurementBox.h"
 
-#include "CaliperOverlay.h"
-
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QPushButton>
@@ -41,11 +39,35 @@ void MeasurementBox::refuse(const QString& why) {
     resultLabel->setText(why);
 }
 
-void MeasurementBox::showScore(const QString& verdict, bool right) {
+std::optional<CaliperOverlay::Result> MeasurementBox::score(calipers::Kind task, bool frozen,
+                                                            CaliperOverlay& overlay) {
+    if (!frozen) {
+        refuse(tr("先に一時停止 (F) してください。"));
+        return std::nullopt;
+    }
+    const std::optional<std::size_t> chosen =
+        calipers::taskCaliper(overlay.calipers(), overlay.selectedIndex(), task);
+    if (!chosen) {
+        refuse(tr("%1 のキャリパーがありません。波形の上をドラッグして置いてください。")
+                   .arg(CaliperOverlay::kindName(task)));
+        return std::nullopt;
+    }
+    const CaliperOverlay::Result mine = overlay.check().at(*chosen);
+    if (!mine.score) {
+        refuse(CaliperOverlay::verdict(mine));
+        return std::nullopt;
+    }
+    return mine;
+}
+
+void MeasurementBox::showScore(const CaliperOverlay::Result& given) {
+    const bool right = given.score && given.score->right;
     submitButton->setEnabled(false);
     resultLabel->setStyleSheet(right ? QStringLiteral("color: #006400;")
                                      : QStringLiteral("color: #b00000;"));
-    resultLabel->setText(verdict);
+    resultLabel->setText(tr("あなたの計測 %1 ms。%2")
+                             .arg(given.score ? given.score->measuredMs : 0)
+                             .arg(CaliperOverlay::verdict(given)));
 }
 
 void MeasurementBox::retranslate(std::optional<calipers::Kind> task) {

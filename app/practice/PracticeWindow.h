@@ -6,8 +6,10 @@
 #include "Language.h"
 #include "Monitor.h"
 #include "MonitorClock.h"
+#include "PracticeMonitors.h"
 #include "PracticeSession.h"
 #include "ProgressStore.h"
+#include "ProgressWindow.h"
 #include "SetupPage.h"
 #include "StripSaving.h"
 
@@ -24,27 +26,22 @@
 #include <vector>
 
 class QLabel;
-class QPushButton;
 class QScrollArea;
 class QStackedWidget;
-class QToolButton;
 
 namespace pulsavo {
 
 class CaliperOverlay;
-class ComparePanel;
 class FeedbackPage;
-class LadderPanel;
 class MonitorActions;
-class ProgressWindow;
+class PracticeTopBar;
 class QuestionPage;
-class ScopePanel;
 class SummaryPage;
 class WorksheetPage;
 
 // The practice window: the monitor plays a rhythm without its name, the learner names it, and
-// every answer goes to the answers database before the feedback shows. One clock drives both
-// panels: the question's and the one that plays the learner's answer for comparison.
+// every answer goes to the answers database before the feedback shows. The window wires the
+// session (the round's rules) to its top bar, monitors and pages, and owns the clock and tone.
 class PracticeWindow : public QWidget {
     Q_OBJECT
 public:
@@ -76,14 +73,14 @@ public:
     // The progress window (成績) on this window's database, read afresh each time; its
     // heat-map cells start a pair drill here.
     void showProgress();
-    ProgressWindow* progressWindow() const;
+    ProgressWindow* progressWindow() const { return progressView.data(); }
 
     // Freezes the monitors for measuring with calipers (no ticks, no tone) or resumes them.
     void setFrozen(bool on);
-    bool isFrozen() const { return questionScope.isPaused(); }
+    bool isFrozen() const { return monitors->isFrozen(); }
     // Marks the true waves under the calipers; before an answer this counts as a hint.
     void checkCalipers();
-    CaliperOverlay* caliperOverlay() const { return overlay; }
+    CaliperOverlay* caliperOverlay() const { return monitors->calipers(); }
 
     // The measurement the answered question asks for, while it is still to be given.
     std::optional<calipers::Kind> measurementTask() const;
@@ -102,8 +99,8 @@ public:
     void showSetup();
 
     Stage stage() const;
-    Options options() const;
-    void setOptions(const Options& options);
+    Options options() const { return setupPage->options(); }
+    void setOptions(const Options& options) { setupPage->setOptions(options); }
     const std::vector<Result>& results() const { return session.results(); }
     std::optional<Question> currentQuestion() const { return session.currentQuestion(); }
     bool isHinted() const { return session.isHinted(); }
@@ -113,8 +110,8 @@ public:
 
     ProgressStore& store() { return progress; }
     MonitorClock& monitorClock() { return clock; }
-    Monitor& questionMonitor() { return questionScope; }
-    Monitor& compareMonitor() { return compareScope; }
+    Monitor& questionMonitor() { return monitors->question(); }
+    Monitor& compareMonitor() { return monitors->compared(); }
 
     // Where a round's drill takes its seed from: the system's random source.
     std::function<std::uint64_t()> seedSource;
@@ -147,9 +144,6 @@ private:
     void saveHandIn();
     void showFeedback(const Result& result);
     void showSummary(const PracticeSession::Summary& summary);
-    void play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed, bool marking);
-    void stopComparing();
-    void resetSweeps();
     void updateNotice();
     void saveQuestionStrip();
     // Each frame: ends a timed exam at its deadline and shows the time left.
@@ -157,37 +151,23 @@ private:
     void showExamRules(bool open);
     // The worksheet page and its part in the session's callbacks, for worksheet rounds.
     void wireWorksheet();
-    QString nameOf(Rhythm rhythm) const;
-    std::string optionsJson(int length, RhythmSet rhythms, bool adaptive) const;
+    void showPage(QWidget* page);
 
     ProgressStore progress;
     PracticeSession session{progress};
     MonitorClock clock;
-    Monitor questionScope{1, 1};
-    Monitor compareScope{1, 1};
     std::unique_ptr<ToneSink> tone;
     catalogue::Language language = catalogue::Language::japanese;
 
     QElapsedTimer steadyClock;
     bool loading = false;
-    std::optional<Rhythm> comparing;
 
     MonitorActions* actions = nullptr;
     QLabel* noticeLabel = nullptr;
-    QLabel* progressLabel = nullptr;
-    QLabel* timeLabel = nullptr;
+    PracticeTopBar* topBar = nullptr;
     QScrollArea* pageScroll = nullptr;
-    qint64 shownSeconds = -1;
-    QPushButton* progressButton = nullptr;
-    QPushButton* freezeButton = nullptr;
-    QPushButton* checkButton = nullptr;
-    QToolButton* languageButton = nullptr;
-    QToolButton* highlightButton = nullptr;
-    CaliperOverlay* overlay = nullptr;
+    PracticeMonitors* monitors = nullptr;
     QPointer<ProgressWindow> progressView;
-    ScopePanel* questionPanel = nullptr;
-    LadderPanel* ladderPanel = nullptr;
-    ComparePanel* compareArea = nullptr;
     QStackedWidget* pages = nullptr;
     SetupPage* setupPage = nullptr;
     QuestionPage* questionPage = nullptr;

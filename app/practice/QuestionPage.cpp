@@ -45,15 +45,22 @@ QuestionPage::QuestionPage(QWidget* parent) : QWidget(parent) {
     hintButton->setObjectName(QStringLiteral("hintButton"));
     answerButton = new QPushButton(this);
     answerButton->setObjectName(QStringLiteral("answerButton"));
-    auto* answerRow = new QHBoxLayout;
-    answerRow->addWidget(hintButton);
-    answerRow->addWidget(answerButton);
     answering->addWidget(answerLabel);
     answering->addWidget(answerList, 1);
-    answering->addLayout(answerRow);
     layout->addLayout(answering, 2);
     feedbackPage = new FeedbackPage(this);
     layout->addWidget(feedbackPage, 3);
+    buttons = new QWidget(this);
+    buttons->setObjectName(QStringLiteral("questionButtons"));
+    auto* rows = new QVBoxLayout(buttons);
+    rows->setContentsMargins(0, 0, 0, 0);
+    auto* answerRow = new QHBoxLayout;
+    answerRow->addWidget(hintButton);
+    answerRow->addWidget(answerButton);
+    answerRow->addStretch();
+    answerRow->addWidget(feedbackPage->goButtons());
+    rows->addLayout(answerRow);
+    rows->addWidget(feedbackPage->studyButtons());
 
     connect(answerList, &QListWidget::itemDoubleClicked, this, &QuestionPage::submitSelected);
     connect(answerList, &QListWidget::itemSelectionChanged, this,

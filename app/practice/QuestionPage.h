@@ -21,6 +21,8 @@ public:
     explicit QuestionPage(QWidget* parent = nullptr);
 
     FeedbackPage* feedback() const { return feedbackPage; }
+    // The page's buttons and the feedback's, for the window to keep in view below what scrolls.
+    QWidget* buttonBar() const { return buttons; }
 
     // The names a round answers from, in rhythm order.
     void fill(RhythmSet choices, catalogue::Language language);
@@ -44,6 +46,7 @@ protected:
 
 private:
     FeedbackPage* feedbackPage = nullptr;
+    QWidget* buttons = nullptr;
     QLabel* answerLabel = nullptr;
     QListWidget* answerList = nullptr;
     QPushButton* hintButton = nullptr;

@@ -2,11 +2,14 @@
 
 #include "CatalogueText.h"
 #include "RhythmLibrary.h"
+#include "Settings.h"
 
 #include <QCheckBox>
 #include <QComboBox>
 #include <QEvent>
 #include <QHBoxLayout>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -97,8 +100,12 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     secondRow->addStretch();
     setup->addLayout(optionRow);
     setup->addLayout(secondRow);
-    setup->addWidget(noRhythmLabel);
-    setup->addWidget(startButton);
+    buttons = new QWidget(this);
+    buttons->setObjectName(QStringLiteral("setupButtons"));
+    auto* bar = new QVBoxLayout(buttons);
+    bar->setContentsMargins(0, 0, 0, 0);
+    bar->addWidget(noRhythmLabel);
+    bar->addWidget(startButton);
     // An instructor's exam: the code read out or typed, its questions in its order.
     examLabel = named(new QLabel(this), "examLabel");
     examEdit = named(new QLineEdit(this), "examEdit");
@@ -114,8 +121,8 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     examRow->addWidget(examLabel);
     examRow->addWidget(examEdit, 1);
     examRow->addWidget(examButton);
-    setup->addLayout(examRow);
-    setup->addWidget(examErrorLabel);
+    bar->addLayout(examRow);
+    bar->addWidget(examErrorLabel);
     fillRhythmTree();
 
     connect(startButton, &QPushButton::clicked, this, &SetupPage::startRequested);
@@ -210,14 +217,71 @@ void SetupPage::updateStartButton() {
     noRhythmLabel->setVisible(!any);
 }
 
-void SetupPage::showExamCode(const QString& code) {
-    examErrorLabel->hide();
-    examEdit->setText(code);
+std::optional<Exam> SetupPage::readExamCode(const QString& code) {
+    const ExamResult parsed = parseExamCode(code.toStdString());
+    if (parsed.ok()) {
+        examErrorLabel->hide();
+        examEdit->setText(QString::fromStdString(parsed.exam.code));
+        return parsed.exam;
+    }
+    switch (parsed.error) {
+    case ExamCodeError::empty:
+        examErrorLabel->setText(tr("試験コードを入力してください。"));
+        break;
+    case ExamCodeError::badCharacter:
+        examErrorLabel->setText(tr("試験コードに使えない文字があります。"));
+        break;
+    case ExamCodeError::wrongLength:
+        examErrorLabel->setText(tr("試験コードの長さが違います。"));
+        break;
+    case ExamCodeError::unknownVersion:
+        examErrorLabel->setText(tr("この試験コードは新しい版の Pulsavo で作られています。"));
+        break;
+    default:
+        examErrorLabel->setText(tr("試験コードが正しくありません。入力を確かめてください。"));
+        break;
+    }
+    examErrorLabel->show();
+    return std::nullopt;
 }
 
-void SetupPage::showExamError(const QString& message) {
-    examErrorLabel->setText(message);
-    examErrorLabel->show();
+SetupPage::Options SetupPage::storedOptions() {
+    const Settings settings;
+    Options saved;
+    saved.length = settings.practiceLength(saved.length);
+    const std::optional<QString> list = settings.practiceRhythmList();
+    saved.rhythms = savedPracticeRhythms(list ? std::optional(list->toStdString()) : std::nullopt,
+                                         settings.practiceRhythmMask());
+    saved.adaptive = settings.practiceAdaptive(saved.adaptive);
+    saved.beatTone = settings.practiceBeatTone(saved.beatTone);
+    saved.measure = settings.practiceMeasure(saved.measure);
+    saved.worksheet = settings.practiceWorksheet(saved.worksheet);
+    return saved;
+}
+
+void SetupPage::storeOptions(const Options& options) {
+    Settings settings;
+    settings.setPracticeLength(options.length);
+    // Releases before the library read their classic choice from the mask.
+    settings.setPracticeRhythms(QString::fromStdString(formatRhythmList(options.rhythms)),
+                                options.rhythms.classicBits());
+    settings.setPracticeAdaptive(options.adaptive);
+    settings.setPracticeBeatTone(options.beatTone);
+    settings.setPracticeMeasure(options.measure);
+    settings.setPracticeWorksheet(options.worksheet);
+}
+
+std::string SetupPage::Options::roundJson(int roundLength, RhythmSet roundRhythms,
+                                          bool roundAdaptive) const {
+    QJsonObject object;
+    object.insert(QStringLiteral("length"), roundLength);
+    object.insert(QStringLiteral("rhythms"),
+                  QString::fromStdString(formatRhythmList(roundRhythms)));
+    object.insert(QStringLiteral("adaptive"), roundAdaptive);
+    object.insert(QStringLiteral("beatTone"), beatTone);
+    object.insert(QStringLiteral("measure"), measure);
+    object.insert(QStringLiteral("worksheet"), worksheet);
+    return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
 void SetupPage::focusStart() {

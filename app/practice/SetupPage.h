@@ -1,12 +1,15 @@
 #pragma once
 
 #include "Drill.h"
+#include "ExamCode.h"
 #include "Language.h"
 #include "RhythmSet.h"
 
 #include <QWidget>
 
 #include <array>
+#include <optional>
+#include <string>
 
 class QCheckBox;
 class QComboBox;
@@ -31,19 +34,30 @@ public:
         bool measure = false;
         // Each strip read field by field on a worksheet instead of named from the list.
         bool worksheet = false;
+
+        // As a round records them with its answers: `length`, `rhythms` and `adaptive` as the
+        // round has them (a fixed round's own), the rest as chosen.
+        std::string roundJson(int length, RhythmSet rhythms, bool adaptive) const;
     };
     static constexpr std::array<int, 3> roundLengths{10, 20, 36};
 
     explicit SetupPage(QWidget* parent = nullptr);
+
+    // The options stored in the settings (defaults for what is missing), and storing them.
+    static Options storedOptions();
+    static void storeOptions(const Options& options);
+
+    // 開始, the exam code and their messages, for the window to keep in view below what scrolls.
+    QWidget* buttonBar() const { return buttons; }
 
     Options options() const;
     // Shows `options`; optionsChanged follows once.
     void setOptions(const Options& options);
     bool canStart() const;
 
-    // The code as the exam started with it, or the reason a code was refused.
-    void showExamCode(const QString& code);
-    void showExamError(const QString& message);
+    // The exam of a code, its canonical form then in the code box; none, with the reason beside
+    // the box (the code kept for the learner to mend), when the code is refused.
+    std::optional<Exam> readExamCode(const QString& code);
     void focusStart();
 
     void retranslate(catalogue::Language language);
@@ -61,6 +75,7 @@ private:
     RhythmSet checkedRhythms() const;
     void updateStartButton();
 
+    QWidget* buttons = nullptr;
     QLabel* lengthLabel = nullptr;
     QComboBox* lengthCombo = nullptr;
     QLabel* rhythmsLabel = nullptr;

@@ -2,11 +2,15 @@
 
 #include "Calipers.h"
 #include "CatalogueText.h"
+#include "HandIn.h"
+#include "ProgressStore.h"
 
+#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QVBoxLayout>
 
 namespace pulsavo {
@@ -41,16 +45,20 @@ SummaryPage::SummaryPage(QWidget* parent) : QWidget(parent) {
     replayingLabel = new QLabel(this);
     replayingLabel->setObjectName(QStringLiteral("replayingLabel"));
     replayingLabel->setWordWrap(true);
+    buttons = new QWidget(this);
+    buttons->setObjectName(QStringLiteral("summaryButtons"));
+    auto* rows = new QVBoxLayout(buttons);
+    rows->setContentsMargins(0, 0, 0, 0);
     auto* row = new QHBoxLayout;
     row->addWidget(replayButton);
     row->addStretch();
     row->addWidget(handInButton);
     row->addWidget(newRoundButton);
+    rows->addWidget(replayingLabel);
+    rows->addLayout(row);
     layout->addWidget(summaryLabel);
     layout->addWidget(missedLabel);
     layout->addWidget(missedList, 1);
-    layout->addWidget(replayingLabel);
-    layout->addLayout(row);
 
     connect(missedList, &QListWidget::itemDoubleClicked, this,
             [this](QListWidgetItem* item) { emit replayRequested(missedList->row(item)); });
@@ -66,8 +74,27 @@ void SummaryPage::offerHandIn(bool on) {
     handInButton->setVisible(on);
 }
 
-void SummaryPage::showHandInResult(const QString& text) {
-    replayingLabel->setText(text);
+void SummaryPage::handIn(ProgressStore& store, const QString& code, const QString& learner,
+                         const std::function<QString(const QString& suggested)>& chooseFile) {
+    const int waiting = store.flush() ? 0 : store.waitingCount();
+    if (waiting > 0) {
+        replayingLabel->setText(
+            tr("%1 件の回答がまだ成績ファイルに保存されていないため、提出ファイルを作れません。"
+               "しばらくしてからもう一度押してください。")
+                .arg(waiting));
+        return;
+    }
+    const QString file =
+        chooseFile(QDir(QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation))
+                       .filePath(HandIn::suggestedName(code, learner)));
+    if (file.isEmpty()) {
+        return;
+    }
+    const QString shown = QDir::toNativeSeparators(file);
+    replayingLabel->setText(
+        HandIn::save(store, code, file)
+            ? tr("提出ファイルを %1 に保存しました。講師に渡してください。").arg(shown)
+            : tr("提出ファイルを %1 に保存できませんでした。").arg(shown));
 }
 
 void SummaryPage::clear() {

@@ -144,6 +144,8 @@ WorksheetPage::WorksheetPage(QWidget* parent) : QWidget(parent) {
         resultTable->horizontalHeader()->setSectionResizeMode(column, QHeaderView::Stretch);
     }
     resultTable->setWordWrap(true);
+    // As tall as its rows: on a short screen the next button stays in view.
+    resultTable->setSizeAdjustPolicy(QAbstractScrollArea::AdjustToContents);
     resultTable->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
     caliperLabel = new QLabel(this);
     caliperLabel->setObjectName(QStringLiteral("worksheetCaliperLabel"));
@@ -157,7 +159,7 @@ WorksheetPage::WorksheetPage(QWidget* parent) : QWidget(parent) {
     nextButton->setObjectName(QStringLiteral("worksheetNextButton"));
     auto* feedback = new QVBoxLayout;
     feedback->addWidget(verdictLabel);
-    feedback->addWidget(resultTable, 1);
+    feedback->addWidget(resultTable);
     feedback->addWidget(caliperLabel);
     feedback->addWidget(managementTitle);
     feedback->addWidget(managementEdit);

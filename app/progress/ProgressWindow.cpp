@@ -19,7 +19,6 @@
 #include <QDateTimeAxis>
 #include <QDir>
 #include <QEvent>
-#include <QFileDialog>
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QHorizontalBarSeries>
@@ -694,11 +693,10 @@ void ProgressWindow::onCell(Rhythm shownRhythm, Rhythm answered) {
 }
 
 void ProgressWindow::exportCsv() {
-    const QString target =
-        askExportPath ? askExportPath()
-                      : QFileDialog::getSaveFileName(this, tr("成績の書き出し"),
-                                                     QStringLiteral("pulsavo-progress.csv"),
-                                                     tr("CSV ファイル (*.csv)"));
+    const QString target = askExportPath ? askExportPath()
+                                         : askSaveFileName(this, tr("成績の書き出し"),
+                                                           QStringLiteral("pulsavo-progress.csv"),
+                                                           tr("CSV ファイル (*.csv)"));
     if (target.isEmpty()) {
         return;
     }

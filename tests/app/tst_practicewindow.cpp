@@ -5,6 +5,7 @@
 #include "ExamCode.h"
 #include "ExamStrip.h"
 #include "HandIn.h"
+#include "HighlightChoice.h"
 #include "LanguageManager.h"
 #include "PracticeWindow.h"
 #include "ProgressWindow.h"
@@ -99,6 +100,8 @@ bool sameTrace(const std::vector<pulsavo::TickSample>& a,
 
 } // namespace
 
+Q_DECLARE_METATYPE(pulsavo::Sweep::Highlight)
+
 class TestPracticeWindow : public QObject {
     Q_OBJECT
 private slots:
@@ -142,6 +145,8 @@ private slots:
     void worksheetFieldsReadBack_data();
     void worksheetFieldsReadBack();
     void languageChoice();
+    void highlightStyleEverywhere_data();
+    void highlightStyleEverywhere();
 
 private:
     std::unique_ptr<PracticeWindow> makeWindow(const QString& path = {});
@@ -524,6 +529,11 @@ void TestPracticeWindow::fitsAndNeverGrows() {
             longest = row;
         }
     }
+    // What starts, answers and moves on never scrolls out of view, however short the screen.
+    for (const char* name : {"startButton", "examButton", "answerButton", "nextButton",
+                             "saveStripButton", "newRoundButton", "handInButton"}) {
+        QVERIFY2(!child<QWidget>("pageScroll")->isAncestorOf(child<QPushButton>(name)), name);
+    }
     const Rhythm wrong = rhythmAtRow(list, longest);
     QVERIFY(wrong != Rhythm::sinusRhythm);
     QCoreApplication::processEvents();
@@ -533,6 +543,8 @@ void TestPracticeWindow::fitsAndNeverGrows() {
         window->compareWithAnswer();
         QCoreApplication::processEvents();
         QCOMPARE(window->size(), before);
+        auto* next = child<QPushButton>("nextButton");
+        QVERIFY(window->rect().contains(QRect(next->mapTo(window.get(), QPoint()), next->size())));
         window->nextQuestion();
     }
     pulsavo::LanguageManager::instance().choose(pulsavo::catalogue::Language::japanese);
@@ -1210,6 +1222,39 @@ void TestPracticeWindow::languageChoice() {
     window->nextQuestion();
     QCOMPARE(child<pulsavo::ScopePanel>("questionPanel")->accessibleDescription(),
              u"モニター: 問題 2"_s);
+}
+
+void TestPracticeWindow::highlightStyleEverywhere_data() {
+    QTest::addColumn<pulsavo::Sweep::Highlight>("style");
+    QTest::newRow("red") << pulsavo::Sweep::Highlight::red;
+    QTest::newRow("thick") << pulsavo::Sweep::Highlight::thick;
+    QTest::newRow("colour-blind safe") << pulsavo::Sweep::Highlight::colourBlindSafe;
+}
+
+// The learner's style, stored before the window opens or chosen while a wrong answer is compared,
+// reaches the question's monitor, the compared answer's and a strip saved from the question.
+void TestPracticeWindow::highlightStyleEverywhere() {
+    QFETCH(pulsavo::Sweep::Highlight, style);
+    using Highlight = pulsavo::Sweep::Highlight;
+    const Highlight other = style == Highlight::red ? Highlight::colourBlindSafe : Highlight::red;
+    auto& choice = pulsavo::HighlightChoice::instance();
+    choice.choose(style);
+    window = makeWindow();
+    window->startRound({{Rhythm::rOnT, 7}}, RoundMode::practice);
+    window->monitorClock().advance(700);
+    window->answer(Rhythm::sinusRhythm);
+    window->compareWithAnswer();
+    for (const Highlight expected : {style, other}) {
+        if (expected == other) {
+            choice.choose(other);
+        }
+        QCOMPARE(window->questionMonitor().highlight(), expected);
+        QCOMPARE(window->compareMonitor().highlight(), expected);
+        QCOMPARE(pulsavo::monitorStrip(window->questionMonitor(), 6, false,
+                                       pulsavo::StripShows::everything)
+                     .highlight,
+                 expected);
+    }
 }
 
 QTEST_MAIN(TestPracticeWindow)

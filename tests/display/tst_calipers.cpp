@@ -52,6 +52,8 @@ private slots:
     void everyTaskCanBeMeasuredWhereverTheTraceStops();
     void labelStaysClearOfItsLines_data();
     void labelStaysClearOfItsLines();
+    void taskCaliperIsChosen_data();
+    void taskCaliperIsChosen();
     void markLettersStayClear_data();
     void markLettersStayClear();
 };
@@ -240,21 +242,54 @@ void TestCalipers::everyTaskCanBeMeasuredWhereverTheTraceStops() {
 void TestCalipers::labelStaysClearOfItsLines_data() {
     QTest::addColumn<int>("from");
     QTest::addColumn<int>("to");
+    QTest::addColumn<QList<int>>("others"); // the other calipers' lines
     QTest::addColumn<int>("left");
     // A 90 px label on a 600 px panel.
-    QTest::newRow("fits between") << 100 << 200 << 103;
-    QTest::newRow("fits between, drawn right to left") << 200 << 100 << 103;
-    QTest::newRow("just too narrow: after the later line") << 100 << 195 << 198;
-    QTest::newRow("PR of 16 columns: after") << 300 << 316 << 319;
-    QTest::newRow("near the right edge: before") << 500 << 520 << 407;
-    QTest::newRow("long caliper near both edges: between") << 2 << 590 << 5;
+    QTest::newRow("fits between") << 100 << 200 << QList<int>{} << 103;
+    QTest::newRow("fits between, drawn right to left") << 200 << 100 << QList<int>{} << 103;
+    QTest::newRow("just too narrow: after the later line") << 100 << 195 << QList<int>{} << 198;
+    QTest::newRow("PR of 16 columns: after") << 300 << 316 << QList<int>{} << 319;
+    QTest::newRow("near the right edge: before") << 500 << 520 << QList<int>{} << 407;
+    QTest::newRow("long caliper near both edges: between") << 2 << 590 << QList<int>{} << 5;
+    QTest::newRow("another line between: after") << 100 << 200 << QList{150} << 203;
+    QTest::newRow("others between and after: before") << 100 << 200 << QList{150, 250} << 7;
+    QTest::newRow("hemmed in: the nearest free stretch")
+        << 100 << 200 << QList{50, 150, 250} << 253;
+    QTest::newRow("no stretch wide enough: clear of its own lines")
+        << 100 << 200 << QList{20, 60, 150, 250, 300, 350, 400, 450, 500, 550} << 103;
 }
 
 void TestCalipers::labelStaysClearOfItsLines() {
     QFETCH(int, from);
     QFETCH(int, to);
+    QFETCH(QList<int>, others);
     QFETCH(int, left);
-    QCOMPARE(labelLeft(from, to, 90, 600), left);
+    std::vector<int> lines(others.begin(), others.end());
+    lines.insert(lines.end(), {from, to});
+    QCOMPARE(labelLeft(from, to, 90, 600, lines), left);
+    if (others.isEmpty()) {
+        QCOMPARE(labelLeft(from, to, 90, 600), left);
+    }
+}
+
+void TestCalipers::taskCaliperIsChosen_data() {
+    QTest::addColumn<int>("selected");
+    QTest::addColumn<Kind>("task");
+    QTest::addColumn<int>("chosen"); // -1: none
+    // Calipers set in this order: RR, PR, RR.
+    QTest::newRow("the selected one measures it") << 0 << Kind::rr << 0;
+    QTest::newRow("the selected one measures another: the last for it") << 1 << Kind::rr << 2;
+    QTest::newRow("none selected: the last for it") << -1 << Kind::pr << 1;
+    QTest::newRow("none measures it") << 2 << Kind::qrs << -1;
+}
+
+void TestCalipers::taskCaliperIsChosen() {
+    QFETCH(int, selected);
+    QFETCH(Kind, task);
+    QFETCH(int, chosen);
+    const std::vector<Caliper> set{{10, 90, Kind::rr}, {20, 36, Kind::pr}, {100, 180, Kind::rr}};
+    const std::optional<std::size_t> got = taskCaliper(set, selected, task);
+    QCOMPARE(got ? static_cast<int>(*got) : -1, chosen);
 }
 
 void TestCalipers::markLettersStayClear_data() {

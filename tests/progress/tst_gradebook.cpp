@@ -196,6 +196,10 @@ private slots:
         QCOMPARE(kept[3].learner, learner);
         QVERIFY(HandIn::save(store, code, folder.filePath("hand-in.csv")));
         QVERIFY(!HandIn::save(store, QStringLiteral("PX-8AK9-P73D"), folder.filePath("none")));
+        // The name offered keeps a typed name from making a path or a name a disk refuses.
+        QCOMPARE(HandIn::suggestedName(code, learner), code + QStringLiteral("-佐藤, _Sato_.csv"));
+        QCOMPARE(HandIn::suggestedName(code, QStringLiteral("../a\\b:\t")),
+                 code + QStringLiteral("-.._a_b__.csv"));
         QFile file(folder.filePath("hand-in.csv"));
         QVERIFY(file.open(QIODevice::ReadOnly));
         QByteArray bytes = file.readAll();
