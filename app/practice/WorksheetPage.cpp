@@ -343,7 +343,7 @@ void WorksheetPage::showCaliperNote(const QString& note) {
 
 QString WorksheetPage::valueText(WorksheetField field, const WorksheetAnswer& given,
                                  catalogue::Language language) const {
-    const QString empty = tr("（未記入）");
+    QString empty = tr("（未記入）");
     const auto rate = [&](std::optional<int> value) {
         return value ? tr("%1/分").arg(*value) : empty;
     };
@@ -378,7 +378,7 @@ QString WorksheetPage::valueText(WorksheetField field, const WorksheetAnswer& gi
 
 QString WorksheetPage::truthText(WorksheetField field, const WorksheetTruth& truth,
                                  catalogue::Language language) const {
-    const QString none = tr("なし");
+    QString none = tr("なし");
     switch (field) {
     case WorksheetField::atrialRate:
         return truth.atrialRate ? tr("%1/分").arg(*truth.atrialRate) : none;
