@@ -175,4 +175,12 @@ void Settings::setPracticeRecall(bool on) {
     put(practiceRecallKey, on);
 }
 
+bool Settings::practiceWorksheet(bool fallback) const {
+    return flag(practiceWorksheetKey, fallback);
+}
+
+void Settings::setPracticeWorksheet(bool on) {
+    put(practiceWorksheetKey, on);
+}
+
 } // namespace pulsavo

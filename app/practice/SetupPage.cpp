@@ -86,6 +86,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     measureCheck = named(new QCheckBox(this), "measureCheck");
     recallCheck = named(new QCheckBox(this), "recallCheck");
     reviewButton = named(new QPushButton(this), "reviewButton");
+    worksheetCheck = named(new QCheckBox(this), "worksheetCheck");
     noRhythmLabel = named(new QLabel(this), "noRhythmLabel");
     noRhythmLabel->setWordWrap(true);
     startButton = named(new QPushButton(this), "startButton");
@@ -98,6 +99,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     secondRow->addWidget(toneCheck);
     secondRow->addWidget(measureCheck);
     secondRow->addWidget(recallCheck);
+    secondRow->addWidget(worksheetCheck);
     secondRow->addStretch();
     setup->addLayout(optionRow);
     setup->addLayout(secondRow);
@@ -144,7 +146,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
         emit optionsChanged();
     });
     connect(lengthCombo, &QComboBox::currentIndexChanged, this, &SetupPage::optionsChanged);
-    for (QCheckBox* box : {adaptiveCheck, toneCheck, measureCheck, recallCheck}) {
+    for (QCheckBox* box : {adaptiveCheck, toneCheck, measureCheck, recallCheck, worksheetCheck}) {
         connect(box, &QCheckBox::toggled, this, &SetupPage::optionsChanged);
     }
 }
@@ -173,6 +175,7 @@ SetupPage::Options SetupPage::options() const {
     current.beatTone = toneCheck->isChecked();
     current.measure = measureCheck->isChecked();
     current.recall = recallCheck->isChecked();
+    current.worksheet = worksheetCheck->isChecked();
     return current;
 }
 
@@ -193,6 +196,7 @@ void SetupPage::setOptions(const Options& options) {
         toneCheck->setChecked(options.beatTone);
         measureCheck->setChecked(options.measure);
         recallCheck->setChecked(options.recall);
+        worksheetCheck->setChecked(options.worksheet);
     }
     rhythmTree->viewport()->update();
     updateStartButton();
@@ -261,6 +265,7 @@ SetupPage::Options SetupPage::storedOptions() {
     saved.beatTone = settings.practiceBeatTone(saved.beatTone);
     saved.measure = settings.practiceMeasure(saved.measure);
     saved.recall = settings.practiceRecall(saved.recall);
+    saved.worksheet = settings.practiceWorksheet(saved.worksheet);
     return saved;
 }
 
@@ -274,6 +279,7 @@ void SetupPage::storeOptions(const Options& options) {
     settings.setPracticeBeatTone(options.beatTone);
     settings.setPracticeMeasure(options.measure);
     settings.setPracticeRecall(options.recall);
+    settings.setPracticeWorksheet(options.worksheet);
 }
 
 std::string SetupPage::Options::roundJson(int roundLength, RhythmSet roundRhythms,
@@ -286,6 +292,7 @@ std::string SetupPage::Options::roundJson(int roundLength, RhythmSet roundRhythm
     object.insert(QStringLiteral("beatTone"), beatTone);
     object.insert(QStringLiteral("measure"), measure);
     object.insert(QStringLiteral("recall"), recall);
+    object.insert(QStringLiteral("worksheet"), worksheet);
     return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
@@ -320,6 +327,10 @@ void SetupPage::retranslate(catalogue::Language language) {
     reviewButton->setToolTip(tr("記録された回答から、今日復習する時期の波形と取り違えた組み合わせを"
                                 "1回ずつ出題します。"));
     showDue(dueCount);
+    worksheetCheck->setText(tr("ワークシート形式(&R)"));
+    worksheetCheck->setToolTip(
+        tr("波形ごとに心房・心室レート、整・不整、P波、PR、QRS、波形名、次の対応"
+           "を記入し、項目ごとに採点します。"));
     noRhythmLabel->setText(tr("出題する波形を1つ以上選んでください。"));
     startButton->setText(tr("開始(&S)"));
     examLabel->setText(tr("試験コード(&E):"));

@@ -34,6 +34,8 @@ public:
         bool measure = false;
         // The name typed, with completion, instead of picked from the list.
         bool recall = false;
+        // Each strip read field by field on a worksheet instead of named from the list.
+        bool worksheet = false;
 
         // As a round records them with its answers: `length`, `rhythms` and `adaptive` as the
         // round has them (a fixed round's own), the rest as chosen.
@@ -98,6 +100,7 @@ private:
     QCheckBox* recallCheck = nullptr;
     QPushButton* reviewButton = nullptr;
     int dueCount = 0;
+    QCheckBox* worksheetCheck = nullptr;
     QLabel* noRhythmLabel = nullptr;
     QPushButton* startButton = nullptr;
     QLabel* examLabel = nullptr;
