@@ -6,9 +6,9 @@
 
 namespace pulsavo::catalogue {
 
-std::string keyPointsOf(Rhythm rhythm, Language language) {
-    const std::string_view heading =
-        language == Language::japanese ? std::string_view("＜判定のポイント＞") : "<Key points>";
+namespace {
+
+std::string sectionOf(Rhythm rhythm, Language language, std::string_view heading) {
     // Every heading opens with the bracket of its language's points heading.
     const std::string_view bracket = heading.substr(0, language == Language::japanese ? 3 : 1);
     std::string_view text = textOf(rhythm, language);
@@ -31,6 +31,18 @@ std::string keyPointsOf(Rhythm rhythm, Language language) {
         }
     }
     return points;
+}
+
+} // namespace
+
+std::string keyPointsOf(Rhythm rhythm, Language language) {
+    return sectionOf(rhythm, language,
+                     language == Language::japanese ? "＜判定のポイント＞" : "<Key points>");
+}
+
+std::string managementOf(Rhythm rhythm, Language language) {
+    return sectionOf(rhythm, language,
+                     language == Language::japanese ? "＜対処方法＞" : "<Management>");
 }
 
 } // namespace pulsavo::catalogue

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pulsavo {
 
@@ -17,6 +18,16 @@ struct RoundStart {
     std::string examCode; // empty: not an exam round
     int length = 10;      // questions planned
     std::string options;  // the window's options as it describes them (JSON)
+};
+
+// One field of a strip worksheet as stored: the values as text ("" where the learner left it
+// empty or the strip has none), so that every field fits one column whatever it holds.
+struct WorksheetEntry {
+    std::string field;
+    std::string learnerValue;
+    std::string trueValue;
+    bool correct = false;
+    bool operator==(const WorksheetEntry&) const = default;
 };
 
 // One answer as the session hands it over: a naming answer, or a measurement when kind is set.
@@ -34,6 +45,8 @@ struct AnswerEntry {
     std::string kind;    // empty: a naming answer
     std::optional<int> valueMs;
     std::optional<int> errorMs;
+    // A worksheet's fields, kept with its naming answer; empty for any other answer.
+    std::vector<WorksheetEntry> worksheet;
 };
 
 // Where a session's rounds and answers go. Each call returns once the row is kept; ids are -1

@@ -22,6 +22,9 @@ constexpr std::uint64_t libraryVersion = 2;
 // Version 3 adds the exam's settings to either mask.
 constexpr std::uint64_t settingsVersion = 3;
 constexpr int settingsBits = 4 + 7 + 7;
+// Whether the exam asks worksheets takes the last bit before the check character, clear of the
+// bits that rhythms added later take: codes given out before it hold a zero there.
+constexpr int worksheetBits = 1;
 
 // The full mask keeps the width it had when codes with library rhythms were first given out,
 // so that those codes read as they did; rhythms added since take bits at the end, where those
@@ -54,10 +57,13 @@ constexpr std::array<Layout, 5> layouts{{
     {25, settingsVersion, RhythmField::fullMask, totalRhythmCount, true, libraryVersion},
 }};
 
-constexpr bool fits(const Layout& layout) {
+constexpr int usedBits(const Layout& layout) {
     return versionBits + countBits + layout.rhythmBits + seedBits +
-               (layout.settings ? settingsBits : 0) <=
-           5 * layout.dataLength;
+           (layout.settings ? settingsBits : 0);
+}
+
+constexpr bool fits(const Layout& layout) {
+    return usedBits(layout) + (layout.settings ? worksheetBits : 0) <= 5 * layout.dataLength;
 }
 
 static_assert(Exam::maxCount == 1 << countBits);
@@ -356,6 +362,10 @@ ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms,
     if (layout.rhythms == RhythmField::fullMask) {
         bits.put(rhythms.wordAt(1) >> (maskBits - 64), addedBits);
     }
+    if (layout.settings) {
+        bits.put(0, 5 * layout.dataLength - usedBits(layout) - worksheetBits);
+        bits.put(settings.worksheet ? 1 : 0, worksheetBits);
+    }
     std::vector<int> digits = bits.digits(layout.dataLength);
     digits.push_back(checkDigit(digits));
 
@@ -421,14 +431,15 @@ ExamResult parseExamCode(std::string_view text) {
     }
     }
     const auto seed = static_cast<std::uint32_t>(bits.take(seedBits));
-    const ExamSettings settings = layout->settings ? takeSettings(bits) : ExamSettings{};
+    ExamSettings settings = layout->settings ? takeSettings(bits) : ExamSettings{};
     if (layout->rhythms == RhythmField::fullMask) {
         const std::uint64_t added = bits.take(addedBits) << (maskBits - 64);
         rhythms = rhythms | RhythmSet::fromWords(0, added);
     }
-    const int used = versionBits + countBits + layout->rhythmBits + seedBits +
-                     (layout->settings ? settingsBits : 0);
-    const std::uint64_t reserved = bits.take(5 * layout->dataLength - used);
+    const int worksheet = layout->settings ? worksheetBits : 0;
+    const std::uint64_t reserved =
+        bits.take(5 * layout->dataLength - usedBits(*layout) - worksheet);
+    settings.worksheet = bits.take(worksheet) != 0;
     if (version != layout->version || reserved != 0) {
         return failure(ExamCodeError::unknownVersion,
                        "exam code comes from a newer version of Pulsavo");

@@ -24,6 +24,7 @@ struct ExamSettings {
     bool feedbackAtEnd = false;
     bool measurements = false; // each question also asks its measurement
     bool shuffled = false;     // each learner gets the questions in an order of their own
+    bool worksheet = false;    // each strip is read field by field on a worksheet
     int timeLimitMinutes = 0;  // 0: no limit
     int passPercent = 0;       // 0: no pass mark
 

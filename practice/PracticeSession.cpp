@@ -140,6 +140,9 @@ bool PracticeSession::begin(RoundMode mode, int length, const std::string& examC
     task.reset();
     // In force before the first question shows: the window reads them then.
     rules = settings;
+    // An instructor's exam decides whether it asks worksheets; plain codes follow the option.
+    worksheetRound =
+        mode == RoundMode::exam && !settings.isDefault() ? settings.worksheet : worksheetOption;
     deadlineMs.reset();
     if (rules.timeLimitMinutes > 0) {
         deadlineMs = clockMs() + std::int64_t{rules.timeLimitMinutes} * 60'000;
@@ -177,7 +180,7 @@ void PracticeSession::ask(const Question& question) {
     current = question;
     hinted = false;
     task.reset();
-    currentStage = Stage::question;
+    currentStage = worksheetRound ? Stage::worksheet : Stage::question;
     questionStartMs = clockMs();
     if (onQuestionAsked) {
         onQuestionAsked(question);
@@ -202,7 +205,8 @@ int PracticeSession::elapsedSince(std::int64_t startMs) const {
 }
 
 bool PracticeSession::takeHint() {
-    if (currentStage != Stage::question || hinted || !rules.hints) {
+    if ((currentStage != Stage::question && currentStage != Stage::worksheet) || hinted ||
+        !rules.hints) {
         return false;
     }
     hinted = true;
@@ -251,31 +255,58 @@ bool PracticeSession::take(Rhythm rhythm, std::string typed, bool closeMisspelli
     Result result;
     result.question = *current;
     result.answer = rhythm;
-    result.hinted = hinted;
     result.typed = std::move(typed);
     result.closeMisspelling = closeMisspelling;
+    AnswerEntry entry = entryFor(result.question);
+    entry.answer = rhythm;
+    judge(std::move(result), entry);
+    return true;
+}
+
+bool PracticeSession::answerWorksheet(const WorksheetAnswer& given) {
+    if (currentStage != Stage::worksheet || !current || !given.rhythm || !worksheetTruthFor) {
+        return false;
+    }
+    const std::optional<WorksheetTruth> truth = worksheetTruthFor(*current);
+    if (!truth || checkDeadline()) {
+        return false;
+    }
+    Result result;
+    result.question = *current;
+    result.answer = *given.rhythm;
+    result.worksheet = WorksheetResult{given, *truth, markWorksheet(*truth, given)};
+    AnswerEntry entry = entryFor(result.question);
+    entry.answer = result.answer;
+    entry.worksheet = worksheetEntries(*truth, given, result.worksheet->marks);
+    judge(result, entry);
+    return true;
+}
+
+void PracticeSession::judge(Result result, AnswerEntry entry) {
+    result.hinted = hinted;
     result.answerMs = elapsedSince(questionStartMs);
     if (versusRound) {
         result.lookAlike = lookAlikeOf(result.question);
     }
 
     // Kept before the learner sees whether it was right: closing the window then loses nothing.
-    AnswerEntry entry = entryFor(result.question);
-    entry.answer = rhythm;
     entry.hinted = result.hinted;
     entry.answerMs = result.answerMs;
     result.answerId = sink.keepAnswer(entry);
 
     if (drill) {
-        drill->record(rhythm, result.hinted);
+        drill->record(result.answer, result.hinted);
         learner = drill->mastery();
     } else {
-        learner.add({result.question.rhythm, rhythm, result.hinted});
+        learner.add({result.question.rhythm, result.answer, result.hinted});
     }
-    reviews.record({result.question.rhythm, today(), result.correct(), result.hinted, rhythm});
+    reviews.record(
+        {result.question.rhythm, today(), result.correct(), result.hinted, result.answer});
     answers.push_back(result);
-    // A measurement's score is a verdict too: deferred verdicts ask none.
-    task = taskFor && !rules.feedbackAtEnd ? taskFor(result.question) : std::nullopt;
+    // A measurement's score is a verdict too: deferred verdicts ask none. A worksheet has
+    // measured already.
+    task = taskFor && !rules.feedbackAtEnd && !result.worksheet ? taskFor(result.question)
+                                                                : std::nullopt;
     taskHinted = false;
     taskStartMs = clockMs();
     currentStage = task ? Stage::measurement : Stage::feedback;
@@ -285,7 +316,6 @@ bool PracticeSession::take(Rhythm rhythm, std::string typed, bool closeMisspelli
     if (rules.feedbackAtEnd) {
         advance();
     }
-    return true;
 }
 
 void PracticeSession::revealDuringMeasurement() {
@@ -400,12 +430,13 @@ void PracticeSession::leave() {
 }
 
 bool PracticeSession::roundInProgress() const {
-    return currentStage == Stage::question || currentStage == Stage::feedback ||
-           currentStage == Stage::measurement;
+    return currentStage == Stage::question || currentStage == Stage::worksheet ||
+           currentStage == Stage::feedback || currentStage == Stage::measurement;
 }
 
 int PracticeSession::number() const {
-    return static_cast<int>(answers.size()) + (currentStage == Stage::question ? 1 : 0);
+    const bool open = currentStage == Stage::question || currentStage == Stage::worksheet;
+    return static_cast<int>(answers.size()) + (open ? 1 : 0);
 }
 
 bool PracticeSession::isLastQuestion() const {
@@ -439,6 +470,12 @@ PracticeSession::Summary PracticeSession::summary() const {
         if (result.measurement) {
             ++sum.measured;
             sum.measuredRight += result.measurement->score.right ? 1 : 0;
+        }
+        if (result.worksheet) {
+            ++sum.worksheets;
+            for (std::size_t field = 0; field < sum.fieldsRight.size(); ++field) {
+                sum.fieldsRight[field] += result.worksheet->marks[field] ? 1 : 0;
+            }
         }
     }
     sum.count = static_cast<int>(answers.size());

@@ -5,7 +5,9 @@
 #include "ExamCode.h"
 #include "ReviewSchedule.h"
 #include "RhythmSet.h"
+#include "Worksheet.h"
 
+#include <array>
 #include <cstdint>
 #include <functional>
 #include <optional>
@@ -35,13 +37,21 @@ struct MeasurementScore {
 // every answer goes to the sink before anyone is told whether it was right.
 class PracticeSession {
 public:
-    enum class Stage { setup, question, feedback, measurement, summary };
+    // A worksheet round asks in the worksheet stage instead of the question stage.
+    enum class Stage { setup, question, worksheet, feedback, measurement, summary };
 
     struct Measurement {
         MeasurementTask task;
         MeasurementScore score;
         bool hinted = false; // the true waves were shown before it was given
         std::int64_t answerId = -1;
+    };
+
+    // A strip worksheet as given and marked against the strip it was read from.
+    struct WorksheetResult {
+        WorksheetAnswer answer;
+        WorksheetTruth truth;
+        WorksheetMarks marks{};
     };
 
     struct Result {
@@ -51,6 +61,7 @@ public:
         int answerMs = 0;
         std::int64_t answerId = -1;
         std::optional<Measurement> measurement;
+        std::optional<WorksheetResult> worksheet;
         bool unanswered = false; // the time ran out first; it scores as wrong and is not stored
         // A typed answer: as typed, and whether it was taken for its name after a small edit.
         std::string typed;
@@ -68,6 +79,8 @@ public:
         double medianAnswerMs = 0.0;
         int measured = 0;
         int measuredRight = 0;
+        int worksheets = 0;
+        std::array<int, worksheetFieldCount> fieldsRight{}; // per WorksheetField
         std::vector<int> missed; // indices into results(), in question order
         int unanswered = 0;
         int passPercent = 0; // 0: no pass mark
@@ -122,6 +135,13 @@ public:
     std::vector<Rhythm> answerNames() const;
     RhythmSet answerChoices() const;
     bool submitMeasurement(const MeasurementScore& score);
+    // A worksheet round's answer: every field at once, marked against worksheetTruthFor's truth
+    // of the strip shown. Refused without a rhythm's name (the answer the round is scored on) or
+    // without a truth to mark it by.
+    bool answerWorksheet(const WorksheetAnswer& answer);
+    // Practice rounds started from now on ask worksheets; an exam with settings decides itself.
+    void setWorksheetOption(bool on) { worksheetOption = on; }
+    bool isWorksheetRound() const { return worksheetRound; }
     // The true waves shown while a measurement is open: the measurement counts as hinted.
     void revealDuringMeasurement();
     // The next question, or the summary after the last one.
@@ -169,6 +189,8 @@ public:
     std::function<std::uint64_t()> seedSource = [] { return std::uint64_t{0}; };
     // The measurement a question asks for after its answer, if any (none: no measurement task).
     std::function<std::optional<MeasurementTask>(const Question&)> taskFor;
+    // The truth of the strip the worksheet was read from (none: nothing to mark it by).
+    std::function<std::optional<WorksheetTruth>(const Question&)> worksheetTruthFor;
 
     // What happened, for the window to show.
     std::function<void(const Question&)> onQuestionAsked;
@@ -186,6 +208,7 @@ private:
     void ask(const Question& question);
     int elapsedSince(std::int64_t startMs) const;
     AnswerEntry entryFor(const Question& question) const;
+    void judge(Result result, AnswerEntry entry);
 
     AnswerSink& sink;
     Stage currentStage = Stage::setup;
@@ -212,6 +235,8 @@ private:
     bool distractors = false;
     bool versusRound = false;
     bool versusNext = false; // the round begun next is an artifact round
+    bool worksheetOption = false;
+    bool worksheetRound = false;
 };
 
 } // namespace pulsavo

@@ -1,6 +1,9 @@
 #include "Worksheet.h"
 
+#include "RhythmLibrary.h"
+
 #include <algorithm>
+#include <array>
 #include <cstdlib>
 
 namespace pulsavo {
@@ -52,6 +55,91 @@ WorksheetMarks markWorksheet(const WorksheetTruth& truth, const WorksheetAnswer&
     set(WorksheetField::nextStep,
         answer.nextStep.has_value() && truth.traits.accepts(*answer.nextStep));
     return marks;
+}
+
+namespace {
+
+std::string textOf(std::optional<int> value) {
+    return value ? std::to_string(*value) : std::string();
+}
+
+std::string textOf(const PrReading& pr) {
+    switch (pr.kind) {
+    case PrReading::Kind::ms:
+        return std::to_string(pr.ms);
+    case PrReading::Kind::varies:
+        return "varies";
+    case PrReading::Kind::none:
+        break;
+    }
+    return "none";
+}
+
+template <typename T> std::string textOf(const std::optional<T>& value) {
+    return value ? storedValue(*value) : std::string();
+}
+
+std::string textOf(const std::optional<PrReading>& pr) {
+    return pr ? textOf(*pr) : std::string();
+}
+
+std::string textOf(const std::optional<Rhythm>& rhythm) {
+    return rhythm ? rhythmId(*rhythm) : std::string();
+}
+
+} // namespace
+
+const char* storedName(WorksheetField field) {
+    static constexpr std::array<const char*, worksheetFieldCount> names{
+        "atrial_rate", "ventricular_rate", "regularity", "p_waves", "pr",
+        "qrs",         "rhythm",           "next_step"};
+    return names[static_cast<std::size_t>(field)];
+}
+
+std::string storedValue(Regularity regularity) {
+    static constexpr std::array<const char*, 3> names{"regular", "regularly_irregular",
+                                                      "irregularly_irregular"};
+    return names[static_cast<std::size_t>(regularity)];
+}
+
+std::string storedValue(PWaves waves) {
+    static constexpr std::array<const char*, 6> names{"normal",  "abnormal",     "more_than_qrs",
+                                                      "flutter", "fibrillatory", "none"};
+    return names[static_cast<std::size_t>(waves)];
+}
+
+std::string storedValue(NextStep step) {
+    static constexpr std::array<const char*, 6> names{"observe",      "assess", "cardiovert",
+                                                      "defibrillate", "pace",   "cpr"};
+    return names[static_cast<std::size_t>(step)];
+}
+
+std::vector<WorksheetEntry> worksheetEntries(const WorksheetTruth& truth,
+                                             const WorksheetAnswer& answer,
+                                             const WorksheetMarks& marks) {
+    std::string steps;
+    for (unsigned step = 0; step <= static_cast<unsigned>(NextStep::cpr); ++step) {
+        if (truth.traits.accepts(static_cast<NextStep>(step))) {
+            steps += (steps.empty() ? "" : "|") + storedValue(static_cast<NextStep>(step));
+        }
+    }
+    const std::array<std::pair<std::string, std::string>, worksheetFieldCount> values{{
+        {textOf(answer.atrialRate), textOf(truth.atrialRate)},
+        {textOf(answer.ventricularRate), textOf(truth.ventricularRate)},
+        {textOf(answer.regularity), storedValue(truth.traits.regularity)},
+        {textOf(answer.pWaves), storedValue(truth.pWaves)},
+        {textOf(answer.pr), textOf(truth.pr)},
+        {textOf(answer.qrsMs), textOf(truth.qrsMs)},
+        {textOf(answer.rhythm), rhythmId(truth.rhythm)},
+        {textOf(answer.nextStep), steps},
+    }};
+    std::vector<WorksheetEntry> entries;
+    entries.reserve(values.size());
+    for (std::size_t index = 0; index < values.size(); ++index) {
+        entries.push_back({storedName(static_cast<WorksheetField>(index)), values[index].first,
+                           values[index].second, marks[index]});
+    }
+    return entries;
 }
 
 } // namespace pulsavo

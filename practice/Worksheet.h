@@ -1,11 +1,14 @@
 #pragma once
 
+#include "AnswerSink.h"
 #include "Rhythm.h"
 #include "RhythmTraits.h"
 
 #include <array>
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <vector>
 
 namespace pulsavo {
 
@@ -63,6 +66,18 @@ bool intervalIsRight(std::optional<int> truthMs, std::optional<int> answerMs);
 using WorksheetMarks = std::array<bool, worksheetFieldCount>;
 
 WorksheetMarks markWorksheet(const WorksheetTruth& truth, const WorksheetAnswer& answer);
+
+// The names fields and values are stored under ("atrial_rate", "regular", "varies", ...).
+const char* storedName(WorksheetField field);
+std::string storedValue(Regularity regularity);
+std::string storedValue(PWaves waves);
+std::string storedValue(NextStep step);
+
+// A marked worksheet as the answers database keeps it: one entry per field, in field order. The
+// true next step lists every step the rhythm accepts, joined by '|'.
+std::vector<WorksheetEntry> worksheetEntries(const WorksheetTruth& truth,
+                                             const WorksheetAnswer& answer,
+                                             const WorksheetMarks& marks);
 
 constexpr bool markOf(const WorksheetMarks& marks, WorksheetField field) {
     return marks[static_cast<std::size_t>(field)];

@@ -345,6 +345,7 @@ ProgressSummary ProgressStore::summary(const ProgressFilter& filter, int days, Q
     result.streak = streak(filter, today);
     result.topConfusions = topConfusions(5, filter);
     result.schedule = ReviewSchedule::fromAnswers(reviewHistory());
+    result.worksheetFields = worksheetAccuracy(filter);
     for (const RhythmStats& stats : result.rhythms) {
         result.attempts += stats.attempts;
         result.correct += stats.correct;
@@ -426,6 +427,25 @@ int ProgressStore::measurementCount(const ProgressFilter& filter) const {
         return 0;
     }
     return query.value(0).toInt();
+}
+
+QList<WorksheetFieldStats> ProgressStore::worksheetAccuracy(const ProgressFilter& filter) const {
+    const Where where = whereFor(filter);
+    QSqlQuery query(db);
+    QList<WorksheetFieldStats> stats;
+    // A file from before worksheets has no such table: no worksheet was ever answered in it.
+    if (currentState == State::unavailable ||
+        !run(query,
+             QStringLiteral("SELECT field, COUNT(*), SUM(correct) FROM worksheet_fields"
+                            " WHERE answer_id IN (SELECT id FROM answers%1) GROUP BY field")
+                 .arg(where.clause),
+             where.values)) {
+        return stats;
+    }
+    while (query.next()) {
+        stats.append({query.value(0).toString(), query.value(1).toInt(), query.value(2).toInt()});
+    }
+    return stats;
 }
 
 bool ProgressStore::exportCsv(QIODevice& device, const ProgressFilter& filter,

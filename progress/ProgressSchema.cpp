@@ -101,6 +101,20 @@ QStringList stepStatements(int fromVersion) {
             QStringLiteral("ALTER TABLE answers ADD COLUMN learner TEXT"),
             QStringLiteral("ALTER TABLE answers ADD COLUMN question INTEGER"),
         };
+    case 4:
+        // A worksheet's fields hang off its naming answer, one row each, so the answers table
+        // and every query on it stay as they were.
+        return {
+            QStringLiteral("CREATE TABLE worksheet_fields ("
+                           " answer_id INTEGER NOT NULL REFERENCES answers(id),"
+                           " field TEXT NOT NULL,"
+                           " learner_value TEXT,"
+                           " true_value TEXT,"
+                           " correct INTEGER NOT NULL,"
+                           " PRIMARY KEY (answer_id, field))"),
+            QStringLiteral(
+                "CREATE INDEX worksheet_fields_field ON worksheet_fields(field, correct)"),
+        };
     default:
         return {};
     }

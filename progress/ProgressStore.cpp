@@ -650,6 +650,7 @@ std::int64_t ProgressStore::keepAnswer(const AnswerEntry& answer) {
     record.kind = QString::fromStdString(answer.kind);
     record.valueMs = answer.valueMs;
     record.errorMs = answer.errorMs;
+    record.worksheet = answer.worksheet;
     return recordAnswer(record);
 }
 
@@ -684,9 +685,14 @@ ProgressStore::Written ProgressStore::takeWritten() {
 }
 
 // One statement outside any explicit transaction is a transaction of its own: the row is
-// committed (and synced) before exec() returns, so before the feedback is shown.
+// committed (and synced) before exec() returns, so before the feedback is shown. A worksheet's
+// fields go in with their answer under one savepoint (a transaction of its own outside flush()).
 std::int64_t ProgressStore::insertAnswer(const AnswerRecord& answer) {
     QSqlQuery query(db);
+    const bool fields = !answer.worksheet.empty();
+    if (fields && !query.exec(QStringLiteral("SAVEPOINT answer"))) {
+        return -1;
+    }
     query.prepare(QStringLiteral(
         "INSERT INTO answers (time, round_id, shown, seed, answer, correct, hinted, answer_ms,"
         " app_version, exam_code, kind, value_ms, error_ms, learner, question)"
@@ -707,7 +713,37 @@ std::int64_t ProgressStore::insertAnswer(const AnswerRecord& answer) {
     query.addBindValue(nullable(answer.errorMs));
     query.addBindValue(nullable(answer.learner));
     query.addBindValue(answer.question > 0 ? QVariant(answer.question) : QVariant());
-    return query.exec() ? query.lastInsertId().toLongLong() : -1;
+    if (!query.exec()) {
+        if (fields) {
+            QSqlQuery(db).exec(QStringLiteral("ROLLBACK TO answer"));
+            QSqlQuery(db).exec(QStringLiteral("RELEASE answer"));
+        }
+        return -1;
+    }
+    const std::int64_t id = query.lastInsertId().toLongLong();
+    if (!fields) {
+        return id;
+    }
+    bool ok = true;
+    for (const WorksheetEntry& entry : answer.worksheet) {
+        QSqlQuery field(db);
+        field.prepare(
+            QStringLiteral("INSERT INTO worksheet_fields (answer_id, field,"
+                           " learner_value, true_value, correct) VALUES (?, ?, ?, ?, ?)"));
+        field.addBindValue(static_cast<qlonglong>(id));
+        field.addBindValue(QString::fromStdString(entry.field));
+        field.addBindValue(nullable(QString::fromStdString(entry.learnerValue)));
+        field.addBindValue(nullable(QString::fromStdString(entry.trueValue)));
+        field.addBindValue(entry.correct ? 1 : 0);
+        if (!field.exec()) {
+            ok = false;
+            break;
+        }
+    }
+    if (!ok) {
+        QSqlQuery(db).exec(QStringLiteral("ROLLBACK TO answer"));
+    }
+    return QSqlQuery(db).exec(QStringLiteral("RELEASE answer")) && ok ? id : -1;
 }
 
 int ProgressStore::schemaVersion() const {

@@ -118,6 +118,9 @@ public:
     int answerCount(const ProgressFilter& filter = {}) const;
     // Measurement rows (calipers), which the CSV export holds beside the naming answers.
     int measurementCount(const ProgressFilter& filter = {}) const;
+    // Per worksheet field that was ever answered, by stored name; empty for a file
+    // without worksheets (one from before them too).
+    QList<WorksheetFieldStats> worksheetAccuracy(const ProgressFilter& filter = {}) const;
     // The median answer time of `rhythm`'s `attempts` naming answers, straight off the index.
     std::optional<double> medianMs(Rhythm rhythm, int attempts,
                                    const ProgressFilter& filter = {}) const;

@@ -50,6 +50,17 @@ bool ProgressTally::fold(ProgressSummary& summary, const AnswerRecord& answer,
     }
     ++today.attempts;
     today.correct += correct ? 1 : 0;
+    for (const WorksheetEntry& entry : answer.worksheet) {
+        const QString field = QString::fromStdString(entry.field);
+        auto stats =
+            std::find_if(summary.worksheetFields.begin(), summary.worksheetFields.end(),
+                         [&field](const WorksheetFieldStats& s) { return s.field >= field; });
+        if (stats == summary.worksheetFields.end() || stats->field != field) {
+            stats = summary.worksheetFields.insert(stats, WorksheetFieldStats{field, 0, 0});
+        }
+        ++stats->attempts;
+        stats->correct += entry.correct ? 1 : 0;
+    }
     if (answer.answer) {
         ++summary.confusion[at(answer.shown)][at(*answer.answer)];
         if (*answer.answer != answer.shown) {

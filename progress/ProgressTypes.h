@@ -43,6 +43,15 @@ struct AnswerRecord {
     QString kind; // empty: a naming answer
     std::optional<int> valueMs;
     std::optional<int> errorMs;
+    // A worksheet's fields, written with the answer or not at all.
+    std::vector<WorksheetEntry> worksheet;
+};
+
+// How often a worksheet field was right, over the answers a filter chooses.
+struct WorksheetFieldStats {
+    QString field; // as stored: "atrial_rate", "pr", ...
+    int attempts = 0;
+    int correct = 0;
 };
 
 // What the queries look at. Only naming answers (no measurement kind) are counted.
@@ -89,6 +98,7 @@ struct ProgressSummary {
     int correct = 0;
     // From every naming answer, whatever the filter: the learner's review is theirs, not an exam's.
     ReviewSchedule schedule;
+    QList<WorksheetFieldStats> worksheetFields; // by stored name
 };
 
 // The rhythms a report lists, in index order: the classic 18 always, so that a report of

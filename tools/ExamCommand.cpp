@@ -25,6 +25,7 @@ const char* const examUsage =
     "pulsavo-strip exam --count N [--seed S] [--rhythms LIST | --library] --pdf FILE\n"
     "                   [--key FILE] [--lang ja|en] [--no-hints] [--feedback each|end]\n"
     "                   [--time-limit MINUTES] [--pass PERCENT] [--measure] [--shuffle]\n"
+    "                   [--worksheet]\n"
     "  Makes an exam of N questions (1..128) over the rhythms in LIST (classic indices such\n"
     "  as 0,4-5,10, rhythm ids such as sinus_bradycardia,mobitz_1, families such as av_block,\n"
     "  'classic' or 'library'; default the classic 18; --library: the 51 library rhythms)\n"
@@ -35,7 +36,8 @@ const char* const examUsage =
     "  rebuilds it either way. How the exam is taken travels in its code: --no-hints,\n"
     "  --feedback end (judged only at the end), --time-limit (1..127 minutes), --pass (the\n"
     "  pass mark, 1..100 %), --measure (each question also asks its measurement), --shuffle\n"
-    "  (each learner gets the questions in an order of their own)\n";
+    "  (each learner gets the questions in an order of their own), --worksheet (each strip is\n"
+    "  read field by field: rates, regularity, P waves, PR, QRS, name and next step)\n";
 
 namespace {
 
@@ -183,6 +185,8 @@ ExamOptions parseExamOptions(Arguments args) {
             options.settings.measurements = true;
         } else if (arg == "--shuffle") {
             options.settings.shuffled = true;
+        } else if (arg == "--worksheet") {
+            options.settings.worksheet = true;
         } else {
             throw UsageError("unknown option '" + std::string(arg) + "' for exam");
         }

@@ -1134,6 +1134,18 @@ Times: %3</translation>
         <source>、</source>
         <translation>, </translation>
     </message>
+    <message>
+        <source>この項目は波形の形から読み取ります。</source>
+        <translation>This field is read from the shape of the waves.</translation>
+    </message>
+    <message>
+        <source>止めた波形に、この項目を測る %1 のキャリパーと本当の波の位置を示しました。</source>
+        <translation>The frozen strip shows the %1 caliper that measures this field and where the true waves are.</translation>
+    </message>
+    <message>
+        <source>この波形には %1 として測れる間隔がありません。</source>
+        <translation>This strip has no interval to measure as %1.</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::ProgressWindow</name>
@@ -1246,6 +1258,14 @@ The current results file is not deleted but kept under another name.</translatio
     <message>
         <source>回答 %1 件と計測 %2 件を %3 に書き出しました。</source>
         <translation>Exported %1 answers and %2 measurements to %3.</translation>
+    </message>
+    <message>
+        <source>%1 %（%2 / %3）</source>
+        <translation>%1 % (%2 / %3)</translation>
+    </message>
+    <message>
+        <source>ワークシートの項目別正答率</source>
+        <translation>Worksheet accuracy by field</translation>
     </message>
 </context>
 <context>
@@ -1446,6 +1466,14 @@ The current results file is not deleted but kept under another name.</translatio
     <message>
         <source>「アーチファクトか不整脈か」は、アーチファクトの乗った洞調律と、それに似た不整脈（心房細動・粗動・心室頻拍・心室細動）を出題します。</source>
         <translation>“Artifact or arrhythmia?” asks sinus rhythm under artifact and the arrhythmias it looks like (atrial fibrillation, flutter, ventricular tachycardia, ventricular fibrillation).</translation>
+    </message>
+    <message>
+        <source>ワークシート形式(&amp;R)</source>
+        <translation>Wo&amp;rksheet</translation>
+    </message>
+    <message>
+        <source>波形ごとに心房・心室レート、整・不整、P波、PR、QRS、波形名、次の対応を記入し、項目ごとに採点します。</source>
+        <translation>For each strip, fill in the atrial and ventricular rates, regularity, P waves, PR, QRS, the rhythm&apos;s name and the next step; each field is marked on its own.</translation>
     </message>
 </context>
 <context>
@@ -1793,6 +1821,217 @@ Hints used: %5</translation>
     <message>
         <source>消音中 %1:%2</source>
         <translation>Silenced %1:%2</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::WorksheetPage</name>
+    <message>
+        <source>心房レート</source>
+        <translation>Atrial rate</translation>
+    </message>
+    <message>
+        <source>心室レート</source>
+        <translation>Ventricular rate</translation>
+    </message>
+    <message>
+        <source>整・不整</source>
+        <translation>Regularity</translation>
+    </message>
+    <message>
+        <source>P 波</source>
+        <translation>P waves</translation>
+    </message>
+    <message>
+        <source>PR 間隔</source>
+        <translation>PR interval</translation>
+    </message>
+    <message>
+        <source>QRS 幅</source>
+        <translation>QRS width</translation>
+    </message>
+    <message>
+        <source>波形名</source>
+        <translation>Rhythm</translation>
+    </message>
+    <message>
+        <source>次の対応</source>
+        <translation>Next step</translation>
+    </message>
+    <message>
+        <source>波形名を選んでから回答してください。</source>
+        <translation>Choose the rhythm&apos;s name before you answer.</translation>
+    </message>
+    <message>
+        <source>（未記入）</source>
+        <translation>(left empty)</translation>
+    </message>
+    <message>
+        <source>%1/分</source>
+        <translation>%1/min</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>%1（時々の不整は、どちらの不整も可）</source>
+        <translation>%1 (with occasional irregular beats, either irregular also counts)</translation>
+    </message>
+    <message>
+        <source>○</source>
+        <translation>✓</translation>
+    </message>
+    <message>
+        <source>×</source>
+        <translation>✗</translation>
+    </message>
+    <message>
+        <source>正解: %1。%2 / %3 項目が正しく記入されています。</source>
+        <translation>Correct: %1. %2 of %3 fields are right.</translation>
+    </message>
+    <message>
+        <source>不正解: 正しくは %1。%2 / %3 項目が正しく記入されています。</source>
+        <translation>Wrong: this is %1. %2 of %3 fields are right.</translation>
+    </message>
+    <message>
+        <source>心房レート(&amp;1) /分:</source>
+        <translation>Atrial rate (&amp;1) /min:</translation>
+    </message>
+    <message>
+        <source>心室レート(&amp;2) /分:</source>
+        <translation>Ventricular rate (&amp;2) /min:</translation>
+    </message>
+    <message>
+        <source>整・不整(&amp;3):</source>
+        <translation>Regularity (&amp;3):</translation>
+    </message>
+    <message>
+        <source>P 波(&amp;4):</source>
+        <translation>P waves (&amp;4):</translation>
+    </message>
+    <message>
+        <source>PR 間隔(&amp;5):</source>
+        <translation>PR interval (&amp;5):</translation>
+    </message>
+    <message>
+        <source>QRS 幅(&amp;6) ms:</source>
+        <translation>QRS width (&amp;6) ms:</translation>
+    </message>
+    <message>
+        <source>波形名(&amp;7):</source>
+        <translation>Rhythm (&amp;7):</translation>
+    </message>
+    <message>
+        <source>次の対応(&amp;8):</source>
+        <translation>Next step (&amp;8):</translation>
+    </message>
+    <message>
+        <source>整</source>
+        <translation>Regular</translation>
+    </message>
+    <message>
+        <source>規則的な不整</source>
+        <translation>Regularly irregular</translation>
+    </message>
+    <message>
+        <source>不規則な不整</source>
+        <translation>Irregularly irregular</translation>
+    </message>
+    <message>
+        <source>正常</source>
+        <translation>Normal</translation>
+    </message>
+    <message>
+        <source>異常・陰性</source>
+        <translation>Abnormal or inverted</translation>
+    </message>
+    <message>
+        <source>QRS より多い</source>
+        <translation>More P waves than QRS</translation>
+    </message>
+    <message>
+        <source>粗動波</source>
+        <translation>Flutter waves</translation>
+    </message>
+    <message>
+        <source>細動波</source>
+        <translation>Fibrillatory waves</translation>
+    </message>
+    <message>
+        <source>経過観察</source>
+        <translation>Observe</translation>
+    </message>
+    <message>
+        <source>応援を呼び患者を評価</source>
+        <translation>Call for help and assess the patient</translation>
+    </message>
+    <message>
+        <source>同期電気ショック（不安定なら）</source>
+        <translation>Synchronised cardioversion (if unstable)</translation>
+    </message>
+    <message>
+        <source>除細動</source>
+        <translation>Defibrillate</translation>
+    </message>
+    <message>
+        <source>アトロピン・ペーシング</source>
+        <translation>Atropine, pacing</translation>
+    </message>
+    <message>
+        <source>CPR・アドレナリン</source>
+        <translation>CPR and adrenaline</translation>
+    </message>
+    <message>
+        <source>ms で記入</source>
+        <translation>In ms</translation>
+    </message>
+    <message>
+        <source>一定しない</source>
+        <translation>Varies</translation>
+    </message>
+    <message>
+        <source>心房の波がなければ空欄のままにします。</source>
+        <translation>Leave it empty where the atria show no waves.</translation>
+    </message>
+    <message>
+        <source>ヒント(&amp;H)</source>
+        <translation>&amp;Hint</translation>
+    </message>
+    <message>
+        <source>回答(&amp;A)</source>
+        <translation>&amp;Answer</translation>
+    </message>
+    <message>
+        <source>項目</source>
+        <translation>Field</translation>
+    </message>
+    <message>
+        <source>あなたの記入</source>
+        <translation>Your entry</translation>
+    </message>
+    <message>
+        <source>この波形の値</source>
+        <translation>This strip</translation>
+    </message>
+    <message>
+        <source>判定</source>
+        <translation>Mark</translation>
+    </message>
+    <message>
+        <source>対処方法:</source>
+        <translation>Management:</translation>
+    </message>
+    <message>
+        <source>結果を見る(&amp;N)</source>
+        <translation>&amp;See results</translation>
+    </message>
+    <message>
+        <source>次の問題(&amp;N)</source>
+        <translation>&amp;Next question</translation>
+    </message>
+    <message>
+        <source>止めた波形をキャリパーで測り、各項目を記入して［回答］を押してください。回答すると波形はその場で止まり、採点されます。</source>
+        <translation>Freeze the strip, measure it with the calipers, fill in each field and press Answer. The strip stops where it is and is marked.</translation>
     </message>
 </context>
 </TS>

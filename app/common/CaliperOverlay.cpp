@@ -196,6 +196,25 @@ void CaliperOverlay::showCalipers(std::vector<calipers::Caliper> set) {
     update();
 }
 
+bool CaliperOverlay::showTruth(Kind kind) {
+    if (monitor == nullptr) {
+        return false;
+    }
+    const auto [first, last] = visibleTicks();
+    const std::vector<WaveEvent> events = monitor->events();
+    const std::vector<calipers::Interval> truths = calipers::intervals(kind, events, first, last);
+    items.clear();
+    nextKind = kind;
+    if (!truths.empty()) {
+        const calipers::Interval& middle = truths[truths.size() / 2];
+        items.push_back({middle.from, middle.to, kind});
+    }
+    selected = static_cast<int>(items.size()) - 1;
+    itemsChanged();
+    check();
+    return !truths.empty();
+}
+
 void CaliperOverlay::select(int index) {
     if (index >= 0 && index < static_cast<int>(items.size())) {
         selected = index;

@@ -64,6 +64,10 @@ public:
     std::vector<calipers::Mark> marks() const;
     std::vector<Result> results() const;
 
+    // Sets a caliper on a true interval of `kind` in view, the one in the middle, and shows the
+    // true marks: how that interval is measured on this strip. False when there is none.
+    bool showTruth(calipers::Kind kind);
+
     // The caliper label's text, e.g. "PR 160 ms  375/分".
     static QString kindName(calipers::Kind kind);
     // The letter drawn under a checked mark, one per kind: P onset, Q(RS) onset, R peak, T end.

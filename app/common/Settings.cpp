@@ -191,4 +191,12 @@ void Settings::setPracticeArtifactVersus(bool on) {
     put(practiceArtifactVersusKey, on);
 }
 
+bool Settings::practiceWorksheet(bool fallback) const {
+    return flag(practiceWorksheetKey, fallback);
+}
+
+void Settings::setPracticeWorksheet(bool on) {
+    put(practiceWorksheetKey, on);
+}
+
 } // namespace pulsavo

@@ -38,6 +38,7 @@ public:
     static constexpr const char* practiceRecallKey = "practice/recall";
     static constexpr const char* practiceArtifactKey = "practice/artifact";
     static constexpr const char* practiceArtifactVersusKey = "practice/artifactVersus";
+    static constexpr const char* practiceWorksheetKey = "practice/worksheet";
 
     Settings();
 
@@ -97,6 +98,8 @@ public:
     // ("50,120,40,160,90": low, high, extreme low, extreme high, SpO2 low); empty when never set.
     QString wardText(const char* key) const;
     void setWardText(const char* key, const QString& text);
+    bool practiceWorksheet(bool fallback) const;
+    void setPracticeWorksheet(bool on);
 
 private:
     bool flag(const char* key, bool fallback) const;

@@ -45,8 +45,9 @@ PracticeTopBar::PracticeTopBar(MonitorActions* monitorActions, QWidget* parent)
     }
     row->addWidget(progressLabel, 1);
     row->addWidget(timeLabel);
-    for (QWidget* button : std::initializer_list<QWidget*>{
-             freezeButton, checkButton, progressButton, gradebookButton, highlightButton, languageButton}) {
+    for (QWidget* button :
+         std::initializer_list<QWidget*>{freezeButton, checkButton, progressButton, gradebookButton,
+                                         highlightButton, languageButton}) {
         row->addWidget(button);
     }
     connect(freezeButton, &QPushButton::clicked, this, &PracticeTopBar::freezeClicked);
@@ -63,6 +64,7 @@ void PracticeTopBar::showStage(const PracticeSession& session) {
         progressLabel->setText(tr("オプションを選んで［開始］を押してください。"));
         break;
     case PracticeSession::Stage::question:
+    case PracticeSession::Stage::worksheet:
     case PracticeSession::Stage::feedback:
     case PracticeSession::Stage::measurement:
         if (exam) {

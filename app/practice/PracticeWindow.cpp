@@ -18,6 +18,7 @@
 #include "Settings.h"
 #include "SummaryPage.h"
 #include "WindowFit.h"
+#include "WorksheetPage.h"
 
 #include <QCloseEvent>
 #include <QJsonDocument>
@@ -98,6 +99,7 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
     buildControls();
     connectPages();
     loadSettings();
+    wireWorksheet();
     fitToScreen(this);
     retranslate();
     updateNotice();
@@ -309,6 +311,7 @@ PracticeWindow::Stage PracticeWindow::stage() const {
     case PracticeSession::Stage::setup:
         return Stage::setup;
     case PracticeSession::Stage::question:
+    case PracticeSession::Stage::worksheet:
         return Stage::asking;
     case PracticeSession::Stage::feedback:
     case PracticeSession::Stage::measurement:
@@ -531,6 +534,64 @@ void PracticeWindow::showExamRules(bool open) {
     if (!open) {
         monitors->showLadder(false);
     }
+}
+
+void PracticeWindow::wireWorksheet() {
+    worksheetPage = new WorksheetPage(pages);
+    pages->addWidget(worksheetPage);
+    session.setWorksheetOption(options().worksheet);
+    connect(setupPage, &SetupPage::optionsChanged, this,
+            [this] { session.setWorksheetOption(options().worksheet); });
+    // Handing the worksheet in freezes the strip where it stands: the truth, the feedback and its
+    // calipers then all speak of the strip the learner read.
+    session.worksheetTruthFor = [this](const Question& question) -> std::optional<WorksheetTruth> {
+        setFrozen(true);
+        const auto [first, last] = caliperOverlay()->visibleTicks();
+        if (last <= first) {
+            return std::nullopt;
+        }
+        const std::vector<WaveEvent> events = questionMonitor().events();
+        return WorksheetPage::truthOf(measureStrip(events, first, last), question.rhythm);
+    };
+    session.onQuestionAsked = [this, asked = session.onQuestionAsked](const Question& question) {
+        asked(question);
+        if (session.isWorksheetRound()) {
+            worksheetPage->fill(answerChoicesFor(session.inPlay()), language);
+            worksheetPage->setHintAllowed(session.hintsAllowed());
+            worksheetPage->ask();
+            showPage(worksheetPage);
+        }
+    };
+    session.onAnswerJudged = [this, judged = session.onAnswerJudged](const Result& result) {
+        judged(result);
+        if (result.worksheet && !session.verdictDeferred()) {
+            caliperOverlay()->clear();
+            worksheetPage->showResult(result, session.isLastQuestion());
+        }
+    };
+    connect(worksheetPage, &WorksheetPage::submitted, this,
+            [this](const WorksheetAnswer& given) { session.answerWorksheet(given); });
+    connect(worksheetPage, &WorksheetPage::hintRequested, this, [this] {
+        showHint();
+        worksheetPage->hintTaken();
+    });
+    connect(worksheetPage, &WorksheetPage::nextRequested, this, &PracticeWindow::nextQuestion);
+    connect(worksheetPage, &WorksheetPage::fieldChosen, this, [this](WorksheetField field) {
+        const std::optional<calipers::Kind> kind = WorksheetPage::caliperFor(field);
+        if (!kind) {
+            caliperOverlay()->clear();
+            worksheetPage->showCaliperNote(tr("この項目は波形の形から読み取ります。"));
+        } else if (caliperOverlay()->showTruth(*kind)) {
+            worksheetPage->showCaliperNote(
+                tr("止めた波形に、この項目を測る %1 のキャリパーと本当の波の位置を示しました。")
+                    .arg(CaliperOverlay::kindName(*kind)));
+        } else {
+            worksheetPage->showCaliperNote(tr("この波形には %1 として測れる間隔がありません。")
+                                               .arg(CaliperOverlay::kindName(*kind)));
+        }
+    });
+    connect(&LanguageManager::instance(), &LanguageManager::languageChanged, worksheetPage,
+            [this](catalogue::Language chosen) { worksheetPage->retranslate(chosen); });
 }
 
 void PracticeWindow::followDeadline() {

@@ -39,6 +39,7 @@ class MonitorActions;
 class PracticeTopBar;
 class QuestionPage;
 class SummaryPage;
+class WorksheetPage;
 
 // The practice window: the monitor plays a rhythm without its name, the learner names it, and
 // every answer goes to the answers database before the feedback shows. The window wires the
@@ -168,6 +169,8 @@ private:
     // Each frame: ends a timed exam at its deadline and shows the time left.
     void followDeadline();
     void showExamRules(bool open);
+    // The worksheet page and its part in the session's callbacks, for worksheet rounds.
+    void wireWorksheet();
     void showPage(QWidget* page);
 
     ProgressStore progress;
@@ -192,6 +195,7 @@ private:
     FeedbackPage* feedbackPage = nullptr;
     SummaryPage* summaryPage = nullptr;
     GuidedRead* guide = nullptr;
+    WorksheetPage* worksheetPage = nullptr;
 };
 
 } // namespace pulsavo

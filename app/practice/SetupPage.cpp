@@ -95,6 +95,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     recallCheck = named(new QCheckBox(this), "recallCheck");
     artifactCheck = named(new QCheckBox(this), "artifactCheck");
     reviewButton = named(new QPushButton(this), "reviewButton");
+    worksheetCheck = named(new QCheckBox(this), "worksheetCheck");
     noRhythmLabel = named(new QLabel(this), "noRhythmLabel");
     noRhythmLabel->setWordWrap(true);
     startButton = named(new QPushButton(this), "startButton");
@@ -108,6 +109,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     secondRow->addWidget(toneCheck);
     secondRow->addWidget(measureCheck);
     secondRow->addWidget(recallCheck);
+    secondRow->addWidget(worksheetCheck);
     secondRow->addStretch();
     setup->addLayout(optionRow);
     setup->addLayout(secondRow);
@@ -158,7 +160,8 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
         updateStartButton();
         emit optionsChanged();
     });
-    for (QCheckBox* box : {adaptiveCheck, toneCheck, measureCheck, recallCheck, artifactCheck}) {
+    for (QCheckBox* box : {adaptiveCheck, toneCheck, measureCheck, recallCheck, artifactCheck,
+                           worksheetCheck}) {
         connect(box, &QCheckBox::toggled, this, &SetupPage::optionsChanged);
     }
 }
@@ -189,6 +192,7 @@ SetupPage::Options SetupPage::options() const {
     current.recall = recallCheck->isChecked();
     current.artifact = artifactCheck->isChecked();
     current.artifactVersus = kindCombo->currentData().toBool();
+    current.worksheet = worksheetCheck->isChecked();
     return current;
 }
 
@@ -211,6 +215,7 @@ void SetupPage::setOptions(const Options& options) {
         recallCheck->setChecked(options.recall);
         artifactCheck->setChecked(options.artifact);
         kindCombo->setCurrentIndex(options.artifactVersus ? 1 : 0);
+        worksheetCheck->setChecked(options.worksheet);
     }
     rhythmTree->viewport()->update();
     updateStartButton();
@@ -282,6 +287,7 @@ SetupPage::Options SetupPage::storedOptions() {
     saved.recall = settings.practiceRecall(saved.recall);
     saved.artifact = settings.practiceArtifact(saved.artifact);
     saved.artifactVersus = settings.practiceArtifactVersus(saved.artifactVersus);
+    saved.worksheet = settings.practiceWorksheet(saved.worksheet);
     return saved;
 }
 
@@ -297,6 +303,7 @@ void SetupPage::storeOptions(const Options& options) {
     settings.setPracticeRecall(options.recall);
     settings.setPracticeArtifact(options.artifact);
     settings.setPracticeArtifactVersus(options.artifactVersus);
+    settings.setPracticeWorksheet(options.worksheet);
 }
 
 std::string SetupPage::Options::roundJson(int roundLength, RhythmSet roundRhythms,
@@ -312,6 +319,7 @@ std::string SetupPage::Options::roundJson(int roundLength, RhythmSet roundRhythm
     // With the answers' seeds, this gives back the artifact each question was shown with.
     object.insert(QStringLiteral("artifact"), artifact);
     object.insert(QStringLiteral("artifactVersus"), artifactVersus);
+    object.insert(QStringLiteral("worksheet"), worksheet);
     return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 
@@ -356,6 +364,10 @@ void SetupPage::retranslate(catalogue::Language language) {
     reviewButton->setToolTip(tr("記録された回答から、今日復習する時期の波形と取り違えた組み合わせを"
                                 "1回ずつ出題します。"));
     showDue(dueCount);
+    worksheetCheck->setText(tr("ワークシート形式(&R)"));
+    worksheetCheck->setToolTip(
+        tr("波形ごとに心房・心室レート、整・不整、P波、PR、QRS、波形名、次の対応"
+           "を記入し、項目ごとに採点します。"));
     noRhythmLabel->setText(tr("出題する波形を1つ以上選んでください。"));
     startButton->setText(tr("開始(&S)"));
     examLabel->setText(tr("試験コード(&E):"));

@@ -38,6 +38,8 @@ public:
         bool artifact = false;
         // The round kind アーチファクトか不整脈か instead of naming the chosen rhythms.
         bool artifactVersus = false;
+        // Each strip read field by field on a worksheet instead of named from the list.
+        bool worksheet = false;
 
         // As a round records them with its answers: `length`, `rhythms` and `adaptive` as the
         // round has them (a fixed round's own), the rest as chosen.
@@ -105,6 +107,7 @@ private:
     QComboBox* kindCombo = nullptr;
     QPushButton* reviewButton = nullptr;
     int dueCount = 0;
+    QCheckBox* worksheetCheck = nullptr;
     QLabel* noRhythmLabel = nullptr;
     QPushButton* startButton = nullptr;
     QLabel* examLabel = nullptr;

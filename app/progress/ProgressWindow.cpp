@@ -4,6 +4,7 @@
 #include "LanguageManager.h"
 #include "Settings.h"
 #include "WindowFit.h"
+#include "WorksheetPage.h"
 
 #include "Catalogue.h"
 #include "CatalogueText.h"
@@ -230,6 +231,10 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
     pairs = new QTextBrowser(content);
     pairs->setObjectName(QStringLiteral("confusedPairs"));
     pairs->setMinimumHeight(80);
+    worksheetPanel = new QLabel(content);
+    worksheetPanel->setObjectName(QStringLiteral("worksheetFields"));
+    worksheetPanel->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    worksheetPanel->hide();
     exportButton = new QPushButton(tr("書き出し(&E)..."), this);
     exportButton->setObjectName(QStringLiteral("exportButton"));
     connect(exportButton, &QPushButton::clicked, this, &ProgressWindow::exportCsv);
@@ -268,6 +273,7 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
     auto* bottom = new QHBoxLayout;
     bottom->addWidget(dayView, 3);
     bottom->addWidget(pairs, 2);
+    bottom->addWidget(worksheetPanel, 1);
 
     auto* charts = new QVBoxLayout(content);
     charts->setContentsMargins(0, 0, 0, 0);
@@ -572,6 +578,31 @@ void ProgressWindow::showTotals() {
         totals->setText(tr("読み込み中…"));
     }
     streakLabel->setText(tr("連続 %1 日").arg(shown.streak));
+    showWorksheetFields();
+}
+
+void ProgressWindow::showWorksheetFields() {
+    QString rows;
+    for (int index = 0; index < worksheetFieldCount; ++index) {
+        const auto field = static_cast<WorksheetField>(index);
+        const QString stored = QString::fromLatin1(storedName(field));
+        for (const WorksheetFieldStats& stats : std::as_const(shown.worksheetFields)) {
+            if (stats.field != stored || stats.attempts == 0) {
+                continue;
+            }
+            const int tenths = static_cast<int>(10 * stats.correct / stats.attempts);
+            rows += QStringLiteral("<tr><td>%1</td><td>%2%3</td><td align=right>%4</td></tr>")
+                        .arg(WorksheetPage::fieldName(field).toHtmlEscaped(),
+                             QString(tenths, QChar(0x2588)), QString(10 - tenths, QChar(0x2591)),
+                             tr("%1 %（%2 / %3）")
+                                 .arg(std::lround(100.0 * stats.correct / stats.attempts))
+                                 .arg(stats.correct)
+                                 .arg(stats.attempts));
+        }
+    }
+    worksheetPanel->setVisible(!rows.isEmpty());
+    worksheetPanel->setText(QStringLiteral("<h3>%1</h3><table cellspacing=4>%2</table>")
+                                .arg(tr("ワークシートの項目別正答率"), rows));
 }
 
 void ProgressWindow::showAll() {

@@ -136,6 +136,8 @@ private:
     void showBars(bool changedOnly = false);
     void showDays();
     void showPairs();
+    // Accuracy per worksheet field, as bars of text; hidden until a worksheet was answered.
+    void showWorksheetFields();
     void onCell(Rhythm shown, Rhythm answered);
 
     QString path;
@@ -158,6 +160,7 @@ private:
     QLabel* notice = nullptr;
     QString loadProblem;
     QTextBrowser* pairs = nullptr;
+    QLabel* worksheetPanel = nullptr;
     QPushButton* exportButton = nullptr;
     QPushButton* resetButton = nullptr;
 };

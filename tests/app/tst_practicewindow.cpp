@@ -13,6 +13,7 @@
 #include "StripSaving.h"
 #include "TrainerApp.h"
 #include "TrainerDialog.h"
+#include "WorksheetPage.h"
 
 #include <QAction>
 #include <QApplication>
@@ -32,6 +33,7 @@
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStandardPaths>
+#include <QTableWidget>
 #include <QTemporaryDir>
 #include <QTest>
 #include <QToolButton>
@@ -139,6 +141,9 @@ private slots:
     void pairDrillFromProgress();
     void freezeAndCalipers();
     void measurementTask();
+    void worksheetRound();
+    void worksheetFieldsReadBack_data();
+    void worksheetFieldsReadBack();
     void languageChoice();
     void highlightStyleEverywhere_data();
     void highlightStyleEverywhere();
@@ -1013,6 +1018,82 @@ void TestPracticeWindow::freezeAndCalipers() {
 // With measuring on, an answered question asks for one interval on the frozen trace. The
 // learner's caliper is scored against the nearest true interval and recorded like an answer
 // (kind, value and error); checking first marks the truth and so counts as a hint.
+// A worksheet round asks on its own page; handing it in freezes the strip, marks it against that
+// strip's own waves and keeps every field; a row of the feedback sets its caliper on the strip.
+void TestPracticeWindow::worksheetRound() {
+    using pulsavo::WorksheetField;
+    window = makeWindow();
+    PracticeWindow::Options options = window->options();
+    options.worksheet = true;
+    window->setOptions(options);
+    window->startRound({{Rhythm::firstDegreeBlock, 8}}, RoundMode::practice);
+    auto* page = child<pulsavo::WorksheetPage>("worksheetPage");
+    QVERIFY(page->isVisible());
+    window->monitorClock().advance(700);
+    auto* submit = child<QPushButton>("worksheetSubmitButton");
+    QTest::mouseClick(submit, Qt::LeftButton); // no name yet: not handed in
+    QVERIFY(window->stage() == PracticeWindow::Stage::asking && !window->isFrozen());
+    pulsavo::WorksheetAnswer given;
+    given.rhythm = Rhythm::firstDegreeBlock;
+    given.pr = pulsavo::PrReading{pulsavo::PrReading::Kind::ms, 160};
+    page->setAnswer(given);
+    QTest::mouseClick(submit, Qt::LeftButton);
+    QVERIFY(window->stage() == PracticeWindow::Stage::feedback && window->isFrozen());
+    const auto& sheet = *window->results().back().worksheet;
+    QVERIFY(sheet.truth.pr.kind == pulsavo::PrReading::Kind::ms && sheet.truth.pr.ms > 200);
+    QVERIFY(!markOf(sheet.marks, WorksheetField::pr) &&
+            markOf(sheet.marks, WorksheetField::rhythm));
+    QCOMPARE(window->store().worksheetAccuracy().size(), pulsavo::worksheetFieldCount);
+    child<QTableWidget>("worksheetResultTable")->setCurrentCell(int(WorksheetField::pr), 0);
+    const auto shown = window->caliperOverlay()->results();
+    QVERIFY(shown.size() == 1 && shown[0].caliper.kind == pulsavo::calipers::Kind::pr);
+    QVERIFY(shown[0].score && shown[0].score->truth.ms() == sheet.truth.pr.ms);
+}
+
+void TestPracticeWindow::worksheetFieldsReadBack_data() {
+    QTest::addColumn<int>("prKind"); // PrReading::Kind; -1: left empty
+    QTest::addColumn<bool>("filled");
+    QTest::newRow("PR in ms, every field filled") << 0 << true;
+    QTest::newRow("PR varies") << 1 << true;
+    QTest::newRow("PR none, the rest empty") << 2 << false;
+    QTest::newRow("nothing filled") << -1 << false;
+}
+
+// The page gives back what was put in it, field by field, and the strip's PR becomes the truth's
+// reading the same way: varying, in ms, or none.
+void TestPracticeWindow::worksheetFieldsReadBack() {
+    using namespace pulsavo;
+    QFETCH(int, prKind);
+    QFETCH(bool, filled);
+    WorksheetPage page;
+    page.fill(RhythmSet::of({Rhythm::sinusRhythm, Rhythm::completeBlock}),
+              catalogue::Language::japanese);
+    WorksheetAnswer given;
+    if (prKind >= 0) {
+        given.pr = PrReading{static_cast<PrReading::Kind>(prKind), prKind == 0 ? 180 : 0};
+    }
+    if (filled) {
+        given = {75,       40,  Regularity::regular,   PWaves::moreThanQrs,
+                 given.pr, 120, Rhythm::completeBlock, NextStep::pace};
+    }
+    page.setAnswer(given);
+    const WorksheetTruth truth;
+    const auto text = [&truth](const WorksheetAnswer& answer) {
+        std::vector<std::string> values;
+        for (const WorksheetEntry& entry : worksheetEntries(truth, answer, {})) {
+            values.push_back(entry.learnerValue);
+        }
+        return values;
+    };
+    QCOMPARE(text(page.answer()), text(given));
+    StripFacts facts;
+    facts.prMs = prKind == 0 ? std::optional(180) : prKind == 1 ? std::optional(120) : std::nullopt;
+    facts.prVaries = prKind == 1;
+    const PrReading read = WorksheetPage::truthOf(facts, Rhythm::sinusRhythm).pr;
+    QCOMPARE(read.kind, prKind < 0 ? PrReading::Kind::none : static_cast<PrReading::Kind>(prKind));
+    QCOMPARE(read.ms, facts.prMs.value_or(0));
+}
+
 void TestPracticeWindow::measurementTask() {
     window = makeWindow();
     PracticeWindow::Options options = window->options();

@@ -531,6 +531,8 @@ void ExamCodeTest::settingsTravelWithTheCode_data() {
     QTest::newRow("classic 18, shuffled") << "classic" << 16 << open;
     QTest::newRow("library, strict") << "library" << 26 << strict;
     QTest::newRow("library, shuffled") << "av_block,wpw" << 26 << open;
+    QTest::newRow("classic subset, worksheet") << "0-9" << 16 << ExamSettings{.worksheet = true};
+    QTest::newRow("library, worksheet") << "library" << 26 << ExamSettings{.worksheet = true};
 }
 
 // Settings ride in the code, read back exactly, and never change the questions: the same exam

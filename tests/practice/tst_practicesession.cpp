@@ -75,6 +75,8 @@ private slots:
     void artifactDistractors_data();
     void artifactDistractors();
     void artifactVersusRound();
+    void worksheetStage_data();
+    void worksheetStage();
 };
 
 void TestPracticeSession::hintCountsAsHinted_data() {
@@ -599,7 +601,83 @@ void TestPracticeSession::artifactVersusRound() {
     // Another round kind clears it: the answer list is the usual one again.
     QVERIFY(f.session.startRound(4, choices, false, "{}") && !f.session.isArtifactRound());
     QVERIFY(f.session.answerChoices() == answerChoicesFor(choices));
+void TestPracticeSession::worksheetStage_data() {
+    QTest::addColumn<int>("mode"); // 0 practice, 1 plain exam code, 2 exam with settings
+    QTest::addColumn<bool>("option");
+    QTest::addColumn<bool>("examAsks");
+    QTest::addColumn<bool>("worksheet");
+    QTest::newRow("practice, option on") << 0 << true << false << true;
+    QTest::newRow("practice, option off") << 0 << false << false << false;
+    QTest::newRow("plain code follows the option") << 1 << true << false << true;
+    QTest::newRow("exam settings without it") << 2 << true << false << false;
+    QTest::newRow("exam settings with it") << 2 << false << true << true;
+}
+
+// A worksheet round asks in its own stage, marks every field against the truth of the strip
+// shown, keeps the fields with the naming answer and asks no further measurement.
+void TestPracticeSession::worksheetStage() {
+    QFETCH(int, mode);
+    QFETCH(bool, option);
+    QFETCH(bool, examAsks);
+    QFETCH(bool, worksheet);
+    Fixture f;
+    f.session.setWorksheetOption(option);
+    f.session.taskFor = [](const Question&) { return MeasurementTask{0, "rr"}; };
+    const Rhythm af = Rhythm::atrialFibrillation;
+    std::optional<WorksheetTruth> truth;
+    f.session.worksheetTruthFor = [&truth](const Question&) { return truth; };
+    ExamSettings settings;
+    settings.passPercent = mode == 2 ? 50 : 0;
+    settings.worksheet = examAsks;
+    if (mode == 0) {
+        QVERIFY(f.session.startFixedRound({{af, 1}, {af, 2}}, RoundMode::practice, {}, "{}"));
+    } else {
+        QVERIFY(f.session.startExam(makeExam(2, 7, RhythmSet::of({af}), settings).exam, "", "{}"));
+    }
+    QCOMPARE(f.session.isWorksheetRound(), worksheet);
+    QCOMPARE(f.session.stage() == PracticeSession::Stage::worksheet, worksheet);
+    WorksheetAnswer given{std::nullopt,
+                          150,
+                          Regularity::irregularlyIrregular,
+                          PWaves::fibrillatory,
+                          PrReading{},
+                          80,
+                          af,
+                          NextStep::assess};
+    if (!worksheet) {
+        QVERIFY(!f.session.answerWorksheet(given) && f.session.answer(af));
+        QVERIFY(f.session.stage() == PracticeSession::Stage::measurement);
+        return;
+    }
+    QVERIFY(f.session.number() == 1 && f.session.roundInProgress() && f.session.takeHint());
+    QVERIFY(!f.session.answer(af));
+    QVERIFY(!f.session.answerWorksheet(given)); // no truth to mark it by
+    truth = WorksheetTruth{400, 150, PWaves::fibrillatory, {}, 80, af, traitsOf(af)};
+    given.rhythm.reset();
+    QVERIFY(!f.session.answerWorksheet(given)); // the name is what the round is scored on
+    QVERIFY(f.sink.kept.empty());
+    given.rhythm = af;
+    given.qrsMs = 121; // one field out of its tolerance
+    f.now += 30'000;
+    QVERIFY(f.session.answerWorksheet(given) && !f.session.answerWorksheet(given));
+    QVERIFY(f.session.stage() == PracticeSession::Stage::feedback && !f.session.measurementTask());
+    const AnswerEntry& entry = f.sink.kept.at(0);
+    QVERIFY(entry.answer == af && entry.hinted && entry.answerMs == 30'000 && entry.kind.empty());
+    QCOMPARE(entry.worksheet.size(), std::size_t{worksheetFieldCount});
+    QCOMPARE(entry.worksheet[0], (WorksheetEntry{"atrial_rate", "", "400", false}));
+    QCOMPARE(entry.worksheet[4], (WorksheetEntry{"pr", "none", "none", true}));
+    QCOMPARE(entry.worksheet[5], (WorksheetEntry{"qrs", "121", "80", false}));
+    QCOMPARE(entry.worksheet[7].trueValue, std::string("observe|assess"));
+    const PracticeSession::Result& result = f.session.results().at(0);
+    QVERIFY(result.correct() && result.worksheet &&
+            !markOf(result.worksheet->marks, WorksheetField::qrs));
+    QVERIFY(f.session.next() && f.session.stage() == PracticeSession::Stage::worksheet);
+    QVERIFY(f.session.answerWorksheet(given) && f.session.next());
+    const PracticeSession::Summary sum = f.session.summary();
+    QVERIFY(sum.worksheets == 2 && sum.correct == 2 && sum.measured == 0);
+    QCOMPARE(sum.fieldsRight, (std::array<int, worksheetFieldCount>{0, 2, 2, 2, 2, 0, 2, 2}));
 }
 
 QTEST_APPLESS_MAIN(TestPracticeSession)
+
 #include "tst_practicesession.moc"

@@ -291,6 +291,7 @@ private slots:
             AnswerRecord before = naming(Rhythm::atrialFlutter, Rhythm::atrialFibrillation, 2000,
                                          localNoon(today.addDays(-ago)));
             before.examCode = exam;
+            before.worksheet = {{"qrs", "90", "90", true}};
             QVERIFY(store->recordAnswer(before) > 0);
         }
         const ProgressFilter only{filter};
@@ -302,6 +303,7 @@ private slots:
         answer.kind = kind;
         answer.examCode = exam;
         answer.hinted = true;
+        answer.worksheet = {{"atrial_rate", "", "300", false}, {"qrs", "140", "90", false}};
         QVERIFY(store->recordAnswer(answer) > 0);
         const ProgressStore::Written written = store->takeWritten();
         QCOMPARE(written.answers.size(), std::size_t(1));
@@ -329,6 +331,13 @@ private slots:
             QCOMPARE(folded.schedule.card(rhythm).dueDay, read.schedule.card(rhythm).dueDay);
         }
         QCOMPARE(folded.schedule.pairs().size(), read.schedule.pairs().size());
+        QCOMPARE(folded.worksheetFields.size(), read.worksheetFields.size());
+        for (qsizetype i = 0; i < read.worksheetFields.size(); ++i) {
+            const WorksheetFieldStats& mine = folded.worksheetFields[i];
+            const WorksheetFieldStats& theirs = read.worksheetFields[i];
+            QVERIFY(mine.field == theirs.field && mine.attempts == theirs.attempts &&
+                    mine.correct == theirs.correct);
+        }
         QCOMPARE(folded.topConfusions.size(), read.topConfusions.size());
         for (qsizetype i = 0; i < read.topConfusions.size(); ++i) {
             QCOMPARE(folded.topConfusions[i].shown, read.topConfusions[i].shown);

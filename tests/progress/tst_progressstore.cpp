@@ -515,6 +515,54 @@ private slots:
                  QStringList({"mobitz_1", "av_block_2to1"}));
     }
 
+    void worksheetFieldsAreKept_data() {
+        QTest::addColumn<bool>("fromSchema4");
+        QTest::newRow("new file") << false;
+        QTest::newRow("file of schema 4") << true;
+    }
+
+    // A worksheet's fields go in beside its naming answer and are counted per field; a file from
+    // before worksheets reads as having none and takes them once upgraded.
+    void worksheetFieldsAreKept() {
+        QFETCH(bool, fromSchema4);
+        const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
+        if (fromSchema4) {
+            ProgressStore(path).recordAnswer(answerWithSeed(1));
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "old");
+                db.setDatabaseName(path);
+                QVERIFY(db.open());
+                QSqlQuery query(db);
+                QVERIFY(query.exec(QStringLiteral("DROP TABLE worksheet_fields")));
+                QVERIFY(query.exec(QStringLiteral("PRAGMA user_version = 4")));
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("old"));
+            const ProgressStore report(ProgressStore::ReadOnly::tag, nativeFromPath(path));
+            QVERIFY(report.readProblem() == ProgressStore::ReadProblem::none);
+            QVERIFY(report.worksheetAccuracy().isEmpty() && report.answerCount() == 1);
+        }
+        ProgressStore store(path);
+        QVERIFY2(store.notice().isEmpty(), qPrintable(store.notice()));
+        QCOMPARE(store.schemaVersion(), ProgressSchema::currentVersion);
+        AnswerRecord sheet = answerWithSeed(5);
+        sheet.examCode = QStringLiteral("PX-8AK9-P73D");
+        sheet.worksheet = {{"atrial_rate", "300", "300", true}, {"pr", "", "none", false}};
+        QVERIFY(store.recordAnswer(sheet) > 0);
+        sheet.worksheet[1].correct = true;
+        QVERIFY(store.recordAnswer(sheet) > 0);
+        QCOMPARE(store.answerCount(), fromSchema4 ? 3 : 2);
+        QCOMPARE(firstRow(path,
+                          "SELECT group_concat(field || ':' || coalesce(learner_value, '-')"
+                          " || ':' || true_value || ':' || correct, ' ') FROM worksheet_fields"
+                          " WHERE answer_id = (SELECT MIN(answer_id) FROM worksheet_fields)"),
+                 QStringList("atrial_rate:300:300:1 pr:-:none:0"));
+        const QList<WorksheetFieldStats> stats = store.worksheetAccuracy({sheet.examCode});
+        QCOMPARE(stats.size(), 2);
+        QVERIFY(stats[0].field == "atrial_rate" && stats[0].attempts == 2 && stats[0].correct == 2);
+        QVERIFY(stats[1].field == "pr" && stats[1].attempts == 2 && stats[1].correct == 1);
+        QVERIFY(store.worksheetAccuracy({QStringLiteral("PX-OTHER")}).isEmpty());
+    }
+
     void newerSchemaIsLeftAlone() {
         const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
         createVersion1(path, ProgressSchema::currentVersion + 1);
