@@ -601,6 +601,8 @@ void TestPracticeSession::artifactVersusRound() {
     // Another round kind clears it: the answer list is the usual one again.
     QVERIFY(f.session.startRound(4, choices, false, "{}") && !f.session.isArtifactRound());
     QVERIFY(f.session.answerChoices() == answerChoicesFor(choices));
+}
+
 void TestPracticeSession::worksheetStage_data() {
     QTest::addColumn<int>("mode"); // 0 practice, 1 plain exam code, 2 exam with settings
     QTest::addColumn<bool>("option");
