@@ -160,8 +160,8 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
         updateStartButton();
         emit optionsChanged();
     });
-    for (QCheckBox* box : {adaptiveCheck, toneCheck, measureCheck, recallCheck, artifactCheck,
-                           worksheetCheck}) {
+    for (QCheckBox* box :
+         {adaptiveCheck, toneCheck, measureCheck, recallCheck, artifactCheck, worksheetCheck}) {
         connect(box, &QCheckBox::toggled, this, &SetupPage::optionsChanged);
     }
 }
