@@ -21,8 +21,6 @@
 #include "WorksheetPage.h"
 
 #include <QCloseEvent>
-#include <QJsonDocument>
-#include <QJsonObject>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QMessageBox>
@@ -710,12 +708,7 @@ void PracticeWindow::startGuidedRead() {
 
 void PracticeWindow::startReview() {
     const int due = session.dueToday(SetupPage::reviewLimit);
-    QJsonObject described =
-        QJsonDocument::fromJson(QByteArray::fromStdString(options().roundJson(due, {}, false)))
-            .object();
-    described.insert(QStringLiteral("review"), true);
-    session.startReview(SetupPage::reviewLimit,
-                        QJsonDocument(described).toJson(QJsonDocument::Compact).toStdString());
+    session.startReview(SetupPage::reviewLimit, options().roundJson(due, {}, false, true));
 }
 
 void PracticeWindow::answerTyped(const QString& text) {

@@ -307,7 +307,7 @@ void SetupPage::storeOptions(const Options& options) {
 }
 
 std::string SetupPage::Options::roundJson(int roundLength, RhythmSet roundRhythms,
-                                          bool roundAdaptive) const {
+                                          bool roundAdaptive, bool review) const {
     QJsonObject object;
     object.insert(QStringLiteral("length"), roundLength);
     object.insert(QStringLiteral("rhythms"),
@@ -320,6 +320,9 @@ std::string SetupPage::Options::roundJson(int roundLength, RhythmSet roundRhythm
     object.insert(QStringLiteral("artifact"), artifact);
     object.insert(QStringLiteral("artifactVersus"), artifactVersus);
     object.insert(QStringLiteral("worksheet"), worksheet);
+    if (review) {
+        object.insert(QStringLiteral("review"), true);
+    }
     return QJsonDocument(object).toJson(QJsonDocument::Compact).toStdString();
 }
 

@@ -42,8 +42,10 @@ public:
         bool worksheet = false;
 
         // As a round records them with its answers: `length`, `rhythms` and `adaptive` as the
-        // round has them (a fixed round's own), the rest as chosen.
-        std::string roundJson(int length, RhythmSet rhythms, bool adaptive) const;
+        // round has them (a fixed round's own), the rest as chosen; `review` marks a 今日の復習
+        // round.
+        std::string roundJson(int length, RhythmSet rhythms, bool adaptive,
+                              bool review = false) const;
     };
     // A review round asks at most this many rhythms.
     static constexpr int reviewLimit = 36;
