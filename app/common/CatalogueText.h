@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Catalogue.h"
+#include "DecidingCriteria.h"
 #include "KeyPoints.h"
 #include "Utf8Text.h"
 
@@ -23,6 +24,11 @@ inline QString rhythmName(Rhythm rhythm, catalogue::Language language) {
 // A rhythm's key points (判定のポイント) as the catalogue finds them.
 inline QString pointsSection(Rhythm rhythm, catalogue::Language language) {
     return QString::fromStdString(catalogue::keyPointsOf(rhythm, language));
+}
+
+// The key points as the practice window words them: its question trace is all green.
+inline QString practicePointsSection(Rhythm rhythm, catalogue::Language language) {
+    return QString::fromStdString(catalogue::practiceKeyPointsOf(rhythm, language));
 }
 
 } // namespace pulsavo

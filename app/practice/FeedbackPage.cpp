@@ -2,6 +2,7 @@
 
 #include "ArtifactText.h"
 #include "CatalogueText.h"
+#include "DecidingCriteria.h"
 #include "MeasurementBox.h"
 #include "Settings.h"
 
@@ -44,7 +45,77 @@ QPushButton* makeButton(const char* name, QWidget* parent) {
     return button;
 }
 
+QString rangeText(int lo, int hi, const QString& unit) {
+    return QStringLiteral("%1–%2 %3").arg(lo).arg(hi).arg(unit);
+}
+
 } // namespace
+
+QString FeedbackPage::prRangeText(unsigned kinds) {
+    using namespace catalogue;
+    QStringList readings;
+    if ((kinds & prShort) != 0) {
+        readings << tr("%1 ms 未満").arg(prNormalLoMs);
+    }
+    if ((kinds & prNormal) != 0) {
+        readings << rangeText(prNormalLoMs, prNormalHiMs, QStringLiteral("ms"));
+    }
+    if ((kinds & prLong) != 0) {
+        readings << tr("%1 ms 超").arg(prNormalHiMs);
+    }
+    if ((kinds & catalogue::prVaries) != 0) {
+        readings << tr("一定しない");
+    }
+    if ((kinds & prNone) != 0) {
+        readings << tr("なし");
+    }
+    return readings.join(QStringLiteral(" / "));
+}
+
+QString FeedbackPage::differenceText(const PracticeSession::Result& shown,
+                                     catalogue::Language language) const {
+    using catalogue::QrsWidth;
+    const MeasuredFacts facts = measured.value_or(MeasuredFacts{});
+    const Difference difference =
+        differenceOf(shown.question.rhythm, shown.answer, facts, language);
+    const catalogue::TextbookRange& range = difference.range;
+    const QString none = tr("なし");
+    const auto cell = [](const QString& text, bool fits) {
+        return fits ? QStringLiteral("<td>%1 ○</td>").arg(text.toHtmlEscaped())
+                    : QStringLiteral("<td style='color:#b00000'>%1 ×</td>")
+                          .arg(text.toHtmlEscaped());
+    };
+    QString pr = facts.prMs ? tr("%1 ms").arg(*facts.prMs) : none;
+    if (facts.prVaries && facts.prMs) {
+        pr = tr("一定しない（%1 ms〜）").arg(*facts.prMs);
+    }
+    const QString qrsRanges[] = {tr("%1 ms 未満").arg(catalogue::qrsWideMs),
+                                 tr("%1 ms 以上").arg(catalogue::qrsWideMs), tr("どちらも"), none};
+    const QString row = QStringLiteral("<tr><th align='left'>%1</th>%2%3%4</tr>");
+    QString text =
+        QStringLiteral("<b>%1</b> %2")
+            .arg((difference.criterion.forThePair ? tr("見分ける決め手:") : tr("見分け方の基本:"))
+                     .toHtmlEscaped(),
+                 catalogueText(difference.criterion.text).toHtmlEscaped());
+    if (!measured) {
+        return text;
+    }
+    text += QStringLiteral("<table cellspacing='0' cellpadding='2'><tr><th></th><th>%1</th>"
+                           "<th>PR</th><th>QRS</th></tr>")
+                .arg(tr("心拍数").toHtmlEscaped());
+    text += row.arg(tr("この記録").toHtmlEscaped(),
+                    cell(facts.rate ? tr("%1/分").arg(*facts.rate) : none, difference.fit.rate),
+                    cell(pr, difference.fit.pr),
+                    cell(facts.qrsMs ? tr("%1 ms").arg(*facts.qrsMs) : none, difference.fit.qrs));
+    const auto plain = [](const QString& value) {
+        return QStringLiteral("<td>%1</td>").arg(value.toHtmlEscaped());
+    };
+    text +=
+        row.arg(tr("%1 の範囲").arg(rhythmName(shown.question.rhythm, language)).toHtmlEscaped(),
+                plain(range.hasRate() ? rangeText(range.rateLo, range.rateHi, tr("/分")) : none),
+                plain(prRangeText(range.pr)), plain(qrsRanges[static_cast<int>(range.qrs)]));
+    return text + QStringLiteral("</table>");
+}
 
 FeedbackPage::FeedbackPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("feedbackArea"));
@@ -57,6 +128,10 @@ FeedbackPage::FeedbackPage(QWidget* parent) : QWidget(parent) {
     bannerLabel->setFont(bannerFont);
     correctLabel = makeLabel("correctLabel", this);
     chosenLabel = makeLabel("chosenLabel", this);
+    differenceLabel = makeLabel("differenceLabel", this);
+    differenceLabel->setTextFormat(Qt::RichText);
+    differenceLabel->setFrameShape(QFrame::StyledPanel);
+    differenceLabel->setStyleSheet(QStringLiteral("QLabel { background: #f4f7ff; padding: 4px; }"));
     explanationEdit = makeTextBox("explanationEdit", this);
     pointsBox = new QGroupBox(this);
     pointsBox->setObjectName(QStringLiteral("pointsBox"));
@@ -100,6 +175,7 @@ FeedbackPage::FeedbackPage(QWidget* parent) : QWidget(parent) {
     feedback->addWidget(bannerLabel);
     feedback->addWidget(correctLabel);
     feedback->addWidget(chosenLabel);
+    feedback->addWidget(differenceLabel);
     feedback->addWidget(explanationEdit, 1);
     feedback->addWidget(pointsBox, 1);
     feedback->addWidget(measureBox);
@@ -124,6 +200,7 @@ void FeedbackPage::setStudyAllowed(bool allowed) {
 void FeedbackPage::showAsking() {
     ladderWaits = false;
     pointsBox->hide();
+    differenceLabel->hide();
     compareButton->hide();
     measureBox->hide();
     replayButton->setEnabled(false);
@@ -137,6 +214,7 @@ void FeedbackPage::showResult(const PracticeSession::Result& result) {
     nextButton->setEnabled(true);
     guideButton->setEnabled(true);
     pointsBox->setVisible(!result.correct());
+    differenceLabel->setVisible(!result.correct() && !result.unanswered);
     compareButton->setVisible(!result.correct());
     bannerLabel->setStyleSheet(result.correct() ? QStringLiteral("color: #006400;")
                                                 : QStringLiteral("color: #b00000;"));
@@ -200,7 +278,8 @@ void FeedbackPage::retranslate(catalogue::Language language, const PracticeSessi
         }
         chosenLabel->setText(said.arg(chosen, typed));
     }
-    QString explanation = catalogueText(catalogue::textOf(shown->question.rhythm, language));
+    QString explanation =
+        catalogueText(catalogue::practiceTextOf(shown->question.rhythm, language));
     // The artifact first: it is what the learner was to see through.
     const Question& question = shown->question;
     if (const std::optional<ArtifactKind> artifact =
@@ -219,9 +298,12 @@ void FeedbackPage::retranslate(catalogue::Language language, const PracticeSessi
     }
     explanationEdit->setPlainText(explanation);
     correctPointsTitle->setText(tr("正解: %1").arg(correct));
-    correctPoints->setPlainText(pointsSection(shown->question.rhythm, language));
+    correctPoints->setPlainText(practicePointsSection(shown->question.rhythm, language));
     chosenPointsTitle->setText(tr("あなたの回答: %1").arg(chosen));
-    chosenPoints->setPlainText(pointsSection(shown->answer, language));
+    chosenPoints->setPlainText(practicePointsSection(shown->answer, language));
+    if (!shown->correct() && !shown->unanswered) {
+        differenceLabel->setText(differenceText(*shown, language));
+    }
     const QFontMetrics metrics = compareButton->fontMetrics();
     compareButton->setText(
         tr("「%1」を下に再生して比べる(&C)")

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Calipers.h"
+#include "Difference.h"
 #include "Language.h"
 #include "PracticeSession.h"
 
@@ -36,6 +37,10 @@ public:
     // The ladder was asked for during a question: it waits for the answer, and says so.
     void explainLadderWaits();
 
+    // This strip's facts as measured over the ticks shown, set beside the right rhythm's range
+    // after a miss; none: the strip gave nothing to measure.
+    void setMeasured(std::optional<MeasuredFacts> facts) { measured = facts; }
+
     // An exam without hints shows neither the ladder nor strip saving until its summary.
     void setStudyAllowed(bool allowed);
     bool ladderWanted() const;
@@ -57,9 +62,14 @@ signals:
     void guidedReadRequested();
 
 private:
+    static QString prRangeText(unsigned kinds);
+    QString differenceText(const PracticeSession::Result& shown,
+                           catalogue::Language language) const;
+
     QLabel* bannerLabel = nullptr;
     QLabel* correctLabel = nullptr;
     QLabel* chosenLabel = nullptr;
+    QLabel* differenceLabel = nullptr;
     QPlainTextEdit* explanationEdit = nullptr;
     QGroupBox* pointsBox = nullptr;
     QLabel* correctPointsTitle = nullptr;
@@ -77,6 +87,7 @@ private:
     QWidget* goRow = nullptr;
     bool ladderWaits = false;
     bool typing = false;
+    std::optional<MeasuredFacts> measured;
 };
 
 } // namespace pulsavo

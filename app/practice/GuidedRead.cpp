@@ -261,7 +261,7 @@ void GuidedRead::showStep() {
         // that tell the AV blocks apart.
         showCalipers(reading->calipersFor(step));
         verdictLabel->setStyleSheet({});
-        verdictLabel->setText(pointsSection(rhythm, language));
+        verdictLabel->setText(practicePointsSection(rhythm, language));
     }
     retranslate(language);
     // The PR starts with its kind: in ms, varying or none.

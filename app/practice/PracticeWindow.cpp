@@ -329,6 +329,7 @@ void PracticeWindow::showFeedback(const Result& result) {
     // Once answered, the marking gives nothing away and shows what to look at.
     monitors->setMarking(true);
     questionPage->lock();
+    feedbackPage->setMeasured(result.correct() ? std::nullopt : measuredFacts());
     feedbackPage->showResult(result);
     monitors->showLadder(feedbackPage->ladderWanted());
     const std::optional<calipers::Kind> task = measurementTask();
@@ -339,6 +340,16 @@ void PracticeWindow::showFeedback(const Result& result) {
     retranslate();
     feedbackPage->focusNext();
     keepTraceInView();
+}
+
+std::optional<MeasuredFacts> PracticeWindow::measuredFacts() {
+    // The strip as the learner saw it when answering: the ticks on the panel now.
+    const auto [first, last] = caliperOverlay()->visibleTicks();
+    if (last <= first) {
+        return std::nullopt;
+    }
+    const StripFacts strip = measureStrip(questionMonitor().events(), first, last);
+    return MeasuredFacts{strip.ventricularRate, strip.prMs, strip.prVaries, strip.qrsMs};
 }
 
 // On a short screen the page scrolls; the verdict must not push the trace it speaks of out of

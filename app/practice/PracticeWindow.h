@@ -2,6 +2,7 @@
 
 #include "BeatTone.h"
 #include "Calipers.h"
+#include "Difference.h"
 #include "Drill.h"
 #include "Language.h"
 #include "Monitor.h"
@@ -99,6 +100,8 @@ public:
 
     // The measurement the answered question asks for, while it is still to be given.
     std::optional<calipers::Kind> measurementTask() const;
+    // This question's strip measured over the ticks in view: rate, PR and QRS.
+    std::optional<MeasuredFacts> measuredFacts();
     // Scores the task's caliper (the selected one, else the last one set for it), records it
     // like an answer and marks the true waves. False, with the reason beside the task, when
     // there is no task, no caliper for it or no such interval in view.
