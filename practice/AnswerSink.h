@@ -45,6 +45,8 @@ struct AnswerEntry {
     std::string kind;    // empty: a naming answer
     std::optional<int> valueMs;
     std::optional<int> errorMs;
+    // The time the answer was due within (6秒モード); none: no limit.
+    std::optional<int> limitMs;
     // A worksheet's fields, kept with its naming answer; empty for any other answer.
     std::vector<WorksheetEntry> worksheet;
 };

@@ -143,6 +143,7 @@ bool PracticeSession::begin(RoundMode mode, int length, const std::string& examC
     // An instructor's exam decides whether it asks worksheets; plain codes follow the option.
     worksheetRound =
         mode == RoundMode::exam && !settings.isDefault() ? settings.worksheet : worksheetOption;
+    answerLimit = mode == RoundMode::exam ? std::nullopt : answerLimitOption;
     deadlineMs.reset();
     if (rules.timeLimitMinutes > 0) {
         deadlineMs = clockMs() + std::int64_t{rules.timeLimitMinutes} * 60'000;
@@ -292,6 +293,11 @@ void PracticeSession::judge(Result result, AnswerEntry entry) {
     // Kept before the learner sees whether it was right: closing the window then loses nothing.
     entry.hinted = result.hinted;
     entry.answerMs = result.answerMs;
+    entry.limitMs = answerLimit;
+    if (answerLimit && result.answerMs > *answerLimit) {
+        result.late = true;
+        entry.correct = false;
+    }
     result.answerId = sink.keepAnswer(entry);
 
     if (drill) {
@@ -451,6 +457,13 @@ RhythmSet PracticeSession::inPlay() const {
     return asked;
 }
 
+std::optional<std::int64_t> PracticeSession::answerTimeLeftMs() const {
+    if (!answerLimit || (currentStage != Stage::question && currentStage != Stage::worksheet)) {
+        return std::nullopt;
+    }
+    return std::max<std::int64_t>(0, *answerLimit - (clockMs() - questionStartMs));
+}
+
 PracticeSession::Summary PracticeSession::summary() const {
     Summary sum;
     std::vector<int> times;
@@ -459,6 +472,7 @@ PracticeSession::Summary PracticeSession::summary() const {
         const Result& result = answers[index];
         sum.correct += result.correct() ? 1 : 0;
         sum.unanswered += result.unanswered ? 1 : 0;
+        sum.late += result.late ? 1 : 0;
         unhintedCorrect += result.correct() && !result.hinted ? 1 : 0;
         sum.hinted += result.hinted ? 1 : 0;
         if (!result.unanswered) {

@@ -63,12 +63,16 @@ public:
         std::optional<Measurement> measurement;
         std::optional<WorksheetResult> worksheet;
         bool unanswered = false; // the time ran out first; it scores as wrong and is not stored
+        // Given after the answer's time limit: kept and stored as given, scored as wrong.
+        bool late = false;
         // A typed answer: as typed, and whether it was taken for its name after a small edit.
         std::string typed;
         bool closeMisspelling = false;
         // In an artifact-versus-rhythm round: the artifact the question is to be told from.
         std::optional<ArtifactKind> lookAlike;
-        bool correct() const { return !unanswered && answer == question.rhythm; }
+        bool correct() const { return !unanswered && !late && answer == question.rhythm; }
+        // The right name, whether or not in time.
+        bool named() const { return !unanswered && answer == question.rhythm; }
     };
 
     struct Summary {
@@ -83,6 +87,7 @@ public:
         std::array<int, worksheetFieldCount> fieldsRight{}; // per WorksheetField
         std::vector<int> missed; // indices into results(), in question order
         int unanswered = 0;
+        int late = 0;
         int passPercent = 0; // 0: no pass mark
         // Against the pass mark, counting only unhinted correct answers; none without a mark.
         std::optional<bool> passed;
@@ -142,6 +147,12 @@ public:
     // Practice rounds started from now on ask worksheets; an exam with settings decides itself.
     void setWorksheetOption(bool on) { worksheetOption = on; }
     bool isWorksheetRound() const { return worksheetRound; }
+    // 6秒モード: each answer of a practice round started from now on is due within `ms` of its
+    // question (none: no limit). Exams keep their own timing.
+    void setAnswerLimitMs(std::optional<int> ms) { answerLimitOption = ms; }
+    std::optional<int> answerLimitMs() const { return answerLimit; }
+    // Milliseconds left for the open question's answer, never below 0; none without a limit.
+    std::optional<std::int64_t> answerTimeLeftMs() const;
     // The true waves shown while a measurement is open: the measurement counts as hinted.
     void revealDuringMeasurement();
     // The next question, or the summary after the last one.
@@ -237,6 +248,8 @@ private:
     bool versusNext = false; // the round begun next is an artifact round
     bool worksheetOption = false;
     bool worksheetRound = false;
+    std::optional<int> answerLimitOption;
+    std::optional<int> answerLimit; // the running round's
 };
 
 } // namespace pulsavo

@@ -320,6 +320,14 @@ QList<ConfusedPair> ProgressStore::topConfusions(int count, const ProgressFilter
     return pairs;
 }
 
+std::optional<double> RhythmFluency::medianMs() const {
+    if (timesMs.empty()) {
+        return std::nullopt;
+    }
+    const std::size_t half = timesMs.size() / 2;
+    return timesMs.size() % 2 == 1 ? timesMs[half] : (timesMs[half - 1] + timesMs[half]) / 2.0;
+}
+
 std::vector<Rhythm> reportedRhythms(const RhythmStatsTable& stats,
                                     const ConfusionMatrix* confusion) {
     std::vector<Rhythm> rhythms(allRhythms.begin(), allRhythms.end());
@@ -346,6 +354,7 @@ ProgressSummary ProgressStore::summary(const ProgressFilter& filter, int days, Q
     result.topConfusions = topConfusions(5, filter);
     result.schedule = ReviewSchedule::fromAnswers(reviewHistory());
     result.worksheetFields = worksheetAccuracy(filter);
+    result.fluency = fluency(filter);
     for (const RhythmStats& stats : result.rhythms) {
         result.attempts += stats.attempts;
         result.correct += stats.correct;
@@ -446,6 +455,35 @@ QList<WorksheetFieldStats> ProgressStore::worksheetAccuracy(const ProgressFilter
         stats.append({query.value(0).toString(), query.value(1).toInt(), query.value(2).toInt()});
     }
     return stats;
+}
+
+QList<RhythmFluency> ProgressStore::fluency(const ProgressFilter& filter) const {
+    const Where where =
+        whereFor(filter, QStringLiteral("limit_ms IS NOT NULL AND correct = 1 AND hinted = 0"));
+    QSqlQuery query(db);
+    QList<RhythmFluency> table;
+    if (currentState == State::unavailable ||
+        !run(query,
+             QStringLiteral("SELECT shown, answer_ms FROM answers%1 ORDER BY shown, answer_ms")
+                 .arg(where.clause),
+             where.values)) {
+        return table;
+    }
+    while (query.next()) {
+        const std::optional<Rhythm> shown = parseRhythmId(query.value(0).toString().toStdString());
+        if (!shown) {
+            continue;
+        }
+        if (table.isEmpty() || table.constLast().rhythm != *shown) {
+            table.append(RhythmFluency{*shown, {}});
+        }
+        table.last().timesMs.push_back(query.value(1).toInt());
+    }
+    // Ids sort as text; the window lists rhythms in index order.
+    std::sort(table.begin(), table.end(), [](const RhythmFluency& a, const RhythmFluency& b) {
+        return indexOf(a.rhythm) < indexOf(b.rhythm);
+    });
+    return table;
 }
 
 bool ProgressStore::exportCsv(QIODevice& device, const ProgressFilter& filter,

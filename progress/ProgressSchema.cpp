@@ -115,6 +115,15 @@ QStringList stepStatements(int fromVersion) {
             QStringLiteral(
                 "CREATE INDEX worksheet_fields_field ON worksheet_fields(field, correct)"),
         };
+    case 5:
+        // 6秒モード: the limit an answer was due within, so that a late one is told from a
+        // plain miss and fluency is read from the answers given against the clock.
+        return {
+            QStringLiteral("ALTER TABLE answers ADD COLUMN limit_ms INTEGER"),
+            QStringLiteral("CREATE INDEX answers_fluency ON answers(shown, answer_ms)"
+                           " WHERE kind IS NULL AND limit_ms IS NOT NULL AND correct = 1"
+                           " AND hinted = 0"),
+        };
     default:
         return {};
     }

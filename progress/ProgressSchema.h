@@ -9,7 +9,7 @@ namespace pulsavo {
 // a fresh file goes through every step from version 0, so each step is exercised on every start.
 class ProgressSchema {
 public:
-    static constexpr int currentVersion = 5;
+    static constexpr int currentVersion = 6;
     // Reports read files this old as they stand: the later steps only add columns they can do
     // without.
     static constexpr int oldestReadable = 3;

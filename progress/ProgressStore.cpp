@@ -651,6 +651,7 @@ std::int64_t ProgressStore::keepAnswer(const AnswerEntry& answer) {
     record.valueMs = answer.valueMs;
     record.errorMs = answer.errorMs;
     record.worksheet = answer.worksheet;
+    record.limitMs = answer.limitMs;
     return recordAnswer(record);
 }
 
@@ -695,8 +696,8 @@ std::int64_t ProgressStore::insertAnswer(const AnswerRecord& answer) {
     }
     query.prepare(QStringLiteral(
         "INSERT INTO answers (time, round_id, shown, seed, answer, correct, hinted, answer_ms,"
-        " app_version, exam_code, kind, value_ms, error_ms, learner, question)"
-        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
+        " app_version, exam_code, kind, value_ms, error_ms, learner, question, limit_ms)"
+        " VALUES (?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?, ?)"));
     query.addBindValue(utcTextOrNow(answer.time));
     query.addBindValue(answer.roundId > 0 ? QVariant(static_cast<qlonglong>(answer.roundId))
                                           : QVariant());
@@ -713,6 +714,7 @@ std::int64_t ProgressStore::insertAnswer(const AnswerRecord& answer) {
     query.addBindValue(nullable(answer.errorMs));
     query.addBindValue(nullable(answer.learner));
     query.addBindValue(answer.question > 0 ? QVariant(answer.question) : QVariant());
+    query.addBindValue(nullable(answer.limitMs));
     if (!query.exec()) {
         if (fields) {
             QSqlQuery(db).exec(QStringLiteral("ROLLBACK TO answer"));

@@ -121,6 +121,9 @@ public:
     // Per worksheet field that was ever answered, by stored name; empty for a file
     // without worksheets (one from before them too).
     QList<WorksheetFieldStats> worksheetAccuracy(const ProgressFilter& filter = {}) const;
+    // Per rhythm with a right, unhinted answer given against the clock; empty for a file from
+    // before the 6秒モード.
+    QList<RhythmFluency> fluency(const ProgressFilter& filter = {}) const;
     // The median answer time of `rhythm`'s `attempts` naming answers, straight off the index.
     std::optional<double> medianMs(Rhythm rhythm, int attempts,
                                    const ProgressFilter& filter = {}) const;

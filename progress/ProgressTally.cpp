@@ -61,6 +61,18 @@ bool ProgressTally::fold(ProgressSummary& summary, const AnswerRecord& answer,
         ++stats->attempts;
         stats->correct += entry.correct ? 1 : 0;
     }
+    if (answer.limitMs && correct && !answer.hinted) {
+        auto row = std::find_if(summary.fluency.begin(), summary.fluency.end(),
+                                [&answer](const RhythmFluency& f) {
+                                    return indexOf(f.rhythm) >= indexOf(answer.shown);
+                                });
+        if (row == summary.fluency.end() || row->rhythm != answer.shown) {
+            row = summary.fluency.insert(row, RhythmFluency{answer.shown, {}});
+        }
+        row->timesMs.insert(
+            std::upper_bound(row->timesMs.begin(), row->timesMs.end(), answer.answerMs),
+            answer.answerMs);
+    }
     if (answer.answer) {
         ++summary.confusion[at(answer.shown)][at(*answer.answer)];
         if (*answer.answer != answer.shown) {

@@ -45,6 +45,14 @@ struct AnswerRecord {
     std::optional<int> errorMs;
     // A worksheet's fields, written with the answer or not at all.
     std::vector<WorksheetEntry> worksheet;
+    std::optional<int> limitMs; // the time it was due within (6秒モード); none: no limit
+};
+
+// Fluency: how long the right answers given against the clock (6秒モード) took, unhinted.
+struct RhythmFluency {
+    Rhythm rhythm = Rhythm::sinusRhythm;
+    std::vector<int> timesMs; // ascending
+    std::optional<double> medianMs() const;
 };
 
 // How often a worksheet field was right, over the answers a filter chooses.
@@ -99,6 +107,7 @@ struct ProgressSummary {
     // From every naming answer, whatever the filter: the learner's review is theirs, not an exam's.
     ReviewSchedule schedule;
     QList<WorksheetFieldStats> worksheetFields; // by stored name
+    QList<RhythmFluency> fluency;               // in rhythm index order, answered ones only
 };
 
 // The rhythms a report lists, in index order: the classic 18 always, so that a report of

@@ -77,6 +77,8 @@ private slots:
     void artifactVersusRound();
     void worksheetStage_data();
     void worksheetStage();
+    void answerTimeLimit_data();
+    void answerTimeLimit();
 };
 
 void TestPracticeSession::hintCountsAsHinted_data() {
@@ -678,6 +680,50 @@ void TestPracticeSession::worksheetStage() {
     const PracticeSession::Summary sum = f.session.summary();
     QVERIFY(sum.worksheets == 2 && sum.correct == 2 && sum.measured == 0);
     QCOMPARE(sum.fieldsRight, (std::array<int, worksheetFieldCount>{0, 2, 2, 2, 2, 0, 2, 2}));
+}
+
+void TestPracticeSession::answerTimeLimit_data() {
+    QTest::addColumn<int>("limitMs"); // 0: none
+    QTest::addColumn<int>("answerMs");
+    QTest::addColumn<bool>("rightName");
+    QTest::addColumn<bool>("exam");
+    QTest::addColumn<bool>("late");
+    QTest::newRow("in time") << 6000 << 6000 << true << false << false;
+    QTest::newRow("a millisecond late") << 6000 << 6001 << true << false << true;
+    QTest::newRow("late and wrong") << 6000 << 9000 << false << false << true;
+    QTest::newRow("no limit") << 0 << 60000 << true << false << false;
+    QTest::newRow("an exam keeps its own timing") << 6000 << 9000 << true << true << false;
+}
+
+// 6秒モード: an answer after its limit is kept as given and scored wrong, and says so.
+void TestPracticeSession::answerTimeLimit() {
+    QFETCH(int, limitMs);
+    QFETCH(int, answerMs);
+    QFETCH(bool, rightName);
+    QFETCH(bool, exam);
+    QFETCH(bool, late);
+    Fixture f;
+    f.session.setAnswerLimitMs(limitMs > 0 ? std::optional(limitMs) : std::nullopt);
+    f.startPaper(exam ? RoundMode::exam : RoundMode::practice);
+    const bool limited = limitMs > 0 && !exam;
+    QCOMPARE(f.session.answerTimeLeftMs(),
+             limited ? std::optional<std::int64_t>(limitMs) : std::nullopt);
+    f.now += answerMs;
+    QCOMPARE(f.session.answerTimeLeftMs().value_or(-1),
+             limited ? std::max(0, limitMs - answerMs) : -1);
+    const Rhythm given = rightName ? Rhythm::sinusRhythm : Rhythm::atrialFlutter;
+    QVERIFY(f.session.answer(given));
+    const PracticeSession::Result& result = f.session.results().at(0);
+    QCOMPARE(result.late, late);
+    QCOMPARE(result.named(), rightName);
+    QCOMPARE(result.correct(), rightName && !late);
+    const AnswerEntry& entry = f.sink.kept.at(0);
+    QVERIFY(entry.answer == given && entry.answerMs == answerMs);
+    QCOMPARE(entry.limitMs, limited ? std::optional(limitMs) : std::nullopt);
+    QCOMPARE(entry.correct, late ? std::optional(false) : std::nullopt);
+    QCOMPARE(f.session.summary().late, late ? 1 : 0);
+    QCOMPARE(f.session.summary().missed.size(), result.correct() ? 0U : 1U);
+    QVERIFY(!f.session.answerTimeLeftMs()); // answered: nothing runs
 }
 
 QTEST_APPLESS_MAIN(TestPracticeSession)

@@ -3,6 +3,7 @@
 #include "NativePath.h"
 #include "ProgressSchema.h"
 #include "ProgressStore.h"
+#include "ProgressTally.h"
 
 #include <QDir>
 #include <QFile>
@@ -534,6 +535,8 @@ private slots:
                 QVERIFY(db.open());
                 QSqlQuery query(db);
                 QVERIFY(query.exec(QStringLiteral("DROP TABLE worksheet_fields")));
+                QVERIFY(query.exec(QStringLiteral("DROP INDEX answers_fluency")));
+                QVERIFY(query.exec(QStringLiteral("ALTER TABLE answers DROP COLUMN limit_ms")));
                 QVERIFY(query.exec(QStringLiteral("PRAGMA user_version = 4")));
             }
             QSqlDatabase::removeDatabase(QStringLiteral("old"));
@@ -561,6 +564,72 @@ private slots:
         QVERIFY(stats[0].field == "atrial_rate" && stats[0].attempts == 2 && stats[0].correct == 2);
         QVERIFY(stats[1].field == "pr" && stats[1].attempts == 2 && stats[1].correct == 1);
         QVERIFY(store.worksheetAccuracy({QStringLiteral("PX-OTHER")}).isEmpty());
+    }
+
+    void fluencyIsReadFromTimedAnswers_data() {
+        QTest::addColumn<bool>("fromSchema5");
+        QTest::newRow("new file") << false;
+        QTest::newRow("file of schema 5") << true;
+    }
+
+    // 6秒モード: a late answer stays as given, marked wrong, with its limit; fluency is the
+    // median time of the right, unhinted answers given against the clock, per rhythm.
+    void fluencyIsReadFromTimedAnswers() {
+        QFETCH(bool, fromSchema5);
+        const QString path = temporary->filePath(QStringLiteral("progress.sqlite"));
+        if (fromSchema5) {
+            ProgressStore(path).recordAnswer(answerWithSeed(1));
+            {
+                QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "old");
+                db.setDatabaseName(path);
+                QVERIFY(db.open());
+                QSqlQuery query(db);
+                QVERIFY(query.exec(QStringLiteral("DROP INDEX answers_fluency")));
+                QVERIFY(query.exec(QStringLiteral("ALTER TABLE answers DROP COLUMN limit_ms")));
+                QVERIFY(query.exec(QStringLiteral("PRAGMA user_version = 5")));
+            }
+            QSqlDatabase::removeDatabase(QStringLiteral("old"));
+            const ProgressStore report(ProgressStore::ReadOnly::tag, nativeFromPath(path));
+            QVERIFY(report.fluency().isEmpty() && report.answerCount() == 1);
+        }
+        ProgressStore store(path);
+        QCOMPARE(store.schemaVersion(), ProgressSchema::currentVersion);
+        const auto timed = [](Rhythm rhythm, int ms, std::optional<int> limit, bool right,
+                              bool hinted = false) {
+            AnswerRecord answer = answerWithSeed(static_cast<std::uint32_t>(ms));
+            answer.shown = rhythm;
+            answer.answer = rhythm;
+            answer.answerMs = ms;
+            answer.limitMs = limit;
+            answer.hinted = hinted;
+            answer.correct = right ? std::nullopt : std::optional(false);
+            return answer;
+        };
+        const Rhythm sinus = Rhythm::sinusRhythm;
+        const Rhythm vt = rhythmOf(LibraryRhythm::vtMonomorphic);
+        for (const AnswerRecord& answer :
+             {timed(vt, 4000, 6000, true), timed(sinus, 3000, 6000, true),
+              timed(sinus, 1000, 6000, true), timed(sinus, 7000, 6000, false),
+              timed(sinus, 500, std::nullopt, true), timed(sinus, 800, 6000, true, true),
+              timed(sinus, 2000, 10000, true)}) {
+            QVERIFY(store.recordAnswer(answer) > 0);
+        }
+        QCOMPARE(firstRow(path, "SELECT answer, correct, limit_ms FROM answers"
+                                " WHERE answer_ms = 7000"),
+                 QStringList({"classic_0", "0", "6000"}));
+        ProgressSummary summary = store.summary();
+        QCOMPARE(summary.fluency.size(), 2);
+        QVERIFY(summary.fluency[0].rhythm == sinus && summary.fluency[1].rhythm == vt);
+        QCOMPARE(summary.fluency[0].timesMs, (std::vector<int>{1000, 2000, 3000}));
+        QCOMPARE(summary.fluency[0].medianMs(), std::optional<double>(2000.0));
+        QCOMPARE(summary.fluency[1].medianMs(), std::optional<double>(4000.0));
+        // An answer counted in while the window is open moves the median as a reread would.
+        AnswerRecord later = timed(vt, 5000, 6000, true);
+        later.time = QDateTime::currentDateTime();
+        QVERIFY(store.recordAnswer(later) > 0);
+        QVERIFY(ProgressTally::fold(summary, later, {}));
+        QCOMPARE(summary.fluency[1].medianMs(), std::optional<double>(4500.0));
+        QCOMPARE(summary.fluency[1].timesMs, store.fluency()[1].timesMs);
     }
 
     void newerSchemaIsLeftAlone() {
