@@ -199,4 +199,12 @@ void Settings::setPracticeWorksheet(bool on) {
     put(practiceWorksheetKey, on);
 }
 
+int Settings::practiceAnswerLimit(int fallback) const {
+    return store.value(QLatin1String(practiceAnswerLimitKey), fallback).toInt();
+}
+
+void Settings::setPracticeAnswerLimit(int seconds) {
+    put(practiceAnswerLimitKey, seconds);
+}
+
 } // namespace pulsavo

@@ -39,6 +39,7 @@ public:
     static constexpr const char* practiceArtifactKey = "practice/artifact";
     static constexpr const char* practiceArtifactVersusKey = "practice/artifactVersus";
     static constexpr const char* practiceWorksheetKey = "practice/worksheet";
+    static constexpr const char* practiceAnswerLimitKey = "practice/answerLimitSeconds";
 
     Settings();
 
@@ -100,6 +101,9 @@ public:
     void setWardText(const char* key, const QString& text);
     bool practiceWorksheet(bool fallback) const;
     void setPracticeWorksheet(bool on);
+    // 6秒モード: seconds an answer is due within, 0 for none.
+    int practiceAnswerLimit(int fallback) const;
+    void setPracticeAnswerLimit(int seconds);
 
 private:
     bool flag(const char* key, bool fallback) const;

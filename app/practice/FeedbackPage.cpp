@@ -213,9 +213,10 @@ void FeedbackPage::showResult(const PracticeSession::Result& result) {
     replayButton->setEnabled(true);
     nextButton->setEnabled(true);
     guideButton->setEnabled(true);
-    pointsBox->setVisible(!result.correct());
-    differenceLabel->setVisible(!result.correct() && !result.unanswered);
-    compareButton->setVisible(!result.correct());
+    // A right name given too late confused nothing: there is no pair to tell apart.
+    pointsBox->setVisible(!result.named());
+    differenceLabel->setVisible(!result.named() && !result.unanswered);
+    compareButton->setVisible(!result.named());
     bannerLabel->setStyleSheet(result.correct() ? QStringLiteral("color: #006400;")
                                                 : QStringLiteral("color: #b00000;"));
 }
@@ -264,7 +265,11 @@ void FeedbackPage::retranslate(catalogue::Language language, const PracticeSessi
     }
     const QString correct = rhythmName(shown->question.rhythm, language);
     const QString chosen = rhythmName(shown->answer, language);
-    bannerLabel->setText(shown->correct() ? tr("○ 正解") : tr("× 不正解"));
+    bannerLabel->setText(
+        shown->correct() ? tr("○ 正解")
+        : shown->late
+            ? tr("× 時間切れ（%1 秒かかりました）").arg(shown->answerMs / 1000.0, 0, 'f', 1)
+            : tr("× 不正解"));
     correctLabel->setText(tr("正解: %1").arg(correct));
     chosenLabel->setText(tr("あなたの回答: %1").arg(chosen));
     if (!shown->typed.empty()) {
@@ -301,7 +306,13 @@ void FeedbackPage::retranslate(catalogue::Language language, const PracticeSessi
     correctPoints->setPlainText(practicePointsSection(shown->question.rhythm, language));
     chosenPointsTitle->setText(tr("あなたの回答: %1").arg(chosen));
     chosenPoints->setPlainText(practicePointsSection(shown->answer, language));
-    if (!shown->correct() && !shown->unanswered) {
+    if (shown->late) {
+        chosenLabel->setText(chosenLabel->text() + QLatin1Char('\n') +
+                             (shown->named()
+                                  ? tr("名前は合っていますが、制限時間を過ぎたため不正解です。")
+                                  : tr("制限時間を過ぎた回答です。")));
+    }
+    if (!shown->named() && !shown->unanswered) {
         differenceLabel->setText(differenceText(*shown, language));
     }
     const QFontMetrics metrics = compareButton->fontMetrics();

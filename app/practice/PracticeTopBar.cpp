@@ -108,9 +108,21 @@ void PracticeTopBar::showTimeLeft(std::int64_t leftMs) {
         return;
     }
     shownSeconds = seconds;
+    answerClock = false;
     timeLabel->setText(tr("残り %1:%2")
                            .arg(seconds / 60, 2, 10, QLatin1Char('0'))
                            .arg(seconds % 60, 2, 10, QLatin1Char('0')));
+}
+
+void PracticeTopBar::showAnswerTimeLeft(std::int64_t leftMs) {
+    const std::int64_t seconds = (leftMs + 999) / 1000;
+    if (seconds == shownSeconds) {
+        return;
+    }
+    shownSeconds = seconds;
+    answerClock = true;
+    timeLabel->setText(seconds > 0 ? tr("回答まで残り %1 秒").arg(seconds)
+                                   : tr("時間切れ: 今の回答は不正解になります"));
 }
 
 void PracticeTopBar::retranslate() {
@@ -135,7 +147,11 @@ void PracticeTopBar::retranslate() {
     if (shownSeconds >= 0) {
         const std::int64_t seconds = shownSeconds;
         shownSeconds = -1;
-        showTimeLeft(seconds * 1000);
+        if (answerClock) {
+            showAnswerTimeLeft(seconds * 1000);
+        } else {
+            showTimeLeft(seconds * 1000);
+        }
     }
 }
 

@@ -28,6 +28,8 @@ public:
     // A timed round shows its clock; `leftMs` is rounded up, so 00:00 shows only once it is over.
     void setClockShown(bool shown);
     void showTimeLeft(std::int64_t leftMs);
+    // 6秒モード: the open question's answer time, counted down to 時間切れ.
+    void showAnswerTimeLeft(std::int64_t leftMs);
 
     void retranslate();
 
@@ -48,6 +50,7 @@ private:
     QToolButton* languageButton = nullptr;
     QToolButton* highlightButton = nullptr;
     std::int64_t shownSeconds = -1;
+    bool answerClock = false; // the label counts an answer's time, not the round's
     bool frozen = false;
 };
 

@@ -291,6 +291,9 @@ void PracticeWindow::ask(const Question& question) {
         showExamRules(session.hintsAllowed());
         topBar->setClockShown(session.timeLeftMs().has_value());
     }
+    if (session.answerLimitMs()) {
+        topBar->setClockShown(true);
+    }
     setFrozen(false);
     monitors->ask(question, session.mode() == RoundMode::exam);
     feedbackPage->showAsking();
@@ -329,6 +332,9 @@ void PracticeWindow::showFeedback(const Result& result) {
     // Once answered, the marking gives nothing away and shows what to look at.
     monitors->setMarking(true);
     questionPage->lock();
+    if (session.answerLimitMs()) {
+        topBar->setClockShown(false);
+    }
     feedbackPage->setMeasured(result.correct() ? std::nullopt : measuredFacts());
     feedbackPage->showResult(result);
     monitors->showLadder(feedbackPage->ladderWanted());
@@ -405,7 +411,7 @@ void PracticeWindow::replayQuestion() {
 
 void PracticeWindow::compareWithAnswer() {
     const std::vector<Result>& results = session.results();
-    if (stage() != Stage::feedback || results.empty() || results.back().correct()) {
+    if (stage() != Stage::feedback || results.empty() || results.back().named()) {
         return;
     }
     setFrozen(false);
@@ -548,9 +554,13 @@ void PracticeWindow::showExamRules(bool open) {
 void PracticeWindow::wireWorksheet() {
     worksheetPage = new WorksheetPage(pages);
     pages->addWidget(worksheetPage);
-    session.setWorksheetOption(options().worksheet);
-    connect(setupPage, &SetupPage::optionsChanged, this,
-            [this] { session.setWorksheetOption(options().worksheet); });
+    const auto takeOptions = [this] {
+        session.setWorksheetOption(options().worksheet);
+        const int limit = options().answerLimitSeconds;
+        session.setAnswerLimitMs(limit > 0 ? std::optional(limit * 1000) : std::nullopt);
+    };
+    takeOptions();
+    connect(setupPage, &SetupPage::optionsChanged, this, takeOptions);
     // Handing the worksheet in freezes the strip where it stands: the truth, the feedback and its
     // calipers then all speak of the strip the learner read.
     session.worksheetTruthFor = [this](const Question& question) -> std::optional<WorksheetTruth> {
@@ -610,6 +620,13 @@ void PracticeWindow::followDeadline() {
     const std::optional<std::int64_t> left = session.timeLeftMs();
     if (left && session.roundInProgress()) {
         topBar->showTimeLeft(*left);
+    }
+    if (const std::optional<std::int64_t> answerLeft = session.answerTimeLeftMs()) {
+        topBar->showAnswerTimeLeft(*answerLeft);
+        // 6秒モード: six seconds of strip, then it stands still for the rest of the answer.
+        if (!isFrozen() && questionMonitor().tickCount() >= sixSecondTicks) {
+            setFrozen(true);
+        }
     }
 }
 

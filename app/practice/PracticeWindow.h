@@ -171,6 +171,7 @@ private:
     void saveQuestionStrip();
     // Each frame: ends a timed exam at its deadline and shows the time left.
     void followDeadline();
+    static constexpr long long sixSecondTicks = 600;
     void showExamRules(bool open);
     // The worksheet page and its part in the session's callbacks, for worksheet rounds.
     void wireWorksheet();

@@ -17,6 +17,8 @@
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace pulsavo {
 
 namespace {
@@ -96,6 +98,12 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     artifactCheck = named(new QCheckBox(this), "artifactCheck");
     reviewButton = named(new QPushButton(this), "reviewButton");
     worksheetCheck = named(new QCheckBox(this), "worksheetCheck");
+    limitLabel = named(new QLabel(this), "limitLabel");
+    limitCombo = named(new QComboBox(this), "limitCombo");
+    for (const int seconds : answerLimits) {
+        limitCombo->addItem(QString(), seconds);
+    }
+    limitLabel->setBuddy(limitCombo);
     noRhythmLabel = named(new QLabel(this), "noRhythmLabel");
     noRhythmLabel->setWordWrap(true);
     startButton = named(new QPushButton(this), "startButton");
@@ -111,8 +119,13 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
     secondRow->addWidget(recallCheck);
     secondRow->addWidget(worksheetCheck);
     secondRow->addStretch();
+    auto* limitRow = new QHBoxLayout;
+    limitRow->addWidget(limitLabel);
+    limitRow->addWidget(limitCombo);
+    limitRow->addStretch();
     setup->addLayout(optionRow);
     setup->addLayout(secondRow);
+    setup->addLayout(limitRow);
     buttons = new QWidget(this);
     buttons->setObjectName(QStringLiteral("setupButtons"));
     auto* bar = new QVBoxLayout(buttons);
@@ -156,6 +169,7 @@ SetupPage::SetupPage(QWidget* parent) : QWidget(parent) {
         emit optionsChanged();
     });
     connect(lengthCombo, &QComboBox::currentIndexChanged, this, &SetupPage::optionsChanged);
+    connect(limitCombo, &QComboBox::currentIndexChanged, this, &SetupPage::optionsChanged);
     connect(kindCombo, &QComboBox::currentIndexChanged, this, [this] {
         updateStartButton();
         emit optionsChanged();
@@ -193,6 +207,7 @@ SetupPage::Options SetupPage::options() const {
     current.artifact = artifactCheck->isChecked();
     current.artifactVersus = kindCombo->currentData().toBool();
     current.worksheet = worksheetCheck->isChecked();
+    current.answerLimitSeconds = limitCombo->currentData().toInt();
     return current;
 }
 
@@ -216,6 +231,8 @@ void SetupPage::setOptions(const Options& options) {
         artifactCheck->setChecked(options.artifact);
         kindCombo->setCurrentIndex(options.artifactVersus ? 1 : 0);
         worksheetCheck->setChecked(options.worksheet);
+        // A limit no longer offered (a hand-edited file) reads as off.
+        limitCombo->setCurrentIndex(std::max(0, limitCombo->findData(options.answerLimitSeconds)));
     }
     rhythmTree->viewport()->update();
     updateStartButton();
@@ -288,6 +305,7 @@ SetupPage::Options SetupPage::storedOptions() {
     saved.artifact = settings.practiceArtifact(saved.artifact);
     saved.artifactVersus = settings.practiceArtifactVersus(saved.artifactVersus);
     saved.worksheet = settings.practiceWorksheet(saved.worksheet);
+    saved.answerLimitSeconds = settings.practiceAnswerLimit(saved.answerLimitSeconds);
     return saved;
 }
 
@@ -304,6 +322,7 @@ void SetupPage::storeOptions(const Options& options) {
     settings.setPracticeArtifact(options.artifact);
     settings.setPracticeArtifactVersus(options.artifactVersus);
     settings.setPracticeWorksheet(options.worksheet);
+    settings.setPracticeAnswerLimit(options.answerLimitSeconds);
 }
 
 std::string SetupPage::Options::roundJson(int roundLength, RhythmSet roundRhythms,
@@ -320,6 +339,9 @@ std::string SetupPage::Options::roundJson(int roundLength, RhythmSet roundRhythm
     object.insert(QStringLiteral("artifact"), artifact);
     object.insert(QStringLiteral("artifactVersus"), artifactVersus);
     object.insert(QStringLiteral("worksheet"), worksheet);
+    if (answerLimitSeconds > 0) {
+        object.insert(QStringLiteral("answerLimitSeconds"), answerLimitSeconds);
+    }
     if (review) {
         object.insert(QStringLiteral("review"), true);
     }
@@ -368,6 +390,15 @@ void SetupPage::retranslate(catalogue::Language language) {
                                 "1回ずつ出題します。"));
     showDue(dueCount);
     worksheetCheck->setText(tr("ワークシート形式(&R)"));
+    limitLabel->setText(tr("6秒モード(&6):"));
+    limitLabel->setToolTip(tr("6秒間の記録だけを見せ、制限時間内に答えます。時間を過ぎた回答は"
+                              "記録したうえで不正解になります。"));
+    limitCombo->setToolTip(limitLabel->toolTip());
+    for (int index = 0; index < limitCombo->count(); ++index) {
+        const int seconds = limitCombo->itemData(index).toInt();
+        limitCombo->setItemText(index,
+                                seconds == 0 ? tr("使わない") : tr("%1 秒以内に回答").arg(seconds));
+    }
     worksheetCheck->setToolTip(
         tr("波形ごとに心房・心室レート、整・不整、P波、PR、QRS、波形名、次の対応"
            "を記入し、項目ごとに採点します。"));

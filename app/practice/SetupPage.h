@@ -40,6 +40,8 @@ public:
         bool artifactVersus = false;
         // Each strip read field by field on a worksheet instead of named from the list.
         bool worksheet = false;
+        // 6秒モード: six seconds of strip, each answer due within this many seconds (0: off).
+        int answerLimitSeconds = 0;
 
         // As a round records them with its answers: `length`, `rhythms` and `adaptive` as the
         // round has them (a fixed round's own), the rest as chosen; `review` marks a 今日の復習
@@ -50,6 +52,7 @@ public:
     // A review round asks at most this many rhythms.
     static constexpr int reviewLimit = 36;
     static constexpr std::array<int, 3> roundLengths{10, 20, 36};
+    static constexpr std::array<int, 5> answerLimits{0, 10, 15, 20, 30};
 
     explicit SetupPage(QWidget* parent = nullptr);
 
@@ -97,6 +100,8 @@ private:
     QWidget* buttons = nullptr;
     QLabel* lengthLabel = nullptr;
     QComboBox* lengthCombo = nullptr;
+    QComboBox* limitCombo = nullptr;
+    QLabel* limitLabel = nullptr;
     QLabel* rhythmsLabel = nullptr;
     QTreeWidget* rhythmTree = nullptr;
     QPushButton* allRhythmsButton = nullptr;

@@ -235,6 +235,10 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
     worksheetPanel->setObjectName(QStringLiteral("worksheetFields"));
     worksheetPanel->setAlignment(Qt::AlignTop | Qt::AlignLeft);
     worksheetPanel->hide();
+    fluencyPanel = new QLabel(content);
+    fluencyPanel->setObjectName(QStringLiteral("fluencyPanel"));
+    fluencyPanel->setAlignment(Qt::AlignTop | Qt::AlignLeft);
+    fluencyPanel->hide();
     exportButton = new QPushButton(tr("書き出し(&E)..."), this);
     exportButton->setObjectName(QStringLiteral("exportButton"));
     connect(exportButton, &QPushButton::clicked, this, &ProgressWindow::exportCsv);
@@ -274,6 +278,7 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
     bottom->addWidget(dayView, 3);
     bottom->addWidget(pairs, 2);
     bottom->addWidget(worksheetPanel, 1);
+    bottom->addWidget(fluencyPanel, 1);
 
     auto* charts = new QVBoxLayout(content);
     charts->setContentsMargins(0, 0, 0, 0);
@@ -579,6 +584,24 @@ void ProgressWindow::showTotals() {
     }
     streakLabel->setText(tr("連続 %1 日").arg(shown.streak));
     showWorksheetFields();
+    showFluency();
+}
+
+void ProgressWindow::showFluency() {
+    QString rows;
+    for (const RhythmFluency& row : std::as_const(shown.fluency)) {
+        const std::optional<double> median = row.medianMs();
+        if (!median) {
+            continue;
+        }
+        rows +=
+            QStringLiteral("<tr><td>%1</td><td align=right>%2</td></tr>")
+                .arg(rhythmName(row.rhythm).toHtmlEscaped(),
+                     tr("%1 秒（%2 回）").arg(*median / 1000.0, 0, 'f', 1).arg(row.timesMs.size()));
+    }
+    fluencyPanel->setVisible(!rows.isEmpty());
+    fluencyPanel->setText(QStringLiteral("<h3>%1</h3><table cellspacing=4>%2</table>")
+                              .arg(tr("6秒モード: 正解までの時間（中央値）"), rows));
 }
 
 void ProgressWindow::showWorksheetFields() {
@@ -703,7 +726,7 @@ void ProgressWindow::showPairs() {
     }
     const auto points = [](Rhythm rhythm) {
         return QString::fromStdString(
-                   catalogue::keyPointsOf(rhythm, LanguageManager::instance().language()))
+                   catalogue::practiceKeyPointsOf(rhythm, LanguageManager::instance().language()))
             .toHtmlEscaped()
             .replace(QLatin1Char('\n'), QStringLiteral("<br>"));
     };
@@ -713,6 +736,10 @@ void ProgressWindow::showPairs() {
                              .arg(rhythmName(pair.shown).toHtmlEscaped(),
                                   rhythmName(pair.answered).toHtmlEscaped())
                              .arg(pair.count));
+        const catalogue::DecidingCriterion criterion = catalogue::decidingCriterion(
+            pair.shown, pair.answered, LanguageManager::instance().language());
+        html += QStringLiteral("%1 %2<br>")
+                    .arg(tr("見分ける決め手:"), catalogueText(criterion.text).toHtmlEscaped());
         html += QStringLiteral("%1<br><i>%2</i><br>%3<br><i>%4</i><br>%5</p>")
                     .arg(tr("見分けるポイント:"), rhythmName(pair.shown).toHtmlEscaped(),
                          points(pair.shown), rhythmName(pair.answered).toHtmlEscaped(),

@@ -138,6 +138,8 @@ private:
     void showPairs();
     // Accuracy per worksheet field, as bars of text; hidden until a worksheet was answered.
     void showWorksheetFields();
+    // 6秒モード: the median time to a right answer per rhythm; hidden until one was given.
+    void showFluency();
     void onCell(Rhythm shown, Rhythm answered);
 
     QString path;
@@ -161,6 +163,7 @@ private:
     QString loadProblem;
     QTextBrowser* pairs = nullptr;
     QLabel* worksheetPanel = nullptr;
+    QLabel* fluencyPanel = nullptr;
     QPushButton* exportButton = nullptr;
     QPushButton* resetButton = nullptr;
 };
