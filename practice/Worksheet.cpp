@@ -30,8 +30,12 @@ bool prIsRight(const PrReading& truth, const std::optional<PrReading>& answer) {
 }
 
 // Where the atria show no waves there is no rate to write: an empty field is the right answer.
-bool atrialRateIsRight(const WorksheetTruth& truth, std::optional<int> answer) {
-    return truth.atrialRate ? rateIsRight(truth.atrialRate, answer) : !answer.has_value();
+bool atrialRateIsRight(const WorksheetTruth& truth, const WorksheetAnswer& answer) {
+    if (answer.atrialUnmeasurable) {
+        return truth.pWaves == PWaves::fibrillatory;
+    }
+    return truth.atrialRate ? rateIsRight(truth.atrialRate, answer.atrialRate)
+                            : !answer.atrialRate.has_value();
 }
 
 } // namespace
@@ -41,7 +45,7 @@ WorksheetMarks markWorksheet(const WorksheetTruth& truth, const WorksheetAnswer&
     const auto set = [&marks](WorksheetField field, bool right) {
         marks[static_cast<std::size_t>(field)] = right;
     };
-    set(WorksheetField::atrialRate, atrialRateIsRight(truth, answer.atrialRate));
+    set(WorksheetField::atrialRate, atrialRateIsRight(truth, answer));
     set(WorksheetField::ventricularRate,
         truth.ventricularRate ? rateIsRight(truth.ventricularRate, answer.ventricularRate)
                               : !answer.ventricularRate.has_value());
@@ -124,7 +128,8 @@ std::vector<WorksheetEntry> worksheetEntries(const WorksheetTruth& truth,
         }
     }
     const std::array<std::pair<std::string, std::string>, worksheetFieldCount> values{{
-        {textOf(answer.atrialRate), textOf(truth.atrialRate)},
+        {answer.atrialUnmeasurable ? std::string("unmeasurable") : textOf(answer.atrialRate),
+         textOf(truth.atrialRate)},
         {textOf(answer.ventricularRate), textOf(truth.ventricularRate)},
         {textOf(answer.regularity), storedValue(truth.traits.regularity)},
         {textOf(answer.pWaves), storedValue(truth.pWaves)},

@@ -52,6 +52,8 @@ struct WorksheetAnswer {
     std::optional<int> qrsMs;
     std::optional<Rhythm> rhythm;
     std::optional<NextStep> nextStep;
+    // "測定不能": fibrillating atria have no rate to count, and a reader says so.
+    bool atrialUnmeasurable = false;
 };
 
 // Tolerances: a rate within 10 % or 10 per minute, whichever is more; an interval within one

@@ -4,6 +4,7 @@
 #include "CatalogueText.h"
 #include "HandIn.h"
 #include "ProgressStore.h"
+#include "WorksheetPage.h"
 
 #include <QDir>
 #include <QHBoxLayout>
@@ -155,6 +156,21 @@ void SummaryPage::retranslate(catalogue::Language language, const PracticeSessio
     if (summary.unanswered > 0) {
         text += QLatin1Char('\n') +
                 tr("時間切れで未回答: %1 問（不正解として採点）").arg(summary.unanswered);
+    }
+    if (summary.late > 0) {
+        text += QLatin1Char('\n') +
+                tr("制限時間を過ぎた回答: %1 問（不正解として採点）").arg(summary.late);
+    }
+    if (summary.worksheets > 0) {
+        // Which parts of the worksheet went wrong this round, not just how many strips.
+        QStringList fields;
+        for (int index = 0; index < worksheetFieldCount; ++index) {
+            fields << tr("%1 %2/%3")
+                          .arg(WorksheetPage::fieldName(static_cast<WorksheetField>(index)))
+                          .arg(summary.fieldsRight[static_cast<std::size_t>(index)])
+                          .arg(summary.worksheets);
+        }
+        text += QLatin1Char('\n') + tr("ワークシートの項目別: %1").arg(fields.join(tr("、")));
     }
     if (summary.passed) {
         text += QLatin1Char('\n') +

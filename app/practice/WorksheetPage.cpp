@@ -2,6 +2,7 @@
 
 #include "CatalogueText.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -91,13 +92,19 @@ WorksheetPage::WorksheetPage(QWidget* parent) : QWidget(parent) {
     rhythmCombo = new QComboBox(this);
     rhythmCombo->setObjectName(QStringLiteral("rhythmCombo"));
     nextStepCombo = choiceBox<NextStep>(this, "nextStepCombo");
+    unmeasurableCheck = new QCheckBox(this);
+    unmeasurableCheck->setObjectName(QStringLiteral("unmeasurableCheck"));
+    auto* atrialRow = new QHBoxLayout;
+    atrialRow->addWidget(atrialEdit);
+    atrialRow->addWidget(unmeasurableCheck);
+    atrialRow->addStretch();
     auto* prRow = new QHBoxLayout;
     prRow->addWidget(prCombo);
     prRow->addWidget(prEdit);
     prRow->addStretch();
     const std::array<QWidget*, worksheetFieldCount> editors{
-        atrialEdit, ventricularEdit, regularityCombo, pWavesCombo,
-        nullptr,    qrsEdit,         rhythmCombo,     nextStepCombo};
+        nullptr, ventricularEdit, regularityCombo, pWavesCombo,
+        nullptr, qrsEdit,         rhythmCombo,     nextStepCombo};
     for (int row = 0; row < worksheetFieldCount; ++row) {
         fieldLabels[row] = new QLabel(this);
         form->addWidget(fieldLabels[row], row, 0);
@@ -108,6 +115,8 @@ WorksheetPage::WorksheetPage(QWidget* parent) : QWidget(parent) {
     }
     fieldLabels[static_cast<int>(WorksheetField::pr)]->setBuddy(prCombo);
     form->addLayout(prRow, static_cast<int>(WorksheetField::pr), 1);
+    fieldLabels[static_cast<int>(WorksheetField::atrialRate)]->setBuddy(atrialEdit);
+    form->addLayout(atrialRow, static_cast<int>(WorksheetField::atrialRate), 1);
     rhythmCombo->setSizeAdjustPolicy(QComboBox::AdjustToContents);
 
     hintButton = new QPushButton(this);
@@ -167,6 +176,8 @@ WorksheetPage::WorksheetPage(QWidget* parent) : QWidget(parent) {
     feedback->addStretch();
     layout->addLayout(feedback, 3);
 
+    connect(unmeasurableCheck, &QCheckBox::toggled, this,
+            [this](bool on) { atrialEdit->setEnabled(asking && !on); });
     connect(prCombo, &QComboBox::currentIndexChanged, this,
             [this](int index) { prEdit->setEnabled(asking && index == prNumber); });
     connect(submitButton, &QPushButton::clicked, this, &WorksheetPage::submit);
@@ -233,10 +244,11 @@ void WorksheetPage::ask() {
     shown.reset();
     setAnswer({});
     for (QWidget* editor : std::initializer_list<QWidget*>{
-             atrialEdit, ventricularEdit, regularityCombo, pWavesCombo, prCombo, qrsEdit,
+             unmeasurableCheck, ventricularEdit, regularityCombo, pWavesCombo, prCombo, qrsEdit,
              rhythmCombo, nextStepCombo, submitButton}) {
         editor->setEnabled(true);
     }
+    atrialEdit->setEnabled(true);
     prEdit->setEnabled(true);
     hintButton->setEnabled(hintAllowed);
     noteLabel->clear();
@@ -255,7 +267,8 @@ void WorksheetPage::ask() {
 
 WorksheetAnswer WorksheetPage::answer() const {
     WorksheetAnswer filled;
-    filled.atrialRate = numberIn(atrialEdit);
+    filled.atrialUnmeasurable = unmeasurableCheck->isChecked();
+    filled.atrialRate = filled.atrialUnmeasurable ? std::nullopt : numberIn(atrialEdit);
     filled.ventricularRate = numberIn(ventricularEdit);
     filled.regularity = chosen<Regularity>(regularityCombo);
     filled.pWaves = chosen<PWaves>(pWavesCombo);
@@ -281,6 +294,7 @@ WorksheetAnswer WorksheetPage::answer() const {
 
 void WorksheetPage::setAnswer(const WorksheetAnswer& given) {
     putNumber(atrialEdit, given.atrialRate);
+    unmeasurableCheck->setChecked(given.atrialUnmeasurable);
     putNumber(ventricularEdit, given.ventricularRate);
     choose(regularityCombo, given.regularity);
     choose(pWavesCombo, given.pWaves);
@@ -324,8 +338,8 @@ void WorksheetPage::showResult(const PracticeSession::Result& result, bool last)
     shown = result;
     lastQuestion = last;
     for (QWidget* editor : std::initializer_list<QWidget*>{
-             atrialEdit, ventricularEdit, regularityCombo, pWavesCombo, prCombo, prEdit, qrsEdit,
-             rhythmCombo, nextStepCombo, submitButton, hintButton}) {
+             atrialEdit, unmeasurableCheck, ventricularEdit, regularityCombo, pWavesCombo, prCombo,
+             prEdit, qrsEdit, rhythmCombo, nextStepCombo, submitButton, hintButton}) {
         editor->setEnabled(false);
     }
     noteLabel->clear();
@@ -352,7 +366,8 @@ QString WorksheetPage::valueText(WorksheetField field, const WorksheetAnswer& gi
     };
     switch (field) {
     case WorksheetField::atrialRate:
-        return rate(given.atrialRate);
+        return given.atrialUnmeasurable ? unmeasurableCheck->text().remove(QLatin1Char('&'))
+                                        : rate(given.atrialRate);
     case WorksheetField::ventricularRate:
         return rate(given.ventricularRate);
     case WorksheetField::regularity:
@@ -481,6 +496,8 @@ void WorksheetPage::retranslate(catalogue::Language language) {
         rhythmCombo->setItemText(row, rhythm ? rhythmName(*rhythm, language) : QString());
     }
     atrialEdit->setToolTip(tr("心房の波がなければ空欄のままにします。"));
+    unmeasurableCheck->setText(tr("測定不能(&E)"));
+    unmeasurableCheck->setToolTip(tr("心房が細動していて数えられないときに選びます。"));
     hintButton->setText(tr("ヒント(&H)"));
     submitButton->setText(tr("回答(&A)"));
     resultTable->setHorizontalHeaderLabels(

@@ -12,6 +12,7 @@
 #include <array>
 #include <optional>
 
+class QCheckBox;
 class QComboBox;
 class QLabel;
 class QLineEdit;
@@ -68,6 +69,7 @@ private:
 
     QLabel* fieldLabels[worksheetFieldCount] = {};
     QLineEdit* atrialEdit = nullptr;
+    QCheckBox* unmeasurableCheck = nullptr;
     QLineEdit* ventricularEdit = nullptr;
     QComboBox* regularityCombo = nullptr;
     QComboBox* pWavesCombo = nullptr;

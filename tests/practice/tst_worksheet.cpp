@@ -68,6 +68,15 @@ void TestWorksheet::oneFieldWrongMarksOnlyThatField_data() {
     row(F::pr, varies, with(&A::pr, P{P::Kind::ms, 160}));
     row(F(-1), noAtria, with(&A::atrialRate, std::nullopt));
     row(F::atrialRate, noAtria, right);
+    // Fibrillating atria: "unmeasurable" is right there, and only there.
+    WorksheetTruth fibrillating = truth;
+    fibrillating.pWaves = PWaves::fibrillatory;
+    fibrillating.atrialRate = 420;
+    const WorksheetAnswer unmeasurable = with(&A::atrialUnmeasurable, true);
+    row(F::pWaves, fibrillating, unmeasurable);
+    row(F::pWaves, fibrillating, with(&A::atrialRate, 400)); // a count within 10 % still is
+    row(F::atrialRate, truth, unmeasurable);
+    row(F::atrialRate, noAtria, unmeasurable);
 }
 
 void TestWorksheet::oneFieldWrongMarksOnlyThatField() {
