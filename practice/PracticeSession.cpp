@@ -24,7 +24,9 @@ double medianOf(std::vector<int> values) {
 
 PracticeSession::PracticeSession(AnswerSink& answerSink) : sink(answerSink) {}
 
-void PracticeSession::learnHistory(std::span<const ReviewAnswer> history) {
+void PracticeSession::learnHistory(std::span<const ReviewAnswer> stored) {
+    std::vector<ReviewAnswer> history(stored.begin(), stored.end());
+    history.insert(history.end(), judged.begin(), judged.end());
     std::vector<Attempt> attempts;
     attempts.reserve(history.size());
     for (const ReviewAnswer& given : history) {
@@ -306,8 +308,9 @@ void PracticeSession::judge(Result result, AnswerEntry entry) {
     } else {
         learner.add({result.question.rhythm, result.answer, result.hinted});
     }
-    reviews.record(
+    judged.push_back(
         {result.question.rhythm, today(), result.correct(), result.hinted, result.answer});
+    reviews.record(judged.back());
     answers.push_back(result);
     // A measurement's score is a verdict too: deferred verdicts ask none. A worksheet has
     // measured already.

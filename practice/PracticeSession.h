@@ -104,7 +104,8 @@ public:
     explicit PracticeSession(AnswerSink& sink);
 
     // The learner's earlier answers, oldest first: the adaptive drill's weighting and the review
-    // schedule start from them instead of from nothing.
+    // schedule start from them instead of from nothing. The answers this session judged count
+    // on top: the history may arrive from a slow read after the learner began.
     void learnHistory(std::span<const ReviewAnswer> history);
     const ReviewSchedule& schedule() const { return reviews; }
 
@@ -232,6 +233,7 @@ private:
     int plannedCount = 0;
     Mastery learner;
     ReviewSchedule reviews;
+    std::vector<ReviewAnswer> judged; // every answer this session gave, oldest first
     std::int64_t round = -1;
     bool roundOpen = false;
     std::optional<Question> current;

@@ -378,7 +378,16 @@ QStringList ProgressStore::examCodes() const {
     return codes;
 }
 
-std::vector<ReviewAnswer> ProgressStore::reviewHistory() const {
+std::int64_t ProgressStore::lastAnswerId() const {
+    QSqlQuery query(db);
+    if (currentState == State::unavailable ||
+        !run(query, QStringLiteral("SELECT MAX(id) FROM answers"), {}) || !query.next()) {
+        return 0;
+    }
+    return query.value(0).toLongLong();
+}
+
+std::vector<ReviewAnswer> ProgressStore::reviewHistory(std::int64_t throughId) const {
     std::vector<ReviewAnswer> history;
     QSqlQuery query(db);
     // Minutes since 1970 in UTC: SQLite's 'localtime' on every row took 20 µs a row.
@@ -386,8 +395,8 @@ std::vector<ReviewAnswer> ProgressStore::reviewHistory() const {
         !run(query,
              QStringLiteral("SELECT shown, answer, correct, hinted,"
                             " CAST((julianday(time) - 2440587.5) * 1440 AS INTEGER)"
-                            " FROM answers WHERE kind IS NULL ORDER BY time, id"),
-             {})) {
+                            " FROM answers WHERE kind IS NULL AND id <= ? ORDER BY time, id"),
+             {QVariant::fromValue(static_cast<qlonglong>(throughId))})) {
         return history;
     }
     LocalDays days;

@@ -114,7 +114,11 @@ public:
     std::optional<QList<ExamAnswer>> examAnswers(const QString& examCode) const;
     // Every naming answer as the review schedule reads it, oldest first, its day the local
     // calendar day as QDate::toJulianDay() counts it; answers of rhythms unknown here left out.
-    std::vector<ReviewAnswer> reviewHistory() const;
+    // `throughId`: only the answers stored up to that id, for a reader on another thread that
+    // must not count twice what its window learns of meanwhile.
+    std::vector<ReviewAnswer> reviewHistory(std::int64_t throughId = INT64_MAX) const;
+    // The id of the last answer stored; 0 for none.
+    std::int64_t lastAnswerId() const;
     int answerCount(const ProgressFilter& filter = {}) const;
     // Measurement rows (calipers), which the CSV export holds beside the naming answers.
     int measurementCount(const ProgressFilter& filter = {}) const;

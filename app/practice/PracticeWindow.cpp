@@ -9,6 +9,7 @@
 #include "LearnerPrompt.h"
 #include "MeasurementBox.h"
 #include "MonitorActions.h"
+#include "NativePath.h"
 #include "PracticeMonitors.h"
 #include "PracticeTopBar.h"
 #include "ProgressWindow.h"
@@ -29,6 +30,7 @@
 #include <QScrollArea>
 #include <QScrollBar>
 #include <QStackedWidget>
+#include <QThread>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -117,6 +119,10 @@ PracticeWindow::PracticeWindow(const QString& dbPath, std::unique_ptr<ToneSink> 
 
 PracticeWindow::~PracticeWindow() {
     clock.stop();
+    if (historyReader != nullptr) {
+        historyReader->wait();
+        delete historyReader;
+    }
 }
 
 void PracticeWindow::buildControls() {
@@ -709,7 +715,7 @@ void PracticeWindow::wireStudyModes() {
         }
     });
     session.today = [] { return static_cast<std::int32_t>(QDate::currentDate().toJulianDay()); };
-    session.learnHistory(progress.reviewHistory());
+    readHistory();
     const auto asked = session.onQuestionAsked;
     session.onQuestionAsked = [this, asked](const Question& question) {
         guide->stop();
@@ -722,6 +728,35 @@ void PracticeWindow::wireStudyModes() {
     connect(setupPage, &SetupPage::reviewRequested, this, &PracticeWindow::startReview);
     connect(setupPage, &SetupPage::dueWanted, this,
             [this] { setupPage->showDue(session.dueToday(SetupPage::reviewLimit)); });
+}
+
+void PracticeWindow::readHistory() {
+    // Read on a thread of its own, through its own connection: on a large file the window is
+    // usable at once and the review count follows. Answers given meanwhile count on top.
+    const std::int64_t through = progress.lastAnswerId();
+    if (!progress.isSaving() || through <= 0) {
+        return;
+    }
+    historyReader = QThread::create([this, file = progress.path(), through] {
+        std::vector<ReviewAnswer> history;
+        {
+            const ProgressStore reader(ProgressStore::ReadOnly::tag, nativeFromPath(file));
+            history = reader.reviewHistory(through);
+        }
+        QMetaObject::invokeMethod(
+            this, [this, history = std::move(history)] { learnHistory(history); },
+            Qt::QueuedConnection);
+    });
+    historyReader->start();
+}
+
+void PracticeWindow::learnHistory(const std::vector<ReviewAnswer>& history) {
+    historyReader->wait();
+    delete historyReader;
+    historyReader = nullptr;
+    session.learnHistory(history);
+    setupPage->showDue(session.dueToday(SetupPage::reviewLimit));
+    emit historyLearned();
 }
 
 void PracticeWindow::startGuidedRead() {

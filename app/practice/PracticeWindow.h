@@ -27,6 +27,7 @@
 #include <vector>
 
 class QLabel;
+class QThread;
 class QScrollArea;
 class QStackedWidget;
 
@@ -146,6 +147,8 @@ public:
     std::function<qint64()> answerClock;
 
 signals:
+    // The stored answers were read (off the window's thread) and the review counts them.
+    void historyLearned();
     // Answers just written to the database, for any open progress window to fold in.
     void answersWritten(const pulsavo::ProgressStore::Written& written);
 
@@ -171,6 +174,8 @@ private:
     void saveQuestionStrip();
     // Each frame: ends a timed exam at its deadline and shows the time left.
     void followDeadline();
+    void readHistory();
+    void learnHistory(const std::vector<ReviewAnswer>& history);
     static constexpr long long sixSecondTicks = 600;
     void showExamRules(bool open);
     // The worksheet page and its part in the session's callbacks, for worksheet rounds.
@@ -178,6 +183,7 @@ private:
     void showPage(QWidget* page);
 
     ProgressStore progress;
+    QThread* historyReader = nullptr; // reads the stored answers at open
     PracticeSession session{progress};
     MonitorClock clock;
     std::unique_ptr<ToneSink> tone;

@@ -79,6 +79,7 @@ private slots:
     void worksheetStage();
     void answerTimeLimit_data();
     void answerTimeLimit();
+    void historyArrivingLateKeepsTheAnswersGiven();
 };
 
 void TestPracticeSession::hintCountsAsHinted_data() {
@@ -724,6 +725,26 @@ void TestPracticeSession::answerTimeLimit() {
     QCOMPARE(f.session.summary().late, late ? 1 : 0);
     QCOMPARE(f.session.summary().missed.size(), result.correct() ? 0U : 1U);
     QVERIFY(!f.session.answerTimeLeftMs()); // answered: nothing runs
+}
+
+// The stored answers are read while the learner already answers: both count, neither twice.
+void TestPracticeSession::historyArrivingLateKeepsTheAnswersGiven() {
+    Fixture f;
+    f.session.today = [] { return std::int32_t{100}; };
+    f.startPaper();
+    QVERIFY(f.session.answer(Rhythm::atrialFlutter)); // sinus rhythm missed today
+    const std::vector<ReviewAnswer> stored{
+        {Rhythm::completeBlock, 90, true, false, Rhythm::completeBlock},
+        {Rhythm::ventricularTachycardia, 95, false, false, Rhythm::ventricularFibrillation}};
+    for (int times = 0; times < 2; ++times) { // a second delivery replaces, never adds
+        f.session.learnHistory(stored);
+        const ReviewSchedule& schedule = f.session.schedule();
+        QVERIFY(schedule.card(Rhythm::completeBlock).seen);
+        QCOMPARE(schedule.card(Rhythm::sinusRhythm).lastDay, 100);
+        QCOMPARE(schedule.card(Rhythm::sinusRhythm).dueDay, 101);
+        QCOMPARE(schedule.pairs().size(), std::size_t{2});
+        QVERIFY(f.session.mastery().box(Rhythm::completeBlock) > Mastery::newBox);
+    }
 }
 
 QTEST_APPLESS_MAIN(TestPracticeSession)
