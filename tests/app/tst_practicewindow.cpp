@@ -30,6 +30,7 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
+#include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
 #include <QStandardPaths>
@@ -127,6 +128,8 @@ private slots:
     void eachQuestionOnACleanBlackPanel();
     void ladderOnlyWithFeedback();
     void answerStoredBeforeFeedback();
+    void sixSecondModeTimesEachAnswer();
+    void storedHistoryReadOffTheWindowThread();
     void unwritableDatabaseStillPractises();
     void optionsRemembered();
     void setUpByFamily();
@@ -363,9 +366,11 @@ void TestPracticeWindow::feedback() {
              u"正解: "_s + text(pulsavo::catalogue::nameOf(Rhythm::atrialFibrillation)));
     QCOMPARE(child<QLabel>("chosenLabel")->text(),
              u"あなたの回答: "_s + text(pulsavo::catalogue::nameOf(rhythm(answered))));
+    // The practice wording: its trace is all green, so no point speaks of red.
     QCOMPARE(child<QPlainTextEdit>("explanationEdit")->toPlainText(),
-             text(pulsavo::catalogue::textOf(Rhythm::atrialFibrillation))
+             QString::fromStdString(pulsavo::catalogue::practiceTextOf(Rhythm::atrialFibrillation))
                  .replace(QStringLiteral("\r\n"), QStringLiteral("\n")));
+    QCOMPARE(child<QLabel>("differenceLabel")->isVisible(), !right);
     QCOMPARE(child<QGroupBox>("pointsBox")->isVisible(), !right);
     auto* compare = child<QPushButton>("compareButton");
     QCOMPARE(compare->isVisible(), !right);
@@ -374,9 +379,16 @@ void TestPracticeWindow::feedback() {
         return;
     }
     QCOMPARE(child<QPlainTextEdit>("correctPoints")->toPlainText(),
-             pulsavo::pointsSection(Rhythm::atrialFibrillation, Language::japanese));
+             pulsavo::practicePointsSection(Rhythm::atrialFibrillation, Language::japanese));
     QCOMPARE(child<QPlainTextEdit>("chosenPoints")->toPlainText(),
-             pulsavo::pointsSection(Rhythm::atrialFlutter, Language::japanese));
+             pulsavo::practicePointsSection(Rhythm::atrialFlutter, Language::japanese));
+    // The deciding sign of the pair, and the strip's rate measured beside the range.
+    const QString difference = child<QLabel>("differenceLabel")->text();
+    QVERIFY(difference.contains(text(pulsavo::catalogue::decidingCriterion(
+                                         Rhythm::atrialFibrillation, Rhythm::atrialFlutter)
+                                         .text)
+                                    .toHtmlEscaped()));
+    QVERIFY2(difference.contains(QStringLiteral("/分")), qPrintable(difference));
 
     auto* panel = child<pulsavo::ScopePanel>("comparePanel");
     QVERIFY(!panel->isVisible());
@@ -649,6 +661,62 @@ void TestPracticeWindow::ladderOnlyWithFeedback() {
     ladderButton->setChecked(false);
     window->answer(Rhythm::completeBlock);
     QVERIFY(ladder->isHidden());
+}
+
+// Six seconds of strip, then it stands; an answer after its limit is kept, scored wrong, said so.
+void TestPracticeWindow::sixSecondModeTimesEachAnswer() {
+    window = makeWindow();
+    qint64 now = 500;
+    window->answerClock = [&now] { return now; };
+    PracticeWindow::Options options = window->options();
+    options.answerLimitSeconds = 10;
+    window->setOptions(options);
+    window->startRound({{Rhythm::completeBlock, 99}}, RoundMode::practice);
+    window->monitorClock().advance(599);
+    QVERIFY(!window->isFrozen());
+    window->monitorClock().advance(2);
+    QVERIFY(window->isFrozen());
+    now += 10001;
+    window->answer(Rhythm::completeBlock);
+    QVERIFY(child<QLabel>("bannerLabel")->text().startsWith(u"× 時間切れ"_s));
+    QVERIFY(!child<QLabel>("differenceLabel")->isVisible()); // the name was right
+    window.reset();
+    QCOMPARE(ProgressStore(dbPath).fluency().size(), 0);
+    QString stored;
+    {
+        QSqlDatabase db =
+            QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), QStringLiteral("six"));
+        db.setDatabaseName(dbPath);
+        QSqlQuery row(db);
+        if (db.open() &&
+            row.exec(QStringLiteral("SELECT answer, correct, limit_ms FROM answers")) &&
+            row.next()) {
+            stored = QStringList{row.value(0).toString(), row.value(1).toString(),
+                                 row.value(2).toString()}
+                         .join(QLatin1Char(' '));
+        }
+    }
+    QSqlDatabase::removeDatabase(QStringLiteral("six"));
+    QCOMPARE(stored, u"classic_17 0 10000"_s);
+}
+
+// The review schedule learns the stored answers from a read on another thread.
+void TestPracticeWindow::storedHistoryReadOffTheWindowThread() {
+    {
+        ProgressStore store(dbPath);
+        pulsavo::AnswerRecord old;
+        old.shown = Rhythm::ventricularTachycardia;
+        old.answer = Rhythm::ventricularFibrillation;
+        old.time = QDateTime::currentDateTime().addDays(-3);
+        QVERIFY(store.recordAnswer(old) > 0);
+    }
+    window = makeWindow();
+    QSignalSpy learned(window.get(), &PracticeWindow::historyLearned);
+    if (!window->practiceSession().schedule().card(Rhythm::ventricularTachycardia).seen) {
+        QVERIFY(learned.wait());
+    }
+    QVERIFY(window->practiceSession().schedule().card(Rhythm::ventricularTachycardia).seen);
+    QVERIFY(child<QPushButton>("reviewButton")->text().contains(u"今日の復習"_s));
 }
 
 void TestPracticeWindow::answerStoredBeforeFeedback() {
@@ -1212,13 +1280,13 @@ void TestPracticeWindow::languageChoice() {
             text(pulsavo::catalogue::nameOf(Rhythm::atrialFlutter, shown)).left(4)));
     }
     window->answer(Rhythm::atrialFibrillation);
-    QString explanation =
-        text(pulsavo::catalogue::textOf(Rhythm::atrialFlutter, Language::english));
+    QString explanation = QString::fromStdString(
+        pulsavo::catalogue::practiceTextOf(Rhythm::atrialFlutter, Language::english));
     explanation.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
     QCOMPARE(child<QPlainTextEdit>("explanationEdit")->toPlainText(), explanation);
     window->findChild<QAction*>(QStringLiteral("japaneseAction"))->trigger();
     QCOMPARE(child<QPlainTextEdit>("chosenPoints")->toPlainText(),
-             pulsavo::pointsSection(Rhythm::atrialFibrillation, Language::japanese));
+             pulsavo::practicePointsSection(Rhythm::atrialFibrillation, Language::japanese));
     window->nextQuestion();
     QCOMPARE(child<pulsavo::ScopePanel>("questionPanel")->accessibleDescription(),
              u"モニター: 問題 2"_s);
