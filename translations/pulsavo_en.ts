@@ -410,6 +410,78 @@ Times: %3</translation>
         <source>【見分け方】%1 との違い</source>
         <translation>[How to tell] how it differs from %1</translation>
     </message>
+    <message>
+        <source>%1 ms 未満</source>
+        <translation>under %1 ms</translation>
+    </message>
+    <message>
+        <source>%1 ms 超</source>
+        <translation>over %1 ms</translation>
+    </message>
+    <message>
+        <source>一定しない</source>
+        <translation>varies</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>none</translation>
+    </message>
+    <message>
+        <source>%1 ms</source>
+        <translation>%1 ms</translation>
+    </message>
+    <message>
+        <source>一定しない（%1 ms〜）</source>
+        <translation>varies (from %1 ms)</translation>
+    </message>
+    <message>
+        <source>%1 ms 以上</source>
+        <translation>%1 ms or more</translation>
+    </message>
+    <message>
+        <source>どちらも</source>
+        <translation>either</translation>
+    </message>
+    <message>
+        <source>見分ける決め手:</source>
+        <translation>What decides:</translation>
+    </message>
+    <message>
+        <source>見分け方の基本:</source>
+        <translation>How to tell:</translation>
+    </message>
+    <message>
+        <source>心拍数</source>
+        <translation>Rate</translation>
+    </message>
+    <message>
+        <source>この記録</source>
+        <translation>This strip</translation>
+    </message>
+    <message>
+        <source>%1/分</source>
+        <translation>%1/min</translation>
+    </message>
+    <message>
+        <source>%1 の範囲</source>
+        <translation>%1 range</translation>
+    </message>
+    <message>
+        <source>/分</source>
+        <translation>/min</translation>
+    </message>
+    <message>
+        <source>× 時間切れ（%1 秒かかりました）</source>
+        <translation>× Too late (took %1 s)</translation>
+    </message>
+    <message>
+        <source>名前は合っていますが、制限時間を過ぎたため不正解です。</source>
+        <translation>The name is right, but it came after the time limit, so it counts as wrong.</translation>
+    </message>
+    <message>
+        <source>制限時間を過ぎた回答です。</source>
+        <translation>This answer came after the time limit.</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::GradebookWindow</name>
@@ -1099,6 +1171,14 @@ Times: %3</translation>
         <source>クラスの解答データベースや提出ファイルから試験を採点します。</source>
         <translation>Grades an exam from the class&apos;s answers databases and hand-in files.</translation>
     </message>
+    <message>
+        <source>回答まで残り %1 秒</source>
+        <translation>%1 s left to answer</translation>
+    </message>
+    <message>
+        <source>時間切れ: 今の回答は不正解になります</source>
+        <translation>Time is up: an answer now counts as wrong</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::PracticeWindow</name>
@@ -1266,6 +1346,18 @@ The current results file is not deleted but kept under another name.</translatio
     <message>
         <source>ワークシートの項目別正答率</source>
         <translation>Worksheet accuracy by field</translation>
+    </message>
+    <message>
+        <source>%1 秒（%2 回）</source>
+        <translation>%1 s (%2 answers)</translation>
+    </message>
+    <message>
+        <source>6秒モード: 正解までの時間（中央値）</source>
+        <translation>Six-second mode: median time to a right answer</translation>
+    </message>
+    <message>
+        <source>見分ける決め手:</source>
+        <translation>What decides:</translation>
     </message>
 </context>
 <context>
@@ -1475,6 +1567,22 @@ The current results file is not deleted but kept under another name.</translatio
         <source>波形ごとに心房・心室レート、整・不整、P波、PR、QRS、波形名、次の対応を記入し、項目ごとに採点します。</source>
         <translation>For each strip, fill in the atrial and ventricular rates, regularity, P waves, PR, QRS, the rhythm&apos;s name and the next step; each field is marked on its own.</translation>
     </message>
+    <message>
+        <source>6秒モード(&amp;6):</source>
+        <translation>Six-second mode (&amp;6):</translation>
+    </message>
+    <message>
+        <source>6秒間の記録だけを見せ、制限時間内に答えます。時間を過ぎた回答は記録したうえで不正解になります。</source>
+        <translation>Shows six seconds of strip; answer within the time limit. A later answer is kept and counts as wrong.</translation>
+    </message>
+    <message>
+        <source>使わない</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>%1 秒以内に回答</source>
+        <translation>Answer within %1 s</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::SummaryPage</name>
@@ -1551,6 +1659,22 @@ Hints used: %5</translation>
     <message>
         <source>提出ファイルを %1 に保存できませんでした。</source>
         <translation>The hand-in file could not be saved to %1.</translation>
+    </message>
+    <message>
+        <source>制限時間を過ぎた回答: %1 問（不正解として採点）</source>
+        <translation>Answers after the time limit: %1 (scored as wrong)</translation>
+    </message>
+    <message>
+        <source>%1 %2/%3</source>
+        <translation>%1 %2/%3</translation>
+    </message>
+    <message>
+        <source>ワークシートの項目別: %1</source>
+        <translation>Worksheet by field: %1</translation>
+    </message>
+    <message>
+        <source>、</source>
+        <translation>, </translation>
     </message>
 </context>
 <context>
@@ -2032,6 +2156,14 @@ Hints used: %5</translation>
     <message>
         <source>止めた波形をキャリパーで測り、各項目を記入して［回答］を押してください。回答すると波形はその場で止まり、採点されます。</source>
         <translation>Freeze the strip, measure it with the calipers, fill in each field and press Answer. The strip stops where it is and is marked.</translation>
+    </message>
+    <message>
+        <source>測定不能(&amp;E)</source>
+        <translation>Unmeasurable (&amp;E)</translation>
+    </message>
+    <message>
+        <source>心房が細動していて数えられないときに選びます。</source>
+        <translation>Choose this when the atria fibrillate and cannot be counted.</translation>
     </message>
 </context>
 </TS>
