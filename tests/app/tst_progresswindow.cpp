@@ -1,4 +1,5 @@
 #include "Catalogue.h"
+#include "DecidingCriteria.h"
 #include "KeyPoints.h"
 #include "PaintWatcher.h"
 #include "ProgressStore.h"
@@ -108,11 +109,15 @@ void TestProgressWindow::barsHeatMapAndDays() {
     QCOMPARE(QDateTime::fromMSecsSinceEpoch(qint64(line->at(1).x())).date(), QDate::currentDate());
     QCOMPARE(window.findChild<QLabel*>("streakLabel")->text(), QStringLiteral("連続 2 日"));
 
-    // The worst pair first, with the key points of both rhythms.
+    // The worst pair first, with what decides between them and the key points of both rhythms
+    // as practice words them.
     const QString pairs = window.findChild<QTextBrowser*>("confusedPairs")->toPlainText();
-    const QString flutter = QString::fromStdString(catalogue::keyPointsOf(Rhythm::atrialFlutter));
+    const QString flutter =
+        QString::fromStdString(catalogue::practiceKeyPointsOf(Rhythm::atrialFlutter));
     const QString fibrillation =
-        QString::fromStdString(catalogue::keyPointsOf(Rhythm::atrialFibrillation));
+        QString::fromStdString(catalogue::practiceKeyPointsOf(Rhythm::atrialFibrillation));
+    QVERIFY(pairs.contains(QString::fromStdString(std::string(
+        catalogue::decidingCriterion(Rhythm::atrialFlutter, Rhythm::atrialFibrillation).text))));
     QVERIFY(pairs.indexOf(QStringLiteral("2 回")) < pairs.indexOf(QStringLiteral("1 回")));
     QVERIFY(pairs.contains(flutter.section('\n', 0, 0)));
     QVERIFY(pairs.contains(fibrillation.section('\n', -1)));
