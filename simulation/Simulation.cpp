@@ -535,4 +535,50 @@ void Simulation::tickCompleteBlock(int ventricularInterval, int atrialInterval) 
     ++auxCount;
 }
 
+conduction::Params Simulation::libraryTarget() const {
+    return heart.parameters();
+}
+
+bool Simulation::rampLibraryParameters(const conduction::Params& target, int ticks) {
+    (void)ticks;
+    if (!playsLibrary()) {
+        return false;
+    }
+    heart.setParameters(target);
+    return true;
+}
+
+std::optional<conduction::ParameterRamp> Simulation::libraryRamp() const {
+    return std::nullopt;
+}
+
+bool Simulation::transitionTo(LibraryRhythm next, std::uint32_t seed, conduction::Transition how) {
+    (void)how;
+    selectRhythm(rhythmOf(next), seed);
+    return false;
+}
+
+std::optional<conduction::TransitionKind> Simulation::pendingTransition() const {
+    return std::nullopt;
+}
+
+bool Simulation::pvcNow() {
+    return false;
+}
+
+bool Simulation::blockNextBeat() {
+    return false;
+}
+
+void Simulation::defibrillate(const conduction::Shock& shock) {
+    (void)shock;
+}
+
+bool Simulation::setPacing(conduction::Pacer mode, int ratePerMin, int outputMa) {
+    (void)mode;
+    (void)ratePerMin;
+    (void)outputMa;
+    return false;
+}
+
 } // namespace pulsavo
