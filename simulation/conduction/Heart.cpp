@@ -117,7 +117,7 @@ void Heart::setParameters(const Params& next) {
 
 void Heart::apply(const Params& next, std::int64_t horizon) {
     const Params before = p;
-    p = next;
+    p = playable(next);
     if (p.lower == Lower::junctional || p.lower == Lower::ventricular) {
         // No escape or tachycardia beats closer than the ventricles can follow.
         p.lowerCycle = std::max(p.lowerCycle, normalRefractory);
@@ -205,8 +205,8 @@ void Heart::shock(const Params& after, int pauseTicks) {
     rampState.reset();
     pending.reset();
     pvcPending = blockPending = escapePending = false;
-    p = after;
-    startPacemakers(at + std::max(pauseTicks, shockLength));
+    p = playable(after);
+    startPacemakers(at + std::clamp(pauseTicks, shockLength, 60 * ticksPerSecond));
     const int entry = planWave(at, Waveform::shock(shockLength, shockDepth), WaveKind::shock,
                                WaveRole::artifact, 0, false);
     planned[static_cast<std::size_t>(entry)].marked = false;

@@ -75,6 +75,8 @@ private slots:
     void transitions_data();
     void transitions();
     void captureFollowsOutput();
+    void hostileValuesPlaySafely_data();
+    void hostileValuesPlaySafely();
     void determinism();
 };
 
@@ -300,6 +302,53 @@ void TestLive::captureFollowsOutput() {
     const auto after = counts(1100);
     QVERIFY(after.first >= 8);
     QCOMPARE(after.second, after.first);
+}
+
+void TestLive::hostileValuesPlaySafely_data() {
+    QTest::addColumn<int>("value");
+    QTest::newRow("negative") << -7;
+    QTest::newRow("zero") << 0;
+    QTest::newRow("huge") << 100000;
+}
+
+// Values no preset has, handed in while a rhythm plays, play as the nearest playable ones: no
+// crash, no wave before the present, the trace whole. Presets are playable as drawn.
+void TestLive::hostileValuesPlaySafely() {
+    QFETCH(int, value);
+    for (int r = 0; r < libraryRhythmCount; ++r) {
+        RandomSource random;
+        random.seed(std::uint32_t(r));
+        const Params preset = drawPreset(LibraryRhythm(r), random);
+        QVERIFY2(playable(preset) == preset, libraryInfo[std::size_t(r)].id.data());
+    }
+    Params hostile;
+    for (int* field : {&hostile.atrialCycle,  &hostile.breathDepth,     &hostile.breathPeriod,
+                       &hostile.pr,           &hostile.ratio,           &hostile.lowerCycle,
+                       &hostile.everyLo,      &hostile.everyHi,         &hostile.couplingLo,
+                       &hostile.couplingHi,   &hostile.runCycle,        &hostile.runLo,
+                       &hostile.chaosCycleLo, &hostile.amplitudeHi,     &hostile.twistBeats,
+                       &hostile.pacerCycle,   &hostile.avDelay,         &hostile.retrogradeDelay,
+                       &hostile.qrsWidth,     &hostile.ventricularWidth}) {
+        *field = value;
+    }
+    hostile.av = AvNode::ratio;
+    hostile.ectopy = Ectopy::pvc;
+    hostile.pattern = Pattern::runs;
+    hostile.pacer = Pacer::dual;
+    hostile.retrogradeP = true;
+    hostile.fibrillatingVentricles = true;
+    Run run(LibraryRhythm::sinusRhythm, 1);
+    run.play(300);
+    for (const Lower lower : {Lower::junctional, Lower::torsades}) {
+        hostile.lower = lower;
+        run.sim.changeLibraryParameters(hostile);
+        run.play(1500);
+    }
+    run.sim.defibrillate({LibraryRhythm::sinusRhythm, 1, value});
+    run.play(6500);
+    QVERIFY(std::all_of(run.events.begin(), run.events.end(),
+                        [](auto& e) { return e.tick > 0 && e.length > 0; }));
+    QCOMPARE(run.sim.restingLevel(), baselineY);
 }
 
 // The same selection and the same calls on the same ticks give the same waves and trace.
