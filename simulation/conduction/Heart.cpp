@@ -79,6 +79,7 @@ void Heart::select(LibraryRhythm rhythm, Simulation& sim) {
     rampState.reset();
     pending.reset();
     pvcPending = blockPending = escapePending = false;
+    markAllFrom = 0;
     // Selected between two steps: the next step draws the queue's head, and its generator call
     // is the first that can lay a wave, for the tick after it.
     const std::int64_t start = sim.tickCount + 2;
@@ -149,6 +150,10 @@ void Heart::apply(const Params& next, std::int64_t horizon) {
     if (p.lower != before.lower) {
         lowerBeats = 0;
     }
+    if (marks(markAll) && (before.marks & markAll) == 0) {
+        // The waves already laid keep the pen they were laid with.
+        markAllFrom = horizon;
+    }
     colourUntil = 0;
 }
 
@@ -206,7 +211,9 @@ void Heart::shock(const Params& after, int pauseTicks) {
     pending.reset();
     pvcPending = blockPending = escapePending = false;
     p = playable(after);
-    startPacemakers(at + std::clamp(pauseTicks, shockLength, 60 * ticksPerSecond));
+    const std::int64_t start = at + std::clamp(pauseTicks, shockLength, 60 * ticksPerSecond);
+    startPacemakers(start);
+    markAllFrom = start;
     const int entry = planWave(at, Waveform::shock(shockLength, shockDepth), WaveKind::shock,
                                WaveRole::artifact, 0, false);
     planned[static_cast<std::size_t>(entry)].marked = false;
@@ -367,7 +374,11 @@ void Heart::triggerPending(std::int64_t horizon) {
         return;
     }
     // The trigger planned: the new rhythm runs from it, the heart's timing kept.
+    const bool wasAll = marks(markAll);
     apply(pending->next, horizon);
+    if (!wasAll && marks(markAll)) {
+        markAllFrom = at;
+    }
     if (pending->kind == TransitionKind::rOnT) {
         chaosNext = at + p.ventricularWidth;
         lastV = at;
@@ -447,9 +458,9 @@ std::int64_t Heart::nextWake() const {
 }
 
 bool Heart::colourAt(std::int64_t tick) {
-    bool red = marks(markAll);
+    bool red = marks(markAll) && tick >= markAllFrom;
     bool green = false;
-    colourUntil = never;
+    colourUntil = marks(markAll) && tick < markAllFrom ? markAllFrom : never;
     int kept = 0;
     for (int i = 0; i < spanCount; ++i) {
         const Span& span = spans[static_cast<std::size_t>(i)];

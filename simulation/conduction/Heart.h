@@ -155,6 +155,7 @@ private:
     std::int64_t wake = 0;           // the next horizon tick at which anything is due
     std::int64_t decidedThrough = 0; // the last horizon tick decided
     std::int64_t colourUntil = 0;    // the pen stays as it is before this tick
+    std::int64_t markAllFrom = 0;    // markAll reddens the trace from this tick on
     std::int64_t atrialNext = 0;
     std::int64_t pacerNext = 0;
     std::int64_t chaosNext = 0;

@@ -48,9 +48,14 @@ bool atriaConduct(const Params& p) {
 }
 
 void setPattern(Params& p, Pattern pattern) {
+    const bool fixed = p.pattern == Pattern::bigeminy || p.pattern == Pattern::trigeminy;
     p.pattern = pattern;
     if (pattern == Pattern::bigeminy || pattern == Pattern::trigeminy) {
         p.everyLo = p.everyHi = pattern == Pattern::bigeminy ? 1 : 2;
+    } else if (fixed) {
+        // Out of a fixed pattern: every beat or every second one would keep it.
+        p.everyLo = 3;
+        p.everyHi = 8;
     }
     if ((pattern == Pattern::couplets || pattern == Pattern::runs) && p.runCycle == 0) {
         p.runCycle = 40;
