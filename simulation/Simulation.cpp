@@ -579,9 +579,10 @@ bool Simulation::pvcNow() {
 }
 
 bool Simulation::blockNextBeat() {
-    using conduction::LiveParameterId;
-    if (!playsLibrary() || !(conduction::appliesTo(LiveParameterId::prMs, heart.parameters()) ||
-                             heart.parameters().av == conduction::AvNode::fibrillation)) {
+    using namespace conduction;
+    const Params& p = heart.parameters();
+    if (!playsLibrary() || p.av == AvNode::complete ||
+        (p.atria == Atria::silent && p.pacer != Pacer::atrial)) {
         return false;
     }
     heart.blockNextBeat();

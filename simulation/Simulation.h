@@ -110,7 +110,8 @@ public:
     bool hasRhythm() const { return anyRhythmAt(rhythmIndex).has_value(); }
     std::optional<Rhythm> rhythm() const { return anyRhythmAt(rhythmIndex); }
     bool playsLibrary() const { return rhythmIndex >= rhythmCount && hasRhythm(); }
-    // The library rhythm's parameters as drawn at selection; meaningless for a classic one.
+    // The library rhythm's values playing: as drawn at selection, then as changed live (a ramp
+    // moves them at each beat); meaningless for a classic one.
     const conduction::Params& libraryParameters() const { return heart.parameters(); }
     // A live change of the library rhythm playing (an instructor's control); ignored otherwise.
     void changeLibraryParameters(const conduction::Params& params) {
