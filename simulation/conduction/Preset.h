@@ -87,6 +87,10 @@ struct Params {
     int captureEveryLo = 0; // failure to capture: a lost spike after lo..hi captured ones
     int captureEveryHi = 0;
     bool pacerSenses = true;
+    // The pacer captures while its output reaches the threshold (mA, as on a transcutaneous
+    // pacer's dial); the presets always capture at these.
+    int pacingOutput = 70;
+    int captureThreshold = 50;
 
     // The ventricles' electrical activity ejects no blood: PEA, pulseless VT.
     bool pulseless = false;
@@ -95,7 +99,14 @@ struct Params {
     int qrsWidth = 9;
     int ventricularWidth = 14; // ventricular and paced complexes
     unsigned marks = markNone;
+
+    bool operator==(const Params&) const = default;
 };
+
+// The values brought within what the model can play (cycles it can follow, no wave planned
+// before the present, no division by zero); every preset is playable as drawn. Values handed
+// in while a rhythm plays pass through this first.
+Params playable(Params params);
 
 // Draws a library rhythm's parameters from its ranges; one seed always gives one set.
 Params drawPreset(LibraryRhythm rhythm, RandomSource& random);
