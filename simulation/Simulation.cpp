@@ -13,8 +13,7 @@ TickSample Simulation::step() {
     traceY += deltaQueue[0];
     sample.y = traceY;
     sample.beep = traceY < beepLevel;
-    std::copy(deltaQueue.begin() + 1, deltaQueue.end(), deltaQueue.begin());
-    deltaQueue.back() = 0;
+    deltaQueue.advance();
     runGenerator();
     if (artifactShown || artifact.any()) {
         layArtifact(sample);

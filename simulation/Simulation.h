@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Artifact.h"
+#include "DeltaQueue.h"
 #include "Pleth.h"
 #include "RandomSource.h"
 #include "Rhythm.h"
@@ -149,7 +150,7 @@ public:
     // level set by later ticks can bring a beep forward or put it off.
     int ticksUntilBeep() const;
 
-    std::array<int, queueLength> deltaQueue{};
+    DeltaQueue<queueLength> deltaQueue;
     int rhythmIndex = noRhythm;
     bool alertColour = false;
     int beatTicks = 0;
