@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <cstring>
 #include <limits>
 #include <numbers>
 
@@ -302,11 +303,11 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
     int farthest = -1;
     bool below = false;
     const int length = std::min({entry.wave.length, queueLength - offset, Waveform::maxLength});
-    std::array<int, Waveform::maxLength> heights; // NOLINT: render() fills what is read
-    entry.wave.render(entry.gain, std::span(heights).first(static_cast<std::size_t>(length)));
+    std::array<int, Waveform::maxLength> scratch; // NOLINT: rendered() fills what is read
+    const int* const heights = rendered(entry.wave, entry.gain, length, scratch);
     int* const slots = sim.deltaQueue.data() + offset;
     for (int i = 0; i < length; ++i) {
-        const int height = heights[static_cast<std::size_t>(i)];
+        const int height = heights[i];
         slots[i] += previous - height;
         previous = height;
         if (std::abs(height) > farthest) {
@@ -334,6 +335,36 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
     event.inverted = below;
     event.peak = peak;
     sim.reportWave(event);
+}
+
+// Shapes are compared as bytes: no padding may hide among a waveform's fields.
+static_assert(sizeof(Waveform) ==
+              3 * sizeof(int) + (3 * Waveform::maxBumps + 3) * sizeof(float));
+
+const int* Heart::rendered(const Waveform& wave, float gain, int length,
+                           std::array<int, Waveform::maxLength>& scratch) {
+    const auto steps = std::span(scratch).first(static_cast<std::size_t>(length));
+    // Fibrillation and torsades waves are drawn anew each time and would only crowd the
+    // shapes that do recur; a wave cut short by the queue's end is not its whole shape.
+    if (wave.profile == Waveform::Profile::sine || length != wave.length) {
+        wave.render(gain, steps);
+        return scratch.data();
+    }
+    for (int i = 0; i < shapeCount; ++i) {
+        const Rendered& shape = shapes[static_cast<std::size_t>(i)];
+        // Compared bit for bit: equal floats of different bits could render differently.
+        if (std::memcmp(&shape.wave, &wave, sizeof wave) == 0 &&
+            std::memcmp(&shape.gain, &gain, sizeof gain) == 0) {
+            return shape.heights.data();
+        }
+    }
+    Rendered& shape = shapes[static_cast<std::size_t>(nextShape)];
+    nextShape = (nextShape + 1) % static_cast<int>(shapes.size());
+    shapeCount = std::min(shapeCount + 1, static_cast<int>(shapes.size()));
+    shape.wave = wave;
+    shape.gain = gain;
+    wave.render(gain, std::span(shape.heights).first(steps.size()));
+    return shape.heights.data();
 }
 
 void Heart::fireSinus(std::int64_t at) {
