@@ -338,8 +338,7 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
 }
 
 // Shapes are compared as bytes: no padding may hide among a waveform's fields.
-static_assert(sizeof(Waveform) ==
-              3 * sizeof(int) + (3 * Waveform::maxBumps + 3) * sizeof(float));
+static_assert(sizeof(Waveform) == 3 * sizeof(int) + (3 * Waveform::maxBumps + 3) * sizeof(float));
 
 const int* Heart::rendered(const Waveform& wave, float gain, int length,
                            std::array<int, Waveform::maxLength>& scratch) {

@@ -94,8 +94,8 @@ void TestTraceChecksum::everyRhythm() {
         for (const std::uint32_t seed : seeds) {
             for (const Layers layers :
                  {Layers::none, Layers::artifact, Layers::ward, Layers::leadOff}) {
-                const QString key = QStringLiteral("%1@%2/%3").arg(rhythm).arg(seed).arg(
-                    static_cast<int>(layers));
+                const QString key =
+                    QStringLiteral("%1@%2/%3").arg(rhythm).arg(seed).arg(static_cast<int>(layers));
                 const QString hash = hashOf(rhythm, seed, layers);
                 rewritten += (key + ' ' + hash + '\n').toLatin1();
                 if (!updating && expected[key] != hash) {
