@@ -3,9 +3,9 @@
 #include "Simulation.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
-#include <cstring>
 #include <limits>
 #include <numbers>
 
@@ -337,8 +337,27 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
     sim.reportWave(event);
 }
 
-// Shapes are compared as bytes: no padding may hide among a waveform's fields.
-static_assert(sizeof(Waveform) == 3 * sizeof(int) + (3 * Waveform::maxBumps + 3) * sizeof(float));
+namespace {
+
+// Floats compared bit for bit: equal values of different bits (0 and -0) may render apart.
+bool sameBits(float a, float b) {
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+bool sameShape(const Waveform& a, const Waveform& b) {
+    if (a.profile != b.profile || a.length != b.length || a.count != b.count ||
+        !sameBits(a.amplitude, b.amplitude) || !sameBits(a.harmonic, b.harmonic) ||
+        !sameBits(a.phase, b.phase)) {
+        return false;
+    }
+    return std::equal(a.bumps.begin(), a.bumps.begin() + a.count, b.bumps.begin(),
+                      [](const Waveform::Bump& x, const Waveform::Bump& y) {
+                          return sameBits(x.centre, y.centre) &&
+                                 sameBits(x.halfWidth, y.halfWidth) && sameBits(x.height, y.height);
+                      });
+}
+
+} // namespace
 
 const int* Heart::rendered(const Waveform& wave, float gain, int length,
                            std::array<int, Waveform::maxLength>& scratch) {
@@ -351,9 +370,7 @@ const int* Heart::rendered(const Waveform& wave, float gain, int length,
     }
     for (int i = 0; i < shapeCount; ++i) {
         const Rendered& shape = shapes[static_cast<std::size_t>(i)];
-        // Compared bit for bit: equal floats of different bits could render differently.
-        if (std::memcmp(&shape.wave, &wave, sizeof wave) == 0 &&
-            std::memcmp(&shape.gain, &gain, sizeof gain) == 0) {
+        if (sameShape(shape.wave, wave) && sameBits(shape.gain, gain)) {
             return shape.heights.data();
         }
     }
