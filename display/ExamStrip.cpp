@@ -7,9 +7,11 @@ void startExamQuestion(Monitor& monitor, Rhythm rhythm, std::uint32_t seed) {
     monitor.select(rhythm, seed);
 }
 
-StripDescription examQuestionStrip(Rhythm rhythm, std::uint32_t seed, const QStringList& caption) {
+StripDescription examQuestionStrip(Rhythm rhythm, std::uint32_t seed, const QStringList& caption,
+                                   ArtifactKind artifact, int artifactStrength) {
     // Samples do not depend on the panel's size, only the picture does; a headless monitor.
     Monitor monitor(examStripTicks, defaultPanelHeight, examStripTicks);
+    monitor.simulation().setArtifact(artifact, artifactStrength);
     startExamQuestion(monitor, rhythm, seed);
     monitor.run(examStripTicks);
 

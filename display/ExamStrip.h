@@ -21,7 +21,9 @@ void startExamQuestion(Monitor& monitor, Rhythm rhythm, std::uint32_t seed);
 
 // The printed strip of a question: the first examStripTicks ticks after startExamQuestion, one
 // row on ECG paper in black only (no red marking), under `caption` only (a number, never the
-// rhythm's name).
-StripDescription examQuestionStrip(Rhythm rhythm, std::uint32_t seed, const QStringList& caption);
+// rhythm's name). An exam's artifact is laid as the exam window lays it (strength 0: none).
+StripDescription examQuestionStrip(Rhythm rhythm, std::uint32_t seed, const QStringList& caption,
+                                   ArtifactKind artifact = ArtifactKind::wander,
+                                   int artifactStrength = 0);
 
 } // namespace pulsavo

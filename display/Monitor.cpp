@@ -112,6 +112,20 @@ void Monitor::setPaused(bool on) {
     }
 }
 
+bool Monitor::setScenarioVitals(const ScenarioVitals& vitals) {
+    if (vitalsProblem(vitals)) {
+        return false;
+    }
+    entered = vitals;
+    if (entered.bloodPressure && !entered.bloodPressure->takenAtTick) {
+        entered.bloodPressure->takenAtTick = ticks;
+    }
+    if (entered.saturation) {
+        model.setSaturation(*entered.saturation);
+    }
+    return true;
+}
+
 void Monitor::restart() {
     if (onSilence) {
         onSilence();
@@ -131,6 +145,10 @@ void Monitor::restart() {
     qrsTone.clear();
     if (recorder) {
         recorder->clear();
+    }
+    if (entered.bloodPressure && entered.bloodPressure->takenAtTick) {
+        // Counted back from the new tick 0, so the reading keeps its age.
+        *entered.bloodPressure->takenAtTick -= ticks;
     }
     ticks = 0;
     latestSample = TickSample();

@@ -4,6 +4,7 @@
 #include "HeartRateMeter.h"
 #include "QrsTone.h"
 #include "Rhythm.h"
+#include "ScenarioVitals.h"
 #include "Simulation.h"
 #include "Sweep.h"
 #include "WaveEvent.h"
@@ -81,6 +82,11 @@ public:
     const HeartRateMeter& heartRate() const { return meter; }
     Alarms& alarms() { return alarmSystem; }
     const Alarms& alarms() const { return alarmSystem; }
+    // Numerics a scenario or an instructor sets: the SpO2 goes to the oximeter, an NIBP with no
+    // tick of its own is taken on the latest tick. Values vitalsProblem() finds fault with are
+    // refused (false) and nothing changes. They outlast restart().
+    bool setScenarioVitals(const ScenarioVitals& vitals);
+    const ScenarioVitals& scenarioVitals() const { return entered; }
     // Artifact this strong in any kind but wander and lead-off makes the ECG hard to read.
     static constexpr int noiseStrength = 8;
 
@@ -195,6 +201,7 @@ private:
     bool ward = false;
     HeartRateMeter meter;
     Alarms alarmSystem;
+    ScenarioVitals entered;
     Sweep plethScope{0, 0};
     QImage* plethSurface = nullptr;
     int plethY = 0;

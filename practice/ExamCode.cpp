@@ -25,6 +25,11 @@ constexpr int settingsBits = 4 + 7 + 7;
 // Whether the exam asks worksheets takes the last bit before the check character, clear of the
 // bits that rhythms added later take: codes given out before it hold a zero there.
 constexpr int worksheetBits = 1;
+// The exam's artifact takes the two bits before it, where codes given out before hold zeros.
+constexpr int artifactBits = 2;
+static_assert(examArtifactKinds.size() < 1U << artifactBits);
+// The bits after the rhythms added later.
+constexpr int trailingBits = worksheetBits + artifactBits;
 
 // The full mask keeps the width it had when codes with library rhythms were first given out,
 // so that those codes read as they did; rhythms added since take bits at the end, where those
@@ -63,7 +68,7 @@ constexpr int usedBits(const Layout& layout) {
 }
 
 constexpr bool fits(const Layout& layout) {
-    return usedBits(layout) + (layout.settings ? worksheetBits : 0) <= 5 * layout.dataLength;
+    return usedBits(layout) + (layout.settings ? trailingBits : 0) <= 5 * layout.dataLength;
 }
 
 static_assert(Exam::maxCount == 1 << countBits);
@@ -284,6 +289,17 @@ std::vector<Question> drawQuestions(int count, RhythmSet rhythms, std::uint32_t 
     return questions;
 }
 
+// Every question gets the exam's artifact; the rhythms and seeds stay as drawn.
+std::vector<Question> withArtifact(std::vector<Question> questions, int artifact) {
+    if (artifact > 0) {
+        for (Question& question : questions) {
+            question.artifact = examArtifactKinds[static_cast<std::size_t>(artifact - 1)];
+            question.artifactStrength = examArtifactStrength;
+        }
+    }
+    return questions;
+}
+
 ExamResult failure(ExamCodeError error, std::string message) {
     ExamResult result;
     result.error = error;
@@ -330,11 +346,12 @@ ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms,
     }
     if (settings.timeLimitMinutes < 0 ||
         settings.timeLimitMinutes > ExamSettings::maxTimeLimitMinutes || settings.passPercent < 0 ||
-        settings.passPercent > 100) {
+        settings.passPercent > 100 || settings.artifact < 0 ||
+        settings.artifact > static_cast<int>(examArtifactKinds.size())) {
         return failure(ExamCodeError::badSettings,
                        "an exam's time limit lies in 0.." +
                            std::to_string(ExamSettings::maxTimeLimitMinutes) +
-                           " minutes and its pass mark in 0..100 %");
+                           " minutes, its pass mark in 0..100 % and its artifact in 0..3");
     }
     const bool classic = rhythms.isSubsetOf(RhythmSet::classic());
     const Layout& layout = !settings.isDefault()             ? layouts[classic ? 2 : 4]
@@ -363,16 +380,21 @@ ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms,
         bits.put(rhythms.wordAt(1) >> (maskBits - 64), addedBits);
     }
     if (layout.settings) {
-        bits.put(0, 5 * layout.dataLength - usedBits(layout) - worksheetBits);
+        bits.put(0, 5 * layout.dataLength - usedBits(layout) - trailingBits);
+        bits.put(static_cast<std::uint64_t>(settings.artifact), artifactBits);
         bits.put(settings.worksheet ? 1 : 0, worksheetBits);
     }
     std::vector<int> digits = bits.digits(layout.dataLength);
     digits.push_back(checkDigit(digits));
 
     ExamResult result;
-    result.exam = {canonical(digits), count,
-                   rhythms,           seed,
-                   settings,          drawQuestions(count, rhythms, seed, layout.drawVersion)};
+    result.exam = {
+        canonical(digits),
+        count,
+        rhythms,
+        seed,
+        settings,
+        withArtifact(drawQuestions(count, rhythms, seed, layout.drawVersion), settings.artifact)};
     return result;
 }
 
@@ -436,10 +458,12 @@ ExamResult parseExamCode(std::string_view text) {
         const std::uint64_t added = bits.take(addedBits) << (maskBits - 64);
         rhythms = rhythms | RhythmSet::fromWords(0, added);
     }
-    const int worksheet = layout->settings ? worksheetBits : 0;
-    const std::uint64_t reserved =
-        bits.take(5 * layout->dataLength - usedBits(*layout) - worksheet);
-    settings.worksheet = bits.take(worksheet) != 0;
+    const std::uint64_t reserved = bits.take(5 * layout->dataLength - usedBits(*layout) -
+                                             (layout->settings ? trailingBits : 0));
+    if (layout->settings) {
+        settings.artifact = static_cast<int>(bits.take(artifactBits));
+        settings.worksheet = bits.take(worksheetBits) != 0;
+    }
     if (version != layout->version || reserved != 0) {
         return failure(ExamCodeError::unknownVersion,
                        "exam code comes from a newer version of Pulsavo");
@@ -451,10 +475,22 @@ ExamResult parseExamCode(std::string_view text) {
         return failure(ExamCodeError::noRhythms, "exam code names no rhythms");
     }
     ExamResult result;
-    result.exam = {canonical(digits), count,
-                   rhythms,           seed,
-                   settings,          drawQuestions(count, rhythms, seed, layout->drawVersion)};
+    result.exam = {
+        canonical(digits),
+        count,
+        rhythms,
+        seed,
+        settings,
+        withArtifact(drawQuestions(count, rhythms, seed, layout->drawVersion), settings.artifact)};
     return result;
+}
+
+std::optional<int> examArtifactOf(ArtifactKind kind) {
+    const auto* found = std::find(examArtifactKinds.begin(), examArtifactKinds.end(), kind);
+    if (found == examArtifactKinds.end()) {
+        return std::nullopt;
+    }
+    return static_cast<int>(found - examArtifactKinds.begin()) + 1;
 }
 
 std::vector<int> questionOrder(const Exam& exam, std::string_view learner) {

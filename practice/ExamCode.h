@@ -3,7 +3,9 @@
 #include "Drill.h"
 #include "RhythmSet.h"
 
+#include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -27,10 +29,20 @@ struct ExamSettings {
     bool worksheet = false;    // each strip is read field by field on a worksheet
     int timeLimitMinutes = 0;  // 0: no limit
     int passPercent = 0;       // 0: no pass mark
+    int artifact = 0;          // 0: none, else 1 + an index into examArtifactKinds
 
     bool isDefault() const { return *this == ExamSettings{}; }
     bool operator==(const ExamSettings&) const = default;
 };
+
+// The artifact an exam can lay over every question, each at the middle strength: muscle tremor
+// (taken for AF), electrode motion (taken for VT) or baseline wander. The code holds which one
+// in two bits, so an exam carries one of these or none.
+inline constexpr std::array<ArtifactKind, 3> examArtifactKinds{
+    ArtifactKind::tremor, ArtifactKind::motion, ArtifactKind::wander};
+inline constexpr int examArtifactStrength = Artifact::defaultStrength;
+// ExamSettings::artifact for `kind`, or nullopt for a kind no exam carries.
+std::optional<int> examArtifactOf(ArtifactKind kind);
 
 struct Exam {
     static constexpr int maxCount = 128;
@@ -67,7 +79,8 @@ struct ExamResult {
 };
 
 // An exam with the default settings keeps the code it has always had; one with settings gets a
-// code four characters longer (16 or 26 after "PX"). Settings never change the questions.
+// code four characters longer (16 or 26 after "PX"). Settings never change which rhythms and
+// seeds are drawn; an artifact setting lays its artifact on every question.
 ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms = RhythmSet::classic(),
                     const ExamSettings& settings = {});
 

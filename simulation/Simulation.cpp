@@ -5,29 +5,9 @@
 
 namespace pulsavo {
 
-TickSample Simulation::step() {
-    ++tickCount;
-    TickSample sample;
-    sample.red = alertColour;
-    sample.fromY = traceY;
-    traceY += deltaQueue[0];
-    sample.y = traceY;
-    sample.beep = traceY < beepLevel;
-    std::copy(deltaQueue.begin() + 1, deltaQueue.end(), deltaQueue.begin());
-    deltaQueue.back() = 0;
-    runGenerator();
-    if (artifactShown || artifact.any()) {
-        layArtifact(sample);
-    }
-    if (plethOn) {
-        plethLevel = plethWave.step(tickCount);
-    }
-    return sample;
-}
-
-void Simulation::layArtifact(TickSample& sample) {
+void Simulation::layArtifact(int& fromY, int& y, bool& beep) {
     if (artifactShown) {
-        sample.fromY = shownY;
+        fromY = shownY;
     }
     artifactShown = artifact.any();
     if (!artifactShown) {
@@ -36,13 +16,13 @@ void Simulation::layArtifact(TickSample& sample) {
     const float offset = artifact.step(tickCount, waveListener);
     if (artifact.leadOff()) {
         // A lead off: the monitor has no signal, draws a flat line and sounds no beat.
-        sample.y = baselineY;
-        sample.beep = false;
+        y = baselineY;
+        beep = false;
     } else {
         // Rounded by truncating a positive number: the layers together stay well within 256 px.
-        sample.y += static_cast<int>(offset + 256.5F) - 256;
+        y += static_cast<int>(offset + 256.5F) - 256;
     }
-    shownY = sample.y;
+    shownY = y;
 }
 
 void Simulation::deliver(const WaveEvent& event) {

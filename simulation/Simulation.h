@@ -1,6 +1,7 @@
 #pragma once
 
 #include "Artifact.h"
+#include "DeltaQueue.h"
 #include "Pleth.h"
 #include "RandomSource.h"
 #include "Rhythm.h"
@@ -53,7 +54,25 @@ public:
     // One tick: draws the head of the queue into traceY, tests the beat tone, shifts the queue
     // and runs the selected rhythm's generator. The pen returned is the one the previous tick's
     // generator chose, so colours follow a generator's decision one tick late.
-    TickSample step();
+    // Inline, so that the sample's fields reach the caller in registers: returned from another
+    // unit, the sample was stored field by field and read back whole, a stall every tick.
+    TickSample step() {
+        ++tickCount;
+        const bool red = alertColour;
+        int fromY = traceY;
+        traceY += deltaQueue[0];
+        int y = traceY;
+        bool beep = traceY < beepLevel;
+        deltaQueue.advance();
+        runGenerator();
+        if (artifactShown || artifact.any()) {
+            layArtifact(fromY, y, beep);
+        }
+        if (plethOn) {
+            plethLevel = plethWave.step(tickCount);
+        }
+        return {fromY, y, red, beep};
+    }
 
     // The simulation side of a decision: reseed, reset the counters, and give rhythm `index`
     // its randomised starting values: a classic generator for 0..17, the conduction model with
@@ -185,7 +204,7 @@ public:
     // level set by later ticks can bring a beep forward or put it off.
     int ticksUntilBeep() const;
 
-    std::array<int, queueLength> deltaQueue{};
+    DeltaQueue<queueLength> deltaQueue;
     int rhythmIndex = noRhythm;
     bool alertColour = false;
     int beatTicks = 0;
@@ -211,7 +230,7 @@ private:
         }
     }
     void deliver(const WaveEvent& event);
-    void layArtifact(TickSample& sample);
+    void layArtifact(int& fromY, int& y, bool& beep);
     // A P wave (when pAt >= 0), a QRS and its T wave as one new beat.
     void reportBeat(WaveRole role, int pAt, int qrsAt, int tAt);
 

@@ -25,7 +25,7 @@ const char* const examUsage =
     "pulsavo-strip exam --count N [--seed S] [--rhythms LIST | --library] --pdf FILE\n"
     "                   [--key FILE] [--lang ja|en] [--no-hints] [--feedback each|end]\n"
     "                   [--time-limit MINUTES] [--pass PERCENT] [--measure] [--shuffle]\n"
-    "                   [--worksheet]\n"
+    "                   [--worksheet] [--artifact tremor|motion|wander]\n"
     "  Makes an exam of N questions (1..128) over the rhythms in LIST (classic indices such\n"
     "  as 0,4-5,10, rhythm ids such as sinus_bradycardia,mobitz_1, families such as av_block,\n"
     "  'classic' or 'library'; default the classic 18; --library: the 51 library rhythms)\n"
@@ -37,7 +37,9 @@ const char* const examUsage =
     "  --feedback end (judged only at the end), --time-limit (1..127 minutes), --pass (the\n"
     "  pass mark, 1..100 %), --measure (each question also asks its measurement), --shuffle\n"
     "  (each learner gets the questions in an order of their own), --worksheet (each strip is\n"
-    "  read field by field: rates, regularity, P waves, PR, QRS, name and next step)\n";
+    "  read field by field: rates, regularity, P waves, PR, QRS, name and next step),\n"
+    "  --artifact (muscle tremor, electrode motion or baseline wander at strength 5 over every\n"
+    "  question, on screen and on paper; the answer stays the rhythm)\n";
 
 namespace {
 
@@ -121,6 +123,21 @@ QString settingsText(const ExamSettings& settings, catalogue::Language language)
     return text;
 }
 
+// KIND or KIND:STRENGTH as trace takes it, limited to what an exam code can carry.
+int parseExamArtifact(std::string_view text) {
+    const std::size_t colon = text.find(':');
+    const std::optional<ArtifactKind> kind = parseArtifactKind(text.substr(0, colon));
+    const std::optional<int> index = kind ? examArtifactOf(*kind) : std::nullopt;
+    const bool strengthOk = colon == std::string_view::npos ||
+                            text.substr(colon + 1) == std::to_string(examArtifactStrength);
+    if (!index || !strengthOk) {
+        throw UsageError("--artifact: an exam carries tremor, motion or wander at strength " +
+                         std::to_string(examArtifactStrength) + ", not '" + std::string(text) +
+                         "'");
+    }
+    return *index;
+}
+
 QString pageText(int page, int pages, catalogue::Language language) {
     return inLanguage("%1 / %2 ページ", "page %1 of %2", language).arg(page).arg(pages);
 }
@@ -136,7 +153,8 @@ ExamOptions parseExamOptions(Arguments args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "--count" || arg == "--seed" || arg == "--pdf" || arg == "--key" ||
-            arg == "--lang" || arg == "--feedback" || arg == "--time-limit" || arg == "--pass") {
+            arg == "--lang" || arg == "--feedback" || arg == "--time-limit" || arg == "--pass" ||
+            arg == "--artifact") {
             single.once(arg);
         }
         if (arg == "--count") {
@@ -187,6 +205,8 @@ ExamOptions parseExamOptions(Arguments args) {
             options.settings.shuffled = true;
         } else if (arg == "--worksheet") {
             options.settings.worksheet = true;
+        } else if (arg == "--artifact") {
+            options.settings.artifact = parseExamArtifact(optionValue(args, i));
         } else {
             throw UsageError("unknown option '" + std::string(arg) + "' for exam");
         }
@@ -250,7 +270,8 @@ QByteArray examPdf(const Exam& exam, catalogue::Language language) {
                     const Question& question = exam.questions[static_cast<std::size_t>(k)];
                     const StripPainter strip(examQuestionStrip(
                         question.rhythm, question.seed,
-                        {inLanguage("問題 %1", "Question %1", language).arg(k + 1)}));
+                        {inLanguage("問題 %1", "Question %1", language).arg(k + 1)},
+                        question.artifact, question.artifactStrength));
                     painter.save();
                     painter.translate((page.width() - scale * strip.size.width()) / 2, top);
                     painter.scale(scale, scale);

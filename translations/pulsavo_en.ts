@@ -1903,6 +1903,18 @@ Hints used: %5</translation>
         <translation>SpO2 %</translation>
     </message>
     <message>
+        <source>RESP /分</source>
+        <translation>RESP /min</translation>
+    </message>
+    <message>
+        <source>%1 分前</source>
+        <translation>%1 min ago</translation>
+    </message>
+    <message>
+        <source>NIBP mmHg</source>
+        <translation>NIBP mmHg</translation>
+    </message>
+    <message>
         <source>脈波が 10 秒見えないと --- と表示します。</source>
         <translation>Shows --- after 10 s without a pulse wave.</translation>
     </message>

@@ -11,12 +11,14 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QFormLayout>
+#include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
 #include <QRandomGenerator>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QVBoxLayout>
 
@@ -124,27 +126,23 @@ WardWindow::WardWindow(std::unique_ptr<ToneSink> beat, std::unique_ptr<AlarmSink
     ward.setToneMode(Monitor::ToneMode::qrs);
     MonitorActions::wireTone(ward, [this] { return beatTone.get(); });
 
-    // At a large scale the page scrolls rather than push the monitor off the screen.
-    auto* outer = new QVBoxLayout(this);
-    outer->setContentsMargins(0, 0, 0, 0);
-    auto* scroll = new QScrollArea(this);
-    scroll->setWidgetResizable(true);
-    scroll->setFrameShape(QFrame::NoFrame);
-    outer->addWidget(scroll);
-    auto* page = new QWidget(scroll);
-    auto* root = new QHBoxLayout(page);
-    auto* chooser = new QVBoxLayout;
-    rhythmLabel = new QLabel(page);
-    rhythmList = new QListWidget(page);
-    rhythmList->setObjectName(QStringLiteral("wardRhythms"));
-    rhythmList->setMinimumWidth(140);
-    rhythmLabel->setBuddy(rhythmList);
-    chooser->addWidget(rhythmLabel);
-    chooser->addWidget(rhythmList);
-    root->addLayout(chooser, 2);
-    root->addWidget(buildMonitorArea(page), 7);
-    root->addWidget(buildControls(page), 3);
-    scroll->setWidget(page);
+    // The monitor keeps its place at any scale; the controls beside it scroll on their own
+    // when the window is too short for them, and never sideways.
+    auto* root = new QHBoxLayout(this);
+    root->setContentsMargins(4, 4, 4, 4);
+    root->addWidget(buildMonitorArea(this), 1);
+    auto* side = new QScrollArea(this);
+    side->setObjectName(QStringLiteral("wardControls"));
+    side->setWidgetResizable(true);
+    side->setFrameShape(QFrame::NoFrame);
+    side->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    QWidget* controls = buildControls(side);
+    side->setWidget(controls);
+    // No wider than the controls need, and narrower at a large scale: the trace has the rest.
+    side->setFixedWidth(std::clamp(controls->sizeHint().width(),
+                                   controls->minimumSizeHint().width(), maxControlsWidth) +
+                        side->verticalScrollBar()->sizeHint().width());
+    root->addWidget(side);
 
     connect(rhythmList, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* item) {
         if (item != nullptr) {
@@ -174,14 +172,30 @@ QWidget* WardWindow::buildMonitorArea(QWidget* page) {
     QPalette black = area->palette();
     black.setColor(QPalette::Window, Qt::black);
     area->setPalette(black);
+    // Everything in rows beside the traces, not under them: at 200 % on a short screen the
+    // monitor keeps its whole height without scrolling.
     auto* column = new QVBoxLayout(area);
-    auto* middle = new QHBoxLayout;
+    column->setContentsMargins(6, 6, 6, 6);
+    column->setSpacing(4);
 
     alarmBanner = monitorText(QStringLiteral("black"), 16, area);
     alarmBanner->setObjectName(QStringLiteral("alarmBanner"));
     alarmBanner->setMinimumHeight(alarmBanner->fontMetrics().height() + 8);
     alarmBanner->setAlignment(Qt::AlignCenter);
-    column->addWidget(alarmBanner);
+    silenceButton = new QPushButton(area);
+    silenceButton->setObjectName(QStringLiteral("silenceButton"));
+    silenceLabel = monitorText(QStringLiteral("#ffd800"), 11, area);
+    silenceLabel->setObjectName(QStringLiteral("silenceLabel"));
+    soundNotice = monitorText(QStringLiteral("#c0c0c0"), 9, area);
+    soundNotice->setWordWrap(true);
+    soundNotice->hide();
+    auto* top = new QHBoxLayout;
+    top->addWidget(alarmBanner, 1);
+    top->addWidget(soundNotice);
+    top->addWidget(silenceLabel);
+    top->addWidget(silenceButton);
+    column->addLayout(top);
+    connect(silenceButton, &QPushButton::clicked, this, &WardWindow::silenceAlarms);
 
     ecgLabel = monitorText(QStringLiteral("#00ff00"), 10, area);
     plethLabel = monitorText(QStringLiteral("#00c8ff"), 10, area);
@@ -197,14 +211,17 @@ QWidget* WardWindow::buildMonitorArea(QWidget* page) {
         panel->setMinimumWidth(240);
         panel->setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Fixed);
     }
-    auto* traces = new QVBoxLayout;
-    traces->addWidget(ecgLabel);
-    traces->addWidget(ecgPanel);
-    traces->addWidget(plethLabel);
-    traces->addWidget(plethPanel);
+    auto* traces = new QGridLayout;
+    traces->setSpacing(4);
+    traces->addWidget(ecgLabel, 0, 0, Qt::AlignTop);
+    traces->addWidget(ecgPanel, 0, 1);
+    traces->addWidget(plethLabel, 1, 0, Qt::AlignTop);
+    traces->addWidget(plethPanel, 1, 1);
+    auto* middle = new QHBoxLayout;
     middle->addLayout(traces, 1);
 
     auto* numerics = new QVBoxLayout;
+    numerics->setSpacing(2);
     heartRateCaption = monitorText(QStringLiteral("#00ff00"), 11, area);
     heartRateValue = monitorText(QStringLiteral("#00ff00"), 44, area);
     heartRateValue->setObjectName(QStringLiteral("heartRateValue"));
@@ -215,28 +232,29 @@ QWidget* WardWindow::buildMonitorArea(QWidget* page) {
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
         value->setMinimumWidth(value->fontMetrics().horizontalAdvance(QStringLiteral("888")));
     }
+    // What a scenario sets rather than the monitor measures: smaller, side by side under the
+    // SpO2.
+    pressureCaption = monitorText(QStringLiteral("#ffffff"), 9, area);
+    pressureValue = monitorText(QStringLiteral("#ffffff"), 16, area);
+    pressureValue->setObjectName(QStringLiteral("pressureValue"));
+    respirationCaption = monitorText(QStringLiteral("#ffd800"), 9, area);
+    respirationValue = monitorText(QStringLiteral("#ffd800"), 16, area);
+    respirationValue->setObjectName(QStringLiteral("respirationValue"));
     numerics->addWidget(heartRateCaption);
     numerics->addWidget(heartRateValue);
     numerics->addStretch(1);
     numerics->addWidget(saturationCaption);
     numerics->addWidget(saturationValue);
+    auto* entered = new QGridLayout;
+    entered->setSpacing(2);
+    entered->addWidget(pressureCaption, 0, 0, Qt::AlignBottom);
+    entered->addWidget(respirationCaption, 0, 1, Qt::AlignBottom | Qt::AlignRight);
+    entered->addWidget(pressureValue, 1, 0);
+    entered->addWidget(respirationValue, 1, 1, Qt::AlignRight);
+    numerics->addLayout(entered);
     middle->addLayout(numerics);
     column->addLayout(middle);
-
-    silenceButton = new QPushButton(area);
-    silenceButton->setObjectName(QStringLiteral("silenceButton"));
-    silenceLabel = monitorText(QStringLiteral("#ffd800"), 11, area);
-    silenceLabel->setObjectName(QStringLiteral("silenceLabel"));
-    soundNotice = monitorText(QStringLiteral("#c0c0c0"), 9, area);
-    soundNotice->hide();
-    auto* bottom = new QHBoxLayout;
-    bottom->addWidget(silenceButton);
-    bottom->addWidget(silenceLabel);
-    bottom->addStretch(1);
-    bottom->addWidget(soundNotice);
-    column->addLayout(bottom);
     column->addStretch(1);
-    connect(silenceButton, &QPushButton::clicked, this, &WardWindow::silenceAlarms);
 
     ecgPanel->attach(ward);
     plethPanel->attachPleth(ward);
@@ -247,6 +265,16 @@ QWidget* WardWindow::buildControls(QWidget* page) {
     auto* inner = new QWidget(page);
     auto* column = new QVBoxLayout(inner);
     column->setContentsMargins(0, 0, 0, 0);
+    rhythmLabel = new QLabel(inner);
+    rhythmList = new QListWidget(inner);
+    rhythmList->setObjectName(QStringLiteral("wardRhythms"));
+    rhythmList->setMinimumHeight(rhythmList->fontMetrics().height() * 6);
+    rhythmList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    rhythmList->setTextElideMode(Qt::ElideRight);
+    rhythmLabel->setBuddy(rhythmList);
+    column->addWidget(rhythmLabel);
+    column->addWidget(rhythmList, 1);
+    column->addSpacing(8);
 
     artifactTitle = new QLabel(inner);
     artifactKind = new QComboBox(inner);
@@ -310,8 +338,6 @@ QWidget* WardWindow::buildControls(QWidget* page) {
     column->addSpacing(8);
     column->addWidget(limitsTitle);
     column->addLayout(form);
-    column->addStretch(1);
-    inner->setMaximumWidth(inner->sizeHint().width() * 3 / 2);
     for (QSpinBox* box :
          {lowLimit, highLimit, extremeLowLimit, extremeHighLimit, saturationLowLimit}) {
         connect(box, &QSpinBox::editingFinished, this, &WardWindow::limitsEdited);
@@ -374,6 +400,7 @@ void WardWindow::retranslate() {
            "なし)、リードオフでは --- と表示します。"));
     saturationCaption->setText(tr("SpO2 %"));
     saturationValue->setToolTip(tr("脈波が 10 秒見えないと --- と表示します。"));
+    respirationCaption->setText(tr("RESP /分"));
     silenceButton->setText(tr("アラーム消音(&S)"));
     silenceButton->setToolTip(
         tr("アラーム音を 2 分間止めます。新しいアラームが出ると再び鳴ります。"));
@@ -462,6 +489,12 @@ void WardWindow::limitsEdited() {
     setLimits(parseLimits(formatLimits(edited)) == edited ? edited : ward.alarms().currentLimits());
 }
 
+bool WardWindow::setVitals(const ScenarioVitals& vitals) {
+    const bool taken = ward.setScenarioVitals(vitals);
+    showReadings();
+    return taken;
+}
+
 void WardWindow::silenceAlarms() {
     ward.alarms().silence();
     showReadings();
@@ -480,6 +513,22 @@ void WardWindow::showReadings() {
     heartRateValue->setText(meter.rate() ? QString::number(*meter.rate()) : QStringLiteral("---"));
     const std::optional<int> saturation = ward.simulation().plethChannel().saturation();
     saturationValue->setText(saturation ? QString::number(*saturation) : QStringLiteral("---"));
+
+    const ScenarioVitals& entered = ward.scenarioVitals();
+    const BloodPressure* pressure = entered.bloodPressure ? &*entered.bloodPressure : nullptr;
+    pressureValue->setText(pressure != nullptr
+                               ? QString::fromStdString(formatBloodPressure(*pressure))
+                               : QStringLiteral("---/---"));
+    // A cuff reading is shown with how long ago it was taken, as a monitor stamps it.
+    const long long age =
+        pressure != nullptr
+            ? (ward.tickCount() - pressure->takenAtTick.value_or(0)) / (60 * ticksPerSecond)
+            : 0;
+    pressureCaption->setText(pressure != nullptr
+                                 ? tr("NIBP mmHg") + QLatin1Char('\n') + tr("%1 分前").arg(age)
+                                 : tr("NIBP mmHg"));
+    respirationValue->setText(entered.respirationRate ? QString::number(*entered.respirationRate)
+                                                      : QStringLiteral("---"));
 
     const Alarms& alarms = ward.alarms();
     QStringList shown;
@@ -528,7 +577,7 @@ void WardWindow::loadSettings() {
     play(rhythm.value_or(rhythmOf(LibraryRhythm::sinusRhythm)),
          QRandomGenerator::global()->generate());
     if (!restoreGeometry(stored.wardGeometry())) {
-        resize(1180, 480);
+        resize(1180, 600);
     }
 }
 

@@ -36,6 +36,9 @@ public:
     // Lays artifact of `kind` at `strength` (0 takes it off).
     void setArtifact(ArtifactKind kind, int strength);
     void setLimits(const AlarmLimits& limits);
+    // Numerics a scenario or the instructor's console sets; false, and nothing changed, for
+    // values a monitor cannot show. NIBP and respiration show "---" until set.
+    bool setVitals(const ScenarioVitals& vitals);
     void silenceAlarms();
 
     Monitor& monitor() { return ward; }
@@ -51,6 +54,7 @@ protected:
 
 private:
     static constexpr int plethHeight = 72;
+    static constexpr int maxControlsWidth = 230;
     static QString alarmName(Alarm alarm);
     static QString artifactLabel(ArtifactKind kind);
     QWidget* buildMonitorArea(QWidget* page);
@@ -80,6 +84,10 @@ private:
     QLabel* heartRateValue = nullptr;
     QLabel* saturationCaption = nullptr;
     QLabel* saturationValue = nullptr;
+    QLabel* pressureCaption = nullptr;
+    QLabel* pressureValue = nullptr;
+    QLabel* respirationCaption = nullptr;
+    QLabel* respirationValue = nullptr;
     QLabel* alarmBanner = nullptr;
     QLabel* silenceLabel = nullptr;
     QLabel* soundNotice = nullptr;

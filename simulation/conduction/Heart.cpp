@@ -3,6 +3,7 @@
 #include "Simulation.h"
 
 #include <algorithm>
+#include <bit>
 #include <cmath>
 #include <cstdlib>
 #include <limits>
@@ -511,11 +512,11 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
     int farthest = -1;
     bool below = false;
     const int length = std::min({entry.wave.length, queueLength - offset, Waveform::maxLength});
-    std::array<int, Waveform::maxLength> heights; // NOLINT: render() fills what is read
-    entry.wave.render(entry.gain, std::span(heights).first(static_cast<std::size_t>(length)));
+    std::array<int, Waveform::maxLength> scratch; // NOLINT: rendered() fills what is read
+    const int* const heights = rendered(entry.wave, entry.gain, length, scratch);
     int* const slots = sim.deltaQueue.data() + offset;
     for (int i = 0; i < length; ++i) {
-        const int height = heights[static_cast<std::size_t>(i)];
+        const int height = heights[i];
         slots[i] += previous - height;
         previous = height;
         if (std::abs(height) > farthest) {
@@ -543,6 +544,52 @@ void Heart::lay(Simulation& sim, const Planned& entry) {
     event.inverted = below;
     event.peak = peak;
     sim.reportWave(event);
+}
+
+namespace {
+
+// Floats compared bit for bit: equal values of different bits (0 and -0) may render apart.
+bool sameBits(float a, float b) {
+    return std::bit_cast<std::uint32_t>(a) == std::bit_cast<std::uint32_t>(b);
+}
+
+bool sameShape(const Waveform& a, const Waveform& b) {
+    if (a.profile != b.profile || a.length != b.length || a.count != b.count ||
+        !sameBits(a.amplitude, b.amplitude) || !sameBits(a.harmonic, b.harmonic) ||
+        !sameBits(a.phase, b.phase)) {
+        return false;
+    }
+    return std::equal(a.bumps.begin(), a.bumps.begin() + a.count, b.bumps.begin(),
+                      [](const Waveform::Bump& x, const Waveform::Bump& y) {
+                          return sameBits(x.centre, y.centre) &&
+                                 sameBits(x.halfWidth, y.halfWidth) && sameBits(x.height, y.height);
+                      });
+}
+
+} // namespace
+
+const int* Heart::rendered(const Waveform& wave, float gain, int length,
+                           std::array<int, Waveform::maxLength>& scratch) {
+    const auto steps = std::span(scratch).first(static_cast<std::size_t>(length));
+    // Fibrillation and torsades waves are drawn anew each time and would only crowd the
+    // shapes that do recur; a wave cut short by the queue's end is not its whole shape.
+    if (wave.profile == Waveform::Profile::sine || length != wave.length) {
+        wave.render(gain, steps);
+        return scratch.data();
+    }
+    for (int i = 0; i < shapeCount; ++i) {
+        const Rendered& shape = shapes[static_cast<std::size_t>(i)];
+        if (sameShape(shape.wave, wave) && sameBits(shape.gain, gain)) {
+            return shape.heights.data();
+        }
+    }
+    Rendered& shape = shapes[static_cast<std::size_t>(nextShape)];
+    nextShape = (nextShape + 1) % static_cast<int>(shapes.size());
+    shapeCount = std::min(shapeCount + 1, static_cast<int>(shapes.size()));
+    shape.wave = wave;
+    shape.gain = gain;
+    wave.render(gain, std::span(shape.heights).first(steps.size()));
+    return shape.heights.data();
 }
 
 void Heart::fireSinus(std::int64_t at) {

@@ -89,6 +89,10 @@ private:
     void planMissing(std::int64_t tick);
     void planSpan(std::int64_t from, std::int64_t to);
     void lay(Simulation& sim, const Planned& wave);
+    // The wave's steps at `gain`, `length` of them: rendered once and kept while the same shapes
+    // recur beat after beat; `scratch` holds those drawn afresh.
+    const int* rendered(const Waveform& wave, float gain, int length,
+                        std::array<int, Waveform::maxLength>& scratch);
 
     // From `start` on, every pacemaker starts afresh with the values playing.
     void startPacemakers(std::int64_t start);
@@ -151,6 +155,17 @@ private:
     int spanCount = 0;
     std::array<std::int64_t, 16> beeps{};
     int beepCount = 0;
+
+    // The shapes a rhythm lays again and again (its P, QRS, T, ectopic and paced complexes),
+    // each kept with its steps; the oldest is replaced first.
+    struct Rendered {
+        Waveform wave;
+        float gain = 0;
+        std::array<int, Waveform::maxLength> heights{};
+    };
+    std::array<Rendered, 16> shapes{};
+    int shapeCount = 0;
+    int nextShape = 0;
 
     std::int64_t wake = 0;           // the next horizon tick at which anything is due
     std::int64_t decidedThrough = 0; // the last horizon tick decided

@@ -64,17 +64,6 @@ float Waveform::heightAt(int step) const {
     const auto t = static_cast<float>(step);
     const auto last = static_cast<float>(length - 1);
     switch (profile) {
-    case Profile::bumps: {
-        float sum = 0;
-        for (int i = 0; i < count; ++i) {
-            const Bump& bump = bumps[static_cast<std::size_t>(i)];
-            const float distance = std::abs(t - bump.centre) / bump.halfWidth;
-            if (distance < 1) {
-                sum += bump.height * lookup(tables().bump, distance);
-            }
-        }
-        return sum;
-    }
     case Profile::sawtooth: {
         // Lead II: a slow fall to the trough over most of the cycle, a quicker climb back.
         const float turn = last * 0.7F;
@@ -82,10 +71,31 @@ float Waveform::heightAt(int step) const {
     }
     case Profile::shock:
         return t < 1 ? -amplitude : 0.4F * amplitude * std::exp((1 - t) / 6);
-    case Profile::sine:
-        break; // drawn by render() in one loop
+    case Profile::bumps: // summed by sumBumps()
+    case Profile::sine:  // drawn by render() in one loop
+        break;
     }
     return 0;
+}
+
+void Waveform::sumBumps(int first, std::span<float> sums) const {
+    // Bump by bump over the steps it can reach: each step's sum takes its terms in the same
+    // order as a step-by-step sum would, so the result is the same to the last bit.
+    const Tables& table = tables();
+    std::fill(sums.begin(), sums.end(), 0.0F);
+    const int end = first + static_cast<int>(sums.size());
+    for (int b = 0; b < count; ++b) {
+        const Bump& bump = bumps[static_cast<std::size_t>(b)];
+        const int from = std::max(first, static_cast<int>(bump.centre - bump.halfWidth) - 1);
+        const int to = std::min(end, static_cast<int>(bump.centre + bump.halfWidth) + 2);
+        for (int i = from; i < to; ++i) {
+            const float distance = std::abs(static_cast<float>(i) - bump.centre) / bump.halfWidth;
+            if (distance < 1) {
+                sums[static_cast<std::size_t>(i - first)] +=
+                    bump.height * lookup(table.bump, distance);
+            }
+        }
+    }
 }
 
 void Waveform::render(float gain, std::span<int> heights) const {
@@ -107,6 +117,15 @@ void Waveform::render(float gain, std::span<int> heights) const {
             const float value =
                 lookup(table.sine, x) + harmonic * lookup(table.sine, second) - offset * (1 - x);
             heights[static_cast<std::size_t>(i)] = rounded(gain * amplitude * value);
+        }
+    } else if (profile == Profile::bumps) {
+        std::array<float, maxLength> sums; // NOLINT: sumBumps() fills what is read
+        for (int first = 0; first < steps - 1; first += maxLength) {
+            const auto chunk = static_cast<std::size_t>(std::min(steps - 1 - first, maxLength));
+            sumBumps(first, std::span(sums).first(chunk));
+            for (std::size_t k = 0; k < chunk; ++k) {
+                heights[static_cast<std::size_t>(first) + k] = rounded(gain * sums[k]);
+            }
         }
     } else {
         for (int i = 0; i < steps - 1; ++i) {

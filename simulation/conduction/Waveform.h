@@ -46,8 +46,10 @@ struct Waveform {
     static Waveform shock(int length, float depth);
 
 private:
-    // A bump or sawtooth profile's height at `step` before rounding.
+    // A sawtooth's height at `step` before rounding.
     float heightAt(int step) const;
+    // A bump profile's heights before rounding for the steps from `first` on, one per sum.
+    void sumBumps(int first, std::span<float> sums) const;
 };
 
 } // namespace pulsavo::conduction

@@ -49,6 +49,7 @@ class TestMonitor : public QObject {
 private slots:
     void restartIsAFreshStart();
     void restartKeepsArtifactAndPleth();
+    void scenarioVitalsAreStampedAndKeepTheirAge();
     void wardSweepAndLeadOff();
     void pausedMonitorDoesNothing();
     void monitorsSideBySideStayApart();
@@ -117,6 +118,37 @@ void TestMonitor::restartKeepsArtifactAndPleth() {
     reused.select(Rhythm::sinusRhythm, 7);
     QCOMPARE(played(reused), expected);
     QCOMPARE(reused.simulation().plethChannel().saturation(), std::optional<int>(91));
+}
+
+// An NIBP handed over without a tick is taken on the latest one and keeps its age through a
+// restart; values no monitor shows are refused whole; the SpO2 goes to the oximeter.
+void TestMonitor::scenarioVitalsAreStampedAndKeepTheirAge() {
+    Monitor monitor(panelWidth, panelHeight);
+    monitor.setWard(true);
+    monitor.select(Rhythm::sinusRhythm, 7);
+    record(monitor, 300);
+    ScenarioVitals vitals;
+    vitals.saturation = 86;
+    vitals.bloodPressure = parseBloodPressure("84/46");
+    vitals.respirationRate = 30;
+    QVERIFY(monitor.setScenarioVitals(vitals));
+    QCOMPARE(monitor.scenarioVitals().bloodPressure->takenAtTick, std::optional<std::int64_t>(300));
+    QCOMPARE(monitor.simulation().plethChannel().saturationSetting(), 86);
+
+    ScenarioVitals wrong = vitals;
+    wrong.saturation = 40;
+    wrong.respirationRate = 120;
+    QVERIFY(!monitor.setScenarioVitals(wrong));
+    QCOMPARE(monitor.scenarioVitals().respirationRate, std::optional<int>(30));
+    QCOMPARE(monitor.simulation().plethChannel().saturationSetting(), 86);
+
+    record(monitor, 200);
+    monitor.restart();
+    record(monitor, 100);
+    const BloodPressure kept = *monitor.scenarioVitals().bloodPressure;
+    QCOMPARE(monitor.tickCount() - *kept.takenAtTick, 300);
+    QCOMPARE(kept.systolic, 84);
+    QCOMPARE(monitor.simulation().plethChannel().saturationSetting(), 86);
 }
 
 // The pulse wave's sweep runs column for column under the ECG's, its gap where the ECG's is,

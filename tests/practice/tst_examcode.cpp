@@ -533,10 +533,15 @@ void ExamCodeTest::settingsTravelWithTheCode_data() {
     QTest::newRow("library, shuffled") << "av_block,wpw" << 26 << open;
     QTest::newRow("classic subset, worksheet") << "0-9" << 16 << ExamSettings{.worksheet = true};
     QTest::newRow("library, worksheet") << "library" << 26 << ExamSettings{.worksheet = true};
+    QTest::newRow("classic 18, motion") << "classic" << 16 << ExamSettings{.artifact = 2};
+    QTest::newRow("library, tremor, worksheet")
+        << "library" << 26 << ExamSettings{.worksheet = true, .artifact = 1};
+    QTest::newRow("library, wander") << "av_block,wpw" << 26 << ExamSettings{.artifact = 3};
 }
 
-// Settings ride in the code, read back exactly, and never change the questions: the same exam
-// without them keeps the code it always had. Values past their range are refused.
+// Settings ride in the code, read back exactly, and never change the rhythms and seeds drawn:
+// the same exam without them keeps the code it always had; an artifact setting lays its
+// artifact on every question. Values past their range are refused.
 void ExamCodeTest::settingsTravelWithTheCode() {
     QFETCH(QString, rhythms);
     QFETCH(int, length);
@@ -548,13 +553,23 @@ void ExamCodeTest::settingsTravelWithTheCode() {
     QCOMPARE(static_cast<int>(body(made.exam.code).size()), length);
     const ExamResult read = parseExamCode(made.exam.code);
     QVERIFY(read.ok() && read.exam.settings == settings);
-    QVERIFY(read.exam.questions == plain.exam.questions);
+    std::vector<Question> expected = plain.exam.questions;
+    for (Question& question : expected) {
+        if (settings.artifact > 0) {
+            question.artifact = examArtifactKinds[static_cast<std::size_t>(settings.artifact - 1)];
+            question.artifactStrength = Artifact::defaultStrength;
+        }
+    }
+    QVERIFY(read.exam.questions == expected && made.exam.questions == expected);
     QVERIFY(parseExamCode(plain.exam.code).exam.settings.isDefault());
     ExamSettings late = settings;
     late.passPercent = 101;
     QCOMPARE(makeExam(20, 4242, set, late).error, ExamCodeError::badSettings);
     late = settings;
     late.timeLimitMinutes = ExamSettings::maxTimeLimitMinutes + 1;
+    QCOMPARE(makeExam(20, 4242, set, late).error, ExamCodeError::badSettings);
+    late = settings;
+    late.artifact = static_cast<int>(examArtifactKinds.size()) + 1;
     QCOMPARE(makeExam(20, 4242, set, late).error, ExamCodeError::badSettings);
 }
 

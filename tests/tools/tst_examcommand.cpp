@@ -123,32 +123,48 @@ void TestExamCommand::sameArgumentsGiveTheSameFiles() {
 }
 
 void TestExamCommand::questionTraceIsThePrintedStrip() {
-    const ExamResult result = makeExam(10, 777);
-    QVERIFY(result.ok());
-    // One monitor playing question after question, as the practice window does, each after
-    // some ticks of the one before it.
-    Monitor played(640, 200);
-    for (std::size_t k = 0; k < result.exam.questions.size(); ++k) {
-        const Question& question = result.exam.questions[k];
-        played.run(static_cast<int>(37 * k));
-        startExamQuestion(played, question.rhythm, question.seed);
-        played.run(examStripTicks);
-        const StripDescription strip =
-            examQuestionStrip(question.rhythm, question.seed, {QString::number(k + 1)});
-        QCOMPARE(strip.samples.size(), std::size_t(examStripTicks));
-        QVERIFY2(sameSamples(played.history(examStripTicks), strip.samples),
-                 qPrintable(QStringLiteral("question %1").arg(k + 1)));
-        QVERIFY(!strip.marking);
-        QCOMPARE(strip.caption, QStringList{QString::number(k + 1)});
+    for (const int artifact : {0, 1}) {
+        const ExamResult result = makeExam(10, 777, RhythmSet::classic(), {.artifact = artifact});
+        QVERIFY(result.ok());
+        // One monitor playing question after question, as the practice window does, each after
+        // some ticks of the one before it, the question's artifact laid first.
+        Monitor played(640, 200);
+        for (std::size_t k = 0; k < result.exam.questions.size(); ++k) {
+            const Question& question = result.exam.questions[k];
+            played.run(static_cast<int>(37 * k));
+            for (const ArtifactKind kind : allArtifactKinds) {
+                played.simulation().setArtifact(
+                    kind, kind == question.artifact ? question.artifactStrength : 0);
+            }
+            startExamQuestion(played, question.rhythm, question.seed);
+            played.run(examStripTicks);
+            const StripDescription strip =
+                examQuestionStrip(question.rhythm, question.seed, {QString::number(k + 1)},
+                                  question.artifact, question.artifactStrength);
+            QCOMPARE(strip.samples.size(), std::size_t(examStripTicks));
+            QVERIFY2(sameSamples(played.history(examStripTicks), strip.samples),
+                     qPrintable(QStringLiteral("question %1").arg(k + 1)));
+            QCOMPARE(sameSamples(strip.samples,
+                                 examQuestionStrip(question.rhythm, question.seed, {}).samples),
+                     artifact == 0);
+            QVERIFY(!strip.marking);
+            QCOMPARE(strip.caption, QStringList{QString::number(k + 1)});
+        }
+        // And the same as `pulsavo-strip trace --select 1:R@S [--artifact tremor]` gives.
+        const Question& last = result.exam.questions.back();
+        std::vector<std::string> args{"--ticks", "600", "--select",
+                                      "1:" + std::to_string(indexOf(last.rhythm)) + "@" +
+                                          std::to_string(last.seed)};
+        if (artifact > 0) {
+            args.insert(args.end(), {"--artifact", "tremor:5"});
+        }
+        std::vector<TickSample> traced;
+        runTrace(parseTraceOptions(std::vector<std::string_view>(args.begin(), args.end())),
+                 [&traced](const TraceTick& tick) { traced.push_back(tick.sample); });
+        QVERIFY(sameSamples(traced, examQuestionStrip(last.rhythm, last.seed, {}, last.artifact,
+                                                      last.artifactStrength)
+                                        .samples));
     }
-    // And the same as `pulsavo-strip trace --select 1:R@S` gives for the question.
-    const Question& last = result.exam.questions.back();
-    const std::string select =
-        "1:" + std::to_string(indexOf(last.rhythm)) + "@" + std::to_string(last.seed);
-    std::vector<TickSample> traced;
-    runTrace(parseTraceOptions(std::vector<std::string_view>{"--ticks", "600", "--select", select}),
-             [&traced](const TraceTick& tick) { traced.push_back(tick.sample); });
-    QVERIFY(sameSamples(traced, examQuestionStrip(last.rhythm, last.seed, {}).samples));
 }
 
 void TestExamCommand::badInputLeavesNoFile_data() {
@@ -162,6 +178,10 @@ void TestExamCommand::badInputLeavesNoFile_data() {
     QTest::newRow("count 0") << QStringList{"exam", "--count", "0", "--pdf", "@/e.pdf"} << "--count"
                              << 2;
     QTest::newRow("seed too large") << exam + QStringList{"--seed", "67108864"} << "--seed" << 2;
+    QTest::newRow("artifact no exam carries")
+        << exam + QStringList{"--artifact", "cpr"} << "an exam carries tremor, motion" << 2;
+    QTest::newRow("artifact strength")
+        << exam + QStringList{"--artifact", "tremor:7"} << "not 'tremor:7'" << 2;
     QTest::newRow("no pdf") << QStringList{"exam", "--count", "5"} << "--pdf" << 2;
     QTest::newRow("pdf to stdout")
         << QStringList{"exam", "--count", "5", "--pdf", "-"} << "'-'" << 2;
