@@ -1,3 +1,4 @@
+#include "BeatAlignment.h"
 #include "LadderPainter.h"
 #include "Monitor.h"
 #include "StripPainter.h"
@@ -67,6 +68,8 @@ private slots:
     void trackedPaintingFollowsThePanel();
     void aNewSizeRedrawsTheTraceFromHistory_data();
     void aNewSizeRedrawsTheTraceFromHistory();
+    void aComparedTraceLinesUpBeatForBeat_data();
+    void aComparedTraceLinesUpBeatForBeat();
 };
 
 // A question restarted mid-trace must play exactly what a new monitor plays: no steps of the
@@ -487,6 +490,58 @@ void TestMonitor::columnsKnowTheTickDrawnThere() {
     QVERIFY(!monitor.columnOf(400 - 198 + 28).has_value());
     monitor.setPanelSize(300, 100);
     QVERIFY(!monitor.tickAt(5).has_value());
+}
+
+void TestMonitor::aComparedTraceLinesUpBeatForBeat_data() {
+    QTest::addColumn<Rhythm>("question");
+    QTest::addColumn<Rhythm>("compared");
+    QTest::addColumn<uint>("seed");
+    QTest::newRow("AF, flutter") << Rhythm::atrialFibrillation << Rhythm::atrialFlutter << 424242u;
+    QTest::newRow("sinus, first degree") << Rhythm::sinusRhythm << Rhythm::firstDegreeBlock << 7u;
+    QTest::newRow("Mobitz, complete") << Rhythm::mobitzBlock << Rhythm::completeBlock << 31u;
+    QTest::newRow("VT, PVC") << Rhythm::ventricularTachycardia << Rhythm::sporadicPvc << 5u;
+    QTest::newRow("sinus arrest, SA block") << Rhythm::sinusArrest << Rhythm::sinoatrialBlock << 9u;
+    QTest::newRow("VF: nothing to line up")
+        << Rhythm::ventricularFibrillation << Rhythm::ventricularTachycardia << 3u;
+}
+
+// Run ahead by its lead, the compared trace draws a complex in the column of the question's
+// first; both sweeps stay in step.
+void TestMonitor::aComparedTraceLinesUpBeatForBeat() {
+    QFETCH(Rhythm, question);
+    QFETCH(Rhythm, compared);
+    QFETCH(uint, seed);
+    constexpr int shown = 500;
+    const int lead = compareLead(question, compared, seed);
+    Monitor asked(panelWidth, panelHeight);
+    Monitor answer(panelWidth, panelHeight);
+    asked.setEventHistory(true);
+    answer.setEventHistory(true);
+    asked.select(question, seed);
+    answer.select(compared, seed);
+    answer.preRoll(lead);
+    asked.run(shown);
+    answer.run(shown);
+    QCOMPARE(answer.sweep().sweepX, asked.sweep().sweepX);
+
+    const auto peaks = [](const Monitor& monitor) {
+        std::set<long long> ticks;
+        for (const WaveEvent& wave : monitor.events()) {
+            if (wave.kind == WaveKind::qrs || wave.kind == WaveKind::ventricularBeat) {
+                ticks.insert(wave.peakTick());
+            }
+        }
+        return ticks;
+    };
+    const std::set<long long> questionPeaks = peaks(asked);
+    if (questionPeaks.empty()) {
+        QCOMPARE(lead, 0);
+        return;
+    }
+    const long long first = *questionPeaks.begin();
+    QVERIFY(peaks(answer).contains(first + lead));
+    QCOMPARE(answer.columnOf(first + lead), asked.columnOf(first));
+    QVERIFY(answer.columnOf(first + lead).has_value());
 }
 
 QTEST_MAIN(TestMonitor)
