@@ -132,6 +132,7 @@ private slots:
     void eachQuestionOnACleanBlackPanel();
     void ladderOnlyWithFeedback();
     void answerStoredBeforeFeedback();
+    void sixSecondModeTimesEachAnswer_data();
     void sixSecondModeTimesEachAnswer();
     void storedHistoryReadOffTheWindowThread();
     void unwritableDatabaseStillPractises();
@@ -670,13 +671,22 @@ void TestPracticeWindow::ladderOnlyWithFeedback() {
     QVERIFY(ladder->isHidden());
 }
 
-// Six seconds of strip, then it stands; an answer after its limit is kept, scored wrong, said so.
+void TestPracticeWindow::sixSecondModeTimesEachAnswer_data() {
+    QTest::addColumn<bool>("worksheet");
+    QTest::newRow("question page") << false;
+    QTest::newRow("worksheet") << true;
+}
+
+// Six seconds of strip, then it stands; an answer after its limit is kept, scored wrong, said so
+// with the time taken, on the question's page as on the worksheet.
 void TestPracticeWindow::sixSecondModeTimesEachAnswer() {
+    QFETCH(bool, worksheet);
     window = makeWindow();
     qint64 now = 500;
     window->answerClock = [&now] { return now; };
     PracticeWindow::Options options = window->options();
     options.answerLimitSeconds = 10;
+    options.worksheet = worksheet;
     window->setOptions(options);
     window->startRound({{Rhythm::completeBlock, 99}}, RoundMode::practice);
     window->monitorClock().advance(599);
@@ -684,9 +694,19 @@ void TestPracticeWindow::sixSecondModeTimesEachAnswer() {
     window->monitorClock().advance(2);
     QVERIFY(window->isFrozen());
     now += 10001;
-    window->answer(Rhythm::completeBlock);
-    QVERIFY(child<QLabel>("bannerLabel")->text().startsWith(u"× 時間切れ"_s));
-    QVERIFY(!child<QLabel>("differenceLabel")->isVisible()); // the name was right
+    if (worksheet) {
+        auto* page = child<pulsavo::WorksheetPage>("worksheetPage");
+        pulsavo::WorksheetAnswer given;
+        given.rhythm = Rhythm::completeBlock;
+        page->setAnswer(given);
+        QTest::mouseClick(child<QPushButton>("worksheetSubmitButton"), Qt::LeftButton);
+        const QString verdict = child<QLabel>("worksheetVerdictLabel")->text();
+        QVERIFY2(verdict.startsWith(u"× 時間切れ（10.0 秒かかりました）"_s), qPrintable(verdict));
+    } else {
+        window->answer(Rhythm::completeBlock);
+        QVERIFY(child<QLabel>("bannerLabel")->text().startsWith(u"× 時間切れ"_s));
+        QVERIFY(!child<QLabel>("differenceLabel")->isVisible()); // the name was right
+    }
     window.reset();
     QCOMPARE(ProgressStore(dbPath).fluency().size(), 0);
     QString stored;
