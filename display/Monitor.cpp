@@ -292,6 +292,15 @@ void Monitor::redrawAt(int width, int height) {
     }
 }
 
+void Monitor::preRoll(int count) {
+    for (int i = 0; i < count; ++i) {
+        model.step();
+        ++ticks;
+        // Peaks passed unseen must not sound late on the first tick shown.
+        qrsTone.sounds(model.tickCount);
+    }
+}
+
 // The order of one tick, the same for every monitor in every program.
 void Monitor::step(QImage* painted, Sweep::Changes& changed) {
     latestSample = model.step();

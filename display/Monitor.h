@@ -121,6 +121,10 @@ public:
     // and one look ahead for the next beep.
     // Returns the number run (0 when paused).
     int run(int count = 1);
+    // Runs the simulation `count` ticks unseen, before anything is shown: nothing drawn, kept
+    // in the history or sounded, the sweep where it was. The tick count moves on with it, so
+    // the waves laid keep their ticks. A compared trace starts so at a beat matching another's.
+    void preRoll(int count);
 
     // How many ticks after the latest tick run the tone next sounds in the current tone mode,
     // as far as the queue shows (1: on the next tick), or nothingDue (also named noToneDue).

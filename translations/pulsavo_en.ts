@@ -2030,6 +2030,14 @@ Hints used: %5</translation>
         <translation>Wrong: this is %1. %2 of %3 fields are right.</translation>
     </message>
     <message>
+        <source>× 時間切れ（%4 秒かかりました）: %1 は合っていますが、制限時間を過ぎたため不正解です。%2 / %3 項目が正しく記入されています。</source>
+        <translation>× Too late (took %4 s): %1 is right, but the time limit had passed, so it counts as wrong. %2 of %3 fields are right.</translation>
+    </message>
+    <message>
+        <source>× 時間切れ（%4 秒かかりました）: 正しくは %1。%2 / %3 項目が正しく記入されています。</source>
+        <translation>× Too late (took %4 s): this is %1. %2 of %3 fields are right.</translation>
+    </message>
+    <message>
         <source>心房レート(&amp;1) /分:</source>
         <translation>Atrial rate (&amp;1) /min:</translation>
     </message>

@@ -1,5 +1,6 @@
 #include "PracticeMonitors.h"
 
+#include "BeatAlignment.h"
 #include "CaliperOverlay.h"
 #include "CatalogueText.h"
 #include "ComparePanel.h"
@@ -99,7 +100,7 @@ void PracticeMonitors::replay(Rhythm rhythm, std::uint32_t seed) {
     play(questionScope, rhythm, seed, true);
     if (comparedRhythm) {
         resetSweeps();
-        play(compareScope, *comparedRhythm, seed, true);
+        playCompared(rhythm, seed);
     }
 }
 
@@ -120,7 +121,7 @@ void PracticeMonitors::compare(const Question& question, Rhythm answer) {
     layout()->activate();
     resetSweeps();
     play(questionScope, question.rhythm, question.seed, true);
-    play(compareScope, answer, question.seed, true);
+    playCompared(question.rhythm, question.seed);
 }
 
 void PracticeMonitors::stopComparing() {
@@ -156,6 +157,11 @@ void PracticeMonitors::play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed,
     monitor.restart();
     monitor.setMarking(marking);
     monitor.select(rhythm, seed);
+}
+
+void PracticeMonitors::playCompared(Rhythm question, std::uint32_t seed) {
+    play(compareScope, *comparedRhythm, seed, true);
+    compareScope.preRoll(compareLead(question, *comparedRhythm, seed));
 }
 
 void PracticeMonitors::layArtifact(Monitor& monitor, const Question& question) {

@@ -39,11 +39,12 @@ public:
     // question's marked beats would tell what it was. An exam's draws its printed strip's samples.
     void ask(const Question& question, bool exam);
     // Plays `rhythm` from `seed` from its start, marked, on the question's panel; the compared
-    // answer, if any, from its start beside it, so the two stay side by side.
+    // answer, if any, beside it, its first complex under the question's first.
     void replay(Rhythm rhythm, std::uint32_t seed);
     // Plays an earlier question again, with the artifact it was shown with.
     void replay(const Question& question);
-    // Plays the question and the learner's answer from the question's seed, one above the other.
+    // Plays the question and the learner's answer from the question's seed, one above the other,
+    // the answer's first complex under the question's first so the two differ at matching beats.
     void compare(const Question& question, Rhythm answer);
     void stopComparing();
     std::optional<Rhythm> comparing() const { return comparedRhythm; }
@@ -61,6 +62,8 @@ public:
 
 private:
     void play(Monitor& monitor, Rhythm rhythm, std::uint32_t seed, bool marking);
+    // The compared answer from `seed`, run ahead unseen to line up with `question`'s beats.
+    void playCompared(Rhythm question, std::uint32_t seed);
     // The question's artifact and no other, kept by the monitor until the next is laid.
     static void layArtifact(Monitor& monitor, const Question& question);
     void resetSweeps();

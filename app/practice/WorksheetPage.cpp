@@ -450,12 +450,24 @@ void WorksheetPage::showFields(catalogue::Language language) {
             resultTable->setItem(row, column, cell);
         }
     }
-    verdictLabel->setText((shown->correct()
-                               ? tr("正解: %1。%2 / %3 項目が正しく記入されています。")
-                               : tr("不正解: 正しくは %1。%2 / %3 項目が正しく記入されています。"))
-                              .arg(rhythmName(shown->question.rhythm, language))
-                              .arg(right)
-                              .arg(worksheetFieldCount));
+    QString verdict = shown->correct()
+                          ? tr("正解: %1。%2 / %3 項目が正しく記入されています。")
+                          : tr("不正解: 正しくは %1。%2 / %3 項目が正しく記入されています。");
+    // Late, as the question page says it: the time taken, and a right name scored wrong.
+    if (shown->late) {
+        verdict = (shown->named() ? tr("× 時間切れ（%4 秒かかりました）: %1 は合っていますが、"
+                                       "制限時間を過ぎたため不正解です。%2 / %3 "
+                                       "項目が正しく記入されています。")
+                                  : tr("× 時間切れ（%4 秒かかりました）: 正しくは %1。%2 / %3 "
+                                       "項目が正しく記入されています。"));
+    }
+    verdict = verdict.arg(rhythmName(shown->question.rhythm, language))
+                  .arg(right)
+                  .arg(worksheetFieldCount);
+    if (shown->late) {
+        verdict = verdict.arg(shown->answerMs / 1000.0, 0, 'f', 1);
+    }
+    verdictLabel->setText(verdict);
     managementEdit->setPlainText(
         QString::fromStdString(catalogue::managementOf(shown->question.rhythm, language)));
 }

@@ -1,4 +1,5 @@
 // The practice window driven as a learner would, offscreen, on a temporary answers database.
+#include "BeatAlignment.h"
 #include "CaliperOverlay.h"
 #include "Catalogue.h"
 #include "CatalogueText.h"
@@ -85,9 +86,12 @@ QString text(std::string_view utf8) {
 }
 
 // What a monitor of the same size plays from a clean start: the reference for the panels.
-std::vector<pulsavo::TickSample> played(Rhythm shown, std::uint32_t seed, QSize size, int ticks) {
+// `lead`: ticks run unseen first, as a compared answer lines up with the question's beats.
+std::vector<pulsavo::TickSample> played(Rhythm shown, std::uint32_t seed, QSize size, int ticks,
+                                        int lead = 0) {
     Monitor monitor(size.width(), size.height());
     monitor.select(shown, seed);
+    monitor.preRoll(lead);
     monitor.run(ticks);
     return monitor.history(ticks);
 }
@@ -128,6 +132,7 @@ private slots:
     void eachQuestionOnACleanBlackPanel();
     void ladderOnlyWithFeedback();
     void answerStoredBeforeFeedback();
+    void sixSecondModeTimesEachAnswer_data();
     void sixSecondModeTimesEachAnswer();
     void storedHistoryReadOffTheWindowThread();
     void unwritableDatabaseStillPractises();
@@ -350,7 +355,7 @@ void TestPracticeWindow::feedback_data() {
 }
 
 // Atrial fibrillation shown; the wrong answer gets both points sections and a compare panel
-// playing the chosen rhythm from the question's seed, in step with the question.
+// playing the chosen rhythm from the question's seed, in step with the question, beat for beat.
 void TestPracticeWindow::feedback() {
     QFETCH(int, answered);
     QFETCH(QString, banner);
@@ -398,7 +403,10 @@ void TestPracticeWindow::feedback() {
     QCOMPARE(child<pulsavo::ScopePanel>("questionPanel")->clientRect().size(), size);
     window->monitorClock().advance(500);
     const auto flutter = window->compareMonitor().history(500);
-    QVERIFY(sameTrace(flutter, played(Rhythm::atrialFlutter, seed, size, 500)));
+    // Flutter's complex comes after AF's first: run ahead, it is drawn under it.
+    const int lead = pulsavo::compareLead(Rhythm::atrialFibrillation, Rhythm::atrialFlutter, seed);
+    QVERIFY(lead > 0);
+    QVERIFY(sameTrace(flutter, played(Rhythm::atrialFlutter, seed, size, 500, lead)));
     QVERIFY(sameTrace(window->questionMonitor().history(500),
                       played(Rhythm::atrialFibrillation, seed, size, 500)));
     QVERIFY(!sameTrace(flutter, window->questionMonitor().history(500)));
@@ -409,7 +417,7 @@ void TestPracticeWindow::feedback() {
     QTest::mouseClick(child<QPushButton>("replayButton"), Qt::LeftButton);
     window->monitorClock().advance(200);
     QVERIFY(sameTrace(window->compareMonitor().history(500),
-                      played(Rhythm::atrialFlutter, seed, size, 200)));
+                      played(Rhythm::atrialFlutter, seed, size, 200, lead)));
     QVERIFY(sameTrace(window->questionMonitor().history(500),
                       played(Rhythm::atrialFibrillation, seed, size, 200)));
 }
@@ -663,13 +671,22 @@ void TestPracticeWindow::ladderOnlyWithFeedback() {
     QVERIFY(ladder->isHidden());
 }
 
-// Six seconds of strip, then it stands; an answer after its limit is kept, scored wrong, said so.
+void TestPracticeWindow::sixSecondModeTimesEachAnswer_data() {
+    QTest::addColumn<bool>("worksheet");
+    QTest::newRow("question page") << false;
+    QTest::newRow("worksheet") << true;
+}
+
+// Six seconds of strip, then it stands; an answer after its limit is kept, scored wrong, said so
+// with the time taken, on the question's page as on the worksheet.
 void TestPracticeWindow::sixSecondModeTimesEachAnswer() {
+    QFETCH(bool, worksheet);
     window = makeWindow();
     qint64 now = 500;
     window->answerClock = [&now] { return now; };
     PracticeWindow::Options options = window->options();
     options.answerLimitSeconds = 10;
+    options.worksheet = worksheet;
     window->setOptions(options);
     window->startRound({{Rhythm::completeBlock, 99}}, RoundMode::practice);
     window->monitorClock().advance(599);
@@ -677,9 +694,19 @@ void TestPracticeWindow::sixSecondModeTimesEachAnswer() {
     window->monitorClock().advance(2);
     QVERIFY(window->isFrozen());
     now += 10001;
-    window->answer(Rhythm::completeBlock);
-    QVERIFY(child<QLabel>("bannerLabel")->text().startsWith(u"× 時間切れ"_s));
-    QVERIFY(!child<QLabel>("differenceLabel")->isVisible()); // the name was right
+    if (worksheet) {
+        auto* page = child<pulsavo::WorksheetPage>("worksheetPage");
+        pulsavo::WorksheetAnswer given;
+        given.rhythm = Rhythm::completeBlock;
+        page->setAnswer(given);
+        QTest::mouseClick(child<QPushButton>("worksheetSubmitButton"), Qt::LeftButton);
+        const QString verdict = child<QLabel>("worksheetVerdictLabel")->text();
+        QVERIFY2(verdict.startsWith(u"× 時間切れ（10.0 秒かかりました）"_s), qPrintable(verdict));
+    } else {
+        window->answer(Rhythm::completeBlock);
+        QVERIFY(child<QLabel>("bannerLabel")->text().startsWith(u"× 時間切れ"_s));
+        QVERIFY(!child<QLabel>("differenceLabel")->isVisible()); // the name was right
+    }
     window.reset();
     QCOMPARE(ProgressStore(dbPath).fluency().size(), 0);
     QString stored;

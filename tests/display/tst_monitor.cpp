@@ -1,3 +1,4 @@
+#include "BeatAlignment.h"
 #include "LadderPainter.h"
 #include "Monitor.h"
 #include "StripPainter.h"
@@ -68,6 +69,8 @@ private slots:
     void trackedPaintingFollowsThePanel();
     void aNewSizeRedrawsTheTraceFromHistory_data();
     void aNewSizeRedrawsTheTraceFromHistory();
+    void aComparedTraceLinesUpBeatForBeat_data();
+    void aComparedTraceLinesUpBeatForBeat();
 };
 
 // A question restarted mid-trace must play exactly what a new monitor plays: no steps of the
@@ -519,6 +522,48 @@ void TestMonitor::columnsKnowTheTickDrawnThere() {
     QVERIFY(!monitor.columnOf(400 - 198 + 28).has_value());
     monitor.setPanelSize(300, 100);
     QVERIFY(!monitor.tickAt(5).has_value());
+}
+
+void TestMonitor::aComparedTraceLinesUpBeatForBeat_data() {
+    QTest::addColumn<Rhythm>("question");
+    QTest::addColumn<Rhythm>("compared");
+    QTest::addColumn<uint>("seed");
+    QTest::newRow("AF, flutter") << Rhythm::atrialFibrillation << Rhythm::atrialFlutter << 424242u;
+    QTest::newRow("Mobitz, complete") << Rhythm::mobitzBlock << Rhythm::completeBlock << 31u;
+    QTest::newRow("VT, PVC") << Rhythm::ventricularTachycardia << Rhythm::sporadicPvc << 5u;
+    QTest::newRow("VF: nothing to line up")
+        << Rhythm::ventricularFibrillation << Rhythm::ventricularTachycardia << 3u;
+}
+
+// Run ahead by its lead, the compared trace draws a complex in the column of the question's
+// first; both sweeps stay in step.
+void TestMonitor::aComparedTraceLinesUpBeatForBeat() {
+    QFETCH(Rhythm, question);
+    QFETCH(Rhythm, compared);
+    QFETCH(uint, seed);
+    const int lead = compareLead(question, compared, seed);
+    Monitor asked(panelWidth, panelHeight);
+    Monitor answer(panelWidth, panelHeight);
+    std::set<long long> peaks[2];
+    for (Monitor* monitor : {&asked, &answer}) {
+        monitor->setEventHistory(true);
+        monitor->select(monitor == &asked ? question : compared, seed);
+        monitor->preRoll(monitor == &asked ? 0 : lead);
+        monitor->run(500);
+        for (const WaveEvent& wave : monitor->events()) {
+            if (wave.kind == WaveKind::qrs || wave.kind == WaveKind::ventricularBeat) {
+                peaks[monitor == &asked ? 0 : 1].insert(wave.peakTick());
+            }
+        }
+    }
+    QCOMPARE(answer.sweep().sweepX, asked.sweep().sweepX);
+    if (peaks[0].empty()) {
+        QCOMPARE(lead, 0);
+        return;
+    }
+    const long long first = *peaks[0].begin();
+    QVERIFY(peaks[1].contains(first + lead) && asked.columnOf(first).has_value());
+    QCOMPARE(answer.columnOf(first + lead), asked.columnOf(first));
 }
 
 QTEST_MAIN(TestMonitor)
