@@ -29,6 +29,7 @@ struct Title {
     QString ja;
     QString en;
     const QString& in(bool english) const { return english && !en.isEmpty() ? en : ja; }
+    bool operator==(const Title&) const = default;
 };
 
 struct ParameterSetting {
