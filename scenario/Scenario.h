@@ -34,7 +34,7 @@ struct Title {
 
 struct ParameterSetting {
     std::string id; // a live parameter's id
-    double value = 0;
+    double value = 0; // in the parameter's unit; a choice's index
     bool operator==(const ParameterSetting&) const = default;
 };
 
@@ -52,7 +52,7 @@ struct Step {
     Title title;
     LibraryRhythm rhythm = LibraryRhythm::sinusRhythm;
     std::vector<ParameterSetting> parameters;
-    std::string transition = "cut"; // a transition kind's id
+    std::string transition = "direct"; // a transition kind's id
     int rampSeconds = 0;            // parameters move to their values over this time
     Advance advance = Advance::automatic;
     // Automatic: the step's length. Manual: how long headless play waits before advancing.

@@ -2,6 +2,8 @@
 
 #include "LiveTable.h"
 #include "Simulation.h"
+#include "conduction/LiveParameter.h"
+#include "conduction/Transition.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -11,6 +13,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <set>
@@ -287,7 +290,71 @@ void readVitals(const QJsonObject& object, Vitals& vitals) {
     }
 }
 
-Step readStep(const QJsonObject& object) {
+// A step's rhythm as validation sees it: its preset (from seed 0), with the settings of the
+// steps before on the same rhythm.
+conduction::Params presetOf(LibraryRhythm rhythm) {
+    RandomSource random;
+    random.seed(0);
+    return conduction::drawPreset(rhythm, random);
+}
+
+void readParameters(const QJsonObject& settings, const QString& rhythmText,
+                    conduction::Params& state, std::vector<ParameterSetting>& out) {
+    struct Setting {
+        conduction::LiveParameterId which;
+        QString key;
+        double value;
+    };
+    std::vector<Setting> read;
+    for (auto it = settings.begin(); it != settings.end(); ++it) {
+        const auto which = conduction::liveParameterOf(it.key().toStdString());
+        if (!which) {
+            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らないパラメーター %1"))
+                       .arg(quotedKey(it.key())));
+        }
+        const conduction::LiveParameter& info = conduction::liveParameter(*which);
+        double value = 0;
+        if (info.isChoice()) {
+            const QString name = it.value().toString();
+            const auto choice = conduction::liveChoiceOf(*which, name.toStdString());
+            if (!choice) {
+                QStringList names;
+                for (const std::string_view c : info.choices) {
+                    names << QString::fromUtf8(c.data(), static_cast<qsizetype>(c.size()));
+                }
+                refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 は %2 のどれかです（%3 ではなく）"))
+                           .arg(quotedKey(it.key()), names.join(QStringLiteral(", ")),
+                                quotedKey(it.value().isString() ? name.left(32)
+                                                                : typeName(it.value().type()))));
+            }
+            value = *choice;
+        } else {
+            if (!it.value().isDouble()) {
+                refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 は%2でなければなりません"))
+                           .arg(quotedKey(it.key()), typeName(QJsonValue::Double)));
+            }
+            value = number(it.value(), it.key(), info.lo, info.hi, false);
+        }
+        read.push_back({*which, it.key(), value});
+    }
+    // Choices first, in the table's order: a pacing rate needs the pacer on to mean anything.
+    std::stable_sort(read.begin(), read.end(), [](const Setting& a, const Setting& b) {
+        const bool aChoice = conduction::liveParameter(a.which).isChoice();
+        const bool bChoice = conduction::liveParameter(b.which).isChoice();
+        return aChoice != bChoice ? aChoice : a.which < b.which;
+    });
+    for (const Setting& setting : read) {
+        if (!conduction::appliesTo(setting.which, state)) {
+            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "パラメーター %1 はリズム %2 には使えません"))
+                       .arg(quotedKey(setting.key), quotedKey(rhythmText)));
+        }
+        state = conduction::withLiveValue(state, setting.which, setting.value);
+        out.push_back({setting.key.toStdString(), setting.value});
+    }
+}
+
+Step readStep(const QJsonObject& object, std::optional<LibraryRhythm> previous,
+              conduction::Params& state) {
     checkKeys(object, {"title", "rhythm", "parameters", "transition", "advance", "duration_s",
                        "events", "notes", "expected_action", "vitals"});
     Step step;
@@ -300,31 +367,18 @@ Step readStep(const QJsonObject& object) {
     }
     step.rhythm = *library;
 
-    const QJsonValue parameters = field(object, "parameters", QJsonValue::Object, false);
-    const QJsonObject settings = parameters.toObject();
-    for (auto it = settings.begin(); it != settings.end(); ++it) {
-        const std::string id = it.key().toStdString();
-        if (!isLiveParameter(id)) {
-            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らないパラメーター %1")).arg(quotedKey(it.key())));
-        }
-        const auto range = parameterRange(id, step.rhythm);
-        if (!range) {
-            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "パラメーター %1 はリズム %2 には使えません"))
-                       .arg(quotedKey(it.key()), quotedKey(rhythmText)));
-        }
-        if (!it.value().isDouble()) {
-            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 は%2でなければなりません"))
-                       .arg(quotedKey(it.key()), typeName(QJsonValue::Double)));
-        }
-        step.parameters.push_back({id, number(it.value(), it.key(), range->lo, range->hi, false)});
+    if (!previous || *previous != step.rhythm) {
+        state = presetOf(step.rhythm);
     }
+    const QJsonObject settings = field(object, "parameters", QJsonValue::Object, false).toObject();
+    readParameters(settings, rhythmText, state, step.parameters);
 
     const QJsonValue transition = field(object, "transition", QJsonValue::Object, false);
     if (!transition.isUndefined()) {
         const QJsonObject t = transition.toObject();
         checkKeys(t, {"kind", "ramp_s"});
         const QString kind = textField(t, "kind", 64, false, true);
-        if (!isTransitionKind(kind.toStdString())) {
+        if (!conduction::transitionKindOf(kind.toStdString())) {
             refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らない移行 %1")).arg(quotedKey(kind)));
         }
         step.transition = kind.toStdString();
@@ -463,13 +517,16 @@ ReadResult parseScenario(const QByteArray& data) {
     } catch (const Refusal& refusal) {
         return refused(-1, {}, refusal.reason);
     }
+    std::optional<LibraryRhythm> previous;
+    conduction::Params state;
     for (int i = 0; i < steps.size(); ++i) {
         try {
             if (!steps.at(i).isObject()) {
                 refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "手順は%1でなければなりません"))
                            .arg(typeName(QJsonValue::Object)));
             }
-            scenario.steps.push_back(readStep(steps.at(i).toObject()));
+            scenario.steps.push_back(readStep(steps.at(i).toObject(), previous, state));
+            previous = scenario.steps.back().rhythm;
         } catch (const Refusal& refusal) {
             return refused(i, titleOf(i), refusal.reason);
         }
@@ -517,7 +574,17 @@ QJsonObject stepJson(const Step& step) {
     if (!step.parameters.empty()) {
         QJsonObject parameters;
         for (const ParameterSetting& setting : step.parameters) {
-            parameters.insert(QString::fromStdString(setting.id), setting.value);
+            const auto which = conduction::liveParameterOf(setting.id);
+            const auto choices =
+                which ? conduction::liveParameter(*which).choices : std::span<const std::string_view>();
+            const auto index = static_cast<std::size_t>(setting.value);
+            if (index < choices.size()) {
+                parameters.insert(QString::fromStdString(setting.id),
+                                  QString::fromUtf8(choices[index].data(),
+                                                    static_cast<qsizetype>(choices[index].size())));
+            } else {
+                parameters.insert(QString::fromStdString(setting.id), setting.value);
+            }
         }
         object.insert(QStringLiteral("parameters"), parameters);
     }

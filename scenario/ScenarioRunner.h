@@ -41,6 +41,9 @@ public:
 
 private:
     void startStep(int index);
+    // A step's parameters wait for its transition's trigger and a shock's pause: a change
+    // sooner would end the transition or cut the pause short.
+    void applySettingsWhenDue();
     void log(EntryKind kind, int step, const QString& subject, const QString& value,
              const QString& detail) const;
     long long monitorTick() const;
@@ -54,6 +57,9 @@ private:
     long long inStep = 0;
     bool done = false;
     bool advanceWanted = false;
+    std::vector<ParameterSetting> settingsDue;
+    long long settingsWait = 0;
+    int settingsRampTicks = 0;
 };
 
 } // namespace pulsavo::scenario

@@ -1,5 +1,6 @@
 #include "LiveTable.h"
 #include "ScenarioFile.h"
+#include "conduction/LiveParameter.h"
 
 #include <QDir>
 #include <QFile>
@@ -114,7 +115,13 @@ void TestScenarioFile::refusesAndNamesTheStep_data() {
     row("unknown parameter", "atrial_rate", "atrial_speed", 1,
         "知らないパラメーター “atrial_speed”");
     row("parameter out of range", R"("atrial_rate": 40)", R"("atrial_rate": 1e300)", 1,
-        "“atrial_rate” は 20 から 250 まで（1e+300 は範囲外）");
+        "“atrial_rate” は 20 から 350 まで（1e+300 は範囲外）");
+    row("parameter not for the rhythm", R"("atrial_rate": 40)", R"("vf_amplitude": 4)", 1,
+        "パラメーター “vf_amplitude” はリズム “sinus_bradycardia” には使えません");
+    row("pacing rate with the pacer off", R"("atrial_rate": 40)", R"("pacing_rate": 70)", 1,
+        "パラメーター “pacing_rate” はリズム “sinus_bradycardia” には使えません");
+    row("unknown choice", R"("atrial_rate": 40)", R"("pacing_mode": "fast")", 1,
+        "“pacing_mode” は off, atrial, ventricular, dual のどれかです（“fast” ではなく）");
     row("parameter as text", R"("atrial_rate": 40)", R"("atrial_rate": "40")", 1,
         "“atrial_rate” は数でなければなりません");
     row("unknown transition", R"("kind": "ramp")", R"("kind": "teleport")", 1,
@@ -211,19 +218,15 @@ void TestScenarioFile::shippedScenariosAndSchemaAgreeWithTheValidator() {
         def("parameters").value(QStringLiteral("properties")).toObject();
     QVERIFY(std::set<QString>(parameters.keys().begin(), parameters.keys().end()) ==
             strings(liveParameterIds()));
-    // The schema's bounds are the widest any rhythm allows.
-    for (const std::string_view id : liveParameterIds()) {
-        double lo = 1e9;
-        double hi = -1e9;
-        for (const LibraryInfo& info : libraryInfo) {
-            if (const auto range = parameterRange(id, *libraryRhythmOf(*parseRhythmId(info.id)))) {
-                lo = std::min(lo, range->lo);
-                hi = std::max(hi, range->hi);
-            }
+    for (const conduction::LiveParameter& info : conduction::liveParameters()) {
+        const QJsonObject schemaOf = parameters.value(*strings({info.id}).begin()).toObject();
+        if (info.isChoice()) {
+            const std::vector<std::string_view> choices(info.choices.begin(), info.choices.end());
+            QVERIFY(strings(schemaOf.value(QStringLiteral("enum")).toArray()) == strings(choices));
+        } else {
+            QCOMPARE(schemaOf.value(QStringLiteral("minimum")).toDouble(), info.lo);
+            QCOMPARE(schemaOf.value(QStringLiteral("maximum")).toDouble(), info.hi);
         }
-        const QJsonObject bounds = parameters.value(*strings({id}).begin()).toObject();
-        QCOMPARE(bounds.value(QStringLiteral("minimum")).toDouble(), lo);
-        QCOMPARE(bounds.value(QStringLiteral("maximum")).toDouble(), hi);
     }
     QCOMPARE(def("steps").value(QStringLiteral("maxItems")).toInt(), maxSteps);
     QCOMPARE(def("title").value(QStringLiteral("maxLength")).toInt(), maxTitleLength);
