@@ -6,6 +6,7 @@
 #include "conduction/Transition.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -250,7 +251,7 @@ Title titleField(const QJsonObject& object, const char* key, int cap, bool multi
     Title result;
     result.ja = textField(title, "ja", cap, multiline, true);
     result.en = textField(title, "en", cap, multiline, englishRequired);
-    if (result.ja.trimmed().isEmpty()) {
+    if (result.ja.trimmed().isEmpty() || (englishRequired && result.en.trimmed().isEmpty())) {
         refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 が空です")).arg(quotedKey(QLatin1String(key))));
     }
     return result;
@@ -551,6 +552,16 @@ ReadResult readScenarioFile(const QString& path) {
                            .arg(file.errorString()));
     }
     return parseScenario(data);
+}
+
+QStringList shippedScenarios() {
+    QStringList paths;
+    const QDir shipped(QStringLiteral(":/scenarios"));
+    for (const QString& name : shipped.entryList({QStringLiteral("*.json")}, QDir::Files,
+                                                 QDir::Name)) {
+        paths << shipped.filePath(name);
+    }
+    return paths;
 }
 
 namespace {

@@ -14,6 +14,16 @@ QString idText(std::string_view id) {
     return QString::fromUtf8(id.data(), static_cast<qsizetype>(id.size()));
 }
 
+// A choice by its name, as the file gives it; a number as it is.
+QString valueText(const ParameterSetting& setting) {
+    const auto which = conduction::liveParameterOf(setting.id);
+    const auto index = static_cast<std::size_t>(setting.value);
+    if (which && index < conduction::liveParameter(*which).choices.size()) {
+        return idText(conduction::liveParameter(*which).choices[index]);
+    }
+    return QString::number(setting.value);
+}
+
 } // namespace
 
 ScenarioRunner::ScenarioRunner(Scenario scenario, Simulation& simulation, std::uint32_t seed,
@@ -120,8 +130,7 @@ void ScenarioRunner::applySettingsWhenDue() {
         if (const auto which = conduction::liveParameterOf(setting.id)) {
             target = conduction::withLiveValue(target, *which, setting.value);
         }
-        log(EntryKind::parameter, current, idText(setting.id), QString::number(setting.value),
-            ramp);
+        log(EntryKind::parameter, current, idText(setting.id), valueText(setting), ramp);
     }
     simulation.rampLibraryParameters(target, settingsRampTicks);
     settingsDue.clear();

@@ -133,11 +133,12 @@ void TestScenarioRunner::stepsReachTheModel_data() {
                        "parameter vf_amplitude 3 @later"};
     Step shock = step(LibraryRhythm::sinusRhythm, Advance::automatic, 30);
     shock.events = {"defibrillate", "pvc"};
-    shock.parameters = {{"atrial_rate", 70}};
+    shock.parameters = {{"pacing_mode", 2}, {"atrial_rate", 70}};
     QTest::newRow("shock to sinus, a PVC")
         << shock << WaveKind::shock
         << QStringList{"step_started sinus_rhythm @0", "event defibrillate sinus_rhythm @0",
-                       "event pvc @0", "parameter atrial_rate 70 @later"};
+                       "event pvc @0", "parameter pacing_mode ventricular @later",
+                       "parameter atrial_rate 70 @later"};
 }
 
 void TestScenarioRunner::stepsReachTheModel() {
