@@ -9,7 +9,8 @@ PACKAGES := g++ cmake make pkg-config \
 	clang-format clang-tidy \
 	libqt6sql6-sqlite qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools \
 	xvfb xauth pulseaudio pulseaudio-utils \
-	lintian man-db groff-base bash-completion python3
+	lintian man-db groff-base bash-completion python3 \
+	python3-jsonschema
 
 SUDO := $(if $(filter 0,$(shell id -u)),,sudo)
 JOBS ?= $(shell nproc)

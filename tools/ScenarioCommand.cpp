@@ -165,19 +165,27 @@ int play(Arguments args) {
 
 int scenarioCommand(Arguments args) {
     if (args.empty()) {
-        throw UsageError(message("scenario needs check or play; try 'pulsavo-strip scenario --help'"));
+        throw UsageError(
+            message("scenario needs check or play; try 'pulsavo-strip scenario --help'"));
     }
-    int status = 0;
-    withGuiApplication([&] {
-        if (args[0] == "check") {
-            status = check(args.subspan(1));
-        } else if (args[0] == "play") {
-            status = play(args.subspan(1));
-        } else {
-            throw UsageError(message("unknown scenario command %1 (check or play)", {quoted(args[0])}));
+    if (args[0] == "check") {
+        // Reading needs no font database: a core application is enough for the translation.
+        if (QCoreApplication::instance() != nullptr) {
+            return check(args.subspan(1));
         }
-    });
-    return status;
+        int argc = 1;
+        char name[] = "pulsavo-strip";
+        char* argv[] = {name, nullptr};
+        const QCoreApplication application(argc, argv);
+        return check(args.subspan(1));
+    }
+    if (args[0] == "play") {
+        int status = 0;
+        withGuiApplication([&] { status = play(args.subspan(1)); });
+        return status;
+    }
+    throw UsageError(
+        message("unknown scenario command %1 (check or play)", {quoted(args[0])}));
 }
 
 } // namespace pulsavo::strip
