@@ -18,8 +18,8 @@ CTEST_ARGS ?=
 # Extra CMake cache settings, e.g. CMAKE_ARGS=-DPULSAVO_WERROR=ON as CI uses.
 CMAKE_ARGS ?=
 # The project's own C++ sources, for make format and make lint.
-SOURCE_DIRS := simulation catalogue practice progress display report app tools tests bench
-LINT_DIRS := simulation catalogue practice progress display report app tools
+SOURCE_DIRS := simulation catalogue practice progress display report scenario app tools tests bench
+LINT_DIRS := simulation catalogue practice progress display report scenario app tools
 # Quoted, so that git matches the files in subfolders too and not the shell.
 SOURCE_PATHSPECS := $(foreach d,$(SOURCE_DIRS),'$(d)/*.cpp' '$(d)/*.h')
 

@@ -66,8 +66,9 @@ public:
             } else if (c == '{' || c == '[') {
                 frames.push_back({c == '{', true, {}, {}, 0, isStepsArray(c)});
                 if (static_cast<int>(frames.size()) > maxNesting) {
-                    return issue(text(QT_TRANSLATE_NOOP("ScenarioFile", "入れ子が深すぎます（%1 段まで）"))
-                                     .arg(maxNesting));
+                    return issue(
+                        text(QT_TRANSLATE_NOOP("ScenarioFile", "入れ子が深すぎます（%1 段まで）"))
+                            .arg(maxNesting));
                 }
             } else if (c == '}' || c == ']') {
                 if (!frames.empty()) {
@@ -172,17 +173,18 @@ void checkKeys(const QJsonObject& object, std::initializer_list<const char*> kno
             found = found || it.key() == QLatin1String(key);
         }
         if (!found) {
-            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らないキー %1")).arg(quotedKey(it.key())));
+            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らないキー %1"))
+                       .arg(quotedKey(it.key())));
         }
     }
 }
 
-QJsonValue field(const QJsonObject& object, const char* key, QJsonValue::Type type,
-                 bool required) {
+QJsonValue field(const QJsonObject& object, const char* key, QJsonValue::Type type, bool required) {
     const QJsonValue value = object.value(QLatin1String(key));
     if (value.isUndefined()) {
         if (required) {
-            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 がありません")).arg(quotedKey(QLatin1String(key))));
+            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 がありません"))
+                       .arg(quotedKey(QLatin1String(key))));
         }
         return value;
     }
@@ -213,9 +215,8 @@ double number(const QJsonValue& value, const QString& name, double lo, double hi
 int wholeField(const QJsonObject& object, const char* key, int lo, int hi, bool required,
                int fallback) {
     const QJsonValue value = field(object, key, QJsonValue::Double, required);
-    return value.isUndefined()
-               ? fallback
-               : static_cast<int>(number(value, QLatin1String(key), lo, hi, true));
+    return value.isUndefined() ? fallback
+                               : static_cast<int>(number(value, QLatin1String(key), lo, hi, true));
 }
 
 QString checkedText(const QString& value, const QString& name, int cap, bool multiline) {
@@ -228,7 +229,8 @@ QString checkedText(const QString& value, const QString& name, int cap, bool mul
         const bool allowed = multiline && (c == QLatin1Char('\n') || c == QLatin1Char('\t'));
         if ((c.category() == QChar::Other_Control && !allowed) ||
             c.category() == QChar::Other_Surrogate) {
-            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 に制御文字があります")).arg(quotedKey(name)));
+            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 に制御文字があります"))
+                       .arg(quotedKey(name)));
         }
     }
     return value;
@@ -240,8 +242,8 @@ QString textField(const QJsonObject& object, const char* key, int cap, bool mult
     return checkedText(value.toString(), QLatin1String(key), cap, multiline);
 }
 
-Title titleField(const QJsonObject& object, const char* key, int cap, bool multiline,
-                 bool required, bool englishRequired) {
+Title titleField(const QJsonObject& object, const char* key, int cap, bool multiline, bool required,
+                 bool englishRequired) {
     const QJsonValue value = field(object, key, QJsonValue::Object, required);
     if (value.isUndefined()) {
         return {};
@@ -252,7 +254,8 @@ Title titleField(const QJsonObject& object, const char* key, int cap, bool multi
     result.ja = textField(title, "ja", cap, multiline, true);
     result.en = textField(title, "en", cap, multiline, englishRequired);
     if (result.ja.trimmed().isEmpty() || (englishRequired && result.en.trimmed().isEmpty())) {
-        refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 が空です")).arg(quotedKey(QLatin1String(key))));
+        refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 が空です"))
+                   .arg(quotedKey(QLatin1String(key))));
     }
     return result;
 }
@@ -323,10 +326,11 @@ void readParameters(const QJsonObject& settings, const QString& rhythmText,
                 for (const std::string_view c : info.choices) {
                     names << QString::fromUtf8(c.data(), static_cast<qsizetype>(c.size()));
                 }
-                refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 は %2 のどれかです（%3 ではなく）"))
-                           .arg(quotedKey(it.key()), names.join(QStringLiteral(", ")),
-                                quotedKey(it.value().isString() ? name.left(32)
-                                                                : typeName(it.value().type()))));
+                refuse(
+                    text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 は %2 のどれかです（%3 ではなく）"))
+                        .arg(quotedKey(it.key()), names.join(QStringLiteral(", ")),
+                             quotedKey(it.value().isString() ? name.left(32)
+                                                             : typeName(it.value().type()))));
             }
             value = *choice;
         } else {
@@ -346,7 +350,8 @@ void readParameters(const QJsonObject& settings, const QString& rhythmText,
     });
     for (const Setting& setting : read) {
         if (!conduction::appliesTo(setting.which, state)) {
-            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "パラメーター %1 はリズム %2 には使えません"))
+            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile",
+                                          "パラメーター %1 はリズム %2 には使えません"))
                        .arg(quotedKey(setting.key), quotedKey(rhythmText)));
         }
         state = conduction::withLiveValue(state, setting.which, setting.value);
@@ -364,7 +369,8 @@ Step readStep(const QJsonObject& object, std::optional<LibraryRhythm> previous,
     const auto rhythm = parseRhythmId(rhythmText.toStdString());
     const auto library = rhythm ? libraryRhythmOf(*rhythm) : std::nullopt;
     if (!library) {
-        refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らないリズム %1")).arg(quotedKey(rhythmText)));
+        refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らないリズム %1"))
+                   .arg(quotedKey(rhythmText)));
     }
     step.rhythm = *library;
 
@@ -429,9 +435,8 @@ Step readStep(const QJsonObject& object, std::optional<LibraryRhythm> previous,
 Scenario readRoot(const QJsonObject& root) {
     checkKeys(root, {"format", "version", "title", "description", "seed", "steps"});
     if (textField(root, "format", 64, false, true) != QLatin1String("pulsavo-scenario")) {
-        refuse(text(QT_TRANSLATE_NOOP("ScenarioFile",
-                                      "Pulsavo のシナリオではありません（format が "
-                                      "pulsavo-scenario ではない）")));
+        refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "Pulsavo のシナリオではありません（format が "
+                                                      "pulsavo-scenario ではない）")));
     }
     Scenario scenario;
     const double version = number(field(root, "version", QJsonValue::Double, true),
@@ -455,7 +460,8 @@ Scenario readRoot(const QJsonObject& root) {
         refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "手順がありません")));
     }
     if (steps.size() > maxSteps) {
-        refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "手順が多すぎます（%1 まで）")).arg(maxSteps));
+        refuse(
+            text(QT_TRANSLATE_NOOP("ScenarioFile", "手順が多すぎます（%1 まで）")).arg(maxSteps));
     }
     return scenario;
 }
@@ -491,9 +497,10 @@ QString Problem::text(catalogue::Language language) const {
 
 ReadResult parseScenario(const QByteArray& data) {
     if (data.size() > maxFileBytes) {
-        return refused(-1, {},
-                       text(QT_TRANSLATE_NOOP("ScenarioFile", "ファイルが大きすぎます（%1 バイトまで）"))
-                           .arg(maxFileBytes));
+        return refused(
+            -1, {},
+            text(QT_TRANSLATE_NOOP("ScenarioFile", "ファイルが大きすぎます（%1 バイトまで）"))
+                .arg(maxFileBytes));
     }
     const std::optional<ScanIssue> issue = RawScan(data).run();
     QJsonParseError error{};
@@ -510,7 +517,8 @@ ReadResult parseScenario(const QByteArray& data) {
     }
     if (!document.isObject()) {
         return refused(-1, {},
-                       text(QT_TRANSLATE_NOOP("ScenarioFile", "いちばん外側が JSON のオブジェクトではありません")));
+                       text(QT_TRANSLATE_NOOP("ScenarioFile",
+                                              "いちばん外側が JSON のオブジェクトではありません")));
     }
     Scenario scenario;
     try {
@@ -557,8 +565,8 @@ ReadResult readScenarioFile(const QString& path) {
 QStringList shippedScenarios() {
     QStringList paths;
     const QDir shipped(QStringLiteral(":/scenarios"));
-    for (const QString& name : shipped.entryList({QStringLiteral("*.json")}, QDir::Files,
-                                                 QDir::Name)) {
+    for (const QString& name :
+         shipped.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {
         paths << shipped.filePath(name);
     }
     return paths;
@@ -577,8 +585,9 @@ QJsonObject titleJson(const Title& title) {
 QJsonObject stepJson(const Step& step) {
     QJsonObject object{
         {QStringLiteral("title"), titleJson(step.title)},
-        {QStringLiteral("rhythm"), QString::fromUtf8(infoOf(step.rhythm).id.data(),
-                                                     static_cast<qsizetype>(infoOf(step.rhythm).id.size()))},
+        {QStringLiteral("rhythm"),
+         QString::fromUtf8(infoOf(step.rhythm).id.data(),
+                           static_cast<qsizetype>(infoOf(step.rhythm).id.size()))},
         {QStringLiteral("advance"),
          step.advance == Advance::manual ? QStringLiteral("manual") : QStringLiteral("auto")},
     };
@@ -586,8 +595,8 @@ QJsonObject stepJson(const Step& step) {
         QJsonObject parameters;
         for (const ParameterSetting& setting : step.parameters) {
             const auto which = conduction::liveParameterOf(setting.id);
-            const auto choices =
-                which ? conduction::liveParameter(*which).choices : std::span<const std::string_view>();
+            const auto choices = which ? conduction::liveParameter(*which).choices
+                                       : std::span<const std::string_view>();
             const auto index = static_cast<std::size_t>(setting.value);
             if (index < choices.size()) {
                 parameters.insert(QString::fromStdString(setting.id),
@@ -623,8 +632,9 @@ QJsonObject stepJson(const Step& step) {
         vitals.insert(QStringLiteral("spo2"), *step.vitals.spo2);
     }
     if (step.vitals.systolic && step.vitals.diastolic) {
-        vitals.insert(QStringLiteral("nibp"),
-                      QStringLiteral("%1/%2").arg(*step.vitals.systolic).arg(*step.vitals.diastolic));
+        vitals.insert(
+            QStringLiteral("nibp"),
+            QStringLiteral("%1/%2").arg(*step.vitals.systolic).arg(*step.vitals.diastolic));
     }
     if (step.vitals.respirationRate) {
         vitals.insert(QStringLiteral("resp_rate"), *step.vitals.respirationRate);

@@ -51,8 +51,8 @@ void ScenarioRunner::tick() {
     }
     ++inStep;
     const Step& step = played.steps[static_cast<std::size_t>(current)];
-    const bool timeUp = (step.advance == Advance::automatic || headless) &&
-                        inStep >= step.headlessTicks();
+    const bool timeUp =
+        (step.advance == Advance::automatic || headless) && inStep >= step.headlessTicks();
     if (advanceWanted || timeUp) {
         advanceWanted = false;
         if (current + 1 < static_cast<int>(played.steps.size())) {
@@ -70,8 +70,8 @@ void ScenarioRunner::startStep(int index) {
     const bool first = current < 0;
     const bool rhythmChanges =
         first || played.steps[static_cast<std::size_t>(current)].rhythm != step.rhythm;
-    const bool shock = std::find(step.events.begin(), step.events.end(), shockEvent) !=
-                       step.events.end();
+    const bool shock =
+        std::find(step.events.begin(), step.events.end(), shockEvent) != step.events.end();
     const std::uint32_t stepSeed = seed + static_cast<std::uint32_t>(index);
     const int rampTicks = step.rampSeconds * ticksPerSecond;
     current = index;

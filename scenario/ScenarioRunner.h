@@ -24,9 +24,11 @@ public:
 
     void setHeadless(bool on) { headless = on; }
 
-    // Call once before each simulation step.
+    // Call once before each simulation step, and not while the monitor is frozen: the steps'
+    // times are the monitor's time.
     void tick();
-    // The instructor's "next": the next step now (ignored once the last step has started).
+    // The instructor's "next", taken at the next tick: the next step, or on the last step the
+    // scenario's end.
     void advance();
 
     const Scenario& scenario() const { return played; }

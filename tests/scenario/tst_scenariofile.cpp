@@ -134,8 +134,8 @@ void TestScenarioFile::refusesAndNamesTheStep_data() {
         "“advance” は auto か manual です");
     row("fraction of a second", R"("duration_s": 20)", R"("duration_s": 20.5)", 0,
         "“duration_s” は整数でなければなりません");
-    row("unknown event", R"("advance": "manual")", R"("advance": "manual", "events": ["nap"])",
-        1, "知らないイベント “nap”");
+    row("unknown event", R"("advance": "manual")", R"("advance": "manual", "events": ["nap"])", 1,
+        "知らないイベント “nap”");
     row("blood pressure upside down", "120/80", "80/120", 0, "血圧 “80/120” は「120/80」の形");
     row("saturation over 100", R"("spo2": 97)", R"("spo2": 101)", 0, "“spo2” は 0 から 100 まで");
     row("control character in a title", R"("ja": "洞調律")", R"("ja": "洞\u001b[2J")", 0,
@@ -148,8 +148,8 @@ void TestScenarioFile::refusesAndNamesTheStep_data() {
     row("NUL byte", "0.5 mg", QByteArray("0.5\0mg", 6), 1, "NUL 文字を含んでいます");
     row("duplicate key at the top", R"("seed": 7)", R"("seed": 7, "seed": 8)", -1,
         "キー “seed” が二度あります");
-    row("duplicate key in a step", R"("duration_s": 20)", R"("duration_s": 20, "duration_s": 2)",
-        0, "手順 1（洞調律）: キー “duration_s” が二度あります");
+    row("duplicate key in a step", R"("duration_s": 20)", R"("duration_s": 20, "duration_s": 2)", 0,
+        "手順 1（洞調律）: キー “duration_s” が二度あります");
     row("escaped key", R"("advance")", R"("\u0061dvance")", 1, "知らないキー “\\u0061dvance”");
     row("deep nesting", R"("atrial_rate": 40)",
         R"("atrial_rate": [[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]])", 1,
@@ -205,7 +205,8 @@ void TestScenarioFile::shippedScenariosAndSchemaAgreeWithTheValidator() {
     QCOMPARE(names, QDir(sourceFile(QStringLiteral("resources/scenarios")))
                         .entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name));
 
-    const QJsonObject schema = readJson(sourceFile(QStringLiteral("resources/scenario.schema.json")));
+    const QJsonObject schema =
+        readJson(sourceFile(QStringLiteral("resources/scenario.schema.json")));
     const QJsonObject defs = schema.value(QStringLiteral("$defs")).toObject();
     const auto def = [&defs](const char* name) {
         return defs.value(QLatin1String(name)).toObject();
@@ -219,8 +220,7 @@ void TestScenarioFile::shippedScenariosAndSchemaAgreeWithTheValidator() {
             strings(transitionKinds()));
     QVERIFY(strings(def("event").value(QStringLiteral("enum")).toArray()) ==
             strings(instructorEvents()));
-    const QJsonObject parameters =
-        def("parameters").value(QStringLiteral("properties")).toObject();
+    const QJsonObject parameters = def("parameters").value(QStringLiteral("properties")).toObject();
     const QStringList keys = parameters.keys();
     QVERIFY(std::set<QString>(keys.begin(), keys.end()) == strings(liveParameterIds()));
     for (const conduction::LiveParameter& info : conduction::liveParameters()) {

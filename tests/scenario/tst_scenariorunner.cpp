@@ -76,7 +76,8 @@ void TestScenarioRunner::stepsStartWhenDue_data() {
     const auto m = Advance::manual;
     const auto sinus = LibraryRhythm::sinusRhythm;
     const auto brady = LibraryRhythm::sinusBradycardia;
-    QTest::newRow("automatic") << std::vector{step(sinus, a, 2), step(brady, a, 3), step(sinus, a, 1)}
+    QTest::newRow("automatic") << std::vector{step(sinus, a, 2), step(brady, a, 3),
+                                              step(sinus, a, 1)}
                                << false << std::vector<long long>{}
                                << std::vector<long long>{1, 201, 501, -601};
     QTest::newRow("manual waits for the instructor")
@@ -114,7 +115,7 @@ void TestScenarioRunner::stepsStartWhenDue() {
 
 void TestScenarioRunner::stepsReachTheModel_data() {
     QTest::addColumn<Step>("second");
-    QTest::addColumn<WaveKind>("shows");    // a wave of the second step's rhythm or its trigger
+    QTest::addColumn<WaveKind>("shows");     // a wave of the second step's rhythm or its trigger
     QTest::addColumn<QStringList>("logged"); // the second step's entries
     Step ramp = step(LibraryRhythm::sinusBradycardia, Advance::automatic, 30);
     ramp.parameters = {{"atrial_rate", 40}};
@@ -165,7 +166,8 @@ void TestScenarioRunner::stepsReachTheModel() {
         const auto ramp = simulation.libraryRamp();
         QVERIFY(ramp.has_value());
         QCOMPARE(ramp->endTick - ramp->startTick, 1000);
-        QCOMPARE(conduction::liveValue(ramp->target, conduction::LiveParameterId::atrialRate), 40.0);
+        QCOMPARE(conduction::liveValue(ramp->target, conduction::LiveParameterId::atrialRate),
+                 40.0);
     }
     run(1000);
     simulation.setWaveListener(nullptr);
