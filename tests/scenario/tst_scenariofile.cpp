@@ -103,18 +103,12 @@ void TestScenarioFile::refusesAndNamesTheStep_data() {
     const QByteArray slow = R"("rhythm": "sinus_bradycardia")";
     QTest::newRow("not JSON") << QByteArray("{\"format\": ") << -1 << "JSON として読めません";
     QTest::newRow("an array") << QByteArray("[1]") << -1 << "JSON のオブジェクトではありません";
-    row("another format", "pulsavo-scenario", "x", -1, "Pulsavo のシナリオではありません");
     row("newer version", R"("version": 1)", R"("version": 2)", -1, "版 2 のシナリオは読めません");
-    row("version as text", R"("version": 1)", R"("version": "1")", -1,
-        "“version” は数でなければなりません");
     row("unknown key", R"("steps": [)", R"("x": 1, "steps": [)", -1, "知らないキー “x”");
     row("step not an object", R"("steps": [)", R"("steps": [3, )", 0,
         "手順 1: 手順はオブジェクトでなければなりません");
     row("unknown rhythm", slow, R"("rhythm": "sinus_slow")", 1,
         "手順 2（高度徐脈）: 知らないリズム “sinus_slow”");
-    row("classic rhythm", slow, R"("rhythm": "classic_3")", 1, "知らないリズム “classic_3”");
-    row("unknown parameter", "atrial_rate", "atrial_speed", 1,
-        "知らないパラメーター “atrial_speed”");
     row("parameter out of range", R"("atrial_rate": 40)", R"("atrial_rate": 1e300)", 1,
         "“atrial_rate” は 20 から 350 まで（1e+300 は範囲外）");
     row("parameter not for the rhythm", R"("atrial_rate": 40)", R"("vf_amplitude": 4)", 1,
@@ -123,27 +117,11 @@ void TestScenarioFile::refusesAndNamesTheStep_data() {
         "パラメーター “pacing_rate” はリズム “sinus_bradycardia” には使えません");
     row("unknown choice", R"("atrial_rate": 40)", R"("pacing_mode": "fast")", 1,
         "“pacing_mode” は off, atrial, ventricular, dual のどれかです（“fast” ではなく）");
-    row("parameter as text", R"("atrial_rate": 40)", R"("atrial_rate": "40")", 1,
-        "“atrial_rate” は数でなければなりません");
-    row("unknown transition", R"("kind": "ramp")", R"("kind": "teleport")", 1,
-        "知らない移行 “teleport”");
-    row("negative ramp", R"("ramp_s": 20)", R"("ramp_s": -1)", 1, "“ramp_s” は 0 から 600 まで");
     row("automatic without time", R"("advance": "manual")", R"("advance": "auto")", 1,
         "自動で進む手順には “duration_s” が必要です");
-    row("advance misspelt", R"("advance": "manual")", R"("advance": "later")", 1,
-        "“advance” は auto か manual です");
-    row("fraction of a second", R"("duration_s": 20)", R"("duration_s": 20.5)", 0,
-        "“duration_s” は整数でなければなりません");
-    row("unknown event", R"("advance": "manual")", R"("advance": "manual", "events": ["nap"])", 1,
-        "知らないイベント “nap”");
     row("blood pressure upside down", "120/80", "80/120", 0, "血圧 “80/120” は「120/80」の形");
-    row("saturation over 100", R"("spo2": 97)", R"("spo2": 101)", 0, "“spo2” は 0 から 100 まで");
     row("control character in a title", R"("ja": "洞調律")", R"("ja": "洞\u001b[2J")", 0,
         "手順 1: “ja” に制御文字があります");
-    row("title too long", R"("ja": "高度徐脈")", "\"ja\": \"" + QByteArray(121, 'a') + '"', 1,
-        "“ja” が長すぎます（120 文字まで）");
-    row("notes too long", "アトロピン\\n0.5 mg", QByteArray(2001, 'n'), 1,
-        "“notes” が長すぎます（2000 文字まで）");
     row("NUL escaped", "0.5 mg", "0.5\\u0000mg", 1, "手順 2（高度徐脈）: NUL 文字を含んでいます");
     row("NUL byte", "0.5 mg", QByteArray("0.5\0mg", 6), 1, "NUL 文字を含んでいます");
     row("duplicate key at the top", R"("seed": 7)", R"("seed": 7, "seed": 8)", -1,
@@ -154,11 +132,6 @@ void TestScenarioFile::refusesAndNamesTheStep_data() {
     row("deep nesting", R"("atrial_rate": 40)",
         R"("atrial_rate": [[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[[]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]]])", 1,
         "入れ子が深すぎます（8 段まで）");
-    QByteArray many = valid;
-    const QByteArray step = R"({"title": {"ja": "a", "en": "a"}, "rhythm": "asystole",
-        "duration_s": 1}, )";
-    QTest::newRow("101 steps") << many.replace(R"("steps": [)", "\"steps\": [" + step.repeated(99))
-                               << -1 << "手順が多すぎます（100 まで）";
     QTest::newRow("over a megabyte")
         << QByteArray(valid).replace("0.5 mg", QByteArray(1 << 20, ' ')) << -1
         << "ファイルが大きすぎます（1048576 バイトまで）";

@@ -55,9 +55,6 @@ void TestScenarioCommand::checkExitsWithTheStepAndReason_data() {
         << QByteArray(shortScenario).replace("\"atrial_rate\": 40", "\"atrial_rate\": 4") << 2
         << QByteArray("pulsavo-strip: 's.json': step 2 (Slow): “atrial_rate” must be from 20 "
                       "to 350 (4 is out of range)\n");
-    QTest::newRow("title with an escape sequence")
-        << QByteArray(shortScenario).replace("\"Fast\"", "\"\\u001b[2J\"").replace("_tachy", "_")
-        << 2 << QByteArray("pulsavo-strip: 's.json': step 1: “en” contains a control character\n");
     QTest::newRow("binary") << QByteArray("\x89PNG\r\n\x1a\n", 8) << 2
                             << QByteArray("pulsavo-strip: 's.json': not readable as JSON");
 }
