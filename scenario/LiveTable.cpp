@@ -16,6 +16,7 @@ constexpr std::array<std::string_view, 3> events{"pvc", "block_beat", shockEvent
 
 std::vector<std::string_view> liveParameterIds() {
     std::vector<std::string_view> ids;
+    ids.reserve(conduction::liveParameterCount);
     for (const conduction::LiveParameter& parameter : conduction::liveParameters()) {
         ids.push_back(parameter.id);
     }
@@ -24,6 +25,7 @@ std::vector<std::string_view> liveParameterIds() {
 
 std::vector<std::string_view> transitionKinds() {
     std::vector<std::string_view> ids;
+    ids.reserve(conduction::transitionKindCount);
     for (int i = 0; i < conduction::transitionKindCount; ++i) {
         ids.push_back(conduction::transitionKindId(static_cast<conduction::TransitionKind>(i)));
     }

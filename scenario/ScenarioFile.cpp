@@ -546,6 +546,9 @@ ReadResult parseScenario(const QByteArray& data) {
 }
 
 ReadResult readScenarioFile(const QString& path) {
+    if (path.isEmpty()) {
+        return refused(-1, {}, text(QT_TRANSLATE_NOOP("ScenarioFile", "ファイル名が空です")));
+    }
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly)) {
         return refused(-1, {},

@@ -198,6 +198,10 @@
         <source>%1 は %2 のどれかです（%3 ではなく）</source>
         <translation>%1 is one of %2 (not %3)</translation>
     </message>
+    <message>
+        <source>ファイル名が空です</source>
+        <translation>the file name is empty</translation>
+    </message>
 </context>
 <context>
     <name>StripSaving</name>

@@ -95,13 +95,14 @@ void TestScenarioCommand::refusedPlayWritesNothing_data() {
     QTest::addColumn<QByteArray>("data");
     QTest::addColumn<QStringList>("options");
     QTest::newRow("damaged file") << QByteArray(shortScenario).replace("manual", "later")
-                                  << QStringList{"--csv", "t.csv", "--log", "l.csv"};
+                                  << QStringList{"s.json", "--csv", "t.csv", "--log", "l.csv"};
     QTest::newRow("log over the scenario")
-        << shortScenario << QStringList{"--csv", "t.csv", "--log", "s.json"};
+        << shortScenario << QStringList{"s.json", "--csv", "t.csv", "--log", "s.json"};
     QTest::newRow("log and trace in one file")
-        << shortScenario << QStringList{"--csv", "t.csv", "--log", "./t.csv"};
+        << shortScenario << QStringList{"s.json", "--csv", "t.csv", "--log", "./t.csv"};
+    QTest::newRow("empty file name") << shortScenario << QStringList{"", "--csv", "t.csv"};
     QTest::newRow("unknown option")
-        << shortScenario << QStringList{"--csv", "t.csv", "--ticks", "5"};
+        << shortScenario << QStringList{"s.json", "--csv", "t.csv", "--ticks", "5"};
 }
 
 void TestScenarioCommand::refusedPlayWritesNothing() {
@@ -109,7 +110,7 @@ void TestScenarioCommand::refusedPlayWritesNothing() {
     QFETCH(QStringList, options);
     const QTemporaryDir dir;
     write(dir.filePath(QStringLiteral("s.json")), data);
-    const Run run = strip(QStringList{"scenario", "play", "s.json"} + options, dir.path());
+    const Run run = strip(QStringList{"scenario", "play"} + options, dir.path());
     QCOMPARE(run.exitCode, 2);
     QCOMPARE(run.err.count('\n'), 1);
     QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"s.json"});
