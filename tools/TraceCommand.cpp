@@ -424,6 +424,7 @@ void writeTraceOutputs(const TraceOptions& options, const std::vector<ExtraOutpu
     add(options.image.svgPath, renderSvg);
     add(options.image.pdfPath, renderPdf);
     std::vector<std::unique_ptr<OutputFile>> extraFiles;
+    extraFiles.reserve(extra.size());
     for (const ExtraOutput& output : extra) {
         extraFiles.push_back(std::make_unique<OutputFile>(output.path));
     }
