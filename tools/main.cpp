@@ -6,6 +6,7 @@
 #include "OutputFile.h"
 #include "ProgressCommand.h"
 #include "PulsavoVersion.h"
+#include "ScenarioCommand.h"
 #include "TraceCommand.h"
 
 #include <QtGlobal>
@@ -27,9 +28,9 @@ struct CommandUsage {
     const char* usage;
 };
 const CommandUsage commandUsages[] = {
-    {"list", listUsage},           {"explain", explainUsage}, {"trace", traceUsage},
-    {"events", eventsUsage},       {"exam", examUsage},       {"progress", progressUsage},
-    {"gradebook", gradebookUsage},
+    {"list", listUsage},           {"explain", explainUsage},   {"trace", traceUsage},
+    {"events", eventsUsage},       {"exam", examUsage},         {"progress", progressUsage},
+    {"gradebook", gradebookUsage}, {"scenario", scenarioUsage},
 };
 
 void printUsage(std::FILE* out) {
@@ -46,6 +47,7 @@ void printUsage(std::FILE* out) {
     std::fputs(examUsage, out);
     std::fputs(progressUsage, out);
     std::fputs(gradebookUsage, out);
+    std::fputs(scenarioUsage, out);
 }
 
 int run(Arguments args) {
@@ -97,6 +99,9 @@ int run(Arguments args) {
     }
     if (command == "gradebook") {
         return gradebookCommand(rest);
+    }
+    if (command == "scenario") {
+        return scenarioCommand(rest);
     }
 
     throw UsageError(message("unknown command %1; try 'pulsavo-strip --help'", {quoted(command)}));
