@@ -147,6 +147,14 @@
         <source>--ward cannot be combined with --practice, --exam or --gradebook</source>
         <translation>--ward cannot be combined with --practice, --exam or --gradebook</translation>
     </message>
+    <message>
+        <source>Open the instructor&apos;s console instead of the trainer.</source>
+        <translation>Open the instructor&apos;s console instead of the trainer.</translation>
+    </message>
+    <message>
+        <source>--instructor cannot be combined with --practice, --exam, --gradebook or --ward</source>
+        <translation>--instructor cannot be combined with --practice, --exam, --gradebook or --ward</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::AboutDialog</name>
@@ -895,6 +903,65 @@ Times: %3</translation>
     </message>
 </context>
 <context>
+    <name>pulsavo::InstructorConsole</name>
+    <message>
+        <source>画面 %1: %2 (%3×%4)</source>
+        <translation>Screen %1: %2 (%3×%4)</translation>
+    </message>
+    <message>
+        <source>投影を開く(&amp;O)</source>
+        <translation>&amp;Open projector</translation>
+    </message>
+    <message>
+        <source>投影を閉じる(&amp;O)</source>
+        <translation>Cl&amp;ose projector</translation>
+    </message>
+    <message>
+        <source>インストラクター</source>
+        <translation>Instructor</translation>
+    </message>
+    <message>
+        <source>波形(&amp;W)</source>
+        <translation>&amp;Rhythm</translation>
+    </message>
+    <message>
+        <source>HR /分</source>
+        <translation>HR /min</translation>
+    </message>
+    <message>
+        <source>投影</source>
+        <translation>Projector</translation>
+    </message>
+    <message>
+        <source>画面(&amp;N)</source>
+        <translation>Scree&amp;n</translation>
+    </message>
+    <message>
+        <source>配色(&amp;T)</source>
+        <translation>&amp;Theme</translation>
+    </message>
+    <message>
+        <source>暗い背景</source>
+        <translation>Dark background</translation>
+    </message>
+    <message>
+        <source>明るい背景(高コントラスト)</source>
+        <translation>Light background (high contrast)</translation>
+    </message>
+    <message>
+        <source>全画面(&amp;U)</source>
+        <translation>F&amp;ull screen</translation>
+    </message>
+    <message>
+        <source>再開 (F)</source>
+        <translation>Resume (F)</translation>
+    </message>
+    <message>
+        <source>全員の画面を一時停止 (F)</source>
+        <translation>Freeze for everyone (F)</translation>
+    </message>
+</context>
+<context>
     <name>pulsavo::LearnerPrompt</name>
     <message>
         <source>受験者</source>
@@ -1266,6 +1333,33 @@ The current results file is not deleted but kept under another name.</translatio
     <message>
         <source>ワークシートの項目別正答率</source>
         <translation>Worksheet accuracy by field</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::ProjectorWindow</name>
+    <message>
+        <source>投影モニター</source>
+        <translation>Projector monitor</translation>
+    </message>
+    <message>
+        <source>ECG II</source>
+        <translation>ECG II</translation>
+    </message>
+    <message>
+        <source>Pleth</source>
+        <translation>Pleth</translation>
+    </message>
+    <message>
+        <source>HR /分</source>
+        <translation>HR /min</translation>
+    </message>
+    <message>
+        <source>SpO2 %</source>
+        <translation>SpO2 %</translation>
+    </message>
+    <message>
+        <source>一時停止中</source>
+        <translation>Frozen</translation>
     </message>
 </context>
 <context>
@@ -1686,6 +1780,10 @@ Hints used: %5</translation>
     <message>
         <source>病棟モニター(&amp;W)...</source>
         <translation>&amp;Ward monitor...</translation>
+    </message>
+    <message>
+        <source>インストラクター(&amp;I)...</source>
+        <translation>&amp;Instructor...</translation>
     </message>
 </context>
 <context>

@@ -199,4 +199,12 @@ void Settings::setPracticeWorksheet(bool on) {
     put(practiceWorksheetKey, on);
 }
 
+QVariant Settings::instructorValue(const char* key) const {
+    return store.value(QLatin1String(key));
+}
+
+void Settings::setInstructorValue(const char* key, const QVariant& value) {
+    put(key, value);
+}
+
 } // namespace pulsavo
