@@ -239,11 +239,15 @@ void runTrace(const TraceOptions& options, const std::function<void(const TraceT
     monitor.simulation().setWaveListener(waves);
     applyLayers(options.artifacts, options.pleth, monitor.simulation());
     auto next = options.selections.begin();
+    const std::function<void(Monitor&)> drive = options.driver ? options.driver() : nullptr;
     TraceTick tick;
     for (tick.tick = 1; tick.tick <= options.ticks; ++tick.tick) {
         if (next != options.selections.end() && next->tick == tick.tick) {
             monitor.select(next->rhythm, next->seed);
             ++next;
+        }
+        if (drive) {
+            drive(monitor);
         }
         monitor.run();
         tick.sample = monitor.lastSample();
@@ -268,7 +272,12 @@ StripDescription stripDescription(const TraceOptions& options) {
                                 ? std::max(1LL, options.ticks - options.width + 1)
                                 : options.image.from;
     description.lastTick = options.ticks;
-    if (description.style == StripStyle::strip) {
+    if (description.style == StripStyle::strip && !options.caption.isEmpty()) {
+        description.caption = options.caption;
+        description.caption.front() += QStringLiteral("  ticks %1–%2")
+                                           .arg(description.firstTick)
+                                           .arg(description.lastTick);
+    } else if (description.style == StripStyle::strip) {
         description.caption =
             stripCaption(options.selections, description.firstTick, description.lastTick,
                          options.height != defaultPanelHeight ? std::optional<int>(options.height)
@@ -395,12 +404,10 @@ void withGuiApplication(const std::function<void()>& run) {
     run();
 }
 
-namespace {
-
 // Every file is opened before anything is written, the CSV is streamed as the trace steps,
 // and files are renamed into place only when all of them are written and on disk: a bad path
 // or a failure leaves no file behind, complete or partial, and the old files as they were.
-void writeOutputs(const TraceOptions& options) {
+void writeTraceOutputs(const TraceOptions& options, const std::vector<ExtraOutput>& extra) {
     struct Output {
         std::unique_ptr<OutputFile> file;
         QByteArray (*render)(const StripPainter&);
@@ -417,8 +424,15 @@ void writeOutputs(const TraceOptions& options) {
     add(options.image.pngPath, renderPng);
     add(options.image.svgPath, renderSvg);
     add(options.image.pdfPath, renderPdf);
+    std::vector<std::unique_ptr<OutputFile>> extraFiles;
+    for (const ExtraOutput& output : extra) {
+        extraFiles.push_back(std::make_unique<OutputFile>(output.path));
+    }
     for (Output& output : outputs) {
         output.file->open();
+    }
+    for (auto& file : extraFiles) {
+        file->open();
     }
     if (csv) {
         OutputFile& file = *outputs.front().file;
@@ -437,17 +451,19 @@ void writeOutputs(const TraceOptions& options) {
         });
     }
     std::vector<OutputFile*> files;
-    files.reserve(outputs.size());
+    files.reserve(outputs.size() + extra.size());
     for (Output& output : outputs) {
         files.push_back(output.file.get());
+    }
+    for (std::size_t i = 0; i < extra.size(); ++i) {
+        extraFiles[i]->write(extra[i].content());
+        files.push_back(extraFiles[i].get());
     }
     commitTogether(files);
 }
 
-} // namespace
-
 int traceCommand(Arguments args) {
-    writeOutputs(parseTraceOptions(args));
+    writeTraceOutputs(parseTraceOptions(args));
     return 0;
 }
 

@@ -52,6 +52,17 @@ struct TraceOptions {
     ImageOptions image;
     // Of the rhythm names in the strip caption; parseTraceOptions starts from the system's.
     catalogue::Language language = catalogue::Language::japanese;
+    // Made afresh for every pass through the ticks, then called just before each tick is
+    // drawn: what drives the monitor besides the selections (a scenario's runner).
+    std::function<std::function<void(Monitor&)>()> driver;
+    // The strip's caption when the selections do not describe the trace.
+    QStringList caption;
+};
+
+// A file written beside the trace's outputs and committed with them, all or none.
+struct ExtraOutput {
+    std::string path;
+    std::function<std::string()> content; // called once the trace has run
 };
 
 // One tick as the monitor drew it.
@@ -85,6 +96,9 @@ StripPainter stripFor(const TraceOptions& options);
 
 // Runs `run` with a QGuiApplication (text needs its font database), making one when there is none.
 void withGuiApplication(const std::function<void()>& run);
+
+// Writes every output the options name, and `extra`, committed together.
+void writeTraceOutputs(const TraceOptions& options, const std::vector<ExtraOutput>& extra = {});
 
 int traceCommand(Arguments args);
 

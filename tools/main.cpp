@@ -5,6 +5,7 @@
 #include "GradebookCommand.h"
 #include "OutputFile.h"
 #include "ProgressCommand.h"
+#include "ScenarioCommand.h"
 #include "PulsavoVersion.h"
 #include "TraceCommand.h"
 
@@ -29,7 +30,7 @@ struct CommandUsage {
 const CommandUsage commandUsages[] = {
     {"list", listUsage},           {"explain", explainUsage}, {"trace", traceUsage},
     {"events", eventsUsage},       {"exam", examUsage},       {"progress", progressUsage},
-    {"gradebook", gradebookUsage},
+    {"gradebook", gradebookUsage}, {"scenario", scenarioUsage},
 };
 
 void printUsage(std::FILE* out) {
@@ -46,6 +47,7 @@ void printUsage(std::FILE* out) {
     std::fputs(examUsage, out);
     std::fputs(progressUsage, out);
     std::fputs(gradebookUsage, out);
+    std::fputs(scenarioUsage, out);
 }
 
 int run(Arguments args) {
@@ -97,6 +99,9 @@ int run(Arguments args) {
     }
     if (command == "gradebook") {
         return gradebookCommand(rest);
+    }
+    if (command == "scenario") {
+        return scenarioCommand(rest);
     }
 
     throw UsageError(message("unknown command %1; try 'pulsavo-strip --help'", {quoted(command)}));

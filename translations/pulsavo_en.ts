@@ -41,6 +41,161 @@
     </message>
 </context>
 <context>
+    <name>ScenarioFile</name>
+    <message>
+        <source>NUL 文字を含んでいます</source>
+        <translation>contains a NUL character</translation>
+    </message>
+    <message>
+        <source>入れ子が深すぎます（%1 段まで）</source>
+        <translation>nested too deeply (at most %1 levels)</translation>
+    </message>
+    <message>
+        <source>知らないキー %1</source>
+        <translation>unknown key %1</translation>
+    </message>
+    <message>
+        <source>キー %1 が二度あります</source>
+        <translation>the key %1 appears twice</translation>
+    </message>
+    <message>
+        <source>文字列</source>
+        <translation>a string</translation>
+    </message>
+    <message>
+        <source>数</source>
+        <translation>a number</translation>
+    </message>
+    <message>
+        <source>オブジェクト</source>
+        <translation>an object</translation>
+    </message>
+    <message>
+        <source>配列</source>
+        <translation>an array</translation>
+    </message>
+    <message>
+        <source>真偽値</source>
+        <translation>true or false</translation>
+    </message>
+    <message>
+        <source>%1 がありません</source>
+        <translation>%1 is missing</translation>
+    </message>
+    <message>
+        <source>%1 は%2でなければなりません</source>
+        <translation>%1 must be %2</translation>
+    </message>
+    <message>
+        <source>%1 は整数でなければなりません（%2）</source>
+        <translation>%1 must be a whole number (not %2)</translation>
+    </message>
+    <message>
+        <source>%1 は %2 から %3 まで（%4 は範囲外）</source>
+        <translation>%1 must be from %2 to %3 (%4 is out of range)</translation>
+    </message>
+    <message>
+        <source>%1 が長すぎます（%2 文字まで）</source>
+        <translation>%1 is too long (at most %2 characters)</translation>
+    </message>
+    <message>
+        <source>%1 に制御文字があります</source>
+        <translation>%1 contains a control character</translation>
+    </message>
+    <message>
+        <source>%1 が空です</source>
+        <translation>%1 is empty</translation>
+    </message>
+    <message>
+        <source>血圧 %1 は「120/80」の形で、収縮期（20〜300）が拡張期より高くなければなりません</source>
+        <translation>the blood pressure %1 must read like 120/80, the systolic (20 to 300) above the diastolic</translation>
+    </message>
+    <message>
+        <source>知らないリズム %1</source>
+        <translation>unknown rhythm %1</translation>
+    </message>
+    <message>
+        <source>知らないパラメーター %1</source>
+        <translation>unknown parameter %1</translation>
+    </message>
+    <message>
+        <source>パラメーター %1 はリズム %2 には使えません</source>
+        <translation>the parameter %1 does not apply to the rhythm %2</translation>
+    </message>
+    <message>
+        <source>知らない移行 %1</source>
+        <translation>unknown transition %1</translation>
+    </message>
+    <message>
+        <source>%1 は auto か manual です（%2 ではなく）</source>
+        <translation>%1 is auto or manual (not %2)</translation>
+    </message>
+    <message>
+        <source>自動で進む手順には %1 が必要です</source>
+        <translation>a step that advances by itself needs %1</translation>
+    </message>
+    <message>
+        <source>%1 が多すぎます（%2 個まで）</source>
+        <translation>%1 has too many entries (at most %2)</translation>
+    </message>
+    <message>
+        <source>知らないイベント %1</source>
+        <translation>unknown event %1</translation>
+    </message>
+    <message>
+        <source>Pulsavo のシナリオではありません（format が pulsavo-scenario ではない）</source>
+        <translation>not a Pulsavo scenario (format is not pulsavo-scenario)</translation>
+    </message>
+    <message>
+        <source>版 %1 のシナリオは読めません（この Pulsavo は版 %2 まで）</source>
+        <translation>a scenario of version %1 cannot be read (this Pulsavo reads up to version %2)</translation>
+    </message>
+    <message>
+        <source>手順がありません</source>
+        <translation>there are no steps</translation>
+    </message>
+    <message>
+        <source>手順が多すぎます（%1 まで）</source>
+        <translation>too many steps (at most %1)</translation>
+    </message>
+    <message>
+        <source>JSON として読めません（%1 バイト目: %2）</source>
+        <translation>not readable as JSON (at byte %1: %2)</translation>
+    </message>
+    <message>
+        <source>手順 %1: %2</source>
+        <translation>step %1: %2</translation>
+    </message>
+    <message>
+        <source>手順 %1（%2）: %3</source>
+        <translation>step %1 (%2): %3</translation>
+    </message>
+    <message>
+        <source>ファイルが大きすぎます（%1 バイトまで）</source>
+        <translation>the file is too large (at most %1 bytes)</translation>
+    </message>
+    <message>
+        <source>いちばん外側が JSON のオブジェクトではありません</source>
+        <translation>the outermost value is not a JSON object</translation>
+    </message>
+    <message>
+        <source>手順は%1でなければなりません</source>
+        <translation>a step must be %1</translation>
+    </message>
+    <message>
+        <source>ファイルを開けません: %1</source>
+        <translation>cannot open the file: %1</translation>
+    </message>
+    <message>
+        <source>ファイルを読めません: %1</source>
+        <translation>cannot read the file: %1</translation>
+    </message>
+    <message>
+        <source>%1 に保存できません: %2</source>
+        <translation>cannot save to %1: %2</translation>
+    </message>
+</context>
+<context>
     <name>StripSaving</name>
     <message>
         <source>記録紙を保存</source>

@@ -28,8 +28,15 @@ from concurrent.futures import ThreadPoolExecutor
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 TEMP_PREFIX = b".pulsavo-strip-"
+SCENARIO = (b'{"format": "pulsavo-scenario", "version": 1, "title": {"ja": "a", "en": "a"}, '
+            b'"steps": [{"title": {"ja": "b", "en": "b"}, "rhythm": "vt_monomorphic", '
+            b'"duration_s": 1}, {"title": {"ja": "c", "en": "c"}, "rhythm": "vf_coarse", '
+            b'"advance": "manual", "duration_s": 1, "notes": "\\u001b[31m"}]}')
 FIXTURES = {b"keep.csv": b"old complete csv\n", b"keep.png": b"old complete png",
-            b"empty.sqlite": b"", b"bad.sqlite": b"SQLite format 3\x00" + b"\x5a" * 4000}
+            b"empty.sqlite": b"", b"bad.sqlite": b"SQLite format 3\x00" + b"\x5a" * 4000,
+            b"short.json": SCENARIO, b"bad.json": SCENARIO.replace(b"manual", b"later"),
+            b"deep.json": b"[" * 5000 + b"]" * 5000,
+            b"dup.json": SCENARIO.replace(b'"version": 1', b'"version": 1, "version": 1')}
 DATABASES = (b"answers.sqlite", b"empty.sqlite", b"bad.sqlite")
 OPTIONS = ["--ticks", "--select", "--width", "--height", "--csv", "--png", "--svg", "--pdf",
            "--style", "--grid", "--row-seconds", "--from", "--artifact", "--pleth"]
@@ -75,7 +82,7 @@ def path_value(rng, scratch, devices):
         b"dangling", b"n\xffm.csv", b"line\nbreak.csv", b"/dev/null", b"/dev/stdout",
         devices.get(b"full", b"out.csv"), devices.get(b"null", b"out.csv"),
         b"locked/inside.csv", b"answers.sqlite", b"./answers.sqlite", b"answers.sqlite-wal",
-        b"link-to-db", b"hard-db", b"--lang", b"--db", b"x.pdf", b"./x.pdf"])
+        b"link-to-db", b"hard-db", b"--lang", b"--db", b"x.pdf", b"./x.pdf", b"short.json"])
 
 
 def database_value(rng, scratch):
@@ -167,6 +174,29 @@ def gradebook_line(rng, scratch, devices):
     return args
 
 
+def scenario_line(rng, scratch, devices):
+    args = [b"scenario", rng.choice([b"check", b"play", b"play", b"show", nasty(rng)])]
+    if rng.random() < 0.95:
+        args.append(rng.choice([b"short.json", b"short.json", b"bad.json", b"deep.json",
+                                b"dup.json", b"missing.json", b"keep.png", b"sub", b"/dev/null",
+                                b"--csv", nasty(rng)]))
+    for _ in range(rng.randint(0, 4)):
+        option = rng.choice([b"--csv", b"--png", b"--pdf", b"--svg", b"--log", b"--log",
+                             b"--seed", b"--grid", b"--ladder", b"--lang", b"--row-seconds",
+                             b"--ticks"])
+        if option in (b"--grid", b"--ladder"):
+            args.append(option)
+        elif option == b"--seed":
+            args += [option, number(rng, 0, 4294967295)]
+        elif option == b"--lang":
+            args += [option, rng.choice([b"en", b"ja", b"xx"])]
+        elif option in (b"--row-seconds", b"--ticks"):
+            args += [option, number(rng, 1, 60)]
+        else:
+            args += [option, path_value(rng, scratch, devices)]
+    return args
+
+
 def option_value(rng, option, scratch, devices):
     if rng.random() < 0.05:
         return nasty(rng)
@@ -213,6 +243,8 @@ def command_line(rng, scratch, devices):
         return progress_line(rng, scratch, devices)
     if roll < 0.62:
         return gradebook_line(rng, scratch, devices)
+    if roll < 0.70:
+        return scenario_line(rng, scratch, devices)
     args = [b"trace"]
     if rng.random() < 0.95:
         args += [b"--ticks", ticks_value(rng) if rng.random() < 0.9 else bad_ticks(rng)]
@@ -284,6 +316,7 @@ FORMATS = {
     "events": lambda d: d.startswith(b"tick,kind,beat,length,role\n") and d.endswith(b"\n"),
     "answers": lambda d: d.startswith(b"answer_id,time_utc,") and d.endswith(b"\r\n"),
     "gradebook": lambda d: d.startswith(b"learner,file,question,") and d.endswith(b"\r\n"),
+    "debrief": lambda d: d.startswith(b"seconds,tick,kind,step,") and d.endswith(b"\n"),
 }
 
 
@@ -298,9 +331,11 @@ def expected_outputs(args):
         return []
     command = args[0]
     formats = {b"--png": "png", b"--pdf": "pdf", b"--svg": "svg", b"--key": "pdf"}
-    if command in (b"trace", b"events", b"progress", b"gradebook"):
+    if command in (b"trace", b"events", b"progress", b"gradebook", b"scenario"):
         formats[b"--csv"] = {b"trace": "trace", b"events": "events", b"progress": "answers",
-                             b"gradebook": "gradebook"}[command]
+                             b"gradebook": "gradebook", b"scenario": "trace"}[command]
+    if command == b"scenario":
+        formats[b"--log"] = "debrief"
     outputs = []
     i = 1
     while i < len(args) - 1:
