@@ -276,6 +276,9 @@ void Monitor::redrawAt(int width, int height) {
 
 // The order of one tick, the same for every monitor in every program.
 void Monitor::step(QImage* painted, Sweep::Changes& changed) {
+    if (beforeStep) {
+        beforeStep();
+    }
     latestSample = model.step();
     ++ticks;
     show(latestSample, ticks, painted, changed);

@@ -1,14 +1,21 @@
+#include "DebriefPanel.h"
 #include "InstructorConsole.h"
 #include "MirrorView.h"
+#include "ParameterPanel.h"
 #include "ProjectorWindow.h"
+#include "ScenarioFile.h"
+#include "ScenarioPanel.h"
 #include "ScopePanel.h"
 
+#include <QApplication>
+#include <QFile>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QTest>
 
 using namespace pulsavo;
+using conduction::LiveParameterId;
 
 namespace {
 
@@ -42,6 +49,20 @@ QString firstMismatch(const QImage& panel, MirrorView& view, bool light) {
     return {};
 }
 
+scenario::Scenario twoSteps() {
+    scenario::Scenario played;
+    played.title = {QStringLiteral("徐脈"), QStringLiteral("Bradycardia")};
+    scenario::Step first;
+    first.title = {QStringLiteral("洞調律"), QStringLiteral("Sinus")};
+    first.rhythm = LibraryRhythm::sinusRhythm;
+    first.advance = scenario::Advance::manual;
+    scenario::Step second = first;
+    second.title = {QStringLiteral("完全房室ブロック"), QStringLiteral("Complete block")};
+    second.rhythm = LibraryRhythm::chbNarrow;
+    played.steps = {first, second};
+    return played;
+}
+
 } // namespace
 
 class InstructorConsoleTest : public QObject {
@@ -51,14 +72,20 @@ private slots:
     void projectorShowsTheConsolesMonitor_data();
     void projectorShowsTheConsolesMonitor();
     void freezeHoldsEveryPicture();
+    void pendingChangesApplyTogether_data();
+    void pendingChangesApplyTogether();
+    void keysFireEvents_data();
+    void keysFireEvents();
+    void scenarioFiles_data();
+    void scenarioFiles();
 
 private:
-    QTemporaryDir settingsDir;
+    QTemporaryDir dir;
 };
 
 void InstructorConsoleTest::initTestCase() {
     QStandardPaths::setTestModeEnabled(true);
-    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settingsDir.path());
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, dir.path());
 }
 
 void InstructorConsoleTest::projectorShowsTheConsolesMonitor_data() {
@@ -75,7 +102,7 @@ void InstructorConsoleTest::projectorShowsTheConsolesMonitor() {
     QFETCH(int, ticks);
     QFETCH(QSize, size);
     auto console = makeConsole();
-    console->play(rhythmOf(LibraryRhythm::sinusTachycardia), 7);
+    console->play(LibraryRhythm::sinusTachycardia, 7);
     console->monitorClock().advance(150);
     ProjectorWindow* projector = console->openProjector();
     QVERIFY(projector != nullptr);
@@ -110,6 +137,142 @@ void InstructorConsoleTest::freezeHoldsEveryPicture() {
     QVERIFY(console->ecgPanel()->backingImage() != panel);
     QCOMPARE(firstMismatch(console->ecgPanel()->backingImage(), *projector->ecgView(), false),
              QString());
+    const auto& entries = console->debriefLog().entries();
+    QCOMPARE(entries.at(entries.size() - 2).kind, scenario::EntryKind::freeze);
+    QCOMPARE(entries.back().kind, scenario::EntryKind::resume);
+}
+
+void InstructorConsoleTest::pendingChangesApplyTogether_data() {
+    QTest::addColumn<int>("seconds");
+    QTest::newRow("at once") << 0;
+    QTest::newRow("ramp over 20 s") << 20;
+}
+
+// Two edits wait in the panel until applied, then reach the console's own monitor together.
+void InstructorConsoleTest::pendingChangesApplyTogether() {
+    QFETCH(int, seconds);
+    auto console = makeConsole();
+    console->play(LibraryRhythm::sinusRhythm, 3);
+    Simulation& model = console->monitor().simulation();
+    const double startRate =
+        conduction::liveValue(model.libraryParameters(), LiveParameterId::atrialRate);
+    ParameterPanel* panel = console->parameterPanel();
+    panel->setPending(LiveParameterId::atrialRate, 40);
+    panel->setPending(LiveParameterId::prMs, 240);
+    panel->setRampSeconds(seconds);
+    QCOMPARE(panel->pending().size(), std::size_t{2});
+    QCOMPARE(conduction::liveValue(model.libraryTarget(), LiveParameterId::atrialRate), startRate);
+
+    console->applyPending();
+    QVERIFY(panel->pending().empty());
+    QCOMPARE(conduction::liveValue(model.libraryTarget(), LiveParameterId::atrialRate), 40.0);
+    QCOMPARE(model.libraryRamp().has_value(), seconds > 0);
+    if (seconds > 0) {
+        console->monitorClock().advance(seconds * ticksPerSecond / 2);
+        const double halfway =
+            conduction::liveValue(model.libraryParameters(), LiveParameterId::atrialRate);
+        QVERIFY2(halfway < startRate - 5 && halfway > 45, qPrintable(QString::number(halfway)));
+    }
+    console->monitorClock().advance(seconds * ticksPerSecond + 300);
+    QVERIFY(!model.libraryRamp().has_value());
+    QCOMPARE(conduction::liveValue(model.libraryParameters(), LiveParameterId::atrialRate), 40.0);
+    QCOMPARE(conduction::liveValue(model.libraryParameters(), LiveParameterId::prMs), 240.0);
+    const auto& entries = console->debriefLog().entries();
+    QCOMPARE(entries.back().kind, scenario::EntryKind::parameter);
+    QCOMPARE(entries.back().detail, seconds > 0 ? QStringLiteral("ramp 20 s") : QString());
+}
+
+void InstructorConsoleTest::keysFireEvents_data() {
+    QTest::addColumn<int>("key");
+    QTest::addColumn<QString>("logged");
+    QTest::addColumn<int>("kind"); // the wave that shows it, -1: the pacer's state instead
+    QTest::addColumn<int>("role");
+    QTest::newRow("V: a PVC") << int(Qt::Key_V) << "pvc" << int(WaveKind::ventricularBeat)
+                              << int(WaveRole::ventricular);
+    QTest::newRow("B: a blocked beat")
+        << int(Qt::Key_B) << "block_beat" << int(WaveKind::p) << int(WaveRole::blocked);
+    QTest::newRow("D: a shock") << int(Qt::Key_D) << "defibrillate" << int(WaveKind::shock)
+                                << int(WaveRole::artifact);
+    QTest::newRow("P: pacing on") << int(Qt::Key_P) << "pacing_on" << -1 << -1;
+}
+
+void InstructorConsoleTest::keysFireEvents() {
+    QFETCH(int, key);
+    QFETCH(QString, logged);
+    QFETCH(int, kind);
+    QFETCH(int, role);
+    auto console = makeConsole();
+    console->play(LibraryRhythm::sinusRhythm, 11);
+    console->monitorClock().advance(300);
+    const long long from = console->monitor().tickCount();
+    QApplication::setActiveWindow(console.get());
+    QTest::keyClick(console.get(), Qt::Key(key));
+    QCOMPARE(console->debriefLog().entries().back().subject, logged);
+    QCOMPARE(console->debriefLog().entries().back().value, QString());
+    console->monitorClock().advance(300);
+    if (kind < 0) {
+        QCOMPARE(console->monitor().simulation().libraryTarget().pacer,
+                 conduction::Pacer::ventricular);
+        return;
+    }
+    bool seen = false;
+    for (const WaveEvent& wave : console->monitor().events(from, from + 300)) {
+        seen = seen || (int(wave.kind) == kind && int(wave.role) == role);
+    }
+    QVERIFY(seen);
+}
+
+void InstructorConsoleTest::scenarioFiles_data() {
+    QTest::addColumn<QByteArray>("damaged");
+    QTest::addColumn<QString>("named"); // what the notice must name
+    QByteArray unknownRhythm = scenario::scenarioJson(twoSteps());
+    unknownRhythm.replace("chb_narrow", "no_such_rhythm");
+    QTest::newRow("not JSON") << QByteArray("{\"version\": 1, \"steps\": [") << "JSON";
+    QTest::newRow("unknown rhythm in step 2") << unknownRhythm << "2（完全房室ブロック）";
+    QTest::newRow("NUL bytes") << QByteArray("{\"version\"\0: 1}", 15) << "NUL";
+}
+
+// A valid file plays step by step on the console's monitor; a damaged one opened after it
+// leaves the steps and the play as they were and says why.
+void InstructorConsoleTest::scenarioFiles() {
+    QFETCH(QByteArray, damaged);
+    QFETCH(QString, named);
+    auto console = makeConsole();
+    ScenarioPanel* panel = console->scenarioPanel();
+    const QString good = dir.filePath(QStringLiteral("good.json"));
+    const auto saved = scenario::saveScenarioFile(twoSteps(), good);
+    QVERIFY2(!saved.has_value(), qPrintable(saved.value_or(QString())));
+    QVERIFY(panel->openFile(good));
+    QVERIFY(panel->start(5));
+    console->monitorClock().advance(10);
+    QCOMPARE(console->monitor().simulation().rhythm(), rhythmOf(LibraryRhythm::sinusRhythm));
+    QVERIFY(panel->runner()->waitsForInstructor());
+
+    const QString bad = dir.filePath(QStringLiteral("bad.json"));
+    {
+        QFile file(bad);
+        QVERIFY(file.open(QIODevice::WriteOnly));
+        file.write(damaged);
+    }
+    QVERIFY(!panel->openFile(bad));
+    QVERIFY(!panel->notice().isEmpty());
+    QVERIFY2(panel->notice().contains(named), qPrintable(panel->notice()));
+    QCOMPARE(panel->edited(), twoSteps());
+    QVERIFY(panel->runner() != nullptr);
+
+    panel->advance();
+    console->monitorClock().advance(10);
+    QCOMPARE(panel->runner()->currentStep(), 1);
+    QCOMPARE(console->monitor().simulation().rhythm(), rhythmOf(LibraryRhythm::chbNarrow));
+
+    // The log of the run prints; a folder that is not there gives a reason and no file.
+    DebriefPanel view(console->debriefLog());
+    const QString pdf = dir.filePath(QStringLiteral("debrief.pdf"));
+    QVERIFY(!view.savePdf(pdf).has_value());
+    QFile printed(pdf);
+    QVERIFY(printed.open(QIODevice::ReadOnly));
+    QVERIFY(printed.read(5) == "%PDF-");
+    QVERIFY(view.savePdf(dir.filePath(QStringLiteral("none/debrief.pdf"))).has_value());
 }
 
 QTEST_MAIN(InstructorConsoleTest)
