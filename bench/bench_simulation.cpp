@@ -3,9 +3,11 @@
 #include "QrsTone.h"
 #include "RhythmLibrary.h"
 #include "Simulation.h"
+#include "conduction/LiveParameter.h"
 
 #include <benchmark/benchmark.h>
 
+#include <array>
 #include <cstdint>
 
 namespace {
@@ -98,6 +100,39 @@ void stepWard(benchmark::State& state) {
     state.SetItemsProcessed(state.iterations());
 }
 
+// Library rhythm range(0) with a ramp always running, its waves going to a listener: sinus
+// swung between 40 and 150/min, the AF response between 60 and 140/min, VF between 1 and 8 mm,
+// 20 s each way; items are ticks.
+void stepWithRamp(benchmark::State& state) {
+    using namespace pulsavo::conduction;
+    const auto rhythm = static_cast<pulsavo::LibraryRhythm>(state.range(0));
+    LiveParameterId which = LiveParameterId::atrialRate;
+    std::array<double, 2> values{40, 150};
+    if (appliesTo(LiveParameterId::vfAmplitude, rhythm)) {
+        which = LiveParameterId::vfAmplitude;
+        values = {1, 8};
+    } else if (!appliesTo(which, rhythm)) {
+        which = LiveParameterId::ventricularRate;
+        values = {60, 140};
+    }
+    Tally tally;
+    pulsavo::Simulation sim;
+    sim.setWaveListener(&tally);
+    sim.selectRhythm(pulsavo::rhythmOf(rhythm), 20240611);
+    const std::array<Params, 2> ends{withLiveValue(sim.libraryParameters(), which, values[0]),
+                                     withLiveValue(sim.libraryParameters(), which, values[1])};
+    std::size_t next = 0;
+    for (auto _ : state) {
+        if (!sim.libraryRamp()) {
+            sim.rampLibraryParameters(ends[next], 20 * pulsavo::ticksPerSecond);
+            next = 1 - next;
+        }
+        benchmark::DoNotOptimize(sim.step());
+    }
+    benchmark::DoNotOptimize(tally.sum);
+    state.SetItemsProcessed(state.iterations());
+}
+
 // Classic sinus, library sinus, rapid AF, VT and coarse VF.
 constexpr int libraryIndex(pulsavo::LibraryRhythm rhythm) {
     return pulsavo::indexOf(pulsavo::rhythmOf(rhythm));
@@ -117,6 +152,11 @@ BENCHMARK(stepWard)
     ->Arg(0)
     ->Arg(libraryIndex(pulsavo::LibraryRhythm::sinusRhythm))
     ->Arg(libraryIndex(pulsavo::LibraryRhythm::vfCoarse));
+BENCHMARK(stepWithRamp)
+    ->ArgName("library")
+    ->Arg(static_cast<int>(pulsavo::LibraryRhythm::sinusRhythm))
+    ->Arg(static_cast<int>(pulsavo::LibraryRhythm::afRapid))
+    ->Arg(static_cast<int>(pulsavo::LibraryRhythm::vfCoarse));
 BENCHMARK(stepRhythm)->ArgName("rhythm")->DenseRange(0, pulsavo::rhythmCount - 1);
 BENCHMARK(stepRhythmListened)->ArgName("rhythm")->DenseRange(0, pulsavo::rhythmCount - 1);
 // The rhythm library through the conduction model, listened to as above.

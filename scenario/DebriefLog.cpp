@@ -13,8 +13,8 @@ namespace pulsavo::scenario {
 namespace {
 
 constexpr std::array<std::string_view, 10> kindIds{
-    "scenario_started", "step_started", "rhythm",  "parameter", "event",
-    "freeze",           "resume",       "answer",  "note",      "scenario_ended",
+    "scenario_started", "step_started", "rhythm", "parameter", "event",
+    "freeze",           "resume",       "answer", "note",      "scenario_ended",
 };
 
 QString seconds(long long tick) {
@@ -59,9 +59,9 @@ QByteArray DebriefLog::json() const {
         QJsonObject object{
             {QStringLiteral("seconds"), static_cast<double>(e.tick) / ticksPerSecond},
             {QStringLiteral("tick"), static_cast<qint64>(e.tick)},
-            {QStringLiteral("kind"), QString::fromLatin1(entryKindId(e.kind).data(),
-                                                         static_cast<qsizetype>(
-                                                             entryKindId(e.kind).size()))},
+            {QStringLiteral("kind"),
+             QString::fromLatin1(entryKindId(e.kind).data(),
+                                 static_cast<qsizetype>(entryKindId(e.kind).size()))},
             {QStringLiteral("subject"), e.subject},
             {QStringLiteral("value"), e.value},
             {QStringLiteral("detail"), e.detail},

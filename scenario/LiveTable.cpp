@@ -1,6 +1,7 @@
 #include "LiveTable.h"
 
-#include "Simulation.h"
+#include "conduction/LiveParameter.h"
+#include "conduction/Transition.h"
 
 #include <algorithm>
 #include <array>
@@ -9,49 +10,24 @@ namespace pulsavo::scenario {
 
 namespace {
 
-// Provisional until the model's table lands.
-struct Entry {
-    std::string_view id;
-    double lo;
-    double hi;
-};
-constexpr std::array<Entry, 3> entries{{
-    {"atrial_rate", 20, 250},
-    {"ventricular_rate", 20, 250},
-    {"pr_ms", 80, 400},
-}};
-constexpr std::array<std::string_view, 2> transitions{"cut", "ramp"};
-constexpr std::array<std::string_view, 2> events{"pvc", "defibrillate"};
+constexpr std::array<std::string_view, 3> events{"pvc", "block_beat", shockEvent};
 
 } // namespace
 
 std::vector<std::string_view> liveParameterIds() {
     std::vector<std::string_view> ids;
-    for (const Entry& e : entries) {
-        ids.push_back(e.id);
+    for (const conduction::LiveParameter& parameter : conduction::liveParameters()) {
+        ids.push_back(parameter.id);
     }
     return ids;
 }
 
-bool isLiveParameter(std::string_view id) {
-    return std::any_of(entries.begin(), entries.end(), [id](const Entry& e) { return e.id == id; });
-}
-
-std::optional<ParameterRange> parameterRange(std::string_view id, LibraryRhythm /*rhythm*/) {
-    for (const Entry& e : entries) {
-        if (e.id == id) {
-            return ParameterRange{e.lo, e.hi};
-        }
-    }
-    return std::nullopt;
-}
-
 std::vector<std::string_view> transitionKinds() {
-    return {transitions.begin(), transitions.end()};
-}
-
-bool isTransitionKind(std::string_view id) {
-    return std::find(transitions.begin(), transitions.end(), id) != transitions.end();
+    std::vector<std::string_view> ids;
+    for (int i = 0; i < conduction::transitionKindCount; ++i) {
+        ids.push_back(conduction::transitionKindId(static_cast<conduction::TransitionKind>(i)));
+    }
+    return ids;
 }
 
 std::vector<std::string_view> instructorEvents() {
@@ -61,23 +37,5 @@ std::vector<std::string_view> instructorEvents() {
 bool isInstructorEvent(std::string_view id) {
     return std::find(events.begin(), events.end(), id) != events.end();
 }
-
-void changeRhythm(Simulation& simulation, LibraryRhythm rhythm, std::uint32_t seed,
-                  std::string_view /*kind*/) {
-    simulation.selectRhythm(rhythmOf(rhythm), seed);
-}
-
-void applySettings(Simulation& simulation, const std::vector<ParameterSetting>& settings,
-                   long long /*rampTicks*/) {
-    conduction::Params params = simulation.libraryParameters();
-    for (const ParameterSetting& setting : settings) {
-        if (setting.id == "atrial_rate") {
-            params.atrialCycle = static_cast<int>(6000 / setting.value);
-        }
-    }
-    simulation.changeLibraryParameters(params);
-}
-
-void fireEvent(Simulation& /*simulation*/, std::string_view /*event*/) {}
 
 } // namespace pulsavo::scenario

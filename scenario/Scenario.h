@@ -33,15 +33,15 @@ struct Title {
 };
 
 struct ParameterSetting {
-    std::string id; // a live parameter's id
-    double value = 0;
+    std::string id;   // a live parameter's id
+    double value = 0; // in the parameter's unit; a choice's index
     bool operator==(const ParameterSetting&) const = default;
 };
 
 struct Vitals {
-    std::optional<int> spo2;      // percent
-    std::optional<int> systolic;  // mmHg, with diastolic: NIBP "120/80"
-    std::optional<int> diastolic; // mmHg
+    std::optional<int> spo2;            // percent
+    std::optional<int> systolic;        // mmHg, with diastolic: NIBP "120/80"
+    std::optional<int> diastolic;       // mmHg
     std::optional<int> respirationRate; // breaths per minute
     bool operator==(const Vitals&) const = default;
 };
@@ -52,8 +52,8 @@ struct Step {
     Title title;
     LibraryRhythm rhythm = LibraryRhythm::sinusRhythm;
     std::vector<ParameterSetting> parameters;
-    std::string transition = "cut"; // a transition kind's id
-    int rampSeconds = 0;            // parameters move to their values over this time
+    std::string transition = "direct"; // a transition kind's id
+    int rampSeconds = 0;               // parameters move to their values over this time
     Advance advance = Advance::automatic;
     // Automatic: the step's length. Manual: how long headless play waits before advancing.
     std::optional<int> seconds;

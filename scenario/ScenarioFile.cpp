@@ -2,8 +2,11 @@
 
 #include "LiveTable.h"
 #include "Simulation.h"
+#include "conduction/LiveParameter.h"
+#include "conduction/Transition.h"
 
 #include <QCoreApplication>
+#include <QDir>
 #include <QFile>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -11,6 +14,7 @@
 #include <QRegularExpression>
 #include <QSaveFile>
 
+#include <algorithm>
 #include <cmath>
 #include <initializer_list>
 #include <set>
@@ -62,8 +66,9 @@ public:
             } else if (c == '{' || c == '[') {
                 frames.push_back({c == '{', true, {}, {}, 0, isStepsArray(c)});
                 if (static_cast<int>(frames.size()) > maxNesting) {
-                    return issue(text(QT_TRANSLATE_NOOP("ScenarioFile", "入れ子が深すぎます（%1 段まで）"))
-                                     .arg(maxNesting));
+                    return issue(
+                        text(QT_TRANSLATE_NOOP("ScenarioFile", "入れ子が深すぎます（%1 段まで）"))
+                            .arg(maxNesting));
                 }
             } else if (c == '}' || c == ']') {
                 if (!frames.empty()) {
@@ -168,17 +173,18 @@ void checkKeys(const QJsonObject& object, std::initializer_list<const char*> kno
             found = found || it.key() == QLatin1String(key);
         }
         if (!found) {
-            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らないキー %1")).arg(quotedKey(it.key())));
+            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らないキー %1"))
+                       .arg(quotedKey(it.key())));
         }
     }
 }
 
-QJsonValue field(const QJsonObject& object, const char* key, QJsonValue::Type type,
-                 bool required) {
+QJsonValue field(const QJsonObject& object, const char* key, QJsonValue::Type type, bool required) {
     const QJsonValue value = object.value(QLatin1String(key));
     if (value.isUndefined()) {
         if (required) {
-            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 がありません")).arg(quotedKey(QLatin1String(key))));
+            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 がありません"))
+                       .arg(quotedKey(QLatin1String(key))));
         }
         return value;
     }
@@ -209,9 +215,8 @@ double number(const QJsonValue& value, const QString& name, double lo, double hi
 int wholeField(const QJsonObject& object, const char* key, int lo, int hi, bool required,
                int fallback) {
     const QJsonValue value = field(object, key, QJsonValue::Double, required);
-    return value.isUndefined()
-               ? fallback
-               : static_cast<int>(number(value, QLatin1String(key), lo, hi, true));
+    return value.isUndefined() ? fallback
+                               : static_cast<int>(number(value, QLatin1String(key), lo, hi, true));
 }
 
 QString checkedText(const QString& value, const QString& name, int cap, bool multiline) {
@@ -224,7 +229,8 @@ QString checkedText(const QString& value, const QString& name, int cap, bool mul
         const bool allowed = multiline && (c == QLatin1Char('\n') || c == QLatin1Char('\t'));
         if ((c.category() == QChar::Other_Control && !allowed) ||
             c.category() == QChar::Other_Surrogate) {
-            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 に制御文字があります")).arg(quotedKey(name)));
+            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 に制御文字があります"))
+                       .arg(quotedKey(name)));
         }
     }
     return value;
@@ -236,8 +242,8 @@ QString textField(const QJsonObject& object, const char* key, int cap, bool mult
     return checkedText(value.toString(), QLatin1String(key), cap, multiline);
 }
 
-Title titleField(const QJsonObject& object, const char* key, int cap, bool multiline,
-                 bool required, bool englishRequired) {
+Title titleField(const QJsonObject& object, const char* key, int cap, bool multiline, bool required,
+                 bool englishRequired) {
     const QJsonValue value = field(object, key, QJsonValue::Object, required);
     if (value.isUndefined()) {
         return {};
@@ -247,8 +253,9 @@ Title titleField(const QJsonObject& object, const char* key, int cap, bool multi
     Title result;
     result.ja = textField(title, "ja", cap, multiline, true);
     result.en = textField(title, "en", cap, multiline, englishRequired);
-    if (result.ja.trimmed().isEmpty()) {
-        refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 が空です")).arg(quotedKey(QLatin1String(key))));
+    if (result.ja.trimmed().isEmpty() || (englishRequired && result.en.trimmed().isEmpty())) {
+        refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 が空です"))
+                   .arg(quotedKey(QLatin1String(key))));
     }
     return result;
 }
@@ -287,7 +294,73 @@ void readVitals(const QJsonObject& object, Vitals& vitals) {
     }
 }
 
-Step readStep(const QJsonObject& object) {
+// A step's rhythm as validation sees it: its preset (from seed 0), with the settings of the
+// steps before on the same rhythm.
+conduction::Params presetOf(LibraryRhythm rhythm) {
+    RandomSource random;
+    random.seed(0);
+    return conduction::drawPreset(rhythm, random);
+}
+
+void readParameters(const QJsonObject& settings, const QString& rhythmText,
+                    conduction::Params& state, std::vector<ParameterSetting>& out) {
+    struct Setting {
+        conduction::LiveParameterId which;
+        QString key;
+        double value;
+    };
+    std::vector<Setting> read;
+    for (auto it = settings.begin(); it != settings.end(); ++it) {
+        const auto which = conduction::liveParameterOf(it.key().toStdString());
+        if (!which) {
+            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らないパラメーター %1"))
+                       .arg(quotedKey(it.key())));
+        }
+        const conduction::LiveParameter& info = conduction::liveParameter(*which);
+        double value = 0;
+        if (info.isChoice()) {
+            const QString name = it.value().toString();
+            const auto choice = conduction::liveChoiceOf(*which, name.toStdString());
+            if (!choice) {
+                QStringList names;
+                for (const std::string_view c : info.choices) {
+                    names << QString::fromUtf8(c.data(), static_cast<qsizetype>(c.size()));
+                }
+                refuse(
+                    text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 は %2 のどれかです（%3 ではなく）"))
+                        .arg(quotedKey(it.key()), names.join(QStringLiteral(", ")),
+                             quotedKey(it.value().isString() ? name.left(32)
+                                                             : typeName(it.value().type()))));
+            }
+            value = *choice;
+        } else {
+            if (!it.value().isDouble()) {
+                refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 は%2でなければなりません"))
+                           .arg(quotedKey(it.key()), typeName(QJsonValue::Double)));
+            }
+            value = number(it.value(), it.key(), info.lo, info.hi, false);
+        }
+        read.push_back({*which, it.key(), value});
+    }
+    // Choices first, in the table's order: a pacing rate needs the pacer on to mean anything.
+    std::stable_sort(read.begin(), read.end(), [](const Setting& a, const Setting& b) {
+        const bool aChoice = conduction::liveParameter(a.which).isChoice();
+        const bool bChoice = conduction::liveParameter(b.which).isChoice();
+        return aChoice != bChoice ? aChoice : a.which < b.which;
+    });
+    for (const Setting& setting : read) {
+        if (!conduction::appliesTo(setting.which, state)) {
+            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile",
+                                          "パラメーター %1 はリズム %2 には使えません"))
+                       .arg(quotedKey(setting.key), quotedKey(rhythmText)));
+        }
+        state = conduction::withLiveValue(state, setting.which, setting.value);
+        out.push_back({setting.key.toStdString(), setting.value});
+    }
+}
+
+Step readStep(const QJsonObject& object, std::optional<LibraryRhythm> previous,
+              conduction::Params& state) {
     checkKeys(object, {"title", "rhythm", "parameters", "transition", "advance", "duration_s",
                        "events", "notes", "expected_action", "vitals"});
     Step step;
@@ -296,35 +369,23 @@ Step readStep(const QJsonObject& object) {
     const auto rhythm = parseRhythmId(rhythmText.toStdString());
     const auto library = rhythm ? libraryRhythmOf(*rhythm) : std::nullopt;
     if (!library) {
-        refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らないリズム %1")).arg(quotedKey(rhythmText)));
+        refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らないリズム %1"))
+                   .arg(quotedKey(rhythmText)));
     }
     step.rhythm = *library;
 
-    const QJsonValue parameters = field(object, "parameters", QJsonValue::Object, false);
-    const QJsonObject settings = parameters.toObject();
-    for (auto it = settings.begin(); it != settings.end(); ++it) {
-        const std::string id = it.key().toStdString();
-        if (!isLiveParameter(id)) {
-            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らないパラメーター %1")).arg(quotedKey(it.key())));
-        }
-        const auto range = parameterRange(id, step.rhythm);
-        if (!range) {
-            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "パラメーター %1 はリズム %2 には使えません"))
-                       .arg(quotedKey(it.key()), quotedKey(rhythmText)));
-        }
-        if (!it.value().isDouble()) {
-            refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 は%2でなければなりません"))
-                       .arg(quotedKey(it.key()), typeName(QJsonValue::Double)));
-        }
-        step.parameters.push_back({id, number(it.value(), it.key(), range->lo, range->hi, false)});
+    if (!previous || *previous != step.rhythm) {
+        state = presetOf(step.rhythm);
     }
+    const QJsonObject settings = field(object, "parameters", QJsonValue::Object, false).toObject();
+    readParameters(settings, rhythmText, state, step.parameters);
 
     const QJsonValue transition = field(object, "transition", QJsonValue::Object, false);
     if (!transition.isUndefined()) {
         const QJsonObject t = transition.toObject();
         checkKeys(t, {"kind", "ramp_s"});
         const QString kind = textField(t, "kind", 64, false, true);
-        if (!isTransitionKind(kind.toStdString())) {
+        if (!conduction::transitionKindOf(kind.toStdString())) {
             refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らない移行 %1")).arg(quotedKey(kind)));
         }
         step.transition = kind.toStdString();
@@ -374,9 +435,8 @@ Step readStep(const QJsonObject& object) {
 Scenario readRoot(const QJsonObject& root) {
     checkKeys(root, {"format", "version", "title", "description", "seed", "steps"});
     if (textField(root, "format", 64, false, true) != QLatin1String("pulsavo-scenario")) {
-        refuse(text(QT_TRANSLATE_NOOP("ScenarioFile",
-                                      "Pulsavo のシナリオではありません（format が "
-                                      "pulsavo-scenario ではない）")));
+        refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "Pulsavo のシナリオではありません（format が "
+                                                      "pulsavo-scenario ではない）")));
     }
     Scenario scenario;
     const double version = number(field(root, "version", QJsonValue::Double, true),
@@ -400,7 +460,8 @@ Scenario readRoot(const QJsonObject& root) {
         refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "手順がありません")));
     }
     if (steps.size() > maxSteps) {
-        refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "手順が多すぎます（%1 まで）")).arg(maxSteps));
+        refuse(
+            text(QT_TRANSLATE_NOOP("ScenarioFile", "手順が多すぎます（%1 まで）")).arg(maxSteps));
     }
     return scenario;
 }
@@ -436,9 +497,10 @@ QString Problem::text(catalogue::Language language) const {
 
 ReadResult parseScenario(const QByteArray& data) {
     if (data.size() > maxFileBytes) {
-        return refused(-1, {},
-                       text(QT_TRANSLATE_NOOP("ScenarioFile", "ファイルが大きすぎます（%1 バイトまで）"))
-                           .arg(maxFileBytes));
+        return refused(
+            -1, {},
+            text(QT_TRANSLATE_NOOP("ScenarioFile", "ファイルが大きすぎます（%1 バイトまで）"))
+                .arg(maxFileBytes));
     }
     const std::optional<ScanIssue> issue = RawScan(data).run();
     QJsonParseError error{};
@@ -455,7 +517,8 @@ ReadResult parseScenario(const QByteArray& data) {
     }
     if (!document.isObject()) {
         return refused(-1, {},
-                       text(QT_TRANSLATE_NOOP("ScenarioFile", "いちばん外側が JSON のオブジェクトではありません")));
+                       text(QT_TRANSLATE_NOOP("ScenarioFile",
+                                              "いちばん外側が JSON のオブジェクトではありません")));
     }
     Scenario scenario;
     try {
@@ -463,13 +526,16 @@ ReadResult parseScenario(const QByteArray& data) {
     } catch (const Refusal& refusal) {
         return refused(-1, {}, refusal.reason);
     }
+    std::optional<LibraryRhythm> previous;
+    conduction::Params state;
     for (int i = 0; i < steps.size(); ++i) {
         try {
             if (!steps.at(i).isObject()) {
                 refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "手順は%1でなければなりません"))
                            .arg(typeName(QJsonValue::Object)));
             }
-            scenario.steps.push_back(readStep(steps.at(i).toObject()));
+            scenario.steps.push_back(readStep(steps.at(i).toObject(), previous, state));
+            previous = scenario.steps.back().rhythm;
         } catch (const Refusal& refusal) {
             return refused(i, titleOf(i), refusal.reason);
         }
@@ -496,6 +562,16 @@ ReadResult readScenarioFile(const QString& path) {
     return parseScenario(data);
 }
 
+QStringList shippedScenarios() {
+    QStringList paths;
+    const QDir shipped(QStringLiteral(":/scenarios"));
+    for (const QString& name :
+         shipped.entryList({QStringLiteral("*.json")}, QDir::Files, QDir::Name)) {
+        paths << shipped.filePath(name);
+    }
+    return paths;
+}
+
 namespace {
 
 QJsonObject titleJson(const Title& title) {
@@ -509,15 +585,26 @@ QJsonObject titleJson(const Title& title) {
 QJsonObject stepJson(const Step& step) {
     QJsonObject object{
         {QStringLiteral("title"), titleJson(step.title)},
-        {QStringLiteral("rhythm"), QString::fromUtf8(infoOf(step.rhythm).id.data(),
-                                                     static_cast<qsizetype>(infoOf(step.rhythm).id.size()))},
+        {QStringLiteral("rhythm"),
+         QString::fromUtf8(infoOf(step.rhythm).id.data(),
+                           static_cast<qsizetype>(infoOf(step.rhythm).id.size()))},
         {QStringLiteral("advance"),
          step.advance == Advance::manual ? QStringLiteral("manual") : QStringLiteral("auto")},
     };
     if (!step.parameters.empty()) {
         QJsonObject parameters;
         for (const ParameterSetting& setting : step.parameters) {
-            parameters.insert(QString::fromStdString(setting.id), setting.value);
+            const auto which = conduction::liveParameterOf(setting.id);
+            const auto choices = which ? conduction::liveParameter(*which).choices
+                                       : std::span<const std::string_view>();
+            const auto index = static_cast<std::size_t>(setting.value);
+            if (index < choices.size()) {
+                parameters.insert(QString::fromStdString(setting.id),
+                                  QString::fromUtf8(choices[index].data(),
+                                                    static_cast<qsizetype>(choices[index].size())));
+            } else {
+                parameters.insert(QString::fromStdString(setting.id), setting.value);
+            }
         }
         object.insert(QStringLiteral("parameters"), parameters);
     }
@@ -545,8 +632,9 @@ QJsonObject stepJson(const Step& step) {
         vitals.insert(QStringLiteral("spo2"), *step.vitals.spo2);
     }
     if (step.vitals.systolic && step.vitals.diastolic) {
-        vitals.insert(QStringLiteral("nibp"),
-                      QStringLiteral("%1/%2").arg(*step.vitals.systolic).arg(*step.vitals.diastolic));
+        vitals.insert(
+            QStringLiteral("nibp"),
+            QStringLiteral("%1/%2").arg(*step.vitals.systolic).arg(*step.vitals.diastolic));
     }
     if (step.vitals.respirationRate) {
         vitals.insert(QStringLiteral("resp_rate"), *step.vitals.respirationRate);

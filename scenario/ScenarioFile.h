@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QStringList>
 
 #include <optional>
 
@@ -34,6 +35,9 @@ struct ReadResult {
 ReadResult parseScenario(const QByteArray& data);
 // The same from a file, read up to maxFileBytes; a larger file is refused unread.
 ReadResult readScenarioFile(const QString& path);
+
+// The scenarios shipped with the program, as resource paths (":/scenarios/NAME.json"), sorted.
+QStringList shippedScenarios();
 
 // The file form of a scenario; parseScenario reads it back equal.
 QByteArray scenarioJson(const Scenario& scenario);

@@ -24,9 +24,11 @@ public:
 
     void setHeadless(bool on) { headless = on; }
 
-    // Call once before each simulation step.
+    // Call once before each simulation step, and not while the monitor is frozen: the steps'
+    // times are the monitor's time.
     void tick();
-    // The instructor's "next": the next step now (ignored once the last step has started).
+    // The instructor's "next", taken at the next tick: the next step, or on the last step the
+    // scenario's end.
     void advance();
 
     const Scenario& scenario() const { return played; }
@@ -41,6 +43,9 @@ public:
 
 private:
     void startStep(int index);
+    // A step's parameters wait for its transition's trigger and a shock's pause: a change
+    // sooner would end the transition or cut the pause short.
+    void applySettingsWhenDue();
     void log(EntryKind kind, int step, const QString& subject, const QString& value,
              const QString& detail) const;
     long long monitorTick() const;
@@ -54,6 +59,9 @@ private:
     long long inStep = 0;
     bool done = false;
     bool advanceWanted = false;
+    std::vector<ParameterSetting> settingsDue;
+    long long settingsWait = 0;
+    int settingsRampTicks = 0;
 };
 
 } // namespace pulsavo::scenario

@@ -54,15 +54,14 @@ int check(Arguments args) {
         throw UsageError(message("scenario check takes one FILE"));
     }
     const scenario::Scenario scenario = readChecked(args[0]);
-    std::printf("%s: %zu steps, %lld s headless\n", quoted(args[0]).c_str(),
-                scenario.steps.size(), scenario.headlessTicks() / ticksPerSecond);
+    std::printf("%s: %zu steps, %lld s headless\n", quoted(args[0]).c_str(), scenario.steps.size(),
+                scenario.headlessTicks() / ticksPerSecond);
     return 0;
 }
 
 QStringList captionOf(const scenario::Scenario& scenario, std::uint32_t seed, bool english) {
     constexpr int maxLines = 12;
-    QStringList lines{
-        QStringLiteral("%1  seed %2").arg(scenario.title.in(english)).arg(seed)};
+    QStringList lines{QStringLiteral("%1  seed %2").arg(scenario.title.in(english)).arg(seed)};
     long long start = 0;
     for (std::size_t i = 0; i < scenario.steps.size(); ++i) {
         const scenario::Step& step = scenario.steps[i];
@@ -120,11 +119,10 @@ int play(Arguments args) {
     TraceOptions options = parseTraceOptions(traceArgs);
 
     std::vector<NamedFile> outputs;
-    for (const auto& [option, file] : {std::pair{"--csv", options.csvPath},
-                                       std::pair{"--png", options.image.pngPath},
-                                       std::pair{"--svg", options.image.svgPath},
-                                       std::pair{"--pdf", options.image.pdfPath},
-                                       std::pair{"--log", logPath}}) {
+    for (const auto& [option, file] :
+         {std::pair{"--csv", options.csvPath}, std::pair{"--png", options.image.pngPath},
+          std::pair{"--svg", options.image.svgPath}, std::pair{"--pdf", options.image.pdfPath},
+          std::pair{"--log", logPath}}) {
         if (file) {
             outputs.push_back({option, *file});
         }
@@ -136,22 +134,21 @@ int play(Arguments args) {
 
     const std::uint32_t first =
         seed.value_or(played->seed.value_or(static_cast<std::uint32_t>(std::time(nullptr))));
-    options.caption =
-        captionOf(*played, first, options.language == catalogue::Language::english);
+    options.caption = captionOf(*played, first, options.language == catalogue::Language::english);
     const auto log = std::make_shared<scenario::DebriefLog>();
     // The CSV and the pictures are separate passes; each gets a fresh runner and log.
     options.driver = [played, first, log] {
         log->clear();
         std::shared_ptr<scenario::ScenarioRunner> runner;
-        return std::function<void(Monitor&)>(
-            [played, first, log, runner](Monitor& monitor) mutable {
-                if (!runner) {
-                    runner = std::make_shared<scenario::ScenarioRunner>(
-                        *played, monitor.simulation(), first, log.get());
-                    runner->setHeadless(true);
-                }
-                runner->tick();
-            });
+        return std::function<void(Monitor&)>([played, first, log,
+                                              runner](Monitor& monitor) mutable {
+            if (!runner) {
+                runner = std::make_shared<scenario::ScenarioRunner>(*played, monitor.simulation(),
+                                                                    first, log.get());
+                runner->setHeadless(true);
+            }
+            runner->tick();
+        });
     };
     std::vector<ExtraOutput> extra;
     if (logPath) {
@@ -165,19 +162,26 @@ int play(Arguments args) {
 
 int scenarioCommand(Arguments args) {
     if (args.empty()) {
-        throw UsageError(message("scenario needs check or play; try 'pulsavo-strip scenario --help'"));
+        throw UsageError(
+            message("scenario needs check or play; try 'pulsavo-strip scenario --help'"));
     }
-    int status = 0;
-    withGuiApplication([&] {
-        if (args[0] == "check") {
-            status = check(args.subspan(1));
-        } else if (args[0] == "play") {
-            status = play(args.subspan(1));
-        } else {
-            throw UsageError(message("unknown scenario command %1 (check or play)", {quoted(args[0])}));
+    if (args[0] == "check") {
+        // Reading needs no font database: a core application is enough for the translation.
+        if (QCoreApplication::instance() != nullptr) {
+            return check(args.subspan(1));
         }
-    });
-    return status;
+        int argc = 1;
+        char name[] = "pulsavo-strip";
+        char* argv[] = {name, nullptr};
+        const QCoreApplication application(argc, argv);
+        return check(args.subspan(1));
+    }
+    if (args[0] == "play") {
+        int status = 0;
+        withGuiApplication([&] { status = play(args.subspan(1)); });
+        return status;
+    }
+    throw UsageError(message("unknown scenario command %1 (check or play)", {quoted(args[0])}));
 }
 
 } // namespace pulsavo::strip

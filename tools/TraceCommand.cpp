@@ -274,9 +274,8 @@ StripDescription stripDescription(const TraceOptions& options) {
     description.lastTick = options.ticks;
     if (description.style == StripStyle::strip && !options.caption.isEmpty()) {
         description.caption = options.caption;
-        description.caption.front() += QStringLiteral("  ticks %1–%2")
-                                           .arg(description.firstTick)
-                                           .arg(description.lastTick);
+        description.caption.front() +=
+            QStringLiteral("  ticks %1–%2").arg(description.firstTick).arg(description.lastTick);
     } else if (description.style == StripStyle::strip) {
         description.caption =
             stripCaption(options.selections, description.firstTick, description.lastTick,

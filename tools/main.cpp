@@ -5,8 +5,8 @@
 #include "GradebookCommand.h"
 #include "OutputFile.h"
 #include "ProgressCommand.h"
-#include "ScenarioCommand.h"
 #include "PulsavoVersion.h"
+#include "ScenarioCommand.h"
 #include "TraceCommand.h"
 
 #include <QtGlobal>
@@ -28,8 +28,8 @@ struct CommandUsage {
     const char* usage;
 };
 const CommandUsage commandUsages[] = {
-    {"list", listUsage},           {"explain", explainUsage}, {"trace", traceUsage},
-    {"events", eventsUsage},       {"exam", examUsage},       {"progress", progressUsage},
+    {"list", listUsage},           {"explain", explainUsage},   {"trace", traceUsage},
+    {"events", eventsUsage},       {"exam", examUsage},         {"progress", progressUsage},
     {"gradebook", gradebookUsage}, {"scenario", scenarioUsage},
 };
 

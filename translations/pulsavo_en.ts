@@ -194,6 +194,10 @@
         <source>%1 に保存できません: %2</source>
         <translation>cannot save to %1: %2</translation>
     </message>
+    <message>
+        <source>%1 は %2 のどれかです（%3 ではなく）</source>
+        <translation>%1 is one of %2 (not %3)</translation>
+    </message>
 </context>
 <context>
     <name>StripSaving</name>

@@ -117,7 +117,7 @@ void Heart::setParameters(const Params& next) {
 
 void Heart::apply(const Params& next, std::int64_t horizon) {
     const Params before = p;
-    p = next;
+    p = playable(next);
     if (p.lower == Lower::junctional || p.lower == Lower::ventricular) {
         // No escape or tachycardia beats closer than the ventricles can follow.
         p.lowerCycle = std::max(p.lowerCycle, normalRefractory);
@@ -205,8 +205,8 @@ void Heart::shock(const Params& after, int pauseTicks) {
     rampState.reset();
     pending.reset();
     pvcPending = blockPending = escapePending = false;
-    p = after;
-    startPacemakers(at + std::max(pauseTicks, shockLength));
+    p = playable(after);
+    startPacemakers(at + std::clamp(pauseTicks, shockLength, 60 * ticksPerSecond));
     const int entry = planWave(at, Waveform::shock(shockLength, shockDepth), WaveKind::shock,
                                WaveRole::artifact, 0, false);
     planned[static_cast<std::size_t>(entry)].marked = false;
@@ -297,8 +297,8 @@ void Heart::decide(std::int64_t horizon) {
         }
     }
     if (pending && pending->kind == TransitionKind::pause) {
-        const bool pWaves = p.atria == Atria::sinus || p.atria == Atria::focal ||
-                            p.atria == Atria::multifocal;
+        const bool pWaves =
+            p.atria == Atria::sinus || p.atria == Atria::focal || p.atria == Atria::multifocal;
         if (!pWaves || horizon >= atrialNext) {
             // The next atrial beat is the first of the new rhythm: missing if its atria are
             // silent, blocked if they no longer conduct. The lower pacemaker ends the pause.
@@ -350,8 +350,8 @@ void Heart::decide(std::int64_t horizon) {
 
 void Heart::triggerPending(std::int64_t horizon) {
     if (pending->triggerAt < 0) {
-        if (pending->kind == TransitionKind::pac && lastP == horizon &&
-            p.atria != Atria::flutter && p.atria != Atria::fibrillation) {
+        if (pending->kind == TransitionKind::pac && lastP == horizon && p.atria != Atria::flutter &&
+            p.atria != Atria::fibrillation) {
             // Premature, about 60 % into the cycle of the P wave just fired.
             triggerPac(lastP + p.atrialCycle * 3 / 5);
         } else if (horizon >= pending->deadline) {
@@ -840,8 +840,7 @@ void Heart::fireFibrillationWave(std::int64_t at) {
 void Heart::fireLower(std::int64_t at) {
     const std::int64_t beat = newBeat();
     ++lowerBeats;
-    const bool slow =
-        escapePending || p.lowerCycle >= (p.lower == Lower::junctional ? 100 : 150);
+    const bool slow = escapePending || p.lowerCycle >= (p.lower == Lower::junctional ? 100 : 150);
     escapePending = false;
     const bool marked = marks(markLower);
     switch (p.lower) {

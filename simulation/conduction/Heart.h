@@ -133,7 +133,7 @@ private:
     struct Pending {
         TransitionKind kind = TransitionKind::direct;
         Params next;
-        std::int64_t deadline = 0; // without a trigger by this horizon tick, one is made
+        std::int64_t deadline = 0;   // without a trigger by this horizon tick, one is made
         std::int64_t triggerAt = -1; // the trigger's tick once planned
     };
     std::optional<Pending> pending;

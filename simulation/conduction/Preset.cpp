@@ -1,5 +1,7 @@
 #include "Preset.h"
 
+#include "Waveform.h"
+
 #include <algorithm>
 
 namespace pulsavo::conduction {
@@ -15,6 +17,42 @@ int cycleForRate(RandomSource& random, int lo, int hi) {
     // Whole ticks from the rate range's ends inwards, so the rate a learner measures is always
     // inside the range the explanation gives.
     return uniform(random, (6000 + hi - 1) / hi, 6000 / lo);
+}
+
+Params playable(Params p) {
+    const auto range = [](int& lo, int& hi, int least, int most) {
+        lo = std::clamp(lo, least, most);
+        hi = std::clamp(hi, lo, most);
+    };
+    // The shortest cycles are the fastest rhythms the library plays (flutter at 350/min).
+    p.atrialCycle = std::max(p.atrialCycle, 17);
+    p.fibrillationRr = std::max(p.fibrillationRr, 20);
+    p.lowerCycle = p.lower == Lower::none ? p.lowerCycle : std::max(p.lowerCycle, 17);
+    p.pacerCycle = p.pacer == Pacer::none ? p.pacerCycle : std::max(p.pacerCycle, 20);
+    p.cycleJitter = std::clamp(p.cycleJitter, 0, 50);
+    p.breathDepth = std::clamp(p.breathDepth, 0, 50);
+    p.breathPeriod = std::max(p.breathPeriod, 1);
+    p.ratio = std::max(p.ratio, 1);
+    p.twistBeats = p.lower == Lower::torsades ? std::max(p.twistBeats, 1) : p.twistBeats;
+    p.pr = std::clamp(p.pr, 0, 60);
+    p.flutterDelay = std::clamp(p.flutterDelay, 0, 60);
+    p.retrogradeDelay = std::clamp(p.retrogradeDelay, 0, 60);
+    p.avDelay = p.pacer == Pacer::dual ? std::clamp(p.avDelay, 1, 60) : p.avDelay;
+    // Coupled beats come after the beat they follow, never before the present.
+    if (p.ectopy != Ectopy::none) {
+        range(p.couplingLo, p.couplingHi, 10, 300);
+    }
+    range(p.runLo, p.runHi, 0, 30);
+    p.runCycle = p.runCycle == 0 ? 0 : std::max(p.runCycle, 20);
+    if (p.fibrillatingVentricles) {
+        range(p.chaosCycleLo, p.chaosCycleHi, 4, 60);
+    }
+    range(p.amplitudeLo, p.amplitudeHi, 0, 60);
+    p.qrsWidth = std::clamp(p.qrsWidth, 3, Waveform::maxLength);
+    p.ventricularWidth = std::clamp(p.ventricularWidth, 3, Waveform::maxLength);
+    p.pShapes = std::max(p.pShapes, 1);
+    p.ectopicShapes = std::max(p.ectopicShapes, 1);
+    return p;
 }
 
 namespace {

@@ -99,7 +99,14 @@ struct Params {
     int qrsWidth = 9;
     int ventricularWidth = 14; // ventricular and paced complexes
     unsigned marks = markNone;
+
+    bool operator==(const Params&) const = default;
 };
+
+// The values brought within what the model can play (cycles it can follow, no wave planned
+// before the present, no division by zero); every preset is playable as drawn. Values handed
+// in while a rhythm plays pass through this first.
+Params playable(Params params);
 
 // Draws a library rhythm's parameters from its ranges; one seed always gives one set.
 Params drawPreset(LibraryRhythm rhythm, RandomSource& random);
