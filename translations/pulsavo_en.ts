@@ -2023,6 +2023,10 @@ The current results file is not deleted but kept under another name.</translatio
         <source>ステップ %1: パラメーターは「id=数値」をカンマで区切って書きます</source>
         <translation>Step %1: write parameters as id=number, separated by commas</translation>
     </message>
+    <message>
+        <source>付属のシナリオ...</source>
+        <translation>Shipped scenarios...</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::ScopePanel</name>

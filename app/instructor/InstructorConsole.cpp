@@ -202,6 +202,8 @@ QWidget* InstructorConsole::buildMonitorArea(QWidget* page) {
     shockLabel = new QLabel(holder);
     shockChoice = new QComboBox(holder);
     shockChoice->setObjectName(QStringLiteral("shockAfter"));
+    shockChoice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    shockChoice->setMinimumContentsLength(12);
     shockLabel->setBuddy(shockChoice);
     freezeButton = new QPushButton(holder);
     freezeButton->setObjectName(QStringLiteral("consoleFreeze"));

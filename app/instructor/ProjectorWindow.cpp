@@ -182,6 +182,10 @@ void ProjectorWindow::showOn(QScreen* screen, bool fullScreen) {
     }
     Settings().setInstructorValue(Settings::projectorFullScreenKey, fullScreen);
     if (fullScreen) {
+        // Without a window manager the full-screen state is only a hint: the geometry makes it so.
+        if (QScreen* on = screen != nullptr ? screen : this->screen()) {
+            setGeometry(on->geometry());
+        }
         showFullScreen();
     } else {
         showNormal();

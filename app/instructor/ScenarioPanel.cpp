@@ -68,11 +68,17 @@ ScenarioPanel::ScenarioPanel(Simulation& played, scenario::DebriefLog& log, QWid
     titleLabel = new QLabel(this);
     titleLabel->setObjectName(QStringLiteral("scenarioTitle"));
     titleLabel->setWordWrap(true);
+    titleLabel->setMinimumWidth(1);
     noticeLabel = new QLabel(this);
     noticeLabel->setObjectName(QStringLiteral("scenarioNotice"));
     noticeLabel->setWordWrap(true);
     noticeLabel->setStyleSheet(QStringLiteral("color: #b00000;"));
     noticeLabel->hide();
+    shippedChoice = new QComboBox(this);
+    shippedChoice->setObjectName(QStringLiteral("shippedScenarios"));
+    // The titles are long: the box takes the width the panel has, not the longest title's.
+    shippedChoice->setSizeAdjustPolicy(QComboBox::AdjustToMinimumContentsLengthWithIcon);
+    shippedChoice->setMinimumContentsLength(14);
     openButton = new QPushButton(this);
     saveButton = new QPushButton(this);
     startButton = new QPushButton(this);
@@ -81,6 +87,7 @@ ScenarioPanel::ScenarioPanel(Simulation& played, scenario::DebriefLog& log, QWid
     nextButton = new QPushButton(this);
     nextButton->setObjectName(QStringLiteral("scenarioNext"));
     auto* files = new QHBoxLayout;
+    files->addWidget(shippedChoice, 1);
     files->addWidget(openButton);
     files->addWidget(saveButton);
     files->addStretch(1);
@@ -170,6 +177,11 @@ ScenarioPanel::ScenarioPanel(Simulation& played, scenario::DebriefLog& log, QWid
     column->addLayout(form);
     column->addStretch(1);
 
+    connect(shippedChoice, &QComboBox::activated, this, [this](int index) {
+        if (index > 0) {
+            openFile(shippedChoice->itemData(index).toString());
+        }
+    });
     connect(openButton, &QPushButton::clicked, this, &ScenarioPanel::chooseFile);
     connect(saveButton, &QPushButton::clicked, this, &ScenarioPanel::chooseSaveFile);
     connect(startButton, &QPushButton::clicked, this, [this] { start(steps.seed.value_or(1)); });
@@ -229,9 +241,22 @@ void ScenarioPanel::retranslate() {
             i, rhythmName(rhythmOf(static_cast<LibraryRhythm>(rhythmChoice->itemData(i).toInt())),
                           language));
     }
+    fillShipped();
     fillSteps();
     shownStep = -2;
     showProgress();
+}
+
+// The scenarios that come with the program, compiled in, by their titles.
+void ScenarioPanel::fillShipped() {
+    shippedChoice->clear();
+    shippedChoice->addItem(tr("付属のシナリオ..."));
+    const QDir shipped(QStringLiteral(":/scenarios"));
+    for (const QString& name : shipped.entryList({QStringLiteral("*.json")}, QDir::Files)) {
+        const QString path = shipped.filePath(name);
+        const scenario::ReadResult read = scenario::readScenarioFile(path);
+        shippedChoice->addItem(read.ok() ? read.scenario->title.in(english()) : name, path);
+    }
 }
 
 QString ScenarioPanel::notice() const {

@@ -65,6 +65,7 @@ protected:
 private:
     void retranslate();
     void fillSteps();
+    void fillShipped();
     void showStep();
     void stepEdited();
     void showNotice(const QString& text);
@@ -80,6 +81,7 @@ private:
 
     QLabel* titleLabel = nullptr;
     QLabel* noticeLabel = nullptr;
+    QComboBox* shippedChoice = nullptr;
     QPushButton* openButton = nullptr;
     QPushButton* saveButton = nullptr;
     QPushButton* startButton = nullptr;
