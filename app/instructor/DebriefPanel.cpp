@@ -137,6 +137,9 @@ void DebriefPanel::refresh() {
             rows->setCurrentItem(item);
         }
     }
+    for (int column = 0; column < 3; ++column) {
+        rows->resizeColumnToContents(column);
+    }
     pdfButton->setEnabled(!entries.empty());
 }
 
