@@ -78,6 +78,7 @@ private slots:
     void keysFireEvents();
     void scenarioFiles_data();
     void scenarioFiles();
+    void editorKeepsFilesWhole();
 
 private:
     QTemporaryDir dir;
@@ -273,6 +274,36 @@ void InstructorConsoleTest::scenarioFiles() {
     QVERIFY(printed.open(QIODevice::ReadOnly));
     QVERIFY(printed.read(5) == "%PDF-");
     QVERIFY(view.savePdf(dir.filePath(QStringLiteral("none/debrief.pdf"))).has_value());
+}
+
+// Steps added, moved and removed reach the file only through validation: a scenario that does not
+// validate leaves the file on disk as it was and says why.
+void InstructorConsoleTest::editorKeepsFilesWhole() {
+    auto console = makeConsole();
+    ScenarioPanel* panel = console->scenarioPanel();
+    const QString path = dir.filePath(QStringLiteral("edited.json"));
+    QVERIFY(!scenario::saveScenarioFile(twoSteps(), path).has_value());
+    QVERIFY(panel->openFile(path));
+    panel->addStep(); // after the first: a third step, a copy of its rhythm
+    QCOMPARE(panel->edited().steps.size(), std::size_t{3});
+    QCOMPARE(panel->edited().steps[1].rhythm, LibraryRhythm::sinusRhythm);
+    panel->moveStep(1); // the new step down past the block
+    QCOMPARE(panel->edited().steps[1].rhythm, LibraryRhythm::chbNarrow);
+    QVERIFY(panel->saveFile(path));
+    QCOMPARE(scenario::readScenarioFile(path).scenario->steps.size(), std::size_t{3});
+
+    panel->removeStep();
+    panel->removeStep();
+    panel->removeStep();
+    QVERIFY(panel->edited().steps.empty());
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    const QByteArray before = file.readAll();
+    QVERIFY(!panel->saveFile(path));
+    QVERIFY(!panel->notice().isEmpty());
+    QVERIFY(!panel->start(1));
+    file.seek(0);
+    QCOMPARE(file.readAll(), before);
 }
 
 QTEST_MAIN(InstructorConsoleTest)
