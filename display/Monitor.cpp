@@ -303,6 +303,9 @@ void Monitor::preRoll(int count) {
 
 // The order of one tick, the same for every monitor in every program.
 void Monitor::step(QImage* painted, Sweep::Changes& changed) {
+    if (beforeStep) {
+        beforeStep();
+    }
     latestSample = model.step();
     ++ticks;
     show(latestSample, ticks, painted, changed);

@@ -131,6 +131,9 @@ public:
     static constexpr int noToneDue = nothingDue;
     int ticksUntilTone() const;
 
+    // Before each tick's simulation step: whoever plays a script on the monitor (a scenario's
+    // runner) applies what is due on that tick, so its changes land on exact ticks.
+    std::function<void()> beforeStep;
     std::function<void()> onTone;
     // After each batch of ticks: ticksUntilTone(), so that a sound output can rest between
     // beats and time the tone to the tick that sounds it.

@@ -310,6 +310,14 @@
         <source>--ward cannot be combined with --practice, --exam or --gradebook</source>
         <translation>--ward cannot be combined with --practice, --exam or --gradebook</translation>
     </message>
+    <message>
+        <source>Open the instructor&apos;s console instead of the trainer.</source>
+        <translation>Open the instructor&apos;s console instead of the trainer.</translation>
+    </message>
+    <message>
+        <source>--instructor cannot be combined with --practice, --exam, --gradebook or --ward</source>
+        <translation>--instructor cannot be combined with --practice, --exam, --gradebook or --ward</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::AboutDialog</name>
@@ -418,6 +426,85 @@
         <translation>Shown: %1
 Answered: %2
 Times: %3</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::DebriefPanel</name>
+    <message>
+        <source>シナリオ開始</source>
+        <translation>Scenario started</translation>
+    </message>
+    <message>
+        <source>ステップ</source>
+        <translation>Step</translation>
+    </message>
+    <message>
+        <source>波形</source>
+        <translation>Rhythm</translation>
+    </message>
+    <message>
+        <source>パラメーター</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>イベント</source>
+        <translation>Event</translation>
+    </message>
+    <message>
+        <source>一時停止</source>
+        <translation>Frozen</translation>
+    </message>
+    <message>
+        <source>再開</source>
+        <translation>Resumed</translation>
+    </message>
+    <message>
+        <source>回答</source>
+        <translation>Answer</translation>
+    </message>
+    <message>
+        <source>メモ</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>シナリオ終了</source>
+        <translation>Scenario ended</translation>
+    </message>
+    <message>
+        <source>時刻</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>種類</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>内容</source>
+        <translation>What</translation>
+    </message>
+    <message>
+        <source>PDF に保存(&amp;D)...</source>
+        <translation>Save as P&amp;DF...</translation>
+    </message>
+    <message>
+        <source>デブリーフ記録</source>
+        <translation>Debrief log</translation>
+    </message>
+    <message>
+        <source>デブリーフ記録  %1</source>
+        <translation>Debrief log  %1</translation>
+    </message>
+    <message>
+        <source>デブリーフ記録を保存</source>
+        <translation>Save debrief log</translation>
+    </message>
+    <message>
+        <source>PDF (*.pdf)</source>
+        <translation>PDF (*.pdf)</translation>
+    </message>
+    <message>
+        <source>%1 を保存できませんでした: %2</source>
+        <translation>Could not save %1: %2</translation>
     </message>
 </context>
 <context>
@@ -1130,6 +1217,149 @@ Times: %3</translation>
     </message>
 </context>
 <context>
+    <name>pulsavo::InstructorConsole</name>
+    <message>
+        <source>画面 %1: %2 (%3×%4)</source>
+        <translation>Screen %1: %2 (%3×%4)</translation>
+    </message>
+    <message>
+        <source>投影を開く(&amp;O)</source>
+        <translation>&amp;Open projector</translation>
+    </message>
+    <message>
+        <source>投影を閉じる(&amp;O)</source>
+        <translation>Cl&amp;ose projector</translation>
+    </message>
+    <message>
+        <source>インストラクター</source>
+        <translation>Instructor</translation>
+    </message>
+    <message>
+        <source>波形(&amp;W)</source>
+        <translation>&amp;Rhythm</translation>
+    </message>
+    <message>
+        <source>HR /分</source>
+        <translation>HR /min</translation>
+    </message>
+    <message>
+        <source>投影</source>
+        <translation>Projector</translation>
+    </message>
+    <message>
+        <source>画面(&amp;N)</source>
+        <translation>Scree&amp;n</translation>
+    </message>
+    <message>
+        <source>配色(&amp;T)</source>
+        <translation>&amp;Theme</translation>
+    </message>
+    <message>
+        <source>暗い背景</source>
+        <translation>Dark background</translation>
+    </message>
+    <message>
+        <source>明るい背景(高コントラスト)</source>
+        <translation>Light background (high contrast)</translation>
+    </message>
+    <message>
+        <source>全画面(&amp;U)</source>
+        <translation>F&amp;ull screen</translation>
+    </message>
+    <message>
+        <source>再開 (F)</source>
+        <translation>Resume (F)</translation>
+    </message>
+    <message>
+        <source>全員の画面を一時停止 (F)</source>
+        <translation>Freeze for everyone (F)</translation>
+    </message>
+    <message>
+        <source>PVC (V)</source>
+        <translation>PVC (V)</translation>
+    </message>
+    <message>
+        <source>1 拍ブロック (B)</source>
+        <translation>Block a beat (B)</translation>
+    </message>
+    <message>
+        <source>除細動 (D)</source>
+        <translation>Defibrillate (D)</translation>
+    </message>
+    <message>
+        <source>ペーシング停止 (P)</source>
+        <translation>Stop pacing (P)</translation>
+    </message>
+    <message>
+        <source>ペーシング開始 (P)</source>
+        <translation>Start pacing (P)</translation>
+    </message>
+    <message>
+        <source>移り方(&amp;K)</source>
+        <translation>Transition (&amp;K)</translation>
+    </message>
+    <message>
+        <source>すぐに切り替える</source>
+        <translation>Switch at once</translation>
+    </message>
+    <message>
+        <source>次の拍から</source>
+        <translation>From the next beat</translation>
+    </message>
+    <message>
+        <source>移行時間をかけて</source>
+        <translation>Over the ramp time</translation>
+    </message>
+    <message>
+        <source>R on T の PVC から</source>
+        <translation>From an R-on-T PVC</translation>
+    </message>
+    <message>
+        <source>PAC から</source>
+        <translation>From a PAC</translation>
+    </message>
+    <message>
+        <source>休止のあと補充収縮から</source>
+        <translation>A pause, then an escape beat</translation>
+    </message>
+    <message>
+        <source>この波形へ(&amp;C)</source>
+        <translation>&amp;Change to this rhythm</translation>
+    </message>
+    <message>
+        <source>ショック後(&amp;A)</source>
+        <translation>&amp;After the shock</translation>
+    </message>
+    <message>
+        <source>変わらない(無効なショック)</source>
+        <translation>No change (shock fails)</translation>
+    </message>
+    <message>
+        <source>パラメーター</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>シナリオ</source>
+        <translation>Scenario</translation>
+    </message>
+    <message>
+        <source>記録</source>
+        <translation>Log</translation>
+    </message>
+    <message>
+        <source>この波形では起こりません</source>
+        <translation>not possible in this rhythm</translation>
+    </message>
+    <message>
+        <source>再生中: %1</source>
+        <translation>Playing: %1</translation>
+    </message>
+    <message>
+        <source>移行中: %1 %</source>
+        <translation>Changing: %1 %</translation>
+    </message>
+</context>
+<context>
     <name>pulsavo::LearnerPrompt</name>
     <message>
         <source>受験者</source>
@@ -1223,6 +1453,153 @@ Times: %3</translation>
     <message>
         <source>色覚に配慮した配色(&amp;S)</source>
         <translation>Colour-blind &amp;safe colours</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::ParameterPanel</name>
+    <message>
+        <source>/分</source>
+        <translation>/min</translation>
+    </message>
+    <message>
+        <source>拍</source>
+        <translation>beats</translation>
+    </message>
+    <message>
+        <source>心房レート</source>
+        <translation>Atrial rate</translation>
+    </message>
+    <message>
+        <source>心室レート</source>
+        <translation>Ventricular rate</translation>
+    </message>
+    <message>
+        <source>PR 間隔</source>
+        <translation>PR interval</translation>
+    </message>
+    <message>
+        <source>QRS 幅</source>
+        <translation>QRS width</translation>
+    </message>
+    <message>
+        <source>伝導比</source>
+        <translation>Conduction ratio</translation>
+    </message>
+    <message>
+        <source>期外収縮</source>
+        <translation>Ectopic beats</translation>
+    </message>
+    <message>
+        <source>期外収縮の間隔</source>
+        <translation>Ectopic beat every</translation>
+    </message>
+    <message>
+        <source>期外収縮の型</source>
+        <translation>Ectopy pattern</translation>
+    </message>
+    <message>
+        <source>ペーシング</source>
+        <translation>Pacing</translation>
+    </message>
+    <message>
+        <source>ペーシングレート</source>
+        <translation>Pacing rate</translation>
+    </message>
+    <message>
+        <source>ペーシング出力</source>
+        <translation>Pacing output</translation>
+    </message>
+    <message>
+        <source>捕捉閾値</source>
+        <translation>Capture threshold</translation>
+    </message>
+    <message>
+        <source>VF 振幅</source>
+        <translation>VF amplitude</translation>
+    </message>
+    <message>
+        <source>なし</source>
+        <translation>None</translation>
+    </message>
+    <message>
+        <source>PAC</source>
+        <translation>PAC</translation>
+    </message>
+    <message>
+        <source>PJC</source>
+        <translation>PJC</translation>
+    </message>
+    <message>
+        <source>PVC</source>
+        <translation>PVC</translation>
+    </message>
+    <message>
+        <source>散発</source>
+        <translation>Random</translation>
+    </message>
+    <message>
+        <source>二段脈</source>
+        <translation>Bigeminy</translation>
+    </message>
+    <message>
+        <source>三段脈</source>
+        <translation>Trigeminy</translation>
+    </message>
+    <message>
+        <source>2 連発</source>
+        <translation>Couplets</translation>
+    </message>
+    <message>
+        <source>ショートラン</source>
+        <translation>Runs</translation>
+    </message>
+    <message>
+        <source>オフ</source>
+        <translation>Off</translation>
+    </message>
+    <message>
+        <source>心房 (AAI)</source>
+        <translation>Atrial (AAI)</translation>
+    </message>
+    <message>
+        <source>心室 (VVI)</source>
+        <translation>Ventricular (VVI)</translation>
+    </message>
+    <message>
+        <source>両腔 (DDD)</source>
+        <translation>Dual chamber (DDD)</translation>
+    </message>
+    <message>
+        <source>保留中の変更</source>
+        <translation>Pending changes</translation>
+    </message>
+    <message>
+        <source>移行時間(&amp;M)</source>
+        <translation>Ra&amp;mp time</translation>
+    </message>
+    <message>
+        <source> 秒</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>すぐに</source>
+        <translation>at once</translation>
+    </message>
+    <message>
+        <source>取り消す</source>
+        <translation>Discard</translation>
+    </message>
+    <message>
+        <source>%1: %2 → %3</source>
+        <translation>%1: %2 → %3</translation>
+    </message>
+    <message>
+        <source>%1 秒かけて適用(&amp;A)</source>
+        <translation>&amp;Apply over %1 s</translation>
+    </message>
+    <message>
+        <source>すぐに適用(&amp;A)</source>
+        <translation>&amp;Apply now</translation>
     </message>
 </context>
 <context>
@@ -1524,6 +1901,33 @@ The current results file is not deleted but kept under another name.</translatio
     </message>
 </context>
 <context>
+    <name>pulsavo::ProjectorWindow</name>
+    <message>
+        <source>投影モニター</source>
+        <translation>Projector monitor</translation>
+    </message>
+    <message>
+        <source>ECG II</source>
+        <translation>ECG II</translation>
+    </message>
+    <message>
+        <source>Pleth</source>
+        <translation>Pleth</translation>
+    </message>
+    <message>
+        <source>HR /分</source>
+        <translation>HR /min</translation>
+    </message>
+    <message>
+        <source>SpO2 %</source>
+        <translation>SpO2 %</translation>
+    </message>
+    <message>
+        <source>一時停止中</source>
+        <translation>Frozen</translation>
+    </message>
+</context>
+<context>
     <name>pulsavo::QuestionPage</name>
     <message>
         <source>波形名(&amp;L):</source>
@@ -1559,6 +1963,165 @@ The current results file is not deleted but kept under another name.</translatio
     <message>
         <source>日本語（漢字・かな・ローマ字）、英語、略語で入力し、Enter で回答します。</source>
         <translation>Type the name in English, an abbreviation, or Japanese (kanji, kana or romaji), and press Enter to answer.</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::ScenarioPanel</name>
+    <message>
+        <source>開く(&amp;E)...</source>
+        <translation>Op&amp;en...</translation>
+    </message>
+    <message>
+        <source>保存(&amp;V)...</source>
+        <translation>Sa&amp;ve...</translation>
+    </message>
+    <message>
+        <source>最初から再生(&amp;G)</source>
+        <translation>Play from the start (&amp;G)</translation>
+    </message>
+    <message>
+        <source>次のステップ (N)</source>
+        <translation>Next step (N)</translation>
+    </message>
+    <message>
+        <source>停止</source>
+        <translation>Stop</translation>
+    </message>
+    <message>
+        <source>追加</source>
+        <translation>Add</translation>
+    </message>
+    <message>
+        <source>削除</source>
+        <translation>Remove</translation>
+    </message>
+    <message>
+        <source>上へ</source>
+        <translation>Up</translation>
+    </message>
+    <message>
+        <source>下へ</source>
+        <translation>Down</translation>
+    </message>
+    <message>
+        <source>題</source>
+        <translation>Title</translation>
+    </message>
+    <message>
+        <source>題(英語)</source>
+        <translation>Title (English)</translation>
+    </message>
+    <message>
+        <source>波形</source>
+        <translation>Rhythm</translation>
+    </message>
+    <message>
+        <source>パラメーター</source>
+        <translation>Parameters</translation>
+    </message>
+    <message>
+        <source>移り方</source>
+        <translation>Transition</translation>
+    </message>
+    <message>
+        <source>移行時間</source>
+        <translation>Ramp time</translation>
+    </message>
+    <message>
+        <source> 秒</source>
+        <translation> s</translation>
+    </message>
+    <message>
+        <source>進め方</source>
+        <translation>Advance</translation>
+    </message>
+    <message>
+        <source>自動(時間で)</source>
+        <translation>Automatic (after its time)</translation>
+    </message>
+    <message>
+        <source>手動(次へで)</source>
+        <translation>Manual (on Next)</translation>
+    </message>
+    <message>
+        <source>時間</source>
+        <translation>Time</translation>
+    </message>
+    <message>
+        <source>指定なし</source>
+        <translation>not set</translation>
+    </message>
+    <message>
+        <source>メモ</source>
+        <translation>Notes</translation>
+    </message>
+    <message>
+        <source>期待する行動</source>
+        <translation>Expected action</translation>
+    </message>
+    <message>
+        <source>シナリオを開く</source>
+        <translation>Open scenario</translation>
+    </message>
+    <message>
+        <source>シナリオ (*.json);;すべてのファイル (*)</source>
+        <translation>Scenarios (*.json);;All files (*)</translation>
+    </message>
+    <message>
+        <source>シナリオを保存</source>
+        <translation>Save scenario</translation>
+    </message>
+    <message>
+        <source>シナリオ (*.json)</source>
+        <translation>Scenarios (*.json)</translation>
+    </message>
+    <message>
+        <source>%1 を開けません: %2</source>
+        <translation>Cannot open %1: %2</translation>
+    </message>
+    <message>
+        <source>保存できませんでした: %1</source>
+        <translation>Could not save: %1</translation>
+    </message>
+    <message>
+        <source>再生できません: %1</source>
+        <translation>Cannot play: %1</translation>
+    </message>
+    <message>
+        <source>開始を待っています</source>
+        <translation>Waiting to start</translation>
+    </message>
+    <message>
+        <source>再生していません</source>
+        <translation>Not playing</translation>
+    </message>
+    <message>
+        <source>&lt;b&gt;ステップ %1 / %2&lt;/b&gt;: %3</source>
+        <translation>&lt;b&gt;Step %1 of %2&lt;/b&gt;: %3</translation>
+    </message>
+    <message>
+        <source>メモ: %1</source>
+        <translation>Notes: %1</translation>
+    </message>
+    <message>
+        <source>期待する行動: %1</source>
+        <translation>Expected action: %1</translation>
+    </message>
+    <message>
+        <source>シナリオなし: 開くか、ステップを追加します</source>
+        <translation>No scenario: open one, or add steps</translation>
+    </message>
+    <message>
+        <source>%1. %2 — %3</source>
+        <translation>%1. %2 — %3</translation>
+    </message>
+    <message>
+        <source>ステップ %1: パラメーターは「id=数値」をカンマで区切って書きます</source>
+        <translation>Step %1: write parameters as id=number, separated by commas</translation>
+    </message>
+    <message>
+        <source>付属のシナリオ...</source>
+        <translation>Shipped scenarios...</translation>
     </message>
 </context>
 <context>
@@ -1973,6 +2536,10 @@ Hints used: %5</translation>
     <message>
         <source>病棟モニター(&amp;W)...</source>
         <translation>&amp;Ward monitor...</translation>
+    </message>
+    <message>
+        <source>インストラクター(&amp;I)...</source>
+        <translation>&amp;Instructor...</translation>
     </message>
 </context>
 <context>

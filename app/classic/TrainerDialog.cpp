@@ -7,6 +7,7 @@
 #include "CatalogueText.h"
 #include "GradebookWindow.h"
 #include "HighlightChoice.h"
+#include "InstructorConsole.h"
 #include "LadderPanel.h"
 #include "LanguageManager.h"
 #include "MonitorActions.h"
@@ -316,6 +317,9 @@ void TrainerDialog::buildSystemMenu() {
     wardItem = menu->addAction(tr("病棟モニター(&W)..."));
     wardItem->setObjectName(QStringLiteral("wardAction"));
     connect(wardItem, &QAction::triggered, this, &TrainerDialog::onWard);
+    instructorItem = menu->addAction(tr("インストラクター(&I)..."));
+    instructorItem->setObjectName(QStringLiteral("instructorAction"));
+    connect(instructorItem, &QAction::triggered, this, &TrainerDialog::onInstructor);
     closeItem = menu->addAction(tr("閉じる(&C)"));
     closeItem->setObjectName(QStringLiteral("closeAction"));
     connect(closeItem, &QAction::triggered, this, &QWidget::close);
@@ -377,6 +381,7 @@ void TrainerDialog::retranslate() {
     progressItem->setText(tr("成績(&R)..."));
     gradebookItem->setText(tr("採点(&B)..."));
     wardItem->setText(tr("病棟モニター(&W)..."));
+    instructorItem->setText(tr("インストラクター(&I)..."));
 
     // The English names are longer than the list is wide: they wrap onto a second line
     // rather than hiding their distinguishing ends behind a horizontal scroll bar. The
@@ -690,6 +695,21 @@ void TrainerDialog::onWard() {
     ward->show();
     ward->raise();
     ward->activateWindow();
+}
+
+InstructorConsole* TrainerDialog::instructorConsole() const {
+    return instructor.data();
+}
+
+void TrainerDialog::onInstructor() {
+    if (!instructor) {
+        instructor = new InstructorConsole(nullptr, this);
+        instructor->setAttribute(Qt::WA_DeleteOnClose);
+        restWhileOpen(instructor);
+    }
+    instructor->show();
+    instructor->raise();
+    instructor->activateWindow();
 }
 
 void TrainerDialog::onProgress() {

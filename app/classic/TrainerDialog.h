@@ -37,6 +37,7 @@ class LadderPanel;
 class MonitorActions;
 class PracticeWindow;
 class WardWindow;
+class InstructorConsole;
 class ProgressWindow;
 class GradebookWindow;
 class ScopePanel;
@@ -119,6 +120,10 @@ public:
     // The ward monitor (病棟モニター), one per dialog; the classic monitor rests while it is open.
     void onWard();
     WardWindow* wardWindow() const;
+    // The instructor's console (インストラクター), one per dialog; the classic monitor rests while
+    // it is open.
+    void onInstructor();
+    InstructorConsole* instructorConsole() const;
     // The answers database the practice window uses; empty for the default location.
     QString practiceDatabase;
 
@@ -200,6 +205,8 @@ private:
     void restWhileOpen(QWidget* window);
     QAction* wardItem = nullptr;
     QPointer<WardWindow> ward;
+    QAction* instructorItem = nullptr;
+    QPointer<InstructorConsole> instructor;
 
     MonitorActions* shared = nullptr;
 

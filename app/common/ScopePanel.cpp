@@ -42,6 +42,7 @@ void ScopePanel::prepare() {
     renderPaper();
     surfaceReplaced();
     update();
+    emit imageChanged(QRegion(rect()));
 }
 
 void ScopePanel::surfaceReplaced() {
@@ -65,6 +66,7 @@ void ScopePanel::resizeEvent(QResizeEvent* event) {
     prepare();
     if (monitor != nullptr && !pleth) {
         monitor->redrawAt(clientRect().width(), clientRect().height());
+        emit imageChanged(QRegion(rect()));
     }
 }
 
@@ -75,17 +77,24 @@ void ScopePanel::attach(Monitor& shown) {
     if (!backing.isNull() && (shown.sweep().width != clientRect().width() ||
                               shown.sweep().height != clientRect().height())) {
         shown.redrawAt(clientRect().width(), clientRect().height());
+        emit imageChanged(QRegion(rect()));
     }
     // The ticks' areas are painted and sent at once, in the clock's wake: a posted update
     // would wake the event loop a second time every frame, which costs more than the paint.
-    shown.onRepaint = [this](const QRegion& dirty) { repaint(dirty); };
+    shown.onRepaint = [this](const QRegion& dirty) {
+        repaint(dirty);
+        emit imageChanged(dirty);
+    };
 }
 
 void ScopePanel::attachPleth(Monitor& shown) {
     monitor = &shown;
     pleth = true;
     surfaceReplaced();
-    shown.onPlethRepaint = [this](const QRegion& dirty) { repaint(dirty); };
+    shown.onPlethRepaint = [this](const QRegion& dirty) {
+        repaint(dirty);
+        emit imageChanged(dirty);
+    };
 }
 
 void ScopePanel::renderPaper() {
@@ -130,6 +139,7 @@ void ScopePanel::swapBackground(const QImage& from, const QImage& to) {
     if (monitor != nullptr) {
         monitor->surfaceChanged();
     }
+    emit imageChanged(QRegion(rect()));
 }
 
 // Moving the window to a screen of another scale keeps the trace, resampled, rather than
@@ -148,6 +158,7 @@ void ScopePanel::followPixelRatio() {
     backing = std::move(resampled);
     renderPaper();
     surfaceReplaced();
+    emit imageChanged(QRegion(rect()));
 }
 
 void ScopePanel::paintEvent(QPaintEvent* event) {

@@ -47,6 +47,11 @@ public:
     // The device pixel ratio the panel is shown at; tests stand in for a move between screens.
     std::function<qreal()> pixelRatio;
 
+signals:
+    // The backing image changed in `dirty` (panel pixels), as the panel repaints it: a window
+    // that mirrors the panel follows it frame for frame.
+    void imageChanged(const QRegion& dirty);
+
 protected:
     void paintEvent(QPaintEvent* event) override;
     void changeEvent(QEvent* event) override;

@@ -207,4 +207,12 @@ void Settings::setPracticeAnswerLimit(int seconds) {
     put(practiceAnswerLimitKey, seconds);
 }
 
+QVariant Settings::instructorValue(const char* key) const {
+    return store.value(QLatin1String(key));
+}
+
+void Settings::setInstructorValue(const char* key, const QVariant& value) {
+    put(key, value);
+}
+
 } // namespace pulsavo

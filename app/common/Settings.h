@@ -40,6 +40,12 @@ public:
     static constexpr const char* practiceArtifactVersusKey = "practice/artifactVersus";
     static constexpr const char* practiceWorksheetKey = "practice/worksheet";
     static constexpr const char* practiceAnswerLimitKey = "practice/answerLimitSeconds";
+    static constexpr const char* consoleGeometryKey = "instructor/geometry";
+    static constexpr const char* consoleRampKey = "instructor/rampSeconds";
+    static constexpr const char* projectorGeometryKey = "projector/geometry";
+    static constexpr const char* projectorThemeKey = "projector/theme";
+    static constexpr const char* projectorScreenKey = "projector/screen";
+    static constexpr const char* projectorFullScreenKey = "projector/fullScreen";
 
     Settings();
 
@@ -104,6 +110,12 @@ public:
     // 6秒モード: seconds an answer is due within, 0 for none.
     int practiceAnswerLimit(int fallback) const;
     void setPracticeAnswerLimit(int seconds);
+
+    // The instructor's console and projector: geometry (QByteArray), ramp seconds (int), the
+    // projector's theme ("dark" or "light"), screen name and full-screen flag. Invalid when
+    // never set.
+    QVariant instructorValue(const char* key) const;
+    void setInstructorValue(const char* key, const QVariant& value);
 
 private:
     bool flag(const char* key, bool fallback) const;

@@ -2,6 +2,7 @@
 
 #include "ExamCode.h"
 #include "GradebookWindow.h"
+#include "InstructorConsole.h"
 #include "LanguageManager.h"
 #include "PracticeWindow.h"
 #include "PulsavoVersion.h"
@@ -97,6 +98,11 @@ StartOptions parseStartOptions(const QStringList& arguments) {
     parser.addOption(exam);
     parser.addOption(gradebook);
     parser.addOption(wardOption);
+    const QCommandLineOption instructorOption(
+        QStringLiteral("instructor"),
+        QCoreApplication::translate("main",
+                                    "Open the instructor's console instead of the trainer."));
+    parser.addOption(instructorOption);
 
     StartOptions options;
     const auto givenTwice = [&parser](const QCommandLineOption& option) {
@@ -137,6 +143,13 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         options.action = StartOptions::Action::error;
         options.message = QCoreApplication::translate(
             "main", "--ward cannot be combined with --practice, --exam or --gradebook");
+    } else if (parser.isSet(instructorOption) &&
+               (parser.isSet(practice) || parser.isSet(exam) || parser.isSet(gradebook) ||
+                parser.isSet(wardOption))) {
+        options.action = StartOptions::Action::error;
+        options.message = QCoreApplication::translate(
+            "main",
+            "--instructor cannot be combined with --practice, --exam, --gradebook or --ward");
     } else if (parser.isSet(help)) {
         options.action = StartOptions::Action::help;
         options.message = parser.helpText();
@@ -159,6 +172,7 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         options.files = parser.positionalArguments();
         options.practice = !options.gradebook && (parser.isSet(practice) || parser.isSet(exam));
         options.ward = parser.isSet(wardOption);
+        options.instructor = parser.isSet(instructorOption);
         options.exam = QString::fromStdString(parsed.exam.code);
         options.database = parser.value(database);
         if (parser.isSet(lang)) {
@@ -207,6 +221,11 @@ bool TrainerApp::initApplication(const StartOptions& options) {
     if (options.ward) {
         ward = std::make_unique<WardWindow>();
         ward->show();
+        return true;
+    }
+    if (options.instructor) {
+        instructor = std::make_unique<InstructorConsole>();
+        instructor->show();
         return true;
     }
     dialog = std::make_unique<TrainerDialog>();

@@ -11,6 +11,7 @@
 namespace pulsavo {
 
 class GradebookWindow;
+class InstructorConsole;
 class PracticeWindow;
 class TrainerDialog;
 class WardWindow;
@@ -31,7 +32,8 @@ struct StartOptions {
     // --gradebook [FILE...]: the gradebook window on its own, with these files to grade.
     bool gradebook = false;
     QStringList files;
-    bool ward = false; // --ward: the ward monitor is the main window
+    bool ward = false;       // --ward: the ward monitor is the main window
+    bool instructor = false; // --instructor: the instructor's console is the main window
 };
 
 StartOptions parseStartOptions(const QStringList& arguments);
@@ -48,8 +50,8 @@ QString noDisplayLine(const QStringList& platformMessages, const QString& fatal)
 void prepareWindowSystem();
 
 // What the trainer opens at start: the classic window, or with --practice (or --exam) the
-// practice window, with --gradebook the gradebook window, or with --ward the ward monitor, on its
-// own. Closing that window ends the program.
+// practice window, with --gradebook the gradebook window, with --ward the ward monitor, or with
+// --instructor the instructor's console, on its own. Closing that window ends the program.
 class TrainerApp {
 public:
     TrainerApp();
@@ -65,6 +67,7 @@ private:
     std::unique_ptr<PracticeWindow> practice;
     std::unique_ptr<GradebookWindow> gradebook;
     std::unique_ptr<WardWindow> ward;
+    std::unique_ptr<InstructorConsole> instructor;
 };
 
 } // namespace pulsavo

@@ -4,6 +4,7 @@
 #include "CatalogueText.h"
 #include "LanguageManager.h"
 #include "MonitorActions.h"
+#include "MonitorText.h"
 #include "ScopePanel.h"
 #include "Settings.h"
 #include "WindowFit.h"
@@ -102,16 +103,6 @@ AlarmLimits parseLimits(const QString& text) {
                          read.heartRateHigh <= read.extremeHigh && read.extremeHigh <= 300 &&
                          read.saturationLow >= 50 && read.saturationLow <= 100;
     return ordered ? read : limits;
-}
-
-QLabel* monitorText(const QString& colour, int pointSize, QWidget* parent) {
-    auto* label = new QLabel(parent);
-    label->setStyleSheet(QStringLiteral("color: %1; background: black;").arg(colour));
-    QFont font = label->font();
-    font.setPointSize(pointSize);
-    font.setBold(pointSize > 20);
-    label->setFont(font);
-    return label;
 }
 
 } // namespace
@@ -510,9 +501,9 @@ QString WardWindow::alarmText() const {
 
 void WardWindow::showReadings() {
     const HeartRateMeter& meter = ward.heartRate();
-    heartRateValue->setText(meter.rate() ? QString::number(*meter.rate()) : QStringLiteral("---"));
+    heartRateValue->setText(readingText(meter.rate()));
     const std::optional<int> saturation = ward.simulation().plethChannel().saturation();
-    saturationValue->setText(saturation ? QString::number(*saturation) : QStringLiteral("---"));
+    saturationValue->setText(readingText(saturation));
 
     const ScenarioVitals& entered = ward.scenarioVitals();
     const BloodPressure* pressure = entered.bloodPressure ? &*entered.bloodPressure : nullptr;

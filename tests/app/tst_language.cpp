@@ -162,6 +162,10 @@ void TestLanguage::langOptionIsParsed_data() {
     QTest::newRow("--ward --lang en") << QStringList{"--ward", "--lang", "en"} << true << 1;
     QTest::newRow("--ward with --practice") << QStringList{"--ward", "--practice"} << false << -1;
     QTest::newRow("--ward with --gradebook") << QStringList{"--ward", "--gradebook"} << false << -1;
+    QTest::newRow("--instructor --lang en")
+        << QStringList{"--instructor", "--lang", "en"} << true << 1;
+    QTest::newRow("--instructor with --ward")
+        << QStringList{"--instructor", "--ward"} << false << -1;
     QTest::newRow("--db ./-x is a file")
         << QStringList{"--db", "./-x", "--lang", "en"} << true << 1;
 }

@@ -1,0 +1,233 @@
+#include "ProjectorWindow.h"
+
+#include "MirrorView.h"
+#include "Monitor.h"
+#include "MonitorText.h"
+#include "Settings.h"
+
+#include <QCloseEvent>
+#include <QGridLayout>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QScreen>
+#include <QWindow>
+
+#include <algorithm>
+
+namespace pulsavo {
+
+namespace {
+
+struct Colours {
+    QString background;
+    QString ecg;
+    QString pleth;
+    QString notice;
+};
+
+// The dark theme keeps the bedside colours; the light one is for a bright room, where a
+// projector washes dark colours out: black on white, the pulse in deep blue.
+Colours coloursOf(ProjectorWindow::Theme theme) {
+    if (theme == ProjectorWindow::Theme::light) {
+        return {QStringLiteral("white"), QStringLiteral("black"), QStringLiteral("#003caa"),
+                QStringLiteral("#a04000")};
+    }
+    return {QStringLiteral("black"), QStringLiteral("#00ff00"), QStringLiteral("#00c8ff"),
+            QStringLiteral("#ffd800")};
+}
+
+} // namespace
+
+ProjectorWindow::ProjectorWindow(const Monitor& shown, ScopePanel* ecgPanel, ScopePanel* plethPanel,
+                                 QWidget* parent)
+    : QWidget(parent, Qt::Window), monitor(shown) {
+    setObjectName(QStringLiteral("projectorWindow"));
+    setAutoFillBackground(true);
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(16, 12, 16, 12);
+    ecgCaption = new QLabel(this);
+    plethCaption = new QLabel(this);
+    frozenLabel = new QLabel(this);
+    frozenLabel->setObjectName(QStringLiteral("projectorFrozen"));
+    frozenLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    ecg = new MirrorView(this);
+    ecg->setObjectName(QStringLiteral("projectorEcg"));
+    pleth = new MirrorView(this);
+    pleth->setObjectName(QStringLiteral("projectorPleth"));
+    heartRateCaption = new QLabel(this);
+    heartRateValue = new QLabel(this);
+    heartRateValue->setObjectName(QStringLiteral("projectorHeartRate"));
+    saturationCaption = new QLabel(this);
+    saturationValue = new QLabel(this);
+    saturationValue->setObjectName(QStringLiteral("projectorSaturation"));
+    for (QLabel* value : {heartRateValue, saturationValue}) {
+        value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    }
+    grid->addWidget(ecgCaption, 0, 0);
+    grid->addWidget(frozenLabel, 0, 1);
+    grid->addWidget(ecg, 1, 0, 1, 2);
+    grid->addWidget(plethCaption, 2, 0);
+    grid->addWidget(pleth, 3, 0, 1, 2);
+    auto* numerics = new QGridLayout;
+    numerics->addWidget(heartRateCaption, 0, 0);
+    numerics->addWidget(heartRateValue, 1, 0);
+    numerics->setRowStretch(2, 1);
+    numerics->addWidget(saturationCaption, 3, 0);
+    numerics->addWidget(saturationValue, 4, 0);
+    grid->addLayout(numerics, 0, 2, 4, 1);
+    grid->setRowStretch(1, 3);
+    grid->setRowStretch(3, 1);
+    grid->setColumnStretch(0, 1);
+    ecg->follow(ecgPanel);
+    pleth->follow(plethPanel);
+
+    const Settings stored;
+    setTheme(parseTheme(stored.instructorValue(Settings::projectorThemeKey).toString()));
+    if (!restoreGeometry(stored.instructorValue(Settings::projectorGeometryKey).toByteArray())) {
+        resize(1024, 600);
+    }
+    retranslate();
+    showReadings();
+}
+
+QString ProjectorWindow::themeName(Theme theme) {
+    return theme == Theme::light ? QStringLiteral("light") : QStringLiteral("dark");
+}
+
+ProjectorWindow::Theme ProjectorWindow::parseTheme(const QString& name) {
+    return name == QLatin1String("light") ? Theme::light : Theme::dark;
+}
+
+void ProjectorWindow::setTheme(Theme theme) {
+    shownTheme = theme;
+    applyTheme();
+    Settings().setInstructorValue(Settings::projectorThemeKey, themeName(theme));
+}
+
+void ProjectorWindow::applyTheme() {
+    const Colours colours = coloursOf(shownTheme);
+    QPalette page = palette();
+    page.setColor(QPalette::Window, QColor(colours.background));
+    setPalette(page);
+    const auto paint = [&colours](QLabel* label, const QString& colour) {
+        label->setStyleSheet(
+            QStringLiteral("color: %1; background: %2;").arg(colour, colours.background));
+    };
+    for (QLabel* label : {ecgCaption, heartRateCaption, heartRateValue}) {
+        paint(label, colours.ecg);
+    }
+    for (QLabel* label : {plethCaption, saturationCaption, saturationValue}) {
+        paint(label, colours.pleth);
+    }
+    paint(frozenLabel, colours.notice);
+    ecg->setLight(shownTheme == Theme::light);
+    pleth->setLight(shownTheme == Theme::light);
+}
+
+// Sizes follow the window's height, so the numeric fills the same share of any screen: a
+// fifth of the height is about 15 cm on a 3 m projection, legible from 10 m.
+void ProjectorWindow::scaleFonts() {
+    const int unit = std::max(8, height() / 40);
+    const auto sized = [](QLabel* label, int pixels, bool bold) {
+        QFont font = label->font();
+        font.setPixelSize(pixels);
+        font.setBold(bold);
+        label->setFont(font);
+    };
+    for (QLabel* caption : {ecgCaption, plethCaption, heartRateCaption, saturationCaption}) {
+        sized(caption, unit * 2, false);
+    }
+    sized(frozenLabel, unit * 2, true);
+    sized(heartRateValue, unit * 8, true);
+    sized(saturationValue, unit * 5, true);
+    heartRateValue->setMinimumWidth(
+        heartRateValue->fontMetrics().horizontalAdvance(QStringLiteral("888")));
+}
+
+void ProjectorWindow::retranslate() {
+    setWindowTitle(tr("投影モニター"));
+    ecgCaption->setText(tr("ECG II"));
+    plethCaption->setText(tr("Pleth"));
+    heartRateCaption->setText(tr("HR /分"));
+    saturationCaption->setText(tr("SpO2 %"));
+    showReadings();
+}
+
+void ProjectorWindow::showReadings() {
+    const std::optional<int> rate = monitor.heartRate().rate();
+    heartRateValue->setText(readingText(rate));
+    const std::optional<int> saturation = monitor.simulation().plethChannel().saturation();
+    saturationValue->setText(readingText(saturation));
+    frozenLabel->setText(monitor.isPaused() ? tr("一時停止中") : QString());
+}
+
+QString ProjectorWindow::heartRateText() const {
+    return heartRateValue->text();
+}
+
+void ProjectorWindow::showOn(QScreen* screen, bool fullScreen) {
+    if (screen != nullptr) {
+        // A full-screen window takes the screen it is on: place it there first.
+        if (isFullScreen()) {
+            showNormal();
+        }
+        winId();
+        windowHandle()->setScreen(screen);
+        const QRect area = screen->availableGeometry();
+        if (!area.contains(geometry())) {
+            setGeometry(area.adjusted(area.width() / 10, area.height() / 10, -area.width() / 10,
+                                      -area.height() / 10));
+        }
+        Settings().setInstructorValue(Settings::projectorScreenKey, screen->name());
+    }
+    Settings().setInstructorValue(Settings::projectorFullScreenKey, fullScreen);
+    if (fullScreen) {
+        // Without a window manager the full-screen state is only a hint: the geometry makes it so.
+        if (QScreen* on = screen != nullptr ? screen : this->screen()) {
+            setGeometry(on->geometry());
+        }
+        showFullScreen();
+    } else {
+        showNormal();
+    }
+    raise();
+}
+
+void ProjectorWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && isFullScreen()) {
+        showNormal();
+        return;
+    }
+    QWidget::keyPressEvent(event);
+}
+
+void ProjectorWindow::mouseDoubleClickEvent(QMouseEvent* event) {
+    if (isFullScreen()) {
+        showNormal();
+    } else {
+        showFullScreen();
+    }
+    QWidget::mouseDoubleClickEvent(event);
+}
+
+void ProjectorWindow::resizeEvent(QResizeEvent* event) {
+    QWidget::resizeEvent(event);
+    scaleFonts();
+}
+
+void ProjectorWindow::closeEvent(QCloseEvent* event) {
+    if (!isFullScreen()) {
+        Settings().setInstructorValue(Settings::projectorGeometryKey, saveGeometry());
+    }
+    emit closed();
+    QWidget::closeEvent(event);
+}
+
+void ProjectorWindow::changeEvent(QEvent* event) {
+    if (event->type() == QEvent::LanguageChange && ecgCaption != nullptr) {
+        retranslate();
+    }
+    QWidget::changeEvent(event);
+}
+
+} // namespace pulsavo
