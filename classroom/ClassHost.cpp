@@ -11,6 +11,7 @@
 #include <QRandomGenerator>
 #include <QTcpServer>
 #include <QWebSocket>
+#include <QWebSocketServer>
 
 #include <algorithm>
 
@@ -40,6 +41,15 @@ namespace {
 QByteArray pageAsset(const QString& name) {
     QFile file(QStringLiteral(":/classroom/page/") + name);
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+QUrl joinUrlFor(const QHostAddress& address, quint16 port) {
+    QUrl url;
+    url.setScheme(QStringLiteral("ws"));
+    url.setHost(address.toString());
+    url.setPort(port);
+    url.setPath(QStringLiteral("/"));
+    return url;
 }
 
 } // namespace
@@ -89,23 +99,39 @@ bool ClassHost::start(const Options& chosen, QString* error) {
     }
     sessionId = QString::number(QRandomGenerator::system()->generate64(), 36);
 
+    sockets = std::make_unique<QWebSocketServer>(QStringLiteral("Pulsavo"),
+                                                 QWebSocketServer::NonSecureMode);
+    sockets->setMaxPendingConnections(32);
+    // A peer that opens a connection and never finishes the handshake is closed.
+    sockets->setHandshakeTimeout(5000);
+    connect(sockets.get(), &QWebSocketServer::newConnection, this, &ClassHost::onWebSocket);
+    if (!sockets->listen(address, chosen.port)) {
+        *error = tr("%1 ポート %2 で待ち受けできません").arg(address.toString()).arg(chosen.port);
+        sockets.reset();
+        return false;
+    }
+    const quint16 port = sockets->serverPort();
+
     http = std::make_unique<QHttpServer>();
-    const auto page = [](const QString& asset, const QByteArray& mime) {
-        return [asset, mime](const QHttpServerRequest& request) {
+    const QByteArray joinAddress = QUrl(joinUrlFor(address, port)).toString().toUtf8();
+    const auto page = [joinAddress](const QString& asset, const QByteArray& mime) {
+        return [asset, mime, joinAddress](const QHttpServerRequest& request) {
             if (!localNetwork::isLocal(request.remoteAddress())) {
                 return QHttpServerResponse(QHttpServerResponse::StatusCode::Forbidden);
             }
-            return QHttpServerResponse(mime, pageAsset(asset));
+            QByteArray body = pageAsset(asset);
+            body.replace("@JOIN_URL@", joinAddress);
+            return QHttpServerResponse(mime, body);
         };
     };
     http->route(QStringLiteral("/"), page(QStringLiteral("index.html"), "text/html; charset=utf-8"));
     http->route(QStringLiteral("/monitor.js"),
                 page(QStringLiteral("monitor.js"), "text/javascript; charset=utf-8"));
-    connect(http.get(), &QHttpServer::newWebSocketConnection, this, &ClassHost::onWebSocket);
-    const quint16 port = http->listen(address, chosen.port);
-    if (port == 0) {
-        *error = tr("%1 ポート %2 で待ち受けできません").arg(address.toString()).arg(chosen.port);
+    pagePort = http->listen(address, chosen.port == 0 ? 0 : static_cast<quint16>(chosen.port + 1));
+    if (pagePort == 0) {
+        *error = tr("%1 ポート %2 で待ち受けできません").arg(address.toString()).arg(chosen.port + 1);
         http.reset();
+        sockets.reset();
         return false;
     }
     listenAddress = address;
@@ -122,25 +148,30 @@ void ClassHost::stop() {
     }
     clients.clear();
     http.reset();
+    sockets.reset();
     listenPort = 0;
+    pagePort = 0;
+}
+
+QUrl ClassHost::joinUrl() const {
+    return joinUrlFor(listenAddress, listenPort);
 }
 
 QUrl ClassHost::pageUrl() const {
     QUrl url;
     url.setScheme(QStringLiteral("http"));
     url.setHost(listenAddress.toString());
-    url.setPort(listenPort);
+    url.setPort(pagePort);
     url.setPath(QStringLiteral("/"));
     return url;
 }
 
 void ClassHost::onWebSocket() {
-    while (http && http->hasPendingWebSocketConnections()) {
-        std::unique_ptr<QWebSocket> owned = http->nextPendingWebSocketConnection();
-        if (!owned) {
+    while (sockets && sockets->hasPendingConnections()) {
+        QWebSocket* socket = sockets->nextPendingConnection();
+        if (socket == nullptr) {
             continue;
         }
-        QWebSocket* socket = owned.release();
         socket->setParent(this);
         socket->setMaxAllowedIncomingMessageSize(protocol::maxMessageBytes);
         socket->setMaxAllowedIncomingFrameSize(protocol::maxMessageBytes);

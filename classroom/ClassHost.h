@@ -19,6 +19,7 @@
 
 class QHttpServer;
 class QWebSocket;
+class QWebSocketServer;
 
 namespace pulsavo::classroom {
 
@@ -65,8 +66,10 @@ public:
     void stop();
     QString code() const { return sessionCode; }
     QHostAddress address() const { return listenAddress; }
+    // Where learners join: ws://address:port.
     quint16 port() const { return listenPort; }
-    // What browsers open; ws:// at the same address and port is what desktop learners join.
+    QUrl joinUrl() const;
+    // What browsers open: the page, on a port of its own (the next one when a port was chosen).
     QUrl pageUrl() const;
 
     ClassModel& model() { return classModel; }
@@ -125,6 +128,8 @@ private:
     quint16 listenPort = 0;
     Options options;
     std::unique_ptr<QHttpServer> http;
+    std::unique_ptr<QWebSocketServer> sockets;
+    quint16 pagePort = 0;
     std::map<int, std::unique_ptr<Client>> clients;
     int nextClientId = 1;
     QHash<QHostAddress, int> codeFailures;

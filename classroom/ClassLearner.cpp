@@ -44,7 +44,7 @@ bool ClassLearner::join(const QString& address, const QString& code, const QStri
         return false;
     }
     const QString trimmedName = name.trimmed();
-    if (trimmedName.isEmpty() || trimmedName.size() > protocol::maxNameLength) {
+    if (!protocol::validName(trimmedName)) {
         *error = tr("名前は1〜%1文字にしてください").arg(protocol::maxNameLength);
         return false;
     }
@@ -72,6 +72,12 @@ void ClassLearner::open() {
     });
     connect(socket.get(), &QWebSocket::textMessageReceived, this, &ClassLearner::onText);
     connect(socket.get(), &QWebSocket::disconnected, this, &ClassLearner::onDisconnected);
+    // A host that cannot be reached never connects, so never disconnects either.
+    connect(socket.get(), qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this, [this] {
+        if (currentStatus == Status::connecting) {
+            onDisconnected();
+        }
+    });
     setStatus(Status::connecting);
     socket->open(url);
 }

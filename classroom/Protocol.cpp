@@ -85,16 +85,9 @@ public:
             fail(QStringLiteral("%1 is empty or too long").arg(QLatin1String(key)));
             return {};
         }
-        // Names and options are shown to the instructor: no control characters, no lone
-        // surrogates that would garble a label.
-        for (qsizetype i = 0; i < s.size(); ++i) {
-            const QChar c = s.at(i);
-            if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format ||
-                (c.isHighSurrogate() && (i + 1 >= s.size() || !s.at(i + 1).isLowSurrogate())) ||
-                (c.isLowSurrogate() && (i == 0 || !s.at(i - 1).isHighSurrogate()))) {
-                fail(QStringLiteral("%1 holds a control character").arg(QLatin1String(key)));
-                return {};
-            }
+        if (!showable(s)) {
+            fail(QStringLiteral("%1 holds a control character").arg(QLatin1String(key)));
+            return {};
         }
         return s;
     }
@@ -324,6 +317,23 @@ QString rhythmText(Rhythm rhythm) {
 }
 
 } // namespace
+
+bool showable(const QString& s) {
+    for (qsizetype i = 0; i < s.size(); ++i) {
+        const QChar c = s.at(i);
+        if (c.category() == QChar::Other_Control || c.category() == QChar::Other_Format ||
+            (c.isHighSurrogate() && (i + 1 >= s.size() || !s.at(i + 1).isLowSurrogate())) ||
+            (c.isLowSurrogate() && (i == 0 || !s.at(i - 1).isHighSurrogate()))) {
+            return false;
+        }
+    }
+    return true;
+}
+
+bool validName(const QString& name) {
+    const QString trimmed = name.trimmed();
+    return !trimmed.isEmpty() && trimmed.size() <= maxNameLength && showable(trimmed);
+}
 
 bool isTimeline(Type type) {
     return type == Type::state || type == Type::change || type == Type::transition ||

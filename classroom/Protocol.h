@@ -102,6 +102,12 @@ struct Decoded {
     QString error; // why it was refused, for logs and tests; empty when decoded
 };
 
+// Text shown to people (names, questions, options): no control or format characters and no
+// broken surrogate pairs.
+bool showable(const QString& text);
+// A learner's name: showable, 1 to maxNameLength characters once trimmed.
+bool validName(const QString& name);
+
 QByteArray encode(const Message& message);
 Decoded decode(const QByteArray& bytes);
 

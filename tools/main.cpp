@@ -1,4 +1,5 @@
 #include "CatalogueCommands.h"
+#include "ClassroomCommand.h"
 #include "CommandLine.h"
 #include "EventsCommand.h"
 #include "ExamCommand.h"
@@ -29,7 +30,7 @@ struct CommandUsage {
 const CommandUsage commandUsages[] = {
     {"list", listUsage},           {"explain", explainUsage}, {"trace", traceUsage},
     {"events", eventsUsage},       {"exam", examUsage},       {"progress", progressUsage},
-    {"gradebook", gradebookUsage},
+    {"gradebook", gradebookUsage}, {"classroom", classroomUsage},
 };
 
 void printUsage(std::FILE* out) {
@@ -46,6 +47,7 @@ void printUsage(std::FILE* out) {
     std::fputs(examUsage, out);
     std::fputs(progressUsage, out);
     std::fputs(gradebookUsage, out);
+    std::fputs(classroomUsage, out);
 }
 
 int run(Arguments args) {
@@ -97,6 +99,9 @@ int run(Arguments args) {
     }
     if (command == "gradebook") {
         return gradebookCommand(rest);
+    }
+    if (command == "classroom") {
+        return classroomCommand(rest);
     }
 
     throw UsageError(message("unknown command %1; try 'pulsavo-strip --help'", {quoted(command)}));

@@ -15,6 +15,8 @@
   let frozen = false;
   let socket = null;
   let openPoll = 0;
+  // Filled in by the host as it serves the page.
+  const joinUrl = '@JOIN_URL@';
 
   const say = (text) => { statusLine.textContent = text; };
 
@@ -86,7 +88,7 @@
     const code = document.getElementById('code').value;
     const name = document.getElementById('name').value;
     if (socket) socket.close();
-    socket = new WebSocket('ws://' + location.host + '/');
+    socket = new WebSocket(joinUrl);
     say('接続しています…');
     socket.addEventListener('open', () => socket.send(JSON.stringify(
       { v: 1, t: 'hello', code: code, name: name, client: 'browser' })));
