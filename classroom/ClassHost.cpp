@@ -72,6 +72,9 @@ ClassHost::ClassHost(QObject* parent) : QObject(parent) {
         }
     });
     samples.type = Type::samples;
+    // One session per host: listening again (another port, the network back) keeps its
+    // timeline, its code and its learners' models.
+    sessionId = QString::number(QRandomGenerator::system()->generate64(), 36);
 }
 
 ClassHost::~ClassHost() {
@@ -94,10 +97,9 @@ bool ClassHost::start(const Options& chosen, QString* error) {
             return false;
         }
         sessionCode = *code;
-    } else {
+    } else if (sessionCode.isEmpty()) {
         sessionCode = SessionCode::generate();
     }
-    sessionId = QString::number(QRandomGenerator::system()->generate64(), 36);
 
     sockets = std::make_unique<QWebSocketServer>(QStringLiteral("Pulsavo"),
                                                  QWebSocketServer::NonSecureMode);
@@ -410,11 +412,15 @@ void ClassHost::broadcast(const Message& message, bool desktop, bool browser) {
 
 bool ClassHost::issue(Message entry) {
     entry.at = classModel.tick() + 1;
-    if (protocol::encode(entry).size() > protocol::maxMessageBytes || !classModel.append(entry)) {
+    // The host plays the entry exactly as learners will decode it (parameters in the order the
+    // wire gives them), so that every model applies the same thing.
+    const QByteArray bytes = protocol::encode(entry);
+    protocol::Decoded decoded = protocol::decode(bytes);
+    if (!decoded.message || !classModel.append(*decoded.message)) {
         return false;
     }
     // Browser pages have no model; a freeze is all they need of the timeline.
-    broadcast(entry, true, entry.type == Type::freeze);
+    broadcast(*decoded.message, true, entry.type == Type::freeze);
     return true;
 }
 

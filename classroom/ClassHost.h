@@ -61,7 +61,8 @@ public:
     explicit ClassHost(QObject* parent = nullptr);
     ~ClassHost() override;
 
-    // Listens; false with a message when it cannot (address not local, port taken).
+    // Listens; false with a message when it cannot (address not local, port taken). Listening
+    // again after stop() keeps the session: its code, timeline and model.
     bool start(const Options& options, QString* error);
     void stop();
     QString code() const { return sessionCode; }

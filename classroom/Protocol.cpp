@@ -7,6 +7,7 @@
 #include <QJsonObject>
 #include <QJsonValue>
 
+#include <algorithm>
 #include <array>
 #include <cmath>
 #include <string_view>
@@ -158,6 +159,8 @@ void readArtifacts(Reader& r, Message& m) {
         }
         m.artifacts.push_back({*kind, value.toInt()});
     }
+    std::sort(m.artifacts.begin(), m.artifacts.end(),
+              [](const ArtifactSetting& a, const ArtifactSetting& b) { return a.kind < b.kind; });
 }
 
 void readParameters(Reader& r, Message& m) {
