@@ -107,6 +107,7 @@ LadderShape LadderPainter::shapeOf(const WaveEvent& event, bool hasAtrialWave) {
     case WaveKind::leadOff:
     case WaveKind::cpr:
     case WaveKind::pulse:
+    case WaveKind::shock:
         break; // not the heart's conduction: the constructor leaves them out
     }
     return LadderShape::atrial;

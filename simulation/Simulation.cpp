@@ -535,4 +535,95 @@ void Simulation::tickCompleteBlock(int ventricularInterval, int atrialInterval) 
     ++auxCount;
 }
 
+conduction::Params Simulation::libraryTarget() const {
+    return heart.target();
+}
+
+bool Simulation::rampLibraryParameters(const conduction::Params& target, int ticks) {
+    if (!playsLibrary()) {
+        return false;
+    }
+    heart.ramp(target, ticks);
+    return true;
+}
+
+std::optional<conduction::ParameterRamp> Simulation::libraryRamp() const {
+    return playsLibrary() ? heart.currentRamp() : std::nullopt;
+}
+
+bool Simulation::transitionTo(LibraryRhythm next, std::uint32_t seed, conduction::Transition how) {
+    if (!playsLibrary()) {
+        selectRhythm(rhythmOf(next), seed);
+        return false;
+    }
+    random.seed(seed);
+    const conduction::Params params = conduction::drawPreset(next, random);
+    rhythmIndex = indexOf(rhythmOf(next));
+    heart.transition(params, how);
+    return true;
+}
+
+std::optional<conduction::TransitionKind> Simulation::pendingTransition() const {
+    return playsLibrary() ? heart.pendingTransition() : std::nullopt;
+}
+
+bool Simulation::pvcNow() {
+    const auto& p = heart.parameters();
+    // Fibrillating or fluttering ventricles have no beat a premature one could come before.
+    if (!playsLibrary() || p.fibrillatingVentricles || p.lower == conduction::Lower::torsades ||
+        p.lower == conduction::Lower::flutter) {
+        return false;
+    }
+    heart.pvcNow();
+    return true;
+}
+
+bool Simulation::blockNextBeat() {
+    using conduction::LiveParameterId;
+    if (!playsLibrary() || !(conduction::appliesTo(LiveParameterId::prMs, heart.parameters()) ||
+                             heart.parameters().av == conduction::AvNode::fibrillation)) {
+        return false;
+    }
+    heart.blockNextBeat();
+    return true;
+}
+
+void Simulation::defibrillate(const conduction::Shock& shock) {
+    using conduction::Heart;
+    if (shock.after && playsLibrary()) {
+        random.seed(shock.seed);
+        rhythmIndex = indexOf(rhythmOf(*shock.after));
+        heart.shock(conduction::drawPreset(*shock.after, random), shock.pauseTicks);
+    } else if (shock.after) {
+        // From a classic rhythm the model starts afresh, the shock first.
+        selectRhythm(rhythmOf(*shock.after), shock.seed);
+        heart.shock(heart.parameters(), shock.pauseTicks);
+    } else if (playsLibrary()) {
+        heart.shock(heart.target(), shock.pauseTicks);
+    } else {
+        // No model to stun: the shock is laid over whatever the queue holds.
+        std::array<int, Heart::shockLength> heights{};
+        conduction::Waveform::shock(Heart::shockLength, Heart::shockDepth).render(1, heights);
+        int previous = 0;
+        for (std::size_t i = 0; i < heights.size(); ++i) {
+            deltaQueue[i] += previous - heights[i];
+            previous = heights[i];
+        }
+        reportWave({tickCount + 1, WaveKind::shock, WaveRole::artifact, Heart::shockLength, 0});
+    }
+}
+
+bool Simulation::setPacing(conduction::Pacer mode, int ratePerMin, int outputMa) {
+    if (!playsLibrary()) {
+        return false;
+    }
+    using conduction::LiveParameterId;
+    heart.setLive(LiveParameterId::pacingMode, static_cast<double>(mode));
+    if (mode != conduction::Pacer::none) {
+        heart.setLive(LiveParameterId::pacingRate, ratePerMin);
+        heart.setLive(LiveParameterId::pacingOutput, outputMa);
+    }
+    return true;
+}
+
 } // namespace pulsavo

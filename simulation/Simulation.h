@@ -7,6 +7,7 @@
 #include "RhythmLibrary.h"
 #include "WaveEvent.h"
 #include "conduction/Heart.h"
+#include "conduction/Transition.h"
 
 #include <array>
 #include <cassert>
@@ -113,10 +114,44 @@ public:
     const conduction::Params& libraryParameters() const { return heart.parameters(); }
     // A live change of the library rhythm playing (an instructor's control); ignored otherwise.
     void changeLibraryParameters(const conduction::Params& params) {
-        if (playsLibrary()) {
-            heart.setParameters(params);
-        }
+        rampLibraryParameters(params, 0);
     }
+
+    // Live control of a library rhythm. While a classic rhythm or none plays these do nothing
+    // and return false, except where said. Every change is decided `Heart::lookahead` ticks
+    // ahead of the trace, like every beat of the model: waves already planned play out.
+
+    // The values the rhythm is heading for: the ramp's target while one runs, else those
+    // playing. Pending changes are collected on a copy of this and handed over together.
+    conduction::Params libraryTarget() const;
+    // Moves the rhythm's numbers linearly to `target` over `ticks` (0: at once), one step at
+    // each beat the heart decides; choices (the AV node's kind, ectopy, pacing mode …) change
+    // at the next beat. A ramp started while one runs starts from where that one has got to.
+    bool rampLibraryParameters(const conduction::Params& target, int ticks);
+    // The ramp in progress; nullopt once it has reached its target.
+    std::optional<conduction::ParameterRamp> libraryRamp() const;
+
+    // Gives way to library rhythm `next`, its values drawn from `seed`, as `how` says, keeping
+    // the queue and the heart's timing; rhythm() names `next` at once. From a classic rhythm or
+    // none it is selectRhythm's hard cut (and returns false).
+    bool transitionTo(LibraryRhythm next, std::uint32_t seed, conduction::Transition how);
+    // The kind of a transition still waiting for its trigger (the R-on-T PVC, the PAC, the end
+    // of the beat before a pause); nullopt once it has happened.
+    std::optional<conduction::TransitionKind> pendingTransition() const;
+
+    // Instructor events.
+    // A PVC as soon as the ventricles can take one, with its compensatory pause.
+    bool pvcNow();
+    // The next atrial impulse that would conduct is blocked (a dropped beat); false where no
+    // atrial impulse conducts (ventricular rhythms, complete block).
+    bool blockNextBeat();
+    // A shock: its artifact (a WaveKind::shock event, role artifact) on the next decided tick,
+    // then the flat line of the stunned heart and what follows. Works on any rhythm; after a
+    // classic one, `after` is selected as a hard cut.
+    void defibrillate(const conduction::Shock& shock);
+    // Pacing on (a demand pacer in `mode`), off (Pacer::none), its rate and output (mA); it
+    // captures while the output reaches the rhythm's capture threshold.
+    bool setPacing(conduction::Pacer mode, int ratePerMin, int outputMa);
 
     // Artifact over the trace, kind by kind (strength 0 takes it off). It draws from the seed of
     // each selection but does not restart with it; without it the trace is as it always was.

@@ -56,6 +56,7 @@ constexpr std::array<Shape, waveKindCount> shapes{
     Shape{1, 0, "LO"},
     Shape{1, 0, "CPR"},
     Shape{1, 0, "PULSE"},
+    Shape{1, 0, "SHOCK"},
 };
 
 static_assert(shapes[static_cast<std::size_t>(WaveKind::qrs)].peak == 3, "the R peak");

@@ -27,9 +27,11 @@ enum class WaveKind : std::uint8_t {
     // The pulse wave at the finger that a perfusing ventricular beat gives (the pleth channel's);
     // its beat and role are those of the beat.
     pulse,
+    // A defibrillator's shock on the trace (role artifact, length its own).
+    shock,
 };
 
-inline constexpr int waveKindCount = 16;
+inline constexpr int waveKindCount = 17;
 
 // Where the impulse behind a wave came from and what became of it. All waves of one beat share
 // the role of that beat.
@@ -88,8 +90,8 @@ inline std::int64_t WaveEvent::peakTick() const {
     return tick + (peak >= 0 ? peak : peakStep(kind));
 }
 
-// Names used in the events CSV: P, QRS, T, V, f, F, VF, SA, SV, BW, MT, AC, EM, LO, CPR, PULSE and
-// conducted, blocked, missing, supraventricular, ventricular, escape, paced, artifact.
+// Names used in the events CSV: P, QRS, T, V, f, F, VF, SA, SV, BW, MT, AC, EM, LO, CPR, PULSE,
+// SHOCK and conducted, blocked, missing, supraventricular, ventricular, escape, paced, artifact.
 std::string_view waveKindName(WaveKind kind);
 std::string_view waveRoleName(WaveRole role);
 

@@ -25,6 +25,8 @@ constexpr int pacedRefractory = 30;
 constexpr int spikeHeight = 30;
 // A pause is marked from about where the last beat's T wave ends.
 constexpr int pauseMarkFrom = 60;
+// A transition waits this long for the beat that triggers it before making one.
+constexpr int triggerWait = 300;
 
 Waveform pWave(float height = 5, int length = 10) {
     const float half = static_cast<float>(length - 1) / 2;
@@ -74,10 +76,17 @@ void Heart::select(LibraryRhythm rhythm, Simulation& sim) {
     nextPlanned = 0;
     wake = 0;
     colourUntil = 0;
+    rampState.reset();
+    pending.reset();
+    pvcPending = blockPending = escapePending = false;
     // Selected between two steps: the next step draws the queue's head, and its generator call
     // is the first that can lay a wave, for the tick after it.
     const std::int64_t start = sim.tickCount + 2;
     decidedThrough = start - 1;
+    startPacemakers(start);
+}
+
+void Heart::startPacemakers(std::int64_t start) {
     atrialNext = start;
     pacerNext = start;
     chaosNext = start;
@@ -100,11 +109,107 @@ void Heart::select(LibraryRhythm rhythm, Simulation& sim) {
 }
 
 void Heart::setParameters(const Params& next) {
+    rampState.reset();
+    pending.reset();
+    apply(next, decidedThrough + 1);
+    wake = 0;
+}
+
+void Heart::apply(const Params& next, std::int64_t horizon) {
+    const Params before = p;
     p = next;
+    if (p.lower == Lower::junctional || p.lower == Lower::ventricular) {
+        // No escape or tachycardia beats closer than the ventricles can follow.
+        p.lowerCycle = std::max(p.lowerCycle, normalRefractory);
+    }
+    if (p.atria == Atria::silent) {
+        atrialNext = never;
+    } else if (atrialNext >= never) {
+        atrialNext = horizon;
+    }
+    if (p.av != before.av) {
+        groupPosition = 0;
+        groupSize = p.av == AvNode::mobitz2 ? draw(p.groupLo, p.groupHi) : p.groupLo;
+    }
     // Counters of a group left longer than the new group would block at once or never.
     groupSize = std::clamp(groupSize, p.groupLo, std::max(p.groupLo, p.groupHi));
     groupPosition = std::min(groupPosition, groupSize);
+    if (p.ectopy != before.ectopy) {
+        normalBeats = 0;
+        ectopicDue = draw(p.everyLo, p.everyHi);
+    }
     ectopicDue = std::clamp(ectopicDue, p.everyLo, std::max(p.everyLo, p.everyHi));
+    if (p.pacer != before.pacer) {
+        pacerNext = std::max(pacerNext, horizon);
+        captureCountdown = draw(p.captureEveryLo, p.captureEveryHi);
+    }
+    if (p.fibrillatingVentricles && !before.fibrillatingVentricles) {
+        chaosNext = std::max(chaosNext, horizon);
+    }
+    if (p.lower != before.lower) {
+        lowerBeats = 0;
+    }
+    colourUntil = 0;
+}
+
+void Heart::ramp(const Params& target, int ticks) {
+    if (ticks <= 0) {
+        setParameters(target);
+        return;
+    }
+    pending.reset();
+    const std::int64_t start = decidedThrough + 1;
+    rampState = ParameterRamp{p, target, start, start + ticks};
+    apply(rampState->at(start), start);
+    wake = 0;
+}
+
+void Heart::setLive(LiveParameterId which, double value) {
+    if (rampState) {
+        rampState->from = withLiveValue(rampState->from, which, value);
+        rampState->target = withLiveValue(rampState->target, which, value);
+    }
+    if (pending) {
+        pending->next = withLiveValue(pending->next, which, value);
+    }
+    apply(withLiveValue(p, which, value), decidedThrough + 1);
+    wake = 0;
+}
+
+void Heart::transition(const Params& next, Transition how) {
+    switch (how.kind) {
+    case TransitionKind::direct:
+        setParameters(next);
+        return;
+    case TransitionKind::ramp:
+        ramp(next, how.ticks);
+        return;
+    case TransitionKind::rOnT:
+    case TransitionKind::pac:
+    case TransitionKind::pause:
+        rampState.reset();
+        pending = Pending{how.kind, next, decidedThrough + 1 + triggerWait, -1};
+        wake = 0;
+        return;
+    }
+}
+
+std::optional<TransitionKind> Heart::pendingTransition() const {
+    return pending ? std::optional(pending->kind) : std::nullopt;
+}
+
+void Heart::shock(const Params& after, int pauseTicks) {
+    const std::int64_t at = decidedThrough + 1;
+    // Whatever the heart had planned beyond this tick never happens.
+    plannedCount = 0;
+    rampState.reset();
+    pending.reset();
+    pvcPending = blockPending = escapePending = false;
+    p = after;
+    startPacemakers(at + std::max(pauseTicks, shockLength));
+    const int entry = planWave(at, Waveform::shock(shockLength, shockDepth), WaveKind::shock,
+                               WaveRole::artifact, 0, false);
+    planned[static_cast<std::size_t>(entry)].marked = false;
     wake = 0;
     colourUntil = 0;
 }
@@ -185,6 +290,26 @@ void Heart::tick(Simulation& sim) {
 }
 
 void Heart::decide(std::int64_t horizon) {
+    if (rampState) {
+        apply(rampState->at(horizon), horizon);
+        if (horizon >= rampState->endTick) {
+            rampState.reset();
+        }
+    }
+    if (pending && pending->kind == TransitionKind::pause) {
+        const bool pWaves =
+            p.atria == Atria::sinus || p.atria == Atria::focal || p.atria == Atria::multifocal;
+        if (!pWaves || horizon >= atrialNext) {
+            // The next atrial beat is the first of the new rhythm: missing if its atria are
+            // silent, blocked if they no longer conduct. The lower pacemaker ends the pause.
+            apply(pending->next, horizon);
+            pending.reset();
+            escapePending = p.lower != Lower::none;
+            if (pWaves && p.atria == Atria::silent) {
+                planMissing(horizon);
+            }
+        }
+    }
     if (horizon >= atrialNext) {
         switch (p.atria) {
         case Atria::sinus:
@@ -213,6 +338,73 @@ void Heart::decide(std::int64_t horizon) {
     }
     if (p.fibrillatingVentricles && horizon >= chaosNext) {
         fireChaos(horizon);
+    }
+    if (pvcPending) {
+        pvcPending = false;
+        planPvc(std::max(horizon, ventReady), 0, true);
+    }
+    if (pending) {
+        triggerPending(horizon);
+    }
+}
+
+void Heart::triggerPending(std::int64_t horizon) {
+    if (pending->triggerAt < 0) {
+        if (pending->kind == TransitionKind::pac && lastP == horizon && p.atria != Atria::flutter &&
+            p.atria != Atria::fibrillation) {
+            // Premature, about 60 % into the cycle of the P wave just fired.
+            triggerPac(lastP + p.atrialCycle * 3 / 5);
+        } else if (horizon >= pending->deadline) {
+            if (pending->kind == TransitionKind::pac) {
+                triggerPac(horizon);
+            } else {
+                triggerPvc(horizon);
+            }
+        }
+    }
+    const std::int64_t at = pending->triggerAt;
+    if (at < 0) {
+        return;
+    }
+    // The trigger planned: the new rhythm runs from it, the heart's timing kept.
+    apply(pending->next, horizon);
+    if (pending->kind == TransitionKind::rOnT) {
+        chaosNext = at + p.ventricularWidth;
+        lastV = at;
+    } else if (p.atria == Atria::fibrillation) {
+        atrialNext = at + 8;
+    } else if (p.atria != Atria::silent) {
+        atrialNext = at + p.atrialCycle;
+    }
+    pending.reset();
+}
+
+void Heart::triggerPvc(std::int64_t at) {
+    at = std::max(at, ventReady);
+    pending->triggerAt = at;
+    lastV = std::max(lastV, at);
+    lastIntrinsic = std::max(lastIntrinsic, at);
+    ventReady = std::max(ventReady, at + normalRefractory);
+    // Its repolarisation never comes: the rhythm it starts takes over at its end.
+    planWave(at, ventricularShape(0, false), WaveKind::ventricularBeat, WaveRole::ventricular,
+             newBeat(), true);
+}
+
+void Heart::triggerPac(std::int64_t at) {
+    // Down the slow pathway: a long PR, and the circuit the fast one closes.
+    const int pr = std::min(p.pr + 8, 40);
+    at = std::max(at, ventReady - pr);
+    pending->triggerAt = at;
+    lastP = at;
+    const int entry =
+        planWave(at, ectopicP(1), WaveKind::p, WaveRole::supraventricular, newBeat(), true);
+    conduct(entry, pr, WaveRole::supraventricular);
+}
+
+void Heart::armROnT(std::int64_t tAt, int tLength) {
+    if (pending && pending->kind == TransitionKind::rOnT && pending->triggerAt < 0) {
+        // On the T wave's upstroke, the ventricles' vulnerable period.
+        triggerPvc(tAt + tLength * 2 / 5);
     }
 }
 
@@ -244,6 +436,12 @@ std::int64_t Heart::nextWake() const {
     }
     if (p.fibrillatingVentricles) {
         at = std::min(at, chaosNext);
+    }
+    if (rampState) {
+        at = std::min(at, rampState->endTick);
+    }
+    if (pending) {
+        at = std::min(at, pending->deadline);
     }
     return at;
 }
@@ -434,6 +632,10 @@ std::int64_t Heart::conduct(int pEntry, int pr, WaveRole role) {
     // conducted impulse arrives and the ventricles are ready for it.
     const bool pacedFirst = p.pacer == Pacer::ventricular && !p.pacerSenses &&
                             pacerNext >= ventReady && pacerNext + 3 <= at + pr;
+    if (blockPending && pr >= 0 && role != WaveRole::supraventricular) {
+        blockPending = false;
+        pr = -1;
+    }
     if (pr < 0 || at + pr < ventReady || pacedFirst) {
         if (pr < 0 && p.av != AvNode::complete) {
             pWaveEntry.marked = pWaveEntry.marked || marks(markBlockedP);
@@ -567,6 +769,7 @@ void Heart::activate(std::int64_t at, Origin origin, WaveRole role, std::int64_t
         }
         const float tHeight = p.qrs == Qrs::bundleBranch ? -8.0F : 11.0F;
         planWave(at + p.qrsWidth + 2, tWave(tHeight), WaveKind::t, role, beat, marked);
+        armROnT(at + p.qrsWidth + 2, 30);
         return;
     }
     const bool paced = origin == Origin::paced;
@@ -581,6 +784,7 @@ void Heart::activate(std::int64_t at, Origin origin, WaveRole role, std::int64_t
     }
     planWave(at + p.ventricularWidth + 3, tWave(main > 0 ? -13.0F : 13.0F, 32), WaveKind::t, role,
              beat, marked);
+    armROnT(at + p.ventricularWidth + 3, 32);
 }
 
 void Heart::fireFocus(std::int64_t at) {
@@ -620,7 +824,9 @@ void Heart::fireFibrillationWave(std::int64_t at) {
                  WaveKind::atrialFibrillation, WaveRole::conducted, beat, marks(markAtrialWaves));
     atrialNext = at + cycle;
     const int delay = 6;
-    if (at + delay >= avReady && at + delay >= ventReady) {
+    const bool blocked = blockPending && at + delay >= avReady && at + delay >= ventReady;
+    blockPending = blockPending && !blocked;
+    if (!blocked && at + delay >= avReady && at + delay >= ventReady) {
         // Concealed conduction: how long the node stays shut after passing an impulse varies
         // from beat to beat, so the ventricles answer irregularly irregularly.
         const int mean = p.fibrillationRr - 7;
@@ -634,7 +840,8 @@ void Heart::fireFibrillationWave(std::int64_t at) {
 void Heart::fireLower(std::int64_t at) {
     const std::int64_t beat = newBeat();
     ++lowerBeats;
-    const bool slow = p.lowerCycle >= (p.lower == Lower::junctional ? 100 : 150);
+    const bool slow = escapePending || p.lowerCycle >= (p.lower == Lower::junctional ? 100 : 150);
+    escapePending = false;
     const bool marked = marks(markLower);
     switch (p.lower) {
     case Lower::none:
@@ -673,22 +880,33 @@ void Heart::firePacer(std::int64_t at) {
     pacerNext = at + p.pacerCycle;
     const std::int64_t beat = newBeat();
     const bool spikesRed = marks(markSpikes);
+    // Below its threshold the output depolarises nothing: spikes alone.
+    const bool strongEnough = p.pacingOutput >= p.captureThreshold;
+    const bool lostRed = spikesRed || (!strongEnough && marks(markLostSpikes));
     switch (p.pacer) {
     case Pacer::none:
         break;
     case Pacer::atrial: {
-        planWave(at, spike(), WaveKind::pacingAtrial, WaveRole::paced, beat, spikesRed);
-        const int entry = planWave(at + 1, pWave(4, 11), WaveKind::p, WaveRole::paced, beat, false);
-        conduct(entry, avVerdict(p.pr - 1), WaveRole::paced);
+        planWave(at, spike(), WaveKind::pacingAtrial, WaveRole::paced, beat, lostRed);
+        if (strongEnough) {
+            const int entry =
+                planWave(at + 1, pWave(4, 11), WaveKind::p, WaveRole::paced, beat, false);
+            conduct(entry, avVerdict(p.pr - 1), WaveRole::paced);
+        }
         break;
     }
-    case Pacer::dual:
-        planWave(at, spike(), WaveKind::pacingAtrial, WaveRole::paced, beat, spikesRed);
-        planWave(at + 1, pWave(4, 11), WaveKind::p, WaveRole::paced, beat, false);
+    case Pacer::dual: {
+        planWave(at, spike(), WaveKind::pacingAtrial, WaveRole::paced, beat, lostRed);
+        if (strongEnough) {
+            planWave(at + 1, pWave(4, 11), WaveKind::p, WaveRole::paced, beat, false);
+        }
         planWave(at + p.avDelay, spike(), WaveKind::pacingVentricular, WaveRole::paced, beat,
-                 spikesRed);
-        activate(at + p.avDelay + 1, Origin::paced, WaveRole::paced, beat, false);
+                 lostRed);
+        if (strongEnough && at + p.avDelay + 1 >= ventReady) {
+            activate(at + p.avDelay + 1, Origin::paced, WaveRole::paced, beat, false);
+        }
         break;
+    }
     case Pacer::ventricular: {
         // A demand pacer times its cycle from its own last spike or the last beat it sensed.
         const std::int64_t due = std::max(lastSpike, lastIntrinsic) + p.pacerCycle;
@@ -697,7 +915,7 @@ void Heart::firePacer(std::int64_t at) {
             return;
         }
         lastSpike = at;
-        bool captures = at >= ventReady && lastV < at;
+        bool captures = strongEnough && at >= ventReady && lastV < at;
         if (p.captureEveryLo > 0 && --captureCountdown < 0) {
             captureCountdown = draw(p.captureEveryLo, p.captureEveryHi);
             captures = false;

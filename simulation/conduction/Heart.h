@@ -1,12 +1,15 @@
 #pragma once
 
+#include "LiveParameter.h"
 #include "Preset.h"
 #include "RhythmLibrary.h"
+#include "Transition.h"
 #include "WaveEvent.h"
 #include "Waveform.h"
 
 #include <array>
 #include <cstdint>
+#include <optional>
 
 namespace pulsavo {
 class Simulation;
@@ -24,6 +27,9 @@ namespace pulsavo::conduction {
 class Heart {
 public:
     static constexpr int lookahead = 30;
+    // A shock's artifact: its ticks and how far below the baseline it throws the trace (px).
+    static constexpr int shockLength = 48;
+    static constexpr float shockDepth = 55;
 
     void select(LibraryRhythm rhythm, Simulation& sim);
     // After the simulation's queue has moved on by one tick.
@@ -33,8 +39,27 @@ public:
 
     const Params& parameters() const { return p; }
     // Changes the rhythm while it plays: each pacemaker and pathway follows the new values from
-    // its next decision on; waves already planned play out as they were.
+    // its next decision on; waves already planned play out as they were. Ends a ramp and drops
+    // a transition still waiting for its trigger, as the other changes below do.
     void setParameters(const Params& next);
+    // The numbers move to `target` a step at each decision over `ticks`; choices change at once.
+    void ramp(const Params& target, int ticks);
+    // The ramp still running at the last decision, if any.
+    const std::optional<ParameterRamp>& currentRamp() const { return rampState; }
+    Params target() const { return rampState ? rampState->target : p; }
+    // One parameter changed at once, in the values playing and in a ramp's or a pending
+    // transition's as well, so that neither undoes it.
+    void setLive(LiveParameterId which, double value);
+
+    void transition(const Params& next, Transition how);
+    std::optional<TransitionKind> pendingTransition() const;
+    void pvcNow() {
+        pvcPending = true;
+        wake = 0;
+    }
+    void blockNextBeat() { blockPending = true; }
+    // A shock laid on the next tick decided; `after` starts once `pauseTicks` have passed.
+    void shock(const Params& after, int pauseTicks);
 
 private:
     enum class Origin { supraventricular, ventricular, paced };
@@ -65,7 +90,16 @@ private:
     void planSpan(std::int64_t from, std::int64_t to);
     void lay(Simulation& sim, const Planned& wave);
 
+    // From `start` on, every pacemaker starts afresh with the values playing.
+    void startPacemakers(std::int64_t start);
+    // The values to decide with from `horizon` on, the heart's state kept.
+    void apply(const Params& next, std::int64_t horizon);
     void decide(std::int64_t horizon);
+    // A pending transition's trigger: the beat that starts the new rhythm.
+    void triggerPending(std::int64_t horizon);
+    void triggerPvc(std::int64_t at);
+    void triggerPac(std::int64_t at);
+    void armROnT(std::int64_t tAt, int tLength);
     void layDue(Simulation& sim, std::int64_t horizon);
     std::int64_t nextWake() const;
     // The pen for `tick`, dropping the spans that have ended; sets colourUntil.
@@ -95,6 +129,17 @@ private:
     bool marks(unsigned mark) const { return (p.marks & mark) != 0; }
 
     Params p;
+    std::optional<ParameterRamp> rampState;
+    struct Pending {
+        TransitionKind kind = TransitionKind::direct;
+        Params next;
+        std::int64_t deadline = 0;   // without a trigger by this horizon tick, one is made
+        std::int64_t triggerAt = -1; // the trigger's tick once planned
+    };
+    std::optional<Pending> pending;
+    bool pvcPending = false;
+    bool blockPending = false;
+    bool escapePending = false; // the next beat of the lower pacemaker ends a pause
     RandomSource* random = nullptr;
     Simulation* owner = nullptr;
 

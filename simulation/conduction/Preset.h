@@ -87,6 +87,10 @@ struct Params {
     int captureEveryLo = 0; // failure to capture: a lost spike after lo..hi captured ones
     int captureEveryHi = 0;
     bool pacerSenses = true;
+    // The pacer captures while its output reaches the threshold (mA, as on a transcutaneous
+    // pacer's dial); the presets always capture at these.
+    int pacingOutput = 70;
+    int captureThreshold = 50;
 
     // The ventricles' electrical activity ejects no blood: PEA, pulseless VT.
     bool pulseless = false;

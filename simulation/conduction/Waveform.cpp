@@ -80,6 +80,8 @@ float Waveform::heightAt(int step) const {
         const float turn = last * 0.7F;
         return t <= turn ? -amplitude * t / turn : -amplitude * (last - t) / (last - turn);
     }
+    case Profile::shock:
+        return t < 1 ? -amplitude : 0.4F * amplitude * std::exp((1 - t) / 6);
     case Profile::sine:
         break; // drawn by render() in one loop
     }
@@ -127,6 +129,13 @@ Waveform Waveform::sine(int length, float amplitude, float harmonic, float phase
     wave.amplitude = amplitude;
     wave.harmonic = harmonic;
     wave.phase = phase;
+    return wave;
+}
+
+Waveform Waveform::shock(int length, float depth) {
+    Waveform wave = ofLength(length);
+    wave.profile = Profile::shock;
+    wave.amplitude = depth;
     return wave;
 }
 

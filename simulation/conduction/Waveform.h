@@ -8,10 +8,10 @@ namespace pulsavo::conduction {
 // The shape of one wave at the monitor's scale: heights in pixels above the baseline (about
 // 4 px to the millimetre at 10 mm/mV, so the R wave of a normal beat, 42 px, is about 1 mV),
 // one sample per 10 ms step. A shape is a sum of smooth bumps (P, QRS, T, ventricular
-// complexes), a sawtooth (flutter waves) or a sine with a harmonic (fibrillation, torsades).
-// It always ends on the baseline, so laying it never moves the trace's resting level.
+// complexes), a sawtooth (flutter waves), a sine with a harmonic (fibrillation, torsades) or a
+// shock. It always ends on the baseline, so laying it never moves the trace's resting level.
 struct Waveform {
-    enum class Profile { bumps, sawtooth, sine };
+    enum class Profile { bumps, sawtooth, sine, shock };
     static constexpr int maxLength = 64;
     static constexpr int maxBumps = 4;
 
@@ -41,6 +41,9 @@ struct Waveform {
     }
     static Waveform sawtooth(int length, float depth);
     static Waveform sine(int length, float amplitude, float harmonic, float phase);
+    // A defibrillator's shock as the monitor's amplifier shows it: a deflection of `depth`
+    // below the baseline, an overshoot above it and a slow recovery.
+    static Waveform shock(int length, float depth);
 
 private:
     // A bump or sawtooth profile's height at `step` before rounding.

@@ -150,6 +150,7 @@ void TestLadder::everyWaveIsOneMarkAtItsTick() {
         case WaveKind::leadOff:
         case WaveKind::cpr:
         case WaveKind::pulse:
+        case WaveKind::shock:
             QFAIL("artifact and pulse waves have no place in the ladder");
         }
         // Roles that change the picture: ectopic and escape beats start with a dot in their

@@ -86,6 +86,7 @@ std::span<const int> templateOf(WaveKind kind) {
     case WaveKind::leadOff:
     case WaveKind::cpr:
     case WaveKind::pulse:
+    case WaveKind::shock:
         break; // no template: not laid into the queue
     }
     return {};
