@@ -459,10 +459,14 @@ bool ClassHost::transition(Rhythm rhythm, std::uint32_t seed, const QString& via
     return liveEntryValid(m) && issue(m);
 }
 
-bool ClassHost::instructorEvent(const QString& id) {
+bool ClassHost::instructorEvent(const QString& id, std::optional<Rhythm> after,
+                                std::uint32_t seed, int pauseTicks) {
     Message m;
     m.type = Type::event;
     m.action = id;
+    m.rhythm = after;
+    m.seed = seed;
+    m.ramp = pauseTicks;
     return liveEntryValid(m) && issue(m);
 }
 

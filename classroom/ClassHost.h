@@ -85,7 +85,10 @@ public:
                 const std::vector<protocol::ArtifactSetting>& artifacts = {});
     bool change(const std::vector<protocol::Parameter>& parameters, int rampTicks);
     bool transition(Rhythm rhythm, std::uint32_t seed, const QString& via, int rampTicks);
-    bool instructorEvent(const QString& id);
+    // pvc_now, block_beat, or defibrillate with what follows the shock (none: the rhythm that
+    // played resumes) and the pause before it (0: the model's own).
+    bool instructorEvent(const QString& id, std::optional<Rhythm> after = std::nullopt,
+                         std::uint32_t seed = 0, int pauseTicks = 0);
     bool freeze(bool on);
 
     // A poll to every learner; its id, or 0 when the question or options are not valid.

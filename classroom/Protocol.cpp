@@ -248,6 +248,12 @@ void readBody(Reader& r, Message& m) {
     case Type::event:
         m.at = r.integer("at", 1, maxTick);
         m.action = r.identifier("id");
+        // A shock names what follows it, drawn from its seed, and the pause before it.
+        if (r.object.contains(QLatin1String("rhythm"))) {
+            m.rhythm = readRhythm(r, "rhythm", true);
+            m.seed = static_cast<std::uint32_t>(r.integer("seed", 0, 0xffffffffLL));
+            m.ramp = static_cast<int>(r.integer("ramp", 0, maxInt));
+        }
         break;
     case Type::freeze:
         m.at = r.integer("at", 1, maxTick);
@@ -401,6 +407,12 @@ QByteArray encode(const Message& m) {
         break;
     case Type::event:
         o.insert(QStringLiteral("id"), m.action);
+        if (m.rhythm || m.seed != 0 || m.ramp != 0) {
+            o.insert(QStringLiteral("rhythm"),
+                     m.rhythm ? QJsonValue(rhythmText(*m.rhythm)) : QJsonValue());
+            o.insert(QStringLiteral("seed"), static_cast<double>(m.seed));
+            o.insert(QStringLiteral("ramp"), m.ramp);
+        }
         break;
     case Type::freeze:
         o.insert(QStringLiteral("on"), m.on);

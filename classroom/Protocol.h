@@ -77,12 +77,12 @@ struct Message {
     Refusal reason = Refusal::malformed;
     QString session;
     int clientId = 0;
-    std::optional<Rhythm> rhythm;
+    std::optional<Rhythm> rhythm; // state, transition; a shock: what follows it
     std::uint32_t seed = 0;
     std::vector<ArtifactSetting> artifacts;
     std::vector<Parameter> parameters;
-    int ramp = 0;   // change, transition: ticks
-    QString action; // transition: the way; event: which
+    int ramp = 0;   // change, transition: ticks; a shock: its pause
+    QString action; // transition: the way; event: which (pvc_now, block_beat, defibrillate)
     bool on = false;
     int poll = 0;
     QString pollKind; // rhythm, field, choice

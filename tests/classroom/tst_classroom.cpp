@@ -117,8 +117,9 @@ void ClassroomTest::learnersPlayTheHostsTrace_data() {
     QTest::addColumn<int>("rhythm");
     QTest::addColumn<int>("joinAt");
     QTest::newRow("classic VT, both from the start") << indexOf(Rhythm::ventricularTachycardia) << 0;
-    QTest::newRow("Mobitz I, the second mid-class") << indexOf(rhythmOf(LibraryRhythm::mobitz1)) << 450;
-    QTest::newRow("AF with artifact, the second late") << indexOf(rhythmOf(LibraryRhythm::afRapid)) << 900;
+    QTest::newRow("sinus, the second mid-class") << indexOf(rhythmOf(LibraryRhythm::sinusRhythm)) << 450;
+    QTest::newRow("Mobitz I, the second during the ramp") << indexOf(rhythmOf(LibraryRhythm::mobitz1)) << 750;
+    QTest::newRow("AF, the second after the shock") << indexOf(rhythmOf(LibraryRhythm::afRapid)) << 1100;
 }
 
 // Two learners, one joining while the class is under way, play the host's trace wave for wave.
@@ -142,6 +143,21 @@ void ClassroomTest::learnersPlayTheHostsTrace() {
             QVERIFY(host->freeze(true));
             QVERIFY(host->select(anyRhythmAt(rhythm), 99, {{ArtifactKind::tremor, 2}}));
         }
+        // Live control: a ramp, an instructor's event, a transition and a shock.
+        if (tick == 700) {
+            QVERIFY(host->change({{QStringLiteral("atrial_rate"), 45}, {QStringLiteral("pr_ms"), 240}},
+                                 300));
+        }
+        if (tick == 800) {
+            QVERIFY(host->instructorEvent(QStringLiteral("pvc_now")));
+        }
+        if (tick == 900) {
+            QVERIFY(host->transition(rhythmOf(LibraryRhythm::vfCoarse), 8, QStringLiteral("r_on_t"), 0));
+        }
+        if (tick == 1050) {
+            QVERIFY(host->instructorEvent(QStringLiteral("defibrillate"),
+                                          rhythmOf(LibraryRhythm::sinusTachycardia), 9));
+        }
         if (tick == joinAt || (joinAt == 0 && tick == 50)) {
             second = std::make_unique<Desk>(*host);
         }
@@ -150,6 +166,11 @@ void ClassroomTest::learnersPlayTheHostsTrace() {
     second->playTo(1200);
     const auto expected = hostWaves.through(1200);
     QVERIFY(expected.size() > 20);
+    // The live entries took effect: the transition's fibrillation, the shock.
+    for (const WaveKind kind : {WaveKind::ventricularFibrillation, WaveKind::shock}) {
+        QVERIFY(std::any_of(expected.begin(), expected.end(),
+                            [kind](const WaveEvent& e) { return e.kind == kind; }));
+    }
     QCOMPARE(first.waves.through(1200), expected);
     QCOMPARE(second->waves.through(1200), expected);
     QCOMPARE(first.learner.model().simulation().traceY, host->model().simulation().traceY);

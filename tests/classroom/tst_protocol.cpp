@@ -1,4 +1,5 @@
 #include "ClassModel.h"
+#include "LiveCommands.h"
 #include "LocalNetwork.h"
 #include "Protocol.h"
 #include "SessionCode.h"
@@ -43,6 +44,8 @@ private slots:
     void localNetwork_data();
     void localNetwork();
     void lateEntryReplays();
+    void liveEntries_data();
+    void liveEntries();
 };
 
 void ProtocolTest::roundTrip_data() {
@@ -297,6 +300,48 @@ void ProtocolTest::lateEntryReplays() {
     QCOMPARE(late.simulation().traceY, onTime.simulation().traceY);
     QVERIFY(!late.append(first)); // before the last entry: refused, nothing replayed
     QCOMPARE(late.restarts(), 1);
+}
+
+void ProtocolTest::liveEntries_data() {
+    QTest::addColumn<QByteArray>("json");
+    QTest::addColumn<bool>("valid");
+    const QByteArray change = R"({"v":1,"t":"change","at":1,"ramp":%R,"params":%P})";
+    const auto changeRow = [&](const char* params, int ramp = 0) {
+        return QByteArray(change).replace("%P", params).replace("%R", QByteArray::number(ramp));
+    };
+    QTest::newRow("rates ramped") << changeRow(R"({"atrial_rate":40,"pr_ms":240})", 2000) << true;
+    QTest::newRow("a choice by index") << changeRow(R"({"ectopy_pattern":1})") << true;
+    QTest::newRow("unknown id") << changeRow(R"({"heart_rate":40})") << false;
+    QTest::newRow("below range") << changeRow(R"({"atrial_rate":19})") << false;
+    QTest::newRow("above range") << changeRow(R"({"vf_amplitude":12.5})") << false;
+    QTest::newRow("nothing") << changeRow("{}") << false;
+    QTest::newRow("ramp over ten minutes") << changeRow(R"({"pr_ms":200})", 60001) << false;
+    QTest::newRow("R on T into VF")
+        << QByteArray(R"({"v":1,"t":"transition","at":1,"rhythm":"vf_coarse","seed":1,"via":"r_on_t","ramp":0})")
+        << true;
+    QTest::newRow("transition to a classic rhythm")
+        << QByteArray(R"({"v":1,"t":"transition","at":1,"rhythm":"11","seed":1,"via":"direct","ramp":0})")
+        << false;
+    QTest::newRow("transition by an unknown way")
+        << QByteArray(R"({"v":1,"t":"transition","at":1,"rhythm":"vf_fine","seed":1,"via":"magic","ramp":0})")
+        << false;
+    QTest::newRow("PVC now") << QByteArray(R"({"v":1,"t":"event","at":1,"id":"pvc_now"})") << true;
+    QTest::newRow("shock into sinus")
+        << QByteArray(R"({"v":1,"t":"event","at":1,"id":"defibrillate","rhythm":"sinus_rhythm","seed":3,"ramp":0})")
+        << true;
+    QTest::newRow("PVC with a rhythm")
+        << QByteArray(R"({"v":1,"t":"event","at":1,"id":"pvc_now","rhythm":"sinus_rhythm","seed":3,"ramp":0})")
+        << false;
+    QTest::newRow("unknown event") << QByteArray(R"({"v":1,"t":"event","at":1,"id":"explode"})") << false;
+}
+
+// What the host lets onto the timeline: known ids, values in range.
+void ProtocolTest::liveEntries() {
+    QFETCH(QByteArray, json);
+    QFETCH(bool, valid);
+    const protocol::Decoded decoded = protocol::decode(json);
+    QVERIFY2(decoded.message, qPrintable(decoded.error));
+    QCOMPARE(liveEntryValid(*decoded.message), valid);
 }
 
 QTEST_APPLESS_MAIN(ProtocolTest)
