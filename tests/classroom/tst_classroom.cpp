@@ -148,13 +148,13 @@ void ClassroomTest::learnersPlayTheHostsTrace() {
             QVERIFY(host->change({{QStringLiteral("atrial_rate"), 45}, {QStringLiteral("pr_ms"), 240}},
                                  300));
         }
-        if (tick == 800) {
+        if (tick == 750) {
             QVERIFY(host->instructorEvent(QStringLiteral("pvc_now")));
         }
-        if (tick == 900) {
+        if (tick == 800) {
             QVERIFY(host->transition(rhythmOf(LibraryRhythm::vfCoarse), 8, QStringLiteral("r_on_t"), 0));
         }
-        if (tick == 1050) {
+        if (tick == 1100) {
             QVERIFY(host->instructorEvent(QStringLiteral("defibrillate"),
                                           rhythmOf(LibraryRhythm::sinusTachycardia), 9));
         }
