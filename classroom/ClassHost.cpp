@@ -126,12 +126,14 @@ bool ClassHost::start(const Options& chosen, QString* error) {
             return QHttpServerResponse(mime, body);
         };
     };
-    http->route(QStringLiteral("/"), page(QStringLiteral("index.html"), "text/html; charset=utf-8"));
+    http->route(QStringLiteral("/"),
+                page(QStringLiteral("index.html"), "text/html; charset=utf-8"));
     http->route(QStringLiteral("/monitor.js"),
                 page(QStringLiteral("monitor.js"), "text/javascript; charset=utf-8"));
     pagePort = http->listen(address, chosen.port == 0 ? 0 : static_cast<quint16>(chosen.port + 1));
     if (pagePort == 0) {
-        *error = tr("%1 ポート %2 で待ち受けできません").arg(address.toString()).arg(chosen.port + 1);
+        *error =
+            tr("%1 ポート %2 で待ち受けできません").arg(address.toString()).arg(chosen.port + 1);
         http.reset();
         sockets.reset();
         return false;
@@ -182,7 +184,7 @@ void ClassHost::onWebSocket() {
         const int capacity = 2 * options.maxLearners;
         if (!localNetwork::isLocal(peer) || static_cast<int>(clients.size()) >= capacity ||
             codeFailures.value(peer) >= maxCodeFailures) {
-            const Refusal reason = !localNetwork::isLocal(peer) ? Refusal::network
+            const Refusal reason = !localNetwork::isLocal(peer)                   ? Refusal::network
                                    : static_cast<int>(clients.size()) >= capacity ? Refusal::full
                                                                                   : Refusal::code;
             Message refuse;
@@ -220,9 +222,8 @@ void ClassHost::onWebSocket() {
         });
         // A peer that never says hello holds a slot; it gets ten seconds.
         client->greetingDeadline.setSingleShot(true);
-        connect(&client->greetingDeadline, &QTimer::timeout, this, [this, id] {
-            drop(id, Refusal::malformed, QStringLiteral("no hello"));
-        });
+        connect(&client->greetingDeadline, &QTimer::timeout, this,
+                [this, id] { drop(id, Refusal::malformed, QStringLiteral("no hello")); });
         client->greetingDeadline.start(10000);
         clients.emplace(id, std::move(client));
     }
@@ -254,8 +255,8 @@ void ClassHost::onText(int clientId, const QString& text) {
     }
     const protocol::Decoded decoded = protocol::decode(text.toUtf8());
     if (!decoded.message) {
-        const Refusal reason = decoded.error == QLatin1String("version") ? Refusal::version
-                                                                         : Refusal::malformed;
+        const Refusal reason =
+            decoded.error == QLatin1String("version") ? Refusal::version : Refusal::malformed;
         drop(clientId, reason, decoded.error);
         return;
     }
@@ -459,8 +460,8 @@ bool ClassHost::transition(Rhythm rhythm, std::uint32_t seed, const QString& via
     return liveEntryValid(m) && issue(m);
 }
 
-bool ClassHost::instructorEvent(const QString& id, std::optional<Rhythm> after,
-                                std::uint32_t seed, int pauseTicks) {
+bool ClassHost::instructorEvent(const QString& id, std::optional<Rhythm> after, std::uint32_t seed,
+                                int pauseTicks) {
     Message m;
     m.type = Type::event;
     m.action = id;
@@ -477,8 +478,7 @@ bool ClassHost::freeze(bool on) {
     return issue(m);
 }
 
-int ClassHost::startPoll(const QString& kind, const QString& question,
-                         const QStringList& options) {
+int ClassHost::startPoll(const QString& kind, const QString& question, const QStringList& options) {
     Message m;
     m.type = Type::poll;
     m.poll = pollId + 1;

@@ -32,10 +32,10 @@ class ClassHost : public QObject {
     Q_OBJECT
 public:
     struct Options {
-        QHostAddress address;      // null: the room's network address
-        quint16 port = 0;          // 0: any free port
+        QHostAddress address; // null: the room's network address
+        quint16 port = 0;     // 0: any free port
         bool requireApproval = false;
-        QString code;              // empty: a fresh code
+        QString code; // empty: a fresh code
         int maxLearners = 200;
     };
 

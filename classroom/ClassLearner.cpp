@@ -73,11 +73,12 @@ void ClassLearner::open() {
     connect(socket.get(), &QWebSocket::textMessageReceived, this, &ClassLearner::onText);
     connect(socket.get(), &QWebSocket::disconnected, this, &ClassLearner::onDisconnected);
     // A host that cannot be reached never connects, so never disconnects either.
-    connect(socket.get(), qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this, [this] {
-        if (currentStatus == Status::connecting) {
-            onDisconnected();
-        }
-    });
+    connect(socket.get(), qOverload<QAbstractSocket::SocketError>(&QWebSocket::error), this,
+            [this] {
+                if (currentStatus == Status::connecting) {
+                    onDisconnected();
+                }
+            });
     setStatus(Status::connecting);
     socket->open(url);
 }
@@ -183,7 +184,8 @@ void ClassLearner::followClock() {
 }
 
 void ClassLearner::onClock() {
-    const std::int64_t estimate = hostTick + (sinceSync.isValid() ? sinceSync.elapsed() / tickMs : 0);
+    const std::int64_t estimate =
+        hostTick + (sinceSync.isValid() ? sinceSync.elapsed() / tickMs : 0);
     // Bounded catch-up per timer tick: a host claiming a far future tick cannot stall us.
     const std::int64_t target = std::min(estimate - playoutTicks, classModel.tick() + maxCatchUp);
     if (target > classModel.tick()) {

@@ -94,8 +94,8 @@ bool liveEntryValid(const Message& entry) {
         if (entry.action == QLatin1String("defibrillate")) {
             return !entry.rhythm || libraryTarget(entry).has_value();
         }
-        return !entry.rhythm &&
-               (entry.action == QLatin1String("pvc_now") || entry.action == QLatin1String("block_beat"));
+        return !entry.rhythm && (entry.action == QLatin1String("pvc_now") ||
+                                 entry.action == QLatin1String("block_beat"));
     default:
         return false;
     }

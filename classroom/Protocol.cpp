@@ -95,7 +95,7 @@ public:
 
     // An identifier: lower-case letters, digits and underscores.
     QString identifier(const char* key) {
-        const QString s = text(key, maxIdLength);
+        QString s = text(key, maxIdLength);
         for (const QChar c : s) {
             if (!((c >= QLatin1Char('a') && c <= QLatin1Char('z')) ||
                   (c >= QLatin1Char('0') && c <= QLatin1Char('9')) || c == QLatin1Char('_'))) {
@@ -118,7 +118,9 @@ public:
     QJsonArray array(const char* key, int maxSize) {
         const QJsonValue value = object.value(QLatin1String(key));
         if (!value.isArray() || value.toArray().size() > maxSize) {
-            fail(QStringLiteral("%1 is not a list of at most %2").arg(QLatin1String(key)).arg(maxSize));
+            fail(QStringLiteral("%1 is not a list of at most %2")
+                     .arg(QLatin1String(key))
+                     .arg(maxSize));
             return {};
         }
         return value.toArray();
@@ -169,9 +171,9 @@ void readParameters(Reader& r, Message& m) {
         Reader key(values);
         const QString id = key.checkedText(it.key(), "parameter id", maxIdLength, false);
         const double value = it.value().toDouble(std::nan(""));
-        if (!key.ok() || !it.value().isDouble() || !std::isfinite(value) ||
-            std::abs(value) > 1e9) {
-            r.fail(QStringLiteral("parameter %1 is not a finite number").arg(it.key().left(maxIdLength)));
+        if (!key.ok() || !it.value().isDouble() || !std::isfinite(value) || std::abs(value) > 1e9) {
+            r.fail(QStringLiteral("parameter %1 is not a finite number")
+                       .arg(it.key().left(maxIdLength)));
             return;
         }
         m.parameters.push_back({id, value});
@@ -265,7 +267,7 @@ void readBody(Reader& r, Message& m) {
     case Type::samples: {
         m.tick = r.integer("from", 1, maxTick);
         const QJsonArray ys = r.array("y", maxSamples);
-        for (const QJsonValue& y : ys) {
+        for (const QJsonValue y : ys) {
             const double d = y.toDouble(std::nan(""));
             if (!y.isDouble() || d != std::floor(d) || std::abs(d) > 10000) {
                 r.fail(QStringLiteral("y holds something other than a pixel row"));
@@ -290,7 +292,7 @@ void readBody(Reader& r, Message& m) {
         if (r.ok() && options.size() < 2) {
             r.fail(QStringLiteral("a poll needs two options or more"));
         }
-        for (const QJsonValue& option : options) {
+        for (const QJsonValue option : options) {
             if (!option.isString()) {
                 r.fail(QStringLiteral("an option is not a string"));
                 break;
@@ -386,7 +388,8 @@ QByteArray encode(const Message& m) {
         o.insert(QStringLiteral("reason"), refusalName(m.reason));
         break;
     case Type::state:
-        o.insert(QStringLiteral("rhythm"), m.rhythm ? QJsonValue(rhythmText(*m.rhythm)) : QJsonValue());
+        o.insert(QStringLiteral("rhythm"),
+                 m.rhythm ? QJsonValue(rhythmText(*m.rhythm)) : QJsonValue());
         o.insert(QStringLiteral("seed"), static_cast<double>(m.seed));
         o.insert(QStringLiteral("artifact"), artifactsObject(m.artifacts));
         break;

@@ -89,8 +89,8 @@ struct Message {
     QString question;
     QStringList options;
     int choice = -1;
-    std::vector<int> ys;  // samples: the trace's y per tick
-    QByteArray marks;     // samples: per tick '0' plain, '1' red, '2' beep, '3' both
+    std::vector<int> ys; // samples: the trace's y per tick
+    QByteArray marks;    // samples: per tick '0' plain, '1' red, '2' beep, '3' both
     bool operator==(const Message&) const = default;
 };
 

@@ -85,8 +85,8 @@ std::pair<QHostAddress, quint16> parseListen(std::string_view text) {
     const QHostAddress address(url.host());
     if (!url.isValid() || address.isNull() || url.port() < 0 || !url.path().isEmpty() ||
         url.hasQuery() || !url.userInfo().isEmpty()) {
-        throw UsageError(message("--listen %1 is not ADDR:PORT (e.g. 192.168.1.20:8080)",
-                                 {quoted(text)}));
+        throw UsageError(
+            message("--listen %1 is not ADDR:PORT (e.g. 192.168.1.20:8080)", {quoted(text)}));
     }
     if (!classroom::localNetwork::isLocal(address)) {
         throw UsageError(message("--listen %1 is not on a local network", {quoted(text)}));
@@ -120,9 +120,9 @@ int hostCommand(Arguments args) {
     hostOptions.code = qText(options.code);
     QString error;
     if (!host.start(hostOptions, &error)) {
-        throw IoError(message("cannot listen on %1",
-                              {options.listen.empty() ? std::string("the local network")
-                                                      : options.listen}));
+        throw IoError(
+            message("cannot listen on %1",
+                    {options.listen.empty() ? std::string("the local network") : options.listen}));
     }
     if (options.rhythm) {
         const std::uint32_t seed =
@@ -180,23 +180,23 @@ int joinCommand(Arguments args) {
                              learner.model().stepTo(tick);
                          }
                      });
-    QObject::connect(&learner, &classroom::ClassLearner::statusChanged,
-                     [&](classroom::ClassLearner::Status s) {
-                         using Status = classroom::ClassLearner::Status;
-                         if (s == Status::refused) {
-                             const auto reason = learner.refusal();
-                             finish(message("the host refused to let us join: %1",
-                                            {classroom::protocol::refusalName(reason).toStdString()}),
-                                    reason == classroom::protocol::Refusal::code ? usageExitCode
-                                                                                 : ioErrorExitCode);
-                         } else if (s == Status::offline && (options.ticks || learner.model().tick() == 0)) {
-                             finish(message("lost the connection to %1 at tick %2",
-                                            {options.address, std::to_string(learner.model().tick())}),
-                                    ioErrorExitCode);
-                         } else if (s == Status::offline) {
-                             QCoreApplication::quit();
-                         }
-                     });
+    QObject::connect(
+        &learner, &classroom::ClassLearner::statusChanged, [&](classroom::ClassLearner::Status s) {
+            using Status = classroom::ClassLearner::Status;
+            if (s == Status::refused) {
+                const auto reason = learner.refusal();
+                finish(message("the host refused to let us join: %1",
+                               {classroom::protocol::refusalName(reason).toStdString()}),
+                       reason == classroom::protocol::Refusal::code ? usageExitCode
+                                                                    : ioErrorExitCode);
+            } else if (s == Status::offline && (options.ticks || learner.model().tick() == 0)) {
+                finish(message("lost the connection to %1 at tick %2",
+                               {options.address, std::to_string(learner.model().tick())}),
+                       ioErrorExitCode);
+            } else if (s == Status::offline) {
+                QCoreApplication::quit();
+            }
+        });
     // Nothing answering at all is an error too, not a wait without end.
     QTimer reachable;
     reachable.setSingleShot(true);
@@ -248,8 +248,8 @@ ClassroomHostOptions parseClassroomHostOptions(Arguments args) {
             const std::string_view id = optionValue(args, i);
             const auto rhythm = parseRhythmId(id);
             if (!rhythm) {
-                throw UsageError(message("--rhythm %1 names no rhythm; try 'pulsavo-strip list'",
-                                         {quoted(id)}));
+                throw UsageError(
+                    message("--rhythm %1 names no rhythm; try 'pulsavo-strip list'", {quoted(id)}));
             }
             options.rhythm = rhythmId(*rhythm);
         } else if (arg == "--seed") {
@@ -304,7 +304,8 @@ ClassroomJoinOptions parseClassroomJoinOptions(Arguments args) {
 
 int classroomCommand(Arguments args) {
     if (args.empty()) {
-        throw UsageError(message("classroom needs host or join; try 'pulsavo-strip classroom --help'"));
+        throw UsageError(
+            message("classroom needs host or join; try 'pulsavo-strip classroom --help'"));
     }
     if (args.front() == "host") {
         return hostCommand(args.subspan(1));
@@ -312,7 +313,8 @@ int classroomCommand(Arguments args) {
     if (args.front() == "join") {
         return joinCommand(args.subspan(1));
     }
-    throw UsageError(message("unknown classroom command %1; try host or join", {quoted(args.front())}));
+    throw UsageError(
+        message("unknown classroom command %1; try host or join", {quoted(args.front())}));
 }
 
 } // namespace pulsavo::strip

@@ -28,8 +28,8 @@ struct CommandUsage {
     const char* usage;
 };
 const CommandUsage commandUsages[] = {
-    {"list", listUsage},           {"explain", explainUsage}, {"trace", traceUsage},
-    {"events", eventsUsage},       {"exam", examUsage},       {"progress", progressUsage},
+    {"list", listUsage},           {"explain", explainUsage},     {"trace", traceUsage},
+    {"events", eventsUsage},       {"exam", examUsage},           {"progress", progressUsage},
     {"gradebook", gradebookUsage}, {"classroom", classroomUsage},
 };
 

@@ -73,8 +73,8 @@ struct Raw {
     }
     QWebSocket socket;
     QStringList received;
-    QMetaObject::Connection collect = QObject::connect(
-        &socket, &QWebSocket::textMessageReceived, [this](const QString& t) { received << t; });
+    QMetaObject::Connection collect = QObject::connect(&socket, &QWebSocket::textMessageReceived,
+                                                       [this](const QString& t) { received << t; });
 };
 
 QByteArray hello(const QString& code, int version = protocol::version) {
@@ -116,10 +116,14 @@ private slots:
 void ClassroomTest::learnersPlayTheHostsTrace_data() {
     QTest::addColumn<int>("rhythm");
     QTest::addColumn<int>("joinAt");
-    QTest::newRow("classic VT, both from the start") << indexOf(Rhythm::ventricularTachycardia) << 0;
-    QTest::newRow("sinus, the second mid-class") << indexOf(rhythmOf(LibraryRhythm::sinusRhythm)) << 450;
-    QTest::newRow("Mobitz I, the second during the ramp") << indexOf(rhythmOf(LibraryRhythm::mobitz1)) << 750;
-    QTest::newRow("AF, the second after the shock") << indexOf(rhythmOf(LibraryRhythm::afRapid)) << 1100;
+    QTest::newRow("classic VT, both from the start")
+        << indexOf(Rhythm::ventricularTachycardia) << 0;
+    QTest::newRow("sinus, the second mid-class")
+        << indexOf(rhythmOf(LibraryRhythm::sinusRhythm)) << 450;
+    QTest::newRow("Mobitz I, the second during the ramp")
+        << indexOf(rhythmOf(LibraryRhythm::mobitz1)) << 750;
+    QTest::newRow("AF, the second after the shock")
+        << indexOf(rhythmOf(LibraryRhythm::afRapid)) << 1100;
 }
 
 // Two learners, one joining while the class is under way, play the host's trace wave for wave.
@@ -145,14 +149,15 @@ void ClassroomTest::learnersPlayTheHostsTrace() {
         }
         // Live control: a ramp, an instructor's event, a transition and a shock.
         if (tick == 700) {
-            QVERIFY(host->change({{QStringLiteral("atrial_rate"), 45}, {QStringLiteral("pr_ms"), 240}},
-                                 300));
+            QVERIFY(host->change(
+                {{QStringLiteral("atrial_rate"), 45}, {QStringLiteral("pr_ms"), 240}}, 300));
         }
         if (tick == 750) {
             QVERIFY(host->instructorEvent(QStringLiteral("pvc_now")));
         }
         if (tick == 800) {
-            QVERIFY(host->transition(rhythmOf(LibraryRhythm::vfCoarse), 8, QStringLiteral("r_on_t"), 0));
+            QVERIFY(host->transition(rhythmOf(LibraryRhythm::vfCoarse), 8, QStringLiteral("r_on_t"),
+                                     0));
         }
         if (tick == 1100) {
             QVERIFY(host->instructorEvent(QStringLiteral("defibrillate"),
@@ -217,7 +222,8 @@ void ClassroomTest::rejoinCatchesUp() {
     }
     host->advanceTo(800);
     Desk again(*host);
-    QVERIFY(desk.learner.join(host->joinUrl().toString(), host->code(), QStringLiteral("a"), &error));
+    QVERIFY(
+        desk.learner.join(host->joinUrl().toString(), host->code(), QStringLiteral("a"), &error));
     desk.playTo(800);
     again.playTo(800);
     QCOMPARE(desk.learner.model().restarts(), ranAhead ? 1 : 0);
@@ -230,7 +236,8 @@ void ClassroomTest::hostileClients_data() {
     QTest::addColumn<QString>("refusal");
     const QByteArray good = hello(QStringLiteral("@CODE@"));
     QTest::newRow("wrong code") << QList<QByteArray>{hello(QStringLiteral("ZZZZZZ"))} << "code";
-    QTest::newRow("wrong version") << QList<QByteArray>{hello(QStringLiteral("@CODE@"), 9)} << "version";
+    QTest::newRow("wrong version")
+        << QList<QByteArray>{hello(QStringLiteral("@CODE@"), 9)} << "version";
     QTest::newRow("garbage") << QList<QByteArray>{QByteArray("\x01{{{")} << "malformed";
     QTest::newRow("drives the monitor")
         << QList<QByteArray>{good, R"({"v":1,"t":"freeze","at":1,"on":true})"} << "malformed";
@@ -242,9 +249,9 @@ void ClassroomTest::hostileClients_data() {
         flood << R"({"v":1,"t":"answer","poll":1,"choice":0})";
     }
     QTest::newRow("flood") << flood << "flood";
-    QTest::newRow("oversize")
-        << QList<QByteArray>{good, QByteArray(protocol::maxMessageBytes + 100, ' ')}
-        << "closed without a refusal";
+    QTest::newRow("oversize") << QList<QByteArray>{good,
+                                                   QByteArray(protocol::maxMessageBytes + 100, ' ')}
+                              << "closed without a refusal";
 }
 
 // Each hostile peer is refused and closed; a learner beside it plays on, wave for wave.
@@ -260,7 +267,8 @@ void ClassroomTest::hostileClients() {
     host->advanceTo(100);
     Raw raw(*host);
     for (const QByteArray& m : messages) {
-        raw.socket.sendTextMessage(QString::fromUtf8(QByteArray(m).replace("@CODE@", host->code().toUtf8())));
+        raw.socket.sendTextMessage(
+            QString::fromUtf8(QByteArray(m).replace("@CODE@", host->code().toUtf8())));
     }
     QCOMPARE(raw.refusal(), refusal);
     host->advanceTo(400);
@@ -301,9 +309,12 @@ void ClassroomTest::poll() {
     Desk b(*host);
     QTRY_COMPARE_WITH_TIMEOUT(host->learnerCount(), 2, waitMs);
     QSignalSpy answers(host.get(), &ClassHost::answerReceived);
-    QCOMPARE(host->startPoll(QStringLiteral("rhythm"), QStringLiteral("この波形は？"), {QStringLiteral("x")}), 0);
-    const int id = host->startPoll(QStringLiteral("rhythm"), QStringLiteral("この波形は？"),
-                                   {QStringLiteral("洞調律"), QStringLiteral("心房細動"), QStringLiteral("VT")});
+    QCOMPARE(host->startPoll(QStringLiteral("rhythm"), QStringLiteral("この波形は？"),
+                             {QStringLiteral("x")}),
+             0);
+    const int id = host->startPoll(
+        QStringLiteral("rhythm"), QStringLiteral("この波形は？"),
+        {QStringLiteral("洞調律"), QStringLiteral("心房細動"), QStringLiteral("VT")});
     QVERIFY(id > 0);
     QTRY_COMPARE_WITH_TIMEOUT(b.learner.currentPoll().poll, id, waitMs);
     QTRY_COMPARE_WITH_TIMEOUT(a.learner.currentPoll().poll, id, waitMs);

@@ -116,7 +116,8 @@ void ProtocolTest::hostile_data() {
     QTest::addColumn<QByteArray>("bytes");
     QTest::addColumn<QString>("why");
     const QByteArray hello = R"({"v":1,"t":"hello","code":"ABC234","client":"desktop","name":)";
-    QByteArray big = R"({"v":1,"t":"bye","pad":")" + QByteArray(protocol::maxMessageBytes, 'x') + "\"}";
+    QByteArray big =
+        R"({"v":1,"t":"bye","pad":")" + QByteArray(protocol::maxMessageBytes, 'x') + "\"}";
     QTest::newRow("oversize") << big << "larger than";
     QTest::newRow("not JSON") << QByteArray("\xff\xfe{") << "not a JSON object";
     QTest::newRow("a list") << QByteArray("[1,2]") << "not a JSON object";
@@ -126,16 +127,23 @@ void ProtocolTest::hostile_data() {
     QTest::newRow("version as text") << QByteArray(R"({"v":"1","t":"bye"})") << "version";
     QTest::newRow("no version") << QByteArray(R"({"t":"bye"})") << "version";
     QTest::newRow("unknown type") << QByteArray(R"({"v":1,"t":"drive"})") << "unknown message type";
-    QTest::newRow("name a number") << hello + "5}" << "name is not a string";
-    QTest::newRow("name too long") << hello + '"' + QByteArray(41, 'a') + "\"}" << "too long";
-    QTest::newRow("name blank") << hello + R"("   "})" << "empty";
-    QTest::newRow("name with a bell") << hello + R"("a\u0007b"})" << "control character";
-    QTest::newRow("name with bidi override") << hello + R"("a\u202eb"})" << "control character";
-    QTest::newRow("lone surrogate") << hello + R"("a\ud800"})" << "control character";
+    QTest::newRow("name a number") << hello + "5}"
+                                   << "name is not a string";
+    QTest::newRow("name too long") << hello + '"' + QByteArray(41, 'a') + "\"}"
+                                   << "too long";
+    QTest::newRow("name blank") << hello + R"("   "})"
+                                << "empty";
+    QTest::newRow("name with a bell") << hello + R"("a\u0007b"})"
+                                      << "control character";
+    QTest::newRow("name with bidi override") << hello + R"("a\u202eb"})"
+                                             << "control character";
+    QTest::newRow("lone surrogate") << hello + R"("a\ud800"})"
+                                    << "control character";
     QTest::newRow("client unknown")
         << QByteArray(R"({"v":1,"t":"hello","code":"A","name":"a","client":"robot"})") << "client";
     QTest::newRow("at negative") << QByteArray(R"({"v":1,"t":"freeze","at":-1,"on":true})") << "at";
-    QTest::newRow("at fractional") << QByteArray(R"({"v":1,"t":"freeze","at":1.5,"on":true})") << "at";
+    QTest::newRow("at fractional")
+        << QByteArray(R"({"v":1,"t":"freeze","at":1.5,"on":true})") << "at";
     QTest::newRow("at huge") << QByteArray(R"({"v":1,"t":"freeze","at":1e300,"on":true})") << "at";
     QTest::newRow("on as text") << QByteArray(R"({"v":1,"t":"freeze","at":1,"on":"yes"})") << "on";
     QTest::newRow("seed too large")
@@ -154,19 +162,24 @@ void ProtocolTest::hostile_data() {
     for (int i = 0; i <= protocol::maxParameters; ++i) {
         many += (i > 0 ? "," : "") + QByteArray("\"p") + QByteArray::number(i) + "\":1";
     }
-    QTest::newRow("33 parameters") << many + "}}" << "params";
+    QTest::newRow("33 parameters") << many + "}}"
+                                   << "params";
     QTest::newRow("parameter as text")
         << QByteArray(R"({"v":1,"t":"change","at":1,"ramp":0,"params":{"pr_ms":"NaN"}})")
         << "finite";
     QTest::newRow("one option")
-        << QByteArray(R"({"v":1,"t":"poll","poll":1,"kind":"rhythm","question":"q","options":["a"]})")
+        << QByteArray(
+               R"({"v":1,"t":"poll","poll":1,"kind":"rhythm","question":"q","options":["a"]})")
         << "two options";
     QTest::newRow("option not text")
-        << QByteArray(R"({"v":1,"t":"poll","poll":1,"kind":"rhythm","question":"q","options":["a",{}]})")
+        << QByteArray(
+               R"({"v":1,"t":"poll","poll":1,"kind":"rhythm","question":"q","options":["a",{}]})")
         << "option";
-    QTest::newRow("choice 16") << QByteArray(R"({"v":1,"t":"answer","poll":1,"choice":16})") << "choice";
-    QTest::newRow("marks short")
-        << QByteArray(R"({"v":1,"t":"samples","from":1,"y":[1,2],"marks":"0"})") << "marks";
+    QTest::newRow("choice 16") << QByteArray(R"({"v":1,"t":"answer","poll":1,"choice":16})")
+                               << "choice";
+    QTest::newRow("marks short") << QByteArray(
+                                        R"({"v":1,"t":"samples","from":1,"y":[1,2],"marks":"0"})")
+                                 << "marks";
     QTest::newRow("marks foreign")
         << QByteArray(R"({"v":1,"t":"samples","from":1,"y":[1],"marks":"9"})") << "marks";
 }
@@ -190,8 +203,10 @@ void ProtocolTest::fuzz() {
         m.type = static_cast<Type>(row % 15);
         valid.push_back(protocol::encode(m));
     }
-    valid.emplace_back(R"({"v":1,"t":"poll","poll":1,"kind":"rhythm","question":"q","options":["a","b"]})");
-    valid.emplace_back(R"({"v":1,"t":"state","at":1,"rhythm":"vf_fine","seed":7,"artifact":{"mains":2}})");
+    valid.emplace_back(
+        R"({"v":1,"t":"poll","poll":1,"kind":"rhythm","question":"q","options":["a","b"]})");
+    valid.emplace_back(
+        R"({"v":1,"t":"state","at":1,"rhythm":"vf_fine","seed":7,"artifact":{"mains":2}})");
     int decodedCount = 0;
     for (int i = 0; i < 20000; ++i) {
         QByteArray bytes;
@@ -206,9 +221,15 @@ void ProtocolTest::fuzz() {
                 const int at = random.bounded(static_cast<int>(bytes.size()));
                 const char c = "{}[]\",:0-9.e\\ atvnul"[random.bounded(22)];
                 switch (random.bounded(3)) {
-                case 0: bytes[at] = c; break;
-                case 1: bytes.insert(at, c); break;
-                default: bytes.remove(at, 1); break;
+                case 0:
+                    bytes[at] = c;
+                    break;
+                case 1:
+                    bytes.insert(at, c);
+                    break;
+                default:
+                    bytes.remove(at, 1);
+                    break;
                 }
             }
         }
@@ -226,15 +247,24 @@ void ProtocolTest::fuzz() {
 void ProtocolTest::sessionCode_data() {
     QTest::addColumn<QString>("typed");
     QTest::addColumn<QString>("code");
-    QTest::newRow("canonical") << "ABC234" << "ABC234";
-    QTest::newRow("lower case with a dash") << "abc-234" << "ABC234";
-    QTest::newRow("spaced") << " a b c 2 3 4 " << "ABC234";
-    QTest::newRow("five") << "ABC23" << "";
-    QTest::newRow("seven") << "ABC2345" << "";
-    QTest::newRow("letter O") << "ABCO23" << "";
-    QTest::newRow("digit 1") << "ABC123" << "";
-    QTest::newRow("full-width") << "ＡＢＣ２３４" << "";
-    QTest::newRow("very long") << QString(1000, QLatin1Char('-')) + "ABC234" << "";
+    QTest::newRow("canonical") << "ABC234"
+                               << "ABC234";
+    QTest::newRow("lower case with a dash") << "abc-234"
+                                            << "ABC234";
+    QTest::newRow("spaced") << " a b c 2 3 4 "
+                            << "ABC234";
+    QTest::newRow("five") << "ABC23"
+                          << "";
+    QTest::newRow("seven") << "ABC2345"
+                           << "";
+    QTest::newRow("letter O") << "ABCO23"
+                              << "";
+    QTest::newRow("digit 1") << "ABC123"
+                             << "";
+    QTest::newRow("full-width") << "ＡＢＣ２３４"
+                                << "";
+    QTest::newRow("very long") << QString(1000, QLatin1Char('-')) + "ABC234"
+                               << "";
 }
 
 void ProtocolTest::sessionCode() {
@@ -317,22 +347,28 @@ void ProtocolTest::liveEntries_data() {
     QTest::newRow("nothing") << changeRow("{}") << false;
     QTest::newRow("ramp over ten minutes") << changeRow(R"({"pr_ms":200})", 60001) << false;
     QTest::newRow("R on T into VF")
-        << QByteArray(R"({"v":1,"t":"transition","at":1,"rhythm":"vf_coarse","seed":1,"via":"r_on_t","ramp":0})")
+        << QByteArray(
+               R"({"v":1,"t":"transition","at":1,"rhythm":"vf_coarse","seed":1,"via":"r_on_t","ramp":0})")
         << true;
     QTest::newRow("transition to a classic rhythm")
-        << QByteArray(R"({"v":1,"t":"transition","at":1,"rhythm":"11","seed":1,"via":"direct","ramp":0})")
+        << QByteArray(
+               R"({"v":1,"t":"transition","at":1,"rhythm":"11","seed":1,"via":"direct","ramp":0})")
         << false;
     QTest::newRow("transition by an unknown way")
-        << QByteArray(R"({"v":1,"t":"transition","at":1,"rhythm":"vf_fine","seed":1,"via":"magic","ramp":0})")
+        << QByteArray(
+               R"({"v":1,"t":"transition","at":1,"rhythm":"vf_fine","seed":1,"via":"magic","ramp":0})")
         << false;
     QTest::newRow("PVC now") << QByteArray(R"({"v":1,"t":"event","at":1,"id":"pvc_now"})") << true;
     QTest::newRow("shock into sinus")
-        << QByteArray(R"({"v":1,"t":"event","at":1,"id":"defibrillate","rhythm":"sinus_rhythm","seed":3,"ramp":0})")
+        << QByteArray(
+               R"({"v":1,"t":"event","at":1,"id":"defibrillate","rhythm":"sinus_rhythm","seed":3,"ramp":0})")
         << true;
     QTest::newRow("PVC with a rhythm")
-        << QByteArray(R"({"v":1,"t":"event","at":1,"id":"pvc_now","rhythm":"sinus_rhythm","seed":3,"ramp":0})")
+        << QByteArray(
+               R"({"v":1,"t":"event","at":1,"id":"pvc_now","rhythm":"sinus_rhythm","seed":3,"ramp":0})")
         << false;
-    QTest::newRow("unknown event") << QByteArray(R"({"v":1,"t":"event","at":1,"id":"explode"})") << false;
+    QTest::newRow("unknown event")
+        << QByteArray(R"({"v":1,"t":"event","at":1,"id":"explode"})") << false;
 }
 
 // What the host lets onto the timeline: known ids, values in range.

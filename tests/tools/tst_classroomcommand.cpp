@@ -59,29 +59,36 @@ void TestClassroomCommand::joinWritesTheHostsWaves() {
     QCOMPARE(host.exitStatus(), QProcess::NormalExit);
     QCOMPARE(host.exitCode(), 0);
     const QByteArray log = host.readAllStandardError();
-    QVERIFY2(log.contains("joined 1 pulsavo-strip") && log.contains("refused code"), log.constData());
+    QVERIFY2(log.contains("joined 1 pulsavo-strip") && log.contains("refused code"),
+             log.constData());
 }
 
 void TestClassroomCommand::badInput_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("message");
     QTest::newRow("no subcommand") << QStringList{"classroom"} << "classroom needs host or join";
-    QTest::newRow("unknown subcommand") << QStringList{"classroom", "teach"} << "unknown classroom command";
+    QTest::newRow("unknown subcommand")
+        << QStringList{"classroom", "teach"} << "unknown classroom command";
     QTest::newRow("public address")
         << QStringList{"classroom", "host", "--listen", "8.8.8.8:80"} << "not on a local network";
-    QTest::newRow("no port") << QStringList{"classroom", "host", "--listen", "127.0.0.1"} << "not ADDR:PORT";
+    QTest::newRow("no port") << QStringList{"classroom", "host", "--listen", "127.0.0.1"}
+                             << "not ADDR:PORT";
     QTest::newRow("port too large")
         << QStringList{"classroom", "host", "--listen", "127.0.0.1:70000"} << "not ADDR:PORT";
-    QTest::newRow("bad code") << QStringList{"classroom", "host", "--code", "ABC1O0"} << "not a class code";
-    QTest::newRow("unknown rhythm") << QStringList{"classroom", "host", "--rhythm", "x"} << "names no rhythm";
-    QTest::newRow("seed twice")
-        << QStringList{"classroom", "host", "--seed", "1", "--seed", "2"} << "given twice";
+    QTest::newRow("bad code") << QStringList{"classroom", "host", "--code", "ABC1O0"}
+                              << "not a class code";
+    QTest::newRow("unknown rhythm")
+        << QStringList{"classroom", "host", "--rhythm", "x"} << "names no rhythm";
+    QTest::newRow("seed twice") << QStringList{"classroom", "host", "--seed", "1", "--seed", "2"}
+                                << "given twice";
     QTest::newRow("join without events")
         << QStringList{"classroom", "join", "127.0.0.1:9", "ABC234"} << "needs --events";
     QTest::newRow("join without code")
-        << QStringList{"classroom", "join", "127.0.0.1:9", "--events", "-"} << "needs ADDR:PORT and CODE";
+        << QStringList{"classroom", "join", "127.0.0.1:9", "--events", "-"}
+        << "needs ADDR:PORT and CODE";
     QTest::newRow("join with a control character in the name")
-        << QStringList{"classroom", "join", "127.0.0.1:9", "ABC234", "--events", "-", "--name", "a\x01"}
+        << QStringList{"classroom", "join", "127.0.0.1:9", "ABC234",
+                       "--events",  "-",    "--name",      "a\x01"}
         << "control characters";
     QTest::newRow("join an address that is none")
         << QStringList{"classroom", "join", "ws://", "ABC234", "--events", "-"} << "not an address";
