@@ -193,7 +193,7 @@ void ClassHost::onWebSocket() {
             socket->sendTextMessage(QString::fromUtf8(protocol::encode(refuse)));
             socket->close();
             socket->deleteLater();
-            emit refused(tr("%1 からの接続を断りました").arg(peer.toString()));
+            emit refused(protocol::refusalName(reason) + QStringLiteral(": ") + peer.toString());
             continue;
         }
         auto client = std::make_unique<Client>();

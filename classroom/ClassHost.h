@@ -108,7 +108,7 @@ signals:
     void learnerJoined(int learnerId, const QString& name);
     void learnerLeft(int learnerId);
     void answerReceived(int poll, int learnerId, const QString& name, int choice);
-    // A peer's message refused or a peer dropped, for the console's log and for tests.
+    // A peer refused or dropped: the refusal's protocol name and why, for the console's log.
     void refused(const QString& why);
 
 private:
