@@ -2,6 +2,7 @@
 #include "LiveCommands.h"
 #include "LocalNetwork.h"
 #include "Protocol.h"
+#include "QrCode.h"
 #include "SessionCode.h"
 
 #include <QRandomGenerator>
@@ -46,6 +47,8 @@ private slots:
     void lateEntryReplays();
     void liveEntries_data();
     void liveEntries();
+    void qrCode_data();
+    void qrCode();
 };
 
 void ProtocolTest::roundTrip_data() {
@@ -378,6 +381,33 @@ void ProtocolTest::liveEntries() {
     const protocol::Decoded decoded = protocol::decode(json);
     QVERIFY2(decoded.message, qPrintable(decoded.error));
     QCOMPARE(liveEntryValid(*decoded.message), valid);
+}
+
+void ProtocolTest::qrCode_data() {
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<bool>("fits");
+    QTest::newRow("the page's address") << "http://192.168.100.200:40001/?code=ABC234" << true;
+    QTest::newRow("an IPv6 address") << "http://[fd12:3456:789a::1]:40001/" << true;
+    QTest::newRow("too long for any version") << QString(3000, QLatin1Char('a')) << false;
+}
+
+// The three finder patterns sit in their corners, so the matrix is read the right way round.
+void ProtocolTest::qrCode() {
+    QFETCH(QString, text);
+    QFETCH(bool, fits);
+    const auto code = QrCode::encode(text);
+    QCOMPARE(code.has_value(), fits);
+    if (!code) {
+        return;
+    }
+    QCOMPARE((code->size - 21) % 4, 0);
+    for (const auto& [x0, y0] : {std::pair{0, 0}, {code->size - 7, 0}, {0, code->size - 7}}) {
+        for (int i = 0; i < 7; ++i) {
+            QVERIFY(code->dark(x0 + i, y0) && code->dark(x0 + i, y0 + 6));
+            QVERIFY(code->dark(x0, y0 + i) && code->dark(x0 + 6, y0 + i));
+        }
+        QVERIFY(!code->dark(x0 + 1, y0 + 1) && code->dark(x0 + 3, y0 + 3));
+    }
 }
 
 QTEST_APPLESS_MAIN(ProtocolTest)
