@@ -167,6 +167,7 @@ QUrl ClassHost::pageUrl() const {
     url.setHost(listenAddress.toString());
     url.setPort(pagePort);
     url.setPath(QStringLiteral("/"));
+    url.setQuery(QStringLiteral("code=") + sessionCode);
     return url;
 }
 

@@ -70,7 +70,8 @@ public:
     // Where learners join: ws://address:port.
     quint16 port() const { return listenPort; }
     QUrl joinUrl() const;
-    // What browsers open: the page, on a port of its own (the next one when a port was chosen).
+    // What browsers open (and the QR code carries): the page with the code filled in, on a port
+    // of its own (the next one when a port was chosen).
     QUrl pageUrl() const;
 
     ClassModel& model() { return classModel; }

@@ -26,11 +26,14 @@ namespace pulsavo::strip {
 
 const char* const classroomUsage =
     "pulsavo-strip classroom host [--listen ADDR:PORT] [--rhythm RHYTHM] [--seed N] [--code CODE]\n"
+    "                              [--poll QUESTION --option TEXT --option TEXT ...]\n"
     "  Hosts a class on the room's network: prints the join code, the address desktop\n"
     "  learners join and the page browsers open, then plays RHYTHM (a number 0 to 17 or a\n"
     "  library id; none by default) from seed N (random when left out) until stopped\n"
     "  (SIGINT or SIGTERM). ADDR must be a local network address (loopback, 10/8, 172.16/12,\n"
-    "  192.168/16, link-local); PORT 0 picks a free port.\n"
+    "  192.168/16, link-local); PORT 0 picks a free port. --poll asks every learner QUESTION\n"
+    "  with the options given (2 to 16). Standard error logs who joins and leaves, refusals\n"
+    "  and answers (answer POLL LEARNER OPTION).\n"
     "pulsavo-strip classroom join ADDR:PORT CODE --events FILE [--ticks N] [--name NAME]\n"
     "  Joins a class as a desktop learner, plays the class on its own model and writes the\n"
     "  waves it lays as events does (tick,kind,beat,length,role): those of ticks 1 to N once\n"
@@ -138,6 +141,20 @@ int hostCommand(Arguments args) {
     QObject::connect(&host, &classroom::ClassHost::refused, [](const QString& why) {
         std::fprintf(stderr, "refused %s\n", escapedLine(why.toStdString()).c_str());
     });
+    QObject::connect(&host, &classroom::ClassHost::answerReceived,
+                     [](int poll, int learner, const QString&, int choice) {
+                         std::fprintf(stderr, "answer %d %d %d\n", poll, learner, choice);
+                     });
+    if (!options.question.empty()) {
+        QStringList texts;
+        for (const std::string& option : options.options) {
+            texts << qText(option);
+        }
+        if (host.startPoll(QStringLiteral("choice"), qText(options.question), texts) == 0) {
+            throw UsageError(message("--poll needs a question and 2 to 16 options of at most 80 "
+                                     "characters, without control characters"));
+        }
+    }
     const auto notifier = quitOnSignals();
     const QUrl page = host.pageUrl();
     const QUrl join = host.joinUrl();
@@ -236,7 +253,8 @@ ClassroomHostOptions parseClassroomHostOptions(Arguments args) {
     SingleOptions single;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        if (arg == "--listen" || arg == "--code" || arg == "--rhythm" || arg == "--seed") {
+        if (arg == "--listen" || arg == "--code" || arg == "--rhythm" || arg == "--seed" ||
+            arg == "--poll") {
             single.once(arg);
         }
         if (arg == "--listen") {
@@ -252,6 +270,10 @@ ClassroomHostOptions parseClassroomHostOptions(Arguments args) {
                     message("--rhythm %1 names no rhythm; try 'pulsavo-strip list'", {quoted(id)}));
             }
             options.rhythm = rhythmId(*rhythm);
+        } else if (arg == "--poll") {
+            options.question = std::string(optionValue(args, i));
+        } else if (arg == "--option") {
+            options.options.emplace_back(optionValue(args, i));
         } else if (arg == "--seed") {
             options.seed = static_cast<std::uint32_t>(
                 parseInteger(optionValue(args, i), 0, 0xffffffffLL, "--seed"));
@@ -259,6 +281,9 @@ ClassroomHostOptions parseClassroomHostOptions(Arguments args) {
         } else {
             throw UsageError(message("unknown option %1 for classroom host", {quoted(arg)}));
         }
+    }
+    if (options.question.empty() != options.options.empty()) {
+        throw UsageError(message("--poll and --option go together"));
     }
     return options;
 }

@@ -5,6 +5,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 namespace pulsavo::strip {
 
@@ -14,6 +15,8 @@ struct ClassroomHostOptions {
     std::optional<std::string> rhythm;
     std::uint32_t seed = 0;
     bool seedGiven = false;
+    std::string question; // a poll put to every learner as they join
+    std::vector<std::string> options;
 };
 
 struct ClassroomJoinOptions {

@@ -83,8 +83,7 @@
     }
   }
 
-  form.addEventListener('submit', (event) => {
-    event.preventDefault();
+  function join() {
     const code = document.getElementById('code').value;
     const name = document.getElementById('name').value;
     if (socket) socket.close();
@@ -97,10 +96,14 @@
       if (!statusLine.textContent.startsWith('参加コード')) say('接続が切れました');
       form.hidden = false;
     });
-  });
+  }
 
+  form.addEventListener('submit', (event) => { event.preventDefault(); join(); });
+  // The QR code carries the code; a link that carries a name too joins at once.
   const params = new URLSearchParams(location.search);
   if (params.get('code')) document.getElementById('code').value = params.get('code');
+  if (params.get('name')) document.getElementById('name').value = params.get('name');
+  if (params.get('code') && params.get('name')) join();
   ctx.fillStyle = '#000';
   ctx.fillRect(0, 0, width, height);
 })();

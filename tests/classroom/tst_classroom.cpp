@@ -110,6 +110,7 @@ private slots:
     void hostileClients();
     void approval();
     void poll();
+    void browserGetsSamples();
     void pageServed();
 };
 
@@ -329,6 +330,42 @@ void ClassroomTest::poll() {
     host->closePoll();
     QTRY_COMPARE_WITH_TIMEOUT(a.learner.currentPoll().type, Type::pollClose, waitMs);
     QVERIFY(!a.learner.answer(id, 1));
+}
+
+// A browser learner has no model: it gets the host's trace itself, tick for tick.
+void ClassroomTest::browserGetsSamples() {
+    const auto host = startHost();
+    QVERIFY(host);
+    std::vector<int> hostYs;
+    QVERIFY(host->select(Rhythm::ventricularTachycardia, 2));
+    Raw page(*host);
+    page.socket.sendTextMessage(QString::fromUtf8(
+        hello(host->code()).replace("desktop", "browser")));
+    QTRY_COMPARE_WITH_TIMEOUT(host->learnerCount(), 1, waitMs);
+    ClassModel reference;
+    Message state;
+    state.type = Type::state;
+    state.at = 1;
+    state.rhythm = Rhythm::ventricularTachycardia;
+    state.seed = 2;
+    reference.append(state);
+    reference.setOnStep([&hostYs](std::int64_t, const TickSample& s) { hostYs.push_back(s.y); });
+    reference.stepTo(200);
+    host->advanceTo(200);
+    std::vector<int> ys;
+    QTRY_VERIFY_WITH_TIMEOUT(
+        [&] {
+            ys.clear();
+            for (const QString& text : page.received) {
+                const auto m = protocol::decode(text.toUtf8()).message;
+                if (m && m->type == Type::samples) {
+                    ys.insert(ys.end(), m->ys.begin(), m->ys.end());
+                }
+            }
+            return ys.size() >= 200;
+        }(),
+        waitMs);
+    QCOMPARE(ys, hostYs);
 }
 
 // The page browsers open, with the address it joins filled in.
