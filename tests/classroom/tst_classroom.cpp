@@ -1,7 +1,10 @@
 #include "ClassHost.h"
 #include "ClassLearner.h"
 
+#include <QProcess>
 #include <QSignalSpy>
+#include <QStandardPaths>
+#include <QTemporaryDir>
 #include <QTest>
 #include <QWebSocket>
 
@@ -112,6 +115,7 @@ private slots:
     void poll();
     void browserGetsSamples();
     void pageServed();
+    void browserPageJoins();
 };
 
 void ClassroomTest::learnersPlayTheHostsTrace_data() {
@@ -384,6 +388,40 @@ void ClassroomTest::pageServed() {
     QVERIFY2(reply.startsWith("HTTP/1.1 200"), reply.left(200).constData());
     QVERIFY(reply.contains(host->joinUrl().toString().toUtf8()));
     QVERIFY(!reply.contains("@JOIN_URL@"));
+}
+
+// The page itself in headless Chromium: its script joins with the code and name of the link the
+// QR code gives, as a browser learner, and leaves when the browser closes.
+void ClassroomTest::browserPageJoins() {
+    const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
+    if (chromium.isEmpty()) {
+        QSKIP("chromium is not installed (make test's set-up installs it)");
+    }
+    const auto host = startHost();
+    QVERIFY(host);
+    QVERIFY(host->select(Rhythm::atrialFlutter, 4));
+    host->startClock();
+    QSignalSpy joined(host.get(), &ClassHost::learnerJoined);
+    QSignalSpy left(host.get(), &ClassHost::learnerLeft);
+    QTemporaryDir profile;
+    QVERIFY(profile.isValid());
+    QUrl page = host->pageUrl();
+    page.setQuery(page.query() + QStringLiteral("&name=%E3%83%96%E3%83%A9%E3%82%A6%E3%82%B6"));
+    QProcess browser;
+    browser.start(chromium, {"--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                             "--user-data-dir=" + profile.path(), "--remote-debugging-port=0",
+                             page.toString(QUrl::FullyEncoded)});
+    QVERIFY(browser.waitForStarted());
+    QVERIFY(joined.wait(60000));
+    QCOMPARE(joined.at(0).at(1).toString(), QStringLiteral("ブラウザ"));
+    QCOMPARE(host->learners().at(0).kind, protocol::ClientKind::browser);
+    // Samples flow to it for a second of class without the host dropping it.
+    const std::int64_t from = host->model().tick();
+    QTRY_VERIFY_WITH_TIMEOUT(host->model().tick() > from + ticksPerSecond, waitMs);
+    QCOMPARE(host->learnerCount(), 1);
+    browser.kill();
+    browser.waitForFinished();
+    QVERIFY(left.count() == 1 || left.wait(waitMs));
 }
 
 QTEST_GUILESS_MAIN(ClassroomTest)
