@@ -123,8 +123,8 @@ void BM_HostSecond60(benchmark::State& state) {
         state.PauseTiming();
         Class::waitFor([&] { return room.desks.back()->confirmedTick() == tick; });
         Class::waitFor([&] {
-            return room.browserMessages - before >= browserLearners * ticksPerSecond /
-                                                         ClassHost::samplesEveryTicks;
+            return room.browserMessages - before >=
+                   browserLearners * ticksPerSecond / ClassHost::samplesEveryTicks;
         });
         state.ResumeTiming();
         sent += desktopLearners * ticksPerSecond / ClassHost::syncEveryTicks +
@@ -133,9 +133,9 @@ void BM_HostSecond60(benchmark::State& state) {
     state.counters["messages_per_s"] =
         benchmark::Counter(static_cast<double>(sent), benchmark::Counter::kIsRate);
     // Seconds of host time per second of class: its share of one core.
-    state.counters["core_share"] = benchmark::Counter(
-        static_cast<double>(state.iterations()), benchmark::Counter::kIsRate |
-                                                      benchmark::Counter::kInvert);
+    state.counters["core_share"] =
+        benchmark::Counter(static_cast<double>(state.iterations()),
+                           benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_HostSecond60)->Unit(benchmark::kMillisecond)->Iterations(30);
 

@@ -451,25 +451,24 @@ bool ClassHost::change(const std::vector<protocol::Parameter>& parameters, int r
     return liveEntryValid(m) && issue(m);
 }
 
-bool ClassHost::transition(Rhythm rhythm, std::uint32_t seed, const QString& via, int rampTicks) {
+bool ClassHost::issueLive(Type type, const QString& action, std::optional<Rhythm> rhythm,
+                          std::uint32_t seed, int ramp) {
     Message m;
-    m.type = Type::transition;
+    m.type = type;
+    m.action = action;
     m.rhythm = rhythm;
     m.seed = seed;
-    m.action = via;
-    m.ramp = rampTicks;
+    m.ramp = ramp;
     return liveEntryValid(m) && issue(m);
+}
+
+bool ClassHost::transition(Rhythm rhythm, std::uint32_t seed, const QString& via, int rampTicks) {
+    return issueLive(Type::transition, via, rhythm, seed, rampTicks);
 }
 
 bool ClassHost::instructorEvent(const QString& id, std::optional<Rhythm> after, std::uint32_t seed,
                                 int pauseTicks) {
-    Message m;
-    m.type = Type::event;
-    m.action = id;
-    m.rhythm = after;
-    m.seed = seed;
-    m.ramp = pauseTicks;
-    return liveEntryValid(m) && issue(m);
+    return issueLive(Type::event, id, after, seed, pauseTicks);
 }
 
 bool ClassHost::freeze(bool on) {

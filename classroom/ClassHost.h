@@ -124,6 +124,8 @@ private:
     void sendBytes(Client& client, const QByteArray& bytes);
     void broadcast(const protocol::Message& message, bool desktop, bool browser);
     bool issue(protocol::Message entry);
+    bool issueLive(protocol::Type type, const QString& action, std::optional<Rhythm> rhythm,
+                   std::uint32_t seed, int ramp);
     bool takeToken(Client& client);
     void onClock();
 

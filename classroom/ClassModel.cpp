@@ -2,6 +2,8 @@
 
 #include "LiveCommands.h"
 
+#include <algorithm>
+
 namespace pulsavo::classroom {
 
 using protocol::Message;
@@ -16,6 +18,7 @@ void ClassModel::reset() {
     sim->setWaveListener(listener);
     sample = {};
     isFrozen = false;
+    replayPending = false;
     if (onRestart) {
         onRestart();
     }
@@ -24,7 +27,7 @@ void ClassModel::reset() {
 void ClassModel::truncate(std::size_t count) {
     if (count < entries.size()) {
         entries.resize(count);
-        replayTo(sim->tickCount);
+        replayPending = true;
     }
 }
 
@@ -39,9 +42,8 @@ bool ClassModel::append(const Message& entry) {
         return false;
     }
     entries.push_back(entry);
-    if (entry.at <= sim->tickCount) {
-        replayTo(sim->tickCount);
-    }
+    // Played again on the next step, once however many late entries come in one go.
+    replayPending = replayPending || entry.at <= sim->tickCount;
     return true;
 }
 
@@ -72,6 +74,11 @@ void ClassModel::apply(const Message& entry, Simulation& simulation) {
 }
 
 void ClassModel::stepTo(std::int64_t tick) {
+    if (replayPending) {
+        replayPending = false;
+        replayTo(std::max(tick, sim->tickCount));
+        return;
+    }
     while (sim->tickCount < tick) {
         const std::int64_t next = sim->tickCount + 1;
         while (nextEntry < entries.size() && entries[nextEntry].at <= next) {

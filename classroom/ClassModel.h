@@ -14,7 +14,7 @@ namespace pulsavo::classroom {
 // the instructor did, each entry taking effect before the tick it names is stepped. The host and
 // every desktop learner step one, so the same timeline gives the same trace tick for tick. An
 // entry that arrives for a tick already stepped (a learner that ran ahead of a slow network)
-// makes the model play the whole timeline again from its start, fast, to the tick it was at.
+// makes the model play the whole timeline again from its start, fast, on its next step.
 class ClassModel {
 public:
     // The timeline never grows past this; the host refuses further entries.
@@ -23,12 +23,13 @@ public:
     ClassModel();
 
     // Appends an entry; false when it is not a timeline message, names a tick before the last
-    // entry's, or the timeline is full.
+    // entry's, or the timeline is full. One for a tick already stepped is played on the next
+    // stepTo, which plays the whole timeline again.
     bool append(const protocol::Message& entry);
     const std::vector<protocol::Message>& timeline() const { return entries; }
     // Forgets everything: a fresh simulation at tick 0 with an empty timeline.
     void reset();
-    // Keeps the first `count` entries only and plays them again to the tick the model was at.
+    // Keeps the first `count` entries only; the next stepTo plays them again.
     void truncate(std::size_t count);
 
     // Steps until `tick` steps have been made; the sample of the last step made.
@@ -62,6 +63,7 @@ private:
     std::function<void(std::int64_t, const TickSample&)> onStep;
     std::function<void()> onRestart;
     int restartCount = 0;
+    bool replayPending = false;
 };
 
 } // namespace pulsavo::classroom

@@ -188,15 +188,17 @@ int joinCommand(Arguments args) {
         status = exitStatus;
         QCoreApplication::quit();
     };
-    QObject::connect(&learner, &classroom::ClassLearner::confirmedTickChanged,
-                     [&](std::int64_t tick) {
-                         if (options.ticks && tick >= *options.ticks) {
-                             learner.model().stepTo(*options.ticks);
-                             QCoreApplication::quit();
-                         } else if (!options.ticks) {
-                             learner.model().stepTo(tick);
-                         }
-                     });
+    QObject::connect(
+        &learner, &classroom::ClassLearner::confirmedTickChanged, [&](std::int64_t tick) {
+            if (options.ticks && tick >= *options.ticks) {
+                learner.model().stepTo(*options.ticks);
+                QCoreApplication::quit();
+            } else if (!options.ticks) {
+                // A minute at most per message: a host claiming a far tick
+                // cannot stall us.
+                learner.model().stepTo(std::min<std::int64_t>(tick, learner.model().tick() + 6000));
+            }
+        });
     QObject::connect(
         &learner, &classroom::ClassLearner::statusChanged, [&](classroom::ClassLearner::Status s) {
             using Status = classroom::ClassLearner::Status;

@@ -343,8 +343,8 @@ void ClassroomTest::browserGetsSamples() {
     std::vector<int> hostYs;
     QVERIFY(host->select(Rhythm::ventricularTachycardia, 2));
     Raw page(*host);
-    page.socket.sendTextMessage(QString::fromUtf8(
-        hello(host->code()).replace("desktop", "browser")));
+    page.socket.sendTextMessage(
+        QString::fromUtf8(hello(host->code()).replace("desktop", "browser")));
     QTRY_COMPARE_WITH_TIMEOUT(host->learnerCount(), 1, waitMs);
     ClassModel reference;
     Message state;
