@@ -8,6 +8,7 @@ PACKAGES := g++ cmake make pkg-config \
 	desktop-file-utils appstream dpkg-dev \
 	clang-format clang-tidy \
 	libqt6sql6-sqlite qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools \
+	qt6-websockets-dev qt6-httpserver-dev libqrencode-dev chromium \
 	xvfb xauth pulseaudio pulseaudio-utils \
 	lintian man-db groff-base bash-completion python3 \
 	python3-jsonschema
@@ -18,8 +19,8 @@ CTEST_ARGS ?=
 # Extra CMake cache settings, e.g. CMAKE_ARGS=-DPULSAVO_WERROR=ON as CI uses.
 CMAKE_ARGS ?=
 # The project's own C++ sources, for make format and make lint.
-SOURCE_DIRS := simulation catalogue practice progress display report scenario app tools tests bench
-LINT_DIRS := simulation catalogue practice progress display report scenario app tools
+SOURCE_DIRS := simulation catalogue practice progress display report scenario classroom app tools tests bench
+LINT_DIRS := simulation catalogue practice progress display report scenario classroom app tools
 # Quoted, so that git matches the files in subfolders too and not the shell.
 SOURCE_PATHSPECS := $(foreach d,$(SOURCE_DIRS),'$(d)/*.cpp' '$(d)/*.h')
 

@@ -93,19 +93,23 @@ std::vector<WaveEvent> recordEvents(const EventsOptions& options) {
     return std::move(events);
 }
 
+void appendEventRow(std::string& out, const WaveEvent& event) {
+    out += std::to_string(event.tick);
+    out += ',';
+    out += waveKindName(event.kind);
+    out += ',';
+    out += std::to_string(event.beat);
+    out += ',';
+    out += std::to_string(event.length);
+    out += ',';
+    out += waveRoleName(event.role);
+    out += '\n';
+}
+
 std::string eventsCsv(const EventsOptions& options) {
     std::string csv = "tick,kind,beat,length,role\n";
     for (const WaveEvent& event : recordEvents(options)) {
-        csv += std::to_string(event.tick);
-        csv += ',';
-        csv += waveKindName(event.kind);
-        csv += ',';
-        csv += std::to_string(event.beat);
-        csv += ',';
-        csv += std::to_string(event.length);
-        csv += ',';
-        csv += waveRoleName(event.role);
-        csv += '\n';
+        appendEventRow(csv, event);
     }
     return csv;
 }
@@ -127,16 +131,7 @@ public:
                          [](const WaveEvent& a, const WaveEvent& b) { return a.tick < b.tick; });
         for (auto it = pending.begin(); it != due; ++it) {
             row.clear();
-            row += std::to_string(it->tick);
-            row += ',';
-            row += waveKindName(it->kind);
-            row += ',';
-            row += std::to_string(it->beat);
-            row += ',';
-            row += std::to_string(it->length);
-            row += ',';
-            row += waveRoleName(it->role);
-            row += '\n';
+            appendEventRow(row, *it);
             file.write(row);
         }
         pending.erase(pending.begin(), due);

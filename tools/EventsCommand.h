@@ -27,6 +27,8 @@ EventsOptions parseEventsOptions(Arguments args);
 std::vector<WaveEvent> recordEvents(const EventsOptions& options);
 
 std::string eventsCsv(const EventsOptions& options);
+// One row of that CSV: tick,kind,beat,length,role and a newline.
+void appendEventRow(std::string& out, const WaveEvent& event);
 
 class OutputFile;
 // The same CSV as eventsCsv, written row by row as the simulation steps: memory stays flat at

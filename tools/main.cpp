@@ -1,4 +1,5 @@
 #include "CatalogueCommands.h"
+#include "ClassroomCommand.h"
 #include "CommandLine.h"
 #include "EventsCommand.h"
 #include "ExamCommand.h"
@@ -30,7 +31,7 @@ struct CommandUsage {
 const CommandUsage commandUsages[] = {
     {"list", listUsage},           {"explain", explainUsage},   {"trace", traceUsage},
     {"events", eventsUsage},       {"exam", examUsage},         {"progress", progressUsage},
-    {"gradebook", gradebookUsage}, {"scenario", scenarioUsage},
+    {"gradebook", gradebookUsage}, {"scenario", scenarioUsage}, {"classroom", classroomUsage},
 };
 
 void printUsage(std::FILE* out) {
@@ -48,6 +49,7 @@ void printUsage(std::FILE* out) {
     std::fputs(progressUsage, out);
     std::fputs(gradebookUsage, out);
     std::fputs(scenarioUsage, out);
+    std::fputs(classroomUsage, out);
 }
 
 int run(Arguments args) {
@@ -102,6 +104,9 @@ int run(Arguments args) {
     }
     if (command == "scenario") {
         return scenarioCommand(rest);
+    }
+    if (command == "classroom") {
+        return classroomCommand(rest);
     }
 
     throw UsageError(message("unknown command %1; try 'pulsavo-strip --help'", {quoted(command)}));

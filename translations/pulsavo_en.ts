@@ -2916,4 +2916,34 @@ Hints used: %5</translation>
         <translation>Choose this when the atria fibrillate and cannot be counted.</translation>
     </message>
 </context>
+<context>
+    <name>pulsavo::classroom::ClassHost</name>
+    <message>
+        <source>%1 は教室のネットワークのアドレスではありません</source>
+        <translation>%1 is not an address on the classroom network</translation>
+    </message>
+    <message>
+        <source>参加コード %1 は使えません</source>
+        <translation>The join code %1 cannot be used</translation>
+    </message>
+    <message>
+        <source>%1 ポート %2 で待ち受けできません</source>
+        <translation>Cannot listen on %1 port %2</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::classroom::ClassLearner</name>
+    <message>
+        <source>アドレス %1 は読めません (例: 192.168.1.20:8080)</source>
+        <translation>The address %1 cannot be read (for example 192.168.1.20:8080)</translation>
+    </message>
+    <message>
+        <source>参加コード %1 は6文字のコードではありません</source>
+        <translation>The join code %1 is not a 6-character code</translation>
+    </message>
+    <message>
+        <source>名前は1〜%1文字にしてください</source>
+        <translation>Please give a name of 1 to %1 characters</translation>
+    </message>
+</context>
 </TS>

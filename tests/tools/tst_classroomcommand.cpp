@@ -1,0 +1,107 @@
+#include "ToolRun.h"
+
+#include <QFile>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QTest>
+
+namespace {
+
+using Run = pulsavo::testing::ToolRun;
+
+Run runTool(const QStringList& args) {
+    return pulsavo::testing::runTool(QStringLiteral(PULSAVO_STRIP), args);
+}
+
+} // namespace
+
+class TestClassroomCommand : public QObject {
+    Q_OBJECT
+
+private slots:
+    void joinWritesTheHostsWaves();
+    void badInput_data();
+    void badInput();
+};
+
+// A headless host and a headless learner on loopback: the learner's waves are the events command's
+// for the same rhythm and seed, and the host ends cleanly on SIGTERM.
+void TestClassroomCommand::joinWritesTheHostsWaves() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    QProcess host;
+    host.start(QStringLiteral(PULSAVO_STRIP),
+               {"classroom", "host", "--listen", "127.0.0.1:0", "--rhythm", "mobitz_1", "--seed",
+                "31", "--code", "kx7-9qa"});
+    QVERIFY(host.waitForStarted());
+    QByteArray banner;
+    QTRY_VERIFY_WITH_TIMEOUT((banner += host.readAllStandardOutput()).count('\n') >= 3, 20000);
+    QVERIFY2(banner.startsWith("code KX79QA\njoin ws://127.0.0.1:"), banner.constData());
+    const QString join = QString::fromUtf8(banner.split('\n').at(1).mid(5));
+    const QString events = dir.filePath(QStringLiteral("learner.csv"));
+    const Run learner =
+        runTool({"classroom", "join", join, "KX79QA", "--events", events, "--ticks", "150"});
+    QCOMPARE(learner.exitCode, 0);
+    const Run reference = runTool({"events", "--ticks", "150", "--select", "1:mobitz_1@31"});
+    QFile file(events);
+    QVERIFY(file.open(QIODevice::ReadOnly));
+    QCOMPARE(file.readAll(), reference.out);
+    QVERIFY(reference.out.count('\n') > 3);
+
+    const Run wrongCode =
+        runTool({"classroom", "join", join, "KX79QB", "--events", dir.filePath("no.csv")});
+    QCOMPARE(wrongCode.exitCode, 2);
+    QVERIFY2(wrongCode.err.contains("refused to let us join: code"), wrongCode.err.constData());
+    QVERIFY(!QFile::exists(dir.filePath("no.csv")));
+
+    host.terminate();
+    QVERIFY(host.waitForFinished(20000));
+    QCOMPARE(host.exitStatus(), QProcess::NormalExit);
+    QCOMPARE(host.exitCode(), 0);
+    const QByteArray log = host.readAllStandardError();
+    QVERIFY2(log.contains("joined 1 pulsavo-strip") && log.contains("refused code"),
+             log.constData());
+}
+
+void TestClassroomCommand::badInput_data() {
+    QTest::addColumn<QStringList>("args");
+    QTest::addColumn<QString>("message");
+    QTest::newRow("no subcommand") << QStringList{"classroom"} << "classroom needs host or join";
+    QTest::newRow("unknown subcommand")
+        << QStringList{"classroom", "teach"} << "unknown classroom command";
+    QTest::newRow("public address")
+        << QStringList{"classroom", "host", "--listen", "8.8.8.8:80"} << "not on a local network";
+    QTest::newRow("no port") << QStringList{"classroom", "host", "--listen", "127.0.0.1"}
+                             << "not ADDR:PORT";
+    QTest::newRow("port too large")
+        << QStringList{"classroom", "host", "--listen", "127.0.0.1:70000"} << "not ADDR:PORT";
+    QTest::newRow("bad code") << QStringList{"classroom", "host", "--code", "ABC1O0"}
+                              << "not a class code";
+    QTest::newRow("unknown rhythm")
+        << QStringList{"classroom", "host", "--rhythm", "x"} << "names no rhythm";
+    QTest::newRow("seed twice") << QStringList{"classroom", "host", "--seed", "1", "--seed", "2"}
+                                << "given twice";
+    QTest::newRow("join without events")
+        << QStringList{"classroom", "join", "127.0.0.1:9", "ABC234"} << "needs --events";
+    QTest::newRow("join without code")
+        << QStringList{"classroom", "join", "127.0.0.1:9", "--events", "-"}
+        << "needs ADDR:PORT and CODE";
+    QTest::newRow("join with a control character in the name")
+        << QStringList{"classroom", "join", "127.0.0.1:9", "ABC234",
+                       "--events",  "-",    "--name",      "a\x01"}
+        << "control characters";
+    QTest::newRow("join an address that is none")
+        << QStringList{"classroom", "join", "ws://", "ABC234", "--events", "-"} << "not an address";
+}
+
+void TestClassroomCommand::badInput() {
+    QFETCH(QStringList, args);
+    QFETCH(QString, message);
+    const Run run = runTool(args);
+    QCOMPARE(run.exitCode, 2);
+    QVERIFY2(QString::fromUtf8(run.err).contains(message), run.err.constData());
+    QVERIFY(run.out.isEmpty());
+}
+
+QTEST_GUILESS_MAIN(TestClassroomCommand)
+#include "tst_classroomcommand.moc"

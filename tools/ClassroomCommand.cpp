@@ -1,0 +1,347 @@
+#include "ClassroomCommand.h"
+
+#include "ClassHost.h"
+#include "ClassLearner.h"
+#include "EventsCommand.h"
+#include "LocalNetwork.h"
+#include "OutputFile.h"
+#include "RhythmLibrary.h"
+#include "SessionCode.h"
+#include "TraceCommand.h"
+
+#include <QCoreApplication>
+#include <QRandomGenerator>
+#include <QSocketNotifier>
+#include <QTimer>
+#include <QUrl>
+
+#include <algorithm>
+#include <csignal>
+#include <cstdio>
+#include <memory>
+#include <unistd.h>
+#include <vector>
+
+namespace pulsavo::strip {
+
+const char* const classroomUsage =
+    "pulsavo-strip classroom host [--listen ADDR:PORT] [--rhythm RHYTHM] [--seed N] [--code CODE]\n"
+    "                              [--poll QUESTION --option TEXT --option TEXT ...]\n"
+    "  Hosts a class on the room's network: prints the join code, the address desktop\n"
+    "  learners join and the page browsers open, then plays RHYTHM (a number 0 to 17 or a\n"
+    "  library id; none by default) from seed N (random when left out) until stopped\n"
+    "  (SIGINT or SIGTERM). ADDR must be a local network address (loopback, 10/8, 172.16/12,\n"
+    "  192.168/16, link-local); PORT 0 picks a free port. --poll asks every learner QUESTION\n"
+    "  with the options given (2 to 16). Standard error logs who joins and leaves, refusals\n"
+    "  and answers (answer POLL LEARNER OPTION).\n"
+    "pulsavo-strip classroom join ADDR:PORT CODE --events FILE [--ticks N] [--name NAME]\n"
+    "  Joins a class as a desktop learner, plays the class on its own model and writes the\n"
+    "  waves it lays as events does (tick,kind,beat,length,role): those of ticks 1 to N once\n"
+    "  the host has stepped N ticks, or of every tick played when stopped or the host ends.\n";
+
+namespace {
+
+int signalPipe[2] = {-1, -1};
+
+void onStopSignal(int) {
+    const char byte = 1;
+    [[maybe_unused]] const auto written = ::write(signalPipe[1], &byte, 1);
+}
+
+// SIGINT and SIGTERM end the event loop instead of the process, so the session closes cleanly.
+std::unique_ptr<QSocketNotifier> quitOnSignals() {
+    if (signalPipe[0] < 0 && ::pipe(signalPipe) != 0) {
+        throw IoError(message("cannot set up signal handling"));
+    }
+    for (const int signal : {SIGINT, SIGTERM}) {
+        struct sigaction action {};
+        action.sa_handler = onStopSignal;
+        sigemptyset(&action.sa_mask);
+        ::sigaction(signal, &action, nullptr);
+    }
+    auto notifier = std::make_unique<QSocketNotifier>(signalPipe[0], QSocketNotifier::Read);
+    QObject::connect(notifier.get(), &QSocketNotifier::activated, [] {
+        char byte = 0;
+        [[maybe_unused]] const auto read = ::read(signalPipe[0], &byte, 1);
+        QCoreApplication::quit();
+    });
+    return notifier;
+}
+
+std::unique_ptr<QCoreApplication> application() {
+    static int argc = 1;
+    static char name[] = "pulsavo-strip";
+    static char* argv[] = {name, nullptr};
+    if (QCoreApplication::instance() != nullptr) {
+        return nullptr;
+    }
+    return std::make_unique<QCoreApplication>(argc, argv);
+}
+
+QString qText(std::string_view text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
+
+// ADDR:PORT with ADDR an IPv4 address or a bracketed IPv6 one.
+std::pair<QHostAddress, quint16> parseListen(std::string_view text) {
+    const QUrl url(QStringLiteral("ws://") + qText(text), QUrl::StrictMode);
+    const QHostAddress address(url.host());
+    if (!url.isValid() || address.isNull() || url.port() < 0 || !url.path().isEmpty() ||
+        url.hasQuery() || !url.userInfo().isEmpty()) {
+        throw UsageError(
+            message("--listen %1 is not ADDR:PORT (e.g. 192.168.1.20:8080)", {quoted(text)}));
+    }
+    if (!classroom::localNetwork::isLocal(address)) {
+        throw UsageError(message("--listen %1 is not on a local network", {quoted(text)}));
+    }
+    return {address, static_cast<quint16>(url.port())};
+}
+
+std::string checkedCode(std::string_view text) {
+    const auto code = classroom::SessionCode::normalise(qText(text));
+    if (!code) {
+        throw UsageError(message("%1 is not a class code (6 letters and digits)", {quoted(text)}));
+    }
+    return code->toStdString();
+}
+
+// The waves the learner's model lays; played again from the start, the model reports them anew.
+class WaveLog : public WaveListener {
+public:
+    void onWave(const WaveEvent& event) override { events.push_back(event); }
+    std::vector<WaveEvent> events;
+};
+
+int hostCommand(Arguments args) {
+    const ClassroomHostOptions options = parseClassroomHostOptions(args);
+    const auto app = application();
+    classroom::ClassHost host;
+    classroom::ClassHost::Options hostOptions;
+    if (!options.listen.empty()) {
+        std::tie(hostOptions.address, hostOptions.port) = parseListen(options.listen);
+    }
+    hostOptions.code = qText(options.code);
+    QString error;
+    if (!host.start(hostOptions, &error)) {
+        throw IoError(
+            message("cannot listen on %1",
+                    {options.listen.empty() ? std::string("the local network") : options.listen}));
+    }
+    if (options.rhythm) {
+        const std::uint32_t seed =
+            options.seedGiven ? options.seed : QRandomGenerator::system()->generate();
+        host.select(parseRhythmId(*options.rhythm), seed);
+    }
+    // A log of who came and went on standard error, for the lab running it.
+    QObject::connect(&host, &classroom::ClassHost::learnerJoined, [](int id, const QString& name) {
+        std::fprintf(stderr, "joined %d %s\n", id, escapedLine(name.toStdString()).c_str());
+    });
+    QObject::connect(&host, &classroom::ClassHost::learnerLeft,
+                     [](int id) { std::fprintf(stderr, "left %d\n", id); });
+    QObject::connect(&host, &classroom::ClassHost::refused, [](const QString& why) {
+        std::fprintf(stderr, "refused %s\n", escapedLine(why.toStdString()).c_str());
+    });
+    QObject::connect(&host, &classroom::ClassHost::answerReceived,
+                     [](int poll, int learner, const QString&, int choice) {
+                         std::fprintf(stderr, "answer %d %d %d\n", poll, learner, choice);
+                     });
+    if (!options.question.empty()) {
+        QStringList texts;
+        for (const std::string& option : options.options) {
+            texts << qText(option);
+        }
+        if (host.startPoll(QStringLiteral("choice"), qText(options.question), texts) == 0) {
+            throw UsageError(message("--poll needs a question and 2 to 16 options of at most 80 "
+                                     "characters, without control characters"));
+        }
+    }
+    const auto notifier = quitOnSignals();
+    const QUrl page = host.pageUrl();
+    const QUrl join = host.joinUrl();
+    std::printf("code %s\njoin %s\npage %s\n", host.code().toUtf8().constData(),
+                join.toString().toUtf8().constData(), page.toString().toUtf8().constData());
+    std::fflush(stdout);
+    host.startClock();
+    QCoreApplication::exec();
+    host.stop();
+    return 0;
+}
+
+int joinCommand(Arguments args) {
+    const ClassroomJoinOptions options = parseClassroomJoinOptions(args);
+    OutputFile file(options.eventsPath);
+    file.open();
+    const auto app = application();
+    classroom::ClassLearner learner;
+    WaveLog log;
+    learner.model().setWaveListener(&log);
+    learner.model().setOnRestart([&log] { log.events.clear(); });
+    QString error;
+    if (!learner.join(qText(options.address), qText(options.code), qText(options.name), &error)) {
+        throw UsageError(message("%1 is not an address to join (e.g. 192.168.1.20:8080)",
+                                 {quoted(options.address)}));
+    }
+    std::string failure;
+    int status = 0;
+    const auto finish = [&](std::string why, int exitStatus) {
+        failure = std::move(why);
+        status = exitStatus;
+        QCoreApplication::quit();
+    };
+    QObject::connect(
+        &learner, &classroom::ClassLearner::confirmedTickChanged, [&](std::int64_t tick) {
+            if (options.ticks && tick >= *options.ticks) {
+                learner.model().stepTo(*options.ticks);
+                QCoreApplication::quit();
+            } else if (!options.ticks) {
+                // A minute at most per message: a host claiming a far tick
+                // cannot stall us.
+                learner.model().stepTo(std::min<std::int64_t>(tick, learner.model().tick() + 6000));
+            }
+        });
+    QObject::connect(
+        &learner, &classroom::ClassLearner::statusChanged, [&](classroom::ClassLearner::Status s) {
+            using Status = classroom::ClassLearner::Status;
+            if (s == Status::refused) {
+                const auto reason = learner.refusal();
+                finish(message("the host refused to let us join: %1",
+                               {classroom::protocol::refusalName(reason).toStdString()}),
+                       reason == classroom::protocol::Refusal::code ? usageExitCode
+                                                                    : ioErrorExitCode);
+            } else if (s == Status::offline && (options.ticks || learner.model().tick() == 0)) {
+                finish(message("lost the connection to %1 at tick %2",
+                               {options.address, std::to_string(learner.model().tick())}),
+                       ioErrorExitCode);
+            } else if (s == Status::offline) {
+                QCoreApplication::quit();
+            }
+        });
+    // Nothing answering at all is an error too, not a wait without end.
+    QTimer reachable;
+    reachable.setSingleShot(true);
+    QObject::connect(&reachable, &QTimer::timeout, [&] {
+        if (learner.status() == classroom::ClassLearner::Status::connecting) {
+            finish(message("cannot reach %1", {options.address}), ioErrorExitCode);
+        }
+    });
+    reachable.start(10000);
+    const auto notifier = quitOnSignals();
+    QCoreApplication::exec();
+    learner.leave();
+    if (!failure.empty()) {
+        if (status == usageExitCode) {
+            throw UsageError(failure);
+        }
+        throw IoError(failure);
+    }
+    const std::int64_t last = learner.model().tick();
+    std::vector<WaveEvent>& events = log.events;
+    std::erase_if(events, [last](const WaveEvent& e) { return e.tick > last; });
+    std::stable_sort(events.begin(), events.end(),
+                     [](const WaveEvent& a, const WaveEvent& b) { return a.tick < b.tick; });
+    std::string csv = "tick,kind,beat,length,role\n";
+    for (const WaveEvent& event : events) {
+        appendEventRow(csv, event);
+    }
+    file.write(csv);
+    commitTogether({&file});
+    return status;
+}
+
+} // namespace
+
+ClassroomHostOptions parseClassroomHostOptions(Arguments args) {
+    ClassroomHostOptions options;
+    SingleOptions single;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--listen" || arg == "--code" || arg == "--rhythm" || arg == "--seed" ||
+            arg == "--poll") {
+            single.once(arg);
+        }
+        if (arg == "--listen") {
+            options.listen = std::string(optionValue(args, i));
+            parseListen(options.listen);
+        } else if (arg == "--code") {
+            options.code = checkedCode(optionValue(args, i));
+        } else if (arg == "--rhythm") {
+            const std::string_view id = optionValue(args, i);
+            const auto rhythm = parseRhythmId(id);
+            if (!rhythm) {
+                throw UsageError(
+                    message("--rhythm %1 names no rhythm; try 'pulsavo-strip list'", {quoted(id)}));
+            }
+            options.rhythm = rhythmId(*rhythm);
+        } else if (arg == "--poll") {
+            options.question = std::string(optionValue(args, i));
+        } else if (arg == "--option") {
+            options.options.emplace_back(optionValue(args, i));
+        } else if (arg == "--seed") {
+            options.seed = static_cast<std::uint32_t>(
+                parseInteger(optionValue(args, i), 0, 0xffffffffLL, "--seed"));
+            options.seedGiven = true;
+        } else {
+            throw UsageError(message("unknown option %1 for classroom host", {quoted(arg)}));
+        }
+    }
+    if (options.question.empty() != options.options.empty()) {
+        throw UsageError(message("--poll and --option go together"));
+    }
+    return options;
+}
+
+ClassroomJoinOptions parseClassroomJoinOptions(Arguments args) {
+    ClassroomJoinOptions options;
+    SingleOptions single;
+    std::vector<std::string_view> positional;
+    for (std::size_t i = 0; i < args.size(); ++i) {
+        const std::string_view arg = args[i];
+        if (arg == "--events" || arg == "--ticks" || arg == "--name") {
+            single.once(arg);
+        }
+        if (arg == "--events") {
+            options.eventsPath = std::string(optionValue(args, i));
+            checkOutputPath(arg, options.eventsPath);
+        } else if (arg == "--ticks") {
+            options.ticks = parseInteger(optionValue(args, i), 1, maxTicks, "--ticks");
+        } else if (arg == "--name") {
+            const std::string_view name = optionValue(args, i);
+            const QString text = qText(name).trimmed();
+            if (!classroom::protocol::validName(qText(name))) {
+                throw UsageError(message("--name %1 is empty, too long or holds control characters",
+                                         {quoted(name)}));
+            }
+            options.name = std::string(name);
+        } else if (arg.starts_with("--")) {
+            throw UsageError(message("unknown option %1 for classroom join", {quoted(arg)}));
+        } else {
+            positional.push_back(arg);
+        }
+    }
+    if (positional.size() != 2) {
+        throw UsageError(message("classroom join needs ADDR:PORT and CODE"));
+    }
+    options.address = std::string(positional[0]);
+    options.code = checkedCode(positional[1]);
+    if (options.eventsPath.empty()) {
+        throw UsageError(message("classroom join needs --events FILE"));
+    }
+    return options;
+}
+
+int classroomCommand(Arguments args) {
+    if (args.empty()) {
+        throw UsageError(
+            message("classroom needs host or join; try 'pulsavo-strip classroom --help'"));
+    }
+    if (args.front() == "host") {
+        return hostCommand(args.subspan(1));
+    }
+    if (args.front() == "join") {
+        return joinCommand(args.subspan(1));
+    }
+    throw UsageError(
+        message("unknown classroom command %1; try host or join", {quoted(args.front())}));
+}
+
+} // namespace pulsavo::strip
