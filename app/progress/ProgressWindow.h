@@ -11,7 +11,6 @@
 #include <memory>
 #include <vector>
 
-class QBarSet;
 class QChartView;
 class QThread;
 class QLabel;
@@ -25,6 +24,7 @@ namespace pulsavo {
 // the rhythm shown, columns the answer given, numbered as the accuracy bars are, the count in
 // each cell and its colour by the share of that row. Clicking a cell off the
 // diagonal asks for a drill of that pair.
+class AccuracyBars;
 class DueView;
 
 class ConfusionMap : public QWidget {
@@ -92,7 +92,7 @@ public:
     // Blocks until the file has been read and shown (tests and benchmarks).
     void finishLoading();
     ConfusionMap* confusionMap() const { return map; }
-    QBarSet* accuracyBars() const { return bars; }
+    AccuracyBars* accuracyBars() const { return bars; }
     QLineSeries* dayLine() const { return days; }
 
     // Asked before a reset and for an export's file name; dialogs unless set (tests set them).
@@ -116,7 +116,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // A language chosen while the window is open renames the rhythms in its charts and lists.
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Loaded {
@@ -132,10 +131,13 @@ private:
     void showAll();
     void showTotals();
     void buildCharts();
-    // changedOnly: only the bars and names that differ from those shown are replaced.
-    void showBars(bool changedOnly = false);
+    // Only the rows that differ from those shown are repainted.
+    void showBars();
     void showDays();
     void showPairs();
+    void recountPairs(const QList<ConfusedPair>& before);
+    // A pair's line: "shown を answered と答えた: n 回", its names escaped for HTML or not.
+    static QString pairHeading(const ConfusedPair& pair, bool html);
     // Accuracy per worksheet field, as bars of text; hidden until a worksheet was answered.
     void showWorksheetFields();
     void onCell(Rhythm shown, Rhythm answered);
@@ -149,9 +151,8 @@ private:
     ProgressFilter filter;
     ProgressSummary shown;
     std::vector<Rhythm> listed; // the bars and the heat map's rows, top down
-    QChartView* barView = nullptr;
     QChartView* dayView = nullptr;
-    QBarSet* bars = nullptr;
+    AccuracyBars* bars = nullptr;
     QLineSeries* days = nullptr;
     ConfusionMap* map = nullptr;
     QLabel* totals = nullptr;

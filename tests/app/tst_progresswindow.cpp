@@ -1,3 +1,4 @@
+#include "AccuracyBars.h"
 #include "Catalogue.h"
 #include "KeyPoints.h"
 #include "PaintWatcher.h"
@@ -5,7 +6,6 @@
 #include "ProgressWindow.h"
 #include "RhythmLibrary.h"
 
-#include <QBarSet>
 #include <QFile>
 #include <QLabel>
 #include <QLineSeries>
@@ -86,12 +86,12 @@ void TestProgressWindow::barsHeatMapAndDays() {
     // 1366 x 768 at 200 %, less a panel and a title bar: the buttons stay on the screen.
     QVERIFY(window.minimumSizeHint().height() <= 300);
     QVERIFY(window.minimumSizeHint().width() <= 683);
-    QBarSet* bars = window.accuracyBars();
+    AccuracyBars* bars = window.accuracyBars();
     QCOMPARE(bars->count(), rhythmCount);
-    QCOMPARE(bars->at(indexOf(Rhythm::sinusRhythm)), 75.0);
-    QCOMPARE(bars->at(indexOf(Rhythm::atrialFlutter)), 0.0);
-    QCOMPARE(bars->at(indexOf(Rhythm::ventricularTachycardia)), 100.0);
-    QCOMPARE(bars->at(indexOf(Rhythm::sinusArrest)), 0.0);
+    QCOMPARE(bars->percentAt(indexOf(Rhythm::sinusRhythm)), 75);
+    QCOMPARE(bars->percentAt(indexOf(Rhythm::atrialFlutter)), 0);
+    QCOMPARE(bars->percentAt(indexOf(Rhythm::ventricularTachycardia)), 100);
+    QCOMPARE(bars->percentAt(indexOf(Rhythm::sinusArrest)), 0);
     QCOMPARE(window.summary().rhythms[0].medianMs.value_or(0), 2500.0);
 
     QCOMPARE(cell(window, Rhythm::sinusRhythm, Rhythm::sinusRhythm), 3);
@@ -139,10 +139,10 @@ void TestProgressWindow::libraryRhythmsJoinTheReport() {
     window.finishLoading();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QBarSet* bars = window.accuracyBars();
+    AccuracyBars* bars = window.accuracyBars();
     QCOMPARE(bars->count(), rhythmCount + 2);
-    QCOMPARE(bars->at(rhythmCount), 33.0);
-    QCOMPARE(bars->at(rhythmCount + 1), 0.0);
+    QCOMPARE(bars->percentAt(rhythmCount), 33);
+    QCOMPARE(bars->percentAt(rhythmCount + 1), 0);
     ConfusionMap* map = window.confusionMap();
     QCOMPARE(map->rhythms().size(), std::size_t(rhythmCount + 2));
     QCOMPARE(map->rhythms()[rhythmCount], mobitz);
@@ -183,10 +183,12 @@ void TestProgressWindow::clickingACellAsksForThePair() {
     QCOMPARE(spy.count(), 2);
 
     // Two answers folded in (flutter right and taken for fibrillation) repaint the map's row
-    // they changed alone and leave the day chart as it was: today is still 50 %.
+    // and the bar they changed alone and leave the day chart as it was: today is still 50 %.
     QCoreApplication::processEvents();
     PaintWatcher watcher;
     map->installEventFilter(&watcher);
+    PaintWatcher barWatcher;
+    window.accuracyBars()->installEventFilter(&barWatcher);
     const QSignalSpy dayRedrawn(window.dayLine(), &QLineSeries::pointsReplaced);
     ProgressStore::Written written;
     for (const Rhythm given : {Rhythm::atrialFlutter, Rhythm::atrialFibrillation}) {
@@ -205,6 +207,14 @@ void TestProgressWindow::clickingACellAsksForThePair() {
              map->cellRect(Rhythm::atrialFlutter, map->rhythms().front()) |
                  map->cellRect(Rhythm::atrialFlutter, map->rhythms().back()));
     QCOMPARE(dayRedrawn.count(), 0);
+    const int flutter = indexOf(Rhythm::atrialFlutter);
+    QCOMPARE(window.accuracyBars()->percentAt(flutter), 25);
+    QVERIFY(window.accuracyBars()->labelAt(flutter).contains(QStringLiteral("4回")));
+    QCOMPARE(barWatcher.painted.boundingRect(), window.accuracyBars()->rowRect(flutter));
+    // The pair's count rewritten in place, the other pair's line left as it was.
+    const QString pairs = window.findChild<QTextBrowser*>("confusedPairs")->toPlainText();
+    QCOMPARE(pairs.count(QStringLiteral("と答えた: 3 回")), 1);
+    QCOMPARE(pairs.count(QStringLiteral("と答えた: 1 回")), 1);
 }
 
 void TestProgressWindow::resetMovesTheFileAsideAndKeepsIt() {
@@ -222,7 +232,7 @@ void TestProgressWindow::resetMovesTheFileAsideAndKeepsIt() {
     window.resetProgress();
     window.finishLoading();
     QCOMPARE(window.summary().attempts, 0);
-    QCOMPARE(window.accuracyBars()->at(0), 0.0);
+    QCOMPARE(window.accuracyBars()->percentAt(0), 0);
     QCOMPARE(cell(window, Rhythm::sinusRhythm, Rhythm::sinusRhythm), 0);
     const QString moved = window.movedAsidePath();
     QVERIFY(!moved.isEmpty());
