@@ -549,14 +549,13 @@ void ProgressWindow::refreshMedians() {
 
 void ProgressWindow::showTotals() {
     dueView->showSummary(shown, QDate::currentDate(), LanguageManager::instance().language());
-    setSteadyText(totals,
-                  loading ? tr("読み込み中…")
-                  : shown.attempts > 0
-                      ? tr("回答 %1 問、正答率 %2 %")
-                            .arg(shown.attempts)
-                            .arg(std::lround(100.0 * shown.correct / shown.attempts))
-                      : tr("まだ回答がありません。練習モードで問題に答えると、ここに成績が表示"
-                           "されます。"));
+    const QString text =
+        shown.attempts > 0
+            ? tr("回答 %1 問、正答率 %2 %")
+                  .arg(shown.attempts)
+                  .arg(std::lround(100.0 * shown.correct / shown.attempts))
+            : tr("まだ回答がありません。練習モードで問題に答えると、ここに成績が表示されます。");
+    setSteadyText(totals, loading ? tr("読み込み中…") : text);
     setSteadyText(streakLabel, tr("連続 %1 日").arg(shown.streak));
     showWorksheetFields();
 }
