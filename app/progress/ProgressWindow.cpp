@@ -1,6 +1,7 @@
 #include "ProgressWindow.h"
 
 #include "AccuracyBars.h"
+#include "DayChart.h"
 #include "DueView.h"
 #include "LanguageManager.h"
 #include "Settings.h"
@@ -13,22 +14,17 @@
 #include "NativePath.h"
 #include "ProgressTally.h"
 
-#include <QChart>
-#include <QChartView>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDateTimeAxis>
 #include <QDir>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QLabel>
-#include <QLineSeries>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScatterSeries>
 #include <QScrollArea>
 #include <QTextBrowser>
 #include <QTextCursor>
@@ -36,7 +32,6 @@
 #include <QThread>
 #include <QToolTip>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -331,27 +326,8 @@ void ProgressWindow::buildCharts() {
     bars->setTitle(tr("波形ごとの正答率"));
     bars->setMinimumHeight(260);
 
-    days = new QLineSeries;
-    days->setPointsVisible(true);
-    days->setName(tr("正答率 %"));
-    auto* dayChart = new QChart;
-    dayChart->addSeries(days);
-    dayChart->setTitle(tr("日ごとの正答率（最近 %1 日）").arg(dayCount));
-    dayChart->legend()->hide();
-    dayChart->setMargins(QMargins(2, 2, 2, 2));
-    auto* dateAxis = new QDateTimeAxis;
-    dateAxis->setFormat(QStringLiteral("M/d"));
-    dateAxis->setTickCount(6);
-    dayChart->addAxis(dateAxis, Qt::AlignBottom);
-    days->attachAxis(dateAxis);
-    auto* dayPercent = new QValueAxis;
-    dayPercent->setRange(0, 100);
-    dayPercent->setLabelFormat(QStringLiteral("%d %"));
-    dayChart->addAxis(dayPercent, Qt::AlignLeft);
-    days->attachAxis(dayPercent);
-    dayView = new QChartView(dayChart, this);
-    dayView->setObjectName(QStringLiteral("dayChart"));
-    dayView->setRenderHint(QPainter::Antialiasing);
+    dayView = new DayChart(this);
+    dayView->setTitle(tr("日ごとの正答率（最近 %1 日）").arg(dayCount));
     dayView->setMinimumHeight(160);
 }
 
@@ -622,33 +598,8 @@ void ProgressWindow::showBars() {
 }
 
 void ProgressWindow::showDays() {
-    QList<QPointF> points;
-    for (const DayAccuracy& day : shown.days) {
-        if (day.attempts > 0) {
-            points << QPointF(qreal(day.day.startOfDay().toMSecsSinceEpoch()),
-                              std::round(100.0 * day.accuracy()));
-        }
-    }
-    // Most answers leave every day's rounded share as it was: the chart is then not redrawn;
-    // otherwise an answer moves today's point alone.
-    const QList<QPointF> before = days->points();
-    if (points.size() != before.size()) {
-        days->replace(points);
-    } else {
-        for (qsizetype i = 0; i < points.size(); ++i) {
-            if (points[i] != before[i]) {
-                days->replace(int(i), points[i]);
-            }
-        }
-    }
-    if (!shown.days.isEmpty()) {
-        auto* axis = static_cast<QDateTimeAxis*>(days->attachedAxes().constFirst());
-        const QDateTime first = shown.days.constFirst().day.startOfDay();
-        const QDateTime last = shown.days.constLast().day.startOfDay();
-        if (axis->min() != first || axis->max() != last) {
-            axis->setRange(first, last);
-        }
-    }
+    dayView->setTitle(tr("日ごとの正答率（最近 %1 日）").arg(dayCount));
+    dayView->setDays(shown.days);
 }
 
 QString ProgressWindow::pairHeading(const ConfusedPair& pair, bool html) {

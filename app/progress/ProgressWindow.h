@@ -11,10 +11,8 @@
 #include <memory>
 #include <vector>
 
-class QChartView;
 class QThread;
 class QLabel;
-class QLineSeries;
 class QPushButton;
 class QTextBrowser;
 
@@ -25,6 +23,7 @@ namespace pulsavo {
 // each cell and its colour by the share of that row. Clicking a cell off the
 // diagonal asks for a drill of that pair.
 class AccuracyBars;
+class DayChart;
 class DueView;
 
 class ConfusionMap : public QWidget {
@@ -93,7 +92,7 @@ public:
     void finishLoading();
     ConfusionMap* confusionMap() const { return map; }
     AccuracyBars* accuracyBars() const { return bars; }
-    QLineSeries* dayLine() const { return days; }
+    DayChart* dayChart() const { return dayView; }
 
     // Asked before a reset and for an export's file name; dialogs unless set (tests set them).
     std::function<bool()> confirmReset;
@@ -151,9 +150,8 @@ private:
     ProgressFilter filter;
     ProgressSummary shown;
     std::vector<Rhythm> listed; // the bars and the heat map's rows, top down
-    QChartView* dayView = nullptr;
+    DayChart* dayView = nullptr;
     AccuracyBars* bars = nullptr;
-    QLineSeries* days = nullptr;
     ConfusionMap* map = nullptr;
     QLabel* totals = nullptr;
     DueView* dueView = nullptr;
