@@ -112,7 +112,9 @@ void DayChart::paintEvent(QPaintEvent* event) {
     if (first.isValid()) {
         const qint64 span = std::max<qint64>(1, first.daysTo(last));
         const int room = metrics.horizontalAdvance(QStringLiteral("00/00")) + 8;
-        const qint64 step = std::max<qint64>(1, span / std::max(1, plot.width() / room));
+        // As many dates as fit side by side, every so many days.
+        const qint64 fit = std::max(1, plot.width() / room);
+        const qint64 step = std::max<qint64>(1, (span + fit - 1) / fit);
         for (qint64 d = 0; d <= span; d += step) {
             const int x = plot.left() + static_cast<int>(plot.width() * d / span);
             painter.drawText(QRect(x - room / 2, plot.bottom() + 4, room, metrics.height()),
