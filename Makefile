@@ -7,7 +7,7 @@ PACKAGES := g++ cmake make pkg-config \
 	libbenchmark-dev fonts-ipafont-gothic \
 	desktop-file-utils appstream dpkg-dev \
 	clang-format clang-tidy \
-	libqt6sql6-sqlite qt6-translations-l10n qt6-charts-dev libqt6opengl6-dev qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools \
+	libqt6sql6-sqlite qt6-translations-l10n libqt6opengl6-dev qt6-l10n-tools qt6-tools-dev qt6-tools-dev-tools \
 	qt6-websockets-dev qt6-httpserver-dev libqrencode-dev chromium \
 	xvfb xauth pulseaudio pulseaudio-utils \
 	lintian man-db groff-base bash-completion python3 \

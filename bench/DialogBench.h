@@ -1,5 +1,6 @@
 #pragma once
 
+#include "BusyLoops.h"
 #include "TrainerDialog.h"
 
 #include <QCoreApplication>

@@ -6,6 +6,9 @@
 #include "Rhythm.h"
 
 #include <QDate>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
 #include <QSqlDatabase>
 #include <QSqlError>
 #include <QSqlQuery>
@@ -20,11 +23,28 @@ namespace pulsavo::bench {
 inline constexpr int historySize = 100000;
 
 // Written in one transaction through a connection of its own: a commit per row would take
-// minutes. The file lives until the program ends.
+// minutes. Without `keepIn` the file lives until the program ends. With it the file is kept in
+// that folder under a name carrying its size, exam and last day, and a later run reuses it: a
+// million answers take minutes to write. It is written under a temporary name and renamed once
+// complete, so an interrupted fill is never taken for a whole one.
 inline QString filledProgressDatabase(const QDate& lastDay, const QString& examCode,
-                                      int size = historySize) {
-    static QTemporaryDir folder;
-    const QString file = folder.filePath(QStringLiteral("history-%1.sqlite").arg(size));
+                                      int size = historySize, const QString& keepIn = {}) {
+    static QTemporaryDir temporary;
+    QString file = temporary.filePath(QStringLiteral("history-%1.sqlite").arg(size));
+    QString kept;
+    if (!keepIn.isEmpty() && QDir().mkpath(keepIn)) {
+        kept = QDir(keepIn).filePath(QStringLiteral("history-%1-%2%3.sqlite")
+                                         .arg(size)
+                                         .arg(lastDay.toString(Qt::ISODate), examCode));
+        if (QFile::exists(kept)) {
+            return kept;
+        }
+        file = kept + QStringLiteral(".part");
+        QFile::remove(file);
+    }
+    QElapsedTimer filling;
+    filling.start();
+    bool whole = true;
     { ProgressStore create(file); }
     {
         QSqlDatabase db = QSqlDatabase::addDatabase(QStringLiteral("QSQLITE"), "fill");
@@ -57,12 +77,18 @@ inline QString filledProgressDatabase(const QDate& lastDay, const QString& examC
                                                                   : QVariant());
             if (!query.exec()) {
                 std::fprintf(stderr, "fill: %s\n", qPrintable(query.lastError().text()));
+                whole = false;
                 break;
             }
         }
-        query.exec(QStringLiteral("COMMIT"));
+        whole = query.exec(QStringLiteral("COMMIT")) && whole;
     }
     QSqlDatabase::removeDatabase(QStringLiteral("fill"));
+    std::fprintf(stderr, "filled %d answers in %.1f s\n", size,
+                 static_cast<double>(filling.elapsed()) / 1000.0);
+    if (whole && !kept.isEmpty() && QFile::rename(file, kept)) {
+        return kept;
+    }
     return file;
 }
 

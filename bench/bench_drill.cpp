@@ -1,3 +1,4 @@
+// Choosing the next practice question: CPU time per choice.
 #include "Drill.h"
 #include "PracticeSession.h"
 #include "ReviewSchedule.h"

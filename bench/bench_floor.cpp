@@ -1,3 +1,5 @@
+// Not a benchmark itself: the least a 10 ms repaint costs, run beside the dialog by
+// bench_sweeprate, which reads its CPU time over the same wall time.
 #include <QApplication>
 #include <QPainter>
 #include <QTimer>

@@ -1,5 +1,6 @@
 // The gradebook of a class of 200: 20 answers databases and 180 hand-in files of a 50-question
-// exam, read, checked, graded and written as CSV and summary (target: 2 s at most).
+// exam, read, checked, graded and written as CSV and summary (target: 2 s at most, wall time:
+// what the teacher waits for).
 //   bench_gradebook --write-class DIR    writes the class's files into DIR and exits
 #include "GradebookCommand.h"
 #include "GradebookReport.h"
@@ -115,7 +116,7 @@ void gradeClassOf200(benchmark::State& state) {
         }
     }
 }
-BENCHMARK(gradeClassOf200)->Unit(benchmark::kMillisecond);
+BENCHMARK(gradeClassOf200)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 void gradebookPdfOf200(benchmark::State& state) {
     Gradebook book(classExam());
@@ -127,7 +128,7 @@ void gradebookPdfOf200(benchmark::State& state) {
         benchmark::DoNotOptimize(gradebookPdf(result, book.exam(), catalogue::Language::japanese));
     }
 }
-BENCHMARK(gradebookPdfOf200)->Unit(benchmark::kMillisecond);
+BENCHMARK(gradebookPdfOf200)->UseRealTime()->Unit(benchmark::kMillisecond);
 
 } // namespace
 

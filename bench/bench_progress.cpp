@@ -1,5 +1,6 @@
 // The answers database: one answer's commit (synced to disk, as the learner waits for the
 // feedback), and the progress window's queries over 100,000 attempts.
+#include "BusyLoops.h"
 #include "NativePath.h"
 #include "ProgressHistory.h"
 #include "ProgressStore.h"
@@ -16,6 +17,8 @@
 #include <QVariant>
 
 #include <benchmark/benchmark.h>
+
+#include <string>
 
 #include <algorithm>
 #include <chrono>
@@ -322,11 +325,15 @@ BENCHMARK(topConfusions)->Unit(benchmark::kMillisecond);
 BENCHMARK(exportCsv)->Unit(benchmark::kMillisecond);
 
 int main(int argc, char** argv) {
+    // Filled before the busy loops start, so that they weigh on the figures alone.
+    const QCoreApplication application(argc, argv);
+    filledDatabase();
+    const bench::BusyLoops loops(bench::takeBusyLoops(argc, argv));
+    benchmark::AddCustomContext("busy_loops", std::to_string(loops.count()));
     benchmark::Initialize(&argc, argv);
     if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
         return 1;
     }
-    const QCoreApplication application(argc, argv);
     benchmark::RunSpecifiedBenchmarks();
     benchmark::Shutdown();
     filled.reset();

@@ -1,3 +1,4 @@
+// The simulation's step per rhythm: CPU time per tick and ticks per CPU second.
 #include "Alarms.h"
 #include "HeartRateMeter.h"
 #include "QrsTone.h"

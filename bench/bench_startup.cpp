@@ -1,3 +1,4 @@
+// Fresh processes, process start to the first tick drawn: wall time, and peak memory.
 #include "DialogBench.h"
 #include "PulsavoVersion.h"
 #include "TrainerApp.h"

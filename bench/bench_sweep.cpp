@@ -1,3 +1,6 @@
+// The sweep painting a tick: CPU time per tick hot; at the real cadence with the caches cold,
+// wall time of each tick (monitorTickAtCadence, timed by hand).
+#include "BusyLoops.h"
 #include "Cadence.h"
 #include "Monitor.h"
 #include "Simulation.h"
@@ -7,6 +10,8 @@
 #include <QPainter>
 
 #include <benchmark/benchmark.h>
+
+#include <string>
 
 #include <vector>
 
@@ -117,4 +122,14 @@ BENCHMARK(monitorTickAtCadence)
     ->Iterations(300)
     ->Unit(benchmark::kMicrosecond);
 
-BENCHMARK_MAIN();
+int main(int argc, char** argv) {
+    const pulsavo::bench::BusyLoops loops(pulsavo::bench::takeBusyLoops(argc, argv));
+    benchmark::AddCustomContext("busy_loops", std::to_string(loops.count()));
+    benchmark::Initialize(&argc, argv);
+    if (benchmark::ReportUnrecognizedArguments(argc, argv)) {
+        return 1;
+    }
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}

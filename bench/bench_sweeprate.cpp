@@ -5,9 +5,6 @@
 #include <QProcess>
 #include <QTimer>
 
-#include <signal.h>
-#include <sys/prctl.h>
-#include <sys/wait.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -41,42 +38,6 @@ double percentile(std::vector<double> values, double share) {
     const auto at = static_cast<std::size_t>(share * static_cast<double>(values.size() - 1) + 0.5);
     return values[at];
 }
-
-// Processes that only spin, as a loaded machine has; they end with the benchmark, or with
-// its process should it die first.
-class BusyLoops {
-public:
-    explicit BusyLoops(int count) {
-        for (int i = 0; i < count; ++i) {
-            const pid_t pid = fork();
-            if (pid == 0) {
-                prctl(PR_SET_PDEATHSIG, SIGKILL);
-                volatile unsigned long spin = 0;
-                for (;;) {
-                    spin = spin + 1;
-                }
-            }
-            if (pid > 0) {
-                pids.push_back(pid);
-            }
-        }
-    }
-    ~BusyLoops() {
-        for (const pid_t pid : pids) {
-            kill(pid, SIGKILL);
-        }
-        for (const pid_t pid : pids) {
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    BusyLoops(const BusyLoops&) = delete;
-    BusyLoops& operator=(const BusyLoops&) = delete;
-
-    int count() const { return static_cast<int>(pids.size()); }
-
-private:
-    std::vector<pid_t> pids;
-};
 
 struct Wake {
     Clock::time_point at;
@@ -115,7 +76,7 @@ int main(int argc, char** argv) {
         return 2;
     }
 
-    const BusyLoops loops(busy);
+    const bench::BusyLoops loops(busy);
     bench::preferOffscreen();
     bench::useFreshSettings();
     // The floor program gets the window-system settings the trainer makes (under X11 repaints

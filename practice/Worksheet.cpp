@@ -124,7 +124,10 @@ std::vector<WorksheetEntry> worksheetEntries(const WorksheetTruth& truth,
     std::string steps;
     for (unsigned step = 0; step <= static_cast<unsigned>(NextStep::cpr); ++step) {
         if (truth.traits.accepts(static_cast<NextStep>(step))) {
-            steps += (steps.empty() ? "" : "|") + storedValue(static_cast<NextStep>(step));
+            if (!steps.empty()) {
+                steps += '|';
+            }
+            steps += storedValue(static_cast<NextStep>(step));
         }
     }
     const std::array<std::pair<std::string, std::string>, worksheetFieldCount> values{{

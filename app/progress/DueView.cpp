@@ -74,7 +74,10 @@ void DueView::showSummary(const ProgressSummary& summary, QDate today,
     if (!unanswered.isEmpty()) {
         text += tr("。まだ解いていない分野: %1").arg(unanswered.join(tr("、")));
     }
-    setText(text);
+    // A wrapped label lays the window out again for any new text: most answers change none.
+    if (text != QLabel::text()) {
+        setText(text);
+    }
 }
 
 } // namespace pulsavo

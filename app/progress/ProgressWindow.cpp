@@ -1,5 +1,7 @@
 #include "ProgressWindow.h"
 
+#include "AccuracyBars.h"
+#include "DayChart.h"
 #include "DueView.h"
 #include "LanguageManager.h"
 #include "Settings.h"
@@ -12,31 +14,24 @@
 #include "NativePath.h"
 #include "ProgressTally.h"
 
-#include <QBarCategoryAxis>
-#include <QBarSet>
-#include <QChart>
-#include <QChartView>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDateTimeAxis>
 #include <QDir>
 #include <QEvent>
 #include <QHBoxLayout>
 #include <QHelpEvent>
-#include <QHorizontalBarSeries>
 #include <QLabel>
-#include <QLineSeries>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPushButton>
-#include <QScatterSeries>
 #include <QScrollArea>
 #include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QThread>
 #include <QToolTip>
 #include <QVBoxLayout>
-#include <QValueAxis>
 
 #include <algorithm>
 #include <cmath>
@@ -49,6 +44,19 @@ constexpr int labelSpace = 22;
 
 QString rhythmName(Rhythm rhythm) {
     return catalogueText(catalogue::nameOf(rhythm, LanguageManager::instance().language()));
+}
+
+// A label whose text changes with every answer keeps a fixed size, grown only when its text
+// needs more room: a new count then repaints the label without laying the window out again.
+void setSteadyText(QLabel* label, const QString& text) {
+    const QFontMetrics metrics = label->fontMetrics();
+    const QSize needed(metrics.horizontalAdvance(text) + 2 * label->margin() + 4,
+                       metrics.height() + 2 * label->margin());
+    if (needed.width() > label->maximumWidth() || needed.height() != label->maximumHeight()) {
+        label->setFixedSize(needed.width() + metrics.horizontalAdvance(QStringLiteral("0000")),
+                            needed.height());
+    }
+    label->setText(text);
 }
 
 } // namespace
@@ -271,7 +279,7 @@ ProgressWindow::ProgressWindow(const QString& databasePath, QWidget* parent,
     mapColumn->addWidget(map, 1);
 
     auto* top = new QHBoxLayout;
-    top->addWidget(barView, 3);
+    top->addWidget(bars, 3);
     top->addLayout(mapColumn, 2);
 
     auto* bottom = new QHBoxLayout;
@@ -319,58 +327,12 @@ ProgressWindow::~ProgressWindow() {
 }
 
 void ProgressWindow::buildCharts() {
-    bars = new QBarSet(tr("正答率 %"));
-    bars->setColor(QColor(70, 130, 180));
-    bars->setLabelColor(Qt::black);
-    auto* barSeries = new QHorizontalBarSeries;
-    barSeries->append(bars);
-    barSeries->setLabelsVisible(false);
-    auto* barChart = new QChart;
-    barChart->addSeries(barSeries);
-    barChart->setTitle(tr("波形ごとの正答率"));
-    barChart->legend()->hide();
-    barChart->setMargins(QMargins(2, 2, 2, 2));
-    auto* categories = new QBarCategoryAxis;
-    categories->setTruncateLabels(false);
-    QFont labelFont = categories->labelsFont();
-    labelFont.setPixelSize(10);
-    categories->setLabelsFont(labelFont);
-    barChart->addAxis(categories, Qt::AlignLeft);
-    barSeries->attachAxis(categories);
-    auto* percent = new QValueAxis;
-    percent->setRange(0, 100);
-    percent->setTickCount(2);
-    percent->setLabelsVisible(false);
-    percent->setGridLineVisible(false);
-    barChart->addAxis(percent, Qt::AlignBottom);
-    barSeries->attachAxis(percent);
-    barView = new QChartView(barChart, this);
-    barView->setObjectName(QStringLiteral("accuracyChart"));
-    barView->setRenderHint(QPainter::Antialiasing);
-    barView->setMinimumHeight(260);
-    barView->installEventFilter(this);
+    bars = new AccuracyBars(this);
+    bars->setTitle(tr("波形ごとの正答率"));
+    bars->setMinimumHeight(260);
 
-    days = new QLineSeries;
-    days->setPointsVisible(true);
-    days->setName(tr("正答率 %"));
-    auto* dayChart = new QChart;
-    dayChart->addSeries(days);
-    dayChart->setTitle(tr("日ごとの正答率（最近 %1 日）").arg(dayCount));
-    dayChart->legend()->hide();
-    dayChart->setMargins(QMargins(2, 2, 2, 2));
-    auto* dateAxis = new QDateTimeAxis;
-    dateAxis->setFormat(QStringLiteral("M/d"));
-    dateAxis->setTickCount(6);
-    dayChart->addAxis(dateAxis, Qt::AlignBottom);
-    days->attachAxis(dateAxis);
-    auto* dayPercent = new QValueAxis;
-    dayPercent->setRange(0, 100);
-    dayPercent->setLabelFormat(QStringLiteral("%d %"));
-    dayChart->addAxis(dayPercent, Qt::AlignLeft);
-    days->attachAxis(dayPercent);
-    dayView = new QChartView(dayChart, this);
-    dayView->setObjectName(QStringLiteral("dayChart"));
-    dayView->setRenderHint(QPainter::Antialiasing);
+    dayView = new DayChart(this);
+    dayView->setTitle(tr("日ごとの正答率（最近 %1 日）").arg(dayCount));
     dayView->setMinimumHeight(160);
 }
 
@@ -380,13 +342,6 @@ void ProgressWindow::changeEvent(QEvent* event) {
         showAll();
     }
     QWidget::changeEvent(event);
-}
-
-bool ProgressWindow::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == barView && event->type() == QEvent::Resize) {
-        showBars(); // the names are fitted to the chart's width
-    }
-    return QWidget::eventFilter(watched, event);
 }
 
 ProgressWindow::Loaded ProgressWindow::load(const QString& file, const ProgressFilter& filter,
@@ -452,7 +407,7 @@ void ProgressWindow::refresh() {
         loadAgain = true;
         return;
     }
-    totals->setText(tr("読み込み中…"));
+    setSteadyText(totals, tr("読み込み中…"));
     const QString file = path;
     const ProgressFilter wanted = filter;
     const QDate today = QDate::currentDate();
@@ -520,15 +475,17 @@ void ProgressWindow::addAnswers(const ProgressStore::Written& written) {
         showAll();
     } else {
         showTotals();
-        showBars(true);
+        showBars();
         map->setMatrix(shown.confusion, listed);
         showDays();
-        const auto same = [](const ConfusedPair& a, const ConfusedPair& b) {
-            return a.shown == b.shown && a.answered == b.answered && a.count == b.count;
+        const auto samePair = [](const ConfusedPair& a, const ConfusedPair& b) {
+            return a.shown == b.shown && a.answered == b.answered;
         };
         if (!std::equal(pairsBefore.begin(), pairsBefore.end(), shown.topConfusions.begin(),
-                        shown.topConfusions.end(), same)) {
+                        shown.topConfusions.end(), samePair)) {
             showPairs();
+        } else {
+            recountPairs(pairsBefore);
         }
     }
     if (stale) {
@@ -573,16 +530,14 @@ void ProgressWindow::refreshMedians() {
 
 void ProgressWindow::showTotals() {
     dueView->showSummary(shown, QDate::currentDate(), LanguageManager::instance().language());
-    totals->setText(
+    const QString text =
         shown.attempts > 0
             ? tr("回答 %1 問、正答率 %2 %")
                   .arg(shown.attempts)
                   .arg(std::lround(100.0 * shown.correct / shown.attempts))
-            : tr("まだ回答がありません。練習モードで問題に答えると、ここに成績が表示されます。"));
-    if (loading) {
-        totals->setText(tr("読み込み中…"));
-    }
-    streakLabel->setText(tr("連続 %1 日").arg(shown.streak));
+            : tr("まだ回答がありません。練習モードで問題に答えると、ここに成績が表示されます。");
+    setSteadyText(totals, loading ? tr("読み込み中…") : text);
+    setSteadyText(streakLabel, tr("連続 %1 日").arg(shown.streak));
     showWorksheetFields();
     showFluency();
 }
@@ -642,80 +597,58 @@ void ProgressWindow::setExamFilter(const QString& examCode) {
     refresh();
 }
 
-void ProgressWindow::showBars(bool changedOnly) {
-    if (listed.empty()) {
-        return;
-    }
-    auto* series = static_cast<QHorizontalBarSeries*>(barView->chart()->series().constFirst());
-    auto* axis = static_cast<QBarCategoryAxis*>(series->attachedAxes().constFirst());
-    // Names are shortened to the room the chart gives its axis (about two fifths of its
-    // width), so none runs past the chart's left edge; when even that is tight, only the
-    // accuracy follows the name.
-    const QFontMetrics metrics(axis->labelsFont());
-    const int room = barView->width() * 2 / 5 - 8;
-    QStringList labels;
-    QList<qreal> values;
-    // Numbered by place, as the heat map's rows and columns are.
-    for (std::size_t place = 0; place < listed.size(); ++place) {
-        const Rhythm rhythm = listed[place];
+void ProgressWindow::showBars() {
+    bars->setTitle(tr("波形ごとの正答率"));
+    std::vector<AccuracyBars::Row> rows;
+    rows.reserve(listed.size());
+    for (const Rhythm rhythm : listed) {
         const RhythmStats& stats = shown.rhythms[static_cast<std::size_t>(indexOf(rhythm))];
+        AccuracyBars::Row row;
+        row.name = rhythmName(rhythm);
+        row.percent = static_cast<int>(std::lround(100.0 * stats.accuracy()));
         // Every rhythm answered shows its accuracy as text too: a 0 % bar has no length to
-        // carry a label.
-        const long percent = std::lround(100.0 * stats.accuracy());
-        QString figures = stats.attempts > 0
-                              ? tr("（%1回・%2秒）%3 %")
-                                    .arg(stats.attempts)
-                                    .arg(stats.medianMs.value_or(0) / 1000.0, 0, 'f', 1)
-                                    .arg(percent)
-                              : QString();
-        const QString number = QStringLiteral("%1 ").arg(place);
-        const int least = metrics.horizontalAdvance(QStringLiteral("MMMMM"));
-        if (stats.attempts > 0 && metrics.horizontalAdvance(number + figures) > room - least) {
-            figures = QStringLiteral(" %1 %").arg(percent);
+        // carry it.
+        if (stats.attempts > 0) {
+            row.figures = tr("（%1回・%2秒）%3 %")
+                              .arg(stats.attempts)
+                              .arg(stats.medianMs.value_or(0) / 1000.0, 0, 'f', 1)
+                              .arg(row.percent);
+            row.shortFigures = QStringLiteral(" %1 %").arg(row.percent);
         }
-        const int nameRoom = room - metrics.horizontalAdvance(number + figures);
-        labels << number +
-                      metrics.elidedText(rhythmName(rhythm), Qt::ElideRight,
-                                         std::max(nameRoom, least)) +
-                      figures;
-        values << std::round(100.0 * stats.accuracy());
+        rows.push_back(std::move(row));
     }
-    const QStringList before = axis->categories();
-    if (changedOnly && before.size() == labels.size() && bars->count() == values.size()) {
-        for (qsizetype i = 0; i < labels.size(); ++i) {
-            if (before[i] != labels[i]) {
-                axis->replace(before[i], labels[i]);
-            }
-            if (bars->at(i) != values[i]) {
-                bars->replace(i, values[i]);
-            }
-        }
-        return;
-    }
-    axis->setCategories(labels);
-    bars->remove(0, bars->count());
-    bars->append(values);
+    bars->setRows(std::move(rows));
 }
 
 void ProgressWindow::showDays() {
-    QList<QPointF> points;
-    for (const DayAccuracy& day : shown.days) {
-        if (day.attempts > 0) {
-            points << QPointF(qreal(day.day.startOfDay().toMSecsSinceEpoch()),
-                              std::round(100.0 * day.accuracy()));
+    dayView->setTitle(tr("日ごとの正答率（最近 %1 日）").arg(dayCount));
+    dayView->setDays(shown.days);
+}
+
+QString ProgressWindow::pairHeading(const ConfusedPair& pair, bool html) {
+    const auto name = [html](Rhythm rhythm) {
+        return html ? rhythmName(rhythm).toHtmlEscaped() : rhythmName(rhythm);
+    };
+    return tr("%1 を %2 と答えた: %3 回")
+        .arg(name(pair.shown), name(pair.answered))
+        .arg(pair.count);
+}
+
+// The same pairs in the same order: only the counts that changed are rewritten in place, so
+// that the text is not laid out afresh for an answer.
+void ProgressWindow::recountPairs(const QList<ConfusedPair>& before) {
+    QTextDocument* document = pairs->document();
+    for (qsizetype i = 0; i < before.size(); ++i) {
+        const ConfusedPair& now = shown.topConfusions[i];
+        if (now.count == before[i].count) {
+            continue;
         }
-    }
-    // Most answers leave every day's rounded share as it was: the chart is then not redrawn.
-    if (points != days->points()) {
-        days->replace(points);
-    }
-    if (!shown.days.isEmpty()) {
-        auto* axis = static_cast<QDateTimeAxis*>(days->attachedAxes().constFirst());
-        const QDateTime first = shown.days.constFirst().day.startOfDay();
-        const QDateTime last = shown.days.constLast().day.startOfDay();
-        if (axis->min() != first || axis->max() != last) {
-            axis->setRange(first, last);
+        QTextCursor heading = document->find(pairHeading(before[i], false));
+        if (heading.isNull()) {
+            showPairs();
+            return;
         }
+        heading.insertText(pairHeading(now, false), heading.charFormat());
     }
 }
 
@@ -731,11 +664,7 @@ void ProgressWindow::showPairs() {
             .replace(QLatin1Char('\n'), QStringLiteral("<br>"));
     };
     for (const ConfusedPair& pair : std::as_const(shown.topConfusions)) {
-        html += QStringLiteral("<p><b>%1</b><br>")
-                    .arg(tr("%1 を %2 と答えた: %3 回")
-                             .arg(rhythmName(pair.shown).toHtmlEscaped(),
-                                  rhythmName(pair.answered).toHtmlEscaped())
-                             .arg(pair.count));
+        html += QStringLiteral("<p><b>%1</b><br>").arg(pairHeading(pair, true));
         const catalogue::DecidingCriterion criterion = catalogue::decidingCriterion(
             pair.shown, pair.answered, LanguageManager::instance().language());
         html += QStringLiteral("%1 %2<br>")

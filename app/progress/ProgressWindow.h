@@ -11,11 +11,8 @@
 #include <memory>
 #include <vector>
 
-class QBarSet;
-class QChartView;
 class QThread;
 class QLabel;
-class QLineSeries;
 class QPushButton;
 class QTextBrowser;
 
@@ -25,6 +22,8 @@ namespace pulsavo {
 // the rhythm shown, columns the answer given, numbered as the accuracy bars are, the count in
 // each cell and its colour by the share of that row. Clicking a cell off the
 // diagonal asks for a drill of that pair.
+class AccuracyBars;
+class DayChart;
 class DueView;
 
 class ConfusionMap : public QWidget {
@@ -92,8 +91,8 @@ public:
     // Blocks until the file has been read and shown (tests and benchmarks).
     void finishLoading();
     ConfusionMap* confusionMap() const { return map; }
-    QBarSet* accuracyBars() const { return bars; }
-    QLineSeries* dayLine() const { return days; }
+    AccuracyBars* accuracyBars() const { return bars; }
+    DayChart* dayChart() const { return dayView; }
 
     // Asked before a reset and for an export's file name; dialogs unless set (tests set them).
     std::function<bool()> confirmReset;
@@ -116,7 +115,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
     // A language chosen while the window is open renames the rhythms in its charts and lists.
     void changeEvent(QEvent* event) override;
-    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     struct Loaded {
@@ -132,10 +130,13 @@ private:
     void showAll();
     void showTotals();
     void buildCharts();
-    // changedOnly: only the bars and names that differ from those shown are replaced.
-    void showBars(bool changedOnly = false);
+    // Only the rows that differ from those shown are repainted.
+    void showBars();
     void showDays();
     void showPairs();
+    void recountPairs(const QList<ConfusedPair>& before);
+    // A pair's line: "shown を answered と答えた: n 回", its names escaped for HTML or not.
+    static QString pairHeading(const ConfusedPair& pair, bool html);
     // Accuracy per worksheet field, as bars of text; hidden until a worksheet was answered.
     void showWorksheetFields();
     // 6秒モード: the median time to a right answer per rhythm; hidden until one was given.
@@ -151,10 +152,8 @@ private:
     ProgressFilter filter;
     ProgressSummary shown;
     std::vector<Rhythm> listed; // the bars and the heat map's rows, top down
-    QChartView* barView = nullptr;
-    QChartView* dayView = nullptr;
-    QBarSet* bars = nullptr;
-    QLineSeries* days = nullptr;
+    DayChart* dayView = nullptr;
+    AccuracyBars* bars = nullptr;
     ConfusionMap* map = nullptr;
     QLabel* totals = nullptr;
     DueView* dueView = nullptr;

@@ -1,4 +1,6 @@
+#include "AccuracyBars.h"
 #include "Catalogue.h"
+#include "DayChart.h"
 #include "DecidingCriteria.h"
 #include "KeyPoints.h"
 #include "PaintWatcher.h"
@@ -6,10 +8,9 @@
 #include "ProgressWindow.h"
 #include "RhythmLibrary.h"
 
-#include <QBarSet>
 #include <QFile>
 #include <QLabel>
-#include <QLineSeries>
+#include <QLayout>
 #include <QSettings>
 #include <QSignalSpy>
 #include <QSqlDatabase>
@@ -87,12 +88,12 @@ void TestProgressWindow::barsHeatMapAndDays() {
     // 1366 x 768 at 200 %, less a panel and a title bar: the buttons stay on the screen.
     QVERIFY(window.minimumSizeHint().height() <= 300);
     QVERIFY(window.minimumSizeHint().width() <= 683);
-    QBarSet* bars = window.accuracyBars();
+    AccuracyBars* bars = window.accuracyBars();
     QCOMPARE(bars->count(), rhythmCount);
-    QCOMPARE(bars->at(indexOf(Rhythm::sinusRhythm)), 75.0);
-    QCOMPARE(bars->at(indexOf(Rhythm::atrialFlutter)), 0.0);
-    QCOMPARE(bars->at(indexOf(Rhythm::ventricularTachycardia)), 100.0);
-    QCOMPARE(bars->at(indexOf(Rhythm::sinusArrest)), 0.0);
+    QCOMPARE(bars->percentAt(indexOf(Rhythm::sinusRhythm)), 75);
+    QCOMPARE(bars->percentAt(indexOf(Rhythm::atrialFlutter)), 0);
+    QCOMPARE(bars->percentAt(indexOf(Rhythm::ventricularTachycardia)), 100);
+    QCOMPARE(bars->percentAt(indexOf(Rhythm::sinusArrest)), 0);
     QCOMPARE(window.summary().rhythms[0].medianMs.value_or(0), 2500.0);
 
     QCOMPARE(cell(window, Rhythm::sinusRhythm, Rhythm::sinusRhythm), 3);
@@ -102,11 +103,11 @@ void TestProgressWindow::barsHeatMapAndDays() {
     QCOMPARE(cell(window, Rhythm::ventricularTachycardia, Rhythm::ventricularTachycardia), 1);
 
     // Only days with answers carry a point: yesterday 100 %, today 3 of 6.
-    QLineSeries* line = window.dayLine();
+    const DayChart* line = window.dayChart();
     QCOMPARE(line->count(), 2);
-    QCOMPARE(line->at(0).y(), 100.0);
-    QCOMPARE(line->at(1).y(), 50.0);
-    QCOMPARE(QDateTime::fromMSecsSinceEpoch(qint64(line->at(1).x())).date(), QDate::currentDate());
+    QCOMPARE(line->pointAt(0).percent, 100);
+    QCOMPARE(line->pointAt(1).percent, 50);
+    QCOMPARE(line->pointAt(1).day, QDate::currentDate());
     QCOMPARE(window.findChild<QLabel*>("streakLabel")->text(), QStringLiteral("連続 2 日"));
 
     // The worst pair first, with what decides between them and the key points of both rhythms
@@ -144,10 +145,10 @@ void TestProgressWindow::libraryRhythmsJoinTheReport() {
     window.finishLoading();
     window.show();
     QVERIFY(QTest::qWaitForWindowExposed(&window));
-    QBarSet* bars = window.accuracyBars();
+    AccuracyBars* bars = window.accuracyBars();
     QCOMPARE(bars->count(), rhythmCount + 2);
-    QCOMPARE(bars->at(rhythmCount), 33.0);
-    QCOMPARE(bars->at(rhythmCount + 1), 0.0);
+    QCOMPARE(bars->percentAt(rhythmCount), 33);
+    QCOMPARE(bars->percentAt(rhythmCount + 1), 0);
     ConfusionMap* map = window.confusionMap();
     QCOMPARE(map->rhythms().size(), std::size_t(rhythmCount + 2));
     QCOMPARE(map->rhythms()[rhythmCount], mobitz);
@@ -188,11 +189,16 @@ void TestProgressWindow::clickingACellAsksForThePair() {
     QCOMPARE(spy.count(), 2);
 
     // Two answers folded in (flutter right and taken for fibrillation) repaint the map's row
-    // they changed alone and leave the day chart as it was: today is still 50 %.
+    // and the bar they changed alone and leave the day chart as it was: today is still 50 %.
+    map->parentWidget()->layout()->invalidate(); // the scrolled charts at the size they were given
+    map->parentWidget()->layout()->activate();
     QCoreApplication::processEvents();
     PaintWatcher watcher;
     map->installEventFilter(&watcher);
-    const QSignalSpy dayRedrawn(window.dayLine(), &QLineSeries::pointsReplaced);
+    PaintWatcher barWatcher;
+    window.accuracyBars()->installEventFilter(&barWatcher);
+    PaintWatcher dayWatcher;
+    window.dayChart()->installEventFilter(&dayWatcher);
     ProgressStore::Written written;
     for (const Rhythm given : {Rhythm::atrialFlutter, Rhythm::atrialFibrillation}) {
         AnswerRecord record;
@@ -209,7 +215,15 @@ void TestProgressWindow::clickingACellAsksForThePair() {
     QCOMPARE(watcher.painted.boundingRect(),
              map->cellRect(Rhythm::atrialFlutter, map->rhythms().front()) |
                  map->cellRect(Rhythm::atrialFlutter, map->rhythms().back()));
-    QCOMPARE(dayRedrawn.count(), 0);
+    QVERIFY(dayWatcher.painted.isEmpty());
+    const int flutter = indexOf(Rhythm::atrialFlutter);
+    QCOMPARE(window.accuracyBars()->percentAt(flutter), 25);
+    QVERIFY(window.accuracyBars()->labelAt(flutter).contains(QStringLiteral("4回")));
+    QCOMPARE(barWatcher.painted.boundingRect(), window.accuracyBars()->rowRect(flutter));
+    // The pair's count rewritten in place, the other pair's line left as it was.
+    const QString pairs = window.findChild<QTextBrowser*>("confusedPairs")->toPlainText();
+    QCOMPARE(pairs.count(QStringLiteral("と答えた: 3 回")), 1);
+    QCOMPARE(pairs.count(QStringLiteral("と答えた: 1 回")), 1);
 }
 
 void TestProgressWindow::resetMovesTheFileAsideAndKeepsIt() {
@@ -227,7 +241,7 @@ void TestProgressWindow::resetMovesTheFileAsideAndKeepsIt() {
     window.resetProgress();
     window.finishLoading();
     QCOMPARE(window.summary().attempts, 0);
-    QCOMPARE(window.accuracyBars()->at(0), 0.0);
+    QCOMPARE(window.accuracyBars()->percentAt(0), 0);
     QCOMPARE(cell(window, Rhythm::sinusRhythm, Rhythm::sinusRhythm), 0);
     const QString moved = window.movedAsidePath();
     QVERIFY(!moved.isEmpty());

@@ -22,22 +22,19 @@ bool printable(const QByteArray& text) {
 
 const Language languages[] = {Language::japanese, Language::english};
 
+// The danger line's start, a heading's bracket and the headings (key points, waveform,
+// management, drugs) of each language, in the order of `languages`.
 struct Edition {
-    QByteArray danger;
-    QByteArray bracket;
-    QByteArrayList headings; // key points, waveform, management, drugs
+    QByteArray danger, bracket;
+    QByteArrayList headings;
 };
-
-Edition editionOf(Language language) {
-    if (language == Language::japanese) {
-        return {"危険度　",
-                "＜",
-                {"＜判定のポイント＞", "＜波形の説明＞", "＜対処方法＞", "＜使用される薬剤＞"}};
-    }
-    return {"Danger level ",
-            "<",
-            {"<Key points>", "<About the waveform>", "<Management>", "<Drugs used>"}};
-}
+const Edition editions[] = {
+    {"危険度　",
+     "＜",
+     {"＜判定のポイント＞", "＜波形の説明＞", "＜対処方法＞", "＜使用される薬剤＞"}},
+    {"Danger level ",
+     "<",
+     {"<Key points>", "<About the waveform>", "<Management>", "<Drugs used>"}}};
 
 // The numbers written in a text, decimals kept whole ("2.0", "3.5").
 QSet<QString> numbersIn(const std::string& text) {
@@ -52,8 +49,8 @@ QSet<QString> numbersIn(const std::string& text) {
 // The figures the conduction model plays for each rhythm (rates per minute, times in ms,
 // seconds, beat counts and ratios), which its key points must state.
 const QString criteria = QStringLiteral(
-    "sinus_rhythm 60 100 120 200;sinus_bradycardia 40 59 120 200;sinus_tachycardia 101 160 120 200;"
-    "sinus_arrhythmia 60 100 3 5 160;sinus_arrest 60 100 4 8 2.0 3.5;sa_block 60 100 3 7 2;"
+    "sinus_rhythm 60 100 120 200;sinus_bradycardia 40 59 120 200;sinus_tachycardia 101 160 120 "
+    "200;sinus_arrhythmia 60 100 3 5 160;sinus_arrest 60 100 4 8 2.0 3.5;sa_block 60 100 3 7 2;"
     "pac 60 100 3 8 55 75 120 200;atrial_tachycardia 150 250 1 120 160;mat 100 150 3 120 200;"
     "af_controlled 350 600 60 100;af_rapid 350 600 110 160;flutter_2to1 250 350 2 1 125 175;"
     "flutter_3to1 250 350 3 1;flutter_4to1 250 350 4 1 62 88;flutter_variable 250 350 2 3 4 1;"
@@ -61,15 +58,13 @@ const QString criteria = QStringLiteral(
     "junctional_tachycardia 101 140;svt_avnrt 150 250 100;wpw 60 100 80 110 120 30 50 140;"
     "av_block_1 60 100 210 380;mobitz_1 60 100 160 220 3 5 2;mobitz_2 60 100 120 200 2 5;"
     "av_block_2to1 70 100 2 1 120 200;chb_narrow 60 100 35 60 120;chb_wide 60 100 20 40 120;"
-    "pvc_unifocal 60 100 3 10 120 160 2;pvc_multifocal 60 100 3 120 160;"
-    "ventricular_bigeminy 60 100;ventricular_trigeminy 60 100;pvc_couplets 60 100 4 8 2;"
-    "pvc_r_on_t 60 100 240 320;nsvt 60 100 3 10 120 200 30;idioventricular 20 40 120;"
-    "aivr 50 100 120;vt_monomorphic 130 250 120;torsades 200 250 5 15;"
-    "ventricular_flutter 250 350;vf_coarse 150 500 3;vf_fine 150 500 3;asystole;p_wave_asystole 30 "
-    "60;"
-    "paced_atrial 20 60 80 160 240;paced_ventricular 120 60 80;paced_av 120 200 60 80;"
-    "paced_failure_to_capture 60 80 1 3;paced_failure_to_sense 70 95 60 70;bbb 60 100 120 200 160;"
-    "pea 40 100;vt_pulseless 150 250 120");
+    "pvc_unifocal 60 100 3 10 120 160 2;pvc_multifocal 60 100 3 120 160;ventricular_bigeminy 60 "
+    "100;ventricular_trigeminy 60 100;pvc_couplets 60 100 4 8 2;pvc_r_on_t 60 100 240 320;nsvt "
+    "60 100 3 10 120 200 30;idioventricular 20 40 120;aivr 50 100 120;vt_monomorphic 130 250 120;"
+    "torsades 200 250 5 15;ventricular_flutter 250 350;vf_coarse 150 500 3;vf_fine 150 500 3;"
+    "asystole;p_wave_asystole 30 60;paced_atrial 20 60 80 160 240;paced_ventricular 120 60 80;"
+    "paced_av 120 200 60 80;paced_failure_to_capture 60 80 1 3;paced_failure_to_sense 70 95 60 "
+    "70;bbb 60 100 120 200 160;pea 40 100;vt_pulseless 150 250 120");
 
 } // namespace
 
@@ -109,10 +104,10 @@ void TestLibraryCatalogue::eachRhythm() {
     QByteArrayList stars;
     QList<QList<qsizetype>> sectionSizes;
     for (const Language language : languages) {
+        const Edition& edition = editions[language == Language::japanese ? 0 : 1];
         QCOMPARE(nameOf(rhythm, language), libraryNamesIn(language)[std::size_t(index)]);
         QCOMPARE(textOf(rhythm, language), libraryTextsIn(language)[std::size_t(index)]);
         QCOMPARE(findRhythm(nameOf(rhythm, language), language), indexOf(rhythm));
-        const Edition edition = editionOf(language);
         const std::string_view text = textOf(rhythm, language);
         QVERIFY(!text.ends_with("\r\n") &&
                 (language == Language::english || testing::cp932Size(text) > 0));

@@ -241,8 +241,6 @@ class TestLibrary : public QObject {
 private slots:
     void criteria_data();
     void criteria();
-    void traceIntegrity_data() { criteria_data(); }
-    void traceIntegrity();
     void determinism();
     void prematureBeats_data();
     void prematureBeats();
@@ -326,6 +324,7 @@ void TestLibrary::criteria_data() {
 void TestLibrary::criteria() {
     QFETCH(LibraryRhythm, rhythm);
     QFETCH(Expect, x);
+    const QString marking = QString::fromLatin1(x.red);
     const QStringList faults = eachSeed(rhythm, [&](Faults& f, const Run& run) {
         const Measures m = measure(run);
         EXPECT(x.aLo < 0 ||
@@ -359,17 +358,8 @@ void TestLibrary::criteria() {
               QStringLiteral("role %1").arg(roleLetter(role)));
         }
         EXPECT(m.beatsAgree);
-    });
-    VERIFY_FAULTS(faults);
-}
-
-// The trace comes back to the baseline, the tone sounds once a complex, and red marks what the
-// rhythm is known by.
-void TestLibrary::traceIntegrity() {
-    QFETCH(LibraryRhythm, rhythm);
-    QFETCH(Expect, x);
-    const QString marking = QString::fromLatin1(x.red);
-    const QStringList faults = eachSeed(rhythm, [&](Faults& f, const Run& run) {
+        // The trace comes back to the baseline, the tone sounds once a complex, and red marks
+        // what the rhythm is known by.
         EXPECT(run.resting == baselineY);
         long beeps = 0, red = 0;
         for (int t = settle + 1; t <= settle + window; ++t) {
