@@ -1786,10 +1786,6 @@ Times: %3</translation>
         <translation>&amp;Close</translation>
     </message>
     <message>
-        <source>正答率 %</source>
-        <translation>% correct</translation>
-    </message>
-    <message>
         <source>波形ごとの正答率</source>
         <translation>% correct by rhythm</translation>
     </message>
