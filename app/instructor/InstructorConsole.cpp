@@ -93,7 +93,9 @@ InstructorConsole::InstructorConsole(std::unique_ptr<ToneSink> beat, QWidget* pa
 
     const Settings stored;
     if (!restoreGeometry(stored.instructorValue(Settings::consoleGeometryKey).toByteArray())) {
-        resize(1340, 640);
+        // As much of the screen as it will give (fitToScreen trims it when shown): the trace,
+        // the rhythm names and the parameter column all want the room.
+        resize(1600, 900);
     }
     parameters->setRampSeconds(stored.instructorValue(Settings::consoleRampKey).toInt());
     retranslate();
@@ -410,6 +412,8 @@ void InstructorConsole::fillRhythms() {
         const Rhythm rhythm = rhythmOf(library);
         auto* item = new QListWidgetItem(rhythmName(rhythm, language), rhythmList);
         item->setData(rhythmRole, static_cast<int>(library));
+        // The column is narrow beside the monitor; the whole name is a hover away.
+        item->setToolTip(item->text());
         if (rhythm == playing) {
             rhythmList->setCurrentItem(item);
         }
