@@ -116,7 +116,7 @@ void InstructorConsoleTest::projectorShowsTheConsolesMonitor() {
     }
     const QImage panel = console->ecgPanel()->backingImage();
     QCOMPARE(firstMismatch(panel, *projector->ecgView(), light), QString());
-    QVERIFY(projector->ecgView()->placement().width() >= size.width() / 2);
+    QVERIFY(projector->ecgView()->placement().width() >= size.width() / 2.0);
     // The numeric is the console monitor's own reading.
     const auto rate = console->monitor().heartRate().rate();
     QVERIFY(rate.has_value());
