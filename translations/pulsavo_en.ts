@@ -2,6 +2,21 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US" sourcelanguage="ja_JP">
 <context>
+    <name>MonitorText</name>
+    <message>
+        <source>NIBP mmHg</source>
+        <translation>NIBP mmHg</translation>
+    </message>
+    <message>
+        <source>%1 分前</source>
+        <translation>%1 min ago</translation>
+    </message>
+    <message>
+        <source>RESP /分</source>
+        <translation>RESP /min</translation>
+    </message>
+</context>
+<context>
     <name>ProgressStore</name>
     <message>
         <source>成績を記録できません（SQLite のドライバーがありません）。</source>
@@ -2627,18 +2642,6 @@ Hints used: %5</translation>
     <message>
         <source>SpO2 %</source>
         <translation>SpO2 %</translation>
-    </message>
-    <message>
-        <source>RESP /分</source>
-        <translation>RESP /min</translation>
-    </message>
-    <message>
-        <source>%1 分前</source>
-        <translation>%1 min ago</translation>
-    </message>
-    <message>
-        <source>NIBP mmHg</source>
-        <translation>NIBP mmHg</translation>
     </message>
     <message>
         <source>脈波が 10 秒見えないと --- と表示します。</source>

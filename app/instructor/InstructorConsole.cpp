@@ -87,7 +87,11 @@ InstructorConsole::InstructorConsole(std::unique_ptr<ToneSink> beat, QWidget* pa
     connect(parameters, &ParameterPanel::applyRequested, this, &InstructorConsole::applyPending);
     connect(scenarios, &ScenarioPanel::stepStarted, this, &InstructorConsole::showParameters);
     // The scenario's runner applies what is due before the tick it is due on.
-    live.beforeStep = [this] { scenarios->tick(); };
+    live.beforeStep = [this] {
+        if (const scenario::Step* begun = scenarios->tick()) {
+            applyVitals(*begun);
+        }
+    };
     clock.add(&live);
     connect(&clock, &MonitorClock::advanced, this, &InstructorConsole::showReadings);
 
@@ -170,9 +174,16 @@ QWidget* InstructorConsole::buildMonitorArea(QWidget* page) {
     heartRateValue->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     heartRateValue->setMinimumWidth(
         heartRateValue->fontMetrics().horizontalAdvance(QStringLiteral("888")));
+    // What the scenario set rather than the monitor measured: smaller, under the heart rate.
+    entered = EnteredLabels::create(area, QStringLiteral("consolePressure"),
+                                    QStringLiteral("consoleRespiration"));
     numerics->addWidget(heartRateCaption);
     numerics->addWidget(heartRateValue);
     numerics->addStretch(1);
+    for (QLabel* label : {entered.pressureCaption, entered.pressureValue,
+                          entered.respirationCaption, entered.respirationValue}) {
+        numerics->addWidget(label);
+    }
     middle->addLayout(numerics);
     column->addWidget(area);
 
@@ -535,6 +546,25 @@ void InstructorConsole::showParameters() {
     fillRhythms();
 }
 
+// A step sets only the vitals it names; the others stay as the room last saw them, an NIBP
+// with its growing age, as a cuff's last reading stays on a monitor until the next one. A run's
+// first step starts from none, so a new patient never shows the last one's pressure.
+void InstructorConsole::applyVitals(const scenario::Step& step) {
+    const scenario::Vitals& set = step.vitals;
+    const bool first = scenarios->runner()->currentStep() == 0;
+    ScenarioVitals next = first ? ScenarioVitals{} : live.scenarioVitals();
+    if (set.spo2) {
+        next.saturation = set.spo2;
+    }
+    if (set.systolic && set.diastolic) {
+        next.bloodPressure = BloodPressure{*set.systolic, *set.diastolic, std::nullopt};
+    }
+    if (set.respirationRate) {
+        next.respirationRate = set.respirationRate;
+    }
+    live.setScenarioVitals(next);
+}
+
 void InstructorConsole::setFrozen(bool frozen) {
     const bool changed = frozen != live.isPaused();
     live.setPaused(frozen);
@@ -551,6 +581,7 @@ void InstructorConsole::setFrozen(bool frozen) {
 
 void InstructorConsole::showReadings() {
     heartRateValue->setText(readingText(live.heartRate().rate()));
+    entered.show(live);
     const auto ramp = live.simulation().libraryRamp();
     rampLabel->setText(
         ramp ? tr("移行中: %1 %")

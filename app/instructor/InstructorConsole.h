@@ -4,9 +4,12 @@
 #include "DebriefLog.h"
 #include "Monitor.h"
 #include "MonitorClock.h"
+#include "Scenario.h"
 #include "conduction/Transition.h"
 
+#include "MonitorText.h"
 #include <QPointer>
+
 #include <QWidget>
 
 #include <memory>
@@ -81,6 +84,7 @@ private:
     void fillScreens();
     void showReadings();
     void showParameters();
+    void applyVitals(const scenario::Step& step);
     void note(scenario::EntryKind kind, const QString& subject, const QString& value = {},
               const QString& detail = {});
     QString eventText(Event event) const;
@@ -102,6 +106,7 @@ private:
     ScopePanel* pleth = nullptr;
     QLabel* heartRateCaption = nullptr;
     QLabel* heartRateValue = nullptr;
+    EnteredLabels entered;
     QLabel* rampLabel = nullptr;
     QPushButton* freezeButton = nullptr;
     std::array<QPushButton*, 4> eventButtons{};

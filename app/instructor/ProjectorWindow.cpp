@@ -22,6 +22,8 @@ struct Colours {
     QString background;
     QString ecg;
     QString pleth;
+    QString pressure;
+    QString respiration;
     QString notice;
 };
 
@@ -29,11 +31,11 @@ struct Colours {
 // projector washes dark colours out: black on white, the pulse in deep blue.
 Colours coloursOf(ProjectorWindow::Theme theme) {
     if (theme == ProjectorWindow::Theme::light) {
-        return {QStringLiteral("white"), QStringLiteral("black"), QStringLiteral("#003caa"),
-                QStringLiteral("#a04000")};
+        return {QStringLiteral("white"),   QStringLiteral("black"),   QStringLiteral("#003caa"),
+                QStringLiteral("#404040"), QStringLiteral("#a04000"), QStringLiteral("#a04000")};
     }
-    return {QStringLiteral("black"), QStringLiteral("#00ff00"), QStringLiteral("#00c8ff"),
-            QStringLiteral("#ffd800")};
+    return {QStringLiteral("black"),   QStringLiteral("#00ff00"), QStringLiteral("#00c8ff"),
+            QStringLiteral("#ffffff"), QStringLiteral("#ffd800"), QStringLiteral("#ffd800")};
 }
 
 } // namespace
@@ -60,7 +62,11 @@ ProjectorWindow::ProjectorWindow(const Monitor& shown, ScopePanel* ecgPanel, Sco
     saturationCaption = new QLabel(this);
     saturationValue = new QLabel(this);
     saturationValue->setObjectName(QStringLiteral("projectorSaturation"));
-    for (QLabel* value : {heartRateValue, saturationValue}) {
+    // Coloured and sized by the theme and the window, as the other numerics are.
+    entered = EnteredLabels::create(this, QStringLiteral("projectorPressure"),
+                                    QStringLiteral("projectorRespiration"));
+    for (QLabel* value :
+         {heartRateValue, saturationValue, entered.pressureValue, entered.respirationValue}) {
         value->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
     }
     grid->addWidget(ecgCaption, 0, 0);
@@ -74,6 +80,10 @@ ProjectorWindow::ProjectorWindow(const Monitor& shown, ScopePanel* ecgPanel, Sco
     numerics->setRowStretch(2, 1);
     numerics->addWidget(saturationCaption, 3, 0);
     numerics->addWidget(saturationValue, 4, 0);
+    numerics->addWidget(entered.pressureCaption, 5, 0);
+    numerics->addWidget(entered.pressureValue, 6, 0);
+    numerics->addWidget(entered.respirationCaption, 7, 0);
+    numerics->addWidget(entered.respirationValue, 8, 0);
     grid->addLayout(numerics, 0, 2, 4, 1);
     grid->setRowStretch(1, 3);
     grid->setRowStretch(3, 1);
@@ -119,6 +129,10 @@ void ProjectorWindow::applyTheme() {
     for (QLabel* label : {plethCaption, saturationCaption, saturationValue}) {
         paint(label, colours.pleth);
     }
+    paint(entered.pressureCaption, colours.pressure);
+    paint(entered.pressureValue, colours.pressure);
+    paint(entered.respirationCaption, colours.respiration);
+    paint(entered.respirationValue, colours.respiration);
     paint(frozenLabel, colours.notice);
     ecg->setLight(shownTheme == Theme::light);
     pleth->setLight(shownTheme == Theme::light);
@@ -134,12 +148,15 @@ void ProjectorWindow::scaleFonts() {
         font.setBold(bold);
         label->setFont(font);
     };
-    for (QLabel* caption : {ecgCaption, plethCaption, heartRateCaption, saturationCaption}) {
+    for (QLabel* caption : {ecgCaption, plethCaption, heartRateCaption, saturationCaption,
+                            entered.pressureCaption, entered.respirationCaption}) {
         sized(caption, unit * 2, false);
     }
     sized(frozenLabel, unit * 2, true);
     sized(heartRateValue, unit * 8, true);
     sized(saturationValue, unit * 5, true);
+    sized(entered.pressureValue, unit * 4, true);
+    sized(entered.respirationValue, unit * 4, true);
     heartRateValue->setMinimumWidth(
         heartRateValue->fontMetrics().horizontalAdvance(QStringLiteral("888")));
 }
@@ -158,11 +175,20 @@ void ProjectorWindow::showReadings() {
     heartRateValue->setText(readingText(rate));
     const std::optional<int> saturation = monitor.simulation().plethChannel().saturation();
     saturationValue->setText(readingText(saturation));
+    entered.show(monitor);
     frozenLabel->setText(monitor.isPaused() ? tr("一時停止中") : QString());
 }
 
 QString ProjectorWindow::heartRateText() const {
     return heartRateValue->text();
+}
+
+QString ProjectorWindow::pressureText() const {
+    return entered.pressureValue->text();
+}
+
+QString ProjectorWindow::respirationText() const {
+    return entered.respirationValue->text();
 }
 
 void ProjectorWindow::showOn(QScreen* screen, bool fullScreen) {

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "MonitorText.h"
+
 #include <QWidget>
 
 class QLabel;
@@ -13,8 +15,8 @@ class ScopePanel;
 
 // The learners' picture for a projector or a second screen: the console's monitor panels shown
 // again as large as the screen allows, with a heart-rate numeric readable from the back of a
-// room. It shows the console's own monitor, so it plays exactly what the console plays; it
-// has no controls and steps nothing.
+// room, and the NIBP and respiration rate a scenario sets. It shows the console's own monitor, so
+// it plays exactly what the console plays; it has no controls and steps nothing.
 class ProjectorWindow : public QWidget {
     Q_OBJECT
 public:
@@ -33,6 +35,9 @@ public:
     // Reads the numerics off the monitor; the console calls it after each wake of its clock.
     void showReadings();
     QString heartRateText() const;
+    // The NIBP and the respiration rate as shown, "---" while unset.
+    QString pressureText() const;
+    QString respirationText() const;
     MirrorView* ecgView() const { return ecg; }
 
     static QString themeName(Theme theme);
@@ -63,6 +68,7 @@ private:
     QLabel* heartRateValue = nullptr;
     QLabel* saturationCaption = nullptr;
     QLabel* saturationValue = nullptr;
+    EnteredLabels entered;
     QLabel* frozenLabel = nullptr;
 };
 

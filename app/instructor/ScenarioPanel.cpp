@@ -336,10 +336,16 @@ void ScenarioPanel::advance() {
     }
 }
 
-void ScenarioPanel::tick() {
-    if (playing) {
-        playing->tick();
+const scenario::Step* ScenarioPanel::tick() {
+    if (!playing) {
+        return nullptr;
     }
+    playing->tick();
+    const int step = playing->currentStep();
+    // A step's time counts from 0 on the tick it began, and only on that one.
+    return step >= 0 && playing->ticksInStep() == 0
+               ? &playing->scenario().steps[static_cast<std::size_t>(step)]
+               : nullptr;
 }
 
 void ScenarioPanel::showProgress() {

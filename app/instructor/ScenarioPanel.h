@@ -41,8 +41,9 @@ public:
     void stop();
     // The instructor's "next step".
     void advance();
-    // Before each simulation step while a scenario plays.
-    void tick();
+    // Before each simulation step while a scenario plays; the step that began on this tick, or
+    // nullptr.
+    const scenario::Step* tick();
     // After each wake: the step playing, its notes and the timeline.
     void showProgress();
 

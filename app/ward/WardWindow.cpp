@@ -225,24 +225,20 @@ QWidget* WardWindow::buildMonitorArea(QWidget* page) {
     }
     // What a scenario sets rather than the monitor measures: smaller, side by side under the
     // SpO2.
-    pressureCaption = monitorText(QStringLiteral("#ffffff"), 9, area);
-    pressureValue = monitorText(QStringLiteral("#ffffff"), 16, area);
-    pressureValue->setObjectName(QStringLiteral("pressureValue"));
-    respirationCaption = monitorText(QStringLiteral("#ffd800"), 9, area);
-    respirationValue = monitorText(QStringLiteral("#ffd800"), 16, area);
-    respirationValue->setObjectName(QStringLiteral("respirationValue"));
+    entered = EnteredLabels::create(area, QStringLiteral("pressureValue"),
+                                    QStringLiteral("respirationValue"));
     numerics->addWidget(heartRateCaption);
     numerics->addWidget(heartRateValue);
     numerics->addStretch(1);
     numerics->addWidget(saturationCaption);
     numerics->addWidget(saturationValue);
-    auto* entered = new QGridLayout;
-    entered->setSpacing(2);
-    entered->addWidget(pressureCaption, 0, 0, Qt::AlignBottom);
-    entered->addWidget(respirationCaption, 0, 1, Qt::AlignBottom | Qt::AlignRight);
-    entered->addWidget(pressureValue, 1, 0);
-    entered->addWidget(respirationValue, 1, 1, Qt::AlignRight);
-    numerics->addLayout(entered);
+    auto* enteredGrid = new QGridLayout;
+    enteredGrid->setSpacing(2);
+    enteredGrid->addWidget(entered.pressureCaption, 0, 0, Qt::AlignBottom);
+    enteredGrid->addWidget(entered.respirationCaption, 0, 1, Qt::AlignBottom | Qt::AlignRight);
+    enteredGrid->addWidget(entered.pressureValue, 1, 0);
+    enteredGrid->addWidget(entered.respirationValue, 1, 1, Qt::AlignRight);
+    numerics->addLayout(enteredGrid);
     middle->addLayout(numerics);
     column->addLayout(middle);
     column->addStretch(1);
@@ -391,7 +387,6 @@ void WardWindow::retranslate() {
            "なし)、リードオフでは --- と表示します。"));
     saturationCaption->setText(tr("SpO2 %"));
     saturationValue->setToolTip(tr("脈波が 10 秒見えないと --- と表示します。"));
-    respirationCaption->setText(tr("RESP /分"));
     silenceButton->setText(tr("アラーム消音(&S)"));
     silenceButton->setToolTip(
         tr("アラーム音を 2 分間止めます。新しいアラームが出ると再び鳴ります。"));
@@ -505,21 +500,7 @@ void WardWindow::showReadings() {
     const std::optional<int> saturation = ward.simulation().plethChannel().saturation();
     saturationValue->setText(readingText(saturation));
 
-    const ScenarioVitals& entered = ward.scenarioVitals();
-    const BloodPressure* pressure = entered.bloodPressure ? &*entered.bloodPressure : nullptr;
-    pressureValue->setText(pressure != nullptr
-                               ? QString::fromStdString(formatBloodPressure(*pressure))
-                               : QStringLiteral("---/---"));
-    // A cuff reading is shown with how long ago it was taken, as a monitor stamps it.
-    const long long age =
-        pressure != nullptr
-            ? (ward.tickCount() - pressure->takenAtTick.value_or(0)) / (60 * ticksPerSecond)
-            : 0;
-    pressureCaption->setText(pressure != nullptr
-                                 ? tr("NIBP mmHg") + QLatin1Char('\n') + tr("%1 分前").arg(age)
-                                 : tr("NIBP mmHg"));
-    respirationValue->setText(entered.respirationRate ? QString::number(*entered.respirationRate)
-                                                      : QStringLiteral("---"));
+    entered.show(ward);
 
     const Alarms& alarms = ward.alarms();
     QStringList shown;

@@ -5,6 +5,8 @@
 #include "Monitor.h"
 #include "MonitorClock.h"
 
+#include "MonitorText.h"
+
 #include <QWidget>
 
 #include <memory>
@@ -84,10 +86,7 @@ private:
     QLabel* heartRateValue = nullptr;
     QLabel* saturationCaption = nullptr;
     QLabel* saturationValue = nullptr;
-    QLabel* pressureCaption = nullptr;
-    QLabel* pressureValue = nullptr;
-    QLabel* respirationCaption = nullptr;
-    QLabel* respirationValue = nullptr;
+    EnteredLabels entered;
     QLabel* alarmBanner = nullptr;
     QLabel* silenceLabel = nullptr;
     QLabel* soundNotice = nullptr;

@@ -9,6 +9,7 @@
 
 #include <QApplication>
 #include <QFile>
+#include <QLabel>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -78,6 +79,7 @@ private slots:
     void keysFireEvents();
     void scenarioFiles_data();
     void scenarioFiles();
+    void scenarioVitalsReachTheRoom();
     void editorKeepsFilesWhole();
 
 private:
@@ -114,7 +116,7 @@ void InstructorConsoleTest::projectorShowsTheConsolesMonitor() {
     }
     const QImage panel = console->ecgPanel()->backingImage();
     QCOMPARE(firstMismatch(panel, *projector->ecgView(), light), QString());
-    QVERIFY(projector->ecgView()->placement().width() >= size.width() / 2);
+    QVERIFY(projector->ecgView()->placement().width() >= size.width() / 2.0);
     // The numeric is the console monitor's own reading.
     const auto rate = console->monitor().heartRate().rate();
     QVERIFY(rate.has_value());
@@ -274,6 +276,42 @@ void InstructorConsoleTest::scenarioFiles() {
     QVERIFY(printed.open(QIODevice::ReadOnly));
     QVERIFY(printed.read(5) == "%PDF-");
     QVERIFY(view.savePdf(dir.filePath(QStringLiteral("none/debrief.pdf"))).has_value());
+}
+
+// A step's vitals reach the console and the projector. A step naming none keeps the last cuff
+// reading and its stamp, so its age grows as on a bedside monitor; a new run starts from none.
+void InstructorConsoleTest::scenarioVitalsReachTheRoom() {
+    auto console = makeConsole();
+    ProjectorWindow* projector = console->openProjector();
+    ScenarioPanel* panel = console->scenarioPanel();
+    const auto* consolePressure = console->findChild<QLabel*>(QStringLiteral("consolePressure"));
+    scenario::Scenario withVitals = twoSteps();
+    withVitals.steps[0].vitals = {88, 90, 60, 28};
+    const QString vitalsPath = dir.filePath(QStringLiteral("vitals.json"));
+    const QString plainPath = dir.filePath(QStringLiteral("plain.json"));
+    QVERIFY(!scenario::saveScenarioFile(withVitals, vitalsPath).has_value());
+    QVERIFY(!scenario::saveScenarioFile(twoSteps(), plainPath).has_value());
+    QVERIFY(panel->openFile(vitalsPath));
+    QVERIFY(panel->start(3));
+    console->monitorClock().advance(10);
+    QCOMPARE(projector->pressureText(), QStringLiteral("90/60"));
+    QCOMPARE(projector->respirationText(), QStringLiteral("28"));
+    QCOMPARE(consolePressure->text(), QStringLiteral("90/60"));
+    QCOMPARE(console->monitor().simulation().plethChannel().saturationSetting(), 88);
+    const auto taken = console->monitor().scenarioVitals().bloodPressure->takenAtTick;
+
+    panel->advance();
+    console->monitorClock().advance(10);
+    QCOMPARE(panel->runner()->currentStep(), 1);
+    QCOMPARE(projector->pressureText(), QStringLiteral("90/60"));
+    QCOMPARE(projector->respirationText(), QStringLiteral("28"));
+    QCOMPARE(console->monitor().scenarioVitals().bloodPressure->takenAtTick, taken);
+
+    QVERIFY(panel->openFile(plainPath));
+    QVERIFY(panel->start(4));
+    console->monitorClock().advance(10);
+    QCOMPARE(projector->pressureText(), QStringLiteral("---/---"));
+    QCOMPARE(projector->respirationText(), QStringLiteral("---"));
 }
 
 // Steps added, moved and removed reach the file only through validation: a scenario that does not
