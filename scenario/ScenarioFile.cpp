@@ -180,7 +180,7 @@ void checkKeys(const QJsonObject& object, std::initializer_list<const char*> kno
 }
 
 QJsonValue field(const QJsonObject& object, const char* key, QJsonValue::Type type, bool required) {
-    const QJsonValue value = object.value(QLatin1String(key));
+    QJsonValue value = object.value(QLatin1String(key));
     if (value.isUndefined()) {
         if (required) {
             refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "%1 がありません"))
@@ -414,7 +414,7 @@ Step readStep(const QJsonObject& object, std::optional<LibraryRhythm> previous,
                    .arg(quotedKey(QLatin1String("events")))
                    .arg(maxEvents));
     }
-    for (const QJsonValue& event : events) {
+    for (const auto& event : events) {
         const QString id = event.toString();
         if (!event.isString() || !isInstructorEvent(id.toStdString())) {
             refuse(text(QT_TRANSLATE_NOOP("ScenarioFile", "知らないイベント %1"))

@@ -222,7 +222,9 @@ void ProtocolTest::fuzz() {
             bytes = valid[random.bounded(static_cast<quint32>(valid.size()))];
             for (int edits = 1 + random.bounded(3); edits > 0 && !bytes.isEmpty(); --edits) {
                 const int at = random.bounded(static_cast<int>(bytes.size()));
-                const char c = "{}[]\",:0-9.e\\ atvnul"[random.bounded(22)];
+                // The terminating NUL is one of the edits: a NUL byte inside a message.
+                static constexpr char pool[] = "{}[]\",:0-9.e\\ atvnul";
+                const char c = pool[random.bounded(static_cast<quint32>(sizeof(pool)))];
                 switch (random.bounded(3)) {
                 case 0:
                     bytes[at] = c;
