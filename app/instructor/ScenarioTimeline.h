@@ -22,6 +22,10 @@ protected:
     void paintEvent(QPaintEvent* event) override;
 
 private:
+    double perTick() const;
+    // The cursor's x for the step playing, -1 with none.
+    double cursorAt() const;
+
     std::vector<long long> lengths;
     std::vector<bool> manual;
     int current = -1;
