@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <array>
+#include <utility>
 
 namespace pulsavo {
 
@@ -289,15 +290,20 @@ std::vector<Question> drawQuestions(int count, RhythmSet rhythms, std::uint32_t 
     return questions;
 }
 
-// Every question gets the exam's artifact; the rhythms and seeds stay as drawn.
-std::vector<Question> withArtifact(std::vector<Question> questions, int artifact) {
-    if (artifact > 0) {
+// The exam a code stands for, made or read: every question gets the exam's artifact, the rhythms
+// and seeds stay as drawn.
+ExamResult examOf(const std::vector<int>& digits, int count, RhythmSet rhythms, std::uint32_t seed,
+                  const ExamSettings& settings, std::uint64_t drawVersion) {
+    std::vector<Question> questions = drawQuestions(count, rhythms, seed, drawVersion);
+    if (settings.artifact > 0) {
         for (Question& question : questions) {
-            question.artifact = examArtifactKinds[static_cast<std::size_t>(artifact - 1)];
+            question.artifact = examArtifactKinds[static_cast<std::size_t>(settings.artifact - 1)];
             question.artifactStrength = examArtifactStrength;
         }
     }
-    return questions;
+    ExamResult result;
+    result.exam = {canonical(digits), count, rhythms, seed, settings, std::move(questions)};
+    return result;
 }
 
 ExamResult failure(ExamCodeError error, std::string message) {
@@ -387,15 +393,7 @@ ExamResult makeExam(int count, std::uint32_t seed, RhythmSet rhythms,
     std::vector<int> digits = bits.digits(layout.dataLength);
     digits.push_back(checkDigit(digits));
 
-    ExamResult result;
-    result.exam = {
-        canonical(digits),
-        count,
-        rhythms,
-        seed,
-        settings,
-        withArtifact(drawQuestions(count, rhythms, seed, layout.drawVersion), settings.artifact)};
-    return result;
+    return examOf(digits, count, rhythms, seed, settings, layout.drawVersion);
 }
 
 ExamResult parseExamCode(std::string_view text) {
@@ -474,15 +472,7 @@ ExamResult parseExamCode(std::string_view text) {
     if (rhythms.empty()) {
         return failure(ExamCodeError::noRhythms, "exam code names no rhythms");
     }
-    ExamResult result;
-    result.exam = {
-        canonical(digits),
-        count,
-        rhythms,
-        seed,
-        settings,
-        withArtifact(drawQuestions(count, rhythms, seed, layout->drawVersion), settings.artifact)};
-    return result;
+    return examOf(digits, count, rhythms, seed, settings, layout->drawVersion);
 }
 
 std::optional<int> examArtifactOf(ArtifactKind kind) {
