@@ -471,6 +471,16 @@ bool ClassHost::instructorEvent(const QString& id, std::optional<Rhythm> after, 
     return issueLive(Type::event, id, after, seed, pauseTicks);
 }
 
+bool ClassHost::mirror(const LiveAction& action, const Simulation& actedOn) {
+    const auto entries = entriesOf(action, actedOn);
+    if (!entries) {
+        return false;
+    }
+    return std::all_of(entries->begin(), entries->end(), [this](const Message& entry) {
+        return (entry.type == Type::state || liveEntryValid(entry)) && issue(entry);
+    });
+}
+
 bool ClassHost::freeze(bool on) {
     Message m;
     m.type = Type::freeze;

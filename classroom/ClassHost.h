@@ -91,6 +91,10 @@ public:
     bool instructorEvent(const QString& id, std::optional<Rhythm> after = std::nullopt,
                          std::uint32_t seed = 0, int pauseTicks = 0);
     bool freeze(bool on);
+    // What was done to the instructor's own simulation (told by its onLive), for every learner
+    // to do at the same tick: the host must have been advanced to that simulation's tick. True
+    // when it is on the timeline or changes nothing.
+    bool mirror(const LiveAction& action, const Simulation& actedOn);
 
     // A poll to every learner; its id, or 0 when the question or options are not valid.
     int startPoll(const QString& kind, const QString& question, const QStringList& options);

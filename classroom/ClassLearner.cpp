@@ -121,6 +121,7 @@ void ClassLearner::onText(const QString& text) {
         if (m.session != session) {
             classModel.reset();
             session = m.session;
+            heldFrozen = false;
         }
         received = 0;
         hostTick = m.tick;
@@ -173,6 +174,11 @@ void ClassLearner::onText(const QString& text) {
     }
     if (classModel.append(m)) {
         ++received;
+        if (m.type == Type::freeze) {
+            // Estimates run from here again, not from a sync before a long hold.
+            heldFrozen = m.on;
+            sinceSync.start();
+        }
     } else {
         ++faultCount;
     }
@@ -183,11 +189,15 @@ void ClassLearner::followClock() {
     clock.start();
 }
 
+std::int64_t ClassLearner::playoutTick() const {
+    // A host whose console holds the class steps no further; guessing on would run ahead of it.
+    const bool extrapolate = sinceSync.isValid() && !heldFrozen;
+    return hostTick + (extrapolate ? sinceSync.elapsed() / tickMs : 0) - playoutTicks;
+}
+
 void ClassLearner::onClock() {
-    const std::int64_t estimate =
-        hostTick + (sinceSync.isValid() ? sinceSync.elapsed() / tickMs : 0);
     // Bounded catch-up per timer tick: a host claiming a far future tick cannot stall us.
-    const std::int64_t target = std::min(estimate - playoutTicks, classModel.tick() + maxCatchUp);
+    const std::int64_t target = std::min(playoutTick(), classModel.tick() + maxCatchUp);
     if (target > classModel.tick()) {
         classModel.stepTo(target);
     }

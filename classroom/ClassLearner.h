@@ -44,6 +44,9 @@ public:
     std::int64_t confirmedTick() const { return hostTick; }
     // A 10 ms timer stepping the model a little behind the host, or on alone when offline.
     void followClock();
+    // The tick to play up to now: playoutTicks behind the host's tick as estimated from the
+    // last sync, held at the last sync while the class is frozen.
+    std::int64_t playoutTick() const;
     bool answer(int poll, int choice);
     const protocol::Message& currentPoll() const { return poll; }
     // Entries a host sent that did not fit the timeline (a faulty host); ignored.
@@ -76,6 +79,7 @@ private:
     QTimer clock;
     protocol::Message poll;
     int faultCount = 0;
+    bool heldFrozen = false; // the last freeze on the timeline holds the class
 };
 
 } // namespace pulsavo::classroom

@@ -256,6 +256,10 @@ void readBody(Reader& r, Message& m) {
             m.seed = static_cast<std::uint32_t>(r.integer("seed", 0, 0xffffffffLL));
             m.ramp = static_cast<int>(r.integer("ramp", 0, maxInt));
         }
+        // Pacing names its mode, rate and output.
+        if (r.object.contains(QLatin1String("params"))) {
+            readParameters(r, m);
+        }
         break;
     case Type::freeze:
         m.at = r.integer("at", 1, maxTick);
@@ -321,6 +325,14 @@ QJsonObject artifactsObject(const std::vector<ArtifactSetting>& artifacts) {
                       a.strength);
     }
     return layers;
+}
+
+QJsonObject parametersObject(const std::vector<Parameter>& parameters) {
+    QJsonObject values;
+    for (const Parameter& p : parameters) {
+        values.insert(p.id, p.value);
+    }
+    return values;
 }
 
 QString rhythmText(Rhythm rhythm) {
@@ -393,15 +405,10 @@ QByteArray encode(const Message& m) {
         o.insert(QStringLiteral("seed"), static_cast<double>(m.seed));
         o.insert(QStringLiteral("artifact"), artifactsObject(m.artifacts));
         break;
-    case Type::change: {
-        QJsonObject values;
-        for (const Parameter& p : m.parameters) {
-            values.insert(p.id, p.value);
-        }
+    case Type::change:
         o.insert(QStringLiteral("ramp"), m.ramp);
-        o.insert(QStringLiteral("params"), values);
+        o.insert(QStringLiteral("params"), parametersObject(m.parameters));
         break;
-    }
     case Type::transition:
         o.insert(QStringLiteral("rhythm"), m.rhythm ? rhythmText(*m.rhythm) : QString());
         o.insert(QStringLiteral("seed"), static_cast<double>(m.seed));
@@ -415,6 +422,9 @@ QByteArray encode(const Message& m) {
                      m.rhythm ? QJsonValue(rhythmText(*m.rhythm)) : QJsonValue());
             o.insert(QStringLiteral("seed"), static_cast<double>(m.seed));
             o.insert(QStringLiteral("ramp"), m.ramp);
+        }
+        if (!m.parameters.empty()) {
+            o.insert(QStringLiteral("params"), parametersObject(m.parameters));
         }
         break;
     case Type::freeze:

@@ -47,6 +47,10 @@ void Simulation::enablePleth(bool on) {
 }
 
 void Simulation::selectRhythm(int index, std::uint32_t seed) {
+    LiveAction action;
+    action.rhythm = anyRhythmAt(index);
+    action.seed = seed;
+    const LiveCall told(*this, action);
     random.seed(seed);
     artifact.seed(seed);
     auxCount = 0;
@@ -520,6 +524,12 @@ conduction::Params Simulation::libraryTarget() const {
 }
 
 bool Simulation::rampLibraryParameters(const conduction::Params& target, int ticks) {
+    LiveAction action;
+    action.kind = LiveAction::Kind::ramp;
+    action.from = libraryTarget();
+    action.target = target;
+    action.ticks = ticks;
+    const LiveCall told(*this, action);
     if (!playsLibrary()) {
         return false;
     }
@@ -532,6 +542,12 @@ std::optional<conduction::ParameterRamp> Simulation::libraryRamp() const {
 }
 
 bool Simulation::transitionTo(LibraryRhythm next, std::uint32_t seed, conduction::Transition how) {
+    LiveAction action;
+    action.kind = LiveAction::Kind::transition;
+    action.next = next;
+    action.seed = seed;
+    action.how = how;
+    const LiveCall told(*this, action);
     if (!playsLibrary()) {
         selectRhythm(rhythmOf(next), seed);
         return false;
@@ -548,6 +564,9 @@ std::optional<conduction::TransitionKind> Simulation::pendingTransition() const 
 }
 
 bool Simulation::pvcNow() {
+    LiveAction action;
+    action.kind = LiveAction::Kind::pvcNow;
+    const LiveCall told(*this, action);
     const auto& p = heart.parameters();
     // Fibrillating or fluttering ventricles have no beat a premature one could come before.
     if (!playsLibrary() || p.fibrillatingVentricles || p.lower == conduction::Lower::torsades ||
@@ -559,6 +578,9 @@ bool Simulation::pvcNow() {
 }
 
 bool Simulation::blockNextBeat() {
+    LiveAction action;
+    action.kind = LiveAction::Kind::blockBeat;
+    const LiveCall told(*this, action);
     using namespace conduction;
     const Params& p = heart.parameters();
     if (!playsLibrary() || p.av == AvNode::complete ||
@@ -570,6 +592,10 @@ bool Simulation::blockNextBeat() {
 }
 
 void Simulation::defibrillate(const conduction::Shock& shock) {
+    LiveAction action;
+    action.kind = LiveAction::Kind::shock;
+    action.shock = shock;
+    const LiveCall told(*this, action);
     using conduction::Heart;
     if (shock.after && playsLibrary()) {
         random.seed(shock.seed);
@@ -595,6 +621,12 @@ void Simulation::defibrillate(const conduction::Shock& shock) {
 }
 
 bool Simulation::setPacing(conduction::Pacer mode, int ratePerMin, int outputMa) {
+    LiveAction action;
+    action.kind = LiveAction::Kind::pacing;
+    action.pacer = mode;
+    action.rate = ratePerMin;
+    action.output = outputMa;
+    const LiveCall told(*this, action);
     if (!playsLibrary()) {
         return false;
     }

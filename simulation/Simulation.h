@@ -2,6 +2,7 @@
 
 #include "Artifact.h"
 #include "DeltaQueue.h"
+#include "LiveAction.h"
 #include "Pleth.h"
 #include "RandomSource.h"
 #include "Rhythm.h"
@@ -14,6 +15,7 @@
 #include <cassert>
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 
 namespace pulsavo {
 
@@ -88,6 +90,10 @@ public:
     // Receives every wave laid from now on; nullptr (the default) listens to none and costs
     // one test per wave laid. The listener must outlive the simulation or be unset first.
     void setWaveListener(WaveListener* listener) { waveListener = listener; }
+    // Told of every selection, live change, transition and event made from outside, before it
+    // takes effect (the simulation's state is still the one it acts on); the calls these make
+    // on their own (a transition from a classic rhythm selects) are not told again.
+    std::function<void(const LiveAction&)> onLive;
 
     int ticksForRate(int lo, int hi) { return 6000 / random.drawInRange(lo, hi); }
 
@@ -222,6 +228,22 @@ public:
     std::int64_t beatCount = 0;
 
 private:
+    // Tells onLive of an outside call for as long as it lasts; inner calls stay untold.
+    class LiveCall {
+    public:
+        LiveCall(Simulation& owner, const LiveAction& action) : owner(owner) {
+            if (owner.liveDepth++ == 0 && owner.onLive) {
+                owner.onLive(action);
+            }
+        }
+        ~LiveCall() { --owner.liveDepth; }
+        LiveCall(const LiveCall&) = delete;
+        LiveCall& operator=(const LiveCall&) = delete;
+
+    private:
+        Simulation& owner;
+    };
+
     std::int64_t nextBeat() { return ++beatCount; }
     void report(WaveKind kind, WaveRole role, int offset, std::int64_t beat,
                 bool inverted = false) {
@@ -240,6 +262,7 @@ private:
     int drawConductedBeats() { return random.drawInRange(1, 5); }
 
     WaveListener* waveListener = nullptr;
+    int liveDepth = 0; // calls from outside under way: only the outermost is told
     conduction::Heart heart;
     Artifact artifact;
     int shownY = baselineY; // the trace as drawn with artifact on the last tick

@@ -1,0 +1,154 @@
+#include "ClassHost.h"
+#include "ScenarioFile.h"
+#include "ScenarioRunner.h"
+
+#include <QTest>
+
+#include <functional>
+
+using namespace pulsavo;
+using namespace pulsavo::classroom;
+
+namespace {
+
+struct Sample {
+    int y = 0;
+    bool red = false;
+    bool beep = false;
+    bool operator==(const Sample&) const = default;
+};
+
+// The instructor's own monitor (pleth on, as the console's is) told to a class host as it is
+// driven, stepped tick for tick with the host: what the class plays must be that trace.
+struct Mirrored {
+    Mirrored() {
+        instructor.enablePleth(true);
+        instructor.onLive = [this](const LiveAction& action) {
+            host.advanceTo(instructor.tickCount);
+            told += host.mirror(action, instructor) ? 0 : 1;
+        };
+        host.model().setOnStep([this](std::int64_t, const TickSample& s) {
+            played.push_back({s.y, s.red, s.beep});
+        });
+    }
+    void run(int ticks, const std::function<void()>& beforeEach = {}) {
+        for (int i = 0; i < ticks; ++i) {
+            host.advanceTo(instructor.tickCount);
+            if (beforeEach) {
+                beforeEach();
+            }
+            const TickSample s = instructor.step();
+            shown.push_back({s.y, s.red, s.beep});
+        }
+        host.advanceTo(instructor.tickCount);
+    }
+    Simulation instructor;
+    ClassHost host;
+    std::vector<Sample> shown;
+    std::vector<Sample> played;
+    int told = 0; // actions the host could not put on the timeline
+};
+
+// What the instructor does, one action a second.
+using Script = std::vector<std::function<void(Simulation&)>>;
+
+} // namespace
+
+Q_DECLARE_METATYPE(Script)
+
+class ClassMirrorTest : public QObject {
+    Q_OBJECT
+private slots:
+    void consoleControlsReachTheClass_data();
+    void consoleControlsReachTheClass();
+    void scenarioReachesTheClass_data();
+    void scenarioReachesTheClass();
+};
+
+void ClassMirrorTest::consoleControlsReachTheClass_data() {
+    QTest::addColumn<int>("rhythm");
+    QTest::addColumn<Script>("script");
+    using conduction::LiveParameterId;
+    using conduction::TransitionKind;
+    const auto ramp = [](std::vector<std::pair<LiveParameterId, double>> values, int ticks) {
+        return [values, ticks](Simulation& s) {
+            conduction::Params target = s.libraryTarget();
+            for (const auto& [which, value] : values) {
+                target = conduction::withLiveValue(target, which, value);
+            }
+            s.rampLibraryParameters(target, ticks);
+        };
+    };
+    QTest::newRow("ramped rate and PR, a PVC, a blocked beat")
+        << indexOf(rhythmOf(LibraryRhythm::sinusRhythm))
+        << Script{ramp({{LiveParameterId::atrialRate, 48}, {LiveParameterId::prMs, 260}}, 400),
+                  [](Simulation& s) { s.pvcNow(); }, [](Simulation& s) { s.blockNextBeat(); },
+                  ramp({{LiveParameterId::ectopyKind, 1}, {LiveParameterId::ectopyEvery, 3}}, 0)};
+    QTest::newRow("pacing on, its output lowered, a transition by ramp")
+        << indexOf(rhythmOf(LibraryRhythm::chbWide))
+        << Script{
+               [](Simulation& s) { s.setPacing(conduction::Pacer::ventricular, 70, 80); },
+               ramp({{LiveParameterId::pacingOutput, 20}}, 0),
+               [](Simulation& s) {
+                   s.transitionTo(LibraryRhythm::sinusBradycardia, 31, {TransitionKind::ramp, 300});
+               }};
+    QTest::newRow("R-on-T into VF, a shock to sinus, pacing off")
+        << indexOf(rhythmOf(LibraryRhythm::sinusRhythm))
+        << Script{[](Simulation& s) {
+                      s.transitionTo(LibraryRhythm::vfCoarse, 8, {TransitionKind::rOnT, 0});
+                  },
+                  [](Simulation& s) {
+                      s.defibrillate({LibraryRhythm::sinusTachycardia, 9, 120});
+                  },
+                  [](Simulation& s) { s.setPacing(conduction::Pacer::none, 60, 10); }};
+    QTest::newRow("from a classic rhythm: a transition selects, a shock, a classic again")
+        << indexOf(Rhythm::ventricularTachycardia)
+        << Script{[](Simulation& s) { s.transitionTo(LibraryRhythm::afRapid, 5, {}); },
+                  [](Simulation& s) {
+                      s.defibrillate({std::nullopt, 0, 150});
+                  },
+                  [](Simulation& s) { s.selectRhythm(Rhythm::wenckebachBlock, 12); }};
+}
+
+// Every way the console drives its monitor played alike by the class, tick for tick.
+void ClassMirrorTest::consoleControlsReachTheClass() {
+    QFETCH(int, rhythm);
+    QFETCH(Script, script);
+    Mirrored m;
+    m.instructor.selectRhythm(rhythm, 77);
+    for (const auto& action : script) {
+        m.run(130);
+        action(m.instructor);
+    }
+    m.run(1500);
+    QCOMPARE(m.told, 0);
+    QCOMPARE(m.played.size(), m.shown.size());
+    QVERIFY(m.played == m.shown);
+    QVERIFY(m.host.model().timeline().size() > script.size());
+}
+
+void ClassMirrorTest::scenarioReachesTheClass_data() {
+    QTest::addColumn<QString>("path");
+    for (const QString& path : scenario::shippedScenarios()) {
+        QTest::newRow(qPrintable(path)) << path;
+    }
+}
+
+// A scenario played on the instructor's monitor, its steps' rhythms, ramps and events told as
+// they are made, is the class's trace too.
+void ClassMirrorTest::scenarioReachesTheClass() {
+    QFETCH(QString, path);
+    const scenario::ReadResult read = scenario::readScenarioFile(path);
+    QVERIFY(read.scenario);
+    Mirrored m;
+    scenario::ScenarioRunner runner(*read.scenario, m.instructor, 1234);
+    runner.setHeadless(true);
+    m.run(static_cast<int>(std::min<long long>(read.scenario->headlessTicks(), 12000)),
+          [&runner] { runner.tick(); });
+    QCOMPARE(m.told, 0);
+    QVERIFY(m.played == m.shown);
+    QVERIFY(!m.host.model().timeline().empty());
+}
+
+QTEST_GUILESS_MAIN(ClassMirrorTest)
+#include "tst_classmirror.moc"
