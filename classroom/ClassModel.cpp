@@ -13,11 +13,10 @@ ClassModel::ClassModel() : sim(std::make_unique<Simulation>()) {}
 
 void ClassModel::reset() {
     entries.clear();
-    nextEntry = 0;
+    cursor.rewind();
     sim = std::make_unique<Simulation>();
     sim->setWaveListener(listener);
     sample = {};
-    isFrozen = false;
     replayPending = false;
     if (onRestart) {
         onRestart();
@@ -80,14 +79,7 @@ void ClassModel::stepTo(std::int64_t tick) {
         return;
     }
     while (sim->tickCount < tick) {
-        const std::int64_t next = sim->tickCount + 1;
-        while (nextEntry < entries.size() && entries[nextEntry].at <= next) {
-            const Message& entry = entries[nextEntry++];
-            if (entry.type == Type::freeze) {
-                isFrozen = entry.on;
-            }
-            apply(entry, *sim);
-        }
+        cursor.applyDue(entries, *sim);
         sample = sim->step();
         if (onStep) {
             onStep(sim->tickCount, sample);
@@ -99,9 +91,8 @@ void ClassModel::replayTo(std::int64_t tick) {
     ++restartCount;
     sim = std::make_unique<Simulation>();
     sim->setWaveListener(listener);
-    nextEntry = 0;
+    cursor.rewind();
     sample = {};
-    isFrozen = false;
     if (onRestart) {
         onRestart();
     }

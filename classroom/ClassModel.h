@@ -2,6 +2,7 @@
 
 #include "Protocol.h"
 #include "Simulation.h"
+#include "TimelineCursor.h"
 
 #include <cstdint>
 #include <functional>
@@ -36,7 +37,7 @@ public:
     void stepTo(std::int64_t tick);
     std::int64_t tick() const { return sim->tickCount; }
     const TickSample& lastSample() const { return sample; }
-    bool frozen() const { return isFrozen; }
+    bool frozen() const { return cursor.frozen(); }
     const Simulation& simulation() const { return *sim; }
 
     // Every wave laid, as the simulation reports it; `restarted` is called when the model plays
@@ -56,9 +57,8 @@ private:
 
     std::unique_ptr<Simulation> sim;
     std::vector<protocol::Message> entries;
-    std::size_t nextEntry = 0;
+    TimelineCursor cursor;
     TickSample sample;
-    bool isFrozen = false;
     WaveListener* listener = nullptr;
     std::function<void(std::int64_t, const TickSample&)> onStep;
     std::function<void()> onRestart;

@@ -126,23 +126,37 @@ bool Monitor::setScenarioVitals(const ScenarioVitals& vitals) {
     return true;
 }
 
-void Monitor::restart() {
-    if (onSilence) {
-        onSilence();
-    }
+void Monitor::freshModel(long long tick) {
     const Artifact laid = model.artifactLayer();
     const bool pleth = model.plethEnabled();
     const int saturation = model.plethChannel().saturationSetting();
+    auto told = std::move(model.onLive);
     model = Simulation();
+    model.tickCount = tick;
+    model.onLive = std::move(told);
     model.setWaveListener(&listener);
     for (const ArtifactKind kind : allArtifactKinds) {
         model.setArtifact(kind, laid.strength(kind));
     }
     model.enablePleth(pleth);
     model.setSaturation(saturation);
+    qrsTone.clear();
+}
+
+void Monitor::renewModel() {
+    if (onSilence) {
+        onSilence();
+    }
+    freshModel(model.tickCount);
+}
+
+void Monitor::restart() {
+    if (onSilence) {
+        onSilence();
+    }
+    freshModel(0);
     meter.reset();
     alarmSystem.reset();
-    qrsTone.clear();
     if (recorder) {
         recorder->clear();
     }

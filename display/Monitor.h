@@ -74,6 +74,10 @@ public:
     // history, the ward readings cleared. The sweep keeps its column so the panel sweeps on
     // without a jump; the artifact laid, the pulse channel and its saturation stay as set.
     void restart();
+    // A fresh simulation in place of the one playing, its tick count going on: nothing of the
+    // rhythm before is left in the queue, the trace and history so far stay. What restart()
+    // keeps is kept here too; a model told to others (onLive) stays told.
+    void renewModel();
 
     // The ward monitor's readings, off by default: the pulse channel on, and each tick the
     // heart-rate numeric and the alarms read what was drawn.
@@ -182,6 +186,7 @@ private:
         Monitor& owner;
     };
 
+    void freshModel(long long tick);
     void step(QImage* painted, Sweep::Changes& changed);
     void show(const TickSample& sample, long long tick, QImage* painted, Sweep::Changes& changed);
     void noteColumns(const Sweep::Step& drawn, long long tick);

@@ -4,8 +4,11 @@
 #include "GradebookWindow.h"
 #include "InstructorConsole.h"
 #include "LanguageManager.h"
+#include "LearnerWindow.h"
 #include "PracticeWindow.h"
+#include "Protocol.h"
 #include "PulsavoVersion.h"
+#include "SessionCode.h"
 #include "TrainerDialog.h"
 #include "WardWindow.h"
 
@@ -103,6 +106,22 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         QCoreApplication::translate("main",
                                     "Open the instructor's console instead of the trainer."));
     parser.addOption(instructorOption);
+    const QCommandLineOption joinOption(
+        QStringLiteral("join"),
+        QCoreApplication::translate("main", "Join the class with this code as a learner."),
+        QStringLiteral("CODE"));
+    const QCommandLineOption hostOption(
+        QStringLiteral("host"),
+        QCoreApplication::translate(
+            "main", "With --join: the class's address (found on the room's network if left out)."),
+        QStringLiteral("ADDR:PORT"));
+    const QCommandLineOption nameOption(
+        QStringLiteral("name"),
+        QCoreApplication::translate("main", "With --join: the name the instructor sees."),
+        QStringLiteral("NAME"));
+    parser.addOption(joinOption);
+    parser.addOption(hostOption);
+    parser.addOption(nameOption);
 
     StartOptions options;
     const auto givenTwice = [&parser](const QCommandLineOption& option) {
@@ -150,6 +169,28 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         options.message = QCoreApplication::translate(
             "main",
             "--instructor cannot be combined with --practice, --exam, --gradebook or --ward");
+    } else if (parser.isSet(joinOption) &&
+               (parser.isSet(practice) || parser.isSet(exam) || parser.isSet(gradebook) ||
+                parser.isSet(wardOption) || parser.isSet(instructorOption))) {
+        options.action = StartOptions::Action::error;
+        options.message = QCoreApplication::translate(
+            "main", "--join cannot be combined with --practice, --exam, --gradebook, --ward or "
+                    "--instructor");
+    } else if (!parser.isSet(joinOption) &&
+               (parser.isSet(hostOption) || parser.isSet(nameOption))) {
+        options.action = StartOptions::Action::error;
+        options.message = QCoreApplication::translate("main", "--host and --name go with --join");
+    } else if (parser.isSet(joinOption) &&
+               !classroom::SessionCode::normalise(parser.value(joinOption))) {
+        options.action = StartOptions::Action::error;
+        options.message =
+            QCoreApplication::translate("main", "'%1' is not a class code (6 letters and digits)")
+                .arg(parser.value(joinOption).left(40));
+    } else if (parser.isSet(nameOption) &&
+               !classroom::protocol::validName(parser.value(nameOption))) {
+        options.action = StartOptions::Action::error;
+        options.message = QCoreApplication::translate(
+            "main", "--name takes 1 to 40 characters without control characters");
     } else if (parser.isSet(help)) {
         options.action = StartOptions::Action::help;
         options.message = parser.helpText();
@@ -173,6 +214,11 @@ StartOptions parseStartOptions(const QStringList& arguments) {
         options.practice = !options.gradebook && (parser.isSet(practice) || parser.isSet(exam));
         options.ward = parser.isSet(wardOption);
         options.instructor = parser.isSet(instructorOption);
+        if (parser.isSet(joinOption)) {
+            options.joinCode = *classroom::SessionCode::normalise(parser.value(joinOption));
+            options.joinHost = parser.value(hostOption);
+            options.joinName = parser.value(nameOption).trimmed();
+        }
         options.exam = QString::fromStdString(parsed.exam.code);
         options.database = parser.value(database);
         if (parser.isSet(lang)) {
@@ -226,6 +272,13 @@ bool TrainerApp::initApplication(const StartOptions& options) {
     if (options.instructor) {
         instructor = std::make_unique<InstructorConsole>();
         instructor->show();
+        return true;
+    }
+    if (!options.joinCode.isEmpty()) {
+        learner = std::make_unique<LearnerWindow>();
+        learner->show();
+        learner->join(options.joinHost, options.joinCode,
+                      options.joinName.isEmpty() ? LearnerWindow::defaultName() : options.joinName);
         return true;
     }
     dialog = std::make_unique<TrainerDialog>();

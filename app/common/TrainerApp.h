@@ -12,6 +12,7 @@ namespace pulsavo {
 
 class GradebookWindow;
 class InstructorConsole;
+class LearnerWindow;
 class PracticeWindow;
 class TrainerDialog;
 class WardWindow;
@@ -34,6 +35,10 @@ struct StartOptions {
     QStringList files;
     bool ward = false;       // --ward: the ward monitor is the main window
     bool instructor = false; // --instructor: the instructor's console is the main window
+    // --join CODE [--host ADDR:PORT] [--name NAME]: a learner's monitor in a class.
+    QString joinCode;
+    QString joinHost;
+    QString joinName;
 };
 
 StartOptions parseStartOptions(const QStringList& arguments);
@@ -51,7 +56,8 @@ void prepareWindowSystem();
 
 // What the trainer opens at start: the classic window, or with --practice (or --exam) the
 // practice window, with --gradebook the gradebook window, with --ward the ward monitor, or with
-// --instructor the instructor's console, on its own. Closing that window ends the program.
+// --instructor the instructor's console, with --join a learner's monitor in a class, on its own.
+// Closing that window ends the program.
 class TrainerApp {
 public:
     TrainerApp();
@@ -68,6 +74,7 @@ private:
     std::unique_ptr<GradebookWindow> gradebook;
     std::unique_ptr<WardWindow> ward;
     std::unique_ptr<InstructorConsole> instructor;
+    std::unique_ptr<LearnerWindow> learner;
 };
 
 } // namespace pulsavo

@@ -1,6 +1,7 @@
 #include "InstructorConsole.h"
 
 #include "CatalogueText.h"
+#include "ClassPanel.h"
 #include "DebriefPanel.h"
 #include "LanguageManager.h"
 #include "MonitorActions.h"
@@ -77,8 +78,9 @@ InstructorConsole::InstructorConsole(std::unique_ptr<ToneSink> beat, QWidget* pa
     scenarios = new ScenarioPanel(live.simulation(), debrief, tabs);
     debriefView = new DebriefPanel(debrief, tabs);
     projectorTab = buildProjectorTab(tabs);
-    for (QWidget* tab :
-         std::initializer_list<QWidget*>{parameters, scenarios, debriefView, projectorTab}) {
+    classView = new ClassPanel(tabs);
+    for (QWidget* tab : std::initializer_list<QWidget*>{parameters, scenarios, debriefView,
+                                                        projectorTab, classView}) {
         tabs->addTab(tab, QString());
     }
     root->addWidget(tabs, 4);
@@ -88,11 +90,23 @@ InstructorConsole::InstructorConsole(std::unique_ptr<ToneSink> beat, QWidget* pa
     connect(scenarios, &ScenarioPanel::stepStarted, this, &InstructorConsole::showParameters);
     // The scenario's runner applies what is due before the tick it is due on.
     live.beforeStep = [this] {
+        advanceClass();
         if (const scenario::Step* begun = scenarios->tick()) {
             applyVitals(*begun);
         }
     };
     clock.add(&live);
+    classView->playingRhythm = [this] { return live.simulation().rhythm(); };
+    connect(classView, &ClassPanel::classStarted, this, &InstructorConsole::beginClass);
+    connect(classView, &ClassPanel::classEnded, this, &InstructorConsole::endClass);
+    connect(classView, &ClassPanel::pollAsked, this,
+            [this](const QString& question, const QStringList& options) {
+                note(EntryKind::note, question, options.join(QStringLiteral(" / ")));
+            });
+    connect(classView, &ClassPanel::answerGiven, this,
+            [this](const QString& learner, const QString& option, bool correct) {
+                note(EntryKind::answer, learner, option, correct ? tr("正解") : tr("不正解"));
+            });
     connect(&clock, &MonitorClock::advanced, this, &InstructorConsole::showReadings);
 
     const Settings stored;
@@ -402,6 +416,7 @@ void InstructorConsole::retranslate() {
     tabs->setTabText(tabs->indexOf(scenarios), tr("シナリオ"));
     tabs->setTabText(tabs->indexOf(debriefView), tr("記録"));
     tabs->setTabText(tabs->indexOf(projectorTab), tr("投影"));
+    tabs->setTabText(tabs->indexOf(classView), tr("教室"));
     screenLabel->setText(tr("画面(&N)"));
     themeLabel->setText(tr("配色(&T)"));
     themeChoice->setItemText(0, tr("暗い背景"));
@@ -565,8 +580,40 @@ void InstructorConsole::applyVitals(const scenario::Step& step) {
     live.setScenarioVitals(next);
 }
 
+void InstructorConsole::beginClass() {
+    const std::optional<Rhythm> rhythm = live.simulation().rhythm();
+    live.renewModel();
+    classBase = live.simulation().tickCount;
+    Simulation& model = live.simulation();
+    model.onLive = [this, &model](const LiveAction& action) {
+        advanceClass();
+        classView->host()->mirror(action, model);
+    };
+    live.select(rhythm, freshSeed());
+    if (isFrozen()) {
+        classView->host()->freeze(true);
+    }
+    note(EntryKind::note, tr("授業開始"), classView->host()->code());
+    showParameters();
+}
+
+void InstructorConsole::endClass() {
+    live.simulation().onLive = nullptr;
+    note(EntryKind::note, tr("授業終了"));
+}
+
+void InstructorConsole::advanceClass() {
+    if (classView->hosting()) {
+        classView->host()->advanceTo(live.simulation().tickCount - classBase);
+    }
+}
+
 void InstructorConsole::setFrozen(bool frozen) {
     const bool changed = frozen != live.isPaused();
+    if (changed && classView->hosting()) {
+        advanceClass();
+        classView->host()->freeze(frozen);
+    }
     live.setPaused(frozen);
     shared->showFrozen(frozen);
     freezeButton->setText(frozen ? tr("再開 (F)") : tr("全員の画面を一時停止 (F)"));

@@ -25,6 +25,7 @@ class QTabWidget;
 
 namespace pulsavo {
 
+class ClassPanel;
 class DebriefPanel;
 class MonitorActions;
 class ParameterPanel;
@@ -52,6 +53,7 @@ public:
     ParameterPanel* parameterPanel() const { return parameters; }
     ScenarioPanel* scenarioPanel() const { return scenarios; }
     const scenario::DebriefLog& debriefLog() const { return debrief; }
+    ClassPanel* classPanel() const { return classView; }
 
     // Plays `rhythm` from `seed` at once, as a new start.
     void play(LibraryRhythm rhythm, std::uint32_t seed);
@@ -89,6 +91,11 @@ private:
               const QString& detail = {});
     QString eventText(Event event) const;
     void switchChosen();
+    // A class hosted from the console plays what the console plays: from a fresh start of the
+    // rhythm playing, then everything done to the console's model, at the same tick.
+    void beginClass();
+    void endClass();
+    void advanceClass();
 
     Monitor live;
     MonitorClock clock;
@@ -117,6 +124,8 @@ private:
     ParameterPanel* parameters = nullptr;
     ScenarioPanel* scenarios = nullptr;
     DebriefPanel* debriefView = nullptr;
+    ClassPanel* classView = nullptr;
+    long long classBase = 0; // the model's tick the class's tick 0 is
 
     QWidget* projectorTab = nullptr;
     QLabel* screenLabel = nullptr;

@@ -36,6 +36,7 @@ PracticeTopBar::PracticeTopBar(MonitorActions* monitorActions, QWidget* parent)
     checkButton->setEnabled(false);
     progressButton = named(new QPushButton(this), "progressButton");
     gradebookButton = named(new QPushButton(this), "gradebookButton");
+    classButton = named(new QPushButton(this), "classButton");
     languageButton = named(new QToolButton(this), "languageButton");
     highlightButton = named(new QToolButton(this), "highlightButton");
     languageButton->setMenu(actions->languageMenu());
@@ -47,13 +48,14 @@ PracticeTopBar::PracticeTopBar(MonitorActions* monitorActions, QWidget* parent)
     row->addWidget(timeLabel);
     for (QWidget* button :
          std::initializer_list<QWidget*>{freezeButton, checkButton, progressButton, gradebookButton,
-                                         highlightButton, languageButton}) {
+                                         classButton, highlightButton, languageButton}) {
         row->addWidget(button);
     }
     connect(freezeButton, &QPushButton::clicked, this, &PracticeTopBar::freezeClicked);
     connect(checkButton, &QPushButton::clicked, this, &PracticeTopBar::checkClicked);
     connect(progressButton, &QPushButton::clicked, this, &PracticeTopBar::progressClicked);
     connect(gradebookButton, &QPushButton::clicked, this, &PracticeTopBar::gradebookClicked);
+    connect(classButton, &QPushButton::clicked, this, &PracticeTopBar::joinClassClicked);
 }
 
 void PracticeTopBar::showStage(const PracticeSession& session) {
@@ -130,6 +132,9 @@ void PracticeTopBar::retranslate() {
     progressButton->setText(tr("成績(&T)..."));
     gradebookButton->setText(tr("採点(&G)..."));
     gradebookButton->setToolTip(tr("クラスの解答データベースや提出ファイルから試験を採点します。"));
+    classButton->setText(tr("教室に参加(&J)..."));
+    classButton->setToolTip(
+        tr("先生のモニターに参加コードでつなぎ、同じ波形を見て質問に答えます。"));
     freezeButton->setText(frozen ? tr("再開(&F)") : tr("一時停止(&F)"));
     freezeButton->setToolTip(tr("モニターを止めてキャリパーで測ります（Pause または F キー）。"));
     checkButton->setText(tr("答え合わせ(&K)"));

@@ -14,7 +14,8 @@ class MonitorActions;
 class PracticeSession;
 
 // The practice window's top row: where the round stands (the exam's code, question n of N, the
-// time left) and the monitor's buttons (freeze, check, progress, gradebook, highlight, language).
+// time left) and the monitor's buttons (freeze, check, progress, gradebook, class, highlight,
+// language).
 class PracticeTopBar : public QWidget {
     Q_OBJECT
 public:
@@ -38,6 +39,7 @@ signals:
     void checkClicked();
     void progressClicked();
     void gradebookClicked();
+    void joinClassClicked();
 
 private:
     MonitorActions* actions;
@@ -47,6 +49,7 @@ private:
     QPushButton* checkButton = nullptr;
     QPushButton* progressButton = nullptr;
     QPushButton* gradebookButton = nullptr;
+    QPushButton* classButton = nullptr;
     QToolButton* languageButton = nullptr;
     QToolButton* highlightButton = nullptr;
     std::int64_t shownSeconds = -1;

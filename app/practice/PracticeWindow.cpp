@@ -5,8 +5,10 @@
 #include "FeedbackPage.h"
 #include "GradebookWindow.h"
 #include "GuidedRead.h"
+#include "JoinClassDialog.h"
 #include "LanguageManager.h"
 #include "LearnerPrompt.h"
+#include "LearnerWindow.h"
 #include "MeasurementBox.h"
 #include "MonitorActions.h"
 #include "NativePath.h"
@@ -178,6 +180,7 @@ void PracticeWindow::connectPages() {
     connect(topBar, &PracticeTopBar::checkClicked, this, &PracticeWindow::checkCalipers);
     connect(topBar, &PracticeTopBar::progressClicked, this, &PracticeWindow::showProgress);
     connect(topBar, &PracticeTopBar::gradebookClicked, this, &PracticeWindow::showGradebook);
+    connect(topBar, &PracticeTopBar::joinClassClicked, this, &PracticeWindow::joinClass);
 
     connect(setupPage, &SetupPage::startRequested, this, [this] { startRound(); });
     connect(setupPage, &SetupPage::examRequested, this, &PracticeWindow::startExam);
@@ -474,6 +477,18 @@ bool PracticeWindow::startExam(const QString& code) {
     }
     session.startExam(*exam, learner, options().roundJson(exam->count, options().rhythms, false));
     return true;
+}
+
+void PracticeWindow::joinClass() {
+    JoinClassDialog ask(this);
+    if (ask.exec() != QDialog::Accepted) {
+        return;
+    }
+    // The class's monitor sounds its own beat; practice pauses nothing for it.
+    auto* joined = new LearnerWindow(nullptr, this);
+    joined->setAttribute(Qt::WA_DeleteOnClose);
+    joined->show();
+    joined->join(ask.address(), ask.code(), ask.name());
 }
 
 void PracticeWindow::showGradebook() {

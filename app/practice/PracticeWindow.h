@@ -87,6 +87,8 @@ public:
     void showProgress();
     // The gradebook (採点); a remediation exam made there is started here.
     void showGradebook();
+    // Asks for a class's code and opens a learner's monitor joined to it.
+    void joinClass();
     ProgressWindow* progressWindow() const { return progressView.data(); }
     // Keeps `view` (this window's or another's on the same database) counting in the answers
     // written here while it is shown.

@@ -19,12 +19,15 @@ struct Sample {
 };
 
 // The instructor's own monitor (pleth on, as the console's is) told to a class host as it is
-// driven, stepped tick for tick with the host: what the class plays must be that trace.
+// driven, stepped tick for tick with the host: what the class plays must be that trace. The
+// class begins long after the console did: its tick 0 is the console's `base`.
 struct Mirrored {
+    static constexpr std::int64_t base = 123457;
     Mirrored() {
+        instructor.tickCount = base;
         instructor.enablePleth(true);
         instructor.onLive = [this](const LiveAction& action) {
-            host.advanceTo(instructor.tickCount);
+            host.advanceTo(instructor.tickCount - base);
             told += host.mirror(action, instructor) ? 0 : 1;
         };
         host.model().setOnStep([this](std::int64_t, const TickSample& s) {
@@ -33,14 +36,14 @@ struct Mirrored {
     }
     void run(int ticks, const std::function<void()>& beforeEach = {}) {
         for (int i = 0; i < ticks; ++i) {
-            host.advanceTo(instructor.tickCount);
+            host.advanceTo(instructor.tickCount - base);
             if (beforeEach) {
                 beforeEach();
             }
             const TickSample s = instructor.step();
             shown.push_back({s.y, s.red, s.beep});
         }
-        host.advanceTo(instructor.tickCount);
+        host.advanceTo(instructor.tickCount - base);
     }
     Simulation instructor;
     ClassHost host;
