@@ -239,9 +239,8 @@ void ClassPanel::showSession() {
         const QString code = session->code();
         codeLabel->setText(code.left(3) + QLatin1Char(' ') + code.mid(3));
         addressLabel->setText(
-            tr("ブラウザ: %1\nPulsavo: pulsavo --join %2 --host %3:%4")
-                .arg(session->pageUrl().toString(), code, session->address().toString())
-                .arg(session->port()));
+            tr("ブラウザ: %1\nPulsavo: pulsavo --join %2 --host %3")
+                .arg(session->pageUrl().toString(), code, session->joinUrl().authority()));
         qrLabel->setPixmap(qrPixmap(session->pageUrl().toString(QUrl::FullyEncoded)));
     }
     showLearners();

@@ -28,12 +28,6 @@ using scenario::EntryKind;
 namespace {
 
 // A rhythm id as its name in the windows' language; anything else as written.
-QString readable(const QString& text) {
-    if (const auto rhythm = parseRhythmId(text.toStdString())) {
-        return rhythmName(*rhythm, LanguageManager::instance().language());
-    }
-    return text;
-}
 
 QColor markColour(EntryKind kind) {
     switch (kind) {
@@ -96,6 +90,17 @@ QString DebriefPanel::kindName(EntryKind kind) {
     return tr("シナリオ終了");
 }
 
+QString DebriefPanel::shownText(const QString& text) {
+    // Rhythms are logged by their ids; a parameter's value (a block ratio of 4) is a number,
+    // not the rhythm the classic numbering gives 4.
+    bool number = false;
+    text.toDouble(&number);
+    if (const auto rhythm = parseRhythmId(text.toStdString()); rhythm && !number) {
+        return rhythmName(*rhythm, LanguageManager::instance().language());
+    }
+    return text;
+}
+
 QString DebriefPanel::timeText(long long tick) {
     const long long tenths = tick / (ticksPerSecond / 10);
     return QStringLiteral("%1:%2.%3")
@@ -108,7 +113,7 @@ QStringList DebriefPanel::rowTexts(const DebriefEntry& entry) const {
     QStringList what;
     for (const QString& part : {entry.subject, entry.value, entry.detail}) {
         if (!part.isEmpty()) {
-            what << readable(part);
+            what << shownText(part);
         }
     }
     return {timeText(entry.tick), kindName(entry.kind),

@@ -27,6 +27,8 @@ public:
 
     static QString kindName(scenario::EntryKind kind);
     static QString timeText(long long tick);
+    // A logged subject or value as shown: a rhythm's id by the rhythm's name.
+    static QString shownText(const QString& text);
     // The session from its first to `endTick` as a strip: scenario steps as bands, changes and
     // events as marks.
     static void paintTimeline(QPainter& painter, const QRectF& area,

@@ -107,7 +107,12 @@ InstructorConsole::InstructorConsole(std::unique_ptr<ToneSink> beat, QWidget* pa
             [this](const QString& learner, const QString& option, bool correct) {
                 note(EntryKind::answer, learner, option, correct ? tr("正解") : tr("不正解"));
             });
-    connect(&clock, &MonitorClock::advanced, this, &InstructorConsole::showReadings);
+    // The class is stepped before each of the console's steps and after each wake, so learners
+    // are told of the ticks played as soon as they are.
+    connect(&clock, &MonitorClock::advanced, this, [this] {
+        advanceClass();
+        showReadings();
+    });
 
     const Settings stored;
     if (!restoreGeometry(stored.instructorValue(Settings::consoleGeometryKey).toByteArray())) {

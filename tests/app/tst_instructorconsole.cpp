@@ -1,5 +1,9 @@
+#include "CatalogueText.h"
+#include "ClassLearner.h"
+#include "ClassPanel.h"
 #include "DebriefPanel.h"
 #include "InstructorConsole.h"
+#include "LanguageManager.h"
 #include "MirrorView.h"
 #include "ParameterPanel.h"
 #include "ProjectorWindow.h"
@@ -81,6 +85,7 @@ private slots:
     void scenarioFiles();
     void scenarioVitalsReachTheRoom();
     void editorKeepsFilesWhole();
+    void classPlaysTheConsolesTrace();
 
 private:
     QTemporaryDir dir;
@@ -342,6 +347,62 @@ void InstructorConsoleTest::editorKeepsFilesWhole() {
     QVERIFY(!panel->start(1));
     file.seek(0);
     QCOMPARE(file.readAll(), before);
+}
+
+// A class hosted from the console: a learner's model plays the console's own trace, through
+// a cut, an event, a freeze and a scenario step, and its answer reaches the debrief log.
+void InstructorConsoleTest::classPlaysTheConsolesTrace() {
+    auto console = makeConsole();
+    // Stepped here alone, so that the waits for the network add no ticks.
+    console->monitorClock().stop();
+    console->play(LibraryRhythm::sinusRhythm, 3);
+    console->monitorClock().advance(250);
+    QVERIFY(console->classPanel()->startClass(QHostAddress::LocalHost));
+    const long long base = console->monitor().simulation().tickCount;
+    classroom::ClassLearner learner;
+    std::vector<int> played;
+    learner.model().setOnStep(
+        [&played](std::int64_t, const TickSample& s) { played.push_back(s.y); });
+    learner.model().setOnRestart([&played] { played.clear(); });
+    QString error;
+    classroom::ClassHost* host = console->classPanel()->host();
+    QVERIFY(learner.join(host->joinUrl().toString(), host->code(), QStringLiteral("山田"), &error));
+    QTRY_COMPARE_WITH_TIMEOUT(learner.status(), classroom::ClassLearner::Status::joined, 20000);
+    console->monitorClock().advance(300);
+    console->play(LibraryRhythm::mobitz1, 8);
+    console->monitorClock().advance(300);
+    console->fire(InstructorConsole::Event::pvc);
+    console->monitorClock().advance(200);
+    console->setFrozen(true);
+    console->monitorClock().advance(100);
+    console->setFrozen(false);
+    console->changeTo(LibraryRhythm::chbNarrow, 9, {conduction::TransitionKind::direct, 0});
+    console->monitorClock().advance(400);
+    const long long classTicks = console->monitor().simulation().tickCount - base;
+    // The host confirms its tick every few; every entry was sent when it was made.
+    QTRY_VERIFY_WITH_TIMEOUT(
+        learner.confirmedTick() >= classTicks - classroom::ClassHost::syncEveryTicks, 20000);
+    learner.model().stepTo(classTicks);
+    std::vector<int> shown;
+    for (const TickSample& s : console->monitor().history(static_cast<int>(classTicks))) {
+        shown.push_back(s.y);
+    }
+    QCOMPARE(played.size(), shown.size());
+    QVERIFY(played == shown);
+    QVERIFY(learner.model().timeline().size() >= 5);
+
+    QVERIFY(console->classPanel()->askRhythm());
+    QTRY_VERIFY_WITH_TIMEOUT(learner.currentPoll().poll != 0, 20000);
+    QVERIFY(learner.answer(learner.currentPoll().poll, console->classPanel()->poll().correct));
+    QTRY_COMPARE_WITH_TIMEOUT(console->debriefLog().entries().back().kind,
+                              scenario::EntryKind::answer, 20000);
+    const scenario::DebriefEntry& answer = console->debriefLog().entries().back();
+    QCOMPARE(answer.subject, QStringLiteral("山田"));
+    QCOMPARE(answer.value, rhythmName(rhythmOf(LibraryRhythm::chbNarrow),
+                                      LanguageManager::instance().language()));
+    // A number in the log is a value, never read as a rhythm's number.
+    QCOMPARE(DebriefPanel::shownText(QStringLiteral("4")), QStringLiteral("4"));
+    QVERIFY(DebriefPanel::shownText(QStringLiteral("mobitz_1")) != QStringLiteral("mobitz_1"));
 }
 
 QTEST_MAIN(InstructorConsoleTest)
