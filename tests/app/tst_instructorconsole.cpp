@@ -4,6 +4,7 @@
 #include "DebriefPanel.h"
 #include "InstructorConsole.h"
 #include "LanguageManager.h"
+#include "LearnerWindow.h"
 #include "MirrorView.h"
 #include "ParameterPanel.h"
 #include "ProjectorWindow.h"
@@ -368,6 +369,11 @@ void InstructorConsoleTest::classPlaysTheConsolesTrace() {
     classroom::ClassHost* host = console->classPanel()->host();
     QVERIFY(learner.join(host->joinUrl().toString(), host->code(), QStringLiteral("山田"), &error));
     QTRY_COMPARE_WITH_TIMEOUT(learner.status(), classroom::ClassLearner::Status::joined, 20000);
+    // A learner's window too, on its own clock behind the class.
+    LearnerWindow window(std::make_unique<SilentBeat>());
+    QVERIFY(window.join(host->joinUrl().toString(), host->code(), QStringLiteral("佐藤")));
+    QTRY_COMPARE_WITH_TIMEOUT(window.learner().status(), classroom::ClassLearner::Status::joined,
+                              20000);
     console->monitorClock().advance(300);
     console->play(LibraryRhythm::mobitz1, 8);
     console->monitorClock().advance(300);
@@ -389,6 +395,13 @@ void InstructorConsoleTest::classPlaysTheConsolesTrace() {
     }
     QCOMPARE(played.size(), shown.size());
     QVERIFY(played == shown);
+    QTRY_VERIFY_WITH_TIMEOUT((window.follow(), window.monitor().tickCount() >= classTicks), 20000);
+    std::vector<int> seen;
+    for (const TickSample& s : window.monitor().history(int(window.monitor().tickCount()))) {
+        seen.push_back(s.y);
+    }
+    seen.resize(std::size_t(classTicks));
+    QVERIFY(seen == shown);
     QVERIFY(learner.model().timeline().size() >= 5);
 
     QVERIFY(console->classPanel()->askRhythm());

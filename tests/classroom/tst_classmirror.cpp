@@ -1,6 +1,7 @@
 #include "ClassHost.h"
 #include "ScenarioFile.h"
 #include "ScenarioRunner.h"
+#include "TimelineCursor.h"
 
 #include <QTest>
 
@@ -66,6 +67,8 @@ private slots:
     void consoleControlsReachTheClass();
     void scenarioReachesTheClass_data();
     void scenarioReachesTheClass();
+    void cursorKnowsWhenToPlayAgain_data();
+    void cursorKnowsWhenToPlayAgain();
 };
 
 void ClassMirrorTest::consoleControlsReachTheClass_data() {
@@ -151,6 +154,52 @@ void ClassMirrorTest::scenarioReachesTheClass() {
     QCOMPARE(m.told, 0);
     QVERIFY(m.played == m.shown);
     QVERIFY(!m.host.model().timeline().empty());
+}
+
+void ClassMirrorTest::cursorKnowsWhenToPlayAgain_data() {
+    QTest::addColumn<int>("change");
+    QTest::addColumn<bool>("again");
+    QTest::newRow("entries still to come") << 0 << false;
+    QTest::newRow("an entry for a tick already played") << 1 << true;
+    QTest::newRow("an entry played replaced by a rejoin") << 2 << true;
+    QTest::newRow("entries played taken back") << 3 << true;
+}
+
+// A learner's monitor plays the timeline as it arrives; what it played must be played again
+// when the timeline changes under it, and only then.
+void ClassMirrorTest::cursorKnowsWhenToPlayAgain() {
+    QFETCH(int, change);
+    QFETCH(bool, again);
+    std::vector<protocol::Message> timeline(3);
+    for (std::size_t i = 0; i < timeline.size(); ++i) {
+        timeline[i].type = protocol::Type::state;
+        timeline[i].rhythm = Rhythm::sinusRhythm;
+        timeline[i].seed = std::uint32_t(i);
+        timeline[i].at = std::int64_t(1 + 100 * i);
+    }
+    classroom::TimelineCursor cursor;
+    Simulation played;
+    while (played.tickCount < 150) {
+        cursor.applyDue(timeline, played);
+        played.step();
+    }
+    QCOMPARE(cursor.applied(), std::size_t(2));
+    protocol::Message late = timeline.back();
+    late.at = 120;
+    switch (change) {
+    case 1:
+        timeline.back() = late;
+        break;
+    case 2:
+        timeline[1].seed = 77;
+        break;
+    case 3:
+        timeline.resize(1);
+        break;
+    default:
+        break;
+    }
+    QCOMPARE(cursor.replayNeeded(timeline, played.tickCount), again);
 }
 
 QTEST_GUILESS_MAIN(ClassMirrorTest)
