@@ -11,6 +11,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace pulsavo {
 
 JoinClassDialog::JoinClassDialog(QWidget* parent) : QDialog(parent) {
@@ -26,6 +28,12 @@ JoinClassDialog::JoinClassDialog(QWidget* parent) : QDialog(parent) {
     addressEdit->setObjectName(QStringLiteral("joinAddress"));
     addressEdit->setMaxLength(200);
     addressEdit->setPlaceholderText(tr("空欄: 同じネットワークで探します"));
+    // Wide enough for the hint and an IPv6 address with its port.
+    addressEdit->setMinimumWidth(
+        std::max(
+            addressEdit->fontMetrics().horizontalAdvance(addressEdit->placeholderText()),
+            addressEdit->fontMetrics().horizontalAdvance(QStringLiteral("[fd00::1234]:45645"))) +
+        24);
     nameEdit = new QLineEdit(LearnerWindow::defaultName(), this);
     nameEdit->setObjectName(QStringLiteral("joinName"));
     nameEdit->setMaxLength(classroom::protocol::maxNameLength);
