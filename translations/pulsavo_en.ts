@@ -333,6 +333,34 @@
         <source>--instructor cannot be combined with --practice, --exam, --gradebook or --ward</source>
         <translation>--instructor cannot be combined with --practice, --exam, --gradebook or --ward</translation>
     </message>
+    <message>
+        <source>Join the class with this code as a learner.</source>
+        <translation>Join the class with this code as a learner.</translation>
+    </message>
+    <message>
+        <source>With --join: the class&apos;s address (found on the room&apos;s network if left out).</source>
+        <translation>With --join: the class&apos;s address (found on the room&apos;s network if left out).</translation>
+    </message>
+    <message>
+        <source>With --join: the name the instructor sees.</source>
+        <translation>With --join: the name the instructor sees.</translation>
+    </message>
+    <message>
+        <source>--join cannot be combined with --practice, --exam, --gradebook, --ward or --instructor</source>
+        <translation>--join cannot be combined with --practice, --exam, --gradebook, --ward or --instructor</translation>
+    </message>
+    <message>
+        <source>--host and --name go with --join</source>
+        <translation>--host and --name go with --join</translation>
+    </message>
+    <message>
+        <source>&apos;%1&apos; is not a class code (6 letters and digits)</source>
+        <translation>&apos;%1&apos; is not a class code (6 letters and digits)</translation>
+    </message>
+    <message>
+        <source>--name takes 1 to 40 characters without control characters</source>
+        <translation>--name takes 1 to 40 characters without control characters</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::AboutDialog</name>
@@ -430,6 +458,79 @@
     <message>
         <source>ずれ: 真の値 %1 ms, 誤差 %2 ms</source>
         <translation>Off: true value %1 ms, error %2 ms</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::ClassPanel</name>
+    <message>
+        <source>授業を始められません: %1</source>
+        <translation>Cannot start the class: %1</translation>
+    </message>
+    <message>
+        <source>この波形は？</source>
+        <translation>What is this rhythm?</translation>
+    </message>
+    <message>
+        <source>質問を送れませんでした</source>
+        <translation>The question could not be sent</translation>
+    </message>
+    <message>
+        <source>参加を承認制にする(&amp;V)</source>
+        <translation>Appro&amp;ve each learner</translation>
+    </message>
+    <message>
+        <source>参加コード</source>
+        <translation>Join code</translation>
+    </message>
+    <message>
+        <source>参加者(&amp;L)</source>
+        <translation>&amp;Learners</translation>
+    </message>
+    <message>
+        <source>承認(&amp;Y)</source>
+        <translation>Admit (&amp;Y)</translation>
+    </message>
+    <message>
+        <source>拒否(&amp;N)</source>
+        <translation>Turn away (&amp;N)</translation>
+    </message>
+    <message>
+        <source>「この波形は？」と全員に聞く(&amp;Q)</source>
+        <translation>Ask everyone “What is this rhythm?” (&amp;Q)</translation>
+    </message>
+    <message>
+        <source>回答を締め切る(&amp;X)</source>
+        <translation>Close the answers (&amp;X)</translation>
+    </message>
+    <message>
+        <source>授業を終える(&amp;E)</source>
+        <translation>&amp;End the class</translation>
+    </message>
+    <message>
+        <source>授業を始める(&amp;S)</source>
+        <translation>&amp;Start a class</translation>
+    </message>
+    <message>
+        <source>授業を始めると、同じネットワークの学習者がコードで参加できます。</source>
+        <translation>Once the class starts, learners on the same network join with its code.</translation>
+    </message>
+    <message>
+        <source>ブラウザ: %1
+Pulsavo: pulsavo --join %2 --host %3</source>
+        <translation>Browser: %1
+Pulsavo: pulsavo --join %2 --host %3</translation>
+    </message>
+    <message>
+        <source>%1（承認待ち）</source>
+        <translation>%1 (waiting for approval)</translation>
+    </message>
+    <message>
+        <source>参加者(&amp;L): %1 人</source>
+        <translation>&amp;Learners: %1</translation>
+    </message>
+    <message>
+        <source>この波形は？ — 回答 %1 人</source>
+        <translation>What is this rhythm? — %1 answered</translation>
     </message>
 </context>
 <context>
@@ -1373,6 +1474,65 @@ Times: %3</translation>
         <source>移行中: %1 %</source>
         <translation>Changing: %1 %</translation>
     </message>
+    <message>
+        <source>正解</source>
+        <translation>right</translation>
+    </message>
+    <message>
+        <source>不正解</source>
+        <translation>wrong</translation>
+    </message>
+    <message>
+        <source>教室</source>
+        <translation>Class</translation>
+    </message>
+    <message>
+        <source>授業開始</source>
+        <translation>Class started</translation>
+    </message>
+    <message>
+        <source>授業終了</source>
+        <translation>Class ended</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::JoinClassDialog</name>
+    <message>
+        <source>教室に参加</source>
+        <translation>Join a class</translation>
+    </message>
+    <message>
+        <source>空欄: 同じネットワークで探します</source>
+        <translation>Empty: found on the same network</translation>
+    </message>
+    <message>
+        <source>参加コード(&amp;C)</source>
+        <translation>Join &amp;code</translation>
+    </message>
+    <message>
+        <source>アドレス(&amp;A)</source>
+        <translation>&amp;Address</translation>
+    </message>
+    <message>
+        <source>名前(&amp;N)</source>
+        <translation>&amp;Name</translation>
+    </message>
+    <message>
+        <source>参加(&amp;J)</source>
+        <translation>&amp;Join</translation>
+    </message>
+    <message>
+        <source>キャンセル</source>
+        <translation>Cancel</translation>
+    </message>
+    <message>
+        <source>参加コードは 6 文字の英数字です</source>
+        <translation>A join code is 6 letters and digits</translation>
+    </message>
+    <message>
+        <source>名前を 1〜%1 文字で入れてください</source>
+        <translation>Type a name of 1 to %1 characters</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::LearnerPrompt</name>
@@ -1399,6 +1559,81 @@ Times: %3</translation>
     <message>
         <source>キャンセル</source>
         <translation>Cancel</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::LearnerWindow</name>
+    <message>
+        <source>学習者</source>
+        <translation>Learner</translation>
+    </message>
+    <message>
+        <source>教室に参加していません</source>
+        <translation>Not in a class</translation>
+    </message>
+    <message>
+        <source>参加できません: %1</source>
+        <translation>Cannot join: %1</translation>
+    </message>
+    <message>
+        <source>教室 %1 に接続しています…</source>
+        <translation>Connecting to class %1…</translation>
+    </message>
+    <message>
+        <source>先生の承認を待っています…</source>
+        <translation>Waiting for the instructor to admit you…</translation>
+    </message>
+    <message>
+        <source>教室 %1 に %2 として参加しています</source>
+        <translation>In class %1 as %2</translation>
+    </message>
+    <message>
+        <source>ネットワークが切れました。最後の波形を再生し続け、再接続を試みています…</source>
+        <translation>The network is down. The last rhythm plays on while joining again…</translation>
+    </message>
+    <message>
+        <source>参加コードが違います</source>
+        <translation>Wrong join code</translation>
+    </message>
+    <message>
+        <source>教室が満員です</source>
+        <translation>The class is full</translation>
+    </message>
+    <message>
+        <source>先生が参加を認めませんでした</source>
+        <translation>The instructor turned you away</translation>
+    </message>
+    <message>
+        <source>先生の Pulsavo と版が合いません</source>
+        <translation>The instructor's Pulsavo is a different version</translation>
+    </message>
+    <message>
+        <source>教室が終わったか、接続が断られました</source>
+        <translation>The class has ended or the connection was refused</translation>
+    </message>
+    <message>
+        <source>このモニターを一時停止中（F で再開。授業は続いています）</source>
+        <translation>This monitor is frozen (F resumes; the class goes on)</translation>
+    </message>
+    <message>
+        <source>締め切られました。あなたの回答: %1</source>
+        <translation>Closed. Your answer: %1</translation>
+    </message>
+    <message>
+        <source>締め切られました</source>
+        <translation>Closed</translation>
+    </message>
+    <message>
+        <source>回答しました: %1（締め切りまで変えられます）</source>
+        <translation>Answered: %1 (you can change it until it closes)</translation>
+    </message>
+    <message>
+        <source>モニターを見て答えてください</source>
+        <translation>Read the monitor and answer</translation>
+    </message>
+    <message>
+        <source>Pulsavo — 教室</source>
+        <translation>Pulsavo — Class</translation>
     </message>
 </context>
 <context>
@@ -1733,6 +1968,14 @@ Times: %3</translation>
     <message>
         <source>時間切れ: 今の回答は不正解になります</source>
         <translation>Time is up: an answer now counts as wrong</translation>
+    </message>
+    <message>
+        <source>教室に参加(&amp;J)...</source>
+        <translation>&amp;Join a class...</translation>
+    </message>
+    <message>
+        <source>先生のモニターに参加コードでつなぎ、同じ波形を見て質問に答えます。</source>
+        <translation>Join the instructor's monitor with the join code, watch the same trace and answer the questions.</translation>
     </message>
 </context>
 <context>
