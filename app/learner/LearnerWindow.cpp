@@ -118,7 +118,7 @@ bool LearnerWindow::join(const QString& where, const QString& joinCode,
 
 QString LearnerWindow::defaultName() {
     for (const char* variable : {"USER", "LOGNAME", "USERNAME"}) {
-        const QString login = qEnvironmentVariable(variable).trimmed();
+        QString login = qEnvironmentVariable(variable).trimmed();
         if (classroom::protocol::validName(login)) {
             return login;
         }
