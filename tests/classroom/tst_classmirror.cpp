@@ -76,7 +76,7 @@ void ClassMirrorTest::consoleControlsReachTheClass_data() {
     QTest::addColumn<Script>("script");
     using conduction::LiveParameterId;
     using conduction::TransitionKind;
-    const auto ramp = [](std::vector<std::pair<LiveParameterId, double>> values, int ticks) {
+    const auto ramp = [](const std::vector<std::pair<LiveParameterId, double>>& values, int ticks) {
         return [values, ticks](Simulation& s) {
             conduction::Params target = s.libraryTarget();
             for (const auto& [which, value] : values) {
