@@ -6,10 +6,13 @@
 #include "LocalNetwork.h"
 #include "OutputFile.h"
 #include "RhythmLibrary.h"
+#include "ScenarioCommand.h"
+#include "ScenarioRunner.h"
 #include "SessionCode.h"
 #include "TraceCommand.h"
 
 #include <QCoreApplication>
+#include <QElapsedTimer>
 #include <QRandomGenerator>
 #include <QSocketNotifier>
 #include <QTimer>
@@ -25,15 +28,18 @@
 namespace pulsavo::strip {
 
 const char* const classroomUsage =
-    "pulsavo-strip classroom host [--listen ADDR:PORT] [--rhythm RHYTHM] [--seed N] [--code CODE]\n"
+    "pulsavo-strip classroom host [--listen ADDR:PORT] [--rhythm RHYTHM | --scenario FILE]\n"
+    "                              [--seed N] [--code CODE]\n"
     "                              [--poll QUESTION --option TEXT --option TEXT ...]\n"
     "  Hosts a class on the room's network: prints the join code, the address desktop\n"
     "  learners join and the page browsers open, then plays RHYTHM (a number 0 to 17 or a\n"
     "  library id; none by default) from seed N (random when left out) until stopped\n"
     "  (SIGINT or SIGTERM). ADDR must be a local network address (loopback, 10/8, 172.16/12,\n"
     "  192.168/16, link-local); PORT 0 picks a free port. --poll asks every learner QUESTION\n"
-    "  with the options given (2 to 16). Standard error logs who joins and leaves, refusals\n"
-    "  and answers (answer POLL LEARNER OPTION).\n"
+    "  with the options given (2 to 16). --scenario plays FILE's steps to the class as the\n"
+    "  console plays them, manual steps moving on after their stated time, from seed N (the\n"
+    "  file's seed, else random). Standard error logs who joins and leaves, refusals, answers\n"
+    "  (answer POLL LEARNER OPTION) and each step as it begins (step N TITLE).\n"
     "pulsavo-strip classroom join ADDR:PORT CODE --events FILE [--ticks N] [--name NAME]\n"
     "  Joins a class as a desktop learner, plays the class on its own model and writes the\n"
     "  waves it lays as events does (tick,kind,beat,length,role): those of ticks 1 to N once\n"
@@ -112,9 +118,60 @@ public:
     std::vector<WaveEvent> events;
 };
 
+// A scenario played to a class: its runner drives a simulation of the host's own, stepped with
+// the class tick for tick, and what it does there is put on the class's timeline as it is done.
+class ScenarioDirector {
+public:
+    ScenarioDirector(classroom::ClassHost& host, const scenario::Scenario& played,
+                     std::uint32_t seed)
+        : host(host), runner(played, simulation, seed) {
+        runner.setHeadless(true);
+        simulation.onLive = [this](const LiveAction& action) {
+            this->host.advanceTo(simulation.tickCount);
+            this->host.mirror(action, simulation);
+        };
+        clock.setInterval(tickMs);
+        clock.setTimerType(Qt::PreciseTimer);
+        QObject::connect(&clock, &QTimer::timeout, [this] { catchUp(); });
+    }
+
+    void start() {
+        elapsed.start();
+        clock.start();
+    }
+
+private:
+    void catchUp() {
+        // Due ticks from the time elapsed, so that a late timer plays what it owes.
+        const std::int64_t due = elapsed.elapsed() / tickMs;
+        while (simulation.tickCount < due) {
+            host.advanceTo(simulation.tickCount);
+            const int before = runner.currentStep();
+            runner.tick();
+            if (runner.currentStep() != before) {
+                const scenario::Step& step =
+                    runner.scenario().steps[static_cast<std::size_t>(runner.currentStep())];
+                std::fprintf(stderr, "step %d %s\n", runner.currentStep() + 1,
+                             escapedLine(step.title.ja.toStdString()).c_str());
+            }
+            simulation.step();
+        }
+        host.advanceTo(simulation.tickCount);
+    }
+
+    classroom::ClassHost& host;
+    Simulation simulation;
+    scenario::ScenarioRunner runner;
+    QTimer clock;
+    QElapsedTimer elapsed;
+};
+
 int hostCommand(Arguments args) {
     const ClassroomHostOptions options = parseClassroomHostOptions(args);
     const auto app = application();
+    const std::optional<scenario::Scenario> played =
+        options.scenarioPath ? std::optional(readCheckedScenario(*options.scenarioPath))
+                             : std::nullopt;
     classroom::ClassHost host;
     classroom::ClassHost::Options hostOptions;
     if (!options.listen.empty()) {
@@ -161,7 +218,16 @@ int hostCommand(Arguments args) {
     std::printf("code %s\njoin %s\npage %s\n", host.code().toUtf8().constData(),
                 join.toString().toUtf8().constData(), page.toString().toUtf8().constData());
     std::fflush(stdout);
-    host.startClock();
+    std::unique_ptr<ScenarioDirector> director;
+    if (played) {
+        const std::uint32_t seed =
+            options.seedGiven ? options.seed
+                              : played->seed.value_or(QRandomGenerator::system()->generate());
+        director = std::make_unique<ScenarioDirector>(host, *played, seed);
+        director->start();
+    } else {
+        host.startClock();
+    }
     QCoreApplication::exec();
     host.stop();
     return 0;
@@ -256,7 +322,7 @@ ClassroomHostOptions parseClassroomHostOptions(Arguments args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "--listen" || arg == "--code" || arg == "--rhythm" || arg == "--seed" ||
-            arg == "--poll") {
+            arg == "--poll" || arg == "--scenario") {
             single.once(arg);
         }
         if (arg == "--listen") {
@@ -272,6 +338,8 @@ ClassroomHostOptions parseClassroomHostOptions(Arguments args) {
                     message("--rhythm %1 names no rhythm; try 'pulsavo-strip list'", {quoted(id)}));
             }
             options.rhythm = rhythmId(*rhythm);
+        } else if (arg == "--scenario") {
+            options.scenarioPath = std::string(optionValue(args, i));
         } else if (arg == "--poll") {
             options.question = std::string(optionValue(args, i));
         } else if (arg == "--option") {
@@ -286,6 +354,9 @@ ClassroomHostOptions parseClassroomHostOptions(Arguments args) {
     }
     if (options.question.empty() != options.options.empty()) {
         throw UsageError(message("--poll and --option go together"));
+    }
+    if (options.rhythm && options.scenarioPath) {
+        throw UsageError(message("--rhythm and --scenario cannot be given together"));
     }
     return options;
 }

@@ -13,6 +13,7 @@ struct ClassroomHostOptions {
     std::string listen; // ADDR:PORT, empty: the room's network address, any port
     std::string code;   // empty: a fresh code
     std::optional<std::string> rhythm;
+    std::optional<std::string> scenarioPath; // a scenario played to the class instead
     std::uint32_t seed = 0;
     bool seedGiven = false;
     std::string question; // a poll put to every learner as they join

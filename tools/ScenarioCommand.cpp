@@ -39,21 +39,11 @@ void englishMessages() {
     }
 }
 
-scenario::Scenario readChecked(std::string_view path) {
-    englishMessages();
-    const scenario::ReadResult result = scenario::readScenarioFile(utf8Text(path));
-    if (!result.ok()) {
-        throw UsageError(quoted(path) + ": " +
-                         result.problem.text(catalogue::Language::english).toStdString());
-    }
-    return *result.scenario;
-}
-
 int check(Arguments args) {
     if (args.size() != 1) {
         throw UsageError(message("scenario check takes one FILE"));
     }
-    const scenario::Scenario scenario = readChecked(args[0]);
+    const scenario::Scenario scenario = readCheckedScenario(args[0]);
     std::printf("%s: %zu steps, %lld s headless\n", quoted(args[0]).c_str(), scenario.steps.size(),
                 scenario.headlessTicks() / ticksPerSecond);
     return 0;
@@ -109,7 +99,7 @@ int play(Arguments args) {
             throw UsageError(message("unknown option %1 for scenario play", {quoted(arg)}));
         }
     }
-    const auto played = std::make_shared<const scenario::Scenario>(readChecked(path));
+    const auto played = std::make_shared<const scenario::Scenario>(readCheckedScenario(path));
     const long long ticks = played->headlessTicks();
     if (ticks > maxTicks) {
         throw UsageError(message("%1 plays longer than 24 hours", {quoted(path)}));
@@ -159,6 +149,16 @@ int play(Arguments args) {
 }
 
 } // namespace
+
+scenario::Scenario readCheckedScenario(std::string_view path) {
+    englishMessages();
+    const scenario::ReadResult result = scenario::readScenarioFile(utf8Text(path));
+    if (!result.ok()) {
+        throw UsageError(quoted(path) + ": " +
+                         result.problem.text(catalogue::Language::english).toStdString());
+    }
+    return *result.scenario;
+}
 
 int scenarioCommand(Arguments args) {
     if (args.empty()) {

@@ -20,6 +20,7 @@ class TestClassroomCommand : public QObject {
 
 private slots:
     void joinWritesTheHostsWaves();
+    void hostPlaysAScenario();
     void badInput_data();
     void badInput();
 };
@@ -63,6 +64,53 @@ void TestClassroomCommand::joinWritesTheHostsWaves() {
              log.constData());
 }
 
+// A scenario hosted headless reaches the learner step by step: sinus for its one second, then
+// ventricular tachycardia.
+void TestClassroomCommand::hostPlaysAScenario() {
+    QTemporaryDir dir;
+    QVERIFY(dir.isValid());
+    const QString path = dir.filePath(QStringLiteral("two-steps.json"));
+    QFile file(path);
+    QVERIFY(file.open(QIODevice::WriteOnly));
+    file.write(R"({"format": "pulsavo-scenario", "version": 1,
+        "title": {"ja": "二段", "en": "Two steps"}, "seed": 5, "steps": [
+        {"title": {"ja": "洞調律", "en": "Sinus"}, "rhythm": "sinus_rhythm",
+         "advance": "auto", "duration_s": 1},
+        {"title": {"ja": "心室頻拍", "en": "VT"}, "rhythm": "vt_monomorphic",
+         "advance": "auto", "duration_s": 5}]})");
+    file.close();
+    QProcess host;
+    host.start(QStringLiteral(PULSAVO_STRIP),
+               {"classroom", "host", "--listen", "127.0.0.1:0", "--scenario", path});
+    QVERIFY(host.waitForStarted());
+    QByteArray banner;
+    QTRY_VERIFY_WITH_TIMEOUT((banner += host.readAllStandardOutput()).count('\n') >= 3, 20000);
+    const QString join = QString::fromUtf8(banner.split('\n').at(1).mid(5));
+    const QString code = QString::fromUtf8(banner.split('\n').at(0).mid(5));
+    const QString events = dir.filePath(QStringLiteral("learner.csv"));
+    const Run learner =
+        runTool({"classroom", "join", join, code, "--events", events, "--ticks", "300"});
+    QCOMPARE(learner.exitCode, 0);
+    QFile written(events);
+    QVERIFY(written.open(QIODevice::ReadOnly));
+    int sinusBeats = 0;
+    int ventricularBeats = 0;
+    for (const QByteArray& row : written.readAll().split('\n').mid(1)) {
+        const QList<QByteArray> cells = row.split(',');
+        if (cells.size() == 5) {
+            const bool early = cells[0].toInt() <= 100;
+            sinusBeats += early && cells[1] == "QRS" ? 1 : 0;
+            ventricularBeats += cells[1] == "V" ? (early ? -100 : 1) : 0;
+        }
+    }
+    QVERIFY(sinusBeats >= 1);
+    QVERIFY2(ventricularBeats >= 3, qPrintable(QString::number(ventricularBeats)));
+    host.terminate();
+    QVERIFY(host.waitForFinished(20000));
+    const QByteArray log = host.readAllStandardError();
+    QVERIFY2(log.contains("step 1 ") && log.contains("step 2 "), log.constData());
+}
+
 void TestClassroomCommand::badInput_data() {
     QTest::addColumn<QStringList>("args");
     QTest::addColumn<QString>("message");
@@ -79,6 +127,11 @@ void TestClassroomCommand::badInput_data() {
                               << "not a class code";
     QTest::newRow("unknown rhythm")
         << QStringList{"classroom", "host", "--rhythm", "x"} << "names no rhythm";
+    QTest::newRow("rhythm and scenario")
+        << QStringList{"classroom", "host", "--rhythm", "mobitz_1", "--scenario", "x.json"}
+        << "cannot be given together";
+    QTest::newRow("damaged scenario")
+        << QStringList{"classroom", "host", "--scenario", "/nonexistent/x.json"} << "x.json";
     QTest::newRow("seed twice") << QStringList{"classroom", "host", "--seed", "1", "--seed", "2"}
                                 << "given twice";
     QTest::newRow("join without events")
