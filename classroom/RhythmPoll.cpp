@@ -1,7 +1,8 @@
 #include "RhythmPoll.h"
 
 #include "DecidingCriteria.h"
-#include "RandomSource.h"
+
+#include <QRandomGenerator>
 
 #include <algorithm>
 
@@ -19,10 +20,10 @@ RhythmPoll RhythmPoll::ask(Rhythm playing, std::uint32_t seed) {
             poll.rhythms.push_back(option);
         }
     }
-    RandomSource random;
-    random.seed(seed);
+    // A generator of full width: the right answer lands anywhere whatever the seed.
+    QRandomGenerator random(seed);
     for (std::size_t i = poll.rhythms.size(); i > 1; --i) {
-        const auto j = static_cast<std::size_t>(random.drawInRange(0, static_cast<int>(i) - 1));
+        const auto j = static_cast<std::size_t>(random.bounded(static_cast<quint32>(i)));
         std::swap(poll.rhythms[i - 1], poll.rhythms[j]);
     }
     poll.correct = static_cast<int>(std::find(poll.rhythms.begin(), poll.rhythms.end(), playing) -

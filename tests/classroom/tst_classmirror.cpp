@@ -1,4 +1,6 @@
 #include "ClassHost.h"
+#include "DecidingCriteria.h"
+#include "RhythmPoll.h"
 #include "ScenarioFile.h"
 #include "ScenarioRunner.h"
 #include "TimelineCursor.h"
@@ -6,6 +8,7 @@
 #include <QTest>
 
 #include <functional>
+#include <set>
 
 using namespace pulsavo;
 using namespace pulsavo::classroom;
@@ -69,6 +72,8 @@ private slots:
     void scenarioReachesTheClass();
     void cursorKnowsWhenToPlayAgain_data();
     void cursorKnowsWhenToPlayAgain();
+    void rhythmPollOffersTheRhythmOnce_data();
+    void rhythmPollOffersTheRhythmOnce();
 };
 
 void ClassMirrorTest::consoleControlsReachTheClass_data() {
@@ -200,6 +205,37 @@ void ClassMirrorTest::cursorKnowsWhenToPlayAgain() {
         break;
     }
     QCOMPARE(cursor.replayNeeded(timeline, played.tickCount), again);
+}
+
+void ClassMirrorTest::rhythmPollOffersTheRhythmOnce_data() {
+    QTest::addColumn<int>("rhythm");
+    for (const Rhythm rhythm :
+         {rhythmOf(LibraryRhythm::mobitz1), rhythmOf(LibraryRhythm::afRapid),
+          rhythmOf(LibraryRhythm::vfFine), Rhythm::wenckebachBlock, Rhythm::atrialFibrillation}) {
+        QTest::newRow(rhythmId(rhythm).c_str()) << indexOf(rhythm);
+    }
+}
+
+// "What is this rhythm?": the rhythm playing among those it is taken for, each offered once, a
+// classic rhythm never beside the library rhythm it is taught as, the right answer anywhere.
+void ClassMirrorTest::rhythmPollOffersTheRhythmOnce() {
+    QFETCH(int, rhythm);
+    const Rhythm playing = *anyRhythmAt(rhythm);
+    std::set<int> places;
+    for (std::uint32_t seed = 0; seed < 40; ++seed) {
+        const classroom::RhythmPoll poll = classroom::RhythmPoll::ask(playing, seed);
+        QVERIFY(poll.rhythms.size() >= 2 && poll.rhythms.size() <= 4);
+        QCOMPARE(poll.rhythms.at(std::size_t(poll.correct)), playing);
+        QCOMPARE(std::count(poll.rhythms.begin(), poll.rhythms.end(), playing), 1);
+        QCOMPARE(std::set<Rhythm>(poll.rhythms.begin(), poll.rhythms.end()).size(),
+                 poll.rhythms.size());
+        const Rhythm taught = rhythmOf(catalogue::taughtAs(playing));
+        QVERIFY(taught == playing ||
+                std::find(poll.rhythms.begin(), poll.rhythms.end(), taught) == poll.rhythms.end());
+        QCOMPARE(poll.options(catalogue::Language::english).size(), int(poll.rhythms.size()));
+        places.insert(poll.correct);
+    }
+    QVERIFY(places.size() > 1);
 }
 
 QTEST_GUILESS_MAIN(ClassMirrorTest)
