@@ -147,6 +147,10 @@ void LearnerWindow::follow() {
         }
         live.run(1);
     }
+    if (cursor.frozen() != classFrozen) {
+        classFrozen = cursor.frozen();
+        showStatus();
+    }
 }
 
 void LearnerWindow::setHeld(bool on) {
@@ -201,6 +205,9 @@ void LearnerWindow::showStatus() {
             break;
         }
         break;
+    }
+    if (classFrozen) {
+        text += QLatin1Char('\n') + tr("先生がモニターを一時停止しています");
     }
     if (held) {
         text += QLatin1Char('\n') + tr("このモニターを一時停止中（F で再開。授業は続いています）");

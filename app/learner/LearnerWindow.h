@@ -61,7 +61,8 @@ private:
     std::unique_ptr<ToneSink> beatTone;
     QTimer frames;
     QTimer retry;
-    bool held = false; // this monitor frozen by the learner
+    bool held = false;        // this monitor frozen by the learner
+    bool classFrozen = false; // the class held by the instructor, as last shown
     QString address;
     QString code;
     QString name;
