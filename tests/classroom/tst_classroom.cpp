@@ -1,6 +1,12 @@
 #include "ClassHost.h"
 #include "ClassLearner.h"
 
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -9,6 +15,7 @@
 #include <QWebSocket>
 
 #include <memory>
+#include <optional>
 
 using namespace pulsavo;
 using namespace pulsavo::classroom;
@@ -78,6 +85,115 @@ struct Raw {
     QStringList received;
     QMetaObject::Connection collect = QObject::connect(&socket, &QWebSocket::textMessageReceived,
                                                        [this](const QString& t) { received << t; });
+};
+
+// Chromium driven through its DevTools protocol, the way a learner's hand drives the page.
+struct DevTools {
+    // Attaches to the browser's tab showing `page`, through the port the browser wrote into its
+    // profile; empty when attached, else what failed.
+    QString attach(const QString& profile, const QUrl& page) {
+        QFile portFile(profile + QStringLiteral("/DevToolsActivePort"));
+        QByteArray port;
+        if (!QTest::qWaitFor(
+                [&] {
+                    if (portFile.open(QIODevice::ReadOnly)) {
+                        port = portFile.readLine().trimmed();
+                        portFile.close();
+                    }
+                    return !port.isEmpty();
+                },
+                waitMs)) {
+            return QStringLiteral("no DevToolsActivePort");
+        }
+        QNetworkAccessManager http;
+        const std::unique_ptr<QNetworkReply> list(http.get(QNetworkRequest(
+            QUrl(QStringLiteral("http://127.0.0.1:%1/json/list").arg(QString::fromLatin1(port))))));
+        if (!QTest::qWaitFor([&] { return list->isFinished(); }, waitMs) ||
+            list->error() != QNetworkReply::NoError) {
+            return QStringLiteral("no target list: ") + list->errorString();
+        }
+        QUrl target;
+        const QJsonArray targets = QJsonDocument::fromJson(list->readAll()).array();
+        for (const QJsonValue& entry : targets) {
+            const QJsonObject t = entry.toObject();
+            if (t.value(QStringLiteral("type")).toString() == QStringLiteral("page") &&
+                QUrl(t.value(QStringLiteral("url")).toString()).port() == page.port()) {
+                target = QUrl(t.value(QStringLiteral("webSocketDebuggerUrl")).toString());
+            }
+        }
+        if (target.isEmpty()) {
+            return QStringLiteral("no tab with the page");
+        }
+        QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString& text) {
+            const QJsonObject reply = QJsonDocument::fromJson(text.toUtf8()).object();
+            replies.insert(reply.value(QStringLiteral("id")).toInt(), reply);
+        });
+        socket.open(target);
+        return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; },
+                               waitMs)
+                   ? QString()
+                   : QStringLiteral("cannot connect: ") + socket.errorString();
+    }
+
+    std::optional<QJsonObject> call(const QString& method, const QJsonObject& params) {
+        const int id = ++lastId;
+        socket.sendTextMessage(QString::fromUtf8(
+            QJsonDocument(QJsonObject{{"id", id}, {"method", method}, {"params", params}})
+                .toJson(QJsonDocument::Compact)));
+        if (!QTest::qWaitFor([&] { return replies.contains(id); }, waitMs)) {
+            return std::nullopt;
+        }
+        return replies.take(id);
+    }
+
+    // Waits for a button showing `text` to appear, then clicks its middle with the mouse.
+    bool click(const QString& text) {
+        const QString find =
+            QStringLiteral(R"(new Promise((resolve) => {
+            const [wanted] = %1;
+            const look = () => {
+                const button = [...document.querySelectorAll('button')].find(
+                    (b) => b.innerText.trim() === wanted && b.offsetParent !== null);
+                if (!button) { setTimeout(look, 50); return; }
+                button.scrollIntoView({ block: 'center' });
+                const r = button.getBoundingClientRect();
+                resolve({ x: r.left + r.width / 2, y: r.top + r.height / 2 });
+            };
+            look();
+        }))")
+                .arg(QString::fromUtf8(
+                    QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)));
+        const auto where =
+            call(QStringLiteral("Runtime.evaluate"),
+                 {{"expression", find}, {"awaitPromise", true}, {"returnByValue", true}});
+        if (!where) {
+            return false;
+        }
+        const QJsonObject point = where->value(QStringLiteral("result"))
+                                      .toObject()
+                                      .value(QStringLiteral("result"))
+                                      .toObject()
+                                      .value(QStringLiteral("value"))
+                                      .toObject();
+        if (!point.contains(QStringLiteral("x"))) {
+            return false;
+        }
+        for (const char* type : {"mousePressed", "mouseReleased"}) {
+            if (!call(QStringLiteral("Input.dispatchMouseEvent"),
+                      {{"type", QLatin1String(type)},
+                       {"x", point.value(QStringLiteral("x"))},
+                       {"y", point.value(QStringLiteral("y"))},
+                       {"button", "left"},
+                       {"clickCount", 1}})) {
+                return false;
+            }
+        }
+        return true;
+    }
+
+    QWebSocket socket;
+    QHash<int, QJsonObject> replies;
+    int lastId = 0;
 };
 
 QByteArray hello(const QString& code, int version = protocol::version) {
@@ -391,7 +507,8 @@ void ClassroomTest::pageServed() {
 }
 
 // The page itself in headless Chromium: its script joins with the code and name of the link the
-// QR code gives, as a browser learner, and leaves when the browser closes.
+// QR code gives, as a browser learner, answers a poll when its button is clicked, and leaves when
+// the browser closes.
 void ClassroomTest::browserPageJoins() {
     const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
     if (chromium.isEmpty()) {
@@ -419,6 +536,20 @@ void ClassroomTest::browserPageJoins() {
     const std::int64_t from = host->model().tick();
     QTRY_VERIFY_WITH_TIMEOUT(host->model().tick() > from + ticksPerSecond, waitMs);
     QCOMPARE(host->learnerCount(), 1);
+    QSignalSpy answers(host.get(), &ClassHost::answerReceived);
+    const int poll = host->startPoll(
+        QStringLiteral("rhythm"), QStringLiteral("この波形は？"),
+        {QStringLiteral("洞調律"), QStringLiteral("心房粗動"), QStringLiteral("VT")});
+    QVERIFY(poll > 0);
+    DevTools devTools;
+    const QString attached = devTools.attach(profile.path(), host->pageUrl());
+    QVERIFY2(attached.isEmpty(), qPrintable(attached));
+    QVERIFY(devTools.click(QStringLiteral("心房粗動")));
+    QVERIFY(answers.count() == 1 || answers.wait(waitMs));
+    QCOMPARE(answers.at(0).at(0).toInt(), poll);
+    QCOMPARE(answers.at(0).at(1).toInt(), joined.at(0).at(0).toInt());
+    QCOMPARE(answers.at(0).at(3).toInt(), 1);
+    QCOMPARE(host->pollCounts(), (std::vector<int>{0, 1, 0}));
     browser.kill();
     browser.waitForFinished();
     QVERIFY(left.count() == 1 || left.wait(waitMs));
