@@ -49,7 +49,7 @@ std::optional<QJsonObject> objectWithKeys(const QByteArray& bytes, const char* t
 // The code exactly as the host shows it, not merely something that normalises to one.
 std::optional<QString> canonicalCode(const QJsonValue& value) {
     const QString text = value.toString();
-    const auto code = SessionCode::normalise(text);
+    auto code = SessionCode::normalise(text);
     if (!value.isString() || !code || *code != text) {
         return std::nullopt;
     }

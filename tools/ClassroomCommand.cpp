@@ -149,7 +149,7 @@ std::string discover(const std::string& code, int port) {
                                        {code, std::to_string(options.port)})
                              : message("stopped before a class with code %1 answered", {code}));
     }
-    const std::string url = found.toString().toStdString();
+    std::string url = found.toString().toStdString();
     std::fprintf(stderr, "found %s\n", url.c_str());
     return url;
 }

@@ -114,7 +114,7 @@ struct DevTools {
         }
         QUrl target;
         const QJsonArray targets = QJsonDocument::fromJson(list->readAll()).array();
-        for (const QJsonValue& entry : targets) {
+        for (const auto& entry : targets) {
             const QJsonObject t = entry.toObject();
             if (t.value(QStringLiteral("type")).toString() == QStringLiteral("page") &&
                 QUrl(t.value(QStringLiteral("url")).toString()).port() == page.port()) {
