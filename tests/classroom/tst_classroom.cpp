@@ -15,7 +15,6 @@
 #include <QWebSocket>
 
 #include <memory>
-#include <optional>
 
 using namespace pulsavo;
 using namespace pulsavo::classroom;
@@ -89,60 +88,50 @@ struct Raw {
 
 // Chromium driven through its DevTools protocol, the way a learner's hand drives the page.
 struct DevTools {
+    // Waits without failing: what follows checks what came of it.
+    template <typename Done> static void waitFor(Done done) {
+        static_cast<void>(QTest::qWaitFor(done, waitMs));
+    }
+
     // Attaches to the browser's tab showing `page`, through the port the browser wrote into its
     // profile; empty when attached, else what failed.
     QString attach(const QString& profile, const QUrl& page) {
         QFile portFile(profile + QStringLiteral("/DevToolsActivePort"));
         QByteArray port;
-        if (!QTest::qWaitFor(
-                [&] {
-                    if (portFile.open(QIODevice::ReadOnly)) {
-                        port = portFile.readLine().trimmed();
-                        portFile.close();
-                    }
-                    return !port.isEmpty();
-                },
-                waitMs)) {
-            return QStringLiteral("no DevToolsActivePort");
-        }
+        waitFor([&] {
+            port = portFile.open(QIODevice::ReadOnly) ? portFile.readLine().trimmed() : port;
+            portFile.close();
+            return !port.isEmpty();
+        });
         QNetworkAccessManager http;
         const std::unique_ptr<QNetworkReply> list(http.get(QNetworkRequest(
             QUrl(QStringLiteral("http://127.0.0.1:%1/json/list").arg(QString::fromLatin1(port))))));
-        if (!QTest::qWaitFor([&] { return list->isFinished(); }, waitMs) ||
-            list->error() != QNetworkReply::NoError) {
-            return QStringLiteral("no target list: ") + list->errorString();
-        }
-        QUrl target;
+        waitFor([&] { return list->isFinished(); });
         const QJsonArray targets = QJsonDocument::fromJson(list->readAll()).array();
-        for (const auto& entry : targets) {
-            const QJsonObject t = entry.toObject();
-            if (t.value(QStringLiteral("type")).toString() == QStringLiteral("page") &&
-                QUrl(t.value(QStringLiteral("url")).toString()).port() == page.port()) {
-                target = QUrl(t.value(QStringLiteral("webSocketDebuggerUrl")).toString());
+        for (const auto& target : targets) {
+            if (target[u"type"].toString() == u"page" &&
+                QUrl(target[u"url"].toString()).port() == page.port()) {
+                socket.open(QUrl(target[u"webSocketDebuggerUrl"].toString()));
             }
-        }
-        if (target.isEmpty()) {
-            return QStringLiteral("no tab with the page");
         }
         QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString& text) {
             const QJsonObject reply = QJsonDocument::fromJson(text.toUtf8()).object();
-            replies.insert(reply.value(QStringLiteral("id")).toInt(), reply);
+            replies.insert(reply.value(u"id").toInt(), reply);
         });
-        socket.open(target);
-        return QTest::qWaitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; },
-                               waitMs)
+        waitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; });
+        return socket.state() == QAbstractSocket::ConnectedState
                    ? QString()
-                   : QStringLiteral("cannot connect: ") + socket.errorString();
+                   : QStringLiteral("no tab with the page (port '%1', list %2)")
+                         .arg(QString::fromLatin1(port), list->errorString());
     }
 
-    std::optional<QJsonObject> call(const QString& method, const QJsonObject& params) {
+    // The reply to one command; empty when none came.
+    QJsonObject call(const QString& method, const QJsonObject& params) {
         const int id = ++lastId;
         socket.sendTextMessage(QString::fromUtf8(
             QJsonDocument(QJsonObject{{"id", id}, {"method", method}, {"params", params}})
                 .toJson(QJsonDocument::Compact)));
-        if (!QTest::qWaitFor([&] { return replies.contains(id); }, waitMs)) {
-            return std::nullopt;
-        }
+        waitFor([&] { return replies.contains(id); });
         return replies.take(id);
     }
 
@@ -163,32 +152,18 @@ struct DevTools {
         }))")
                 .arg(QString::fromUtf8(
                     QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)));
-        const auto where =
-            call(QStringLiteral("Runtime.evaluate"),
-                 {{"expression", find}, {"awaitPromise", true}, {"returnByValue", true}});
-        if (!where) {
-            return false;
-        }
-        const QJsonObject point = where->value(QStringLiteral("result"))
-                                      .toObject()
-                                      .value(QStringLiteral("result"))
-                                      .toObject()
-                                      .value(QStringLiteral("value"))
-                                      .toObject();
-        if (!point.contains(QStringLiteral("x"))) {
-            return false;
-        }
+        const QJsonValue point = call(QStringLiteral("Runtime.evaluate"),
+                                      {{"expression", find},
+                                       {"awaitPromise", true},
+                                       {"returnByValue", true}})[u"result"][u"result"][u"value"];
         for (const char* type : {"mousePressed", "mouseReleased"}) {
-            if (!call(QStringLiteral("Input.dispatchMouseEvent"),
-                      {{"type", QLatin1String(type)},
-                       {"x", point.value(QStringLiteral("x"))},
-                       {"y", point.value(QStringLiteral("y"))},
-                       {"button", "left"},
-                       {"clickCount", 1}})) {
-                return false;
-            }
+            call(QStringLiteral("Input.dispatchMouseEvent"), {{"type", QLatin1String(type)},
+                                                              {"x", point[u"x"]},
+                                                              {"y", point[u"y"]},
+                                                              {"button", "left"},
+                                                              {"clickCount", 1}});
         }
-        return true;
+        return point[u"x"].isDouble();
     }
 
     QWebSocket socket;

@@ -16,15 +16,25 @@ const QUrl pageA(QStringLiteral("http://127.0.0.1:40001/?code=KX79QA"));
 const QUrl joinB(QStringLiteral("ws://127.0.0.1:50000"));
 const QUrl pageB(QStringLiteral("http://127.0.0.1:50001/?code=ABC234"));
 
-// A port no other test run is using: one the system just handed out.
-quint16 freePort() {
-    QUdpSocket probe;
-    return probe.bind(QHostAddress::AnyIPv4, 0) ? probe.localPort() : 0;
-}
-
 QByteArray find(const QString& code, double id) {
     return QStringLiteral(R"({"v":1,"t":"find","code":"%1","id":%2})").arg(code).arg(id).toUtf8();
 }
+
+// A responder for KX79QA and a peer on loopback sending it datagrams.
+struct Peer {
+    explicit Peer(quint16 port) : port(port) {
+        QVERIFY(responder.start(QStringLiteral("KX79QA"), joinA, pageA));
+        QVERIFY(socket.bind(QHostAddress::LocalHost, 0));
+    }
+    void send(const QByteArray& datagram) {
+        QCOMPARE(socket.writeDatagram(datagram, QHostAddress::LocalHost, port), datagram.size());
+    }
+    quint16 port;
+    DiscoveryResponder responder{port};
+    QSignalSpy answered{&responder, &DiscoveryResponder::answered};
+    QSignalSpy ignored{&responder, &DiscoveryResponder::ignored};
+    QUdpSocket socket;
+};
 
 } // namespace
 
@@ -45,9 +55,11 @@ private:
     quint16 port = 0;
 };
 
+// A port no other test run is using: one the system just handed out.
 void DiscoveryTest::initTestCase() {
-    port = freePort();
-    QVERIFY(port != 0);
+    QUdpSocket probe;
+    QVERIFY(probe.bind(QHostAddress::AnyIPv4, 0));
+    port = probe.localPort();
 }
 
 void DiscoveryTest::findsTheHostByCode_data() {
@@ -110,61 +122,47 @@ void DiscoveryTest::ignoresBadDatagrams_data() {
 void DiscoveryTest::ignoresBadDatagrams() {
     QFETCH(QByteArray, datagram);
     QFETCH(QString, why);
-    DiscoveryResponder responder(port);
-    QVERIFY(responder.start(QStringLiteral("KX79QA"), joinA, pageA));
-    QSignalSpy ignored(&responder, &DiscoveryResponder::ignored);
-    QUdpSocket peer;
-    QVERIFY(peer.bind(QHostAddress::LocalHost, 0));
-    QCOMPARE(peer.writeDatagram(datagram, QHostAddress::LocalHost, port), datagram.size());
-    peer.writeDatagram(find(QStringLiteral("KX79QA"), 77), QHostAddress::LocalHost, port);
-    QTRY_VERIFY_WITH_TIMEOUT(peer.hasPendingDatagrams(), waitMs);
-    const auto answer = discovery::decodeAnswer(peer.receiveDatagram().data());
-    QVERIFY(answer);
-    QCOMPARE(*answer, (discovery::Answer{"KX79QA", 77, joinA, pageA}));
-    QVERIFY(!peer.hasPendingDatagrams());
-    QCOMPARE(ignored.count(), 1);
-    QCOMPARE(ignored.at(0).at(0).toString(), why);
+    Peer peer(port);
+    peer.send(datagram);
+    peer.send(find(QStringLiteral("KX79QA"), 77));
+    QTRY_VERIFY_WITH_TIMEOUT(peer.socket.hasPendingDatagrams(), waitMs);
+    const auto answer = discovery::decodeAnswer(peer.socket.receiveDatagram().data());
+    QCOMPARE(answer, (discovery::Answer{"KX79QA", 77, joinA, pageA}));
+    QVERIFY(!peer.socket.hasPendingDatagrams());
+    QCOMPARE(peer.ignored.count(), 1);
+    QCOMPARE(peer.ignored.at(0).at(0).toString(), why);
 }
 
 // A peer repeating its query gets a burst of answers and then only a trickle: the responder
 // cannot be used to flood anyone.
 void DiscoveryTest::answersAFewPerSender() {
-    DiscoveryResponder responder(port);
-    QVERIFY(responder.start(QStringLiteral("KX79QA"), joinA, pageA));
-    QSignalSpy answered(&responder, &DiscoveryResponder::answered);
-    QSignalSpy ignored(&responder, &DiscoveryResponder::ignored);
-    QUdpSocket peer;
-    QVERIFY(peer.bind(QHostAddress::LocalHost, 0));
+    Peer peer(port);
     constexpr int sent = 60;
     for (int i = 0; i < sent; ++i) {
-        peer.writeDatagram(find(QStringLiteral("KX79QA"), i), QHostAddress::LocalHost, port);
+        peer.send(find(QStringLiteral("KX79QA"), i));
     }
-    QTRY_COMPARE_WITH_TIMEOUT(answered.count() + ignored.count(), sent, waitMs);
-    QVERIFY(answered.count() >= DiscoveryResponder::burstAnswers);
-    QVERIFY2(answered.count() < sent / 2, qPrintable(QString::number(answered.count())));
-    QCOMPARE(ignored.at(0).at(0).toString(), QStringLiteral("flood"));
+    QTRY_COMPARE_WITH_TIMEOUT(peer.answered.count() + peer.ignored.count(), sent, waitMs);
+    QVERIFY(peer.answered.count() >= DiscoveryResponder::burstAnswers);
+    QVERIFY2(peer.answered.count() < sent / 2, qPrintable(QString::number(peer.answered.count())));
+    QCOMPARE(peer.ignored.at(0).at(0).toString(), QStringLiteral("flood"));
 }
 
 void DiscoveryTest::answerChecks_data() {
     QTest::addColumn<QString>("join");
     QTest::addColumn<QString>("page");
     QTest::addColumn<bool>("valid");
-    QTest::newRow("a room's address") << "ws://192.168.1.20:40000/"
-                                      << "http://192.168.1.20:40001/?code=KX79QA" << true;
-    QTest::newRow("unique-local IPv6") << "ws://[fd00::5]:40000"
-                                       << "http://[fd00::5]:40001/" << true;
-    QTest::newRow("a public address") << "ws://8.8.8.8:40000"
-                                      << "http://8.8.8.8:40001/" << false;
-    QTest::newRow("a name to look up") << "ws://example.com:40000"
-                                       << "http://127.0.0.1:1/" << false;
-    QTest::newRow("no port") << "ws://127.0.0.1"
-                             << "http://127.0.0.1:1/" << false;
-    QTest::newRow("schemes swapped") << "http://127.0.0.1:1"
-                                     << "ws://127.0.0.1:2/" << false;
-    QTest::newRow("a path to join") << "ws://127.0.0.1:1/x"
-                                    << "http://127.0.0.1:2/" << false;
-    QTest::newRow("credentials") << "ws://u:p@127.0.0.1:1"
-                                 << "http://127.0.0.1:2/" << false;
+    const QString page = QStringLiteral("http://10.0.0.2:2/?code=KX79QA");
+    QTest::newRow("a room's address") << "ws://10.0.0.2:1/" << page << true;
+    QTest::newRow("unique-local IPv6") << "ws://[fd00::5]:1"
+                                       << "http://[fd00::5]:2/" << true;
+    QTest::newRow("a public address") << "ws://8.8.8.8:1"
+                                      << "http://8.8.8.8:2/" << false;
+    QTest::newRow("a name to look up") << "ws://example.com:1" << page << false;
+    QTest::newRow("no port") << "ws://10.0.0.2" << page << false;
+    QTest::newRow("schemes swapped") << "http://10.0.0.2:1"
+                                     << "ws://10.0.0.2:2/" << false;
+    QTest::newRow("a path to join") << "ws://10.0.0.2:1/x" << page << false;
+    QTest::newRow("credentials") << "ws://u:p@10.0.0.2:1" << page << false;
 }
 
 // A learner follows an answer only to a literal address on the room's network; a responder will
