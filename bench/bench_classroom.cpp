@@ -98,7 +98,7 @@ void BM_ChangeLatency60(benchmark::State& state) {
         QElapsedTimer timer;
         timer.start();
         rate = rate == 60 ? 61 : 60;
-        room.host.change({{QStringLiteral("atrial_rate"), rate}}, 0);
+        room.host.change({{QStringLiteral("atrial_rate"), static_cast<double>(rate)}}, 0);
         Class::waitFor([&] {
             for (const auto& desk : room.desks) {
                 if (desk->model().timeline().size() <= before) {
