@@ -1,11 +1,14 @@
 // The classroom on loopback with 60 learners (40 desktop, 20 browser): how long they take to
 // join, how long a parameter change takes to reach every desktop learner, and how many messages a
-// second the host sends and what share of one core that costs it.
+// second the host sends and what share of one core that costs it; and how long a learner takes to
+// find a host by its code.
 #include "ClassHost.h"
 #include "ClassLearner.h"
+#include "Discovery.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QUdpSocket>
 #include <QWebSocket>
 
 #include <benchmark/benchmark.h>
@@ -95,7 +98,7 @@ void BM_ChangeLatency60(benchmark::State& state) {
         QElapsedTimer timer;
         timer.start();
         rate = rate == 60 ? 61 : 60;
-        room.host.change({{QStringLiteral("atrial_rate"), rate}}, 0);
+        room.host.change({{QStringLiteral("atrial_rate"), static_cast<double>(rate)}}, 0);
         Class::waitFor([&] {
             for (const auto& desk : room.desks) {
                 if (desk->model().timeline().size() <= before) {
@@ -138,6 +141,33 @@ void BM_HostSecond60(benchmark::State& state) {
                            benchmark::Counter::kIsRate | benchmark::Counter::kInvert);
 }
 BENCHMARK(BM_HostSecond60)->Unit(benchmark::kMillisecond)->Iterations(30);
+
+// One discovery query on loopback, from sending it to holding the join address. A fresh responder
+// each time, so that its per-sender answer budget never holds the query back.
+void BM_DiscoveryRoundTrip(benchmark::State& state) {
+    QUdpSocket probe;
+    probe.bind(QHostAddress::AnyIPv4, 0);
+    const quint16 port = probe.localPort();
+    probe.close();
+    for (auto _ : state) {
+        DiscoveryResponder responder(port);
+        if (!responder.start(QStringLiteral("KX79QA"), QUrl(QStringLiteral("ws://127.0.0.1:1")),
+                             QUrl(QStringLiteral("http://127.0.0.1:2/")))) {
+            qFatal("no discovery port");
+        }
+        DiscoveryQuery query;
+        bool found = false;
+        QObject::connect(&query, &DiscoveryQuery::found, [&found] { found = true; });
+        DiscoveryQuery::Options options;
+        options.port = port;
+        QElapsedTimer timer;
+        timer.start();
+        query.start(QStringLiteral("KX79QA"), options);
+        Class::waitFor([&found] { return found; });
+        state.SetIterationTime(static_cast<double>(timer.nsecsElapsed()) / 1e9);
+    }
+}
+BENCHMARK(BM_DiscoveryRoundTrip)->UseManualTime()->Unit(benchmark::kMicrosecond)->Iterations(50);
 
 } // namespace
 

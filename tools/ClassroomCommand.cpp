@@ -2,6 +2,7 @@
 
 #include "ClassHost.h"
 #include "ClassLearner.h"
+#include "Discovery.h"
 #include "EventsCommand.h"
 #include "LocalNetwork.h"
 #include "OutputFile.h"
@@ -23,6 +24,7 @@
 #include <cstdio>
 #include <memory>
 #include <unistd.h>
+#include <utility>
 #include <vector>
 
 namespace pulsavo::strip {
@@ -31,6 +33,7 @@ const char* const classroomUsage =
     "pulsavo-strip classroom host [--listen ADDR:PORT] [--rhythm RHYTHM | --scenario FILE]\n"
     "                              [--seed N] [--code CODE]\n"
     "                              [--poll QUESTION --option TEXT --option TEXT ...]\n"
+    "                              [--no-discovery] [--discovery-port PORT]\n"
     "  Hosts a class on the room's network: prints the join code, the address desktop\n"
     "  learners join and the page browsers open, then plays RHYTHM (a number 0 to 17 or a\n"
     "  library id; none by default) from seed N (random when left out) until stopped\n"
@@ -39,9 +42,14 @@ const char* const classroomUsage =
     "  with the options given (2 to 16). --scenario plays FILE's steps to the class as the\n"
     "  console plays them, manual steps moving on after their stated time, from seed N (the\n"
     "  file's seed, else random). Standard error logs who joins and leaves, refusals, answers\n"
-    "  (answer POLL LEARNER OPTION) and each step as it begins (step N TITLE).\n"
-    "pulsavo-strip classroom join ADDR:PORT CODE --events FILE [--ticks N] [--name NAME]\n"
-    "  Joins a class as a desktop learner, plays the class on its own model and writes the\n"
+    "  (answer POLL LEARNER OPTION) and each step as it begins (step N TITLE). Learners on\n"
+    "  the room's network find the class by its code alone: the host answers their queries on\n"
+    "  UDP port 45821 (or PORT) unless --no-discovery; when the port is taken it says so and\n"
+    "  hosts without.\n"
+    "pulsavo-strip classroom join [ADDR:PORT] CODE --events FILE [--ticks N] [--name NAME]\n"
+    "                             [--discovery-port PORT]\n"
+    "  Joins a class as a desktop learner (found by CODE on the room's network when ADDR:PORT\n"
+    "  is left out), plays the class on its own model and writes the\n"
     "  waves it lays as events does (tick,kind,beat,length,role): those of ticks 1 to N once\n"
     "  the host has stepped N ticks, or of every tick played when stopped or the host ends.\n";
 
@@ -166,6 +174,41 @@ private:
     QElapsedTimer elapsed;
 };
 
+quint16 discoveryPort(int chosen) {
+    return chosen == 0 ? classroom::discovery::defaultPort : static_cast<quint16>(chosen);
+}
+
+// The host's join address, from the first host on the room's network to answer for the code.
+std::string discover(const std::string& code, int port) {
+    classroom::DiscoveryQuery query;
+    classroom::DiscoveryQuery::Options options;
+    options.port = discoveryPort(port);
+    QUrl found;
+    bool failed = false;
+    QObject::connect(&query, &classroom::DiscoveryQuery::found, [&](const QUrl& url) {
+        found = url;
+        QCoreApplication::quit();
+    });
+    QObject::connect(&query, &classroom::DiscoveryQuery::failed, [&] {
+        failed = true;
+        QCoreApplication::quit();
+    });
+    if (!query.start(qText(code), options)) {
+        throw IoError(message("cannot send a query on the room's network"));
+    }
+    const auto notifier = quitOnSignals();
+    QCoreApplication::exec();
+    if (found.isEmpty()) {
+        throw IoError(failed ? message("no class with code %1 answered on the room's network (UDP "
+                                       "port %2); give the host's ADDR:PORT",
+                                       {code, std::to_string(options.port)})
+                             : message("stopped before a class with code %1 answered", {code}));
+    }
+    std::string url = found.toString().toStdString();
+    std::fprintf(stderr, "found %s\n", url.c_str());
+    return url;
+}
+
 int hostCommand(Arguments args) {
     const ClassroomHostOptions options = parseClassroomHostOptions(args);
     const auto app = application();
@@ -215,6 +258,11 @@ int hostCommand(Arguments args) {
     const auto notifier = quitOnSignals();
     const QUrl page = host.pageUrl();
     const QUrl join = host.joinUrl();
+    classroom::DiscoveryResponder responder(discoveryPort(options.discoveryPort));
+    // Without discovery learners still join by address: a taken port is a notice, not a failure.
+    if (options.discovery && !responder.start(host.code(), join, page)) {
+        std::fprintf(stderr, "discovery off: UDP port %d cannot be used\n", responder.port());
+    }
     std::printf("code %s\njoin %s\npage %s\n", host.code().toUtf8().constData(),
                 join.toString().toUtf8().constData(), page.toString().toUtf8().constData());
     std::fflush(stdout);
@@ -242,10 +290,12 @@ int joinCommand(Arguments args) {
     WaveLog log;
     learner.model().setWaveListener(&log);
     learner.model().setOnRestart([&log] { log.events.clear(); });
+    const std::string address =
+        options.address.empty() ? discover(options.code, options.discoveryPort) : options.address;
     QString error;
-    if (!learner.join(qText(options.address), qText(options.code), qText(options.name), &error)) {
-        throw UsageError(message("%1 is not an address to join (e.g. 192.168.1.20:8080)",
-                                 {quoted(options.address)}));
+    if (!learner.join(qText(address), qText(options.code), qText(options.name), &error)) {
+        throw UsageError(
+            message("%1 is not an address to join (e.g. 192.168.1.20:8080)", {quoted(address)}));
     }
     std::string failure;
     int status = 0;
@@ -254,8 +304,14 @@ int joinCommand(Arguments args) {
         status = exitStatus;
         QCoreApplication::quit();
     };
+    // The tick a welcome brings comes before the class's timeline does; only a later sync
+    // vouches that every entry up to its tick has arrived.
+    bool welcomeTick = false;
     QObject::connect(
         &learner, &classroom::ClassLearner::confirmedTickChanged, [&](std::int64_t tick) {
+            if (std::exchange(welcomeTick, false)) {
+                return;
+            }
             if (options.ticks && tick >= *options.ticks) {
                 learner.model().stepTo(*options.ticks);
                 QCoreApplication::quit();
@@ -268,6 +324,7 @@ int joinCommand(Arguments args) {
     QObject::connect(
         &learner, &classroom::ClassLearner::statusChanged, [&](classroom::ClassLearner::Status s) {
             using Status = classroom::ClassLearner::Status;
+            welcomeTick = s == Status::joined;
             if (s == Status::refused) {
                 const auto reason = learner.refusal();
                 finish(message("the host refused to let us join: %1",
@@ -276,7 +333,7 @@ int joinCommand(Arguments args) {
                                                                     : ioErrorExitCode);
             } else if (s == Status::offline && (options.ticks || learner.model().tick() == 0)) {
                 finish(message("lost the connection to %1 at tick %2",
-                               {options.address, std::to_string(learner.model().tick())}),
+                               {address, std::to_string(learner.model().tick())}),
                        ioErrorExitCode);
             } else if (s == Status::offline) {
                 QCoreApplication::quit();
@@ -287,7 +344,7 @@ int joinCommand(Arguments args) {
     reachable.setSingleShot(true);
     QObject::connect(&reachable, &QTimer::timeout, [&] {
         if (learner.status() == classroom::ClassLearner::Status::connecting) {
-            finish(message("cannot reach %1", {options.address}), ioErrorExitCode);
+            finish(message("cannot reach %1", {address}), ioErrorExitCode);
         }
     });
     reachable.start(10000);
@@ -322,7 +379,8 @@ ClassroomHostOptions parseClassroomHostOptions(Arguments args) {
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
         if (arg == "--listen" || arg == "--code" || arg == "--rhythm" || arg == "--seed" ||
-            arg == "--poll" || arg == "--scenario") {
+            arg == "--poll" || arg == "--scenario" || arg == "--no-discovery" ||
+            arg == "--discovery-port") {
             single.once(arg);
         }
         if (arg == "--listen") {
@@ -348,6 +406,11 @@ ClassroomHostOptions parseClassroomHostOptions(Arguments args) {
             options.seed = static_cast<std::uint32_t>(
                 parseInteger(optionValue(args, i), 0, 0xffffffffLL, "--seed"));
             options.seedGiven = true;
+        } else if (arg == "--no-discovery") {
+            options.discovery = false;
+        } else if (arg == "--discovery-port") {
+            options.discoveryPort =
+                static_cast<int>(parseInteger(optionValue(args, i), 1, 65535, "--discovery-port"));
         } else {
             throw UsageError(message("unknown option %1 for classroom host", {quoted(arg)}));
         }
@@ -367,7 +430,7 @@ ClassroomJoinOptions parseClassroomJoinOptions(Arguments args) {
     std::vector<std::string_view> positional;
     for (std::size_t i = 0; i < args.size(); ++i) {
         const std::string_view arg = args[i];
-        if (arg == "--events" || arg == "--ticks" || arg == "--name") {
+        if (arg == "--events" || arg == "--ticks" || arg == "--name" || arg == "--discovery-port") {
             single.once(arg);
         }
         if (arg == "--events") {
@@ -383,17 +446,25 @@ ClassroomJoinOptions parseClassroomJoinOptions(Arguments args) {
                                          {quoted(name)}));
             }
             options.name = std::string(name);
+        } else if (arg == "--discovery-port") {
+            options.discoveryPort =
+                static_cast<int>(parseInteger(optionValue(args, i), 1, 65535, "--discovery-port"));
         } else if (arg.starts_with("--")) {
             throw UsageError(message("unknown option %1 for classroom join", {quoted(arg)}));
         } else {
             positional.push_back(arg);
         }
     }
-    if (positional.size() != 2) {
-        throw UsageError(message("classroom join needs ADDR:PORT and CODE"));
+    // A code alone is looked up on the room's network; anything else needs its address too.
+    if (positional.size() == 1 && classroom::SessionCode::normalise(qText(positional[0]))) {
+        options.code = checkedCode(positional[0]);
+    } else if (positional.size() == 2) {
+        options.address = std::string(positional[0]);
+        options.code = checkedCode(positional[1]);
+    } else {
+        throw UsageError(message("classroom join needs ADDR:PORT and CODE, or CODE alone to find "
+                                 "the class on the room's network"));
     }
-    options.address = std::string(positional[0]);
-    options.code = checkedCode(positional[1]);
     if (options.eventsPath.empty()) {
         throw UsageError(message("classroom join needs --events FILE"));
     }

@@ -18,10 +18,13 @@ struct ClassroomHostOptions {
     bool seedGiven = false;
     std::string question; // a poll put to every learner as they join
     std::vector<std::string> options;
+    bool discovery = true;
+    int discoveryPort = 0; // 0: the well-known port
 };
 
 struct ClassroomJoinOptions {
-    std::string address;
+    std::string address; // empty: found on the room's network by the code
+    int discoveryPort = 0;
     std::string code;
     std::string name = "pulsavo-strip";
     std::string eventsPath;

@@ -3174,6 +3174,32 @@ Hints used: %5</translation>
     </message>
 </context>
 <context>
+    <name>pulsavo::classroom::DiscoveryQuery</name>
+    <message>
+        <source>%1 は参加コードではありません</source>
+        <translation>%1 is not a join code</translation>
+    </message>
+    <message>
+        <source>探索用の UDP ソケットを開けません: %1</source>
+        <translation>Cannot open a UDP socket to look for the class: %1</translation>
+    </message>
+    <message>
+        <source>参加コード %1 の教室はこのネットワークで見つかりません</source>
+        <translation>No class with the join code %1 was found on this network</translation>
+    </message>
+</context>
+<context>
+    <name>pulsavo::classroom::DiscoveryResponder</name>
+    <message>
+        <source>参加コード %1 と %2 では教室を知らせられません</source>
+        <translation>Cannot announce a class with the join code %1 at %2</translation>
+    </message>
+    <message>
+        <source>探索用の UDP ポート %1 を開けません: %2</source>
+        <translation>Cannot open UDP port %1 to answer learners looking for the class: %2</translation>
+    </message>
+</context>
+<context>
     <name>pulsavo::classroom::ClassLearner</name>
     <message>
         <source>アドレス %1 は読めません (例: 192.168.1.20:8080)</source>

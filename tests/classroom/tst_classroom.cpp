@@ -1,6 +1,12 @@
 #include "ClassHost.h"
 #include "ClassLearner.h"
 
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
 #include <QProcess>
 #include <QSignalSpy>
 #include <QStandardPaths>
@@ -78,6 +84,91 @@ struct Raw {
     QStringList received;
     QMetaObject::Connection collect = QObject::connect(&socket, &QWebSocket::textMessageReceived,
                                                        [this](const QString& t) { received << t; });
+};
+
+// Chromium driven through its DevTools protocol, the way a learner's hand drives the page.
+struct DevTools {
+    // Waits without failing: what follows checks what came of it.
+    template <typename Done> static void waitFor(Done done) {
+        static_cast<void>(QTest::qWaitFor(done, waitMs));
+    }
+
+    // Attaches to the browser's tab showing `page`, through the port the browser wrote into its
+    // profile; empty when attached, else what failed.
+    QString attach(const QString& profile, const QUrl& page) {
+        QFile portFile(profile + QStringLiteral("/DevToolsActivePort"));
+        QByteArray port;
+        waitFor([&] {
+            port = portFile.open(QIODevice::ReadOnly) ? portFile.readLine().trimmed() : port;
+            portFile.close();
+            return !port.isEmpty();
+        });
+        QNetworkAccessManager http;
+        const std::unique_ptr<QNetworkReply> list(http.get(QNetworkRequest(
+            QUrl(QStringLiteral("http://127.0.0.1:%1/json/list").arg(QString::fromLatin1(port))))));
+        waitFor([&] { return list->isFinished(); });
+        const QJsonArray targets = QJsonDocument::fromJson(list->readAll()).array();
+        for (const auto& target : targets) {
+            if (target[u"type"].toString() == u"page" &&
+                QUrl(target[u"url"].toString()).port() == page.port()) {
+                socket.open(QUrl(target[u"webSocketDebuggerUrl"].toString()));
+            }
+        }
+        QObject::connect(&socket, &QWebSocket::textMessageReceived, [this](const QString& text) {
+            const QJsonObject reply = QJsonDocument::fromJson(text.toUtf8()).object();
+            replies.insert(reply.value(u"id").toInt(), reply);
+        });
+        waitFor([&] { return socket.state() == QAbstractSocket::ConnectedState; });
+        return socket.state() == QAbstractSocket::ConnectedState
+                   ? QString()
+                   : QStringLiteral("no tab with the page (port '%1', list %2)")
+                         .arg(QString::fromLatin1(port), list->errorString());
+    }
+
+    // The reply to one command; empty when none came.
+    QJsonObject call(const QString& method, const QJsonObject& params) {
+        const int id = ++lastId;
+        socket.sendTextMessage(QString::fromUtf8(
+            QJsonDocument(QJsonObject{{"id", id}, {"method", method}, {"params", params}})
+                .toJson(QJsonDocument::Compact)));
+        waitFor([&] { return replies.contains(id); });
+        return replies.take(id);
+    }
+
+    // Waits for a button showing `text` to appear, then clicks its middle with the mouse.
+    bool click(const QString& text) {
+        const QString find =
+            QStringLiteral(R"(new Promise((resolve) => {
+            const [wanted] = %1;
+            const look = () => {
+                const button = [...document.querySelectorAll('button')].find(
+                    (b) => b.innerText.trim() === wanted && b.offsetParent !== null);
+                if (!button) { setTimeout(look, 50); return; }
+                button.scrollIntoView({ block: 'center' });
+                const r = button.getBoundingClientRect();
+                resolve({ x: r.left + r.width / 2, y: r.top + r.height / 2 });
+            };
+            look();
+        }))")
+                .arg(QString::fromUtf8(
+                    QJsonDocument(QJsonArray{text}).toJson(QJsonDocument::Compact)));
+        const QJsonValue point = call(QStringLiteral("Runtime.evaluate"),
+                                      {{"expression", find},
+                                       {"awaitPromise", true},
+                                       {"returnByValue", true}})[u"result"][u"result"][u"value"];
+        for (const char* type : {"mousePressed", "mouseReleased"}) {
+            call(QStringLiteral("Input.dispatchMouseEvent"), {{"type", QLatin1String(type)},
+                                                              {"x", point[u"x"]},
+                                                              {"y", point[u"y"]},
+                                                              {"button", "left"},
+                                                              {"clickCount", 1}});
+        }
+        return point[u"x"].isDouble();
+    }
+
+    QWebSocket socket;
+    QHash<int, QJsonObject> replies;
+    int lastId = 0;
 };
 
 QByteArray hello(const QString& code, int version = protocol::version) {
@@ -391,7 +482,8 @@ void ClassroomTest::pageServed() {
 }
 
 // The page itself in headless Chromium: its script joins with the code and name of the link the
-// QR code gives, as a browser learner, and leaves when the browser closes.
+// QR code gives, as a browser learner, answers a poll when its button is clicked, and leaves when
+// the browser closes.
 void ClassroomTest::browserPageJoins() {
     const QString chromium = QStandardPaths::findExecutable(QStringLiteral("chromium"));
     if (chromium.isEmpty()) {
@@ -419,6 +511,20 @@ void ClassroomTest::browserPageJoins() {
     const std::int64_t from = host->model().tick();
     QTRY_VERIFY_WITH_TIMEOUT(host->model().tick() > from + ticksPerSecond, waitMs);
     QCOMPARE(host->learnerCount(), 1);
+    QSignalSpy answers(host.get(), &ClassHost::answerReceived);
+    const int poll = host->startPoll(
+        QStringLiteral("rhythm"), QStringLiteral("この波形は？"),
+        {QStringLiteral("洞調律"), QStringLiteral("心房粗動"), QStringLiteral("VT")});
+    QVERIFY(poll > 0);
+    DevTools devTools;
+    const QString attached = devTools.attach(profile.path(), host->pageUrl());
+    QVERIFY2(attached.isEmpty(), qPrintable(attached));
+    QVERIFY(devTools.click(QStringLiteral("心房粗動")));
+    QVERIFY(answers.count() == 1 || answers.wait(waitMs));
+    QCOMPARE(answers.at(0).at(0).toInt(), poll);
+    QCOMPARE(answers.at(0).at(1).toInt(), joined.at(0).at(0).toInt());
+    QCOMPARE(answers.at(0).at(3).toInt(), 1);
+    QCOMPARE(host->pollCounts(), (std::vector<int>{0, 1, 0}));
     browser.kill();
     browser.waitForFinished();
     QVERIFY(left.count() == 1 || left.wait(waitMs));

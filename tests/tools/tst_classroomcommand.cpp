@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QUdpSocket>
 
 namespace {
 
@@ -25,15 +26,20 @@ private slots:
     void badInput();
 };
 
-// A headless host and a headless learner on loopback: the learner's waves are the events command's
-// for the same rhythm and seed, and the host ends cleanly on SIGTERM.
+// A headless host and headless learners on loopback, one given the address and one finding it by
+// the code: their waves are the events command's for the same rhythm and seed, and the host ends
+// cleanly on SIGTERM.
 void TestClassroomCommand::joinWritesTheHostsWaves() {
     QTemporaryDir dir;
     QVERIFY(dir.isValid());
+    QUdpSocket probe;
+    QVERIFY(probe.bind(QHostAddress::AnyIPv4, 0));
+    const QString discoveryPort = QString::number(probe.localPort());
+    probe.close();
     QProcess host;
     host.start(QStringLiteral(PULSAVO_STRIP),
                {"classroom", "host", "--listen", "127.0.0.1:0", "--rhythm", "mobitz_1", "--seed",
-                "31", "--code", "kx7-9qa"});
+                "31", "--code", "kx7-9qa", "--discovery-port", discoveryPort});
     QVERIFY(host.waitForStarted());
     QByteArray banner;
     QTRY_VERIFY_WITH_TIMEOUT((banner += host.readAllStandardOutput()).count('\n') >= 3, 20000);
@@ -48,6 +54,18 @@ void TestClassroomCommand::joinWritesTheHostsWaves() {
     QVERIFY(file.open(QIODevice::ReadOnly));
     QCOMPARE(file.readAll(), reference.out);
     QVERIFY(reference.out.count('\n') > 3);
+    const QString found = dir.filePath(QStringLiteral("found.csv"));
+    const Run byCode = runTool({"classroom", "join", "kx7-9qa", "--events", found, "--ticks", "150",
+                                "--discovery-port", discoveryPort});
+    QCOMPARE(byCode.exitCode, 0);
+    QVERIFY2(byCode.err.contains("found " + join.toUtf8()), byCode.err.constData());
+    QFile foundFile(found);
+    QVERIFY(foundFile.open(QIODevice::ReadOnly));
+    QCOMPARE(foundFile.readAll(), reference.out);
+    const Run noHost = runTool({"classroom", "join", "ABC234", "--events", dir.filePath("no.csv"),
+                                "--discovery-port", discoveryPort});
+    QCOMPARE(noHost.exitCode, 1);
+    QVERIFY2(noHost.err.contains("no class with code ABC234 answered"), noHost.err.constData());
 
     const Run wrongCode =
         runTool({"classroom", "join", join, "KX79QB", "--events", dir.filePath("no.csv")});
@@ -139,6 +157,11 @@ void TestClassroomCommand::badInput_data() {
     QTest::newRow("join without code")
         << QStringList{"classroom", "join", "127.0.0.1:9", "--events", "-"}
         << "needs ADDR:PORT and CODE";
+    QTest::newRow("discovery port 0")
+        << QStringList{"classroom", "host", "--discovery-port", "0"} << "--discovery-port";
+    QTest::newRow("join by a code with a discovery port too large")
+        << QStringList{"classroom", "join", "ABC234", "--events", "-", "--discovery-port", "65536"}
+        << "--discovery-port";
     QTest::newRow("join with a control character in the name")
         << QStringList{"classroom", "join", "127.0.0.1:9", "ABC234",
                        "--events",  "-",    "--name",      "a\x01"}
