@@ -1605,7 +1605,7 @@ Times: %3</translation>
     </message>
     <message>
         <source>先生の Pulsavo と版が合いません</source>
-        <translation>The instructor's Pulsavo is a different version</translation>
+        <translation>The instructor&apos;s Pulsavo is a different version</translation>
     </message>
     <message>
         <source>教室が終わったか、接続が断られました</source>
@@ -1634,6 +1634,10 @@ Times: %3</translation>
     <message>
         <source>Pulsavo — 教室</source>
         <translation>Pulsavo — Class</translation>
+    </message>
+    <message>
+        <source>先生がモニターを一時停止しています</source>
+        <translation>The instructor has frozen the monitor</translation>
     </message>
 </context>
 <context>
@@ -1975,7 +1979,7 @@ Times: %3</translation>
     </message>
     <message>
         <source>先生のモニターに参加コードでつなぎ、同じ波形を見て質問に答えます。</source>
-        <translation>Join the instructor's monitor with the join code, watch the same trace and answer the questions.</translation>
+        <translation>Join the instructor&apos;s monitor with the join code, watch the same trace and answer the questions.</translation>
     </message>
 </context>
 <context>
@@ -3174,6 +3178,21 @@ Hints used: %5</translation>
     </message>
 </context>
 <context>
+    <name>pulsavo::classroom::ClassLearner</name>
+    <message>
+        <source>アドレス %1 は読めません (例: 192.168.1.20:8080)</source>
+        <translation>The address %1 cannot be read (for example 192.168.1.20:8080)</translation>
+    </message>
+    <message>
+        <source>参加コード %1 は6文字のコードではありません</source>
+        <translation>The join code %1 is not a 6-character code</translation>
+    </message>
+    <message>
+        <source>名前は1〜%1文字にしてください</source>
+        <translation>Please give a name of 1 to %1 characters</translation>
+    </message>
+</context>
+<context>
     <name>pulsavo::classroom::DiscoveryQuery</name>
     <message>
         <source>%1 は参加コードではありません</source>
@@ -3197,21 +3216,6 @@ Hints used: %5</translation>
     <message>
         <source>探索用の UDP ポート %1 を開けません: %2</source>
         <translation>Cannot open UDP port %1 to answer learners looking for the class: %2</translation>
-    </message>
-</context>
-<context>
-    <name>pulsavo::classroom::ClassLearner</name>
-    <message>
-        <source>アドレス %1 は読めません (例: 192.168.1.20:8080)</source>
-        <translation>The address %1 cannot be read (for example 192.168.1.20:8080)</translation>
-    </message>
-    <message>
-        <source>参加コード %1 は6文字のコードではありません</source>
-        <translation>The join code %1 is not a 6-character code</translation>
-    </message>
-    <message>
-        <source>名前は1〜%1文字にしてください</source>
-        <translation>Please give a name of 1 to %1 characters</translation>
     </message>
 </context>
 </TS>
