@@ -345,6 +345,13 @@ void ClassHost::admit(Client& client) {
     if (pollId != 0 && pollMessage.type == Type::poll) {
         sendTo(client, pollMessage);
     }
+    if (client.kind == ClientKind::desktop) {
+        // The timeline so far has been sent: the learner may play up to here.
+        Message sync;
+        sync.type = Type::sync;
+        sync.tick = classModel.tick();
+        sendTo(client, sync);
+    }
     emit learnerJoined(client.id, client.name);
 }
 

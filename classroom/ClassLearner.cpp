@@ -122,12 +122,13 @@ void ClassLearner::onText(const QString& text) {
             classModel.reset();
             session = m.session;
             heldFrozen = false;
+            hostTick = 0;
         }
+        // The host's tick is confirmed by the sync that follows the timeline, not by the welcome
+        // that comes before it: stepping to the welcome's tick would play without the entries.
         received = 0;
-        hostTick = m.tick;
         sinceSync.start();
         setStatus(Status::joined);
-        emit confirmedTickChanged(hostTick);
         return;
     case Type::pending:
         setStatus(Status::pending);
