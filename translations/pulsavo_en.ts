@@ -515,12 +515,6 @@
         <translation>Once the class starts, learners on the same network join with its code.</translation>
     </message>
     <message>
-        <source>ブラウザ: %1
-Pulsavo: pulsavo --join %2 --host %3</source>
-        <translation>Browser: %1
-Pulsavo: pulsavo --join %2 --host %3</translation>
-    </message>
-    <message>
         <source>%1（承認待ち）</source>
         <translation>%1 (waiting for approval)</translation>
     </message>
@@ -531,6 +525,16 @@ Pulsavo: pulsavo --join %2 --host %3</translation>
     <message>
         <source>この波形は？ — 回答 %1 人</source>
         <translation>What is this rhythm? — %1 answered</translation>
+    </message>
+    <message>
+        <source>コードだけでは見つけてもらえません (UDP %1)。学習者にはアドレスを伝えてください。</source>
+        <translation>Learners cannot find the class by its code alone (UDP %1). Give them the address.</translation>
+    </message>
+    <message>
+        <source>ブラウザ: %1
+Pulsavo: pulsavo --join %2（見つからないときは --host %3）</source>
+        <translation>Browser: %1
+Pulsavo: pulsavo --join %2 (if it is not found, --host %3)</translation>
     </message>
 </context>
 <context>
@@ -1638,6 +1642,14 @@ Times: %3</translation>
     <message>
         <source>先生がモニターを一時停止しています</source>
         <translation>The instructor has frozen the monitor</translation>
+    </message>
+    <message>
+        <source>同じネットワークに参加コード %1 の教室が見つかりません。先生の画面のアドレスを入れてください</source>
+        <translation>No class with the code %1 on this network. Type the address the instructor's screen shows</translation>
+    </message>
+    <message>
+        <source>教室 %1 を探しています…</source>
+        <translation>Looking for class %1…</translation>
     </message>
 </context>
 <context>

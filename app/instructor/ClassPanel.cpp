@@ -150,6 +150,15 @@ bool ClassPanel::startClass(const QHostAddress& address) {
     session = std::move(host);
     asked = {};
     askedOptions.clear();
+    // Learners on the room's network find the class by its code; without it they type the
+    // address the tab shows, so a port in use is a notice, not a failure.
+    responder = std::make_unique<classroom::DiscoveryResponder>();
+    QString unfound;
+    const bool findable =
+        responder->start(session->code(), session->joinUrl(), session->pageUrl(), &unfound);
+    if (!findable) {
+        responder.reset();
+    }
     connect(session.get(), &ClassHost::joinRequested, this, &ClassPanel::showLearners);
     connect(session.get(), &ClassHost::learnerJoined, this, &ClassPanel::showLearners);
     connect(session.get(), &ClassHost::learnerLeft, this, &ClassPanel::showLearners);
@@ -160,7 +169,10 @@ bool ClassPanel::startClass(const QHostAddress& address) {
                 }
                 showAnswers();
             });
-    setNotice({});
+    setNotice(findable ? QString()
+                       : tr("コードだけでは見つけてもらえません (UDP "
+                            "%1)。学習者にはアドレスを伝えてください。")
+                             .arg(classroom::discovery::defaultPort));
     showSession();
     emit classStarted();
     return true;
@@ -170,6 +182,7 @@ void ClassPanel::endClass() {
     if (!session) {
         return;
     }
+    responder.reset();
     session->stop();
     session.reset();
     showSession();
@@ -239,7 +252,7 @@ void ClassPanel::showSession() {
         const QString code = session->code();
         codeLabel->setText(code.left(3) + QLatin1Char(' ') + code.mid(3));
         addressLabel->setText(
-            tr("ブラウザ: %1\nPulsavo: pulsavo --join %2 --host %3")
+            tr("ブラウザ: %1\nPulsavo: pulsavo --join %2（見つからないときは --host %3）")
                 .arg(session->pageUrl().toString(), code, session->joinUrl().authority()));
         qrLabel->setPixmap(qrPixmap(session->pageUrl().toString(QUrl::FullyEncoded)));
     }

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "ClassHost.h"
+#include "Discovery.h"
 #include "RhythmPoll.h"
 
 #include <QWidget>
@@ -60,6 +61,7 @@ private:
     void setNotice(const QString& text);
 
     std::unique_ptr<classroom::ClassHost> session;
+    std::unique_ptr<classroom::DiscoveryResponder> responder;
     classroom::RhythmPoll asked;
     QStringList askedOptions;
 

@@ -106,9 +106,34 @@ LearnerWindow::~LearnerWindow() {
 
 bool LearnerWindow::join(const QString& where, const QString& joinCode,
                          const QString& learnerName) {
-    address = where;
+    address = where.trimmed();
     code = joinCode;
     name = learnerName;
+    problem.clear();
+    if (address.isEmpty()) {
+        search = std::make_unique<classroom::DiscoveryQuery>();
+        connect(search.get(), &classroom::DiscoveryQuery::found, this, [this](const QUrl& url) {
+            search.release()->deleteLater();
+            join(url.toString(), code, name);
+        });
+        connect(search.get(), &classroom::DiscoveryQuery::failed, this, [this] {
+            search.release()->deleteLater();
+            problem =
+                tr("同じネットワークに参加コード %1 の教室が見つかりません。先生の画面のアドレス"
+                   "を入れてください")
+                    .arg(code);
+            showStatus();
+        });
+        QString error;
+        if (!search->start(code, {}, &error)) {
+            search.reset();
+            problem = error;
+            showStatus();
+            return false;
+        }
+        showStatus();
+        return true;
+    }
     QString error;
     const bool started = session.join(address, code, name, &error);
     problem = started ? QString() : error;
@@ -171,8 +196,9 @@ void LearnerWindow::showStatus() {
     QString text;
     switch (session.status()) {
     case ClassLearner::Status::idle:
-        text = problem.isEmpty() ? tr("教室に参加していません")
-                                 : tr("参加できません: %1").arg(problem);
+        text = !problem.isEmpty() ? tr("参加できません: %1").arg(problem)
+               : search           ? tr("教室 %1 を探しています…").arg(code)
+                                  : tr("教室に参加していません");
         break;
     case ClassLearner::Status::connecting:
         text = tr("教室 %1 に接続しています…").arg(code);

@@ -2,6 +2,7 @@
 
 #include "BeatTone.h"
 #include "ClassLearner.h"
+#include "Discovery.h"
 #include "Monitor.h"
 #include "TimelineCursor.h"
 
@@ -33,6 +34,7 @@ public:
 
     // ADDR:PORT (or ws://…) and the code as typed; false with the reason shown when they cannot
     // be one.
+    // With no address the class is looked for by its code on the room's network first.
     bool join(const QString& address, const QString& code, const QString& name);
     // The name to join with when none is given: the login name, else 学習者.
     static QString defaultName();
@@ -56,6 +58,7 @@ private:
     void setHeld(bool on);
 
     classroom::ClassLearner session;
+    std::unique_ptr<classroom::DiscoveryQuery> search; // while the class is looked for
     classroom::TimelineCursor cursor;
     Monitor live;
     std::unique_ptr<ToneSink> beatTone;
