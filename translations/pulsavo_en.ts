@@ -1645,11 +1645,15 @@ Times: %3</translation>
     </message>
     <message>
         <source>同じネットワークに参加コード %1 の教室が見つかりません。先生の画面のアドレスを入れてください</source>
-        <translation>No class with the code %1 on this network. Type the address the instructor's screen shows</translation>
+        <translation>No class with the code %1 on this network. Type the address the instructor&apos;s screen shows</translation>
     </message>
     <message>
         <source>教室 %1 を探しています…</source>
         <translation>Looking for class %1…</translation>
+    </message>
+    <message>
+        <source>ラダー図(&amp;D)</source>
+        <translation>La&amp;dder</translation>
     </message>
 </context>
 <context>

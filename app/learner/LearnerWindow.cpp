@@ -1,12 +1,14 @@
 #include "LearnerWindow.h"
 
 #include "CaliperOverlay.h"
+#include "LadderPanel.h"
 #include "MonitorActions.h"
 #include "Protocol.h"
 #include "ScopePanel.h"
 #include "Sweep.h"
 #include "WindowFit.h"
 
+#include <QAction>
 #include <QCloseEvent>
 #include <QContextMenuEvent>
 #include <QEvent>
@@ -57,6 +59,20 @@ LearnerWindow::LearnerWindow(std::unique_ptr<ToneSink> beat, QWidget* parent)
     calipers = new CaliperOverlay(ecg);
     calipers->setMonitor(&live);
     layout->addWidget(ecg, 0, Qt::AlignHCenter);
+    ladder = new LadderPanel(this);
+    ladder->setFixedSize(defaultPanelWidth, LadderPanel::preferredHeight);
+    ladder->setMonitor(&live);
+    ladder->hide();
+    layout->addWidget(ladder, 0, Qt::AlignHCenter);
+    ladderItem = new QAction(this);
+    ladderItem->setCheckable(true);
+    addAction(ladderItem);
+    connect(ladderItem, &QAction::toggled, this, [this](bool on) {
+        ladder->setVisible(on);
+        if (on) {
+            ladder->refresh();
+        }
+    });
 
     questionLabel = new QLabel(this);
     questionLabel->setObjectName(QStringLiteral("learnerQuestion"));
@@ -85,8 +101,12 @@ LearnerWindow::LearnerWindow(std::unique_ptr<ToneSink> beat, QWidget* parent)
     connect(&session, &ClassLearner::pollReceived, this, [this] {
         answered = -1;
         showPoll();
+        showLadderChoice();
     });
-    connect(&session, &ClassLearner::pollClosed, this, &LearnerWindow::showPoll);
+    connect(&session, &ClassLearner::pollClosed, this, [this] {
+        showPoll();
+        showLadderChoice();
+    });
     retry.setInterval(retryMs);
     connect(&retry, &QTimer::timeout, this, [this] {
         QString error;
@@ -172,10 +192,23 @@ void LearnerWindow::follow() {
         }
         live.run(1);
     }
+    if (ladder->isVisible()) {
+        ladder->refresh();
+    }
     if (cursor.frozen() != classFrozen) {
         classFrozen = cursor.frozen();
         showStatus();
     }
+}
+
+// The ladder shows how the rhythm conducts, which answers the question: it waits while one is
+// open.
+void LearnerWindow::showLadderChoice() {
+    const bool asking = session.currentPoll().type == classroom::protocol::Type::poll;
+    if (asking) {
+        ladderItem->setChecked(false);
+    }
+    ladderItem->setEnabled(!asking);
 }
 
 void LearnerWindow::setHeld(bool on) {
@@ -282,6 +315,7 @@ void LearnerWindow::showPoll() {
 
 void LearnerWindow::retranslate() {
     setWindowTitle(tr("Pulsavo — 教室"));
+    ladderItem->setText(tr("ラダー図(&D)"));
     shared->retranslate(held);
     showStatus();
     showPoll();

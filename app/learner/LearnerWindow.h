@@ -11,6 +11,7 @@
 
 #include <memory>
 
+class QAction;
 class QGridLayout;
 class QLabel;
 class QPushButton;
@@ -18,6 +19,7 @@ class QPushButton;
 namespace pulsavo {
 
 class CaliperOverlay;
+class LadderPanel;
 class MonitorActions;
 class ScopePanel;
 
@@ -56,6 +58,7 @@ private:
     void showStatus();
     void showPoll();
     void setHeld(bool on);
+    void showLadderChoice();
 
     classroom::ClassLearner session;
     std::unique_ptr<classroom::DiscoveryQuery> search; // while the class is looked for
@@ -75,6 +78,8 @@ private:
     QLabel* statusLabel = nullptr;
     ScopePanel* ecg = nullptr;
     CaliperOverlay* calipers = nullptr;
+    LadderPanel* ladder = nullptr;
+    QAction* ladderItem = nullptr;
     QLabel* questionLabel = nullptr;
     QGridLayout* optionGrid = nullptr;
     std::vector<QPushButton*> optionButtons;
