@@ -21,6 +21,7 @@
 #include <QHBoxLayout>
 #include <QHelpEvent>
 #include <QLabel>
+#include <QLayout>
 #include <QMessageBox>
 #include <QMouseEvent>
 #include <QPainter>
@@ -590,6 +591,17 @@ void ProgressWindow::showAll() {
     map->setMatrix(shown.confusion, listed);
     showDays();
     showPairs();
+    settleLayout();
+}
+
+void ProgressWindow::settleLayout() {
+    // New figures change the charts' size hints, which marks the charts' layout for a new pass.
+    // While the window is still hidden that pass is never asked for again, and the scroll area
+    // later resizes the charts under a layout that does not follow until the next answer, which
+    // then lays the whole window out. Laying out now keeps the layout following every resize.
+    if (QLayout* charts = map->parentWidget()->layout()) {
+        charts->activate();
+    }
 }
 
 void ProgressWindow::setExamFilter(const QString& examCode) {

@@ -128,6 +128,8 @@ private:
     void loadedInBackground(const Loaded& loaded);
     void refreshMedians();
     void showAll();
+    // Lays the scrolled charts out for what they now show.
+    void settleLayout();
     void showTotals();
     void buildCharts();
     // Only the rows that differ from those shown are repainted.

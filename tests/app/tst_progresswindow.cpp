@@ -190,8 +190,6 @@ void TestProgressWindow::clickingACellAsksForThePair() {
 
     // Two answers folded in (flutter right and taken for fibrillation) repaint the map's row
     // and the bar they changed alone and leave the day chart as it was: today is still 50 %.
-    map->parentWidget()->layout()->invalidate(); // the scrolled charts at the size they were given
-    map->parentWidget()->layout()->activate();
     QCoreApplication::processEvents();
     PaintWatcher watcher;
     map->installEventFilter(&watcher);
