@@ -56,6 +56,7 @@ LearnerWindow::LearnerWindow(std::unique_ptr<ToneSink> beat, QWidget* parent)
     black.setColor(QPalette::Window, Qt::black);
     ecg->setPalette(black);
     ecg->attach(live);
+    live.beforeStep = [this] { cursor.applyDue(session.model().timeline(), live.simulation()); };
     calipers = new CaliperOverlay(ecg);
     calipers->setMonitor(&live);
     layout->addWidget(ecg, 0, Qt::AlignHCenter);
@@ -182,16 +183,19 @@ void LearnerWindow::follow() {
     if (held) {
         return;
     }
-    const std::int64_t target =
+    std::int64_t target =
         std::min(session.playoutTick(), live.simulation().tickCount + maxTicksPerFrame);
-    while (live.simulation().tickCount < target) {
-        cursor.applyDue(timeline, live.simulation());
-        // A class the console holds holds here too, unless the class has gone on since.
-        if (cursor.frozen() && cursor.applied() == timeline.size()) {
-            break;
-        }
-        live.run(1);
+    // A class the console holds holds here too, unless the class has gone on since.
+    const classroom::protocol::Message* last = timeline.empty() ? nullptr : &timeline.back();
+    if (last != nullptr && last->type == classroom::protocol::Type::freeze && last->on) {
+        target = std::min(target, last->at - 1);
     }
+    // One run, its entries applied before each step: the panel repaints once a frame, not once
+    // a tick (a rejoin plays hundreds of ticks in a frame).
+    if (target > live.simulation().tickCount) {
+        live.run(static_cast<int>(target - live.simulation().tickCount));
+    }
+    cursor.applyDue(timeline, live.simulation());
     if (ladder->isVisible()) {
         ladder->refresh();
     }
