@@ -59,6 +59,7 @@ protected:
 
 private:
     void followPixelRatio();
+    bool copyIntoStore(const QRegion& region);
     void renderPaper();
     void swapBackground(const QImage& from, const QImage& to);
     void surfaceReplaced();

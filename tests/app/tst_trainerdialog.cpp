@@ -8,6 +8,7 @@
 #include "TrainerDialog.h"
 
 #include <QApplication>
+#include <QBackingStore>
 #include <QContextMenuEvent>
 #include <QLabel>
 #include <QLineEdit>
@@ -112,6 +113,7 @@ private slots:
     void alertRhythmDrawsRed();
     void repaintKeepsTrace();
     void tickRepaintsOnlyWhatItTouched();
+    void windowStoreShowsThePanel();
     void closingWithPracticeAndProgressOpen();
     void traceFollowsAMoveToAnotherScale();
 
@@ -416,6 +418,39 @@ void TestTrainerDialog::traceFollowsAMoveToAnotherScale() {
     QCOMPARE(after.pixel(2 * 150 + 1, 2 * 85 + 1), before.pixel(150, 85));
     tick(10);
     QCOMPARE(panel->backingImage().size(), before.size() * 2);
+}
+
+// Ticks are copied straight into the window's backing store; what the window sends must be the
+// panel's image at the panel's place, after ticks, a wrap, a partial repaint and a re-show, and
+// a grab (which paints elsewhere) must still get the panel.
+void TestTrainerDialog::windowStoreShowsThePanel() {
+    auto* panel = child<pulsavo::ScopePanel>("scopePanel");
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    select(2);
+    const auto storeShows = [&] {
+        auto* store = dynamic_cast<QImage*>(dialog->backingStore()->paintDevice());
+        if (store == nullptr) {
+            return false;
+        }
+        const QRect place(panel->mapTo(dialog.get(), QPoint(0, 0)), panel->size());
+        return store->copy(place).convertToFormat(QImage::Format_RGB32) ==
+               panel->backingImage().convertToFormat(QImage::Format_RGB32);
+    };
+    for (const int ticks : {1, 37, 200, panel->width()}) {
+        tick(ticks);
+        QCoreApplication::processEvents();
+        QVERIFY2(storeShows(), qPrintable(QString::number(ticks)));
+    }
+    panel->repaint(QRect(5, 7, 40, 30));
+    QVERIFY(storeShows());
+    dialog->hide();
+    dialog->show();
+    QVERIFY(QTest::qWaitForWindowExposed(dialog.get()));
+    QCoreApplication::processEvents();
+    QVERIFY(storeShows());
+    QCOMPARE(panel->grab().toImage().convertToFormat(QImage::Format_RGB32),
+             panel->backingImage().convertToFormat(QImage::Format_RGB32));
 }
 
 void TestTrainerDialog::tickRepaintsOnlyWhatItTouched() {
