@@ -100,6 +100,8 @@ public:
     int startPoll(const QString& kind, const QString& question, const QStringList& options);
     void closePoll();
     int openPoll() const { return pollId; }
+    // Whether learners can still answer: a poll was asked and not closed.
+    bool pollIsOpen() const { return pollId != 0 && pollMessage.type == protocol::Type::poll; }
     // Learners' answers to the open (or last) poll by option.
     std::vector<int> pollCounts() const;
 

@@ -2200,6 +2200,16 @@ The current results file is not deleted but kept under another name.</translatio
         <source>一時停止中</source>
         <translation>Frozen</translation>
     </message>
+    <message>
+        <source>この波形は？
+回答 %1 / %2 人</source>
+        <translation>What is this rhythm?
+%1 / %2 answered</translation>
+    </message>
+    <message>
+        <source>参加コード %1</source>
+        <translation>Join code %1</translation>
+    </message>
 </context>
 <context>
     <name>pulsavo::QuestionPage</name>

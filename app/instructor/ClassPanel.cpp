@@ -21,30 +21,29 @@ using classroom::ClassHost;
 namespace {
 
 constexpr int learnerIdRole = Qt::UserRole;
-constexpr int qrModulePixels = 4;
 
-QPixmap qrPixmap(const QString& text) {
+} // namespace
+
+QPixmap ClassPanel::qrPixmap(const QString& text, int modulePixels) {
     const auto code = classroom::QrCode::encode(text);
-    if (!code) {
+    if (!code || modulePixels < 1) {
         return {};
     }
     // Four modules of quiet zone all round, as scanners expect.
-    const int side = (code->size + 8) * qrModulePixels;
+    const int side = (code->size + 8) * modulePixels;
     QPixmap pixmap(side, side);
     pixmap.fill(Qt::white);
     QPainter painter(&pixmap);
     for (int y = 0; y < code->size; ++y) {
         for (int x = 0; x < code->size; ++x) {
             if (code->dark(x, y)) {
-                painter.fillRect((x + 4) * qrModulePixels, (y + 4) * qrModulePixels, qrModulePixels,
-                                 qrModulePixels, Qt::black);
+                painter.fillRect((x + 4) * modulePixels, (y + 4) * modulePixels, modulePixels,
+                                 modulePixels, Qt::black);
             }
         }
     }
     return pixmap;
 }
-
-} // namespace
 
 ClassPanel::ClassPanel(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("classPanel"));
@@ -96,6 +95,7 @@ ClassPanel::ClassPanel(QWidget* parent) : QWidget(parent) {
     askButton = new QPushButton(this);
     askButton->setObjectName(QStringLiteral("classAsk"));
     closeButton = new QPushButton(this);
+    closeButton->setObjectName(QStringLiteral("classClosePoll"));
     polls->addWidget(askButton);
     polls->addWidget(closeButton);
     polls->addStretch();
@@ -284,12 +284,14 @@ void ClassPanel::showLearners() {
                                      : tr("参加者(&L)"));
     approveButton->setEnabled(pendingChosen);
     rejectButton->setEnabled(session && learnerList->currentItem() != nullptr);
+    emit shownChanged();
 }
 
 void ClassPanel::showAnswers() {
-    closeButton->setEnabled(session && session->openPoll() != 0);
+    closeButton->setEnabled(session && session->pollIsOpen());
     if (!session || askedOptions.isEmpty()) {
         answersLabel->clear();
+        emit shownChanged();
         return;
     }
     const std::vector<int> counts = session->pollCounts();
@@ -306,6 +308,7 @@ void ClassPanel::showAnswers() {
                      .arg(n);
     }
     answersLabel->setText(lines.join(QLatin1Char('\n')));
+    emit shownChanged();
 }
 
 } // namespace pulsavo

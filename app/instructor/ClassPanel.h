@@ -13,6 +13,7 @@
 class QCheckBox;
 class QLabel;
 class QListWidget;
+class QPixmap;
 class QPushButton;
 
 namespace pulsavo {
@@ -42,6 +43,9 @@ public:
     const classroom::RhythmPoll& poll() const { return asked; }
     QString notice() const;
 
+    // A QR code of `text` with its quiet zone, black on white, `modulePixels` to a module.
+    static QPixmap qrPixmap(const QString& text, int modulePixels = 4);
+
 signals:
     // A class began (the host is listening) or ended.
     void classStarted();
@@ -49,6 +53,8 @@ signals:
     // For the debrief log: the question with its options, and each answer with its verdict.
     void pollAsked(const QString& question, const QStringList& options);
     void answerGiven(const QString& learner, const QString& option, bool correct);
+    // The class, its learners or the answers changed (for the projector).
+    void shownChanged();
 
 protected:
     void changeEvent(QEvent* event) override;

@@ -107,6 +107,7 @@ InstructorConsole::InstructorConsole(std::unique_ptr<ToneSink> beat, QWidget* pa
             [this](const QString& learner, const QString& option, bool correct) {
                 note(EntryKind::answer, learner, option, correct ? tr("正解") : tr("不正解"));
             });
+    connect(classView, &ClassPanel::shownChanged, this, &InstructorConsole::showClassProjected);
     // The class is stepped before each of the console's steps and after each wake, so learners
     // are told of the ticks played as soon as they are.
     connect(&clock, &MonitorClock::advanced, this, [this] {
@@ -362,8 +363,31 @@ ProjectorWindow* InstructorConsole::openProjector() {
     }
     projectorWindow->showOn(screen, fullScreenBox->isChecked());
     projectorWindow->showReadings();
+    showClassProjected();
     projectorButton->setText(tr("投影を閉じる(&O)"));
     return projectorWindow;
+}
+
+// The room reads the join code off the projector; while a question is open it sees how many
+// have answered.
+void InstructorConsole::showClassProjected() {
+    if (!projectorWindow) {
+        return;
+    }
+    ProjectorWindow::ClassShown shown;
+    if (const classroom::ClassHost* host = classView->host()) {
+        shown.code = host->code();
+        shown.page = host->pageUrl().toString();
+        shown.learners = host->learnerCount();
+        if (host->pollIsOpen()) {
+            int answered = 0;
+            for (const int n : host->pollCounts()) {
+                answered += n;
+            }
+            shown.answered = answered;
+        }
+    }
+    projectorWindow->showClass(shown);
 }
 
 ProjectorWindow* InstructorConsole::projector() const {

@@ -77,6 +77,7 @@ protected:
     void showEvent(QShowEvent* event) override;
 
 private:
+    void showClassProjected();
     QWidget* buildRhythmColumn();
     QWidget* buildMonitorArea(QWidget* page);
     QWidget* buildProjectorTab(QWidget* parent);

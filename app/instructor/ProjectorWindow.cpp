@@ -1,5 +1,6 @@
 #include "ProjectorWindow.h"
 
+#include "ClassPanel.h"
 #include "MirrorView.h"
 #include "Monitor.h"
 #include "MonitorText.h"
@@ -7,9 +8,11 @@
 
 #include <QCloseEvent>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QScreen>
+#include <QVBoxLayout>
 #include <QWindow>
 
 #include <algorithm>
@@ -85,6 +88,27 @@ ProjectorWindow::ProjectorWindow(const Monitor& shown, ScopePanel* ecgPanel, Sco
     numerics->addWidget(entered.respirationCaption, 7, 0);
     numerics->addWidget(entered.respirationValue, 8, 0);
     grid->addLayout(numerics, 0, 2, 4, 1);
+    // How to join, under the traces while a class runs: the code, the page and its QR code.
+    classLabel = new QLabel(this);
+    classLabel->setObjectName(QStringLiteral("projectorClass"));
+    pageLabel = new QLabel(this);
+    pageLabel->setObjectName(QStringLiteral("projectorPage"));
+    pollLabel = new QLabel(this);
+    pollLabel->setObjectName(QStringLiteral("projectorPoll"));
+    pollLabel->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    qrLabel = new QLabel(this);
+    qrLabel->setObjectName(QStringLiteral("projectorQr"));
+    auto* joining = new QVBoxLayout;
+    joining->addWidget(classLabel);
+    joining->addWidget(pageLabel);
+    auto* classRow = new QHBoxLayout;
+    classRow->addLayout(joining, 1);
+    classRow->addWidget(pollLabel);
+    classRow->addWidget(qrLabel);
+    grid->addLayout(classRow, 4, 0, 1, 3);
+    for (QLabel* part : {classLabel, pageLabel, pollLabel, qrLabel}) {
+        part->hide();
+    }
     grid->setRowStretch(1, 3);
     grid->setRowStretch(3, 1);
     grid->setColumnStretch(0, 1);
@@ -134,6 +158,9 @@ void ProjectorWindow::applyTheme() {
     paint(entered.respirationCaption, colours.respiration);
     paint(entered.respirationValue, colours.respiration);
     paint(frozenLabel, colours.notice);
+    paint(classLabel, colours.pressure);
+    paint(pageLabel, colours.pressure);
+    paint(pollLabel, colours.notice);
     ecg->setLight(shownTheme == Theme::light);
     pleth->setLight(shownTheme == Theme::light);
 }
@@ -159,6 +186,59 @@ void ProjectorWindow::scaleFonts() {
     sized(entered.respirationValue, unit * 4, true);
     heartRateValue->setMinimumWidth(
         heartRateValue->fontMetrics().horizontalAdvance(QStringLiteral("888")));
+    sized(classLabel, unit * 3, true);
+    sized(pageLabel, unit * 2, false);
+    sized(pollLabel, unit * 2, true);
+    scaleQr();
+}
+
+// A whole number of pixels to a module keeps every module sharp for a phone's camera; about a
+// fifth of the window's height is large enough to scan from the middle of a room.
+void ProjectorWindow::scaleQr() {
+    if (qrModules.isNull()) {
+        qrLabel->clear();
+        return;
+    }
+    const int factor = std::max(2, height() / 5 / qrModules.width());
+    qrLabel->setPixmap(
+        qrModules.scaled(qrModules.size() * factor, Qt::KeepAspectRatio, Qt::FastTransformation));
+}
+
+void ProjectorWindow::showClass(const ClassShown& shown) {
+    if (shown.page != classShown.page) {
+        qrModules = shown.page.isEmpty() ? QPixmap() : ClassPanel::qrPixmap(shown.page, 1);
+        scaleQr();
+    }
+    classShown = shown;
+    showClassLines();
+}
+
+void ProjectorWindow::showClassLines() {
+    const bool running = !classShown.code.isEmpty();
+    if (running) {
+        const QString& code = classShown.code;
+        classLabel->setText(tr("参加コード %1").arg(code.left(3) + QLatin1Char(' ') + code.mid(3)));
+        pageLabel->setText(classShown.page);
+        pollLabel->setText(classShown.answered ? tr("この波形は？\n回答 %1 / %2 人")
+                                                     .arg(*classShown.answered)
+                                                     .arg(classShown.learners)
+                                               : QString());
+    }
+    classLabel->setVisible(running);
+    pageLabel->setVisible(running);
+    qrLabel->setVisible(running && !qrModules.isNull());
+    pollLabel->setVisible(running && classShown.answered.has_value());
+}
+
+QString ProjectorWindow::classText() const {
+    if (classShown.code.isEmpty()) {
+        return {};
+    }
+    QStringList lines{classLabel->text(), pageLabel->text()};
+    if (classShown.answered) {
+        lines << pollLabel->text();
+    }
+    return lines.join(QLatin1Char('\n'));
 }
 
 void ProjectorWindow::retranslate() {
@@ -167,6 +247,7 @@ void ProjectorWindow::retranslate() {
     plethCaption->setText(tr("Pleth"));
     heartRateCaption->setText(tr("HR /分"));
     saturationCaption->setText(tr("SpO2 %"));
+    showClassLines();
     showReadings();
 }
 

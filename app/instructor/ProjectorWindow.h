@@ -2,7 +2,10 @@
 
 #include "MonitorText.h"
 
+#include <QPixmap>
 #include <QWidget>
+
+#include <optional>
 
 class QLabel;
 class QScreen;
@@ -40,6 +43,18 @@ public:
     QString respirationText() const;
     MirrorView* ecgView() const { return ecg; }
 
+    // The class on the room's network as the room sees it: how to join, and while a question is
+    // open how many have answered. Only that number: counts per option would lead the room.
+    struct ClassShown {
+        QString code; // empty: no class, and nothing of it shown
+        QString page;
+        std::optional<int> answered;
+        int learners = 0;
+    };
+    void showClass(const ClassShown& shown);
+    // The class's lines as shown, empty without a class.
+    QString classText() const;
+
     static QString themeName(Theme theme);
     static Theme parseTheme(const QString& name);
 
@@ -57,6 +72,8 @@ private:
     void retranslate();
     void applyTheme();
     void scaleFonts();
+    void scaleQr();
+    void showClassLines();
 
     const Monitor& monitor;
     Theme shownTheme = Theme::dark;
@@ -70,6 +87,12 @@ private:
     QLabel* saturationValue = nullptr;
     EnteredLabels entered;
     QLabel* frozenLabel = nullptr;
+    QLabel* classLabel = nullptr;
+    QLabel* pageLabel = nullptr;
+    QLabel* pollLabel = nullptr;
+    QLabel* qrLabel = nullptr;
+    ClassShown classShown;
+    QPixmap qrModules; // one pixel a module
 };
 
 } // namespace pulsavo

@@ -15,6 +15,7 @@
 #include <QApplication>
 #include <QFile>
 #include <QLabel>
+#include <QPushButton>
 #include <QSettings>
 #include <QStandardPaths>
 #include <QTemporaryDir>
@@ -127,6 +128,23 @@ void InstructorConsoleTest::projectorShowsTheConsolesMonitor() {
     const auto rate = console->monitor().heartRate().rate();
     QVERIFY(rate.has_value());
     QCOMPARE(projector->heartRateText(), QString::number(*rate));
+
+    // A class adds the join row: the code, the page, and a QR code of whole pixels to a module
+    // that grows with the window; a question adds how many answered and nothing more.
+    const QString page = QStringLiteral("http://192.168.1.20:40000/?code=KX79QA");
+    projector->showClass({QStringLiteral("KX79QA"), page, std::nullopt, 3});
+    QVERIFY(projector->classText().contains(QStringLiteral("KX7 9QA")));
+    QVERIFY(projector->classText().contains(page));
+    QVERIFY(!projector->classText().contains(QStringLiteral("/ 3")));
+    const int modules = ClassPanel::qrPixmap(page, 1).width();
+    const int qr = projector->findChild<QLabel*>(QStringLiteral("projectorQr"))->pixmap().width();
+    QCOMPARE(qr % modules, 0);
+    QCOMPARE(qr / modules, std::max(2, projector->height() / 5 / modules));
+    projector->showClass({QStringLiteral("KX79QA"), page, 2, 3});
+    QVERIFY(projector->classText().endsWith(QStringLiteral("2 / 3 人")) ||
+            projector->classText().endsWith(QStringLiteral("2 / 3 answered")));
+    projector->showClass({});
+    QVERIFY(projector->classText().isEmpty());
 }
 
 void InstructorConsoleTest::freezeHoldsEveryPicture() {
@@ -404,11 +422,20 @@ void InstructorConsoleTest::classPlaysTheConsolesTrace() {
     QVERIFY(seen == shown);
     QVERIFY(learner.model().timeline().size() >= 5);
 
+    // The projector shows the room how to join and, while the question is open, how many of the
+    // two learners answered, never which option.
+    ProjectorWindow* projector = console->openProjector();
+    const QString code = host->code();
+    QVERIFY(projector->classText().contains(code.left(3) + QLatin1Char(' ') + code.mid(3)));
+    QVERIFY(projector->classText().contains(host->pageUrl().toString()));
     QVERIFY(console->classPanel()->askRhythm());
     QTRY_VERIFY_WITH_TIMEOUT(learner.currentPoll().poll != 0, 20000);
+    QVERIFY(projector->classText().contains(QStringLiteral("0 / 2")));
     QVERIFY(learner.answer(learner.currentPoll().poll, console->classPanel()->poll().correct));
     QTRY_COMPARE_WITH_TIMEOUT(console->debriefLog().entries().back().kind,
                               scenario::EntryKind::answer, 20000);
+    QVERIFY2(projector->classText().contains(QStringLiteral("1 / 2")),
+             qPrintable(projector->classText()));
     const scenario::DebriefEntry& answer = console->debriefLog().entries().back();
     QCOMPARE(answer.subject, QStringLiteral("山田"));
     QCOMPARE(answer.value, rhythmName(rhythmOf(LibraryRhythm::chbNarrow),
@@ -416,6 +443,14 @@ void InstructorConsoleTest::classPlaysTheConsolesTrace() {
     // A number in the log is a value, never read as a rhythm's number.
     QCOMPARE(DebriefPanel::shownText(QStringLiteral("4")), QStringLiteral("4"));
     QVERIFY(DebriefPanel::shownText(QStringLiteral("mobitz_1")) != QStringLiteral("mobitz_1"));
+    auto* closeButton =
+        console->classPanel()->findChild<QPushButton*>(QStringLiteral("classClosePoll"));
+    QVERIFY(closeButton != nullptr && closeButton->isEnabled());
+    console->classPanel()->closePoll();
+    QVERIFY(!closeButton->isEnabled());
+    QVERIFY(!projector->classText().contains(QStringLiteral("1 / 2")));
+    console->classPanel()->endClass();
+    QVERIFY(projector->classText().isEmpty());
 }
 
 QTEST_MAIN(InstructorConsoleTest)
