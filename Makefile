@@ -50,7 +50,8 @@ run: build
 test: build
 	QT_QPA_PLATFORM=offscreen ctest --preset debug -j $(JOBS) $(CTEST_ARGS)
 
-# pulsavo-strip on 1,000 command lines from a fresh random seed, printed so a failure can be rerun.
+# pulsavo-strip on 1,000 command lines and the trainer on 300, from fresh random seeds printed so
+# that a failure can be rerun.
 fuzz: build
 	QT_QPA_PLATFORM=offscreen ctest --test-dir build/debug -L fuzz-random --output-on-failure
 

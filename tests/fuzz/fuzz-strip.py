@@ -20,6 +20,7 @@ import argparse
 import os
 import random
 import shutil
+import signal
 import stat
 import subprocess
 import sys
@@ -197,6 +198,56 @@ def scenario_line(rng, scratch, devices):
     return args
 
 
+def classroom_line(rng, scratch, devices):
+    """A host runs until stopped (the case stops it after a moment); a join either fails at
+    once or finds nothing listening at a loopback port."""
+    role = rng.choice([b"host", b"host", b"join", b"join", b"join", b"leave", nasty(rng)])
+    args = [b"classroom", role]
+    if role == b"join" and rng.random() < 0.9:
+        args.append(rng.choice([b"127.0.0.1:1", b"127.0.0.1:1", b"localhost:1", b"[::1]:1",
+                                b"8.8.8.8:80", b"127.0.0.1:99999", b"host", nasty(rng)]))
+    if role == b"join" and rng.random() < 0.9:
+        args.append(rng.choice([b"XV3DFF", b"xv3-dff", b"OOOOOO", b"ABC", nasty(rng)]))
+    for _ in range(rng.randint(0, 4)):
+        option = rng.choice([b"--listen", b"--rhythm", b"--scenario", b"--seed", b"--code",
+                             b"--poll", b"--option", b"--option", b"--no-discovery",
+                             b"--discovery-port", b"--events", b"--events", b"--ticks", b"--name"])
+        if option == b"--no-discovery":
+            args.append(option)
+        elif option == b"--listen":
+            args += [option, rng.choice([b"127.0.0.1:0", b"127.0.0.1:0", b"8.8.8.8:80",
+                                         b"127.0.0.1:-1", b"[::1]:0", b"127.0.0.1", nasty(rng)])]
+        elif option == b"--rhythm":
+            args += [option, rng.choice([b"4", b"vf_coarse", b"18", b"", nasty(rng)])]
+        elif option == b"--scenario":
+            args += [option, rng.choice([b"short.json", b"bad.json", b"deep.json",
+                                         b"dup.json", b"missing.json", b"keep.png", b"sub"])]
+        elif option in (b"--seed", b"--ticks", b"--discovery-port"):
+            args += [option, number(rng, 1, 65535)]
+        elif option == b"--events":
+            args += [option, path_value(rng, scratch, devices)]
+        else:
+            args += [option, rng.choice([b"A?", b"XV3DFF", b"x" * 81, "心房細動".encode(),
+                                         nasty(rng)])]
+    if role == b"host" and b"--listen" not in args:
+        args += [b"--listen", b"127.0.0.1:0"]  # no case may take a shared port from another
+    if b"--discovery-port" not in args:
+        # A port of its own: a query or an answer must not reach another test's class.
+        args += [b"--discovery-port", str(rng.randint(20000, 60000)).encode()]
+    return args
+
+
+def runs_until_stopped(args):
+    return len(args) > 1 and args[:2] == [b"classroom", b"host"]
+
+
+def control_bytes(text):
+    """Whether what a program printed holds a raw control character other than the line end
+    (C0, DEL, or C1 such as the one-byte CSI): an argument echoed without escaping."""
+    return any((ord(ch) < 0x20 and ch != "\n") or 0x7f <= ord(ch) <= 0x9f
+               for ch in text.decode("utf-8", "replace"))
+
+
 def option_value(rng, option, scratch, devices):
     if rng.random() < 0.05:
         return nasty(rng)
@@ -245,6 +296,8 @@ def command_line(rng, scratch, devices):
         return gradebook_line(rng, scratch, devices)
     if roll < 0.70:
         return scenario_line(rng, scratch, devices)
+    if roll < 0.76:
+        return classroom_line(rng, scratch, devices)
     args = [b"trace"]
     if rng.random() < 0.95:
         args += [b"--ticks", ticks_value(rng) if rng.random() < 0.9 else bad_ticks(rng)]
@@ -293,6 +346,36 @@ def make_scratch(root, answers):
     return scratch, devices
 
 
+def remove_scratch(scratch):
+    locked = os.path.join(scratch, b"locked")
+    if os.path.isdir(locked):
+        os.chmod(locked, 0o755)
+    shutil.rmtree(scratch, ignore_errors=True)
+
+
+def sanitizer_environment():
+    env = dict(os.environ)
+    env.pop("QT_QPA_PLATFORM", None)
+    # A sanitizer report must not look like exit status 1: abort, and the check sees a signal.
+    env["ASAN_OPTIONS"] = "detect_leaks=1:abort_on_error=1:exitcode=99"
+    env["UBSAN_OPTIONS"] = "halt_on_error=1:abort_on_error=1:print_stacktrace=1"
+    env["LSAN_OPTIONS"] = "suppressions=%s:exitcode=99" % os.path.join(HERE, "..", "lsan.supp")
+    return env
+
+
+def answers_database(root, writer, env):
+    """The bytes of a small answers database made by progress_writer (empty without it)."""
+    if not writer:
+        return b""
+    made = os.path.join(root, "answers.sqlite")
+    subprocess.run([os.path.abspath(writer), "write", made, "40", "7"], check=True,
+                   stdout=subprocess.DEVNULL, env=env)
+    with open(made, "rb") as f:
+        answers = f.read()
+    os.unlink(made)
+    return answers
+
+
 def snapshot(scratch):
     files = {}
     for dirpath, _, names in os.walk(scratch):
@@ -331,6 +414,8 @@ def expected_outputs(args):
         return []
     command = args[0]
     formats = {b"--png": "png", b"--pdf": "pdf", b"--svg": "svg", b"--key": "pdf"}
+    if command == b"classroom":
+        formats[b"--events"] = "events"
     if command in (b"trace", b"events", b"progress", b"gradebook", b"scenario"):
         formats[b"--csv"] = {b"trace": "trace", b"events": "events", b"progress": "answers",
                              b"gradebook": "gradebook", b"scenario": "trace"}[command]
@@ -343,7 +428,8 @@ def expected_outputs(args):
             outputs.append((args[i + 1], formats[args[i]]))
             i += 2
         else:
-            i += 1 if args[i] in (b"--grid", b"--ladder", b"--ids", b"--library", b"--pleth") else 2
+            i += 1 if args[i] in (b"--grid", b"--ladder", b"--ids", b"--library", b"--pleth",
+                                  b"--no-discovery") else 2
     return outputs
 
 
@@ -353,12 +439,34 @@ def is_database(name):
         base in (b"hard-db",)
 
 
+def run_for(command, scratch, env, timeout, stop_after):
+    """Runs command; one that runs until stopped gets SIGTERM after stop_after seconds."""
+    process = subprocess.Popen(command, cwd=scratch, env=env, stdin=subprocess.DEVNULL,
+                               stdout=subprocess.DEVNULL, stderr=subprocess.PIPE)
+    stopped = False
+    try:
+        if stop_after is not None:
+            try:
+                process.wait(stop_after)
+            except subprocess.TimeoutExpired:
+                process.send_signal(signal.SIGTERM)
+                stopped = True
+        err = process.communicate(timeout=timeout)[1]
+    except subprocess.TimeoutExpired:
+        process.kill()
+        process.communicate()
+        return None, None, stopped
+    return process.returncode, err, stopped
+
+
 def run_case(strip, args, scratch, env, timeout):
     """Returns (None when the case passed, else what went wrong; the exit status)."""
     before = snapshot(scratch)
     report = bool(args) and args[0] in (b"progress", b"gradebook")
     # The gradebook names each file it leaves out on a line of its own, whatever the outcome.
     notices = bool(args) and args[0] == b"gradebook"
+    # A class's host and learner log who came and went, and what they found, on standard error.
+    log = bool(args) and args[0] == b"classroom"
     # The files the command was told to write, through links; a report reads a database, and
     # none of these may be it.
     targets = set()
@@ -366,25 +474,32 @@ def run_case(strip, args, scratch, env, timeout):
         if path != b"-":
             targets.add(os.path.relpath(os.path.realpath(os.path.join(scratch, path)),
                                         os.path.realpath(scratch)))
-    try:
-        result = subprocess.run([strip] + args, cwd=scratch, env=env, stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.PIPE,
-                                timeout=timeout)
-    except subprocess.TimeoutExpired:
-        return "hang: no exit within %s s" % timeout, None
+    returncode, err, stopped = run_for([strip] + args, scratch, env, timeout,
+                                       1.0 if runs_until_stopped(args) else None)
+    if returncode is None:
+        return "hang: no exit within %s s%s" % (timeout, " of SIGTERM" if stopped else ""), None
     problems = []
-    if result.returncode not in (0, 1, 2):
-        problems.append("exit status %d" % result.returncode)
-    err = result.stderr
-    if notices:
+    if returncode not in (0, 1, 2):
+        problems.append("exit status %d" % returncode)
+    if control_bytes(err):
+        problems.append("control bytes on stderr")
+    if log:
+        lines = err[:-1].split(b"\n") if err else []
+        if err and not err.endswith(b"\n"):
+            problems.append("stderr does not end a line")
+        if returncode != 0 and (not lines or not lines[-1].startswith(b"pulsavo-strip: ")):
+            problems.append("failure without its line last")
+        if any(line.startswith(b"pulsavo-strip: ") for line in lines[:-1]):
+            problems.append("more than one line of failure")
+    elif notices:
         if err and (not err.endswith(b"\n") or
                     any(not line.startswith(b"pulsavo-strip: ") for line in err[:-1].split(b"\n"))):
             problems.append("stderr is not lines of pulsavo-strip")
-        if result.returncode != 0 and not err:
+        if returncode != 0 and not err:
             problems.append("failure without a word")
-    elif result.returncode == 0 and err:
+    elif returncode == 0 and err:
         problems.append("success with output on stderr")
-    elif result.returncode != 0 and (not err.startswith(b"pulsavo-strip: ") or
+    elif returncode != 0 and (not err.startswith(b"pulsavo-strip: ") or
                                      err.count(b"\n") != 1 or not err.endswith(b"\n")):
         problems.append("stderr is not one line")
     after = snapshot(scratch)
@@ -395,16 +510,16 @@ def run_case(strip, args, scratch, env, timeout):
             problems.append("temporary file left: %r" % name)
         elif changed and is_database(name) and (report or name not in targets):
             problems.append("answers database %r replaced or changed" % name)
-        elif changed and report and (result.returncode != 0 or name not in targets):
+        elif changed and report and (returncode != 0 or name not in targets):
             problems.append("report changed %r" % name)
-        elif result.returncode != 0 and changed:
+        elif returncode != 0 and changed:
             problems.append("failed run changed %r" % name)
         elif changed and isinstance(data, bytes) and not complete(data):
             problems.append("partial output %r" % name)
     for name in before:
         if name not in after:
             problems.append("%r disappeared" % name)
-    if result.returncode == 0:
+    if returncode == 0:
         for path, kind in expected_outputs(args):
             full = os.path.join(scratch, path)
             if path == b"-" or path.startswith(b"/dev/") or b"dev-" in path:
@@ -417,8 +532,8 @@ def run_case(strip, args, scratch, env, timeout):
             if os.path.isfile(full) and not FORMATS[kind](data):
                 problems.append("output %r does not hold its %s whole" % (path, kind))
     if problems:
-        return "; ".join(problems) + "; stderr %r" % err[:300], result.returncode
-    return None, result.returncode
+        return "; ".join(problems) + "; stderr %r" % err[:300], returncode
+    return None, returncode
 
 
 def main():
@@ -436,22 +551,9 @@ def main():
     print("fuzz-strip: seed %d, %d cases (rerun with --seed %d)" % (seed, options.cases, seed),
           flush=True)
 
-    env = dict(os.environ)
-    env.pop("QT_QPA_PLATFORM", None)
-    # A sanitizer report must not look like exit status 1: abort, and the check sees a signal.
-    env["ASAN_OPTIONS"] = "detect_leaks=1:abort_on_error=1:exitcode=99"
-    env["UBSAN_OPTIONS"] = "halt_on_error=1:abort_on_error=1:print_stacktrace=1"
-    env["LSAN_OPTIONS"] = "suppressions=%s:exitcode=99" % os.path.join(HERE, "..", "lsan.supp")
-
+    env = sanitizer_environment()
     root = tempfile.mkdtemp(prefix="fuzz-strip-")
-    answers = b""
-    if options.writer:
-        made = os.path.join(root, "answers.sqlite")
-        subprocess.run([os.path.abspath(options.writer), "write", made, "40", "7"], check=True,
-                       stdout=subprocess.DEVNULL, env=env)
-        with open(made, "rb") as f:
-            answers = f.read()
-        os.unlink(made)
+    answers = answers_database(root, options.writer, env)
     rng = random.Random(seed)
     cases = []
     for index in range(options.cases):
@@ -465,10 +567,7 @@ def main():
             args = command_line(case_rng, scratch, devices)
             failure, status = run_case(options.strip, args, scratch, env, options.timeout)
         finally:
-            locked = os.path.join(scratch, b"locked")
-            if os.path.isdir(locked):
-                os.chmod(locked, 0o755)
-            shutil.rmtree(scratch, ignore_errors=True)
+            remove_scratch(scratch)
         return index, args, failure, status
 
     failures = 0
