@@ -363,6 +363,16 @@ def sanitizer_environment():
     return env
 
 
+def case_environment(env, scratch):
+    """env with a home of the case's own, so that no case reads or writes the machine's own
+    answers database or settings, and anything a command leaves in its home shows."""
+    home = os.path.join(scratch, b"home")
+    os.makedirs(home)
+    return dict(env, HOME=home, XDG_CONFIG_HOME=os.path.join(home, b".config"),
+                XDG_DATA_HOME=os.path.join(home, b".local/share"),
+                XDG_CACHE_HOME=os.path.join(home, b".cache"))
+
+
 def answers_database(root, writer, env):
     """The bytes of a small answers database made by progress_writer (empty without it)."""
     if not writer:
@@ -565,7 +575,8 @@ def main():
         scratch, devices = make_scratch(root, answers)
         try:
             args = command_line(case_rng, scratch, devices)
-            failure, status = run_case(options.strip, args, scratch, env, options.timeout)
+            failure, status = run_case(options.strip, args, scratch,
+                                       case_environment(env, scratch), options.timeout)
         finally:
             remove_scratch(scratch)
         return index, args, failure, status

@@ -202,12 +202,8 @@ def main():
     def one(case):
         index, case_rng = case
         scratch, _ = strip.make_scratch(root, answers)
-        home = os.path.join(scratch, b"home")
-        os.makedirs(home)
-        case_env = dict(env, HOME=home, XDG_CONFIG_HOME=os.path.join(home, b".config"),
-                        XDG_DATA_HOME=os.path.join(home, b".local/share"),
-                        XDG_CACHE_HOME=os.path.join(home, b".cache"),
-                        PULSE_SERVER=b"unix:/nonexistent", QT_QPA_PLATFORM=b"offscreen")
+        case_env = dict(strip.case_environment(env, scratch), PULSE_SERVER=b"unix:/nonexistent",
+                        QT_QPA_PLATFORM=b"offscreen")
         if case_rng.random() < 0.05:  # no display at all
             case_env.pop("DISPLAY", None)
             case_env.pop("WAYLAND_DISPLAY", None)
