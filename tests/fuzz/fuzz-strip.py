@@ -546,6 +546,34 @@ def run_case(strip, args, scratch, env, timeout):
     return None, returncode
 
 
+def first_seed(name, options):
+    """The seed given, else a fresh one; printed first, so that a failing run can be rerun."""
+    seed = options.seed if options.seed is not None else random.SystemRandom().randrange(2**32)
+    print("%s: seed %d, %d cases (rerun with --seed %d)" % (name, seed, options.cases, seed),
+          flush=True)
+    return seed
+
+
+def run_all(name, seed, options, one, root):
+    """Runs one(index, rng) for every case on options.jobs threads, prints each failure and a
+    summary, removes root and returns the exit status."""
+    rng = random.Random(seed)
+    cases = [(index, random.Random(rng.getrandbits(64))) for index in range(options.cases)]
+    failures = 0
+    statuses = {}
+    with ThreadPoolExecutor(max_workers=options.jobs) as pool:
+        for index, args, failure, status in pool.map(lambda case: one(*case), cases):
+            statuses[status] = statuses.get(status, 0) + 1
+            if failure:
+                failures += 1
+                print("case %d FAILED: %s; args %r" % (index, failure, args), flush=True)
+    shutil.rmtree(root, ignore_errors=True)
+    print("%s: %d cases, %d failed (seed %d); exit statuses %s" %
+          (name, options.cases, failures, seed,
+           ", ".join("%s: %d" % item for item in sorted(statuses.items(), key=str))))
+    return 1 if failures else 0
+
+
 def main():
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--strip", required=True, help="the pulsavo-strip binary")
@@ -557,21 +585,13 @@ def main():
                         help="progress_writer, to make the answers database the cases read")
     options = parser.parse_args()
     options.strip = os.path.abspath(options.strip)
-    seed = options.seed if options.seed is not None else random.SystemRandom().randrange(2**32)
-    print("fuzz-strip: seed %d, %d cases (rerun with --seed %d)" % (seed, options.cases, seed),
-          flush=True)
+    seed = first_seed("fuzz-strip", options)
 
     env = sanitizer_environment()
     root = tempfile.mkdtemp(prefix="fuzz-strip-")
     answers = answers_database(root, options.writer, env)
-    rng = random.Random(seed)
-    cases = []
-    for index in range(options.cases):
-        case_rng = random.Random(rng.getrandbits(64))
-        cases.append((index, case_rng))
 
-    def one(case):
-        index, case_rng = case
+    def one(index, case_rng):
         scratch, devices = make_scratch(root, answers)
         try:
             args = command_line(case_rng, scratch, devices)
@@ -581,19 +601,7 @@ def main():
             remove_scratch(scratch)
         return index, args, failure, status
 
-    failures = 0
-    statuses = {}
-    with ThreadPoolExecutor(max_workers=options.jobs) as pool:
-        for index, args, failure, status in pool.map(one, cases):
-            statuses[status] = statuses.get(status, 0) + 1
-            if failure:
-                failures += 1
-                print("case %d FAILED: %s; args %r" % (index, failure, args), flush=True)
-    shutil.rmtree(root, ignore_errors=True)
-    print("fuzz-strip: %d cases, %d failed (seed %d); exit statuses %s" %
-          (options.cases, failures, seed,
-           ", ".join("%s: %d" % item for item in sorted(statuses.items(), key=str))))
-    return 1 if failures else 0
+    return run_all("fuzz-strip", seed, options, one, root)
 
 
 if __name__ == "__main__":

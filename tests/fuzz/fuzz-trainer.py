@@ -21,12 +21,9 @@ The seed is printed first; the same seed and binary give the same command lines.
 import argparse
 import importlib.util
 import os
-import random
-import shutil
 import signal
 import sys
 import tempfile
-from concurrent.futures import ThreadPoolExecutor
 
 HERE = os.path.dirname(os.path.abspath(__file__))
 _spec = importlib.util.spec_from_file_location("fuzz_strip", os.path.join(HERE, "fuzz-strip.py"))
@@ -190,17 +187,12 @@ def main():
                         help="progress_writer, to make the answers database of the fixtures")
     options = parser.parse_args()
     options.trainer = os.path.abspath(options.trainer)
-    seed = options.seed if options.seed is not None else random.SystemRandom().randrange(2**32)
-    print("fuzz-trainer: seed %d, %d cases (rerun with --seed %d)" % (seed, options.cases, seed),
-          flush=True)
+    seed = strip.first_seed("fuzz-trainer", options)
     root = tempfile.mkdtemp(prefix="fuzz-trainer-")
     env = strip.sanitizer_environment()
     answers = strip.answers_database(root, options.writer, env)
-    rng = random.Random(seed)
-    cases = [(index, random.Random(rng.getrandbits(64))) for index in range(options.cases)]
 
-    def one(case):
-        index, case_rng = case
+    def one(index, case_rng):
         scratch, _ = strip.make_scratch(root, answers)
         case_env = dict(strip.case_environment(env, scratch), PULSE_SERVER=b"unix:/nonexistent",
                         QT_QPA_PLATFORM=b"offscreen")
@@ -216,19 +208,7 @@ def main():
             strip.remove_scratch(scratch)
         return index, args, failure, status
 
-    failures = 0
-    statuses = {}
-    with ThreadPoolExecutor(max_workers=options.jobs) as pool:
-        for index, args, failure, status in pool.map(one, cases):
-            statuses[status] = statuses.get(status, 0) + 1
-            if failure:
-                failures += 1
-                print("case %d FAILED: %s; args %r" % (index, failure, args), flush=True)
-    shutil.rmtree(root, ignore_errors=True)
-    print("fuzz-trainer: %d cases, %d failed (seed %d); exit statuses %s" %
-          (options.cases, failures, seed,
-           ", ".join("%s: %d" % item for item in sorted(statuses.items(), key=str))))
-    return 1 if failures else 0
+    return strip.run_all("fuzz-trainer", seed, options, one, root)
 
 
 if __name__ == "__main__":
