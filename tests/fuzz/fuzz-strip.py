@@ -2,8 +2,11 @@
 """Runs pulsavo-strip on generated command lines and checks that it fails only cleanly.
 
 Each case must end with exit status 0, 1 or 2 within the time limit (no crash, no sanitizer
-report, no hang); print nothing on standard error on success and exactly one line starting
-with "pulsavo-strip: " otherwise; and leave its scratch directory with no temporary file, no
+report, no hang; a class's host, which runs until stopped, gets SIGTERM after a second and must
+end with 0); print nothing on standard error on success and exactly one line starting with
+"pulsavo-strip: " otherwise (the gradebook's notices and a class's log come before it), never a
+raw control character; run with a home of its own; and leave its scratch directory with no
+temporary file, no
 partial output, and, when it fails, no new or changed file at all. An answers database (or its
 log) never changes; a report (progress) changes nothing but its --csv file; after a success
 every file output holds its own format whole (two outputs into one file would leave one of
