@@ -26,6 +26,7 @@ import sys
 import tempfile
 
 HERE = os.path.dirname(os.path.abspath(__file__))
+sys.dont_write_bytecode = True  # a test leaves nothing behind in the checkout
 _spec = importlib.util.spec_from_file_location("fuzz_strip", os.path.join(HERE, "fuzz-strip.py"))
 strip = importlib.util.module_from_spec(_spec)
 _spec.loader.exec_module(strip)
