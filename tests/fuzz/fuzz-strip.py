@@ -6,11 +6,11 @@ report, no hang; a class's host, which runs until stopped, gets SIGTERM after a 
 end with 0); print nothing on standard error on success and exactly one line starting with
 "pulsavo-strip: " otherwise (the gradebook's notices and a class's log come before it), never a
 raw control character; run with a home of its own; and leave its scratch directory with no
-temporary file, no
-partial output, and, when it fails, no new or changed file at all. An answers database (or its
-log) never changes; a report (progress) changes nothing but its --csv file; after a success
-every file output holds its own format whole (two outputs into one file would leave one of
-them holding the other's). A failure is one line: the case, what went wrong, the arguments.
+temporary file, no partial output, and, when it fails, no new or changed file at all. An
+answers database (or its log) never changes; a report (progress) changes nothing but its --csv
+file; after a success every file output holds its own format whole (two outputs into one file
+would leave one of them holding the other's). A failure is one line: the case, what went
+wrong, the arguments.
 
     tests/fuzz/fuzz-strip.py --strip build/asan/tools/pulsavo-strip --cases 5000 [--seed S]
         [--writer W]   tests/progress/progress_writer, which makes the answers database that
@@ -492,8 +492,8 @@ def run_case(strip, args, scratch, env, timeout):
     if returncode is None:
         return "hang: no exit within %s s%s" % (timeout, " of SIGTERM" if stopped else ""), None
     problems = []
-    if returncode not in (0, 1, 2):
-        problems.append("exit status %d" % returncode)
+    if returncode not in (0, 1, 2) or (stopped and returncode != 0):
+        problems.append("exit status %d%s" % (returncode, " after SIGTERM" if stopped else ""))
     if control_bytes(err):
         problems.append("control bytes on stderr")
     if log:
@@ -513,7 +513,7 @@ def run_case(strip, args, scratch, env, timeout):
     elif returncode == 0 and err:
         problems.append("success with output on stderr")
     elif returncode != 0 and (not err.startswith(b"pulsavo-strip: ") or
-                                     err.count(b"\n") != 1 or not err.endswith(b"\n")):
+                              err.count(b"\n") != 1 or not err.endswith(b"\n")):
         problems.append("stderr is not one line")
     after = snapshot(scratch)
     for name, data in after.items():

@@ -6,7 +6,8 @@ A line the trainer refuses must end within the time limit with status 2 and exac
 line "pulsavo: ..."; --help and --version with status 0 and nothing on standard error. A line it
 accepts opens its window (offscreen) and is stopped with SIGTERM after a moment, as a session
 manager would stop it. Whatever happened, nothing it printed holds a raw control character and
-no sanitizer report; and in its folder of fixtures (answers databases, a CSV, hand-ins, links):
+no sanitizer report; and in its folder of fixtures (answers databases, damaged and empty ones, a
+CSV, links):
 - no file is named after an option (a value missing, the next option taken as a file name);
 - nothing changes but the answers database of --db (and its -wal/-shm/-journal), which only the
   windows that keep answers may write: a damaged one is moved aside whole beside it, never lost;
